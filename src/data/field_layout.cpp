@@ -1,0 +1,134 @@
+// Field layouts from F<n>.DOP text or from the record length.
+#include "data/field_layout.h"
+
+#include <cstdlib>
+#include <initializer_list>
+#include <vector>
+
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/mbf.h"
+
+namespace barvane {
+namespace {
+
+constexpr std::string_view kKeywords[kQuantityCount] = {"DATE", "TIME", "OPEN", "HIGH",
+                                                        "LOW",  "CLOSE", "VOL", "OI"};
+constexpr std::size_t kLongestLayoutLine = 299;
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+FieldLayout LayoutOf(std::initializer_list<Quantity> fields) {
+  FieldLayout layout;
+  std::int16_t p = 1;
+  for (Quantity q : fields) layout.position[q] = p++;
+  return layout;
+}
+
+// The 20-byte files come in two layouts; a fifth field that is zero or more than twice the
+// second looks like a volume rather than a close.
+Status TwentyByteLayout(FileSystem& fs, const std::string& dir, int fileNumber,
+                        FieldLayout* layout) {
+  const std::string path = FindNoCase(fs, dir, QuoteFileName(fileNumber));
+  auto file = path.empty() ? nullptr : fs.OpenForRead(path);
+  if (!file) return kNoUsableLayout;
+  std::uint8_t record[20] = {};
+  std::size_t got = 0;
+  // A file without a quote reads as zeros: a volume layout, which no quote contradicts.
+  if (!file->ReadAt(20, sizeof record, record, &got)) return kNoUsableLayout;
+  const float second = ReadMbf(record + 4);
+  const float fifth = ReadMbf(record + 16);
+  if (fifth == 0 || fifth > 2 * second) {
+    *layout = LayoutOf({kDate, kHigh, kLow, kClose, kVolume});
+  } else {
+    *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose});
+  }
+  return kSuccess;
+}
+
+Status AssumedLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
+                     FieldLayout* layout) {
+  switch (recordLength) {
+    case 8: *layout = LayoutOf({kDate, kClose}); return kSuccess;
+    case 12: *layout = LayoutOf({kDate, kClose, kVolume}); return kSuccess;
+    case 16: *layout = LayoutOf({kDate, kHigh, kLow, kClose}); return kSuccess;
+    case 20: return TwentyByteLayout(fs, dir, fileNumber, layout);
+    case 24: *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume}); return kSuccess;
+    case 28:
+      *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
+      return kSuccess;
+    default: return kNoUsableLayout;
+  }
+}
+
+bool Usable(const FieldLayout& layout, int recordLength, int fieldCount) {
+  if (fieldCount < 1 || fieldCount * 4 > recordLength || !layout.holds(kDate)) return false;
+  for (std::int16_t p : layout.position) {
+    if (p > fieldCount) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string_view QuantityKeyword(int quantity) { return kKeywords[quantity]; }
+
+FieldLayout ParseLayoutText(std::string_view text) {
+  FieldLayout layout;
+  std::int16_t p = 1;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.size() > kLongestLayoutLine) line = line.substr(0, kLongestLayoutLine);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line[0] != '"') continue;
+
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0; start <= line.size();) {
+      std::size_t comma = line.find(',', start);
+      if (comma == std::string_view::npos) comma = line.size();
+      if (comma > start) parts.push_back(line.substr(start, comma - start));
+      start = comma + 1;
+    }
+    const std::string_view name = parts.empty() ? std::string_view() : parts[0].substr(1);
+    auto number = [&](std::size_t i) {
+      return i < parts.size() ? static_cast<std::int16_t>(std::atoi(std::string(parts[i]).c_str()))
+                              : std::int16_t{0};
+    };
+    for (int q = 0; q < kQuantityCount; ++q) {
+      if (!StartsWithIgnoringCase(name, kKeywords[q])) continue;
+      layout.position[static_cast<std::size_t>(q)] = p++;
+      layout.inputCode[static_cast<std::size_t>(q)] = number(1);
+      layout.displayCode[static_cast<std::size_t>(q)] = number(2);
+      break;
+    }
+  }
+  return layout;
+}
+
+Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
+                       int fieldCount, FieldLayout* layout) {
+  *layout = FieldLayout{};
+  FieldLayout found;
+  const std::string dopPath = FindNoCase(fs, dir, LayoutFileName(fileNumber));
+  Bytes text;
+  if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text)) {
+    found = ParseLayoutText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+  } else if (const Status s = AssumedLayout(fs, dir, fileNumber, recordLength, &found); s != kSuccess) {
+    return s;
+  }
+  if (!Usable(found, recordLength, fieldCount)) return kNoUsableLayout;
+  *layout = found;
+  return kSuccess;
+}
+
+}  // namespace barvane

@@ -1,0 +1,41 @@
+// Which 4-byte field of a quote record holds which quantity: read from the symbol's F<n>.DOP
+// file, or assumed from the record length when there is none.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/fs.h"
+#include "data/status.h"
+
+namespace barvane {
+
+// The quantities of a quote, in the order used by layouts, series columns and changes.
+enum Quantity : int { kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest };
+inline constexpr int kQuantityCount = 8;
+
+// The keyword of each quantity in a F<n>.DOP file: "DATE", "TIME", ... "OI".
+std::string_view QuantityKeyword(int quantity);
+
+struct FieldLayout {
+  std::array<std::int16_t, kQuantityCount> position{};  // 1-based field; 0: not in the file
+  std::array<std::int16_t, kQuantityCount> inputCode{};
+  std::array<std::int16_t, kQuantityCount> displayCode{};
+
+  bool holds(int quantity) const { return position[static_cast<std::size_t>(quantity)] != 0; }
+};
+
+// Reads the layout of symbol `fileNumber` in `dir` (ending in "/"): its F<n>.DOP when present,
+// else the layout that the record length implies (for 20 bytes decided from the first quote
+// of F<n>.DAT). Returns kNoUsableLayout, with `*layout` all zero, when the layout has no DATE,
+// names a field beyond `fieldCount`, or the fields do not fit the record length, and when
+// there is no F<n>.DOP and the record length is not one of 8, 12, 16, 20, 24 and 28.
+[[nodiscard]] Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber,
+                                     int recordLength, int fieldCount, FieldLayout* layout);
+
+// The layout that F<n>.DOP text gives, line by line as the reader takes it.
+FieldLayout ParseLayoutText(std::string_view text);
+
+}  // namespace barvane

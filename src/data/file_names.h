@@ -1,0 +1,32 @@
+// Every name of a portfolio file the program reads or creates, temporary and backup files
+// included. Files the program creates carry upper-case names; existing files are found in
+// whatever letter case they are stored (see file_ops.h).
+#pragma once
+
+#include <string>
+
+namespace barvane {
+
+inline constexpr const char* kMasterName = "MASTER";
+
+// "F7.DAT" and the like for file number 7.
+std::string QuoteFileName(int fileNumber);
+std::string LayoutFileName(int fileNumber);
+std::string QuoteBackupName(int fileNumber);
+std::string QuoteNewName(int fileNumber);
+
+// The backup and new files beside a MASTER file: "MASTER.BAK" and "MASTER.NEW".
+std::string MasterBackupName();
+std::string MasterNewName();
+
+// The temporary file through which a copy reaches `target`: `target` with ".NEW" appended.
+std::string CopyTemporaryPath(const std::string& target);
+
+// `dir` ending in "/" (empty stays empty).
+std::string WithTrailingSlash(std::string dir);
+// `dir` without its trailing "/" (the root "/" stays).
+std::string WithoutTrailingSlash(std::string dir);
+// The directory part of `path`, ending in "/"; empty when `path` has no "/".
+std::string DirectoryOf(const std::string& path);
+
+}  // namespace barvane

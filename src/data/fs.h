@@ -1,0 +1,94 @@
+// The file system as the data routines see it: the one narrow interface through which every
+// file effect of the program passes. Tests substitute an implementation that fails or stops at
+// a chosen step; FileSystemWrapper forwards everything, so a double overrides only what it fakes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace barvane {
+
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  // Reads up to `n` bytes at `offset` into `buffer`; `*got` tells how many were read (fewer
+  // at the end of the file). Returns false on an I/O error.
+  [[nodiscard]] virtual bool ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* buffer,
+                                    std::size_t* got) = 0;
+  [[nodiscard]] virtual bool Size(std::uint64_t* size) = 0;
+};
+
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  [[nodiscard]] virtual bool Append(const std::uint8_t* data, std::size_t n) = 0;
+  // Flushes what was appended to the disk.
+  [[nodiscard]] virtual bool Sync() = 0;
+  [[nodiscard]] virtual bool Close() = 0;
+};
+
+struct DirEntry {
+  enum class Kind { kFile, kDirectory, kOther };
+  std::string name;
+  Kind kind = Kind::kOther;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The real file system of this machine.
+  static FileSystem& Default();
+
+  // Null when the file cannot be opened for reading.
+  virtual std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) = 0;
+  // Creates or truncates `path`; null when that fails.
+  virtual std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) = 0;
+  // Replaces `to` with `from` in one atomic step.
+  [[nodiscard]] virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual bool Remove(const std::string& path) = 0;
+  // Creates the directory `path` (its parent must exist); true when it exists afterwards.
+  [[nodiscard]] virtual bool CreateDirectory(const std::string& path) = 0;
+  // Flushes the directory's entries (after a rename) to the disk.
+  [[nodiscard]] virtual bool SyncDirectory(const std::string& dir) = 0;
+  // The entries of `dir` without "." and "..", in the order the system gives them.
+  [[nodiscard]] virtual bool ListDirectory(const std::string& dir,
+                                           std::vector<DirEntry>* entries) = 0;
+  // True when `path` names a regular file (symbolic links followed).
+  virtual bool IsRegularFile(const std::string& path) = 0;
+  virtual bool IsDirectory(const std::string& path) = 0;
+};
+
+class FileSystemWrapper : public FileSystem {
+ public:
+  explicit FileSystemWrapper(FileSystem& target) : target_(target) {}
+
+  std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
+    return target_.OpenForRead(path);
+  }
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
+    return target_.CreateForWrite(path);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return target_.Rename(from, to);
+  }
+  bool Remove(const std::string& path) override { return target_.Remove(path); }
+  bool CreateDirectory(const std::string& path) override { return target_.CreateDirectory(path); }
+  bool SyncDirectory(const std::string& dir) override { return target_.SyncDirectory(dir); }
+  bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
+    return target_.ListDirectory(dir, entries);
+  }
+  bool IsRegularFile(const std::string& path) override { return target_.IsRegularFile(path); }
+  bool IsDirectory(const std::string& path) override { return target_.IsDirectory(path); }
+
+ protected:
+  FileSystem& target() { return target_; }
+
+ private:
+  FileSystem& target_;
+};
+
+}  // namespace barvane

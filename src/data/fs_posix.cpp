@@ -1,0 +1,156 @@
+// FileSystem on POSIX calls: the only place where the program talks to the operating system.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "data/fs.h"
+
+namespace barvane {
+namespace {
+
+class PosixReadableFile final : public ReadableFile {
+ public:
+  explicit PosixReadableFile(int fd) : fd_(fd) {}
+  ~PosixReadableFile() override { ::close(fd_); }
+
+  bool ReadAt(std::uint64_t offset, std::size_t n, std::uint8_t* buffer,
+              std::size_t* got) override {
+    *got = 0;
+    while (*got < n) {
+      const ssize_t r = ::pread(fd_, buffer + *got, n - *got, static_cast<off_t>(offset + *got));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (r == 0) break;
+      *got += static_cast<std::size_t>(r);
+    }
+    return true;
+  }
+
+  bool Size(std::uint64_t* size) override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return false;
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  bool Append(const std::uint8_t* data, std::size_t n) override {
+    while (n > 0) {
+      const ssize_t w = ::write(fd_, data, n);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      data += w;
+      n -= static_cast<std::size_t>(w);
+    }
+    return true;
+  }
+
+  bool Sync() override { return ::fsync(fd_) == 0; }
+
+  bool Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixReadableFile>(fd);
+  }
+
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
+  }
+
+  bool Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+  }
+
+  bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+  bool CreateDirectory(const std::string& path) override {
+    return ::mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsDirectory(path));
+  }
+
+  bool SyncDirectory(const std::string& dir) override {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+  }
+
+  bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
+    entries->clear();
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (d == nullptr) return false;
+    while (const dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      DirEntry entry{name, DirEntry::Kind::kOther};
+      unsigned char type = e->d_type;
+      if (type == DT_UNKNOWN) {
+        struct stat st {};
+        const std::string full = dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
+        if (::lstat(full.c_str(), &st) == 0) {
+          type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+        }
+      }
+      if (type == DT_REG) entry.kind = DirEntry::Kind::kFile;
+      if (type == DT_DIR) entry.kind = DirEntry::Kind::kDirectory;
+      entries->push_back(std::move(entry));
+    }
+    ::closedir(d);
+    return true;
+  }
+
+  bool IsRegularFile(const std::string& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  bool IsDirectory(const std::string& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+};
+
+}  // namespace
+
+FileSystem& FileSystem::Default() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+}  // namespace barvane

@@ -1,0 +1,159 @@
+// MASTER records and the portfolio tree search.
+#include "data/master.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/mbf.h"
+
+namespace barvane {
+namespace {
+
+std::string TextUpToZero(const std::uint8_t* bytes, std::size_t size) {
+  const void* zero = std::memchr(bytes, 0, size);
+  const std::size_t length =
+      zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : size;
+  return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(static_cast<unsigned char>(a[i])) != Lower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// One MASTER file as the search sees it: its records, or none when it cannot be read whole.
+struct Level {
+  std::string path;  // the directory, ending in "/"
+  int next = 0;      // 1-based index of the next record to examine for sub-portfolios
+};
+
+// Reads the MASTER of `dir`. Returns false when it cannot be opened or has no header.
+bool ReadMaster(FileSystem& fs, const std::string& dir, Bytes* contents) {
+  const std::string path = FindNoCase(fs, dir, kMasterName);
+  if (path.empty() || !ReadWholeFile(fs, path, contents)) return false;
+  return contents->size() >= kMasterRecordSize;
+}
+
+MasterRecord RecordAt(const Bytes& contents, int index) {
+  MasterRecord record;
+  std::memcpy(record.bytes.data(), contents.data() + kMasterRecordSize * static_cast<std::size_t>(index),
+              kMasterRecordSize);
+  return record;
+}
+
+bool HasRecord(const Bytes& contents, int index) {
+  return contents.size() >= kMasterRecordSize * (static_cast<std::size_t>(index) + 1);
+}
+
+}  // namespace
+
+std::string MasterRecord::nameText() const {
+  return TextUpToZero(bytes.data() + kMasterIssueName, kMasterTextSize);
+}
+
+std::string MasterRecord::symbolText() const {
+  return TextUpToZero(bytes.data() + kMasterSymbol, kMasterTextSize);
+}
+
+float MasterRecord::firstDate() const { return ReadIeee(bytes.data() + kMasterFirstDate); }
+float MasterRecord::lastDate() const { return ReadIeee(bytes.data() + kMasterLastDate); }
+
+bool MasterRecord::isSubPortfolio() const {
+  return std::memcmp(bytes.data() + kMasterIssueName + 11, "<DIR>", 5) == 0 &&
+         bytes[kMasterIssueName] != ' ';
+}
+
+std::string MasterRecord::subPortfolioName() const {
+  std::string name = TextUpToZero(bytes.data() + kMasterIssueName, 8);
+  name = std::string(TrimTrailingBlanks(name));
+  if (name.empty() || name == "." || name == ".." ||
+      name.find_first_of("/\\") != std::string::npos) {
+    return {};
+  }
+  return name;
+}
+
+std::int16_t MasterRecordCount(const std::uint8_t* header) {
+  return static_cast<std::int16_t>(header[0] | header[1] << 8);
+}
+
+bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
+  if (EqualsIgnoringCase(key, TrimTrailingBlanks(record.nameText()))) return true;
+  const std::string symbol = record.symbolText();
+  std::size_t blanksInKey = 0;
+  for (char c : key) blanksInKey += c == ' ';
+  std::size_t cut = 0;
+  std::size_t blanksSeen = 0;
+  while (cut < symbol.size()) {
+    if (symbol[cut] == ' ' && blanksSeen++ == blanksInKey) break;
+    ++cut;
+  }
+  return EqualsIgnoringCase(key, std::string_view(symbol).substr(0, cut));
+}
+
+Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view key,
+                        MasterRecord* record, std::string* recordDir) {
+  std::vector<Level> levels{{WithTrailingSlash(dir), 0}};
+  Bytes contents;
+  while (true) {
+    Level& level = levels.back();
+    int count = 0;
+    const bool readable = ReadMaster(fs, level.path, &contents);
+    if (readable) count = std::max<int>(0, MasterRecordCount(contents.data()));
+    if (!readable || (level.next == 0 && !HasRecord(contents, count))) {
+      // An unreadable or short MASTER counts as empty: the search goes on with its siblings.
+      count = 0;
+      level.next = 1;
+    }
+
+    if (level.next == 0) {
+      for (int i = 1; i <= count; ++i) {
+        MasterRecord candidate = RecordAt(contents, i);
+        if (candidate.isSubPortfolio()) {
+          if (level.next == 0) level.next = i;
+        } else if (MasterRecordMatches(candidate, key)) {
+          MbfToIeee(candidate.bytes.data() + kMasterFirstDate, candidate.bytes.data() + kMasterFirstDate);
+          MbfToIeee(candidate.bytes.data() + kMasterLastDate, candidate.bytes.data() + kMasterLastDate);
+          *record = candidate;
+          *recordDir = level.path;
+          return kSuccess;
+        }
+      }
+      if (level.next == 0) level.next = count + 1;
+    }
+
+    while (level.next <= count) {
+      if (!HasRecord(contents, level.next)) return kFileRead;
+      const MasterRecord candidate = RecordAt(contents, level.next++);
+      if (!candidate.isSubPortfolio()) continue;
+      const std::string name = candidate.subPortfolioName();
+      if (name.empty() || levels.size() >= kMaxPortfolioDepth) continue;
+      const std::string sub = FindNoCase(fs, level.path, name, DirEntry::Kind::kDirectory);
+      // A missing subdirectory is searched as an empty level would be: not at all.
+      if (sub.empty()) continue;
+      levels.push_back({sub + "/", 0});
+      break;
+    }
+    if (levels.back().next != 0) {
+      // No sub-portfolio was entered: this level is exhausted.
+      if (levels.size() == 1) return kFileNotFound;
+      levels.pop_back();
+    }
+  }
+}
+
+}  // namespace barvane

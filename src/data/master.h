@@ -1,0 +1,72 @@
+// The MASTER file: a portfolio's index of 53-byte records, record 0 a header holding the record
+// count, and FindMasterRecord, the search through a portfolio and its sub-portfolios by which
+// every reader and writer of quote files turns a symbol text into its record and directory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/fs.h"
+#include "data/status.h"
+
+namespace barvane {
+
+inline constexpr std::size_t kMasterRecordSize = 53;
+inline constexpr std::size_t kMasterTextSize = 16;
+
+// Byte offsets within a record.
+inline constexpr std::size_t kMasterFileNumber = 0;
+inline constexpr std::size_t kMasterRecordLength = 3;
+inline constexpr std::size_t kMasterFieldCount = 4;
+inline constexpr std::size_t kMasterIssueName = 7;
+inline constexpr std::size_t kMasterFirstDate = 25;
+inline constexpr std::size_t kMasterLastDate = 29;
+inline constexpr std::size_t kMasterPeriodicity = 33;
+inline constexpr std::size_t kMasterSymbol = 36;
+
+// Sub-portfolios nested deeper than this are not searched.
+inline constexpr int kMaxPortfolioDepth = 32;
+
+// One MASTER record as its 53 bytes; the accessors read the fields the program interprets.
+struct MasterRecord {
+  std::array<std::uint8_t, kMasterRecordSize> bytes{};
+
+  int fileNumber() const { return bytes[kMasterFileNumber]; }
+  int recordLength() const { return bytes[kMasterRecordLength]; }
+  int fieldCount() const { return bytes[kMasterFieldCount]; }
+  char periodicity() const { return static_cast<char>(bytes[kMasterPeriodicity]); }
+  // The 16 name bytes up to the first zero byte, trailing blanks kept.
+  std::string nameText() const;
+  // The 16 symbol bytes up to the first zero byte, trailing blanks kept.
+  std::string symbolText() const;
+  // The first and last dates as IEEE values (after FindMasterRecord converted them).
+  float firstDate() const;
+  float lastDate() const;
+  // A record standing for a sub-portfolio: "<DIR>" at name positions 11 to 15 and a name
+  // that does not start with a blank.
+  bool isSubPortfolio() const;
+  // The sub-portfolio's directory name: the first 8 name characters without trailing
+  // blanks; empty when that name could lead outside the portfolio ("/", "\\", "." or "..").
+  std::string subPortfolioName() const;
+};
+
+// The first 16-bit number of a MASTER header: the number of records that follow it.
+std::int16_t MasterRecordCount(const std::uint8_t* header);
+
+// Whether `record` is what `key` names: its name (trailing blanks removed) or its symbol cut
+// to as many blank-separated words as the key has, ignoring ASCII letter case.
+bool MasterRecordMatches(const MasterRecord& record, std::string_view key);
+
+// Searches the MASTER file of `dir` and then its sub-portfolios, depth first, each MASTER's
+// own records before its sub-portfolios, for the first record that `key` names.
+// On success returns kSuccess with the record (its two dates converted to IEEE) and the
+// directory whose MASTER holds it, ending in "/". Returns kFileNotFound when no record
+// matches or the starting MASTER cannot be read, kFileRead when a record could not be read
+// while the search walked to the sub-portfolios. Reads only.
+[[nodiscard]] Status FindMasterRecord(FileSystem& fs, const std::string& dir,
+                                      std::string_view key, MasterRecord* record,
+                                      std::string* recordDir);
+
+}  // namespace barvane

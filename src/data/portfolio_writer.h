@@ -1,0 +1,59 @@
+// Writes whole portfolios (MASTER, F<n>.DAT, F<n>.DOP) from a short description. The sample
+// drive, the benchmarks and the tests' portfolio builder are made with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/dates.h"
+#include "data/field_layout.h"
+#include "data/file_ops.h"
+#include "data/fs.h"
+
+namespace barvane {
+
+struct QuoteValues {
+  DayNumber day = 0;
+  TimeTicks time = 0;
+  float open = 0, high = 0, low = 0, close = 0, volume = 0, openInterest = 0;
+};
+
+struct FieldDescription {
+  Quantity quantity = kDate;
+  std::int16_t inputCode = 0;
+  std::int16_t displayCode = 0;
+};
+
+struct SymbolDescription {
+  int fileNumber = 1;
+  std::string symbol;  // padded with blanks to 16 bytes
+  std::string name;    // padded with blanks to 16 bytes
+  char periodicity = 'D';
+  std::vector<FieldDescription> fields;  // in file order
+  bool withLayoutFile = false;           // write F<n>.DOP from `fields`
+  std::vector<QuoteValues> quotes;
+  std::uint8_t filler = 0;  // every byte the program does not interpret
+};
+
+struct PortfolioDescription {
+  std::vector<SymbolDescription> symbols;
+  std::vector<std::string> subPortfolios;  // directory names, listed after the symbols
+  std::uint8_t filler = 0;                 // the MASTER header's and sub-portfolio records' spare bytes
+};
+
+// The fields of the layout assumed for a record length without F<n>.DOP.
+std::vector<FieldDescription> FieldsOf(std::initializer_list<Quantity> quantities);
+
+Bytes MasterRecordBytes(const SymbolDescription& symbol);
+Bytes SubPortfolioRecordBytes(const std::string& dirName, std::uint8_t filler);
+Bytes MasterFileBytes(const PortfolioDescription& portfolio);
+Bytes QuoteFileBytes(const SymbolDescription& symbol);
+std::string LayoutFileText(const SymbolDescription& symbol);
+
+// Writes the portfolio into `dir` (created when missing, ending in "/" or not): its MASTER and
+// each symbol's files. Sub-portfolio directories are not created. Returns false on failure.
+[[nodiscard]] bool WritePortfolio(FileSystem& fs, const std::string& dir,
+                                  const PortfolioDescription& portfolio);
+
+}  // namespace barvane

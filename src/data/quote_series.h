@@ -1,0 +1,85 @@
+// QuoteSeries: a caller-owned window of a symbol's quotes in memory, eight columns read through
+// a {base, count, stride, offset} view so that either storage arrangement serves every reader,
+// and LoadSeries, the one reader of quote files.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "data/dates.h"
+#include "data/field_layout.h"
+#include "data/fs.h"
+#include "data/master.h"
+#include "data/status.h"
+
+namespace barvane {
+
+// A series of up to this many quotes lives in one block of records; a larger one in seven
+// column arrays.
+inline constexpr std::uint32_t kLargestBlockSeries = 2321;
+inline constexpr std::size_t kSeriesDirectoryLimit = 70;
+inline constexpr std::size_t kSeriesSymbolLimit = 20;
+
+// Element i of a column is the 4-byte word base[stride * i + offset].
+struct SeriesColumn {
+  std::uint32_t* base = nullptr;
+  std::uint32_t count = 0;
+  std::uint16_t stride = 0;
+  std::uint16_t offset = 0;
+
+  std::uint32_t& word(std::uint32_t i) const { return base[std::size_t{stride} * i + offset]; }
+};
+
+// What the last load learnt about the series' files.
+struct SeriesInfo {
+  MasterRecord record;  // dates as IEEE values
+  FieldLayout layout;
+};
+
+struct QuoteSeries {
+  std::array<SeriesColumn, kQuantityCount> columns{};
+  std::string directory;  // of the last load, at most kSeriesDirectoryLimit characters
+  std::string symbol;     // of the last load, at most kSeriesSymbolLimit characters
+  std::uint32_t count = 0;
+  std::uint32_t capacity = 0;
+  std::int32_t quotesInFile = 0;    // R - 1 of the file's header
+  std::int32_t quotesPresent = 0;   // whole quote records the file really holds
+  std::unique_ptr<SeriesInfo> info;
+  std::unique_ptr<std::uint32_t[]> block;                     // c records of 8 words
+  std::array<std::unique_ptr<std::uint32_t[]>, 7> arrays{};  // date and time pairs, then floats
+
+  DayNumber date(std::uint32_t i) const;
+  TimeTicks time(std::uint32_t i) const;
+  // Open to open interest (kOpen ... kOpenInterest); -1.0 for a quantity the file lacks.
+  float value(int quantity, std::uint32_t i) const;
+  bool usesBlock() const { return block != nullptr; }
+};
+
+// Prepares room for `capacity` quotes (count and capacity set to it, texts and facts cleared).
+// Returns kSuccess, or kMalloc with capacity 0 when the memory cannot be had.
+[[nodiscard]] Status AllocSeries(QuoteSeries* series, std::int32_t capacity);
+
+// Releases the columns and the facts and leaves the series as a new one.
+void FreeSeries(QuoteSeries* series);
+
+// Sets the count of the series and its columns; kMalloc when `n` exceeds the capacity.
+[[nodiscard]] Status SetSeriesCount(QuoteSeries* series, std::uint32_t n);
+
+// Reads quotes of `symbol` (found from `dir` through FindMasterRecord) into `series`:
+// count 0 loads only the facts (directory, symbol, quotes in file, SeriesInfo); first >= 0
+// reads up to min(count, capacity) quotes from quote number `first`; first < 0 reads the last
+// that many. Afterwards the series count is the number of quotes read (reading stops at the
+// file's end). Returns the status of FindMasterRecord or ReadFieldLayout, kFileOpen when the
+// quote file cannot be opened, kRecordNotFound when `first` lies beyond the last quote.
+// A quantity the file lacks reads as -1.0; a file without TIME gives time 0. Reads only.
+[[nodiscard]] Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
+                                const std::string& symbol, std::int32_t first, std::int32_t count);
+
+// The record number R of a quote file header (bytes 2 and 3, unsigned).
+std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header);
+// The number of quotes a header announces: R - 1, and 0 for R below 1.
+std::int32_t QuotesAnnounced(const std::uint8_t* header);
+
+}  // namespace barvane

@@ -1,0 +1,250 @@
+// The quote file rewrite, the MASTER date update and the quote search.
+#include "data/rewrite.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data/field_layout.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/master.h"
+#include "data/mbf.h"
+#include "data/quote_series.h"
+
+namespace barvane {
+namespace {
+
+constexpr int kMaxSearchSteps = 64;
+constexpr std::int32_t kLargestRecordNumber = 0xFFFF;
+
+// A symbol's quote file with what is needed to read its records.
+struct QuoteFile {
+  MasterRecord record;
+  std::string dir;  // where its MASTER and data files are, ending in "/"
+  FieldLayout layout;
+  std::string path;
+  Bytes bytes;
+
+  std::size_t length() const { return static_cast<std::size_t>(record.recordLength()); }
+  std::size_t recordsPresent() const { return bytes.size() / length(); }  // header included
+  std::uint8_t* quote(std::size_t q) { return bytes.data() + length() * (q + 1); }
+  float field(std::size_t q, int quantity) {
+    const int p = layout.position[static_cast<std::size_t>(quantity)];
+    return p == 0 ? 0.0f : ReadMbf(quote(q) + 4 * (p - 1));
+  }
+  DayNumber day(std::size_t q) { return DateFloatToDay(field(q, kDate)); }
+};
+
+Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& symbol,
+                     QuoteFile* file) {
+  if (Status s = FindMasterRecord(fs, dir, symbol, &file->record, &file->dir); s != kSuccess) {
+    return s;
+  }
+  if (Status s = ReadFieldLayout(fs, file->dir, file->record.fileNumber(),
+                                 file->record.recordLength(), file->record.fieldCount(),
+                                 &file->layout);
+      s != kSuccess) {
+    return s;
+  }
+  file->path = FindNoCase(fs, file->dir, QuoteFileName(file->record.fileNumber()));
+  if (file->path.empty() || !ReadWholeFile(fs, file->path, &file->bytes)) return kFileOpen;
+  if (file->bytes.size() < file->length()) return kFileRead;
+  return kSuccess;
+}
+
+// The quote search over the file's bytes; see findrec.
+std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, TimeTicks ticks, DayNumber* foundDay,
+                          TimeTicks* foundTicks) {
+  const float target = DayToDateFloat(day);
+  const Hms hms = TicksToHms(ticks);
+  const float targetTime =
+      file.layout.holds(kTime) ? static_cast<float>(hms.hours * 10000 + hms.minutes * 100 + hms.seconds)
+                               : 0.0f;
+  std::int32_t lo = 0;
+  std::int32_t hi = static_cast<std::int32_t>(QuoteHeaderRecordNumber(file.bytes.data())) - 2;
+  std::int32_t prev = 0;
+  std::int32_t answer = kFileRead;
+  bool haveRecord = false;
+  float date = 0, time = 0;
+  for (int step = 0; step < kMaxSearchSteps; ++step) {
+    std::int32_t mid = (lo + hi + 1) / 2;
+    if (mid == prev) {
+      if (lo != 0) {
+        answer = mid;
+        break;
+      }
+      mid = 0;
+    }
+    if (mid < 0 || static_cast<std::size_t>(mid) + 2 > file.recordsPresent()) {
+      answer = kFileRead;
+      haveRecord = false;
+      break;
+    }
+    haveRecord = true;
+    date = file.field(static_cast<std::size_t>(mid), kDate);
+    time = file.field(static_cast<std::size_t>(mid), kTime);
+    if ((date == target && time == targetTime) || mid == 0) {
+      answer = mid;
+      break;
+    }
+    if (date > target || (date == target && time > targetTime)) {
+      hi = mid;
+    } else {
+      lo = mid;
+    }
+    prev = mid;
+  }
+  if (!haveRecord) return kFileRead;
+  if (date < target || (date == target && time < targetTime)) answer = kRecordNotFound;
+  if (foundDay) *foundDay = DateFloatToDay(date);
+  if (foundTicks) *foundTicks = TimeFloatToTicks(time);
+  return answer;
+}
+
+// The MASTER dates a delete of quote `i` must move, from the old quote file.
+struct MasterDates {
+  std::optional<std::array<std::uint8_t, 4>> first, last;
+};
+
+MasterDates DatesAfterDelete(QuoteFile& file, std::int32_t i) {
+  MasterDates dates;
+  const std::int32_t c = QuotesAnnounced(file.bytes.data());
+  auto dateOf = [&](std::int32_t q) -> std::optional<std::array<std::uint8_t, 4>> {
+    if (q < 0 || static_cast<std::size_t>(q) + 2 > file.recordsPresent()) return std::nullopt;
+    return DayToMbfDate(file.day(static_cast<std::size_t>(q)));
+  };
+  if (i == 0 && c > 1) {
+    dates.first = dateOf(1);
+  } else if (i == c - 1 && c > 1) {
+    dates.last = dateOf(c - 2);
+  } else if (i == 0 && c == 1) {
+    dates.first = dates.last = dateOf(0);
+  }
+  return dates;
+}
+
+// Writes `dates` into the symbol records of `fileNumber` of the MASTER at `masterPath`, keeping
+// the old MASTER as MASTER.BAK. On failure leaves the MASTER as it was.
+bool SetMasterDates(FileSystem& fs, const std::string& masterPath, int fileNumber,
+                    const MasterDates& dates) {
+  Bytes old;
+  if (!ReadWholeFile(fs, masterPath, &old) || old.size() < kMasterRecordSize) return false;
+  const std::string dir = DirectoryOf(masterPath);
+  if (!WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), old)) return false;
+  // A trailing piece shorter than a record is no record and is not carried over.
+  Bytes updated(old.begin(), old.begin() + static_cast<long>(old.size() / kMasterRecordSize * kMasterRecordSize));
+  for (std::size_t at = kMasterRecordSize; at < updated.size(); at += kMasterRecordSize) {
+    MasterRecord record;
+    std::memcpy(record.bytes.data(), updated.data() + at, kMasterRecordSize);
+    if (record.fileNumber() != fileNumber || record.isSubPortfolio()) continue;
+    if (dates.first) std::memcpy(updated.data() + at + kMasterFirstDate, dates.first->data(), 4);
+    if (dates.last) std::memcpy(updated.data() + at + kMasterLastDate, dates.last->data(), 4);
+  }
+  return ReplaceFile(fs, masterPath, dir + MasterNewName(), updated);
+}
+
+// The new content of the quote file with `change` applied; `*removed` and `*inserted` count
+// the records left out and added.
+Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int* inserted) {
+  const std::size_t length = file.length();
+  const std::size_t quotes = file.recordsPresent() - 1;
+  Bytes out;
+  out.reserve(file.bytes.size() + (change.op == QuoteOp::kInsertCopy ? length : 0));
+  out.insert(out.end(), file.bytes.begin(), file.bytes.begin() + static_cast<long>(length));
+  const int fields = file.record.fieldCount();
+  for (std::size_t q = 0; q < quotes; ++q) {
+    // The old bytes stay untouched: they become the backup and, on failure, the file again.
+    std::uint8_t record[256];
+    std::memcpy(record, file.quote(q), length);
+    const DayNumber d = file.day(q);
+    if (d >= change.fromDay && d <= change.toDay) {
+      switch (change.op) {
+        case QuoteOp::kSet:
+        case QuoteOp::kMultiply:
+          for (int k = kOpen; k < kQuantityCount; ++k) {
+            const int p = file.layout.position[static_cast<std::size_t>(k)];
+            if (p == 0 || p > fields) continue;
+            std::uint8_t* field = record + 4 * (p - 1);
+            const float v = change.value[static_cast<std::size_t>(k - kOpen)];
+            WriteMbf(change.op == QuoteOp::kSet ? v : ReadMbf(field) * v, field);
+          }
+          break;
+        case QuoteOp::kDelete:
+          if (*removed == 0) {
+            ++*removed;
+            continue;
+          }
+          break;
+        case QuoteOp::kInsertCopy: {
+          DayNumber before = d - 1;
+          while (Weekday(before) == 0 || Weekday(before) == 6) --before;
+          const std::size_t at = out.size();
+          out.insert(out.end(), record, record + length);
+          const auto date = DayToMbfDate(before);
+          std::memcpy(out.data() + at + 4 * (file.layout.position[kDate] - 1), date.data(), 4);
+          ++*inserted;
+          break;
+        }
+      }
+    }
+    out.insert(out.end(), record, record + length);
+  }
+  return out;
+}
+
+}  // namespace
+
+Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::string& dir,
+                     const std::string& symbol) {
+  QuoteFile file;
+  if (Status s = OpenQuoteFile(fs, dir, symbol, &file); s != kSuccess) return s;
+
+  MasterDates dates;
+  if (change.op == QuoteOp::kDelete) {
+    DayNumber found = 0;
+    const std::int32_t i = SearchQuotes(file, change.fromDay, 0, &found, nullptr);
+    if (i < 0 || found != change.fromDay) return kDayNotInFile;
+    dates = DatesAfterDelete(file, i);
+  }
+
+  int removed = 0, inserted = 0;
+  Bytes updated = ApplyChange(file, change, &removed, &inserted);
+  const std::int32_t records =
+      QuoteHeaderRecordNumber(file.bytes.data()) + inserted - removed;
+  if (records > kLargestRecordNumber) return kFileWrite;
+  const auto r = static_cast<std::uint16_t>(std::max(records, 0));
+  updated[2] = static_cast<std::uint8_t>(r & 0xFF);
+  updated[3] = static_cast<std::uint8_t>(r >> 8);
+
+  const int n = file.record.fileNumber();
+  const std::string newPath = file.dir + QuoteNewName(n);
+  if (!WriteFileSafely(fs, ResolveNoCase(fs, file.dir, QuoteBackupName(n)), file.bytes) ||
+      !ReplaceFile(fs, file.path, newPath, updated)) {
+    return kFileWrite;
+  }
+  if (dates.first || dates.last) {
+    const std::string masterPath = FindNoCase(fs, file.dir, kMasterName);
+    if (masterPath.empty() || !SetMasterDates(fs, masterPath, n, dates)) {
+      // The delete is all or nothing: the quote file gets its old bytes back.
+      (void)ReplaceFile(fs, file.path, newPath, file.bytes);
+      return kFileWrite;
+    }
+  }
+  return kSuccess;
+}
+
+int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
+                     const std::array<std::uint8_t, 4>& mbfDate, int fileNumber, int which) {
+  MasterDates dates;
+  (which == 0 ? dates.first : dates.last) = mbfDate;
+  return SetMasterDates(fs, masterPath, fileNumber, dates) ? 0 : 1;
+}
+
+std::int32_t findrec(FileSystem& fs, const std::string& dir, const std::string& symbol,
+                     DayNumber day, TimeTicks ticks, DayNumber* foundDay, TimeTicks* foundTicks) {
+  QuoteFile file;
+  if (Status s = OpenQuoteFile(fs, dir, symbol, &file); s != kSuccess) return s;
+  return SearchQuotes(file, day, ticks, foundDay, foundTicks);
+}
+
+}  // namespace barvane

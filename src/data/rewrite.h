@@ -1,0 +1,57 @@
+// RewriteQuotes: the one way the program changes a quote file. The whole new file is built in
+// memory from the old one with the change applied, the old file is kept as F<n>.BAK, and the
+// new content replaces F<n>.DAT crash-safely. A delete of the first or last quote moves the
+// MASTER dates too, after the quote file is in place; if that fails the quote file is put back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "data/dates.h"
+#include "data/fs.h"
+#include "data/status.h"
+
+namespace barvane {
+
+enum class QuoteOp : std::int16_t { kSet = 1, kMultiply = 3, kDelete = 4, kInsertCopy = 5 };
+
+struct QuoteChange {
+  std::array<float, 6> value{};  // OPEN, HIGH, LOW, CLOSE, VOL, OI: new values or multipliers
+  DayNumber fromDay = 0;         // first day of the range, included
+  DayNumber toDay = 0;           // last day of the range, included
+  QuoteOp op = QuoteOp::kSet;
+};
+
+// The message a delete of a day without a quote shows before its command's own message.
+inline constexpr const char* kFindrecFailureText = "failure in delete quote for findrec";
+
+// Applies `change` to the quotes of `symbol` found from `dir`: kSet replaces the held values of
+// every quote in the range, kMultiply multiplies them (single precision), kDelete leaves out the
+// first quote of fromDay, kInsertCopy writes before each quote of the range a copy dated the
+// last weekday before it. Quantities the file does not hold are never written; every other byte
+// of a record is copied as it was. On success returns kSuccess with F<n>.DAT replaced and its
+// old bytes in F<n>.BAK. On failure every file keeps its old bytes and returns: the status of
+// FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file cannot be read;
+// kDayNotInFile when a delete finds no quote of fromDay; kFileWrite when a file cannot be
+// written or replaced (or an insert would overflow the header's 16-bit record number).
+[[nodiscard]] Status RewriteQuotes(FileSystem& fs, const QuoteChange& change,
+                                   const std::string& dir, const std::string& symbol);
+
+// Sets the first (which = 0) or last (which != 0) date of every symbol record with file
+// number `fileNumber` in the MASTER file at `masterPath`, after copying it to MASTER.BAK.
+// Returns 0 when the new MASTER is in place and 1 otherwise (the MASTER then unchanged).
+[[nodiscard]] int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
+                                   const std::array<std::uint8_t, 4>& mbfDate, int fileNumber,
+                                   int which);
+
+// Binary search of the quote file for `day` (and `ticks` when the layout has TIME): returns the
+// 0-based number of the quote found (for a day between two quotes the later one, before the
+// first quote quote 0) and its day and ticks, or a negative status (-8, -4, -100, -2, and -9
+// for a day after the last quote).
+[[nodiscard]] std::int32_t findrec(FileSystem& fs, const std::string& dir,
+                                   const std::string& symbol, DayNumber day, TimeTicks ticks,
+                                   DayNumber* foundDay, TimeTicks* foundTicks);
+
+}  // namespace barvane

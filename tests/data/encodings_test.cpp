@@ -1,0 +1,134 @@
+// MBF conversion, day numbers, date and time texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "data/dates.h"
+#include "data/mbf.h"
+#include "data/status.h"
+
+namespace barvane {
+namespace {
+
+std::array<std::uint8_t, 4> Mbf(float v) {
+  std::array<std::uint8_t, 4> b{};
+  WriteMbf(v, b.data());
+  return b;
+}
+
+TEST(Mbf, KnownBytesConvertBothWays) {
+  const std::uint8_t one[4] = {0x00, 0x00, 0x00, 0x81};
+  std::uint8_t ieee[4];
+  MbfToIeee(one, ieee);
+  EXPECT_EQ((std::array<std::uint8_t, 4>{ieee[0], ieee[1], ieee[2], ieee[3]}),
+            (std::array<std::uint8_t, 4>{0x00, 0x00, 0x80, 0x3F}));
+  EXPECT_EQ(Mbf(-1.0f), (std::array<std::uint8_t, 4>{0x00, 0x00, 0x80, 0x81}));
+  EXPECT_EQ(Mbf(0.0f), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(Mbf(-0.0f), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+}
+
+TEST(Mbf, ZeroExponentIsZeroWhateverTheOtherBytes) {
+  const std::uint8_t bytes[4] = {0x12, 0x34, 0xD6, 0x00};
+  EXPECT_EQ(ReadMbf(bytes), 0.0f);
+  EXPECT_FALSE(std::signbit(ReadMbf(bytes)));
+}
+
+TEST(Mbf, ConvertsInPlaceAndRoundTripsExactly) {
+  for (float v : {1.0f, -2.5f, 1000104.0f, 0.0001f, 123456.789f, -3.4e37f, 1.2e-38f}) {
+    std::uint8_t b[4];
+    WriteIeee(v, b);
+    IeeeToMbf(b, b);
+    MbfToIeee(b, b);
+    EXPECT_EQ(ReadIeee(b), v);
+  }
+}
+
+TEST(Days, EpochLeapYearsAndTheTwoDigitCentury) {
+  EXPECT_EQ(ParseDate("12/31/99", 3), 14244);
+  EXPECT_EQ(ParseDate("01/01/00", 3), 14245);
+  EXPECT_EQ(FormatDate(14245, 3, '/'), "01/01/00");
+  EXPECT_EQ(FormatDate(14245, 2, '-'), "2000-01-01");
+  EXPECT_EQ(ParseDate("01/01/61", 3), 1);
+  EXPECT_EQ(ParseDate("01/01/59", 3), 35795);
+  EXPECT_EQ(YmdToDay(2099, 12, 31), 50769);
+  EXPECT_EQ(YmdToDay(2000, 3, 1) - YmdToDay(2000, 2, 28), 2);
+  EXPECT_EQ(Weekday(1), 0);  // 1961-01-01 was a Sunday
+}
+
+TEST(Days, BeforeNineteenSixtyOneConvertTrulyAndKeepTheirWeekday) {
+  const DayNumber d = DateFloatToDay(280103.0);  // Tuesday 3 January 1928
+  EXPECT_LT(d, 0);
+  EXPECT_EQ(FormatDate(d, 2, '-'), "1928-01-03");
+  EXPECT_EQ(Weekday(d), 2);
+  EXPECT_EQ(DayToDateFloat(d), 280103.0f);
+  EXPECT_EQ(FormatDate(YmdToDay(60, 12, 31) , 2, '-'), "0000-00-00");  // day 0 is no date
+  EXPECT_EQ(FormatDate(YmdToDay(60, 2, 29), 2, '-'), "1960-02-29");
+  EXPECT_EQ(Weekday(YmdToDay(60, 12, 30)), 5);  // a Friday
+}
+
+TEST(Days, EveryDayRoundTripsThroughItsYmd) {
+  for (DayNumber d = YmdToDay(0, 1, 1); d <= 50769; ++d) {
+    if (d == 0) continue;
+    const Ymd ymd = DayToYmd(d);
+    ASSERT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), d) << d;
+    ASSERT_EQ(DateFloatToDay(DayToDateFloat(d)), d) << d;
+  }
+}
+
+TEST(Days, DateValuesAndTheirMbfBytes) {
+  EXPECT_EQ(DateFloatToDay(1000104.0), 14248);
+  const auto bytes = DayToMbfDate(14248);
+  EXPECT_EQ(ReadMbf(bytes.data()), 1000104.0f);
+  EXPECT_EQ(DateFloatToDay(0.0), 0);
+  EXPECT_EQ(DateFloatToDay(std::nan("")), 0);
+  EXPECT_EQ(DateFloatToDay(1e30), 0);
+  EXPECT_EQ(YmdToDay(99, 13, 1), 0);
+  EXPECT_EQ(YmdToDay(99, 0, 1), 0);
+}
+
+TEST(ParseDate, LeadingBlanksOneQuoteAndAtoiPairs) {
+  EXPECT_EQ(ParseDate("  \"03/15/05", 3), 16145);
+  EXPECT_EQ(ParseDate("00/00/00", 3), 0);
+  EXPECT_EQ(ParseDate("", 3), 0);
+  EXPECT_EQ(ParseDate("   ", 3), 0);
+  EXPECT_EQ(ParseDate("01/01/00", 13), 0);
+  EXPECT_EQ(ParseDate("01/01/00", 0), 0);
+  EXPECT_EQ(ParseDate("7/01/00", 3), ParseDate("07/01/00", 3));  // the pair "7/" reads 7
+  EXPECT_EQ(ParseDate("20000104", 8), 14248);
+  EXPECT_EQ(ParseDate("19590104", 8), YmdToDay(2059, 1, 4));  // 1900..1959 mean 2000..2059
+}
+
+TEST(FormatDate, EveryLayoutDayZeroAndUnknownLayouts) {
+  const DayNumber d = YmdToDay(2005, 3, 15);
+  const char* expected[] = {"05-03-15", "2005-03-15", "03-15-05", "03-15-2005", "15-03-05",
+                            "15-03-2005", "050315", "20050315", "031505", "03152005",
+                            "150305", "15032005"};
+  for (int layout = 1; layout <= 12; ++layout) {
+    EXPECT_EQ(FormatDate(d, layout, '-'), expected[layout - 1]) << layout;
+    EXPECT_EQ(ParseDate(FormatDate(d, layout, '-'), layout), d) << layout;
+  }
+  EXPECT_EQ(FormatDate(0, 3, '/'), "00/00/00");
+  EXPECT_EQ(FormatDate(d, 13, '/'), "");
+}
+
+TEST(Time, TicksDropOddSecondsAndConvertBack) {
+  EXPECT_EQ(HmsToTicks(9, 30, 1), 17100);
+  const Hms hms = TicksToHms(17100);
+  EXPECT_EQ(hms.hours, 9);
+  EXPECT_EQ(hms.minutes, 30);
+  EXPECT_EQ(hms.seconds, 0);
+  EXPECT_EQ(TimeFloatToTicks(235958.0), 43199);
+  EXPECT_EQ(TimeFloatToTicks(std::nan("")), 0);
+}
+
+TEST(Status, StoredTextsAndCodesWithout) {
+  EXPECT_EQ(StatusText(kSuccess), "Sucessfull");
+  EXPECT_EQ(StatusText(kFileNotFound), "File Not Found");
+  EXPECT_EQ(StatusText(kUnknown), "Unknown");
+  EXPECT_EQ(StatusText(kNoUsableLayout), "");
+  EXPECT_EQ(StatusText(kDayNotInFile), "");
+}
+
+}  // namespace
+}  // namespace barvane

@@ -1,0 +1,108 @@
+// Test support implementation.
+#include "support/portfolio_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace barvane::test {
+namespace fsys = std::filesystem;
+
+TempDir::TempDir() {
+  static std::mt19937_64 random{std::random_device{}()};
+  for (;;) {
+    const fsys::path p = fsys::temp_directory_path() / ("barvane-test-" + std::to_string(random()));
+    if (fsys::create_directory(p)) {
+      path_ = p.string() + "/";
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // Tests may leave read-only directories behind; give them back their permissions first.
+  for (auto it = fsys::recursive_directory_iterator(path_, ignored);
+       it != fsys::recursive_directory_iterator(); it.increment(ignored)) {
+    fsys::permissions(it->path(), fsys::perms::owner_all, fsys::perm_options::add, ignored);
+  }
+  fsys::remove_all(path_, ignored);
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool Exists(const std::string& path) { return fsys::exists(path); }
+
+std::vector<std::string> FileNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fsys::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<QuoteValues> WeekdayQuotes(DayNumber first, int count, float base) {
+  std::vector<QuoteValues> quotes;
+  DayNumber day = first;
+  for (int i = 0; i < count; ++i, ++day) {
+    while (Weekday(day) == 0 || Weekday(day) == 6) ++day;
+    const float close = base + 0.25f * static_cast<float>(i);
+    quotes.push_back({day, 0, close - 0.125f, close + 0.5f, close - 0.5f, close,
+                      1000.0f + static_cast<float>(i), 50.0f + static_cast<float>(i)});
+  }
+  return quotes;
+}
+
+SymbolDescription Symbol(int fileNumber, const std::string& symbol, std::vector<FieldDescription> fields,
+                         std::vector<QuoteValues> quotes, bool withLayoutFile) {
+  SymbolDescription s;
+  s.fileNumber = fileNumber;
+  s.symbol = symbol;
+  s.name = symbol + " Ltd";
+  s.fields = std::move(fields);
+  s.quotes = std::move(quotes);
+  s.withLayoutFile = withLayoutFile;
+  s.filler = static_cast<std::uint8_t>(0xA0 + fileNumber);
+  return s;
+}
+
+std::vector<FieldDescription> Fields8() { return FieldsOf({kDate, kClose}); }
+std::vector<FieldDescription> Fields12() { return FieldsOf({kDate, kClose, kVolume}); }
+std::vector<FieldDescription> Fields16() { return FieldsOf({kDate, kHigh, kLow, kClose}); }
+std::vector<FieldDescription> Fields20Prices() { return FieldsOf({kDate, kOpen, kHigh, kLow, kClose}); }
+std::vector<FieldDescription> Fields20Volume() { return FieldsOf({kDate, kHigh, kLow, kClose, kVolume}); }
+std::vector<FieldDescription> Fields24() {
+  return FieldsOf({kDate, kOpen, kHigh, kLow, kClose, kVolume});
+}
+std::vector<FieldDescription> Fields28() {
+  return FieldsOf({kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
+}
+
+void Build(const std::string& dir, PortfolioDescription portfolio) {
+  portfolio.filler = 0x5A;
+  ASSERT_TRUE(WritePortfolio(FileSystem::Default(), dir, portfolio)) << dir;
+}
+
+std::string CopyFixture(const std::string& name, const TempDir& into) {
+  const fsys::path source = fsys::path(BARVANE_FIXTURE_ROOT) / name;
+  if (!fsys::is_directory(source)) return {};
+  const fsys::path target = fsys::path(into.path()) / name;
+  fsys::copy(source, target, fsys::copy_options::recursive);
+  for (const auto& entry : fsys::directory_iterator(target)) {
+    fsys::permissions(entry.path(), fsys::perms::owner_read | fsys::perms::owner_write,
+                      fsys::perm_options::add);
+  }
+  return target.string() + "/";
+}
+
+}  // namespace barvane::test

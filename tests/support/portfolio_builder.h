@@ -1,0 +1,60 @@
+// Test support: temporary directories, whole-file bytes, and portfolios built from a short
+// description with distinctive bytes in every field the program does not interpret, so that a
+// test notices any rewrite that fails to carry them over.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "data/file_ops.h"
+#include "data/portfolio_writer.h"
+
+namespace barvane::test {
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The directory, ending in "/".
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+bool Exists(const std::string& path);
+// The names in `dir`, sorted.
+std::vector<std::string> FileNames(const std::string& dir);
+
+// Weekday quotes from `first` on (weekends skipped), prices rising by 0.25 a day from `base`.
+std::vector<QuoteValues> WeekdayQuotes(DayNumber first, int count, float base = 10.0f);
+
+// A symbol with fields `fields` and the spare-byte value 0xA0 + file number.
+SymbolDescription Symbol(int fileNumber, const std::string& symbol, std::vector<FieldDescription> fields,
+                         std::vector<QuoteValues> quotes, bool withLayoutFile = false);
+
+// The fields of the layouts a record length implies without F<n>.DOP.
+std::vector<FieldDescription> Fields8();
+std::vector<FieldDescription> Fields12();
+std::vector<FieldDescription> Fields16();
+std::vector<FieldDescription> Fields20Prices();  // DATE OPEN HIGH LOW CLOSE
+std::vector<FieldDescription> Fields20Volume();  // DATE HIGH LOW CLOSE VOL
+std::vector<FieldDescription> Fields24();
+std::vector<FieldDescription> Fields28();
+
+// Writes the portfolio into `dir` (spare bytes of the MASTER 0x5A) and fails the test on error.
+void Build(const std::string& dir, PortfolioDescription portfolio);
+
+// The directory of a copy of the named real portfolio under `into`, or empty when the shared
+// fixtures are not beside the project (a user's clone).
+std::string CopyFixture(const std::string& name, const TempDir& into);
+
+}  // namespace barvane::test
