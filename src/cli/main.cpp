@@ -1,1 +1,52 @@
-int main() { return 0; }
+// barvane-cli: the editor's commands without the window. The words, outputs and exit statuses
+// are a fixed contract (0 done, 1 failed or refused, 2 wrong words).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/read_commands.h"
+#include "cli/sample_drive.h"
+#include "cli/stderr_ui.h"
+#include "cli/text_encoding.h"
+#include "data/fs.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: barvane-cli COMMAND ...\n"
+    "  sample DIR           write a demo drive of three portfolios under DIR\n"
+    "  symbols DIR          the symbol grid of portfolio DIR\n"
+    "  quotes DIR SYMBOL    the quote grid of SYMBOL, newest first\n"
+    "  facts DIR SYMBOL     the facts the files hold about the series of SYMBOL\n";
+
+int Usage() {
+  std::cerr << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace barvane;
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) return Usage();
+  const std::string command = words[0];
+  // Symbols and names are Latin-1 in the files; the shell hands over UTF-8.
+  for (std::size_t i = 1; i < words.size(); ++i) words[i] = cli::Utf8ToLatin1(words[i]);
+
+  FileSystem& fs = FileSystem::Default();
+  cli::StderrUi ui;
+  if (command == "sample" && words.size() == 2) {
+    if (cli::WriteSampleDrive(fs, words[1])) return 0;
+    ui.ShowMessage("The sample drive cannot be written under " + words[1], MessageIcon::kStop);
+    return 1;
+  }
+  if (command == "symbols" && words.size() == 2) return cli::ListSymbols(fs, ui, words[1], std::cout);
+  if (command == "quotes" && words.size() == 3) {
+    return cli::ListQuotes(fs, ui, words[1], words[2], std::cout);
+  }
+  if (command == "facts" && words.size() == 3) {
+    return cli::ShowFacts(fs, ui, words[1], words[2], std::cout);
+  }
+  return Usage();
+}

@@ -1,0 +1,75 @@
+// Reading the quote grid newest first in windows of 400 quotes.
+#include "app/quote_grid.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "data/quote_series.h"
+
+namespace barvane {
+namespace {
+
+std::string NumberText(const char* format, float value) {
+  if (value < 0) return "N/A";
+  char text[64];
+  std::snprintf(text, sizeof text, format, static_cast<double>(value));
+  return text;
+}
+
+// The day of quote `first`, or 0 when it cannot be read.
+DayNumber DayOfQuote(FileSystem& fs, const std::string& dir, const std::string& symbol,
+                     std::int32_t first) {
+  QuoteSeries one;
+  if (AllocSeries(&one, 1) != kSuccess) return 0;
+  const bool read = LoadSeries(fs, &one, dir, symbol, first, 1) == kSuccess && one.count == 1;
+  return read ? one.date(0) : 0;
+}
+
+}  // namespace
+
+std::string PriceText(float value) { return NumberText("%.4f", value); }
+std::string CountText(float value) { return NumberText("%.0f", value); }
+
+std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row) {
+  return {ScreenDate(row.day),         PriceText(row.values[0]), PriceText(row.values[1]),
+          PriceText(row.values[2]),    PriceText(row.values[3]), CountText(row.values[4]),
+          CountText(row.values[5])};
+}
+
+bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& symbol, Ui& ui,
+                   QuoteGrid* grid) {
+  *grid = QuoteGrid{};
+  QuoteSeries series;
+  if (LoadSeries(fs, &series, dir, symbol, 0, 0) != kSuccess) {
+    ui.ShowMessage(kQuoteGridErrorText);
+    return false;
+  }
+  grid->quoteCount = std::min(series.quotesInFile, series.quotesPresent);
+  if (AllocSeries(&series, kQuoteGridWindow) != kSuccess) {
+    ui.ShowMessage(kQuoteGridNoBufferText);
+    return false;
+  }
+  grid->rows.reserve(static_cast<std::size_t>(grid->quoteCount));
+  std::int32_t row = 0;
+  while (row != grid->quoteCount) {
+    const std::int32_t chunk = std::min(grid->quoteCount - row, kQuoteGridWindow);
+    const std::int32_t start = grid->quoteCount - row - chunk;
+    if (LoadSeries(fs, &series, dir, symbol, start, chunk) != kSuccess ||
+        series.count != static_cast<std::uint32_t>(chunk)) {
+      ui.ShowMessage(kQuoteGridErrorText);
+      break;
+    }
+    for (std::uint32_t j = series.count; j-- > 0; ++row) {
+      QuoteGridRow r;
+      r.day = series.date(j);
+      for (int k = 0; k < 6; ++k) r.values[static_cast<std::size_t>(k)] = series.value(kOpen + k, j);
+      grid->rows.push_back(r);
+    }
+  }
+  const bool any = grid->quoteCount > 0;
+  grid->firstDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, 0) : 0);
+  grid->lastDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : 0);
+  return true;
+}
+
+}  // namespace barvane

@@ -1,0 +1,49 @@
+// The quote grid as data: every quote of a series newest first, read the way the grid reads it
+// (the count, then windows of 400 from the newest end), and the texts of its seven columns.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/ui.h"
+#include "data/dates.h"
+#include "data/fs.h"
+
+namespace barvane {
+
+inline constexpr int kQuoteColumnCount = 7;
+inline constexpr std::array<const char*, kQuoteColumnCount> kQuoteColumnHeadings = {
+    "Date", "Open", "High", "Low", "Close", "Volume", "Open Interest"};
+inline constexpr std::int32_t kQuoteGridWindow = 400;
+inline constexpr const char* kQuoteGridErrorText = "Error in FillQuotesGrid";
+inline constexpr const char* kQuoteGridNoBufferText = "Too many bars";
+
+struct QuoteGridRow {
+  DayNumber day = 0;
+  std::array<float, 6> values{};  // open, high, low, close, volume, open interest; -1: N/A
+};
+
+struct QuoteGrid {
+  std::vector<QuoteGridRow> rows;  // row 0 is the newest quote
+  std::int32_t quoteCount = 0;     // the quotes the file holds, as counted before reading
+  std::string firstDateText;       // MM/DD/YY of the oldest quote ("00/00/00" when none)
+  std::string lastDateText;        // of the newest
+};
+
+// "%.4f" of a price, "N/A" below 0.
+std::string PriceText(float value);
+// "%.0f" of a volume or open interest, "N/A" below 0.
+std::string CountText(float value);
+// The seven column texts of a row.
+std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row);
+
+// Reads every quote of `symbol` found from `dir`. When the count cannot be read, tells `ui`
+// kQuoteGridErrorText and returns false with an empty grid; when a window cannot be read,
+// tells `ui` the same and keeps the rows read so far. A header promising more quotes than the
+// file holds gives the quotes it holds. Reads only.
+[[nodiscard]] bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& symbol,
+                                 Ui& ui, QuoteGrid* grid);
+
+}  // namespace barvane

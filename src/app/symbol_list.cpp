@@ -1,0 +1,84 @@
+// Symbol grid rows from a MASTER file.
+#include "app/symbol_list.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "data/file_ops.h"
+#include "data/master.h"
+
+namespace barvane {
+namespace {
+
+unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+
+bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolListing* listing) {
+  Bytes master;
+  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master) ||
+      master.size() < kMasterRecordSize) {
+    return false;
+  }
+  int announced = MasterRecordCount(master.data());
+  if (announced < 0) return false;
+  if (announced > kMostSymbolsShown) {
+    char text[128];
+    std::snprintf(text, sizeof text, "File has %d symbols.\nWill only display the first %d symbols",
+                  announced, kMostSymbolsShown);
+    ui.ShowMessage(text);
+    announced = kMostSymbolsShown;
+  }
+  const std::size_t present = master.size() / kMasterRecordSize - 1;
+  const int read = static_cast<int>(std::min<std::size_t>(present, static_cast<std::size_t>(announced)));
+  for (int i = 1; i <= read; ++i) {
+    MasterRecord record;
+    std::memcpy(record.bytes.data(), master.data() + kMasterRecordSize * static_cast<std::size_t>(i),
+                kMasterRecordSize);
+    SymbolRow row;
+    row.name = record.nameText();
+    row.symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
+    if (row.symbol.empty()) {
+      row.symbol = row.name;
+      row.blankSymbol = true;
+      listing->needsRepair = true;
+    }
+    listing->rows.push_back(std::move(row));
+  }
+  std::stable_sort(listing->rows.begin(), listing->rows.end(),
+                   [](const SymbolRow& a, const SymbolRow& b) { return SymbolGridLess(a.symbol, b.symbol); });
+  // A count that disagrees with the records present either way means a damaged index.
+  return static_cast<int>(std::min<std::size_t>(present, kMostSymbolsShown)) == announced;
+}
+
+}  // namespace
+
+bool SymbolGridLess(const std::string& a, const std::string& b) {
+  const auto folded = [](const std::string& s) {
+    std::string f = s;
+    for (char& c : f) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+    return f;
+  };
+  const std::string fa = folded(a), fb = folded(b);
+  return fa != fb ? fa < fb : a < b;
+}
+
+std::string GridSymbolText(const std::uint8_t* symbolField) {
+  std::string text;
+  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
+    const std::uint8_t c = symbolField[i];
+    if (c <= 0x20 || c >= 0x80) break;
+    text += static_cast<char>(c);
+  }
+  return text;
+}
+
+bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,
+                       SymbolListing* listing) {
+  *listing = SymbolListing{};
+  if (ReadRecords(fs, masterPath, ui, listing)) return true;
+  *listing = SymbolListing{};
+  ui.ShowMessage(kSymbolGridFailureText, MessageIcon::kStop);
+  return false;
+}
+
+}  // namespace barvane

@@ -1,0 +1,14 @@
+// Messages of the command line.
+#include "cli/stderr_ui.h"
+
+#include <iostream>
+
+#include "cli/text_encoding.h"
+
+namespace barvane::cli {
+
+void StderrUi::ShowMessage(const std::string& text, MessageIcon) {
+  std::cerr << Latin1ToUtf8(text) << '\n';
+}
+
+}  // namespace barvane::cli
