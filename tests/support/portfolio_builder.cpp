@@ -88,6 +88,14 @@ std::vector<FieldDescription> Fields28() {
   return FieldsOf({kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
 }
 
+PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
+                               std::vector<std::string> subPortfolios) {
+  PortfolioDescription portfolio;
+  portfolio.symbols = std::move(symbols);
+  portfolio.subPortfolios = std::move(subPortfolios);
+  return portfolio;
+}
+
 void Build(const std::string& dir, PortfolioDescription portfolio) {
   portfolio.filler = 0x5A;
   ASSERT_TRUE(WritePortfolio(FileSystem::Default(), dir, portfolio)) << dir;

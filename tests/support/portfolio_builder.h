@@ -50,6 +50,10 @@ std::vector<FieldDescription> Fields20Volume();  // DATE HIGH LOW CLOSE VOL
 std::vector<FieldDescription> Fields24();
 std::vector<FieldDescription> Fields28();
 
+// A portfolio of `symbols` and, listed after them, the sub-portfolios `subPortfolios`.
+PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
+                               std::vector<std::string> subPortfolios = {});
+
 // Writes the portfolio into `dir` (spare bytes of the MASTER 0x5A) and fails the test on error.
 void Build(const std::string& dir, PortfolioDescription portfolio);
 
