@@ -1,0 +1,171 @@
+// The MASTER index: which record a key names, and the depth-first search of sub-portfolios.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/file_names.h"
+#include "data/master.h"
+#include "data/mbf.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::Build;
+using test::Fields8;
+using test::Portfolio;
+using test::Symbol;
+using test::TempDir;
+using test::WeekdayQuotes;
+
+FileSystem& Fs() { return FileSystem::Default(); }
+
+// A MASTER file from raw records, its header counting `count` of them (the records as given
+// when negative).
+Bytes MasterOf(const std::vector<Bytes>& records, int count = -1) {
+  Bytes bytes(kMasterRecordSize, 0x5A);
+  const auto n = static_cast<std::uint16_t>(count < 0 ? records.size() : count);
+  bytes[0] = static_cast<std::uint8_t>(n & 0xFF);
+  bytes[1] = static_cast<std::uint8_t>(n >> 8);
+  for (const Bytes& r : records) bytes.insert(bytes.end(), r.begin(), r.end());
+  return bytes;
+}
+
+SymbolDescription Named(int fileNumber, const std::string& symbol) {
+  return Symbol(fileNumber, symbol, Fields8(), WeekdayQuotes(YmdToDay(98, 6, 15), 3));
+}
+
+struct Found {
+  Status status = kUnknown;
+  MasterRecord record;
+  std::string dir;
+};
+
+Found Find(const std::string& dir, std::string_view key) {
+  Found f;
+  f.status = FindMasterRecord(Fs(), dir, key, &f.record, &f.dir);
+  return f;
+}
+
+TEST(MasterKey, MatchesTheIssueNameOrTheSymbolInAnyLetterCase) {
+  TempDir tmp;
+  Build(tmp.path(), Portfolio({Named(3, "IBM")}));
+  EXPECT_EQ(Find(tmp.path(), "ibm ltd").record.fileNumber(), 3);
+  EXPECT_EQ(Find(tmp.path(), "iBm").record.fileNumber(), 3);
+  EXPECT_EQ(Find(tmp.path(), "IBM L").status, kFileNotFound);
+  EXPECT_EQ(Find(tmp.path(), "IB").status, kFileNotFound);
+}
+
+TEST(MasterKey, IsComparedWithAsManySymbolWordsAsItHas) {
+  TempDir a;
+  Build(a.path(), Portfolio({Named(1, "ABC"), Named(2, "ABC D")}));
+  // "ABC D" compares "ABC " of a lone ABC, so the second record is the one.
+  EXPECT_EQ(Find(a.path(), "ABC D").record.fileNumber(), 2);
+  EXPECT_EQ(Find(a.path(), "ABC").record.fileNumber(), 1);
+
+  TempDir b;
+  Build(b.path(), Portfolio({Named(1, "ABC D"), Named(2, "ABC")}));
+  // A one-word key cuts "ABC D" to its first word, which comes first in the file.
+  EXPECT_EQ(Find(b.path(), "ABC").record.fileNumber(), 1);
+}
+
+TEST(MasterRecordKinds, ADirectoryNameStartingWithABlankIsASymbol) {
+  TempDir tmp;
+  SymbolDescription s = Named(4, "XYZ");
+  s.name = " SUB       <DIR>";
+  Build(tmp.path(), Portfolio({s}));
+  const Found f = Find(tmp.path(), "XYZ");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.record.fileNumber(), 4);
+  EXPECT_FALSE(f.record.isSubPortfolio());
+}
+
+TEST(MasterSearch, OwnRecordsWinOverSubPortfoliosListedBeforeThem) {
+  TempDir tmp;
+  Build(tmp / "SUB", Portfolio({Named(1, "ABC")}));
+  const std::string top = tmp.path();
+  test::WriteBytes(top + "MASTER", MasterOf({SubPortfolioRecordBytes("SUB", 0x5A),
+                                             MasterRecordBytes(Named(2, "ABC"))}));
+  const Found f = Find(top, "ABC");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.record.fileNumber(), 2);
+  EXPECT_EQ(f.dir, top);
+}
+
+TEST(MasterSearch, FindsTwoLevelsDownPastAnEmptySibling) {
+  TempDir tmp;
+  const std::string top = WithoutTrailingSlash(tmp.path());  // given without its "/"
+  Build(top, Portfolio({Named(1, "TOP")}, {"EMPTY", "ONE"}));
+  std::filesystem::create_directory(top + "/EMPTY");  // without a MASTER
+  Build(top + "/ONE", Portfolio({Named(1, "MID")}, {"TWO"}));
+  Build(top + "/ONE/TWO", Portfolio({Named(9, "DEEP")}));
+  const Found f = Find(top, "deep");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.dir, top + "/ONE/TWO/");
+  EXPECT_EQ(f.record.fileNumber(), 9);
+  EXPECT_TRUE(test::Exists(f.dir + QuoteFileName(f.record.fileNumber())));
+  EXPECT_EQ(Find(top, "MID").dir, top + "/ONE/");
+}
+
+TEST(MasterSearch, FindsMasterAndDirectoriesInAnyLetterCase) {
+  TempDir tmp;
+  Build(tmp.path(), Portfolio({Named(1, "TOP")}, {"SUB"}));
+  Build(tmp / "SUB", Portfolio({Named(2, "LOW")}));
+  std::filesystem::rename(tmp / "SUB/MASTER", tmp / "SUB/master");
+  std::filesystem::rename(tmp / "SUB", tmp / "Sub");
+  std::filesystem::rename(tmp / "MASTER", tmp / "Master");
+  const Found f = Find(tmp.path(), "LOW");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.dir, tmp / "Sub/");
+}
+
+TEST(MasterSearch, DoesNotFollowNamesLeadingOutOfThePortfolio) {
+  TempDir tmp;
+  Build(tmp.path(), Portfolio({Named(1, "OUTSIDE")}));
+  Build(tmp / "P", Portfolio({Named(2, "INSIDE")}, {"..", "."}));
+  EXPECT_EQ(Find(tmp / "P", "OUTSIDE").status, kFileNotFound);
+  EXPECT_EQ(Find(tmp / "P", "INSIDE").status, kSuccess);
+}
+
+TEST(MasterSearch, EmptyOrShortMasterFindsNothing) {
+  TempDir tmp;
+  const Bytes record = MasterRecordBytes(Named(1, "ABC"));
+  test::WriteBytes(tmp / "MASTER", MasterOf({record}, 0));  // N = 0 with a record after it
+  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
+  test::WriteBytes(tmp / "MASTER", MasterOf({record}, 2));  // promises more than it holds
+  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
+  test::WriteBytes(tmp / "MASTER", Bytes(kMasterRecordSize - 1, 1));  // no whole header
+  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
+  std::filesystem::remove(tmp / "MASTER");
+  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
+}
+
+TEST(MasterSearch, ShortSubPortfolioMasterCountsAsEmptyAndTheSearchGoesOn) {
+  TempDir tmp;
+  Build(tmp.path(), Portfolio({}, {"BAD", "GOOD"}));
+  Build(tmp / "GOOD", Portfolio({Named(2, "ABC")}));
+  std::filesystem::create_directory(tmp / "BAD");
+  test::WriteBytes(tmp / "BAD/MASTER", MasterOf({MasterRecordBytes(Named(1, "ABC"))}, 3));
+  const Found f = Find(tmp.path(), "ABC");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.dir, tmp / "GOOD/");
+}
+
+TEST(MasterSearch, ReturnsTheRecordAsStoredWithItsDatesInIeee) {
+  TempDir tmp;
+  const SymbolDescription s = Named(7, "ABC");
+  Build(tmp.path(), Portfolio({s}));
+  const Found f = Find(tmp.path(), "ABC");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.record.firstDate(), 980615.0f);
+  EXPECT_EQ(f.record.lastDate(), 980617.0f);
+  Bytes expected = MasterRecordBytes(s);
+  MbfToIeee(expected.data() + kMasterFirstDate, expected.data() + kMasterFirstDate);
+  MbfToIeee(expected.data() + kMasterLastDate, expected.data() + kMasterLastDate);
+  EXPECT_EQ(Bytes(f.record.bytes.begin(), f.record.bytes.end()), expected);
+  EXPECT_EQ(f.record.nameText(), "ABC Ltd         ");
+  EXPECT_EQ(f.record.symbolText(), "ABC             ");
+}
+
+}  // namespace
+}  // namespace barvane
