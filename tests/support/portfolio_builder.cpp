@@ -76,6 +76,12 @@ SymbolDescription Symbol(int fileNumber, const std::string& symbol, std::vector<
   return s;
 }
 
+PortfolioDescription Portfolio(SymbolDescription symbol) {
+  PortfolioDescription p;
+  p.symbols.push_back(std::move(symbol));
+  return p;
+}
+
 std::vector<FieldDescription> Fields8() { return FieldsOf({kDate, kClose}); }
 std::vector<FieldDescription> Fields12() { return FieldsOf({kDate, kClose, kVolume}); }
 std::vector<FieldDescription> Fields16() { return FieldsOf({kDate, kHigh, kLow, kClose}); }

@@ -41,6 +41,9 @@ std::vector<QuoteValues> WeekdayQuotes(DayNumber first, int count, float base = 
 SymbolDescription Symbol(int fileNumber, const std::string& symbol, std::vector<FieldDescription> fields,
                          std::vector<QuoteValues> quotes, bool withLayoutFile = false);
 
+// A portfolio of one symbol and no sub-portfolios.
+PortfolioDescription Portfolio(SymbolDescription symbol);
+
 // The fields of the layouts a record length implies without F<n>.DOP.
 std::vector<FieldDescription> Fields8();
 std::vector<FieldDescription> Fields12();

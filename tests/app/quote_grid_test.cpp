@@ -1,0 +1,89 @@
+// The quote grid read newest first in windows, and its texts.
+#include "app/quote_grid.h"
+
+#include <gtest/gtest.h>
+
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+
+namespace barvane {
+namespace {
+
+using test::Build;
+using test::RecordingUi;
+using test::Symbol;
+using test::TempDir;
+using test::WeekdayQuotes;
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+QuoteGrid Fill(const std::string& dir, const std::string& symbol, RecordingUi& ui, bool* ok = nullptr) {
+  QuoteGrid grid;
+  const bool filled = FillQuoteGrid(FileSystem::Default(), dir, symbol, ui, &grid);
+  if (ok) *ok = filled;
+  return grid;
+}
+
+TEST(QuoteGrid, WindowBoundariesKeepEveryQuoteNewestFirst) {
+  for (int count : {1, 399, 400, 401, 800, 801}) {
+    TempDir dir;
+    Build(dir.path(), test::Portfolio(Symbol(1, "ACME", test::Fields28(), WeekdayQuotes(kMonday, count))));
+    RecordingUi ui;
+    const QuoteGrid grid = Fill(dir.path(), "ACME", ui);
+    ASSERT_EQ(grid.rows.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(grid.quoteCount, count);
+    const auto quotes = WeekdayQuotes(kMonday, count);
+    for (int r = 0; r < count; ++r) ASSERT_EQ(grid.rows[static_cast<std::size_t>(r)].day, quotes[static_cast<std::size_t>(count - 1 - r)].day) << count << " row " << r;
+    EXPECT_EQ(grid.firstDateText, "06/15/98");
+    EXPECT_EQ(grid.lastDateText, ScreenDate(quotes.back().day));
+    EXPECT_TRUE(ui.messages.empty());
+  }
+}
+
+TEST(QuoteGrid, TextsOfHeldAndMissingQuantities) {
+  TempDir dir;
+  auto quotes = WeekdayQuotes(kMonday, 2);
+  quotes[1].volume = 0;
+  Build(dir.path(), test::Portfolio(Symbol(1, "VOLS", test::Fields20Volume(), quotes)));
+  RecordingUi ui;
+  const QuoteGrid grid = Fill(dir.path(), "VOLS", ui);
+  ASSERT_EQ(grid.rows.size(), 2u);
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0]),
+            (std::array<std::string, 7>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
+  EXPECT_EQ(PriceText(0.00006f), "0.0001");
+  EXPECT_EQ(CountText(1234567.0f), "1234567");
+}
+
+TEST(QuoteGrid, HeaderPromisingMoreQuotesShowsOnlyThoseHeld) {
+  TempDir dir;
+  Build(dir.path(), test::Portfolio(Symbol(1, "SHRT", test::Fields28(), WeekdayQuotes(kMonday, 450))));
+  Bytes dat = test::ReadBytes(dir / "F1.DAT");
+  dat[2] = 0xE8;  // R = 1000
+  dat[3] = 0x03;
+  test::WriteBytes(dir / "F1.DAT", dat);
+  RecordingUi ui;
+  const QuoteGrid grid = Fill(dir.path(), "SHRT", ui);
+  ASSERT_EQ(grid.rows.size(), 450u);
+  EXPECT_EQ(grid.rows[0].day, WeekdayQuotes(kMonday, 450).back().day);
+  EXPECT_EQ(grid.lastDateText, ScreenDate(grid.rows[0].day));
+}
+
+TEST(QuoteGrid, EmptySeriesAndUnknownSymbol) {
+  TempDir dir;
+  Build(dir.path(), test::Portfolio(Symbol(1, "NONE", test::Fields28(), {})));
+  RecordingUi ui;
+  bool ok = false;
+  QuoteGrid grid = Fill(dir.path(), "NONE", ui, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(grid.rows.empty());
+  EXPECT_EQ(grid.firstDateText, "00/00/00");
+  EXPECT_EQ(grid.lastDateText, "00/00/00");
+  EXPECT_TRUE(ui.messages.empty());
+
+  grid = Fill(dir.path(), "MISSING", ui, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kQuoteGridErrorText});
+}
+
+}  // namespace
+}  // namespace barvane

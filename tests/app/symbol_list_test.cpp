@@ -1,0 +1,103 @@
+// The symbol grid's rows from MASTER files, sound and damaged.
+#include "app/symbol_list.h"
+
+#include <gtest/gtest.h>
+
+#include "data/master.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+
+namespace barvane {
+namespace {
+
+using test::Build;
+using test::Fields28;
+using test::RecordingUi;
+using test::Symbol;
+using test::TempDir;
+
+std::vector<std::string> Symbols(const SymbolListing& listing) {
+  std::vector<std::string> symbols;
+  for (const auto& row : listing.rows) symbols.push_back(row.symbol);
+  return symbols;
+}
+
+// A MASTER whose header announces `announced` records and that holds `present` of them.
+void WriteMaster(const std::string& path, int announced, int present) {
+  PortfolioDescription p;
+  for (int i = 1; i <= present; ++i) p.symbols.push_back(Symbol(i % 255 + 1, std::string("S").append(std::to_string(i)), Fields28(), {}));
+  Bytes master = MasterFileBytes(p);
+  master[0] = static_cast<std::uint8_t>(announced & 0xFF);
+  master[1] = static_cast<std::uint8_t>((announced >> 8) & 0xFF);
+  test::WriteBytes(path, master);
+}
+
+TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
+  TempDir dir;
+  PortfolioDescription p;
+  for (const char* s : {"beta", "Alpha", "BETA", "alpha2", "Beta"}) p.symbols.push_back(Symbol(static_cast<int>(p.symbols.size()) + 1, s, Fields28(), {}));
+  Build(dir.path(), p);
+  RecordingUi ui;
+  SymbolListing listing;
+  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{"Alpha", "alpha2", "BETA", "Beta", "beta"}));
+  EXPECT_EQ(listing.rows[0].name, "Alpha Ltd       ");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(SymbolList, SymbolEndsAtBlankControlOrHighByteAndBlankShowsTheName) {
+  TempDir dir;
+  PortfolioDescription p;
+  p.symbols.push_back(Symbol(1, "ABC", Fields28(), {}));
+  p.symbols.push_back(Symbol(2, "XY\x01Z", Fields28(), {}));
+  p.symbols.push_back(Symbol(3, "QR\xE9S", Fields28(), {}));
+  p.symbols.push_back(Symbol(4, " LEAD", Fields28(), {}));
+  p.symbols[3].name = "Leading Blank";
+  Build(dir.path(), p);
+  RecordingUi ui;
+  SymbolListing listing;
+  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{"ABC", "Leading Blank   ", "QR", "XY"}));
+  EXPECT_TRUE(listing.rows[1].blankSymbol);
+  EXPECT_TRUE(listing.needsRepair);
+}
+
+TEST(SymbolList, CountsThatDisagreeWithTheRecordsFail) {
+  for (auto [announced, present] : {std::pair{5, 6}, std::pair{5, 4}, std::pair{-1, 0}}) {
+    TempDir dir;
+    WriteMaster(dir / "MASTER", announced, present);
+    RecordingUi ui;
+    SymbolListing listing;
+    EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing)) << announced;
+    EXPECT_TRUE(listing.rows.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{kSymbolGridFailureText});
+    EXPECT_EQ(ui.icons, std::vector<MessageIcon>{MessageIcon::kStop});
+  }
+}
+
+TEST(SymbolList, MoreThan255AreAnnouncedAndTheFirst255Listed) {
+  TempDir dir;
+  WriteMaster(dir / "MASTER", 300, 300);
+  RecordingUi ui;
+  SymbolListing listing;
+  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_EQ(listing.rows.size(), 255u);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"File has 300 symbols.\nWill only display the first 255 symbols"});
+}
+
+TEST(SymbolList, EmptyPortfolioIsNoFailureButMissingOrHeaderlessMasterIs) {
+  TempDir dir;
+  WriteMaster(dir / "MASTER", 0, 0);
+  RecordingUi ui;
+  SymbolListing listing;
+  EXPECT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_TRUE(ui.messages.empty());
+
+  test::WriteBytes(dir / "MASTER", Bytes(52, 0));
+  EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "NOWHERE", ui, &listing));
+  EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace barvane
