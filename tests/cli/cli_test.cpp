@@ -1,0 +1,142 @@
+// barvane-cli end to end: words, outputs, messages and exit statuses of the read commands and
+// the sample drive.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Quoted(const std::string& word) {
+  std::string q = "'";
+  for (char c : word) {
+    if (c == '\'') {
+      q.append("'\\''");
+    } else {
+      q += c;
+    }
+  }
+  q += '\'';
+  return q;
+}
+
+CliRun Cli(const std::vector<std::string>& words) {
+  TempDir capture;
+  std::string command = BARVANE_CLI_PATH;
+  for (const auto& w : words) command.append(" ").append(Quoted(w));
+  command.append(" >").append(capture / "out").append(" 2>").append(capture / "err");
+  CliRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
+  run.out.assign(out.begin(), out.end());
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(Cli, WrongWordsGiveUsageAndStatusTwo) {
+  for (auto words : {std::vector<std::string>{}, {"symbols"}, {"quotes", "DIR"}, {"frobnicate", "x"}}) {
+    const CliRun run = Cli(words);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: barvane-cli"), std::string::npos);
+    EXPECT_TRUE(run.out.empty());
+  }
+}
+
+TEST(Cli, SampleDriveListsItsPortfoliosSymbolsAndQuotes) {
+  TempDir dir;
+  ASSERT_EQ(Cli({"sample", dir / "drive"}).status, 0);
+  const CliRun symbols = Cli({"symbols", dir / "drive/Stocks"});
+  ASSERT_EQ(symbols.status, 0) << symbols.err;
+  EXPECT_EQ(Lines(symbols.out), (std::vector<std::string>{
+                                    "ACME\tAcme Industries ", "BOLT\tBolt Energy     ",
+                                    "CRUX\tCrux Minerals   ", "DYNA\tDyna Logistics  ",
+                                    "ECHOPHARMA      \tECHOPHARMA      ", "TECH\tTECH       <DIR>"}));
+  const CliRun quotes = Cli({"quotes", dir / "drive/Stocks", "acme"});
+  ASSERT_EQ(quotes.status, 0) << quotes.err;
+  const auto rows = Lines(quotes.out);
+  ASSERT_EQ(rows.size(), 5000u);
+  EXPECT_EQ(rows.back().substr(0, 9), "01/02/04\t");
+  EXPECT_EQ(std::count(rows[0].begin(), rows[0].end(), '\t'), 6);
+
+  // A symbol two levels down is found from the top portfolio.
+  const CliRun hexa = Cli({"quotes", dir / "drive/Stocks", "HEXA"});
+  EXPECT_EQ(hexa.status, 0);
+  EXPECT_EQ(Lines(hexa.out).size(), 1800u);
+  const CliRun intraday = Cli({"facts", dir / "drive/Futures", "ESZ6"});
+  EXPECT_NE(intraday.out.find("Data format: I Intra-day\n"), std::string::npos);
+  EXPECT_NE(intraday.out.find("Time: Whole Num.\tWhole Num.\n"), std::string::npos);
+}
+
+TEST(Cli, FactsPrintEveryLineOfTheDialog) {
+  TempDir dir;
+  auto symbol = test::Symbol(200, "FACT", test::Fields24(), test::WeekdayQuotes(YmdToDay(1999, 12, 30), 4), true);
+  symbol.fields[1].inputCode = -5;
+  symbol.fields[1].displayCode = 2;
+  symbol.fields[5].displayCode = 1000;
+  test::Build(dir.path(), test::Portfolio(symbol));
+  const CliRun run = Cli({"facts", dir.path(), "FACT"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Path: " + dir.path() + "\n"
+                     "File number: 200\n"
+                     "DAT file record length: 24\n"
+                     "DAT file number of fields: 6\n"
+                     "Number of quotes: 4\n"
+                     "Name of issue: FACT Ltd        \n"
+                     "First date in file: 991230\n"
+                     "Last date in file: 1000104\n"
+                     "Data format: D Daily\n"
+                     "Symbol: FACT            \n"
+                     "Date: Whole Num.\tWhole Num.\n"
+                     "Time: \t\n"
+                     "Open: 32nds\t100ths\n"
+                     "High: Whole Num.\tWhole Num.\n"
+                     "Low: Whole Num.\tWhole Num.\n"
+                     "Close: Whole Num.\tWhole Num.\n"
+                     "Vol: Whole Num.\t1,000s\n"
+                     "OI: \t\n");
+}
+
+TEST(Cli, FailuresGoToStandardErrorWithStatusOne) {
+  TempDir dir;
+  CliRun run = Cli({"symbols", dir / "none"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Failure while filling symbols grid\n");
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "ONE", test::Fields28(), {})));
+  run = Cli({"quotes", dir.path(), "TWO"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Error in FillQuotesGrid\n");
+  EXPECT_EQ(Cli({"facts", dir.path(), "TWO"}).status, 1);
+}
+
+TEST(Cli, NamesAreLatin1InFilesAndUtf8OnTheTerminal) {
+  TempDir dir;
+  auto symbol = test::Symbol(1, "CAFE", test::Fields8(), {});
+  symbol.name = "Caf\xE9 Holdings";
+  test::Build(dir.path(), test::Portfolio(symbol));
+  EXPECT_EQ(Cli({"symbols", dir.path()}).out, "CAFE\tCaf\xC3\xA9 Holdings   \n");
+  // The issue name is a key too, typed in UTF-8.
+  EXPECT_EQ(Cli({"facts", dir.path(), "caf\xC3\xA9 holdings"}).status, 0);
+}
+
+}  // namespace
+}  // namespace barvane
