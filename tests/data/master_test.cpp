@@ -1,10 +1,11 @@
 // The MASTER index: which record a key names, and the depth-first search of sub-portfolios.
+#include "data/master.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "data/file_names.h"
-#include "data/master.h"
 #include "data/mbf.h"
 #include "support/portfolio_builder.h"
 

@@ -1,11 +1,12 @@
 // The quote reader: field layouts, the windows LoadSeries reads, and the two storage
 // arrangements of a series.
+#include "data/quote_series.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "data/file_names.h"
-#include "data/quote_series.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
@@ -24,7 +25,8 @@ const DayNumber kMonday = YmdToDay(98, 6, 15);
 // A portfolio in `dir` with the one symbol "ABC" (file number 1).
 void BuildOne(const TempDir& dir, std::vector<FieldDescription> fields,
               std::vector<QuoteValues> quotes, bool withLayoutFile = false) {
-  Build(dir.path(), Portfolio({Symbol(1, "ABC", std::move(fields), std::move(quotes), withLayoutFile)}));
+  Build(dir.path(),
+        Portfolio({Symbol(1, "ABC", std::move(fields), std::move(quotes), withLayoutFile)}));
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -152,7 +154,7 @@ TEST(SeriesHeader, CountsBeyondTheFileReadWhatIsThere) {
   const auto quotes = WeekdayQuotes(kMonday, 10);
   BuildOne(tmp, test::Fields28(), quotes);
   Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
-  bytes[2] = 21;  // promises 20 quotes
+  bytes[2] = 21;                    // promises 20 quotes
   bytes.resize(bytes.size() + 13);  // and ends in a piece of a record
   test::WriteBytes(tmp / "F1.DAT", bytes);
   QuoteSeries s;
@@ -196,8 +198,8 @@ TEST(LayoutText, NamesMatchByKeywordPrefixInAnyCase) {
   const FieldLayout layout = ParseLayoutText(
       "\"DATE\",0,0\r\n"
       "\"close\",2,3\r\n"
-      " \"HIGH\",1,1\r\n"   // not a layout line
-      "\"PRICE\",4,4\r\n"   // no keyword: takes no field
+      " \"HIGH\",1,1\r\n"  // not a layout line
+      "\"PRICE\",4,4\r\n"  // no keyword: takes no field
       "\"VOLUME\",,0,,100\n"
       "\"OI\"\r\n");
   EXPECT_EQ(layout.position, (P{1, 0, 0, 0, 0, 2, 3, 4}));
