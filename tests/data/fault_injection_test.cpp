@@ -1,0 +1,193 @@
+// Quote rewrites and MASTER updates under an I/O failure, and a crash, at every step that
+// changes the disk: a failure must leave every file with its old bytes and no temporary file
+// behind; a crash must leave every file whole, old or new.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "data/rewrite.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+// Numbers every call that changes the disk (creating, appending, flushing, closing, renaming,
+// removing). kFailOne fails call `step` alone; kCrash lets no call from `step` on take effect,
+// and the crashing append writes only half its bytes, as a machine losing power might.
+class FaultyFs final : public FileSystemWrapper {
+ public:
+  enum class Mode { kFailOne, kCrash };
+  FaultyFs(int step, Mode mode)
+      : FileSystemWrapper(FileSystem::Default()), step_(step), mode_(mode) {}
+
+  int calls() const { return calls_; }
+  bool crashed() const { return mode_ == Mode::kCrash && calls_ >= step_; }
+
+  // Whether the next changing call may go ahead.
+  bool Step() {
+    ++calls_;
+    return mode_ == Mode::kFailOne ? calls_ != step_ : calls_ < step_;
+  }
+
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override {
+    return Step() && target().Rename(from, to);
+  }
+  bool Remove(const std::string& path) override { return Step() && target().Remove(path); }
+  bool SyncDirectory(const std::string& dir) override {
+    return !crashed() && target().SyncDirectory(dir);
+  }
+
+ private:
+  int calls_ = 0;
+  const int step_;
+  const Mode mode_;
+};
+
+class FaultyFile final : public WritableFile {
+ public:
+  FaultyFile(FaultyFs& fs, std::unique_ptr<WritableFile> file) : fs_(fs), file_(std::move(file)) {}
+  bool Append(const std::uint8_t* data, std::size_t n) override {
+    if (fs_.Step()) return file_->Append(data, n);
+    if (fs_.crashed()) (void)file_->Append(data, n / 2);
+    return false;
+  }
+  bool Sync() override { return fs_.Step() && file_->Sync(); }
+  bool Close() override { return fs_.Step() && file_->Close(); }
+
+ private:
+  FaultyFs& fs_;
+  std::unique_ptr<WritableFile> file_;
+};
+
+std::unique_ptr<WritableFile> FaultyFs::CreateForWrite(const std::string& path) {
+  if (!Step()) return nullptr;
+  auto file = target().CreateForWrite(path);
+  return file ? std::make_unique<FaultyFile>(*this, std::move(file)) : nullptr;
+}
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+using Files = std::map<std::string, Bytes>;  // name in the portfolio tree -> bytes
+
+Files Snapshot(const std::string& dir) {
+  Files files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    if (e.is_regular_file()) {
+      files[e.path().lexically_relative(dir).string()] = test::ReadBytes(e.path().string());
+    }
+  }
+  return files;
+}
+
+bool IsBackup(const std::string& name) { return name.ends_with(".BAK"); }
+
+// The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top.
+void BuildPortfolio(const std::string& dir) {
+  test::Build(dir, test::Portfolio(
+                       {test::Symbol(2, "TOP", test::Fields8(), test::WeekdayQuotes(kMonday, 3))},
+                       {"SUB"}));
+  test::Build(
+      dir + "SUB",
+      test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))}));
+}
+
+using Operation = std::function<Status(FileSystem&, const std::string& dir)>;
+
+class FaultInjection : public testing::TestWithParam<const char*> {
+ protected:
+  static Operation OperationNamed(const std::string& name) {
+    QuoteChange change;
+    if (name == "Set") {
+      change.op = QuoteOp::kSet;
+      change.fromDay = change.toDay = kMonday + 1;
+      change.value = {1, 2, 3, 4, 5, 6};
+    } else if (name == "DeleteNewest") {
+      change.op = QuoteOp::kDelete;
+      change.fromDay = change.toDay = kMonday + 7;  // quote 5 of 6
+    } else {
+      return [](FileSystem& fs, const std::string& dir) -> Status {
+        return UpdateMasterDate(fs, dir + "SUB/MASTER", DayToMbfDate(kMonday), 1, 1) == 0
+                   ? kSuccess
+                   : kFileWrite;
+      };
+    }
+    return [change](FileSystem& fs, const std::string& dir) {
+      return RewriteQuotes(fs, change, dir, "ABC");
+    };
+  }
+
+  void SetUp() override {
+    operation_ = OperationNamed(GetParam());
+    BuildPortfolio(reference_.path());
+    old_ = Snapshot(reference_.path());
+    ASSERT_EQ(operation_(FileSystem::Default(), reference_.path()), kSuccess);
+    new_ = Snapshot(reference_.path());
+    ASSERT_NE(new_, old_);
+  }
+
+  // Runs the operation with a fault at step 1, 2, ... until a run meets no fault, which must
+  // then succeed; `check` judges what each faulty run left.
+  void AtEveryStep(FaultyFs::Mode mode, const std::function<void(Status, const Files&)>& check) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+      TempDir tmp;
+      BuildPortfolio(tmp.path());
+      FaultyFs fs(step, mode);
+      const Status status = operation_(fs, tmp.path());
+      if (fs.calls() < step) {
+        EXPECT_EQ(status, kSuccess);
+        EXPECT_EQ(Snapshot(tmp.path()), new_);
+        EXPECT_GT(step, 4);  // the protocol has steps to fault at all
+        return;
+      }
+      check(status, Snapshot(tmp.path()));
+      if (HasFailure() || step > 200) return;
+    }
+  }
+
+  TempDir reference_;
+  Operation operation_;
+  Files old_, new_;
+};
+
+TEST_P(FaultInjection, AFailedStepLeavesOldBytesAndNoTemporaryFile) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](Status status, const Files& after) {
+    EXPECT_NE(status, kSuccess);
+    Files kept;
+    for (const auto& [name, bytes] : after) {
+      if (!IsBackup(name)) kept[name] = bytes;
+    }
+    // No file left over and none missing, each with its old bytes.
+    EXPECT_EQ(kept, Files(old_.begin(), old_.end()));
+    for (const auto& [name, bytes] : after) {
+      if (IsBackup(name)) {
+        EXPECT_TRUE(new_.count(name) && new_.at(name) == bytes) << name;
+      }
+    }
+  });
+}
+
+TEST_P(FaultInjection, ACrashLeavesEveryFileWholeOldOrNew) {
+  AtEveryStep(FaultyFs::Mode::kCrash, [&](Status status, const Files& after) {
+    EXPECT_NE(status, kSuccess);
+    for (const auto& [name, bytes] : old_) {
+      ASSERT_TRUE(after.count(name)) << name << " is gone";
+      EXPECT_TRUE(after.at(name) == bytes || after.at(name) == new_.at(name)) << name << " is torn";
+    }
+    for (const auto& [name, bytes] : after) {
+      if (old_.count(name) || name.ends_with(".NEW")) continue;
+      EXPECT_TRUE(new_.count(name) && new_.at(name) == bytes) << name << " is torn";
+    }
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, FaultInjection,
+                         testing::Values("Set", "DeleteNewest", "UpdateMasterDate"));
+
+}  // namespace
+}  // namespace barvane
