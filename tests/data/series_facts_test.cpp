@@ -1,0 +1,72 @@
+// The facts the Data facts command shows about a series.
+#include "data/series_facts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+TEST(SeriesFacts, DescribeARecordWithoutLayoutFile) {
+  TempDir tmp;
+  SymbolDescription s =
+      test::Symbol(200, "ABC", test::Fields28(), test::WeekdayQuotes(YmdToDay(99, 12, 30), 4));
+  test::Build(tmp.path(), test::Portfolio({s}));
+  SeriesFacts f;
+  ASSERT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "ABC", &f), 0);
+  EXPECT_EQ(f.path, tmp.path());
+  EXPECT_EQ(f.fileNumber, 200);
+  EXPECT_EQ(f.recordLength, 28);
+  EXPECT_EQ(f.fieldCount, 7);
+  EXPECT_EQ(f.quotes, 4);
+  EXPECT_EQ(f.name, "ABC Ltd         ");
+  EXPECT_EQ(f.symbol, "ABC             ");
+  EXPECT_EQ(f.firstDate, 991230.0f);
+  EXPECT_EQ(f.lastDate, 1000104.0f);  // Tuesday 4 January 2000
+  EXPECT_EQ(f.dataFormat, "D Daily");
+  for (int q = 0; q < kQuantityCount; ++q) {
+    const std::string want = q == kTime ? "" : "Whole Num.";
+    EXPECT_EQ(f.inputFormat[q], want) << q;
+    EXPECT_EQ(f.displayFormat[q], want) << q;
+  }
+}
+
+TEST(SeriesFacts, UnknownPeriodicityAndLayoutCodesShowTheirTexts) {
+  TempDir tmp;
+  SymbolDescription s = test::Symbol(1, "ABC", FieldsOf({kDate, kOpen, kVolume, kOpenInterest}),
+                                     test::WeekdayQuotes(YmdToDay(98, 6, 15), 1), true);
+  s.periodicity = 'X';
+  s.fields[1] = {kOpen, -7, 5};
+  s.fields[2] = {kVolume, 100, 1000};
+  s.fields[3] = {kOpenInterest, 6, -8};
+  test::Build(tmp.path(), test::Portfolio({s}));
+  SeriesFacts f;
+  ASSERT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "ABC", &f), 0);
+  EXPECT_EQ(f.dataFormat, "ERROR");
+  EXPECT_EQ(f.inputFormat[kOpen], "128ths");
+  EXPECT_EQ(f.displayFormat[kOpen], "100,000ths");
+  EXPECT_EQ(f.inputFormat[kVolume], "100s");
+  EXPECT_EQ(f.displayFormat[kVolume], "1,000s");
+  EXPECT_EQ(f.inputFormat[kOpenInterest], "");
+  EXPECT_EQ(f.displayFormat[kOpenInterest], "");
+  EXPECT_EQ(f.inputFormat[kClose], "");
+}
+
+TEST(SeriesFacts, AreLeftUntouchedWhenTheSymbolCannotBeRead) {
+  TempDir tmp;
+  test::Build(tmp.path(), test::Portfolio({test::Symbol(1, "ABC", test::Fields8(), {})}));
+  std::filesystem::remove(tmp / "F1.DAT");
+  SeriesFacts f;
+  f.name = "kept";
+  EXPECT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "ABC", &f), 1);
+  EXPECT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "NONE", &f), 1);
+  EXPECT_EQ(f.name, "kept");
+}
+
+}  // namespace
+}  // namespace barvane
