@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/list_order.h"
 #include "data/file_ops.h"
 #include "data/master.h"
 
 namespace barvane {
 namespace {
-
-unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
 bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolListing* listing) {
   Bytes master;
@@ -45,22 +44,12 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
     listing->rows.push_back(std::move(row));
   }
   std::stable_sort(listing->rows.begin(), listing->rows.end(),
-                   [](const SymbolRow& a, const SymbolRow& b) { return SymbolGridLess(a.symbol, b.symbol); });
+                   [](const SymbolRow& a, const SymbolRow& b) { return ListOrderLess(a.symbol, b.symbol); });
   // A count that disagrees with the records present either way means a damaged index.
   return static_cast<int>(std::min<std::size_t>(present, kMostSymbolsShown)) == announced;
 }
 
 }  // namespace
-
-bool SymbolGridLess(const std::string& a, const std::string& b) {
-  const auto folded = [](const std::string& s) {
-    std::string f = s;
-    for (char& c : f) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
-    return f;
-  };
-  const std::string fa = folded(a), fb = folded(b);
-  return fa != fb ? fa < fb : a < b;
-}
 
 std::string GridSymbolText(const std::uint8_t* symbolField) {
   std::string text;

@@ -24,9 +24,6 @@ struct SymbolListing {
   bool needsRepair = false;     // some record has a blank symbol
 };
 
-// The grid's order: ascending by text ignoring ASCII letter case, ties broken by byte order.
-bool SymbolGridLess(const std::string& a, const std::string& b);
-
 // The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
 // a blank, a control byte or 0x80 and above.
 std::string GridSymbolText(const std::uint8_t* symbolField);

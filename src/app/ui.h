@@ -13,6 +13,8 @@ class Ui {
   virtual ~Ui() = default;
   // A modal message with an OK button; `text` may hold "\n" line ends.
   virtual void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::kNone) = 0;
+  // The directory a drive walk is searching and the portfolios found so far; false cancels.
+  virtual bool ShowScanProgress(const std::string& /*dir*/, int /*found*/) { return true; }
 };
 
 }  // namespace barvane

@@ -14,10 +14,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: barvane-cli COMMAND ...\n"
-    "  sample DIR           write a demo drive of three portfolios under DIR\n"
-    "  symbols DIR          the symbol grid of portfolio DIR\n"
-    "  quotes DIR SYMBOL    the quote grid of SYMBOL, newest first\n"
-    "  facts DIR SYMBOL     the facts the files hold about the series of SYMBOL\n";
+    "  sample DIR                 write a demo drive of three portfolios under DIR\n"
+    "  scan ROOT [--filter PATH]  the portfolios that a walk from ROOT finds\n"
+    "  symbols DIR                the symbol grid of portfolio DIR\n"
+    "  quotes DIR SYMBOL          the quote grid of SYMBOL, newest first\n"
+    "  facts DIR SYMBOL           the facts the files hold about the series of SYMBOL\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -40,6 +41,9 @@ int main(int argc, char** argv) {
     if (cli::WriteSampleDrive(fs, words[1])) return 0;
     ui.ShowMessage("The sample drive cannot be written under " + words[1], MessageIcon::kStop);
     return 1;
+  }
+  if (command == "scan" && (words.size() == 2 || (words.size() == 4 && words[2] == "--filter"))) {
+    return cli::ScanPortfolios(fs, ui, words[1], words.size() == 4 ? words[3] : "", std::cout);
   }
   if (command == "symbols" && words.size() == 2) return cli::ListSymbols(fs, ui, words[1], std::cout);
   if (command == "quotes" && words.size() == 3) {

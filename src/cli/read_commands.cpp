@@ -1,8 +1,9 @@
-// symbols, quotes and facts: the grids and the facts dialog as lines of text.
+// scan, symbols, quotes and facts: the portfolio list, the grids and the facts dialog as text.
 #include "cli/read_commands.h"
 
 #include <cstdio>
 
+#include "app/portfolio_walk.h"
 #include "app/quote_grid.h"
 #include "app/symbol_list.h"
 #include "cli/text_encoding.h"
@@ -21,6 +22,19 @@ std::string Printed(const char* format, double value) {
 }
 
 }  // namespace
+
+int ScanPortfolios(FileSystem& fs, Ui& ui, const std::string& root, const std::string& filterPath,
+                   std::ostream& out) {
+  if (!fs.IsDirectory(root)) {
+    ui.ShowMessage(root + " is not a directory", MessageIcon::kStop);
+    return 1;
+  }
+  const SearchFilter filter = SearchFilter::Make(!filterPath.empty(), filterPath);
+  const auto found = PortfolioListOrder(WalkDirectory(fs, root, filter, ui));
+  if (found.empty()) ui.ShowMessage(NoPortfoliosText(WithoutTrailingSlash(root)));
+  for (const std::string& dir : found) out << Latin1ToUtf8(dir) << '\n';
+  return 0;
+}
 
 int ListSymbols(FileSystem& fs, Ui& ui, const std::string& dir, std::ostream& out) {
   const std::string masterPath = FindNoCase(fs, WithTrailingSlash(dir), kMasterName);

@@ -36,6 +36,11 @@ struct DirEntry {
   Kind kind = Kind::kOther;
 };
 
+struct MountEntry {
+  std::string mountPoint;  // absolute, without a trailing "/" (the root is "/")
+  std::string type;        // "ext4", "proc", "tmpfs", ...
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -60,6 +65,10 @@ class FileSystem {
   // True when `path` names a regular file (symbolic links followed).
   virtual bool IsRegularFile(const std::string& path) = 0;
   virtual bool IsDirectory(const std::string& path) = 0;
+  // Every mounted file system, pseudo ones included, in the system's order.
+  [[nodiscard]] virtual bool ListMounts(std::vector<MountEntry>* mounts) = 0;
+  // The process's working directory; empty when it cannot be had.
+  virtual std::string CurrentDirectory() = 0;
 };
 
 class FileSystemWrapper : public FileSystem {
@@ -83,6 +92,8 @@ class FileSystemWrapper : public FileSystem {
   }
   bool IsRegularFile(const std::string& path) override { return target_.IsRegularFile(path); }
   bool IsDirectory(const std::string& path) override { return target_.IsDirectory(path); }
+  bool ListMounts(std::vector<MountEntry>* mounts) override { return target_.ListMounts(mounts); }
+  std::string CurrentDirectory() override { return target_.CurrentDirectory(); }
 
  protected:
   FileSystem& target() { return target_; }

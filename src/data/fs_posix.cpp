@@ -5,11 +5,31 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <fstream>
+#include <sstream>
 
 #include "data/fs.h"
 
 namespace barvane {
 namespace {
+
+// /proc/self/mounts writes blanks, tabs, newlines and backslashes in paths as octal escapes.
+std::string UnescapeMountField(const std::string& field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size()) {
+      const std::string digits = field.substr(i + 1, 3);
+      if (digits.find_first_not_of("01234567") == std::string::npos) {
+        out += static_cast<char>(std::stoi(digits, nullptr, 8));
+        i += 3;
+        continue;
+      }
+    }
+    out += field[i];
+  }
+  return out;
+}
 
 class PosixReadableFile final : public ReadableFile {
  public:
@@ -143,6 +163,26 @@ class PosixFileSystem final : public FileSystem {
   bool IsDirectory(const std::string& path) override {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  bool ListMounts(std::vector<MountEntry>* mounts) override {
+    mounts->clear();
+    std::ifstream in("/proc/self/mounts");
+    if (!in) return false;
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream fields(line);
+      std::string device, point, type;
+      if (!(fields >> device >> point >> type)) continue;
+      MountEntry entry{UnescapeMountField(point), type};
+      while (entry.mountPoint.size() > 1 && entry.mountPoint.back() == '/') entry.mountPoint.pop_back();
+      mounts->push_back(std::move(entry));
+    }
+    return true;
+  }
+
+  std::string CurrentDirectory() override {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
   }
 };
 

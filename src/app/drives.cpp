@@ -1,0 +1,69 @@
+// The drive list from the system's mounts.
+#include "app/drives.h"
+
+#include <algorithm>
+#include <set>
+
+#include "app/list_order.h"
+
+namespace barvane {
+namespace {
+
+bool IsBelow(const std::string& path, const std::string& dir) {
+  return path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
+         (dir == "/" || path[dir.size()] == '/');
+}
+
+}  // namespace
+
+std::string DriveEntryText(const std::string& mountPoint) { return "[-" + mountPoint + "-]"; }
+
+bool IsPseudoFileSystem(const MountEntry& mount) {
+  static const std::set<std::string> kPseudoTypes = {
+      "proc",      "sysfs",    "devtmpfs",  "devpts",     "cgroup",     "cgroup2",
+      "mqueue",    "debugfs",  "tracefs",   "securityfs", "pstore",     "bpf",
+      "configfs",  "fusectl",  "hugetlbfs", "autofs",     "binfmt_misc", "efivarfs",
+      "rpc_pipefs", "nsfs",    "selinuxfs", "ramfs",      "fuse.gvfsd-fuse", "fuse.portal"};
+  if (kPseudoTypes.count(mount.type)) return true;
+  for (const char* system : {"/proc", "/sys", "/dev", "/run"}) {
+    if (mount.mountPoint == system || IsBelow(mount.mountPoint, system)) {
+      return mount.type == "tmpfs" || std::string(system) != "/run";
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> ListDrives(FileSystem& fs) {
+  std::vector<MountEntry> mounts;
+  std::vector<std::string> drives;
+  if (!fs.ListMounts(&mounts)) return drives;
+  for (const MountEntry& mount : mounts) {
+    if (IsPseudoFileSystem(mount)) continue;
+    if (std::find(drives.begin(), drives.end(), mount.mountPoint) == drives.end()) {
+      drives.push_back(mount.mountPoint);
+    }
+  }
+  std::sort(drives.begin(), drives.end(), [](const std::string& a, const std::string& b) {
+    return ListOrderLess(DriveEntryText(a), DriveEntryText(b));
+  });
+  return drives;
+}
+
+std::string DriveOfPath(const std::vector<std::string>& drives, const std::string& path) {
+  std::string best;
+  if (path.empty() || path[0] != '/') return best;
+  for (const std::string& drive : drives) {
+    if ((path == drive || IsBelow(path, drive)) && drive.size() >= best.size()) best = drive;
+  }
+  return best;
+}
+
+std::string ChooseDrive(const std::vector<std::string>& drives, const std::string& saved,
+                        const std::string& workingDirectory) {
+  if (drives.empty()) return {};
+  const std::string wanted = saved.empty() ? DriveOfPath(drives, workingDirectory) : saved;
+  if (std::find(drives.begin(), drives.end(), wanted) != drives.end()) return wanted;
+  return drives.back();
+}
+
+}  // namespace barvane

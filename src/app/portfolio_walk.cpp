@@ -1,0 +1,79 @@
+// The drive walk with an explicit stack, so no depth of tree can overflow anything.
+#include "app/portfolio_walk.h"
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+
+#include "app/list_order.h"
+#include "data/file_names.h"
+
+namespace barvane {
+namespace {
+
+// The progress window needs a repaint now and then, not for each of 50,000 directories.
+constexpr std::chrono::milliseconds kProgressInterval{40};
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+bool IsMasterName(const std::string& name) { return AsciiUpper(name) == kMasterName; }
+
+}  // namespace
+
+std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
+                                       const SearchFilter& filter, Ui& ui) {
+  std::vector<std::string> found;
+  const std::string start = WithoutTrailingSlash(root);
+  std::set<std::string> otherMounts;
+  std::vector<MountEntry> mounts;
+  if (fs.ListMounts(&mounts)) {
+    for (const MountEntry& m : mounts) otherMounts.insert(m.mountPoint);
+  }
+  otherMounts.erase(start);
+
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastReport = Clock::now() - kProgressInterval;
+  std::vector<std::string> pending{start};
+  std::vector<DirEntry> entries;
+  std::vector<std::string> subdirs;
+  while (!pending.empty()) {
+    const std::string dir = std::move(pending.back());
+    pending.pop_back();
+    const Clock::time_point now = Clock::now();
+    if (now - lastReport >= kProgressInterval) {
+      lastReport = now;
+      if (!ui.ShowScanProgress(dir, static_cast<int>(found.size()))) break;
+    }
+    if (!fs.ListDirectory(dir, &entries)) continue;
+    subdirs.clear();
+    bool hasMaster = false;
+    for (const DirEntry& entry : entries) {
+      if (entry.kind == DirEntry::Kind::kFile && IsMasterName(entry.name)) hasMaster = true;
+      if (entry.kind != DirEntry::Kind::kDirectory || entry.name[0] == '.') continue;
+      std::string child = Join(dir, entry.name);
+      if (otherMounts.count(child) || !filter.Passes(child)) continue;
+      subdirs.push_back(std::move(child));
+    }
+    if (hasMaster) {
+      found.push_back(dir);
+      if (!ui.ShowScanProgress(dir, static_cast<int>(found.size()))) break;
+    }
+    // The last listed subdirectory is walked first.
+    for (std::string& child : subdirs) pending.push_back(std::move(child));
+  }
+  return found;
+}
+
+std::vector<std::string> PortfolioListOrder(std::vector<std::string> found) {
+  std::sort(found.begin(), found.end(), ListOrderLess);
+  return found;
+}
+
+std::string NoPortfoliosText(const std::string& drive) {
+  return "No master files found on drive " + drive +
+         "\n\n(Is your Portfolio Search Filter setting correct?)";
+}
+
+}  // namespace barvane

@@ -1,0 +1,112 @@
+// The settings store on its text file.
+#include "app/settings_store.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "app/ini_import.h"
+#include "app/settings_file.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+
+namespace barvane {
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+// Creates `dir` and any missing parents.
+bool CreateDirectories(FileSystem& fs, const std::string& dir) {
+  if (dir.empty() || fs.IsDirectory(dir)) return true;
+  const std::string parent = DirectoryOf(WithoutTrailingSlash(dir));
+  if (!parent.empty() && parent != dir && !CreateDirectories(fs, WithoutTrailingSlash(parent))) return false;
+  return fs.CreateDirectory(WithoutTrailingSlash(dir));
+}
+
+SettingsData Load(FileSystem& fs, const std::string& path) {
+  Bytes bytes;
+  if (path.empty() || !ReadWholeFile(fs, path, &bytes)) return {};
+  return SettingsData::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool Save(FileSystem& fs, const std::string& path, const SettingsData& data) {
+  const std::string text = data.Serialize();
+  return !path.empty() && WriteFileSafely(fs, path, Bytes(text.begin(), text.end()));
+}
+
+}  // namespace
+
+std::string SettingsStore::DefaultDirectory() {
+  std::string dir = Environment("BARVANE_CONFIG_DIR");
+  if (!dir.empty()) return dir;
+  dir = Environment("XDG_CONFIG_HOME");
+  if (dir.empty()) dir = Environment("HOME") + "/.config";
+  return WithTrailingSlash(dir) + "Orvell Software/Barvane";
+}
+
+std::string SettingsStore::SystemIniPath() {
+  std::string dir = Environment("BARVANE_SYSTEM_DIR");
+  if (dir.empty()) {
+    const std::string dirs = Environment("XDG_CONFIG_DIRS");
+    dir = dirs.substr(0, dirs.find(':'));
+  }
+  if (dir.empty()) dir = "/etc/xdg";
+  return WithTrailingSlash(dir) + kIniFileName;
+}
+
+bool SettingsStore::OpenRootKey(const std::string& directory, bool* created) {
+  path_ = WithTrailingSlash(directory) + kSettingsFileName;
+  *created = false;
+  if (fs_.IsRegularFile(path_)) return true;
+  if (!CreateDirectories(fs_, directory) || !Save(fs_, path_, SettingsData{})) return false;
+  *created = true;
+  return true;
+}
+
+int SettingsStore::ReadInt(const std::string& section, const std::string& name, int fallback) const {
+  const auto text = Read(section, name);
+  if (!text) return fallback;
+  char* end = nullptr;
+  const long value = std::strtol(text->c_str(), &end, 10);
+  if (end == text->c_str()) return fallback;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+std::string SettingsStore::ReadString(const std::string& section, const std::string& name,
+                                      const std::string& fallback) const {
+  return Read(section, name).value_or(fallback);
+}
+
+std::optional<std::string> SettingsStore::Read(const std::string& section, const std::string& name) const {
+  auto text = Load(fs_, path_).Get(section, name);
+  if (text && text->size() > kLongestSettingText) return std::nullopt;
+  return text;
+}
+
+bool SettingsStore::WriteInt(const std::string& section, const std::string& name, int value) {
+  return WriteString(section, name, std::to_string(value));
+}
+
+bool SettingsStore::WriteString(const std::string& section, const std::string& name,
+                                const std::string& text) {
+  SettingsData data = Load(fs_, path_);
+  data.Set(section, name, text);
+  return Save(fs_, path_, data);
+}
+
+void SettingsStore::ImportIniFile(const std::string& iniPath) {
+  Bytes bytes;
+  if (!ReadWholeFile(fs_, iniPath, &bytes)) return;
+  SettingsData data = Load(fs_, path_);
+  for (const IniPair& pair :
+       ParseIniText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+    data.Set(pair.section, pair.name, pair.value);
+  }
+  (void)Save(fs_, path_, data);
+}
+
+}  // namespace barvane
