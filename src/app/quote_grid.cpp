@@ -9,6 +9,9 @@
 namespace barvane {
 namespace {
 
+constexpr int kRowsPerProgressStep = 10;
+constexpr std::int32_t kRowsOfFirstScreen = 30;
+
 std::string NumberText(const char* format, float value) {
   if (value < 0) return "N/A";
   char text[64];
@@ -50,7 +53,9 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
     return false;
   }
   grid->rows.reserve(static_cast<std::size_t>(grid->quoteCount));
+  ui.BeginProgress(grid->quoteCount - 1);
   std::int32_t row = 0;
+  int tick = 0;
   while (row != grid->quoteCount) {
     const std::int32_t chunk = std::min(grid->quoteCount - row, kQuoteGridWindow);
     const std::int32_t start = grid->quoteCount - row - chunk;
@@ -64,8 +69,14 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
       r.day = series.date(j);
       for (int k = 0; k < 6; ++k) r.values[static_cast<std::size_t>(k)] = series.value(kOpen + k, j);
       grid->rows.push_back(r);
+      if (++tick == kRowsPerProgressStep) {
+        ui.StepProgress();
+        tick = 0;
+      }
+      if (row + 1 == kRowsOfFirstScreen) ui.RepaintNow();
     }
   }
+  ui.EndProgress();
   const bool any = grid->quoteCount > 0;
   grid->firstDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, 0) : 0);
   grid->lastDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : 0);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/list_order.h"
+#include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/master.h"
 
@@ -59,6 +60,26 @@ std::string GridSymbolText(const std::uint8_t* symbolField) {
     text += static_cast<char>(c);
   }
   return text;
+}
+
+bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath) {
+  Bytes master;
+  if (!ReadWholeFile(fs, masterPath, &master) || master.size() < kMasterRecordSize) return false;
+  for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= master.size(); at += kMasterRecordSize) {
+    std::uint8_t* symbol = master.data() + at + kMasterSymbol;
+    if (!GridSymbolText(symbol).empty()) continue;
+    MasterRecord record;
+    std::memcpy(record.bytes.data(), master.data() + at, kMasterRecordSize);
+    const std::string name = record.nameText();
+    for (std::size_t i = 0; i < kMasterTextSize; ++i) {
+      if (i < name.size()) {
+        symbol[i] = static_cast<std::uint8_t>(name[i]);
+      } else if (i == name.size() || symbol[i] <= 0x20 || symbol[i] >= 0x80) {
+        symbol[i] = 0;
+      }
+    }
+  }
+  return ReplaceFile(fs, masterPath, RepairTemporaryPath(masterPath), master);
 }
 
 bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,

@@ -13,8 +13,23 @@ class Ui {
   virtual ~Ui() = default;
   // A modal message with an OK button; `text` may hold "\n" line ends.
   virtual void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::kNone) = 0;
-  // The directory a drive walk is searching and the portfolios found so far; false cancels.
+  // The information beep that ends a long operation.
+  virtual void Beep() {}
+  // The wait cursor, shown around grid rebuilds.
+  virtual void SetWaitCursor(bool /*on*/) {}
+
+  // A drive walk: the progress window opens, follows the directory searched and the
+  // portfolios found so far (false cancels the walk), and closes.
+  virtual void BeginScan() {}
   virtual bool ShowScanProgress(const std::string& /*dir*/, int /*found*/) { return true; }
+  virtual void EndScan() {}
+
+  // A progress bar over the status bar's message pane, from 0 to `maximum` in steps.
+  virtual void BeginProgress(int /*maximum*/) {}
+  virtual void StepProgress() {}
+  virtual void EndProgress() {}
+  // Shows what has been filled so far at once, while the rest loads.
+  virtual void RepaintNow() {}
 };
 
 }  // namespace barvane

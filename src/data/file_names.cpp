@@ -23,6 +23,8 @@ std::string QuoteNewName(int fileNumber) { return DataFileName(fileNumber, "NEW"
 std::string MasterBackupName() { return std::string(kMasterName) + ".BAK"; }
 std::string MasterNewName() { return std::string(kMasterName) + ".NEW"; }
 
+std::string RepairTemporaryPath(const std::string& masterPath) { return masterPath + ".bak"; }
+
 std::string CopyTemporaryPath(const std::string& target) { return target + ".NEW"; }
 
 std::string WithTrailingSlash(std::string dir) {

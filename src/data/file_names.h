@@ -19,6 +19,9 @@ std::string QuoteNewName(int fileNumber);
 std::string MasterBackupName();
 std::string MasterNewName();
 
+// The temporary file through which the blank-symbol repair replaces a MASTER: ".bak" appended.
+std::string RepairTemporaryPath(const std::string& masterPath);
+
 // The temporary file through which a copy reaches `target`: `target` with ".NEW" appended.
 std::string CopyTemporaryPath(const std::string& target);
 

@@ -1,0 +1,215 @@
+// The main view's state and its fills, scans and selections.
+#include "app/view_state.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/drives.h"
+#include "app/list_order.h"
+#include "app/portfolio_walk.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+
+namespace barvane {
+namespace {
+
+constexpr const char* kSearchSection = "Search";
+constexpr const char* kSettingsSection = "Settings";
+constexpr std::size_t kSeriesTextLimit = 16;
+
+std::string Printed(const char* format, int a, int b) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+}  // namespace
+
+ViewState::ViewState(FileSystem& fs, SettingsStore& settings, Ui& ui)
+    : fs_(fs), settings_(settings), ui_(ui) {
+  m_search = SearchFilter::Make(settings_.ReadInt(kSearchSection, "Limit", 1) != 0,
+                                settings_.ReadString(kSearchSection, "Name", fs_.CurrentDirectory()));
+}
+
+void ViewState::OverrideSearchFilter(const std::string& path) {
+  m_search = SearchFilter::Make(true, path);
+  searchOverridden_ = true;
+}
+
+void ViewState::ResetView(int level) {
+  if (level <= 1) m_portfoliosFound = false;
+  if (level <= 2) {
+    m_portfolios.clear();
+    m_selPortfolio = -1;
+  }
+  if (level <= 3) {
+    ui_.SetWaitCursor(true);
+    m_symbolRows.clear();
+    m_symbolCount = 0;
+    ui_.SetWaitCursor(false);
+  }
+  ui_.SetWaitCursor(true);
+  m_quotes = QuoteGrid{};
+  m_quoteCount = 0;
+  ui_.SetWaitCursor(false);
+}
+
+bool ViewState::SetMasterPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (path.empty() || AsciiUpper(last) != kMasterName) return false;
+  m_masterPath = path;
+  m_portfolioDir = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  // The root's MASTER is "/MASTER": its directory is "/", not nothing.
+  if (m_portfolioDir.empty() && slash == 0) m_portfolioDir = "/";
+  m_masterPathValid = true;
+  return true;
+}
+
+void ViewState::SetUpDrives() {
+  m_drives = ListDrives(fs_);
+  const std::string saved = settings_.ReadString(kSettingsSection, "Drive", "");
+  m_drive = searchOverridden_ ? DriveForRescan(m_drives, m_search, fs_.CurrentDirectory())
+                              : ChooseDrive(m_drives, saved, fs_.CurrentDirectory());
+  settings_.WriteString(kSettingsSection, "Drive", m_drive);
+  ScanDrive();
+}
+
+void ViewState::ChangeDrive(const std::string& drive) {
+  if (drive == m_drive) return;
+  m_drive = drive;
+  settings_.WriteString(kSettingsSection, "Drive", m_drive);
+  ResetView(1);
+  ScanDrive();
+}
+
+void ViewState::ScanDrive() {
+  ResetView(2);
+  ui_.BeginScan();
+  const std::vector<std::string> found =
+      m_drive.empty() || m_drive == kNoDrive ? std::vector<std::string>{}
+                                              : WalkDirectory(fs_, m_drive, m_search, ui_);
+  ui_.Beep();
+  ui_.EndScan();
+  if (found.empty()) {
+    ui_.ShowMessage(NoPortfoliosText(m_drive));
+    m_portfoliosFound = false;
+    return;
+  }
+  m_portfoliosFound = true;
+  m_portfolios = PortfolioListOrder(found);
+  SelectPortfolio(0);
+}
+
+void ViewState::SelectPortfolio(int index) {
+  if (!m_portfoliosFound || index < 0 || index >= static_cast<int>(m_portfolios.size())) return;
+  m_selPortfolio = index;
+  const std::string dir = WithTrailingSlash(m_portfolios[static_cast<std::size_t>(index)]);
+  const std::string master = FindNoCase(fs_, dir, kMasterName);
+  SetMasterPath(master.empty() ? dir + kMasterName : master);
+  FillSymbolGrid(0);
+}
+
+void ViewState::ApplySearchFilter(bool limit, const std::string& path) {
+  const SearchFilter before = m_search;
+  m_search = SearchFilter::Make(limit, path);
+  settings_.WriteInt(kSearchSection, "Limit", limit ? 1 : 0);
+  settings_.WriteString(kSearchSection, "Name", path);
+  if (!FilterChanged(before, m_search)) return;
+  const std::string drive = DriveForRescan(m_drives, m_search, fs_.CurrentDirectory());
+  m_drive = kNoDrive;
+  ChangeDrive(drive);
+}
+
+void ViewState::FillSymbolGrid(int selectRow) {
+  ResetView(3);
+  ui_.SetWaitCursor(true);
+  SymbolListing listing;
+  bool failed = !m_masterPathValid;
+  if (failed) {
+    ui_.ShowMessage(kSymbolGridFailureText, MessageIcon::kStop);
+  } else if (!ReadSymbolListing(fs_, m_masterPath, ui_, &listing)) {
+    failed = true;
+  } else if (listing.needsRepair && !RepairBlankSymbols(fs_, m_masterPath)) {
+    failed = true;
+    ResetView(3);
+    ui_.ShowMessage(kSymbolGridFailureText, MessageIcon::kStop);
+  }
+  if (!failed) {
+    m_symbolRows = std::move(listing.rows);
+    m_symbolCount = static_cast<std::int32_t>(m_symbolRows.size());
+    if (m_symbolCount == 0) {
+      m_selSymbolRow = selectRow;
+      m_title = "Barvane - " + m_portfolioDir + " - (no symbols)";
+    } else {
+      SelectSymbolRow(selectRow);
+    }
+    FillQuotesGrid(0);
+  } else {
+    m_symbolCount = 0;
+  }
+  ui_.SetWaitCursor(false);
+}
+
+void ViewState::FillQuotesGrid(int selectRow) {
+  ResetView(4);
+  if (m_symbolRows.empty()) return;
+  const SymbolRow& row = m_symbolRows[static_cast<std::size_t>(
+      std::clamp(m_selSymbolRow, 0, static_cast<std::int32_t>(m_symbolRows.size()) - 1))];
+  m_seriesSymbol = row.symbol.substr(0, kSeriesTextLimit);
+  m_seriesName = row.name.substr(0, kSeriesTextLimit);
+  (void)FillQuoteGrid(fs_, m_portfolioDir, m_seriesSymbol, ui_, &m_quotes);
+  m_quoteCount = static_cast<std::int32_t>(m_quotes.rows.size());
+  m_firstDateText = m_quotes.firstDateText;
+  m_lastDateText = m_quotes.lastDateText;
+  m_selQuoteRow = selectRow;
+}
+
+void ViewState::SelectSymbolRow(int row) {
+  if (row < 0 || row >= static_cast<int>(m_symbolRows.size())) return;
+  m_selSymbolRow = row;
+  m_title = "Barvane - " + m_portfolioDir + " - " + m_symbolRows[static_cast<std::size_t>(row)].symbol;
+}
+
+void ViewState::SelectQuoteRow(int row) {
+  if (row >= 0 && row < m_quoteCount) m_selQuoteRow = row;
+}
+
+bool ViewState::CommandEnabled(CommandId command) const {
+  const bool quoteRows = !m_quotes.rows.empty();
+  const bool symbolRows = !m_symbolRows.empty();
+  switch (command) {
+    case kCmdEditQuote:
+    case kCmdSplit:
+    case kCmdAdjust:
+    case kCmdDeleteQuote:
+    case kCmdAddQuote:
+      return m_portfoliosFound && quoteRows;
+    case kCmdDataFacts:
+    case kCmdDeleteSymbol:
+      return m_portfoliosFound && symbolRows;
+    case kCmdEditSymbol:
+      return m_portfoliosFound && !m_splitSearchOpen && symbolRows;
+    case kCmdSplitSearch:
+      return m_portfoliosFound && !m_splitSearchOpen && quoteRows;
+    case kCmdExport:
+      return m_portfoliosFound && m_symbolCount != 0 && quoteRows;
+    case kCmdMoveSymbol:
+    case kCmdCopySymbol:
+      return m_portfolios.size() >= 2 && symbolRows;
+    default:
+      return true;
+  }
+}
+
+std::string ViewState::SymbolPaneText() const {
+  return m_symbolCount != 0 ? Printed("Symbol %d of %d", m_selSymbolRow + 1, m_symbolCount)
+                            : "No Symbols Read";
+}
+
+std::string ViewState::QuotePaneText() const {
+  return m_quoteCount != 0 ? Printed("Quote %d of %d", m_quoteCount - m_selQuoteRow, m_quoteCount)
+                           : "No Quotes Read";
+}
+
+}  // namespace barvane

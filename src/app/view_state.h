@@ -1,0 +1,90 @@
+// The working state of the main view and the operations that change it: the drive and its
+// portfolios, the current portfolio, its symbol grid, the current series' quote grid, the
+// current rows, the window title, the command enabling and the status panes. The window only
+// presents this state; commands and tests use it without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/quote_grid.h"
+#include "app/search_filter.h"
+#include "app/settings_store.h"
+#include "app/symbol_list.h"
+#include "app/ui.h"
+#include "data/fs.h"
+
+namespace barvane {
+
+inline constexpr const char* kNoDrive = "?";
+
+class ViewState {
+ public:
+  ViewState(FileSystem& fs, SettingsStore& settings, Ui& ui);
+
+  // The filter for this run only (a directory given on the command line); nothing is saved.
+  void OverrideSearchFilter(const std::string& path);
+
+  // 1: no portfolios found, 2: portfolio list emptied, 3: symbol grid emptied, 4: quote grid
+  // emptied; each level does every higher one too.
+  void ResetView(int level);
+  // Accepts a path whose last component is MASTER (any letter case) and sets the portfolio
+  // directory from it. A rejected path changes nothing.
+  bool SetMasterPath(const std::string& path);
+
+  void SetUpDrives();
+  // The user picked another drive in the drive list.
+  void ChangeDrive(const std::string& drive);
+  void ScanDrive();
+  // The user picked portfolio `index` of the portfolio list.
+  void SelectPortfolio(int index);
+  // The Search Filter dialog's OK: stores the filter and rescans when it changed.
+  void ApplySearchFilter(bool limit, const std::string& path);
+
+  void FillSymbolGrid(int selectRow);
+  void FillQuotesGrid(int selectRow);
+  // The row drawn selected becomes the current one (the symbol row also retitles the window).
+  void SelectSymbolRow(int row);
+  void SelectQuoteRow(int row);
+
+  bool CommandEnabled(CommandId command) const;
+  std::string SymbolPaneText() const;
+  std::string QuotePaneText() const;
+
+  // State, named as the window's fields.
+  SearchFilter m_search;
+  std::string m_drive = kNoDrive;  // mount point of the current drive
+  std::vector<std::string> m_drives;
+  std::vector<std::string> m_portfolios;  // the portfolio list, in its order
+  int m_selPortfolio = -1;
+  bool m_masterPathValid = false;
+  bool m_portfoliosFound = false;
+  std::string m_portfolioDir;
+  std::string m_masterPath;
+  std::vector<SymbolRow> m_symbolRows;  // the symbol grid
+  QuoteGrid m_quotes;                   // the quote grid
+  std::string m_seriesSymbol;
+  std::string m_seriesName;
+  std::int32_t m_symbolCount = 0;
+  std::int32_t m_selSymbolRow = 0;
+  std::int32_t m_quoteCount = 0;
+  std::int32_t m_selQuoteRow = 1;
+  std::string m_firstDateText;
+  std::string m_lastDateText;
+  bool m_splitSearchOpen = false;
+  std::string m_title = "Barvane";
+
+  FileSystem& fs() { return fs_; }
+  SettingsStore& settings() { return settings_; }
+  Ui& ui() { return ui_; }
+
+ private:
+  FileSystem& fs_;
+  SettingsStore& settings_;
+  Ui& ui_;
+  bool searchOverridden_ = false;
+};
+
+}  // namespace barvane
