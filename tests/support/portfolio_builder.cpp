@@ -44,6 +44,16 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 
 bool Exists(const std::string& path) { return fsys::exists(path); }
 
+std::map<std::string, Bytes> Snapshot(const std::string& dir) {
+  std::map<std::string, Bytes> files;
+  for (const auto& entry : fsys::recursive_directory_iterator(dir)) {
+    if (entry.is_regular_file()) {
+      files[entry.path().lexically_relative(dir).string()] = ReadBytes(entry.path().string());
+    }
+  }
+  return files;
+}
+
 std::vector<std::string> FileNames(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& entry : fsys::directory_iterator(dir)) names.push_back(entry.path().filename().string());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ class TempDir {
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Exists(const std::string& path);
+// Every file under `dir`, by its path relative to `dir`, with its bytes.
+std::map<std::string, Bytes> Snapshot(const std::string& dir);
 // The names in `dir`, sorted.
 std::vector<std::string> FileNames(const std::string& dir);
 
