@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 #include "data/master.h"
 #include "support/portfolio_builder.h"
@@ -16,6 +15,7 @@ namespace {
 using test::Build;
 using test::Portfolio;
 using test::ReadBytes;
+using test::Snapshot;
 using test::Symbol;
 using test::TempDir;
 using test::WeekdayQuotes;
@@ -39,14 +39,6 @@ QuoteValues Applied(QuoteValues q, QuoteOp op, const Values& v) {
   float* fields[6] = {&q.open, &q.high, &q.low, &q.close, &q.volume, &q.openInterest};
   for (int k = 0; k < 6; ++k) *fields[k] = op == QuoteOp::kSet ? v[k] : *fields[k] * v[k];
   return q;
-}
-
-std::map<std::string, Bytes> Snapshot(const std::string& dir) {
-  std::map<std::string, Bytes> files;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
-    if (e.is_regular_file()) files[e.path().string()] = ReadBytes(e.path().string());
-  }
-  return files;
 }
 
 // A portfolio holding "OTHER" (file 2) and "ABC" (file 1), whose quotes the tests change.
