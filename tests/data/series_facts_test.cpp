@@ -36,7 +36,7 @@ TEST(SeriesFacts, DescribeARecordWithoutLayoutFile) {
   }
 }
 
-TEST(SeriesFacts, UnknownPeriodicityAndLayoutCodesShowTheirTexts) {
+TEST(SeriesFacts, ShowTheTextsOfLayoutCodesAndERRORForAnUnknownLetter) {
   TempDir tmp;
   SymbolDescription s = test::Symbol(1, "ABC", FieldsOf({kDate, kOpen, kVolume, kOpenInterest}),
                                      test::WeekdayQuotes(YmdToDay(98, 6, 15), 1), true);
@@ -55,17 +55,12 @@ TEST(SeriesFacts, UnknownPeriodicityAndLayoutCodesShowTheirTexts) {
   EXPECT_EQ(f.inputFormat[kOpenInterest], "");
   EXPECT_EQ(f.displayFormat[kOpenInterest], "");
   EXPECT_EQ(f.inputFormat[kClose], "");
-}
 
-TEST(SeriesFacts, AreLeftUntouchedWhenTheSymbolCannotBeRead) {
-  TempDir tmp;
-  test::Build(tmp.path(), test::Portfolio({test::Symbol(1, "ABC", test::Fields8(), {})}));
+  // A symbol whose facts cannot be read leaves them untouched.
   std::filesystem::remove(tmp / "F1.DAT");
-  SeriesFacts f;
-  f.name = "kept";
   EXPECT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "ABC", &f), 1);
   EXPECT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "NONE", &f), 1);
-  EXPECT_EQ(f.name, "kept");
+  EXPECT_EQ(f.dataFormat, "ERROR");
 }
 
 }  // namespace
