@@ -31,6 +31,19 @@ SettingsData Load(FileSystem& fs, const std::string& path) {
   return SettingsData::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+// For a write: false when the store exists but cannot be read, since replacing it then would
+// drop every value it holds.
+bool LoadForWrite(FileSystem& fs, const std::string& path, SettingsData* data) {
+  Bytes bytes;
+  if (path.empty()) return false;
+  if (!ReadWholeFile(fs, path, &bytes)) {
+    *data = {};
+    return !fs.IsRegularFile(path);
+  }
+  *data = SettingsData::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return true;
+}
+
 bool Save(FileSystem& fs, const std::string& path, const SettingsData& data) {
   const std::string text = data.Serialize();
   return !path.empty() && WriteFileSafely(fs, path, Bytes(text.begin(), text.end()));
@@ -93,15 +106,16 @@ bool SettingsStore::WriteInt(const std::string& section, const std::string& name
 
 bool SettingsStore::WriteString(const std::string& section, const std::string& name,
                                 const std::string& text) {
-  SettingsData data = Load(fs_, path_);
+  SettingsData data;
+  if (!LoadForWrite(fs_, path_, &data)) return false;
   data.Set(section, name, text);
   return Save(fs_, path_, data);
 }
 
 void SettingsStore::ImportIniFile(const std::string& iniPath) {
   Bytes bytes;
-  if (!ReadWholeFile(fs_, iniPath, &bytes)) return;
-  SettingsData data = Load(fs_, path_);
+  SettingsData data;
+  if (!ReadWholeFile(fs_, iniPath, &bytes) || !LoadForWrite(fs_, path_, &data)) return;
   for (const IniPair& pair :
        ParseIniText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
     data.Set(pair.section, pair.name, pair.value);
