@@ -1,0 +1,204 @@
+// The settings store: exact round trips, the read limits, the first-run INI import and a store
+// that cannot be written.
+#include "app/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/ini_import.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// The real file system with chosen operations failing.
+class FaultyFs final : public FileSystemWrapper {
+ public:
+  using FileSystemWrapper::FileSystemWrapper;
+  bool failCreate = false, failRename = false, failRead = false;
+
+  std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
+    return failRead ? nullptr : target().OpenForRead(path);
+  }
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
+    return failCreate ? nullptr : target().CreateForWrite(path);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return !failRename && target().Rename(from, to);
+  }
+};
+
+class OpenStore : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(store.OpenRootKey(dir.path(), &created)); }
+  TempDir dir;
+  SettingsStore store{FileSystem::Default()};
+  bool created = false;
+};
+
+TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentD) {
+  EXPECT_TRUE(store.WriteInt("Screen", "x", -5));
+  EXPECT_EQ(store.ReadString("Screen", "x", ""), "-5");
+  EXPECT_EQ(store.ReadInt("Screen", "x", 7), -5);
+  const std::pair<const char*, int> cases[] = {
+      {"12abc", 12}, {"  +34", 34}, {"-0", 0}, {"abc", 99}, {"", 99}, {"-", 99}, {" x1", 99}};
+  for (const auto& [text, expected] : cases) {
+    ASSERT_TRUE(store.WriteString("S", "v", text));
+    EXPECT_EQ(store.ReadInt("S", "v", 99), expected) << '"' << text << '"';
+  }
+  EXPECT_EQ(store.ReadInt("S", "missing", 4), 4);
+  EXPECT_EQ(store.ReadInt("NoSection", "v", 5), 5);
+  EXPECT_EQ(store.ReadString("NoSection", "v", "dflt"), "dflt");
+  EXPECT_EQ(store.ReadString("S", "missing", "dflt"), "dflt");
+}
+
+TEST_F(OpenStore, TextsUpTo259CharactersReadAndLongerOnesAreMissing) {
+  for (std::size_t n : {0u, 1u, 258u, 259u, 260u, 261u, 5000u}) {
+    const std::string text = n == 0 ? "" : "1" + std::string(n - 1, ' ');
+    ASSERT_TRUE(store.WriteString("Long", "v", text));
+    EXPECT_EQ(store.ReadString("Long", "v", "dflt"), n <= 259 ? text : "dflt") << n;
+    EXPECT_EQ(store.ReadInt("Long", "v", -1), n == 0 || n > 259 ? -1 : 1) << n;
+  }
+  ASSERT_TRUE(store.WriteString("Long", "v", "99999999999"));
+  EXPECT_EQ(store.ReadInt("Long", "v", -1), INT_MAX);
+  // Escapes take room in the file, not in the text.
+  const std::string escaped(259, '\n');
+  ASSERT_TRUE(store.WriteString("Long", "v", escaped));
+  EXPECT_EQ(store.ReadString("Long", "v", "dflt"), escaped);
+}
+
+TEST_F(OpenStore, AnyTextNameAndSectionReadBackExactlyFromAFreshStore) {
+  const std::string texts[] = {"a\nb",
+                               "line\r\n",
+                               "=",
+                               "k=v",
+                               "[Search]",
+                               "[",
+                               "]",
+                               "\\",
+                               "\\n",
+                               "end\\",
+                               " pad ",
+                               "\xE9\xFF\x80",
+                               std::string("a\0b\0", 4)};
+  for (const std::string& text : texts) {
+    ASSERT_TRUE(store.WriteString("Odd", "v" + text, text));
+    ASSERT_TRUE(store.WriteString(text + "]", text + "=", text));
+  }
+  SettingsStore fresh(FileSystem::Default());
+  ASSERT_TRUE(fresh.OpenRootKey(dir.path(), &created));
+  EXPECT_FALSE(created);
+  for (const std::string& text : texts) {
+    EXPECT_EQ(fresh.ReadString("Odd", "v" + text, "?"), text);
+    EXPECT_EQ(fresh.ReadString(text + "]", text + "=", "?"), text);
+  }
+}
+
+TEST_F(OpenStore, NamesDifferingOnlyInCaseAreOneValue) {
+  ASSERT_TRUE(store.WriteString("Search", "Name", "/data"));
+  ASSERT_TRUE(store.WriteString("SEARCH", "NAME", "/other"));
+  ASSERT_TRUE(store.WriteInt("search", "Limit", 1));
+  EXPECT_EQ(store.ReadString("sEaRcH", "name", ""), "/other");
+  EXPECT_EQ(Text(test::ReadBytes(store.path())), "[Search]\nName=/other\nLimit=1\n");
+}
+
+TEST(IniImport, LinesAreTrimmedSectionsNeedBracketsAtBothEnds) {
+  std::vector<std::vector<std::string>> rows;
+  for (const IniPair& p : ParseIniText("Early=dropped\n  [ Search ]  \r\nLimit=0\n"
+                                       "Name = C:\\DATA\n[a]b]\n; comment = kept\nno pair\n"
+                                       "[x]=y\n\t[Edit]\nDate==07/04/99")) {
+    rows.push_back({p.section, p.name, p.value});
+  }
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"Search", "Limit", "0"},
+                                                         {"Search", "Name ", " C:\\DATA"},
+                                                         {"Search", "; comment ", " kept"},
+                                                         {"Search", "[x]", "y"},
+                                                         {"Edit", "Date", "=07/04/99"}}));
+}
+
+TEST(IniImport, LongLinesArriveInPiecesOf519Characters) {
+  // Each line ends in "=", so a cut shows as an extra pair with an empty name.
+  for (std::size_t n : {518u, 519u, 520u}) {
+    const std::string line = "k=" + std::string(n - 3, 'x') + "=";
+    const auto pairs = ParseIniText("[S]\n" + line + "\n");
+    ASSERT_EQ(pairs.size(), n <= 519 ? 1u : 2u) << n;
+    EXPECT_EQ(pairs[0].value.size(), std::min<std::size_t>(n, 519) - 2) << n;
+  }
+  const std::string thousand = "a=" + std::string(517, 'x') + "  b=" + std::string(477, 'y');
+  const auto pairs = ParseIniText("[S]\n" + thousand + "\nc=z\n");
+  ASSERT_EQ(pairs.size(), 3u);
+  EXPECT_EQ(pairs[0].value, std::string(517, 'x'));
+  EXPECT_EQ(pairs[1].name, "b");
+  EXPECT_EQ(pairs[1].value, std::string(477, 'y'));
+  EXPECT_EQ(pairs[2].value, "z");
+}
+
+TEST(IniImport, FirstOpenReportsCreatedAndLaterOpensDoNot) {
+  TempDir dir;
+  const std::string ini = dir / "Barvane.INI";
+  test::WriteBytes(ini, AsBytes("[ Search ]\nLimit=0\n"));
+  SettingsStore store(FileSystem::Default());
+  bool created = false;
+  ASSERT_TRUE(store.OpenRootKey(dir / "conf/nested", &created));
+  ASSERT_TRUE(created);
+  EXPECT_EQ(store.path(), dir / "conf/nested/Barvane.conf");
+  store.ImportIniFile(ini);
+  store.ImportIniFile(dir / "missing.INI");
+  EXPECT_EQ(store.ReadInt("Search", "Limit", 1), 0);
+  const Bytes before = test::ReadBytes(store.path());
+
+  test::WriteBytes(ini, AsBytes("[Search]\nLimit=1\n"));
+  SettingsStore again(FileSystem::Default());
+  ASSERT_TRUE(again.OpenRootKey(dir / "conf/nested/", &created));
+  EXPECT_FALSE(created);
+  EXPECT_EQ(test::ReadBytes(again.path()), before);
+  EXPECT_EQ(again.ReadInt("search", "limit", 1), 0);
+}
+
+TEST(SettingsStore, FailedWritesLeaveTheOldFileAndNoTemporary) {
+  TempDir dir;
+  FaultyFs fs(FileSystem::Default());
+  SettingsStore store(fs);
+  bool created = false;
+  ASSERT_TRUE(store.OpenRootKey(dir.path(), &created));
+  ASSERT_TRUE(store.WriteString("Settings", "Drive", "/home"));
+  ASSERT_TRUE(store.WriteInt("Search", "Limit", 1));
+  const Bytes before = test::ReadBytes(store.path());
+  for (int fault = 0; fault < 3; ++fault) {
+    SCOPED_TRACE(fault);
+    fs.failCreate = fault == 0;
+    fs.failRename = fault == 1;
+    // A store that cannot be read must not be replaced by one holding only the new value.
+    fs.failRead = fault == 2;
+    EXPECT_FALSE(store.WriteString("Settings", "Drive", "/mnt"));
+    EXPECT_FALSE(store.WriteInt("Search", "Other", 3));
+    store.ImportIniFile(store.path());
+    fs.failRead = false;
+    EXPECT_EQ(test::ReadBytes(store.path()), before);
+    EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"Barvane.conf"});
+    EXPECT_EQ(store.ReadString("Settings", "Drive", ""), "/home");
+    EXPECT_EQ(store.ReadInt("Search", "Limit", 0), 1);
+  }
+}
+
+TEST(SettingsStore, AStoreThatCannotBeCreatedAnswersDefaults) {
+  TempDir dir;
+  FaultyFs fs(FileSystem::Default());
+  fs.failCreate = true;
+  SettingsStore store(fs);
+  bool created = true;
+  EXPECT_FALSE(store.OpenRootKey(dir / "conf", &created));
+  EXPECT_FALSE(created);
+  EXPECT_FALSE(store.WriteInt("Screen", "cx", 640));
+  EXPECT_EQ(store.ReadInt("Screen", "cx", 0), 0);
+  EXPECT_EQ(test::FileNames(dir / "conf"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace barvane
