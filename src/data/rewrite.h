@@ -47,9 +47,10 @@ inline constexpr const char* kFindrecFailureText = "failure in delete quote for 
                                    int which);
 
 // Binary search of the quote file for `day` (and `ticks` when the layout has TIME): returns the
-// 0-based number of the quote found (for a day between two quotes the later one, before the
-// first quote quote 0) and its day and ticks, or a negative status (-8, -4, -100, -2, and -9
-// for a day after the last quote).
+// 0-based number of the quote found with its day and ticks: the quote of that day, else for a
+// day between two quotes the later one, for a day before the first quote quote 0. A day after
+// the last quote, or between quotes 0 and 1 (the search then ends on quote 0, which lies
+// before it), gives -9; other failures -8, -4, -100 or -2.
 [[nodiscard]] std::int32_t findrec(FileSystem& fs, const std::string& dir,
                                    const std::string& symbol, DayNumber day, TimeTicks ticks,
                                    DayNumber* foundDay, TimeTicks* foundTicks);

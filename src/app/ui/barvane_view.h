@@ -1,0 +1,66 @@
+// CBarvaneView: the form of the main window (drive list, portfolio list, symbol grid, quote
+// grid) presenting the view state. It turns the user's acts into calls on the state and
+// refreshes the controls afterwards; it decides nothing itself.
+#pragma once
+
+#include <QWidget>
+
+#include "app/ui/grid_models.h"
+#include "app/ui/qt_ui.h"
+#include "app/view_state.h"
+
+class QComboBox;
+class QListWidget;
+class QStatusBar;
+class QTableView;
+
+class CBarvaneView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  CBarvaneView(barvane::FileSystem& fs, barvane::SettingsStore& settings, QtUi::MessageHandler messages,
+               QWidget* parent);
+
+  barvane::ViewState& state() { return m_state; }
+  bool started() const { return m_started; }
+  void SetStatusBar(QStatusBar* bar) { m_ui.SetStatusBar(bar); }
+
+  // The commands the view handles; false for one it does not (yet) offer.
+  bool Handles(barvane::CommandId command) const;
+  void RunCommand(barvane::CommandId command);
+  // Column widths as the headers have them now, into "SymbolGrid" and "QuoteGrid".
+  void SaveColumnWidths();
+
+  QComboBox* driveCombo() const { return m_driveCombo; }
+  QListWidget* portfolioList() const { return m_portfolioList; }
+  QTableView* symbolGrid() const { return m_symbolGrid; }
+  QTableView* quoteGrid() const { return m_quoteGrid; }
+
+ signals:
+  // Title, status panes or command enabling may have changed.
+  void StateChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Start();
+  void InsertColumns();
+  void Refresh();
+  void RefreshQuotes();
+  void SelectGridRows();
+  void ShowFacts();
+  void EditSearchFilter();
+
+  QtUi m_ui;
+  barvane::ViewState m_state;
+  SymbolGridModel m_symbolModel;
+  QuoteGridModel m_quoteModel;
+  QComboBox* m_driveCombo;
+  QListWidget* m_portfolioList;
+  QTableView* m_symbolGrid;
+  QTableView* m_quoteGrid;
+  bool m_timerStarted = false;
+  bool m_started = false;
+  bool m_refreshing = false;
+};

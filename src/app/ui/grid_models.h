@@ -1,0 +1,46 @@
+// The table models of the two grids. They own no data: they read the view state on demand,
+// so a grid of 65,000 quotes costs only the rows on screen.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "app/view_state.h"
+
+class SymbolGridModel final : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { kSymbol, kName, kColumnCount };
+
+  explicit SymbolGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), state_(state) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // The state's rows changed.
+  void Refresh();
+
+ private:
+  const barvane::ViewState& state_;
+};
+
+class QuoteGridModel final : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest, kColumnCount };
+
+  explicit QuoteGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), state_(state) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void Refresh();
+
+ private:
+  const barvane::ViewState& state_;
+};

@@ -1,0 +1,44 @@
+// The window's Ui: message boxes, the beep, the wait cursor, the scan progress window and the
+// progress bar over the status bar's message pane.
+#pragma once
+
+#include <QPointer>
+#include <QProgressBar>
+#include <functional>
+
+#include "app/ui.h"
+
+class QStatusBar;
+class QWidget;
+class CScanProgressDlg;
+
+class QtUi final : public barvane::Ui {
+ public:
+  using MessageHandler = std::function<void(const std::string&, barvane::MessageIcon)>;
+
+  // `messages` replaces the message boxes (tests record them); empty shows boxes.
+  QtUi(QWidget* owner, MessageHandler messages);
+
+  void SetStatusBar(QStatusBar* bar) { statusBar_ = bar; }
+  // Called with the rows filled so far when a fill wants the first screen shown.
+  void SetRepaint(std::function<void()> repaint) { repaint_ = std::move(repaint); }
+
+  void ShowMessage(const std::string& text, barvane::MessageIcon icon) override;
+  void Beep() override;
+  void SetWaitCursor(bool on) override;
+  void BeginScan() override;
+  bool ShowScanProgress(const std::string& dir, int found) override;
+  void EndScan() override;
+  void BeginProgress(int maximum) override;
+  void StepProgress() override;
+  void EndProgress() override;
+  void RepaintNow() override;
+
+ private:
+  QWidget* owner_;
+  MessageHandler messages_;
+  QStatusBar* statusBar_ = nullptr;
+  std::function<void()> repaint_;
+  CScanProgressDlg* scanDialog_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+};
