@@ -33,10 +33,16 @@ DayNumber DayOfQuote(FileSystem& fs, const std::string& dir, const std::string& 
 std::string PriceText(float value) { return NumberText("%.4f", value); }
 std::string CountText(float value) { return NumberText("%.0f", value); }
 
+std::string QuoteCellText(const QuoteGridRow& row, int column) {
+  if (column == 0) return ScreenDate(row.day);
+  const float value = row.values[static_cast<std::size_t>(column - 1)];
+  return column <= 4 ? PriceText(value) : CountText(value);
+}
+
 std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row) {
-  return {ScreenDate(row.day),         PriceText(row.values[0]), PriceText(row.values[1]),
-          PriceText(row.values[2]),    PriceText(row.values[3]), CountText(row.values[4]),
-          CountText(row.values[5])};
+  std::array<std::string, kQuoteColumnCount> texts;
+  for (int c = 0; c < kQuoteColumnCount; ++c) texts[static_cast<std::size_t>(c)] = QuoteCellText(row, c);
+  return texts;
 }
 
 bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& symbol, Ui& ui,

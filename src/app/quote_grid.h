@@ -36,6 +36,8 @@ struct QuoteGrid {
 std::string PriceText(float value);
 // "%.0f" of a volume or open interest, "N/A" below 0.
 std::string CountText(float value);
+// The text of one column of a row.
+std::string QuoteCellText(const QuoteGridRow& row, int column);
 // The seven column texts of a row.
 std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row);
 

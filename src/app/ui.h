@@ -13,6 +13,8 @@ class Ui {
   virtual ~Ui() = default;
   // A modal message with an OK button; `text` may hold "\n" line ends.
   virtual void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::kNone) = 0;
+  // A question with the buttons Yes and No; true for Yes.
+  virtual bool AskYesNo(const std::string& /*text*/) { return true; }
   // The information beep that ends a long operation.
   virtual void Beep() {}
   // The wait cursor, shown around grid rebuilds.

@@ -151,14 +151,43 @@ void ViewState::FillSymbolGrid(int selectRow) {
   ui_.SetWaitCursor(false);
 }
 
+bool ViewState::OpenSeries(const std::string& dir, const std::string& symbol) {
+  const std::string master = FindNoCase(fs_, WithTrailingSlash(dir), kMasterName);
+  SetMasterPath(master.empty() ? WithTrailingSlash(dir) + kMasterName : master);
+  m_portfolioDir = dir;
+  m_portfoliosFound = true;
+  m_symbolRows.clear();
+  m_seriesSymbol = symbol;
+  FillQuotesGrid(0);
+  return m_quotes.quoteCount == static_cast<std::int32_t>(m_quotes.rows.size()) &&
+         !m_lastDateText.empty();
+}
+
+int ViewState::QuoteRowOf(const std::string& dateText) const {
+  for (std::size_t r = 0; r < m_quotes.rows.size(); ++r) {
+    if (ScreenDate(m_quotes.rows[r].day) == dateText) return static_cast<int>(r);
+  }
+  return -1;
+}
+
+std::string ViewState::QuoteDateText(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_quotes.rows.size())) return {};
+  return ScreenDate(m_quotes.rows[static_cast<std::size_t>(row)].day);
+}
+
 void ViewState::FillQuotesGrid(int selectRow) {
   ResetView(4);
-  if (m_symbolRows.empty()) return;
-  const SymbolRow& row = m_symbolRows[static_cast<std::size_t>(
-      std::clamp(m_selSymbolRow, 0, static_cast<std::int32_t>(m_symbolRows.size()) - 1))];
-  m_seriesSymbol = row.symbol.substr(0, kSeriesTextLimit);
-  m_seriesName = row.name.substr(0, kSeriesTextLimit);
-  (void)FillQuoteGrid(fs_, m_portfolioDir, m_seriesSymbol, ui_, &m_quotes);
+  if (!m_symbolRows.empty()) {
+    const SymbolRow& row = m_symbolRows[static_cast<std::size_t>(
+        std::clamp(m_selSymbolRow, 0, static_cast<std::int32_t>(m_symbolRows.size()) - 1))];
+    m_seriesSymbol = row.symbol.substr(0, kSeriesTextLimit);
+    m_seriesName = row.name.substr(0, kSeriesTextLimit);
+  } else if (m_seriesSymbol.empty()) {
+    return;
+  }
+  m_firstDateText.clear();
+  m_lastDateText.clear();
+  if (!FillQuoteGrid(fs_, m_portfolioDir, m_seriesSymbol, ui_, &m_quotes)) return;
   m_quoteCount = static_cast<std::int32_t>(m_quotes.rows.size());
   m_firstDateText = m_quotes.firstDateText;
   m_lastDateText = m_quotes.lastDateText;

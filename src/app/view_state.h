@@ -43,7 +43,18 @@ class ViewState {
   // The Search Filter dialog's OK: stores the filter and rescans when it changed.
   void ApplySearchFilter(bool limit, const std::string& path);
 
+  // Makes `symbol` of portfolio `dir` the current series without a symbol grid, as the command
+  // line works: the quote grid is filled for it and row 0 is current. False, after telling the
+  // Ui, when its quotes cannot be read.
+  bool OpenSeries(const std::string& dir, const std::string& symbol);
+  // The first row from the top whose date text is `dateText`, or -1.
+  int QuoteRowOf(const std::string& dateText) const;
+  // The date text of quote row `row` ("" outside the grid).
+  std::string QuoteDateText(int row) const;
+
   void FillSymbolGrid(int selectRow);
+  // Refills the quote grid for the current symbol row (for the series opened with OpenSeries
+  // when there is no symbol grid) and makes `selectRow` current.
   void FillQuotesGrid(int selectRow);
   // The row drawn selected becomes the current one (the symbol row also retitles the window).
   void SelectSymbolRow(int row);
