@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ui.h"
@@ -14,8 +15,14 @@ class RecordingUi final : public Ui {
     messages.push_back(text);
     icons.push_back(icon);
   }
+  bool ShowScanProgress(const std::string& dir, int found) override {
+    progress.emplace_back(dir, found);
+    return found < cancelAtFound;
+  }
   std::vector<std::string> messages;
   std::vector<MessageIcon> icons;
+  std::vector<std::pair<std::string, int>> progress;
+  int cancelAtFound = 1 << 30;  // the walk is cancelled once this many portfolios are found
 };
 
 }  // namespace barvane::test

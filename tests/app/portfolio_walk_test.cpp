@@ -1,0 +1,171 @@
+// The drive walk on temporary trees: its order, what it never enters, the filter, cancelling,
+// and a tree deeper than any recursion could go.
+#include "app/portfolio_walk.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "data/file_names.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+
+namespace barvane {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::RecordingUi;
+using test::TempDir;
+using Paths = std::vector<std::string>;
+
+// The real file system with listings sorted by name, chosen mounts, and one directory that
+// cannot be listed; real listing order is arbitrary.
+class FixedFs final : public FileSystemWrapper {
+ public:
+  using FileSystemWrapper::FileSystemWrapper;
+  bool descending = false;
+  std::vector<MountEntry> mounts;
+  std::string unlistable;
+
+  bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
+    if (dir == unlistable || !target().ListDirectory(dir, entries)) return false;
+    std::sort(entries->begin(), entries->end(), [this](const DirEntry& a, const DirEntry& b) {
+      return descending ? a.name > b.name : a.name < b.name;
+    });
+    return true;
+  }
+  bool ListMounts(std::vector<MountEntry>* out) override {
+    *out = mounts;
+    return true;
+  }
+};
+
+// Creates the directory `path` below `root`, and a file in it when `file` is given.
+void Make(const TempDir& root, const std::string& path, const std::string& file = "MASTER") {
+  fsys::create_directories(root / path);
+  if (!file.empty()) test::WriteBytes(root / path + "/" + file, {});
+}
+
+// `dirs` as the walk writes them below `root`; "" stands for the root itself.
+Paths Under(const TempDir& root, Paths dirs) {
+  for (auto& d : dirs) d = d.empty() ? WithoutTrailingSlash(root.path()) : root / d;
+  return dirs;
+}
+
+TEST(PortfolioWalk, DepthFirstWithTheLastListedSubdirectoryFirst) {
+  TempDir root;
+  for (const char* d : {"", "a", "a/x", "a/y", "b"}) Make(root, d);
+  Make(root, "c", "");
+  Make(root, "c/z");
+  FixedFs fs(FileSystem::Default());
+  RecordingUi ui;
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui),
+            Under(root, {"", "c/z", "b", "a", "a/y", "a/x"}));
+  fs.descending = true;
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui),
+            Under(root, {"", "a", "a/x", "a/y", "b", "c/z"}));
+}
+
+TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
+  TempDir root;
+  Make(root, ".hidden");
+  Make(root, "..x/in");
+  Make(root, "d/MASTER", "master");  // a MASTER directory is walked, not listed
+  Make(root, "e", "master");
+  Make(root, "f", "MaStEr");
+  Make(root, "h", "MASTER.BAK");
+  Make(root, "u/v");
+  Make(root, "u");
+  Make(root, "g", "");
+  fsys::create_directory_symlink(root.path(), root / "g/loop");
+  fsys::create_directory_symlink(root / "e", root / "g/link");
+  FixedFs fs(FileSystem::Default());
+  // Permissions do not stop root, so the double refuses the listing instead.
+  if (geteuid() == 0) fs.unlistable = root / "u";
+  ASSERT_EQ(::chmod((root / "u").c_str(), 0), 0);
+  RecordingUi ui;
+  const Paths found = WalkDirectory(fs, root.path(), SearchFilter{}, ui);
+  ASSERT_EQ(::chmod((root / "u").c_str(), 0755), 0);
+  EXPECT_EQ(found, Under(root, {"f", "e", "d/MASTER"}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(PortfolioWalk, StaysOnTheMountItStartsOn) {
+  TempDir root;
+  for (const char* d : {"m", "m2", "n", "n/m"}) Make(root, d);
+  FixedFs fs(FileSystem::Default());
+  const std::string start = WithoutTrailingSlash(root.path());
+  fs.mounts = {{"/", "ext4"}, {start, "ext4"}, {start + "/m", "vfat"}, {"/proc", "proc"}};
+  RecordingUi ui;
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui), Under(root, {"n", "n/m", "m2"}));
+}
+
+TEST(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
+  TempDir root;
+  for (const char* d : {"", "x", "x/DATA", "x/DATA/sub", "x/DATABASE", "x/DATABASE/deep", "x/DAT",
+                        "x/DAT/below", "x/OTHER", "x/OTHER/DATA"}) {
+    Make(root, d);
+  }
+  FixedFs fs(FileSystem::Default());
+  RecordingUi ui;
+  EXPECT_EQ(
+      WalkDirectory(fs, root.path(), SearchFilter::Make(true, root / "x/data"), ui),
+      Under(root, {"", "x", "x/DATABASE", "x/DATABASE/deep", "x/DATA", "x/DATA/sub", "x/DAT"}));
+  // The root is searched and listed whatever the filter says.
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter::Make(true, "/elsewhere/q"), ui),
+            Under(root, {""}));
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter::Make(false, "/elsewhere/q"), ui).size(),
+            10u);
+}
+
+TEST(PortfolioWalk, ReportsEachFindAndStopsWhenCancelled) {
+  TempDir root;
+  for (const char* d : {"a", "b", "c"}) Make(root, d);
+  FixedFs fs(FileSystem::Default());
+  RecordingUi ui;
+  ui.cancelAtFound = 2;
+  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui), Under(root, {"c", "b"}));
+  ASSERT_GE(ui.progress.size(), 3u);
+  EXPECT_EQ(ui.progress.front(), std::make_pair(WithoutTrailingSlash(root.path()), 0));
+  EXPECT_EQ(ui.progress.back(), std::make_pair(root / "b", 2));
+  EXPECT_NE(std::find(ui.progress.begin(), ui.progress.end(), std::make_pair(root / "c", 1)),
+            ui.progress.end());
+}
+
+// "/" holding MASTER and "d", each "d" holding "d" down to the deepest, which holds MASTER.
+class DeepFs final : public FileSystemWrapper {
+ public:
+  explicit DeepFs(std::size_t depth) : FileSystemWrapper(FileSystem::Default()), depth_(depth) {}
+  bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
+    const std::size_t level = dir == "/" ? 0 : dir.size() / 2;
+    std::string expected;
+    for (std::size_t i = 0; i < level; ++i) expected += "/d";
+    if (level > 0 && dir != expected) return false;
+    entries->clear();
+    if (level == 0 || level == depth_) entries->push_back({"MASTER", DirEntry::Kind::kFile});
+    if (level < depth_) entries->push_back({"d", DirEntry::Kind::kDirectory});
+    return true;
+  }
+  bool ListMounts(std::vector<MountEntry>* mounts) override {
+    *mounts = {{"/", "ext4"}};
+    return true;
+  }
+
+ private:
+  std::size_t depth_;
+};
+
+TEST(PortfolioWalk, WalksATreeTenThousandLevelsDeepFromTheSystemRoot) {
+  DeepFs fs(10000);
+  RecordingUi ui;
+  const Paths found = WalkDirectory(fs, "/", SearchFilter{}, ui);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0], "/");
+  EXPECT_EQ(found[1].size(), 20000u);
+}
+
+}  // namespace
+}  // namespace barvane
