@@ -1,0 +1,87 @@
+// The drive list from the mounts, the choice of drive, and the search filter's checks.
+#include "app/drives.h"
+
+#include <gtest/gtest.h>
+
+#include "app/search_filter.h"
+
+namespace barvane {
+namespace {
+
+using Drives = std::vector<std::string>;
+
+class MountsFs final : public FileSystemWrapper {
+ public:
+  explicit MountsFs(std::vector<MountEntry> mounts)
+      : FileSystemWrapper(FileSystem::Default()), mounts_(std::move(mounts)) {}
+  bool ListMounts(std::vector<MountEntry>* out) override {
+    *out = mounts_;
+    return true;
+  }
+
+ private:
+  std::vector<MountEntry> mounts_;
+};
+
+TEST(Drives, OnlyRealFileSystemsAreListedOnceEachInListOrder) {
+  for (const MountEntry& m : std::vector<MountEntry>{{"/proc", "proc"},
+                                                     {"/sys", "sysfs"},
+                                                     {"/sys/fs/cgroup", "cgroup2"},
+                                                     {"/dev/pts", "devpts"},
+                                                     {"/run", "tmpfs"},
+                                                     {"/run/user/1000", "tmpfs"}}) {
+    EXPECT_TRUE(IsPseudoFileSystem(m)) << m.mountPoint;
+  }
+  for (const MountEntry& m : std::vector<MountEntry>{
+           {"/", "ext4"}, {"/", "overlay"}, {"/run/media/usb", "vfat"}, {"/tmp", "tmpfs"}}) {
+    EXPECT_FALSE(IsPseudoFileSystem(m)) << m.mountPoint;
+  }
+  MountsFs fs({{"/home", "ext4"},
+               {"/proc", "proc"},
+               {"/", "overlay"},
+               {"/home", "ext4"},
+               {"/Data", "ext4"},
+               {"/boot/efi", "vfat"},
+               {"/boot", "ext4"}});
+  EXPECT_EQ(ListDrives(fs), (Drives{"/", "/boot", "/boot/efi", "/Data", "/home"}));
+  EXPECT_EQ(DriveEntryText("/home"), "[-/home-]");
+}
+
+TEST(Drives, APathLiesOnItsLongestMountPointPrefixByComponent) {
+  const Drives drives{"/", "/home", "/home/user/usb"};
+  EXPECT_EQ(DriveOfPath(drives, "/home"), "/home");
+  EXPECT_EQ(DriveOfPath(drives, "/home/"), "/home");
+  EXPECT_EQ(DriveOfPath(drives, "/home/user/usb/x"), "/home/user/usb");
+  EXPECT_EQ(DriveOfPath(drives, "/homework"), "/");
+  EXPECT_EQ(DriveOfPath(drives, "/home/user/usbstick"), "/home");
+  EXPECT_EQ(DriveOfPath(drives, "home/x"), "");
+  EXPECT_EQ(DriveOfPath({"/home"}, "/etc"), "");
+
+  EXPECT_EQ(ChooseDrive(drives, "/home", "/"), "/home");
+  EXPECT_EQ(ChooseDrive(drives, "/gone", "/home/x"), "/home/user/usb");
+  EXPECT_EQ(ChooseDrive(drives, "", "/home/x"), "/home");
+  EXPECT_EQ(ChooseDrive({"/home", "/srv"}, "", "/etc"), "/srv");
+  EXPECT_EQ(ChooseDrive({}, "/home", "/home"), "");
+}
+
+TEST(SearchFilter, PathChecksChangesAndTheDriveRescanned) {
+  const Drives drives{"/", "/home"};
+  EXPECT_TRUE(FilterPathAcceptable(drives, "/home/data"));
+  EXPECT_FALSE(FilterPathAcceptable(drives, "data/x"));
+  EXPECT_FALSE(FilterPathAcceptable(drives, ""));
+  EXPECT_FALSE(FilterPathAcceptable({"/home"}, "/q/x"));
+
+  const SearchFilter on = SearchFilter::Make(true, "/home/Data");
+  EXPECT_FALSE(FilterChanged(on, SearchFilter::Make(true, "/HOME/data")));
+  EXPECT_TRUE(FilterChanged(on, SearchFilter::Make(true, "/home/Data2")));
+  EXPECT_TRUE(FilterChanged(on, SearchFilter::Make(false, "/home/Data")));
+  EXPECT_FALSE(FilterChanged(SearchFilter::Make(false, "/a"), SearchFilter::Make(false, "/b")));
+
+  EXPECT_EQ(DriveForRescan(drives, on, "/"), "/home");
+  EXPECT_EQ(DriveForRescan(drives, SearchFilter::Make(false, "/home/x"), "/"), "/home");
+  EXPECT_EQ(DriveForRescan(drives, SearchFilter::Make(false, "data"), "/home/me"), "/home");
+  EXPECT_EQ(DriveForRescan({"/home", "/srv"}, SearchFilter::Make(false, ""), "/etc"), "/srv");
+}
+
+}  // namespace
+}  // namespace barvane
