@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -136,6 +137,31 @@ TEST(Cli, NamesAreLatin1InFilesAndUtf8OnTheTerminal) {
   EXPECT_EQ(Cli({"symbols", dir.path()}).out, "CAFE\tCaf\xC3\xA9 Holdings   \n");
   // The issue name is a key too, typed in UTF-8.
   EXPECT_EQ(Cli({"facts", dir.path(), "caf\xC3\xA9 holdings"}).status, 0);
+}
+
+TEST(Cli, ScanListsPortfoliosInListOrderAndSaysWhenThereAreNone) {
+  TempDir dir;
+  for (const char* d : {"beta", "alpha", "Alpha", "Gamma/delta", "Gamma/MASTER"}) {
+    std::filesystem::create_directories(dir / d);
+    test::WriteBytes(dir / d + "/MASTER", {});
+  }
+  CliRun run = Cli({"scan", dir.path()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, dir / "Alpha\n" + dir / "alpha\n" + dir / "beta\n" + dir / "Gamma/delta\n" +
+                         dir / "Gamma/MASTER\n");
+  EXPECT_EQ(Cli({"scan", dir.path(), "--filter", dir / "ALPHA"}).out,
+            dir / "Alpha\n" + dir / "alpha\n");
+  run = Cli({"scan", dir / "Gamma/delta/"});
+  EXPECT_EQ(run.out, dir / "Gamma/delta\n");
+  run = Cli({"scan", dir / "beta", "--filter", "/nowhere"});
+  EXPECT_EQ(run.out, dir / "beta\n");
+  std::filesystem::create_directories(dir / "empty/.hidden");
+  test::WriteBytes(dir / "empty/.hidden/MASTER", {});
+  run = Cli({"scan", dir / "empty"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "No master files found on drive " + dir / "empty" +
+                         "\n\n(Is your Portfolio Search Filter setting correct?)\n");
 }
 
 }  // namespace
