@@ -1,0 +1,380 @@
+// The main window driven offscreen: start-up on a drive, the enabling of its commands, the
+// symbol grid's failure paths, column widths and placement kept in the settings, the repair
+// of blank symbols, and what a click or a key does in the symbol grid.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/portfolio_walk.h"
+#include "app/search_filter.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/search_filter_dlg.h"
+#include "cli/sample_drive.h"
+#include "data/master.h"
+#include "data/ui/series_facts_dlg.h"
+#include "support/portfolio_builder.h"
+#include "support/single_drive_fs.h"
+
+namespace barvane {
+namespace {
+
+using test::Build;
+using test::Fields28;
+using test::Symbol;
+using test::TempDir;
+using test::WeekdayQuotes;
+
+// A window over a drive of its own, with its own settings, recording its messages.
+class Window {
+ public:
+  Window() {
+    bool created = false;
+    EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
+  }
+
+  void Create() {
+    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon icon) {
+      messages.push_back(text);
+      icons.push_back(icon);
+    });
+  }
+  void Open() {
+    if (!frame) Create();
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
+  }
+
+  ViewState& state() { return frame->view()->state(); }
+  QTableView* symbols() { return frame->view()->symbolGrid(); }
+  QTableView* quotes() { return frame->view()->quoteGrid(); }
+  bool Enabled(CommandId command) { return frame->action(command)->isEnabled(); }
+  std::string Dir(const std::string& name) { return fs.drive() + "/" + name; }
+  std::string Title() { return frame->windowTitle().toStdString(); }
+  std::string Panes() { return (frame->symbolPaneText() + " | " + frame->quotePaneText()).toStdString(); }
+
+  static std::vector<std::string> Column(QTableView* grid, int column) {
+    std::vector<std::string> texts;
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+      texts.push_back(grid->model()->index(r, column).data().toString().toStdString());
+    }
+    return texts;
+  }
+  static std::vector<int> Widths(QTableView* grid) {
+    std::vector<int> widths;
+    for (int c = 0; c < grid->model()->columnCount(); ++c) widths.push_back(grid->columnWidth(c));
+    return widths;
+  }
+
+  TempDir drive;
+  TempDir config;
+  test::SingleDriveFs fs{drive.path()};
+  SettingsStore settings{fs};
+  std::vector<std::string> messages;
+  std::vector<MessageIcon> icons;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+// Ten weekday quotes, 01/01/24 to 01/12/24.
+PortfolioDescription TwoSymbols() {
+  return test::Portfolio({Symbol(1, "ZED", Fields28(), WeekdayQuotes(YmdToDay(2024, 1, 1), 10)),
+                          Symbol(2, "ABC", Fields28(), WeekdayQuotes(YmdToDay(2023, 6, 1), 25))});
+}
+
+// A MASTER announcing `announced` records of which `present` exist; only AAA has quotes.
+void WriteCountedMaster(const std::string& dir, int announced, int present) {
+  PortfolioDescription p = test::Portfolio(Symbol(1, "AAA", Fields28(), WeekdayQuotes(YmdToDay(2024, 1, 1), 3)));
+  Build(dir, p);
+  for (int i = 1; i < present; ++i) p.symbols.push_back(Symbol(i % 254 + 2, "S" + std::to_string(i), Fields28(), {}));
+  Bytes master = MasterFileBytes(p);
+  master[0] = static_cast<std::uint8_t>(announced & 0xFF);
+  master[1] = static_cast<std::uint8_t>(announced >> 8);
+  test::WriteBytes(dir + "/MASTER", master);
+}
+
+template <typename Dialog>
+void WhenModalOpens(std::function<void(Dialog*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act(dialog);
+  });
+}
+
+TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
+  Window w;
+  ASSERT_TRUE(cli::WriteSampleDrive(w.fs, w.drive.path()));
+  w.Open();
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(w.frame->view()->driveCombo()->currentText().toStdString(), "[-" + w.fs.drive() + "-]");
+  std::vector<std::string> portfolios;
+  for (int i = 0; i < w.frame->view()->portfolioList()->count(); ++i) {
+    portfolios.push_back(w.frame->view()->portfolioList()->item(i)->text().toStdString());
+  }
+  EXPECT_EQ(portfolios, (std::vector<std::string>{w.Dir("Futures"), w.Dir("Indices"), w.Dir("Stocks"),
+                                                  w.Dir("Stocks/TECH"), w.Dir("Stocks/TECH/SEMI")}));
+  EXPECT_EQ(w.frame->view()->portfolioList()->currentRow(), 0);
+  EXPECT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"CLF7", "ESZ6"}));
+  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Futures") + " - CLF7");
+
+  const int n = w.state().m_quoteCount;
+  ASSERT_GT(n, 30);
+  EXPECT_EQ(w.quotes()->model()->rowCount(), n);
+  EXPECT_EQ(Window::Column(w.quotes(), 0).front(), w.state().m_lastDateText);
+  EXPECT_EQ(Window::Column(w.quotes(), 0).back(), w.state().m_firstDateText);
+  EXPECT_EQ(w.quotes()->currentIndex().row(), 0);
+  EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote " + std::to_string(n) + " of " + std::to_string(n));
+
+  // A click on the tenth quote counts it from the oldest end.
+  const QModelIndex tenth = w.quotes()->model()->index(9, 0);
+  w.quotes()->scrollTo(tenth);
+  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {}, w.quotes()->visualRect(tenth).center());
+  EXPECT_EQ(w.frame->quotePaneText().toStdString(), "Quote " + std::to_string(n - 9) + " of " + std::to_string(n));
+
+  w.frame->view()->portfolioList()->setCurrentRow(2);
+  EXPECT_EQ(Window::Column(w.symbols(), 0), 
+            (std::vector<std::string>{"ACME", "BOLT", "CRUX", "DYNA", "ECHOPHARMA      ", "TECH"}));
+  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Stocks") + " - ACME");
+  EXPECT_EQ(w.Panes(), "Symbol 1 of 6 | Quote 5000 of 5000");
+}
+
+TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
+  {
+    Window w;  // no portfolio anywhere
+    w.Create();
+    for (CommandId c : {kCmdReScan, kCmdSearchFilter, kCmdDataFacts}) EXPECT_FALSE(w.Enabled(c)) << "before start";
+    w.Open();
+    EXPECT_EQ(w.messages, std::vector<std::string>{NoPortfoliosText(w.fs.drive())});
+    EXPECT_TRUE(w.Enabled(kCmdReScan));
+    EXPECT_TRUE(w.Enabled(kCmdSearchFilter));
+    EXPECT_FALSE(w.Enabled(kCmdDataFacts));
+    EXPECT_EQ(w.Title(), "Barvane");
+    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+  }
+  {
+    Window w;  // a MASTER of no records
+    Build(w.Dir("EMPTY"), PortfolioDescription{});
+    w.Open();
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_FALSE(w.Enabled(kCmdDataFacts));
+    EXPECT_TRUE(w.Enabled(kCmdReScan));
+    EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("EMPTY") + " - (no symbols)");
+    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+  }
+  {
+    Window w;  // one portfolio with quotes
+    Build(w.Dir("ONE"), TwoSymbols());
+    w.Open();
+    EXPECT_TRUE(w.Enabled(kCmdDataFacts));
+    EXPECT_TRUE(w.state().CommandEnabled(kCmdDeleteSymbol));
+    EXPECT_FALSE(w.state().CommandEnabled(kCmdMoveSymbol));
+    EXPECT_FALSE(w.state().CommandEnabled(kCmdCopySymbol));
+    // Commands still to come stay off whatever the state says.
+    EXPECT_TRUE(w.state().CommandEnabled(kCmdEditQuote));
+    EXPECT_FALSE(w.Enabled(kCmdEditQuote));
+    w.state().m_splitSearchOpen = true;
+    EXPECT_FALSE(w.state().CommandEnabled(kCmdEditSymbol));
+    EXPECT_FALSE(w.state().CommandEnabled(kCmdSplitSearch));
+    EXPECT_TRUE(w.state().CommandEnabled(kCmdDeleteSymbol));
+  }
+}
+
+TEST(MainWindow, SymbolGridFailuresAreToldAndLeaveTheGridsEmpty) {
+  for (auto [announced, present] : {std::pair{5, 6}, std::pair{5, 4}}) {
+    Window w;
+    WriteCountedMaster(w.Dir("BAD"), announced, present);
+    w.Open();
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Failure while filling symbols grid"}) << announced << present;
+    EXPECT_EQ(w.icons, std::vector<MessageIcon>{MessageIcon::kStop});
+    EXPECT_EQ(w.symbols()->model()->rowCount(), 0);
+    EXPECT_EQ(w.quotes()->model()->rowCount(), 0);
+    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+    EXPECT_EQ(w.frame->view()->portfolioList()->count(), 1);
+    EXPECT_FALSE(w.Enabled(kCmdDataFacts));
+  }
+  Window w;
+  WriteCountedMaster(w.Dir("BIG"), 300, 300);
+  w.Open();
+  EXPECT_EQ(w.messages, std::vector<std::string>{"File has 300 symbols.\nWill only display the first 255 symbols"});
+  EXPECT_EQ(w.symbols()->model()->rowCount(), 255);
+  EXPECT_EQ(w.Panes(), "Symbol 1 of 255 | Quote 3 of 3");
+}
+
+TEST(MainWindow, ColumnWidthsAreStoredOnCloseAndUnfittingOnesFallBack) {
+  Window fresh;
+  Build(fresh.Dir("P"), TwoSymbols());
+  fresh.Open();
+  const std::vector<int> symbolDefaults = Window::Widths(fresh.symbols());
+  const std::vector<int> quoteDefaults = Window::Widths(fresh.quotes());
+  EXPECT_EQ(symbolDefaults[0], symbolDefaults[1]);
+  EXPECT_EQ(quoteDefaults, std::vector<int>(7, quoteDefaults[0]));
+  const int symbolWidth = fresh.symbols()->viewport()->width();
+
+  fresh.symbols()->setColumnWidth(0, 0);
+  fresh.symbols()->setColumnWidth(1, 70);
+  fresh.quotes()->setColumnWidth(6, 33);
+  fresh.frame->close();
+  EXPECT_EQ(fresh.settings.ReadInt("SymbolGrid", "col0", -1), 0);
+  EXPECT_EQ(fresh.settings.ReadInt("SymbolGrid", "col1", -1), 70);
+  EXPECT_EQ(fresh.settings.ReadInt("QuoteGrid", "col0", -1), quoteDefaults[0]);
+  EXPECT_EQ(fresh.settings.ReadInt("QuoteGrid", "col6", -1), 33);
+
+  const int half = symbolWidth / 2 + 1;
+  for (auto [col0, col1] : {std::pair{0, 50}, std::pair{symbolWidth + 1, 50}, std::pair{half, half}}) {
+    Window w;
+    Build(w.Dir("P"), TwoSymbols());
+    w.settings.WriteInt("SymbolGrid", "col0", col0);
+    w.settings.WriteInt("SymbolGrid", "col1", col1);
+    for (int c = 0; c < 7; ++c) w.settings.WriteInt("QuoteGrid", "col" + std::to_string(c), c == 3 ? 0 : 40);
+    w.Open();
+    EXPECT_EQ(Window::Widths(w.symbols()), symbolDefaults) << col0 << " " << col1;
+    EXPECT_EQ(Window::Widths(w.quotes()), quoteDefaults);
+  }
+  Window kept;
+  Build(kept.Dir("P"), TwoSymbols());
+  kept.settings.WriteInt("SymbolGrid", "col0", 60);
+  kept.settings.WriteInt("SymbolGrid", "col1", 70);
+  kept.Open();
+  EXPECT_EQ(Window::Widths(kept.symbols()), (std::vector<int>{60, 70}));
+}
+
+TEST(MainWindow, PlacementIsRestoredOnlyWhenItFitsTheScreen) {
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  const int cx = static_cast<int>(static_cast<float>(screen.width()) * 0.95f);
+  const int cy = static_cast<int>(static_cast<float>(screen.height()) * 0.95f);
+  auto stored = [](Window& w) {
+    return std::vector<int>{w.settings.ReadInt("Screen", "x", -1), w.settings.ReadInt("Screen", "y", -1),
+                            w.settings.ReadInt("Screen", "cx", -1), w.settings.ReadInt("Screen", "cy", -1)};
+  };
+  const std::vector<int> centred = {(screen.width() - cx) / 2, (screen.height() - cy) / 2, cx, cy};
+  {
+    Window w;  // first start
+    w.Create();
+    EXPECT_EQ(stored(w), centred);
+    EXPECT_EQ(w.frame->size(), QSize(cx, cy));
+  }
+  {
+    Window w;  // closed wide on a larger screen
+    for (auto [key, value] : {std::pair{"x", 0}, std::pair{"y", 0}, std::pair{"cx", screen.width() + 1},
+                              std::pair{"cy", 300}}) {
+      w.settings.WriteInt("Screen", key, value);
+    }
+    w.Create();
+    EXPECT_EQ(stored(w), centred);
+  }
+  Window w;
+  for (auto [key, value] : {std::pair{"x", 10}, std::pair{"y", 20}, std::pair{"cx", 600}, std::pair{"cy", 450}}) {
+    w.settings.WriteInt("Screen", key, value);
+  }
+  w.Open();
+  EXPECT_EQ(w.frame->size(), QSize(600, 450));
+  EXPECT_EQ(stored(w), (std::vector<int>{10, 20, 600, 450}));
+  w.frame->move(-50, 30);
+  QTest::qWait(20);
+  EXPECT_EQ(stored(w), (std::vector<int>{0, 30, 600, 450}));
+  w.frame->resize(640, 480);
+  QTest::qWait(20);
+  EXPECT_EQ(stored(w), (std::vector<int>{0, 30, 640, 480}));
+}
+
+TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
+  Window w;
+  PortfolioDescription p = TwoSymbols();
+  Build(w.Dir("P"), p);
+  // Record 2 (ABC): name "ECHO" ended by a zero, symbol field opening with a blank.
+  Bytes master = test::ReadBytes(w.Dir("P/MASTER"));
+  std::uint8_t* record = master.data() + 2 * kMasterRecordSize;
+  const std::string name("ECHO\0PHARMA12345", 16), symbol = " ABCDEFGH\x90JKLMN";
+  std::copy(name.begin(), name.end(), record + kMasterIssueName);
+  std::copy(symbol.begin(), symbol.end(), record + kMasterSymbol);
+  test::WriteBytes(w.Dir("P/MASTER"), master);
+  w.Open();
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ECHO", "ZED"}));
+
+  const std::string repaired("ECHO\0EFGH\0JKLMN", 16);
+  std::copy(repaired.begin(), repaired.end(), record + kMasterSymbol);
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), master);
+  EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "F2.DAT", "MASTER"}));
+
+  // A name of all 16 bytes fills the symbol field without a zero and leaves byte 52 alone.
+  std::copy_n("SIXTEEN CHARS OK", 16, record + kMasterIssueName);
+  std::fill_n(record + kMasterSymbol, 16, ' ');
+  record[52] = 0x77;
+  test::WriteBytes(w.Dir("P/MASTER"), master);
+  w.frame->view()->RunCommand(kCmdReScan);
+  EXPECT_EQ(Window::Column(w.symbols(), 0).front(), "SIXTEEN CHARS OK");
+  std::copy_n("SIXTEEN CHARS OK", 16, record + kMasterSymbol);
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), master);
+}
+
+TEST(MainWindow, ClickOnSymbolLoadsItsQuotesWhileKeysOnlyRetitle) {
+  Window w;
+  Build(w.Dir("P"), TwoSymbols());
+  w.Open();
+  ASSERT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ABC", "ZED"}));
+  EXPECT_EQ(w.quotes()->model()->rowCount(), 25);
+
+  w.symbols()->setFocus();
+  QTest::keyClick(w.symbols(), Qt::Key_Down);
+  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("P") + " - ZED");
+  EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 25 of 25");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
+
+  const QModelIndex zed = w.symbols()->model()->index(1, 0);
+  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {}, w.symbols()->visualRect(zed).center());
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
+  EXPECT_EQ(Window::Column(w.quotes(), 0).front(), "01/12/24");
+  EXPECT_EQ(Window::Column(w.quotes(), 0).back(), "01/01/24");
+  EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 10 of 10");
+}
+
+TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
+  Window w;
+  Build(w.Dir("P"), TwoSymbols());
+  Build(w.Dir("Q"), TwoSymbols());
+  w.Open();
+  QStringList facts;
+  WhenModalOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
+    facts = dialog->texts();
+    dialog->accept();
+  });
+  w.frame->action(kCmdDataFacts)->trigger();
+  ASSERT_EQ(facts.size(), 26);
+  EXPECT_EQ(facts[0].toStdString(), w.Dir("P"));
+  EXPECT_EQ(facts[4], QStringLiteral("25"));
+  EXPECT_EQ(facts[9], QStringLiteral("ABC             "));
+
+  // An unknown drive keeps the dialog open with its message; a path on the drive rescans it.
+  WhenModalOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
+    dialog->limitBox()->setChecked(true);
+    dialog->pathEdit()->setText(QStringLiteral("relative/Q"));
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(w.messages, std::vector<std::string>{kUnknownFilterDriveText});
+    dialog->limitBox()->setChecked(false);
+    EXPECT_FALSE(dialog->pathEdit()->isEnabled());
+    dialog->limitBox()->setChecked(true);
+    dialog->pathEdit()->setText(QString::fromStdString(w.Dir("Q")));
+    dialog->accept();
+  });
+  w.frame->action(kCmdSearchFilter)->trigger();
+  EXPECT_EQ(w.frame->view()->portfolioList()->count(), 1);
+  EXPECT_EQ(w.frame->view()->portfolioList()->item(0)->text().toStdString(), w.Dir("Q"));
+  EXPECT_EQ(w.settings.ReadInt("Search", "Limit", -1), 1);
+  EXPECT_EQ(w.settings.ReadString("Search", "Name", ""), w.Dir("Q"));
+}
+
+}  // namespace
+}  // namespace barvane
