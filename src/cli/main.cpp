@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/quote_commands.h"
 #include "cli/read_commands.h"
 #include "cli/sample_drive.h"
 #include "cli/stderr_ui.h"
@@ -18,7 +19,12 @@ constexpr const char* kUsage =
     "  scan ROOT [--filter PATH]  the portfolios that a walk from ROOT finds\n"
     "  symbols DIR                the symbol grid of portfolio DIR\n"
     "  quotes DIR SYMBOL          the quote grid of SYMBOL, newest first\n"
-    "  facts DIR SYMBOL           the facts the files hold about the series of SYMBOL\n";
+    "  facts DIR SYMBOL           the facts the files hold about the series of SYMBOL\n"
+    "  edit DIR SYMBOL DATE OPEN HIGH LOW CLOSE VOL OI   set one day's values\n"
+    "  split DIR SYMBOL DATE NEW OLD                     enter a split before DATE\n"
+    "  adjust DIR SYMBOL FROM TO PRICE VOL OI            scale a range of days\n"
+    "  delete-quote DIR SYMBOL DATE                      delete one day\n"
+    "  add-quote DIR SYMBOL DATE                         add the weekday before DATE\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -51,6 +57,10 @@ int main(int argc, char** argv) {
   }
   if (command == "facts" && words.size() == 3) {
     return cli::ShowFacts(fs, ui, words[1], words[2], std::cout);
+  }
+  if (cli::IsQuoteCommand(command)) {
+    const int status = cli::RunQuoteCommand(fs, ui, command, {words.begin() + 1, words.end()});
+    return status == 2 ? Usage() : status;
   }
   return Usage();
 }

@@ -1,0 +1,77 @@
+// The quote-editing commands on the command line: the same checks, messages and file effects
+// as the dialogs' OK, without settings.
+#include "cli/quote_commands.h"
+
+#include <map>
+
+#include "app/settings_store.h"
+#include "app/view_state.h"
+#include "editing/add_quote.h"
+#include "editing/adjust.h"
+#include "editing/delete_quote.h"
+#include "editing/edit_quote.h"
+#include "editing/split.h"
+
+namespace barvane::cli {
+namespace {
+
+const std::map<std::string, std::size_t> kWordCounts = {
+    {"edit", 9}, {"split", 5}, {"adjust", 7}, {"delete-quote", 3}, {"add-quote", 3}};
+
+// Refused: the message and status 1.
+int Refuse(Ui& ui, const std::string& message) {
+  ui.ShowMessage(message);
+  return 1;
+}
+
+int Done(bool ok) { return ok ? 0 : 1; }
+
+// The row whose date text is `date`, made current; -1 (told) when the grid has none.
+int CurrentRow(ViewState& state, const std::string& date) {
+  const int row = state.QuoteRowOf(date);
+  if (row < 0) {
+    state.ui().ShowMessage("No quote dated " + date);
+    return -1;
+  }
+  state.m_selQuoteRow = row;
+  return row;
+}
+
+}  // namespace
+
+bool IsQuoteCommand(const std::string& command) { return kWordCounts.count(command) != 0; }
+
+int RunQuoteCommand(FileSystem& fs, Ui& ui, const std::string& command, const std::vector<std::string>& words) {
+  if (!IsQuoteCommand(command) || words.size() != kWordCounts.at(command)) return 2;
+  SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
+  ViewState state(fs, noSettings, ui);
+  if (!state.OpenSeries(words[0], words[1])) return 1;
+
+  if (command == "edit") {
+    if (CurrentRow(state, words[2]) < 0) return 1;
+    const EditQuoteTexts texts = {words[2], words[3], words[4], words[5], words[6], words[7], words[8]};
+    const std::string refusal = RefuseEditQuote(state, texts);
+    return refusal.empty() ? Done(ApplyEditQuote(state, texts)) : Refuse(ui, refusal);
+  }
+  if (command == "split") {
+    const SplitTexts texts{words[2], words[3], words[4]};
+    const std::string refusal = RefuseSplit(state, texts);
+    return refusal.empty() ? Done(ApplySplit(state, texts)) : Refuse(ui, refusal);
+  }
+  if (command == "adjust") {
+    const AdjustTexts texts{words[2], words[3], words[4], words[5], words[6]};
+    const std::string refusal = RefuseAdjust(state, texts);
+    return refusal.empty() ? Done(ApplyAdjust(state, texts)) : Refuse(ui, refusal);
+  }
+  if (command == "delete-quote") {
+    if (!ui.AskYesNo(DeleteConfirmationText(words[2]))) return 1;
+    return Done(ApplyDeleteQuote(state, words[2]));
+  }
+  if (CurrentRow(state, words[2]) < 0) return 1;
+  const auto proposed = ProposeAddDate(state);
+  if (!proposed) return Refuse(ui, kAddToSingleQuoteText);
+  const std::string refusal = RefuseAddQuote(state, *proposed);
+  return refusal.empty() ? Done(ApplyAddQuote(state, *proposed)) : Refuse(ui, refusal);
+}
+
+}  // namespace barvane::cli

@@ -1,0 +1,20 @@
+// Delete quote: one day removed from the quote file after a Yes to the confirmation.
+#pragma once
+
+#include <string>
+
+#include "app/view_state.h"
+
+namespace barvane {
+
+inline constexpr const char* kDeleteFailedText = "Delete Edit Failed";
+
+// The date of the current quote row.
+std::string ProposeDeleteDate(const ViewState& state);
+// The question the dialog's OK asks.
+std::string DeleteConfirmationText(const std::string& dateText);
+// After a confirmed OK: removes the quote of that day; on success records the "Delete"
+// setting and refills the grid with the newest quote current.
+bool ApplyDeleteQuote(ViewState& state, const std::string& dateText);
+
+}  // namespace barvane

@@ -1,0 +1,67 @@
+// Edit quote.
+#include "editing/edit_quote.h"
+
+#include "data/quote_series.h"
+#include "editing/field_check.h"
+#include "editing/quote_command.h"
+
+namespace barvane {
+
+EditQuoteTexts EditQuoteFields(const ViewState& state, int row) {
+  EditQuoteTexts texts;
+  if (row < 0 || row >= static_cast<int>(state.m_quotes.rows.size())) return texts;
+  const auto cells = QuoteRowTexts(state.m_quotes.rows[static_cast<std::size_t>(row)]);
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = cells[i];
+  return texts;
+}
+
+EditNavigation NavigationOf(int row, int count) {
+  const bool newer = row != 0, older = row != count - 1;
+  return {older, newer, older, newer};
+}
+
+int Navigate(int row, int count, EditStep step) {
+  switch (step) {
+    case EditStep::kFirst: return count - 1;
+    case EditStep::kLast: return 0;
+    case EditStep::kNext: return row != 0 ? row - 1 : row;
+    case EditStep::kPrevious: return row < count - 1 ? row + 1 : row;
+  }
+  return row;
+}
+
+std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts) {
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    if (texts[i].size() > static_cast<std::size_t>(kEditValueLimit)) return TooLongText(kEditValueLimit);
+  }
+  QuoteSeries facts;
+  if (LoadSeries(state.fs(), &facts, state.m_portfolioDir, state.m_seriesSymbol, 0, 0) != kSuccess) {
+    return {};  // the rewrite reports what is wrong with the files
+  }
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    float value = 0;
+    if (facts.info->layout.holds(kOpen + static_cast<int>(i) - 1) && !ReadFieldNumber(texts[i], &value)) {
+      return kInvalidDataText;
+    }
+  }
+  return {};
+}
+
+bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts) {
+  QuoteChange change;
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    // A text that is no number belongs to a field the file does not store: never written.
+    float value = 0;
+    if (ReadFieldNumber(texts[i], &value)) change.value[i - 1] = value;
+  }
+  change.fromDay = change.toDay = DayOfText(texts[0]);
+  change.op = QuoteOp::kSet;
+  return FinishQuoteCommand(state, change,
+                            {kEditQuoteFailedText,
+                             "Edit",
+                             {{"Date", texts[0]}, {"Open", texts[1]}, {"Hi", texts[2]}, {"Lo", texts[3]},
+                              {"Close", texts[4]}, {"Vol", texts[5]}, {"OI", texts[6]}},
+                             0});
+}
+
+}  // namespace barvane

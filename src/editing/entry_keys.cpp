@@ -1,0 +1,49 @@
+// The entry fields' key filters.
+#include "editing/entry_keys.h"
+
+namespace barvane {
+namespace {
+
+struct MaskStep {
+  FieldSelection before;
+  int position;
+  FieldSelection after;
+};
+
+constexpr MaskStep kSteps[] = {
+    {{0, 0}, 0, {1, 2}}, {{0, 1}, 0, {1, 2}}, {{0, 2}, 0, {1, 2}}, {{0, 8}, 0, {1, 2}},
+    {{1, 2}, 1, {3, 5}}, {{3, 5}, 3, {4, 5}}, {{4, 4}, 3, {4, 5}}, {{4, 5}, 4, {6, 8}},
+    {{6, 8}, 6, {7, 8}}, {{6, 7}, 6, {7, 8}}, {{7, 8}, 7, {0, 2}},
+};
+
+}  // namespace
+
+bool NumberFieldAccepts(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 32 || c == '.' || (c >= '0' && c <= '9');
+}
+
+void DateMask::Seed(const std::string& text) {
+  buffer_ = "00/00/00";
+  for (std::size_t i = 0; i < text.size() && i < buffer_.size(); ++i) buffer_[i] = text[i];
+}
+
+DateKey DateMask::OnChar(char c, FieldSelection* selection) {
+  if (c == '\t') return DateKey::kPassedOn;
+  if (c < '0' || c > '9') return DateKey::kDropped;
+  for (const MaskStep& step : kSteps) {
+    if (step.before.start == selection->start && step.before.end == selection->end) {
+      buffer_[static_cast<std::size_t>(step.position)] = c;
+      *selection = step.after;
+      return DateKey::kWritten;
+    }
+  }
+  switch (selection->start) {
+    case 4: *selection = {3, 5}; break;
+    case 7: *selection = {6, 8}; break;
+    default: *selection = {0, 2}; break;
+  }
+  return DateKey::kRefused;
+}
+
+}  // namespace barvane

@@ -1,0 +1,47 @@
+// Field checks of the quote dialogs.
+#include "editing/field_check.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace barvane {
+
+bool ReadFieldNumber(const std::string& text, float* value) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  const float v = std::strtof(start, &end);
+  if (end == start || !std::isfinite(v)) return false;
+  *value = v;
+  return true;
+}
+
+bool ReadDateField(const std::string& text, DayNumber* day) {
+  if (text.size() != 8 || text.find(' ') != std::string::npos) return false;
+  const DayNumber d = ParseDate(text, kScreenDateLayout);
+  // A month or day out of range reads as another date (or none) and so fails to format back.
+  if (d == 0 || ScreenDate(d) != text) return false;
+  *day = d;
+  return true;
+}
+
+bool FieldsValid(const std::vector<std::string>& dates, const std::vector<std::string>& multipliers,
+                 const std::string& firstDateText, const std::string& lastDateText) {
+  const DayNumber first = ParseDate(firstDateText, kScreenDateLayout);
+  const DayNumber last = ParseDate(lastDateText, kScreenDateLayout);
+  bool valid = true;
+  for (const std::string& text : dates) {
+    DayNumber day = 0;
+    valid = ReadDateField(text, &day) && day >= first && day <= last && valid;
+  }
+  for (const std::string& text : multipliers) {
+    float value = 0;
+    valid = ReadFieldNumber(text, &value) && value != 0 && valid;
+  }
+  return valid;
+}
+
+std::string TooLongText(int limit) {
+  return "Please enter no more than " + std::to_string(limit) + " characters.";
+}
+
+}  // namespace barvane

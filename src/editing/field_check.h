@@ -1,0 +1,31 @@
+// The checks of the quote dialogs' fields: number texts as the "%f" scan reads them, date
+// fields in the MM/DD/YY mask, and the shared check of Split and Adjust that ends in
+// "Invalid Data Entered".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/dates.h"
+
+namespace barvane {
+
+inline constexpr const char* kInvalidDataText = "Invalid Data Entered";
+
+// The number a "%f" scan reads from the start of `text` (blanks skipped). False when the text
+// does not start with a finite number (empty, ".", "N/A", letters, "inf").
+bool ReadFieldNumber(const std::string& text, float* value);
+
+// A date field that names a real day: exactly 8 characters MM/DD/YY, no blank, a month 01 to
+// 12 and a day that exists in it. `*day` receives its day number.
+bool ReadDateField(const std::string& text, DayNumber* day);
+
+// All rules of the Split and Adjust check, every one evaluated: each date field is a real day
+// from the first to the last date text, and each multiplier reads as a number other than 0.
+bool FieldsValid(const std::vector<std::string>& dates, const std::vector<std::string>& multipliers,
+                 const std::string& firstDateText, const std::string& lastDateText);
+
+// The prompt for a text longer than its field takes.
+std::string TooLongText(int limit);
+
+}  // namespace barvane

@@ -1,0 +1,35 @@
+// Split.
+#include "editing/split.h"
+
+#include "editing/field_check.h"
+#include "editing/quote_command.h"
+
+namespace barvane {
+
+SplitTexts ProposeSplit(const ViewState& state) { return {state.QuoteDateText(state.m_selQuoteRow), "1", "1"}; }
+
+std::string RefuseSplit(const ViewState& state, const SplitTexts& texts) {
+  if (texts.date.size() > 8) return TooLongText(8);
+  for (const std::string* ratio : {&texts.newShares, &texts.oldShares}) {
+    if (ratio->size() > static_cast<std::size_t>(kSplitRatioLimit)) return TooLongText(kSplitRatioLimit);
+  }
+  return FieldsValid({texts.date}, {texts.newShares, texts.oldShares}, state.m_firstDateText, state.m_lastDateText)
+             ? std::string()
+             : kInvalidDataText;
+}
+
+bool ApplySplit(ViewState& state, const SplitTexts& texts) {
+  float n = 1, o = 1;
+  if (!ReadFieldNumber(texts.newShares, &n) || !ReadFieldNumber(texts.oldShares, &o)) return false;
+  QuoteChange change;
+  const float prices = o / n, counts = n / o;
+  change.value = {prices, prices, prices, prices, counts, counts};
+  change.fromDay = 0;
+  change.toDay = DayOfText(texts.date) - 1;
+  change.op = QuoteOp::kMultiply;
+  return FinishQuoteCommand(
+      state, change,
+      {kSplitFailedText, "Split", {{"Date", texts.date}, {"New", texts.newShares}, {"Old", texts.oldShares}}, 0});
+}
+
+}  // namespace barvane
