@@ -1,0 +1,97 @@
+// The two table models under QAbstractItemModelTester: filled, emptied and refilled from the
+// view state, with the texts each cell and heading shows.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+
+#include "app/ui/grid_models.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+#include "support/single_drive_fs.h"
+
+namespace barvane {
+namespace {
+
+using test::Symbol;
+using Tester = QAbstractItemModelTester;
+
+QString Cell(const QAbstractItemModel& model, int row, int column) {
+  return model.data(model.index(row, column), Qt::DisplayRole).toString();
+}
+
+class GridModels : public testing::Test {
+ protected:
+  void SetUp() override {
+    QuoteValues q{YmdToDay(2024, 3, 1), 0, 10.5f, 11.25f, 9.125f, 10.0f, 0.0f, 0.0f};
+    QuoteValues r = q;
+    r.day = YmdToDay(2024, 3, 4);
+    r.close = 12.0f;
+    // 24-byte records carry no open interest.
+    test::Build(drive.path() + "P", test::Portfolio({Symbol(1, "MID", test::Fields24(), {q, r}),
+                                                     Symbol(2, "ALPHA", test::Fields28(), {q})}));
+    ASSERT_TRUE(state.SetMasterPath(drive.path() + "P/MASTER"));
+  }
+
+  test::TempDir drive;
+  test::SingleDriveFs fs{drive.path()};
+  SettingsStore settings{fs};
+  test::RecordingUi ui;
+  ViewState state{fs, settings, ui};
+};
+
+TEST_F(GridModels, SymbolModelFollowsFillsAndResets) {
+  SymbolGridModel model(state);
+  Tester tester(&model, Tester::FailureReportingMode::Fatal);
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_EQ(model.columnCount(), 2);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Symbol"));
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Name"));
+  EXPECT_FALSE(model.headerData(0, Qt::Vertical, Qt::DisplayRole).isValid());
+
+  state.FillSymbolGrid(0);
+  model.Refresh();
+  ASSERT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(Cell(model, 0, 0), QStringLiteral("ALPHA"));
+  EXPECT_EQ(Cell(model, 0, 1), QStringLiteral("ALPHA Ltd       "));
+  EXPECT_EQ(Cell(model, 1, 0), QStringLiteral("MID"));
+  EXPECT_FALSE(model.data(model.index(0, 0), Qt::EditRole).isValid());
+  EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
+
+  state.ResetView(3);
+  model.Refresh();
+  EXPECT_EQ(model.rowCount(), 0);
+  state.FillSymbolGrid(1);
+  model.Refresh();
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(GridModels, QuoteModelShowsNewestFirstWithMissingFieldsAsNA) {
+  QuoteGridModel model(state);
+  Tester tester(&model, Tester::FailureReportingMode::Fatal);
+  EXPECT_EQ(model.columnCount(), 7);
+  const QStringList headings = {"Date", "Open", "High", "Low", "Close", "Volume", "Open Interest"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[c]);
+  EXPECT_FALSE(model.headerData(7, Qt::Horizontal, Qt::DisplayRole).isValid());
+
+  state.FillSymbolGrid(0);
+  state.SelectSymbolRow(1);  // MID
+  state.FillQuotesGrid(0);
+  model.Refresh();
+  ASSERT_EQ(model.rowCount(), 2);
+  const QStringList newest = {"03/04/24", "10.5000", "11.2500", "9.1250", "12.0000", "0", "N/A"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(model, 0, c), newest[c]) << c;
+  EXPECT_EQ(Cell(model, 1, 0), QStringLiteral("03/01/24"));
+
+  state.ResetView(4);
+  model.Refresh();
+  EXPECT_EQ(model.rowCount(), 0);
+  state.SelectSymbolRow(0);  // ALPHA: one quote, open interest held
+  state.FillQuotesGrid(0);
+  model.Refresh();
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(Cell(model, 0, 6), QStringLiteral("0"));
+}
+
+}  // namespace
+}  // namespace barvane
