@@ -180,9 +180,10 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_TRUE(w.state().CommandEnabled(kCmdDeleteSymbol));
     EXPECT_FALSE(w.state().CommandEnabled(kCmdMoveSymbol));
     EXPECT_FALSE(w.state().CommandEnabled(kCmdCopySymbol));
+    EXPECT_TRUE(w.Enabled(kCmdEditQuote));
     // Commands still to come stay off whatever the state says.
-    EXPECT_TRUE(w.state().CommandEnabled(kCmdEditQuote));
-    EXPECT_FALSE(w.Enabled(kCmdEditQuote));
+    EXPECT_TRUE(w.state().CommandEnabled(kCmdExport));
+    EXPECT_FALSE(w.Enabled(kCmdExport));
     w.state().m_splitSearchOpen = true;
     EXPECT_FALSE(w.state().CommandEnabled(kCmdEditSymbol));
     EXPECT_FALSE(w.state().CommandEnabled(kCmdSplitSearch));

@@ -15,6 +15,16 @@
 #include "app/ui/search_filter_dlg.h"
 #include "data/series_facts.h"
 #include "data/ui/series_facts_dlg.h"
+#include "editing/add_quote.h"
+#include "editing/adjust.h"
+#include "editing/delete_quote.h"
+#include "editing/edit_quote.h"
+#include "editing/split.h"
+#include "editing/ui/add_quote_dlg.h"
+#include "editing/ui/adjust_dlg.h"
+#include "editing/ui/delete_quote_dlg.h"
+#include "editing/ui/edit_quote_dlg.h"
+#include "editing/ui/split_dlg.h"
 
 using namespace barvane;
 
@@ -209,7 +219,19 @@ void CBarvaneView::SelectGridRows() {
 }
 
 bool CBarvaneView::Handles(CommandId command) const {
-  return command == kCmdDataFacts || command == kCmdSearchFilter || command == kCmdReScan;
+  switch (command) {
+    case kCmdDataFacts:
+    case kCmdSearchFilter:
+    case kCmdReScan:
+    case kCmdEditQuote:
+    case kCmdSplit:
+    case kCmdAdjust:
+    case kCmdDeleteQuote:
+    case kCmdAddQuote:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void CBarvaneView::RunCommand(CommandId command) {
@@ -221,6 +243,11 @@ void CBarvaneView::RunCommand(CommandId command) {
       break;
     case kCmdSearchFilter: EditSearchFilter(); break;
     case kCmdDataFacts: ShowFacts(); break;
+    case kCmdEditQuote: EditQuote(); break;
+    case kCmdSplit: EnterSplit(); break;
+    case kCmdAdjust: AdjustQuotes(); break;
+    case kCmdDeleteQuote: DeleteQuote(); break;
+    case kCmdAddQuote: AddQuote(); break;
     default: break;
   }
 }
@@ -244,4 +271,60 @@ void CBarvaneView::EditSearchFilter() {
   if (dialog.exec() != QDialog::Accepted) return;
   m_state.ApplySearchFilter(dialog.m_limit, dialog.m_path.toLatin1().toStdString());
   Refresh();
+}
+
+void CBarvaneView::QuotesChanged() {
+  RefreshQuotes();
+  emit StateChanged();
+}
+
+void CBarvaneView::EditQuote() {
+  const int highlighted = m_state.m_selQuoteRow;
+  CEditQuoteDlg dialog(m_state, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    ApplyEditQuote(m_state, dialog.texts());
+  } else {
+    // Navigation moved the current row; the highlighted row is current again.
+    m_state.m_selQuoteRow = highlighted;
+  }
+  QuotesChanged();
+}
+
+void CBarvaneView::EnterSplit() {
+  CSplitDlg dialog(m_state, ProposeSplit(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplySplit(m_state, dialog.texts());
+  QuotesChanged();
+}
+
+void CBarvaneView::AdjustQuotes() {
+  CAdjustDlg dialog(m_state, ProposeAdjust(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplyAdjust(m_state, dialog.texts());
+  QuotesChanged();
+}
+
+void CBarvaneView::DeleteQuote() {
+  const std::string date = ProposeDeleteDate(m_state);
+  CDeleteQuoteDlg dialog(m_ui, date, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplyDeleteQuote(m_state, date);
+  QuotesChanged();
+}
+
+void CBarvaneView::AddQuote() {
+  const auto proposed = ProposeAddDate(m_state);
+  if (!proposed) {
+    m_ui.ShowMessage(kAddToSingleQuoteText, MessageIcon::kNone);
+    return;
+  }
+  if (const std::string refusal = RefuseAddQuote(m_state, *proposed); !refusal.empty()) {
+    m_ui.ShowMessage(refusal, MessageIcon::kNone);
+    return;
+  }
+  CAddQuoteDlg dialog(*proposed, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const bool added = ApplyAddQuote(m_state, *proposed);
+  QuotesChanged();
+  if (added) EditQuote();
 }

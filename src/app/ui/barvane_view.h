@@ -24,6 +24,7 @@ class CBarvaneView final : public QWidget {
   barvane::ViewState& state() { return m_state; }
   bool started() const { return m_started; }
   void SetStatusBar(QStatusBar* bar) { m_ui.SetStatusBar(bar); }
+  QtUi& ui() { return m_ui; }
 
   // The commands the view handles; false for one it does not (yet) offer.
   bool Handles(barvane::CommandId command) const;
@@ -50,6 +51,13 @@ class CBarvaneView final : public QWidget {
   void RefreshQuotes();
   void SelectGridRows();
   void ShowFacts();
+  void EditQuote();
+  void EnterSplit();
+  void AdjustQuotes();
+  void DeleteQuote();
+  void AddQuote();
+  // After a quote command: the grid refilled, the current row highlighted.
+  void QuotesChanged();
   void EditSearchFilter();
 
   QtUi m_ui;

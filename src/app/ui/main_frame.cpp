@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/ui/screen_centre.h"
 #include "app/ui/tool_icons.h"
 
 using namespace barvane;
@@ -25,11 +26,6 @@ constexpr const char* kScreenSection = "Screen";
 QSize ScreenSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->geometry().size() : QSize(1024, 768);
-}
-
-void CentreOnScreen(QWidget* widget) {
-  const QSize screen = ScreenSize();
-  widget->move((screen.width() - widget->width()) / 2, (screen.height() - widget->height()) / 2);
 }
 
 }  // namespace

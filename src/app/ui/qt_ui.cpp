@@ -26,6 +26,12 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
   box.exec();
 }
 
+bool QtUi::AskYesNo(const std::string& text) {
+  if (questions_) return questions_(text);
+  return QMessageBox::question(owner_, QStringLiteral("Barvane"), QString::fromLatin1(text.c_str()),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void QtUi::Beep() { QApplication::beep(); }
 
 void QtUi::SetWaitCursor(bool on) {

@@ -20,10 +20,13 @@ class QtUi final : public barvane::Ui {
   QtUi(QWidget* owner, MessageHandler messages);
 
   void SetStatusBar(QStatusBar* bar) { statusBar_ = bar; }
+  // Replaces the Yes/No boxes (tests answer them); empty shows boxes.
+  void SetQuestionHandler(std::function<bool(const std::string&)> questions) { questions_ = std::move(questions); }
   // Called with the rows filled so far when a fill wants the first screen shown.
   void SetRepaint(std::function<void()> repaint) { repaint_ = std::move(repaint); }
 
   void ShowMessage(const std::string& text, barvane::MessageIcon icon) override;
+  bool AskYesNo(const std::string& text) override;
   void Beep() override;
   void SetWaitCursor(bool on) override;
   void BeginScan() override;
@@ -37,6 +40,7 @@ class QtUi final : public barvane::Ui {
  private:
   QWidget* owner_;
   MessageHandler messages_;
+  std::function<bool(const std::string&)> questions_;
   QStatusBar* statusBar_ = nullptr;
   std::function<void()> repaint_;
   CScanProgressDlg* scanDialog_ = nullptr;

@@ -1,12 +1,11 @@
 // The scan progress window: the directory being searched and the MASTER files found.
 #include "app/ui/scan_progress_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+
+#include "app/ui/screen_centre.h"
 
 CScanProgressDlg::CScanProgressDlg(QWidget* owner)
     : QDialog(owner), m_path(new QLabel(this)), m_count(new QLabel(QStringLiteral("0"), this)) {
@@ -26,10 +25,7 @@ CScanProgressDlg::CScanProgressDlg(QWidget* owner)
   layout->addWidget(m_count, 1, 1);
   layout->addWidget(cancel, 1, 2);
   adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    move((area.width() - width()) / 2, (area.height() - height()) / 2);
-  }
+  CentreOnScreen(this);
 }
 
 void CScanProgressDlg::SetProgress(const QString& dir, int found) {
