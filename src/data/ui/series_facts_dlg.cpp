@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <cstdio>
 
@@ -22,8 +23,11 @@ QString DateValue(float value) {
 CSeriesFactsDlg::CSeriesFactsDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Selected Quote Series"));
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("Path:"), this), 0, 0);
-  layout->addWidget(Value(), 0, 1, 1, 2);
+  // The path stands right after its label, not in the value column of the group below.
+  auto* pathRow = new QHBoxLayout;
+  pathRow->addWidget(new QLabel(QStringLiteral("Path:"), this));
+  pathRow->addWidget(Value(), 1);
+  layout->addLayout(pathRow, 0, 0, 1, 3);
 
   auto* master = new QGroupBox(QStringLiteral("Data from Master and DAT files"), this);
   auto* masterLayout = new QGridLayout(master);
