@@ -1,0 +1,266 @@
+// The five quote commands on small portfolios: the bytes each leaves on disk, the settings a
+// success records, and the refusals and failures that leave every file as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/settings_store.h"
+#include "app/view_state.h"
+#include "data/rewrite.h"
+#include "editing/add_quote.h"
+#include "editing/adjust.h"
+#include "editing/delete_quote.h"
+#include "editing/edit_quote.h"
+#include "editing/field_check.h"
+#include "editing/split.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+
+namespace barvane {
+namespace {
+
+using test::Snapshot;
+using test::WeekdayQuotes;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+void Scale(QuoteValues* q, float prices, float counts) {
+  for (float* p : {&q->open, &q->high, &q->low, &q->close}) *p *= prices;
+  q->volume *= counts;
+  q->openInterest *= counts;
+}
+
+// Symbol "ABC" (file 1) beside "OTHER" (file 2), opened as the command line opens a series.
+class QuoteCommands : public testing::Test {
+ protected:
+  void Make(std::vector<FieldDescription> fields, std::vector<QuoteValues> quotes) {
+    quotes_ = quotes;
+    portfolio_ = test::Portfolio({test::Symbol(2, "OTHER", test::Fields8(), WeekdayQuotes(kMonday, 2)),
+                                  test::Symbol(1, "ABC", std::move(fields), std::move(quotes))});
+    portfolio_.filler = 0x5A;
+    test::Build(dir_.path(), portfolio_);
+    bool created = false;
+    ASSERT_TRUE(settings_.OpenRootKey(conf_.path(), &created));
+    ASSERT_TRUE(state_.OpenSeries(dir_.path(), "ABC"));
+    before_ = Snapshot(dir_.path());
+  }
+  // F1.DAT holds `quotes` and F1.BAK its previous bytes; MASTER is rewritten for them only when
+  // `masterMoves`; no other file changed.
+  void ExpectQuotes(const std::vector<QuoteValues>& quotes, bool masterMoves = false) {
+    PortfolioDescription p = portfolio_;
+    p.symbols[1].quotes = quotes;
+    auto want = before_;
+    want["F1.DAT"] = QuoteFileBytes(p.symbols[1]);
+    want["F1.BAK"] = before_["F1.DAT"];
+    if (masterMoves) {
+      want["MASTER"] = MasterFileBytes(p);
+      want["MASTER.BAK"] = before_["MASTER"];
+    }
+    EXPECT_EQ(Snapshot(dir_.path()), want);
+    before_ = Snapshot(dir_.path());
+  }
+  void ExpectNothingWritten() {
+    EXPECT_EQ(Snapshot(dir_.path()), before_);
+    EXPECT_EQ(Settings(), "");
+  }
+  std::string Settings() {
+    const Bytes b = test::ReadBytes(conf_ / kSettingsFileName);
+    return {b.begin(), b.end()};
+  }
+
+  test::TempDir dir_, conf_;
+  SettingsStore settings_{FileSystem::Default()};
+  test::RecordingUi ui_;
+  ViewState state_{FileSystem::Default(), settings_, ui_};
+  std::vector<QuoteValues> quotes_;
+  PortfolioDescription portfolio_;
+  std::map<std::string, Bytes> before_;
+};
+
+TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
+  Make(test::Fields12(), WeekdayQuotes(kMonday, 4));
+  EditQuoteTexts texts = EditQuoteFields(state_, 1);
+  ASSERT_EQ(texts, (EditQuoteTexts{"06/17/98", "N/A", "N/A", "N/A", "10.5000", "1002", "N/A"}));
+  texts[4] = "12.5";
+  texts[5] = "3000";
+  EXPECT_EQ(RefuseEditQuote(state_, texts), "");
+  state_.m_selQuoteRow = 2;
+  ASSERT_TRUE(ApplyEditQuote(state_, texts));
+  quotes_[2].close = 12.5f;
+  quotes_[2].volume = 3000;
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(Settings(), "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=N/A\n");
+  EXPECT_EQ(state_.m_selQuoteRow, 0);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(QuoteCommands, EditRefusesNonNumbersForStoredFieldsAndOverlongValues) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
+  const EditQuoteTexts texts = EditQuoteFields(state_, 0);
+  auto refusal = [&](std::size_t field, const std::string& text) {
+    EditQuoteTexts t = texts;
+    t[field] = text;
+    return RefuseEditQuote(state_, t);
+  };
+  EXPECT_EQ(refusal(1, "N/A"), kInvalidDataText);
+  EXPECT_EQ(refusal(6, "."), kInvalidDataText);
+  EXPECT_EQ(refusal(5, "12345678901"), TooLongText(10));
+  EXPECT_EQ(refusal(5, "1234567890"), "");
+  ExpectNothingWritten();
+}
+
+TEST(EditNavigation, ButtonsAndStepsStopAtBothEnds) {
+  auto buttons = [](EditNavigation n) { return std::array{n.previous, n.next, n.first, n.last}; };
+  EXPECT_EQ(buttons(NavigationOf(0, 1)), (std::array{false, false, false, false}));
+  EXPECT_EQ(buttons(NavigationOf(0, 5)), (std::array{true, false, true, false}));
+  EXPECT_EQ(buttons(NavigationOf(4, 5)), (std::array{false, true, false, true}));
+  EXPECT_EQ(buttons(NavigationOf(2, 5)), (std::array{true, true, true, true}));
+  EXPECT_EQ(Navigate(Navigate(2, 5, EditStep::kFirst), 5, EditStep::kPrevious), 4);
+  EXPECT_EQ(Navigate(Navigate(2, 5, EditStep::kLast), 5, EditStep::kNext), 0);
+  EXPECT_EQ(Navigate(2, 5, EditStep::kNext), 1);
+  EXPECT_EQ(Navigate(2, 5, EditStep::kPrevious), 3);
+}
+
+TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDate) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 5));
+  EXPECT_EQ(ProposeSplit(state_).date, "06/19/98");
+  ASSERT_TRUE(ApplySplit(state_, {"06/18/98", "2", "1"}));
+  for (int i = 0; i < 3; ++i) Scale(&quotes_[i], 0.5f, 2.0f);
+  ExpectQuotes(quotes_);
+  ASSERT_TRUE(ApplySplit(state_, {"06/17/98", "3", "2"}));
+  for (int i = 0; i < 2; ++i) Scale(&quotes_[i], 2.0f / 3.0f, 1.5f);
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(Settings(), "[Split]\nDate=06/17/98\nNew=3\nOld=2\n");
+  // On the first date no quote lies before it: the file is rewritten as it was.
+  ASSERT_TRUE(ApplySplit(state_, {"06/15/98", "2", "1"}));
+  ExpectQuotes(quotes_);
+}
+
+TEST_F(QuoteCommands, SplitRefusesBadRatiosAndDates) {
+  Make(test::Fields24(), WeekdayQuotes(kMonday, 3));
+  for (SplitTexts t : std::initializer_list<SplitTexts>{
+           {"06/16/98", "0", "1"}, {"06/16/98", "1", "."}, {"06/16/98", "", "1"},
+           {"06/12/98", "2", "1"}, {"06/18/98", "2", "1"}, {"6/16/98", "2", "1"}}) {
+    EXPECT_EQ(RefuseSplit(state_, t), kInvalidDataText) << t.date << " " << t.newShares << ":" << t.oldShares;
+  }
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "123456", "1"}), TooLongText(5));
+  EXPECT_EQ(RefuseSplit(state_, {"06/17/98", "0.5", "1"}), "");
+  ExpectNothingWritten();
+}
+
+TEST_F(QuoteCommands, AdjustScalesTheRangeAndSkipsFieldsTheFileLacks) {
+  Make(test::Fields24(), WeekdayQuotes(kMonday, 5));
+  AdjustTexts t = ProposeAdjust(state_);
+  EXPECT_EQ(t.from + " " + t.to, "06/15/98 06/19/98");
+  t = {"06/17/98", "06/16/98", "2", "2", "2"};  // From after To: nothing in range
+  EXPECT_EQ(RefuseAdjust(state_, t), "");
+  ASSERT_TRUE(ApplyAdjust(state_, t));
+  ExpectQuotes(quotes_);
+  t = {"06/16/98", "06/17/98", "0.5", "2", "3"};
+  ASSERT_TRUE(ApplyAdjust(state_, t));
+  for (int i : {1, 2}) Scale(&quotes_[i], 0.5f, 2.0f);
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(Settings(), "[Adjust]\nDate1=06/16/98\nDate2=06/17/98\nPriceMult=0.5\nVolMult=2\nOIMult=3\n");
+}
+
+TEST_F(QuoteCommands, AdjustRefusesALettersOnlyOpenInterestMultiplier) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "1", "1", "abc"}), kInvalidDataText);
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/18/98", "1", "1", "1"}), kInvalidDataText);
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "123456789", "1", "1"}), TooLongText(8));
+  ExpectNothingWritten();
+}
+
+TEST_F(QuoteCommands, DeleteOfADayWithoutAQuoteFailsAndTouchesNothing) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 14));  // up to Thursday 07/02/98
+  for (const char* day : {"06/20/98", "06/31/98", "13/01/98"}) {
+    ui_.messages.clear();
+    EXPECT_FALSE(ApplyDeleteQuote(state_, day)) << day;
+    EXPECT_EQ(ui_.messages, (std::vector<std::string>{kFindrecFailureText, kDeleteFailedText})) << day;
+    ExpectNothingWritten();
+  }
+}
+
+TEST_F(QuoteCommands, DeleteOfTheNewestMovesTheMasterLastDate) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 10));
+  const std::string date = ProposeDeleteDate(state_);
+  EXPECT_EQ(DeleteConfirmationText(date), "You are about to delete the data for date\n06/26/98\nAre you sure?");
+  ASSERT_TRUE(ApplyDeleteQuote(state_, date));
+  quotes_.pop_back();
+  ExpectQuotes(quotes_, true);
+  EXPECT_EQ(state_.m_lastDateText, "06/25/98");
+  EXPECT_EQ(state_.m_quoteCount, 9);
+  EXPECT_EQ(Settings(), "[Delete]\nDate=06/26/98\n");
+}
+
+TEST_F(QuoteCommands, AddFillsTheFridayBeforeMondayWithACopyOfMonday) {
+  auto quotes = WeekdayQuotes(YmdToDay(98, 6, 8), 7);
+  quotes.erase(quotes.begin() + 4);  // no Friday 06/12
+  Make(test::Fields28(), quotes);
+  state_.m_selQuoteRow = 1;  // Monday 06/15
+  ASSERT_EQ(ProposeAddDate(state_), "06/12/98");
+  EXPECT_EQ(RefuseAddQuote(state_, "06/12/98"), "");
+  ASSERT_TRUE(ApplyAddQuote(state_, "06/12/98"));
+  QuoteValues friday = quotes_[4];
+  friday.day = kMonday - 3;
+  quotes_.insert(quotes_.begin() + 4, friday);
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.m_selQuoteRow, 2);
+  EXPECT_EQ(state_.QuoteDateText(2), "06/12/98");
+  EXPECT_EQ(Settings(), "[Add]\nDate=06/12/98\n");
+
+  // Rows: 06/16 06/15 06/12 06/11 06/10 06/09 06/08. No gap is left to fill.
+  for (const auto& [row, date] : {std::pair{1, "06/12/98"}, {3, "06/10/98"}, {5, "06/09/98"}, {6, "06/09/98"}}) {
+    state_.m_selQuoteRow = row;
+    EXPECT_EQ(ProposeAddDate(state_), date) << row;
+    EXPECT_EQ(RefuseAddQuote(state_, date), std::string("Date ") + date + " already exists.") << row;
+  }
+}
+
+TEST_F(QuoteCommands, AddToASeriesOfOneQuoteProposesNothing) {
+  Make(test::Fields8(), WeekdayQuotes(kMonday, 1));
+  state_.m_selQuoteRow = 0;
+  EXPECT_EQ(ProposeAddDate(state_), std::nullopt);
+}
+
+TEST_F(QuoteCommands, AddToASaturdaySeriesKeepsTheDateOrder) {
+  std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 4);
+  for (int i = 0; i < 4; ++i) quotes[i].day = YmdToDay(98, 6, 6) + 7 * i;  // Saturdays
+  Make(test::Fields12(), quotes);
+  state_.m_selQuoteRow = 1;  // 06/20/98
+  ASSERT_EQ(ProposeAddDate(state_), "06/19/98");
+  ASSERT_EQ(RefuseAddQuote(state_, "06/19/98"), "");
+  ASSERT_TRUE(ApplyAddQuote(state_, "06/19/98"));
+  QuoteValues friday = quotes_[2];
+  friday.day -= 1;
+  quotes_.insert(quotes_.begin() + 2, friday);
+  ExpectQuotes(quotes_);
+}
+
+TEST_F(QuoteCommands, AddBeforeASundayAfterASaturdayIsRefused) {
+  std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 4);
+  for (int i = 0; i < 4; ++i) quotes[i].day = YmdToDay(98, 6, 13) + (i / 2) * 7 + i % 2;  // Sat, Sun
+  Make(test::Fields12(), quotes);
+  state_.m_selQuoteRow = 0;  // Sunday 06/21, after Saturday 06/20
+  ASSERT_EQ(ProposeAddDate(state_), "06/19/98");
+  EXPECT_EQ(RefuseAddQuote(state_, "06/19/98"),
+            "A quote for 06/19/98 cannot be added here without breaking the date order.");
+  ExpectNothingWritten();
+}
+
+TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 5));
+  std::filesystem::remove(dir_ / "F1.DAT");
+  before_ = Snapshot(dir_.path());
+  state_.m_selQuoteRow = 0;
+  EXPECT_FALSE(ApplyEditQuote(state_, EditQuoteFields(state_, 0)));
+  EXPECT_FALSE(ApplySplit(state_, {"06/17/98", "2", "1"}));
+  EXPECT_FALSE(ApplyAdjust(state_, ProposeAdjust(state_)));
+  EXPECT_FALSE(ApplyAddQuote(state_, "06/18/98"));
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{kEditQuoteFailedText, kSplitFailedText, kAdjustFailedText,
+                                                    kAddFailedText, kQuoteGridErrorText}));
+  ExpectNothingWritten();
+}
+
+}  // namespace
+}  // namespace barvane
