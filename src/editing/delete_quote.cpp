@@ -1,6 +1,7 @@
 // Delete quote.
 #include "editing/delete_quote.h"
 
+#include "editing/field_check.h"
 #include "editing/quote_command.h"
 
 namespace barvane {
@@ -12,8 +13,16 @@ std::string DeleteConfirmationText(const std::string& dateText) {
 }
 
 bool ApplyDeleteQuote(ViewState& state, const std::string& dateText) {
+  DayNumber day = 0;
+  if (!ReadDateField(dateText, &day)) {
+    // Read leniently, a day that does not exist (06/31/98) names another one (07/01/98), whose
+    // quote would go instead: such a text has no quote to delete.
+    state.ui().ShowMessage(kFindrecFailureText);
+    state.ui().ShowMessage(kDeleteFailedText);
+    return false;
+  }
   QuoteChange change;
-  change.fromDay = change.toDay = DayOfText(dateText);
+  change.fromDay = change.toDay = day;
   change.op = QuoteOp::kDelete;
   return FinishQuoteCommand(state, change, {kDeleteFailedText, "Delete", {{"Date", dateText}}, 0});
 }

@@ -14,7 +14,8 @@ std::string ProposeDeleteDate(const ViewState& state);
 // The question the dialog's OK asks.
 std::string DeleteConfirmationText(const std::string& dateText);
 // After a confirmed OK: removes the quote of that day; on success records the "Delete"
-// setting and refills the grid with the newest quote current.
+// setting and refills the grid with the newest quote current. A text that names no real day
+// fails as a day without a quote does.
 bool ApplyDeleteQuote(ViewState& state, const std::string& dateText);
 
 }  // namespace barvane
