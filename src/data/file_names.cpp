@@ -22,6 +22,7 @@ std::string QuoteNewName(int fileNumber) { return DataFileName(fileNumber, "NEW"
 
 std::string MasterBackupName() { return std::string(kMasterName) + ".BAK"; }
 std::string MasterNewName() { return std::string(kMasterName) + ".NEW"; }
+std::string MasterSwapName() { return std::string(kMasterName) + ".~NU"; }
 
 std::string RepairTemporaryPath(const std::string& masterPath) { return masterPath + ".bak"; }
 

@@ -18,6 +18,8 @@ std::string QuoteNewName(int fileNumber);
 // The backup and new files beside a MASTER file: "MASTER.BAK" and "MASTER.NEW".
 std::string MasterBackupName();
 std::string MasterNewName();
+// The temporary name through which Delete, Copy and Move symbol replace a MASTER: "MASTER.~NU".
+std::string MasterSwapName();
 
 // The temporary file through which the blank-symbol repair replaces a MASTER: ".bak" appended.
 std::string RepairTemporaryPath(const std::string& masterPath);

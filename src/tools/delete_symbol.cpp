@@ -1,0 +1,72 @@
+// Delete symbol.
+#include "tools/delete_symbol.h"
+
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "tools/file_journal.h"
+#include "tools/master_image.h"
+
+namespace barvane {
+namespace {
+
+std::string Failed(const std::string& reason) {
+  return "The Symbol deletion failed.\n\nReason: " + reason;
+}
+
+}  // namespace
+
+std::string SymbolToDelete(const ViewState& view) {
+  const auto row = static_cast<std::size_t>(view.m_selSymbolRow);
+  if (view.m_selSymbolRow < 0 || row >= view.m_symbolRows.size()) return {};
+  return view.m_symbolRows[row].symbol;
+}
+
+bool DeleteSymbol(ViewState& view) {
+  const std::string symbol = SymbolToDelete(view);
+  if (symbol.empty()) return false;
+  FileSystem& fs = view.fs();
+  Ui& ui = view.ui();
+  const std::string dir = WithTrailingSlash(view.m_portfolioDir);
+
+  MasterImage master;
+  if (!master.Read(fs, view.m_masterPath)) {
+    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const int index = master.FindByGridText(symbol);
+  if (index == 0) {
+    ui.ShowMessage(Failed("Symbol " + symbol + " is no longer in\n" + view.m_masterPath +
+                          "\nNothing was changed."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const int fileNumber = master.record(index).fileNumber();
+
+  FileJournal journal(fs);
+  bool ok = journal.Replace(view.m_masterPath, DirectoryOf(view.m_masterPath) + MasterSwapName(),
+                            master.WithoutRecord(index));
+  // Quote files that another record still names are that symbol's data, not this one's.
+  if (ok && !master.OtherRecordUses(fileNumber, index)) {
+    for (const std::string& name :
+         {QuoteFileName(fileNumber), LayoutFileName(fileNumber), QuoteBackupName(fileNumber)}) {
+      const std::string path = FindNoCase(fs, dir, name);
+      if (!path.empty() && !journal.Remove(path)) {
+        ok = false;
+        break;
+      }
+    }
+  }
+  if (!ok) {
+    const bool restored = journal.RollBack();
+    ui.ShowMessage(Failed(restored ? "The files of " + dir + "\ncannot be changed. Nothing was changed."
+                                   : "The files of " + dir +
+                                         "\ncannot be changed, and some could not be put back."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  view.FillSymbolGrid(0);
+  return true;
+}
+
+}  // namespace barvane

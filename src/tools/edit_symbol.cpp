@@ -1,0 +1,95 @@
+// Edit symbol.
+#include "tools/edit_symbol.h"
+
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "tools/master_image.h"
+
+namespace barvane {
+namespace {
+
+std::string Failed(const std::string& reason) {
+  return "The Symbol edit failed.\n\nReason: " + reason;
+}
+
+void PutField(MasterRecord& record, std::size_t at, const std::string& text) {
+  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
+    record.bytes[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : ' ';
+  }
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+}  // namespace
+
+SymbolTexts EditSymbolStartTexts(const ViewState& view) {
+  const auto row = static_cast<std::size_t>(view.m_selSymbolRow);
+  if (view.m_selSymbolRow < 0 || row >= view.m_symbolRows.size()) return {};
+  SymbolTexts texts{view.m_symbolRows[row].symbol, view.m_symbolRows[row].name};
+  const std::size_t end = texts.name.find_last_not_of(" \t\r\n\f\v");
+  texts.name.erase(end == std::string::npos ? 0 : end + 1);
+  return texts;
+}
+
+std::string SymbolTextsProblem(const SymbolTexts& texts) {
+  if (texts.symbol.empty()) return kEmptySymbolText;
+  if (texts.symbol.size() > kEditSymbolTextLimit) return "The symbol may hold at most 16 characters";
+  for (unsigned char c : texts.symbol) {
+    if (c <= 0x20 || c >= 0x7F) {
+      return "The symbol may hold only letters, digits and punctuation of ASCII:\n"
+             "no blanks, control characters or accented letters";
+    }
+  }
+  if (texts.name.size() > kEditSymbolTextLimit) return "The name may hold at most 16 characters";
+  for (unsigned char c : texts.name) {
+    if (IsControl(c)) return "The name may not hold control characters";
+  }
+  return {};
+}
+
+bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
+  const auto row = static_cast<std::size_t>(view.m_selSymbolRow);
+  if (view.m_selSymbolRow < 0 || row >= view.m_symbolRows.size()) return false;
+  FileSystem& fs = view.fs();
+  Ui& ui = view.ui();
+  if (const std::string problem = SymbolTextsProblem(texts); !problem.empty()) {
+    ui.ShowMessage(problem, MessageIcon::kWarning);
+    return false;
+  }
+  const std::string shown = view.m_symbolRows[row].symbol;
+
+  MasterImage master;
+  if (!master.Read(fs, view.m_masterPath)) {
+    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const int index = master.FindByGridText(shown);
+  if (index == 0) {
+    ui.ShowMessage(Failed("Symbol " + shown + " is no longer in\n" + view.m_masterPath +
+                          "\nNothing was changed."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  MasterRecord record = master.record(index);
+  PutField(record, kMasterIssueName, texts.name);
+  PutField(record, kMasterSymbol, texts.symbol);
+
+  const std::string dir = DirectoryOf(view.m_masterPath);
+  if (!WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), master.bytes()) ||
+      !ReplaceFile(fs, view.m_masterPath, dir + MasterNewName(),
+                   master.WithRecordReplaced(index, record))) {
+    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath +
+                          "\ncannot be written. Nothing was changed."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  view.m_symbolRows[row].symbol = texts.symbol;
+  view.m_symbolRows[row].name = texts.name;
+  view.m_symbolRows[row].blankSymbol = false;
+  view.m_seriesSymbol = texts.symbol;
+  view.m_seriesName = texts.name;
+  return true;
+}
+
+}  // namespace barvane

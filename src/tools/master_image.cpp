@@ -1,0 +1,99 @@
+// Reading and rebuilding MASTER files for the symbol commands.
+#include "tools/master_image.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/symbol_list.h"
+
+namespace barvane {
+namespace {
+
+int Number16(const Bytes& bytes, std::size_t at) {
+  return static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+// Adds `delta` to the header's first two numbers, wrapping as the 16-bit fields do.
+void AdjustHeader(Bytes& bytes, int delta) {
+  for (std::size_t at = 0; at <= 2; at += 2) {
+    const auto value = static_cast<std::uint16_t>(Number16(bytes, at) + delta);
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  }
+}
+
+std::size_t Offset(int index) { return kMasterRecordSize * static_cast<std::size_t>(index); }
+
+}  // namespace
+
+bool MasterImage::Read(FileSystem& fs, const std::string& path) {
+  bytes_.clear();
+  count_ = 0;
+  Bytes contents;
+  if (path.empty() || !ReadWholeFile(fs, path, &contents) || contents.size() < kMasterRecordSize) {
+    return false;
+  }
+  const int announced = MasterRecordCount(contents.data());
+  if (announced < 0 || contents.size() < Offset(announced + 1)) return false;
+  bytes_ = std::move(contents);
+  count_ = announced;
+  return true;
+}
+
+int MasterImage::headerCount() const { return Number16(bytes_, 0); }
+int MasterImage::headerSecond() const { return Number16(bytes_, 2); }
+
+MasterRecord MasterImage::record(int index) const {
+  MasterRecord record;
+  std::memcpy(record.bytes.data(), bytes_.data() + Offset(index), kMasterRecordSize);
+  return record;
+}
+
+int MasterImage::FindByGridText(const std::string& gridText) const {
+  for (int i = 1; i <= count_; ++i) {
+    if (GridSymbolText(bytes_.data() + Offset(i) + kMasterSymbol) == gridText) return i;
+  }
+  return 0;
+}
+
+int MasterImage::FindExact(const MasterRecord& wanted) const {
+  for (int i = 1; i <= count_; ++i) {
+    if (std::memcmp(bytes_.data() + Offset(i), wanted.bytes.data(), kMasterRecordSize) == 0) return i;
+  }
+  return 0;
+}
+
+bool MasterImage::OtherRecordUses(int fileNumber, int except) const {
+  for (int i = 1; i <= count_; ++i) {
+    if (i == except) continue;
+    const MasterRecord r = record(i);
+    if (!r.isSubPortfolio() && r.fileNumber() == fileNumber) return true;
+  }
+  return false;
+}
+
+Bytes MasterImage::WithRecordReplaced(int index, const MasterRecord& record) const {
+  Bytes out = bytes_;
+  std::copy(record.bytes.begin(), record.bytes.end(), out.begin() + static_cast<long>(Offset(index)));
+  return out;
+}
+
+Bytes MasterImage::WithoutRecord(int index) const {
+  Bytes out;
+  out.reserve(bytes_.size() - kMasterRecordSize);
+  out.insert(out.end(), bytes_.begin(), bytes_.begin() + static_cast<long>(Offset(index)));
+  out.insert(out.end(), bytes_.begin() + static_cast<long>(Offset(index + 1)), bytes_.end());
+  AdjustHeader(out, -1);
+  return out;
+}
+
+Bytes MasterImage::WithRecordAdded(const MasterRecord& record) const {
+  const auto end = bytes_.begin() + static_cast<long>(Offset(count_ + 1));
+  Bytes out(bytes_.begin(), end);
+  out.insert(out.end(), record.bytes.begin(), record.bytes.end());
+  out.insert(out.end(), end, bytes_.end());
+  AdjustHeader(out, +1);
+  return out;
+}
+
+}  // namespace barvane

@@ -1,0 +1,66 @@
+// Test support: a file system that fails, or crashes at, one chosen step of the calls that
+// change the disk, for the checks that every write path leaves old bytes or new bytes.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/fs.h"
+
+namespace barvane::test {
+
+// Numbers every call that changes the disk (creating, appending, flushing, closing, renaming,
+// removing). kFailOne fails call `step` alone; kCrash lets no call from `step` on take effect,
+// and the crashing append writes only half its bytes, as a machine losing power might.
+class FaultyFs final : public FileSystemWrapper {
+ public:
+  enum class Mode { kFailOne, kCrash };
+  FaultyFs(int step, Mode mode) : FileSystemWrapper(FileSystem::Default()), step_(step), mode_(mode) {}
+
+  int calls() const { return calls_; }
+  bool crashed() const { return mode_ == Mode::kCrash && calls_ >= step_; }
+
+  // Whether the next changing call may go ahead.
+  bool Step() {
+    ++calls_;
+    return mode_ == Mode::kFailOne ? calls_ != step_ : calls_ < step_;
+  }
+
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override {
+    return Step() && target().Rename(from, to);
+  }
+  bool Remove(const std::string& path) override { return Step() && target().Remove(path); }
+  bool SyncDirectory(const std::string& dir) override {
+    return !crashed() && target().SyncDirectory(dir);
+  }
+
+ private:
+  class File final : public WritableFile {
+   public:
+    File(FaultyFs& fs, std::unique_ptr<WritableFile> file) : fs_(fs), file_(std::move(file)) {}
+    bool Append(const std::uint8_t* data, std::size_t n) override {
+      if (fs_.Step()) return file_->Append(data, n);
+      if (fs_.crashed()) (void)file_->Append(data, n / 2);
+      return false;
+    }
+    bool Sync() override { return fs_.Step() && file_->Sync(); }
+    bool Close() override { return fs_.Step() && file_->Close(); }
+
+   private:
+    FaultyFs& fs_;
+    std::unique_ptr<WritableFile> file_;
+  };
+
+  int calls_ = 0;
+  const int step_;
+  const Mode mode_;
+};
+
+inline std::unique_ptr<WritableFile> FaultyFs::CreateForWrite(const std::string& path) {
+  if (!Step()) return nullptr;
+  auto file = target().CreateForWrite(path);
+  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+}
+
+}  // namespace barvane::test

@@ -1,0 +1,127 @@
+// Delete symbol: the MASTER bytes and the files left after each deletion, and the refusals.
+#include "tools/delete_symbol.h"
+
+#include <gtest/gtest.h>
+
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+
+namespace barvane {
+namespace {
+
+using test::Exists;
+using test::ReadBytes;
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+Bytes Header(const Bytes& master) { return Bytes(master.begin(), master.begin() + 53); }
+Bytes RecordOf(const Bytes& master, int i) {
+  return Bytes(master.begin() + 53 * i, master.begin() + 53 * (i + 1));
+}
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// F3 CCC, F1 AAA and F2 BBB in that file order, so grid rows and file positions differ.
+void BuildThree(const TempDir& dir) {
+  test::Build(dir.path(),
+              test::Portfolio({test::Symbol(3, "CCC", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(1, "AAA", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
+                               test::Symbol(2, "BBB", test::Fields28(), test::WeekdayQuotes(kMonday, 4),
+                                            true)}));
+  test::WriteBytes(dir / "F2.BAK", {1, 2, 3});
+}
+
+TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
+  TempDir dir;
+  BuildThree(dir);
+  const Bytes before = ReadBytes(dir / "MASTER");
+  const Bytes f1 = ReadBytes(dir / "F1.DAT"), f3 = ReadBytes(dir / "F3.DAT");
+  test::ToolView tv(dir.path());
+  tv.Select("BBB");
+  ASSERT_EQ(tv.view.m_selSymbolRow, 1);
+
+  ASSERT_TRUE(DeleteSymbol(tv.view));
+  Bytes header = Header(before);
+  header[0] -= 1;
+  header[2] -= 1;
+  EXPECT_EQ(ReadBytes(dir / "MASTER"), Cat({header, RecordOf(before, 1), RecordOf(before, 2)}));
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"F1.DAT", "F3.DAT", "MASTER"}));
+  EXPECT_EQ(ReadBytes(dir / "F1.DAT"), f1);
+  EXPECT_EQ(ReadBytes(dir / "F3.DAT"), f3);
+  ASSERT_EQ(tv.view.m_symbolRows.size(), 2u);
+  EXPECT_EQ(tv.view.m_symbolRows[1].symbol, "CCC");
+  EXPECT_EQ(tv.view.m_selSymbolRow, 0);
+  EXPECT_EQ(tv.view.m_seriesSymbol, "AAA");
+  EXPECT_TRUE(tv.ui.messages.empty());
+}
+
+TEST(DeleteSymbol, OfTheOnlySymbolLeavesAnEmptyIndex) {
+  TempDir dir;
+  test::Build(dir.path(), test::Portfolio(test::Symbol(9, "ONLY", test::Fields8(),
+                                                       test::WeekdayQuotes(kMonday, 2))));
+  const Bytes before = ReadBytes(dir / "MASTER");
+  test::ToolView tv(dir.path());
+  ASSERT_TRUE(DeleteSymbol(tv.view));
+  Bytes header = Header(before);
+  header[0] = 0;
+  header[2] = 8;
+  EXPECT_EQ(ReadBytes(dir / "MASTER"), header);
+  EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"MASTER"});
+  EXPECT_TRUE(tv.view.m_symbolRows.empty());
+  EXPECT_EQ(tv.view.m_symbolCount, 0);
+}
+
+TEST(DeleteSymbol, OfDuplicateTextsRemovesOnlyTheFirstAndKeepsSharedFiles) {
+  TempDir dir;
+  // Two DUP records, the second sharing file number 1 with AAA: its files stay for AAA.
+  test::Build(dir.path(),
+              test::Portfolio({test::Symbol(2, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
+                               test::Symbol(1, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(1, "AAA", test::Fields8(), test::WeekdayQuotes(kMonday, 3))}));
+  const Bytes before = ReadBytes(dir / "MASTER");
+  test::ToolView tv(dir.path());
+  tv.Select("DUP");
+  ASSERT_TRUE(DeleteSymbol(tv.view));
+  const Bytes after = ReadBytes(dir / "MASTER");
+  ASSERT_EQ(after.size(), 53u * 3);
+  EXPECT_EQ(after[0], 2);
+  EXPECT_EQ(RecordOf(after, 1), RecordOf(before, 2));
+  EXPECT_EQ(RecordOf(after, 2), RecordOf(before, 3));
+  EXPECT_FALSE(Exists(dir / "F2.DAT"));
+
+  tv.Select("DUP");
+  ASSERT_TRUE(DeleteSymbol(tv.view));
+  EXPECT_EQ(ReadBytes(dir / "MASTER")[0], 1);
+  EXPECT_TRUE(Exists(dir / "F1.DAT"));
+}
+
+TEST(DeleteSymbol, ChangesNothingWhenTheIndexNoLongerHoldsTheSymbolOrCannotBeRead) {
+  TempDir dir;
+  BuildThree(dir);
+  test::ToolView tv(dir.path());
+  tv.Select("BBB");
+  const auto untouched = test::Snapshot(dir.path());
+  tv.view.m_symbolRows[1].symbol = "GONE";
+  EXPECT_FALSE(DeleteSymbol(tv.view));
+  EXPECT_EQ(test::Snapshot(dir.path()), untouched);
+  ASSERT_EQ(tv.ui.messages.size(), 1u);
+  EXPECT_EQ(tv.ui.messages[0], "The Symbol deletion failed.\n\nReason: Symbol GONE is no longer in\n" +
+                                   dir.path() + "MASTER\nNothing was changed.");
+
+  Bytes master = ReadBytes(dir / "MASTER");
+  master[0] = 4;  // announces a record the file does not hold
+  test::WriteBytes(dir / "MASTER", master);
+  const auto damaged = test::Snapshot(dir.path());
+  tv.view.m_symbolRows[1].symbol = "BBB";
+  EXPECT_FALSE(DeleteSymbol(tv.view));
+  EXPECT_EQ(test::Snapshot(dir.path()), damaged);
+  EXPECT_EQ(tv.ui.messages.back(), "The Symbol deletion failed.\n\nReason: The MASTER file\n" +
+                                       dir.path() + "MASTER\ncannot be read.");
+}
+
+}  // namespace
+}  // namespace barvane
