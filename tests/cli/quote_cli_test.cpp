@@ -1,0 +1,124 @@
+// barvane-cli's quote commands end to end: exit statuses, the exact messages on standard
+// error, and the files a refused or failed command leaves as they were.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "editing/add_quote.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+CliRun Cli(const std::vector<std::string>& words) {
+  TempDir capture;
+  std::string command = BARVANE_CLI_PATH;
+  for (const auto& w : words) command.append(" '").append(w).append("'");  // no quotes in the words
+  command.append(" >").append(capture / "out").append(" 2>").append(capture / "err");
+  CliRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
+  run.out.assign(out.begin(), out.end());
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// ABC trades Monday 06/08/98 to Tuesday 06/16/98 except Friday 06/12.
+class QuoteCli : public testing::Test {
+ protected:
+  void SetUp() override {
+    auto quotes = test::WeekdayQuotes(YmdToDay(98, 6, 8), 7);
+    quotes.erase(quotes.begin() + 4);
+    test::Build(dir_.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), quotes)));
+    before_ = test::Snapshot(dir_.path());
+  }
+  CliRun Run(std::vector<std::string> words) {
+    words.insert(words.begin() + 1, {dir_.path(), "ABC"});
+    return Cli(words);
+  }
+  TempDir dir_;
+  std::map<std::string, Bytes> before_;
+};
+
+TEST_F(QuoteCli, RefusalsAndFailuresTellWhyWithStatusOneAndTouchNothing) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"split", "06/16/98", "0", "1"}, "Invalid Data Entered\n"},
+      {{"split", "06/05/98", "2", "1"}, "Invalid Data Entered\n"},
+      {{"adjust", "06/08/98", "06/16/98", "1", "1", "abc"}, "Invalid Data Entered\n"},
+      {{"edit", "06/16/98", "N/A", "1", "1", "1", "1", "1"}, "Invalid Data Entered\n"},
+      {{"delete-quote", "06/12/98"}, "failure in delete quote for findrec\nDelete Edit Failed\n"},
+      {{"add-quote", "06/11/98"}, "Date 06/10/98 already exists.\n"}};
+  for (const auto& [words, err] : cases) {
+    const CliRun run = Run(words);
+    EXPECT_EQ(run.status, 1) << words[0];
+    EXPECT_EQ(run.err, err) << words[0];
+    EXPECT_EQ(test::Snapshot(dir_.path()), before_) << words[0];
+  }
+}
+
+TEST_F(QuoteCli, WrongWordCountsGiveUsageWithStatusTwo) {
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"split", "06/16/98", "2"}, {"delete-quote"}, {"add-quote", "06/15/98", "x"}}) {
+    const CliRun run = Run(words);
+    EXPECT_EQ(run.status, 2) << words[0];
+    EXPECT_EQ(run.err.rfind("usage: barvane-cli", 0), 0u) << words[0];
+  }
+  EXPECT_EQ(test::Snapshot(dir_.path()), before_);
+}
+
+TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
+  const auto before = Lines(Cli({"quotes", dir_.path(), "ABC"}).out);
+  const CliRun run = Run({"add-quote", "06/15/98"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  auto want = before;
+  want.insert(want.begin() + 2, "06/12/98" + before[1].substr(8));
+  EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out), want);
+  // The gap is filled: a second add is refused.
+  EXPECT_EQ(Run({"add-quote", "06/15/98"}).err, "Date 06/12/98 already exists.\n");
+}
+
+TEST_F(QuoteCli, EditSplitAdjustAndDeleteSucceedSilently) {
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"edit", "06/16/98", "1", "2", "0.5", "1.5", "7", "8"},
+        {"split", "06/16/98", "2", "1"}, {"adjust", "06/08/98", "06/09/98", "0.5", "1", "1"},
+        {"delete-quote", "06/16/98"}}) {
+    const CliRun run = Run(words);
+    EXPECT_EQ(run.status, 0) << words[0] << ": " << run.err;
+    EXPECT_EQ(run.err + run.out, "") << words[0];
+  }
+  const auto rows = Lines(Cli({"quotes", dir_.path(), "ABC"}).out);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].substr(0, 9), "06/15/98\t");
+}
+
+TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {
+  TempDir dir;
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "ONE", test::Fields8(),
+                                                       test::WeekdayQuotes(YmdToDay(98, 6, 15), 1))));
+  const auto before = test::Snapshot(dir.path());
+  const CliRun run = Cli({"add-quote", dir.path(), "ONE", "06/15/98"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, std::string(kAddToSingleQuoteText) + "\n");
+  EXPECT_EQ(test::Snapshot(dir.path()), before);
+}
+
+}  // namespace
+}  // namespace barvane
