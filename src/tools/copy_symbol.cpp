@@ -1,0 +1,185 @@
+// Copy and Move symbol.
+#include "tools/copy_symbol.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/list_order.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/mbf.h"
+#include "tools/file_journal.h"
+#include "tools/master_image.h"
+
+namespace barvane {
+namespace {
+
+std::string Failed(const std::string& reason) {
+  return "The Symbol addition failed.\n\nReason: " + reason;
+}
+
+std::string Trimmed(const std::string& text) {
+  constexpr const char* kWhite = " \t\r\n\f\v";
+  const std::size_t first = text.find_first_not_of(kWhite);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(kWhite) - first + 1);
+}
+
+// Numbers that the directory's files already carry: F<m>.anything in any letter case.
+bool NumbersOfFiles(FileSystem& fs, const std::string& dir, std::array<bool, 256>* used) {
+  std::vector<DirEntry> entries;
+  if (!fs.ListDirectory(dir, &entries)) return false;
+  for (const DirEntry& entry : entries) {
+    const std::string name = AsciiUpper(entry.name);
+    if (name.size() < 3 || name[0] != 'F') continue;
+    std::size_t end = 1;
+    int number = 0;
+    while (end < name.size() && end < 5 && name[end] >= '0' && name[end] <= '9') {
+      number = number * 10 + (name[end] - '0');
+      ++end;
+    }
+    if (end > 1 && end < name.size() && name[end] == '.' && number <= 255) {
+      (*used)[static_cast<std::size_t>(number)] = true;
+    }
+  }
+  return true;
+}
+
+// The lowest number from 1 to 255 that neither a record of `master` nor a file of `dir`
+// uses; 0 when there is none or the directory cannot be listed.
+int FreeFileNumber(FileSystem& fs, const MasterImage& master, const std::string& dir) {
+  std::array<bool, 256> used{};
+  used[0] = true;
+  for (int i = 1; i <= master.count(); ++i) {
+    used[static_cast<std::size_t>(master.record(i).fileNumber())] = true;
+  }
+  if (!NumbersOfFiles(fs, dir, &used)) return 0;
+  const auto free = std::find(used.begin() + 1, used.end(), false);
+  return free == used.end() ? 0 : static_cast<int>(free - used.begin());
+}
+
+struct SymbolFile {
+  std::string name;  // as the destination will carry it
+  Bytes bytes;
+};
+
+}  // namespace
+
+std::vector<std::string> DestinationChoices(const ViewState& view) {
+  std::vector<std::string> choices;
+  for (std::size_t i = 0; i < view.m_portfolios.size(); ++i) {
+    if (static_cast<int>(i) != view.m_selPortfolio) choices.push_back(view.m_portfolios[i]);
+  }
+  std::sort(choices.begin(), choices.end());
+  return choices;
+}
+
+bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
+  if (destination.empty()) return false;
+  FileSystem& fs = view.fs();
+  Ui& ui = view.ui();
+  const std::string symbol = AsciiUpper(Trimmed(view.m_seriesSymbol));
+  const std::string target = WithTrailingSlash(WithoutTrailingSlash(destination));
+  const std::string shownTarget = WithoutTrailingSlash(destination);
+
+  MasterRecord record;
+  std::string sourceDir;
+  if (FindMasterRecord(fs, view.m_portfolioDir, symbol, &record, &sourceDir) != kSuccess) {
+    ui.ShowMessage(Failed("Symbol " + symbol + " was not found in\n" + view.m_portfolioDir),
+                   MessageIcon::kStop);
+    return false;
+  }
+  // The record as its MASTER file holds it, dates in MBF again.
+  IeeeToMbf(record.bytes.data() + kMasterFirstDate, record.bytes.data() + kMasterFirstDate);
+  IeeeToMbf(record.bytes.data() + kMasterLastDate, record.bytes.data() + kMasterLastDate);
+  const int n = record.fileNumber();
+
+  MasterRecord found;
+  std::string foundDir;
+  const Status inTarget = FindMasterRecord(fs, target, symbol, &found, &foundDir);
+  if (inTarget == kSuccess) {
+    ui.ShowMessage(Failed("Symbol " + symbol + " already exists in\n" + shownTarget),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const std::string targetMasterPath = FindNoCase(fs, target, kMasterName);
+  MasterImage targetMaster;
+  // A sub-portfolio that cannot be read might hold the symbol already.
+  if (inTarget != kFileNotFound || !targetMaster.Read(fs, targetMasterPath)) {
+    ui.ShowMessage(Failed("The MASTER file of\n" + shownTarget + "\ncannot be read."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const int m = targetMaster.headerCount() >= kMostSymbolsInPortfolio ||
+                        targetMaster.headerSecond() >= kMostSymbolsInPortfolio
+                    ? 0
+                    : FreeFileNumber(fs, targetMaster, target);
+  if (m == 0) {
+    ui.ShowMessage(kPortfolioFullText, MessageIcon::kStop);
+    return false;
+  }
+
+  const std::string sourceMasterPath = FindNoCase(fs, sourceDir, kMasterName);
+  MasterImage sourceMaster;
+  int sourceIndex = 0;
+  if (move) {
+    if (!sourceMaster.Read(fs, sourceMasterPath) ||
+        (sourceIndex = sourceMaster.FindExact(record)) == 0) {
+      ui.ShowMessage(Failed("The MASTER file of\n" + sourceDir + "\ncannot be read."),
+                     MessageIcon::kStop);
+      return false;
+    }
+  }
+
+  std::vector<SymbolFile> files;
+  const std::string dat = FindNoCase(fs, sourceDir, QuoteFileName(n));
+  files.push_back({QuoteFileName(m), {}});
+  if (dat.empty() || !ReadWholeFile(fs, dat, &files.back().bytes)) {
+    ui.ShowMessage(Failed("The quote file " + sourceDir + QuoteFileName(n) + "\ncannot be read."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  const std::string dop = FindNoCase(fs, sourceDir, LayoutFileName(n));
+  if (!dop.empty()) {
+    files.push_back({LayoutFileName(m), {}});
+    if (!ReadWholeFile(fs, dop, &files.back().bytes)) {
+      ui.ShowMessage(Failed("The layout file " + dop + "\ncannot be read."), MessageIcon::kStop);
+      return false;
+    }
+  }
+  MasterRecord added = record;
+  added.bytes[kMasterFileNumber] = static_cast<std::uint8_t>(m);
+
+  // The quote files are in place before any MASTER names them, and the source loses nothing
+  // before the destination is complete, so a crash never leaves a record without its data.
+  FileJournal journal(fs);
+  bool ok = true;
+  for (const SymbolFile& file : files) {
+    ok = ok && journal.Replace(target + file.name, CopyTemporaryPath(target + file.name), file.bytes);
+  }
+  ok = ok && journal.Replace(targetMasterPath, target + MasterSwapName(),
+                             targetMaster.WithRecordAdded(added));
+  if (move) {
+    ok = ok && journal.Replace(sourceMasterPath, sourceDir + MasterSwapName(),
+                               sourceMaster.WithoutRecord(sourceIndex));
+    // Quote files that another record still names are that symbol's data, not this one's.
+    if (!sourceMaster.OtherRecordUses(n, sourceIndex)) {
+      for (const std::string& name : {QuoteFileName(n), QuoteBackupName(n), LayoutFileName(n)}) {
+        const std::string path = FindNoCase(fs, sourceDir, name);
+        ok = ok && (path.empty() || journal.Remove(path));
+      }
+    }
+  }
+  if (!ok) {
+    const bool restored = journal.RollBack();
+    ui.ShowMessage(Failed(restored ? "The portfolio files cannot be written.\nNothing was changed."
+                                   : "The portfolio files cannot be written,\n"
+                                     "and some could not be put back."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  if (move) view.FillSymbolGrid(0);
+  return true;
+}
+
+}  // namespace barvane
