@@ -24,26 +24,23 @@ class MountsFs final : public FileSystemWrapper {
 };
 
 TEST(Drives, OnlyRealFileSystemsAreListedOnceEachInListOrder) {
-  for (const MountEntry& m : std::vector<MountEntry>{{"/proc", "proc"},
-                                                     {"/sys", "sysfs"},
-                                                     {"/sys/fs/cgroup", "cgroup2"},
-                                                     {"/dev/pts", "devpts"},
-                                                     {"/run", "tmpfs"},
-                                                     {"/run/user/1000", "tmpfs"}}) {
-    EXPECT_TRUE(IsPseudoFileSystem(m)) << m.mountPoint;
-  }
-  for (const MountEntry& m : std::vector<MountEntry>{
-           {"/", "ext4"}, {"/", "overlay"}, {"/run/media/usb", "vfat"}, {"/tmp", "tmpfs"}}) {
-    EXPECT_FALSE(IsPseudoFileSystem(m)) << m.mountPoint;
-  }
   MountsFs fs({{"/home", "ext4"},
                {"/proc", "proc"},
+               {"/sys", "sysfs"},
+               {"/sys/fs/cgroup", "cgroup2"},
+               {"/dev/pts", "devpts"},
+               {"/run", "tmpfs"},
+               {"/run/user/1000", "tmpfs"},
                {"/", "overlay"},
                {"/home", "ext4"},
                {"/Data", "ext4"},
+               {"/run/media/usb", "vfat"},
                {"/boot/efi", "vfat"},
-               {"/boot", "ext4"}});
-  EXPECT_EQ(ListDrives(fs), (Drives{"/", "/boot", "/boot/efi", "/Data", "/home"}));
+               {"/boot", "ext4"},
+               {"/tmp", "tmpfs"}});
+  EXPECT_EQ(ListDrives(fs),
+            (Drives{"/", "/boot", "/boot/efi", "/Data", "/home", "/run/media/usb", "/tmp"}));
+  EXPECT_FALSE(IsPseudoFileSystem({"/", "ext4"}));
   EXPECT_EQ(DriveEntryText("/home"), "[-/home-]");
 }
 

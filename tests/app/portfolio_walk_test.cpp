@@ -43,10 +43,12 @@ class FixedFs final : public FileSystemWrapper {
   }
 };
 
-// Creates the directory `path` below `root`, and a file in it when `file` is given.
-void Make(const TempDir& root, const std::string& path, const std::string& file = "MASTER") {
-  fsys::create_directories(root / path);
-  if (!file.empty()) test::WriteBytes(root / path + "/" + file, {});
+// Creates below `root` each empty file named, or each directory named with a trailing "/".
+void Make(const TempDir& root, std::initializer_list<std::string> paths) {
+  for (const std::string& path : paths) {
+    fsys::create_directories(fsys::path(root / path).parent_path());
+    if (path.back() != '/') test::WriteBytes(root / path, {});
+  }
 }
 
 // `dirs` as the walk writes them below `root`; "" stands for the root itself.
@@ -57,9 +59,7 @@ Paths Under(const TempDir& root, Paths dirs) {
 
 TEST(PortfolioWalk, DepthFirstWithTheLastListedSubdirectoryFirst) {
   TempDir root;
-  for (const char* d : {"", "a", "a/x", "a/y", "b"}) Make(root, d);
-  Make(root, "c", "");
-  Make(root, "c/z");
+  Make(root, {"MASTER", "a/MASTER", "a/x/MASTER", "a/y/MASTER", "b/MASTER", "c/z/MASTER"});
   FixedFs fs(FileSystem::Default());
   RecordingUi ui;
   EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui),
@@ -71,15 +71,9 @@ TEST(PortfolioWalk, DepthFirstWithTheLastListedSubdirectoryFirst) {
 
 TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
   TempDir root;
-  Make(root, ".hidden");
-  Make(root, "..x/in");
-  Make(root, "d/MASTER", "master");  // a MASTER directory is walked, not listed
-  Make(root, "e", "master");
-  Make(root, "f", "MaStEr");
-  Make(root, "h", "MASTER.BAK");
-  Make(root, "u/v");
-  Make(root, "u");
-  Make(root, "g", "");
+  // A directory named MASTER is walked, not listed.
+  Make(root, {".hidden/MASTER", "..x/in/MASTER", "d/MASTER/master", "e/master", "f/MaStEr",
+              "h/MASTER.BAK", "u/MASTER", "u/v/MASTER", "g/"});
   fsys::create_directory_symlink(root.path(), root / "g/loop");
   fsys::create_directory_symlink(root / "e", root / "g/link");
   FixedFs fs(FileSystem::Default());
@@ -95,7 +89,7 @@ TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
 
 TEST(PortfolioWalk, StaysOnTheMountItStartsOn) {
   TempDir root;
-  for (const char* d : {"m", "m2", "n", "n/m"}) Make(root, d);
+  Make(root, {"m/MASTER", "m2/MASTER", "n/MASTER", "n/m/MASTER"});
   FixedFs fs(FileSystem::Default());
   const std::string start = WithoutTrailingSlash(root.path());
   fs.mounts = {{"/", "ext4"}, {start, "ext4"}, {start + "/m", "vfat"}, {"/proc", "proc"}};
@@ -105,10 +99,9 @@ TEST(PortfolioWalk, StaysOnTheMountItStartsOn) {
 
 TEST(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
   TempDir root;
-  for (const char* d : {"", "x", "x/DATA", "x/DATA/sub", "x/DATABASE", "x/DATABASE/deep", "x/DAT",
-                        "x/DAT/below", "x/OTHER", "x/OTHER/DATA"}) {
-    Make(root, d);
-  }
+  Make(root, {"MASTER", "x/MASTER", "x/DATA/MASTER", "x/DATA/sub/MASTER", "x/DATABASE/MASTER",
+              "x/DATABASE/deep/MASTER", "x/DAT/MASTER", "x/DAT/below/MASTER", "x/OTHER/MASTER",
+              "x/OTHER/DATA/MASTER"});
   FixedFs fs(FileSystem::Default());
   RecordingUi ui;
   EXPECT_EQ(
@@ -123,7 +116,7 @@ TEST(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
 
 TEST(PortfolioWalk, ReportsEachFindAndStopsWhenCancelled) {
   TempDir root;
-  for (const char* d : {"a", "b", "c"}) Make(root, d);
+  Make(root, {"a/MASTER", "b/MASTER", "c/MASTER"});
   FixedFs fs(FileSystem::Default());
   RecordingUi ui;
   ui.cancelAtFound = 2;
@@ -138,15 +131,15 @@ TEST(PortfolioWalk, ReportsEachFindAndStopsWhenCancelled) {
 // "/" holding MASTER and "d", each "d" holding "d" down to the deepest, which holds MASTER.
 class DeepFs final : public FileSystemWrapper {
  public:
-  explicit DeepFs(std::size_t depth) : FileSystemWrapper(FileSystem::Default()), depth_(depth) {}
+  explicit DeepFs(std::size_t depth) : FileSystemWrapper(FileSystem::Default()) {
+    for (std::size_t i = 0; i < depth; ++i) deepest_ += "/d";
+  }
   bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
-    const std::size_t level = dir == "/" ? 0 : dir.size() / 2;
-    std::string expected;
-    for (std::size_t i = 0; i < level; ++i) expected += "/d";
-    if (level > 0 && dir != expected) return false;
+    // Any other path, one with a doubled or trailing "/" say, does not exist.
+    if (dir != "/" && (dir.size() % 2 || deepest_.compare(0, dir.size(), dir))) return false;
     entries->clear();
-    if (level == 0 || level == depth_) entries->push_back({"MASTER", DirEntry::Kind::kFile});
-    if (level < depth_) entries->push_back({"d", DirEntry::Kind::kDirectory});
+    if (dir == "/" || dir == deepest_) entries->push_back({"MASTER", DirEntry::Kind::kFile});
+    if (dir != deepest_) entries->push_back({"d", DirEntry::Kind::kDirectory});
     return true;
   }
   bool ListMounts(std::vector<MountEntry>* mounts) override {
@@ -155,7 +148,7 @@ class DeepFs final : public FileSystemWrapper {
   }
 
  private:
-  std::size_t depth_;
+  std::string deepest_;
 };
 
 TEST(PortfolioWalk, WalksATreeTenThousandLevelsDeepFromTheSystemRoot) {
