@@ -95,20 +95,6 @@ TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
   EXPECT_EQ(Run({"add-quote", "06/15/98"}).err, "Date 06/12/98 already exists.\n");
 }
 
-TEST_F(QuoteCli, EditSplitAdjustAndDeleteSucceedSilently) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"edit", "06/16/98", "1", "2", "0.5", "1.5", "7", "8"},
-        {"split", "06/16/98", "2", "1"}, {"adjust", "06/08/98", "06/09/98", "0.5", "1", "1"},
-        {"delete-quote", "06/16/98"}}) {
-    const CliRun run = Run(words);
-    EXPECT_EQ(run.status, 0) << words[0] << ": " << run.err;
-    EXPECT_EQ(run.err + run.out, "") << words[0];
-  }
-  const auto rows = Lines(Cli({"quotes", dir_.path(), "ABC"}).out);
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[0].substr(0, 9), "06/15/98\t");
-}
-
 TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {
   TempDir dir;
   test::Build(dir.path(), test::Portfolio(test::Symbol(1, "ONE", test::Fields8(),
