@@ -1,0 +1,143 @@
+// Edit, Delete, Copy and Move symbol under an I/O failure, and a crash, at every step that
+// changes the disk: a reported failure leaves every file with its old bytes and no temporary
+// file; a crash leaves every file whole, old or new, and every quote file's bytes somewhere.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "support/faulty_fs.h"
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+#include "tools/copy_symbol.h"
+#include "tools/delete_symbol.h"
+#include "tools/edit_symbol.h"
+
+namespace barvane {
+namespace {
+
+using test::FaultyFs;
+using test::Snapshot;
+using test::TempDir;
+using Files = std::map<std::string, Bytes>;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+void BuildRoot(const TempDir& root) {
+  test::Build(root / "SRC",
+              test::Portfolio({test::Symbol(3, "KEEP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(7, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5),
+                                            true)}));
+  test::WriteBytes(root / "SRC/F7.BAK", {7, 7});
+  test::Build(root / "DEST",
+              test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2))}));
+}
+
+using Operation = std::function<bool(FileSystem&, const TempDir&)>;
+
+Operation OperationNamed(const std::string& name) {
+  return [name](FileSystem& fs, const TempDir& root) {
+    test::ToolView tv(fs, root / "SRC");
+    tv.Select("ABC");
+    if (name == "Edit") return EditSymbol(tv.view, {"NEWABC", "New name"});
+    if (name == "Delete") return DeleteSymbol(tv.view);
+    return CopySymbol(tv.view, root / "DEST", name == "Move");
+  };
+}
+
+bool IsTemporary(const std::string& name) {
+  return name.ends_with(".NEW") || name.ends_with(".~NU");
+}
+
+std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
+  const auto it = files.find(name);
+  return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
+}
+
+Files WithoutMasterBackups(Files files) {
+  std::erase_if(files, [](const auto& entry) { return entry.first.ends_with("MASTER.BAK"); });
+  return files;
+}
+
+class SymbolFaults : public testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    operation_ = OperationNamed(GetParam());
+    BuildRoot(reference_);
+    old_ = Snapshot(reference_.path());
+    ASSERT_TRUE(operation_(FileSystem::Default(), reference_));
+    new_ = Snapshot(reference_.path());
+    ASSERT_NE(new_, old_);
+  }
+
+  void AtEveryStep(FaultyFs::Mode mode, const std::function<void(bool, const Files&)>& check) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+      TempDir root;
+      BuildRoot(root);
+      FaultyFs fs(step, mode);
+      const bool ok = operation_(fs, root);
+      if (fs.calls() < step) {
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(Snapshot(root.path()), new_);
+        EXPECT_GT(step, 4);
+        return;
+      }
+      check(ok, Snapshot(root.path()));
+      if (HasFailure() || step > 300) return;
+    }
+  }
+
+  TempDir reference_;
+  Operation operation_;
+  Files old_, new_;
+};
+
+TEST_P(SymbolFaults, AReportedFailureLeavesOldBytesAndASuccessNewBytes) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) {
+    if (ok) {
+      EXPECT_EQ(after, new_);
+      return;
+    }
+    EXPECT_EQ(WithoutMasterBackups(after), WithoutMasterBackups(old_));
+    for (const auto& [name, bytes] : after) {
+      if (name.ends_with("MASTER.BAK")) {
+        EXPECT_EQ(StateOf(new_, name), bytes) << name;
+      }
+    }
+  });
+}
+
+TEST_P(SymbolFaults, ACrashLeavesEveryFileOldOrNewAndNoQuotesLost) {
+  AtEveryStep(FaultyFs::Mode::kCrash, [&](bool, const Files& after) {
+    std::set<std::string> names;
+    for (const Files* files : std::initializer_list<const Files*>{&old_, &new_, &after}) {
+      for (const auto& entry : *files) names.insert(entry.first);
+    }
+    std::vector<Bytes> kept;
+    for (const std::string& name : names) {
+      if (IsTemporary(name)) continue;
+      const auto state = StateOf(after, name);
+      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
+      if (state) kept.push_back(*state);
+    }
+    const auto in = [](const std::vector<Bytes>& all, const Bytes& bytes) {
+      return std::find(all.begin(), all.end(), bytes) != all.end();
+    };
+    std::vector<Bytes> wanted;
+    for (const auto& entry : new_) wanted.push_back(entry.second);
+    for (const auto& [name, bytes] : old_) {
+      if (name.ends_with(".DAT") && in(wanted, bytes)) {
+        EXPECT_TRUE(in(kept, bytes)) << name << " is lost";
+      }
+    }
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, SymbolFaults, testing::Values("Edit", "Delete", "Copy", "Move"));
+
+}  // namespace
+}  // namespace barvane
