@@ -35,7 +35,8 @@ bool FieldsValid(const std::vector<std::string>& dates, const std::vector<std::s
   }
   for (const std::string& text : multipliers) {
     float value = 0;
-    valid = ReadFieldNumber(text, &value) && value != 0 && valid;
+    // A negative ratio would turn every price negative, which reads back as no price at all.
+    valid = ReadFieldNumber(text, &value) && value > 0 && valid;
   }
   return valid;
 }

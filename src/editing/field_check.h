@@ -21,7 +21,7 @@ bool ReadFieldNumber(const std::string& text, float* value);
 bool ReadDateField(const std::string& text, DayNumber* day);
 
 // All rules of the Split and Adjust check, every one evaluated: each date field is a real day
-// from the first to the last date text, and each multiplier reads as a number other than 0.
+// from the first to the last date text, and each multiplier reads as a number above 0.
 bool FieldsValid(const std::vector<std::string>& dates, const std::vector<std::string>& multipliers,
                  const std::string& firstDateText, const std::string& lastDateText);
 

@@ -46,7 +46,7 @@ TEST(FieldCheck, SplitAndAdjustCheckTheRangeAndEveryMultiplier) {
   EXPECT_FALSE(valid({"07/16/98"}, {"1"}));  // a day after the last
   EXPECT_FALSE(valid({"06/15/98", "07/16/98"}, {"1"}));
   EXPECT_FALSE(valid({"13/01/98"}, {"1"}));
-  for (const char* bad : {"0", "0.00", "", ".", "abc"}) {
+  for (const char* bad : {"0", "0.00", "-2", "", ".", "abc"}) {
     EXPECT_FALSE(valid({"06/20/98"}, {"1", bad, "1"})) << bad;
   }
   // A failing rule is not undone by a later one that holds.
