@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <set>
 
 #include "app/list_order.h"
@@ -31,7 +32,18 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
   if (fs.ListMounts(&mounts)) {
     for (const MountEntry& m : mounts) otherMounts.insert(m.mountPoint);
   }
-  otherMounts.erase(start);
+  // Mount points are absolute and tidy; a root given as "." or "/a/../b" is compared in that
+  // form, so that the walk notices a mount below it all the same.
+  std::error_code ignored;
+  const std::string absoluteStart =
+      WithoutTrailingSlash(std::filesystem::absolute(start, ignored).lexically_normal().string());
+  otherMounts.erase(absoluteStart);
+  const std::string base = absoluteStart == "/" ? std::string() : absoluteStart;
+  auto isOtherMount = [&](const std::string& child) {
+    std::string suffix = child.substr(start.size());
+    if (suffix.empty() || suffix[0] != '/') suffix.insert(0, "/");
+    return otherMounts.count(base + suffix) != 0;
+  };
 
   using Clock = std::chrono::steady_clock;
   Clock::time_point lastReport = Clock::now() - kProgressInterval;
@@ -53,7 +65,7 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
       if (entry.kind == DirEntry::Kind::kFile && IsMasterName(entry.name)) hasMaster = true;
       if (entry.kind != DirEntry::Kind::kDirectory || entry.name[0] == '.') continue;
       std::string child = Join(dir, entry.name);
-      if (otherMounts.count(child) || !filter.Passes(child)) continue;
+      if (isOtherMount(child) || !filter.Passes(child)) continue;
       subdirs.push_back(std::move(child));
     }
     if (hasMaster) {

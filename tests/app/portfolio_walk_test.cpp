@@ -95,6 +95,10 @@ TEST(PortfolioWalk, StaysOnTheMountItStartsOn) {
   fs.mounts = {{"/", "ext4"}, {start, "ext4"}, {start + "/m", "vfat"}, {"/proc", "proc"}};
   RecordingUi ui;
   EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui), Under(root, {"n", "n/m", "m2"}));
+  // A root given untidily still sees the mount below it.
+  const std::string untidy = start + "/n/..";
+  EXPECT_EQ(WalkDirectory(fs, untidy, SearchFilter{}, ui),
+            (Paths{untidy + "/n", untidy + "/n/m", untidy + "/m2"}));
 }
 
 TEST(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
