@@ -62,7 +62,12 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
     subdirs.clear();
     bool hasMaster = false;
     for (const DirEntry& entry : entries) {
-      if (entry.kind == DirEntry::Kind::kFile && IsMasterName(entry.name)) hasMaster = true;
+      // A link is resolved only when it is named MASTER, so the walk still stats almost nothing.
+      if (IsMasterName(entry.name) &&
+          (entry.kind == DirEntry::Kind::kFile ||
+           (entry.kind == DirEntry::Kind::kOther && fs.IsRegularFile(Join(dir, entry.name))))) {
+        hasMaster = true;
+      }
       if (entry.kind != DirEntry::Kind::kDirectory || entry.name[0] == '.') continue;
       std::string child = Join(dir, entry.name);
       if (isOtherMount(child) || !filter.Passes(child)) continue;

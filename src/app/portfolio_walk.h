@@ -12,7 +12,7 @@
 namespace barvane {
 
 // Walks the drive mounted at (or the tree rooted at) `root` and returns the directories whose
-// MASTER (in any letter case, a regular file) was found, in the order found: depth first, each
+// MASTER (in any letter case, a regular file or a link to one) was found, in the order found: depth first, each
 // directory's subdirectories in the reverse of their listing order. Names beginning with "."
 // are never entered, nor symbolic links, other mounts, or directories the filter refuses (the
 // root itself is never filtered); unreadable directories are skipped. Reports the directory

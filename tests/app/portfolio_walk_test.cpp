@@ -76,6 +76,11 @@ TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
               "h/MASTER.BAK", "u/MASTER", "u/v/MASTER", "g/"});
   fsys::create_directory_symlink(root.path(), root / "g/loop");
   fsys::create_directory_symlink(root / "e", root / "g/link");
+  // A MASTER that links to a file counts; one that links to a directory does not.
+  fsys::create_directories(root / "k");
+  fsys::create_symlink(root / "e/master", root / "k/MASTER");
+  fsys::create_directories(root / "l");
+  fsys::create_directory_symlink(root / "g", root / "l/MASTER");
   FixedFs fs(FileSystem::Default());
   // Permissions do not stop root, so the double refuses the listing instead.
   if (geteuid() == 0) fs.unlistable = root / "u";
@@ -83,7 +88,7 @@ TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
   RecordingUi ui;
   const Paths found = WalkDirectory(fs, root.path(), SearchFilter{}, ui);
   ASSERT_EQ(::chmod((root / "u").c_str(), 0755), 0);
-  EXPECT_EQ(found, Under(root, {"f", "e", "d/MASTER"}));
+  EXPECT_EQ(found, Under(root, {"k", "f", "e", "d/MASTER"}));
   EXPECT_TRUE(ui.messages.empty());
 }
 
