@@ -1,0 +1,190 @@
+// The quote dialogs offscreen: the entry fields' keys, the edit dialog's navigation, and each
+// command run from the window with its dialog answered OK or Cancel.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/ui/main_frame.h"
+#include "editing/ui/add_quote_dlg.h"
+#include "editing/ui/date_edit.h"
+#include "editing/ui/delete_quote_dlg.h"
+#include "editing/ui/edit_quote_dlg.h"
+#include "editing/ui/number_edit.h"
+#include "editing/ui/split_dlg.h"
+#include "support/portfolio_builder.h"
+#include "support/single_drive_fs.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+// A window over one portfolio of one symbol, started, recording its messages and answering
+// its questions.
+struct QuoteWindow {
+  explicit QuoteWindow(std::vector<QuoteValues> quotes) {
+    test::Build(fs.drive() + "/P", test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
+    bool created = false;
+    EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
+    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon) {
+      messages.push_back(text);
+    });
+    frame->view()->ui().SetQuestionHandler([this](const std::string& text) {
+      questions.push_back(text);
+      return answer;
+    });
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
+  }
+
+  ViewState& state() { return frame->view()->state(); }
+  Bytes Dat() { return test::ReadBytes(fs.drive() + "/P/F1.DAT"); }
+  // Runs `command`; `answer` is called with its dialog once it is open.
+  void Run(CommandId command, std::function<void(QDialog*)> act) {
+    QTimer::singleShot(0, [act] {
+      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
+      act(qobject_cast<QDialog*>(QApplication::activeModalWidget()));
+    });
+    frame->view()->RunCommand(command);
+  }
+  static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+  static void Cancel(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }
+
+  TempDir drive, config;
+  test::SingleDriveFs fs{drive.path()};
+  SettingsStore settings{fs};
+  std::unique_ptr<CMainFrame> frame;
+  std::vector<std::string> messages, questions;
+  bool answer = true;
+};
+
+TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {
+  CNumberEdit number;
+  QTest::keyClicks(&number, "1.5-,a7");
+  EXPECT_EQ(number.text(), "1.57");
+  QTest::keyClick(&number, Qt::Key_Backspace);
+  EXPECT_EQ(number.text(), "1.5");
+
+  CDateEdit date;
+  date.Seed("06/15/98");
+  date.setSelection(0, 2);
+  QTest::keyClicks(&date, "070499");
+  EXPECT_EQ(date.text(), "07/04/99");
+  EXPECT_EQ(date.selectionStart(), 0);
+  EXPECT_EQ(date.selectedText(), "07");
+  for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Slash}) QTest::keyClick(&date, key);
+  EXPECT_EQ(date.text(), "07/04/99");
+  date.setCursorPosition(2);  // between the month and its slash: no digit goes there
+  QTest::keyClick(&date, Qt::Key_1);
+  EXPECT_EQ(date.text(), "07/04/99");
+  EXPECT_EQ(date.selectedText(), "07");
+}
+
+TEST(EditQuoteDialog, NavigationFollowsTheRowAndCancelKeepsTheHighlightedRow) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  w.Run(kCmdEditQuote, [](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    EXPECT_FALSE(edit->button(EditStep::kNext)->isEnabled());
+    EXPECT_FALSE(edit->button(EditStep::kLast)->isEnabled());
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    edit->button(EditStep::kFirst)->click();
+    edit->button(EditStep::kPrevious)->click();
+    EXPECT_EQ(edit->dateText(), "06/15/98");
+    EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
+    EXPECT_EQ(edit->field(0)->maxLength(), 10);
+    QuoteWindow::Cancel(d);
+  });
+  EXPECT_EQ(w.state().m_selQuoteRow, 0);
+}
+
+TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  const Bytes before = w.Dat();
+  w.Run(kCmdEditQuote, [&w](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    edit->button(EditStep::kPrevious)->click();  // 06/16/98
+    edit->field(3)->setText("N/A");
+    QuoteWindow::Ok(d);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    edit->field(3)->setText("42.5");
+    QuoteWindow::Ok(d);
+  });
+  EXPECT_NE(w.Dat(), before);
+  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
+  EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
+  EXPECT_EQ(w.state().m_selQuoteRow, 0);
+}
+
+TEST(SplitDialog, ProposesTheCurrentDayAndRefusesARatioOfZero) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
+  w.Run(kCmdSplit, [&w](QDialog* d) {
+    auto* split = static_cast<CSplitDlg*>(d);
+    EXPECT_EQ(split->dateField()->text(), "06/18/98");
+    split->newField()->setText("0");
+    QuoteWindow::Ok(d);
+    EXPECT_TRUE(d->isVisible());
+    split->newField()->setText("2");
+    QuoteWindow::Ok(d);
+  });
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+  const auto* grid = w.frame->view()->quoteGrid()->model();
+  EXPECT_EQ(grid->index(0, 4).data().toString(), "10.7500");  // the split day keeps its close
+  EXPECT_EQ(grid->index(1, 4).data().toString(), "5.2500");   // the day before is halved
+  EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
+}
+
+TEST(DeleteQuoteDialog, NoKeepsTheDialogOpenAndCancelChangesNothing) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  const Bytes before = w.Dat();
+  w.answer = false;
+  w.Run(kCmdDeleteQuote, [](QDialog* d) {
+    QuoteWindow::Ok(d);
+    EXPECT_TRUE(d->isVisible());
+    QuoteWindow::Cancel(d);
+  });
+  EXPECT_EQ(w.questions, std::vector<std::string>{"You are about to delete the data for date\n06/17/98\nAre you sure?"});
+  EXPECT_EQ(w.Dat(), before);
+
+  w.answer = true;
+  w.Run(kCmdDeleteQuote, QuoteWindow::Ok);
+  EXPECT_EQ(w.state().m_quoteCount, 2);
+  EXPECT_EQ(w.state().m_lastDateText, "06/16/98");
+}
+
+TEST(AddQuoteDialog, AddsTheMissingFridayAndOpensTheEditOnIt) {
+  auto quotes = test::WeekdayQuotes(YmdToDay(1998, 6, 10), 5);  // Wed 06/10 to Tue 06/16
+  quotes.erase(quotes.begin() + 2);                              // no Friday 06/12
+  QuoteWindow w(quotes);
+  w.state().m_selQuoteRow = 1;  // Monday 06/15
+  std::string editedDate;
+  w.Run(kCmdAddQuote, [&editedDate](QDialog* d) {
+    ASSERT_NE(qobject_cast<CAddQuoteDlg*>(d), nullptr);
+    QTimer::singleShot(0, [&editedDate] {
+      ASSERT_TRUE(QTest::qWaitFor(
+          [] { return qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget()) != nullptr; }, 2000));
+      auto* edit = qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget());
+      editedDate = edit->dateText().toStdString();
+      QuoteWindow::Cancel(edit);
+    });
+    QuoteWindow::Ok(d);
+  });
+  EXPECT_EQ(editedDate, "06/12/98");
+  EXPECT_EQ(w.state().m_quoteCount, 5);
+  EXPECT_EQ(w.state().QuoteDateText(2), "06/12/98");
+  EXPECT_EQ(w.settings.ReadString("Add", "Date", ""), "06/12/98");
+  EXPECT_TRUE(w.messages.empty());
+}
+
+}  // namespace
+}  // namespace barvane
