@@ -1,0 +1,171 @@
+// Export: the exact text of every layout and choice, both orders, line ends, the replace
+// question, the stored choices, and the refusals.
+#include "tools/export.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+const DayNumber kJan2 = YmdToDay(98, 1, 2);
+
+std::string Text(const std::string& path) {
+  const Bytes bytes = test::ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// A Ui that answers every question as told and records the questions.
+class AnsweringUi final : public Ui {
+ public:
+  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  void Beep() override { ++beeps; }
+  bool answer = true;
+  int beeps = 0;
+  std::vector<std::string> messages, questions;
+};
+
+// An opened settings store in its own directory, and the view over one symbol.
+struct ExportFixture {
+  TempDir dir;
+  SettingsStore settings{FileSystem::Default()};
+  AnsweringUi ui;
+  ViewState view{FileSystem::Default(), settings, ui};
+  explicit ExportFixture(SymbolDescription symbol) {
+    bool created = false;
+    EXPECT_TRUE(settings.OpenRootKey(dir / "conf", &created));
+    test::Build(dir / "P", test::Portfolio(std::move(symbol)));
+    EXPECT_TRUE(view.OpenSeries(dir / "P", "XYZ"));
+  }
+  ExportChoices Choices() {
+    ExportChoices c;
+    c.path = dir / "out.txt";
+    return c;
+  }
+};
+
+SymbolDescription Sample(std::vector<FieldDescription> fields) {
+  return test::Symbol(1, "XYZ", std::move(fields),
+                      {{kJan2, 0, 10.5f, 11, 10.25f, 10.75f, 950, 12},
+                       {kJan2 + 3, 0, 0, 12.125f, 0, -3, 1e6f, 0}});
+}
+
+TEST(Export, WritesEveryColumnInEachLayoutWithNaForWhatTheFileLacks) {
+  const std::vector<std::pair<std::vector<FieldDescription>, std::string>> layouts = {
+      {test::Fields28(),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
+       "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 12.00\r\n"
+       "01/05/98 0.0000 12.1250 0.0000 N/A 1000000.00 0.00\r\n"},
+      {test::Fields24(),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
+       "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 N/A\r\n"
+       "01/05/98 0.0000 12.1250 0.0000 N/A 1000000.00 N/A\r\n"},
+      {test::Fields20Volume(),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
+       "01/02/98 N/A 11.0000 10.2500 10.7500 950.00 N/A\r\n"
+       "01/05/98 N/A 12.1250 0.0000 N/A 1000000.00 N/A\r\n"},
+      {test::Fields8(),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
+       "01/02/98 N/A N/A N/A 10.7500 N/A N/A\r\n"
+       "01/05/98 N/A N/A N/A N/A N/A N/A\r\n"},
+  };
+  for (const auto& [fields, expected] : layouts) {
+    SCOPED_TRACE(fields.size());
+    ExportFixture f(Sample(fields));
+    ExportChoices c = f.Choices();
+    c.titleRow = true;
+    ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+    EXPECT_EQ(Text(c.path), expected);
+    EXPECT_EQ(f.ui.beeps, 1);
+    EXPECT_TRUE(f.ui.messages.empty());
+  }
+}
+
+TEST(Export, DelimitersOmissionsAndOrder) {
+  ExportFixture f(Sample(test::Fields28()));
+  ExportChoices c = f.Choices();
+  c.delimiter = 1;
+  c.omit[kExportOpen] = c.omit[kExportVolume] = true;
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,N/A,0.00\r\n");
+
+  c.delimiter = 2;
+  c.newestFirst = true;
+  c.titleRow = true;
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path),
+            "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\tN/A\t0.00\r\n"
+            "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n");
+
+  c.delimiter = 7;  // no button set: spaces
+  c.omit.fill(true);
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path), "DATE\r\n01/05/98\r\n01/02/98\r\n");
+}
+
+TEST(Export, ReadsAcrossWindowsInBothOrders) {
+  ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(), test::WeekdayQuotes(kJan2, 801)));
+  ExportChoices c = f.Choices();
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  const std::string oldest = Text(c.path);
+  c.newestFirst = true;
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  const std::string newest = Text(c.path);
+  std::vector<std::string> a, b;
+  for (std::size_t at = 0, end; (end = oldest.find("\r\n", at)) != std::string::npos; at = end + 2)
+    a.push_back(oldest.substr(at, end - at));
+  for (std::size_t at = 0, end; (end = newest.find("\r\n", at)) != std::string::npos; at = end + 2)
+    b.push_back(newest.substr(at, end - at));
+  ASSERT_EQ(a.size(), 801u);
+  EXPECT_EQ(a.front(), "01/02/98 N/A N/A N/A 10.0000 N/A N/A");
+  EXPECT_EQ(a.back(), "01/26/01 N/A N/A N/A 210.0000 N/A N/A");
+  std::reverse(b.begin(), b.end());
+  EXPECT_EQ(a, b);
+}
+
+TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {
+  ExportFixture f(Sample(test::Fields28()));
+  ExportChoices c = f.Choices();
+  c.delimiter = 2;
+  c.titleRow = true;
+  c.omit[kExportLow] = true;
+  test::WriteBytes(c.path, {'o', 'l', 'd'});
+
+  f.ui.answer = false;
+  EXPECT_EQ(ExportQuotes(f.view, c), ExportResult::kDeclined);
+  EXPECT_EQ(f.ui.questions, std::vector<std::string>{c.path + "\nThis file already exists\n\nReplace existing file?"});
+  EXPECT_EQ(Text(c.path), "old");
+  EXPECT_EQ(ReadExportChoices(f.settings).delimiter, 0);
+
+  ExportChoices bad = c;
+  bad.path = f.dir / "missing/out.txt";
+  EXPECT_EQ(ExportQuotes(f.view, bad), ExportResult::kFailed);
+  bad.path.clear();
+  EXPECT_EQ(ExportQuotes(f.view, bad), ExportResult::kFailed);
+  EXPECT_EQ(f.ui.messages, (std::vector<std::string>{kExportErrorText, kExportErrorText}));
+  EXPECT_EQ(ReadExportChoices(f.settings).path, "output.txt");
+
+  f.ui.answer = true;
+  c.newestFirst = true;
+  EXPECT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  const ExportChoices stored = ReadExportChoices(f.settings);
+  EXPECT_EQ(stored.path, c.path);
+  EXPECT_EQ(stored.delimiter, 2);
+  EXPECT_TRUE(stored.titleRow && stored.newestFirst);
+  EXPECT_EQ(stored.omit, c.omit);
+  EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitLow", -1), 1);
+  EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitOI", -1), 0);
+}
+
+}  // namespace
+}  // namespace barvane
