@@ -1,0 +1,130 @@
+// The split search over a portfolio.
+#include "tools/split_search.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "data/quote_series.h"
+
+namespace barvane {
+namespace {
+
+constexpr std::array<SplitRatio, 8> kRatios = {
+    {{1, 2}, {1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {4, 1}}};
+
+SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
+  return {series.date(i), series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
+}
+
+std::string Printed(const char* format, const std::string& symbol) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, symbol.c_str());
+  return text;
+}
+
+}  // namespace
+
+bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitRatio* ratio) {
+  const float c0 = earlier.close;
+  const float c1 = later.close;
+  if (c0 == 0.0f || c1 == 0.0f) return false;
+  const float r = c0 / c1;
+  const float difference = std::fabs(c0 - c1);
+  const float threshold = difference * 0.8f;
+  const float gap = c0 > c1 ? std::fabs(earlier.low - later.high) : std::fabs(earlier.high - later.low);
+  for (const SplitRatio& candidate : kRatios) {
+    const double centre = static_cast<double>(candidate.p) / candidate.q;
+    const double value = r;
+    if (value > centre * 0.9 && value < centre * 1.1) {
+      if (!(gap > threshold)) return false;
+      *ratio = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day) {
+  return symbol + " possible " + std::to_string(ratio.p) + " for " + std::to_string(ratio.q) +
+         " split on " + ScreenDate(day);
+}
+
+bool SplitSearch::SearchSymbol(ViewState& view, QuoteSeries& series, const std::string& symbol,
+                               bool* found) {
+  Ui& ui = view.ui();
+  QuoteSeries facts;
+  if (LoadSeries(view.fs(), &facts, view.m_portfolioDir, symbol, 0, 0) != kSuccess) {
+    ui.ShowMessage(Printed("For symbol %s\nSplitSearch cannot read the number of quotes.", symbol));
+    return true;
+  }
+  // A header that promises more quotes than the file holds would have the windows run past
+  // the data.
+  const std::int32_t n = std::min(facts.quotesInFile, facts.quotesPresent);
+  if (n < 2) {
+    ui.ShowMessage(Printed(
+        "For symbol %s\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.",
+        symbol));
+    return true;
+  }
+  for (std::int32_t start = 0; start != n - 1;) {
+    const std::int32_t m = std::min(n - start, kSplitSearchWindow);
+    if (LoadSeries(view.fs(), &series, view.m_portfolioDir, symbol, start, m) != kSuccess ||
+        series.count != static_cast<std::uint32_t>(m)) {
+      ui.ShowMessage(kSplitSearchReadErrorText);
+      return false;
+    }
+    for (std::int32_t k = 0; k + 1 < m; ++k, ++start) {
+      SplitRatio ratio;
+      const auto i = static_cast<std::uint32_t>(k);
+      if (!IsSplitCandidate(QuoteAt(series, i), QuoteAt(series, i + 1), &ratio)) continue;
+      lines_.push_back(SplitCandidateLine(symbol, ratio, series.date(i + 1)));
+      canSave_ = true;
+      *found = true;
+      ui.RepaintNow();
+    }
+  }
+  return true;
+}
+
+bool SplitSearch::Search(ViewState& view) {
+  Ui& ui = view.ui();
+  QuoteSeries series;
+  if (AllocSeries(&series, kSplitSearchWindow) != kSuccess) {
+    ui.ShowMessage(kSplitSearchNoBufferText);
+    return false;
+  }
+  bool found = false;
+  const auto symbols = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(view.m_symbolCount, 0)), view.m_symbolRows.size());
+  for (std::size_t i = 0; i < symbols; ++i) {
+    const std::string symbol = view.m_symbolRows[i].symbol;
+    if (!SearchSymbol(view, series, symbol, &found)) {
+      FreeSeries(&series);
+      return false;
+    }
+    status_ = symbol;
+    ui.RepaintNow();
+  }
+  status_ = kDoneSearchText;
+  ui.RepaintNow();
+  FreeSeries(&series);
+  ui.Beep();
+  if (!found) ui.ShowMessage(kNoCandidatesText);
+  return true;
+}
+
+bool SplitSearch::SaveResults(FileSystem& fs, Ui& ui, const std::string& path) const {
+  std::string text;
+  for (const std::string& line : lines_) {
+    text += line;
+    text += "\r\n";
+  }
+  auto file = path.empty() ? nullptr : fs.CreateForWrite(path);
+  bool ok = file && file->Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  ok = file && file->Close() && ok;
+  if (!ok) ui.ShowMessage("The search results cannot be written to\n" + path, MessageIcon::kStop);
+  return ok;
+}
+
+}  // namespace barvane
