@@ -9,6 +9,7 @@
 #include "cli/sample_drive.h"
 #include "cli/stderr_ui.h"
 #include "cli/text_encoding.h"
+#include "cli/tool_commands.h"
 #include "data/fs.h"
 
 namespace {
@@ -24,7 +25,14 @@ constexpr const char* kUsage =
     "  split DIR SYMBOL DATE NEW OLD                     enter a split before DATE\n"
     "  adjust DIR SYMBOL FROM TO PRICE VOL OI            scale a range of days\n"
     "  delete-quote DIR SYMBOL DATE                      delete one day\n"
-    "  add-quote DIR SYMBOL DATE                         add the weekday before DATE\n";
+    "  add-quote DIR SYMBOL DATE                         add the weekday before DATE\n"
+    "  split-search DIR                                  list possible unrecorded splits\n"
+    "  export DIR SYMBOL FILE [--delim space|comma|tab] [--omit COLS] [--title] [--newest]\n"
+    "         [--force]                                  write the quotes to a text file\n"
+    "  edit-symbol DIR SYMBOL NEWSYMBOL NEWNAME          change a symbol and its name\n"
+    "  delete-symbol DIR SYMBOL                          delete a symbol with its files\n"
+    "  copy-symbol DIR SYMBOL DEST                       copy a symbol into portfolio DEST\n"
+    "  move-symbol DIR SYMBOL DEST                       move a symbol into portfolio DEST\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -60,6 +68,10 @@ int main(int argc, char** argv) {
   }
   if (cli::IsQuoteCommand(command)) {
     const int status = cli::RunQuoteCommand(fs, ui, command, {words.begin() + 1, words.end()});
+    return status == 2 ? Usage() : status;
+  }
+  if (cli::IsToolCommand(command)) {
+    const int status = cli::RunToolCommand(fs, ui, command, {words.begin() + 1, words.end()}, std::cout);
     return status == 2 ? Usage() : status;
   }
   return Usage();

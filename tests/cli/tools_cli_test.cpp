@@ -1,0 +1,124 @@
+// barvane-cli end to end for the portfolio tools: outputs, messages, exit statuses and the
+// files each command leaves.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+CliRun Cli(const std::vector<std::string>& words) {
+  TempDir capture;
+  std::string command = BARVANE_CLI_PATH;
+  for (const auto& w : words) {
+    command += " '";
+    for (char c : w) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    command += "'";
+  }
+  command += " >" + capture / "out" + " 2>" + capture / "err";
+  CliRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
+  run.out.assign(out.begin(), out.end());
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+std::string Text(const std::string& path) {
+  const Bytes bytes = test::ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+// P holds HALF (a 2 for 1 drop at its third quote), ONE (a single quote) and KEEP; Q holds X.
+struct Drive {
+  TempDir root;
+  std::string p = root / "P", q = root / "Q";
+  Drive() {
+    auto half = test::WeekdayQuotes(kMonday, 4, 100);
+    for (std::size_t i = 2; i < 4; ++i) {
+      half[i].close = 50;
+      half[i].high = 51;
+      half[i].low = 49;
+    }
+    test::Build(p, test::Portfolio({test::Symbol(1, "HALF", test::Fields16(), half),
+                                    test::Symbol(2, "ONE", test::Fields16(), test::WeekdayQuotes(kMonday, 1)),
+                                    test::Symbol(3, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2))}));
+    test::Build(q, test::Portfolio(test::Symbol(1, "X", test::Fields8(), test::WeekdayQuotes(kMonday, 2))));
+  }
+};
+
+TEST(ToolsCli, SplitSearchPrintsLinesAndTellsMessages) {
+  Drive d;
+  const CliRun run = Cli({"split-search", d.p});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "HALF possible 2 for 1 split on 06/17/98\n");
+  EXPECT_EQ(run.err, "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.\n");
+  EXPECT_EQ(Cli({"split-search", d.root / "none"}).status, 1);
+}
+
+TEST(ToolsCli, ExportWritesTheChoicesAndReplacesOnlyWithForce) {
+  Drive d;
+  const std::string file = d.root / "out.txt";
+  CliRun run = Cli({"export", d.p, "KEEP", file, "--delim", "comma", "--omit", "open,vol", "--title", "--newest"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Text(file),
+            "DATE,HIGH,LOW,CLOSE,OI\r\n06/16/98,10.7500,9.7500,10.2500,51.00\r\n"
+            "06/15/98,10.5000,9.5000,10.0000,50.00\r\n");
+  test::WriteBytes(file, {'o', 'l', 'd'});
+  run = Cli({"export", d.p, "KEEP", file});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, file + "\nThis file already exists\n\nReplace existing file?\n");
+  EXPECT_EQ(Text(file), "old");
+  run = Cli({"export", d.p, "KEEP", file, "--force"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Text(file).substr(0, 10), "06/15/98 9");
+  EXPECT_EQ(Cli({"export", d.p, "KEEP", d.root / "no/dir.txt"}).err, "file export error\n");
+  EXPECT_EQ(Cli({"export", d.p, "KEEP", file, "--delim", "semicolon"}).status, 2);
+  EXPECT_EQ(Cli({"export", d.p, "KEEP", file, "--omit", "date"}).status, 2);
+}
+
+TEST(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
+  Drive d;
+  CliRun run = Cli({"edit-symbol", d.p, "KEEP", "KE EP", "Name"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no blanks"), std::string::npos);
+  run = Cli({"edit-symbol", d.p, "KEEP", "KEPT", "Caf\xC3\xA9"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Text(d.p + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
+  EXPECT_EQ(Cli({"symbols", d.p}).out, "HALF\tHALF Ltd        \nKEPT\tCaf\xC3\xA9            \nONE\tONE Ltd         \n");
+
+  run = Cli({"move-symbol", d.p, "kept", d.q});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Cli({"symbols", d.q}).out, "KEPT\tCaf\xC3\xA9            \nX\tX Ltd           \n");
+  EXPECT_TRUE(test::Exists(d.q + "/F2.DAT"));
+  EXPECT_FALSE(test::Exists(d.p + "/F3.DAT"));
+  run = Cli({"copy-symbol", d.p, "HALF", d.q});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(test::Exists(d.q + "/F3.DAT"));
+  run = Cli({"copy-symbol", d.p, "HALF", d.q});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "The Symbol addition failed.\n\nReason: Symbol HALF already exists in\n" + d.q + "\n");
+
+  run = Cli({"delete-symbol", d.p, "ONE"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Cli({"symbols", d.p}).out, "HALF\tHALF Ltd        \n");
+  EXPECT_EQ(Cli({"delete-symbol", d.p, "ONE"}).status, 1);
+  EXPECT_EQ(Cli({"delete-symbol", d.p}).status, 2);
+  EXPECT_EQ(Cli({"move-symbol", d.p, "HALF"}).status, 2);
+}
+
+}  // namespace
+}  // namespace barvane
