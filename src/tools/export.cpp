@@ -2,6 +2,7 @@
 #include "tools/export.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "data/quote_series.h"
 
@@ -24,6 +25,21 @@ void AppendValue(std::string& line, float value, int precision) {
     return;
   }
   char text[64];
+  // A float times 10^4 needs at most 24 + 14 bits, so the product is exact in double and
+  // rounding it half to even, as printf does, gives printf's digits. Signed zeros, huge
+  // values, infinities and NaN take the general path.
+  const std::uint64_t unit = precision == 4 ? 10000 : 100;
+  const double scaled = static_cast<double>(value) * static_cast<double>(unit);
+  if (!std::signbit(value) && scaled < 9.0e15) {
+    const auto units = static_cast<std::uint64_t>(std::nearbyint(scaled));
+    char* end = std::to_chars(text, text + sizeof text, units / unit).ptr;
+    *end++ = '.';
+    for (std::uint64_t fraction = units % unit, place = unit / 10; place != 0; place /= 10) {
+      *end++ = static_cast<char>('0' + fraction / place % 10);
+    }
+    line.append(text, end);
+    return;
+  }
   const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
                                     std::chars_format::fixed, precision);
   line.append(text, result.ptr);
@@ -55,9 +71,27 @@ class LineWriter {
   bool ok_ = true;
 };
 
+// ScreenDate's MM/DD/YY without a formatted print per quote, which would cost the export a
+// third of its time.
+void AppendDate(std::string& line, DayNumber day) {
+  int mm = 0, dd = 0, yy = 0;
+  if (day != 0) {
+    const Ymd ymd = DayToYmd(day);
+    mm = ymd.month;
+    dd = ymd.day;
+    yy = (ymd.year % 100 + 100) % 100;
+  }
+  const char text[8] = {static_cast<char>('0' + mm / 10), static_cast<char>('0' + mm % 10),
+                        kScreenDateSeparator,
+                        static_cast<char>('0' + dd / 10), static_cast<char>('0' + dd % 10),
+                        kScreenDateSeparator,
+                        static_cast<char>('0' + yy / 10), static_cast<char>('0' + yy % 10)};
+  line.append(text, sizeof text);
+}
+
 void AppendQuote(std::string& line, const QuoteSeries& series, std::uint32_t i,
                  const ExportChoices& choices) {
-  line += ScreenDate(series.date(i));
+  AppendDate(line, series.date(i));
   const char delimiter = Delimiter(choices.delimiter);
   for (int c = 0; c < kExportColumnCount; ++c) {
     if (choices.omit[static_cast<std::size_t>(c)]) continue;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "support/portfolio_builder.h"
@@ -89,6 +90,24 @@ TEST(Export, WritesEveryColumnInEachLayoutWithNaForWhatTheFileLacks) {
     EXPECT_EQ(f.ui.beeps, 1);
     EXPECT_TRUE(f.ui.messages.empty());
   }
+}
+
+TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
+  const std::vector<float> values = {1.03125f, 1.03135f, 0.125f, 0.375f, 2.675f, 0.00005f,
+                                     99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f};
+  std::vector<QuoteValues> quotes;
+  for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
+  ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
+  ExportChoices c = f.Choices();
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  std::string expected;
+  for (float v : values) {
+    char line[512];
+    const double d = v;
+    std::snprintf(line, sizeof line, "01/02/98 %.4f %.4f %.4f %.4f %.2f %.2f\r\n", d, d, d, d, d, d);
+    expected += line;
+  }
+  EXPECT_EQ(Text(c.path), expected);
 }
 
 TEST(Export, DelimitersOmissionsAndOrder) {
