@@ -3,56 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
-#include <sys/wait.h>
 
+#include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
 
+using test::Cli;
+using test::CliRun;
+using test::Lines;
 using test::TempDir;
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Quoted(const std::string& word) {
-  std::string q = "'";
-  for (char c : word) {
-    if (c == '\'') {
-      q.append("'\\''");
-    } else {
-      q += c;
-    }
-  }
-  q += '\'';
-  return q;
-}
-
-CliRun Cli(const std::vector<std::string>& words) {
-  TempDir capture;
-  std::string command = BARVANE_CLI_PATH;
-  for (const auto& w : words) command.append(" ").append(Quoted(w));
-  command.append(" >").append(capture / "out").append(" 2>").append(capture / "err");
-  CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 TEST(Cli, WrongWordsGiveUsageAndStatusTwo) {
   for (auto words : {std::vector<std::string>{}, {"symbols"}, {"quotes", "DIR"}, {"frobnicate", "x"}}) {

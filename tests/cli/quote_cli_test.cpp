@@ -2,43 +2,18 @@
 // error, and the files a refused or failed command leaves as they were.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sstream>
-#include <sys/wait.h>
 
 #include "editing/add_quote.h"
+#include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
 
+using test::Cli;
+using test::CliRun;
+using test::Lines;
 using test::TempDir;
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& words) {
-  TempDir capture;
-  std::string command = BARVANE_CLI_PATH;
-  for (const auto& w : words) command.append(" '").append(w).append("'");  // no quotes in the words
-  command.append(" >").append(capture / "out").append(" 2>").append(capture / "err");
-  CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // ABC trades Monday 06/08/98 to Tuesday 06/16/98 except Friday 06/12.
 class QuoteCli : public testing::Test {

@@ -2,38 +2,17 @@
 // files each command leaves.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sys/wait.h>
 
+#include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
 
+using test::Cli;
+using test::CliRun;
+using test::Lines;
 using test::TempDir;
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& words) {
-  TempDir capture;
-  std::string command = BARVANE_CLI_PATH;
-  for (const auto& w : words) {
-    command += " '";
-    for (char c : w) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    command += "'";
-  }
-  command += " >" + capture / "out" + " 2>" + capture / "err";
-  CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  const Bytes out = test::ReadBytes(capture / "out"), err = test::ReadBytes(capture / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
 
 std::string Text(const std::string& path) {
   const Bytes bytes = test::ReadBytes(path);

@@ -8,68 +8,15 @@
 #include <map>
 
 #include "data/rewrite.h"
+#include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
 
+using test::FaultyFs;
 using test::Snapshot;
 using test::TempDir;
-
-// Numbers every call that changes the disk (creating, appending, flushing, closing, renaming,
-// removing). kFailOne fails call `step` alone; kCrash lets no call from `step` on take effect,
-// and the crashing append writes only half its bytes, as a machine losing power might.
-class FaultyFs final : public FileSystemWrapper {
- public:
-  enum class Mode { kFailOne, kCrash };
-  FaultyFs(int step, Mode mode)
-      : FileSystemWrapper(FileSystem::Default()), step_(step), mode_(mode) {}
-
-  int calls() const { return calls_; }
-  bool crashed() const { return mode_ == Mode::kCrash && calls_ >= step_; }
-
-  // Whether the next changing call may go ahead.
-  bool Step() {
-    ++calls_;
-    return mode_ == Mode::kFailOne ? calls_ != step_ : calls_ < step_;
-  }
-
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
-  bool Rename(const std::string& from, const std::string& to) override {
-    return Step() && target().Rename(from, to);
-  }
-  bool Remove(const std::string& path) override { return Step() && target().Remove(path); }
-  bool SyncDirectory(const std::string& dir) override {
-    return !crashed() && target().SyncDirectory(dir);
-  }
-
- private:
-  int calls_ = 0;
-  const int step_;
-  const Mode mode_;
-};
-
-class FaultyFile final : public WritableFile {
- public:
-  FaultyFile(FaultyFs& fs, std::unique_ptr<WritableFile> file) : fs_(fs), file_(std::move(file)) {}
-  bool Append(const std::uint8_t* data, std::size_t n) override {
-    if (fs_.Step()) return file_->Append(data, n);
-    if (fs_.crashed()) (void)file_->Append(data, n / 2);
-    return false;
-  }
-  bool Sync() override { return fs_.Step() && file_->Sync(); }
-  bool Close() override { return fs_.Step() && file_->Close(); }
-
- private:
-  FaultyFs& fs_;
-  std::unique_ptr<WritableFile> file_;
-};
-
-std::unique_ptr<WritableFile> FaultyFs::CreateForWrite(const std::string& path) {
-  if (!Step()) return nullptr;
-  auto file = target().CreateForWrite(path);
-  return file ? std::make_unique<FaultyFile>(*this, std::move(file)) : nullptr;
-}
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
