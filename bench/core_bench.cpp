@@ -19,6 +19,7 @@
 #include "data/mbf.h"
 #include "data/quote_series.h"
 #include "data/rewrite.h"
+#include "support/no_sync_fs.h"
 #include "large_portfolio.h"
 
 namespace barvane::bench {
@@ -26,30 +27,8 @@ namespace {
 
 // Writes go to the page cache only, so a figure shows the program's own work and not the
 // disk's flush latency.
-class NoSyncFile final : public WritableFile {
- public:
-  explicit NoSyncFile(std::unique_ptr<WritableFile> target) : target_(std::move(target)) {}
-  bool Append(const std::uint8_t* data, std::size_t n) override { return target_->Append(data, n); }
-  bool Sync() override { return true; }
-  bool Close() override { return target_->Close(); }
-
- private:
-  std::unique_ptr<WritableFile> target_;
-};
-
-class NoSyncFileSystem final : public FileSystemWrapper {
- public:
-  using FileSystemWrapper::FileSystemWrapper;
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
-    auto file = target().CreateForWrite(path);
-    if (!file) return nullptr;
-    return std::make_unique<NoSyncFile>(std::move(file));
-  }
-  bool SyncDirectory(const std::string&) override { return true; }
-};
-
-NoSyncFileSystem& NoSync() {
-  static NoSyncFileSystem fs(FileSystem::Default());
+test::NoSyncFs& NoSync() {
+  static test::NoSyncFs fs;
   return fs;
 }
 

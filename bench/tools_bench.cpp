@@ -17,6 +17,7 @@
 #include "data/mbf.h"
 #include "large_portfolio.h"
 #include "tools/export.h"
+#include "support/no_sync_fs.h"
 #include "tools/split_search.h"
 
 namespace barvane::bench {
@@ -27,26 +28,7 @@ constexpr int kSearchSymbols = 255;
 constexpr int kSearchQuotes = 8000;
 constexpr std::size_t kRecordLength = 28;
 
-// Writes go to the page cache only: the figures show the program's work, not the disk's.
-class NoSyncFs final : public FileSystemWrapper {
- public:
-  NoSyncFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
-    class File final : public WritableFile {
-     public:
-      explicit File(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
-      bool Append(const std::uint8_t* d, std::size_t n) override { return f_->Append(d, n); }
-      bool Sync() override { return true; }
-      bool Close() override { return f_->Close(); }
-
-     private:
-      std::unique_ptr<WritableFile> f_;
-    };
-    auto file = target().CreateForWrite(path);
-    return file ? std::make_unique<File>(std::move(file)) : nullptr;
-  }
-  bool SyncDirectory(const std::string&) override { return true; }
-};
+using test::NoSyncFs;
 
 class QuietUi final : public Ui {
  public:

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "support/no_sync_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/tool_view.h"
 
@@ -13,6 +14,7 @@ namespace barvane {
 namespace {
 
 using test::Exists;
+using test::NoSyncFs;
 using test::ReadBytes;
 using test::TempDir;
 
@@ -26,26 +28,6 @@ SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
 Bytes RecordOf(const Bytes& master, int i) {
   return Bytes(master.begin() + 53 * i, master.begin() + 53 * (i + 1));
 }
-
-class NoSyncFs final : public FileSystemWrapper {
- public:
-  NoSyncFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
-    class File final : public WritableFile {
-     public:
-      explicit File(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
-      bool Append(const std::uint8_t* d, std::size_t n) override { return f_->Append(d, n); }
-      bool Sync() override { return true; }
-      bool Close() override { return f_->Close(); }
-
-     private:
-      std::unique_ptr<WritableFile> f_;
-    };
-    auto file = target().CreateForWrite(path);
-    return file ? std::make_unique<File>(std::move(file)) : nullptr;
-  }
-  bool SyncDirectory(const std::string&) override { return true; }
-};
 
 // SRC holds ABC (number 7, with F7.DOP and F7.BAK) and KEEP; DEST uses numbers 1, 2 and 4.
 struct TwoPortfolios {
