@@ -112,6 +112,16 @@ void WhenModalOpens(std::function<void(Dialog*)> act) {
   });
 }
 
+// Every command of the enabling table.
+constexpr CommandId kTableCommands[] = {kCmdEditQuote,    kCmdSplit,       kCmdAdjust,       kCmdDeleteQuote,
+                                        kCmdAddQuote,     kCmdDataFacts,   kCmdDeleteSymbol, kCmdEditSymbol,
+                                        kCmdSplitSearch,  kCmdExport,      kCmdMoveSymbol,   kCmdCopySymbol,
+                                        kCmdSearchFilter, kCmdReScan};
+
+void ExpectActionsFollowState(Window& w) {
+  for (CommandId c : kTableCommands) EXPECT_EQ(w.Enabled(c), w.state().CommandEnabled(c)) << c;
+}
+
 TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
   Window w;
   ASSERT_TRUE(cli::WriteSampleDrive(w.fs, w.drive.path()));
@@ -159,6 +169,7 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_TRUE(w.Enabled(kCmdReScan));
     EXPECT_TRUE(w.Enabled(kCmdSearchFilter));
     EXPECT_FALSE(w.Enabled(kCmdDataFacts));
+    ExpectActionsFollowState(w);
     EXPECT_EQ(w.Title(), "Barvane");
     EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
   }
@@ -169,6 +180,7 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_TRUE(w.messages.empty());
     EXPECT_FALSE(w.Enabled(kCmdDataFacts));
     EXPECT_TRUE(w.Enabled(kCmdReScan));
+    ExpectActionsFollowState(w);
     EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("EMPTY") + " - (no symbols)");
     EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
   }
@@ -182,9 +194,14 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_FALSE(w.state().CommandEnabled(kCmdMoveSymbol));
     EXPECT_FALSE(w.Enabled(kCmdMoveSymbol));
     EXPECT_FALSE(w.Enabled(kCmdCopySymbol));
-    // Commands still to come stay off whatever the state says.
-    EXPECT_TRUE(w.state().CommandEnabled(kCmdExport));
-    EXPECT_FALSE(w.Enabled(kCmdExport));
+    ExpectActionsFollowState(w);
+  }
+  {
+    Window w;  // two portfolios with quotes: every command of the table is on
+    Build(w.Dir("ONE"), TwoSymbols());
+    Build(w.Dir("TWO"), TwoSymbols());
+    w.Open();
+    for (CommandId c : kTableCommands) EXPECT_TRUE(w.Enabled(c)) << c;
   }
 }
 

@@ -2,70 +2,28 @@
 // command run from the window with its dialog answered OK or Cancel.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
-#include <functional>
-#include <memory>
 
-#include "app/ui/main_frame.h"
 #include "editing/ui/add_quote_dlg.h"
 #include "editing/ui/date_edit.h"
 #include "editing/ui/delete_quote_dlg.h"
 #include "editing/ui/edit_quote_dlg.h"
 #include "editing/ui/number_edit.h"
 #include "editing/ui/split_dlg.h"
-#include "support/portfolio_builder.h"
-#include "support/single_drive_fs.h"
+#include "window_harness.h"
 
 namespace barvane {
 namespace {
 
-using test::TempDir;
-
 const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
-// A window over one portfolio of one symbol, started, recording its messages and answering
-// its questions.
-struct QuoteWindow {
+// A window over one portfolio of one symbol.
+struct QuoteWindow : test::GuiWindow {
   explicit QuoteWindow(std::vector<QuoteValues> quotes) {
-    test::Build(fs.drive() + "/P", test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
-    bool created = false;
-    EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
-    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon) {
-      messages.push_back(text);
-    });
-    frame->view()->ui().SetQuestionHandler([this](const std::string& text) {
-      questions.push_back(text);
-      return answer;
-    });
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
+    test::Build(Dir("P"), test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
+    Open();
   }
-
-  ViewState& state() { return frame->view()->state(); }
-  Bytes Dat() { return test::ReadBytes(fs.drive() + "/P/F1.DAT"); }
-  // Runs `command`; `answer` is called with its dialog once it is open.
-  void Run(CommandId command, std::function<void(QDialog*)> act) {
-    QTimer::singleShot(0, [act] {
-      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
-      act(qobject_cast<QDialog*>(QApplication::activeModalWidget()));
-    });
-    frame->view()->RunCommand(command);
-  }
-  static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
-  static void Cancel(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }
-
-  TempDir drive, config;
-  test::SingleDriveFs fs{drive.path()};
-  SettingsStore settings{fs};
-  std::unique_ptr<CMainFrame> frame;
-  std::vector<std::string> messages, questions;
-  bool answer = true;
+  Bytes Dat() { return test::ReadBytes(Dir("P/F1.DAT")); }
 };
 
 TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {

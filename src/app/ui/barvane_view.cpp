@@ -25,6 +25,15 @@
 #include "editing/ui/delete_quote_dlg.h"
 #include "editing/ui/edit_quote_dlg.h"
 #include "editing/ui/split_dlg.h"
+#include "tools/copy_symbol.h"
+#include "tools/delete_symbol.h"
+#include "tools/edit_symbol.h"
+#include "tools/export.h"
+#include "tools/ui/delete_symbol_dlg.h"
+#include "tools/ui/edit_symbol_dlg.h"
+#include "tools/ui/export_dlg.h"
+#include "tools/ui/move_symbol_dlg.h"
+#include "tools/ui/split_search_dlg.h"
 
 using namespace barvane;
 
@@ -105,6 +114,11 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   layout->setRowStretch(1, 255);
 
   m_ui.SetRepaint([this] {
+    // A search changes no quotes: what it found is what needs painting.
+    if (m_splitSearch && m_splitSearch->searching()) {
+      m_splitSearch->ShowProgress();
+      return;
+    }
     m_quoteModel.Refresh();
     m_quoteGrid->repaint();
   });
@@ -228,6 +242,12 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdAdjust:
     case kCmdDeleteQuote:
     case kCmdAddQuote:
+    case kCmdSplitSearch:
+    case kCmdExport:
+    case kCmdEditSymbol:
+    case kCmdDeleteSymbol:
+    case kCmdMoveSymbol:
+    case kCmdCopySymbol:
       return true;
     default:
       return false;
@@ -248,6 +268,12 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdAdjust: AdjustQuotes(); break;
     case kCmdDeleteQuote: DeleteQuote(); break;
     case kCmdAddQuote: AddQuote(); break;
+    case kCmdSplitSearch: SplitSearch(); break;
+    case kCmdExport: Export(); break;
+    case kCmdEditSymbol: EditSymbol(); break;
+    case kCmdDeleteSymbol: DeleteSymbol(); break;
+    case kCmdMoveSymbol: MoveSymbol(); break;
+    case kCmdCopySymbol: CopySymbol(); break;
     default: break;
   }
 }
@@ -327,4 +353,53 @@ void CBarvaneView::AddQuote() {
   const bool added = ApplyAddQuote(m_state, *proposed);
   QuotesChanged();
   if (added) EditQuote();
+}
+
+void CBarvaneView::SplitSearch() {
+  // Owned by the main frame, so that it stays above the main window and goes with it.
+  auto* window = new CSplitSearchDlg(m_state, this->window());
+  m_splitSearch = window;
+  connect(window, &QDialog::finished, this, &CBarvaneView::StateChanged);
+  window->show();
+  emit StateChanged();
+}
+
+void CBarvaneView::Export() {
+  CExportDlg dialog(m_ui, ReadExportChoices(m_state.settings()), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ExportQuotes(m_state, dialog.choices());
+}
+
+void CBarvaneView::SymbolRowChanged() {
+  m_state.SelectSymbolRow(m_state.m_selSymbolRow);
+  m_refreshing = true;
+  m_symbolModel.Refresh();
+  SelectGridRows();
+  m_refreshing = false;
+  emit StateChanged();
+}
+
+void CBarvaneView::EditSymbol() {
+  CEditSymbolDlg dialog(m_ui, EditSymbolStartTexts(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (barvane::EditSymbol(m_state, dialog.texts())) SymbolRowChanged();
+}
+
+void CBarvaneView::DeleteSymbol() {
+  m_ui.Beep();
+  CDeleteSymbolDlg dialog(SymbolToDelete(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  barvane::DeleteSymbol(m_state);
+  Refresh();
+}
+
+void CBarvaneView::MoveSymbol() { TransferSymbol(true); }
+void CBarvaneView::CopySymbol() { TransferSymbol(false); }
+
+void CBarvaneView::TransferSymbol(bool move) {
+  CMoveSymbolDlg dialog(DestinationChoices(m_state), move,
+                        {m_state.m_portfolioDir, m_state.m_seriesSymbol, m_state.m_seriesName}, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.destination().empty()) return;
+  // A copy leaves the current portfolio, and so the grids, as they were.
+  if (barvane::CopySymbol(m_state, dialog.destination(), move) && move) Refresh();
 }

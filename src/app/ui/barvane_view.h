@@ -3,11 +3,13 @@
 // refreshes the controls afterwards; it decides nothing itself.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "app/ui/grid_models.h"
 #include "app/ui/qt_ui.h"
 #include "app/view_state.h"
+#include "tools/ui/split_search_dlg.h"
 
 class QComboBox;
 class QListWidget;
@@ -36,6 +38,8 @@ class CBarvaneView final : public QWidget {
   QListWidget* portfolioList() const { return m_portfolioList; }
   QTableView* symbolGrid() const { return m_symbolGrid; }
   QTableView* quoteGrid() const { return m_quoteGrid; }
+  // The split search window while it is open, else null.
+  CSplitSearchDlg* splitSearchWindow() const { return m_splitSearch; }
 
  signals:
   // Title, status panes or command enabling may have changed.
@@ -58,6 +62,15 @@ class CBarvaneView final : public QWidget {
   void AddQuote();
   // After a quote command: the grid refilled, the current row highlighted.
   void QuotesChanged();
+  void SplitSearch();
+  void Export();
+  void EditSymbol();
+  void DeleteSymbol();
+  void MoveSymbol();
+  void CopySymbol();
+  void TransferSymbol(bool move);
+  // After Edit symbol: the grid shows the row's new texts, the row still current.
+  void SymbolRowChanged();
   void EditSearchFilter();
 
   QtUi m_ui;
@@ -68,6 +81,7 @@ class CBarvaneView final : public QWidget {
   QListWidget* m_portfolioList;
   QTableView* m_symbolGrid;
   QTableView* m_quoteGrid;
+  QPointer<CSplitSearchDlg> m_splitSearch;
   bool m_timerStarted = false;
   bool m_started = false;
   bool m_refreshing = false;

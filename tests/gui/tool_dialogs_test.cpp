@@ -1,0 +1,274 @@
+// The portfolio tool windows offscreen: the split search window beside the main window, the
+// export dialog with its file chosen, and the symbol dialogs' texts, answers and effects.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+
+#include "data/master.h"
+#include "tools/ui/delete_symbol_dlg.h"
+#include "tools/ui/edit_symbol_dlg.h"
+#include "tools/ui/export_dlg.h"
+#include "tools/ui/move_symbol_dlg.h"
+#include "tools/ui/split_search_dlg.h"
+#include "window_harness.h"
+
+namespace barvane {
+namespace {
+
+using test::Fields28;
+using test::Symbol;
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+// Closes of 100 until quote `at`, 50 from there on, each day's range a point either side.
+std::vector<QuoteValues> HalvedAt(int count, int at) {
+  auto quotes = test::WeekdayQuotes(kMonday, count, 100);
+  for (int i = 0; i < count; ++i) {
+    auto& q = quotes[static_cast<std::size_t>(i)];
+    q.close = i < at ? 100.0f : 50.0f;
+    q.high = q.close + 1;
+    q.low = q.close - 1;
+  }
+  return quotes;
+}
+
+// ABC (file 2) and ZED (file 1) in each named portfolio; `ZED` alone in each of `zedOnly`.
+struct ToolWindow : test::GuiWindow {
+  explicit ToolWindow(std::initializer_list<const char*> portfolios, std::initializer_list<const char*> zedOnly = {}) {
+    for (const char* name : portfolios) {
+      test::Build(Dir(name), test::Portfolio({Symbol(1, "ZED", Fields28(), test::WeekdayQuotes(kMonday, 3)),
+                                              Symbol(2, "ABC", Fields28(), test::WeekdayQuotes(kMonday, 3, 20))}));
+    }
+    for (const char* name : zedOnly) {
+      test::Build(Dir(name), test::Portfolio(Symbol(1, "ZED", Fields28(), test::WeekdayQuotes(kMonday, 3))));
+    }
+    Open();
+  }
+  std::string Cell(int row, int column) {
+    return frame->view()->symbolGrid()->model()->index(row, column).data().toString().toStdString();
+  }
+  std::string Text(const std::string& path) {
+    const Bytes bytes = test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+  }
+};
+
+TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
+  test::GuiWindow w;
+  test::Build(w.Dir("P"), test::Portfolio({Symbol(1, "FLAT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                                           Symbol(2, "HALF", Fields28(), HalvedAt(6, 4))}));
+  test::Build(w.Dir("Q"), test::Portfolio(Symbol(1, "CALM", Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  w.Open();
+  w.frame->action(kCmdSplitSearch)->trigger();
+  CSplitSearchDlg* search = w.frame->view()->splitSearchWindow();
+  ASSERT_NE(search, nullptr);
+  EXPECT_TRUE(search->isVisible());
+  EXPECT_FALSE(search->isModal());
+  EXPECT_FALSE(search->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(search->windowTitle(), "Split Search");
+  EXPECT_TRUE(w.state().m_splitSearchOpen);
+  EXPECT_FALSE(w.Enabled(kCmdSplitSearch));
+  EXPECT_FALSE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(w.Enabled(kCmdDeleteSymbol));
+  EXPECT_FALSE(search->saveButton()->isEnabled());
+  EXPECT_EQ(search->statusText()->text(), "");
+
+  search->searchButton()->click();
+  ASSERT_EQ(search->resultList()->count(), 1);
+  EXPECT_EQ(search->resultList()->item(0)->text().toStdString(),
+            "HALF possible 2 for 1 split on " + ScreenDate(HalvedAt(6, 4)[4].day));
+  EXPECT_EQ(search->statusText()->text(), "Done search");
+  EXPECT_TRUE(search->saveButton()->isEnabled());
+  EXPECT_TRUE(w.messages.empty());
+
+  SaveFileRequest asked{};
+  search->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
+    asked = request;
+    return QString::fromStdString(w.Dir("found.txt"));
+  });
+  search->saveButton()->click();
+  EXPECT_EQ(asked.initialName, "result");
+  EXPECT_TRUE(asked.confirmOverwrite);
+  const Bytes saved = test::ReadBytes(w.Dir("found.txt"));
+  EXPECT_EQ(std::string(saved.begin(), saved.end()), search->resultList()->item(0)->text().toStdString() + "\r\n");
+
+  // The window searches whichever portfolio is current; lines of earlier searches stay.
+  w.frame->view()->portfolioList()->setCurrentRow(1);
+  search->searchButton()->click();
+  EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
+  EXPECT_EQ(search->resultList()->count(), 1);
+
+  search->closeButton()->click();
+  EXPECT_FALSE(w.state().m_splitSearchOpen);
+  EXPECT_TRUE(w.Enabled(kCmdSplitSearch));
+  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->view()->splitSearchWindow() == nullptr; }, 2000));
+
+  w.frame->action(kCmdSplitSearch)->trigger();  // a fresh window, closed by Escape
+  search = w.frame->view()->splitSearchWindow();
+  ASSERT_NE(search, nullptr);
+  EXPECT_EQ(search->resultList()->count(), 0);
+  QTest::keyClick(search, Qt::Key_Escape);
+  EXPECT_FALSE(w.state().m_splitSearchOpen);
+  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+}
+
+TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
+  ToolWindow w({"P"});
+  const std::string path = w.Dir("quotes.txt");
+  w.Run(kCmdExport, [&](QDialog* d) {
+    auto* dialog = static_cast<CExportDlg*>(d);
+    EXPECT_EQ(dialog->windowTitle(), "Export");
+    EXPECT_EQ(dialog->pathEdit()->text(), "output.txt");
+    EXPECT_EQ(dialog->pathEdit()->maxLength(), 200);
+    EXPECT_TRUE(dialog->delimiterButton(0)->isChecked());
+    EXPECT_TRUE(dialog->orderButton(0)->isChecked());
+    EXPECT_FALSE(dialog->titleBox()->isChecked());
+    EXPECT_EQ(dialog->omitBox(kExportOpenInterest)->text(), "Open Interest");
+    SaveFileRequest asked{};
+    dialog->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
+      asked = request;
+      return QString::fromStdString(path);
+    });
+    dialog->browseButton()->click();
+    EXPECT_EQ(asked.initialName, "output.txt");
+    EXPECT_FALSE(asked.confirmOverwrite);  // the export itself asks
+    EXPECT_EQ(dialog->pathEdit()->text().toStdString(), path);
+    dialog->omitBox(kExportOpen)->setChecked(true);
+    dialog->delimiterButton(1)->setChecked(true);
+    dialog->orderButton(1)->setChecked(true);
+    dialog->titleBox()->setChecked(true);
+    test::GuiWindow::Ok(d);
+  });
+  const std::string exported = w.Text(path);
+  EXPECT_EQ(exported,
+            "DATE,HIGH,LOW,CLOSE,VOL,OI\r\n"
+            "06/17/98,21.0000,20.0000,20.5000,1002.00,52.00\r\n"
+            "06/16/98,20.7500,19.7500,20.2500,1001.00,51.00\r\n"
+            "06/15/98,20.5000,19.5000,20.0000,1000.00,50.00\r\n");
+  EXPECT_TRUE(w.questions.empty());
+  EXPECT_EQ(w.settings.ReadString("XportSel", "Starter", ""), path);
+  for (const char* key : {"OmitOpen", "Delim", "Newest", "Title"}) EXPECT_EQ(w.settings.ReadInt("XportSel", key, 0), 1) << key;
+  EXPECT_EQ(w.settings.ReadInt("XportSel", "OmitHigh", 1), 0);
+
+  // A stored delimiter out of range sets no button; No to the question writes and stores nothing.
+  w.settings.WriteInt("XportSel", "Delim", 7);
+  w.answer = false;
+  w.Run(kCmdExport, [&](QDialog* d) {
+    auto* dialog = static_cast<CExportDlg*>(d);
+    EXPECT_EQ(dialog->pathEdit()->text().toStdString(), path);
+    for (int b = 0; b < 3; ++b) EXPECT_FALSE(dialog->delimiterButton(b)->isChecked()) << b;
+    EXPECT_TRUE(dialog->orderButton(1)->isChecked());
+    EXPECT_TRUE(dialog->omitBox(kExportOpen)->isChecked());
+    dialog->titleBox()->setChecked(false);
+    test::GuiWindow::Ok(d);
+  });
+  EXPECT_EQ(w.questions, std::vector<std::string>{path + "\nThis file already exists\n\nReplace existing file?"});
+  EXPECT_EQ(w.Text(path), exported);
+  EXPECT_EQ(w.settings.ReadInt("XportSel", "Delim", 0), 7);
+  EXPECT_EQ(w.settings.ReadInt("XportSel", "Title", 0), 1);
+}
+
+TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
+  ToolWindow w({"P"});
+  ASSERT_EQ(w.Cell(0, 0), "ABC");
+  const Bytes before = test::ReadBytes(w.Dir("P/MASTER"));
+  w.Run(kCmdEditSymbol, [&w](QDialog* d) {
+    auto* dialog = static_cast<CEditSymbolDlg*>(d);
+    EXPECT_EQ(dialog->windowTitle(), "Edit Symbol");
+    EXPECT_EQ(dialog->symbolField()->text(), "ABC");
+    EXPECT_EQ(dialog->nameField()->text(), "ABC Ltd");  // the grid shows it padded
+    EXPECT_EQ(dialog->symbolField()->maxLength(), 16);
+    EXPECT_EQ(dialog->nameField()->maxLength(), 16);
+    dialog->symbolField()->clear();
+    test::GuiWindow::Ok(d);
+    EXPECT_TRUE(d->isVisible());
+    dialog->symbolField()->setText("ABD");
+    dialog->nameField()->setText(QStringLiteral("ABD \u20ac"));
+    test::GuiWindow::Ok(d);
+    EXPECT_TRUE(d->isVisible());
+    dialog->nameField()->setText(QStringLiteral("ABD Caf\u00e9"));
+    test::GuiWindow::Ok(d);
+  });
+  ASSERT_EQ(w.messages.size(), 2u);
+  EXPECT_EQ(w.messages[0], "You must enter a symbol");
+  EXPECT_EQ(w.messages[1], "The symbol and the name may hold only Latin-1 characters");
+
+  Bytes expected = before;
+  std::uint8_t* record = expected.data() + 2 * kMasterRecordSize;  // ABC is the second record
+  const std::string name = "ABD Caf\xe9        ", symbol = "ABD             ";
+  std::copy(name.begin(), name.end(), record + kMasterIssueName);
+  std::copy(symbol.begin(), symbol.end(), record + kMasterSymbol);
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), expected);
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER.BAK")), before);
+  EXPECT_EQ(w.Cell(0, 0), "ABD");
+  EXPECT_EQ(w.Cell(0, 1), "ABD Caf\u00e9");
+  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ABD");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABD");
+}
+
+TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {
+  ToolWindow w({"P"});
+  const auto before = test::Snapshot(w.Dir("P"));
+  w.Run(kCmdDeleteSymbol, [](QDialog* d) {
+    auto* dialog = static_cast<CDeleteSymbolDlg*>(d);
+    EXPECT_EQ(dialog->windowTitle(), "Delete Symbol");
+    EXPECT_EQ(dialog->symbolText(), "ABC");
+    EXPECT_TRUE(dialog->noButton()->isDefault());
+    EXPECT_FALSE(dialog->yesButton()->isDefault());
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
+  EXPECT_EQ(w.state().m_symbolCount, 2);
+
+  w.Run(kCmdDeleteSymbol, [](QDialog* d) { static_cast<CDeleteSymbolDlg*>(d)->yesButton()->click(); });
+  EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "MASTER"}));
+  EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), 1);
+  EXPECT_EQ(w.Cell(0, 0), "ZED");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
+  EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(MoveSymbolDialog, OffersTheOtherPortfoliosAndCopiesOrMovesIntoTheChosenOne) {
+  ToolWindow w({"P", "Q"}, {"R"});
+  const auto sourceBefore = test::Snapshot(w.Dir("P"));
+  w.Run(kCmdCopySymbol, [&w](QDialog* d) {
+    auto* dialog = static_cast<CMoveSymbolDlg*>(d);
+    EXPECT_EQ(dialog->windowTitle(), "Copy Symbol");
+    EXPECT_EQ(dialog->symbolText()->text(), "ABC");
+    EXPECT_EQ(dialog->nameText()->text(), "ABC Ltd         ");
+    EXPECT_EQ(dialog->portfolioText()->text().toStdString(), w.Dir("P"));
+    QListWidget* list = dialog->portfolioList();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text().toStdString(), w.Dir("Q"));
+    EXPECT_EQ(list->item(1)->text().toStdString(), w.Dir("R"));
+    EXPECT_EQ(list->currentRow(), 0);
+    list->setCurrentRow(1);
+    test::GuiWindow::Ok(d);
+  });
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), sourceBefore);
+  EXPECT_EQ(test::ReadBytes(w.Dir("R/F2.DAT")), test::ReadBytes(w.Dir("P/F2.DAT")));
+  EXPECT_EQ(test::ReadBytes(w.Dir("R/MASTER"))[0], 2);
+  EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), 2);
+
+  w.Run(kCmdMoveSymbol, [](QDialog* d) {
+    EXPECT_EQ(d->windowTitle(), "Move Symbol");
+    test::GuiWindow::Cancel(d);
+  });
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), sourceBefore);
+
+  // Q holds ABC already: the move is refused and nothing changes anywhere.
+  w.Run(kCmdMoveSymbol, test::GuiWindow::Ok);
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_EQ(w.messages[0], "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + w.Dir("Q"));
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), sourceBefore);
+}
+
+}  // namespace
+}  // namespace barvane

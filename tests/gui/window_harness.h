@@ -1,0 +1,67 @@
+// GUI test support: the real main window over a one-drive file system of its own, with its own
+// settings, started, recording its messages and answering its questions, and a way to answer
+// the modal dialog that a command opens.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/main_frame.h"
+#include "support/portfolio_builder.h"
+#include "support/single_drive_fs.h"
+
+namespace barvane::test {
+
+struct GuiWindow {
+  GuiWindow() {
+    bool created = false;
+    EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
+  }
+
+  // Creates and shows the window over what the drive holds now, and waits for its start.
+  void Open() {
+    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon) {
+      messages.push_back(text);
+    });
+    frame->view()->ui().SetQuestionHandler([this](const std::string& text) {
+      questions.push_back(text);
+      return answer;
+    });
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
+  }
+
+  ViewState& state() { return frame->view()->state(); }
+  std::string Dir(const std::string& name) const { return fs.drive() + "/" + name; }
+  bool Enabled(CommandId command) const { return frame->action(command)->isEnabled(); }
+
+  // Runs `command`; `act` is called with its modal dialog once it is open.
+  void Run(CommandId command, std::function<void(QDialog*)> act) {
+    QTimer::singleShot(0, [act] {
+      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
+      act(qobject_cast<QDialog*>(QApplication::activeModalWidget()));
+    });
+    frame->view()->RunCommand(command);
+  }
+  static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
+  static void Cancel(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }
+
+  TempDir drive, config;
+  SingleDriveFs fs{drive.path()};
+  SettingsStore settings{fs};
+  std::unique_ptr<CMainFrame> frame;
+  std::vector<std::string> messages, questions;
+  bool answer = true;
+};
+
+}  // namespace barvane::test
