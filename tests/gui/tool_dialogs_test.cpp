@@ -61,7 +61,8 @@ struct ToolWindow : test::GuiWindow {
 TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   test::GuiWindow w;
   test::Build(w.Dir("P"), test::Portfolio({Symbol(1, "FLAT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                                           Symbol(2, "HALF", Fields28(), HalvedAt(6, 4))}));
+                                           Symbol(2, "HALF", Fields28(), HalvedAt(6, 4)),
+                                           Symbol(3, "ONE", Fields28(), HalvedAt(1, 1))}));
   test::Build(w.Dir("Q"), test::Portfolio(Symbol(1, "CALM", Fields28(), test::WeekdayQuotes(kMonday, 5))));
   w.Open();
   w.frame->action(kCmdSplitSearch)->trigger();
@@ -78,13 +79,22 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_FALSE(search->saveButton()->isEnabled());
   EXPECT_EQ(search->statusText()->text(), "");
 
+  // A message in the middle of the search shows above what has been found so far.
+  std::vector<std::string> shownWithMessage;
+  w.onMessage = [&shownWithMessage, search](const std::string&) {
+    shownWithMessage = {search->statusText()->text().toStdString(), std::to_string(search->resultList()->count())};
+  };
   search->searchButton()->click();
+  w.onMessage = nullptr;
+  EXPECT_EQ(w.messages, std::vector<std::string>{"For symbol ONE\nSplitSearch cannot perform search\nas there are "
+                                                 "fewer than 2 quotes."});
+  EXPECT_EQ(shownWithMessage, (std::vector<std::string>{"HALF", "1"}));
   ASSERT_EQ(search->resultList()->count(), 1);
   EXPECT_EQ(search->resultList()->item(0)->text().toStdString(),
             "HALF possible 2 for 1 split on " + ScreenDate(HalvedAt(6, 4)[4].day));
   EXPECT_EQ(search->statusText()->text(), "Done search");
   EXPECT_TRUE(search->saveButton()->isEnabled());
-  EXPECT_TRUE(w.messages.empty());
+  w.messages.clear();
 
   SaveFileRequest asked{};
   search->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {

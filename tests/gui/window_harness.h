@@ -32,6 +32,7 @@ struct GuiWindow {
   void Open() {
     frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon) {
       messages.push_back(text);
+      if (onMessage) onMessage(text);
     });
     frame->view()->ui().SetQuestionHandler([this](const std::string& text) {
       questions.push_back(text);
@@ -61,6 +62,7 @@ struct GuiWindow {
   SettingsStore settings{fs};
   std::unique_ptr<CMainFrame> frame;
   std::vector<std::string> messages, questions;
+  std::function<void(const std::string&)> onMessage;  // sees the window as each message shows
   bool answer = true;
 };
 

@@ -69,9 +69,10 @@ void CSplitSearchDlg::Search() {
 }
 
 void CSplitSearchDlg::ShowProgress() {
-  if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintIntervalMs) return;
+  // The controls always hold the latest, so that a message box of the search shows them.
   ShowResults();
-  // A synchronous paint: the search takes no input meanwhile, as the original window did not.
+  if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintIntervalMs) return;
+  // A synchronous paint: the search takes no input meanwhile.
   repaint();
   m_sincePaint.restart();
 }

@@ -23,8 +23,8 @@ class CSplitSearchDlg final : public QDialog {
   // Replaces the save-file dialog of "Save As..." (tests answer it).
   void SetSavePrompt(SaveFilePrompt prompt) { m_savePrompt = std::move(prompt); }
   bool searching() const { return m_searching; }
-  // What the search has found so far, painted at once; throttled so that painting does not
-  // slow a search of thousands of symbols.
+  // What the search has found so far, in the controls at once and on screen at intervals, so
+  // that painting does not slow a search of thousands of symbols.
   void ShowProgress();
   void done(int result) override;
 
