@@ -40,7 +40,14 @@ CMoveSymbolDlg::CMoveSymbolDlg(const std::vector<std::string>& destinations, boo
   }
   if (m_list->count() > 0) m_list->setCurrentRow(0);
   m_list->setMinimumWidth(std::min(widest + 40, 520));
-  for (QLabel* value : {m_symbol, m_name, m_portfolio}) value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The values stand out from their headings, as they would in their own fields.
+  for (QLabel* value : {m_symbol, m_name, m_portfolio}) {
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = value->font();
+    bold.setBold(true);
+    value->setFont(bold);
+    value->setContentsMargins(12, 0, 0, 4);
+  }
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CMoveSymbolDlg::accept);
