@@ -46,8 +46,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty()) return Usage();
   const std::string command = words[0];
-  // Symbols and names are Latin-1 in the files; the shell hands over UTF-8.
-  for (std::size_t i = 1; i < words.size(); ++i) words[i] = cli::Utf8ToLatin1(words[i]);
+  // Symbols and names are Latin-1 in the files; the shell hands over UTF-8. Paths stay bytes.
+  for (std::size_t i : cli::TextWords(command)) {
+    if (i < words.size()) words[i] = cli::Utf8ToLatin1(words[i]);
+  }
 
   FileSystem& fs = FileSystem::Default();
   cli::StderrUi ui;

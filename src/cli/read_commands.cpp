@@ -32,7 +32,7 @@ int ScanPortfolios(FileSystem& fs, Ui& ui, const std::string& root, const std::s
   const SearchFilter filter = SearchFilter::Make(!filterPath.empty(), filterPath);
   const auto found = PortfolioListOrder(WalkDirectory(fs, root, filter, ui));
   if (found.empty()) ui.ShowMessage(NoPortfoliosText(WithoutTrailingSlash(root)));
-  for (const std::string& dir : found) out << Latin1ToUtf8(dir) << '\n';
+  for (const std::string& dir : found) out << dir << '\n';
   return 0;
 }
 
@@ -70,7 +70,7 @@ int ShowFacts(FileSystem& fs, Ui& ui, const std::string& dir, const std::string&
     ui.ShowMessage("The facts of " + symbol + " cannot be read", MessageIcon::kStop);
     return 1;
   }
-  out << "Path: " << Latin1ToUtf8(facts.path) << '\n'
+  out << "Path: " << facts.path << '\n'
       << "File number: " << int{facts.fileNumber} << '\n'
       << "DAT file record length: " << int{facts.recordLength} << '\n'
       << "DAT file number of fields: " << int{facts.fieldCount} << '\n'

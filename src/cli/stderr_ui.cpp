@@ -8,7 +8,7 @@
 namespace barvane::cli {
 
 void StderrUi::ShowMessage(const std::string& text, MessageIcon) {
-  std::cerr << Latin1ToUtf8(text) << '\n';
+  std::cerr << MessageToUtf8(text) << '\n';
 }
 
 }  // namespace barvane::cli

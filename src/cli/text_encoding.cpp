@@ -32,4 +32,23 @@ std::string Utf8ToLatin1(const std::string& utf8) {
   return out;
 }
 
+std::string MessageToUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return Latin1ToUtf8(text);
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return Latin1ToUtf8(text);
+    }
+    i += length;
+  }
+  return text;
+}
+
+std::vector<std::size_t> TextWords(const std::string& command) {
+  if (command == "edit-symbol") return {2, 3, 4};
+  if (command == "sample" || command == "scan" || command == "symbols" || command == "split-search") return {};
+  return {2};  // the SYMBOL after DIR
+}
+
 }  // namespace barvane::cli

@@ -99,6 +99,14 @@ TEST(Cli, NamesAreLatin1InFilesAndUtf8OnTheTerminal) {
   EXPECT_EQ(Cli({"symbols", dir.path()}).out, "CAFE\tCaf\xC3\xA9 Holdings   \n");
   // The issue name is a key too, typed in UTF-8.
   EXPECT_EQ(Cli({"facts", dir.path(), "caf\xC3\xA9 holdings"}).status, 0);
+
+  // Paths are the file system's own bytes: a UTF-8 directory name is found and printed as is.
+  const std::string utf8Dir = dir / "Caf\xC3\xA9";
+  test::Build(utf8Dir, test::Portfolio(test::Symbol(1, "ONE", test::Fields8(), {})));
+  EXPECT_EQ(Cli({"symbols", utf8Dir}).out, "ONE\tONE Ltd         \n");
+  const CliRun scan = Cli({"scan", dir.path()});
+  EXPECT_NE(scan.out.find(utf8Dir + "\n"), std::string::npos) << scan.out;
+  EXPECT_EQ(Cli({"symbols", utf8Dir + "/none"}).err, "Failure while filling symbols grid\n");
 }
 
 TEST(Cli, ScanListsPortfoliosInListOrderAndSaysWhenThereAreNone) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/drives.h"
 #include "app/ui/row_delegate.h"
 #include "app/ui/search_filter_dlg.h"
@@ -197,12 +198,12 @@ void CBarvaneView::Refresh() {
   m_driveCombo->clear();
   int current = -1;
   for (std::size_t i = 0; i < m_state.m_drives.size(); ++i) {
-    m_driveCombo->addItem(QString::fromLatin1(DriveEntryText(m_state.m_drives[i]).c_str()));
+    m_driveCombo->addItem(FromPath(DriveEntryText(m_state.m_drives[i])));
     if (m_state.m_drives[i] == m_state.m_drive) current = static_cast<int>(i);
   }
   m_driveCombo->setCurrentIndex(current);
   m_portfolioList->clear();
-  for (const std::string& dir : m_state.m_portfolios) m_portfolioList->addItem(QString::fromLatin1(dir.c_str()));
+  for (const std::string& dir : m_state.m_portfolios) m_portfolioList->addItem(FromPath(dir));
   m_portfolioList->setCurrentRow(m_state.m_selPortfolio);
   m_symbolModel.Refresh();
   m_quoteModel.Refresh();
@@ -292,10 +293,10 @@ void CBarvaneView::ShowFacts() {
 void CBarvaneView::EditSearchFilter() {
   CSearchFilterDlg dialog(m_state.m_drives, this);
   dialog.m_limit = m_state.m_search.limit;
-  dialog.m_path = QString::fromLatin1(m_state.m_search.path.c_str());
+  dialog.m_path = FromPath(m_state.m_search.path);
   dialog.SetMessageHandler([this](const std::string& text) { m_ui.ShowMessage(text, MessageIcon::kNone); });
   if (dialog.exec() != QDialog::Accepted) return;
-  m_state.ApplySearchFilter(dialog.m_limit, dialog.m_path.toLatin1().toStdString());
+  m_state.ApplySearchFilter(dialog.m_limit, ToPath(dialog.m_path));
   Refresh();
 }
 

@@ -1,9 +1,10 @@
 // Grid models over the view state.
 #include "app/ui/grid_models.h"
 
+#include "app/ui/qt_text.h"
+
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -16,7 +17,7 @@ int SymbolGridModel::columnCount(const QModelIndex& parent) const { return paren
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const barvane::SymbolRow& row = state_.m_symbolRows[static_cast<std::size_t>(index.row())];
-  return Latin1(index.column() == kSymbol ? row.symbol : row.name);
+  return FromLatin1(index.column() == kSymbol ? row.symbol : row.name);
 }
 
 QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -37,7 +38,7 @@ int QuoteGridModel::columnCount(const QModelIndex& parent) const { return parent
 
 QVariant QuoteGridModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  return Latin1(barvane::QuoteCellText(state_.m_quotes.rows[static_cast<std::size_t>(index.row())], index.column()));
+  return FromLatin1(barvane::QuoteCellText(state_.m_quotes.rows[static_cast<std::size_t>(index.row())], index.column()));
 }
 
 QVariant QuoteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "app/ui/tool_icons.h"
 
@@ -163,13 +164,13 @@ void CMainFrame::UpdateCommandUi() {
     }
     action->setEnabled(m_view->started() && m_view->Handles(command) && state.CommandEnabled(command));
   }
-  setWindowTitle(QString::fromLatin1(state.m_title.c_str()));
+  setWindowTitle(FromPath(state.m_title));
   m_symbolPane->setText(symbolPaneText());
   m_quotePane->setText(quotePaneText());
 }
 
-QString CMainFrame::symbolPaneText() const { return QString::fromLatin1(m_view->state().SymbolPaneText().c_str()); }
-QString CMainFrame::quotePaneText() const { return QString::fromLatin1(m_view->state().QuotePaneText().c_str()); }
+QString CMainFrame::symbolPaneText() const { return FromLatin1(m_view->state().SymbolPaneText()); }
+QString CMainFrame::quotePaneText() const { return FromLatin1(m_view->state().QuotePaneText()); }
 
 void CMainFrame::RestorePlacement() {
   int x = m_settings.ReadInt(kScreenSection, "x", 0);

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/scan_progress_dlg.h"
 
 QtUi::QtUi(QWidget* owner, MessageHandler messages) : owner_(owner), messages_(std::move(messages)) {}
@@ -16,7 +17,7 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
   }
   QMessageBox box(owner_);
   box.setWindowTitle(QStringLiteral("Barvane"));
-  box.setText(QString::fromLatin1(text.c_str()));
+  box.setText(FromLatin1(text));
   switch (icon) {
     case barvane::MessageIcon::kStop: box.setIcon(QMessageBox::Critical); break;
     case barvane::MessageIcon::kWarning: box.setIcon(QMessageBox::Warning); break;
@@ -28,7 +29,7 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
 
 bool QtUi::AskYesNo(const std::string& text) {
   if (questions_) return questions_(text);
-  return QMessageBox::question(owner_, QStringLiteral("Barvane"), QString::fromLatin1(text.c_str()),
+  return QMessageBox::question(owner_, QStringLiteral("Barvane"), FromLatin1(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -50,7 +51,7 @@ void QtUi::BeginScan() {
 
 bool QtUi::ShowScanProgress(const std::string& dir, int found) {
   if (!scanDialog_) return true;
-  scanDialog_->SetProgress(QString::fromLatin1(dir.c_str()), found);
+  scanDialog_->SetProgress(FromPath(dir), found);
   // The window is application-modal: only its own Cancel button takes input meanwhile.
   QApplication::processEvents();
   return !scanDialog_->cancelled();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/search_filter.h"
 
 CSearchFilterDlg::CSearchFilterDlg(std::vector<std::string> drives, QWidget* parent)
@@ -36,7 +37,7 @@ int CSearchFilterDlg::exec() {
 void CSearchFilterDlg::accept() {
   m_limit = m_limitBox->isChecked();
   m_path = m_pathEdit->text();
-  if (m_limit && !barvane::FilterPathAcceptable(m_drives, m_path.toLatin1().toStdString())) {
+  if (m_limit && !barvane::FilterPathAcceptable(m_drives, ToPath(m_path))) {
     if (m_show) m_show(barvane::kUnknownFilterDriveText);
     return;
   }

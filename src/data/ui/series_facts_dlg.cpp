@@ -8,9 +8,10 @@
 #include <QLabel>
 #include <cstdio>
 
+#include "app/ui/qt_text.h"
+
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString DateValue(float value) {
   char text[32];
@@ -66,18 +67,18 @@ QLabel* CSeriesFactsDlg::Value() {
 }
 
 void CSeriesFactsDlg::SetFacts(const barvane::SeriesFacts& facts) {
-  QStringList texts = {Latin1(facts.path).left(300),
+  QStringList texts = {FromPath(facts.path).left(300),
                        QString::number(facts.fileNumber).left(5),
                        QString::number(facts.recordLength),
                        QString::number(facts.fieldCount),
                        QString::number(facts.quotes),
-                       Latin1(facts.name),
+                       FromLatin1(facts.name),
                        DateValue(facts.firstDate),
                        DateValue(facts.lastDate),
-                       Latin1(facts.dataFormat),
-                       Latin1(facts.symbol)};
+                       FromLatin1(facts.dataFormat),
+                       FromLatin1(facts.symbol)};
   for (std::size_t q = 0; q < barvane::kQuantityCount; ++q) {
-    texts << Latin1(facts.inputFormat[q]) << Latin1(facts.displayFormat[q]);
+    texts << FromLatin1(facts.inputFormat[q]) << FromLatin1(facts.displayFormat[q]);
   }
   for (int i = 0; i < texts.size(); ++i) m_values[static_cast<std::size_t>(i)]->setText(texts[i]);
 }

@@ -6,12 +6,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "editing/add_quote.h"
 
 CAddQuoteDlg::CAddQuoteDlg(const std::string& newDate, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Add Data"));
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("New Date:"), new QLabel(QString::fromLatin1(newDate.c_str()), this));
+  form->addRow(QStringLiteral("New Date:"), new QLabel(FromLatin1(newDate), this));
   auto* explanation = new QLabel(QString::fromLatin1(barvane::kAddExplanationText), this);
   explanation->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

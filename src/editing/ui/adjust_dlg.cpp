@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "editing/ui/date_edit.h"
 #include "editing/ui/number_edit.h"
@@ -14,8 +15,7 @@ using namespace barvane;
 
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
-std::string Text(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
+std::string Text(const QLineEdit* edit) { return ToLatin1(edit->text()); }
 
 }  // namespace
 
@@ -40,11 +40,11 @@ CAdjustDlg::CAdjustDlg(ViewState& state, const AdjustTexts& texts, QWidget* pare
   for (QLineEdit* edit : {static_cast<QLineEdit*>(m_price), static_cast<QLineEdit*>(m_volume), m_openInterest}) {
     edit->setMaxLength(kAdjustFieldLimit);
   }
-  m_from->Seed(Latin1(texts.from));
-  m_to->Seed(Latin1(texts.to));
-  m_price->setText(Latin1(texts.price));
-  m_volume->setText(Latin1(texts.volume));
-  m_openInterest->setText(Latin1(texts.openInterest));
+  m_from->Seed(FromLatin1(texts.from));
+  m_to->Seed(FromLatin1(texts.to));
+  m_price->setText(FromLatin1(texts.price));
+  m_volume->setText(FromLatin1(texts.volume));
+  m_openInterest->setText(FromLatin1(texts.openInterest));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CAdjustDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "app/ui/qt_text.h"
+
 CDateEdit::CDateEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(8); }
 
 void CDateEdit::Seed(const QString& text) {
   setText(text);
-  m_mask.Seed(text.toLatin1().toStdString());
+  m_mask.Seed(ToLatin1(text));
 }
 
 void CDateEdit::keyPressEvent(QKeyEvent* event) {
@@ -24,7 +26,7 @@ void CDateEdit::keyPressEvent(QKeyEvent* event) {
   barvane::FieldSelection selection{selectionStart(), selectionEnd()};
   if (!hasSelectedText()) selection = {cursorPosition(), cursorPosition()};
   const barvane::DateKey result = m_mask.OnChar(static_cast<char>(typed.at(0).unicode()), &selection);
-  if (result == barvane::DateKey::kWritten) setText(QString::fromLatin1(m_mask.text().c_str()));
+  if (result == barvane::DateKey::kWritten) setText(FromLatin1(m_mask.text()));
   if (result == barvane::DateKey::kWritten || result == barvane::DateKey::kRefused) {
     setSelection(selection.start, selection.end - selection.start);
   }

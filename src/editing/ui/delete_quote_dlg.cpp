@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "editing/delete_quote.h"
 
@@ -13,7 +14,7 @@ CDeleteQuoteDlg::CDeleteQuoteDlg(barvane::Ui& ui, const std::string& dateText, Q
     : QDialog(parent), m_ui(ui), m_date(dateText.substr(0, 100)) {
   setWindowTitle(QStringLiteral("Delete Data"));
   auto* box = new QGroupBox(QStringLiteral("Selected Date to Delete:"), this);
-  auto* date = new QLabel(QString::fromLatin1(m_date.c_str()), box);
+  auto* date = new QLabel(FromLatin1(m_date), box);
   date->setAlignment(Qt::AlignCenter);
   (new QVBoxLayout(box))->addWidget(date);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "editing/ui/number_edit.h"
 
@@ -60,7 +61,7 @@ CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
 void CEditQuoteDlg::ShowRow() {
   const int row = m_state.m_selQuoteRow;
   const EditQuoteTexts texts = EditQuoteFields(m_state, row);
-  m_date->setText(QString::fromLatin1(texts[0].c_str()));
+  m_date->setText(FromLatin1(texts[0]));
   for (std::size_t i = 0; i < m_fields.size(); ++i) m_fields[i]->setText(QString::fromLatin1(texts[i + 1].c_str()));
   const EditNavigation nav = NavigationOf(row, m_state.m_quoteCount);
   m_previous->setEnabled(nav.previous);
@@ -76,8 +77,8 @@ void CEditQuoteDlg::Step(EditStep step) {
 
 EditQuoteTexts CEditQuoteDlg::texts() const {
   EditQuoteTexts texts;
-  texts[0] = m_date->text().toLatin1().toStdString();
-  for (std::size_t i = 0; i < m_fields.size(); ++i) texts[i + 1] = m_fields[i]->text().toLatin1().toStdString();
+  texts[0] = ToLatin1(m_date->text());
+  for (std::size_t i = 0; i < m_fields.size(); ++i) texts[i + 1] = ToLatin1(m_fields[i]->text());
   return texts;
 }
 

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "editing/ui/date_edit.h"
 #include "editing/ui/number_edit.h"
@@ -14,8 +15,7 @@ using namespace barvane;
 
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
-std::string Text(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
+std::string Text(const QLineEdit* edit) { return ToLatin1(edit->text()); }
 
 }  // namespace
 
@@ -31,9 +31,9 @@ CSplitDlg::CSplitDlg(ViewState& state, const SplitTexts& texts, QWidget* parent)
   form->addRow(QStringLiteral("Old Shares"), m_old);
   m_new->setMaxLength(kSplitRatioLimit);
   m_old->setMaxLength(kSplitRatioLimit);
-  m_date->Seed(Latin1(texts.date));
-  m_new->setText(Latin1(texts.newShares));
-  m_old->setText(Latin1(texts.oldShares));
+  m_date->Seed(FromLatin1(texts.date));
+  m_new->setText(FromLatin1(texts.newShares));
+  m_old->setText(FromLatin1(texts.oldShares));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CSplitDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

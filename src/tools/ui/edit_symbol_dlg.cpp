@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 
 using namespace barvane;
@@ -15,7 +16,7 @@ namespace {
 QLineEdit* TextField(const std::string& text, QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setMaxLength(static_cast<int>(kEditSymbolTextLimit));
-  field->setText(QString::fromLatin1(text.c_str()));
+  field->setText(FromLatin1(text));
   return field;
 }
 
@@ -50,7 +51,7 @@ CEditSymbolDlg::CEditSymbolDlg(Ui& ui, const SymbolTexts& texts, QWidget* parent
 }
 
 SymbolTexts CEditSymbolDlg::texts() const {
-  return {m_symbol->text().toLatin1().toStdString(), m_name->text().toLatin1().toStdString()};
+  return {ToLatin1(m_symbol->text()), ToLatin1(m_name->text())};
 }
 
 void CEditSymbolDlg::accept() {

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 
 using namespace barvane;
@@ -46,7 +47,7 @@ CExportDlg::CExportDlg(Ui& ui, const ExportChoices& choices, QWidget* parent)
       m_title(new QCheckBox(QStringLiteral("Add title row"), this)) {
   setWindowTitle(QString::fromLatin1(kExportTitle));
   m_path->setMaxLength(static_cast<int>(kExportPathLimit));
-  m_path->setText(PathText(choices.path));
+  m_path->setText(FromPath(choices.path));
   m_path->setMinimumWidth(m_path->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('x'))));
   m_browse->setAutoDefault(false);
   auto* pathRow = new QHBoxLayout;
@@ -96,7 +97,7 @@ QAbstractButton* CExportDlg::orderButton(int choice) const { return m_order->but
 
 ExportChoices CExportDlg::choices() const {
   ExportChoices choices;
-  choices.path = PathBytes(m_path->text());
+  choices.path = ToPath(m_path->text());
   choices.delimiter = m_delimiters->checkedId();
   for (std::size_t c = 0; c < m_omit.size(); ++c) choices.omit[c] = m_omit[c]->isChecked();
   choices.titleRow = m_title->isChecked();
@@ -109,7 +110,7 @@ void CExportDlg::Browse() {
   if (path.isEmpty()) return;
   // The field would cut a longer path short, and the export would then write elsewhere.
   if (path.size() > static_cast<qsizetype>(kExportPathLimit)) {
-    m_ui.ShowMessage("Enter no more than 200 characters for the path.\n" + PathBytes(path), MessageIcon::kWarning);
+    m_ui.ShowMessage("Enter no more than 200 characters for the path.\n" + ToPath(path), MessageIcon::kWarning);
     return;
   }
   m_path->setText(path);

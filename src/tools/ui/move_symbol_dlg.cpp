@@ -7,12 +7,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 #include "tools/copy_symbol.h"
 
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
 
 QLabel* Heading(const char* text, QWidget* parent) { return new QLabel(QString::fromLatin1(text), parent); }
 
@@ -23,16 +23,16 @@ CMoveSymbolDlg::CMoveSymbolDlg(const std::vector<std::string>& destinations, boo
     : QDialog(parent),
       m_destinations(destinations),
       m_list(new QListWidget(this)),
-      m_symbol(new QLabel(Latin1(texts.symbol), this)),
-      m_name(new QLabel(Latin1(texts.name), this)),
-      m_portfolio(new QLabel(Latin1(texts.portfolio), this)) {
+      m_symbol(new QLabel(FromLatin1(texts.symbol), this)),
+      m_name(new QLabel(FromLatin1(texts.name), this)),
+      m_portfolio(new QLabel(FromPath(texts.portfolio), this)) {
   setWindowTitle(QString::fromLatin1(move ? barvane::kMoveSymbolTitle : barvane::kCopySymbolTitle));
   m_list->setSortingEnabled(true);
   m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   int widest = 0;
   for (std::size_t i = 0; i < m_destinations.size(); ++i) {
-    auto* item = new QListWidgetItem(Latin1(m_destinations[i]));
+    auto* item = new QListWidgetItem(FromPath(m_destinations[i]));
     // The entry keeps the directory's own bytes for OK.
     item->setData(Qt::UserRole, static_cast<qulonglong>(i));
     m_list->addItem(item);

@@ -1,7 +1,6 @@
 // The save-file dialog of the tool windows.
 #include "tools/ui/save_file_prompt.h"
 
-#include <QFile>
 #include <QFileDialog>
 
 QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request) {
@@ -15,7 +14,3 @@ QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
-
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }

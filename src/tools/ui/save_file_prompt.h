@@ -18,7 +18,3 @@ using SaveFilePrompt = std::function<QString(QWidget* parent, const SaveFileRequ
 
 // The toolkit's save-file dialog: text files by default, "txt" added to a name without one.
 QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request);
-
-// Paths go to the file system in its own encoding, whatever the user's language.
-std::string PathBytes(const QString& path);
-QString PathText(const std::string& path);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ui/qt_text.h"
 #include "app/ui/screen_centre.h"
 
 using namespace barvane;
@@ -80,16 +81,16 @@ void CSplitSearchDlg::ShowProgress() {
 void CSplitSearchDlg::ShowResults() {
   const auto& lines = m_search.lines();
   for (auto i = static_cast<std::size_t>(m_results->count()); i < lines.size(); ++i) {
-    m_results->addItem(QString::fromLatin1(lines[i].c_str()));
+    m_results->addItem(FromLatin1(lines[i]));
   }
-  m_status->setText(QString::fromLatin1(m_search.status().c_str()));
+  m_status->setText(FromLatin1(m_search.status()));
   m_saveButton->setEnabled(m_search.canSave());
 }
 
 void CSplitSearchDlg::SaveAs() {
   const QString path = m_savePrompt(this, {QStringLiteral("result"), true});
   if (path.isEmpty()) return;
-  (void)m_search.SaveResults(m_state.fs(), m_state.ui(), PathBytes(path));
+  (void)m_search.SaveResults(m_state.fs(), m_state.ui(), ToPath(path));
 }
 
 void CSplitSearchDlg::done(int result) {
