@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/main_frame.h"
+#include "gui/main_frame.h"
 #include "cli/sample_drive.h"
 #include "data/file_names.h"
 #include "data/portfolio_writer.h"

@@ -4,7 +4,7 @@
 
 #include <QAbstractItemModelTester>
 
-#include "app/ui/grid_models.h"
+#include "gui/grid_models.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/single_drive_fs.h"

@@ -19,11 +19,11 @@
 
 #include "app/portfolio_walk.h"
 #include "app/search_filter.h"
-#include "app/ui/main_frame.h"
-#include "app/ui/search_filter_dlg.h"
+#include "gui/main_frame.h"
+#include "gui/search_filter_dlg.h"
 #include "cli/sample_drive.h"
 #include "data/master.h"
-#include "data/ui/series_facts_dlg.h"
+#include "gui/series_facts_dlg.h"
 #include "support/portfolio_builder.h"
 #include "support/single_drive_fs.h"
 

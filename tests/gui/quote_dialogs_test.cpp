@@ -4,12 +4,12 @@
 
 #include <QTableView>
 
-#include "editing/ui/add_quote_dlg.h"
-#include "editing/ui/date_edit.h"
-#include "editing/ui/delete_quote_dlg.h"
-#include "editing/ui/edit_quote_dlg.h"
-#include "editing/ui/number_edit.h"
-#include "editing/ui/split_dlg.h"
+#include "gui/add_quote_dlg.h"
+#include "gui/date_edit.h"
+#include "gui/delete_quote_dlg.h"
+#include "gui/edit_quote_dlg.h"
+#include "gui/number_edit.h"
+#include "gui/split_dlg.h"
 #include "window_harness.h"
 
 namespace barvane {

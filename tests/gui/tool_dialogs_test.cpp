@@ -10,11 +10,11 @@
 #include <QTableView>
 
 #include "data/master.h"
-#include "tools/ui/delete_symbol_dlg.h"
-#include "tools/ui/edit_symbol_dlg.h"
-#include "tools/ui/export_dlg.h"
-#include "tools/ui/move_symbol_dlg.h"
-#include "tools/ui/split_search_dlg.h"
+#include "gui/delete_symbol_dlg.h"
+#include "gui/edit_symbol_dlg.h"
+#include "gui/export_dlg.h"
+#include "gui/move_symbol_dlg.h"
+#include "gui/split_search_dlg.h"
 #include "window_harness.h"
 
 namespace barvane {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/main_frame.h"
+#include "gui/main_frame.h"
 #include "support/portfolio_builder.h"
 #include "support/single_drive_fs.h"
 

@@ -1,0 +1,30 @@
+// Start-up and exit order of the application.
+#include "gui/barvane_app.h"
+
+#include "data/fs.h"
+
+using namespace barvane;
+
+CBarvaneApp::CBarvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Barvane"));
+  setOrganizationName(QStringLiteral("Orvell Software"));
+}
+
+// The window goes before the store it writes its last settings to.
+CBarvaneApp::~CBarvaneApp() {
+  m_frame.reset();
+  m_settings.reset();
+}
+
+bool CBarvaneApp::InitInstance(const std::string& searchPath) {
+  FileSystem& fs = FileSystem::Default();
+  m_settings = std::make_unique<SettingsStore>(fs);
+  bool created = false;
+  if (m_settings->OpenRootKey(SettingsStore::DefaultDirectory(), &created) && created) {
+    m_settings->ImportIniFile(SettingsStore::SystemIniPath());
+  }
+  m_frame = std::make_unique<CMainFrame>(fs, *m_settings);
+  if (!searchPath.empty()) m_frame->view()->state().OverrideSearchFilter(searchPath);
+  m_frame->show();
+  return true;
+}

@@ -1,0 +1,406 @@
+// The main view's controls over the view state.
+#include "gui/barvane_view.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+#include "app/drives.h"
+#include "gui/row_delegate.h"
+#include "gui/search_filter_dlg.h"
+#include "data/series_facts.h"
+#include "gui/series_facts_dlg.h"
+#include "editing/add_quote.h"
+#include "editing/adjust.h"
+#include "editing/delete_quote.h"
+#include "editing/edit_quote.h"
+#include "editing/split.h"
+#include "gui/add_quote_dlg.h"
+#include "gui/adjust_dlg.h"
+#include "gui/delete_quote_dlg.h"
+#include "gui/edit_quote_dlg.h"
+#include "gui/split_dlg.h"
+#include "tools/copy_symbol.h"
+#include "tools/delete_symbol.h"
+#include "tools/edit_symbol.h"
+#include "tools/export.h"
+#include "gui/delete_symbol_dlg.h"
+#include "gui/edit_symbol_dlg.h"
+#include "gui/export_dlg.h"
+#include "gui/move_symbol_dlg.h"
+#include "gui/split_search_dlg.h"
+
+using namespace barvane;
+
+namespace {
+
+constexpr int kStartTimerMs = 100;  // timer 102 of the start-up
+
+QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent) {
+  auto* grid = new QTableView(parent);
+  grid->setModel(model);
+  grid->setItemDelegate(new RowDelegate(grid));
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setShowGrid(false);
+  grid->setWordWrap(false);
+  grid->setSortingEnabled(false);
+  grid->verticalHeader()->hide();
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+  grid->horizontalHeader()->setSectionsClickable(false);
+  grid->horizontalHeader()->setHighlightSections(false);
+  grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  grid->horizontalHeader()->setStretchLastSection(false);
+  return grid;
+}
+
+// Stored widths that do not fit the grid give way to the default for every column.
+std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int count, int gridWidth,
+                              int fallback) {
+  std::vector<int> widths;
+  int sum = 0;
+  bool usable = true;
+  for (int c = 0; c < count; ++c) {
+    std::string name = "col";
+    name += std::to_string(c);
+    const int w = settings.ReadInt(section, name, fallback);
+    usable = usable && w > 0 && w <= gridWidth;
+    sum += w;
+    widths.push_back(w);
+  }
+  if (!usable || sum > gridWidth) widths.assign(static_cast<std::size_t>(count), fallback);
+  return widths;
+}
+
+}  // namespace
+
+CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::MessageHandler messages, QWidget* parent)
+    : QWidget(parent),
+      m_ui(this, std::move(messages)),
+      m_state(fs, settings, m_ui),
+      m_symbolModel(m_state),
+      m_quoteModel(m_state),
+      m_driveCombo(new QComboBox(this)),
+      m_portfolioList(new QListWidget(this)),
+      m_symbolGrid(MakeGrid(&m_symbolModel, this)),
+      m_quoteGrid(MakeGrid(&m_quoteModel, this)) {
+  auto* portfolios = new QGroupBox(QStringLiteral("Portfolios"), this);
+  auto* portfolioLayout = new QVBoxLayout(portfolios);
+  portfolioLayout->addWidget(m_driveCombo);
+  portfolioLayout->addWidget(m_portfolioList, 1);
+  m_driveCombo->setMinimumContentsLength(12);
+  m_driveCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+  auto* symbols = new QGroupBox(QStringLiteral("Symbols"), this);
+  (new QVBoxLayout(symbols))->addWidget(m_symbolGrid);
+  auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
+  (new QVBoxLayout(quotes))->addWidget(m_quoteGrid);
+
+  // The proportions of the original form: 200 and 180 units across, 110 and 255 down.
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(portfolios, 0, 0);
+  layout->addWidget(symbols, 0, 1);
+  layout->addWidget(quotes, 1, 0, 1, 2);
+  layout->setColumnStretch(0, 200);
+  layout->setColumnStretch(1, 180);
+  layout->setRowStretch(0, 110);
+  layout->setRowStretch(1, 255);
+
+  m_ui.SetRepaint([this] {
+    // A search changes no quotes: what it found is what needs painting.
+    if (m_splitSearch && m_splitSearch->searching()) {
+      m_splitSearch->ShowProgress();
+      return;
+    }
+    m_quoteModel.Refresh();
+    m_quoteGrid->repaint();
+  });
+
+  connect(m_driveCombo, &QComboBox::activated, this, [this](int index) {
+    if (index < 0 || index >= static_cast<int>(m_state.m_drives.size())) return;
+    m_state.ChangeDrive(m_state.m_drives[static_cast<std::size_t>(index)]);
+    Refresh();
+  });
+  connect(m_portfolioList, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (m_refreshing || row < 0) return;
+    m_state.SelectPortfolio(row);
+    Refresh();
+  });
+  connect(m_symbolGrid, &QTableView::clicked, this, [this](const QModelIndex& index) {
+    m_state.SelectSymbolRow(index.row());
+    m_ui.SetWaitCursor(true);
+    m_state.FillQuotesGrid(0);
+    m_ui.SetWaitCursor(false);
+    RefreshQuotes();
+    emit StateChanged();
+  });
+  connect(m_symbolGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (m_refreshing || !current.isValid()) return;
+            m_state.SelectSymbolRow(current.row());
+            emit StateChanged();
+          });
+  connect(m_quoteGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (m_refreshing || !current.isValid()) return;
+            m_state.SelectQuoteRow(current.row());
+            emit StateChanged();
+          });
+}
+
+void CBarvaneView::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (m_timerStarted) return;
+  m_timerStarted = true;
+  QTimer::singleShot(kStartTimerMs, this, &CBarvaneView::Start);
+}
+
+void CBarvaneView::Start() {
+  InsertColumns();
+  m_state.SetUpDrives();
+  m_started = true;
+  Refresh();
+}
+
+void CBarvaneView::InsertColumns() {
+  SettingsStore& settings = m_state.settings();
+  const int symbolWidth = m_symbolGrid->viewport()->width();
+  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", 2, symbolWidth, symbolWidth * 9 / 20);
+  for (int c = 0; c < 2; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
+  const int quoteWidth = m_quoteGrid->viewport()->width();
+  const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, quoteWidth, quoteWidth * 9 / 70);
+  for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(c, quoteWidths[static_cast<std::size_t>(c)]);
+}
+
+void CBarvaneView::SaveColumnWidths() {
+  SettingsStore& settings = m_state.settings();
+  auto save = [&settings](const char* section, QTableView* grid, int count) {
+    for (int c = 0; c < count; ++c) {
+      std::string name = "col";
+      name += std::to_string(c);
+      settings.WriteInt(section, name, grid->columnWidth(c));
+    }
+  };
+  save("SymbolGrid", m_symbolGrid, 2);
+  save("QuoteGrid", m_quoteGrid, 7);
+}
+
+void CBarvaneView::Refresh() {
+  m_refreshing = true;
+  m_driveCombo->clear();
+  int current = -1;
+  for (std::size_t i = 0; i < m_state.m_drives.size(); ++i) {
+    m_driveCombo->addItem(FromPath(DriveEntryText(m_state.m_drives[i])));
+    if (m_state.m_drives[i] == m_state.m_drive) current = static_cast<int>(i);
+  }
+  m_driveCombo->setCurrentIndex(current);
+  m_portfolioList->clear();
+  for (const std::string& dir : m_state.m_portfolios) m_portfolioList->addItem(FromPath(dir));
+  m_portfolioList->setCurrentRow(m_state.m_selPortfolio);
+  m_symbolModel.Refresh();
+  m_quoteModel.Refresh();
+  SelectGridRows();
+  m_refreshing = false;
+  emit StateChanged();
+}
+
+void CBarvaneView::RefreshQuotes() {
+  m_refreshing = true;
+  m_quoteModel.Refresh();
+  SelectGridRows();
+  m_refreshing = false;
+}
+
+void CBarvaneView::SelectGridRows() {
+  if (!m_state.m_symbolRows.empty()) {
+    const QModelIndex symbol = m_symbolModel.index(m_state.m_selSymbolRow, 0);
+    m_symbolGrid->selectionModel()->setCurrentIndex(
+        symbol, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  if (m_state.m_quoteCount != 0) {
+    const QModelIndex quote = m_quoteModel.index(m_state.m_selQuoteRow, 0);
+    m_quoteGrid->selectionModel()->setCurrentIndex(quote,
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_quoteGrid->scrollTo(quote);
+  }
+}
+
+bool CBarvaneView::Handles(CommandId command) const {
+  switch (command) {
+    case kCmdDataFacts:
+    case kCmdSearchFilter:
+    case kCmdReScan:
+    case kCmdEditQuote:
+    case kCmdSplit:
+    case kCmdAdjust:
+    case kCmdDeleteQuote:
+    case kCmdAddQuote:
+    case kCmdSplitSearch:
+    case kCmdExport:
+    case kCmdEditSymbol:
+    case kCmdDeleteSymbol:
+    case kCmdMoveSymbol:
+    case kCmdCopySymbol:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CBarvaneView::RunCommand(CommandId command) {
+  if (!m_started || !m_state.CommandEnabled(command)) return;
+  switch (command) {
+    case kCmdReScan:
+      m_state.ScanDrive();
+      Refresh();
+      break;
+    case kCmdSearchFilter: EditSearchFilter(); break;
+    case kCmdDataFacts: ShowFacts(); break;
+    case kCmdEditQuote: EditQuote(); break;
+    case kCmdSplit: EnterSplit(); break;
+    case kCmdAdjust: AdjustQuotes(); break;
+    case kCmdDeleteQuote: DeleteQuote(); break;
+    case kCmdAddQuote: AddQuote(); break;
+    case kCmdSplitSearch: SplitSearch(); break;
+    case kCmdExport: Export(); break;
+    case kCmdEditSymbol: EditSymbol(); break;
+    case kCmdDeleteSymbol: DeleteSymbol(); break;
+    case kCmdMoveSymbol: MoveSymbol(); break;
+    case kCmdCopySymbol: CopySymbol(); break;
+    default: break;
+  }
+}
+
+void CBarvaneView::ShowFacts() {
+  if (m_state.m_symbolRows.empty()) return;
+  const std::string symbol = m_state.m_symbolRows[static_cast<std::size_t>(m_state.m_selSymbolRow)].symbol;
+  SeriesFacts facts;
+  // The dialog opens even when the facts cannot be gathered; it then shows nothing.
+  const bool gathered = GatherSeriesFacts(m_state.fs(), m_state.m_portfolioDir, symbol, &facts) == 0;
+  CSeriesFactsDlg dialog(this);
+  if (gathered) dialog.SetFacts(facts);
+  dialog.exec();
+}
+
+void CBarvaneView::EditSearchFilter() {
+  CSearchFilterDlg dialog(m_state.m_drives, this);
+  dialog.m_limit = m_state.m_search.limit;
+  dialog.m_path = FromPath(m_state.m_search.path);
+  dialog.SetMessageHandler([this](const std::string& text) { m_ui.ShowMessage(text, MessageIcon::kNone); });
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_state.ApplySearchFilter(dialog.m_limit, ToPath(dialog.m_path));
+  Refresh();
+}
+
+void CBarvaneView::QuotesChanged() {
+  RefreshQuotes();
+  emit StateChanged();
+}
+
+void CBarvaneView::EditQuote() {
+  const int highlighted = m_state.m_selQuoteRow;
+  CEditQuoteDlg dialog(m_state, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    ApplyEditQuote(m_state, dialog.texts());
+  } else {
+    // Navigation moved the current row; the highlighted row is current again.
+    m_state.m_selQuoteRow = highlighted;
+  }
+  QuotesChanged();
+}
+
+void CBarvaneView::EnterSplit() {
+  CSplitDlg dialog(m_state, ProposeSplit(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplySplit(m_state, dialog.texts());
+  QuotesChanged();
+}
+
+void CBarvaneView::AdjustQuotes() {
+  CAdjustDlg dialog(m_state, ProposeAdjust(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplyAdjust(m_state, dialog.texts());
+  QuotesChanged();
+}
+
+void CBarvaneView::DeleteQuote() {
+  const std::string date = ProposeDeleteDate(m_state);
+  CDeleteQuoteDlg dialog(m_ui, date, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplyDeleteQuote(m_state, date);
+  QuotesChanged();
+}
+
+void CBarvaneView::AddQuote() {
+  const auto proposed = ProposeAddDate(m_state);
+  if (!proposed) {
+    m_ui.ShowMessage(kAddToSingleQuoteText, MessageIcon::kNone);
+    return;
+  }
+  if (const std::string refusal = RefuseAddQuote(m_state, *proposed); !refusal.empty()) {
+    m_ui.ShowMessage(refusal, MessageIcon::kNone);
+    return;
+  }
+  CAddQuoteDlg dialog(*proposed, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const bool added = ApplyAddQuote(m_state, *proposed);
+  QuotesChanged();
+  if (added) EditQuote();
+}
+
+void CBarvaneView::SplitSearch() {
+  // Owned by the main frame, so that it stays above the main window and goes with it.
+  auto* window = new CSplitSearchDlg(m_state, this->window());
+  m_splitSearch = window;
+  connect(window, &QDialog::finished, this, &CBarvaneView::StateChanged);
+  window->show();
+  emit StateChanged();
+}
+
+void CBarvaneView::Export() {
+  CExportDlg dialog(m_ui, ReadExportChoices(m_state.settings()), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ExportQuotes(m_state, dialog.choices());
+}
+
+void CBarvaneView::SymbolRowChanged() {
+  m_state.SelectSymbolRow(m_state.m_selSymbolRow);
+  m_refreshing = true;
+  m_symbolModel.Refresh();
+  SelectGridRows();
+  m_refreshing = false;
+  emit StateChanged();
+}
+
+void CBarvaneView::EditSymbol() {
+  CEditSymbolDlg dialog(m_ui, EditSymbolStartTexts(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (barvane::EditSymbol(m_state, dialog.texts())) SymbolRowChanged();
+}
+
+void CBarvaneView::DeleteSymbol() {
+  m_ui.Beep();
+  CDeleteSymbolDlg dialog(SymbolToDelete(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  barvane::DeleteSymbol(m_state);
+  Refresh();
+}
+
+void CBarvaneView::MoveSymbol() { TransferSymbol(true); }
+void CBarvaneView::CopySymbol() { TransferSymbol(false); }
+
+void CBarvaneView::TransferSymbol(bool move) {
+  CMoveSymbolDlg dialog(DestinationChoices(m_state), move,
+                        {m_state.m_portfolioDir, m_state.m_seriesSymbol, m_state.m_seriesName}, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.destination().empty()) return;
+  // A copy leaves the current portfolio, and so the grids, as they were.
+  if (barvane::CopySymbol(m_state, dialog.destination(), move) && move) Refresh();
+}

@@ -1,0 +1,34 @@
+// The date field over the mask's state machine.
+#include "gui/date_edit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "gui/qt_text.h"
+
+CDateEdit::CDateEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(8); }
+
+void CDateEdit::Seed(const QString& text) {
+  setText(text);
+  m_mask.Seed(ToLatin1(text));
+}
+
+void CDateEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+    QLineEdit::keyPressEvent(event);
+    return;
+  }
+  const QString typed = event->text();
+  if (typed.size() != 1 || typed.at(0).unicode() < 32 || typed.at(0).unicode() >= 128) {
+    if (typed.size() == 1 && typed.at(0).unicode() != 0) QApplication::beep();
+    return;  // key-downs without a character are swallowed
+  }
+  barvane::FieldSelection selection{selectionStart(), selectionEnd()};
+  if (!hasSelectedText()) selection = {cursorPosition(), cursorPosition()};
+  const barvane::DateKey result = m_mask.OnChar(static_cast<char>(typed.at(0).unicode()), &selection);
+  if (result == barvane::DateKey::kWritten) setText(FromLatin1(m_mask.text()));
+  if (result == barvane::DateKey::kWritten || result == barvane::DateKey::kRefused) {
+    setSelection(selection.start, selection.end - selection.start);
+  }
+  if (result != barvane::DateKey::kWritten) QApplication::beep();
+}

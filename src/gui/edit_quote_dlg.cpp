@@ -1,0 +1,104 @@
+// The edit quote dialog.
+#include "gui/edit_quote_dlg.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+#include "gui/screen_centre.h"
+#include "gui/number_edit.h"
+
+using namespace barvane;
+
+CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
+    : QDialog(parent),
+      m_state(state),
+      m_date(new QLabel(QStringLiteral("date value"), this)),
+      m_previous(new QPushButton(QStringLiteral("Previous"), this)),
+      m_next(new QPushButton(QStringLiteral("Next"), this)),
+      m_first(new QPushButton(QStringLiteral("First"), this)),
+      m_last(new QPushButton(QStringLiteral("Last"), this)) {
+  setWindowTitle(QStringLiteral("Edit Selected Quote"));
+  auto* box = new QGroupBox(this);
+  auto* grid = new QGridLayout(box);
+  const char* labels[] = {"Date:", "Open:", "High:", "Low:", "Close:", "Volume:", "Open Interest:"};
+  grid->addWidget(new QLabel(QString::fromLatin1(labels[0]), box), 0, 0);
+  grid->addWidget(m_date, 0, 1);
+  for (int i = 0; i < 6; ++i) {
+    auto* field = new CNumberEdit(box);
+    field->setMaxLength(kEditValueLimit);
+    m_fields[static_cast<std::size_t>(i)] = field;
+    grid->addWidget(new QLabel(QString::fromLatin1(labels[i + 1]), box), i + 1, 0);
+    grid->addWidget(field, i + 1, 1);
+  }
+  auto* steps = new QHBoxLayout;
+  for (QPushButton* b : {m_previous, m_next, m_first, m_last}) {
+    b->setAutoDefault(false);
+    steps->addWidget(b);
+  }
+  connect(m_previous, &QPushButton::clicked, this, [this] { Step(EditStep::kPrevious); });
+  connect(m_next, &QPushButton::clicked, this, [this] { Step(EditStep::kNext); });
+  connect(m_first, &QPushButton::clicked, this, [this] { Step(EditStep::kFirst); });
+  connect(m_last, &QPushButton::clicked, this, [this] { Step(EditStep::kLast); });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CEditQuoteDlg::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(box);
+  layout->addLayout(steps);
+  layout->addWidget(buttons);
+  ShowRow();
+  adjustSize();
+  CentreOnScreen(this);
+}
+
+void CEditQuoteDlg::ShowRow() {
+  const int row = m_state.m_selQuoteRow;
+  const EditQuoteTexts texts = EditQuoteFields(m_state, row);
+  m_date->setText(FromLatin1(texts[0]));
+  for (std::size_t i = 0; i < m_fields.size(); ++i) m_fields[i]->setText(QString::fromLatin1(texts[i + 1].c_str()));
+  const EditNavigation nav = NavigationOf(row, m_state.m_quoteCount);
+  m_previous->setEnabled(nav.previous);
+  m_next->setEnabled(nav.next);
+  m_first->setEnabled(nav.first);
+  m_last->setEnabled(nav.last);
+}
+
+void CEditQuoteDlg::Step(EditStep step) {
+  m_state.m_selQuoteRow = Navigate(m_state.m_selQuoteRow, m_state.m_quoteCount, step);
+  ShowRow();
+}
+
+EditQuoteTexts CEditQuoteDlg::texts() const {
+  EditQuoteTexts texts;
+  texts[0] = ToLatin1(m_date->text());
+  for (std::size_t i = 0; i < m_fields.size(); ++i) texts[i + 1] = ToLatin1(m_fields[i]->text());
+  return texts;
+}
+
+QString CEditQuoteDlg::dateText() const { return m_date->text(); }
+
+QPushButton* CEditQuoteDlg::button(EditStep step) const {
+  switch (step) {
+    case EditStep::kFirst: return m_first;
+    case EditStep::kLast: return m_last;
+    case EditStep::kNext: return m_next;
+    case EditStep::kPrevious: return m_previous;
+  }
+  return nullptr;
+}
+
+void CEditQuoteDlg::accept() {
+  const std::string refusal = RefuseEditQuote(m_state, texts());
+  if (!refusal.empty()) {
+    m_state.ui().ShowMessage(refusal);
+    return;
+  }
+  QDialog::accept();
+}

@@ -1,0 +1,234 @@
+// The main frame's bars, placement and close.
+#include "gui/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+#include "gui/screen_centre.h"
+#include "gui/tool_icons.h"
+
+using namespace barvane;
+
+namespace {
+
+constexpr const char* kScreenSection = "Screen";
+
+QSize ScreenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(FileSystem& fs, SettingsStore& settings, QtUi::MessageHandler messages, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_view(new CBarvaneView(fs, settings, std::move(messages), this)) {
+  setWindowTitle(QStringLiteral("Barvane"));
+  setCentralWidget(m_view);
+  CreateMenusAndToolBar();
+  CreateStatusBar();
+  m_view->SetStatusBar(statusBar());
+  connect(m_view, &CBarvaneView::StateChanged, this, &CMainFrame::UpdateCommandUi);
+  RestorePlacement();
+  UpdateCommandUi();
+  m_placed = true;
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, CommandId command, const QString& text, const QString& statusTip,
+                                const QString& toolTip) {
+  auto* action = menu->addAction(text);
+  action->setStatusTip(statusTip);
+  action->setToolTip(toolTip.isEmpty() ? statusTip : toolTip);
+  m_actions[command] = action;
+  if (m_view->Handles(command)) {
+    connect(action, &QAction::triggered, this, [this, command] { m_view->RunCommand(command); });
+  }
+  return action;
+}
+
+void CMainFrame::CreateMenusAndToolBar() {
+  QMenu* app = menuBar()->addMenu(QStringLiteral("&Barvane"));
+  QAction* exit = AddCommand(app, kCmdExit, QStringLiteral("E&xit"), QStringLiteral("Quit the application"),
+                             QStringLiteral("Quit"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+  bar->setObjectName(QStringLiteral("Toolbar"));
+  bar->setIconSize(QSize(16, 15));
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  QAction* toolbar = bar->toggleViewAction();
+  toolbar->setText(QStringLiteral("&Toolbar"));
+  toolbar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+  view->addAction(toolbar);
+  m_actions[kCmdToggleToolBar] = toolbar;
+  QAction* status = view->addAction(QStringLiteral("&Status Bar"));
+  status->setCheckable(true);
+  status->setChecked(true);
+  status->setStatusTip(QStringLiteral("Show or hide the status bar"));
+  connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+  m_actions[kCmdToggleStatusBar] = status;
+
+  QMenu* portfolio = menuBar()->addMenu(QStringLiteral("&Portfolio"));
+  AddCommand(portfolio, kCmdSplitSearch, QStringLiteral("&Split Search..."),
+             QStringLiteral("Search this portfolio for possible splits"), QStringLiteral("Split search"));
+  AddCommand(portfolio, kCmdSearchFilter, QStringLiteral("Search &Filter..."), QStringLiteral("Filter"),
+             QStringLiteral("Filter"));
+  QAction* rescan = AddCommand(portfolio, kCmdReScan, QStringLiteral("&ReScan\tF5"),
+                               QStringLiteral("ReScan drive(s) for portfolios"), QStringLiteral("ReScan"));
+  rescan->setShortcut(QKeySequence(Qt::Key_F5));
+
+  QMenu* symbol = menuBar()->addMenu(QStringLiteral("&Symbol"));
+  AddCommand(symbol, kCmdDeleteSymbol, QStringLiteral("&Delete"), QStringLiteral("Delete Symbol"),
+             QStringLiteral("Delete Symbol"));
+  AddCommand(symbol, kCmdMoveSymbol, QStringLiteral("&Move..."), QStringLiteral("Move"), QStringLiteral("Move"));
+  AddCommand(symbol, kCmdCopySymbol, QStringLiteral("&Copy..."), QStringLiteral("Copy"), QStringLiteral("Copy"));
+  symbol->addSeparator();
+  AddCommand(symbol, kCmdEditSymbol, QStringLiteral("&Edit..."), QStringLiteral("Edit the symbol and name"),
+             QStringLiteral("Edit Symbol"));
+  AddCommand(symbol, kCmdDataFacts, QStringLiteral("&About..."),
+             QStringLiteral("Facts about the selected quote series"), QStringLiteral("Data facts"));
+
+  QMenu* quotes = menuBar()->addMenu(QStringLiteral("&Quotes"));
+  AddCommand(quotes, kCmdEditQuote, QStringLiteral("&Edit..."), QStringLiteral("Edit the selected day's data"),
+             QStringLiteral("Edit data"));
+  AddCommand(quotes, kCmdSplit, QStringLiteral("&Split..."), QStringLiteral("Enter a split"),
+             QStringLiteral("Enter split"));
+  AddCommand(quotes, kCmdAdjust, QStringLiteral("Adju&st..."), QStringLiteral("Scale the volume or price"),
+             QStringLiteral("Scale values"));
+  quotes->addSeparator();
+  AddCommand(quotes, kCmdAddQuote, QStringLiteral("&Add..."), QStringLiteral("Add a single quote"),
+             QStringLiteral("Add quote"));
+  AddCommand(quotes, kCmdDeleteQuote, QStringLiteral("&Delete..."), QStringLiteral("Delete a single quote"),
+             QStringLiteral("Delete quote"));
+  quotes->addSeparator();
+  AddCommand(quotes, kCmdExport, QStringLiteral("E&xport..."), QStringLiteral("Export quotes"),
+             QStringLiteral("Export"));
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  QAction* topics = AddCommand(help, kCmdHelpTopics, QStringLiteral("&Help Topics"), {}, {});
+  topics->setEnabled(false);
+  help->addSeparator();
+  QAction* about = AddCommand(help, kCmdAbout, QStringLiteral("&About Barvane..."),
+                              QStringLiteral("Display program information, version number and copyright"),
+                              QStringLiteral("About Barvane"));
+  connect(about, &QAction::triggered, this, &CMainFrame::ShowAbout);
+
+  const std::vector<std::vector<CommandId>> groups = {
+      {kCmdExit},
+      {kCmdSplitSearch, kCmdSearchFilter, kCmdReScan},
+      {kCmdDeleteSymbol, kCmdMoveSymbol, kCmdCopySymbol, kCmdEditSymbol, kCmdDataFacts},
+      {kCmdEditQuote, kCmdSplit, kCmdAdjust, kCmdAddQuote, kCmdDeleteQuote, kCmdExport},
+      {kCmdAbout}};
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (g != 0) bar->addSeparator();
+    for (CommandId command : groups[g]) {
+      m_actions[command]->setIcon(ToolIcon(command));
+      bar->addAction(m_actions[command]);
+    }
+  }
+}
+
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->showMessage(QStringLiteral("For Help, press F1"));
+  m_symbolPane = new QLabel(bar);
+  m_quotePane = new QLabel(bar);
+  for (auto [pane, sizing] : {std::pair{m_symbolPane, "Symbols: xxxxxxxxxxxxxxxx"},
+                              std::pair{m_quotePane, "Quotes: xxxxxxxxxxxxxxxx"}}) {
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(sizing)) + 8);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(pane);
+  }
+  connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    if (message.isEmpty()) bar->showMessage(QStringLiteral("For Help, press F1"));
+  });
+}
+
+void CMainFrame::UpdateCommandUi() {
+  const ViewState& state = m_view->state();
+  for (auto& [command, action] : m_actions) {
+    if (command == kCmdExit || command == kCmdAbout || command == kCmdToggleToolBar ||
+        command == kCmdToggleStatusBar || command == kCmdHelpTopics) {
+      continue;
+    }
+    action->setEnabled(m_view->started() && m_view->Handles(command) && state.CommandEnabled(command));
+  }
+  setWindowTitle(FromPath(state.m_title));
+  m_symbolPane->setText(symbolPaneText());
+  m_quotePane->setText(quotePaneText());
+}
+
+QString CMainFrame::symbolPaneText() const { return FromLatin1(m_view->state().SymbolPaneText()); }
+QString CMainFrame::quotePaneText() const { return FromLatin1(m_view->state().QuotePaneText()); }
+
+void CMainFrame::RestorePlacement() {
+  int x = m_settings.ReadInt(kScreenSection, "x", 0);
+  int y = m_settings.ReadInt(kScreenSection, "y", 0);
+  int cx = m_settings.ReadInt(kScreenSection, "cx", 0);
+  int cy = m_settings.ReadInt(kScreenSection, "cy", 0);
+  const QSize screen = ScreenSize();
+  const int w = screen.width(), h = screen.height();
+  const bool usable = cx > 0 && cy > 0 && x >= 0 && y >= 0 && cx <= w && cy <= h && x <= w && y <= h;
+  if (!usable) {
+    cx = static_cast<int>(static_cast<float>(w) * 0.95f);
+    cy = static_cast<int>(static_cast<float>(h) * 0.95f);
+    x = (w - cx) / 2;
+    y = (h - cy) / 2;
+    m_settings.WriteInt(kScreenSection, "x", x);
+    m_settings.WriteInt(kScreenSection, "y", y);
+    m_settings.WriteInt(kScreenSection, "cx", cx);
+    m_settings.WriteInt(kScreenSection, "cy", cy);
+  }
+  resize(cx, cy);
+  move(x, y);
+}
+
+void CMainFrame::StorePlacement() {
+  if (!m_placed || isMinimized()) return;
+  m_settings.WriteInt(kScreenSection, "x", std::max(0, x()));
+  m_settings.WriteInt(kScreenSection, "y", std::max(0, y()));
+  m_settings.WriteInt(kScreenSection, "cx", width());
+  m_settings.WriteInt(kScreenSection, "cy", height());
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  StorePlacement();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  StorePlacement();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  m_view->SaveColumnWidths();
+  QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::ShowAbout() {
+  QDialog about(this);
+  about.setWindowTitle(QStringLiteral("About Barvane"));
+  auto* layout = new QVBoxLayout(&about);
+  layout->addWidget(new QLabel(QStringLiteral("Barvane Version 0.1\n\n"
+                                              "An editor for MetaStock / CompuTrac price data.\n"
+                                              "Copyright (C) 2026 Orvell Software"),
+                               &about));
+  auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+  connect(ok, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+  layout->addWidget(ok);
+  about.adjustSize();
+  CentreOnScreen(&about);
+  about.exec();
+}

@@ -1,0 +1,47 @@
+// CMainFrame: the main window with its menu, tool bar, status bar panes, placement (restored
+// at start, stored after every move or resize) and the column widths saved on close.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+
+#include "app/command_ids.h"
+#include "gui/barvane_view.h"
+
+class QLabel;
+
+class CMainFrame final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  CMainFrame(barvane::FileSystem& fs, barvane::SettingsStore& settings, QtUi::MessageHandler messages = {},
+             QWidget* parent = nullptr);
+
+  CBarvaneView* view() const { return m_view; }
+  QAction* action(barvane::CommandId command) const { return m_actions.at(command); }
+  QString symbolPaneText() const;
+  QString quotePaneText() const;
+  // Enabling, title and status panes from the view state.
+  void UpdateCommandUi();
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QAction* AddCommand(QMenu* menu, barvane::CommandId command, const QString& text, const QString& statusTip,
+                      const QString& toolTip);
+  void CreateMenusAndToolBar();
+  void CreateStatusBar();
+  void RestorePlacement();
+  void StorePlacement();
+  void ShowAbout();
+
+  barvane::SettingsStore& m_settings;
+  CBarvaneView* m_view;
+  std::map<barvane::CommandId, QAction*> m_actions;
+  QLabel* m_symbolPane = nullptr;
+  QLabel* m_quotePane = nullptr;
+  bool m_placed = false;
+};

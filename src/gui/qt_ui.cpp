@@ -1,0 +1,84 @@
+// Ui for the window.
+#include "gui/qt_ui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "gui/qt_text.h"
+#include "gui/scan_progress_dlg.h"
+
+QtUi::QtUi(QWidget* owner, MessageHandler messages) : owner_(owner), messages_(std::move(messages)) {}
+
+void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
+  if (messages_) {
+    messages_(text, icon);
+    return;
+  }
+  QMessageBox box(owner_);
+  box.setWindowTitle(QStringLiteral("Barvane"));
+  box.setText(FromLatin1(text));
+  switch (icon) {
+    case barvane::MessageIcon::kStop: box.setIcon(QMessageBox::Critical); break;
+    case barvane::MessageIcon::kWarning: box.setIcon(QMessageBox::Warning); break;
+    case barvane::MessageIcon::kInformation: box.setIcon(QMessageBox::Information); break;
+    case barvane::MessageIcon::kNone: break;
+  }
+  box.exec();
+}
+
+bool QtUi::AskYesNo(const std::string& text) {
+  if (questions_) return questions_(text);
+  return QMessageBox::question(owner_, QStringLiteral("Barvane"), FromLatin1(text),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUi::Beep() { QApplication::beep(); }
+
+void QtUi::SetWaitCursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtUi::BeginScan() {
+  scanDialog_ = new CScanProgressDlg(owner_);
+  scanDialog_->show();
+  QApplication::processEvents();
+}
+
+bool QtUi::ShowScanProgress(const std::string& dir, int found) {
+  if (!scanDialog_) return true;
+  scanDialog_->SetProgress(FromPath(dir), found);
+  // The window is application-modal: only its own Cancel button takes input meanwhile.
+  QApplication::processEvents();
+  return !scanDialog_->cancelled();
+}
+
+void QtUi::EndScan() {
+  delete scanDialog_;
+  scanDialog_ = nullptr;
+}
+
+void QtUi::BeginProgress(int maximum) {
+  if (!statusBar_ || maximum < 1) return;
+  progress_ = new QProgressBar(statusBar_);
+  progress_->setRange(0, maximum);
+  progress_->setTextVisible(false);
+  statusBar_->addWidget(progress_, 1);
+}
+
+void QtUi::StepProgress() {
+  if (progress_) progress_->setValue(std::min(progress_->maximum(), progress_->value() + 10));
+}
+
+void QtUi::EndProgress() {
+  delete progress_;
+  progress_ = nullptr;
+}
+
+void QtUi::RepaintNow() {
+  if (repaint_) repaint_();
+}
