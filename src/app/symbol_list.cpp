@@ -15,7 +15,7 @@ namespace {
 
 bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolListing* listing) {
   Bytes master;
-  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master) ||
+  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master, kLargestMasterFile) ||
       master.size() < kMasterRecordSize) {
     return false;
   }
@@ -64,7 +64,7 @@ std::string GridSymbolText(const std::uint8_t* symbolField) {
 
 bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath) {
   Bytes master;
-  if (!ReadWholeFile(fs, masterPath, &master) || master.size() < kMasterRecordSize) return false;
+  if (!ReadWholeFile(fs, masterPath, &master, kLargestMasterFile) || master.size() < kMasterRecordSize) return false;
   for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= master.size(); at += kMasterRecordSize) {
     std::uint8_t* symbol = master.data() + at + kMasterSymbol;
     if (!GridSymbolText(symbol).empty()) continue;

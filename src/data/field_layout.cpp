@@ -121,7 +121,7 @@ Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, i
   FieldLayout found;
   const std::string dopPath = FindNoCase(fs, dir, LayoutFileName(fileNumber));
   Bytes text;
-  if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text)) {
+  if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text, kLargestLayoutFile)) {
     found = ParseLayoutText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
   } else if (const Status s = AssumedLayout(fs, dir, fileNumber, recordLength, &found); s != kSuccess) {
     return s;

@@ -19,6 +19,9 @@ inline constexpr int kQuantityCount = 8;
 // The keyword of each quantity in a F<n>.DOP file: "DATE", "TIME", ... "OI".
 std::string_view QuantityKeyword(int quantity);
 
+// A F<n>.DOP names at most eight quantities on short lines; anything larger is no layout file.
+inline constexpr std::uint64_t kLargestLayoutFile = 16 * 1024;
+
 struct FieldLayout {
   std::array<std::int16_t, kQuantityCount> position{};  // 1-based field; 0: not in the file
   std::array<std::int16_t, kQuantityCount> inputCode{};

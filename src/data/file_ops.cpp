@@ -42,14 +42,16 @@ std::string ResolveNoCase(FileSystem& fs, const std::string& dir, const std::str
   return found.empty() ? dir + name : found;
 }
 
-bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents) {
+bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents,
+                   std::uint64_t largest) {
   contents->clear();
   auto file = fs.OpenForRead(path);
   std::uint64_t size = 0;
-  if (!file || !file->Size(&size)) return false;
-  contents->resize(static_cast<std::size_t>(size));
+  if (!file || !file->Size(&size) || size > largest) return false;
+  // One byte more than the size tells a file that grew since: it is refused, not cut.
+  contents->resize(static_cast<std::size_t>(size) + 1);
   std::size_t got = 0;
-  if (!file->ReadAt(0, contents->size(), contents->data(), &got)) {
+  if (!file->ReadAt(0, contents->size(), contents->data(), &got) || got > size) {
     contents->clear();
     return false;
   }
@@ -59,7 +61,7 @@ bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents) {
 
 bool ReplaceFile(FileSystem& fs, const std::string& path, const std::string& temporaryPath,
                  const Bytes& contents) {
-  auto file = fs.CreateForWrite(temporaryPath);
+  auto file = fs.CreateExclusive(temporaryPath);
   if (!file) return false;
   bool ok = file->Append(contents.data(), contents.size());
   ok = ok && file->Sync();
@@ -73,6 +75,47 @@ bool ReplaceFile(FileSystem& fs, const std::string& path, const std::string& tem
   // The new content is in place; a failed directory flush only weakens its durability.
   (void)fs.SyncDirectory(DirectoryOf(path));
   return true;
+}
+
+PendingBackup::~PendingBackup() {
+  if (!temporaryPath_.empty()) (void)fs_.Remove(temporaryPath_);
+}
+
+bool PendingBackup::Write(const std::string& backupPath, const Bytes& contents) {
+  const std::string temporaryPath = CopyTemporaryPath(backupPath);
+  auto file = fs_.CreateExclusive(temporaryPath);
+  if (!file) return false;
+  bool ok = file->Append(contents.data(), contents.size());
+  ok = ok && file->Sync();
+  ok = file->Close() && ok;
+  if (!ok) {
+    file.reset();
+    (void)fs_.Remove(temporaryPath);
+    return false;
+  }
+  backupPath_ = backupPath;
+  temporaryPath_ = temporaryPath;
+  return true;
+}
+
+bool PendingBackup::Commit() {
+  if (temporaryPath_.empty() || !fs_.Rename(temporaryPath_, backupPath_)) return false;
+  temporaryPath_.clear();
+  (void)fs_.SyncDirectory(DirectoryOf(backupPath_));
+  return true;
+}
+
+bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
+                              const std::string& temporaryPath, const Bytes& contents,
+                              const std::string& backupPath, const Bytes& old) {
+  PendingBackup backup(fs);
+  if (!backup.Write(backupPath, old) || !ReplaceFile(fs, path, temporaryPath, contents)) {
+    return false;
+  }
+  if (backup.Commit()) return true;
+  // The change stands only with its backup.
+  (void)ReplaceFile(fs, path, temporaryPath, old);
+  return false;
 }
 
 bool WriteFileSafely(FileSystem& fs, const std::string& target, const Bytes& contents) {

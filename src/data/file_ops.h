@@ -1,5 +1,6 @@
 // The file operations that the data routines build on the FileSystem interface: lookup
-// whatever the letter case, whole-file reads, and the crash-safe replacement of a file.
+// whatever the letter case, bounded whole-file reads, and the crash-safe replacement of a file
+// with the backup of its old bytes put in place only once the replacement stands.
 #pragma once
 
 #include <cstdint>
@@ -20,18 +21,53 @@ std::string FindNoCase(FileSystem& fs, const std::string& dir, const std::string
 // The existing file as FindNoCase finds it, else `dir` + `name` (for a file to be created).
 std::string ResolveNoCase(FileSystem& fs, const std::string& dir, const std::string& name);
 
-// Reads the whole file. On failure leaves `*contents` empty.
-[[nodiscard]] bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents);
+// No file the program reads whole is larger than this; the formats bound most far lower.
+inline constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
 
-// Makes `contents` the content of `path` crash-safely: writes `temporaryPath` whole, flushes
-// it, renames it over `path` in one step and flushes the directory. After a crash `path`
-// holds its old or its new bytes, never a mix. On failure removes `temporaryPath` and leaves
-// `path` as it was.
+// Reads the whole of the regular file `path`, refusing one of more than `largest` bytes, so
+// that a crafted or damaged file costs no more memory than the format allows. On failure
+// leaves `*contents` empty.
+[[nodiscard]] bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents,
+                                 std::uint64_t largest = kLargestWholeRead);
+
+// Makes `contents` the content of `path` crash-safely: creates `temporaryPath` exclusively
+// (never writing through whatever was planted there), writes it whole, flushes it, renames it
+// over `path` in one step and flushes the directory. After a crash `path` holds its old or its
+// new bytes, never a mix. On failure removes `temporaryPath` if it made it and leaves `path`
+// as it was.
 [[nodiscard]] bool ReplaceFile(FileSystem& fs, const std::string& path,
                                const std::string& temporaryPath, const Bytes& contents);
 
 // Writes `contents` to `target` through CopyTemporaryPath(target), replacing any older file.
 [[nodiscard]] bool WriteFileSafely(FileSystem& fs, const std::string& target, const Bytes& contents);
+
+// A backup copy written beside the file it keeps, but put in place over the previous backup only
+// by Commit, once the command it belongs to has succeeded: a failed command leaves the previous
+// backup as it was. Destroyed uncommitted, it removes what it wrote.
+class PendingBackup {
+ public:
+  explicit PendingBackup(FileSystem& fs) : fs_(fs) {}
+  PendingBackup(const PendingBackup&) = delete;
+  PendingBackup& operator=(const PendingBackup&) = delete;
+  ~PendingBackup();
+
+  // Writes `contents` whole and flushed to the temporary file of `backupPath`. On failure
+  // leaves nothing behind.
+  [[nodiscard]] bool Write(const std::string& backupPath, const Bytes& contents);
+  // Renames the written copy over `backupPath`. REQUIRES: Write succeeded.
+  [[nodiscard]] bool Commit();
+
+ private:
+  FileSystem& fs_;
+  std::string backupPath_;
+  std::string temporaryPath_;  // empty when nothing is pending
+};
+
+// ReplaceFile of `path` with `contents` that keeps `old` (what `path` held) as `backupPath`.
+// On success both stand. On failure `path` and `backupPath` keep their old bytes.
+[[nodiscard]] bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
+                                            const std::string& temporaryPath, const Bytes& contents,
+                                            const std::string& backupPath, const Bytes& old);
 
 // Removes `path` if it exists; true when it no longer exists.
 [[nodiscard]] bool RemoveIfPresent(FileSystem& fs, const std::string& path);

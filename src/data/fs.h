@@ -3,6 +3,7 @@
 // a chosen step; FileSystemWrapper forwards everything, so a double overrides only what it fakes.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,28 @@ struct DirEntry {
   Kind kind = Kind::kOther;
 };
 
+// What tells one file or directory from every other on the machine, whatever the path to it.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+struct FileInfo {
+  DirEntry::Kind kind = DirEntry::Kind::kOther;  // a symbolic link not followed is kOther
+  FileIdentity identity;
+  std::uint64_t size = 0;
+};
+
+// An advisory lock on a directory, held until the object is destroyed. Only programs that
+// take the same locks are kept out; the files stay writable to everyone else.
+class DirectoryLock {
+ public:
+  virtual ~DirectoryLock() = default;
+};
+
+enum class LockMode { kShared, kExclusive };
+
 struct MountEntry {
   std::string mountPoint;  // absolute, without a trailing "/" (the root is "/")
   std::string type;        // "ext4", "proc", "tmpfs", ...
@@ -48,10 +71,16 @@ class FileSystem {
   // The real file system of this machine.
   static FileSystem& Default();
 
-  // Null when the file cannot be opened for reading.
+  // Opens a regular file (a symbolic link to one followed) for reading without ever waiting
+  // on it; null when it cannot be opened or is not a regular file (a FIFO, a device, ...).
   virtual std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) = 0;
-  // Creates or truncates `path`; null when that fails.
+  // Creates or truncates `path`, the file a user chose to write; null when that fails.
   virtual std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) = 0;
+  // Creates `path` as a new file, exclusively and never through a symbolic link: the way every
+  // temporary file is made. A regular file of this user with no other name standing there (a
+  // leftover of a stopped command) is removed first; a link, a file of another user or anything
+  // else there makes the call fail and stays as it was. Null on failure.
+  virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) = 0;
   // Replaces `to` with `from` in one atomic step.
   [[nodiscard]] virtual bool Rename(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool Remove(const std::string& path) = 0;
@@ -65,6 +94,13 @@ class FileSystem {
   // True when `path` names a regular file (symbolic links followed).
   virtual bool IsRegularFile(const std::string& path) = 0;
   virtual bool IsDirectory(const std::string& path) = 0;
+  // What stands at `path` itself, a symbolic link not followed; false when nothing does.
+  [[nodiscard]] virtual bool StatNoFollow(const std::string& path, FileInfo* info) = 0;
+  // Takes a lock of `mode` on the directory `dir` (links followed) without waiting. On success
+  // fills `*identity` with the directory's. Null when the directory cannot be opened, or when
+  // another holder's lock conflicts: `*busy` then tells which.
+  virtual std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode,
+                                                          FileIdentity* identity, bool* busy) = 0;
   // Every mounted file system, pseudo ones included, in the system's order.
   [[nodiscard]] virtual bool ListMounts(std::vector<MountEntry>* mounts) = 0;
   // The process's working directory; empty when it cannot be had.
@@ -81,6 +117,9 @@ class FileSystemWrapper : public FileSystem {
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
     return target_.CreateForWrite(path);
   }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    return target_.CreateExclusive(path);
+  }
   bool Rename(const std::string& from, const std::string& to) override {
     return target_.Rename(from, to);
   }
@@ -92,6 +131,13 @@ class FileSystemWrapper : public FileSystem {
   }
   bool IsRegularFile(const std::string& path) override { return target_.IsRegularFile(path); }
   bool IsDirectory(const std::string& path) override { return target_.IsDirectory(path); }
+  bool StatNoFollow(const std::string& path, FileInfo* info) override {
+    return target_.StatNoFollow(path, info);
+  }
+  std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode,
+                                                  FileIdentity* identity, bool* busy) override {
+    return target_.TryLockDirectory(dir, mode, identity, busy);
+  }
   bool ListMounts(std::vector<MountEntry>* mounts) override { return target_.ListMounts(mounts); }
   std::string CurrentDirectory() override { return target_.CurrentDirectory(); }
 

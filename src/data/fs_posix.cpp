@@ -1,6 +1,7 @@
 // FileSystem on POSIX calls: the only place where the program talks to the operating system.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,10 +95,40 @@ class PosixWritableFile final : public WritableFile {
   int fd_;
 };
 
+class PosixDirectoryLock final : public DirectoryLock {
+ public:
+  explicit PosixDirectoryLock(int fd) : fd_(fd) {}
+  // Closing the only descriptor of the directory releases its lock.
+  ~PosixDirectoryLock() override { ::close(fd_); }
+
+ private:
+  int fd_;
+};
+
+int OpenExclusive(const std::string& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+// A file that a stopped command of this user left behind, which only this program would write.
+bool IsOwnLeftover(const struct stat& st) {
+  return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
+}
+
+FileInfo InfoOf(const struct stat& st) {
+  FileInfo info;
+  info.kind = S_ISREG(st.st_mode)   ? DirEntry::Kind::kFile
+              : S_ISDIR(st.st_mode) ? DirEntry::Kind::kDirectory
+                                    : DirEntry::Kind::kOther;
+  info.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  info.size = static_cast<std::uint64_t>(st.st_size);
+  return info;
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK the open of a FIFO would wait for a writer that never comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -109,6 +140,18 @@ class PosixFileSystem final : public FileSystem {
 
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
+  }
+
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    int fd = OpenExclusive(path);
+    if (fd < 0 && errno == EEXIST) {
+      struct stat st {};
+      if (::lstat(path.c_str(), &st) == 0 && IsOwnLeftover(st) && ::unlink(path.c_str()) == 0) {
+        fd = OpenExclusive(path);
+      }
+    }
     if (fd < 0) return nullptr;
     return std::make_unique<PosixWritableFile>(fd);
   }
@@ -163,6 +206,34 @@ class PosixFileSystem final : public FileSystem {
   bool IsDirectory(const std::string& path) override {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  bool StatNoFollow(const std::string& path, FileInfo* info) override {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    *info = InfoOf(st);
+    return true;
+  }
+
+  std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode,
+                                                  FileIdentity* identity, bool* busy) override {
+    *busy = false;
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    int locked = -1;
+    if (::fstat(fd, &st) == 0) {
+      do {
+        locked = ::flock(fd, (mode == LockMode::kShared ? LOCK_SH : LOCK_EX) | LOCK_NB);
+      } while (locked != 0 && errno == EINTR);
+      *busy = locked != 0 && errno == EWOULDBLOCK;
+    }
+    if (locked != 0) {
+      ::close(fd);
+      return nullptr;
+    }
+    *identity = InfoOf(st).identity;
+    return std::make_unique<PosixDirectoryLock>(fd);
   }
 
   bool ListMounts(std::vector<MountEntry>* mounts) override {

@@ -44,7 +44,7 @@ struct Level {
 // Reads the MASTER of `dir`. Returns false when it cannot be opened or has no header.
 bool ReadMaster(FileSystem& fs, const std::string& dir, Bytes* contents) {
   const std::string path = FindNoCase(fs, dir, kMasterName);
-  if (path.empty() || !ReadWholeFile(fs, path, contents)) return false;
+  if (path.empty() || !ReadWholeFile(fs, path, contents, kLargestMasterFile)) return false;
   return contents->size() >= kMasterRecordSize;
 }
 

@@ -26,6 +26,9 @@ inline constexpr std::size_t kMasterLastDate = 29;
 inline constexpr std::size_t kMasterPeriodicity = 33;
 inline constexpr std::size_t kMasterSymbol = 36;
 
+// The largest MASTER: 65,536 records, the header included.
+inline constexpr std::uint64_t kLargestMasterFile = std::uint64_t{0x10000} * kMasterRecordSize;
+
 // Sub-portfolios nested deeper than this are not searched.
 inline constexpr int kMaxPortfolioDepth = 32;
 

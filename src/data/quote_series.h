@@ -79,6 +79,11 @@ void FreeSeries(QuoteSeries* series);
 
 // The record number R of a quote file header (bytes 2 and 3, unsigned).
 std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header);
+// The largest quote file of records of `recordLength` bytes: the header and 65,535 quotes, as
+// many as the header's 16-bit number can count.
+constexpr std::uint64_t LargestQuoteFile(std::size_t recordLength) {
+  return std::uint64_t{0x10000} * recordLength;
+}
 // The number of quotes a header announces: R - 1, and 0 for R below 1.
 std::int32_t QuotesAnnounced(const std::uint8_t* header);
 

@@ -47,7 +47,10 @@ Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& 
     return s;
   }
   file->path = FindNoCase(fs, file->dir, QuoteFileName(file->record.fileNumber()));
-  if (file->path.empty() || !ReadWholeFile(fs, file->path, &file->bytes)) return kFileOpen;
+  if (file->path.empty() ||
+      !ReadWholeFile(fs, file->path, &file->bytes, LargestQuoteFile(file->length()))) {
+    return kFileOpen;
+  }
   if (file->bytes.size() < file->length()) return kFileRead;
   return kSuccess;
 }
@@ -123,16 +126,18 @@ MasterDates DatesAfterDelete(QuoteFile& file, std::int32_t i) {
   return dates;
 }
 
-// Writes `dates` into the symbol records of `fileNumber` of the MASTER at `masterPath`, keeping
-// the old MASTER as MASTER.BAK. On failure leaves the MASTER as it was.
+// Writes `dates` into the symbol records of `fileNumber` of the MASTER at `masterPath`, its old
+// bytes kept in `*old` and written to `backup` (MASTER.BAK once committed). On failure leaves
+// the MASTER as it was.
 bool SetMasterDates(FileSystem& fs, const std::string& masterPath, int fileNumber,
-                    const MasterDates& dates) {
-  Bytes old;
-  if (!ReadWholeFile(fs, masterPath, &old) || old.size() < kMasterRecordSize) return false;
+                    const MasterDates& dates, PendingBackup& backup, Bytes* old) {
+  if (!ReadWholeFile(fs, masterPath, old, kLargestMasterFile) || old->size() < kMasterRecordSize) {
+    return false;
+  }
   const std::string dir = DirectoryOf(masterPath);
-  if (!WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), old)) return false;
+  if (!backup.Write(ResolveNoCase(fs, dir, MasterBackupName()), *old)) return false;
   // A trailing piece shorter than a record is no record and is not carried over.
-  Bytes updated(old.begin(), old.begin() + static_cast<long>(old.size() / kMasterRecordSize * kMasterRecordSize));
+  Bytes updated(old->begin(), old->begin() + static_cast<long>(old->size() / kMasterRecordSize * kMasterRecordSize));
   for (std::size_t at = kMasterRecordSize; at < updated.size(); at += kMasterRecordSize) {
     MasterRecord record;
     std::memcpy(record.bytes.data(), updated.data() + at, kMasterRecordSize);
@@ -218,17 +223,28 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
 
   const int n = file.record.fileNumber();
   const std::string newPath = file.dir + QuoteNewName(n);
-  if (!WriteFileSafely(fs, ResolveNoCase(fs, file.dir, QuoteBackupName(n)), file.bytes) ||
+  PendingBackup quoteBackup(fs);
+  if (!quoteBackup.Write(ResolveNoCase(fs, file.dir, QuoteBackupName(n)), file.bytes) ||
       !ReplaceFile(fs, file.path, newPath, updated)) {
     return kFileWrite;
   }
+  std::string masterPath;
+  Bytes oldMaster;
+  PendingBackup masterBackup(fs);
+  bool ok = true;
+  bool masterReplaced = false;
   if (dates.first || dates.last) {
-    const std::string masterPath = FindNoCase(fs, file.dir, kMasterName);
-    if (masterPath.empty() || !SetMasterDates(fs, masterPath, n, dates)) {
-      // The delete is all or nothing: the quote file gets its old bytes back.
-      (void)ReplaceFile(fs, file.path, newPath, file.bytes);
-      return kFileWrite;
-    }
+    masterPath = FindNoCase(fs, file.dir, kMasterName);
+    masterReplaced =
+        !masterPath.empty() && SetMasterDates(fs, masterPath, n, dates, masterBackup, &oldMaster);
+    ok = masterReplaced && masterBackup.Commit();
+  }
+  // The backups replace the previous ones only once every file holds its new bytes.
+  if (!ok || !quoteBackup.Commit()) {
+    // The change is all or nothing: the quote file (and the MASTER) get their old bytes back.
+    if (masterReplaced) (void)ReplaceFile(fs, masterPath, file.dir + MasterNewName(), oldMaster);
+    (void)ReplaceFile(fs, file.path, newPath, file.bytes);
+    return kFileWrite;
   }
   return kSuccess;
 }
@@ -237,7 +253,12 @@ int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
                      const std::array<std::uint8_t, 4>& mbfDate, int fileNumber, int which) {
   MasterDates dates;
   (which == 0 ? dates.first : dates.last) = mbfDate;
-  return SetMasterDates(fs, masterPath, fileNumber, dates) ? 0 : 1;
+  PendingBackup backup(fs);
+  Bytes old;
+  if (!SetMasterDates(fs, masterPath, fileNumber, dates, backup, &old)) return 1;
+  if (backup.Commit()) return 0;
+  (void)ReplaceFile(fs, masterPath, DirectoryOf(masterPath) + MasterNewName(), old);
+  return 1;
 }
 
 std::int32_t findrec(FileSystem& fs, const std::string& dir, const std::string& symbol,

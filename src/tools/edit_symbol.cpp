@@ -76,9 +76,9 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
   PutField(record, kMasterSymbol, texts.symbol);
 
   const std::string dir = DirectoryOf(view.m_masterPath);
-  if (!WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), master.bytes()) ||
-      !ReplaceFile(fs, view.m_masterPath, dir + MasterNewName(),
-                   master.WithRecordReplaced(index, record))) {
+  if (!ReplaceFileKeepingBackup(fs, view.m_masterPath, dir + MasterNewName(),
+                                master.WithRecordReplaced(index, record),
+                                ResolveNoCase(fs, dir, MasterBackupName()), master.bytes())) {
     ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath +
                           "\ncannot be written. Nothing was changed."),
                    MessageIcon::kStop);

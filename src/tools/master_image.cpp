@@ -30,7 +30,7 @@ bool MasterImage::Read(FileSystem& fs, const std::string& path) {
   bytes_.clear();
   count_ = 0;
   Bytes contents;
-  if (path.empty() || !ReadWholeFile(fs, path, &contents) || contents.size() < kMasterRecordSize) {
+  if (path.empty() || !ReadWholeFile(fs, path, &contents, kLargestMasterFile) || contents.size() < kMasterRecordSize) {
     return false;
   }
   const int announced = MasterRecordCount(contents.data());

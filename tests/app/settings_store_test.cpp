@@ -36,6 +36,9 @@ class FaultyFs final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
     return failCreate ? nullptr : target().CreateForWrite(path);
   }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    return failCreate ? nullptr : target().CreateExclusive(path);
+  }
   bool Rename(const std::string& from, const std::string& to) override {
     return !failRename && target().Rename(from, to);
   }

@@ -97,6 +97,7 @@ class NoNewFilesFs final : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
   std::unique_ptr<WritableFile> CreateForWrite(const std::string&) override { return nullptr; }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string&) override { return nullptr; }
 };
 
 TEST_F(ViewStateTest, RepairThatCannotWriteLeavesTheMasterAndFails) {

@@ -17,6 +17,10 @@ class NoSyncFs final : public FileSystemWrapper {
     auto file = target().CreateForWrite(path);
     return file ? std::make_unique<File>(std::move(file)) : nullptr;
   }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    auto file = target().CreateExclusive(path);
+    return file ? std::make_unique<File>(std::move(file)) : nullptr;
+  }
   bool SyncDirectory(const std::string&) override { return true; }
 
  private:
