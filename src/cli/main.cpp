@@ -39,11 +39,8 @@ int Usage() {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommand(std::vector<std::string> words) {
   using namespace barvane;
-  std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty()) return Usage();
   const std::string command = words[0];
   // Symbols and names are Latin-1 in the files; the shell hands over UTF-8. Paths stay bytes.
@@ -77,4 +74,19 @@ int main(int argc, char** argv) {
     return status == 2 ? Usage() : status;
   }
   return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Whatever a damaged file or an exhausted machine throws ends the command as a failure with
+  // a message, never as an abort.
+  try {
+    return RunCommand({argv + 1, argv + argc});
+  } catch (const std::exception& e) {
+    std::cerr << "The command stopped: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "The command stopped on an unexpected error.\n";
+  }
+  return 1;
 }

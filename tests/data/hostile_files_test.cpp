@@ -1,0 +1,199 @@
+// Files that another user or a damaged disk put in a portfolio's way: links planted at the
+// temporary names, leftovers of a stopped command, FIFOs and huge sparse files. Nothing outside
+// the portfolio may change, nothing may block or exhaust memory, and a failed change keeps the
+// previous backup.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "data/field_layout.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/master.h"
+#include "data/quote_series.h"
+#include "data/rewrite.h"
+#include "support/portfolio_builder.h"
+#include "tools/master_image.h"
+
+namespace barvane {
+namespace {
+
+using test::ReadBytes;
+using test::Snapshot;
+using test::TempDir;
+using test::WriteBytes;
+
+constexpr std::uint64_t k64GiB = std::uint64_t{64} << 30;
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+const Bytes kVictim = {'k', 'e', 'e', 'p'};
+
+FileSystem& Fs() { return FileSystem::Default(); }
+
+QuoteChange DeleteOf(DayNumber day) {
+  QuoteChange change;
+  change.op = QuoteOp::kDelete;
+  change.fromDay = change.toDay = day;
+  return change;
+}
+
+void MakeSparse(const std::string& path, std::uint64_t size) {
+  WriteBytes(path, {});
+  std::filesystem::resize_file(path, size);
+}
+
+// P holds ABC (file 1) with five quotes; OUT/victim is a file beside the portfolio.
+class HostileFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                   test::WeekdayQuotes(kMonday, 5))));
+    std::filesystem::create_directory(tmp_ / "OUT");
+    WriteBytes(victim_, kVictim);
+  }
+  // Deleting the newest quote replaces F1.DAT and the MASTER, each with its backup.
+  Status DeleteNewest() { return RewriteQuotes(Fs(), DeleteOf(kMonday + 4), dir_, "ABC"); }
+
+  TempDir tmp_;
+  std::string dir_ = tmp_ / "P/";
+  std::string victim_ = tmp_ / "OUT/victim";
+};
+
+class LinkAtTemporaryName : public HostileFiles, public testing::WithParamInterface<const char*> {};
+
+TEST_P(LinkAtTemporaryName, IsNeverWrittenThroughAndTheChangeIsRefused) {
+  std::filesystem::create_symlink(victim_, dir_ + GetParam());
+  const auto before = Snapshot(tmp_.path());
+  EXPECT_EQ(DeleteNewest(), kFileWrite);
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  EXPECT_EQ(ReadBytes(victim_), kVictim);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ + GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, LinkAtTemporaryName,
+                         testing::Values("F1.NEW", "F1.BAK.NEW", "MASTER.NEW", "MASTER.BAK.NEW"));
+
+TEST_F(HostileFiles, LinkAtRepairTemporaryNameIsNeverWrittenThrough) {
+  const std::string master = dir_ + "MASTER";
+  std::filesystem::create_symlink(victim_, RepairTemporaryPath(master));
+  const Bytes old = ReadBytes(master);
+  EXPECT_FALSE(ReplaceFile(Fs(), master, RepairTemporaryPath(master), {1, 2, 3}));
+  EXPECT_EQ(ReadBytes(master), old);
+  EXPECT_EQ(ReadBytes(victim_), kVictim);
+}
+
+TEST_F(HostileFiles, LeftoverTemporaryFilesOfAStoppedCommandAreReplaced) {
+  for (const char* name : {"F1.NEW", "F1.BAK.NEW", "MASTER.NEW", "MASTER.BAK.NEW"}) {
+    WriteBytes(dir_ + name, {0xEE, 0xEE});
+  }
+  const Bytes oldQuotes = ReadBytes(dir_ + "F1.DAT");
+  ASSERT_EQ(DeleteNewest(), kSuccess);
+  EXPECT_EQ(ReadBytes(dir_ + "F1.BAK"), oldQuotes);
+  EXPECT_EQ(test::FileNames(dir_),
+            (std::vector<std::string>{"F1.BAK", "F1.DAT", "MASTER", "MASTER.BAK"}));
+}
+
+TEST_F(HostileFiles, LeftoverHardLinkAtATemporaryNameIsNotWrittenThrough) {
+  std::filesystem::create_hard_link(victim_, dir_ + "F1.NEW");
+  EXPECT_EQ(DeleteNewest(), kFileWrite);
+  EXPECT_EQ(ReadBytes(victim_), kVictim);
+}
+
+// Fails the rename that would put one chosen file in place.
+class FailingRenameTo final : public FileSystemWrapper {
+ public:
+  explicit FailingRenameTo(std::string suffix) : FileSystemWrapper(FileSystem::Default()), suffix_(suffix) {}
+  bool Rename(const std::string& from, const std::string& to) override {
+    return !to.ends_with(suffix_) && target().Rename(from, to);
+  }
+
+ private:
+  std::string suffix_;
+};
+
+TEST_F(HostileFiles, FailedReplaceLeavesThePreviousBackups) {
+  WriteBytes(dir_ + "F1.BAK", {9, 9, 9});
+  WriteBytes(dir_ + "MASTER.BAK", {8, 8});
+  for (const char* failing : {"/F1.DAT", "/MASTER", "/MASTER.BAK", "/F1.BAK"}) {
+    SCOPED_TRACE(failing);
+    const auto before = Snapshot(dir_);
+    FailingRenameTo fs(failing);
+    EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
+    if (std::string(failing) == "/F1.BAK") {
+      // The MASTER's backup was already in place when the last rename failed.
+      EXPECT_EQ(ReadBytes(dir_ + "F1.BAK"), (Bytes{9, 9, 9}));
+      EXPECT_EQ(ReadBytes(dir_ + "F1.DAT"), before.at("F1.DAT"));
+      EXPECT_EQ(ReadBytes(dir_ + "MASTER"), before.at("MASTER"));
+    } else {
+      EXPECT_EQ(Snapshot(dir_), before);
+    }
+  }
+  WriteBytes(dir_ + "MASTER.BAK", {8, 8});
+  FailingRenameTo fs("/MASTER");
+  EXPECT_EQ(UpdateMasterDate(fs, dir_ + "MASTER", DayToMbfDate(kMonday), 1, 1), 1);
+  EXPECT_EQ(ReadBytes(dir_ + "MASTER.BAK"), (Bytes{8, 8}));
+}
+
+TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
+  std::filesystem::remove(dir_ + "MASTER");
+  ASSERT_EQ(::mkfifo((dir_ + "MASTER").c_str(), 0644), 0);
+  Bytes contents;
+  EXPECT_FALSE(ReadWholeFile(Fs(), dir_ + "MASTER", &contents));
+  MasterRecord record;
+  std::string recordDir;
+  EXPECT_EQ(FindMasterRecord(Fs(), dir_, "ABC", &record, &recordDir), kFileNotFound);
+  MasterImage image;
+  EXPECT_FALSE(image.Read(Fs(), dir_ + "MASTER"));
+}
+
+TEST_F(HostileFiles, FifoAsQuoteFileIsRefusedWithoutWaiting) {
+  std::filesystem::remove(dir_ + "F1.DAT");
+  ASSERT_EQ(::mkfifo((dir_ + "F1.DAT").c_str(), 0644), 0);
+  const auto before = Snapshot(dir_);
+  EXPECT_EQ(DeleteNewest(), kFileOpen);
+  EXPECT_EQ(Snapshot(dir_), before);
+}
+
+TEST_F(HostileFiles, HugeSparseMasterIsRefusedWithoutReadingIt) {
+  const std::string master = dir_ + "MASTER";
+  MakeSparse(master, k64GiB);
+  Bytes contents;
+  EXPECT_FALSE(ReadWholeFile(Fs(), master, &contents, kLargestMasterFile));
+  MasterRecord record;
+  std::string recordDir;
+  EXPECT_EQ(FindMasterRecord(Fs(), dir_, "ABC", &record, &recordDir), kFileNotFound);
+  MasterImage image;
+  EXPECT_FALSE(image.Read(Fs(), master));
+  EXPECT_EQ(std::filesystem::file_size(master), k64GiB);
+}
+
+TEST_F(HostileFiles, WholeReadsStopAtTheirBound) {
+  WriteBytes(dir_ + "X", Bytes(100, 1));
+  Bytes contents;
+  EXPECT_TRUE(ReadWholeFile(Fs(), dir_ + "X", &contents, 100));
+  EXPECT_EQ(contents.size(), 100u);
+  EXPECT_FALSE(ReadWholeFile(Fs(), dir_ + "X", &contents, 99));
+  EXPECT_TRUE(contents.empty());
+  MakeSparse(dir_ + "Y", k64GiB);
+  EXPECT_FALSE(ReadWholeFile(Fs(), dir_ + "Y", &contents));
+}
+
+TEST_F(HostileFiles, QuoteFileLargerThanItsHeaderCanCountIsRefused) {
+  MakeSparse(dir_ + "F1.DAT", LargestQuoteFile(28) + 28);
+  const auto size = std::filesystem::file_size(dir_ + "F1.DAT");
+  EXPECT_EQ(DeleteNewest(), kFileOpen);
+  EXPECT_EQ(std::filesystem::file_size(dir_ + "F1.DAT"), size);
+  EXPECT_FALSE(test::Exists(dir_ + "F1.BAK"));
+}
+
+TEST_F(HostileFiles, HugeSparseLayoutFileIsNotReadAsALayout) {
+  MakeSparse(dir_ + "F1.DOP", k64GiB);
+  FieldLayout layout;
+  // Too large to be a layout file, it counts as none: the layout follows from the length.
+  EXPECT_EQ(ReadFieldLayout(Fs(), dir_, 1, 28, 7, &layout), kSuccess);
+  EXPECT_EQ(layout.position[kOpenInterest], 7);
+}
+
+}  // namespace
+}  // namespace barvane
