@@ -1,0 +1,183 @@
+// Chart viewport, scales and pixel columns.
+#include "app/chart_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace barvane {
+
+void ChartViewport::Reset(int bars, double width) {
+  bars_ = std::max(bars, 0);
+  width_ = std::max(width, 1.0);
+  barWidth_ = kDefaultBarWidth;
+  Clamp();
+  leftBar_ = bars_ - BarsAcross();
+  Clamp();
+}
+
+void ChartViewport::Resize(int bars, double width) {
+  bars_ = std::max(bars, 0);
+  width_ = std::max(width, 1.0);
+  Clamp();
+}
+
+double ChartViewport::FitWidth() const {
+  const double fit = bars_ > 0 ? width_ / bars_ : kMaxBarWidth;
+  return std::clamp(fit, kMinBarWidth, kMaxBarWidth);
+}
+
+void ChartViewport::Clamp() {
+  barWidth_ = std::clamp(barWidth_, FitWidth(), kMaxBarWidth);
+  const double lastLeft = std::max(0.0, bars_ - BarsAcross());
+  leftBar_ = std::clamp(leftBar_, 0.0, lastLeft);
+}
+
+int ChartViewport::FirstVisible() const {
+  return std::clamp(static_cast<int>(std::floor(leftBar_)), 0, bars_);
+}
+
+int ChartViewport::LastVisible() const {
+  const int last = static_cast<int>(std::ceil(leftBar_ + BarsAcross())) - 1;
+  return std::clamp(last, -1, bars_ - 1);
+}
+
+double ChartViewport::XOfBar(int bar) const { return (bar + 0.5 - leftBar_) * barWidth_; }
+
+int ChartViewport::BarAt(double x) const {
+  if (bars_ == 0) return -1;
+  const double bar = std::floor(leftBar_ + x / barWidth_);
+  return static_cast<int>(std::clamp(bar, 0.0, static_cast<double>(bars_ - 1)));
+}
+
+void ChartViewport::ZoomAt(double factor, double x) {
+  const double anchor = leftBar_ + x / barWidth_;
+  barWidth_ *= factor;
+  Clamp();
+  leftBar_ = anchor - x / barWidth_;
+  Clamp();
+}
+
+void ChartViewport::Pan(double dx) {
+  leftBar_ -= dx / barWidth_;
+  Clamp();
+}
+
+void ChartViewport::EnsureVisible(int bar) {
+  if (bar < 0 || bar >= bars_) return;
+  if (bar < leftBar_) {
+    leftBar_ = bar;
+  } else if (bar + 1 > leftBar_ + BarsAcross()) {
+    leftBar_ = bar + 1 - BarsAcross();
+  }
+  Clamp();
+}
+
+double ValueScale::Y(double value) const {
+  if (high == low) return (top + bottom) / 2;
+  return bottom - (value - low) / (high - low) * (bottom - top);
+}
+
+double ValueScale::ValueAt(double y) const {
+  if (top == bottom) return low;
+  return low + (bottom - y) / (bottom - top) * (high - low);
+}
+
+namespace {
+
+// The prices of one quote as drawn; false for a quote without a close.
+bool BarPrices(const QuoteGridRow& row, ChartColumn* bar) {
+  const float close = row.values[3];
+  if (close < 0) return false;
+  const float open = row.values[0] < 0 ? close : row.values[0];
+  bar->open = open;
+  bar->close = close;
+  bar->high = row.values[1] < 0 ? std::max(open, close) : row.values[1];
+  bar->low = row.values[2] < 0 ? std::min(open, close) : row.values[2];
+  bar->volume = std::max(row.values[4], 0.0f);
+  return true;
+}
+
+float Lowest(const ChartColumn& c) { return std::min({c.low, c.open, c.close}); }
+float Highest(const ChartColumn& c) { return std::max({c.high, c.open, c.close}); }
+
+}  // namespace
+
+std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
+                                      const ChartViewport& viewport) {
+  std::vector<ChartColumn> columns;
+  const int count = static_cast<int>(rows.size());
+  const int first = viewport.FirstVisible();
+  const int last = std::min(viewport.LastVisible(), count - 1);
+  if (last < first) return columns;
+  const bool merge = viewport.barWidth() < 1;
+  columns.reserve(merge ? static_cast<std::size_t>(viewport.width()) + 2
+                        : static_cast<std::size_t>(last - first + 1));
+  long pixel = 0;
+  bool open = false;  // the last column may still take bars
+  for (int bar = first; bar <= last; ++bar) {
+    ChartColumn b;
+    if (!BarPrices(rows[static_cast<std::size_t>(BarOfRow(count, bar))], &b)) continue;
+    b.firstBar = b.lastBar = bar;
+    if (!merge) {
+      b.x = viewport.XOfBar(bar);
+      columns.push_back(b);
+      continue;
+    }
+    const long at = static_cast<long>(std::floor((bar - viewport.leftBar()) * viewport.barWidth()));
+    if (open && at == pixel) {
+      ChartColumn& c = columns.back();
+      c.lastBar = bar;
+      c.close = b.close;
+      c.high = std::max(c.high, b.high);
+      c.low = std::min(c.low, b.low);
+      c.volume += b.volume;
+      continue;
+    }
+    pixel = at;
+    open = true;
+    b.x = static_cast<double>(at) + 0.5;
+    columns.push_back(b);
+  }
+  return columns;
+}
+
+ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom) {
+  ValueScale scale{0, 1, top, bottom};
+  if (columns.empty()) return scale;
+  float low = Lowest(columns.front()), high = Highest(columns.front());
+  for (const ChartColumn& c : columns) {
+    low = std::min(low, Lowest(c));
+    high = std::max(high, Highest(c));
+  }
+  double margin = (static_cast<double>(high) - low) * 0.05;
+  if (margin <= 0) margin = std::max(std::fabs(static_cast<double>(high)) * 0.05, 0.0001);
+  scale.low = low - margin;
+  scale.high = high + margin;
+  return scale;
+}
+
+ValueScale VolumeScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom) {
+  float most = 0;
+  for (const ChartColumn& c : columns) most = std::max(most, c.volume);
+  return {0, most > 0 ? static_cast<double>(most) : 1.0, top, bottom};
+}
+
+std::vector<double> AxisTicks(double low, double high, int maxCount) {
+  std::vector<double> ticks;
+  if (!(high > low) || maxCount < 1) return ticks;
+  const double raw = (high - low) / maxCount;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = 10 * power;
+  for (double m : {1.0, 2.0, 5.0}) {
+    if (m * power >= raw) {
+      step = m * power;
+      break;
+    }
+  }
+  for (long k = static_cast<long>(std::ceil(low / step)); k * step <= high; ++k) {
+    ticks.push_back(static_cast<double>(k) * step);
+  }
+  return ticks;
+}
+
+}  // namespace barvane

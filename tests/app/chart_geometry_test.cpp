@@ -1,0 +1,191 @@
+// The chart's arithmetic: the bars in view at each zoom and pan, pixels to bars and back, the
+// merged columns of a long series and the scales and ticks of the axes.
+#include "app/chart_geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace barvane {
+namespace {
+
+// `count` quotes newest first, the close of bar i being i + 1 (grid row 0 the highest).
+std::vector<QuoteGridRow> Rising(int count) {
+  std::vector<QuoteGridRow> rows;
+  for (int bar = count - 1; bar >= 0; --bar) {
+    const float c = static_cast<float>(bar + 1);
+    rows.push_back({bar + 1, {c, c + 0.5f, c - 0.5f, c, 100.0f, -1.0f}});
+  }
+  return rows;
+}
+
+TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
+  ChartViewport v;
+  v.Reset(1000, 800);
+  EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
+  EXPECT_EQ(v.LastVisible(), 999);
+  EXPECT_EQ(v.FirstVisible(), 900);
+  EXPECT_DOUBLE_EQ(v.XOfBar(999), 796);
+  // A short series is shown whole, as wide as the closest zoom allows.
+  v.Reset(10, 800);
+  EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
+  EXPECT_EQ(v.FirstVisible(), 0);
+  EXPECT_EQ(v.LastVisible(), 9);
+  EXPECT_DOUBLE_EQ(v.XOfBar(0), 20);
+  v.Reset(50, 800);
+  EXPECT_EQ(v.barWidth(), 16);
+  EXPECT_EQ(v.LastVisible(), 49);
+  // Nothing to show.
+  v.Reset(0, 800);
+  EXPECT_LT(v.LastVisible(), v.FirstVisible());
+  EXPECT_EQ(v.BarAt(10), -1);
+}
+
+TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
+  ChartViewport v;
+  v.Reset(1000, 800);  // bar 900 spans 0..8
+  EXPECT_EQ(v.BarAt(0), 900);
+  EXPECT_EQ(v.BarAt(7.99), 900);
+  EXPECT_EQ(v.BarAt(8), 901);
+  EXPECT_EQ(v.BarAt(799.9), 999);
+  EXPECT_EQ(v.BarAt(1e6), 999);
+  EXPECT_EQ(v.BarAt(-8), 899);
+  EXPECT_EQ(v.BarAt(-1e6), 0);
+  for (int bar : {900, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
+}
+
+TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
+  ChartViewport v;
+  v.Reset(65000, 650);
+  const double x = v.XOfBar(64950);
+  v.ZoomAt(2, x);
+  EXPECT_EQ(v.barWidth(), 16);
+  EXPECT_EQ(v.BarAt(x), 64950);
+  v.ZoomAt(1000, x);
+  EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
+  EXPECT_EQ(v.BarAt(x), 64950);
+  // Out as far as it goes: the whole series across the pane, and no further.
+  v.ZoomAt(1e-9, 300);
+  EXPECT_DOUBLE_EQ(v.barWidth(), 0.01);
+  EXPECT_EQ(v.FirstVisible(), 0);
+  EXPECT_EQ(v.LastVisible(), 64999);
+  // A few bars never grow wider than the closest zoom.
+  v.Reset(3, 650);
+  v.ZoomAt(100, 0);
+  EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
+}
+
+TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
+  ChartViewport v;
+  v.Reset(1000, 800);
+  v.Pan(80);  // dragged right: ten older bars
+  EXPECT_EQ(v.FirstVisible(), 890);
+  EXPECT_EQ(v.LastVisible(), 989);
+  v.Pan(-1e6);
+  EXPECT_EQ(v.LastVisible(), 999);
+  v.Pan(1e6);
+  EXPECT_EQ(v.FirstVisible(), 0);
+  EXPECT_EQ(v.LastVisible(), 99);
+  // Already in view: nothing moves; beyond either edge: the least pan that shows it.
+  v.EnsureVisible(50);
+  EXPECT_EQ(v.FirstVisible(), 0);
+  v.EnsureVisible(100);
+  EXPECT_EQ(v.LastVisible(), 100);
+  EXPECT_EQ(v.FirstVisible(), 1);
+  v.EnsureVisible(0);
+  EXPECT_EQ(v.FirstVisible(), 0);
+  v.EnsureVisible(1000);  // outside the series: ignored
+  EXPECT_EQ(v.FirstVisible(), 0);
+  // A refill with one quote fewer keeps the zoom and the place.
+  v.Resize(999, 800);
+  EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
+  EXPECT_EQ(v.FirstVisible(), 0);
+}
+
+TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
+  const auto rows = Rising(20);
+  ChartViewport v;
+  v.Reset(20, 800);
+  const auto columns = ChartColumns(rows, v);
+  ASSERT_EQ(columns.size(), 20u);
+  EXPECT_EQ(columns.front().firstBar, 0);
+  EXPECT_EQ(columns.front().close, 1);
+  EXPECT_EQ(columns.back().close, 20);
+  EXPECT_DOUBLE_EQ(columns[3].x, v.XOfBar(3));
+}
+
+TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
+  const auto rows = Rising(65000);
+  ChartViewport v;
+  v.Reset(65000, 650);
+  v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
+  const auto columns = ChartColumns(rows, v);
+  ASSERT_EQ(columns.size(), 650u);
+  const ChartColumn& c = columns[1];
+  EXPECT_EQ(c.firstBar, 100);
+  EXPECT_EQ(c.lastBar, 199);
+  EXPECT_EQ(c.open, 101);
+  EXPECT_EQ(c.close, 200);
+  EXPECT_EQ(c.high, 200.5);
+  EXPECT_EQ(c.low, 100.5);
+  EXPECT_EQ(c.volume, 10000);
+  EXPECT_DOUBLE_EQ(c.x, 1.5);
+  EXPECT_EQ(columns.back().lastBar, 64999);
+}
+
+TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
+  std::vector<QuoteGridRow> rows = {
+      {3, {-1, -1, -1, 10, -1, -1}},  // close only
+      {2, {1, 2, 0.5f, -1, 7, -1}},   // no close
+      {1, {4, -1, -1, 2, 9, -1}}};    // open and close
+  ChartViewport v;
+  v.Reset(3, 300);
+  const auto columns = ChartColumns(rows, v);
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].firstBar, 0);
+  EXPECT_EQ(columns[0].high, 4);
+  EXPECT_EQ(columns[0].low, 2);
+  EXPECT_EQ(columns[0].volume, 9);
+  EXPECT_EQ(columns[1].firstBar, 2);
+  EXPECT_EQ(columns[1].open, 10);
+  EXPECT_EQ(columns[1].high, 10);
+  EXPECT_EQ(columns[1].volume, 0);
+}
+
+TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
+  std::vector<ChartColumn> columns(2);
+  columns[0] = {0, 0, 0, 10, 12, 8, 11, 500};
+  columns[1] = {1, 1, 0, 11, 11.5f, 10, 13, 1500};  // a close above the high counts
+  const ValueScale price = PriceScaleOf(columns, 10, 110);
+  EXPECT_DOUBLE_EQ(price.low, 7.75);
+  EXPECT_DOUBLE_EQ(price.high, 13.25);
+  EXPECT_DOUBLE_EQ(price.Y(price.low), 110);
+  EXPECT_DOUBLE_EQ(price.Y(price.high), 10);
+  EXPECT_DOUBLE_EQ(price.ValueAt(price.Y(9.3)), 9.3);
+  const ValueScale volume = VolumeScaleOf(columns, 200, 300);
+  EXPECT_EQ(volume.low, 0);
+  EXPECT_EQ(volume.high, 1500);
+  EXPECT_DOUBLE_EQ(volume.Y(750), 250);
+  // A flat series opens around its price; no columns at all still give a usable scale.
+  const ValueScale flat = PriceScaleOf({{0, 0, 0, 2, 2, 2, 2, 0}}, 0, 100);
+  EXPECT_LT(flat.low, 2);
+  EXPECT_GT(flat.high, 2);
+  EXPECT_DOUBLE_EQ(flat.Y(2), 50);
+  EXPECT_EQ(VolumeScaleOf({}, 0, 100).high, 1);
+  EXPECT_EQ(PriceScaleOf({}, 0, 100).Y(0), 100);
+}
+
+void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
+  ASSERT_EQ(ticks.size(), expected.size());
+  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;
+}
+
+TEST(AxisTicks, RoundStepsInsideTheRange) {
+  ExpectTicks(AxisTicks(0, 10, 5), {0, 2, 4, 6, 8, 10});
+  ExpectTicks(AxisTicks(0.013, 0.047, 4), {0.02, 0.03, 0.04});
+  ExpectTicks(AxisTicks(95, 460, 4), {100, 200, 300, 400});
+  EXPECT_TRUE(AxisTicks(5, 5, 4).empty());
+  EXPECT_TRUE(AxisTicks(6, 5, 4).empty());
+  EXPECT_TRUE(AxisTicks(0, 1, 0).empty());
+}
+
+}  // namespace
+}  // namespace barvane
