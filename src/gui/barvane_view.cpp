@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -91,7 +93,8 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
       m_driveCombo(new QComboBox(this)),
       m_portfolioList(new QListWidget(this)),
       m_symbolGrid(MakeGrid(&m_symbolModel, this)),
-      m_quoteGrid(MakeGrid(&m_quoteModel, this)) {
+      m_quoteGrid(MakeGrid(&m_quoteModel, this)),
+      m_chart(new CChartPane(m_state, m_quoteGrid, this)) {
   auto* portfolios = new QGroupBox(QStringLiteral("Portfolios"), this);
   auto* portfolioLayout = new QVBoxLayout(portfolios);
   portfolioLayout->addWidget(m_driveCombo);
@@ -102,7 +105,18 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   auto* symbols = new QGroupBox(QStringLiteral("Symbols"), this);
   (new QVBoxLayout(symbols))->addWidget(m_symbolGrid);
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
-  (new QVBoxLayout(quotes))->addWidget(m_quoteGrid);
+  // The grid keeps the width of its seven columns; the chart takes what is left.
+  auto* quoteSplit = new QSplitter(Qt::Horizontal, quotes);
+  quoteSplit->addWidget(m_quoteGrid);
+  quoteSplit->addWidget(m_chart);
+  quoteSplit->setStretchFactor(0, 0);
+  quoteSplit->setStretchFactor(1, 1);
+  quoteSplit->setChildrenCollapsible(false);
+  // Wide enough that the default columns (9/70 of the grid each) show a price like 12345.6789.
+  const int gridWidth = m_quoteGrid->fontMetrics().horizontalAdvance(QStringLiteral("12345.6789  ")) * 70 / 9 +
+                        m_quoteGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+  quoteSplit->setSizes({gridWidth, gridWidth});
+  (new QVBoxLayout(quotes))->addWidget(quoteSplit);
 
   // The proportions of the original form: 200 and 180 units across, 110 and 255 down.
   auto* layout = new QGridLayout(this);

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "gui/chart_pane.h"
 #include "gui/grid_models.h"
 #include "gui/qt_ui.h"
 #include "app/view_state.h"
@@ -38,6 +39,7 @@ class CBarvaneView final : public QWidget {
   QListWidget* portfolioList() const { return m_portfolioList; }
   QTableView* symbolGrid() const { return m_symbolGrid; }
   QTableView* quoteGrid() const { return m_quoteGrid; }
+  CChartPane* chartPane() const { return m_chart; }
   // The split search window while it is open, else null.
   CSplitSearchDlg* splitSearchWindow() const { return m_splitSearch; }
 
@@ -81,6 +83,7 @@ class CBarvaneView final : public QWidget {
   QListWidget* m_portfolioList;
   QTableView* m_symbolGrid;
   QTableView* m_quoteGrid;
+  CChartPane* m_chart;
   QPointer<CSplitSearchDlg> m_splitSearch;
   bool m_timerStarted = false;
   bool m_started = false;

@@ -1,0 +1,304 @@
+// The chart pane: painting and the mouse and keys.
+#include "gui/chart_pane.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTableView>
+#include <QWheelEvent>
+#include <cmath>
+#include <tuple>
+
+#include "gui/qt_text.h"
+
+using namespace barvane;
+
+namespace {
+
+constexpr double kZoomStep = 1.25;     // one notch of the wheel, one + or -
+constexpr int kDragThreshold = 4;      // pixels before a press becomes a drag
+constexpr double kVolumeShare = 0.22;  // of the bar area's height, at the bottom
+constexpr int kGap = 6;
+
+const QColor kRising(0, 140, 70);
+const QColor kFalling(205, 40, 40);
+const QColor kVolume(120, 140, 175);
+const QColor kGridLine(228, 228, 228);
+const QColor kCandidate(235, 125, 0);
+
+int Decimals(double step) {
+  if (step >= 1) return 0;
+  return std::min(4, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+}
+
+}  // namespace
+
+CChartPane::CChartPane(const ViewState& state, QTableView* grid, QWidget* parent)
+    : QWidget(parent), m_state(state), m_grid(grid) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setToolTip(QStringLiteral("Wheel or +/- to zoom, drag or Page Up/Down to pan, click or Left/Right to choose a quote"));
+  connect(m_grid->model(), &QAbstractItemModel::modelReset, this, &CChartPane::Reload);
+  connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { FollowGrid(current.isValid() ? current.row() : -1); });
+  Reload();
+}
+
+QRect CChartPane::PlotRect() const {
+  const QFontMetrics metrics = fontMetrics();
+  const int axis = metrics.horizontalAdvance(QStringLiteral("00000.0000")) + 2 * kGap;
+  const int line = metrics.height() + kGap;
+  return rect().adjusted(kGap, line + kGap / 2, -axis, -line - kGap / 2);
+}
+
+void CChartPane::SetMarks(std::vector<Mark> marks) {
+  m_marks = std::move(marks);
+  update();
+}
+
+void CChartPane::Reload() {
+  // The early repaint of a long fill shows the first rows: the chart waits for all of them.
+  m_loading = m_state.m_quotes.lastDateText.empty() && !m_state.m_quotes.rows.empty();
+  m_currentRow = -1;
+  update();
+  if (m_loading) return;
+  std::string series = m_state.m_portfolioDir;
+  series += '\n';
+  series += m_state.m_seriesSymbol;
+  const double width = PlotRect().width();
+  if (series == m_series) {
+    m_viewport.Resize(barCount(), width);
+  } else {
+    m_viewport.Reset(barCount(), width);
+    m_series = std::move(series);
+    m_marks.clear();
+  }
+}
+
+void CChartPane::FollowGrid(int row) {
+  if (m_loading) return;
+  m_currentRow = row;
+  if (row >= 0) m_viewport.EnsureVisible(BarOfRow(barCount(), row));
+  update();
+}
+
+void CChartPane::SelectBar(int bar) {
+  const int count = barCount();
+  if (bar < 0 || bar >= count) return;
+  const QModelIndex index = m_grid->model()->index(BarOfRow(count, bar), 0);
+  m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_grid->scrollTo(index);
+}
+
+void CChartPane::ZoomAt(double factor, double x) {
+  m_viewport.ZoomAt(factor, x);
+  update();
+}
+
+void CChartPane::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_viewport.Resize(barCount(), PlotRect().width());
+  if (m_currentRow >= 0) m_viewport.EnsureVisible(BarOfRow(barCount(), m_currentRow));
+}
+
+void CChartPane::wheelEvent(QWheelEvent* event) {
+  const QPoint delta = event->angleDelta();
+  const double x = event->position().x() - PlotRect().left();
+  if (delta.y() != 0) {
+    ZoomAt(std::pow(kZoomStep, delta.y() / 120.0), x);
+  } else if (delta.x() != 0) {
+    m_viewport.Pan(delta.x() / 120.0 * m_viewport.width() / 10);
+    update();
+  }
+  event->accept();
+}
+
+void CChartPane::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  m_pressed = true;
+  m_dragging = false;
+  m_pressAt = event->position().toPoint();
+  m_dragFrom = event->position().x();
+}
+
+void CChartPane::mouseMoveEvent(QMouseEvent* event) {
+  if (!m_pressed) return;
+  if (!m_dragging && (event->position().toPoint() - m_pressAt).manhattanLength() < kDragThreshold) return;
+  if (!m_dragging) setCursor(Qt::ClosedHandCursor);
+  m_dragging = true;
+  m_viewport.Pan(event->position().x() - m_dragFrom);
+  m_dragFrom = event->position().x();
+  update();
+}
+
+void CChartPane::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !m_pressed) return QWidget::mouseReleaseEvent(event);
+  m_pressed = false;
+  if (m_dragging) {
+    unsetCursor();
+    return;
+  }
+  SelectBar(m_viewport.BarAt(event->position().x() - PlotRect().left()));
+}
+
+void CChartPane::keyPressEvent(QKeyEvent* event) {
+  const int count = barCount();
+  const int bar = m_currentRow >= 0 ? BarOfRow(count, m_currentRow) : count - 1;
+  const double at = m_currentRow >= 0 ? m_viewport.XOfBar(bar) : m_viewport.width();
+  switch (event->key()) {
+    case Qt::Key_Left: SelectBar(bar - 1); break;
+    case Qt::Key_Right: SelectBar(bar + 1); break;
+    case Qt::Key_Home: SelectBar(0); break;
+    case Qt::Key_End: SelectBar(count - 1); break;
+    case Qt::Key_PageUp:
+      m_viewport.Pan(m_viewport.width() * 0.9);
+      update();
+      break;
+    case Qt::Key_PageDown:
+      m_viewport.Pan(-m_viewport.width() * 0.9);
+      update();
+      break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: ZoomAt(kZoomStep, at); break;
+    case Qt::Key_Minus: ZoomAt(1 / kZoomStep, at); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
+void CChartPane::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().base());
+  const QRect plot = PlotRect();
+  if (m_loading || plot.width() < 2 || plot.height() < 20) return;
+  const int volumeHeight = static_cast<int>(plot.height() * kVolumeShare);
+  const int priceBottom = plot.bottom() - volumeHeight - kGap;
+  const std::vector<ChartColumn> columns = ChartColumns(m_state.m_quotes.rows, m_viewport);
+  const ValueScale price = PriceScaleOf(columns, plot.top(), priceBottom);
+  const ValueScale volume = VolumeScaleOf(columns, priceBottom + kGap * 2, plot.bottom());
+
+  painter.setClipRect(plot);
+  if (m_currentRow >= 0) {
+    const double width = std::max(m_viewport.barWidth(), 3.0);
+    const double x = plot.left() + m_viewport.XOfBar(BarOfRow(barCount(), m_currentRow));
+    QColor band = palette().color(QPalette::Highlight);
+    band.setAlpha(70);
+    painter.fillRect(QRectF(x - width / 2, plot.top(), width, plot.height()), band);
+  }
+  painter.setClipping(false);
+  PaintAxes(painter, plot, price);
+  PaintDates(painter, plot);
+  painter.setClipRect(plot);
+  PaintMarks(painter, plot, plot.bottom());
+  PaintBars(painter, columns, plot, price, volume);
+  painter.setClipping(false);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(plot.adjusted(0, 0, -1, -1));
+  painter.drawLine(plot.left(), priceBottom + kGap, plot.right(), priceBottom + kGap);
+  PaintFigures(painter);
+}
+
+void CChartPane::PaintAxes(QPainter& painter, const QRect& plot, const ValueScale& price) const {
+  const int lineHeight = fontMetrics().height();
+  const int maxTicks = std::max(2, static_cast<int>((price.bottom - price.top) / (lineHeight * 3)));
+  const std::vector<double> ticks = AxisTicks(price.low, price.high, maxTicks);
+  const int decimals = ticks.size() > 1 ? Decimals(ticks[1] - ticks[0]) : 4;
+  for (double value : ticks) {
+    const int y = static_cast<int>(std::lround(price.Y(value)));
+    painter.setPen(kGridLine);
+    painter.drawLine(plot.left() + 1, y, plot.right() - 1, y);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRect(plot.right() + kGap, y - lineHeight / 2, width() - plot.right() - kGap, lineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::number(value, 'f', decimals));
+  }
+}
+
+void CChartPane::PaintDates(QPainter& painter, const QRect& plot) const {
+  const int count = barCount();
+  if (count == 0) return;
+  const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00/00/00")) + 3 * kGap;
+  // A fixed stride from bar 0, so that the labels stay on their bars while panning.
+  const int stride = std::max(1, static_cast<int>(std::ceil(labelWidth / m_viewport.barWidth())));
+  const int first = (m_viewport.FirstVisible() + stride - 1) / stride * stride;
+  const int top = plot.bottom() + 2;
+  for (int bar = first; bar <= m_viewport.LastVisible(); bar += stride) {
+    const int x = plot.left() + static_cast<int>(std::lround(m_viewport.XOfBar(bar)));
+    const QuoteGridRow& row = m_state.m_quotes.rows[static_cast<std::size_t>(BarOfRow(count, bar))];
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(x, plot.bottom(), x, top + 2);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRect(x - labelWidth / 2, top + 2, labelWidth, height() - top - 2), Qt::AlignHCenter | Qt::AlignTop,
+                     FromLatin1(ScreenDate(row.day)));
+  }
+}
+
+void CChartPane::PaintBars(QPainter& painter, const std::vector<ChartColumn>& columns, const QRect& plot,
+                           const ValueScale& price, const ValueScale& volume) const {
+  // Batched by colour: one call per kind of stroke, whatever the number of bars.
+  std::vector<QLineF> risingWicks, fallingWicks, volumeLines;
+  std::vector<QRectF> risingBodies, fallingBodies, volumeBars;
+  const bool candles = m_viewport.barWidth() >= 3;
+  const double bodyWidth = std::max(1.0, std::floor(m_viewport.barWidth() * 0.7));
+  risingWicks.reserve(columns.size());
+  fallingWicks.reserve(columns.size());
+  for (const ChartColumn& c : columns) {
+    const double x = std::floor(plot.left() + c.x) + 0.5;
+    const bool rising = c.close >= c.open;
+    const double high = price.Y(c.high), low = price.Y(c.low);
+    (rising ? risingWicks : fallingWicks).emplace_back(x, high, x, std::max(low, high + 1));
+    const double v = volume.Y(c.volume);
+    if (candles) {
+      const double top = price.Y(std::max(c.open, c.close)), bottom = price.Y(std::min(c.open, c.close));
+      (rising ? risingBodies : fallingBodies).emplace_back(x - bodyWidth / 2, top, bodyWidth, std::max(bottom - top, 1.0));
+      volumeBars.emplace_back(x - bodyWidth / 2, v, bodyWidth, volume.bottom - v);
+    } else {
+      volumeLines.emplace_back(x, volume.bottom, x, v);
+    }
+  }
+  painter.setPen(kVolume);
+  painter.setBrush(kVolume);
+  painter.drawLines(volumeLines.data(), static_cast<int>(volumeLines.size()));
+  painter.drawRects(volumeBars.data(), static_cast<int>(volumeBars.size()));
+  for (const auto& [colour, wicks, bodies] : {std::tuple{kRising, &risingWicks, &risingBodies},
+                                               std::tuple{kFalling, &fallingWicks, &fallingBodies}}) {
+    painter.setPen(colour);
+    painter.setBrush(colour);
+    painter.drawLines(wicks->data(), static_cast<int>(wicks->size()));
+    painter.drawRects(bodies->data(), static_cast<int>(bodies->size()));
+  }
+}
+
+void CChartPane::PaintMarks(QPainter& painter, const QRect& plot, int volumeBottom) const {
+  const int count = barCount();
+  const int first = m_viewport.FirstVisible(), last = m_viewport.LastVisible();
+  QPen dashed(kCandidate, 1, Qt::DashLine);
+  for (const Mark& mark : m_marks) {
+    const int bar = BarOfRow(count, mark.row);
+    if (mark.row < 0 || bar < first || bar > last) continue;
+    const int x = plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(bar)));
+    painter.setPen(dashed);
+    painter.drawLine(x, plot.top(), x, volumeBottom);
+    painter.setPen(kCandidate);
+    painter.drawText(QRect(x + 3, plot.top() + 2, plot.right() - x, fontMetrics().height()),
+                     Qt::AlignLeft | Qt::AlignTop, mark.label);
+  }
+}
+
+void CChartPane::PaintFigures(QPainter& painter) const {
+  const QRect line(kGap, kGap / 2, width() - 2 * kGap, fontMetrics().height() + kGap / 2);
+  painter.setPen(palette().color(QPalette::Text));
+  const auto& rows = m_state.m_quotes.rows;
+  if (m_currentRow < 0 || m_currentRow >= static_cast<int>(rows.size())) {
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, FromLatin1(m_state.m_seriesSymbol));
+    return;
+  }
+  const QuoteGridRow& row = rows[static_cast<std::size_t>(m_currentRow)];
+  QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteCellText(row, 0));
+  for (int column = 1; column <= 5; ++column) {
+    text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
+            QLatin1Char(' ') + FromLatin1(QuoteCellText(row, column));
+  }
+  painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
+}

@@ -1,0 +1,79 @@
+// CChartPane: the quote grid's series as candlesticks with the volume below, beside the grid.
+// It reads the grid's rows (never the files), draws only the bars in view (one column per
+// pixel when zoomed far out), marks the current quote and the split candidates it is given,
+// and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
+// zoom; a drag, the horizontal wheel and Page Up/Down pan; a click, Left/Right and Home/End
+// choose the current quote.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+#include "app/chart_geometry.h"
+#include "app/view_state.h"
+
+class QPainter;
+class QTableView;
+
+class CChartPane final : public QWidget {
+  Q_OBJECT
+
+ public:
+  struct Mark {
+    int row = 0;  // a quote grid row
+    QString label;
+  };
+
+  CChartPane(const barvane::ViewState& state, QTableView* grid, QWidget* parent);
+
+  // Replaces the marked quotes (rows of the grid as it is now).
+  void SetMarks(std::vector<Mark> marks);
+  const std::vector<Mark>& marks() const { return m_marks; }
+  const barvane::ChartViewport& viewport() const { return m_viewport; }
+  // The bar area, without the axes and the line of figures, in widget pixels.
+  QRect PlotRect() const;
+  // The grid row drawn as current, -1 when none.
+  int currentRow() const { return m_currentRow; }
+
+  QSize sizeHint() const override { return {480, 320}; }
+  QSize minimumSizeHint() const override { return {160, 120}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The grid was refilled: a new series starts at its newest quotes, the same one keeps its
+  // zoom and place.
+  void Reload();
+  void FollowGrid(int row);
+  // Makes `bar` the grid's current row (which brings it back here through FollowGrid).
+  void SelectBar(int bar);
+  void ZoomAt(double factor, double x);
+  int barCount() const { return static_cast<int>(m_state.m_quotes.rows.size()); }
+
+  void PaintAxes(QPainter& painter, const QRect& plot, const barvane::ValueScale& price) const;
+  void PaintDates(QPainter& painter, const QRect& plot) const;
+  void PaintBars(QPainter& painter, const std::vector<barvane::ChartColumn>& columns, const QRect& plot,
+                 const barvane::ValueScale& price, const barvane::ValueScale& volume) const;
+  void PaintMarks(QPainter& painter, const QRect& plot, int volumeBottom) const;
+  void PaintFigures(QPainter& painter) const;
+
+  const barvane::ViewState& m_state;
+  QTableView* m_grid;
+  barvane::ChartViewport m_viewport;
+  std::vector<Mark> m_marks;
+  std::string m_series;  // the directory and symbol the bars belong to
+  int m_currentRow = -1;
+  QPoint m_pressAt;
+  double m_dragFrom = 0;
+  bool m_loading = false;  // the grid is part way through a fill
+  bool m_pressed = false;
+  bool m_dragging = false;
+};

@@ -1,0 +1,129 @@
+// The chart beside the quote grid, offscreen: its current bar and the grid's current row in
+// step both ways, the mouse and keys that choose, zoom and pan, and a new series starting at
+// its newest quotes.
+#include "gui/chart_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <QTableView>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "window_harness.h"
+
+namespace barvane {
+namespace {
+
+using test::Fields28;
+using test::Symbol;
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+struct ChartWindow : test::GuiWindow {
+  ChartWindow() {
+    test::Build(Dir("P"), test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
+                                           Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5))}));
+    Open();
+    chart()->resize(700, 400);
+  }
+  CChartPane* chart() { return frame->view()->chartPane(); }
+  QTableView* grid() { return frame->view()->quoteGrid(); }
+  int gridRow() { return grid()->currentIndex().row(); }
+  // The widget x of the bar of grid row `row`.
+  QPoint PointOfRow(int row) {
+    const int bar = BarOfRow(600, row);
+    const QRect plot = chart()->PlotRect();
+    return {plot.left() + static_cast<int>(chart()->viewport().XOfBar(bar)), plot.center().y()};
+  }
+  void ClickSymbol(int row) {
+    QTableView* symbols = frame->view()->symbolGrid();
+    QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {},
+                      symbols->visualRect(symbols->model()->index(row, 0)).center());
+  }
+};
+
+TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {
+  ChartWindow w;
+  ASSERT_EQ(w.state().m_seriesSymbol, "LONG");
+  EXPECT_EQ(w.chart()->currentRow(), 0);
+  EXPECT_EQ(w.chart()->viewport().LastVisible(), 599);
+  // A row far down the grid: the chart scrolls its bar into view.
+  w.grid()->selectionModel()->setCurrentIndex(w.grid()->model()->index(450, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  EXPECT_EQ(w.chart()->currentRow(), 450);
+  EXPECT_EQ(w.state().m_selQuoteRow, 450);
+  EXPECT_EQ(w.chart()->viewport().FirstVisible(), 149);
+  // A click on another bar makes its row current in the grid, the state and the status pane.
+  QTest::mouseClick(w.chart(), Qt::LeftButton, {}, w.PointOfRow(440));
+  EXPECT_EQ(w.gridRow(), 440);
+  EXPECT_EQ(w.state().m_selQuoteRow, 440);
+  EXPECT_EQ(w.chart()->currentRow(), 440);
+  EXPECT_EQ(w.frame->quotePaneText(), "Quote 160 of 600");
+}
+
+TEST(ChartPane, KeysMoveTheCurrentQuoteZoomAndPan) {
+  ChartWindow w;
+  w.chart()->setFocus();
+  QTest::keyClick(w.chart(), Qt::Key_Left);
+  EXPECT_EQ(w.gridRow(), 1);
+  QTest::keyClick(w.chart(), Qt::Key_Right);
+  QTest::keyClick(w.chart(), Qt::Key_Right);  // already the newest
+  EXPECT_EQ(w.gridRow(), 0);
+  QTest::keyClick(w.chart(), Qt::Key_Home);
+  EXPECT_EQ(w.gridRow(), 599);
+  EXPECT_EQ(w.chart()->viewport().FirstVisible(), 0);
+  QTest::keyClick(w.chart(), Qt::Key_End);
+  EXPECT_EQ(w.gridRow(), 0);
+
+  const double width = w.chart()->viewport().barWidth();
+  QTest::keyClick(w.chart(), Qt::Key_Plus);
+  EXPECT_DOUBLE_EQ(w.chart()->viewport().barWidth(), width * 1.25);
+  EXPECT_EQ(w.chart()->viewport().LastVisible(), 599);  // zoomed about the current bar
+  QTest::keyClick(w.chart(), Qt::Key_Minus);
+  EXPECT_DOUBLE_EQ(w.chart()->viewport().barWidth(), width);
+  const int last = w.chart()->viewport().LastVisible();
+  QTest::keyClick(w.chart(), Qt::Key_PageUp);
+  EXPECT_LT(w.chart()->viewport().LastVisible(), last - 50);
+  QTest::keyClick(w.chart(), Qt::Key_PageDown);
+  EXPECT_EQ(w.chart()->viewport().LastVisible(), last);
+  EXPECT_EQ(w.gridRow(), 0);  // panning chooses nothing
+}
+
+TEST(ChartPane, WheelZoomsAtTheCursorAndADragPansWithoutChoosing) {
+  ChartWindow w;
+  const QPoint at = w.PointOfRow(20);
+  QWheelEvent in(at, w.chart()->mapToGlobal(at), {}, {0, 240}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.chart(), &in);
+  EXPECT_DOUBLE_EQ(w.chart()->viewport().barWidth(), ChartViewport::kDefaultBarWidth * 1.25 * 1.25);
+  EXPECT_EQ(w.chart()->viewport().BarAt(at.x() - w.chart()->PlotRect().left()), BarOfRow(600, 20));
+
+  const int first = w.chart()->viewport().FirstVisible();
+  QTest::mousePress(w.chart(), Qt::LeftButton, {}, at);
+  QTest::mouseMove(w.chart(), at + QPoint(60, 0));
+  QTest::mouseMove(w.chart(), at + QPoint(125, 0));
+  QTest::mouseRelease(w.chart(), Qt::LeftButton, {}, at + QPoint(125, 0));
+  EXPECT_EQ(w.chart()->viewport().FirstVisible(), first - 10);  // 12.5 pixels a bar
+  EXPECT_EQ(w.gridRow(), 0);
+}
+
+TEST(ChartPane, AnotherSymbolStartsAfreshAndTheSameOneKeepsItsZoom) {
+  ChartWindow w;
+  QTest::keyClick(w.chart(), Qt::Key_Plus);
+  QTest::keyClick(w.chart(), Qt::Key_Home);
+  const double zoomed = w.chart()->viewport().barWidth();
+  w.chart()->SetMarks({{3, QStringLiteral("2 for 1")}});
+  w.ClickSymbol(0);  // LONG read again
+  EXPECT_EQ(w.chart()->viewport().barWidth(), zoomed);
+  EXPECT_EQ(w.chart()->viewport().LastVisible(), 599);
+  EXPECT_EQ(w.chart()->marks().size(), 1u);
+  w.ClickSymbol(1);
+  ASSERT_EQ(w.state().m_seriesSymbol, "SHORT");
+  EXPECT_EQ(w.chart()->viewport().bars(), 5);
+  EXPECT_EQ(w.chart()->viewport().barWidth(), ChartViewport::kMaxBarWidth);
+  EXPECT_EQ(w.chart()->currentRow(), 0);
+  EXPECT_TRUE(w.chart()->marks().empty());
+  EXPECT_FALSE(w.chart()->grab().isNull());
+}
+
+}  // namespace
+}  // namespace barvane
