@@ -15,6 +15,9 @@ class Ui {
   virtual void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::kNone) = 0;
   // A question with the buttons Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& /*text*/) { return true; }
+  // A note that a change or an export is done, shown without stopping the user (the window's
+  // status bar); the command line says nothing more than the contract names.
+  virtual void ShowDone(const std::string& /*text*/) {}
   // The information beep that ends a long operation.
   virtual void Beep() {}
   // The wait cursor, shown around grid rebuilds.

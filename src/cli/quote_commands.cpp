@@ -48,10 +48,13 @@ int RunQuoteCommand(FileSystem& fs, Ui& ui, const std::string& command, const st
   if (!state.OpenSeries(words[0], words[1])) return 1;
 
   if (command == "edit") {
-    if (CurrentRow(state, words[2]) < 0) return 1;
+    const int row = CurrentRow(state, words[2]);
+    if (row < 0) return 1;
+    // A text equal to the grid's leaves that value's stored bytes as they are.
+    const EditQuoteTexts shown = EditQuoteFields(state, row);
     const EditQuoteTexts texts = {words[2], words[3], words[4], words[5], words[6], words[7], words[8]};
-    const std::string refusal = RefuseEditQuote(state, texts);
-    return refusal.empty() ? Done(ApplyEditQuote(state, texts)) : Refuse(ui, refusal);
+    const std::string refusal = RefuseEditQuote(state, texts, shown);
+    return refusal.empty() ? Done(ApplyEditQuote(state, texts, shown)) : Refuse(ui, refusal);
   }
   if (command == "split") {
     const SplitTexts texts{words[2], words[3], words[4]};

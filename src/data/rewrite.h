@@ -19,6 +19,7 @@ enum class QuoteOp : std::int16_t { kSet = 1, kMultiply = 3, kDelete = 4, kInser
 
 struct QuoteChange {
   std::array<float, 6> value{};  // OPEN, HIGH, LOW, CLOSE, VOL, OI: new values or multipliers
+  std::array<bool, 6> keep{};    // kSet only: true leaves that quantity's stored bytes alone
   DayNumber fromDay = 0;         // first day of the range, included
   DayNumber toDay = 0;           // last day of the range, included
   QuoteOp op = QuoteOp::kSet;
@@ -28,9 +29,9 @@ struct QuoteChange {
 inline constexpr const char* kFindrecFailureText = "failure in delete quote for findrec";
 
 // Applies `change` to the quotes of `symbol` found from `dir`: kSet replaces the held values of
-// every quote in the range, kMultiply multiplies them (single precision), kDelete leaves out the
-// first quote of fromDay, kInsertCopy writes before each quote of the range a copy dated the
-// last weekday before it. Quantities the file does not hold are never written; every other byte
+// every quote in the range but those marked keep, kMultiply multiplies them (single precision),
+// kDelete leaves out the first quote of fromDay, kInsertCopy writes before each quote of the
+// range a copy dated the last weekday before it. Quantities the file does not hold are never written; every other byte
 // of a record is copied as it was. On success returns kSuccess with F<n>.DAT replaced and its
 // old bytes in F<n>.BAK. On failure every file keeps its old bytes and returns: the status of
 // FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file cannot be read;

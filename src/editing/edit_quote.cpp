@@ -1,6 +1,8 @@
 // Edit quote.
 #include "editing/edit_quote.h"
 
+#include <vector>
+
 #include "data/quote_series.h"
 #include "editing/field_check.h"
 #include "editing/quote_command.h"
@@ -30,9 +32,27 @@ int Navigate(int row, int count, EditStep step) {
   return row;
 }
 
-std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts) {
+namespace {
+
+constexpr std::array<const char*, 6> kValueNames = {"Open", "High", "Low", "Close", "Volume", "Open Interest"};
+
+bool Changed(const EditQuoteTexts& texts, const EditQuoteTexts& shown, std::size_t i) {
+  return texts[i] != shown[i];
+}
+
+// Value i - 1 is written when its text changed and reads as a number; a text that is no number
+// belongs to a field the file does not store (the refusal saw to that).
+bool Sets(const EditQuoteTexts& texts, const EditQuoteTexts& shown, std::size_t i, float* value) {
+  return Changed(texts, shown, i) && ReadFieldNumber(texts[i], value);
+}
+
+}  // namespace
+
+std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
   for (std::size_t i = 1; i < texts.size(); ++i) {
-    if (texts[i].size() > static_cast<std::size_t>(kEditValueLimit)) return TooLongText(kEditValueLimit);
+    if (Changed(texts, shown, i) && texts[i].size() > static_cast<std::size_t>(kEditValueLimit)) {
+      return TooLongText(kEditValueLimit);
+    }
   }
   QuoteSeries facts;
   if (LoadSeries(state.fs(), &facts, state.m_portfolioDir, state.m_seriesSymbol, 0, 0) != kSuccess) {
@@ -40,19 +60,20 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts) {
   }
   for (std::size_t i = 1; i < texts.size(); ++i) {
     float value = 0;
-    if (facts.info->layout.holds(kOpen + static_cast<int>(i) - 1) && !ReadFieldNumber(texts[i], &value)) {
+    if (Changed(texts, shown, i) && facts.info->layout.holds(kOpen + static_cast<int>(i) - 1) &&
+        !ReadFieldNumber(texts[i], &value)) {
       return kInvalidDataText;
     }
   }
   return {};
 }
 
-bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts) {
+bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
   QuoteChange change;
   for (std::size_t i = 1; i < texts.size(); ++i) {
-    // A text that is no number belongs to a field the file does not store: never written.
     float value = 0;
-    if (ReadFieldNumber(texts[i], &value)) change.value[i - 1] = value;
+    change.keep[i - 1] = !Sets(texts, shown, i, &value);
+    change.value[i - 1] = value;
   }
   change.fromDay = change.toDay = DayOfText(texts[0]);
   change.op = QuoteOp::kSet;
@@ -61,7 +82,22 @@ bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts) {
                              "Edit",
                              {{"Date", texts[0]}, {"Open", texts[1]}, {"Hi", texts[2]}, {"Lo", texts[3]},
                               {"Close", texts[4]}, {"Vol", texts[5]}, {"OI", texts[6]}},
-                             0});
+                             0,
+                             false,
+                             EditQuoteDoneText(state.m_seriesSymbol, texts, shown)});
+}
+
+std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
+  std::vector<const char*> names;
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    float value = 0;
+    if (Sets(texts, shown, i, &value)) names.push_back(kValueNames[i - 1]);
+  }
+  const std::string where = " for " + symbol + " on " + texts[0];
+  if (names.empty()) return "No value changed" + where;
+  std::string list = names.front();
+  for (std::size_t i = 1; i < names.size(); ++i) list += (i + 1 == names.size() ? " and " : ", ") + std::string(names[i]);
+  return list + " set" + where;
 }
 
 }  // namespace barvane

@@ -1,5 +1,7 @@
 // Edit quote: one day's six values, proposed from the quote grid row, stepped through with
-// First, Last, Next and Previous, and written with a set-values rewrite.
+// First, Last, Next and Previous, and written with a set-values rewrite. Only the values whose
+// text the user changed are written: the grid shows four decimals, and a value the user did not
+// touch must keep every digit (and every byte) the file holds.
 #pragma once
 
 #include <array>
@@ -28,13 +30,20 @@ enum class EditStep { kFirst, kLast, kNext, kPrevious };
 EditNavigation NavigationOf(int row, int count);
 int Navigate(int row, int count, EditStep step);
 
-// The message that refuses OK, or empty: a value text longer than 10 characters, or a text
-// that does not read as a number for a field the quote file stores ("N/A" and any other text
-// stay acceptable for a field it does not store).
-std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts);
+// In both calls below `shown` holds the texts the day was shown with (its grid row's): a value
+// text equal to its shown text is unchanged, is never read, and is not written.
 
-// After OK: sets the six values of every quote of the day; on success records the "Edit"
-// settings and refills the grid with the newest quote current.
-bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts);
+// The message that refuses OK, or empty: a changed value text longer than 10 characters, or a
+// changed text that does not read as a number for a field the quote file stores ("N/A" and any
+// other text stay acceptable for a field it does not store).
+std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
+
+// After OK: sets the changed values of every quote of the day, each unchanged one keeping its
+// stored bytes; on success records the "Edit" settings, refills the grid with the newest quote
+// current and reports which values were set.
+bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
+
+// What a successful edit reports, e.g. "Close and Volume set for ABC on 06/17/98".
+std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
 
 }  // namespace barvane

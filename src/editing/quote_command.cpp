@@ -13,6 +13,7 @@ bool FinishQuoteCommand(ViewState& state, const QuoteChange& change, const Quote
   }
   for (const auto& [key, text] : end.settings) state.settings().WriteString(end.section, key, text);
   state.FillQuotesGrid(end.refillRow);
+  if (!end.doneText.empty()) state.ui().ShowDone(end.doneText);
   return true;
 }
 

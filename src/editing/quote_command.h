@@ -19,10 +19,11 @@ struct QuoteCommandEnd {
   SettingTexts settings;
   int refillRow;              // made current by the refill after a success
   bool refillOnFailure = false;  // refill with row 0 after a failure too
+  std::string doneText = {};     // reported after a success
 };
 
 // Rewrites the current series with `change`. On success records the settings, refills the grid
-// with `end.refillRow` current and returns true; on failure shows the rewrite's own message
+// with `end.refillRow` current, reports `end.doneText` and returns true; on failure shows the rewrite's own message
 // (if any) and `end.failureText`, and returns false.
 bool FinishQuoteCommand(ViewState& state, const QuoteChange& change, const QuoteCommandEnd& end);
 

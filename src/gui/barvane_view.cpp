@@ -323,7 +323,7 @@ void CBarvaneView::EditQuote() {
   const int highlighted = m_state.m_selQuoteRow;
   CEditQuoteDlg dialog(m_state, this);
   if (dialog.exec() == QDialog::Accepted) {
-    ApplyEditQuote(m_state, dialog.texts());
+    ApplyEditQuote(m_state, dialog.texts(), dialog.shownTexts());
   } else {
     // Navigation moved the current row; the highlighted row is current again.
     m_state.m_selQuoteRow = highlighted;

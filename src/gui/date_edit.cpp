@@ -18,6 +18,11 @@ void CDateEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     return;
   }
+  // Enter and Escape belong to the dialog: its default button and Cancel.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
   const QString typed = event->text();
   if (typed.size() != 1 || typed.at(0).unicode() < 32 || typed.at(0).unicode() >= 128) {
     if (typed.size() == 1 && typed.at(0).unicode() != 0) QApplication::beep();

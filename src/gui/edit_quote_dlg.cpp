@@ -31,11 +31,11 @@ CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
   grid->addWidget(m_date, 0, 1);
   for (int i = 0; i < 6; ++i) {
     auto* field = new CNumberEdit(box);
-    field->setMaxLength(kEditValueLimit);
     m_fields[static_cast<std::size_t>(i)] = field;
     grid->addWidget(new QLabel(QString::fromLatin1(labels[i + 1]), box), i + 1, 0);
     grid->addWidget(field, i + 1, 1);
   }
+  // The fields first, then the steps, then OK and Cancel (the order of the resource).
   auto* steps = new QHBoxLayout;
   for (QPushButton* b : {m_previous, m_next, m_first, m_last}) {
     b->setAutoDefault(false);
@@ -53,16 +53,31 @@ CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
   layout->addWidget(box);
   layout->addLayout(steps);
   layout->addWidget(buttons);
+  QWidget* previous = m_fields.back();
+  for (QWidget* next : std::initializer_list<QWidget*>{m_previous, m_next, m_first, m_last,
+                                                       buttons->button(QDialogButtonBox::Ok),
+                                                       buttons->button(QDialogButtonBox::Cancel)}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+  for (std::size_t i = 1; i < m_fields.size(); ++i) setTabOrder(m_fields[i - 1], m_fields[i]);
   ShowRow();
+  m_fields.front()->setFocus(Qt::OtherFocusReason);
   adjustSize();
   CentreOnScreen(this);
 }
 
 void CEditQuoteDlg::ShowRow() {
   const int row = m_state.m_selQuoteRow;
-  const EditQuoteTexts texts = EditQuoteFields(m_state, row);
-  m_date->setText(FromLatin1(texts[0]));
-  for (std::size_t i = 0; i < m_fields.size(); ++i) m_fields[i]->setText(QString::fromLatin1(texts[i + 1].c_str()));
+  m_shown = EditQuoteFields(m_state, row);
+  m_date->setText(FromLatin1(m_shown[0]));
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    // A stored value wider than the field must show whole, or it would read as changed.
+    const QString text = FromLatin1(m_shown[i + 1]);
+    m_fields[i]->setMaxLength(std::max(kEditValueLimit, static_cast<int>(text.size())));
+    m_fields[i]->setText(text);
+  }
+  m_fields.front()->selectAll();
   const EditNavigation nav = NavigationOf(row, m_state.m_quoteCount);
   m_previous->setEnabled(nav.previous);
   m_next->setEnabled(nav.next);
@@ -95,7 +110,7 @@ QPushButton* CEditQuoteDlg::button(EditStep step) const {
 }
 
 void CEditQuoteDlg::accept() {
-  const std::string refusal = RefuseEditQuote(m_state, texts());
+  const std::string refusal = RefuseEditQuote(m_state, texts(), m_shown);
   if (!refusal.empty()) {
     m_state.ui().ShowMessage(refusal);
     return;

@@ -1,5 +1,7 @@
 // CEditQuoteDlg: "Edit Selected Quote", one day's six values with First, Last, Next and
-// Previous to step through the days (which moves the view's current quote row).
+// Previous to step through the days (which moves the view's current quote row). It opens on
+// the first value with its text selected, and keeps the texts each day was shown with, so that
+// only what the user changed is written.
 #pragma once
 
 #include <QDialog>
@@ -19,6 +21,8 @@ class CEditQuoteDlg final : public QDialog {
   CEditQuoteDlg(barvane::ViewState& state, QWidget* parent);
 
   barvane::EditQuoteTexts texts() const;
+  // The texts of the day shown, as it was shown.
+  const barvane::EditQuoteTexts& shownTexts() const { return m_shown; }
   void accept() override;
 
   QPushButton* button(barvane::EditStep step) const;
@@ -30,6 +34,7 @@ class CEditQuoteDlg final : public QDialog {
   void Step(barvane::EditStep step);
 
   barvane::ViewState& m_state;
+  barvane::EditQuoteTexts m_shown;
   QLabel* m_date;
   std::array<CNumberEdit*, 6> m_fields{};
   QPushButton* m_previous;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 
+#include "app/quote_grid.h"
 #include "editing/add_quote.h"
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
@@ -68,6 +69,22 @@ TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
   EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out), want);
   // The gap is filled: a second add is refused.
   EXPECT_EQ(Run({"add-quote", "06/15/98"}).err, "Date 06/12/98 already exists.\n");
+}
+
+TEST(QuoteCliSingle, EditGivenTheGridsTextForAValueKeepsItsStoredBytes) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(YmdToDay(98, 6, 15), 2);
+  quotes[1].open = 12.3456789f;
+  quotes[1].volume = 1000.75f;
+  const SymbolDescription symbol = test::Symbol(1, "ABC", test::Fields28(), quotes);
+  test::Build(dir.path(), test::Portfolio({symbol}));
+  const QuoteValues& q = quotes[1];
+  const CliRun run = Cli({"edit", dir.path(), "ABC", "06/16/98", PriceText(q.open), PriceText(q.high), PriceText(q.low),
+                          "11", CountText(q.volume), CountText(q.openInterest)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  SymbolDescription want = symbol;
+  want.quotes[1].close = 11;
+  EXPECT_EQ(test::ReadBytes(dir / "F1.DAT"), QuoteFileBytes(want));
 }
 
 TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {

@@ -79,33 +79,73 @@ class QuoteCommands : public testing::Test {
 
 TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
   Make(test::Fields12(), WeekdayQuotes(kMonday, 4));
-  EditQuoteTexts texts = EditQuoteFields(state_, 1);
-  ASSERT_EQ(texts, (EditQuoteTexts{"06/17/98", "N/A", "N/A", "N/A", "10.5000", "1002", "N/A"}));
+  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
+  ASSERT_EQ(shown, (EditQuoteTexts{"06/17/98", "N/A", "N/A", "N/A", "10.5000", "1002", "N/A"}));
+  EditQuoteTexts texts = shown;
   texts[4] = "12.5";
   texts[5] = "3000";
-  EXPECT_EQ(RefuseEditQuote(state_, texts), "");
+  texts[6] = "77";  // open interest is not stored: never written
+  EXPECT_EQ(RefuseEditQuote(state_, texts, shown), "");
   state_.m_selQuoteRow = 2;
-  ASSERT_TRUE(ApplyEditQuote(state_, texts));
+  ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
   quotes_[2].close = 12.5f;
   quotes_[2].volume = 3000;
   ExpectQuotes(quotes_);
-  EXPECT_EQ(Settings(), "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=N/A\n");
+  EXPECT_EQ(Settings(), "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=77\n");
   EXPECT_EQ(state_.m_selQuoteRow, 0);
   EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(ui_.done, (std::vector<std::string>{"Close, Volume and Open Interest set for ABC on 06/17/98"}));
+}
+
+TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
+  // More digits than the grid's four decimals, and two quotes of one day with their own values.
+  std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 4);
+  for (std::size_t i = 0; i < quotes.size(); ++i) {
+    quotes[i].open = 1.23456789f + static_cast<float>(i);
+    quotes[i].high = 2.00004999f + static_cast<float>(i);
+    quotes[i].volume = 1234.56f;
+  }
+  quotes[2].day = quotes[1].day;
+  quotes[2].open = 7.77777f;
+  Make(test::Fields28(), quotes);
+  const int row = state_.QuoteRowOf("06/16/98");
+  ASSERT_EQ(row, 1);
+  const EditQuoteTexts shown = EditQuoteFields(state_, row);
+  ASSERT_EQ(shown[1], "7.7778");
+  EditQuoteTexts texts = shown;
+  texts[4] = "9.5";
+  texts[2] = "2.0000";  // retyped as a different text: written, rounded as typed
+  EXPECT_EQ(RefuseEditQuote(state_, texts, shown), "");
+  ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
+  for (std::size_t i : {std::size_t{1}, std::size_t{2}}) {
+    quotes[i].close = 9.5f;
+    quotes[i].high = 2.0f;
+  }
+  ExpectQuotes(quotes);
+  EXPECT_EQ(ui_.done, (std::vector<std::string>{"High and Close set for ABC on 06/16/98"}));
+
+  // Nothing changed: the file is rewritten with every byte as it was.
+  ASSERT_TRUE(ApplyEditQuote(state_, EditQuoteFields(state_, 0), EditQuoteFields(state_, 0)));
+  ExpectQuotes(quotes);
+  EXPECT_EQ(ui_.done.back(), "No value changed for ABC on 06/18/98");
 }
 
 TEST_F(QuoteCommands, EditRefusesNonNumbersForStoredFieldsAndOverlongValues) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
   const EditQuoteTexts texts = EditQuoteFields(state_, 0);
-  auto refusal = [&](std::size_t field, const std::string& text) {
-    EditQuoteTexts t = texts;
+  auto refusal = [&](std::size_t field, const std::string& text, const std::string& shownText) {
+    EditQuoteTexts t = texts, shown = texts;
     t[field] = text;
-    return RefuseEditQuote(state_, t);
+    shown[field] = shownText;
+    return RefuseEditQuote(state_, t, shown);
   };
-  EXPECT_EQ(refusal(1, "N/A"), kInvalidDataText);
-  EXPECT_EQ(refusal(6, "."), kInvalidDataText);
-  EXPECT_EQ(refusal(5, "12345678901"), TooLongText(10));
-  EXPECT_EQ(refusal(5, "1234567890"), "");
+  EXPECT_EQ(refusal(1, "N/A", texts[1]), kInvalidDataText);
+  EXPECT_EQ(refusal(6, ".", texts[6]), kInvalidDataText);
+  EXPECT_EQ(refusal(5, "12345678901", texts[5]), TooLongText(10));
+  EXPECT_EQ(refusal(5, "1234567890", texts[5]), "");
+  // Unchanged texts are not read: a stored negative value ("N/A") or a wide volume stays as is.
+  EXPECT_EQ(refusal(1, "N/A", "N/A"), "");
+  EXPECT_EQ(refusal(5, "12345678901", "12345678901"), "");
   ExpectNothingWritten();
 }
 
@@ -253,7 +293,7 @@ TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {
   std::filesystem::remove(dir_ / "F1.DAT");
   before_ = Snapshot(dir_.path());
   state_.m_selQuoteRow = 0;
-  EXPECT_FALSE(ApplyEditQuote(state_, EditQuoteFields(state_, 0)));
+  EXPECT_FALSE(ApplyEditQuote(state_, EditQuoteFields(state_, 0), EditQuoteFields(state_, 0)));
   EXPECT_FALSE(ApplySplit(state_, {"06/17/98", "2", "1"}));
   EXPECT_FALSE(ApplyAdjust(state_, ProposeAdjust(state_)));
   EXPECT_FALSE(ApplyAddQuote(state_, "06/18/98"));

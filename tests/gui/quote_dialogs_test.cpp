@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include "gui/add_quote_dlg.h"
+#include "gui/adjust_dlg.h"
 #include "gui/date_edit.h"
 #include "gui/delete_quote_dlg.h"
 #include "gui/edit_quote_dlg.h"
@@ -82,6 +83,87 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 0);
+}
+
+TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  std::vector<QWidget*> order;
+  w.Run(kCmdEditQuote, [&order](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    EXPECT_EQ(QApplication::focusWidget(), edit->field(0));
+    EXPECT_EQ(edit->field(0)->selectedText().toStdString(), "10.3750");
+    for (int i = 0; i < 11; ++i) {
+      order.push_back(QApplication::focusWidget());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    auto* box = d->findChild<QDialogButtonBox*>();
+    // At the newest quote Next and Last are disabled and skipped.
+    const std::vector<QWidget*> want = {edit->field(0), edit->field(1), edit->field(2), edit->field(3),
+                                        edit->field(4), edit->field(5), edit->button(EditStep::kPrevious),
+                                        edit->button(EditStep::kFirst), box->button(QDialogButtonBox::Ok),
+                                        box->button(QDialogButtonBox::Cancel), edit->field(0)};
+    EXPECT_EQ(order, want);
+    QuoteWindow::Cancel(d);
+  });
+  ASSERT_EQ(order.size(), 11u);
+}
+
+TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
+  auto quotes = test::WeekdayQuotes(kMonday, 2);
+  for (QuoteValues& q : quotes) {
+    q.open = 3.14159265f;
+    q.high = 4.00006f;
+    q.low = 1.99999f;
+    q.volume = 1500.5f;
+  }
+  QuoteWindow w(quotes);
+  w.Run(kCmdEditQuote, [](QDialog* d) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "9.5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  });
+  EXPECT_TRUE(w.messages.empty());
+  quotes[1].close = 9.5f;
+  EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
+}
+
+TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
+  const Bytes before = w.Dat();
+  w.Run(kCmdSplit, [](QDialog* d) {
+    auto* split = static_cast<CSplitDlg*>(d);
+    split->dateField()->setFocus();
+    QTest::keyClick(split->dateField(), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+  });
+  EXPECT_EQ(w.Dat(), before);
+  w.Run(kCmdAdjust, [](QDialog* d) {
+    auto* adjust = static_cast<CAdjustDlg*>(d);
+    adjust->toField()->setFocus();
+    QTest::keyClick(adjust->toField(), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+  });
+  EXPECT_EQ(w.Dat(), before);
+
+  w.Run(kCmdSplit, [](QDialog* d) {
+    auto* split = static_cast<CSplitDlg*>(d);
+    split->newField()->setText("2");
+    split->dateField()->setFocus();
+    QTest::keyClick(split->dateField(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(d->isVisible());
+  });
+  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "5.2500");
+  w.Run(kCmdAdjust, [](QDialog* d) {
+    auto* adjust = static_cast<CAdjustDlg*>(d);
+    adjust->priceField()->setText("2");
+    adjust->fromField()->setFocus();
+    QTest::keyClick(adjust->fromField(), Qt::Key_Return);
+    EXPECT_FALSE(d->isVisible());
+  });
+  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "10.5000");
+  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(SplitDialog, ProposesTheCurrentDayAndRefusesARatioOfZero) {

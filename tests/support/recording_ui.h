@@ -15,12 +15,14 @@ class RecordingUi final : public Ui {
     messages.push_back(text);
     icons.push_back(icon);
   }
+  void ShowDone(const std::string& text) override { done.push_back(text); }
   bool ShowScanProgress(const std::string& dir, int found) override {
     progress.emplace_back(dir, found);
     return found < cancelAtFound;
   }
   std::vector<std::string> messages;
   std::vector<MessageIcon> icons;
+  std::vector<std::string> done;  // what ShowDone was told
   std::vector<std::pair<std::string, int>> progress;
   int cancelAtFound = 1 << 30;  // the walk is cancelled once this many portfolios are found
 };
