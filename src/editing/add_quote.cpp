@@ -51,7 +51,12 @@ bool ApplyAddQuote(ViewState& state, const std::string& proposedDate) {
   change.fromDay = change.toDay = DayOfRow(state, state.m_selQuoteRow);
   change.op = QuoteOp::kInsertCopy;
   return FinishQuoteCommand(state, change,
-                            {kAddFailedText, "Add", {{"Date", proposedDate}}, state.m_selQuoteRow + 1, true});
+                            {kAddFailedText,
+                             "Add",
+                             {{"Date", proposedDate}},
+                             state.m_selQuoteRow + 1,
+                             true,
+                             "Quote of " + proposedDate + " added to " + state.m_seriesSymbol});
 }
 
 }  // namespace barvane

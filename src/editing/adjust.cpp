@@ -32,9 +32,16 @@ bool ApplyAdjust(ViewState& state, const AdjustTexts& texts) {
   return FinishQuoteCommand(state, change,
                             {kAdjustFailedText,
                              "Adjust",
-                             {{"Date1", texts.from}, {"Date2", texts.to}, {"PriceMult", texts.price},
-                              {"VolMult", texts.volume}, {"OIMult", texts.openInterest}},
-                             0});
+                             {{"Date1", texts.from},
+                              {"Date2", texts.to},
+                              {"PriceMult", texts.price},
+                              {"VolMult", texts.volume},
+                              {"OIMult", texts.openInterest}},
+                             0,
+                             false,
+                             "Prices x" + texts.price + ", volume x" + texts.volume +
+                                 " and open interest x" + texts.openInterest + " applied to " +
+                                 state.m_seriesSymbol + " from " + texts.from + " to " + texts.to});
 }
 
 }  // namespace barvane

@@ -24,7 +24,13 @@ bool ApplyDeleteQuote(ViewState& state, const std::string& dateText) {
   QuoteChange change;
   change.fromDay = change.toDay = day;
   change.op = QuoteOp::kDelete;
-  return FinishQuoteCommand(state, change, {kDeleteFailedText, "Delete", {{"Date", dateText}}, 0});
+  return FinishQuoteCommand(state, change,
+                            {kDeleteFailedText,
+                             "Delete",
+                             {{"Date", dateText}},
+                             0,
+                             false,
+                             "Quote of " + dateText + " deleted from " + state.m_seriesSymbol});
 }
 
 }  // namespace barvane

@@ -29,7 +29,13 @@ bool ApplySplit(ViewState& state, const SplitTexts& texts) {
   change.op = QuoteOp::kMultiply;
   return FinishQuoteCommand(
       state, change,
-      {kSplitFailedText, "Split", {{"Date", texts.date}, {"New", texts.newShares}, {"Old", texts.oldShares}}, 0});
+      {kSplitFailedText,
+       "Split",
+       {{"Date", texts.date}, {"New", texts.newShares}, {"Old", texts.oldShares}},
+       0,
+       false,
+       "Split " + texts.newShares + " for " + texts.oldShares + " applied to " +
+           state.m_seriesSymbol + " before " + texts.date});
 }
 
 }  // namespace barvane

@@ -33,6 +33,10 @@ bool QtUi::AskYesNo(const std::string& text) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+void QtUi::ShowDone(const std::string& text) {
+  if (statusBar_) statusBar_->showMessage(FromLatin1(text));
+}
+
 void QtUi::Beep() { QApplication::beep(); }
 
 void QtUi::SetWaitCursor(bool on) {

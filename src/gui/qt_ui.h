@@ -27,6 +27,8 @@ class QtUi final : public barvane::Ui {
 
   void ShowMessage(const std::string& text, barvane::MessageIcon icon) override;
   bool AskYesNo(const std::string& text) override;
+  // In the status bar's message pane until the next message there.
+  void ShowDone(const std::string& text) override;
   void Beep() override;
   void SetWaitCursor(bool on) override;
   void BeginScan() override;

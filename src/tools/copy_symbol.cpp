@@ -179,6 +179,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
     return false;
   }
   if (move) view.FillSymbolGrid(0);
+  ui.ShowDone("Symbol " + symbol + (move ? " moved to " : " copied to ") + shownTarget);
   return true;
 }
 

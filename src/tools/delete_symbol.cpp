@@ -66,6 +66,7 @@ bool DeleteSymbol(ViewState& view) {
     return false;
   }
   view.FillSymbolGrid(0);
+  ui.ShowDone("Symbol " + symbol + " deleted from " + view.m_portfolioDir);
   return true;
 }
 

@@ -84,6 +84,8 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
                    MessageIcon::kStop);
     return false;
   }
+  ui.ShowDone("Symbol " + view.m_symbolRows[row].symbol + " is now " + texts.symbol + ", " +
+              texts.name);
   view.m_symbolRows[row].symbol = texts.symbol;
   view.m_symbolRows[row].name = texts.name;
   view.m_symbolRows[row].blankSymbol = false;

@@ -197,6 +197,7 @@ ExportResult ExportQuotes(ViewState& view, const ExportChoices& choices) {
     ui.ShowMessage(kExportErrorText);
     return ExportResult::kFailed;
   }
+  ui.ShowDone(view.m_seriesSymbol + " exported to " + choices.path);
   return ExportResult::kDone;
 }
 

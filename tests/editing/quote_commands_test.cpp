@@ -176,6 +176,22 @@ TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDate) {
   ExpectQuotes(quotes_);
 }
 
+TEST_F(QuoteCommands, EachSuccessReportsWhatChangedAndAFailureReportsNothing) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 5));
+  ASSERT_TRUE(ApplySplit(state_, {"06/18/98", "1", "4"}));
+  ASSERT_TRUE(ApplyAdjust(state_, {"06/15/98", "06/16/98", "0.01", "100", "1"}));
+  ASSERT_TRUE(ApplyDeleteQuote(state_, "06/17/98"));
+  state_.m_selQuoteRow = 1;  // Thursday 06/18, after the deleted Wednesday
+  ASSERT_TRUE(ApplyAddQuote(state_, "06/17/98"));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/13/98"));
+  EXPECT_EQ(
+      ui_.done,
+      (std::vector<std::string>{
+          "Split 1 for 4 applied to ABC before 06/18/98",
+          "Prices x0.01, volume x100 and open interest x1 applied to ABC from 06/15/98 to 06/16/98",
+          "Quote of 06/17/98 deleted from ABC", "Quote of 06/17/98 added to ABC"}));
+}
+
 TEST_F(QuoteCommands, SplitRefusesBadRatiosAndDates) {
   Make(test::Fields24(), WeekdayQuotes(kMonday, 3));
   for (SplitTexts t : std::initializer_list<SplitTexts>{

@@ -2,6 +2,7 @@
 // command run from the window with its dialog answered OK or Cancel.
 #include <gtest/gtest.h>
 
+#include <QStatusBar>
 #include <QTableView>
 
 #include "gui/add_quote_dlg.h"
@@ -155,6 +156,8 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     EXPECT_FALSE(d->isVisible());
   });
   EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "5.2500");
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(),
+            "Split 2 for 1 applied to ACME before 06/18/98");
   w.Run(kCmdAdjust, [](QDialog* d) {
     auto* adjust = static_cast<CAdjustDlg*>(d);
     adjust->priceField()->setText("2");
@@ -163,6 +166,8 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     EXPECT_FALSE(d->isVisible());
   });
   EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "10.5000");
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(),
+            "Prices x2, volume x1 and open interest x1 applied to ACME from 06/15/98 to 06/18/98");
   EXPECT_TRUE(w.messages.empty());
 }
 

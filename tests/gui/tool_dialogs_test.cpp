@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStatusBar>
 #include <QTableView>
 
 #include "data/master.h"
@@ -162,6 +163,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
             "06/16/98,20.7500,19.7500,20.2500,1001.00,51.00\r\n"
             "06/15/98,20.5000,19.5000,20.0000,1000.00,50.00\r\n");
   EXPECT_TRUE(w.questions.empty());
+  EXPECT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + path);
   EXPECT_EQ(w.settings.ReadString("XportSel", "Starter", ""), path);
   for (const char* key : {"OmitOpen", "Delim", "Newest", "Title"}) EXPECT_EQ(w.settings.ReadInt("XportSel", key, 0), 1) << key;
   EXPECT_EQ(w.settings.ReadInt("XportSel", "OmitHigh", 1), 0);

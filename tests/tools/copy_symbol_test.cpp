@@ -47,6 +47,8 @@ TEST(CopySymbol, TakesTheLowestFreeNumberAndAppendsTheRecord) {
   test::ToolView tv(p.src);
   tv.Select("ABC");
   ASSERT_TRUE(CopySymbol(tv.view, p.dest, false));
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC copied to " +
+                                                 p.dest.substr(0, p.dest.size() - 1)});
 
   const Bytes after = ReadBytes(p.dest + "MASTER");
   ASSERT_EQ(after.size(), 53u * 5);
@@ -98,6 +100,8 @@ TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
   test::ToolView tv(p.src);
   tv.Select("ABC");
   ASSERT_TRUE(CopySymbol(tv.view, p.dest, true));
+  EXPECT_EQ(tv.ui.done,
+            std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
 
   Bytes expected(srcMaster.begin(), srcMaster.begin() + 106);
   expected[0] -= 1;

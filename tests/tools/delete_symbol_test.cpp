@@ -45,6 +45,8 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
   ASSERT_EQ(tv.view.m_selSymbolRow, 1);
 
   ASSERT_TRUE(DeleteSymbol(tv.view));
+  EXPECT_EQ(tv.ui.done,
+            std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
   Bytes header = Header(before);
   header[0] -= 1;
   header[2] -= 1;

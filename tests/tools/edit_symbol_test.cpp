@@ -39,6 +39,7 @@ TEST(EditSymbol, WritesBothTextsPaddedAndKeepsEveryOtherByte) {
   EXPECT_EQ(start.name, "ALPHA Ltd");  // the grid shows it with trailing blanks
 
   ASSERT_TRUE(EditSymbol(tv.view, {"BETA.X", "Beta \xE9tude"}));
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ALPHA is now BETA.X, Beta \xE9tude"});
   Bytes expected = before;
   const std::string name = "Beta \xE9tude      ", symbol = "BETA.X          ";
   std::copy(name.begin(), name.end(), expected.begin() + 106 + 7);

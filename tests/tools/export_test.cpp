@@ -31,9 +31,10 @@ class AnsweringUi final : public Ui {
     return answer;
   }
   void Beep() override { ++beeps; }
+  void ShowDone(const std::string& text) override { done.push_back(text); }
   bool answer = true;
   int beeps = 0;
-  std::vector<std::string> messages, questions;
+  std::vector<std::string> messages, questions, done;
 };
 
 // An opened settings store in its own directory, and the view over one symbol.
@@ -130,6 +131,8 @@ TEST(Export, DelimitersOmissionsAndOrder) {
   c.omit.fill(true);
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   EXPECT_EQ(Text(c.path), "DATE\r\n01/05/98\r\n01/02/98\r\n");
+  EXPECT_EQ(f.ui.done,
+            std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
 }
 
 TEST(Export, ReadsAcrossWindowsInBothOrders) {
