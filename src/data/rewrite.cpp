@@ -169,7 +169,8 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int*
           for (int k = kOpen; k < kQuantityCount; ++k) {
             const int p = file.layout.position[static_cast<std::size_t>(k)];
             if (p == 0 || p > fields) continue;
-            if (change.op == QuoteOp::kSet && change.keep[static_cast<std::size_t>(k - kOpen)]) continue;
+            if (change.op == QuoteOp::kSet && change.keep[static_cast<std::size_t>(k - kOpen)])
+              continue;
             std::uint8_t* field = record + 4 * (p - 1);
             const float v = change.value[static_cast<std::size_t>(k - kOpen)];
             WriteMbf(change.op == QuoteOp::kSet ? v : ReadMbf(field) * v, field);

@@ -31,11 +31,11 @@ inline constexpr const char* kFindrecFailureText = "failure in delete quote for 
 // Applies `change` to the quotes of `symbol` found from `dir`: kSet replaces the held values of
 // every quote in the range but those marked keep, kMultiply multiplies them (single precision),
 // kDelete leaves out the first quote of fromDay, kInsertCopy writes before each quote of the
-// range a copy dated the last weekday before it. Quantities the file does not hold are never written; every other byte
-// of a record is copied as it was. On success returns kSuccess with F<n>.DAT replaced and its
-// old bytes in F<n>.BAK. On failure every file keeps its old bytes and returns: the status of
-// FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file cannot be read;
-// kDayNotInFile when a delete finds no quote of fromDay; kFileWrite when a file cannot be
+// range a copy dated the last weekday before it. Quantities the file does not hold are never
+// written; every other byte of a record is copied as it was. On success returns kSuccess with
+// F<n>.DAT replaced and its old bytes in F<n>.BAK. On failure every file keeps its old bytes and
+// returns: the status of FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file cannot
+// be read; kDayNotInFile when a delete finds no quote of fromDay; kFileWrite when a file cannot be
 // written or replaced (or an insert would overflow the header's 16-bit record number).
 [[nodiscard]] Status RewriteQuotes(FileSystem& fs, const QuoteChange& change,
                                    const std::string& dir, const std::string& symbol);

@@ -34,7 +34,8 @@ int Navigate(int row, int count, EditStep step) {
 
 namespace {
 
-constexpr std::array<const char*, 6> kValueNames = {"Open", "High", "Low", "Close", "Volume", "Open Interest"};
+constexpr std::array<const char*, 6> kValueNames = {"Open",  "High",   "Low",
+                                                    "Close", "Volume", "Open Interest"};
 
 bool Changed(const EditQuoteTexts& texts, const EditQuoteTexts& shown, std::size_t i) {
   return texts[i] != shown[i];
@@ -48,7 +49,8 @@ bool Sets(const EditQuoteTexts& texts, const EditQuoteTexts& shown, std::size_t 
 
 }  // namespace
 
-std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
+std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
+                            const EditQuoteTexts& shown) {
   for (std::size_t i = 1; i < texts.size(); ++i) {
     if (Changed(texts, shown, i) && texts[i].size() > static_cast<std::size_t>(kEditValueLimit)) {
       return TooLongText(kEditValueLimit);
@@ -80,14 +82,20 @@ bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuo
   return FinishQuoteCommand(state, change,
                             {kEditQuoteFailedText,
                              "Edit",
-                             {{"Date", texts[0]}, {"Open", texts[1]}, {"Hi", texts[2]}, {"Lo", texts[3]},
-                              {"Close", texts[4]}, {"Vol", texts[5]}, {"OI", texts[6]}},
+                             {{"Date", texts[0]},
+                              {"Open", texts[1]},
+                              {"Hi", texts[2]},
+                              {"Lo", texts[3]},
+                              {"Close", texts[4]},
+                              {"Vol", texts[5]},
+                              {"OI", texts[6]}},
                              0,
                              false,
                              EditQuoteDoneText(state.m_seriesSymbol, texts, shown)});
 }
 
-std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
+std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts,
+                              const EditQuoteTexts& shown) {
   std::vector<const char*> names;
   for (std::size_t i = 1; i < texts.size(); ++i) {
     float value = 0;
@@ -96,7 +104,8 @@ std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& t
   const std::string where = " for " + symbol + " on " + texts[0];
   if (names.empty()) return "No value changed" + where;
   std::string list = names.front();
-  for (std::size_t i = 1; i < names.size(); ++i) list += (i + 1 == names.size() ? " and " : ", ") + std::string(names[i]);
+  for (std::size_t i = 1; i < names.size(); ++i)
+    list += (i + 1 == names.size() ? " and " : ", ") + std::string(names[i]);
   return list + " set" + where;
 }
 

@@ -36,7 +36,8 @@ int Navigate(int row, int count, EditStep step);
 // The message that refuses OK, or empty: a changed value text longer than 10 characters, or a
 // changed text that does not read as a number for a field the quote file stores ("N/A" and any
 // other text stay acceptable for a field it does not store).
-std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
+std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
+                            const EditQuoteTexts& shown);
 
 // After OK: sets the changed values of every quote of the day, each unchanged one keeping its
 // stored bytes; on success records the "Edit" settings, refills the grid with the newest quote
@@ -44,6 +45,7 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts, const
 bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
 
 // What a successful edit reports, e.g. "Close and Volume set for ABC on 06/17/98".
-std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
+std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts,
+                              const EditQuoteTexts& shown);
 
 }  // namespace barvane

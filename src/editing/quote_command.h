@@ -23,8 +23,8 @@ struct QuoteCommandEnd {
 };
 
 // Rewrites the current series with `change`. On success records the settings, refills the grid
-// with `end.refillRow` current, reports `end.doneText` and returns true; on failure shows the rewrite's own message
-// (if any) and `end.failureText`, and returns false.
+// with `end.refillRow` current, reports `end.doneText` and returns true; on failure shows the
+// rewrite's own message (if any) and `end.failureText`, and returns false.
 bool FinishQuoteCommand(ViewState& state, const QuoteChange& change, const QuoteCommandEnd& end);
 
 // The day of every editable date text is MM/DD/YY; ParseDate of it.

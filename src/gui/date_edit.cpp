@@ -19,7 +19,8 @@ void CDateEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   // Enter and Escape belong to the dialog: its default button and Cancel.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+      event->key() == Qt::Key_Escape) {
     event->ignore();
     return;
   }

@@ -2,7 +2,6 @@
 // error, and the files a refused or failed command leaves as they were.
 #include <gtest/gtest.h>
 
-
 #include "app/quote_grid.h"
 #include "editing/add_quote.h"
 #include "support/cli_run.h"
@@ -79,8 +78,9 @@ TEST(QuoteCliSingle, EditGivenTheGridsTextForAValueKeepsItsStoredBytes) {
   const SymbolDescription symbol = test::Symbol(1, "ABC", test::Fields28(), quotes);
   test::Build(dir.path(), test::Portfolio({symbol}));
   const QuoteValues& q = quotes[1];
-  const CliRun run = Cli({"edit", dir.path(), "ABC", "06/16/98", PriceText(q.open), PriceText(q.high), PriceText(q.low),
-                          "11", CountText(q.volume), CountText(q.openInterest)});
+  const CliRun run =
+      Cli({"edit", dir.path(), "ABC", "06/16/98", PriceText(q.open), PriceText(q.high),
+           PriceText(q.low), "11", CountText(q.volume), CountText(q.openInterest)});
   ASSERT_EQ(run.status, 0) << run.err;
   SymbolDescription want = symbol;
   want.quotes[1].close = 11;

@@ -100,10 +100,17 @@ TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCa
     }
     auto* box = d->findChild<QDialogButtonBox*>();
     // At the newest quote Next and Last are disabled and skipped.
-    const std::vector<QWidget*> want = {edit->field(0), edit->field(1), edit->field(2), edit->field(3),
-                                        edit->field(4), edit->field(5), edit->button(EditStep::kPrevious),
-                                        edit->button(EditStep::kFirst), box->button(QDialogButtonBox::Ok),
-                                        box->button(QDialogButtonBox::Cancel), edit->field(0)};
+    const std::vector<QWidget*> want = {edit->field(0),
+                                        edit->field(1),
+                                        edit->field(2),
+                                        edit->field(3),
+                                        edit->field(4),
+                                        edit->field(5),
+                                        edit->button(EditStep::kPrevious),
+                                        edit->button(EditStep::kFirst),
+                                        box->button(QDialogButtonBox::Ok),
+                                        box->button(QDialogButtonBox::Cancel),
+                                        edit->field(0)};
     EXPECT_EQ(order, want);
     QuoteWindow::Cancel(d);
   });
