@@ -17,14 +17,6 @@ std::string Environment(const char* name) {
   return value ? std::string(value) : std::string();
 }
 
-// Creates `dir` and any missing parents.
-bool CreateDirectories(FileSystem& fs, const std::string& dir) {
-  if (dir.empty() || fs.IsDirectory(dir)) return true;
-  const std::string parent = DirectoryOf(WithoutTrailingSlash(dir));
-  if (!parent.empty() && parent != dir && !CreateDirectories(fs, WithoutTrailingSlash(parent))) return false;
-  return fs.CreateDirectory(WithoutTrailingSlash(dir));
-}
-
 SettingsData Load(FileSystem& fs, const std::string& path) {
   Bytes bytes;
   if (path.empty() || !ReadWholeFile(fs, path, &bytes)) return {};

@@ -1,16 +1,19 @@
 // barvane-cli: the editor's commands without the window. The words, outputs and exit statuses
 // are a fixed contract (0 done, 1 failed or refused, 2 wrong words).
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/history_commands.h"
 #include "cli/quote_commands.h"
 #include "cli/read_commands.h"
 #include "cli/sample_drive.h"
 #include "cli/stderr_ui.h"
 #include "cli/text_encoding.h"
 #include "cli/tool_commands.h"
-#include "data/fs.h"
+#include "data/change_recorder.h"
+#include "tools/undo.h"
 
 namespace {
 
@@ -32,7 +35,10 @@ constexpr const char* kUsage =
     "  edit-symbol DIR SYMBOL NEWSYMBOL NEWNAME          change a symbol and its name\n"
     "  delete-symbol DIR SYMBOL                          delete a symbol with its files\n"
     "  copy-symbol DIR SYMBOL DEST                       copy a symbol into portfolio DEST\n"
-    "  move-symbol DIR SYMBOL DEST                       move a symbol into portfolio DEST\n";
+    "  move-symbol DIR SYMBOL DEST                       move a symbol into portfolio DEST\n"
+    "  history DIR                                       the changes made to DIR, newest first\n"
+    "  undo DIR [--force]                                undo the newest change to DIR\n"
+    "  redo DIR [--force]                                redo the change undone last\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -41,6 +47,7 @@ int Usage() {
 
 int RunCommand(std::vector<std::string> words) {
   using namespace barvane;
+  const std::vector<std::string> given = words;
   if (words.empty()) return Usage();
   const std::string command = words[0];
   // Symbols and names are Latin-1 in the files; the shell hands over UTF-8. Paths stay bytes.
@@ -48,8 +55,22 @@ int RunCommand(std::vector<std::string> words) {
     if (i < words.size()) words[i] = cli::Utf8ToLatin1(words[i]);
   }
 
-  FileSystem& fs = FileSystem::Default();
+  FileSystem& os = FileSystem::Default();
   cli::StderrUi ui;
+  History history(os, DefaultHistoryDirectory(), HistoryLimits::FromEnvironment());
+  if (cli::IsHistoryCommand(command)) {
+    const int status = cli::RunHistoryCommand(history, ui, command, {words.begin() + 1, words.end()}, std::cout);
+    return status == 2 ? Usage() : status;
+  }
+  // A command that may change a portfolio runs as one change of its history, under the words
+  // as they were given.
+  ChangeRecorder recorder(os, history);
+  std::optional<ChangeScope> change;
+  if (cli::IsRecordedCommand(command) && words.size() >= 2) {
+    RecoverHistory(history);
+    change.emplace(recorder, given, words[1]);
+  }
+  FileSystem& fs = recorder;
   if (command == "sample" && words.size() == 2) {
     if (cli::WriteSampleDrive(fs, words[1])) return 0;
     ui.ShowMessage("The sample drive cannot be written under " + words[1], MessageIcon::kStop);

@@ -122,6 +122,13 @@ bool WriteFileSafely(FileSystem& fs, const std::string& target, const Bytes& con
   return ReplaceFile(fs, target, CopyTemporaryPath(target), contents);
 }
 
+bool CreateDirectories(FileSystem& fs, const std::string& dir) {
+  if (dir.empty() || fs.IsDirectory(dir)) return true;
+  const std::string parent = DirectoryOf(WithoutTrailingSlash(dir));
+  if (!parent.empty() && parent != dir && !CreateDirectories(fs, WithoutTrailingSlash(parent))) return false;
+  return fs.CreateDirectory(WithoutTrailingSlash(dir));
+}
+
 bool RemoveIfPresent(FileSystem& fs, const std::string& path) {
   if (!fs.IsRegularFile(path)) return true;
   return fs.Remove(path);

@@ -69,6 +69,9 @@ class PendingBackup {
                                             const std::string& temporaryPath, const Bytes& contents,
                                             const std::string& backupPath, const Bytes& old);
 
+// Creates the directory `dir` and any missing parents; true when it exists afterwards.
+[[nodiscard]] bool CreateDirectories(FileSystem& fs, const std::string& dir);
+
 // Removes `path` if it exists; true when it no longer exists.
 [[nodiscard]] bool RemoveIfPresent(FileSystem& fs, const std::string& path);
 

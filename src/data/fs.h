@@ -105,6 +105,9 @@ class FileSystem {
   [[nodiscard]] virtual bool ListMounts(std::vector<MountEntry>* mounts) = 0;
   // The process's working directory; empty when it cannot be had.
   virtual std::string CurrentDirectory() = 0;
+  // `path` absolute, with every symbolic link, "." and ".." resolved; empty when it does not
+  // exist or cannot be resolved.
+  virtual std::string RealPath(const std::string& path) = 0;
 };
 
 class FileSystemWrapper : public FileSystem {
@@ -140,6 +143,7 @@ class FileSystemWrapper : public FileSystem {
   }
   bool ListMounts(std::vector<MountEntry>* mounts) override { return target_.ListMounts(mounts); }
   std::string CurrentDirectory() override { return target_.CurrentDirectory(); }
+  std::string RealPath(const std::string& path) override { return target_.RealPath(path); }
 
  protected:
   FileSystem& target() { return target_; }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -254,6 +255,11 @@ class PosixFileSystem final : public FileSystem {
   std::string CurrentDirectory() override {
     char buffer[PATH_MAX];
     return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  }
+
+  std::string RealPath(const std::string& path) override {
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
   }
 };
 

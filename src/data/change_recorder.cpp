@@ -1,0 +1,64 @@
+// Recording a command's file effects as one change.
+#include "data/change_recorder.h"
+
+#include <ctime>
+
+#include "data/file_names.h"
+
+namespace barvane {
+
+void ChangeRecorder::Begin(std::vector<std::string> words, const std::string& portfolioDir) {
+  change_ = {};
+  change_.words = std::move(words);
+  change_.time = static_cast<std::int64_t>(std::time(nullptr));
+  change_.portfolios.push_back(history_.PortfolioKey(portfolioDir));
+  noted_.clear();
+  open_ = true;
+}
+
+bool ChangeRecorder::End() {
+  if (!open_) return true;
+  open_ = false;
+  if (change_.files.empty()) return true;
+  return history_.Commit(std::move(change_));
+}
+
+std::string ChangeRecorder::Absolute(const std::string& path) {
+  const std::string dir = DirectoryOf(path);
+  std::string real = target().RealPath(dir.empty() ? "." : dir);
+  if (real.empty()) return path;
+  return WithTrailingSlash(real) + path.substr(dir.size());
+}
+
+bool ChangeRecorder::Note(const std::string& path) {
+  if (!open_) return true;
+  const std::string absolute = Absolute(path);
+  if (noted_.count(absolute)) return true;
+  if (change_.id == 0) change_.id = history_.NewId();
+  FileChange file{absolute, std::nullopt, std::nullopt};
+  if (target().IsRegularFile(absolute)) {
+    Bytes before;
+    if (!ReadWholeFile(target(), absolute, &before)) return false;
+    file.before = std::move(before);
+  }
+  change_.files.push_back(std::move(file));
+  // Stored before the call goes ahead: after a crash the next start finds what to give back.
+  if (!history_.SaveRecording(change_)) {
+    change_.files.pop_back();
+    return false;
+  }
+  noted_.insert(absolute);
+  return true;
+}
+
+std::unique_ptr<WritableFile> ChangeRecorder::CreateForWrite(const std::string& path) {
+  return Note(path) ? target().CreateForWrite(path) : nullptr;
+}
+
+bool ChangeRecorder::Rename(const std::string& from, const std::string& to) {
+  return Note(from) && Note(to) && target().Rename(from, to);
+}
+
+bool ChangeRecorder::Remove(const std::string& path) { return Note(path) && target().Remove(path); }
+
+}  // namespace barvane

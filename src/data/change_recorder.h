@@ -1,0 +1,64 @@
+// ChangeRecorder: the file system of the commands that makes each command one change in the
+// History. Between Begin and End, before a call first alters a path (creates, renames from or
+// over, removes), the path's bytes are noted and stored crash-safely; End adds what every noted
+// path holds afterwards. Temporary files thereby drop out by themselves (absent before and
+// after), and a command is recorded without knowing which files it writes. Outside Begin and
+// End every call passes through unrecorded.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "data/history.h"
+
+namespace barvane {
+
+class ChangeRecorder final : public FileSystemWrapper {
+ public:
+  // REQUIRES: `history` writes to `target` (or to the same disk through another wrapper).
+  ChangeRecorder(FileSystem& target, History& history) : FileSystemWrapper(target), history_(history) {}
+
+  History& history() { return history_; }
+  // The file system under the recorder, for work that is no change of its own (undo, redo).
+  FileSystem& unrecorded() { return target(); }
+
+  // Opens a change made by the command `words` on the portfolio `portfolioDir`.
+  // REQUIRES: no change open.
+  void Begin(std::vector<std::string> words, const std::string& portfolioDir);
+  // Closes it: a change that altered any file is stored in the history. False when the
+  // history could not store it (it is then completed at the next start).
+  [[nodiscard]] bool End();
+
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+
+ private:
+  // Notes `path`'s bytes if this change has not; false (and the call refused) when they
+  // cannot be read or stored, since the change could then not be undone.
+  bool Note(const std::string& path);
+  std::string Absolute(const std::string& path);
+
+  History& history_;
+  bool open_ = false;
+  Change change_;
+  std::set<std::string> noted_;
+};
+
+// Begin on construction, End on destruction: the change of one command.
+class ChangeScope {
+ public:
+  ChangeScope(ChangeRecorder& recorder, std::vector<std::string> words, const std::string& portfolioDir)
+      : recorder_(recorder) {
+    recorder_.Begin(std::move(words), portfolioDir);
+  }
+  ~ChangeScope() { (void)recorder_.End(); }
+  ChangeScope(const ChangeScope&) = delete;
+  ChangeScope& operator=(const ChangeScope&) = delete;
+
+ private:
+  ChangeRecorder& recorder_;
+};
+
+}  // namespace barvane

@@ -1,0 +1,116 @@
+// History: the changes Barvane made to portfolios, kept outside them so that vendor software
+// never sees it, with what undo and redo need: for every file a change touched, its exact
+// bytes before and after (or that it did not exist).
+//
+// One directory holds every portfolio's changes: "<id>.chg" a complete change, written once
+// with the crash-safe replace; "<id>.rec" the before-states of a change still being made;
+// "<id>.undone" present while the change is undone; "<id>.undoing" and "<id>.redoing" present
+// while an undo or redo is putting files back. A change is listed under every portfolio whose
+// files it touched and under the portfolio the command was given; portfolios are known by
+// their real path. Ids grow with time, so the newest change has the highest id.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/file_ops.h"
+#include "data/fs.h"
+
+namespace barvane {
+
+struct FileChange {
+  std::string path;             // absolute
+  std::optional<Bytes> before;  // none: the file did not exist
+  std::optional<Bytes> after;
+};
+
+struct Change {
+  std::uint64_t id = 0;
+  std::int64_t time = 0;                // seconds since 1970-01-01 UTC
+  std::vector<std::string> words;       // the command and its words, as the CLI takes them
+  std::vector<std::string> portfolios;  // real paths of the portfolio directories
+  std::vector<FileChange> files;        // in the order the command first touched them
+  bool undone = false;
+};
+
+struct HistoryLimits {
+  int changesPerPortfolio = 50;
+  std::uint64_t maxBytes = std::uint64_t{512} << 20;
+
+  // The defaults, with maxBytes taken from BARVANE_HISTORY_MB (megabytes) when it is set to a
+  // positive number.
+  static HistoryLimits FromEnvironment();
+};
+
+// $XDG_DATA_HOME (else $HOME/.local/share) + "/Orvell Software/Barvane/History".
+std::string DefaultHistoryDirectory();
+
+// The change's words as one line: words joined by blanks, a word that is empty or holds a
+// blank, quote or control character written in single quotes (a quote in it as '\'').
+std::string WordsText(const std::vector<std::string>& words);
+
+class History {
+ public:
+  History(FileSystem& fs, std::string directory, HistoryLimits limits = {});
+
+  FileSystem& fs() { return fs_; }
+  const std::string& directory() const { return directory_; }
+  const HistoryLimits& limits() const { return limits_; }
+
+  // How a portfolio directory is known in the history: its real path without a trailing "/",
+  // or `dir` as spelled (without a trailing "/") when it cannot be resolved.
+  std::string PortfolioKey(const std::string& dir);
+
+  // The changes listed under portfolio `dir`, newest first; their files carry paths, no bytes.
+  // A store that does not exist yet lists nothing. Returns false when it cannot be read.
+  [[nodiscard]] bool List(const std::string& dir, std::vector<Change>* changes);
+  // Change `id` with every file's bytes. False when it is not stored or cannot be read.
+  [[nodiscard]] bool Load(std::uint64_t id, Change* change);
+
+  // An id higher than every id stored.
+  std::uint64_t NewId();
+  // Stores `change`'s before-states crash-safely as the change being made, so that the next
+  // start can complete it. REQUIRES: change.id from NewId().
+  [[nodiscard]] bool SaveRecording(const Change& change);
+  // Completes the change being made: reads every file's after-state, leaves out files that
+  // end as they began, adds the portfolios of the files, and stores the change unless nothing
+  // is left; then drops the undone changes of its portfolios (they can no longer be redone)
+  // and the changes beyond the limits. On failure the recording stays for the next start.
+  [[nodiscard]] bool Commit(Change change);
+
+  // Marks an undo (or redo) of `id` as under way, before any file is put back.
+  [[nodiscard]] bool MarkApplying(std::uint64_t id, bool undo);
+  // Marks it done: the change undone (or in effect again) and the mark of work under way gone.
+  [[nodiscard]] bool MarkApplied(std::uint64_t id, bool undo);
+  // Takes back MarkApplying after the work failed with every file put back.
+  [[nodiscard]] bool ClearApplying(std::uint64_t id, bool undo);
+
+  // Work that a crash left unfinished.
+  struct Pending {
+    std::vector<std::uint64_t> recordings;
+    std::vector<std::pair<std::uint64_t, bool>> applies;  // id, true for an undo
+  };
+  [[nodiscard]] bool FindPending(Pending* pending);
+  // The change being made as recorded so far (before-states only).
+  [[nodiscard]] bool LoadRecording(std::uint64_t id, Change* change);
+
+ private:
+  struct Stored {
+    Change change;  // files without bytes
+    std::uint64_t size = 0;
+  };
+  std::string PathOf(std::uint64_t id, const char* extension) const;
+  [[nodiscard]] bool ListIds(std::vector<std::uint64_t>* ids, const char* extension);
+  [[nodiscard]] bool ReadStored(std::uint64_t id, Stored* stored);
+  [[nodiscard]] bool ReadAll(std::vector<Stored>* all);
+  bool Drop(std::uint64_t id);
+  void Prune(const Change& latest);
+
+  FileSystem& fs_;
+  std::string directory_;  // ends in "/"
+  HistoryLimits limits_;
+};
+
+}  // namespace barvane

@@ -1,0 +1,160 @@
+// Undo, redo and the recovery of both.
+#include "tools/undo.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "data/file_names.h"
+#include "tools/file_journal.h"
+
+namespace barvane {
+namespace {
+
+// What `path` holds now; none when it does not exist. False when it exists but cannot be read.
+bool CurrentState(FileSystem& fs, const std::string& path, std::optional<Bytes>* state) {
+  state->reset();
+  if (!fs.IsRegularFile(path)) return true;
+  Bytes bytes;
+  if (!ReadWholeFile(fs, path, &bytes)) return false;
+  *state = std::move(bytes);
+  return true;
+}
+
+const std::optional<Bytes>& StartState(const FileChange& file, bool undo) { return undo ? file.after : file.before; }
+const std::optional<Bytes>& EndState(const FileChange& file, bool undo) { return undo ? file.before : file.after; }
+
+// The files in the order they are put back: an undo takes the command's steps backwards, so
+// that no index record ever names a quote file that is not there yet.
+std::vector<const FileChange*> Order(const Change& change, bool undo) {
+  std::vector<const FileChange*> files;
+  for (const FileChange& file : change.files) files.push_back(&file);
+  if (undo) std::reverse(files.begin(), files.end());
+  return files;
+}
+
+std::string Verb(bool undo) { return undo ? "undone" : "redone"; }
+
+UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool force) {
+  FileSystem& fs = history.fs();
+  UndoOutcome outcome;
+  Change change;
+  if (!(undo ? NextToUndo(history, dir, &change) : NextToRedo(history, dir, &change))) {
+    outcome.message = std::string("Nothing to ") + (undo ? "undo" : "redo") + " in " + WithoutTrailingSlash(dir);
+    return outcome;
+  }
+  const std::string named = "\"" + WordsText(change.words) + "\"";
+  if (!history.Load(change.id, &change)) {
+    outcome.message = "The history of " + named + " cannot be read. Nothing was " + Verb(undo) + ".";
+    return outcome;
+  }
+  outcome.change = change;
+  for (FileChange& file : outcome.change.files) file.before = file.after = std::nullopt;
+
+  // The portfolio lock, once there is one, is taken here, around the check and the writes.
+  for (const FileChange& file : change.files) {
+    std::optional<Bytes> now;
+    if (!CurrentState(fs, file.path, &now)) {
+      outcome.message = file.path + " cannot be read. Nothing was " + Verb(undo) + ".";
+      return outcome;
+    }
+    if (!force && now != StartState(file, undo)) {
+      outcome.changedSince = true;
+      outcome.message = file.path + "\nwas changed after " + named + ", by another program or another change.\n" +
+                        "Nothing was " + Verb(undo) + ".";
+      return outcome;
+    }
+  }
+
+  if (!history.MarkApplying(change.id, undo)) {
+    outcome.message = "The history cannot be written. Nothing was " + Verb(undo) + ".";
+    return outcome;
+  }
+  FileJournal journal(fs);
+  bool ok = true;
+  for (const FileChange* file : Order(change, undo)) {
+    const std::optional<Bytes>& end = EndState(*file, undo);
+    ok = end ? journal.Replace(file->path, CopyTemporaryPath(file->path), *end) : journal.Remove(file->path);
+    if (!ok) break;
+  }
+  if (!ok) {
+    if (journal.RollBack()) {
+      (void)history.ClearApplying(change.id, undo);
+      outcome.message = "The portfolio files cannot be written. Nothing was " + Verb(undo) + ".";
+    } else {
+      // The mark of work under way stays, so that the next start carries it to its end.
+      outcome.message = "The portfolio files cannot be written, and some could not be put back.";
+    }
+    return outcome;
+  }
+  // Should the mark fail, the next start finds the work under way and completes it.
+  (void)history.MarkApplied(change.id, undo);
+  outcome.change.undone = undo;
+  outcome.done = true;
+  return outcome;
+}
+
+std::string Word(const Change& change, std::size_t i) { return i < change.words.size() ? change.words[i] : ""; }
+
+}  // namespace
+
+bool NextToUndo(History& history, const std::string& dir, Change* change) {
+  std::vector<Change> changes;
+  if (!history.List(dir, &changes)) return false;
+  const auto it = std::find_if(changes.begin(), changes.end(), [](const Change& c) { return !c.undone; });
+  if (it == changes.end()) return false;
+  *change = std::move(*it);
+  return true;
+}
+
+bool NextToRedo(History& history, const std::string& dir, Change* change) {
+  std::vector<Change> changes;
+  if (!history.List(dir, &changes)) return false;
+  // Newest first: the undone change nearest the ones in effect was undone last.
+  const auto it = std::find_if(changes.rbegin(), changes.rend(), [](const Change& c) { return c.undone; });
+  if (it == changes.rend()) return false;
+  *change = std::move(*it);
+  return true;
+}
+
+UndoOutcome Undo(History& history, const std::string& dir, bool force) { return Apply(history, dir, true, force); }
+UndoOutcome Redo(History& history, const std::string& dir, bool force) { return Apply(history, dir, false, force); }
+
+void RecoverHistory(History& history) {
+  FileSystem& fs = history.fs();
+  History::Pending pending;
+  if (!history.FindPending(&pending)) return;
+  for (std::uint64_t id : pending.recordings) {
+    Change change;
+    if (history.LoadRecording(id, &change)) (void)history.Commit(std::move(change));
+  }
+  for (const auto& [id, undo] : pending.applies) {
+    Change change;
+    if (history.Load(id, &change)) {
+      for (const FileChange* file : Order(change, undo)) {
+        std::optional<Bytes> now;
+        // A file that holds neither state was changed by something else: it is left alone.
+        if (!CurrentState(fs, file->path, &now) || now != StartState(*file, undo)) continue;
+        const std::optional<Bytes>& end = EndState(*file, undo);
+        (void)(end ? ReplaceFile(fs, file->path, CopyTemporaryPath(file->path), *end)
+                   : RemoveIfPresent(fs, file->path));
+      }
+    }
+    (void)history.MarkApplied(id, undo);
+  }
+}
+
+std::string ChangeTitle(const Change& change) {
+  const std::string command = Word(change, 0), symbol = Word(change, 2);
+  if (command == "edit") return "Edit of " + symbol + " on " + Word(change, 3);
+  if (command == "split") return "Split of " + symbol + " on " + Word(change, 3);
+  if (command == "adjust") return "Adjust of " + symbol + " from " + Word(change, 3) + " to " + Word(change, 4);
+  if (command == "delete-quote") return "Delete of " + symbol + " on " + Word(change, 3);
+  if (command == "add-quote") return "Add of " + symbol + " before " + Word(change, 3);
+  if (command == "edit-symbol") return "Edit of symbol " + symbol;
+  if (command == "delete-symbol") return "Delete of symbol " + symbol;
+  if (command == "copy-symbol") return "Copy of " + symbol + " to " + Word(change, 3);
+  if (command == "move-symbol") return "Move of " + symbol + " to " + Word(change, 3);
+  return WordsText(change.words);
+}
+
+}  // namespace barvane
