@@ -9,9 +9,22 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "support/portfolio_builder.h"
 
 namespace barvane::test {
+
+// Every CLI test process keeps the history of the changes it makes in a data directory of its
+// own, never in the user's.
+class TemporaryDataHome final : public testing::Environment {
+ public:
+  void SetUp() override { setenv("XDG_DATA_HOME", dir_.path().c_str(), 1); }
+
+ private:
+  TempDir dir_;
+};
+inline testing::Environment* const kTemporaryDataHome = testing::AddGlobalTestEnvironment(new TemporaryDataHome);
 
 struct CliRun {
   int status = -1;

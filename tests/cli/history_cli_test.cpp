@@ -1,0 +1,151 @@
+// barvane-cli history, undo and redo: every changing command of a run on the real ASX portfolio
+// walked back to the exact bytes before it and forward to the exact bytes after it, the
+// history's lines, and the refusals.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "data/file_names.h"
+#include "support/cli_run.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::Cli;
+using test::Lines;
+using test::Snapshot;
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+// The command and its words of a history line.
+std::string WordsOf(const std::string& line) { return line.substr(line.rfind('\t') + 1); }
+
+// A history of its own in a temporary data directory, and a small destination portfolio.
+class HistoryCli : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    previous_ = previous ? previous : "";
+    setenv("XDG_DATA_HOME", (data_ / "").c_str(), 1);
+    test::Build(dest_, test::Portfolio(test::Symbol(1, "ONE", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  }
+  void TearDown() override { setenv("XDG_DATA_HOME", previous_.c_str(), 1); }
+
+  using Both = std::pair<std::map<std::string, Bytes>, std::map<std::string, Bytes>>;
+  Both State(const std::string& dir) { return {Snapshot(dir), Snapshot(dest_)}; }
+
+  std::string previous_;
+  TempDir data_, root_;
+  std::string dest_ = root_ / "DEST";
+};
+
+TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
+  const std::string asx = test::CopyFixture("asx-mining", root_);
+  if (asx.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
+  const std::vector<std::vector<std::string>> run = {
+      {"split", asx, "ADY", "12/16/10", "2", "1"},
+      {"edit", asx, "ADY", "03/14/12", "0.05", "0.051", "0.048", "0.05", "88560", "0"},
+      {"delete-quote", asx, "ADY", "03/15/12"},
+      {"adjust", asx, "ADY", "01/03/11", "03/13/12", "2", "1", "1"},
+      {"add-quote", asx, "AAJ", "01/21/11"},
+      {"edit-symbol", asx, "AAJ", "AAJX", "Aruma X"},
+      {"delete-symbol", asx, "AAM"},
+      {"copy-symbol", asx, "ABC", dest_},
+      {"move-symbol", asx, "ABU", dest_},
+  };
+  std::vector<Both> states = {State(asx)};
+  for (const auto& words : run) {
+    const auto r = Cli(words);
+    ASSERT_EQ(r.status, 0) << words[0] << ": " << r.err;
+    ASSERT_NE(State(asx), states.back()) << words[0] << " changed nothing";
+    states.push_back(State(asx));
+  }
+
+  const auto history = Lines(Cli({"history", asx}).out);
+  ASSERT_EQ(history.size(), run.size());
+  const std::regex line(R"(\d+\t\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\t.*)");
+  for (std::size_t i = 0; i < history.size(); ++i) EXPECT_TRUE(std::regex_match(history[i], line)) << history[i];
+  EXPECT_EQ(history[0].substr(0, 2), "1\t");
+  EXPECT_EQ(WordsOf(history[0]), "move-symbol " + asx + " ABU " + dest_);
+  EXPECT_EQ(WordsOf(history[3]), "edit-symbol " + asx + " AAJ AAJX 'Aruma X'");
+  EXPECT_EQ(Lines(Cli({"history", dest_}).out).size(), 2u);  // the copy and the move
+
+  for (std::size_t i = run.size(); i-- > 0;) {
+    const auto r = Cli({"undo", asx});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Undone: " + WordsOf(history[run.size() - 1 - i]) + "\n");
+    ASSERT_EQ(State(asx), states[i]) << "after undoing " << run[i][0];
+  }
+  const auto nothing = Cli({"undo", asx});
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_EQ(nothing.err, "Nothing to undo in " + WithoutTrailingSlash(asx) + "\n");
+  EXPECT_EQ(Cli({"history", asx}).out, "");
+
+  for (std::size_t i = 0; i < run.size(); ++i) {
+    const auto r = Cli({"redo", asx});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(State(asx), states[i + 1]) << "after redoing " << run[i][0];
+  }
+  EXPECT_EQ(Cli({"redo", asx}).err, "Nothing to redo in " + WithoutTrailingSlash(asx) + "\n");
+  EXPECT_EQ(Lines(Cli({"history", asx}).out).size(), run.size());
+}
+
+TEST_F(HistoryCli, UndoOverAFileChangedByAnotherProgramIsRefusedUnlessForced) {
+  const std::string dir = root_ / "P";
+  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  const auto before = Snapshot(dir);
+  ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
+  Bytes dat = test::ReadBytes(dir + "/F1.DAT");
+  dat.back() ^= 1;
+  test::WriteBytes(dir + "/F1.DAT", dat);
+  const auto changed = Snapshot(dir);
+
+  const auto refused = Cli({"undo", dir});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find(dir + "/F1.DAT\nwas changed after \"split " + dir + " ABC 06/18/98 2 1\""),
+            std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find("Nothing was undone.\nWith --force it is undone all the same.\n"), std::string::npos);
+  EXPECT_EQ(Snapshot(dir), changed);
+
+  ASSERT_EQ(Cli({"undo", dir, "--force"}).status, 0);
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST_F(HistoryCli, ANewChangeEndsTheRedoOfWhatWasUndone) {
+  const std::string dir = root_ / "P";
+  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
+  ASSERT_EQ(Cli({"undo", dir}).status, 0);
+  ASSERT_EQ(Cli({"delete-quote", dir, "ABC", "06/17/98"}).status, 0);
+  EXPECT_EQ(Cli({"redo", dir}).status, 1);
+  const auto history = Lines(Cli({"history", dir}).out);
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_NE(history[0].find("delete-quote"), std::string::npos);
+}
+
+TEST_F(HistoryCli, ReadsAndFailuresRecordNothing) {
+  const std::string dir = root_ / "P";
+  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  EXPECT_EQ(Cli({"quotes", dir, "ABC"}).status, 0);
+  EXPECT_EQ(Cli({"export", dir, "ABC", root_ / "out.txt"}).status, 0);
+  EXPECT_EQ(Cli({"delete-quote", dir, "ABC", "01/01/99"}).status, 1);
+  EXPECT_EQ(Cli({"history", dir}).out, "");
+  EXPECT_EQ(Cli({"undo", dir}).status, 1);
+}
+
+TEST_F(HistoryCli, WrongWordsShowTheUsage) {
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"history"}, {"history", "a", "b"}, {"undo"}, {"undo", "a", "--fast"}, {"redo", "a", "--force", "x"}}) {
+    const auto r = Cli(words);
+    EXPECT_EQ(r.status, 2) << words.size();
+    EXPECT_NE(r.err.find("usage: barvane-cli"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace barvane

@@ -1,0 +1,212 @@
+// The history store and the recorder: what a change holds, how portfolios are known, the
+// bounds, and a recording that cannot be stored.
+#include "data/history.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/change_recorder.h"
+#include "data/file_names.h"
+#include "data/rewrite.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::ReadBytes;
+using test::Snapshot;
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+void BuildPortfolio(const std::string& dir, const std::string& symbol = "ABC") {
+  test::Build(dir, test::Portfolio(test::Symbol(1, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 6))));
+}
+
+QuoteChange DeleteOf(DayNumber day) {
+  QuoteChange change;
+  change.op = QuoteOp::kDelete;
+  change.fromDay = change.toDay = day;
+  return change;
+}
+
+QuoteChange Doubling() {
+  QuoteChange change;
+  change.op = QuoteOp::kMultiply;
+  change.value = {2, 2, 2, 2, 1, 1};
+  change.toDay = kMonday + 100;
+  return change;
+}
+
+std::string Real(const std::string& path) { return std::filesystem::canonical(path).string(); }
+
+// Writes `bytes` to `name` in `dir` as one recorded change.
+void Record(ChangeRecorder& recorder, const std::string& dir, const std::string& name, const Bytes& bytes) {
+  ChangeScope scope(recorder, {"write", dir, name}, dir);
+  ASSERT_TRUE(WriteFileSafely(recorder, WithTrailingSlash(dir) + name, bytes));
+}
+
+class HistoryTest : public testing::Test {
+ protected:
+  TempDir root_, data_;
+  std::string dir_ = root_ / "P/";
+  History history_{FileSystem::Default(), data_.path()};
+  ChangeRecorder recorder_{FileSystem::Default(), history_};
+};
+
+TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries) {
+  BuildPortfolio(dir_);
+  const auto before = Snapshot(dir_);
+  {
+    ChangeScope scope(recorder_, {"delete-quote", dir_, "ABC", "06/15/98"}, dir_);
+    ASSERT_EQ(RewriteQuotes(recorder_, DeleteOf(kMonday), dir_, "ABC"), kSuccess);
+  }
+  const auto after = Snapshot(dir_);
+  std::vector<Change> listed;
+  ASSERT_TRUE(history_.List(dir_, &listed));
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].words, (std::vector<std::string>{"delete-quote", dir_, "ABC", "06/15/98"}));
+  EXPECT_EQ(listed[0].portfolios, std::vector<std::string>{Real(dir_)});
+  EXPECT_FALSE(listed[0].undone);
+
+  Change change;
+  ASSERT_TRUE(history_.Load(listed[0].id, &change));
+  std::map<std::string, FileChange> files;
+  for (const FileChange& file : change.files) files[file.path.substr(Real(dir_).size() + 1)] = file;
+  // The quote file, its backup, the MASTER (the first date moved) and its backup; no .NEW.
+  ASSERT_EQ(files.size(), 4u);
+  for (const std::string name : {"F1.DAT", "MASTER"}) {
+    EXPECT_EQ(files[name].before, before.at(name)) << name;
+    EXPECT_EQ(files[name].after, after.at(name)) << name;
+  }
+  for (const std::string name : {"F1.BAK", "MASTER.BAK"}) {
+    EXPECT_FALSE(files[name].before) << name;
+    EXPECT_EQ(files[name].after, after.at(name)) << name;
+  }
+  EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg"}));
+}
+
+TEST_F(HistoryTest, CommandThatEndsWithEveryFileAsItWasLeavesNoChange) {
+  BuildPortfolio(dir_);
+  {
+    ChangeScope scope(recorder_, {"delete-quote", dir_, "ABC", "01/01/99"}, dir_);
+    ASSERT_EQ(RewriteQuotes(recorder_, DeleteOf(kMonday + 200), dir_, "ABC"), kDayNotInFile);
+  }
+  {
+    ChangeScope scope(recorder_, {"rewrite", dir_}, dir_);
+    ASSERT_TRUE(WriteFileSafely(recorder_, dir_ + "MASTER", ReadBytes(dir_ + "MASTER")));
+  }
+  ASSERT_TRUE(WriteFileSafely(recorder_, dir_ + "F9.DAT", {1}));  // outside any change
+  std::vector<Change> listed;
+  ASSERT_TRUE(history_.List(dir_, &listed));
+  EXPECT_TRUE(listed.empty());
+  EXPECT_TRUE(test::FileNames(data_.path()).empty());
+}
+
+TEST_F(HistoryTest, PortfolioIsKnownByItsRealPathHoweverSpelled) {
+  BuildPortfolio(dir_);
+  std::filesystem::create_directory_symlink(dir_, root_ / "link");
+  Record(recorder_, root_ / "link/", "F2.DAT", {2});
+  for (const std::string spelling : {dir_, WithoutTrailingSlash(dir_), root_ / "link", root_ / "P/../link/"}) {
+    std::vector<Change> listed;
+    ASSERT_TRUE(history_.List(spelling, &listed));
+    EXPECT_EQ(listed.size(), 1u) << spelling;
+  }
+  Change change;
+  ASSERT_TRUE(history_.Load(1, &change));
+  EXPECT_EQ(change.files.at(0).path, Real(dir_) + "/F2.DAT");
+}
+
+TEST_F(HistoryTest, KeepsTheNewestChangesOfEachPortfolioAndThoseAnotherStillNeeds) {
+  History history(FileSystem::Default(), data_.path(), {3, 1u << 30});
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  const std::string a = root_ / "A", b = root_ / "B";
+  std::filesystem::create_directory(a);
+  std::filesystem::create_directory(b);
+  {
+    ChangeScope scope(recorder, {"copy-symbol", a, "X", b}, a);  // listed under both
+    ASSERT_TRUE(WriteFileSafely(recorder, b + "/F1.DAT", {1}));
+  }
+  for (std::uint8_t i = 0; i < 5; ++i) Record(recorder, a, "F2.DAT", {i});
+  std::vector<Change> listedA, listedB;
+  ASSERT_TRUE(history.List(a, &listedA));
+  ASSERT_TRUE(history.List(b, &listedB));
+  std::vector<std::uint64_t> ids;
+  for (const Change& c : listedA) ids.push_back(c.id);
+  // Three newest of A, and the copy, which B still counts among its newest three.
+  EXPECT_EQ(ids, (std::vector<std::uint64_t>{6, 5, 4, 1}));
+  ASSERT_EQ(listedB.size(), 1u);
+
+  for (std::uint8_t i = 0; i < 3; ++i) Record(recorder, b, "F3.DAT", {i});
+  ASSERT_TRUE(history.List(a, &listedA));
+  EXPECT_EQ(listedA.size(), 3u);  // the copy is now old for both
+  ASSERT_TRUE(history.List(b, &listedB));
+  EXPECT_EQ(listedB.size(), 3u);
+}
+
+TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
+  History history(FileSystem::Default(), data_.path(), {50, 600});
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  const std::string a = root_ / "A";
+  std::filesystem::create_directory(a);
+  Record(recorder, a, "F1.DAT", Bytes(200, 1));
+  Record(recorder, a, "F2.DAT", Bytes(200, 2));
+  Record(recorder, a, "F3.DAT", Bytes(1000, 3));  // alone larger than the cap
+  std::vector<Change> listed;
+  ASSERT_TRUE(history.List(a, &listed));
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].id, 3u);
+  Record(recorder, a, "F1.DAT", Bytes(100, 4));
+  ASSERT_TRUE(history.List(a, &listed));
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].id, 4u);
+}
+
+TEST(HistoryLimits, SizeCapComesFromTheEnvironmentInMegabytes) {
+  for (const auto& [text, bytes] : std::vector<std::pair<const char*, std::uint64_t>>{
+           {"64", 64u << 20}, {"1", 1u << 20}, {"0", 512u << 20}, {"-3", 512u << 20}, {"12x", 512u << 20}, {"", 512u << 20}}) {
+    setenv("BARVANE_HISTORY_MB", text, 1);
+    EXPECT_EQ(HistoryLimits::FromEnvironment().maxBytes, bytes) << text;
+    EXPECT_EQ(HistoryLimits::FromEnvironment().changesPerPortfolio, 50);
+  }
+  unsetenv("BARVANE_HISTORY_MB");
+}
+
+TEST(History, WordsAreQuotedWhereAShellWouldSplitThem) {
+  EXPECT_EQ(WordsText({"edit-symbol", "/a b/P", "X", "it's", "", "N/A"}),
+            "edit-symbol '/a b/P' X 'it'\\''s' '' N/A");
+}
+
+TEST_F(HistoryTest, DamagedChangeFileIsPassedOver) {
+  BuildPortfolio(dir_);
+  Record(recorder_, dir_, "F2.DAT", {1});
+  Record(recorder_, dir_, "F2.DAT", {2});
+  Bytes damaged = ReadBytes(data_ / "000000000001.chg");
+  damaged.resize(damaged.size() - 1);
+  test::WriteBytes(data_ / "000000000001.chg", damaged);
+  test::WriteBytes(data_ / "000000000003.chg", {'B', 'V'});
+  std::vector<Change> listed;
+  ASSERT_TRUE(history_.List(dir_, &listed));
+  EXPECT_EQ(listed.size(), 2u);  // the header still reads
+  Change change;
+  EXPECT_FALSE(history_.Load(1, &change));
+  EXPECT_TRUE(history_.Load(2, &change));
+}
+
+TEST(HistoryCrash, RecorderRefusesACallWhoseBeforeStateCannotBeStored) {
+  TempDir root, data;
+  BuildPortfolio(root.path());
+  const auto original = Snapshot(root.path());
+  test::WriteBytes(data / "History", {0});  // a file where the store's directory should be
+  History history(FileSystem::Default(), data / "History");
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  {
+    ChangeScope scope(recorder, {"split", root.path(), "ABC", "06/18/98", "2", "1"}, root.path());
+    EXPECT_EQ(RewriteQuotes(recorder, Doubling(), root.path(), "ABC"), kFileWrite);
+  }
+  EXPECT_EQ(Snapshot(root.path()), original);
+}
+
+}  // namespace
+}  // namespace barvane

@@ -1,0 +1,230 @@
+// Undo and redo through the history: a move across two portfolios and the blank-symbol repair
+// given back byte for byte, the refusals after outside changes, and an I/O failure or a crash
+// at every step of an undo or of a recorded command, after which the next start leaves the
+// files old or new and the history agreeing with them.
+#include "tools/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/change_recorder.h"
+#include "data/file_names.h"
+#include "data/rewrite.h"
+#include "support/faulty_fs.h"
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+#include "tools/copy_symbol.h"
+
+namespace barvane {
+namespace {
+
+using test::FaultyFs;
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+using Files = std::map<std::string, Bytes>;
+
+QuoteChange DeleteOf(DayNumber day) {
+  QuoteChange change;
+  change.op = QuoteOp::kDelete;
+  change.fromDay = change.toDay = day;
+  return change;
+}
+
+// Every file under `dir` but the temporaries a crash may leave behind.
+Files Snapshot(const std::string& dir) {
+  Files files = test::Snapshot(dir);
+  std::erase_if(files, [](const auto& entry) { return entry.first.ends_with(".NEW"); });
+  return files;
+}
+
+// SRC holds KEEP (file 3) and ABC (file 7, with F7.DOP and F7.BAK); DEST holds ONE. A move of
+// ABC from SRC to DEST is recorded as one change.
+class UndoTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(src_, test::Portfolio({Sym(3, "KEEP"), Sym(7, "ABC", true)}));
+    test::WriteBytes(src_ + "F7.BAK", {7, 7, 7});
+    test::Build(dest_, test::Portfolio({Sym(1, "ONE")}));
+    before_ = Snapshot(root_.path());
+    History history(FileSystem::Default(), data_.path());
+    ChangeRecorder recorder(FileSystem::Default(), history);
+    test::ToolView tv(recorder, src_);
+    ChangeScope scope(recorder, {"move-symbol", src_, "ABC", dest_}, src_);
+    tv.view.m_seriesSymbol = "ABC";
+    ASSERT_TRUE(CopySymbol(tv.view, dest_, true));
+  }
+  static SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
+    return test::Symbol(n, text, dop ? test::Fields28() : test::Fields8(), test::WeekdayQuotes(kMonday, n + 1), dop);
+  }
+  void AfterMove() { after_ = Snapshot(root_.path()); }
+  // The move's state in the history: undone or in effect.
+  bool Undone() {
+    History history(FileSystem::Default(), data_.path());
+    std::vector<Change> listed;
+    EXPECT_TRUE(history.List(dest_, &listed));
+    EXPECT_EQ(listed.size(), 1u);
+    return !listed.empty() && listed[0].undone;
+  }
+
+  TempDir root_, data_;
+  std::string src_ = root_ / "SRC/", dest_ = root_ / "DEST/";
+  Files before_, after_;
+};
+
+TEST_F(UndoTest, MoveIsUndoneInBothPortfoliosAndRedone) {
+  AfterMove();
+  ASSERT_NE(after_, before_);
+  History history(FileSystem::Default(), data_.path());
+  const UndoOutcome undone = Undo(history, dest_, false);  // from either portfolio
+  ASSERT_TRUE(undone.done) << undone.message;
+  EXPECT_EQ(undone.change.words, (std::vector<std::string>{"move-symbol", src_, "ABC", dest_}));
+  EXPECT_TRUE(undone.change.undone);
+  EXPECT_EQ(Snapshot(root_.path()), before_);
+  EXPECT_TRUE(Undone());
+  EXPECT_EQ(Undo(history, src_, false).message, "Nothing to undo in " + WithoutTrailingSlash(src_));
+
+  const UndoOutcome redone = Redo(history, src_, false);
+  ASSERT_TRUE(redone.done) << redone.message;
+  EXPECT_EQ(Snapshot(root_.path()), after_);
+  EXPECT_FALSE(Undone());
+  EXPECT_EQ(Redo(history, dest_, false).message, "Nothing to redo in " + WithoutTrailingSlash(dest_));
+}
+
+TEST_F(UndoTest, FileRemovedOrCreatedSinceRefusesUndoAndRedo) {
+  AfterMove();
+  History history(FileSystem::Default(), data_.path());
+  // The move removed F7.DAT from SRC; a file of that name made since is someone else's.
+  test::WriteBytes(src_ + "F7.DAT", {1});
+  UndoOutcome refused = Undo(history, src_, false);
+  EXPECT_FALSE(refused.done);
+  EXPECT_TRUE(refused.changedSince);
+  EXPECT_EQ(refused.message, src_ + "F7.DAT\nwas changed after \"move-symbol " + src_ + " ABC " + dest_ +
+                                 "\", by another program or another change.\nNothing was undone.");
+  std::filesystem::remove(src_ + "F7.DAT");
+  ASSERT_TRUE(Undo(history, src_, false).done);
+
+  // Redo needs the files as the move found them: DEST's new file number is taken since.
+  test::WriteBytes(dest_ + "F2.DAT", {2});
+  const Files changed = Snapshot(root_.path());
+  refused = Redo(history, src_, false);
+  EXPECT_TRUE(refused.changedSince);
+  EXPECT_EQ(Snapshot(root_.path()), changed);
+  EXPECT_TRUE(Undone());
+  ASSERT_TRUE(Redo(history, src_, true).done);
+  EXPECT_EQ(Snapshot(root_.path()), after_);
+}
+
+TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
+  AfterMove();
+  for (int step = 1;; ++step) {
+    FaultyFs faulty(step, FaultyFs::Mode::kFailOne);
+    History history(faulty, data_.path());
+    const UndoOutcome outcome = Undo(history, src_, false);
+    if (faulty.calls() < step) {
+      ASSERT_TRUE(outcome.done);
+      break;
+    }
+    History next(FileSystem::Default(), data_.path());
+    if (!outcome.done) {
+      EXPECT_TRUE(outcome.message.ends_with("cannot be written. Nothing was undone.")) << outcome.message;
+      EXPECT_EQ(Snapshot(root_.path()), after_) << "failure at step " << step;
+      EXPECT_FALSE(Undone()) << step;
+    }
+    RecoverHistory(next);  // a mark that failed is set right at the next start
+    EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
+    EXPECT_EQ(Undone(), outcome.done) << step;
+    if (outcome.done) ASSERT_TRUE(Redo(next, src_, false).done);
+  }
+}
+
+TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees) {
+  AfterMove();
+  for (int step = 1;; ++step) {
+    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
+    {
+      History history(faulty, data_.path());
+      (void)Undo(history, src_, false);
+    }
+    const bool crashed = faulty.crashed();
+    History next(FileSystem::Default(), data_.path());
+    RecoverHistory(next);
+    const Files now = Snapshot(root_.path());
+    ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
+    EXPECT_EQ(Undone(), now == before_) << step;
+    if (!crashed) break;
+    if (now == before_) ASSERT_TRUE(Redo(next, src_, false).done);
+  }
+}
+
+TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
+  TempDir root, data;
+  PortfolioDescription p = test::Portfolio(
+      {test::Symbol(1, "ABC", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
+       test::Symbol(2, "", test::Fields8(), test::WeekdayQuotes(kMonday, 2))});
+  p.symbols[1].name = "Blank One";
+  test::Build(root.path(), p);
+  const Files before = Snapshot(root.path());
+  History history(FileSystem::Default(), data.path());
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  {
+    ChangeScope scope(recorder, {"blank-symbol-repair", root.path()}, root.path());
+    test::ToolView tv(recorder, root.path());
+  }
+  const Files repaired = Snapshot(root.path());
+  ASSERT_NE(repaired, before);
+  ASSERT_TRUE(Undo(history, root.path(), false).done);
+  EXPECT_EQ(Snapshot(root.path()), before);
+  ASSERT_TRUE(Redo(history, root.path(), false).done);
+  EXPECT_EQ(Snapshot(root.path()), repaired);
+}
+
+// A crash at every step of a recorded delete (quote file, backups, MASTER dates, and the
+// history's own writes): the next start completes the change from what the disk holds, and its
+// undo gives back every byte from before the command.
+TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
+  for (int step = 1;; ++step) {
+    TempDir root, data;
+    test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))));
+    const auto original = Snapshot(root.path());
+    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
+    {
+      History history(faulty, data.path());
+      ChangeRecorder recorder(faulty, history);
+      ChangeScope scope(recorder, {"delete-quote", root.path(), "ABC", "06/15/98"}, root.path());
+      (void)RewriteQuotes(recorder, DeleteOf(kMonday), root.path(), "ABC");
+    }
+    if (!faulty.crashed()) break;
+
+    History history(FileSystem::Default(), data.path());
+    RecoverHistory(history);
+    History::Pending pending;
+    ASSERT_TRUE(history.FindPending(&pending));
+    EXPECT_TRUE(pending.recordings.empty()) << step;
+    std::vector<Change> listed;
+    ASSERT_TRUE(history.List(root.path(), &listed));
+    if (!listed.empty()) {
+      const UndoOutcome undone = Undo(history, root.path(), false);
+      ASSERT_TRUE(undone.done) << step << ": " << undone.message;
+    }
+    auto now = Snapshot(root.path());
+    EXPECT_EQ(now, original) << "crash at step " << step;
+  }
+}
+
+TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
+  Change change;
+  change.words = {"split", "/p", "ADY", "12/16/10", "2", "1"};
+  EXPECT_EQ(ChangeTitle(change), "Split of ADY on 12/16/10");
+  change.words = {"adjust", "/p", "ADY", "01/03/11", "03/13/12", "2", "1", "1"};
+  EXPECT_EQ(ChangeTitle(change), "Adjust of ADY from 01/03/11 to 03/13/12");
+  change.words = {"move-symbol", "/p", "ABU", "/q"};
+  EXPECT_EQ(ChangeTitle(change), "Move of ABU to /q");
+  change.words = {"import", "/p", "NEW", "a b.txt"};
+  EXPECT_EQ(ChangeTitle(change), "import /p NEW 'a b.txt'");
+}
+
+}  // namespace
+}  // namespace barvane
