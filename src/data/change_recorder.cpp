@@ -55,6 +55,10 @@ std::unique_ptr<WritableFile> ChangeRecorder::CreateForWrite(const std::string& 
   return Note(path) ? target().CreateForWrite(path) : nullptr;
 }
 
+std::unique_ptr<WritableFile> ChangeRecorder::CreateExclusive(const std::string& path) {
+  return Note(path) ? target().CreateExclusive(path) : nullptr;
+}
+
 bool ChangeRecorder::Rename(const std::string& from, const std::string& to) {
   return Note(from) && Note(to) && target().Rename(from, to);
 }
