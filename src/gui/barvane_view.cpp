@@ -32,6 +32,7 @@
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
+#include "tools/split_candidates.h"
 #include "gui/delete_symbol_dlg.h"
 #include "gui/edit_symbol_dlg.h"
 #include "gui/export_dlg.h"
@@ -223,6 +224,7 @@ void CBarvaneView::Refresh() {
   m_quoteModel.Refresh();
   SelectGridRows();
   m_refreshing = false;
+  MarkCandidates();
   emit StateChanged();
 }
 
@@ -231,6 +233,7 @@ void CBarvaneView::RefreshQuotes() {
   m_quoteModel.Refresh();
   SelectGridRows();
   m_refreshing = false;
+  MarkCandidates();
 }
 
 void CBarvaneView::SelectGridRows() {
@@ -279,7 +282,7 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdSearchFilter: EditSearchFilter(); break;
     case kCmdDataFacts: ShowFacts(); break;
     case kCmdEditQuote: EditQuote(); break;
-    case kCmdSplit: EnterSplit(); break;
+    case kCmdSplit: EnterSplit(ProposeSplit(m_state)); break;
     case kCmdAdjust: AdjustQuotes(); break;
     case kCmdDeleteQuote: DeleteQuote(); break;
     case kCmdAddQuote: AddQuote(); break;
@@ -331,8 +334,8 @@ void CBarvaneView::EditQuote() {
   QuotesChanged();
 }
 
-void CBarvaneView::EnterSplit() {
-  CSplitDlg dialog(m_state, ProposeSplit(m_state), this);
+void CBarvaneView::EnterSplit(const SplitTexts& proposed) {
+  CSplitDlg dialog(m_state, proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
   ApplySplit(m_state, dialog.texts());
   QuotesChanged();
@@ -375,8 +378,34 @@ void CBarvaneView::SplitSearch() {
   auto* window = new CSplitSearchDlg(m_state, this->window());
   m_splitSearch = window;
   connect(window, &QDialog::finished, this, &CBarvaneView::StateChanged);
+  connect(window, &QDialog::finished, this, &CBarvaneView::MarkCandidates);
+  connect(window, &CSplitSearchDlg::ShownChanged, this, &CBarvaneView::MarkCandidates);
+  connect(window, &CSplitSearchDlg::OpenRequested, this,
+          [this, window](std::size_t candidate) { OpenCandidate(window->candidates()[candidate]); });
+  connect(window, &CSplitSearchDlg::SplitRequested, this, [this, window](std::size_t candidate) {
+    const SplitCandidate c = window->candidates()[candidate];
+    // p for q: p new shares for q old ones.
+    if (OpenCandidate(c)) EnterSplit({c.dateText, std::to_string(c.ratio.p), std::to_string(c.ratio.q)});
+  });
   window->show();
   emit StateChanged();
+}
+
+bool CBarvaneView::OpenCandidate(const SplitCandidate& candidate) {
+  const bool opened = OpenSplitCandidate(m_state, candidate);
+  Refresh();
+  m_symbolGrid->scrollTo(m_symbolGrid->currentIndex());
+  return opened;
+}
+
+void CBarvaneView::MarkCandidates() {
+  std::vector<CChartPane::Mark> marks;
+  if (m_splitSearch && m_state.m_splitSearchOpen) {
+    for (const CandidateMark& mark : CandidateMarks(m_state, m_splitSearch->candidates(), m_splitSearch->shown())) {
+      marks.push_back({mark.row, FromLatin1(mark.label)});
+    }
+  }
+  m_chart->SetMarks(std::move(marks));
 }
 
 void CBarvaneView::Export() {

@@ -10,6 +10,7 @@
 #include "gui/grid_models.h"
 #include "gui/qt_ui.h"
 #include "app/view_state.h"
+#include "editing/split.h"
 #include "gui/split_search_dlg.h"
 
 class QComboBox;
@@ -58,13 +59,17 @@ class CBarvaneView final : public QWidget {
   void SelectGridRows();
   void ShowFacts();
   void EditQuote();
-  void EnterSplit();
+  void EnterSplit(const barvane::SplitTexts& proposed);
   void AdjustQuotes();
   void DeleteQuote();
   void AddQuote();
   // After a quote command: the grid refilled, the current row highlighted.
   void QuotesChanged();
   void SplitSearch();
+  // The split search window's candidate on its day; false when it is not there any more.
+  bool OpenCandidate(const barvane::SplitCandidate& candidate);
+  // The chart marks the split search window's listed candidates of the series shown.
+  void MarkCandidates();
   void Export();
   void EditSymbol();
   void DeleteSymbol();

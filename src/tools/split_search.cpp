@@ -10,9 +10,6 @@
 namespace barvane {
 namespace {
 
-constexpr std::array<SplitRatio, 8> kRatios = {
-    {{1, 2}, {1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {4, 1}}};
-
 SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
   return {series.date(i), series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
 }
@@ -33,7 +30,7 @@ bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitR
   const float difference = std::fabs(c0 - c1);
   const float threshold = difference * 0.8f;
   const float gap = c0 > c1 ? std::fabs(earlier.low - later.high) : std::fabs(earlier.high - later.low);
-  for (const SplitRatio& candidate : kRatios) {
+  for (const SplitRatio& candidate : kSplitRatios) {
     const double centre = static_cast<double>(candidate.p) / candidate.q;
     const double value = r;
     if (value > centre * 0.9 && value < centre * 1.1) {

@@ -4,6 +4,7 @@
 // lives as long as the search window and can be saved to a text file.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct SplitRatio {
   int p = 0;  // p for q
   int q = 0;
 };
+
+// The ratios the search tries, in its order.
+inline constexpr std::array<SplitRatio, 8> kSplitRatios = {
+    {{1, 2}, {1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {4, 1}}};
 
 // Whether the pair earlier -> later looks like a split, and which: closes both non-zero, their
 // ratio strictly inside 0.9 to 1.1 times one of the eight ratios, and the gap between the

@@ -111,17 +111,14 @@ TEST(ChartPane, AnotherSymbolStartsAfreshAndTheSameOneKeepsItsZoom) {
   QTest::keyClick(w.chart(), Qt::Key_Plus);
   QTest::keyClick(w.chart(), Qt::Key_Home);
   const double zoomed = w.chart()->viewport().barWidth();
-  w.chart()->SetMarks({{3, QStringLiteral("2 for 1")}});
   w.ClickSymbol(0);  // LONG read again
   EXPECT_EQ(w.chart()->viewport().barWidth(), zoomed);
   EXPECT_EQ(w.chart()->viewport().LastVisible(), 599);
-  EXPECT_EQ(w.chart()->marks().size(), 1u);
   w.ClickSymbol(1);
   ASSERT_EQ(w.state().m_seriesSymbol, "SHORT");
   EXPECT_EQ(w.chart()->viewport().bars(), 5);
   EXPECT_EQ(w.chart()->viewport().barWidth(), ChartViewport::kMaxBarWidth);
   EXPECT_EQ(w.chart()->currentRow(), 0);
-  EXPECT_TRUE(w.chart()->marks().empty());
   EXPECT_FALSE(w.chart()->grab().isNull());
 }
 

@@ -1,0 +1,159 @@
+// The split search window's way to the data, offscreen: a line opens its symbol on its day,
+// Enter and "Split..." offer a prefilled Split, the chart marks what is listed, and the lines
+// can be hidden by ratio and price and sorted by symbol or date.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+
+#include "gui/date_edit.h"
+#include "gui/number_edit.h"
+#include "gui/split_dlg.h"
+#include "gui/split_search_dlg.h"
+#include "window_harness.h"
+
+namespace barvane {
+namespace {
+
+using test::Fields28;
+using test::Symbol;
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+// `count` weekday quotes closing at `before` until quote `at`, at `after` from there on, each
+// day's range 1% either side of its close.
+std::vector<QuoteValues> JumpAt(int count, int at, float before, float after) {
+  auto quotes = test::WeekdayQuotes(kMonday, count, before);
+  for (int i = 0; i < count; ++i) {
+    auto& q = quotes[static_cast<std::size_t>(i)];
+    q.open = q.close = i < at ? before : after;
+    q.high = q.close * 1.01f;
+    q.low = q.close * 0.99f;
+  }
+  return quotes;
+}
+
+struct SearchWindow : test::GuiWindow {
+  SearchWindow() {
+    test::Build(Dir("P"), test::Portfolio({Symbol(1, "ZED", Fields28(), JumpAt(8, 3, 100, 50)),
+                                           Symbol(2, "ABC", Fields28(), JumpAt(8, 5, 0.01f, 0.02f)),
+                                           Symbol(3, "MID", Fields28(), JumpAt(8, 2, 40, 10))}));
+    Open();
+    frame->action(kCmdSplitSearch)->trigger();
+    search = frame->view()->splitSearchWindow();
+    search->searchButton()->click();
+  }
+  std::vector<std::string> Lines() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < search->resultList()->count(); ++i) {
+      lines.push_back(search->resultList()->item(i)->text().toStdString());
+    }
+    return lines;
+  }
+  std::vector<std::string> Marks() {
+    std::vector<std::string> marks;
+    for (const auto& m : frame->view()->chartPane()->marks()) {
+      marks.push_back(std::to_string(m.row) + " " + m.label.toStdString());
+    }
+    return marks;
+  }
+  void Choose(int line) { search->resultList()->setCurrentRow(line); }
+  // `act` is called with the Split dialog once the next step opens it.
+  static void AnswerSplit(std::function<void(CSplitDlg*)> act) {
+    QTimer::singleShot(0, [act] {
+      ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<CSplitDlg*>(QApplication::activeModalWidget()); }, 2000));
+      act(qobject_cast<CSplitDlg*>(QApplication::activeModalWidget()));
+    });
+  }
+  CSplitSearchDlg* search = nullptr;
+};
+
+const std::string kAbc = "ABC possible 1 for 2 split on 06/22/98";
+const std::string kMid = "MID possible 4 for 1 split on 06/17/98";
+const std::string kZed = "ZED possible 2 for 1 split on 06/18/98";
+
+TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
+  SearchWindow w;
+  ASSERT_EQ(w.Lines(), (std::vector<std::string>{kAbc, kMid, kZed}));
+  EXPECT_TRUE(w.search->searchButton()->isDefault());
+  EXPECT_FALSE(w.search->splitButton()->isEnabled());
+  QListWidget* list = w.search->resultList();
+  const QPoint zed = list->visualItemRect(list->item(2)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, zed);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");  // a click only chooses the line
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, zed);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
+  EXPECT_EQ(w.state().m_selQuoteRow, 4);  // quote 3 of 8, newest first
+  EXPECT_EQ(w.frame->view()->quoteGrid()->currentIndex().row(), 4);
+  EXPECT_EQ(w.frame->view()->symbolGrid()->currentIndex().row(), 2);
+  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ZED");
+  EXPECT_EQ(w.frame->view()->chartPane()->currentRow(), 4);
+  EXPECT_EQ(w.Marks(), std::vector<std::string>{"4 2 for 1"});
+  EXPECT_TRUE(w.search->splitButton()->isDefault());
+  EXPECT_TRUE(w.messages.empty());
+
+  // Closing the window takes its marks off the chart.
+  w.search->closeButton()->click();
+  EXPECT_TRUE(w.Marks().empty());
+}
+
+TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
+  SearchWindow w;
+  w.Choose(0);  // ABC: closes of 0.01 become 0.02
+  QListWidget* list = w.search->resultList();
+  std::vector<std::string> offered;
+  SearchWindow::AnswerSplit([&offered](CSplitDlg* split) {
+    offered = {split->dateField()->text().toStdString(), split->newField()->text().toStdString(),
+               split->oldField()->text().toStdString()};
+    test::GuiWindow::Ok(split);
+  });
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(offered, (std::vector<std::string>{"06/22/98", "1", "2"}));
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
+  // Every close before the split day is now at the new level.
+  QTableView* grid = w.frame->view()->quoteGrid();
+  EXPECT_EQ(grid->model()->index(7, 4).data().toString().toStdString(), "0.0200");
+  EXPECT_EQ(grid->model()->index(0, 4).data().toString().toStdString(), "0.0200");
+  EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
+  SearchWindow w;
+  using Lines = std::vector<std::string>;
+  w.search->orderBox()->setCurrentIndex(2);
+  EXPECT_EQ(w.Lines(), (Lines{kMid, kZed, kAbc}));
+  w.search->orderBox()->setCurrentIndex(1);
+  EXPECT_EQ(w.Lines(), (Lines{kAbc, kMid, kZed}));
+  w.search->ratioBox(0)->setChecked(false);  // 1 for 2
+  EXPECT_EQ(w.Lines(), (Lines{kMid, kZed}));
+  w.search->ratioBox(0)->setChecked(true);
+  w.search->priceField()->setText(QStringLiteral("0.05"));  // ABC's closes lie below
+  EXPECT_EQ(w.Lines(), (Lines{kMid, kZed}));
+  w.search->priceField()->setText(QStringLiteral("45"));  // MID: the higher close, 40, too
+  EXPECT_EQ(w.Lines(), (Lines{kZed}));
+
+  // The current line stays current through a new order; the chart marks only what is listed.
+  w.search->priceField()->clear();
+  w.Choose(1);
+  SearchWindow::AnswerSplit(test::GuiWindow::Cancel);
+  QTest::keyClick(w.search->resultList(), Qt::Key_Return);  // opens MID, then its Split
+  EXPECT_EQ(w.state().m_seriesSymbol, "MID");
+  w.search->orderBox()->setCurrentIndex(2);
+  EXPECT_EQ(w.search->resultList()->currentItem()->text().toStdString(), kMid);
+  EXPECT_EQ(w.Marks(), Lines{"5 4 for 1"});
+  w.search->ratioBox(7)->setChecked(false);  // 4 for 1
+  EXPECT_TRUE(w.Marks().empty());
+
+  // Save As still writes every line found, in the order found.
+  w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });
+  w.search->saveButton()->click();
+  const Bytes saved = test::ReadBytes(w.Dir("r.txt"));
+  EXPECT_EQ(std::string(saved.begin(), saved.end()), kAbc + "\r\n" + kMid + "\r\n" + kZed + "\r\n");
+}
+
+}  // namespace
+}  // namespace barvane
