@@ -64,7 +64,9 @@ void ChartViewport::Pan(double dx) {
 
 void ChartViewport::EnsureVisible(int bar) {
   if (bar < 0 || bar >= bars_) return;
-  if (bar < leftBar_) {
+  if (bar + 1 < leftBar_ - 1 || bar > leftBar_ + BarsAcross() + 1) {
+    leftBar_ = bar + 0.5 - BarsAcross() / 2;
+  } else if (bar < leftBar_) {
     leftBar_ = bar;
   } else if (bar + 1 > leftBar_ + BarsAcross()) {
     leftBar_ = bar + 1 - BarsAcross();

@@ -44,7 +44,8 @@ class ChartViewport {
   void ZoomAt(double factor, double x);
   // Moves the bars `dx` pixels to the right (older bars come into view), within the series.
   void Pan(double dx);
-  // Pans the least distance that brings `bar` wholly into view.
+  // Brings `bar` wholly into view: a bar next to the view by the least pan (a step of the
+  // current quote), one further away into the middle (a jump).
   void EnsureVisible(int bar);
 
  private:

@@ -94,10 +94,20 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(1000);  // outside the series: ignored
   EXPECT_EQ(v.FirstVisible(), 0);
+  // A jump puts the bar in the middle, as far as the series allows.
+  v.EnsureVisible(500);
+  EXPECT_DOUBLE_EQ(v.XOfBar(500), 400);
+  v.EnsureVisible(998);
+  EXPECT_EQ(v.LastVisible(), 999);
+  v.EnsureVisible(899);  // the bar beyond the left edge: a step
+  EXPECT_EQ(v.FirstVisible(), 899);
+  v.EnsureVisible(896);  // further: a jump
+  EXPECT_DOUBLE_EQ(v.XOfBar(896), 400);
   // A refill with one quote fewer keeps the zoom and the place.
+  const int first = v.FirstVisible();
   v.Resize(999, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
-  EXPECT_EQ(v.FirstVisible(), 0);
+  EXPECT_EQ(v.FirstVisible(), first);
 }
 
 TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
