@@ -2,12 +2,16 @@
 #include "gui/barvane_app.h"
 
 #include "data/fs.h"
+#include "gui/tool_icons.h"
 
 using namespace barvane;
 
 CBarvaneApp::CBarvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Barvane"));
   setOrganizationName(QStringLiteral("Orvell Software"));
+  // The desktop entry's name, so that a desktop shows its icon for our windows.
+  setDesktopFileName(QStringLiteral("barvane"));
+  setWindowIcon(AppIcon());
 }
 
 // The window goes before the store it writes its last settings to.

@@ -34,6 +34,7 @@ QSize ScreenSize() {
 CMainFrame::CMainFrame(FileSystem& fs, SettingsStore& settings, QtUi::MessageHandler messages, QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_view(new CBarvaneView(fs, settings, std::move(messages), this)) {
   setWindowTitle(QStringLiteral("Barvane"));
+  setWindowIcon(AppIcon());
   setCentralWidget(m_view);
   CreateMenusAndToolBar();
   CreateStatusBar();

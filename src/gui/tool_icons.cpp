@@ -1,61 +1,65 @@
-// Tool bar glyphs: a tinted tile per command family with a one- or two-letter mark.
+// Tool bar icons by freedesktop name, with our SVG drawings as the fallback.
 #include "gui/tool_icons.h"
-
-#include <QPainter>
-#include <QPixmap>
 
 using namespace barvane;
 
 namespace {
 
-struct Glyph {
-  QColor tile;
-  const char* mark;
+struct IconNames {
+  const char* theme;  // freedesktop icon name
+  const char* own;    // our drawing in res/icons
 };
 
-Glyph GlyphOf(CommandId command) {
-  const QColor portfolio(46, 110, 180), symbol(60, 140, 80), quote(190, 110, 30), other(110, 110, 120);
+IconNames NamesOf(CommandId command) {
   switch (command) {
-    case kCmdExit: return {other, "\xd7"};
-    case kCmdSplitSearch: return {portfolio, "S?"};
-    case kCmdSearchFilter: return {portfolio, "F"};
-    case kCmdReScan: return {portfolio, "R"};
-    case kCmdDeleteSymbol: return {symbol, "\xd7"};
-    case kCmdMoveSymbol: return {symbol, "\xbb"};
-    case kCmdCopySymbol: return {symbol, "+"};
-    case kCmdEditSymbol: return {symbol, "E"};
-    case kCmdDataFacts: return {symbol, "i"};
-    case kCmdEditQuote: return {quote, "E"};
-    case kCmdSplit: return {quote, "\xbd"};
-    case kCmdAdjust: return {quote, "%"};
-    case kCmdAddQuote: return {quote, "+"};
-    case kCmdDeleteQuote: return {quote, "\xd7"};
-    case kCmdExport: return {quote, "\xbb"};
-    default: return {other, "?"};
+    case kCmdExit: return {"application-exit", "application-exit"};
+    case kCmdSplitSearch: return {"edit-find", "split-search"};
+    case kCmdSearchFilter: return {"view-filter", "search-filter"};
+    case kCmdReScan: return {"view-refresh", "rescan"};
+    // A theme's edit-delete would be the same glyph for both deletes: the quote takes
+    // list-remove.
+    case kCmdDeleteSymbol: return {"edit-delete", "delete-symbol"};
+    case kCmdMoveSymbol: return {"go-jump", "move-symbol"};
+    case kCmdCopySymbol: return {"edit-copy", "copy-symbol"};
+    case kCmdEditSymbol: return {"document-properties", "edit-symbol"};
+    case kCmdDataFacts: return {"dialog-information", "data-facts"};
+    case kCmdEditQuote: return {"document-edit", "edit-quote"};
+    case kCmdSplit: return {"edit-cut", "split"};
+    case kCmdAdjust: return {"transform-scale", "adjust"};
+    case kCmdAddQuote: return {"list-add", "add-quote"};
+    case kCmdDeleteQuote: return {"list-remove", "delete-quote"};
+    case kCmdExport: return {"document-save-as", "export"};
+    case kCmdAbout: return {"help-about", "help-about"};
+    default: return {nullptr, nullptr};
   }
 }
 
 }  // namespace
 
+// The resources live in the window's static library: registered once, before first use. (Out
+// of every namespace, as the registration function is a global one.)
+static void InitResources() {
+  static const bool done = [] {
+    Q_INIT_RESOURCE(barvane);
+    return true;
+  }();
+  (void)done;
+}
+
+QString OwnToolIconPath(CommandId command) {
+  const IconNames names = NamesOf(command);
+  if (!names.own) return {};
+  return QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(names.own));
+}
+
 QIcon ToolIcon(CommandId command) {
-  const Glyph glyph = GlyphOf(command);
-  QIcon icon;
-  for (int scale : {1, 2}) {
-    QPixmap pixmap(16 * scale, 15 * scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(glyph.tile.darker(140));
-    painter.setBrush(glyph.tile);
-    painter.drawRoundedRect(QRectF(0.5, 0.5, 15 * scale, 14 * scale), 3 * scale, 3 * scale);
-    QFont font = painter.font();
-    font.setPixelSize(10 * scale);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 16 * scale, 15 * scale), Qt::AlignCenter, QString::fromLatin1(glyph.mark));
-    painter.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+  InitResources();
+  const IconNames names = NamesOf(command);
+  if (!names.theme) return {};
+  return QIcon::fromTheme(QString::fromLatin1(names.theme), QIcon(OwnToolIconPath(command)));
+}
+
+QIcon AppIcon() {
+  InitResources();
+  return QIcon::fromTheme(QStringLiteral("barvane"), QIcon(QStringLiteral(":/icons/barvane.svg")));
 }
