@@ -71,6 +71,10 @@ int Weekday(DayNumber day) { return static_cast<int>(FloorMod(std::int64_t{day} 
 
 DayNumber DateFloatToDay(double value) {
   if (!std::isfinite(value) || std::fabs(value) > kLargestEncodedValue) return 0;
+  // A whole value, as every file date is, splits exactly in integers (both truncate).
+  if (const auto whole = static_cast<std::int32_t>(value); whole == value) {
+    return YmdToDay(whole / 10000, whole % 10000 / 100, whole % 100);
+  }
   const double yy = std::trunc(value / 10000);
   const double mm = std::trunc((value - yy * 10000) / 100);
   const double dd = std::trunc(value - yy * 10000 - mm * 100);

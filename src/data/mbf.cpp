@@ -48,12 +48,6 @@ void WriteIeee(float value, std::uint8_t* dst) {
   for (int i = 0; i < 4; ++i) dst[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
-float ReadMbf(const std::uint8_t* src) {
-  std::uint8_t ieee[4];
-  MbfToIeee(src, ieee);
-  return ReadIeee(ieee);
-}
-
 void WriteMbf(float value, std::uint8_t* dst) {
   std::uint8_t ieee[4];
   WriteIeee(value, ieee);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -30,18 +31,6 @@ void StoreQuote(QuoteSeries* series, std::uint32_t i, DayNumber date, TimeTicks 
 }
 
 }  // namespace
-
-DayNumber QuoteSeries::date(std::uint32_t i) const {
-  return std::bit_cast<DayNumber>(columns[kDate].word(i));
-}
-
-TimeTicks QuoteSeries::time(std::uint32_t i) const {
-  return static_cast<TimeTicks>(columns[kTime].word(i));
-}
-
-float QuoteSeries::value(int quantity, std::uint32_t i) const {
-  return std::bit_cast<float>(columns[static_cast<std::size_t>(quantity)].word(i));
-}
 
 std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header) {
   return static_cast<std::uint16_t>(header[2] | header[3] << 8);
@@ -99,25 +88,63 @@ Status SetSeriesCount(QuoteSeries* series, std::uint32_t n) {
   return kSuccess;
 }
 
-Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
-                  const std::string& symbol, std::int32_t first, std::int32_t count) {
-  MasterRecord record;
-  std::string recordDir;
-  if (Status s = FindMasterRecord(fs, dir, symbol, &record, &recordDir); s != kSuccess) return s;
-  FieldLayout layout;
-  if (Status s = ReadFieldLayout(fs, recordDir, record.fileNumber(), record.recordLength(),
-                                 record.fieldCount(), &layout);
+Status SeriesFile::Open(FileSystem& fs, const std::string& dir, const std::string& symbol) {
+  held_.reset();
+  heldSize_ = 0;
+  if (Status s = FindMasterRecord(fs, dir, symbol, &record_, &dir_); s != kSuccess) return s;
+  if (Status s = ReadFieldLayout(fs, dir_, record_.fileNumber(), record_.recordLength(),
+                                 record_.fieldCount(), &layout_);
       s != kSuccess) {
     return s;
   }
-  const std::string path = FindNoCase(fs, recordDir, QuoteFileName(record.fileNumber()));
-  auto file = path.empty() ? nullptr : fs.OpenForRead(path);
-  std::uint8_t header[4] = {};
-  std::size_t got = 0;
-  std::uint64_t size = 0;
-  if (!file || !file->ReadAt(0, 4, header, &got) || !file->Size(&size)) return kFileOpen;
+  const std::string path = FindNoCase(fs, dir_, QuoteFileName(record_.fileNumber()));
+  file_ = path.empty() ? nullptr : fs.OpenForRead(path);
+  headerGot_ = 0;
+  size_ = 0;
+  if (!file_ || !file_->ReadAt(0, 4, header_, &headerGot_) || !file_->Size(&size_)) {
+    file_.reset();
+    return kFileOpen;
+  }
+  symbol_ = symbol;
+  return kSuccess;
+}
 
-  const std::size_t length = static_cast<std::size_t>(record.recordLength());
+std::int32_t SeriesFile::quotesInFile() const {
+  return headerGot_ == 4 ? QuotesAnnounced(header_) : 0;
+}
+
+std::int32_t SeriesFile::quotesPresent() const {
+  const auto length = static_cast<std::uint64_t>(record_.recordLength());
+  return size_ / length > 0 ? static_cast<std::int32_t>(size_ / length - 1) : 0;
+}
+
+void SeriesFile::HoldWholeFile() {
+  const auto length = static_cast<std::size_t>(record_.recordLength());
+  const std::int32_t records = std::min(quotesInFile(), quotesPresent());
+  const std::size_t size = length * static_cast<std::size_t>(std::max(records, 0));
+  held_.reset(new (std::nothrow) std::uint8_t[size]);
+  std::size_t got = 0;
+  if (!held_ || !file_->ReadAt(length, size, held_.get(), &got)) {
+    held_.reset();
+    got = 0;
+  }
+  heldSize_ = got;
+}
+
+const std::uint8_t* SeriesFile::BytesAt(std::uint64_t offset, std::size_t n, std::size_t* got) {
+  const auto length = static_cast<std::uint64_t>(record_.recordLength());
+  // The held records end where the header's count ends; past them the file itself answers.
+  if (held_ && offset >= length && offset - length + n <= heldSize_) {
+    *got = n;
+    return held_.get() + (offset - length);
+  }
+  buffer_.resize(n);
+  if (!file_->ReadAt(offset, n, buffer_.data(), got)) *got = 0;
+  return buffer_.data();
+}
+
+Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t count) {
+  const std::size_t length = static_cast<std::size_t>(record_.recordLength());
   if (!series->info) {
     series->info.reset(new (std::nothrow) SeriesInfo);
     if (!series->info) {
@@ -125,12 +152,12 @@ Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
       return kMalloc;
     }
   }
-  series->quotesInFile = got == 4 ? QuotesAnnounced(header) : 0;
-  series->quotesPresent = size / length > 0 ? static_cast<std::int32_t>(size / length - 1) : 0;
-  series->directory = recordDir.substr(0, kSeriesDirectoryLimit);
-  series->symbol = symbol.substr(0, kSeriesSymbolLimit);
-  series->info->record = record;
-  series->info->layout = layout;
+  series->quotesInFile = quotesInFile();
+  series->quotesPresent = quotesPresent();
+  series->directory = dir_.substr(0, kSeriesDirectoryLimit);
+  series->symbol = symbol_.substr(0, kSeriesSymbolLimit);
+  series->info->record = record_;
+  series->info->layout = layout_;
   if (count == 0) return kSuccess;
 
   const std::int32_t inFile = series->quotesInFile;
@@ -140,25 +167,50 @@ Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
   if (first > inFile - 1) return kRecordNotFound;
 
   const std::int32_t toRead = std::min(wanted, inFile - first);
-  std::vector<std::uint8_t> buffer(length * static_cast<std::size_t>(toRead));
-  if (!file->ReadAt(length * (static_cast<std::uint64_t>(first) + 1), buffer.size(),
-                    buffer.data(), &got)) {
-    got = 0;
-  }
+  std::size_t got = 0;
+  const std::uint8_t* records = BytesAt(length * (static_cast<std::uint64_t>(first) + 1),
+                                        length * static_cast<std::size_t>(toRead), &got);
   const auto read = static_cast<std::uint32_t>(got / length);
-  const int fields = record.fieldCount();
+  // Where each quantity sits in a record, found once for the window; -1 where it is absent.
+  std::array<int, kQuantityCount> at{};
+  for (int q = 0; q < kQuantityCount; ++q) {
+    const int p = layout_.position[static_cast<std::size_t>(q)];
+    at[static_cast<std::size_t>(q)] = p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
+  }
+  // Consecutive quotes mostly share a month, and within a month the day number grows with the
+  // day of the month, so a whole date value of the month just converted costs one addition.
+  float monthValue = -1.0f;  // YYMM00 of the last whole date converted; -1: none yet
+  DayNumber monthStart = 0;  // its day number minus its day of the month
   for (std::uint32_t i = 0; i < read; ++i) {
-    const std::uint8_t* fieldBytes = buffer.data() + length * i;
+    const std::uint8_t* fieldBytes = records + length * i;
     float quantity[kQuantityCount];
-    for (int q = 0; q < kQuantityCount; ++q) {
-      const int p = layout.position[static_cast<std::size_t>(q)];
-      quantity[q] = p == 0 || p > fields ? -1.0f : ReadMbf(fieldBytes + 4 * (p - 1));
+    for (std::size_t q = 0; q < kQuantityCount; ++q) {
+      quantity[q] = at[q] < 0 ? -1.0f : ReadMbf(fieldBytes + at[q]);
     }
-    const DayNumber day = DateFloatToDay(quantity[kDate]);
-    const TimeTicks ticks = layout.holds(kTime) ? TimeFloatToTicks(quantity[kTime]) : 0;
+    const float date = quantity[kDate];
+    const float dayOfMonth = date - monthValue;
+    DayNumber day;
+    if (dayOfMonth >= 1.0f && dayOfMonth <= 31.0f && dayOfMonth == static_cast<int>(dayOfMonth)) {
+      day = monthStart + static_cast<int>(dayOfMonth);
+    } else {
+      day = DateFloatToDay(date);
+      const auto whole = static_cast<std::int32_t>(date);
+      if (day != 0 && whole == date && whole > 0 && whole < (1 << 24) && whole % 100 >= 1) {
+        monthValue = static_cast<float>(whole - whole % 100);
+        monthStart = day - whole % 100;
+      }
+    }
+    const TimeTicks ticks = layout_.holds(kTime) ? TimeFloatToTicks(quantity[kTime]) : 0;
     StoreQuote(series, i, day, ticks, quantity + kOpen);
   }
   return SetSeriesCount(series, read);
+}
+
+Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
+                  const std::string& symbol, std::int32_t first, std::int32_t count) {
+  SeriesFile file;
+  if (Status s = file.Open(fs, dir, symbol); s != kSuccess) return s;
+  return file.Load(series, first, count);
 }
 
 }  // namespace barvane

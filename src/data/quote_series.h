@@ -1,12 +1,14 @@
 // QuoteSeries: a caller-owned window of a symbol's quotes in memory, eight columns read through
 // a {base, count, stride, offset} view so that either storage arrangement serves every reader,
-// and LoadSeries, the one reader of quote files.
+// and SeriesFile with LoadSeries, the one reader of quote files.
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/dates.h"
 #include "data/field_layout.h"
@@ -50,10 +52,14 @@ struct QuoteSeries {
   std::unique_ptr<std::uint32_t[]> block;                     // c records of 8 words
   std::array<std::unique_ptr<std::uint32_t[]>, 7> arrays{};  // date and time pairs, then floats
 
-  DayNumber date(std::uint32_t i) const;
-  TimeTicks time(std::uint32_t i) const;
+  DayNumber date(std::uint32_t i) const {
+    return std::bit_cast<DayNumber>(columns[kDate].word(i));
+  }
+  TimeTicks time(std::uint32_t i) const { return static_cast<TimeTicks>(columns[kTime].word(i)); }
   // Open to open interest (kOpen ... kOpenInterest); -1.0 for a quantity the file lacks.
-  float value(int quantity, std::uint32_t i) const;
+  float value(int quantity, std::uint32_t i) const {
+    return std::bit_cast<float>(columns[static_cast<std::size_t>(quantity)].word(i));
+  }
   bool usesBlock() const { return block != nullptr; }
 };
 
@@ -76,6 +82,44 @@ void FreeSeries(QuoteSeries* series);
 // A quantity the file lacks reads as -1.0; a file without TIME gives time 0. Reads only.
 [[nodiscard]] Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
                                 const std::string& symbol, std::int32_t first, std::int32_t count);
+
+// One symbol's quote file, found through the portfolio's index once and kept open, so that a
+// reader of many windows (export, split search) searches the index once per series.
+class SeriesFile {
+ public:
+  // Finds `symbol` from `dir` through FindMasterRecord and opens its quote file. Returns the
+  // status of FindMasterRecord or ReadFieldLayout, or kFileOpen when the quote file cannot be
+  // opened or its header and size cannot be read.
+  [[nodiscard]] Status Open(FileSystem& fs, const std::string& dir, const std::string& symbol);
+
+  // Reads every quote record of the opened file into memory in one read; later loads take
+  // their windows from there. When that read fails, loads read from the file as before.
+  void HoldWholeFile();
+
+  // What LoadSeries does with `first` and `count`, on the opened file. REQUIRES: Open succeeded.
+  [[nodiscard]] Status Load(QuoteSeries* series, std::int32_t first, std::int32_t count);
+
+  // R - 1 of the header, and the whole quote records the file really holds.
+  std::int32_t quotesInFile() const;
+  std::int32_t quotesPresent() const;
+
+ private:
+  // Up to `n` bytes of the file from `offset` on, from memory when the file is held, else
+  // read into the reused buffer; `*got` tells how many (0 on an I/O error).
+  const std::uint8_t* BytesAt(std::uint64_t offset, std::size_t n, std::size_t* got);
+
+  MasterRecord record_;
+  std::string dir_;
+  std::string symbol_;
+  FieldLayout layout_;
+  std::unique_ptr<ReadableFile> file_;
+  std::uint8_t header_[4] = {};
+  std::size_t headerGot_ = 0;
+  std::uint64_t size_ = 0;
+  std::unique_ptr<std::uint8_t[]> held_;  // the file from its first quote record on
+  std::size_t heldSize_ = 0;
+  std::vector<std::uint8_t> buffer_;
+};
 
 // The record number R of a quote file header (bytes 2 and 3, unsigned).
 std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header);

@@ -50,24 +50,25 @@ std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayN
 bool SplitSearch::SearchSymbol(ViewState& view, QuoteSeries& series, const std::string& symbol,
                                bool* found) {
   Ui& ui = view.ui();
-  QuoteSeries facts;
-  if (LoadSeries(view.fs(), &facts, view.m_portfolioDir, symbol, 0, 0) != kSuccess) {
+  SeriesFile file;
+  if (file.Open(view.fs(), view.m_portfolioDir, symbol) != kSuccess) {
     ui.ShowMessage(Printed("For symbol %s\nSplitSearch cannot read the number of quotes.", symbol));
     return true;
   }
   // A header that promises more quotes than the file holds would have the windows run past
   // the data.
-  const std::int32_t n = std::min(facts.quotesInFile, facts.quotesPresent);
+  const std::int32_t n = std::min(file.quotesInFile(), file.quotesPresent());
   if (n < 2) {
     ui.ShowMessage(Printed(
         "For symbol %s\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.",
         symbol));
     return true;
   }
+  // The windows overlap by one quote; holding the file reads each of its bytes once.
+  file.HoldWholeFile();
   for (std::int32_t start = 0; start != n - 1;) {
     const std::int32_t m = std::min(n - start, kSplitSearchWindow);
-    if (LoadSeries(view.fs(), &series, view.m_portfolioDir, symbol, start, m) != kSuccess ||
-        series.count != static_cast<std::uint32_t>(m)) {
+    if (file.Load(&series, start, m) != kSuccess || series.count != static_cast<std::uint32_t>(m)) {
       ui.ShowMessage(kSplitSearchReadErrorText);
       return false;
     }
