@@ -37,6 +37,7 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
     SymbolRow row;
     row.name = record.nameText();
     row.symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
+    row.subPortfolio = record.isSubPortfolio();
     if (row.symbol.empty()) {
       row.symbol = row.name;
       row.blankSymbol = true;

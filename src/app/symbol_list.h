@@ -17,6 +17,7 @@ struct SymbolRow {
   std::string symbol;  // the grid's column 0: the issue name when the symbol field is blank
   std::string name;    // column 1: the name field up to a zero byte, trailing blanks kept
   bool blankSymbol = false;
+  bool subPortfolio = false;  // the record stands for a sub-portfolio ("<DIR>")
 };
 
 struct SymbolListing {

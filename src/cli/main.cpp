@@ -32,6 +32,7 @@ constexpr const char* kUsage =
     "  split-search DIR                                  list possible unrecorded splits\n"
     "  export DIR SYMBOL FILE [--delim space|comma|tab] [--omit COLS] [--title] [--newest]\n"
     "         [--force]                                  write the quotes to a text file\n"
+    "  export-all DIR OUTDIR [export options]            every symbol into its own file\n"
     "  edit-symbol DIR SYMBOL NEWSYMBOL NEWNAME          change a symbol and its name\n"
     "  delete-symbol DIR SYMBOL                          delete a symbol with its files\n"
     "  copy-symbol DIR SYMBOL DEST                       copy a symbol into portfolio DEST\n"

@@ -47,7 +47,10 @@ std::string MessageToUtf8(const std::string& text) {
 
 std::vector<std::size_t> TextWords(const std::string& command) {
   if (command == "edit-symbol") return {2, 3, 4};
-  if (command == "sample" || command == "scan" || command == "symbols" || command == "split-search") return {};
+  if (command == "sample" || command == "scan" || command == "symbols" || command == "split-search" ||
+      command == "export-all") {
+    return {};
+  }
   return {2};  // the SYMBOL after DIR
 }
 

@@ -15,6 +15,7 @@
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
+#include "tools/export_all.h"
 #include "tools/split_search.h"
 
 namespace barvane::cli {
@@ -81,11 +82,12 @@ int SplitSearchCommand(ViewState& view, const std::string& dir, std::ostream& ou
   return ran ? 0 : 1;
 }
 
-// The choices of the words after FILE; false when a word is wrong.
-bool ParseExportOptions(const std::vector<std::string>& words, ExportChoices* choices, bool* force) {
+// The choices of the words from `first` on; false when a word is wrong.
+bool ParseExportOptions(const std::vector<std::string>& words, std::size_t first,
+                        ExportChoices* choices, bool* force) {
   static const char* const kColumns[kExportColumnCount] = {"open", "high", "low",
                                                            "close", "vol", "oi"};
-  for (std::size_t i = 3; i < words.size(); ++i) {
+  for (std::size_t i = first; i < words.size(); ++i) {
     const std::string& word = words[i];
     if (word == "--title") {
       choices->titleRow = true;
@@ -123,7 +125,7 @@ int ExportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words)
   ExportChoices choices;
   choices.path = words[2];
   bool force = false;
-  if (!ParseExportOptions(words, &choices, &force)) return 2;
+  if (!ParseExportOptions(words, 3, &choices, &force)) return 2;
   ExportUi exportUi(ui, force);
   SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
   ViewState view(fs, noSettings, exportUi);
@@ -131,16 +133,29 @@ int ExportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words)
   return ExportQuotes(view, choices) == ExportResult::kDone ? 0 : 1;
 }
 
+int ExportAllCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
+                     std::ostream& out) {
+  ExportChoices choices;
+  bool force = false;
+  if (!ParseExportOptions(words, 2, &choices, &force)) return 2;
+  ExportUi exportUi(ui, force);
+  std::vector<ExportedFile> files;
+  const bool complete = ExportAll(fs, exportUi, words[0], words[1], choices, {}, &files);
+  for (const ExportedFile& file : files) out << Latin1ToUtf8(file.symbol) << '\t' << file.path << '\n';
+  return complete ? 0 : 1;
+}
+
 }  // namespace
 
 bool IsToolCommand(const std::string& command) {
-  return command == "split-search" || command == "export" || command == "edit-symbol" ||
+  return command == "split-search" || command == "export" || command == "export-all" || command == "edit-symbol" ||
          command == "delete-symbol" || command == "copy-symbol" || command == "move-symbol";
 }
 
 int RunToolCommand(FileSystem& fs, Ui& ui, const std::string& command,
                    const std::vector<std::string>& words, std::ostream& out) {
   if (command == "export") return words.size() < 3 ? 2 : ExportCommand(fs, ui, words);
+  if (command == "export-all") return words.size() < 2 ? 2 : ExportAllCommand(fs, ui, words, out);
 
   SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
   ViewState view(fs, noSettings, ui);

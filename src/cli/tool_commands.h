@@ -1,4 +1,4 @@
-// The portfolio-tool commands of barvane-cli: split-search, export, edit-symbol,
+// The portfolio-tool commands of barvane-cli: split-search, export, export-all, edit-symbol,
 // delete-symbol, copy-symbol and move-symbol. Each returns the exit status.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace barvane::cli {
 bool IsToolCommand(const std::string& command);
 
 // `words` are the command's words after its name. split-search writes its result lines to
-// `out`. Returns 2 when the words are wrong, 1 when the command failed or was refused, 0 when
+// `out`, export-all its files, one line each: the symbol, a TAB, the file. Returns 2 when the words are wrong, 1 when the command failed or was refused, 0 when
 // it was done.
 int RunToolCommand(FileSystem& fs, Ui& ui, const std::string& command,
                    const std::vector<std::string>& words, std::ostream& out);

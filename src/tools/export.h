@@ -8,6 +8,7 @@
 
 #include "app/settings_store.h"
 #include "app/view_state.h"
+#include "data/quote_series.h"
 
 namespace barvane {
 
@@ -35,6 +36,15 @@ void StoreExportChoices(SettingsStore& settings, const ExportChoices& choices);
 
 // The title row and one quote's line, without their line end.
 std::string ExportTitleLine(const ExportChoices& choices);
+
+// The whole text an export writes for the opened series `file` (null: a series that cannot be
+// read): the title row when chosen and one line per quote, each ended by CR LF, oldest first
+// from quote 0, or newest first from quote `quoteCount` - 1 down; a quote that cannot be read
+// ends the lines there.
+std::string ExportFileText(SeriesFile* file, std::int32_t quoteCount, const ExportChoices& choices);
+
+// Writes `text` into `file` in one write and closes it; false when either failed.
+[[nodiscard]] bool WriteExportFile(std::unique_ptr<WritableFile> file, const std::string& text);
 
 enum class ExportResult { kDone, kDeclined, kFailed };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "data/listing_cache_fs.h"
 #include "data/quote_series.h"
 
 namespace barvane {
@@ -47,11 +48,11 @@ std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayN
          " split on " + ScreenDate(day);
 }
 
-bool SplitSearch::SearchSymbol(ViewState& view, QuoteSeries& series, const std::string& symbol,
-                               bool* found) {
+bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, QuoteSeries& series,
+                               const std::string& symbol, bool* found) {
   Ui& ui = view.ui();
   SeriesFile file;
-  if (file.Open(view.fs(), view.m_portfolioDir, symbol) != kSuccess) {
+  if (file.Open(fs, view.m_portfolioDir, symbol) != kSuccess) {
     ui.ShowMessage(Printed("For symbol %s\nSplitSearch cannot read the number of quotes.", symbol));
     return true;
   }
@@ -92,12 +93,14 @@ bool SplitSearch::Search(ViewState& view) {
     ui.ShowMessage(kSplitSearchNoBufferText);
     return false;
   }
+  // Every symbol's lookups list the same directories.
+  ListingCacheFs fs(view.fs());
   bool found = false;
   const auto symbols = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(view.m_symbolCount, 0)), view.m_symbolRows.size());
   for (std::size_t i = 0; i < symbols; ++i) {
     const std::string symbol = view.m_symbolRows[i].symbol;
-    if (!SearchSymbol(view, series, symbol, &found)) {
+    if (!SearchSymbol(fs, view, series, symbol, &found)) {
       FreeSeries(&series);
       return false;
     }

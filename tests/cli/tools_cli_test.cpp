@@ -101,3 +101,32 @@ TEST(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
 
 }  // namespace
 }  // namespace barvane
+
+namespace barvane {
+namespace {
+
+TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
+  Drive d;
+  const std::string out = d.root / "all";
+  CliRun run = Cli({"export-all", d.p, out, "--delim", "tab", "--title", "--newest"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"HALF\t" + out + "/HALF.txt",
+                                                      "KEEP\t" + out + "/KEEP.txt",
+                                                      "ONE\t" + out + "/ONE.txt"}));
+  for (const std::string symbol : {"HALF", "KEEP", "ONE"}) {
+    const std::string one = d.root / "one.txt";
+    ASSERT_EQ(Cli({"export", d.p, symbol, one, "--delim", "tab", "--title", "--newest", "--force"}).status, 0);
+    EXPECT_EQ(Text(out + "/" + symbol + ".txt"), Text(one)) << symbol;
+  }
+  run = Cli({"export-all", d.p, out});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Replace existing files?"), std::string::npos);
+  EXPECT_EQ(Cli({"export-all", d.p, out, "--force"}).status, 0);
+  EXPECT_EQ(Text(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
+  EXPECT_EQ(Cli({"export-all", d.p}).status, 2);
+  EXPECT_EQ(Cli({"export-all", d.p, out, "--omit", "date"}).status, 2);
+}
+
+}  // namespace
+}  // namespace barvane

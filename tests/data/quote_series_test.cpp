@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "data/mbf.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
@@ -121,6 +122,46 @@ TEST(SeriesHeader, APromiseBeyondTheFileReadsWhatIsThere) {
   test::WriteBytes(tmp / "F1.DAT", bytes);
   EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 1), kRecordNotFound);
   EXPECT_EQ(s.quotesInFile, 0);
+}
+
+TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
+  TempDir tmp;
+  // Month ends, a leap day, the century, dates before 1961, and dates that are no whole day.
+  std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(59, 12, 28), 6);
+  for (const DayNumber day : {YmdToDay(96, 2, 28), YmdToDay(96, 2, 29), YmdToDay(96, 3, 1),
+                              YmdToDay(99, 12, 31), YmdToDay(100, 1, 3), YmdToDay(100, 1, 31),
+                              YmdToDay(100, 2, 1), YmdToDay(100, 2, 2)}) {
+    quotes.push_back({day, 0, 1, 2, 0.5f, 1.5f, 100, 7});
+  }
+  BuildOne(tmp, test::Fields28(), quotes);
+  Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
+  WriteMbf(1000230.0f, bytes.data() + 28 * 13);  // quote 12 on February 30th
+  WriteMbf(1000202.5f, bytes.data() + 28 * 14);  // quote 13 on no whole day
+  bytes[2] = 30;                                 // promises more than the file holds
+  test::WriteBytes(tmp / "F1.DAT", bytes);
+
+  SeriesFile file;
+  ASSERT_EQ(file.Open(Fs(), tmp.path(), "ABC"), kSuccess);
+  EXPECT_EQ(file.quotesInFile(), 29);
+  EXPECT_EQ(file.quotesPresent(), 14);
+  file.HoldWholeFile();
+  QuoteSeries held, apart;
+  ASSERT_EQ(AllocSeries(&held, 5), kSuccess);
+  ASSERT_EQ(AllocSeries(&apart, 5), kSuccess);
+  for (std::int32_t first = 0; first < 16; first += 3) {
+    SCOPED_TRACE(first);
+    const Status status = file.Load(&held, first, 5);
+    ASSERT_EQ(status, LoadSeries(Fs(), &apart, tmp.path(), "ABC", first, 5));
+    if (status != kSuccess) continue;
+    ASSERT_EQ(held.count, apart.count);
+    for (std::uint32_t i = 0; i < held.count; ++i) EXPECT_EQ(Row(held, i), Row(apart, i));
+  }
+  ASSERT_EQ(file.Load(&held, 0, 5), kSuccess);
+  EXPECT_EQ(held.date(4), YmdToDay(60, 1, 1));
+  ASSERT_EQ(file.Load(&held, 10, 5), kSuccess);
+  EXPECT_EQ(held.count, 4u);
+  EXPECT_EQ(held.date(2), YmdToDay(100, 3, 1));
+  EXPECT_EQ(held.date(3), YmdToDay(100, 2, 2));
 }
 
 TEST(AssumedLayout, TwentyByteRecordsAreDecidedByTheirFirstQuote) {

@@ -1,0 +1,154 @@
+// Export all: every file byte for byte what Export writes for its symbol, the file names,
+// sub-portfolios left out, the replace question, unreadable symbols, and cancelling.
+#include "tools/export_all.h"
+
+#include <gtest/gtest.h>
+
+#include "app/settings_store.h"
+#include "app/view_state.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+const DayNumber kJan2 = YmdToDay(98, 1, 2);
+
+class AnsweringUi final : public Ui {
+ public:
+  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  bool answer = true;
+  std::vector<std::string> messages, questions;
+};
+
+// What Export writes for `symbol` of `dir` with `choices`, through the view as the window has it.
+Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices,
+               const std::string& path) {
+  SettingsStore settings(FileSystem::Default());
+  AnsweringUi ui;
+  ViewState view(FileSystem::Default(), settings, ui);
+  EXPECT_TRUE(view.OpenSeries(dir, symbol)) << symbol;
+  choices.path = path;
+  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone) << symbol;
+  return test::ReadBytes(path);
+}
+
+std::vector<ExportChoices> EveryKindOfChoice() {
+  std::vector<ExportChoices> all(4);
+  all[1].titleRow = all[1].newestFirst = true;
+  all[2].delimiter = 1;
+  all[2].omit[kExportOpen] = all[2].omit[kExportOpenInterest] = true;
+  all[3].delimiter = 2;
+  all[3].titleRow = true;
+  all[3].omit.fill(true);
+  return all;
+}
+
+TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
+  std::set<std::string> taken;
+  EXPECT_EQ(ExportFileName("BHP", &taken), "BHP.txt");
+  EXPECT_EQ(ExportFileName("bhp", &taken), "bhp_2.txt");
+  EXPECT_EQ(ExportFileName("BHP", &taken), "BHP_3.txt");
+  EXPECT_EQ(ExportFileName("BHP_2", &taken), "BHP_2_2.txt");
+  EXPECT_EQ(ExportFileName("A/B C\\..\xE9-x", &taken), "A_B_C_.._-x.txt");
+  EXPECT_EQ(ExportFileName("", &taken), "_.txt");
+  EXPECT_EQ(ExportFileName("?", &taken), "__2.txt");
+}
+
+TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
+  TempDir dir;
+  auto odd = test::WeekdayQuotes(kJan2, 850);
+  odd[3].open = -2;
+  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "LONG", test::Fields28(), odd),
+                                          test::Symbol(7, "SHORT", test::Fields8(), test::WeekdayQuotes(kJan2, 1)),
+                                          test::Symbol(3, "EMPTY", test::Fields24(), {}),
+                                          test::Symbol(4, "A/B", test::Fields20Volume(), test::WeekdayQuotes(kJan2, 3))},
+                                         {"SUB"}));
+  test::Build(dir / "P/SUB", test::Portfolio(test::Symbol(1, "INSUB", test::Fields28(), test::WeekdayQuotes(kJan2, 2))));
+  for (const ExportChoices& choices : EveryKindOfChoice()) {
+    test::RecordingUi ui;
+    std::vector<ExportedFile> files;
+    const std::string out = dir / "out";
+    ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, dir / "P", out, choices, {}, &files));
+    EXPECT_TRUE(ui.messages.empty());
+    std::vector<std::string> symbols;
+    for (const ExportedFile& file : files) {
+      symbols.push_back(file.symbol);
+      EXPECT_EQ(test::ReadBytes(file.path), ExportOf(dir / "P", file.symbol, choices, dir / "one.txt"));
+    }
+    EXPECT_EQ(symbols, (std::vector<std::string>{"A/B", "EMPTY", "LONG", "SHORT"}));
+    EXPECT_EQ(test::FileNames(out), (std::vector<std::string>{"A_B.txt", "EMPTY.txt", "LONG.txt", "SHORT.txt"}));
+    EXPECT_EQ(files[0].path, out + "/A_B.txt");
+  }
+}
+
+TEST(ExportAll, TheRealPortfolioMatchesExportSymbolBySymbol) {
+  TempDir dir;
+  const std::string asx = test::CopyFixture("asx-mining", dir);
+  if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
+  ExportChoices choices;
+  choices.titleRow = true;
+  test::RecordingUi ui;
+  std::vector<ExportedFile> files;
+  ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, asx, dir / "a/b/out", choices, {}, &files));
+  ASSERT_EQ(files.size(), 215u);
+  for (std::size_t i = 0; i < files.size(); i += 23) {
+    EXPECT_EQ(test::ReadBytes(files[i].path), ExportOf(asx, files[i].symbol, choices, dir / "one.txt"));
+  }
+}
+
+TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
+  TempDir dir;
+  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                                          test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
+  test::WriteBytes(dir / "TWO.txt", {'o', 'l', 'd'});
+  AnsweringUi ui;
+  ui.answer = false;
+  std::vector<ExportedFile> files;
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
+  EXPECT_EQ(ui.questions, std::vector<std::string>{dir / "TWO.txt\nThis file already exists\n\nReplace existing files?"});
+  EXPECT_FALSE(test::Exists(dir / "ONE.txt"));
+  EXPECT_EQ(test::ReadBytes(dir / "TWO.txt"), (Bytes{'o', 'l', 'd'}));
+  EXPECT_TRUE(files.empty());
+
+  ui.answer = true;
+  EXPECT_TRUE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
+  EXPECT_EQ(files.size(), 2u);
+  EXPECT_EQ(test::ReadBytes(dir / "TWO.txt").size(), 2u * 38);
+}
+
+TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
+  TempDir dir;
+  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                                          test::Symbol(2, "GONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                                          test::Symbol(3, "TRI", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
+  ASSERT_EQ(std::remove((dir / "P/F2.DAT").c_str()), 0);
+  test::RecordingUi ui;
+  std::vector<ExportedFile> files;
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out", {}, {}, &files));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"For symbol GONE\nthe quotes cannot be read; no file written."});
+  EXPECT_EQ(test::FileNames(dir / "out"), (std::vector<std::string>{"ONE.txt", "TRI.txt"}));
+
+  files.clear();
+  std::vector<int> seen;
+  const auto cancelAtFirst = [&](int done, int total) {
+    seen.push_back(done * 10 + total);
+    return false;
+  };
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
+  EXPECT_EQ(seen, std::vector<int>{13});
+  EXPECT_EQ(test::FileNames(dir / "out2"), std::vector<std::string>{});
+
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "none", dir / "out3", {}, {}, &files));
+  EXPECT_EQ(ui.messages.back(), kSymbolGridFailureText);
+  EXPECT_FALSE(test::Exists(dir / "out3"));
+}
+
+}  // namespace
+}  // namespace barvane
