@@ -149,7 +149,8 @@ class ExportText {
       }
       std::memcpy(out, last.text, kRememberedCopy);
       if (last.length > kRememberedCopy) {
-        std::memcpy(out + kRememberedCopy, last.text + kRememberedCopy, last.length - kRememberedCopy);
+        std::memcpy(out + kRememberedCopy, last.text + kRememberedCopy,
+                    last.length - kRememberedCopy);
       }
       out += last.length;
     }

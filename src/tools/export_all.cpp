@@ -33,7 +33,8 @@ bool MakeDirectories(FileSystem& fs, const std::string& dir) {
 
 std::string ExportFileName(const std::string& symbol, std::set<std::string>* taken) {
   std::string base = symbol.empty() ? "_" : symbol;
-  std::replace_if(base.begin(), base.end(), [](char c) { return !KeptInFileName(c); }, '_');
+  std::replace_if(
+      base.begin(), base.end(), [](char c) { return !KeptInFileName(c); }, '_');
   std::string name = base + ".txt";
   for (int n = 2; taken->count(AsciiUpper(name)) != 0; ++n) {
     name = base + "_" + std::to_string(n) + ".txt";
@@ -77,7 +78,8 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
   for (const ExportedFile& planFile : planned) {
     SeriesFile series;
     if (series.Open(portfolio, portfolioDir, planFile.symbol) != kSuccess) {
-      ui.ShowMessage("For symbol " + planFile.symbol + "\nthe quotes cannot be read; no file written.");
+      ui.ShowMessage("For symbol " + planFile.symbol +
+                     "\nthe quotes cannot be read; no file written.");
       complete = false;
     } else {
       const std::int32_t count = std::min(series.quotesInFile(), series.quotesPresent());

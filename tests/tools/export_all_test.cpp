@@ -65,12 +65,15 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
   TempDir dir;
   auto odd = test::WeekdayQuotes(kJan2, 850);
   odd[3].open = -2;
-  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "LONG", test::Fields28(), odd),
-                                          test::Symbol(7, "SHORT", test::Fields8(), test::WeekdayQuotes(kJan2, 1)),
-                                          test::Symbol(3, "EMPTY", test::Fields24(), {}),
-                                          test::Symbol(4, "A/B", test::Fields20Volume(), test::WeekdayQuotes(kJan2, 3))},
-                                         {"SUB"}));
-  test::Build(dir / "P/SUB", test::Portfolio(test::Symbol(1, "INSUB", test::Fields28(), test::WeekdayQuotes(kJan2, 2))));
+  test::Build(dir / "P",
+              test::Portfolio(
+                  {test::Symbol(1, "LONG", test::Fields28(), odd),
+                   test::Symbol(7, "SHORT", test::Fields8(), test::WeekdayQuotes(kJan2, 1)),
+                   test::Symbol(3, "EMPTY", test::Fields24(), {}),
+                   test::Symbol(4, "A/B", test::Fields20Volume(), test::WeekdayQuotes(kJan2, 3))},
+                  {"SUB"}));
+  test::Build(dir / "P/SUB", test::Portfolio(test::Symbol(1, "INSUB", test::Fields28(),
+                                                          test::WeekdayQuotes(kJan2, 2))));
   for (const ExportChoices& choices : EveryKindOfChoice()) {
     test::RecordingUi ui;
     std::vector<ExportedFile> files;
@@ -80,10 +83,12 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
     std::vector<std::string> symbols;
     for (const ExportedFile& file : files) {
       symbols.push_back(file.symbol);
-      EXPECT_EQ(test::ReadBytes(file.path), ExportOf(dir / "P", file.symbol, choices, dir / "one.txt"));
+      EXPECT_EQ(test::ReadBytes(file.path),
+                ExportOf(dir / "P", file.symbol, choices, dir / "one.txt"));
     }
     EXPECT_EQ(symbols, (std::vector<std::string>{"A/B", "EMPTY", "LONG", "SHORT"}));
-    EXPECT_EQ(test::FileNames(out), (std::vector<std::string>{"A_B.txt", "EMPTY.txt", "LONG.txt", "SHORT.txt"}));
+    EXPECT_EQ(test::FileNames(out),
+              (std::vector<std::string>{"A_B.txt", "EMPTY.txt", "LONG.txt", "SHORT.txt"}));
     EXPECT_EQ(files[0].path, out + "/A_B.txt");
   }
 }
@@ -99,20 +104,25 @@ TEST(ExportAll, TheRealPortfolioMatchesExportSymbolBySymbol) {
   ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, asx, dir / "a/b/out", choices, {}, &files));
   ASSERT_EQ(files.size(), 215u);
   for (std::size_t i = 0; i < files.size(); i += 23) {
-    EXPECT_EQ(test::ReadBytes(files[i].path), ExportOf(asx, files[i].symbol, choices, dir / "one.txt"));
+    EXPECT_EQ(test::ReadBytes(files[i].path),
+              ExportOf(asx, files[i].symbol, choices, dir / "one.txt"));
   }
 }
 
 TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
   TempDir dir;
-  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
-                                          test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
+  test::Build(
+      dir / "P",
+      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                       test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
   test::WriteBytes(dir / "TWO.txt", {'o', 'l', 'd'});
   AnsweringUi ui;
   ui.answer = false;
   std::vector<ExportedFile> files;
   EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
-  EXPECT_EQ(ui.questions, std::vector<std::string>{dir / "TWO.txt\nThis file already exists\n\nReplace existing files?"});
+  EXPECT_EQ(ui.questions,
+            std::vector<std::string>{
+                dir / "TWO.txt\nThis file already exists\n\nReplace existing files?"});
   EXPECT_FALSE(test::Exists(dir / "ONE.txt"));
   EXPECT_EQ(test::ReadBytes(dir / "TWO.txt"), (Bytes{'o', 'l', 'd'}));
   EXPECT_TRUE(files.empty());
@@ -125,14 +135,17 @@ TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
 
 TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
   TempDir dir;
-  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
-                                          test::Symbol(2, "GONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
-                                          test::Symbol(3, "TRI", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
+  test::Build(
+      dir / "P",
+      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                       test::Symbol(2, "GONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
+                       test::Symbol(3, "TRI", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
   ASSERT_EQ(std::remove((dir / "P/F2.DAT").c_str()), 0);
   test::RecordingUi ui;
   std::vector<ExportedFile> files;
   EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out", {}, {}, &files));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"For symbol GONE\nthe quotes cannot be read; no file written."});
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "For symbol GONE\nthe quotes cannot be read; no file written."});
   EXPECT_EQ(test::FileNames(dir / "out"), (std::vector<std::string>{"ONE.txt", "TRI.txt"}));
 
   files.clear();
@@ -141,7 +154,8 @@ TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
     seen.push_back(done * 10 + total);
     return false;
   };
-  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
+  EXPECT_FALSE(
+      ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
   EXPECT_EQ(seen, std::vector<int>{13});
   EXPECT_EQ(test::FileNames(dir / "out2"), std::vector<std::string>{});
 
