@@ -1,10 +1,13 @@
 // The main view's controls over the view state.
 #include "gui/barvane_view.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QSplitter>
 #include <QStyle>
@@ -12,12 +15,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "gui/qt_text.h"
 #include "app/drives.h"
-#include "gui/row_delegate.h"
-#include "gui/search_filter_dlg.h"
+#include "app/grid_copy.h"
+#include "app/last_series.h"
 #include "data/series_facts.h"
-#include "gui/series_facts_dlg.h"
 #include "editing/add_quote.h"
 #include "editing/adjust.h"
 #include "editing/delete_quote.h"
@@ -26,24 +27,30 @@
 #include "gui/add_quote_dlg.h"
 #include "gui/adjust_dlg.h"
 #include "gui/delete_quote_dlg.h"
+#include "gui/delete_symbol_dlg.h"
 #include "gui/edit_quote_dlg.h"
+#include "gui/edit_symbol_dlg.h"
+#include "gui/export_dlg.h"
+#include "gui/move_symbol_dlg.h"
+#include "gui/qt_text.h"
+#include "gui/row_delegate.h"
+#include "gui/search_filter_dlg.h"
+#include "gui/series_facts_dlg.h"
 #include "gui/split_dlg.h"
+#include "gui/split_search_dlg.h"
 #include "tools/copy_symbol.h"
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
 #include "tools/split_candidates.h"
-#include "gui/delete_symbol_dlg.h"
-#include "gui/edit_symbol_dlg.h"
-#include "gui/export_dlg.h"
-#include "gui/move_symbol_dlg.h"
-#include "gui/split_search_dlg.h"
 
 using namespace barvane;
 
 namespace {
 
 constexpr int kStartTimerMs = 100;  // timer 102 of the start-up
+// Longer than the gap between repeated keys, short enough to feel immediate.
+constexpr int kSymbolSettleMs = 250;
 
 QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent) {
   auto* grid = new QTableView(parent);
@@ -149,26 +156,66 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
     m_state.SelectPortfolio(row);
     Refresh();
   });
+  m_quoteGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows to copy
+  m_symbolGrid->installEventFilter(this);
+  m_quoteGrid->installEventFilter(this);
+  m_symbolSettle.setSingleShot(true);
+  m_symbolSettle.setInterval(kSymbolSettleMs);
+  connect(&m_symbolSettle, &QTimer::timeout, this, &CBarvaneView::LoadSymbolQuotes);
   connect(m_symbolGrid, &QTableView::clicked, this, [this](const QModelIndex& index) {
     m_state.SelectSymbolRow(index.row());
-    m_ui.SetWaitCursor(true);
-    m_state.FillQuotesGrid(0);
-    m_ui.SetWaitCursor(false);
-    RefreshQuotes();
-    emit StateChanged();
+    LoadSymbolQuotes();
   });
   connect(m_symbolGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (m_refreshing || !current.isValid()) return;
             m_state.SelectSymbolRow(current.row());
+            m_symbolSettle.start();
             emit StateChanged();
           });
+  connect(m_quoteGrid, &QTableView::doubleClicked, this, [this] { RunCommand(kCmdEditQuote); });
   connect(m_quoteGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (m_refreshing || !current.isValid()) return;
             m_state.SelectQuoteRow(current.row());
             emit StateChanged();
           });
+}
+
+void CBarvaneView::LoadSymbolQuotes() {
+  m_symbolSettle.stop();
+  m_ui.SetWaitCursor(true);
+  m_state.FillQuotesGrid(0);
+  m_ui.SetWaitCursor(false);
+  RefreshQuotes();
+  emit StateChanged();
+}
+
+bool CBarvaneView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  auto* grid = watched == m_quoteGrid    ? m_quoteGrid
+               : watched == m_symbolGrid ? m_symbolGrid
+                                         : nullptr;
+  if (grid && key->matches(QKeySequence::Copy)) {
+    CopyRows(grid);
+    return true;
+  }
+  if (grid == m_quoteGrid && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+    RunCommand(kCmdEditQuote);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void CBarvaneView::CopyRows(QTableView* grid) {
+  std::vector<int> rows;
+  for (const QModelIndex& index : grid->selectionModel()->selectedRows())
+    rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  const std::string text = grid == m_quoteGrid ? CopyQuoteRows(m_state.m_quotes, rows)
+                                               : CopySymbolRows(m_state.m_symbolRows, rows);
+  QGuiApplication::clipboard()->setText(FromLatin1(text));
 }
 
 void CBarvaneView::paintEvent(QPaintEvent* event) {
@@ -181,6 +228,7 @@ void CBarvaneView::paintEvent(QPaintEvent* event) {
 void CBarvaneView::Start() {
   InsertColumns();
   m_state.SetUpDrives();
+  RestoreSeries(m_state);
   m_started = true;
   Refresh();
 }
@@ -209,6 +257,7 @@ void CBarvaneView::SaveColumnWidths() {
 }
 
 void CBarvaneView::Refresh() {
+  m_symbolSettle.stop();  // the state has loaded what it shows now
   m_refreshing = true;
   m_driveCombo->clear();
   int current = -1;
@@ -273,6 +322,8 @@ bool CBarvaneView::Handles(CommandId command) const {
 }
 
 void CBarvaneView::RunCommand(CommandId command) {
+  // Every command works on the symbol that the title names.
+  if (m_symbolSettle.isActive()) LoadSymbolQuotes();
   if (!m_started || !m_state.CommandEnabled(command)) return;
   switch (command) {
     case kCmdReScan:

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include "app/view_state.h"
+#include "editing/split.h"
 #include "gui/chart_pane.h"
 #include "gui/grid_models.h"
 #include "gui/qt_ui.h"
-#include "app/view_state.h"
-#include "editing/split.h"
 #include "gui/split_search_dlg.h"
 
 class QComboBox;
@@ -50,6 +51,8 @@ class CBarvaneView final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Ctrl+C in either grid, Enter in the quote grid.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Start();
@@ -57,6 +60,9 @@ class CBarvaneView final : public QWidget {
   void Refresh();
   void RefreshQuotes();
   void SelectGridRows();
+  // The quotes of the current symbol row, once the keyboard has settled on it.
+  void LoadSymbolQuotes();
+  void CopyRows(QTableView* grid);
   void ShowFacts();
   void EditQuote();
   void EnterSplit(const barvane::SplitTexts& proposed);
@@ -90,6 +96,7 @@ class CBarvaneView final : public QWidget {
   QTableView* m_quoteGrid;
   CChartPane* m_chart;
   QPointer<CSplitSearchDlg> m_splitSearch;
+  QTimer m_symbolSettle;  // runs while keys move the symbol selection
   bool m_timerStarted = false;
   bool m_started = false;
   bool m_refreshing = false;

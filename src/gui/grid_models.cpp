@@ -5,6 +5,11 @@
 
 namespace {
 
+// Numbers line up on their last digit; the date and the texts read from the left.
+QVariant Alignment(bool number) {
+  return QVariant::fromValue(
+      Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+}
 
 }  // namespace
 
@@ -37,12 +42,16 @@ int QuoteGridModel::rowCount(const QModelIndex& parent) const {
 int QuoteGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant QuoteGridModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (role == Qt::TextAlignmentRole) return Alignment(index.column() != kDate);
+  if (role != Qt::DisplayRole) return {};
   return FromLatin1(barvane::QuoteCellText(state_.m_quotes.rows[static_cast<std::size_t>(index.row())], index.column()));
 }
 
 QVariant QuoteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+  if (role == Qt::TextAlignmentRole) return Alignment(section != kDate);
+  if (role != Qt::DisplayRole) return {};
   return QString::fromLatin1(barvane::kQuoteColumnHeadings[static_cast<std::size_t>(section)]);
 }
 

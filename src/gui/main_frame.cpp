@@ -14,6 +14,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/last_series.h"
+#include "gui/help_wnd.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
 #include "gui/tool_icons.h"
@@ -117,8 +119,9 @@ void CMainFrame::CreateMenusAndToolBar() {
              QStringLiteral("Export"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QAction* topics = AddCommand(help, kCmdHelpTopics, QStringLiteral("&Help Topics"), {}, {});
-  topics->setEnabled(false);
+  QAction* topics = AddCommand(help, kCmdHelpTopics, QStringLiteral("&Help Topics\tF1"), {}, {});
+  topics->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(topics, &QAction::triggered, this, &CMainFrame::ShowHelp);
   help->addSeparator();
   QAction* about = AddCommand(help, kCmdAbout, QStringLiteral("&About Barvane..."),
                               QStringLiteral("Display program information, version number and copyright"),
@@ -215,7 +218,16 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   m_view->SaveColumnWidths();
+  RememberSeries(m_view->state());
+  if (m_help) m_help->close();
   QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::ShowHelp() {
+  if (!m_help) m_help = new CHelpWnd(this);
+  m_help->show();
+  m_help->raise();
+  m_help->activateWindow();
 }
 
 void CMainFrame::ShowAbout() {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 
 #include "app/command_ids.h"
 #include "gui/barvane_view.h"
+#include "gui/help_wnd.h"
 
 class QLabel;
 
@@ -18,6 +20,8 @@ class CMainFrame final : public QMainWindow {
              QWidget* parent = nullptr);
 
   CBarvaneView* view() const { return m_view; }
+  // The help window once F1 has opened it, else null.
+  CHelpWnd* helpWindow() const { return m_help; }
   QAction* action(barvane::CommandId command) const { return m_actions.at(command); }
   QString symbolPaneText() const;
   QString quotePaneText() const;
@@ -36,11 +40,13 @@ class CMainFrame final : public QMainWindow {
   void CreateStatusBar();
   void RestorePlacement();
   void StorePlacement();
+  void ShowHelp();
   void ShowAbout();
 
   barvane::SettingsStore& m_settings;
   CBarvaneView* m_view;
   std::map<barvane::CommandId, QAction*> m_actions;
+  QPointer<CHelpWnd> m_help;  // made on the first F1, kept for the next
   QLabel* m_symbolPane = nullptr;
   QLabel* m_quotePane = nullptr;
   bool m_placed = false;

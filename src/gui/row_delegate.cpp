@@ -11,7 +11,11 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, c
   painter->setPen(selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text));
   const QRect text = option.rect.adjusted(2, 0, -2, 0);
   painter->setClipRect(text);
-  painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, index.data().toString());
+  const QVariant alignment = index.data(Qt::TextAlignmentRole);
+  painter->drawText(
+      text,
+      alignment.isValid() ? alignment.value<Qt::Alignment>() : Qt::AlignLeft | Qt::AlignVCenter,
+      index.data().toString());
   painter->setClipping(false);
   painter->setPen(QColor(192, 192, 192));
   const QRect r = option.rect;

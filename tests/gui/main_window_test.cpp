@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -14,15 +15,19 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <filesystem>
 #include <memory>
 
 #include "app/portfolio_walk.h"
 #include "app/search_filter.h"
-#include "gui/main_frame.h"
-#include "gui/search_filter_dlg.h"
 #include "cli/sample_drive.h"
 #include "data/master.h"
+#include "gui/edit_quote_dlg.h"
+#include "gui/help_wnd.h"
+#include "gui/main_frame.h"
+#include "gui/search_filter_dlg.h"
 #include "gui/series_facts_dlg.h"
 #include "support/portfolio_builder.h"
 #include "support/single_drive_fs.h"
@@ -334,7 +339,7 @@ TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
   EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), master);
 }
 
-TEST(MainWindow, ClickOnSymbolLoadsItsQuotesWhileKeysOnlyRetitle) {
+TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   Window w;
   Build(w.Dir("P"), TwoSymbols());
   w.Open();
@@ -344,15 +349,126 @@ TEST(MainWindow, ClickOnSymbolLoadsItsQuotesWhileKeysOnlyRetitle) {
   w.symbols()->setFocus();
   QTest::keyClick(w.symbols(), Qt::Key_Down);
   EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("P") + " - ZED");
-  EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 25 of 25");
-  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");  // keys may still be repeating
+  ASSERT_TRUE(QTest::qWaitFor([&w] { return w.state().m_seriesSymbol == "ZED"; }, 2000));
+  EXPECT_EQ(Window::Column(w.quotes(), 0).front(), "01/12/24");
+  EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 10 of 10");
 
+  const QModelIndex abc = w.symbols()->model()->index(0, 0);
+  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {},
+                    w.symbols()->visualRect(abc).center());
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
+  EXPECT_EQ(Window::Column(w.quotes(), 0).back(), "06/01/23");
+  EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote 25 of 25");
+
+  // A command given before the keys settle works on the symbol the title names.
+  QTest::keyClick(w.symbols(), Qt::Key_Down);
+  std::string shown;
+  WhenModalOpens<CEditQuoteDlg>([&shown](CEditQuoteDlg* d) {
+    shown = d->dateText().toStdString();
+    d->reject();
+  });
+  w.frame->action(kCmdEditQuote)->trigger();
+  EXPECT_EQ(shown, "01/12/24");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
+}
+
+TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuote) {
+  Window w;
+  Build(w.Dir("P"), TwoSymbols());
+  w.Open();
+  std::vector<std::string> shown;
+  auto record = [&shown](CEditQuoteDlg* d) {
+    shown.push_back(d->dateText().toStdString());
+    d->reject();
+  };
+  const QModelIndex third = w.quotes()->model()->index(2, 3);
+  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {},
+                    w.quotes()->visualRect(third).center());
+  WhenModalOpens<CEditQuoteDlg>(record);
+  QTest::keyClick(w.quotes(), Qt::Key_Return);
+  WhenModalOpens<CEditQuoteDlg>(record);
+  QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {},
+                    w.quotes()->visualRect(third).center());
+  QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {},
+                     w.quotes()->visualRect(third).center());
+  const std::string day = Window::Column(w.quotes(), 0)[2];
+  EXPECT_EQ(shown, (std::vector<std::string>{day, day}));
+}
+
+TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
+  Window w;
+  Build(w.Dir("P"), TwoSymbols());
+  w.Open();
+  QTableView* quotes = w.quotes();
+  quotes->setFocus();
+  quotes->selectionModel()->select(
+      QItemSelection(quotes->model()->index(3, 0), quotes->model()->index(3, 6)),
+      QItemSelectionModel::ClearAndSelect);
+  quotes->selectionModel()->select(
+      QItemSelection(quotes->model()->index(1, 0), quotes->model()->index(1, 6)),
+      QItemSelectionModel::Select);
+  QTest::keyClick(quotes, Qt::Key_C, Qt::ControlModifier);
+  auto line = [&](int row) {
+    std::string text;
+    for (int c = 0; c < 7; ++c)
+      text += (c ? "\t" : "") + quotes->model()->index(row, c).data().toString().toStdString();
+    return text + "\n";
+  };
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), line(1) + line(3));
+
+  w.symbols()->setFocus();
+  QTest::keyClick(w.symbols(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "ABC\tABC Ltd         \n");
+}
+
+TEST(MainWindow, F1OpensTheUsersPartOfTheReadme) {
+  Window w;
+  w.Open();
+  EXPECT_TRUE(w.frame->action(kCmdHelpTopics)->isEnabled());
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  QTest::keyClick(w.frame.get(), Qt::Key_F1);
+  CHelpWnd* help = w.frame->helpWindow();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->windowTitle(), "Barvane Help");
+  const QString text = help->browser()->toPlainText();
+  EXPECT_TRUE(text.startsWith("The editor")) << text.left(80).toStdString();
+  EXPECT_TRUE(text.contains("barvane-cli"));
+  EXPECT_FALSE(text.contains("Layout"));
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  QTest::keyClick(w.frame.get(), Qt::Key_F1);
+  EXPECT_EQ(w.frame->helpWindow(), help);  // one window, brought forward
+}
+
+TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {
+  Window w;
+  Build(w.Dir("P"), TwoSymbols());
+  Build(w.Dir("Q"), TwoSymbols());
+  w.Open();
+  w.frame->view()->portfolioList()->setCurrentRow(1);
   const QModelIndex zed = w.symbols()->model()->index(1, 0);
   QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {}, w.symbols()->visualRect(zed).center());
+  w.frame->close();
+  EXPECT_EQ(w.settings.ReadString("Last", "Portfolio", ""), w.Dir("Q"));
+  EXPECT_EQ(w.settings.ReadString("Last", "Symbol", ""), "ZED");
+
+  w.frame.reset();
+  w.Open();
+  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Q") + " - ZED");
+  EXPECT_EQ(w.frame->view()->portfolioList()->currentRow(), 1);
+  EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
   EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
-  EXPECT_EQ(Window::Column(w.quotes(), 0).front(), "01/12/24");
-  EXPECT_EQ(Window::Column(w.quotes(), 0).back(), "01/01/24");
-  EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 10 of 10");
+  EXPECT_EQ(w.quotes()->model()->rowCount(), 10);
+
+  // Gone since: the first portfolio, without a word.
+  w.frame.reset();
+  std::filesystem::remove_all(w.Dir("Q"));
+  w.Open();
+  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("P") + " - ABC");
+  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
