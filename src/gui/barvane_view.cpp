@@ -290,6 +290,7 @@ void CBarvaneView::SelectGridRows() {
     const QModelIndex symbol = m_symbolModel.index(m_state.m_selSymbolRow, 0);
     m_symbolGrid->selectionModel()->setCurrentIndex(
         symbol, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_symbolGrid->scrollTo(symbol);  // a restored symbol may lie far down
   }
   if (m_state.m_quoteCount != 0) {
     const QModelIndex quote = m_quoteModel.index(m_state.m_selQuoteRow, 0);
