@@ -225,6 +225,7 @@ void CChartPane::PaintDates(QPainter& painter, const QRect& plot) const {
   const int top = plot.bottom() + 2;
   for (int bar = first; bar <= m_viewport.LastVisible(); bar += stride) {
     const int x = plot.left() + static_cast<int>(std::lround(m_viewport.XOfBar(bar)));
+    if (x - labelWidth / 2 < 0 || x + labelWidth / 2 > width()) continue;  // no cut-off dates
     const QuoteGridRow& row = m_state.m_quotes.rows[static_cast<std::size_t>(BarOfRow(count, bar))];
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(x, plot.bottom(), x, top + 2);
