@@ -34,38 +34,34 @@ FieldLayout LayoutOf(std::initializer_list<Quantity> fields) {
 }
 
 // The 20-byte files come in two layouts; a fifth field that is zero or more than twice the
-// second looks like a volume rather than a close.
-Status TwentyByteLayout(FileSystem& fs, const std::string& dir, int fileNumber,
-                        FieldLayout* layout) {
+// second looks like a volume rather than a close. A file without a quote reads as zeros: a
+// volume layout, which no quote contradicts.
+FieldLayout TwentyByteLayout(const std::uint8_t* firstQuote) {
+  const float second = firstQuote ? ReadMbf(firstQuote + 4) : 0.0f;
+  const float fifth = firstQuote ? ReadMbf(firstQuote + 16) : 0.0f;
+  if (fifth == 0 || fifth > 2 * second) return LayoutOf({kDate, kHigh, kLow, kClose, kVolume});
+  return LayoutOf({kDate, kOpen, kHigh, kLow, kClose});
+}
+
+// The first quote record of the 20-byte file of `fileNumber`, zeros where the file ends.
+Status ReadFirstTwentyByteQuote(FileSystem& fs, const std::string& dir, int fileNumber,
+                                std::uint8_t (&record)[20]) {
   const std::string path = FindNoCase(fs, dir, QuoteFileName(fileNumber));
   auto file = path.empty() ? nullptr : fs.OpenForRead(path);
-  if (!file) return kNoUsableLayout;
-  std::uint8_t record[20] = {};
   std::size_t got = 0;
-  // A file without a quote reads as zeros: a volume layout, which no quote contradicts.
-  if (!file->ReadAt(20, sizeof record, record, &got)) return kNoUsableLayout;
-  const float second = ReadMbf(record + 4);
-  const float fifth = ReadMbf(record + 16);
-  if (fifth == 0 || fifth > 2 * second) {
-    *layout = LayoutOf({kDate, kHigh, kLow, kClose, kVolume});
-  } else {
-    *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose});
-  }
+  if (!file || !file->ReadAt(20, sizeof record, record, &got)) return kNoUsableLayout;
   return kSuccess;
 }
 
-Status AssumedLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
-                     FieldLayout* layout) {
+bool AssumedLayout(const std::uint8_t* firstQuote, int recordLength, FieldLayout* layout) {
   switch (recordLength) {
-    case 8: *layout = LayoutOf({kDate, kClose}); return kSuccess;
-    case 12: *layout = LayoutOf({kDate, kClose, kVolume}); return kSuccess;
-    case 16: *layout = LayoutOf({kDate, kHigh, kLow, kClose}); return kSuccess;
-    case 20: return TwentyByteLayout(fs, dir, fileNumber, layout);
-    case 24: *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume}); return kSuccess;
-    case 28:
-      *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
-      return kSuccess;
-    default: return kNoUsableLayout;
+    case 8: *layout = LayoutOf({kDate, kClose}); return true;
+    case 12: *layout = LayoutOf({kDate, kClose, kVolume}); return true;
+    case 16: *layout = LayoutOf({kDate, kHigh, kLow, kClose}); return true;
+    case 20: *layout = TwentyByteLayout(firstQuote); return true;
+    case 24: *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume}); return true;
+    case 28: *layout = LayoutOf({kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}); return true;
+    default: return false;
   }
 }
 
@@ -115,20 +111,34 @@ FieldLayout ParseLayoutText(std::string_view text) {
   return layout;
 }
 
-Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
-                       int fieldCount, FieldLayout* layout) {
+Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
+                       int recordLength, int fieldCount, FieldLayout* layout) {
   *layout = FieldLayout{};
   FieldLayout found;
-  const std::string dopPath = FindNoCase(fs, dir, LayoutFileName(fileNumber));
-  Bytes text;
-  if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text, kLargestLayoutFile)) {
-    found = ParseLayoutText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-  } else if (const Status s = AssumedLayout(fs, dir, fileNumber, recordLength, &found); s != kSuccess) {
-    return s;
+  if (dopText) {
+    found = ParseLayoutText(*dopText);
+  } else if (!AssumedLayout(firstQuote, recordLength, &found)) {
+    return kNoUsableLayout;
   }
   if (!Usable(found, recordLength, fieldCount)) return kNoUsableLayout;
   *layout = found;
   return kSuccess;
+}
+
+Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
+                       int fieldCount, FieldLayout* layout) {
+  *layout = FieldLayout{};
+  const std::string dopPath = FindNoCase(fs, dir, LayoutFileName(fileNumber));
+  Bytes text;
+  if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text, kLargestLayoutFile)) {
+    const std::string_view dop(reinterpret_cast<const char*>(text.data()), text.size());
+    return LayoutFromFiles(&dop, nullptr, recordLength, fieldCount, layout);
+  }
+  std::uint8_t firstQuote[20] = {};
+  if (recordLength == 20) {
+    if (Status s = ReadFirstTwentyByteQuote(fs, dir, fileNumber, firstQuote); s != kSuccess) return s;
+  }
+  return LayoutFromFiles(nullptr, firstQuote, recordLength, fieldCount, layout);
 }
 
 }  // namespace barvane

@@ -38,6 +38,12 @@ struct FieldLayout {
 [[nodiscard]] Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber,
                                      int recordLength, int fieldCount, FieldLayout* layout);
 
+// The layout ReadFieldLayout gives, from files already in memory: `dopText` is the F<n>.DOP
+// text (null when the symbol has none) and `firstQuote` the first quote record of F<n>.DAT,
+// at least 20 bytes (null when the file holds no quote), which decides a 20-byte layout.
+[[nodiscard]] Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
+                                     int recordLength, int fieldCount, FieldLayout* layout);
+
 // The layout that F<n>.DOP text gives, line by line as the reader takes it.
 FieldLayout ParseLayoutText(std::string_view text);
 
