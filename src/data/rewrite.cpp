@@ -105,32 +105,28 @@ std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, TimeTicks ticks, DayNu
 }
 
 // The MASTER dates a delete of quote `i` must move, from the old quote file.
-struct MasterDates {
-  std::optional<std::array<std::uint8_t, 4>> first, last;
-};
-
-MasterDates DatesAfterDelete(QuoteFile& file, std::int32_t i) {
-  MasterDates dates;
+RecordUpdate DatesAfterDelete(QuoteFile& file, std::int32_t i) {
+  RecordUpdate dates;
   const std::int32_t c = QuotesAnnounced(file.bytes.data());
   auto dateOf = [&](std::int32_t q) -> std::optional<std::array<std::uint8_t, 4>> {
     if (q < 0 || static_cast<std::size_t>(q) + 2 > file.recordsPresent()) return std::nullopt;
     return DayToMbfDate(file.day(static_cast<std::size_t>(q)));
   };
   if (i == 0 && c > 1) {
-    dates.first = dateOf(1);
+    dates.firstDate = dateOf(1);
   } else if (i == c - 1 && c > 1) {
-    dates.last = dateOf(c - 2);
+    dates.lastDate = dateOf(c - 2);
   } else if (i == 0 && c == 1) {
-    dates.first = dates.last = dateOf(0);
+    dates.firstDate = dates.lastDate = dateOf(0);
   }
   return dates;
 }
 
-// Writes `dates` into the symbol records of `fileNumber` of the MASTER at `masterPath`, its old
-// bytes kept in `*old` and written to `backup` (MASTER.BAK once committed). On failure leaves
-// the MASTER as it was.
-bool SetMasterDates(FileSystem& fs, const std::string& masterPath, int fileNumber,
-                    const MasterDates& dates, PendingBackup& backup, Bytes* old) {
+// Writes `update` into the symbol records of `fileNumber` of the MASTER at `masterPath`, its
+// old bytes kept in `*old` and written to `backup` (MASTER.BAK once committed). On failure
+// leaves the MASTER as it was.
+bool UpdateMasterRecords(FileSystem& fs, const std::string& masterPath, int fileNumber,
+                         const RecordUpdate& update, PendingBackup& backup, Bytes* old) {
   if (!ReadWholeFile(fs, masterPath, old, kLargestMasterFile) || old->size() < kMasterRecordSize) {
     return false;
   }
@@ -142,8 +138,10 @@ bool SetMasterDates(FileSystem& fs, const std::string& masterPath, int fileNumbe
     MasterRecord record;
     std::memcpy(record.bytes.data(), updated.data() + at, kMasterRecordSize);
     if (record.fileNumber() != fileNumber || record.isSubPortfolio()) continue;
-    if (dates.first) std::memcpy(updated.data() + at + kMasterFirstDate, dates.first->data(), 4);
-    if (dates.last) std::memcpy(updated.data() + at + kMasterLastDate, dates.last->data(), 4);
+    if (update.firstDate) std::memcpy(updated.data() + at + kMasterFirstDate, update.firstDate->data(), 4);
+    if (update.lastDate) std::memcpy(updated.data() + at + kMasterLastDate, update.lastDate->data(), 4);
+    if (update.recordLength) updated[at + kMasterRecordLength] = *update.recordLength;
+    if (update.fieldCount) updated[at + kMasterFieldCount] = *update.fieldCount;
   }
   return ReplaceFile(fs, masterPath, dir + MasterNewName(), updated);
 }
@@ -206,7 +204,7 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
   QuoteFile file;
   if (Status s = OpenQuoteFile(fs, dir, symbol, &file); s != kSuccess) return s;
 
-  MasterDates dates;
+  RecordUpdate dates;
   if (change.op == QuoteOp::kDelete) {
     DayNumber found = 0;
     const std::int32_t i = SearchQuotes(file, change.fromDay, 0, &found, nullptr);
@@ -222,12 +220,17 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
   const auto r = static_cast<std::uint16_t>(std::max(records, 0));
   updated[2] = static_cast<std::uint8_t>(r & 0xFF);
   updated[3] = static_cast<std::uint8_t>(r >> 8);
+  return ReplaceSeriesFiles(fs, file.dir, file.record.fileNumber(), file.path, file.bytes,
+                            &updated, dates);
+}
 
-  const int n = file.record.fileNumber();
-  const std::string newPath = file.dir + QuoteNewName(n);
+Status ReplaceSeriesFiles(FileSystem& fs, const std::string& dir, int fileNumber,
+                          const std::string& quotePath, const Bytes& oldQuotes,
+                          const Bytes* newQuotes, const RecordUpdate& update) {
+  const std::string newPath = dir + QuoteNewName(fileNumber);
   PendingBackup quoteBackup(fs);
-  if (!quoteBackup.Write(ResolveNoCase(fs, file.dir, QuoteBackupName(n)), file.bytes) ||
-      !ReplaceFile(fs, file.path, newPath, updated)) {
+  if (newQuotes && (!quoteBackup.Write(ResolveNoCase(fs, dir, QuoteBackupName(fileNumber)), oldQuotes) ||
+                    !ReplaceFile(fs, quotePath, newPath, *newQuotes))) {
     return kFileWrite;
   }
   std::string masterPath;
@@ -235,17 +238,17 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
   PendingBackup masterBackup(fs);
   bool ok = true;
   bool masterReplaced = false;
-  if (dates.first || dates.last) {
-    masterPath = FindNoCase(fs, file.dir, kMasterName);
-    masterReplaced =
-        !masterPath.empty() && SetMasterDates(fs, masterPath, n, dates, masterBackup, &oldMaster);
+  if (!update.empty()) {
+    masterPath = FindNoCase(fs, dir, kMasterName);
+    masterReplaced = !masterPath.empty() &&
+                     UpdateMasterRecords(fs, masterPath, fileNumber, update, masterBackup, &oldMaster);
     ok = masterReplaced && masterBackup.Commit();
   }
   // The backups replace the previous ones only once every file holds its new bytes.
-  if (!ok || !quoteBackup.Commit()) {
+  if (!ok || (newQuotes && !quoteBackup.Commit())) {
     // The change is all or nothing: the quote file (and the MASTER) get their old bytes back.
-    if (masterReplaced) (void)ReplaceFile(fs, masterPath, file.dir + MasterNewName(), oldMaster);
-    (void)ReplaceFile(fs, file.path, newPath, file.bytes);
+    if (masterReplaced) (void)ReplaceFile(fs, masterPath, dir + MasterNewName(), oldMaster);
+    if (newQuotes) (void)ReplaceFile(fs, quotePath, newPath, oldQuotes);
     return kFileWrite;
   }
   return kSuccess;
@@ -253,11 +256,11 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
 
 int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
                      const std::array<std::uint8_t, 4>& mbfDate, int fileNumber, int which) {
-  MasterDates dates;
-  (which == 0 ? dates.first : dates.last) = mbfDate;
+  RecordUpdate dates;
+  (which == 0 ? dates.firstDate : dates.lastDate) = mbfDate;
   PendingBackup backup(fs);
   Bytes old;
-  if (!SetMasterDates(fs, masterPath, fileNumber, dates, backup, &old)) return 1;
+  if (!UpdateMasterRecords(fs, masterPath, fileNumber, dates, backup, &old)) return 1;
   if (backup.Commit()) return 0;
   (void)ReplaceFile(fs, masterPath, DirectoryOf(masterPath) + MasterNewName(), old);
   return 1;

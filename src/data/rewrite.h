@@ -10,6 +10,7 @@
 #include <string>
 
 #include "data/dates.h"
+#include "data/file_ops.h"
 #include "data/fs.h"
 #include "data/status.h"
 
@@ -39,6 +40,25 @@ inline constexpr const char* kFindrecFailureText = "failure in delete quote for 
 // written or replaced (or an insert would overflow the header's 16-bit record number).
 [[nodiscard]] Status RewriteQuotes(FileSystem& fs, const QuoteChange& change,
                                    const std::string& dir, const std::string& symbol);
+
+// The index fields of a symbol record that move with a new content of its quote file; each
+// field left empty stays as it is.
+struct RecordUpdate {
+  std::optional<std::array<std::uint8_t, 4>> firstDate, lastDate;  // MBF date values
+  std::optional<std::uint8_t> recordLength, fieldCount;
+
+  bool empty() const { return !firstDate && !lastDate && !recordLength && !fieldCount; }
+};
+
+// Puts a symbol's new files in place as one change: `newQuotes` (when given) becomes the quote
+// file at `quotePath` with `oldQuotes` kept in F<n>.BAK, then `update` reaches every symbol
+// record of `fileNumber` in the MASTER of `dir` (ending in "/"), the old MASTER kept in
+// MASTER.BAK; the backups replace the previous ones only once both files are in place.
+// Returns kSuccess, or kFileWrite with the quote file, the MASTER and their backups as they
+// were.
+[[nodiscard]] Status ReplaceSeriesFiles(FileSystem& fs, const std::string& dir, int fileNumber,
+                                        const std::string& quotePath, const Bytes& oldQuotes,
+                                        const Bytes* newQuotes, const RecordUpdate& update);
 
 // Sets the first (which = 0) or last (which != 0) date of every symbol record with file
 // number `fileNumber` in the MASTER file at `masterPath`, after copying it to MASTER.BAK.
