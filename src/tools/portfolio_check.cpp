@@ -1,0 +1,269 @@
+// The walk of a portfolio tree for the check, and the check itself.
+#include "tools/portfolio_check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "app/list_order.h"
+#include "app/symbol_list.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "tools/series_check.h"
+
+namespace barvane {
+namespace {
+
+std::string Printed(const char* format, auto... values) {
+  char text[300];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+// The entries of one directory, found whatever their letter case: the exact name first, else
+// the first in byte order, as FindNoCase chooses.
+class DirectoryNames {
+ public:
+  DirectoryNames(FileSystem& fs, const std::string& dir) : dir_(dir) {
+    std::vector<DirEntry> entries;
+    if (!fs.ListDirectory(dir, &entries)) return;
+    for (const DirEntry& entry : entries) {
+      DirEntry::Kind kind = entry.kind;
+      // Listings do not resolve symbolic links.
+      if (kind == DirEntry::Kind::kOther) {
+        if (fs.IsRegularFile(dir + entry.name)) {
+          kind = DirEntry::Kind::kFile;
+        } else if (fs.IsDirectory(dir + entry.name)) {
+          kind = DirEntry::Kind::kDirectory;
+        } else {
+          continue;
+        }
+      }
+      (kind == DirEntry::Kind::kFile ? files_ : dirs_)[AsciiUpper(entry.name)].insert(entry.name);
+    }
+  }
+
+  // The path of the file or directory `name`, or empty when there is none.
+  std::string File(const std::string& name) const { return Find(files_, name); }
+  std::string Directory(const std::string& name) const { return Find(dirs_, name); }
+
+  // The names of every file, in byte order of their upper-case forms.
+  std::vector<std::string> FileNames() const {
+    std::vector<std::string> names;
+    for (const auto& [upper, found] : files_) names.insert(names.end(), found.begin(), found.end());
+    return names;
+  }
+
+ private:
+  using Names = std::map<std::string, std::set<std::string>>;
+  std::string Find(const Names& names, const std::string& name) const {
+    const auto it = names.find(AsciiUpper(name));
+    if (it == names.end()) return {};
+    return dir_ + (it->second.count(name) ? name : *it->second.begin());
+  }
+
+  std::string dir_;
+  Names files_, dirs_;
+};
+
+// The file number of a quote file name F<n>.DAT (n without leading zeros), else 0.
+int QuoteFileNumber(const std::string& name) {
+  const std::string upper = AsciiUpper(name);
+  if (upper.size() < 6 || upper[0] != 'F' || !upper.ends_with(".DAT") || upper[1] == '0') return 0;
+  int n = 0;
+  for (std::size_t i = 1; i + 4 < upper.size(); ++i) {
+    if (upper[i] < '0' || upper[i] > '9' || n > 100000) return 0;
+    n = n * 10 + (upper[i] - '0');
+  }
+  return n;
+}
+
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+class TreeWalk {
+ public:
+  TreeWalk(FileSystem& fs, PortfolioTree& tree) : fs_(fs), tree_(tree) {}
+
+  // False when the MASTER of `dir` cannot be read or has no header.
+  bool Walk(const std::string& dir, const std::string& where, int depth) {
+    const DirectoryNames names(fs_, dir);
+    const std::string masterPath = names.File(kMasterName);
+    Bytes master;
+    if (masterPath.empty() || !ReadWholeFile(fs_, masterPath, &master) ||
+        master.size() < kMasterRecordSize) {
+      return false;
+    }
+    const int records = CheckRecordCount(masterPath, master, where);
+    std::vector<MasterRecord> subPortfolios;
+    std::map<int, std::string> owners;  // file number: the first symbol naming it
+    for (int i = 1; i <= records; ++i) {
+      MasterRecord record;
+      std::memcpy(record.bytes.data(), master.data() + kMasterRecordSize * static_cast<std::size_t>(i),
+                  kMasterRecordSize);
+      if (record.isSubPortfolio()) {
+        subPortfolios.push_back(record);
+        continue;
+      }
+      CheckedSymbol symbol;
+      symbol.symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
+      if (symbol.symbol.empty()) symbol.symbol = record.nameText();
+      symbol.where = where;
+      symbol.dir = dir;
+      symbol.record = record;
+      symbol.quotePath = names.File(QuoteFileName(record.fileNumber()));
+      symbol.dopPath = names.File(LayoutFileName(record.fileNumber()));
+      const auto [owner, first] = owners.emplace(record.fileNumber(), symbol.symbol);
+      if (!first) {
+        symbol.sharesQuoteFile = true;
+        for (CheckedSymbol& other : tree_.symbols) {
+          if (other.dir == dir && other.record.fileNumber() == record.fileNumber()) other.sharesQuoteFile = true;
+        }
+        const std::string file = QuoteFileName(record.fileNumber());
+        Problem(symbol.symbol, where, dir, "shares its quote file " + file + " with " + owner->second);
+        Problem(owner->second, where, dir, "shares its quote file " + file + " with " + symbol.symbol);
+      }
+      tree_.symbols.push_back(std::move(symbol));
+    }
+    for (const std::string& name : names.FileNames()) {
+      const int n = QuoteFileNumber(name);
+      if (n != 0 && !owners.count(n)) {
+        Problem(kNoSymbolText, where, dir, "quote file " + name + " is named by no record");
+      }
+    }
+    for (const MasterRecord& record : subPortfolios) EnterSubPortfolio(names, record, dir, where, depth);
+    return true;
+  }
+
+ private:
+  void Problem(const std::string& symbol, const std::string& where, const std::string& dir,
+               std::string text, bool mendable = false) {
+    tree_.problems.push_back({symbol, where, dir, 0, std::move(text), mendable});
+  }
+
+  // The number of records to read: those the header counts that the file holds.
+  int CheckRecordCount(const std::string& masterPath, const Bytes& master, const std::string& where) {
+    const int count = MasterRecordCount(master.data());
+    const auto present = static_cast<int>(master.size() / kMasterRecordSize - 1);
+    const std::size_t rest = master.size() % kMasterRecordSize;
+    const std::string dir = DirectoryOf(masterPath);
+    // Records beyond the count may be remnants of deleted symbols: only a count that promises
+    // too much is mended.
+    const bool mendable = count >= present;
+    if (count != present) {
+      Problem(kNoSymbolText, where, dir,
+              Printed("MASTER counts %d records, the file holds %d", count, present), mendable);
+    }
+    if (rest != 0) {
+      Problem(kNoSymbolText, where, dir,
+              Printed("MASTER ends in %zu bytes that make no whole record", rest), mendable);
+    }
+    if ((count != present || rest != 0) && mendable) {
+      tree_.overcountedMasters.push_back({masterPath, where, present});
+    }
+    return std::max(0, std::min(count, present));
+  }
+
+  void EnterSubPortfolio(const DirectoryNames& names, const MasterRecord& record,
+                         const std::string& dir, const std::string& where, int depth) {
+    const std::string name = record.subPortfolioName();
+    const std::string label = record.nameText().substr(0, 8);
+    if (name.empty()) {
+      return Problem(kNoSymbolText, where, dir,
+                     "sub-portfolio record \"" + label + "\" names no usable directory");
+    }
+    if (depth + 1 >= kMaxPortfolioDepth) {
+      return Problem(kNoSymbolText, where, dir, "sub-portfolio " + name + " lies too deep to be checked");
+    }
+    const std::string sub = names.Directory(name);
+    if (sub.empty()) {
+      return Problem(kNoSymbolText, where, dir, "sub-portfolio directory " + name + " is missing");
+    }
+    const std::string subWhere = where.empty() ? NameOf(sub) : where + "/" + NameOf(sub);
+    if (!Walk(sub + "/", subWhere, depth + 1)) {
+      Problem(kNoSymbolText, where, dir, "sub-portfolio " + name + " has no readable MASTER file");
+    }
+  }
+
+  FileSystem& fs_;
+  PortfolioTree& tree_;
+};
+
+// Lays the series' problems out as the portfolio's.
+void AddSeriesProblems(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
+                       std::vector<CheckProblem>* problems) {
+  for (const SeriesProblem& p : verdict.problems) {
+    problems->push_back({symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable});
+  }
+}
+
+}  // namespace
+
+std::string CheckLine(const CheckProblem& problem) {
+  std::string line = problem.symbol;
+  line += '\t';
+  line += problem.day == 0 ? std::string(kNoSymbolText) : ScreenDate(problem.day);
+  line += '\t';
+  line += problem.text;
+  if (!problem.where.empty()) line += " (in " + problem.where + ")";
+  return line;
+}
+
+void SortProblems(std::vector<CheckProblem>* problems) {
+  std::stable_sort(problems->begin(), problems->end(), [](const CheckProblem& a, const CheckProblem& b) {
+    if (a.symbol != b.symbol) return ListOrderLess(a.symbol, b.symbol);
+    if (a.where != b.where) return a.where < b.where;
+    return a.day < b.day;
+  });
+}
+
+bool ReadPortfolioTree(FileSystem& fs, const std::string& dir, PortfolioTree* tree) {
+  *tree = PortfolioTree{};
+  return TreeWalk(fs, *tree).Walk(WithTrailingSlash(dir), "", 0);
+}
+
+SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* quotes) {
+  const std::string quoteName =
+      symbol.quotePath.empty() ? QuoteFileName(symbol.record.fileNumber()) : NameOf(symbol.quotePath);
+  quotes->clear();
+  Bytes dop;
+  for (const auto& [path, bytes] : {std::pair{&symbol.quotePath, quotes}, std::pair{&symbol.dopPath, &dop}}) {
+    if (!path->empty() && !ReadWholeFile(fs, *path, bytes)) {
+      SeriesVerdict verdict;
+      verdict.problems.push_back({0, "file " + NameOf(*path) + " cannot be read", false});
+      return verdict;
+    }
+  }
+  const std::string_view dopText(reinterpret_cast<const char*>(dop.data()), dop.size());
+  SeriesFiles files;
+  files.record = symbol.record;
+  files.quoteName = quoteName;
+  files.quotes = symbol.quotePath.empty() ? nullptr : quotes;
+  files.dopText = symbol.dopPath.empty() ? nullptr : &dopText;
+  return CheckSeries(files);
+}
+
+CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                            std::vector<CheckProblem>* problems) {
+  problems->clear();
+  PortfolioTree tree;
+  if (!ReadPortfolioTree(fs, dir, &tree)) return CheckOutcome::kNoPortfolio;
+  *problems = std::move(tree.problems);
+  const int total = static_cast<int>(tree.symbols.size());
+  CheckOutcome outcome = CheckOutcome::kDone;
+  Bytes quotes;
+  for (int i = 0; i < total; ++i) {
+    if (progress && !progress(i, total)) {
+      outcome = CheckOutcome::kCancelled;
+      break;
+    }
+    const CheckedSymbol& symbol = tree.symbols[static_cast<std::size_t>(i)];
+    AddSeriesProblems(symbol, CheckSymbol(fs, symbol, &quotes), problems);
+  }
+  if (outcome == CheckOutcome::kDone && progress) progress(total, total);
+  SortProblems(problems);
+  return outcome;
+}
+
+}  // namespace barvane

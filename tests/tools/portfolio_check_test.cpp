@@ -1,0 +1,235 @@
+// The portfolio check: one small portfolio per fault kind with its exact lines, the order of
+// the lines, sub-portfolios, progress and Cancel, and the real vendor portfolios.
+#include "tools/portfolio_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/mbf.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+using Lines = std::vector<std::string>;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+Lines CheckLines(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  Lines lines;
+  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
+  return lines;
+}
+
+SymbolDescription Clean(int fileNumber, const std::string& symbol, int count = 5) {
+  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, count));
+}
+
+// A portfolio of the clean symbol KEEP (F1) and `faulty` (F2).
+void BuildWith(const TempDir& dir, SymbolDescription faulty) {
+  test::Build(dir.path(), test::Portfolio({Clean(1, "KEEP"), std::move(faulty)}));
+}
+
+void PatchBytes(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = test::ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  test::WriteBytes(path, contents);
+}
+
+// The offset in MASTER of byte `field` of record `record` (1-based).
+std::size_t MasterAt(int record, std::size_t field) { return kMasterRecordSize * static_cast<std::size_t>(record) + field; }
+
+TEST(PortfolioCheck, FindsNothingInACleanPortfolioOfEveryLayout) {
+  TempDir dir;
+  test::Build(dir.path(),
+              test::Portfolio({test::Symbol(1, "A8", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(2, "B12", test::Fields12(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(3, "C16", test::Fields16(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(4, "D20", test::Fields20Prices(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(5, "E20", test::Fields20Volume(), test::WeekdayQuotes(kMonday, 3)),
+                               test::Symbol(6, "F24", test::Fields24(), test::WeekdayQuotes(kMonday, 3), true),
+                               test::Symbol(7, "G28", test::Fields28(), {}),
+                               Clean(8, "H28")}));
+  EXPECT_EQ(CheckLines(dir.path()), Lines{});
+}
+
+TEST(PortfolioCheck, ReportsQuotesOutOfDateOrder) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 5);
+  std::swap(quotes[1], quotes[2]);
+  BuildWith(dir, test::Symbol(2, "ORDER", test::Fields28(), quotes));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"ORDER\t06/16/98\tout of date order after 06/17/98"}));
+}
+
+TEST(PortfolioCheck, TellsIdenticalFromDifferentQuotesOfOneDay) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 4);
+  quotes.insert(quotes.begin() + 1, quotes[1]);
+  QuoteValues other = quotes[3];
+  other.close += 0.125f;
+  quotes.insert(quotes.begin() + 3, other);
+  BuildWith(dir, test::Symbol(2, "TWICE", test::Fields28(), quotes));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TWICE\t06/16/98\t2 identical quotes of this day",
+                                           "TWICE\t06/17/98\t2 different quotes of this day"}));
+}
+
+TEST(PortfolioCheck, ReportsPricesAsAUserReadsThem) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 6);
+  quotes[0].high = 4.1f, quotes[0].low = 4.2f;  // the open and close then go unmentioned
+  quotes[1].open = quotes[1].high + 0.25f;
+  quotes[2].close = quotes[2].low - 0.0625f;
+  quotes[3].close = 0;
+  quotes[4].low = -1.5f;
+  quotes[5].open = 0.0035f, quotes[5].low = 0.004f;
+  BuildWith(dir, test::Symbol(2, "PRICE", test::Fields28(), quotes));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"PRICE\t06/15/98\thigh 4.10 below low 4.20",
+                                           "PRICE\t06/16/98\topen 11.00 above high 10.75",
+                                           "PRICE\t06/17/98\tclose 9.9375 below low 10.00",
+                                           "PRICE\t06/18/98\tclose is zero",
+                                           "PRICE\t06/19/98\tlow -1.50 is negative",
+                                           "PRICE\t06/22/98\topen 0.0035 below low 0.004"}));
+}
+
+TEST(PortfolioCheck, ChecksOnlyThePricesTheLayoutHolds) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  quotes[1].open = 0;  // not in a 16-byte file
+  quotes[2].high = 1;  // below the low
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "HLC", test::Fields16(), quotes)));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"HLC\t06/17/98\thigh 1.00 below low 10.00"}));
+}
+
+TEST(PortfolioCheck, ComparesTheHeaderCountWithTheRecordsPresent) {
+  TempDir dir;
+  BuildWith(dir, test::Symbol(2, "COUNT", test::Fields28(), test::WeekdayQuotes(kMonday, 5)));
+  PatchBytes(dir / "F2.DAT", 2, {8, 0});
+  test::Build(dir / "TAIL", test::Portfolio(Clean(3, "TAIL")));
+  Bytes tail = test::ReadBytes(dir / "TAIL/F3.DAT");
+  tail.insert(tail.end(), {1, 2, 3});
+  test::WriteBytes(dir / "TAIL/F3.DAT", tail);
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"COUNT\t-\theader counts 7 quotes, the file holds 5"}));
+  EXPECT_EQ(CheckLines(dir / "TAIL"), (Lines{"TAIL\t-\tthe file ends in 3 bytes that make no whole quote"}));
+}
+
+TEST(PortfolioCheck, ComparesTheIndexDatesWithTheFirstAndLastQuote) {
+  TempDir dir;
+  BuildWith(dir, Clean(2, "DATES"));
+  Bytes date(4);
+  WriteMbf(DayToDateFloat(kMonday + 1), date.data());
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFirstDate), date);
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterLastDate), {0, 0, 0, 0});
+  EXPECT_EQ(CheckLines(dir.path()),
+            (Lines{"DATES\t06/15/98\tindex gives first date 06/16/98, the first quote is of 06/15/98",
+                   "DATES\t06/19/98\tindex gives no valid last date, the last quote is of 06/19/98"}));
+}
+
+TEST(PortfolioCheck, ReportsAMissingQuoteFileAndOneNoRecordNames) {
+  TempDir dir;
+  BuildWith(dir, Clean(2, "GONE"));
+  std::filesystem::rename(dir / "F2.DAT", dir / "F12.DAT");
+  test::WriteBytes(dir / "f13.dat", {});
+  test::WriteBytes(dir / "F013.DAT", {});  // no file number names it this way
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tquote file F12.DAT is named by no record",
+                                           "-\t-\tquote file f13.dat is named by no record",
+                                           "GONE\t-\tquote file F2.DAT is missing"}));
+}
+
+TEST(PortfolioCheck, ReportsARecordLengthThatContradictsItsFields) {
+  TempDir dir;
+  BuildWith(dir, Clean(2, "SHAPE"));
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterRecordLength), {24});
+  test::Build(dir / "ODD", test::Portfolio(Clean(3, "ODD")));
+  PatchBytes(dir / "ODD/MASTER", MasterAt(1, kMasterRecordLength), {36});
+  PatchBytes(dir / "ODD/MASTER", MasterAt(1, kMasterFieldCount), {9});
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"SHAPE\t-\trecord length 24 disagrees with its 7 fields"}));
+  EXPECT_EQ(CheckLines(dir / "ODD"), (Lines{"ODD\t-\trecord length 36 has no known field layout"}));
+}
+
+TEST(PortfolioCheck, ReportsTheMasterCountAndRecordsSharingAFile) {
+  TempDir dir;
+  BuildWith(dir, Clean(1, "SHARE"));
+  PatchBytes(dir / "MASTER", 0, {3, 0});
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tMASTER counts 3 records, the file holds 2",
+                                           "KEEP\t-\tshares its quote file F1.DAT with SHARE",
+                                           "SHARE\t-\tshares its quote file F1.DAT with KEEP"}));
+}
+
+TEST(PortfolioCheck, ChecksSubPortfoliosAsTheSymbolSearchEntersThem) {
+  TempDir dir;
+  auto bad = test::WeekdayQuotes(kMonday, 2);
+  bad[1].close = 0;
+  test::Build(dir.path(), test::Portfolio({Clean(1, "TOP")}, {"SUB", "LOST", "NOMASTER"}));
+  test::Build(dir / "SUB", test::Portfolio({test::Symbol(1, "TOP", test::Fields28(), bad)}, {"DEEP"}));
+  test::Build(dir / "SUB/DEEP", test::Portfolio(test::Symbol(4, "LOW", test::Fields28(), bad)));
+  std::filesystem::create_directory(dir / "NOMASTER");
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tsub-portfolio directory LOST is missing",
+                                           "-\t-\tsub-portfolio NOMASTER has no readable MASTER file",
+                                           "LOW\t06/16/98\tclose is zero (in SUB/DEEP)",
+                                           "TOP\t06/16/98\tclose is zero (in SUB)"}));
+}
+
+TEST(PortfolioCheck, SortsBySymbolThenDayAndGivesTheProblemsDirectory) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  quotes[2].close = 0;
+  quotes[0].open = 0;
+  test::Build(dir.path(), test::Portfolio({test::Symbol(1, "zed", test::Fields28(), quotes),
+                                           test::Symbol(2, "Abc", test::Fields28(), quotes)}));
+  PatchBytes(dir / "F1.DAT", 2, {9, 0});
+  std::vector<CheckProblem> problems;
+  ASSERT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), nullptr, &problems), CheckOutcome::kDone);
+  Lines lines;
+  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
+  EXPECT_EQ(lines, (Lines{"Abc\t06/15/98\topen is zero", "Abc\t06/17/98\tclose is zero",
+                          "zed\t-\theader counts 8 quotes, the file holds 3",
+                          "zed\t06/15/98\topen is zero", "zed\t06/17/98\tclose is zero"}));
+  EXPECT_EQ(problems[0].dir, dir.path());
+  EXPECT_TRUE(problems[2].mendable);
+  EXPECT_FALSE(problems[3].mendable);
+}
+
+TEST(PortfolioCheck, TellsProgressAndStopsWhenCancelled) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  quotes[0].close = 0;
+  test::Build(dir.path(), test::Portfolio({test::Symbol(1, "A", test::Fields28(), quotes),
+                                           test::Symbol(2, "B", test::Fields28(), quotes)}));
+  std::vector<std::pair<int, int>> told;
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(),
+                           [&](int done, int total) {
+                             told.emplace_back(done, total);
+                             return done < 1;
+                           },
+                           &problems),
+            CheckOutcome::kCancelled);
+  EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].symbol, "A");
+}
+
+TEST(PortfolioCheck, RefusesADirectoryWithoutAMaster) {
+  TempDir dir;
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), nullptr, &problems),
+            CheckOutcome::kNoPortfolio);
+}
+
+TEST(PortfolioCheck, FindsNothingInTheRealVendorPortfolios) {
+  // Every quote of both is in order, once a day, with sound prices; every header count and
+  // MASTER date agrees with its file.
+  for (const char* name : {"asx-mining", "hsi-mini-futures"}) {
+    TempDir into;
+    const std::string dir = test::CopyFixture(name, into);
+    if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside the project";
+    EXPECT_EQ(CheckLines(dir), Lines{}) << name;
+  }
+}
+
+}  // namespace
+}  // namespace barvane
