@@ -1,0 +1,85 @@
+// The repair of a portfolio tree, symbol by symbol.
+#include "tools/portfolio_repair.h"
+
+#include <cstdio>
+
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/rewrite.h"
+
+namespace barvane {
+namespace {
+
+std::string Printed(const char* format, auto... values) {
+  char text[300];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+// The MASTER at `path` cut to its whole records, its header counting `present` of them,
+// replaced crash-safely with the old one kept in MASTER.BAK.
+bool MendMasterCount(FileSystem& fs, const std::string& path, int present) {
+  Bytes old;
+  if (!ReadWholeFile(fs, path, &old) || old.size() < kMasterRecordSize) return false;
+  Bytes mended(old.begin(), old.begin() + static_cast<long>(kMasterRecordSize * (static_cast<std::size_t>(present) + 1)));
+  mended[0] = static_cast<std::uint8_t>(present & 0xFF);
+  mended[1] = static_cast<std::uint8_t>(present >> 8);
+  const std::string dir = DirectoryOf(path);
+  return WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), old) &&
+         ReplaceFile(fs, path, dir + MasterNewName(), mended);
+}
+
+RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress, bool write) {
+  RepairResult result;
+  PortfolioTree tree;
+  if (!ReadPortfolioTree(fs, dir, &tree)) {
+    result.outcome = RepairOutcome::kNoPortfolio;
+    return result;
+  }
+  for (const OvercountedMaster& master : tree.overcountedMasters) {
+    const std::string masterDir = DirectoryOf(master.path);
+    if (write && !MendMasterCount(fs, master.path, master.recordsPresent)) {
+      result.outcome = RepairOutcome::kFailed;
+      result.failure = "The MASTER file in " + masterDir + " cannot be replaced";
+      return result;
+    }
+    result.mends.push_back({kNoSymbolText, master.where, masterDir, 0,
+                            Printed("set the MASTER record count to %d", master.recordsPresent), true});
+  }
+  const int total = static_cast<int>(tree.symbols.size());
+  Bytes quotes;
+  for (int i = 0; i < total; ++i) {
+    if (progress && !progress(i, total)) {
+      result.outcome = RepairOutcome::kCancelled;
+      return result;
+    }
+    const CheckedSymbol& symbol = tree.symbols[static_cast<std::size_t>(i)];
+    if (symbol.sharesQuoteFile) continue;
+    const SeriesVerdict verdict = CheckSymbol(fs, symbol, &quotes);
+    if (!verdict.mendedQuotes && verdict.mendedRecord.empty()) continue;
+    if (write && ReplaceSeriesFiles(fs, symbol.dir, symbol.record.fileNumber(), symbol.quotePath, quotes,
+                                    verdict.mendedQuotes ? &*verdict.mendedQuotes : nullptr,
+                                    verdict.mendedRecord) != kSuccess) {
+      result.outcome = RepairOutcome::kFailed;
+      result.failure = "The files of " + symbol.symbol + " in " + symbol.dir + " cannot be replaced";
+      return result;
+    }
+    for (const SeriesMend& mend : verdict.mends) {
+      result.mends.push_back({symbol.symbol, symbol.where, symbol.dir, mend.day, mend.text, true});
+    }
+  }
+  if (progress) progress(total, total);
+  return result;
+}
+
+}  // namespace
+
+RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress) {
+  return Repair(fs, dir, progress, true);
+}
+
+std::vector<CheckProblem> PlannedMends(FileSystem& fs, const std::string& dir) {
+  return Repair(fs, dir, nullptr, false).mends;
+}
+
+}  // namespace barvane

@@ -1,0 +1,33 @@
+// The portfolio repair: mends what the check finds and can be mended without guessing (see
+// CheckSeries, and a MASTER whose header counts more records than it holds), one change per
+// symbol: its quote file and its MASTER record replaced together, crash-safely, or not at all.
+// A symbol with nothing to mend, or whose quote file another record shares, is not touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/fs.h"
+#include "tools/portfolio_check.h"
+
+namespace barvane {
+
+enum class RepairOutcome { kDone, kCancelled, kNoPortfolio, kFailed };
+
+struct RepairResult {
+  RepairOutcome outcome = RepairOutcome::kDone;
+  // What was mended, in the check's line form (the text says what was done), in walk order.
+  std::vector<CheckProblem> mends;
+  std::string failure;  // for kFailed: which change could not be written
+};
+
+// Mends the portfolio `dir` and its sub-portfolios. Stops at the first change that cannot be
+// written (kFailed; that change left nothing behind, the earlier ones stand) or when
+// `progress` cancels (kCancelled, between two changes). kNoPortfolio when the MASTER of `dir`
+// cannot be read.
+RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress);
+
+// What RepairPortfolio would mend, without writing anything.
+std::vector<CheckProblem> PlannedMends(FileSystem& fs, const std::string& dir);
+
+}  // namespace barvane

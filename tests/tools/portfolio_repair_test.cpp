@@ -1,0 +1,276 @@
+// The portfolio repair: the bytes it writes (sorted, without identical copies, counts and
+// dates mended, everything else as it was), symbols it must not touch, and every write step
+// under an I/O failure and a crash.
+#include "tools/portfolio_repair.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "data/mbf.h"
+#include "support/faulty_fs.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::FaultyFs;
+using test::Snapshot;
+using test::TempDir;
+using Files = std::map<std::string, Bytes>;
+using Lines = std::vector<std::string>;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+SymbolDescription Clean(int fileNumber, const std::string& symbol) {
+  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
+}
+
+void PatchBytes(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = test::ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  test::WriteBytes(path, contents);
+}
+
+std::size_t MasterAt(int record, std::size_t field) {
+  return kMasterRecordSize * static_cast<std::size_t>(record) + field;
+}
+
+Lines LinesOf(const std::vector<CheckProblem>& problems) {
+  Lines lines;
+  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
+  return lines;
+}
+
+Lines CheckLines(FileSystem& fs, const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(fs, dir, nullptr, &problems), CheckOutcome::kDone);
+  return LinesOf(problems);
+}
+
+// KEEP is clean; MEND holds its five quotes out of order, one twice, a wrong header count, a
+// trailing piece and a wrong last date; PERSON has a high below its low and a wrong first date.
+std::vector<QuoteValues> PersonQuotes() {
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  quotes[1].high = quotes[1].low - 1;
+  return quotes;
+}
+
+void BuildFaulty(const std::string& dir) {
+  auto mixed = test::WeekdayQuotes(kMonday, 5);
+  std::swap(mixed[1], mixed[3]);
+  mixed.push_back(mixed[2]);
+  test::Build(dir, test::Portfolio({Clean(1, "KEEP"), test::Symbol(2, "MEND", test::Fields28(), mixed),
+                                    test::Symbol(3, "PERSON", test::Fields28(), PersonQuotes())}));
+  PatchBytes(dir + "F2.DAT", 2, {3, 0});
+  Bytes quotes = test::ReadBytes(dir + "F2.DAT");
+  quotes.insert(quotes.end(), {9, 9, 9, 9, 9});
+  test::WriteBytes(dir + "F2.DAT", quotes);
+  PatchBytes(dir + "MASTER", MasterAt(3, kMasterFirstDate), {0, 0, 0, 0});
+}
+
+void BuildMended(const std::string& dir) {
+  test::Build(dir, test::Portfolio({Clean(1, "KEEP"), Clean(2, "MEND"),
+                                    test::Symbol(3, "PERSON", test::Fields28(), PersonQuotes())}));
+}
+
+TEST(PortfolioRepair, MendsWhatNeedsNoGuessAndLeavesTheRestToAPerson) {
+  TempDir dir, mended;
+  BuildFaulty(dir.path());
+  BuildMended(mended.path());
+  const Files before = Snapshot(dir.path());
+
+  const RepairResult result = RepairPortfolio(FileSystem::Default(), dir.path(), nullptr);
+  EXPECT_EQ(result.outcome, RepairOutcome::kDone);
+  EXPECT_EQ(LinesOf(result.mends),
+            (Lines{"MEND\t-\tset the header count to 6", "MEND\t-\tremoved the 5 bytes after the last whole quote",
+                   "MEND\t-\tsorted the quotes by date",
+                   "MEND\t06/17/98\tremoved 1 identical copy of a quote of this day",
+                   "MEND\t06/19/98\tset the index last date to 06/19/98",
+                   "PERSON\t06/15/98\tset the index first date to 06/15/98"}));
+
+  const Files after = Snapshot(dir.path());
+  EXPECT_EQ(after.at("F2.DAT"), test::ReadBytes(mended / "F2.DAT"));
+  EXPECT_EQ(after.at("F2.BAK"), before.at("F2.DAT"));
+  EXPECT_EQ(after.at("MASTER"), test::ReadBytes(mended / "MASTER"));
+  EXPECT_EQ(after.at("MASTER.BAK").size(), before.at("MASTER").size());
+  // The clean symbol and the quotes that need a person are not touched.
+  EXPECT_EQ(after.at("F1.DAT"), before.at("F1.DAT"));
+  EXPECT_EQ(after.at("F3.DAT"), before.at("F3.DAT"));
+  EXPECT_FALSE(after.count("F1.BAK"));
+  EXPECT_FALSE(after.count("F3.BAK"));
+
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), (Lines{"PERSON\t06/16/98\thigh 8.75 below low 9.75"}));
+  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends.empty());
+}
+
+TEST(PortfolioRepair, PlansExactlyWhatItThenDoesAndWritesNothingWhilePlanning) {
+  TempDir dir;
+  BuildFaulty(dir.path());
+  const Files before = Snapshot(dir.path());
+  const Lines planned = LinesOf(PlannedMends(FileSystem::Default(), dir.path()));
+  EXPECT_EQ(Snapshot(dir.path()), before);
+  EXPECT_EQ(planned, LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends));
+}
+
+TEST(PortfolioRepair, TakesTheReadingOfARecordThatTheFileBearsOut) {
+  TempDir dir;
+  test::Build(dir.path(), test::Portfolio({Clean(1, "LENGTH"), Clean(2, "FIELDS"), Clean(3, "NEITHER")}));
+  PatchBytes(dir / "MASTER", MasterAt(1, kMasterRecordLength), {24});
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFieldCount), {6});
+  PatchBytes(dir / "MASTER", MasterAt(3, kMasterRecordLength), {24});
+  PatchBytes(dir / "F3.DAT", 2, {9, 0});
+  const RepairResult result = RepairPortfolio(FileSystem::Default(), dir.path(), nullptr);
+  EXPECT_EQ(LinesOf(result.mends), (Lines{"LENGTH\t-\tset the record length to 28",
+                                          "FIELDS\t-\tset the number of fields to 7"}));
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()),
+            (Lines{"NEITHER\t-\trecord length 24 disagrees with its 7 fields"}));
+  const Bytes master = test::ReadBytes(dir / "MASTER");
+  EXPECT_EQ(master[MasterAt(1, kMasterRecordLength)], 28);
+  EXPECT_EQ(master[MasterAt(2, kMasterFieldCount)], 7);
+}
+
+TEST(PortfolioRepair, CutsAMasterThatCountsTooManyButNeverOneThatCountsTooFew) {
+  TempDir over, under;
+  test::Build(over.path(), test::Portfolio({Clean(1, "A"), Clean(2, "B")}));
+  test::Build(under.path(), test::Portfolio({Clean(1, "A"), Clean(2, "B")}));
+  PatchBytes(over / "MASTER", 0, {4, 0});
+  Bytes master = test::ReadBytes(over / "MASTER");
+  const Bytes whole = master;
+  master.insert(master.end(), 20, 0x77);
+  test::WriteBytes(over / "MASTER", master);
+  PatchBytes(under / "MASTER", 0, {1, 0});
+  const Files underBefore = Snapshot(under.path());
+
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), over.path(), nullptr).mends),
+            (Lines{"-\t-\tset the MASTER record count to 2"}));
+  Bytes expected = whole;
+  expected[0] = 2;
+  EXPECT_EQ(test::ReadBytes(over / "MASTER"), expected);
+  EXPECT_EQ(test::ReadBytes(over / "MASTER.BAK"), master);
+
+  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), under.path(), nullptr).mends.empty());
+  EXPECT_EQ(Snapshot(under.path()), underBefore);
+}
+
+TEST(PortfolioRepair, LeavesRecordsThatShareAQuoteFileAndQuotesWithoutADate) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  std::swap(quotes[0], quotes[2]);
+  test::Build(dir.path(), test::Portfolio({test::Symbol(1, "A", test::Fields28(), quotes),
+                                           test::Symbol(1, "B", test::Fields28(), quotes),
+                                           test::Symbol(2, "C", test::Fields28(), quotes)}));
+  PatchBytes(dir / "F2.DAT", 28 * 2, {0, 0, 0, 0});
+  const Files before = Snapshot(dir.path());
+  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends.empty());
+  EXPECT_EQ(Snapshot(dir.path()), before);
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()),
+            (Lines{"A\t-\tshares its quote file F1.DAT with B",
+                   "A\t06/15/98\tout of date order after 06/16/98",
+                   "A\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
+                   "A\t06/16/98\tout of date order after 06/17/98",
+                   "A\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
+                   "B\t-\tshares its quote file F1.DAT with A",
+                   "B\t06/15/98\tout of date order after 06/16/98",
+                   "B\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
+                   "B\t06/16/98\tout of date order after 06/17/98",
+                   "B\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
+                   "C\t-\tquote 2 of the file has no valid date",
+                   "C\t06/15/98\tout of date order after 06/17/98",
+                   "C\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
+                   "C\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98"}));
+}
+
+TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
+  TempDir dir;
+  EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
+}
+
+bool IsTemporary(const std::string& name) { return name.ends_with(".NEW"); }
+bool IsBackup(const std::string& name) { return name.ends_with(".BAK"); }
+
+Files Without(Files files, bool (*drop)(const std::string&)) {
+  std::erase_if(files, [drop](const auto& entry) { return drop(entry.first); });
+  return files;
+}
+
+class RepairFaults : public testing::Test {
+ protected:
+  void SetUp() override {
+    BuildFaulty(reference_.path());
+    old_ = Snapshot(reference_.path());
+    ASSERT_EQ(RepairPortfolio(FileSystem::Default(), reference_.path(), nullptr).outcome, RepairOutcome::kDone);
+    new_ = Snapshot(reference_.path());
+  }
+
+  void AtEveryStep(FaultyFs::Mode mode,
+                   const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+      TempDir dir;
+      BuildFaulty(dir.path());
+      FaultyFs fs(step, mode);
+      const RepairOutcome outcome = RepairPortfolio(fs, dir.path(), nullptr).outcome;
+      if (fs.calls() < step) {
+        EXPECT_EQ(outcome, RepairOutcome::kDone);
+        EXPECT_EQ(Snapshot(dir.path()), new_);
+        EXPECT_GT(step, 10);
+        return;
+      }
+      check(outcome, Snapshot(dir.path()), dir.path());
+      if (HasFailure() || step > 300) return;
+    }
+  }
+
+  // Every file but MASTER, backups aside, is wholly old or wholly new; so is each record of
+  // MASTER. With `together`, MEND's MASTER record is new exactly when its quote file is.
+  void ExpectWhole(const Files& after, bool together) {
+    const Files kept = Without(Without(after, IsBackup), IsTemporary);
+    ASSERT_EQ(kept.size(), Without(old_, IsBackup).size());
+    for (const auto& [name, bytes] : kept) {
+      if (name == "MASTER") continue;
+      EXPECT_TRUE(bytes == old_.at(name) || bytes == new_.at(name)) << name << " is torn";
+    }
+    const Bytes& master = kept.at("MASTER");
+    ASSERT_EQ(master.size(), old_.at("MASTER").size());
+    const auto record = [](const Bytes& m, int r) {
+      return Bytes(m.begin() + static_cast<long>(MasterAt(r, 0)), m.begin() + static_cast<long>(MasterAt(r + 1, 0)));
+    };
+    for (int r = 0; r <= 3; ++r) {
+      EXPECT_TRUE(record(master, r) == record(old_.at("MASTER"), r) ||
+                  record(master, r) == record(new_.at("MASTER"), r))
+          << "MASTER record " << r << " is torn";
+    }
+    if (together) {
+      EXPECT_EQ(record(master, 2) == record(new_.at("MASTER"), 2), kept.at("F2.DAT") == new_.at("F2.DAT"));
+    }
+  }
+
+  TempDir reference_;
+  Files old_, new_;
+};
+
+TEST_F(RepairFaults, AReportedFailureLeavesTheFailedSymbolsFilesAsTheyWere) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string&) {
+    if (outcome == RepairOutcome::kDone) {
+      EXPECT_EQ(Without(after, IsBackup), Without(new_, IsBackup));
+      return;
+    }
+    EXPECT_EQ(outcome, RepairOutcome::kFailed);
+    for (const auto& entry : after) EXPECT_FALSE(IsTemporary(entry.first)) << entry.first;
+    ExpectWhole(after, true);
+  });
+}
+
+// A crash between a symbol's two files leaves its index dates behind its quotes; no file is
+// ever torn, and the next repair finishes the work.
+TEST_F(RepairFaults, ACrashLeavesEveryFileAndEveryIndexRecordOldOrNew) {
+  AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
+    ExpectWhole(after, false);
+    ASSERT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).outcome, RepairOutcome::kDone);
+    EXPECT_EQ(Without(Without(Snapshot(dir), IsBackup), IsTemporary), Without(new_, IsBackup));
+  });
+}
+
+}  // namespace
+}  // namespace barvane
