@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_command.h"
 #include "cli/history_commands.h"
 #include "cli/quote_commands.h"
 #include "cli/read_commands.h"
@@ -39,7 +40,8 @@ constexpr const char* kUsage =
     "  move-symbol DIR SYMBOL DEST                       move a symbol into portfolio DEST\n"
     "  history DIR                                       the changes made to DIR, newest first\n"
     "  undo DIR [--force]                                undo the newest change to DIR\n"
-    "  redo DIR [--force]                                redo the change undone last\n";
+    "  redo DIR [--force]                                redo the change undone last\n"
+    "  check DIR [--repair]                              list (and mend) faults of the files\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -86,6 +88,9 @@ int RunCommand(std::vector<std::string> words) {
   }
   if (command == "facts" && words.size() == 3) {
     return cli::ShowFacts(fs, ui, words[1], words[2], std::cout);
+  }
+  if (command == "check" && (words.size() == 2 || (words.size() == 3 && words[2] == "--repair"))) {
+    return cli::CheckCommand(fs, ui, words[1], words.size() == 3, std::cout);
   }
   if (cli::IsQuoteCommand(command)) {
     const int status = cli::RunQuoteCommand(fs, ui, command, {words.begin() + 1, words.end()});

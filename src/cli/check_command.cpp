@@ -1,0 +1,49 @@
+// The portfolio check and repair on the command line.
+#include "cli/check_command.h"
+
+#include <vector>
+
+#include "cli/text_encoding.h"
+#include "tools/portfolio_check.h"
+#include "tools/portfolio_repair.h"
+
+namespace barvane::cli {
+namespace {
+
+std::string NoPortfolioText(const std::string& dir) {
+  return "There is no portfolio in " + dir + ": its MASTER file cannot be read.";
+}
+
+}  // namespace
+
+int CheckCommand(FileSystem& fs, Ui& ui, const std::string& dir, bool repair, std::ostream& out) {
+  if (repair) {
+    const RepairResult result = RepairPortfolio(fs, dir, nullptr);
+    for (const CheckProblem& mend : result.mends) out << Latin1ToUtf8(CheckLine(mend)) << '\n';
+    if (result.outcome == RepairOutcome::kNoPortfolio) {
+      ui.ShowMessage(NoPortfolioText(dir), MessageIcon::kStop);
+      return 1;
+    }
+    if (result.outcome != RepairOutcome::kDone) {
+      ui.ShowMessage(result.failure + "; the repair stopped there, its files as they were.",
+                     MessageIcon::kStop);
+      return 1;
+    }
+  }
+  std::vector<CheckProblem> problems;
+  if (CheckPortfolio(fs, dir, nullptr, &problems) == CheckOutcome::kNoPortfolio) {
+    ui.ShowMessage(NoPortfolioText(dir), MessageIcon::kStop);
+    return 1;
+  }
+  if (problems.empty()) return 0;
+  if (!repair) {
+    for (const CheckProblem& problem : problems) out << Latin1ToUtf8(CheckLine(problem)) << '\n';
+    return 1;
+  }
+  std::string left = "These problems need a person:";
+  for (const CheckProblem& problem : problems) left += "\n" + Latin1ToUtf8(CheckLine(problem));
+  ui.ShowMessage(left, MessageIcon::kWarning);
+  return 1;
+}
+
+}  // namespace barvane::cli

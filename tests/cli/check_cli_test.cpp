@@ -1,0 +1,95 @@
+// barvane-cli check: its lines, exit statuses, the repair's lines and what it leaves for a
+// person, and its refusals.
+#include <gtest/gtest.h>
+
+#include "support/cli_run.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::Cli;
+using test::CliRun;
+using Lines = std::vector<std::string>;
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+// KEEP is clean; SORT's quotes are out of order (its MASTER dates then disagree too); ZERO has
+// a zero close; "\xC9TAIN", which the grid shows by its name, has a header that counts one
+// quote too many.
+void BuildPortfolio(const std::string& dir) {
+  auto mixed = test::WeekdayQuotes(kMonday, 3);
+  std::swap(mixed[0], mixed[2]);
+  auto zero = test::WeekdayQuotes(kMonday, 2);
+  zero[1].close = 0;
+  test::Build(dir, test::Portfolio({test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
+                                    test::Symbol(2, "SORT", test::Fields24(), mixed),
+                                    test::Symbol(3, "ZERO", test::Fields16(), zero),
+                                    test::Symbol(4, "\xC9TAIN", test::Fields8(), test::WeekdayQuotes(kMonday, 2))}));
+  Bytes quotes = test::ReadBytes(dir + "F4.DAT");
+  quotes[2] = 4;
+  test::WriteBytes(dir + "F4.DAT", quotes);
+}
+
+TEST(CheckCli, ListsEachProblemAndExitsOneOrZeroWhenClean) {
+  TempDir dir;
+  BuildPortfolio(dir.path());
+  const CliRun run = Cli({"check", dir.path()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(test::Lines(run.out),
+            (Lines{"SORT\t06/15/98\tout of date order after 06/16/98",
+                   "SORT\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
+                   "SORT\t06/16/98\tout of date order after 06/17/98",
+                   "SORT\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
+                   "ZERO\t06/16/98\tclose is zero",
+                   "\xC3\x89TAIN Ltd       \t-\theader counts 3 quotes, the file holds 2"}));
+  EXPECT_EQ(run.err, "");
+
+  TempDir clean;
+  test::Build(clean.path(), test::Portfolio(test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2))));
+  const CliRun none = Cli({"check", clean.path()});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+}
+
+TEST(CheckCli, RepairWritesALineAMendAndLeavesTheRestToAPerson) {
+  TempDir dir;
+  BuildPortfolio(dir.path());
+  const Bytes keep = test::ReadBytes(dir / "F1.DAT");
+  const CliRun run = Cli({"check", dir.path(), "--repair"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(test::Lines(run.out), (Lines{"SORT\t-\tsorted the quotes by date",
+                                   "SORT\t06/15/98\tset the index first date to 06/15/98",
+                                   "SORT\t06/17/98\tset the index last date to 06/17/98",
+                                   "\xC3\x89TAIN Ltd       \t-\tset the header count to 2"}));
+  EXPECT_EQ(run.err, "These problems need a person:\nZERO\t06/16/98\tclose is zero\n");
+  EXPECT_EQ(test::ReadBytes(dir / "F1.DAT"), keep);
+  EXPECT_FALSE(test::Exists(dir / "F1.BAK"));
+
+  const CliRun again = Cli({"check", dir.path()});
+  EXPECT_EQ(test::Lines(again.out), (Lines{"ZERO\t06/16/98\tclose is zero"}));
+
+  TempDir mendable;
+  test::Build(mendable.path(), test::Portfolio(test::Symbol(1, "ONLY", test::Fields28(), test::WeekdayQuotes(kMonday, 2))));
+  Bytes quotes = test::ReadBytes(mendable / "F1.DAT");
+  quotes[2] = 9;
+  test::WriteBytes(mendable / "F1.DAT", quotes);
+  const CliRun mended = Cli({"check", mendable.path(), "--repair"});
+  EXPECT_EQ(mended.status, 0);
+  EXPECT_EQ(mended.out, "ONLY\t-\tset the header count to 2\n");
+  EXPECT_EQ(mended.err, "");
+}
+
+TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {
+  TempDir dir;
+  const CliRun none = Cli({"check", dir.path()});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "There is no portfolio in " + dir.path() + ": its MASTER file cannot be read.\n");
+  EXPECT_EQ(Cli({"check", dir.path(), "--repair"}).status, 1);
+  EXPECT_EQ(Cli({"check"}).status, 2);
+  EXPECT_EQ(Cli({"check", dir.path(), "--mend"}).status, 2);
+}
+
+}  // namespace
+}  // namespace barvane
