@@ -199,6 +199,7 @@ class SeriesChecker {
     for (const Quote& quote : quotes_) {
       if (quote.day == 0) continue;
       if (previous && quote.before(*previous)) {
+        outOfOrder_ = true;
         Problem(quote.day, "out of date order after " + ScreenDate(previous->day), allDated_);
         if (allDated_) {
           Mend(0, "sorted the quotes by date");
@@ -210,8 +211,11 @@ class SeriesChecker {
 
     order_.resize(quotes_.size());
     std::iota(order_.begin(), order_.end(), std::size_t{0});
-    std::stable_sort(order_.begin(), order_.end(),
-                     [&](std::size_t a, std::size_t b) { return quotes_[a].before(quotes_[b]); });
+    // A quote without a date could stand between two of one day.
+    if (outOfOrder_ || !allDated_) {
+      std::stable_sort(order_.begin(), order_.end(),
+                       [&](std::size_t a, std::size_t b) { return quotes_[a].before(quotes_[b]); });
+    }
     keep_.assign(quotes_.size(), true);
     for (std::size_t i = 0; i < order_.size();) {
       std::size_t end = i + 1;
@@ -305,6 +309,7 @@ class SeriesChecker {
   std::vector<std::size_t> order_;  // quote numbers by date and time, ties in file order
   std::vector<bool> keep_;          // false for an identical copy the mend leaves out
   bool allDated_ = true;
+  bool outOfOrder_ = false;
   bool rewriteQuotes_ = false;
 };
 

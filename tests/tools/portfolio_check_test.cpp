@@ -77,6 +77,28 @@ TEST(PortfolioCheck, TellsIdenticalFromDifferentQuotesOfOneDay) {
                                            "TWICE\t06/17/98\t2 different quotes of this day"}));
 }
 
+TEST(PortfolioCheck, TellsQuotesOfOneMomentApartInAnIntradayFile) {
+  TempDir dir;
+  std::vector<QuoteValues> quotes(3, QuoteValues{kMonday, HmsToTicks(10, 30, 0), 4, 5, 3, 4, 100, 0});
+  quotes[0].time = HmsToTicks(10, 0, 0);
+  test::Build(dir.path(), test::Portfolio(test::Symbol(
+                              1, "TICK", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}),
+                              quotes, true)));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TICK\t06/15/98\t2 identical quotes of 10:30:00"}));
+}
+
+TEST(PortfolioCheck, FindsCopiesOfADaySeparatedByAQuoteWithoutADate) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  quotes[2] = quotes[0];
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "GAP", test::Fields28(), quotes)));
+  Bytes contents = test::ReadBytes(dir / "F1.DAT");
+  std::fill_n(contents.begin() + 2 * 28, 4, 0);
+  test::WriteBytes(dir / "F1.DAT", contents);
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"GAP\t-\tquote 2 of the file has no valid date",
+                                           "GAP\t06/15/98\t2 identical quotes of this day"}));
+}
+
 TEST(PortfolioCheck, ReportsPricesAsAUserReadsThem) {
   TempDir dir;
   auto quotes = test::WeekdayQuotes(kMonday, 6);
