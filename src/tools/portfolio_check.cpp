@@ -10,7 +10,9 @@
 #include "app/list_order.h"
 #include "app/symbol_list.h"
 #include "data/file_names.h"
+#include "data/field_layout.h"
 #include "data/file_ops.h"
+#include "data/quote_series.h"
 #include "tools/series_check.h"
 
 namespace barvane {
@@ -80,6 +82,9 @@ int QuoteFileNumber(const std::string& name) {
   return n;
 }
 
+// The longest quote record a MASTER record can give.
+constexpr std::size_t kLongestRecord = 0xFF;
+
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 class TreeWalk {
@@ -91,7 +96,7 @@ class TreeWalk {
     const DirectoryNames names(fs_, dir);
     const std::string masterPath = names.File(kMasterName);
     Bytes master;
-    if (masterPath.empty() || !ReadWholeFile(fs_, masterPath, &master) ||
+    if (masterPath.empty() || !ReadWholeFile(fs_, masterPath, &master, kLargestMasterFile) ||
         master.size() < kMasterRecordSize) {
       return false;
     }
@@ -226,21 +231,21 @@ bool ReadPortfolioTree(FileSystem& fs, const std::string& dir, PortfolioTree* tr
 SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* quotes) {
   const std::string quoteName =
       symbol.quotePath.empty() ? QuoteFileName(symbol.record.fileNumber()) : NameOf(symbol.quotePath);
-  quotes->clear();
+  // As the reader does, a layout file that cannot be read counts as none.
   Bytes dop;
-  for (const auto& [path, bytes] : {std::pair{&symbol.quotePath, quotes}, std::pair{&symbol.dopPath, &dop}}) {
-    if (!path->empty() && !ReadWholeFile(fs, *path, bytes)) {
-      SeriesVerdict verdict;
-      verdict.problems.push_back({0, "file " + NameOf(*path) + " cannot be read", false});
-      return verdict;
-    }
+  const bool hasDop = !symbol.dopPath.empty() && ReadWholeFile(fs, symbol.dopPath, &dop, kLargestLayoutFile);
+  if (!symbol.quotePath.empty() &&
+      !ReadWholeFile(fs, symbol.quotePath, quotes, LargestQuoteFile(kLongestRecord))) {
+    SeriesVerdict verdict;
+    verdict.problems.push_back({0, "quote file " + quoteName + " cannot be read", false});
+    return verdict;
   }
   const std::string_view dopText(reinterpret_cast<const char*>(dop.data()), dop.size());
   SeriesFiles files;
   files.record = symbol.record;
   files.quoteName = quoteName;
   files.quotes = symbol.quotePath.empty() ? nullptr : quotes;
-  files.dopText = symbol.dopPath.empty() ? nullptr : &dopText;
+  files.dopText = hasDop ? &dopText : nullptr;
   return CheckSeries(files);
 }
 

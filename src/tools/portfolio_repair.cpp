@@ -20,13 +20,13 @@ std::string Printed(const char* format, auto... values) {
 // replaced crash-safely with the old one kept in MASTER.BAK.
 bool MendMasterCount(FileSystem& fs, const std::string& path, int present) {
   Bytes old;
-  if (!ReadWholeFile(fs, path, &old) || old.size() < kMasterRecordSize) return false;
+  if (!ReadWholeFile(fs, path, &old, kLargestMasterFile) || old.size() < kMasterRecordSize) return false;
   Bytes mended(old.begin(), old.begin() + static_cast<long>(kMasterRecordSize * (static_cast<std::size_t>(present) + 1)));
   mended[0] = static_cast<std::uint8_t>(present & 0xFF);
   mended[1] = static_cast<std::uint8_t>(present >> 8);
   const std::string dir = DirectoryOf(path);
-  return WriteFileSafely(fs, ResolveNoCase(fs, dir, MasterBackupName()), old) &&
-         ReplaceFile(fs, path, dir + MasterNewName(), mended);
+  return ReplaceFileKeepingBackup(fs, path, dir + MasterNewName(), mended,
+                                  ResolveNoCase(fs, dir, MasterBackupName()), old);
 }
 
 RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress, bool write) {
