@@ -11,6 +11,7 @@ CDateEdit::CDateEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(8); }
 void CDateEdit::Seed(const QString& text) {
   setText(text);
   m_mask.Seed(ToLatin1(text));
+  selectAll();  // the first digit typed then starts the month, not a beep
 }
 
 void CDateEdit::keyPressEvent(QKeyEvent* event) {

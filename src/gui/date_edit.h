@@ -12,7 +12,7 @@ class CDateEdit final : public QLineEdit {
 
  public:
   explicit CDateEdit(QWidget* parent = nullptr);
-  // The text the field opens with; also the mask's buffer.
+  // The text the field opens with, all selected; also the mask's buffer.
   void Seed(const QString& text);
 
  protected:
