@@ -34,6 +34,7 @@ constexpr const char* kUsage =
     "  export DIR SYMBOL FILE [--delim space|comma|tab] [--omit COLS] [--title] [--newest]\n"
     "         [--force]                                  write the quotes to a text file\n"
     "  export-all DIR OUTDIR [export options]            every symbol into its own file\n"
+    "  import DIR SYMBOL FILE [--name NAME] [--replace]  read quotes from a text file\n"
     "  edit-symbol DIR SYMBOL NEWSYMBOL NEWNAME          change a symbol and its name\n"
     "  delete-symbol DIR SYMBOL                          delete a symbol with its files\n"
     "  copy-symbol DIR SYMBOL DEST                       copy a symbol into portfolio DEST\n"

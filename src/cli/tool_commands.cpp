@@ -16,6 +16,7 @@
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
 #include "tools/export_all.h"
+#include "tools/import.h"
 #include "tools/split_search.h"
 
 namespace barvane::cli {
@@ -145,10 +146,39 @@ int ExportAllCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& wor
   return complete ? 0 : 1;
 }
 
+int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words) {
+  ImportRequest request;
+  request.dir = words[0];
+  request.symbol = words[1];
+  for (std::size_t i = 3; i < words.size(); ++i) {
+    if (words[i] == "--replace") {
+      request.replace = true;
+    } else if (words[i] == "--name" && i + 1 < words.size()) {
+      request.name = Utf8ToLatin1(words[++i]);
+    } else {
+      return 2;
+    }
+  }
+  Bytes bytes;
+  if (!ReadWholeFile(fs, words[2], &bytes)) {
+    ui.ShowMessage("The file " + words[2] + "\ncannot be read.", MessageIcon::kStop);
+    return 1;
+  }
+  ImportedText quotes;
+  std::string error;
+  if (!ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                      &quotes, &error)) {
+    ui.ShowMessage(words[2] + "\n" + error + "\nNothing was imported.", MessageIcon::kStop);
+    return 1;
+  }
+  ImportPlanSummary summary;
+  return ImportQuotes(fs, ui, request, quotes, &summary) ? 0 : 1;
+}
+
 }  // namespace
 
 bool IsToolCommand(const std::string& command) {
-  return command == "split-search" || command == "export" || command == "export-all" || command == "edit-symbol" ||
+  return command == "split-search" || command == "export" || command == "export-all" || command == "import" || command == "edit-symbol" ||
          command == "delete-symbol" || command == "copy-symbol" || command == "move-symbol";
 }
 
@@ -156,6 +186,7 @@ int RunToolCommand(FileSystem& fs, Ui& ui, const std::string& command,
                    const std::vector<std::string>& words, std::ostream& out) {
   if (command == "export") return words.size() < 3 ? 2 : ExportCommand(fs, ui, words);
   if (command == "export-all") return words.size() < 2 ? 2 : ExportAllCommand(fs, ui, words, out);
+  if (command == "import") return words.size() < 3 ? 2 : ImportCommand(fs, ui, words);
 
   SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
   ViewState view(fs, noSettings, ui);

@@ -1,4 +1,4 @@
-// The portfolio-tool commands of barvane-cli: split-search, export, export-all, edit-symbol,
+// The portfolio-tool commands of barvane-cli: split-search, export, export-all, import, edit-symbol,
 // delete-symbol, copy-symbol and move-symbol. Each returns the exit status.
 #pragma once
 

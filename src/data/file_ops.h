@@ -75,4 +75,8 @@ class PendingBackup {
 // Removes `path` if it exists; true when it no longer exists.
 [[nodiscard]] bool RemoveIfPresent(FileSystem& fs, const std::string& path);
 
+// Makes the directory `dir` and every missing directory above it; true when it exists
+// afterwards.
+[[nodiscard]] bool MakeDirectories(FileSystem& fs, const std::string& dir);
+
 }  // namespace barvane

@@ -25,39 +25,6 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(kWhite) - first + 1);
 }
 
-// Numbers that the directory's files already carry: F<m>.anything in any letter case.
-bool NumbersOfFiles(FileSystem& fs, const std::string& dir, std::array<bool, 256>* used) {
-  std::vector<DirEntry> entries;
-  if (!fs.ListDirectory(dir, &entries)) return false;
-  for (const DirEntry& entry : entries) {
-    const std::string name = AsciiUpper(entry.name);
-    if (name.size() < 3 || name[0] != 'F') continue;
-    std::size_t end = 1;
-    int number = 0;
-    while (end < name.size() && end < 5 && name[end] >= '0' && name[end] <= '9') {
-      number = number * 10 + (name[end] - '0');
-      ++end;
-    }
-    if (end > 1 && end < name.size() && name[end] == '.' && number <= 255) {
-      (*used)[static_cast<std::size_t>(number)] = true;
-    }
-  }
-  return true;
-}
-
-// The lowest number from 1 to 255 that neither a record of `master` nor a file of `dir`
-// uses; 0 when there is none or the directory cannot be listed.
-int FreeFileNumber(FileSystem& fs, const MasterImage& master, const std::string& dir) {
-  std::array<bool, 256> used{};
-  used[0] = true;
-  for (int i = 1; i <= master.count(); ++i) {
-    used[static_cast<std::size_t>(master.record(i).fileNumber())] = true;
-  }
-  if (!NumbersOfFiles(fs, dir, &used)) return 0;
-  const auto free = std::find(used.begin() + 1, used.end(), false);
-  return free == used.end() ? 0 : static_cast<int>(free - used.begin());
-}
-
 struct SymbolFile {
   std::string name;  // as the destination will carry it
   Bytes bytes;

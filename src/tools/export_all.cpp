@@ -18,17 +18,6 @@ bool KeptInFileName(char c) {
          c == '_' || c == '-';
 }
 
-// Makes `dir` and every missing directory above it; true when it exists afterwards.
-bool MakeDirectories(FileSystem& fs, const std::string& dir) {
-  const std::string path = WithoutTrailingSlash(dir);
-  if (path.empty() || fs.IsDirectory(path)) return !path.empty();
-  const std::size_t slash = path.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !MakeDirectories(fs, path.substr(0, slash))) {
-    return false;
-  }
-  return fs.CreateDirectory(path);
-}
-
 }  // namespace
 
 std::string ExportFileName(const std::string& symbol, std::set<std::string>* taken) {

@@ -198,6 +198,7 @@ bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* er
         *quotes = ImportedText{};
         return false;
       }
+      quote.present[column] = !missing;
       if (!missing) quotes->columns[column] = true;
     }
     const auto [known, added] = lineOfDay.emplace(quote.day, number);

@@ -19,6 +19,7 @@ inline constexpr int kImportColumnCount = 6;
 struct ImportedQuote {
   DayNumber day = 0;
   std::array<float, kImportColumnCount> values{};  // 0 where the text has N/A or no column
+  std::array<bool, kImportColumnCount> present{};  // a number stands in the column
 };
 
 struct ImportedText {

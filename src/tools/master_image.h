@@ -48,4 +48,8 @@ class MasterImage {
   int count_ = 0;
 };
 
+// The lowest number from 1 to 255 that neither a record of `master` nor a file of `dir`
+// (F<m>.anything, any letter case) uses; 0 when there is none or `dir` cannot be listed.
+int FreeFileNumber(FileSystem& fs, const MasterImage& master, const std::string& dir);
+
 }  // namespace barvane

@@ -1,0 +1,343 @@
+// Import: round trips through every export layout into a new portfolio, merges with and
+// without replacing, new symbols beside MASTER and EMASTER, refusals that write nothing, and
+// every write step under an I/O failure and a crash.
+#include "tools/import.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <set>
+
+#include "app/portfolio_walk.h"
+#include "app/settings_store.h"
+#include "app/view_state.h"
+#include "data/file_names.h"
+#include "data/mbf.h"
+#include "data/quote_series.h"
+#include "support/faulty_fs.h"
+#include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
+#include "tools/export.h"
+
+namespace barvane {
+namespace {
+
+using test::FaultyFs;
+using test::Snapshot;
+using test::TempDir;
+using Files = std::map<std::string, Bytes>;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+ImportedText TextOf(const std::string& text) {
+  ImportedText quotes;
+  std::string error;
+  EXPECT_TRUE(ReadImportText(text, &quotes, &error)) << error;
+  return quotes;
+}
+
+bool Import(FileSystem& fs, const std::string& dir, const std::string& symbol, const std::string& text,
+            bool replace = false, ImportPlanSummary* summary = nullptr, test::RecordingUi* ui = nullptr) {
+  test::RecordingUi ownUi;
+  ImportPlanSummary ownSummary;
+  return ImportQuotes(fs, ui ? *ui : ownUi, {dir, symbol, "", replace}, TextOf(text),
+                      summary ? summary : &ownSummary);
+}
+
+// Every quote of `symbol` as its eight values, read back through the quote reader.
+std::vector<std::vector<double>> Quotes(const std::string& dir, const std::string& symbol) {
+  QuoteSeries s;
+  EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
+  std::vector<std::vector<double>> rows;
+  if (LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000) != kSuccess) return rows;
+  for (std::uint32_t i = 0; i < s.count; ++i) {
+    std::vector<double> row{double(s.date(i))};
+    for (int q = kOpen; q < kQuantityCount; ++q) row.push_back(s.value(q, i));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string ExportText(const std::string& dir, const std::string& symbol, ExportChoices choices,
+                       const std::string& path) {
+  SettingsStore settings(FileSystem::Default());
+  test::RecordingUi ui;
+  ViewState view(FileSystem::Default(), settings, ui);
+  EXPECT_TRUE(view.OpenSeries(dir, symbol));
+  choices.path = path;
+  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
+  const Bytes bytes = test::ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<QuoteValues> OddQuotes() {
+  auto quotes = test::WeekdayQuotes(YmdToDay(60, 6, 1), 450);  // before 1961 and across 400
+  quotes[5].openInterest = 0;
+  quotes[6].volume = 1234567.0f;
+  quotes[7].close = 0.0001f;
+  return quotes;
+}
+
+TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
+  TempDir dir;
+  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "SRC", test::Fields28(), OddQuotes())));
+  const auto original = Quotes(dir / "P", "SRC");
+  struct Case {
+    int delimiter;
+    bool title, newest;
+    std::vector<int> omit;
+  };
+  const std::vector<Case> cases = {{0, false, false, {}}, {1, true, true, {}}, {2, false, true, {}},
+                                   {1, true, false, {kExportOpen, kExportOpenInterest}},
+                                   {2, true, true, {kExportOpen, kExportHigh, kExportLow, kExportVolume}}};
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(n);
+    ExportChoices choices;
+    choices.delimiter = c.delimiter;
+    choices.titleRow = c.title;
+    choices.newestFirst = c.newest;
+    for (int o : c.omit) choices.omit[static_cast<std::size_t>(o)] = true;
+    const std::string text = ExportText(dir / "P", "SRC", choices, dir / "x.txt");
+    const std::string target = dir / ("NEW" + std::to_string(n++));
+    ImportPlanSummary summary;
+    ASSERT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, &summary));
+    EXPECT_TRUE(summary.newPortfolio && summary.newSymbol);
+    EXPECT_EQ(summary.added, 450);
+    auto expected = original;
+    for (auto& row : expected) {
+      for (int o : c.omit) row[static_cast<std::size_t>(1 + o)] = -1.0;
+    }
+    EXPECT_TRUE(Quotes(target, "DST") == expected);
+    // Column sets that a record length does not imply come with a layout file.
+    EXPECT_EQ(test::Exists(target + "/F1.DOP"), c.omit.size() >= 2);
+    EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
+  }
+}
+
+TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
+  TempDir dir;
+  ASSERT_TRUE(Import(FileSystem::Default(), dir / "a/b/NEW", "XYZ",
+                     "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n"));
+  EXPECT_EQ(test::FileNames(dir / "a/b/NEW"), (std::vector<std::string>{"EMASTER", "F1.DAT", "MASTER"}));
+  const Bytes master = test::ReadBytes(dir / "a/b/NEW/MASTER");
+  ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
+  EXPECT_EQ(master[0], 1);
+  EXPECT_EQ(master[2], 1);
+  EXPECT_EQ(master[kMasterRecordSize + kMasterRecordLength], 12);
+  EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterFirstDate), 980615.0f);
+  EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterLastDate), 980616.0f);
+  const Bytes emaster = test::ReadBytes(dir / "a/b/NEW/EMASTER");
+  ASSERT_EQ(emaster.size(), 2u * 192);
+  EXPECT_EQ(emaster[0], 1);
+  EXPECT_EQ(emaster[192 + 2], 1);
+  EXPECT_EQ(emaster[192 + 6], 3);
+  EXPECT_EQ(emaster[192 + 7], 0x19);
+  EXPECT_EQ(std::string(emaster.begin() + 192 + 11, emaster.begin() + 192 + 14), "XYZ");
+  EXPECT_EQ(ReadIeee(emaster.data() + 192 + 72), 980616.0f);
+  EXPECT_EQ(Quotes(dir / "a/b/NEW", "XYZ"),
+            (std::vector<std::vector<double>>{{double(kMonday), -1, -1, -1, 1, 200, -1},
+                                              {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}));
+  test::RecordingUi ui;
+  EXPECT_EQ(WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
+            std::vector<std::string>{dir / "a/b/NEW"});
+}
+
+// A portfolio with ABC (file 2, days 0..4 of kMonday's week) and a F1.* file that keeps
+// number 1 taken.
+void BuildMergeRoot(const TempDir& root) {
+  test::Build(root / "P", test::Portfolio({test::Symbol(2, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                                           test::Symbol(3, "HLC", test::Fields16(), test::WeekdayQuotes(kMonday, 2))}));
+  test::WriteBytes(root / "P/F1.BAK", {1});
+}
+
+const std::string kLaterDays =
+    "DATE OPEN HIGH LOW CLOSE VOL OI\n06/19/98 1 2 0.5 1.5 10 N/A\n06/18/98 1 2 0.5 1.5 10 20\n"
+    "06/12/98 3 4 2.5 3.5 30 40\n06/22/98 5 6 4.5 5.5 N/A 60\n";
+
+TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    TempDir root;
+    BuildMergeRoot(root);
+    const Bytes old = test::ReadBytes(root / "P/F2.DAT");
+    const auto before = Quotes(root / "P", "ABC");
+    ImportPlanSummary summary;
+    ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "abc", kLaterDays, replace, &summary));
+    EXPECT_FALSE(summary.newSymbol);
+    EXPECT_EQ(summary.fileNumber, 2);
+    EXPECT_EQ(summary.added, 2);
+    EXPECT_EQ(summary.replaced, replace ? 2 : 0);
+    EXPECT_EQ(summary.kept, replace ? 0 : 2);
+    const auto after = Quotes(root / "P", "ABC");
+    ASSERT_EQ(after.size(), 7u);
+    EXPECT_EQ(after[0], (std::vector<double>{double(kMonday - 3), 3, 4, 2.5, 3.5, 30, 40}));
+    EXPECT_EQ(after[1], before[0]);
+    EXPECT_EQ(after[6], (std::vector<double>{double(kMonday + 7), 5, 6, 4.5, 5.5, 0, 60}));
+    if (replace) {
+      EXPECT_EQ(after[4], (std::vector<double>{double(kMonday + 3), 1, 2, 0.5, 1.5, 10, 20}));
+      // N/A keeps the old number of a replaced day.
+      EXPECT_EQ(after[5], (std::vector<double>{double(kMonday + 4), 1, 2, 0.5, 1.5, 10, before[4][6]}));
+    } else {
+      EXPECT_EQ(after[4], before[3]);
+      EXPECT_EQ(after[5], before[4]);
+    }
+    // The untouched records keep every byte, their spare ones included.
+    const Bytes now = test::ReadBytes(root / "P/F2.DAT");
+    EXPECT_TRUE(std::equal(old.begin() + 28, old.begin() + 28 * 4, now.begin() + 28 * 2));
+    EXPECT_EQ(now[2], 8);
+    EXPECT_EQ(test::ReadBytes(root / "P/F2.BAK"), old);
+    const Bytes master = test::ReadBytes(root / "P/MASTER");
+    EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterFirstDate), 980612.0f);
+    EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterLastDate), 980622.0f);
+  }
+}
+
+TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew) {
+  TempDir root;
+  BuildMergeRoot(root);
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", kLaterDays));
+  const auto after = Quotes(root / "P", "HLC");
+  ASSERT_EQ(after.size(), 6u);
+  EXPECT_EQ(after[0], (std::vector<double>{double(kMonday - 3), -1, 4, 2.5, 3.5, -1, -1}));
+  EXPECT_EQ(test::ReadBytes(root / "P/F3.DAT").size(), 7u * 16);
+
+  const Files before = Snapshot(root.path());
+  ImportPlanSummary summary;
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false, &summary));
+  EXPECT_EQ(summary.kept, 2);
+  EXPECT_EQ(Snapshot(root.path()), before);
+}
+
+TEST(ImportNewSymbol, TakesTheFreeNumberAndJoinsMasterAndEmaster) {
+  TempDir dir;
+  const std::string asx = test::CopyFixture("asx-mining", dir);
+  if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
+  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"), oldEmaster = test::ReadBytes(asx + "EMASTER");
+  ImportPlanSummary summary;
+  test::RecordingUi ui;
+  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
+                           TextOf("01/02/98 1 2 0.5 1.5\n01/05/98 1 2 0.5 1.75\n"), &summary));
+  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
+  const int m = summary.fileNumber;
+  EXPECT_FALSE(test::Exists(asx + "F" + std::to_string(m) + ".BAK"));
+  const Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
+  ASSERT_EQ(master.size(), oldMaster.size() + kMasterRecordSize);
+  ASSERT_EQ(emaster.size(), oldEmaster.size() + 192);
+  EXPECT_EQ(master[0], 216);
+  EXPECT_EQ(master[2], 255);
+  EXPECT_EQ(emaster[0], 216);
+  EXPECT_TRUE(std::equal(oldMaster.begin() + 4, oldMaster.end(), master.begin() + 4));
+  EXPECT_TRUE(std::equal(oldEmaster.begin() + 1, oldEmaster.end(), emaster.begin() + 1));
+  EXPECT_EQ(master[oldMaster.size()], m);
+  EXPECT_EQ(emaster[oldEmaster.size() + 2], m);
+  EXPECT_EQ(emaster[oldEmaster.size() + 7], 0x2F);
+  // Open, high, low and close are no layout a record length implies.
+  EXPECT_TRUE(test::Exists(asx + "F" + std::to_string(m) + ".DOP"));
+  EXPECT_EQ(Quotes(asx, "ZZNEW").size(), 2u);
+  EXPECT_EQ(Quotes(asx, "Zed New Limited").back(),
+            (std::vector<double>{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
+}
+
+TEST(ImportRefusals, WriteNothingAndSayWhy) {
+  TempDir root;
+  BuildMergeRoot(root);
+  Bytes unsorted = test::ReadBytes(root / "P/F3.DAT");
+  std::swap_ranges(unsorted.begin() + 16, unsorted.begin() + 32, unsorted.begin() + 32);
+  test::WriteBytes(root / "P/F3.DAT", unsorted);
+  test::WriteBytes(root / "FILE", {'x'});
+  const Files before = Snapshot(root.path());
+  const std::vector<std::pair<ImportRequest, std::string>> cases = {
+      {{root / "P", "HLC", "", false}, "The quotes of HLC are not in date order.\nNothing was imported."},
+      {{root / "P", "TOOLONGSYMBOL15", "", false}, "A new symbol needs 1 to 14 characters without blanks."},
+      {{root / "P", "TWO WORDS", "", false}, "A new symbol needs 1 to 14 characters without blanks."},
+      {{root / "P", "NEW", "A name of 17 char", false}, "An issue name has at most 16 characters."},
+      {{root / "FILE", "NEW", "", false}, root / "FILE\nis a file, not a folder."},
+  };
+  for (const auto& [request, message] : cases) {
+    test::RecordingUi ui;
+    ImportPlanSummary summary;
+    EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, request, TextOf("06/12/98 1\n"), &summary));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
+  }
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "NEW", "", false}, TextOf("DATE\n06/12/98\n"), &summary));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
+  EXPECT_EQ(Snapshot(root.path()), before);
+  EXPECT_FALSE(test::Exists(root / "FILE/MASTER"));
+}
+
+// Each import under a failure, and a crash, at every step that changes the disk.
+using Operation = std::function<bool(FileSystem&, const TempDir&)>;
+
+Operation OperationNamed(const std::string& name) {
+  return [name](FileSystem& fs, const TempDir& root) {
+    if (name == "Merge") return Import(fs, root / "P", "ABC", kLaterDays, true);
+    if (name == "NewSymbol") return Import(fs, root / "P", "NEW", kLaterDays);
+    return Import(fs, root / "Q", "NEW", kLaterDays);
+  };
+}
+
+std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
+  const auto it = files.find(name);
+  return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
+}
+
+class ImportFaults : public testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    operation_ = OperationNamed(GetParam());
+    BuildMergeRoot(reference_);
+    old_ = Snapshot(reference_.path());
+    ASSERT_TRUE(operation_(FileSystem::Default(), reference_));
+    new_ = Snapshot(reference_.path());
+  }
+
+  void AtEveryStep(FaultyFs::Mode mode, const std::function<void(bool, const Files&)>& check) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+      TempDir root;
+      BuildMergeRoot(root);
+      FaultyFs fs(step, mode);
+      const bool ok = operation_(fs, root);
+      if (fs.calls() < step) {
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(Snapshot(root.path()), new_);
+        return;
+      }
+      check(ok, Snapshot(root.path()));
+      if (HasFailure() || step > 300) return;
+    }
+  }
+
+  Operation operation_;
+  TempDir reference_;
+  Files old_, new_;
+};
+
+TEST_P(ImportFaults, AReportedFailureLeavesEveryOldByte) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) {
+    EXPECT_EQ(after, ok ? new_ : old_);
+  });
+}
+
+TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
+  AtEveryStep(FaultyFs::Mode::kCrash, [&](bool, const Files& after) {
+    std::set<std::string> names;
+    for (const Files* files : std::initializer_list<const Files*>{&old_, &new_, &after}) {
+      for (const auto& entry : *files) names.insert(entry.first);
+    }
+    for (const std::string& name : names) {
+      if (name.ends_with(".NEW")) continue;
+      const auto state = StateOf(after, name);
+      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
+    }
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults, testing::Values("Merge", "NewSymbol", "NewPortfolio"));
+
+}  // namespace
+}  // namespace barvane
