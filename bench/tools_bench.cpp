@@ -1,6 +1,7 @@
 // Speed of the portfolio tools: an export of a 65,000-quote series, a split search over 255
 // symbols of 8,000 quotes (target: 1.5 times its raw baseline), and on the real ASX portfolio
-// (215 symbols, 359,631 quotes) export-all (target 40 ms) and split search (target 20 ms).
+// (215 symbols, 359,631 quotes) export-all (target 40 ms) and split search (target 20 ms), and
+// an import of 65,000 lines into a new portfolio (target 50 ms).
 // Each runs beside a raw baseline that reads the same files in one read apiece and converts
 // every MBF value; export-all also beside a plain dump that prints every line with snprintf.
 #include <benchmark/benchmark.h>
@@ -21,6 +22,7 @@
 #include "large_portfolio.h"
 #include "tools/export.h"
 #include "tools/export_all.h"
+#include "tools/import.h"
 #include "support/no_sync_fs.h"
 #include "tools/split_search.h"
 
@@ -171,6 +173,74 @@ void BM_SplitSearch255x8000RawBaseline(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kSearchSymbols * kSearchQuotes);
 }
 BENCHMARK(BM_SplitSearch255x8000RawBaseline)->Apply(Repeated);
+
+// The 65,000-quote series as text naming its columns, dates YYYYMMDD (two-digit years would
+// repeat over its 250 years), written once.
+const std::string& ImportTextPath() {
+  static const std::string path = [] {
+    const Portfolios& p = ThePortfolios();
+    std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\r\n";
+    char line[160];
+    for (const QuoteValues& q : RandomWalkQuotes(kExportQuotes, 7)) {
+      const Ymd ymd = DayToYmd(q.day);
+      const int n = std::snprintf(line, sizeof line, "%04d%02d%02d,%.4f,%.4f,%.4f,%.4f,%.0f,%.0f\r\n",
+                                  ymd.year + 1900, ymd.month, ymd.day, double(q.open), double(q.high),
+                                  double(q.low), double(q.close), double(q.volume), double(q.openInterest));
+      text.append(line, static_cast<std::size_t>(n));
+    }
+    const std::string file = (p.root / "import.txt").string();
+    NoSyncFs fs;
+    return p.ok && WriteFileSafely(fs, file, Bytes(text.begin(), text.end())) ? file : std::string();
+  }();
+  return path;
+}
+
+// Reading 65,000 lines and writing them as a new portfolio, each time into a fresh directory.
+void BM_Import65000Lines(benchmark::State& state) {
+  const std::string& path = ImportTextPath();
+  if (path.empty()) return state.SkipWithError("no text to import");
+  const Portfolios& p = ThePortfolios();
+  NoSyncFs fs;
+  int run = 0;
+  for (auto _ : state) {
+    const std::string dir = (p.root / ("IMPORT" + std::to_string(run++))).string();
+    Bytes bytes;
+    ImportedText quotes;
+    std::string error;
+    QuietUi ui;
+    ImportPlanSummary summary;
+    if (!ReadWholeFile(fs, path, &bytes) ||
+        !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                        &quotes, &error) ||
+        !ImportQuotes(fs, ui, {dir, "LONG", "", false}, quotes, &summary)) {
+      return state.SkipWithError("import failed");
+    }
+    state.PauseTiming();
+    std::error_code removed;
+    std::filesystem::remove_all(dir, removed);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kExportQuotes);
+}
+BENCHMARK(BM_Import65000Lines)->Apply(Repeated);
+
+// The same text read in one read and a quote file of the same size written in one write.
+void BM_Import65000LinesRawBaseline(benchmark::State& state) {
+  const std::string& path = ImportTextPath();
+  if (path.empty()) return state.SkipWithError("no text to import");
+  const Portfolios& p = ThePortfolios();
+  NoSyncFs fs;
+  const Bytes quoteFile(kRecordLength * (kExportQuotes + 1), 0x41);
+  for (auto _ : state) {
+    Bytes bytes;
+    if (!ReadWholeFile(fs, path, &bytes) ||
+        !WriteFileSafely(fs, (p.root / "raw-import.DAT").string(), quoteFile)) {
+      return state.SkipWithError("raw read or write failed");
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kExportQuotes);
+}
+BENCHMARK(BM_Import65000LinesRawBaseline)->Apply(Repeated);
 
 // The real ASX portfolio, read in place (nothing writes to it).
 std::string AsxDir() { return std::string(BARVANE_FIXTURE_ROOT) + "/asx-mining/"; }

@@ -32,12 +32,13 @@ struct FileChange {
 
 struct Plan {
   ImportPlanSummary summary;
-  std::string makeDirectory;  // a new portfolio's directory, when it does not exist yet
+  std::string makeDirectory;        // a new portfolio's directory, when it does not exist yet
   std::vector<FileChange> changes;  // in the order they are made
 };
 
 void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void PutIeee(Bytes& bytes, std::size_t at, float value) { WriteIeee(value, bytes.data() + at); }
@@ -50,7 +51,8 @@ std::uint32_t YyyymmddOf(DayNumber day) {
 // Sets the dates of the symbol records of `fileNumber` in a MASTER image.
 void SetMasterDates(Bytes& master, int fileNumber, DayNumber first, DayNumber last) {
   const int count = std::max<int>(0, MasterRecordCount(master.data()));
-  for (int i = 1; i <= count && kMasterRecordSize * static_cast<std::size_t>(i + 1) <= master.size(); ++i) {
+  for (int i = 1;
+       i <= count && kMasterRecordSize * static_cast<std::size_t>(i + 1) <= master.size(); ++i) {
     const std::size_t at = kMasterRecordSize * static_cast<std::size_t>(i);
     MasterRecord record;
     std::memcpy(record.bytes.data(), master.data() + at, kMasterRecordSize);
@@ -63,7 +65,8 @@ void SetMasterDates(Bytes& master, int fileNumber, DayNumber first, DayNumber la
 // Sets the dates of the records of `fileNumber` in an EMASTER image.
 void SetEmasterDates(Bytes& emaster, int fileNumber, DayNumber first, DayNumber last) {
   const int count = emaster.empty() ? 0 : emaster[0];
-  for (int i = 1; i <= count && kEmasterRecordSize * static_cast<std::size_t>(i + 1) <= emaster.size(); ++i) {
+  for (int i = 1;
+       i <= count && kEmasterRecordSize * static_cast<std::size_t>(i + 1) <= emaster.size(); ++i) {
     const std::size_t at = kEmasterRecordSize * static_cast<std::size_t>(i);
     if (emaster[at + 2] != fileNumber) continue;
     PutIeee(emaster, at + 64, DayToDateFloat(first));
@@ -82,7 +85,8 @@ Bytes EmasterRecordBytes(const SymbolDescription& symbol) {
                                                              0x04, 0x08, 0x10, 0x40};
   for (const FieldDescription& field : symbol.fields) bytes[7] |= kFieldBit[field.quantity];
   bytes[9] = ' ';
-  std::memcpy(bytes.data() + 11, symbol.symbol.data(), std::min<std::size_t>(symbol.symbol.size(), 14));
+  std::memcpy(bytes.data() + 11, symbol.symbol.data(),
+              std::min<std::size_t>(symbol.symbol.size(), 14));
   std::memcpy(bytes.data() + 32, symbol.name.data(), std::min<std::size_t>(symbol.name.size(), 16));
   bytes[60] = static_cast<std::uint8_t>(symbol.periodicity);
   const DayNumber first = symbol.quotes.front().day, last = symbol.quotes.back().day;
@@ -96,7 +100,8 @@ Bytes EmasterRecordBytes(const SymbolDescription& symbol) {
 std::vector<FieldDescription> FieldsFor(const ImportedText& quotes) {
   std::vector<FieldDescription> fields{{kDate, 0, 0}};
   for (int c = 0; c < kImportColumnCount; ++c) {
-    if (quotes.columns[static_cast<std::size_t>(c)]) fields.push_back({static_cast<Quantity>(kOpen + c), 0, 0});
+    if (quotes.columns[static_cast<std::size_t>(c)])
+      fields.push_back({static_cast<Quantity>(kOpen + c), 0, 0});
   }
   return fields;
 }
@@ -115,7 +120,8 @@ bool LengthImpliesLayout(const std::vector<FieldDescription>& fields) {
   return std::find(implied.begin(), implied.end(), q) != implied.end();
 }
 
-SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& quotes, int fileNumber) {
+SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& quotes,
+                            int fileNumber) {
   SymbolDescription symbol;
   symbol.fileNumber = fileNumber;
   symbol.symbol = request.symbol;
@@ -123,8 +129,8 @@ SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& qu
   symbol.fields = FieldsFor(quotes);
   symbol.withLayoutFile = !LengthImpliesLayout(symbol.fields);
   for (const ImportedQuote& q : quotes.quotes) {
-    symbol.quotes.push_back({q.day, 0, q.values[0], q.values[1], q.values[2], q.values[3],
-                             q.values[4], q.values[5]});
+    symbol.quotes.push_back(
+        {q.day, 0, q.values[0], q.values[1], q.values[2], q.values[3], q.values[4], q.values[5]});
   }
   return symbol;
 }
@@ -185,7 +191,8 @@ bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedT
       return false;
     }
   }
-  const int m = master.headerCount() >= kMostSymbolsInPortfolio ? 0 : FreeFileNumber(fs, master, dir);
+  const int m =
+      master.headerCount() >= kMostSymbolsInPortfolio ? 0 : FreeFileNumber(fs, master, dir);
   if (m == 0) {
     *error = kPortfolioFullText;
     return false;
@@ -194,7 +201,9 @@ bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedT
   AddDataFiles(dir, symbol, plan);
   if (!emasterPath.empty()) {
     const Bytes record = EmasterRecordBytes(symbol);
-    const auto end = emaster.begin() + static_cast<long>(kEmasterRecordSize * static_cast<std::size_t>(master.count() + 1));
+    const auto end =
+        emaster.begin() +
+        static_cast<long>(kEmasterRecordSize * static_cast<std::size_t>(master.count() + 1));
     emaster.insert(end, record.begin(), record.end());
     emaster[0] = static_cast<std::uint8_t>(master.count() + 1);
     emaster[2] = static_cast<std::uint8_t>(std::max<int>(emaster[2], m));
@@ -220,12 +229,14 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
                std::string* error) {
   const int n = record.fileNumber();
   FieldLayout layout;
-  if (ReadFieldLayout(fs, recordDir, n, record.recordLength(), record.fieldCount(), &layout) != kSuccess) {
+  if (ReadFieldLayout(fs, recordDir, n, record.recordLength(), record.fieldCount(), &layout) !=
+      kSuccess) {
     *error = "The quote file layout of " + request.symbol + " cannot be read.";
     return false;
   }
   if (layout.holds(kTime)) {
-    *error = request.symbol + " holds quotes of several times a day;\nimport takes daily quotes only.";
+    *error =
+        request.symbol + " holds quotes of several times a day;\nimport takes daily quotes only.";
     return false;
   }
   const std::string path = FindNoCase(fs, recordDir, QuoteFileName(n));
@@ -235,10 +246,12 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     *error = "The quote file " + recordDir + QuoteFileName(n) + "\ncannot be read.";
     return false;
   }
-  const auto count = static_cast<std::size_t>(
-      std::min<std::int64_t>(QuotesAnnounced(old.data()), static_cast<std::int64_t>(old.size() / length) - 1));
+  const auto count = static_cast<std::size_t>(std::min<std::int64_t>(
+      QuotesAnnounced(old.data()), static_cast<std::int64_t>(old.size() / length) - 1));
   const std::size_t datePlace = 4 * static_cast<std::size_t>(layout.position[kDate] - 1);
-  auto dayOf = [&](std::size_t q) { return DateFloatToDay(ReadMbf(old.data() + length * (q + 1) + datePlace)); };
+  auto dayOf = [&](std::size_t q) {
+    return DateFloatToDay(ReadMbf(old.data() + length * (q + 1) + datePlace));
+  };
   for (std::size_t q = 1; q < count; ++q) {
     if (dayOf(q) <= dayOf(q - 1)) {
       *error = "The quotes of " + request.symbol + " are not in date order.\nNothing was imported.";
@@ -252,7 +265,8 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
       const int p = layout.position[static_cast<std::size_t>(kOpen + c)];
       if (p == 0 || p > record.fieldCount()) continue;
       const bool present = quote.present[static_cast<std::size_t>(c)];
-      if (present || all) WriteMbf(present ? quote.values[static_cast<std::size_t>(c)] : 0.0f, out + 4 * (p - 1));
+      if (present || all)
+        WriteMbf(present ? quote.values[static_cast<std::size_t>(c)] : 0.0f, out + 4 * (p - 1));
     }
   };
   Bytes merged(old.begin(), old.begin() + static_cast<long>(length));
@@ -298,7 +312,8 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
 
   const std::string masterPath = FindNoCase(fs, recordDir, kMasterName);
   Bytes master;
-  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master) || master.size() < kMasterRecordSize) {
+  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master) ||
+      master.size() < kMasterRecordSize) {
     *error = "The MASTER file of\n" + recordDir + "\ncannot be read.";
     return false;
   }
@@ -326,7 +341,8 @@ bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& 
     return false;
   }
   const std::string dir = WithTrailingSlash(request.dir);
-  const std::string masterPath = fs.IsDirectory(WithoutTrailingSlash(dir)) ? FindNoCase(fs, dir, kMasterName) : "";
+  const std::string masterPath =
+      fs.IsDirectory(WithoutTrailingSlash(dir)) ? FindNoCase(fs, dir, kMasterName) : "";
   if (!masterPath.empty()) {
     MasterRecord record;
     std::string recordDir;
@@ -378,15 +394,17 @@ bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const Im
   }
   *summary = plan.summary;
   if (!plan.makeDirectory.empty() && !MakeDirectories(fs, plan.makeDirectory)) {
-    ui.ShowMessage("The folder " + request.dir + "\ncannot be made.\nNothing was imported.", MessageIcon::kStop);
+    ui.ShowMessage("The folder " + request.dir + "\ncannot be made.\nNothing was imported.",
+                   MessageIcon::kStop);
     return false;
   }
   FileJournal journal(fs);
   for (const FileChange& change : plan.changes) {
     if (journal.Replace(change.path, change.temporaryPath, change.bytes)) continue;
     const bool restored = journal.RollBack();
-    ui.ShowMessage(restored ? "The portfolio files cannot be written.\nNothing was imported."
-                            : "The portfolio files cannot be written,\nand some could not be put back.",
+    ui.ShowMessage(restored
+                       ? "The portfolio files cannot be written.\nNothing was imported."
+                       : "The portfolio files cannot be written,\nand some could not be put back.",
                    MessageIcon::kStop);
     return false;
   }

@@ -16,9 +16,9 @@ inline constexpr std::size_t kImportSymbolLimit = 14;  // EMASTER's symbol field
 inline constexpr std::size_t kImportNameLimit = 16;
 
 struct ImportRequest {
-  std::string dir;     // the portfolio directory; made when it holds no MASTER
-  std::string symbol;  // looked up as every command looks a symbol up
-  std::string name;    // the issue name of a new symbol; empty: the symbol
+  std::string dir;       // the portfolio directory; made when it holds no MASTER
+  std::string symbol;    // looked up as every command looks a symbol up
+  std::string name;      // the issue name of a new symbol; empty: the symbol
   bool replace = false;  // days the series has take the text's values
 };
 

@@ -14,30 +14,30 @@ namespace {
 constexpr int kDateColumn = -1;
 
 // The column a title names: -1 the date, 0..5 open to open interest, -2 none.
-int ColumnNamed(const std::string& name) {
-  const std::string upper = AsciiUpper(name);
+int ColumnNamed(std::string_view name) {
+  const std::string upper = AsciiUpper(std::string(name));
   if (upper == "DATE") return kDateColumn;
-  static const std::map<std::string, int> kNames = {
-      {"OPEN", 0}, {"HIGH", 1}, {"LOW", 2},     {"CLOSE", 3},
-      {"VOL", 4},  {"VOLUME", 4}, {"OI", 5}, {"OPENINT", 5}};
+  static const std::map<std::string, int> kNames = {{"OPEN", 0},  {"HIGH", 1},   {"LOW", 2},
+                                                    {"CLOSE", 3}, {"VOL", 4},    {"VOLUME", 4},
+                                                    {"OI", 5},    {"OPENINT", 5}};
   const auto found = kNames.find(upper);
   return found == kNames.end() ? -2 : found->second;
 }
 
 // The fields of a line: split at every tab, every comma, or runs of blanks, whichever the
-// first line uses.
-std::vector<std::string> Fields(std::string_view line, char delimiter) {
-  std::vector<std::string> fields;
+// first line uses; blanks around a tab- or comma-separated field are not part of it.
+void SplitFields(std::string_view line, char delimiter, std::vector<std::string_view>* fields) {
+  fields->clear();
   if (delimiter == ' ') {
     std::size_t at = 0;
     while (true) {
       at = line.find_first_not_of(' ', at);
       if (at == std::string_view::npos) break;
       const std::size_t end = std::min(line.find(' ', at), line.size());
-      fields.emplace_back(line.substr(at, end - at));
+      fields->push_back(line.substr(at, end - at));
       at = end;
     }
-    return fields;
+    return;
   }
   std::size_t at = 0;
   while (true) {
@@ -45,11 +45,10 @@ std::vector<std::string> Fields(std::string_view line, char delimiter) {
     std::string_view field = line.substr(at, end == std::string_view::npos ? line.npos : end - at);
     while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
     while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
-    fields.emplace_back(field);
+    fields->push_back(field);
     if (end == std::string_view::npos) break;
     at = end + 1;
   }
-  return fields;
 }
 
 bool AllDigits(std::string_view text) {
@@ -70,8 +69,9 @@ DayNumber ReadDate(std::string_view text) {
     year = Number(text.substr(0, 4));
     month = Number(text.substr(4, 2));
     day = Number(text.substr(6, 2));
-  } else if (text.size() == 10 && text[4] == '-' && text[7] == '-' && AllDigits(text.substr(0, 4)) &&
-             AllDigits(text.substr(5, 2)) && AllDigits(text.substr(8, 2))) {
+  } else if (text.size() == 10 && text[4] == '-' && text[7] == '-' &&
+             AllDigits(text.substr(0, 4)) && AllDigits(text.substr(5, 2)) &&
+             AllDigits(text.substr(8, 2))) {
     year = Number(text.substr(0, 4));
     month = Number(text.substr(5, 2));
     day = Number(text.substr(8, 2));
@@ -95,7 +95,7 @@ DayNumber ReadDate(std::string_view text) {
 }
 
 // A value: a decimal number read to the nearest single-precision float, or "N/A" (-1).
-bool ReadValue(const std::string& text, float* value, bool* missing) {
+bool ReadValue(std::string_view text, float* value, bool* missing) {
   *missing = text == "N/A" || text == "n/a";
   if (*missing) {
     *value = 0;
@@ -128,23 +128,25 @@ bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* er
     return false;
   }
   const std::string_view first = lines.front().second;
-  const char delimiter = first.find('\t') != std::string_view::npos ? '\t'
+  const char delimiter = first.find('\t') != std::string_view::npos  ? '\t'
                          : first.find(',') != std::string_view::npos ? ','
-                                                                    : ' ';
+                                                                     : ' ';
   // Where each field of a line goes: the date, a value column, or (title rows only) nowhere.
   std::vector<int> layout;
   std::size_t firstQuote = 0;
-  const std::vector<std::string> titles = Fields(first, delimiter);
+  std::vector<std::string_view> titles;
+  SplitFields(first, delimiter, &titles);
   if (!titles.empty() && ColumnNamed(titles.front()) != -2) {
     std::array<bool, kImportColumnCount + 1> seen{};
-    for (const std::string& title : titles) {
+    for (const std::string_view title : titles) {
       const int column = ColumnNamed(title);
       if (column == -2) {
-        *error = LineText(lines.front().first) + "\"" + title + "\" names no column.";
+        *error = LineText(lines.front().first) + "\"" + std::string(title) + "\" names no column.";
         return false;
       }
       if (seen[static_cast<std::size_t>(column + 1)]) {
-        *error = LineText(lines.front().first) + "the column \"" + title + "\" is named twice.";
+        *error = LineText(lines.front().first) + "the column \"" + std::string(title) +
+                 "\" is named twice.";
         return false;
       }
       seen[static_cast<std::size_t>(column + 1)] = true;
@@ -157,10 +159,18 @@ bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* er
     firstQuote = 1;
   } else {
     switch (titles.size()) {
-      case 7: layout = {kDateColumn, 0, 1, 2, 3, 4, 5}; break;
-      case 6: layout = {kDateColumn, 0, 1, 2, 3, 4}; break;
-      case 5: layout = {kDateColumn, 0, 1, 2, 3}; break;
-      case 2: layout = {kDateColumn, 3}; break;
+      case 7:
+        layout = {kDateColumn, 0, 1, 2, 3, 4, 5};
+        break;
+      case 6:
+        layout = {kDateColumn, 0, 1, 2, 3, 4};
+        break;
+      case 5:
+        layout = {kDateColumn, 0, 1, 2, 3};
+        break;
+      case 2:
+        layout = {kDateColumn, 3};
+        break;
       default:
         *error = LineText(lines.front().first) + std::to_string(titles.size()) +
                  " columns, and no title row naming them.";
@@ -168,54 +178,70 @@ bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* er
     }
   }
 
-  std::map<DayNumber, int> lineOfDay;
+  std::vector<std::string_view> fields;
+  std::vector<int> lineOfQuote;
+  quotes->quotes.reserve(lines.size());
+  lineOfQuote.reserve(lines.size());
+  const auto refuse = [&](int number, const std::string& what) {
+    *error = LineText(number) + what;
+    *quotes = ImportedText{};
+    return false;
+  };
   for (std::size_t l = firstQuote; l < lines.size(); ++l) {
     const auto [number, line] = lines[l];
-    const std::vector<std::string> fields = Fields(line, delimiter);
+    SplitFields(line, delimiter, &fields);
     if (fields.size() != layout.size()) {
-      *error = LineText(number) + std::to_string(fields.size()) + " columns where " +
-               std::to_string(layout.size()) + " were expected.";
-      *quotes = ImportedText{};
-      return false;
+      return refuse(number, std::to_string(fields.size()) + " columns where " +
+                                std::to_string(layout.size()) + " were expected.");
     }
     ImportedQuote quote;
-    std::string dateText;
     for (std::size_t f = 0; f < fields.size(); ++f) {
       if (layout[f] == kDateColumn) {
-        dateText = fields[f];
         quote.day = ReadDate(fields[f]);
-        if (quote.day == 0) {
-          *error = LineText(number) + "\"" + fields[f] + "\" is no date.";
-          *quotes = ImportedText{};
-          return false;
-        }
+        if (quote.day == 0) return refuse(number, "\"" + std::string(fields[f]) + "\" is no date.");
         continue;
       }
       bool missing = false;
       const auto column = static_cast<std::size_t>(layout[f]);
       if (!ReadValue(fields[f], &quote.values[column], &missing)) {
-        *error = LineText(number) + "\"" + fields[f] + "\" is no number.";
-        *quotes = ImportedText{};
-        return false;
+        return refuse(number, "\"" + std::string(fields[f]) + "\" is no number.");
       }
       quote.present[column] = !missing;
       if (!missing) quotes->columns[column] = true;
     }
-    const auto [known, added] = lineOfDay.emplace(quote.day, number);
-    if (!added) {
-      *error = LineText(number) + "a second quote of " + dateText + " (the first is on line " +
-               std::to_string(known->second) + ").";
-      *quotes = ImportedText{};
-      return false;
-    }
     quotes->quotes.push_back(quote);
+    lineOfQuote.push_back(number);
   }
+  // Oldest first; of two quotes of one day the later line is refused, the first such line.
+  std::vector<std::size_t> order(quotes->quotes.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return quotes->quotes[a].day != quotes->quotes[b].day
+               ? quotes->quotes[a].day < quotes->quotes[b].day
+               : a < b;
+  });
+  std::size_t repeat = order.size(), firstOfDay = 0;
+  const auto dayAt = [&](std::size_t i) { return quotes->quotes[order[i]].day; };
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    const bool secondOfItsDay = dayAt(i) == dayAt(i - 1) && (i == 1 || dayAt(i - 2) != dayAt(i));
+    if (secondOfItsDay && order[i] < repeat) {
+      repeat = order[i];
+      firstOfDay = order[i - 1];
+    }
+  }
+  if (repeat != order.size()) {
+    return refuse(lineOfQuote[repeat],
+                  "a second quote of " + ScreenDate(quotes->quotes[repeat].day) +
+                      " (the first is on line " + std::to_string(lineOfQuote[firstOfDay]) + ").");
+  }
+  std::vector<ImportedQuote> sorted;
+  sorted.reserve(order.size());
+  for (std::size_t i : order) sorted.push_back(quotes->quotes[i]);
+  quotes->quotes = std::move(sorted);
   if (quotes->quotes.empty()) {
     *error = "The text holds no quotes.";
     return false;
   }
-  std::sort(quotes->quotes.begin(), quotes->quotes.end(),
-            [](const ImportedQuote& a, const ImportedQuote& b) { return a.day < b.day; });
   quotes->lines = lines.back().first;
   return true;
 }

@@ -23,9 +23,9 @@ struct ImportedQuote {
 };
 
 struct ImportedText {
-  std::vector<ImportedQuote> quotes;                // oldest first, one a day
+  std::vector<ImportedQuote> quotes;               // oldest first, one a day
   std::array<bool, kImportColumnCount> columns{};  // which columns hold a value on some line
-  int lines = 0;                                    // lines of text read, title row included
+  int lines = 0;                                   // lines of text read, title row included
 };
 
 // Reads `text`. Without a title row a line holds the date and 6 values (open to open

@@ -130,3 +130,41 @@ TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
 
 }  // namespace
 }  // namespace barvane
+
+namespace barvane {
+namespace {
+
+TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
+  Drive d;
+  const std::string text = d.root / "keep.txt";
+  ASSERT_EQ(Cli({"export", d.p, "KEEP", text, "--title"}).status, 0);
+  const std::string fresh = d.root / "NEW/PORT";
+  CliRun run = Cli({"import", fresh, "KEEP", text, "--name", "Keep Ltd"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Cli({"symbols", fresh}).out, "KEEP\tKeep Ltd        \n");
+  EXPECT_EQ(Cli({"quotes", fresh, "KEEP"}).out, Cli({"quotes", d.p, "KEEP"}).out);
+  EXPECT_EQ(Lines(Cli({"scan", d.root / "NEW"}).out), std::vector<std::string>{fresh});
+
+  test::WriteBytes(d.root / "more.txt", {});
+  const std::string more = "Date,Close,Open,High,Low,Volume,OpenInt\n1998-06-17,12,11,13,10,5,6\n";
+  test::WriteBytes(d.root / "more.txt", Bytes(more.begin(), more.end()));
+  ASSERT_EQ(Cli({"import", fresh, "keep", d.root / "more.txt"}).status, 0);
+  EXPECT_EQ(Lines(Cli({"quotes", fresh, "KEEP"}).out).front(),
+            "06/17/98\t11.0000\t13.0000\t10.0000\t12.0000\t5\t6");
+
+  const std::string bad = "06/18/98 1 2 3 4 5 6\n06/19/98 1 2 x 4 5 6\n";
+  test::WriteBytes(d.root / "bad.txt", Bytes(bad.begin(), bad.end()));
+  const auto before = test::Snapshot(d.root / "NEW");
+  run = Cli({"import", fresh, "KEEP", d.root / "bad.txt", "--replace"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, d.root / "bad.txt\nLine 2: \"x\" is no number.\nNothing was imported.\n");
+  EXPECT_EQ(test::Snapshot(d.root / "NEW"), before);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", d.root / "none.txt"}).status, 1);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP"}).status, 2);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", text, "--name"}).status, 2);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", text, "--merge"}).status, 2);
+}
+
+}  // namespace
+}  // namespace barvane

@@ -37,8 +37,9 @@ ImportedText TextOf(const std::string& text) {
   return quotes;
 }
 
-bool Import(FileSystem& fs, const std::string& dir, const std::string& symbol, const std::string& text,
-            bool replace = false, ImportPlanSummary* summary = nullptr, test::RecordingUi* ui = nullptr) {
+bool Import(FileSystem& fs, const std::string& dir, const std::string& symbol,
+            const std::string& text, bool replace = false, ImportPlanSummary* summary = nullptr,
+            test::RecordingUi* ui = nullptr) {
   test::RecordingUi ownUi;
   ImportPlanSummary ownSummary;
   return ImportQuotes(fs, ui ? *ui : ownUi, {dir, symbol, "", replace}, TextOf(text),
@@ -88,9 +89,12 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
     bool title, newest;
     std::vector<int> omit;
   };
-  const std::vector<Case> cases = {{0, false, false, {}}, {1, true, true, {}}, {2, false, true, {}},
-                                   {1, true, false, {kExportOpen, kExportOpenInterest}},
-                                   {2, true, true, {kExportOpen, kExportHigh, kExportLow, kExportVolume}}};
+  const std::vector<Case> cases = {
+      {0, false, false, {}},
+      {1, true, true, {}},
+      {2, false, true, {}},
+      {1, true, false, {kExportOpen, kExportOpenInterest}},
+      {2, true, true, {kExportOpen, kExportHigh, kExportLow, kExportVolume}}};
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(n);
@@ -120,7 +124,8 @@ TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
   TempDir dir;
   ASSERT_TRUE(Import(FileSystem::Default(), dir / "a/b/NEW", "XYZ",
                      "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n"));
-  EXPECT_EQ(test::FileNames(dir / "a/b/NEW"), (std::vector<std::string>{"EMASTER", "F1.DAT", "MASTER"}));
+  EXPECT_EQ(test::FileNames(dir / "a/b/NEW"),
+            (std::vector<std::string>{"EMASTER", "F1.DAT", "MASTER"}));
   const Bytes master = test::ReadBytes(dir / "a/b/NEW/MASTER");
   ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
   EXPECT_EQ(master[0], 1);
@@ -140,15 +145,18 @@ TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
             (std::vector<std::vector<double>>{{double(kMonday), -1, -1, -1, 1, 200, -1},
                                               {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}));
   test::RecordingUi ui;
-  EXPECT_EQ(WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
-            std::vector<std::string>{dir / "a/b/NEW"});
+  EXPECT_EQ(
+      WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
+      std::vector<std::string>{dir / "a/b/NEW"});
 }
 
 // A portfolio with ABC (file 2, days 0..4 of kMonday's week) and a F1.* file that keeps
 // number 1 taken.
 void BuildMergeRoot(const TempDir& root) {
-  test::Build(root / "P", test::Portfolio({test::Symbol(2, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                                           test::Symbol(3, "HLC", test::Fields16(), test::WeekdayQuotes(kMonday, 2))}));
+  test::Build(
+      root / "P",
+      test::Portfolio({test::Symbol(2, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                       test::Symbol(3, "HLC", test::Fields16(), test::WeekdayQuotes(kMonday, 2))}));
   test::WriteBytes(root / "P/F1.BAK", {1});
 }
 
@@ -178,7 +186,8 @@ TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
     if (replace) {
       EXPECT_EQ(after[4], (std::vector<double>{double(kMonday + 3), 1, 2, 0.5, 1.5, 10, 20}));
       // N/A keeps the old number of a replaced day.
-      EXPECT_EQ(after[5], (std::vector<double>{double(kMonday + 4), 1, 2, 0.5, 1.5, 10, before[4][6]}));
+      EXPECT_EQ(after[5],
+                (std::vector<double>{double(kMonday + 4), 1, 2, 0.5, 1.5, 10, before[4][6]}));
     } else {
       EXPECT_EQ(after[4], before[3]);
       EXPECT_EQ(after[5], before[4]);
@@ -205,7 +214,8 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
 
   const Files before = Snapshot(root.path());
   ImportPlanSummary summary;
-  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false, &summary));
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false,
+                     &summary));
   EXPECT_EQ(summary.kept, 2);
   EXPECT_EQ(Snapshot(root.path()), before);
 }
@@ -214,7 +224,8 @@ TEST(ImportNewSymbol, TakesTheFreeNumberAndJoinsMasterAndEmaster) {
   TempDir dir;
   const std::string asx = test::CopyFixture("asx-mining", dir);
   if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
-  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"), oldEmaster = test::ReadBytes(asx + "EMASTER");
+  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"),
+              oldEmaster = test::ReadBytes(asx + "EMASTER");
   ImportPlanSummary summary;
   test::RecordingUi ui;
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
@@ -249,21 +260,26 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
   test::WriteBytes(root / "FILE", {'x'});
   const Files before = Snapshot(root.path());
   const std::vector<std::pair<ImportRequest, std::string>> cases = {
-      {{root / "P", "HLC", "", false}, "The quotes of HLC are not in date order.\nNothing was imported."},
-      {{root / "P", "TOOLONGSYMBOL15", "", false}, "A new symbol needs 1 to 14 characters without blanks."},
-      {{root / "P", "TWO WORDS", "", false}, "A new symbol needs 1 to 14 characters without blanks."},
+      {{root / "P", "HLC", "", false},
+       "The quotes of HLC are not in date order.\nNothing was imported."},
+      {{root / "P", "TOOLONGSYMBOL15", "", false},
+       "A new symbol needs 1 to 14 characters without blanks."},
+      {{root / "P", "TWO WORDS", "", false},
+       "A new symbol needs 1 to 14 characters without blanks."},
       {{root / "P", "NEW", "A name of 17 char", false}, "An issue name has at most 16 characters."},
       {{root / "FILE", "NEW", "", false}, root / "FILE\nis a file, not a folder."},
   };
   for (const auto& [request, message] : cases) {
     test::RecordingUi ui;
     ImportPlanSummary summary;
-    EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, request, TextOf("06/12/98 1\n"), &summary));
+    EXPECT_FALSE(
+        ImportQuotes(FileSystem::Default(), ui, request, TextOf("06/12/98 1\n"), &summary));
     EXPECT_EQ(ui.messages, std::vector<std::string>{message});
   }
   test::RecordingUi ui;
   ImportPlanSummary summary;
-  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "NEW", "", false}, TextOf("DATE\n06/12/98\n"), &summary));
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "NEW", "", false},
+                            TextOf("DATE\n06/12/98\n"), &summary));
   EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
   EXPECT_EQ(Snapshot(root.path()), before);
   EXPECT_FALSE(test::Exists(root / "FILE/MASTER"));
@@ -318,9 +334,8 @@ class ImportFaults : public testing::TestWithParam<const char*> {
 };
 
 TEST_P(ImportFaults, AReportedFailureLeavesEveryOldByte) {
-  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) {
-    EXPECT_EQ(after, ok ? new_ : old_);
-  });
+  AtEveryStep(FaultyFs::Mode::kFailOne,
+              [&](bool ok, const Files& after) { EXPECT_EQ(after, ok ? new_ : old_); });
 }
 
 TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
@@ -332,12 +347,14 @@ TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
     for (const std::string& name : names) {
       if (name.ends_with(".NEW")) continue;
       const auto state = StateOf(after, name);
-      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
+      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name))
+          << name << " is torn";
     }
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults, testing::Values("Merge", "NewSymbol", "NewPortfolio"));
+INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults,
+                         testing::Values("Merge", "NewSymbol", "NewPortfolio"));
 
 }  // namespace
 }  // namespace barvane

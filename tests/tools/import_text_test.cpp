@@ -28,8 +28,10 @@ TEST(ImportText, ExportLinesInEveryDelimiterAndOrder) {
   for (const std::string text :
        {"DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 N/A\r\n"
         "01/05/98 0.0000 12.1250 0.0000 N/A 1000000.00 N/A\r\n",
-        "01/05/98,0.0000,12.1250,0.0000,N/A,1000000.00,N/A\n01/02/98,10.5000,11.0000,10.2500,10.7500,950.00,N/A",
-        "01/02/98\t10.5\t11\t10.25\t10.75\t950\tN/A\n\n01/05/98\t0\t12.125\t0\tN/A\t1e6\tN/A\n\n"}) {
+        "01/05/98,0.0000,12.1250,0.0000,N/A,1000000.00,N/A\n01/02/"
+        "98,10.5000,11.0000,10.2500,10.7500,950.00,N/A",
+        "01/02/98\t10.5\t11\t10.25\t10.75\t950\tN/A\n\n01/05/98\t0\t12.125\t0\tN/A\t1e6\tN/"
+        "A\n\n"}) {
     SCOPED_TRACE(text);
     const ImportedText q = Read(text);
     ASSERT_EQ(q.quotes.size(), 2u);
@@ -47,9 +49,12 @@ TEST(ImportText, OmittedColumnsAreKnownFromTheTitleOrTheCount) {
   EXPECT_EQ(q.columns, (std::array<bool, 6>{false, true, true, true, false, true}));
   q = Read("DATE\r\n06/16/98\r\n");
   EXPECT_EQ(q.columns, (std::array<bool, 6>{}));
-  EXPECT_EQ(Read("06/16/98 3.5\n").columns, (std::array<bool, 6>{false, false, false, true, false, false}));
-  EXPECT_EQ(Read("06/16/98 1 2 0.5 1.5\n").columns, (std::array<bool, 6>{true, true, true, true, false, false}));
-  EXPECT_EQ(Read("06/16/98 1 2 0.5 1.5 7\n").columns, (std::array<bool, 6>{true, true, true, true, true, false}));
+  EXPECT_EQ(Read("06/16/98 3.5\n").columns,
+            (std::array<bool, 6>{false, false, false, true, false, false}));
+  EXPECT_EQ(Read("06/16/98 1 2 0.5 1.5\n").columns,
+            (std::array<bool, 6>{true, true, true, true, false, false}));
+  EXPECT_EQ(Read("06/16/98 1 2 0.5 1.5 7\n").columns,
+            (std::array<bool, 6>{true, true, true, true, true, false}));
 }
 
 TEST(ImportText, NamedColumnsInAnyOrderWithEachDateForm) {
@@ -61,7 +66,8 @@ TEST(ImportText, NamedColumnsInAnyOrderWithEachDateForm) {
     EXPECT_LT(q.quotes[0].day, 0);
     EXPECT_EQ(q.quotes[0].values, (Values{2, 3, 1, 2.5f, 100, 7}));
   }
-  EXPECT_EQ(Read("Date Close\n02/29/00 1\n12/31/59 1\n01/01/60 1\n").quotes[0].day, YmdToDay(60, 1, 1));
+  EXPECT_EQ(Read("Date Close\n02/29/00 1\n12/31/59 1\n01/01/60 1\n").quotes[0].day,
+            YmdToDay(60, 1, 1));
   EXPECT_EQ(Read("Date Close\n02/29/00 1\n").quotes[0].day, YmdToDay(100, 2, 29));
 }
 
@@ -90,6 +96,8 @@ TEST(ImportText, RefusalsNameTheLine) {
   EXPECT_EQ(Refusal("01/02/98,\n"), "Line 1: \"\" is no number.");
   EXPECT_EQ(Refusal("01/02/98 1\n01/05/98 2\n01/02/98 3\n"),
             "Line 3: a second quote of 01/02/98 (the first is on line 1).");
+  EXPECT_EQ(Refusal("Date Close\n19980102 1\n19980105 2\n19980105 3\n19980102 4\n"),
+            "Line 4: a second quote of 01/05/98 (the first is on line 3).");
 }
 
 }  // namespace
