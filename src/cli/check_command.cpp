@@ -16,9 +16,16 @@ std::string NoPortfolioText(const std::string& dir) {
 
 }  // namespace
 
-int CheckCommand(FileSystem& fs, Ui& ui, const std::string& dir, bool repair, std::ostream& out) {
+int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool repair, std::ostream& out) {
+  FileSystem& fs = recorder;
   if (repair) {
-    const RepairResult result = RepairPortfolio(fs, dir, nullptr);
+    RepairChangeHooks hooks;
+    hooks.begin = [&](const std::string&, const std::string& symbol) {
+      recorder.Begin({"check", dir, "--repair", Latin1ToUtf8(symbol)}, dir);
+    };
+    // A change the history could not store is completed at its next start.
+    hooks.end = [&] { (void)recorder.End(); };
+    const RepairResult result = RepairPortfolio(fs, dir, nullptr, hooks);
     for (const CheckProblem& mend : result.mends) out << Latin1ToUtf8(CheckLine(mend)) << '\n';
     if (result.outcome == RepairOutcome::kNoPortfolio) {
       ui.ShowMessage(NoPortfolioText(dir), MessageIcon::kStop);

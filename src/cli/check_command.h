@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/ui.h"
-#include "data/fs.h"
+#include "data/change_recorder.h"
 
 namespace barvane::cli {
 
 // Exit status: 0 when nothing is (left) wrong, 1 when a problem is (left) or the command
-// failed.
-int CheckCommand(FileSystem& fs, Ui& ui, const std::string& dir, bool repair, std::ostream& out);
+// failed. Each change of the repair goes into the history as "check DIR --repair SYMBOL".
+int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool repair, std::ostream& out);
 
 }  // namespace barvane::cli

@@ -69,6 +69,11 @@ int RunCommand(std::vector<std::string> words) {
   // A command that may change a portfolio runs as one change of its history, under the words
   // as they were given.
   ChangeRecorder recorder(os, history);
+  if (command == "check" && (words.size() == 2 || (words.size() == 3 && words[2] == "--repair"))) {
+    // The repair of each symbol is a change of its own.
+    if (words.size() == 3) RecoverHistory(history);
+    return cli::CheckCommand(recorder, ui, words[1], words.size() == 3, std::cout);
+  }
   std::optional<ChangeScope> change;
   if (cli::IsRecordedCommand(command) && words.size() >= 2) {
     RecoverHistory(history);
@@ -89,9 +94,6 @@ int RunCommand(std::vector<std::string> words) {
   }
   if (command == "facts" && words.size() == 3) {
     return cli::ShowFacts(fs, ui, words[1], words[2], std::cout);
-  }
-  if (command == "check" && (words.size() == 2 || (words.size() == 3 && words[2] == "--repair"))) {
-    return cli::CheckCommand(fs, ui, words[1], words.size() == 3, std::cout);
   }
   if (cli::IsQuoteCommand(command)) {
     const int status = cli::RunQuoteCommand(fs, ui, command, {words.begin() + 1, words.end()});

@@ -29,7 +29,18 @@ bool MendMasterCount(FileSystem& fs, const std::string& path, int present) {
                                   ResolveNoCase(fs, dir, MasterBackupName()), old);
 }
 
-RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress, bool write) {
+// One change: `write` between the hooks.
+bool AsOneChange(const RepairChangeHooks& hooks, const std::string& dir, const std::string& symbol,
+                 const std::function<bool()>& write) {
+  if (hooks.begin) hooks.begin(dir, symbol);
+  const bool ok = write();
+  if (hooks.end) hooks.end();
+  return ok;
+}
+
+RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                    const RepairChangeHooks* hooks) {
+  const bool write = hooks != nullptr;
   RepairResult result;
   PortfolioTree tree;
   if (!ReadPortfolioTree(fs, dir, &tree)) {
@@ -38,7 +49,9 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
   }
   for (const OvercountedMaster& master : tree.overcountedMasters) {
     const std::string masterDir = DirectoryOf(master.path);
-    if (write && !MendMasterCount(fs, master.path, master.recordsPresent)) {
+    if (write && !AsOneChange(*hooks, masterDir, kNoSymbolText, [&] {
+          return MendMasterCount(fs, master.path, master.recordsPresent);
+        })) {
       result.outcome = RepairOutcome::kFailed;
       result.failure = "The MASTER file in " + masterDir + " cannot be replaced";
       return result;
@@ -57,9 +70,11 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
     if (symbol.sharesQuoteFile) continue;
     const SeriesVerdict verdict = CheckSymbol(fs, symbol, &quotes);
     if (!verdict.mendedQuotes && verdict.mendedRecord.empty()) continue;
-    if (write && ReplaceSeriesFiles(fs, symbol.dir, symbol.record.fileNumber(), symbol.quotePath, quotes,
+    if (write && !AsOneChange(*hooks, symbol.dir, symbol.symbol, [&] {
+          return ReplaceSeriesFiles(fs, symbol.dir, symbol.record.fileNumber(), symbol.quotePath, quotes,
                                     verdict.mendedQuotes ? &*verdict.mendedQuotes : nullptr,
-                                    verdict.mendedRecord) != kSuccess) {
+                                    verdict.mendedRecord) == kSuccess;
+        })) {
       result.outcome = RepairOutcome::kFailed;
       result.failure = "The files of " + symbol.symbol + " in " + symbol.dir + " cannot be replaced";
       return result;
@@ -74,12 +89,13 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
 
 }  // namespace
 
-RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress) {
-  return Repair(fs, dir, progress, true);
+RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                             const RepairChangeHooks& hooks) {
+  return Repair(fs, dir, progress, &hooks);
 }
 
 std::vector<CheckProblem> PlannedMends(FileSystem& fs, const std::string& dir) {
-  return Repair(fs, dir, nullptr, false).mends;
+  return Repair(fs, dir, nullptr, nullptr).mends;
 }
 
 }  // namespace barvane

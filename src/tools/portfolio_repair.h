@@ -4,6 +4,7 @@
 // A symbol with nothing to mend, or whose quote file another record shares, is not touched.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,13 @@
 #include "tools/portfolio_check.h"
 
 namespace barvane {
+
+// Told around each change the repair writes (a MASTER's count, or one symbol's files), so
+// that each becomes a change of its own in the history. `symbol` is "-" for a MASTER.
+struct RepairChangeHooks {
+  std::function<void(const std::string& dir, const std::string& symbol)> begin;
+  std::function<void()> end;
+};
 
 enum class RepairOutcome { kDone, kCancelled, kNoPortfolio, kFailed };
 
@@ -25,7 +33,8 @@ struct RepairResult {
 // written (kFailed; that change left nothing behind, the earlier ones stand) or when
 // `progress` cancels (kCancelled, between two changes). kNoPortfolio when the MASTER of `dir`
 // cannot be read.
-RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress);
+RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                             const RepairChangeHooks& hooks = {});
 
 // What RepairPortfolio would mend, without writing anything.
 std::vector<CheckProblem> PlannedMends(FileSystem& fs, const std::string& dir);

@@ -81,6 +81,29 @@ TEST(CheckCli, RepairWritesALineAMendAndLeavesTheRestToAPerson) {
   EXPECT_EQ(mended.err, "");
 }
 
+TEST(CheckCli, EachSymbolsRepairIsAChangeOfItsOwnInTheHistory) {
+  TempDir dir;
+  BuildPortfolio(dir.path());
+  const auto before = test::Snapshot(dir.path());
+  ASSERT_EQ(Cli({"check", dir.path()}).status, 1);
+  EXPECT_EQ(Cli({"history", dir.path()}).out, "");
+  ASSERT_EQ(Cli({"check", dir.path(), "--repair"}).status, 1);
+  const Lines history = test::Lines(Cli({"history", dir.path()}).out);
+  ASSERT_EQ(history.size(), 2u);
+  const std::string words = "check " + dir.path() + " --repair ";
+  EXPECT_TRUE(history[0].ends_with(words + "'\xC3\x89TAIN Ltd       '")) << history[0];
+  EXPECT_TRUE(history[1].ends_with(words + "SORT")) << history[1];
+
+  // Undoing the newest puts back the header count alone.
+  ASSERT_EQ(Cli({"undo", dir.path()}).status, 0);
+  EXPECT_EQ(test::Lines(Cli({"check", dir.path()}).out),
+            (Lines{"ZERO\t06/16/98\tclose is zero", "\xC3\x89TAIN Ltd       \t-\theader counts 3 quotes, the file holds 2"}));
+  ASSERT_EQ(Cli({"undo", dir.path()}).status, 0);
+  auto after = test::Snapshot(dir.path());
+  std::erase_if(after, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
+  EXPECT_EQ(after, before);
+}
+
 TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {
   TempDir dir;
   const CliRun none = Cli({"check", dir.path()});
