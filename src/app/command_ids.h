@@ -19,6 +19,7 @@ enum CommandId : int {
   kCmdExport = 32804,
   kCmdReScan = 32807,
   kCmdCopySymbol = 32823,
+  kCmdCheckPortfolio = 32840,
   kCmdAbout = 57664,
   kCmdExit = 57665,
   kCmdHelpTopics = 57667,

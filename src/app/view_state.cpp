@@ -223,6 +223,8 @@ bool ViewState::CommandEnabled(CommandId command) const {
       return m_portfoliosFound && !m_splitSearchOpen && quoteRows;
     case kCmdExport:
       return m_portfoliosFound && m_symbolCount != 0 && quoteRows;
+    case kCmdCheckPortfolio:
+      return m_portfoliosFound && m_masterPathValid;
     case kCmdMoveSymbol:
     case kCmdCopySymbol:
       return m_portfolios.size() >= 2 && symbolRows;

@@ -311,6 +311,7 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdDeleteQuote:
     case kCmdAddQuote:
     case kCmdSplitSearch:
+    case kCmdCheckPortfolio:
     case kCmdExport:
     case kCmdEditSymbol:
     case kCmdDeleteSymbol:
@@ -339,6 +340,7 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdDeleteQuote: DeleteQuote(); break;
     case kCmdAddQuote: AddQuote(); break;
     case kCmdSplitSearch: SplitSearch(); break;
+    case kCmdCheckPortfolio: CheckPortfolio(); break;
     case kCmdExport: Export(); break;
     case kCmdEditSymbol: EditSymbol(); break;
     case kCmdDeleteSymbol: DeleteSymbol(); break;
@@ -458,6 +460,17 @@ void CBarvaneView::MarkCandidates() {
     }
   }
   m_chart->SetMarks(std::move(marks));
+}
+
+void CBarvaneView::CheckPortfolio() {
+  if (!m_check) {
+    // Owned by the main frame, so that it stays above the main window and goes with it.
+    m_check = new CPortfolioCheckDlg(m_state, [this] { Refresh(); }, this->window());
+    m_check->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  m_check->show();
+  m_check->raise();
+  m_check->RunCheck();
 }
 
 void CBarvaneView::Export() {

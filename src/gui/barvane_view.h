@@ -12,6 +12,7 @@
 #include "gui/chart_pane.h"
 #include "gui/grid_models.h"
 #include "gui/qt_ui.h"
+#include "gui/portfolio_check_dlg.h"
 #include "gui/split_search_dlg.h"
 
 class QComboBox;
@@ -44,6 +45,8 @@ class CBarvaneView final : public QWidget {
   CChartPane* chartPane() const { return m_chart; }
   // The split search window while it is open, else null.
   CSplitSearchDlg* splitSearchWindow() const { return m_splitSearch; }
+  // The portfolio check window while it is open, else null.
+  CPortfolioCheckDlg* checkWindow() const { return m_check; }
 
  signals:
   // Title, status panes or command enabling may have changed.
@@ -72,6 +75,7 @@ class CBarvaneView final : public QWidget {
   // After a quote command: the grid refilled, the current row highlighted.
   void QuotesChanged();
   void SplitSearch();
+  void CheckPortfolio();
   // The split search window's candidate on its day; false when it is not there any more.
   bool OpenCandidate(const barvane::SplitCandidate& candidate);
   // The chart marks the split search window's listed candidates of the series shown.
@@ -96,6 +100,7 @@ class CBarvaneView final : public QWidget {
   QTableView* m_quoteGrid;
   CChartPane* m_chart;
   QPointer<CSplitSearchDlg> m_splitSearch;
+  QPointer<CPortfolioCheckDlg> m_check;
   QTimer m_symbolSettle;  // runs while keys move the symbol selection
   bool m_timerStarted = false;
   bool m_started = false;

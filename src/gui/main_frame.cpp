@@ -85,6 +85,9 @@ void CMainFrame::CreateMenusAndToolBar() {
   QMenu* portfolio = menuBar()->addMenu(QStringLiteral("&Portfolio"));
   AddCommand(portfolio, kCmdSplitSearch, QStringLiteral("&Split Search..."),
              QStringLiteral("Search this portfolio for possible splits"), QStringLiteral("Split search"));
+  AddCommand(portfolio, kCmdCheckPortfolio, QStringLiteral("&Check..."),
+             QStringLiteral("Check this portfolio's files for faults and mend what needs no guess"),
+             QStringLiteral("Check portfolio"));
   AddCommand(portfolio, kCmdSearchFilter, QStringLiteral("Search &Filter..."), QStringLiteral("Filter"),
              QStringLiteral("Filter"));
   QAction* rescan = AddCommand(portfolio, kCmdReScan, QStringLiteral("&ReScan\tF5"),

@@ -16,6 +16,10 @@ class RecordingUi final : public Ui {
     icons.push_back(icon);
   }
   void ShowDone(const std::string& text) override { done.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
   bool ShowScanProgress(const std::string& dir, int found) override {
     progress.emplace_back(dir, found);
     return found < cancelAtFound;
@@ -23,6 +27,8 @@ class RecordingUi final : public Ui {
   std::vector<std::string> messages;
   std::vector<MessageIcon> icons;
   std::vector<std::string> done;  // what ShowDone was told
+  std::vector<std::string> questions;
+  bool answer = true;  // to every question
   std::vector<std::pair<std::string, int>> progress;
   int cancelAtFound = 1 << 30;  // the walk is cancelled once this many portfolios are found
 };

@@ -1,0 +1,53 @@
+// CPortfolioCheckDlg: "Portfolio Check", the modeless window that checks the current portfolio
+// (with a progress window and Cancel), lists the problems (symbol, date, problem), leads the
+// main view to a problem on a double-click, and offers "Repair what can be mended".
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "app/view_state.h"
+#include "tools/portfolio_check.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CPortfolioCheckDlg final : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `viewChanged` is called after the view state changed under the window (a problem shown,
+  // a repair made), so that the main view presents it.
+  CPortfolioCheckDlg(barvane::ViewState& state, std::function<void()> viewChanged, QWidget* parent);
+
+  // Checks the view's current portfolio and lists what it finds.
+  void RunCheck();
+  // Leads the main view to the problem of list row `row`.
+  void ShowProblemAt(int row);
+  void Repair();
+
+  QTreeWidget* problemList() const { return m_list; }
+  QLabel* statusText() const { return m_status; }
+  QPushButton* checkButton() const { return m_checkButton; }
+  QPushButton* repairButton() const { return m_repairButton; }
+  const std::vector<barvane::CheckProblem>& problems() const { return m_problems; }
+
+ private:
+  void CheckDirectory(const std::string& dir);
+  // A progress callback showing a window with Cancel once the work takes a moment.
+  barvane::CheckProgress ProgressWindow(const QString& label);
+  void ShowProblems(bool cancelled);
+
+  barvane::ViewState& m_state;
+  std::function<void()> m_viewChanged;
+  std::vector<barvane::CheckProblem> m_problems;
+  std::string m_checkedDir;
+  QTreeWidget* m_list;
+  QLabel* m_status;
+  QPushButton* m_checkButton;
+  QPushButton* m_repairButton;
+  QPushButton* m_closeButton;
+};

@@ -1,0 +1,107 @@
+// The check in the window's terms: from a problem to its portfolio, symbol and day, and the
+// repair with its question, its report and the grids refilled.
+#include "tools/portfolio_check_view.h"
+
+#include <gtest/gtest.h>
+
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+std::vector<CheckProblem> Problems(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  return problems;
+}
+
+// P holds KEEP and ZERO (a zero close on its third day) and the sub-portfolio SUB with LOW (a
+// zero low on its second day) and a header that counts one quote too many.
+void BuildTree(const TempDir& root) {
+  auto zero = test::WeekdayQuotes(kMonday, 5);
+  zero[2].close = 0;
+  auto low = test::WeekdayQuotes(kMonday, 3);
+  low[1].low = 0;
+  test::Build(root / "P", test::Portfolio({test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4)),
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero)},
+                                          {"SUB"}));
+  test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "LOW", test::Fields28(), low)));
+  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
+  quotes[2] = 5;
+  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+}
+
+TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDay) {
+  TempDir root;
+  BuildTree(root);
+  test::ToolView tv(root / "P");
+  const auto problems = Problems(root / "P");
+  ASSERT_EQ(problems.size(), 3u);
+  ASSERT_EQ(CheckLine(problems[2]), "ZERO\t06/17/98\tclose is zero");
+  EXPECT_TRUE(ShowProblem(tv.view, problems[2]));
+  EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
+  EXPECT_EQ(tv.view.m_symbolRows[static_cast<std::size_t>(tv.view.m_selSymbolRow)].symbol, "ZERO");
+  EXPECT_EQ(tv.view.QuoteDateText(tv.view.m_selQuoteRow), "06/17/98");
+  EXPECT_EQ(tv.view.m_selQuoteRow, 2);  // newest first
+}
+
+TEST(ProblemInView, OpensASubPortfolioAsAPortfolioOfItsOwn) {
+  TempDir root;
+  BuildTree(root);
+  test::ToolView tv(root / "P");
+  const auto problems = Problems(root / "P");
+  ASSERT_EQ(CheckLine(problems[0]), "LOW\t-\theader counts 4 quotes, the file holds 3 (in SUB)");
+  ASSERT_EQ(CheckLine(problems[1]), "LOW\t06/16/98\tlow is zero (in SUB)");
+  EXPECT_TRUE(ShowProblem(tv.view, problems[1]));
+  EXPECT_EQ(tv.view.m_portfolioDir, root / "P/SUB");
+  EXPECT_EQ(tv.view.m_seriesSymbol, "LOW");
+  EXPECT_EQ(tv.view.QuoteDateText(tv.view.m_selQuoteRow), "06/16/98");
+
+  // A problem of no day leaves the newest quote current; one of no symbol only opens.
+  EXPECT_TRUE(ShowProblem(tv.view, problems[0]));
+  EXPECT_EQ(tv.view.m_selQuoteRow, 0);
+  EXPECT_TRUE(ShowProblem(tv.view, {kNoSymbolText, "", root / "P/", 0, "x", false}));
+  EXPECT_EQ(tv.view.m_portfolioDir, root / "P");
+  EXPECT_FALSE(ShowProblem(tv.view, {"GONE", "", root / "P/", 0, "x", false}));
+}
+
+TEST(ProblemInView, RepairAsksWhatItWillChangeAndRefillsTheGrids) {
+  TempDir root;
+  BuildTree(root);
+  test::ToolView tv(root / "P");
+  tv.Select("ZERO");
+  tv.view.SelectQuoteRow(3);
+
+  tv.ui.answer = false;
+  EXPECT_FALSE(RepairFromView(tv.view, root / "P", nullptr));
+  ASSERT_EQ(tv.ui.questions.size(), 1u);
+  EXPECT_EQ(tv.ui.questions[0],
+            "The repair will make these changes:\n\nLOW  -  set the header count to 3 (in SUB)\n\n"
+            "Each changed quote file keeps its old content in F<n>.BAK, the MASTER in MASTER.BAK.\nRepair now?");
+  EXPECT_EQ(Problems(root / "P").size(), 3u);
+
+  tv.ui.answer = true;
+  EXPECT_TRUE(RepairFromView(tv.view, root / "P", nullptr));
+  EXPECT_EQ(tv.ui.done.back(), "Repair of " + root / "P" + " done: 1 mend");
+  EXPECT_EQ(Problems(root / "P").size(), 2u);
+  EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
+  EXPECT_EQ(tv.view.m_selQuoteRow, 3);
+
+  EXPECT_FALSE(RepairFromView(tv.view, root / "P", nullptr));
+  EXPECT_EQ(tv.ui.messages.back(), kNothingToMendText);
+}
+
+TEST(ProblemInView, TheQuestionListsFifteenMendsAndCountsTheRest) {
+  std::vector<CheckProblem> planned(17, {"A", "", "/p/", 0, "set the header count to 2", true});
+  const std::string question = RepairQuestion(planned);
+  EXPECT_NE(question.find("\n... and 2 more\n"), std::string::npos);
+  EXPECT_EQ(std::count(question.begin(), question.end(), '\n'), 1 + 15 + 1 + 2 + 1);
+}
+
+}  // namespace
+}  // namespace barvane
