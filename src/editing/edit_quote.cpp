@@ -47,6 +47,22 @@ bool Sets(const EditQuoteTexts& texts, const EditQuoteTexts& shown, std::size_t 
   return Changed(texts, shown, i) && ReadFieldNumber(texts[i], value);
 }
 
+// What a successful edit reports: the values written, e.g. "Close and Volume set for ABC on
+// 06/17/98".
+std::string DoneText(const std::string& symbol, const std::string& date,
+                     const std::array<bool, 6>& written) {
+  std::vector<const char*> names;
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i]) names.push_back(kValueNames[i]);
+  }
+  const std::string where = " for " + symbol + " on " + date;
+  if (names.empty()) return "No value changed" + where;
+  std::string list = names.front();
+  for (std::size_t i = 1; i < names.size(); ++i)
+    list += (i + 1 == names.size() ? " and " : ", ") + std::string(names[i]);
+  return list + " set" + where;
+}
+
 }  // namespace
 
 std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
@@ -71,11 +87,18 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
 }
 
 bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
+  // Only to tell what was written: the rewrite itself never writes a field the file lacks.
+  QuoteSeries facts;
+  const bool known =
+      LoadSeries(state.fs(), &facts, state.m_portfolioDir, state.m_seriesSymbol, 0, 0) == kSuccess;
   QuoteChange change;
+  std::array<bool, 6> written{};
   for (std::size_t i = 1; i < texts.size(); ++i) {
     float value = 0;
     change.keep[i - 1] = !Sets(texts, shown, i, &value);
     change.value[i - 1] = value;
+    written[i - 1] =
+        !change.keep[i - 1] && known && facts.info->layout.holds(kOpen + static_cast<int>(i) - 1);
   }
   change.fromDay = change.toDay = DayOfText(texts[0]);
   change.op = QuoteOp::kSet;
@@ -91,22 +114,7 @@ bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuo
                               {"OI", texts[6]}},
                              0,
                              false,
-                             EditQuoteDoneText(state.m_seriesSymbol, texts, shown)});
-}
-
-std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts,
-                              const EditQuoteTexts& shown) {
-  std::vector<const char*> names;
-  for (std::size_t i = 1; i < texts.size(); ++i) {
-    float value = 0;
-    if (Sets(texts, shown, i, &value)) names.push_back(kValueNames[i - 1]);
-  }
-  const std::string where = " for " + symbol + " on " + texts[0];
-  if (names.empty()) return "No value changed" + where;
-  std::string list = names.front();
-  for (std::size_t i = 1; i < names.size(); ++i)
-    list += (i + 1 == names.size() ? " and " : ", ") + std::string(names[i]);
-  return list + " set" + where;
+                             DoneText(state.m_seriesSymbol, texts[0], written)});
 }
 
 }  // namespace barvane

@@ -44,8 +44,4 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
 // current and reports which values were set.
 bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
 
-// What a successful edit reports, e.g. "Close and Volume set for ABC on 06/17/98".
-std::string EditQuoteDoneText(const std::string& symbol, const EditQuoteTexts& texts,
-                              const EditQuoteTexts& shown);
-
 }  // namespace barvane

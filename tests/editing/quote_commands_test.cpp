@@ -95,8 +95,7 @@ TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
             "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=77\n");
   EXPECT_EQ(state_.m_selQuoteRow, 0);
   EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_EQ(ui_.done,
-            (std::vector<std::string>{"Close, Volume and Open Interest set for ABC on 06/17/98"}));
+  EXPECT_EQ(ui_.done, (std::vector<std::string>{"Close and Volume set for ABC on 06/17/98"}));
 }
 
 TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
