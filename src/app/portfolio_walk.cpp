@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/list_order.h"
+#include "data/directory_visits.h"
 #include "data/file_names.h"
 
 namespace barvane {
@@ -47,6 +48,8 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
 
   using Clock = std::chrono::steady_clock;
   Clock::time_point lastReport = Clock::now() - kProgressInterval;
+  DirectoryVisits visits(fs);
+  (void)visits.EnterStart(start);
   std::vector<std::string> pending{start};
   std::vector<DirEntry> entries;
   std::vector<std::string> subdirs;
@@ -70,7 +73,7 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
       }
       if (entry.kind != DirEntry::Kind::kDirectory || entry.name[0] == '.') continue;
       std::string child = Join(dir, entry.name);
-      if (isOtherMount(child) || !filter.Passes(child)) continue;
+      if (isOtherMount(child) || !filter.Passes(child) || !visits.Enter(child)) continue;
       subdirs.push_back(std::move(child));
     }
     if (hasMaster) {

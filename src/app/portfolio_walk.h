@@ -14,7 +14,7 @@ namespace barvane {
 // Walks the drive mounted at (or the tree rooted at) `root` and returns the directories whose
 // MASTER (in any letter case, a regular file or a link to one) was found, in the order found: depth first, each
 // directory's subdirectories in the reverse of their listing order. Names beginning with "."
-// are never entered, nor symbolic links, other mounts, or directories the filter refuses (the
+// are never entered, nor symbolic links (the rule of DirectoryVisits), other mounts, or directories the filter refuses (the
 // root itself is never filtered); unreadable directories are skipped. Reports the directory
 // being searched and each find through `ui` (throttled); stops early when `ui` asks to cancel.
 // The root is written as given, without a trailing "/" unless it is "/".

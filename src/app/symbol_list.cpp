@@ -9,6 +9,7 @@
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/master.h"
+#include "data/portfolio_lock.h"
 
 namespace barvane {
 namespace {
@@ -64,6 +65,8 @@ std::string GridSymbolText(const std::uint8_t* symbolField) {
 }
 
 bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath) {
+  PortfolioLock lock(fs);
+  if (!lock.Acquire({DirectoryOf(masterPath)}, LockMode::kExclusive)) return false;
   Bytes master;
   if (!ReadWholeFile(fs, masterPath, &master, kLargestMasterFile) || master.size() < kMasterRecordSize) return false;
   for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= master.size(); at += kMasterRecordSize) {

@@ -35,8 +35,9 @@ std::string GridSymbolText(const std::uint8_t* symbolField);
 // header, announces a negative count, or holds fewer or more records than announced (up to
 // the 255 limit). Writes nothing (the blank-symbol repair is the caller's).
 // Gives every record whose symbol is blank its issue name as symbol (at most the 16 bytes of
-// the field, followed by a zero byte when shorter), replacing the MASTER crash-safely. Returns
-// false, with the MASTER as it was, when it cannot be read or replaced.
+// the field, followed by a zero byte when shorter), replacing the MASTER crash-safely under the
+// portfolio's lock. Returns false, with the MASTER as it was, when it cannot be locked, read
+// or replaced.
 [[nodiscard]] bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath);
 
 [[nodiscard]] bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,

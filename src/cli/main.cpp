@@ -14,6 +14,8 @@
 #include "cli/text_encoding.h"
 #include "cli/tool_commands.h"
 #include "data/change_recorder.h"
+#include "data/fs.h"
+#include "data/portfolio_lock.h"
 #include "tools/undo.h"
 
 namespace {
@@ -43,6 +45,12 @@ constexpr const char* kUsage =
     "  undo DIR [--force]                                undo the newest change to DIR\n"
     "  redo DIR [--force]                                redo the change undone last\n"
     "  check DIR [--repair]                              list (and mend) faults of the files\n";
+
+// The commands that only read the portfolio DIR, their first word after the command.
+bool OnlyReadsPortfolio(const std::string& command) {
+  return command == "symbols" || command == "quotes" || command == "facts" ||
+         command == "split-search" || command == "export";
+}
 
 int Usage() {
   std::cerr << kUsage;
@@ -87,6 +95,13 @@ int RunCommand(std::vector<std::string> words) {
   }
   if (command == "scan" && (words.size() == 2 || (words.size() == 4 && words[2] == "--filter"))) {
     return cli::ScanPortfolios(fs, ui, words[1], words.size() == 4 ? words[3] : "", std::cout);
+  }
+  // A reader waits for a change under way to end, so that it never sees one half done.
+  PortfolioLock readLock(fs);
+  if (OnlyReadsPortfolio(command) && words.size() >= 2 &&
+      !readLock.Acquire({words[1]}, LockMode::kShared)) {
+    ui.ShowMessage(readLock.failureText(), MessageIcon::kStop);
+    return 1;
   }
   if (command == "symbols" && words.size() == 2) return cli::ListSymbols(fs, ui, words[1], std::cout);
   if (command == "quotes" && words.size() == 3) {

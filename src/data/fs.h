@@ -94,6 +94,8 @@ class FileSystem {
   // True when `path` names a regular file (symbolic links followed).
   virtual bool IsRegularFile(const std::string& path) = 0;
   virtual bool IsDirectory(const std::string& path) = 0;
+  // What `path` leads to, symbolic links followed; false when it leads nowhere.
+  [[nodiscard]] virtual bool Stat(const std::string& path, FileInfo* info) = 0;
   // What stands at `path` itself, a symbolic link not followed; false when nothing does.
   [[nodiscard]] virtual bool StatNoFollow(const std::string& path, FileInfo* info) = 0;
   // Takes a lock of `mode` on the directory `dir` (links followed) without waiting. On success
@@ -134,6 +136,7 @@ class FileSystemWrapper : public FileSystem {
   }
   bool IsRegularFile(const std::string& path) override { return target_.IsRegularFile(path); }
   bool IsDirectory(const std::string& path) override { return target_.IsDirectory(path); }
+  bool Stat(const std::string& path, FileInfo* info) override { return target_.Stat(path, info); }
   bool StatNoFollow(const std::string& path, FileInfo* info) override {
     return target_.StatNoFollow(path, info);
   }

@@ -209,6 +209,13 @@ class PosixFileSystem final : public FileSystem {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
+  bool Stat(const std::string& path, FileInfo* info) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *info = InfoOf(st);
+    return true;
+  }
+
   bool StatNoFollow(const std::string& path, FileInfo* info) override {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return false;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "data/directory_visits.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/mbf.h"
@@ -108,6 +109,8 @@ bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
 Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view key,
                         MasterRecord* record, std::string* recordDir) {
   std::vector<Level> levels{{WithTrailingSlash(dir), 0}};
+  DirectoryVisits visits(fs);
+  (void)visits.EnterStart(dir);
   Bytes contents;
   while (true) {
     Level& level = levels.back();
@@ -143,8 +146,9 @@ Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view
       const std::string name = candidate.subPortfolioName();
       if (name.empty() || levels.size() >= kMaxPortfolioDepth) continue;
       const std::string sub = FindNoCase(fs, level.path, name, DirEntry::Kind::kDirectory);
-      // A missing subdirectory is searched as an empty level would be: not at all.
-      if (sub.empty()) continue;
+      // A missing subdirectory is searched as an empty level would be: not at all. A link may
+      // lead out of the tree and a directory seen before would be searched again, or forever.
+      if (sub.empty() || !visits.Enter(sub)) continue;
       levels.push_back({sub + "/", 0});
       break;
     }

@@ -63,7 +63,8 @@ std::int16_t MasterRecordCount(const std::uint8_t* header);
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key);
 
 // Searches the MASTER file of `dir` and then its sub-portfolios, depth first, each MASTER's
-// own records before its sub-portfolios, for the first record that `key` names.
+// own records before its sub-portfolios, for the first record that `key` names. A
+// sub-portfolio is entered only as a real directory (never a link) and at most once.
 // On success returns kSuccess with the record (its two dates converted to IEEE) and the
 // directory whose MASTER holds it, ending in "/". Returns kFileNotFound when no record
 // matches or the starting MASTER cannot be read, kFileRead when a record could not be read

@@ -8,6 +8,7 @@
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/mbf.h"
+#include "data/portfolio_lock.h"
 #include "tools/file_journal.h"
 #include "tools/master_image.h"
 
@@ -48,6 +49,11 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   const std::string symbol = AsciiUpper(Trimmed(view.m_seriesSymbol));
   const std::string target = WithTrailingSlash(WithoutTrailingSlash(destination));
   const std::string shownTarget = WithoutTrailingSlash(destination);
+  PortfolioLock lock(fs);
+  if (!lock.AcquireForSymbol(view.m_portfolioDir, symbol, {target})) {
+    ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
+    return false;
+  }
 
   MasterRecord record;
   std::string sourceDir;

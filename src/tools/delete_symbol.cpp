@@ -3,6 +3,7 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/portfolio_lock.h"
 #include "tools/file_journal.h"
 #include "tools/master_image.h"
 
@@ -27,6 +28,11 @@ bool DeleteSymbol(ViewState& view) {
   FileSystem& fs = view.fs();
   Ui& ui = view.ui();
   const std::string dir = WithTrailingSlash(view.m_portfolioDir);
+  PortfolioLock lock(fs);
+  if (!lock.Acquire({dir, DirectoryOf(view.m_masterPath)}, LockMode::kExclusive)) {
+    ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
+    return false;
+  }
 
   MasterImage master;
   if (!master.Read(fs, view.m_masterPath)) {

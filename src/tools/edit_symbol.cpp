@@ -3,6 +3,7 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/portfolio_lock.h"
 #include "tools/master_image.h"
 
 namespace barvane {
@@ -57,6 +58,11 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
     return false;
   }
   const std::string shown = view.m_symbolRows[row].symbol;
+  PortfolioLock lock(fs);
+  if (!lock.Acquire({DirectoryOf(view.m_masterPath)}, LockMode::kExclusive)) {
+    ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
+    return false;
+  }
 
   MasterImage master;
   if (!master.Read(fs, view.m_masterPath)) {

@@ -1,0 +1,130 @@
+// Portfolio locks: what two holders may share, what keeps one out and for how long, the order
+// that keeps two commands from waiting on each other, and the portfolio left without a file.
+#include "data/portfolio_lock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include <unistd.h>
+
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using std::chrono::milliseconds;
+using test::TempDir;
+
+constexpr milliseconds kShortWait{50};
+
+FileSystem& Fs() { return FileSystem::Default(); }
+
+class PortfolioLockTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(p_, test::Portfolio({test::Symbol(1, "TOP", test::Fields8(), {})}, {"SUB"}));
+    test::Build(p_ + "SUB", test::Portfolio(test::Symbol(1, "ABC", test::Fields8(), {})));
+    test::Build(q_, test::Portfolio(test::Symbol(1, "XYZ", test::Fields8(), {})));
+  }
+  TempDir tmp_;
+  std::string p_ = tmp_ / "P/", q_ = tmp_ / "Q/";
+};
+
+TEST_F(PortfolioLockTest, ExclusiveLockKeepsASecondOutAndTheRefusalNamesThePortfolio) {
+  PortfolioLock first(Fs()), second(Fs());
+  ASSERT_TRUE(first.Acquire({p_}, LockMode::kExclusive));
+  for (LockMode mode : {LockMode::kExclusive, LockMode::kShared}) {
+    EXPECT_FALSE(second.Acquire({q_, p_}, mode, kShortWait));
+    EXPECT_EQ(second.failureText(), PortfolioBusyText(p_));
+    EXPECT_EQ(second.failureText(), "The portfolio\n" + tmp_ / "P" +
+                                        "\nis in use by another Barvane command. Nothing was "
+                                        "done; try again when it has finished.");
+  }
+  // Refused, it holds nothing: Q is free.
+  PortfolioLock third(Fs());
+  EXPECT_TRUE(third.Acquire({q_}, LockMode::kExclusive, kShortWait));
+  first.Release();
+  EXPECT_TRUE(second.Acquire({p_}, LockMode::kExclusive, kShortWait));
+}
+
+TEST_F(PortfolioLockTest, SharedLocksGoTogetherAndKeepAnExclusiveOut) {
+  PortfolioLock a(Fs()), b(Fs()), writer(Fs());
+  ASSERT_TRUE(a.Acquire({p_}, LockMode::kShared));
+  EXPECT_TRUE(b.Acquire({p_}, LockMode::kShared, kShortWait));
+  EXPECT_FALSE(writer.Acquire({p_}, LockMode::kExclusive, kShortWait));
+  a.Release();
+  b.Release();
+  EXPECT_TRUE(writer.Acquire({p_}, LockMode::kExclusive, kShortWait));
+}
+
+TEST_F(PortfolioLockTest, AWaitingCommandGoesOnWhenTheHolderFinishes) {
+  auto holder = std::make_unique<PortfolioLock>(Fs());
+  ASSERT_TRUE(holder->Acquire({p_}, LockMode::kExclusive));
+  std::thread finisher([&] {
+    std::this_thread::sleep_for(milliseconds(100));
+    holder->Release();
+  });
+  PortfolioLock waiter(Fs());
+  EXPECT_TRUE(waiter.Acquire({p_}, LockMode::kExclusive, milliseconds(5000)));
+  finisher.join();
+}
+
+TEST_F(PortfolioLockTest, ManyPathsToOneDirectoryLockItOnce) {
+  std::filesystem::create_directory_symlink(tmp_ / "P", tmp_ / "LINK");
+  PortfolioLock lock(Fs());
+  EXPECT_TRUE(lock.Acquire({p_, tmp_ / "P", tmp_ / "LINK", p_ + "SUB/..", ""},
+                           LockMode::kExclusive, kShortWait));
+}
+
+TEST_F(PortfolioLockTest, MissingDirectoriesArePassedOver) {
+  PortfolioLock lock(Fs());
+  EXPECT_TRUE(lock.Acquire({tmp_ / "NONE", p_ + "MASTER"}, LockMode::kExclusive, kShortWait));
+}
+
+TEST_F(PortfolioLockTest, UnreadableDirectoryIsRefusedWithItsName) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads every directory";
+  std::filesystem::permissions(q_, std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec);
+  PortfolioLock lock(Fs());
+  EXPECT_FALSE(lock.Acquire({q_}, LockMode::kExclusive, kShortWait));
+  EXPECT_EQ(lock.failureText(), PortfolioUnlockableText(q_));
+  std::filesystem::permissions(q_, std::filesystem::perms::owner_all);
+}
+
+TEST_F(PortfolioLockTest, SymbolLockTakesTheSubPortfolioThatHoldsIt) {
+  PortfolioLock command(Fs());
+  ASSERT_TRUE(command.AcquireForSymbol(p_, "ABC", {q_}));
+  for (const std::string& dir : {p_, p_ + "SUB", q_}) {
+    PortfolioLock other(Fs());
+    EXPECT_FALSE(other.Acquire({dir}, LockMode::kShared, kShortWait)) << dir;
+  }
+  command.Release();
+  EXPECT_TRUE(command.AcquireForSymbol(p_, "MISSING", {}));
+}
+
+TEST_F(PortfolioLockTest, OppositeOrdersNeverWaitOnEachOther) {
+  auto worker = [&](std::vector<std::string> dirs, int* acquired) {
+    for (int i = 0; i < 200; ++i) {
+      PortfolioLock lock(Fs());
+      *acquired += lock.Acquire(dirs, LockMode::kExclusive, milliseconds(5000));
+    }
+  };
+  int a = 0, b = 0;
+  std::thread one(worker, std::vector<std::string>{p_, q_}, &a);
+  std::thread two(worker, std::vector<std::string>{q_, p_}, &b);
+  one.join();
+  two.join();
+  EXPECT_EQ(a, 200);
+  EXPECT_EQ(b, 200);
+}
+
+TEST_F(PortfolioLockTest, LockingAddsNoFileToThePortfolio) {
+  const auto before = test::FileNames(p_);
+  PortfolioLock lock(Fs());
+  ASSERT_TRUE(lock.Acquire({p_}, LockMode::kExclusive));
+  EXPECT_EQ(test::FileNames(p_), before);
+}
+
+}  // namespace
+}  // namespace barvane
