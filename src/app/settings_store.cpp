@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/portfolio_lock.h"
 
 namespace barvane {
 namespace {
@@ -98,6 +99,9 @@ bool SettingsStore::WriteInt(const std::string& section, const std::string& name
 
 bool SettingsStore::WriteString(const std::string& section, const std::string& name,
                                 const std::string& text) {
+  // Two programs writing at once would each replace the file with their own values only.
+  PortfolioLock lock(fs_);
+  if (!lock.Acquire({DirectoryOf(path_)}, LockMode::kExclusive)) return false;
   SettingsData data;
   if (!LoadForWrite(fs_, path_, &data)) return false;
   data.Set(section, name, text);
@@ -107,7 +111,11 @@ bool SettingsStore::WriteString(const std::string& section, const std::string& n
 void SettingsStore::ImportIniFile(const std::string& iniPath) {
   Bytes bytes;
   SettingsData data;
-  if (!ReadWholeFile(fs_, iniPath, &bytes) || !LoadForWrite(fs_, path_, &data)) return;
+  PortfolioLock lock(fs_);
+  if (!lock.Acquire({DirectoryOf(path_)}, LockMode::kExclusive) ||
+      !ReadWholeFile(fs_, iniPath, &bytes) || !LoadForWrite(fs_, path_, &data)) {
+    return;
+  }
   for (const IniPair& pair :
        ParseIniText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
     data.Set(pair.section, pair.name, pair.value);

@@ -60,13 +60,18 @@ bool ReadWholeFile(FileSystem& fs, const std::string& path, Bytes* contents,
 }
 
 bool ReplaceFile(FileSystem& fs, const std::string& path, const std::string& temporaryPath,
-                 const Bytes& contents) {
+                 const Bytes& contents, const Bytes* expected) {
   auto file = fs.CreateExclusive(temporaryPath);
   if (!file) return false;
   bool ok = file->Append(contents.data(), contents.size());
   ok = ok && file->Sync();
   ok = file->Close() && ok;
   file.reset();
+  // Checked last, so that the file can change unseen only while it is being renamed.
+  if (ok && expected) {
+    Bytes now;
+    ok = ReadWholeFile(fs, path, &now, expected->size()) && now == *expected;
+  }
   ok = ok && fs.Rename(temporaryPath, path);
   if (!ok) {
     (void)fs.Remove(temporaryPath);
@@ -109,7 +114,7 @@ bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
                               const std::string& temporaryPath, const Bytes& contents,
                               const std::string& backupPath, const Bytes& old) {
   PendingBackup backup(fs);
-  if (!backup.Write(backupPath, old) || !ReplaceFile(fs, path, temporaryPath, contents)) {
+  if (!backup.Write(backupPath, old) || !ReplaceFile(fs, path, temporaryPath, contents, &old)) {
     return false;
   }
   if (backup.Commit()) return true;

@@ -33,10 +33,13 @@ inline constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
 // Makes `contents` the content of `path` crash-safely: creates `temporaryPath` exclusively
 // (never writing through whatever was planted there), writes it whole, flushes it, renames it
 // over `path` in one step and flushes the directory. After a crash `path` holds its old or its
-// new bytes, never a mix. On failure removes `temporaryPath` if it made it and leaves `path`
+// new bytes, never a mix. With `expected`, `path` is replaced only if it still holds exactly
+// those bytes (what the command read), so that a change another program made meanwhile is
+// refused rather than lost. On failure removes `temporaryPath` if it made it and leaves `path`
 // as it was.
 [[nodiscard]] bool ReplaceFile(FileSystem& fs, const std::string& path,
-                               const std::string& temporaryPath, const Bytes& contents);
+                               const std::string& temporaryPath, const Bytes& contents,
+                               const Bytes* expected = nullptr);
 
 // Writes `contents` to `target` through CopyTemporaryPath(target), replacing any older file.
 [[nodiscard]] bool WriteFileSafely(FileSystem& fs, const std::string& target, const Bytes& contents);
@@ -63,7 +66,8 @@ class PendingBackup {
   std::string temporaryPath_;  // empty when nothing is pending
 };
 
-// ReplaceFile of `path` with `contents` that keeps `old` (what `path` held) as `backupPath`.
+// ReplaceFile of `path` with `contents`, if it still holds `old`, that keeps `old` as
+// `backupPath`.
 // On success both stand. On failure `path` and `backupPath` keep their old bytes.
 [[nodiscard]] bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
                                             const std::string& temporaryPath, const Bytes& contents,

@@ -143,7 +143,7 @@ bool UpdateMasterRecords(FileSystem& fs, const std::string& masterPath, int file
     if (update.recordLength) updated[at + kMasterRecordLength] = *update.recordLength;
     if (update.fieldCount) updated[at + kMasterFieldCount] = *update.fieldCount;
   }
-  return ReplaceFile(fs, masterPath, dir + MasterNewName(), updated);
+  return ReplaceFile(fs, masterPath, dir + MasterNewName(), updated, old);
 }
 
 // The new content of the quote file with `change` applied; `*removed` and `*inserted` count
@@ -230,7 +230,7 @@ Status ReplaceSeriesFiles(FileSystem& fs, const std::string& dir, int fileNumber
   const std::string newPath = dir + QuoteNewName(fileNumber);
   PendingBackup quoteBackup(fs);
   if (newQuotes && (!quoteBackup.Write(ResolveNoCase(fs, dir, QuoteBackupName(fileNumber)), oldQuotes) ||
-                    !ReplaceFile(fs, quotePath, newPath, *newQuotes))) {
+                    !ReplaceFile(fs, quotePath, newPath, *newQuotes, &oldQuotes))) {
     return kFileWrite;
   }
   std::string masterPath;

@@ -1,6 +1,9 @@
 // Start-up and exit order of the application.
 #include "gui/barvane_app.h"
 
+#include <QMessageBox>
+#include <exception>
+
 #include "data/fs.h"
 #include "gui/tool_icons.h"
 
@@ -12,6 +15,19 @@ CBarvaneApp::CBarvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
   // The desktop entry's name, so that a desktop shows its icon for our windows.
   setDesktopFileName(QStringLiteral("barvane"));
   setWindowIcon(AppIcon());
+}
+
+bool CBarvaneApp::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    QMessageBox::critical(activeWindow(), QStringLiteral("Barvane"),
+                          QStringLiteral("The command stopped: ") + QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    QMessageBox::critical(activeWindow(), QStringLiteral("Barvane"),
+                          QStringLiteral("The command stopped on an unexpected error."));
+  }
+  return false;
 }
 
 // The window goes before the store it writes its last settings to.

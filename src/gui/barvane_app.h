@@ -19,6 +19,10 @@ class CBarvaneApp final : public QApplication {
   // the portfolio search filter for this run without saving it.
   bool InitInstance(const std::string& searchPath);
 
+  // Delivers `event`; an exception thrown by a command ends that command with a message, not
+  // the program.
+  bool notify(QObject* receiver, QEvent* event) override;
+
   barvane::SettingsStore& settings() { return *m_settings; }
   CMainFrame* mainFrame() const { return m_frame.get(); }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <thread>
 
 #include "app/ini_import.h"
 #include "support/portfolio_builder.h"
@@ -64,6 +65,21 @@ TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentD) {
   }
   EXPECT_EQ(store.ReadInt("NoSection", "v", 5), 5);
   EXPECT_EQ(store.ReadString("S", "missing", "dflt"), "dflt");
+}
+
+TEST_F(OpenStore, TwoWritersAtOnceKeepEachOthersValues) {
+  auto writer = [this](const std::string& section) {
+    SettingsStore own(FileSystem::Default());
+    bool ownCreated = false;
+    if (!own.OpenRootKey(dir.path(), &ownCreated)) return;
+    for (int i = 0; i < 40; ++i) (void)own.WriteInt(section, "v" + std::to_string(i), i);
+  };
+  std::thread a(writer, "A"), b(writer, "B");
+  a.join();
+  b.join();
+  for (const char* section : {"A", "B"}) {
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(store.ReadInt(section, "v" + std::to_string(i), -1), i);
+  }
 }
 
 TEST_F(OpenStore, TextsUpTo259CharactersReadAndLongerOnesAreMissing) {

@@ -135,6 +135,39 @@ TEST_F(HostileFiles, FailedReplaceLeavesThePreviousBackups) {
   EXPECT_EQ(ReadBytes(dir_ + "MASTER.BAK"), (Bytes{8, 8}));
 }
 
+// Another program writes `changed` the moment the command creates `trigger`.
+class ChangingMeanwhile final : public FileSystemWrapper {
+ public:
+  ChangingMeanwhile(std::string changed, std::string trigger)
+      : FileSystemWrapper(FileSystem::Default()), changed_(changed), trigger_(trigger) {}
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    if (path.ends_with("/" + trigger_)) WriteBytes(changed_, {'o', 't', 'h'});
+    return target().CreateExclusive(path);
+  }
+
+ private:
+  std::string changed_, trigger_;
+};
+
+TEST_F(HostileFiles, FileChangedByAnotherProgramMeanwhileIsNotReplaced) {
+  WriteBytes(dir_ + "F1.BAK", {9, 9, 9});
+  for (const auto& [name, trigger] : {std::pair{"F1.DAT", "F1.NEW"}, {"MASTER", "MASTER.NEW"}}) {
+    SCOPED_TRACE(name);
+    ChangingMeanwhile fs(dir_ + name, trigger);
+    auto expected = Snapshot(dir_);
+    expected[name] = {'o', 't', 'h'};
+    EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
+    EXPECT_EQ(Snapshot(dir_), expected);
+    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                   test::WeekdayQuotes(kMonday, 5))));
+  }
+  ChangingMeanwhile fs(dir_ + "MASTER", "MASTER.NEW");
+  const Bytes old = ReadBytes(dir_ + "MASTER");
+  EXPECT_FALSE(ReplaceFileKeepingBackup(fs, dir_ + "MASTER", dir_ + "MASTER.NEW", {1}, dir_ + "MASTER.BAK", old));
+  EXPECT_EQ(ReadBytes(dir_ + "MASTER"), (Bytes{'o', 't', 'h'}));
+  EXPECT_FALSE(test::Exists(dir_ + "MASTER.BAK"));
+}
+
 TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
   std::filesystem::remove(dir_ + "MASTER");
   ASSERT_EQ(::mkfifo((dir_ + "MASTER").c_str(), 0644), 0);
