@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "data/file_names.h"
+#include "data/portfolio_lock.h"
 #include "tools/file_journal.h"
 
 namespace barvane {
@@ -50,7 +51,14 @@ UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool forc
   outcome.change = change;
   for (FileChange& file : outcome.change.files) file.before = file.after = std::nullopt;
 
-  // The portfolio lock, once there is one, is taken here, around the check and the writes.
+  // Every portfolio the change touched stays locked from the check to the last write.
+  PortfolioLock lock(fs);
+  std::vector<std::string> portfolios = change.portfolios;
+  portfolios.push_back(dir);
+  if (!lock.Acquire(portfolios, LockMode::kExclusive)) {
+    outcome.message = lock.failureText();
+    return outcome;
+  }
   for (const FileChange& file : change.files) {
     std::optional<Bytes> now;
     if (!CurrentState(fs, file.path, &now)) {

@@ -140,5 +140,22 @@ TEST(Concurrency, ChangeOfAPortfolioInUseIsRefusedNamingItAndReadsShareIt) {
   EXPECT_EQ(test::Snapshot(root.path()), before);
 }
 
+TEST(Concurrency, UndoOfAPortfolioInUseIsRefused) {
+  TempDir root;
+  const std::string dir = root / "P";
+  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                test::WeekdayQuotes(kMonday, 3))));
+  ASSERT_EQ(Cli({"edit", dir, "ABC", "06/15/98", "1", "2", "1", "2", "3", "4"}).status, 0);
+  const auto before = test::Snapshot(root.path());
+  PortfolioLock other(FileSystem::Default());
+  ASSERT_TRUE(other.Acquire({dir}, LockMode::kShared));
+  const CliRun run = Cli({"undo", dir});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is in use by another Barvane command"), std::string::npos) << run.err;
+  EXPECT_EQ(test::Snapshot(root.path()), before);
+  other.Release();
+  EXPECT_EQ(Cli({"undo", dir}).status, 0);
+}
+
 }  // namespace
 }  // namespace barvane
