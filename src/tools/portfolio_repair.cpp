@@ -5,6 +5,7 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/portfolio_lock.h"
 #include "data/rewrite.h"
 
 namespace barvane {
@@ -46,6 +47,23 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
   if (!ReadPortfolioTree(fs, dir, &tree)) {
     result.outcome = RepairOutcome::kNoPortfolio;
     return result;
+  }
+  PortfolioLock lock(fs);
+  if (write) {
+    std::vector<std::string> dirs{dir};
+    for (const OvercountedMaster& master : tree.overcountedMasters) dirs.push_back(DirectoryOf(master.path));
+    for (const CheckedSymbol& symbol : tree.symbols) dirs.push_back(symbol.dir);
+    if (!lock.Acquire(dirs, LockMode::kExclusive)) {
+      result.outcome = RepairOutcome::kFailed;
+      result.failure = lock.failureText();
+      return result;
+    }
+    // Read again under the lock, so that nothing another command changed meanwhile is undone.
+    tree = PortfolioTree{};
+    if (!ReadPortfolioTree(fs, dir, &tree)) {
+      result.outcome = RepairOutcome::kNoPortfolio;
+      return result;
+    }
   }
   for (const OvercountedMaster& master : tree.overcountedMasters) {
     const std::string masterDir = DirectoryOf(master.path);

@@ -157,5 +157,19 @@ TEST(Concurrency, UndoOfAPortfolioInUseIsRefused) {
   EXPECT_EQ(Cli({"undo", dir}).status, 0);
 }
 
+TEST(Concurrency, RepairOfAPortfolioInUseIsRefused) {
+  TempDir root;
+  const std::string dir = root / "P";
+  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                test::WeekdayQuotes(kMonday, 3))));
+  const auto before = test::Snapshot(root.path());
+  PortfolioLock other(FileSystem::Default());
+  ASSERT_TRUE(other.Acquire({dir}, LockMode::kShared));
+  const CliRun run = Cli({"check", dir, "--repair"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is in use by another Barvane command"), std::string::npos) << run.err;
+  EXPECT_EQ(test::Snapshot(root.path()), before);
+}
+
 }  // namespace
 }  // namespace barvane
