@@ -11,7 +11,7 @@ void ChangeRecorder::Begin(std::vector<std::string> words, const std::string& po
   change_ = {};
   change_.words = std::move(words);
   change_.time = static_cast<std::int64_t>(std::time(nullptr));
-  change_.portfolios.push_back(history_.PortfolioKey(portfolioDir));
+  if (!portfolioDir.empty()) change_.portfolios.push_back(history_.PortfolioKey(portfolioDir));
   noted_.clear();
   open_ = true;
 }

@@ -23,7 +23,8 @@ class ChangeRecorder final : public FileSystemWrapper {
   // The file system under the recorder, for work that is no change of its own (undo, redo).
   FileSystem& unrecorded() { return target(); }
 
-  // Opens a change made by the command `words` on the portfolio `portfolioDir`.
+  // Opens a change made by the command `words` on the portfolio `portfolioDir` (empty: the
+  // change is listed only under the portfolios whose files it alters).
   // REQUIRES: no change open.
   void Begin(std::vector<std::string> words, const std::string& portfolioDir);
   // Closes it: a change that altered any file is stored in the history. False when the

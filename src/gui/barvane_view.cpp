@@ -43,6 +43,8 @@
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
 #include "tools/split_candidates.h"
+#include "gui/history_dlg.h"
+#include "tools/undo.h"
 
 using namespace barvane;
 
@@ -90,12 +92,19 @@ std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int 
   return widths;
 }
 
+// A file text (Latin-1) as the history keeps words: UTF-8, as the command line takes them.
+std::string Utf8(const std::string& latin1) {
+  return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).toStdString();
+}
+
 }  // namespace
 
 CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::MessageHandler messages, QWidget* parent)
     : QWidget(parent),
       m_ui(this, std::move(messages)),
-      m_state(fs, settings, m_ui),
+      m_history(fs, DefaultHistoryDirectory(), HistoryLimits::FromEnvironment()),
+      m_recorder(fs, m_history),
+      m_state(m_recorder, settings, m_ui),
       m_symbolModel(m_state),
       m_quoteModel(m_state),
       m_driveCombo(new QComboBox(this)),
@@ -148,12 +157,12 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
 
   connect(m_driveCombo, &QComboBox::activated, this, [this](int index) {
     if (index < 0 || index >= static_cast<int>(m_state.m_drives.size())) return;
-    m_state.ChangeDrive(m_state.m_drives[static_cast<std::size_t>(index)]);
+    RepairRecorded([&] { m_state.ChangeDrive(m_state.m_drives[static_cast<std::size_t>(index)]); });
     Refresh();
   });
   connect(m_portfolioList, &QListWidget::currentRowChanged, this, [this](int row) {
     if (m_refreshing || row < 0) return;
-    m_state.SelectPortfolio(row);
+    RepairRecorded([&] { m_state.SelectPortfolio(row); });
     Refresh();
   });
   m_quoteGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows to copy
@@ -227,8 +236,12 @@ void CBarvaneView::paintEvent(QPaintEvent* event) {
 
 void CBarvaneView::Start() {
   InsertColumns();
-  m_state.SetUpDrives();
-  RestoreSeries(m_state);
+  // What a crash cut short is finished before any file is read.
+  RecoverHistory(m_history);
+  RepairRecorded([this] {
+    m_state.SetUpDrives();
+    RestoreSeries(m_state);
+  });
   m_started = true;
   Refresh();
 }
@@ -329,7 +342,7 @@ void CBarvaneView::RunCommand(CommandId command) {
   if (!m_started || !m_state.CommandEnabled(command)) return;
   switch (command) {
     case kCmdReScan:
-      m_state.ScanDrive();
+      RepairRecorded([this] { m_state.ScanDrive(); });
       Refresh();
       break;
     case kCmdSearchFilter: EditSearchFilter(); break;
@@ -367,7 +380,7 @@ void CBarvaneView::EditSearchFilter() {
   dialog.m_path = FromPath(m_state.m_search.path);
   dialog.SetMessageHandler([this](const std::string& text) { m_ui.ShowMessage(text, MessageIcon::kNone); });
   if (dialog.exec() != QDialog::Accepted) return;
-  m_state.ApplySearchFilter(dialog.m_limit, ToPath(dialog.m_path));
+  RepairRecorded([&] { m_state.ApplySearchFilter(dialog.m_limit, ToPath(dialog.m_path)); });
   Refresh();
 }
 
@@ -380,7 +393,10 @@ void CBarvaneView::EditQuote() {
   const int highlighted = m_state.m_selQuoteRow;
   CEditQuoteDlg dialog(m_state, this);
   if (dialog.exec() == QDialog::Accepted) {
-    ApplyEditQuote(m_state, dialog.texts(), dialog.shownTexts());
+    const EditQuoteTexts texts = dialog.texts();
+    std::vector<std::string> words = {"edit", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol)};
+    words.insert(words.end(), texts.begin(), texts.end());
+    Recorded(words, [&] { return ApplyEditQuote(m_state, texts, dialog.shownTexts()); });
   } else {
     // Navigation moved the current row; the highlighted row is current again.
     m_state.m_selQuoteRow = highlighted;
@@ -391,14 +407,19 @@ void CBarvaneView::EditQuote() {
 void CBarvaneView::EnterSplit(const SplitTexts& proposed) {
   CSplitDlg dialog(m_state, proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  ApplySplit(m_state, dialog.texts());
+  const SplitTexts texts = dialog.texts();
+  Recorded({"split", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), texts.date, texts.newShares, texts.oldShares},
+           [&] { return ApplySplit(m_state, texts); });
   QuotesChanged();
 }
 
 void CBarvaneView::AdjustQuotes() {
   CAdjustDlg dialog(m_state, ProposeAdjust(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  ApplyAdjust(m_state, dialog.texts());
+  const AdjustTexts texts = dialog.texts();
+  Recorded({"adjust", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), texts.from, texts.to, texts.price,
+            texts.volume, texts.openInterest},
+           [&] { return ApplyAdjust(m_state, texts); });
   QuotesChanged();
 }
 
@@ -406,7 +427,8 @@ void CBarvaneView::DeleteQuote() {
   const std::string date = ProposeDeleteDate(m_state);
   CDeleteQuoteDlg dialog(m_ui, date, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  ApplyDeleteQuote(m_state, date);
+  Recorded({"delete-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), date},
+           [&] { return ApplyDeleteQuote(m_state, date); });
   QuotesChanged();
 }
 
@@ -422,7 +444,9 @@ void CBarvaneView::AddQuote() {
   }
   CAddQuoteDlg dialog(*proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  const bool added = ApplyAddQuote(m_state, *proposed);
+  const bool added = Recorded(
+      {"add-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), m_state.QuoteDateText(m_state.m_selQuoteRow)},
+      [&] { return ApplyAddQuote(m_state, *proposed); });
   QuotesChanged();
   if (added) EditQuote();
 }
@@ -491,14 +515,19 @@ void CBarvaneView::SymbolRowChanged() {
 void CBarvaneView::EditSymbol() {
   CEditSymbolDlg dialog(m_ui, EditSymbolStartTexts(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  if (barvane::EditSymbol(m_state, dialog.texts())) SymbolRowChanged();
+  const SymbolTexts texts = dialog.texts();
+  if (Recorded({"edit-symbol", m_state.m_portfolioDir, Utf8(SymbolToDelete(m_state)), Utf8(texts.symbol), Utf8(texts.name)},
+               [&] { return barvane::EditSymbol(m_state, texts); })) {
+    SymbolRowChanged();
+  }
 }
 
 void CBarvaneView::DeleteSymbol() {
   m_ui.Beep();
   CDeleteSymbolDlg dialog(SymbolToDelete(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  barvane::DeleteSymbol(m_state);
+  Recorded({"delete-symbol", m_state.m_portfolioDir, Utf8(SymbolToDelete(m_state))},
+           [this] { return barvane::DeleteSymbol(m_state); });
   Refresh();
 }
 
@@ -510,5 +539,61 @@ void CBarvaneView::TransferSymbol(bool move) {
                         {m_state.m_portfolioDir, m_state.m_seriesSymbol, m_state.m_seriesName}, this);
   if (dialog.exec() != QDialog::Accepted || dialog.destination().empty()) return;
   // A copy leaves the current portfolio, and so the grids, as they were.
-  if (barvane::CopySymbol(m_state, dialog.destination(), move) && move) Refresh();
+  const std::string destination = dialog.destination();
+  const bool done = Recorded({move ? "move-symbol" : "copy-symbol", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol),
+                              destination},
+                             [&] { return barvane::CopySymbol(m_state, destination, move); });
+  if (done && move) Refresh();
+  emit StateChanged();
+}
+
+std::string CBarvaneView::UndoTitle(bool undo) {
+  const std::pair<std::string, int> key{m_state.m_portfolioDir, m_historyGeneration};
+  if (key != m_titlesOf) {
+    m_titlesOf = key;
+    Change change;
+    const bool open = m_started && !key.first.empty();
+    m_undoTitle = open && NextToUndo(m_history, key.first, &change) ? ChangeTitle(change) : "";
+    m_redoTitle = open && NextToRedo(m_history, key.first, &change) ? ChangeTitle(change) : "";
+  }
+  return undo ? m_undoTitle : m_redoTitle;
+}
+
+bool CBarvaneView::UndoChange(bool undo) {
+  const std::string dir = m_state.m_portfolioDir;
+  if (!m_started || dir.empty()) return false;
+  ++m_historyGeneration;
+  UndoOutcome outcome = undo ? Undo(m_history, dir, false) : Redo(m_history, dir, false);
+  if (!outcome.done && outcome.changedSince &&
+      m_ui.AskYesNo(outcome.message + "\n\n" + (undo ? "Undo" : "Redo") + " it all the same?")) {
+    outcome = undo ? Undo(m_history, dir, true) : Redo(m_history, dir, true);
+  }
+  if (!outcome.done) {
+    if (!outcome.changedSince) m_ui.ShowMessage(outcome.message, MessageIcon::kStop);
+    emit StateChanged();
+    return false;
+  }
+  RefillAfterUndo();
+  m_ui.ShowDone((undo ? "Undone: " : "Redone: ") + ChangeTitle(outcome.change));
+  return true;
+}
+
+void CBarvaneView::RefillAfterUndo() {
+  const std::string symbol = m_state.m_seriesSymbol;
+  const int quoteRow = m_state.m_selQuoteRow;
+  RepairRecorded([this] { m_state.FillSymbolGrid(0); });
+  for (std::size_t r = 0; r < m_state.m_symbolRows.size(); ++r) {
+    if (m_state.m_symbolRows[r].symbol != symbol) continue;
+    m_state.SelectSymbolRow(static_cast<int>(r));
+    m_state.FillQuotesGrid(0);
+    m_state.SelectQuoteRow(quoteRow);
+    break;
+  }
+  Refresh();
+}
+
+void CBarvaneView::ShowHistory() {
+  if (!m_started || m_state.m_portfolioDir.empty()) return;
+  CHistoryDlg dialog(m_history, m_state.m_portfolioDir, [this](bool undo) { return UndoChange(undo); }, this);
+  dialog.exec();
 }

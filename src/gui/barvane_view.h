@@ -12,6 +12,7 @@
 #include "gui/chart_pane.h"
 #include "gui/grid_models.h"
 #include "gui/qt_ui.h"
+#include "data/change_recorder.h"
 #include "gui/portfolio_check_dlg.h"
 #include "gui/split_search_dlg.h"
 
@@ -43,6 +44,16 @@ class CBarvaneView final : public QWidget {
   QTableView* symbolGrid() const { return m_symbolGrid; }
   QTableView* quoteGrid() const { return m_quoteGrid; }
   CChartPane* chartPane() const { return m_chart; }
+  barvane::History& history() { return m_history; }
+  // The title of the change Undo (or Redo) would give back in the current portfolio, as
+  // ChangeTitle names it; empty when there is none.
+  std::string UndoTitle(bool undo);
+  // Undoes (or redoes) that change, asking first when a file was changed since by something
+  // else; the grids refill. False, after telling why, when it was not done.
+  bool UndoChange(bool undo);
+  // The History window of the current portfolio.
+  void ShowHistory();
+
   // The split search window while it is open, else null.
   CSplitSearchDlg* splitSearchWindow() const { return m_splitSearch; }
   // The portfolio check window while it is open, else null.
@@ -89,9 +100,31 @@ class CBarvaneView final : public QWidget {
   // After Edit symbol: the grid shows the row's new texts, the row still current.
   void SymbolRowChanged();
   void EditSearchFilter();
+  // Runs `command` as one change of the history under `words`, the command line's words for it.
+  template <typename Command>
+  auto Recorded(std::vector<std::string> words, Command command) {
+    barvane::ChangeScope change(m_recorder, std::move(words), m_state.m_portfolioDir);
+    ++m_historyGeneration;
+    return command();
+  }
+  // Runs `fill`, which may mend blank symbols of the portfolio it opens, as one change.
+  template <typename Fill>
+  void RepairRecorded(Fill fill) {
+    barvane::ChangeScope change(m_recorder, {"blank-symbol-repair"}, "");
+    ++m_historyGeneration;
+    fill();
+  }
+  // After an undo or redo: both grids read again, the current symbol and quote row kept.
+  void RefillAfterUndo();
 
   QtUi m_ui;
+  barvane::History m_history;
+  barvane::ChangeRecorder m_recorder;  // the file system of every command
   barvane::ViewState m_state;
+  // Undo and redo titles, read again when the portfolio or the history changed.
+  int m_historyGeneration = 0;
+  std::pair<std::string, int> m_titlesOf{"", -1};
+  std::string m_undoTitle, m_redoTitle;
   SymbolGridModel m_symbolModel;
   QuoteGridModel m_quoteModel;
   QComboBox* m_driveCombo;

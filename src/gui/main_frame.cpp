@@ -69,6 +69,8 @@ void CMainFrame::CreateMenusAndToolBar() {
   bar->setObjectName(QStringLiteral("Toolbar"));
   bar->setIconSize(QSize(16, 15));
 
+  CreateEditMenu();
+
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   QAction* toolbar = bar->toggleViewAction();
   toolbar->setText(QStringLiteral("&Toolbar"));
@@ -146,6 +148,22 @@ void CMainFrame::CreateMenusAndToolBar() {
   }
 }
 
+void CMainFrame::CreateEditMenu() {
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  m_undo = edit->addAction(QStringLiteral("&Undo"));
+  m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m_undo->setStatusTip(QStringLiteral("Undo the last change to this portfolio"));
+  connect(m_undo, &QAction::triggered, this, [this] { m_view->UndoChange(true); });
+  m_redo = edit->addAction(QStringLiteral("&Redo"));
+  m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  m_redo->setStatusTip(QStringLiteral("Redo the change undone last"));
+  connect(m_redo, &QAction::triggered, this, [this] { m_view->UndoChange(false); });
+  edit->addSeparator();
+  m_history = edit->addAction(QStringLiteral("&History..."));
+  m_history->setStatusTip(QStringLiteral("The changes made to this portfolio, to undo or redo"));
+  connect(m_history, &QAction::triggered, this, [this] { m_view->ShowHistory(); });
+}
+
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->showMessage(QStringLiteral("For Help, press F1"));
@@ -171,6 +189,13 @@ void CMainFrame::UpdateCommandUi() {
     }
     action->setEnabled(m_view->started() && m_view->Handles(command) && state.CommandEnabled(command));
   }
+  for (auto [action, undo] : {std::pair{m_undo, true}, std::pair{m_redo, false}}) {
+    const std::string title = m_view->UndoTitle(undo);
+    const QString verb = undo ? QStringLiteral("&Undo") : QStringLiteral("&Redo");
+    action->setText(title.empty() ? verb : verb + QLatin1Char(' ') + QString::fromStdString(title));
+    action->setEnabled(!title.empty());
+  }
+  m_history->setEnabled(m_view->started() && !state.m_portfolioDir.empty());
   setWindowTitle(FromPath(state.m_title));
   m_symbolPane->setText(symbolPaneText());
   m_quotePane->setText(quotePaneText());

@@ -23,6 +23,9 @@ class CMainFrame final : public QMainWindow {
   // The help window once F1 has opened it, else null.
   CHelpWnd* helpWindow() const { return m_help; }
   QAction* action(barvane::CommandId command) const { return m_actions.at(command); }
+  QAction* undoAction() const { return m_undo; }
+  QAction* redoAction() const { return m_redo; }
+  QAction* historyAction() const { return m_history; }
   QString symbolPaneText() const;
   QString quotePaneText() const;
   // Enabling, title and status panes from the view state.
@@ -37,6 +40,8 @@ class CMainFrame final : public QMainWindow {
   QAction* AddCommand(QMenu* menu, barvane::CommandId command, const QString& text, const QString& statusTip,
                       const QString& toolTip);
   void CreateMenusAndToolBar();
+  // Edit: Undo and Redo, named after the change they give back, and the History window.
+  void CreateEditMenu();
   void CreateStatusBar();
   void RestorePlacement();
   void StorePlacement();
@@ -47,6 +52,9 @@ class CMainFrame final : public QMainWindow {
   CBarvaneView* m_view;
   std::map<barvane::CommandId, QAction*> m_actions;
   QPointer<CHelpWnd> m_help;  // made on the first F1, kept for the next
+  QAction* m_undo = nullptr;
+  QAction* m_redo = nullptr;
+  QAction* m_history = nullptr;
   QLabel* m_symbolPane = nullptr;
   QLabel* m_quotePane = nullptr;
   bool m_placed = false;

@@ -162,6 +162,7 @@ std::string ChangeTitle(const Change& change) {
   if (command == "delete-symbol") return "Delete of symbol " + symbol;
   if (command == "copy-symbol") return "Copy of " + symbol + " to " + Word(change, 3);
   if (command == "move-symbol") return "Move of " + symbol + " to " + Word(change, 3);
+  if (command == "blank-symbol-repair") return "Repair of blank symbols";
   return WordsText(change.words);
 }
 

@@ -76,11 +76,11 @@ TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries)
   for (const FileChange& file : change.files) files[file.path.substr(Real(dir_).size() + 1)] = file;
   // The quote file, its backup, the MASTER (the first date moved) and its backup; no .NEW.
   ASSERT_EQ(files.size(), 4u);
-  for (const std::string name : {"F1.DAT", "MASTER"}) {
+  for (const char* name : {"F1.DAT", "MASTER"}) {
     EXPECT_EQ(files[name].before, before.at(name)) << name;
     EXPECT_EQ(files[name].after, after.at(name)) << name;
   }
-  for (const std::string name : {"F1.BAK", "MASTER.BAK"}) {
+  for (const char* name : {"F1.BAK", "MASTER.BAK"}) {
     EXPECT_FALSE(files[name].before) << name;
     EXPECT_EQ(files[name].after, after.at(name)) << name;
   }
@@ -108,7 +108,7 @@ TEST_F(HistoryTest, PortfolioIsKnownByItsRealPathHoweverSpelled) {
   BuildPortfolio(dir_);
   std::filesystem::create_directory_symlink(dir_, root_ / "link");
   Record(recorder_, root_ / "link/", "F2.DAT", {2});
-  for (const std::string spelling : {dir_, WithoutTrailingSlash(dir_), root_ / "link", root_ / "P/../link/"}) {
+  for (const std::string& spelling : {dir_, WithoutTrailingSlash(dir_), root_ / "link", root_ / "P/../link/"}) {
     std::vector<Change> listed;
     ASSERT_TRUE(history_.List(spelling, &listed));
     EXPECT_EQ(listed.size(), 1u) << spelling;

@@ -136,7 +136,9 @@ TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
     RecoverHistory(next);  // a mark that failed is set right at the next start
     EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
     EXPECT_EQ(Undone(), outcome.done) << step;
-    if (outcome.done) ASSERT_TRUE(Redo(next, src_, false).done);
+    if (outcome.done) {
+      ASSERT_TRUE(Redo(next, src_, false).done);
+    }
   }
 }
 
@@ -155,7 +157,9 @@ TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees)
     ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
     EXPECT_EQ(Undone(), now == before_) << step;
     if (!crashed) break;
-    if (now == before_) ASSERT_TRUE(Redo(next, src_, false).done);
+    if (now == before_) {
+      ASSERT_TRUE(Redo(next, src_, false).done);
+    }
   }
 }
 
