@@ -172,6 +172,11 @@ std::unique_ptr<DirectoryLock> MemoryFs::TryLockDirectory(const std::string& dir
   return std::make_unique<DirectoryLock>();
 }
 
+std::string MemoryFs::RealPath(const std::string& path) {
+  const std::string resolved = Resolve(path);
+  return files.count(resolved) || dirs.count(resolved) ? resolved : std::string();
+}
+
 bool MemoryFs::ListMounts(std::vector<MountEntry>* mounts) {
   *mounts = {{"/", "memfs"}};
   return true;

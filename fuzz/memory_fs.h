@@ -36,6 +36,7 @@ class MemoryFs final : public FileSystem {
                                                   FileIdentity* identity, bool* busy) override;
   bool ListMounts(std::vector<MountEntry>* mounts) override;
   std::string CurrentDirectory() override { return "/"; }
+  std::string RealPath(const std::string& path) override;
 
   // `path` tidied ("//" and a trailing "/" dropped) with every directory link resolved.
   std::string Resolve(const std::string& path) const;
