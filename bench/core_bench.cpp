@@ -1,5 +1,5 @@
 // Speed of the data core on the largest files the format allows: the quote grid's windowed
-// read, a split over a whole series, the deepest MASTER search, and a raw read-and-convert of
+// read, a split over a whole series (alone and recorded in the history of changes), the deepest MASTER search, and a raw read-and-convert of
 // the same quote file as the floor the windowed read is measured against.
 #include <benchmark/benchmark.h>
 
@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "data/change_recorder.h"
 #include "data/dates.h"
 #include "data/file_ops.h"
 #include "data/fs.h"
@@ -121,7 +123,8 @@ BENCHMARK(BM_FillQuotesGridReads)->Unit(benchmark::kMillisecond)->Apply(Repeated
 
 // A 2-for-1 split and its inverse alternate: both multiply by powers of two, which is exact in
 // single precision, so the file returns to its original bytes after every second rewrite.
-void RunSplits(benchmark::State& state, FileSystem& fs) {
+// With `recorder`, each split is one change of the history, as the window and the CLI record it.
+void RunSplits(benchmark::State& state, FileSystem& fs, ChangeRecorder* recorder = nullptr) {
   const Fixture& f = TheFixture();
   QuoteChange split;
   split.op = QuoteOp::kMultiply;
@@ -132,7 +135,9 @@ void RunSplits(benchmark::State& state, FileSystem& fs) {
   unsplit.value = {2.0f, 2.0f, 2.0f, 2.0f, 0.5f, 0.5f};
   bool splitApplied = false;
   for (auto _ : state) {
-    if (RewriteQuotes(fs, splitApplied ? unsplit : split, f.seriesDir, kLargeSeriesSymbol) !=
+    std::optional<ChangeScope> change;
+    if (recorder) change.emplace(*recorder, std::vector<std::string>{"split"}, f.seriesDir);
+    if (RewriteQuotes(recorder ? *recorder : fs, splitApplied ? unsplit : split, f.seriesDir, kLargeSeriesSymbol) !=
         kSuccess) {
       state.SkipWithError("rewrite failed");
       return;
@@ -158,6 +163,19 @@ void BM_RewriteSplitWithFsync(benchmark::State& state) {
   RunSplits(state, FileSystem::Default());
 }
 BENCHMARK(BM_RewriteSplitWithFsync)->Unit(benchmark::kMillisecond)->Apply(Repeated);
+
+// The history a recorded split keeps: the quote file and its backup before and after.
+void RunRecordedSplits(benchmark::State& state, FileSystem& fs) {
+  History history(fs, (TheFixture().root / "history").string());
+  ChangeRecorder recorder(fs, history);
+  RunSplits(state, fs, &recorder);
+}
+
+void BM_RecordedSplitNoSync(benchmark::State& state) { RunRecordedSplits(state, NoSync()); }
+BENCHMARK(BM_RecordedSplitNoSync)->Unit(benchmark::kMillisecond)->Apply(Repeated);
+
+void BM_RecordedSplitWithFsync(benchmark::State& state) { RunRecordedSplits(state, FileSystem::Default()); }
+BENCHMARK(BM_RecordedSplitWithFsync)->Unit(benchmark::kMillisecond)->Apply(Repeated);
 
 void BM_FindMasterRecordDeepest(benchmark::State& state) {
   const Fixture& f = TheFixture();

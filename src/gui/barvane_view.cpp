@@ -491,6 +491,12 @@ void CBarvaneView::CheckPortfolio() {
     // Owned by the main frame, so that it stays above the main window and goes with it.
     m_check = new CPortfolioCheckDlg(m_state, [this] { Refresh(); }, this->window());
     m_check->setAttribute(Qt::WA_DeleteOnClose);
+    // Each symbol's repair is a change of its own, named as the command line names it.
+    m_check->SetRepairHooks({[this](const std::string& dir, const std::string& symbol) {
+                               ++m_historyGeneration;
+                               m_recorder.Begin({"check", dir, "--repair", Utf8(symbol)}, dir);
+                             },
+                             [this] { (void)m_recorder.End(); }});
   }
   m_check->show();
   m_check->raise();

@@ -133,7 +133,7 @@ void CPortfolioCheckDlg::ShowProblemAt(int row) {
 
 void CPortfolioCheckDlg::Repair() {
   const bool changed =
-      RepairFromView(m_state, m_checkedDir, ProgressWindow(QStringLiteral("Repairing symbols...")));
+      RepairFromView(m_state, m_checkedDir, ProgressWindow(QStringLiteral("Repairing symbols...")), m_repairHooks);
   if (m_viewChanged) m_viewChanged();
   // The list follows the portfolio that was repaired.
   if (changed) CheckDirectory(std::string(m_checkedDir));

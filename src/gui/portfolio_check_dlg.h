@@ -9,6 +9,7 @@
 
 #include "app/view_state.h"
 #include "tools/portfolio_check.h"
+#include "tools/portfolio_repair.h"
 
 class QLabel;
 class QPushButton;
@@ -28,6 +29,8 @@ class CPortfolioCheckDlg final : public QDialog {
   // Leads the main view to the problem of list row `row`.
   void ShowProblemAt(int row);
   void Repair();
+  // Told around each change a repair writes, so that the history records it.
+  void SetRepairHooks(barvane::RepairChangeHooks hooks) { m_repairHooks = std::move(hooks); }
 
   QTreeWidget* problemList() const { return m_list; }
   QLabel* statusText() const { return m_status; }
@@ -36,6 +39,7 @@ class CPortfolioCheckDlg final : public QDialog {
   const std::vector<barvane::CheckProblem>& problems() const { return m_problems; }
 
  private:
+  barvane::RepairChangeHooks m_repairHooks;
   void CheckDirectory(const std::string& dir);
   // A progress callback showing a window with Cancel once the work takes a moment.
   barvane::CheckProgress ProgressWindow(const QString& label);

@@ -63,7 +63,8 @@ std::string RepairQuestion(const std::vector<CheckProblem>& planned) {
   return text;
 }
 
-bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress& progress) {
+bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress& progress,
+                    const RepairChangeHooks& hooks) {
   Ui& ui = view.ui();
   const std::vector<CheckProblem> planned = PlannedMends(view.fs(), dir);
   if (planned.empty()) {
@@ -71,7 +72,7 @@ bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress
     return false;
   }
   if (!ui.AskYesNo(RepairQuestion(planned))) return false;
-  const RepairResult result = RepairPortfolio(view.fs(), dir, progress);
+  const RepairResult result = RepairPortfolio(view.fs(), dir, progress, hooks);
   switch (result.outcome) {
     case RepairOutcome::kDone:
       ui.ShowDone("Repair of " + dir + " done: " + Counted(result.mends.size(), "mend"));

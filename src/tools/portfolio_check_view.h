@@ -8,6 +8,7 @@
 
 #include "app/view_state.h"
 #include "tools/portfolio_check.h"
+#include "tools/portfolio_repair.h"
 
 namespace barvane {
 
@@ -30,6 +31,8 @@ std::string RepairQuestion(const std::vector<CheckProblem>& planned);
 // Yes to RepairQuestion, tells the outcome and refills the view's grids, keeping the current
 // rows. Tells kNothingToMendText when nothing can be mended. Returns true when a file may have
 // changed.
-bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress& progress);
+// `hooks` are told around each change the repair writes, as RepairPortfolio tells them.
+bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress& progress,
+                    const RepairChangeHooks& hooks = {});
 
 }  // namespace barvane

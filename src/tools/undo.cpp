@@ -163,6 +163,9 @@ std::string ChangeTitle(const Change& change) {
   if (command == "copy-symbol") return "Copy of " + symbol + " to " + Word(change, 3);
   if (command == "move-symbol") return "Move of " + symbol + " to " + Word(change, 3);
   if (command == "blank-symbol-repair") return "Repair of blank symbols";
+  if (command == "check" && Word(change, 2) == "--repair") {
+    return Word(change, 3) == "-" ? "Repair of the MASTER" : "Repair of " + Word(change, 3);
+  }
   return WordsText(change.words);
 }
 

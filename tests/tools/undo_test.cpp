@@ -226,6 +226,8 @@ TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
   EXPECT_EQ(ChangeTitle(change), "Adjust of ADY from 01/03/11 to 03/13/12");
   change.words = {"move-symbol", "/p", "ABU", "/q"};
   EXPECT_EQ(ChangeTitle(change), "Move of ABU to /q");
+  change.words = {"check", "/p", "--repair", "ADY"};
+  EXPECT_EQ(ChangeTitle(change), "Repair of ADY");
   change.words = {"import", "/p", "NEW", "a b.txt"};
   EXPECT_EQ(ChangeTitle(change), "import /p NEW 'a b.txt'");
 }
