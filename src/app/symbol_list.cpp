@@ -1,4 +1,4 @@
-// Symbol grid rows from a MASTER file.
+// Symbol grid rows from a portfolio's index files.
 #include "app/symbol_list.h"
 
 #include <algorithm>
@@ -8,19 +8,27 @@
 #include "app/list_order.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/master.h"
 #include "data/portfolio_lock.h"
 
 namespace barvane {
 namespace {
 
+// The name the grid shows: the longest the index files hold, MASTER's as it stands otherwise.
+std::string ShownName(const MasterRecord& record) {
+  std::string name = record.nameText();
+  std::string shortName = name;
+  while (!shortName.empty() && shortName.back() == ' ') shortName.pop_back();
+  std::string longName = record.longName;
+  while (!longName.empty() && longName.back() == ' ') longName.pop_back();
+  return longName.size() > shortName.size() ? longName : name;
+}
+
 bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolListing* listing) {
-  Bytes master;
-  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master, kLargestMasterFile) ||
-      master.size() < kMasterRecordSize) {
-    return false;
-  }
-  int announced = MasterRecordCount(master.data());
+  IndexFiles files;
+  if (masterPath.empty() || !ReadIndexFilesOf(fs, masterPath, &files)) return false;
+  int announced = MasterRecordCount(files.master.bytes.data());
   if (announced < 0) return false;
   if (announced > kMostSymbolsShown) {
     char text[128];
@@ -29,18 +37,19 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
     ui.ShowMessage(text);
     announced = kMostSymbolsShown;
   }
-  const std::size_t present = master.size() / kMasterRecordSize - 1;
-  const int read = static_cast<int>(std::min<std::size_t>(present, static_cast<std::size_t>(announced)));
-  for (int i = 1; i <= read; ++i) {
-    MasterRecord record;
-    std::memcpy(record.bytes.data(), master.data() + kMasterRecordSize * static_cast<std::size_t>(i),
-                kMasterRecordSize);
+  if (const std::string disagreement = IndexDisagreement(files); !disagreement.empty()) {
+    ui.ShowNotice(disagreement);
+  }
+  const std::size_t present = files.master.bytes.size() / kMasterRecordSize - 1;
+  const std::vector<IndexEntry> entries = IndexEntries(files, announced);
+  listing->rows.reserve(entries.size());
+  for (const IndexEntry& entry : entries) {
     SymbolRow row;
-    row.name = record.nameText();
-    row.symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
-    row.subPortfolio = record.isSubPortfolio();
+    row.name = ShownName(entry.record);
+    row.symbol = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
+    row.subPortfolio = entry.record.isSubPortfolio();
     if (row.symbol.empty()) {
-      row.symbol = row.name;
+      row.symbol = entry.record.nameText();
       row.blankSymbol = true;
       listing->needsRepair = true;
     }
@@ -54,36 +63,12 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
 
 }  // namespace
 
-std::string GridSymbolText(const std::uint8_t* symbolField) {
-  std::string text;
-  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
-    const std::uint8_t c = symbolField[i];
-    if (c <= 0x20 || c >= 0x80) break;
-    text += static_cast<char>(c);
-  }
-  return text;
-}
-
 bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath) {
   PortfolioLock lock(fs);
   if (!lock.Acquire({DirectoryOf(masterPath)}, LockMode::kExclusive)) return false;
-  Bytes master;
-  if (!ReadWholeFile(fs, masterPath, &master, kLargestMasterFile) || master.size() < kMasterRecordSize) return false;
-  for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= master.size(); at += kMasterRecordSize) {
-    std::uint8_t* symbol = master.data() + at + kMasterSymbol;
-    if (!GridSymbolText(symbol).empty()) continue;
-    MasterRecord record;
-    std::memcpy(record.bytes.data(), master.data() + at, kMasterRecordSize);
-    const std::string name = record.nameText();
-    for (std::size_t i = 0; i < kMasterTextSize; ++i) {
-      if (i < name.size()) {
-        symbol[i] = static_cast<std::uint8_t>(name[i]);
-      } else if (i == name.size() || symbol[i] <= 0x20 || symbol[i] >= 0x80) {
-        symbol[i] = 0;
-      }
-    }
-  }
-  return ReplaceFile(fs, masterPath, RepairTemporaryPath(masterPath), master);
+  IndexFiles files;
+  if (!ReadIndexFilesOf(fs, masterPath, &files)) return false;
+  return WriteIndexFiles(fs, IndexWrites(fs, WithBlankSymbolsRepaired(files), files, IndexReplace::kRepair));
 }
 
 bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,

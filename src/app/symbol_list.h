@@ -7,6 +7,7 @@
 
 #include "app/ui.h"
 #include "data/fs.h"
+#include "data/master.h"
 
 namespace barvane {
 
@@ -25,21 +26,20 @@ struct SymbolListing {
   bool needsRepair = false;     // some record has a blank symbol
 };
 
-// The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
-// a blank, a control byte or 0x80 and above.
-std::string GridSymbolText(const std::uint8_t* symbolField);
-
-// Reads the symbols of the MASTER at `masterPath` as the symbol grid lists them. A header
-// announcing more than 255 records is told through `ui` and the first 255 are listed. Returns
-// false, after telling `ui` kSymbolGridFailureText, when the MASTER cannot be read, has no
-// header, announces a negative count, or holds fewer or more records than announced (up to
-// the 255 limit). Writes nothing (the blank-symbol repair is the caller's).
-// Gives every record whose symbol is blank its issue name as symbol (at most the 16 bytes of
-// the field, followed by a zero byte when shorter), replacing the MASTER crash-safely under the
-// portfolio's lock. Returns false, with the MASTER as it was, when it cannot be locked, read
-// or replaced.
+// Gives every record whose symbol is blank its issue name as symbol (in MASTER at most the 16
+// bytes of the field, followed by a zero byte when shorter), in the MASTER at `masterPath` and
+// the EMASTER and XMASTER beside it, each replaced crash-safely under the portfolio's lock, all
+// or nothing. Returns false, with every file as it was, when one cannot be locked, read or
+// replaced.
 [[nodiscard]] bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath);
 
+// Reads the symbols of the MASTER at `masterPath`, and of the XMASTER beside it, as the symbol
+// grid lists them, each with the longest name the index files hold. A MASTER header announcing
+// more than 255 records is told through `ui` and its first 255 are listed; a MASTER and EMASTER
+// that disagree are noted through `ui` and MASTER is followed. Returns false, after telling
+// `ui` kSymbolGridFailureText, when the MASTER cannot be read, has no header, announces a
+// negative count, or holds fewer or more records than announced (up to the 255 limit), or an
+// EMASTER or XMASTER present cannot be read. Writes nothing (the repair is the caller's).
 [[nodiscard]] bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,
                                      SymbolListing* listing);
 

@@ -13,6 +13,8 @@ class Ui {
   virtual ~Ui() = default;
   // A modal message with an OK button; `text` may hold "\n" line ends.
   virtual void ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::kNone) = 0;
+  // A passing remark that needs no answer: the status bar's message pane in the window.
+  virtual void ShowNotice(const std::string& /*text*/) {}
   // A question with the buttons Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& /*text*/) { return true; }
   // A note that a change or an export is done, shown without stopping the user (the window's

@@ -11,4 +11,6 @@ void StderrUi::ShowMessage(const std::string& text, MessageIcon) {
   std::cerr << MessageToUtf8(text) << '\n';
 }
 
+void StderrUi::ShowNotice(const std::string& text) { std::cerr << MessageToUtf8(text) << '\n'; }
+
 }  // namespace barvane::cli

@@ -8,6 +8,7 @@ namespace barvane::cli {
 class StderrUi final : public Ui {
  public:
   void ShowMessage(const std::string& text, MessageIcon icon) override;
+  void ShowNotice(const std::string& text) override;
 };
 
 }  // namespace barvane::cli

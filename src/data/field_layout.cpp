@@ -1,12 +1,14 @@
 // Field layouts from F<n>.DOP text or from the record length.
 #include "data/field_layout.h"
 
+#include <bit>
 #include <cstdlib>
 #include <initializer_list>
 #include <vector>
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/mbf.h"
 
 namespace barvane {
@@ -43,13 +45,14 @@ FieldLayout TwentyByteLayout(const std::uint8_t* firstQuote) {
   return LayoutOf({kDate, kOpen, kHigh, kLow, kClose});
 }
 
-// The first quote record of the 20-byte file of `fileNumber`, zeros where the file ends.
-Status ReadFirstTwentyByteQuote(FileSystem& fs, const std::string& dir, int fileNumber,
-                                std::uint8_t (&record)[20]) {
+// The first quote record (`length` bytes, at most 24) of the file of `fileNumber`, zeros where
+// the file ends.
+Status ReadFirstQuote(FileSystem& fs, const std::string& dir, int fileNumber, std::size_t length,
+                      std::uint8_t (&record)[24]) {
   const std::string path = FindNoCase(fs, dir, QuoteFileName(fileNumber));
   auto file = path.empty() ? nullptr : fs.OpenForRead(path);
   std::size_t got = 0;
-  if (!file || !file->ReadAt(20, sizeof record, record, &got)) return kNoUsableLayout;
+  if (!file || !file->ReadAt(length, length, record, &got)) return kNoUsableLayout;
   return kSuccess;
 }
 
@@ -64,6 +67,24 @@ bool AssumedLayout(const std::uint8_t* firstQuote, int recordLength, FieldLayout
     default: return false;
   }
 }
+
+// An intraday record holds TIME after DATE and then what a daily record 4 bytes shorter holds;
+// `firstQuote` is the intraday record.
+bool AssumedIntradayLayout(const std::uint8_t* firstQuote, int recordLength, FieldLayout* layout) {
+  FieldLayout daily;
+  if (!AssumedLayout(firstQuote ? firstQuote + 4 : nullptr, recordLength - 4, &daily)) return false;
+  for (int q = kOpen; q < kQuantityCount; ++q) {
+    auto& p = daily.position[static_cast<std::size_t>(q)];
+    if (p != 0) ++p;
+  }
+  daily.position[kTime] = 2;
+  *layout = daily;
+  return true;
+}
+
+// Whether the record length table is read with TIME after DATE: an intraday series long enough
+// for DATE, TIME and a price.
+bool Intraday(char periodicity, int recordLength) { return periodicity == 'I' && recordLength >= 12; }
 
 bool Usable(const FieldLayout& layout, int recordLength, int fieldCount) {
   if (fieldCount < 1 || fieldCount * 4 > recordLength || !layout.holds(kDate)) return false;
@@ -111,13 +132,18 @@ FieldLayout ParseLayoutText(std::string_view text) {
   return layout;
 }
 
-Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
-                       int recordLength, int fieldCount, FieldLayout* layout) {
+namespace {
+
+Status LayoutOfRecord(const std::string_view* dopText, const std::uint8_t* firstQuote, int recordLength,
+                      int fieldCount, char periodicity, std::uint8_t fieldSet, FieldLayout* layout) {
   *layout = FieldLayout{};
   FieldLayout found;
   if (dopText) {
     found = ParseLayoutText(*dopText);
-  } else if (!AssumedLayout(firstQuote, recordLength, &found)) {
+  } else if (fieldSet != 0 && std::popcount(fieldSet) == fieldCount) {
+    found = LayoutOfFieldSet(fieldSet);
+  } else if (!(Intraday(periodicity, recordLength) ? AssumedIntradayLayout(firstQuote, recordLength, &found)
+                                                    : AssumedLayout(firstQuote, recordLength, &found))) {
     return kNoUsableLayout;
   }
   if (!Usable(found, recordLength, fieldCount)) return kNoUsableLayout;
@@ -125,20 +151,44 @@ Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firs
   return kSuccess;
 }
 
-Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
-                       int fieldCount, FieldLayout* layout) {
+Status ReadLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
+                  int fieldCount, char periodicity, std::uint8_t fieldSet, FieldLayout* layout) {
   *layout = FieldLayout{};
   const std::string dopPath = FindNoCase(fs, dir, LayoutFileName(fileNumber));
   Bytes text;
   if (!dopPath.empty() && ReadWholeFile(fs, dopPath, &text, kLargestLayoutFile)) {
     const std::string_view dop(reinterpret_cast<const char*>(text.data()), text.size());
-    return LayoutFromFiles(&dop, nullptr, recordLength, fieldCount, layout);
+    return LayoutOfRecord(&dop, nullptr, recordLength, fieldCount, periodicity, fieldSet, layout);
   }
-  std::uint8_t firstQuote[20] = {};
-  if (recordLength == 20) {
-    if (Status s = ReadFirstTwentyByteQuote(fs, dir, fileNumber, firstQuote); s != kSuccess) return s;
+  std::uint8_t firstQuote[24] = {};
+  const bool intraday = Intraday(periodicity, recordLength);
+  const bool fromSet = fieldSet != 0 && std::popcount(fieldSet) == fieldCount;
+  // Only the 20-byte layouts (24 bytes with TIME) look at the first quote.
+  if (!fromSet && recordLength == (intraday ? 24 : 20)) {
+    if (Status s = ReadFirstQuote(fs, dir, fileNumber, static_cast<std::size_t>(recordLength), firstQuote);
+        s != kSuccess) {
+      return s;
+    }
   }
-  return LayoutFromFiles(nullptr, firstQuote, recordLength, fieldCount, layout);
+  return LayoutOfRecord(nullptr, firstQuote, recordLength, fieldCount, periodicity, fieldSet, layout);
+}
+
+}  // namespace
+
+Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
+                       int recordLength, int fieldCount, FieldLayout* layout) {
+  return LayoutOfRecord(dopText, firstQuote, recordLength, fieldCount, 'D', 0, layout);
+}
+
+Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,
+                       int fieldCount, FieldLayout* layout) {
+  return ReadLayout(fs, dir, fileNumber, recordLength, fieldCount, 'D', 0, layout);
+}
+
+Status ReadSymbolLayout(FileSystem& fs, const std::string& dir, const MasterRecord& record,
+                        FieldLayout* layout) {
+  return ReadLayout(fs, dir, record.fileNumber(), record.recordLength(), record.fieldCount(),
+                    record.periodicity(), record.fieldSet, layout);
 }
 
 }  // namespace barvane

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "data/fs.h"
+#include "data/master.h"
 #include "data/status.h"
 
 namespace barvane {
@@ -43,6 +44,13 @@ struct FieldLayout {
 // at least 20 bytes (null when the file holds no quote), which decides a 20-byte layout.
 [[nodiscard]] Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
                                      int recordLength, int fieldCount, FieldLayout* layout);
+
+// The layout of the symbol that `record` describes, its files in `dir`: its F<n>.DOP when
+// present, else the field set that EMASTER or XMASTER gives (when it agrees with the field
+// count), else the layout the record length implies, where an intraday series (periodicity I)
+// long enough to hold DATE, TIME and a price has TIME after DATE. Fails as ReadFieldLayout.
+[[nodiscard]] Status ReadSymbolLayout(FileSystem& fs, const std::string& dir, const MasterRecord& record,
+                                      FieldLayout* layout);
 
 // The layout that F<n>.DOP text gives, line by line as the reader takes it.
 FieldLayout ParseLayoutText(std::string_view text);

@@ -15,14 +15,19 @@ std::string DataFileName(int fileNumber, const char* extension) {
 
 }  // namespace
 
-std::string QuoteFileName(int fileNumber) { return DataFileName(fileNumber, "DAT"); }
+std::string QuoteFileName(int fileNumber) {
+  return DataFileName(fileNumber, fileNumber > kLargestMasterFileNumber ? "MWD" : "DAT");
+}
 std::string LayoutFileName(int fileNumber) { return DataFileName(fileNumber, "DOP"); }
 std::string QuoteBackupName(int fileNumber) { return DataFileName(fileNumber, "BAK"); }
 std::string QuoteNewName(int fileNumber) { return DataFileName(fileNumber, "NEW"); }
 
-std::string MasterBackupName() { return std::string(kMasterName) + ".BAK"; }
-std::string MasterNewName() { return std::string(kMasterName) + ".NEW"; }
-std::string MasterSwapName() { return std::string(kMasterName) + ".~NU"; }
+std::string MasterBackupName() { return IndexBackupName(kMasterName); }
+std::string MasterNewName() { return IndexNewName(kMasterName); }
+std::string MasterSwapName() { return IndexSwapName(kMasterName); }
+std::string IndexBackupName(const std::string& indexName) { return indexName + ".BAK"; }
+std::string IndexNewName(const std::string& indexName) { return indexName + ".NEW"; }
+std::string IndexSwapName(const std::string& indexName) { return indexName + ".~NU"; }
 
 std::string RepairTemporaryPath(const std::string& masterPath) { return masterPath + ".bak"; }
 

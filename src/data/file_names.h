@@ -8,8 +8,13 @@
 namespace barvane {
 
 inline constexpr const char* kMasterName = "MASTER";
+inline constexpr const char* kEmasterName = "EMASTER";
+inline constexpr const char* kXmasterName = "XMASTER";
 
-// "F7.DAT" and the like for file number 7.
+// File numbers above this belong to XMASTER, and their quote files are F<n>.MWD.
+inline constexpr int kLargestMasterFileNumber = 255;
+
+// "F7.DAT" and the like for file number 7; "F300.MWD" for a number above 255.
 std::string QuoteFileName(int fileNumber);
 std::string LayoutFileName(int fileNumber);
 std::string QuoteBackupName(int fileNumber);
@@ -20,6 +25,10 @@ std::string MasterBackupName();
 std::string MasterNewName();
 // The temporary name through which Delete, Copy and Move symbol replace a MASTER: "MASTER.~NU".
 std::string MasterSwapName();
+// The same names for any index file: "EMASTER.BAK", "XMASTER.NEW", "EMASTER.~NU".
+std::string IndexBackupName(const std::string& indexName);
+std::string IndexNewName(const std::string& indexName);
+std::string IndexSwapName(const std::string& indexName);
 
 // The temporary file through which the blank-symbol repair replaces a MASTER: ".bak" appended.
 std::string RepairTemporaryPath(const std::string& masterPath);

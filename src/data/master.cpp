@@ -8,6 +8,7 @@
 #include "data/directory_visits.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/mbf.h"
 
 namespace barvane {
@@ -88,6 +89,16 @@ std::string MasterRecord::subPortfolioName() const {
   return name;
 }
 
+std::string GridSymbolText(const std::uint8_t* symbolField) {
+  std::string text;
+  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
+    const std::uint8_t c = symbolField[i];
+    if (c <= 0x20 || c >= 0x80) break;
+    text += static_cast<char>(c);
+  }
+  return text;
+}
+
 std::int16_t MasterRecordCount(const std::uint8_t* header) {
   return static_cast<std::int16_t>(header[0] | header[1] << 8);
 }
@@ -131,10 +142,15 @@ Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view
         } else if (MasterRecordMatches(candidate, key)) {
           MbfToIeee(candidate.bytes.data() + kMasterFirstDate, candidate.bytes.data() + kMasterFirstDate);
           MbfToIeee(candidate.bytes.data() + kMasterLastDate, candidate.bytes.data() + kMasterLastDate);
-          *record = candidate;
+          AddEmasterFacts(fs, level.path, i, &candidate);
+          *record = std::move(candidate);
           *recordDir = level.path;
           return kSuccess;
         }
+      }
+      if (readable && FindXmasterRecord(fs, level.path, key, record) == kSuccess) {
+        *recordDir = level.path;
+        return kSuccess;
       }
       if (level.next == 0) level.next = count + 1;
     }

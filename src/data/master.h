@@ -32,11 +32,18 @@ inline constexpr std::uint64_t kLargestMasterFile = std::uint64_t{0x10000} * kMa
 // Sub-portfolios nested deeper than this are not searched.
 inline constexpr int kMaxPortfolioDepth = 32;
 
-// One MASTER record as its 53 bytes; the accessors read the fields the program interprets.
+// One symbol's record in MASTER's form: its 53 bytes, and what the extended index files add.
+// A symbol of XMASTER is given the same form (its file number, above 255, kept beside the
+// bytes), so that every reader of quote files serves both.
 struct MasterRecord {
   std::array<std::uint8_t, kMasterRecordSize> bytes{};
+  int extendedFileNumber = 0;   // an XMASTER symbol's file number; 0 for a MASTER record
+  std::uint8_t fieldSet = 0;    // EMASTER's or XMASTER's field set; 0 when none is known
+  std::string longName;         // the longest issue name the index files hold for it
 
-  int fileNumber() const { return bytes[kMasterFileNumber]; }
+  int fileNumber() const {
+    return extendedFileNumber != 0 ? extendedFileNumber : bytes[kMasterFileNumber];
+  }
   int recordLength() const { return bytes[kMasterRecordLength]; }
   int fieldCount() const { return bytes[kMasterFieldCount]; }
   char periodicity() const { return static_cast<char>(bytes[kMasterPeriodicity]); }
@@ -55,6 +62,10 @@ struct MasterRecord {
   std::string subPortfolioName() const;
 };
 
+// The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
+// a blank, a control byte or 0x80 and above.
+std::string GridSymbolText(const std::uint8_t* symbolField);
+
 // The first 16-bit number of a MASTER header: the number of records that follow it.
 std::int16_t MasterRecordCount(const std::uint8_t* header);
 
@@ -63,8 +74,10 @@ std::int16_t MasterRecordCount(const std::uint8_t* header);
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key);
 
 // Searches the MASTER file of `dir` and then its sub-portfolios, depth first, each MASTER's
-// own records before its sub-portfolios, for the first record that `key` names. A
-// sub-portfolio is entered only as a real directory (never a link) and at most once.
+// own records, then its XMASTER's, before its sub-portfolios, for the first record that `key`
+// names. A MASTER record found takes its field set and long name from EMASTER when EMASTER's
+// record of the same place has the same file number. A sub-portfolio is entered only as a real
+// directory (never a link) and at most once.
 // On success returns kSuccess with the record (its two dates converted to IEEE) and the
 // directory whose MASTER holds it, ending in "/". Returns kFileNotFound when no record
 // matches or the starting MASTER cannot be read, kFileRead when a record could not be read

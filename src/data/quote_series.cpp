@@ -92,8 +92,7 @@ Status SeriesFile::Open(FileSystem& fs, const std::string& dir, const std::strin
   held_.reset();
   heldSize_ = 0;
   if (Status s = FindMasterRecord(fs, dir, symbol, &record_, &dir_); s != kSuccess) return s;
-  if (Status s = ReadFieldLayout(fs, dir_, record_.fileNumber(), record_.recordLength(),
-                                 record_.fieldCount(), &layout_);
+  if (Status s = ReadSymbolLayout(fs, dir_, record_, &layout_);
       s != kSuccess) {
     return s;
   }

@@ -7,6 +7,7 @@
 #include "data/field_layout.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/master.h"
 #include "data/mbf.h"
 #include "data/quote_series.h"
@@ -40,9 +41,7 @@ Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& 
   if (Status s = FindMasterRecord(fs, dir, symbol, &file->record, &file->dir); s != kSuccess) {
     return s;
   }
-  if (Status s = ReadFieldLayout(fs, file->dir, file->record.fileNumber(),
-                                 file->record.recordLength(), file->record.fieldCount(),
-                                 &file->layout);
+  if (Status s = ReadSymbolLayout(fs, file->dir, file->record, &file->layout);
       s != kSuccess) {
     return s;
   }
@@ -104,7 +103,7 @@ std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, TimeTicks ticks, DayNu
   return answer;
 }
 
-// The MASTER dates a delete of quote `i` must move, from the old quote file.
+// The index dates a delete of quote `i` must move, from the old quote file.
 RecordUpdate DatesAfterDelete(QuoteFile& file, std::int32_t i) {
   RecordUpdate dates;
   const std::int32_t c = QuotesAnnounced(file.bytes.data());
@@ -122,28 +121,17 @@ RecordUpdate DatesAfterDelete(QuoteFile& file, std::int32_t i) {
   return dates;
 }
 
-// Writes `update` into the symbol records of `fileNumber` of the MASTER at `masterPath`, its
-// old bytes kept in `*old` and written to `backup` (MASTER.BAK once committed). On failure
-// leaves the MASTER as it was.
-bool UpdateMasterRecords(FileSystem& fs, const std::string& masterPath, int fileNumber,
-                         const RecordUpdate& update, PendingBackup& backup, Bytes* old) {
-  if (!ReadWholeFile(fs, masterPath, old, kLargestMasterFile) || old->size() < kMasterRecordSize) {
-    return false;
-  }
-  const std::string dir = DirectoryOf(masterPath);
-  if (!backup.Write(ResolveNoCase(fs, dir, MasterBackupName()), *old)) return false;
-  // A trailing piece shorter than a record is no record and is not carried over.
-  Bytes updated(old->begin(), old->begin() + static_cast<long>(old->size() / kMasterRecordSize * kMasterRecordSize));
-  for (std::size_t at = kMasterRecordSize; at < updated.size(); at += kMasterRecordSize) {
-    MasterRecord record;
-    std::memcpy(record.bytes.data(), updated.data() + at, kMasterRecordSize);
-    if (record.fileNumber() != fileNumber || record.isSubPortfolio()) continue;
-    if (update.firstDate) std::memcpy(updated.data() + at + kMasterFirstDate, update.firstDate->data(), 4);
-    if (update.lastDate) std::memcpy(updated.data() + at + kMasterLastDate, update.lastDate->data(), 4);
-    if (update.recordLength) updated[at + kMasterRecordLength] = *update.recordLength;
-    if (update.fieldCount) updated[at + kMasterFieldCount] = *update.fieldCount;
-  }
-  return ReplaceFile(fs, masterPath, dir + MasterNewName(), updated, old);
+// The index writes that put `update` into every index record of `fileNumber` beside the
+// MASTER at `masterPath`, each changed file's old bytes to be kept as its .BAK. False when the
+// index files cannot be read.
+bool IndexUpdateWrites(FileSystem& fs, const std::string& masterPath, int fileNumber,
+                       const RecordUpdate& update, std::vector<IndexFileWrite>* writes) {
+  IndexFiles files;
+  if (masterPath.empty() || !ReadIndexFilesOf(fs, masterPath, &files)) return false;
+  IndexFiles updated = WithDates(files, fileNumber, update.firstDate, update.lastDate);
+  if (update.recordLength || update.fieldCount) updated = WithRecordSize(updated, fileNumber, update.recordLength, update.fieldCount);
+  *writes = IndexWrites(fs, updated, files, IndexReplace::kBackupAndNew);
+  return true;
 }
 
 // The new content of the quote file with `change` applied; `*removed` and `*inserted` count
@@ -233,21 +221,17 @@ Status ReplaceSeriesFiles(FileSystem& fs, const std::string& dir, int fileNumber
                     !ReplaceFile(fs, quotePath, newPath, *newQuotes, &oldQuotes))) {
     return kFileWrite;
   }
-  std::string masterPath;
-  Bytes oldMaster;
-  PendingBackup masterBackup(fs);
+  IndexFilesWrite indexWrite(fs);
   bool ok = true;
-  bool masterReplaced = false;
   if (!update.empty()) {
-    masterPath = FindNoCase(fs, dir, kMasterName);
-    masterReplaced = !masterPath.empty() &&
-                     UpdateMasterRecords(fs, masterPath, fileNumber, update, masterBackup, &oldMaster);
-    ok = masterReplaced && masterBackup.Commit();
+    std::vector<IndexFileWrite> writes;
+    ok = IndexUpdateWrites(fs, FindNoCase(fs, dir, kMasterName), fileNumber, update, &writes) &&
+         indexWrite.Apply(std::move(writes));
   }
   // The backups replace the previous ones only once every file holds its new bytes.
-  if (!ok || (newQuotes && !quoteBackup.Commit())) {
-    // The change is all or nothing: the quote file (and the MASTER) get their old bytes back.
-    if (masterReplaced) (void)ReplaceFile(fs, masterPath, dir + MasterNewName(), oldMaster);
+  if (!ok || !indexWrite.Commit() || (newQuotes && !quoteBackup.Commit())) {
+    // The change is all or nothing: the quote file (and the index files) get their old bytes back.
+    indexWrite.Undo();
     if (newQuotes) (void)ReplaceFile(fs, quotePath, newPath, oldQuotes);
     return kFileWrite;
   }
@@ -258,12 +242,10 @@ int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
                      const std::array<std::uint8_t, 4>& mbfDate, int fileNumber, int which) {
   RecordUpdate dates;
   (which == 0 ? dates.firstDate : dates.lastDate) = mbfDate;
-  PendingBackup backup(fs);
-  Bytes old;
-  if (!UpdateMasterRecords(fs, masterPath, fileNumber, dates, backup, &old)) return 1;
-  if (backup.Commit()) return 0;
-  (void)ReplaceFile(fs, masterPath, DirectoryOf(masterPath) + MasterNewName(), old);
-  return 1;
+  std::vector<IndexFileWrite> writes;
+  return IndexUpdateWrites(fs, masterPath, fileNumber, dates, &writes) && WriteIndexFiles(fs, std::move(writes))
+             ? 0
+             : 1;
 }
 
 std::int32_t findrec(FileSystem& fs, const std::string& dir, const std::string& symbol,

@@ -38,8 +38,7 @@ int GatherSeriesFacts(FileSystem& fs, const std::string& dir, const std::string&
   std::string recordDir;
   if (FindMasterRecord(fs, dir, symbol, &record, &recordDir) != kSuccess) return 1;
   FieldLayout layout;
-  if (ReadFieldLayout(fs, recordDir, record.fileNumber(), record.recordLength(),
-                      record.fieldCount(), &layout) != kSuccess) {
+  if (ReadSymbolLayout(fs, recordDir, record, &layout) != kSuccess) {
     return 1;
   }
   const std::string path = FindNoCase(fs, recordDir, QuoteFileName(record.fileNumber()));
@@ -50,7 +49,7 @@ int GatherSeriesFacts(FileSystem& fs, const std::string& dir, const std::string&
 
   SeriesFacts gathered;
   gathered.path = dir;
-  gathered.fileNumber = static_cast<std::uint8_t>(record.fileNumber());
+  gathered.fileNumber = record.fileNumber();
   gathered.recordLength = static_cast<std::uint8_t>(record.recordLength());
   gathered.fieldCount = static_cast<std::uint8_t>(record.fieldCount());
   gathered.quotes = got == sizeof header ? QuotesAnnounced(header) : 0;

@@ -13,7 +13,7 @@ namespace barvane {
 
 struct SeriesFacts {
   std::string path;  // the portfolio directory as given
-  std::uint8_t fileNumber = 0;
+  int fileNumber = 0;
   std::uint8_t recordLength = 0;
   std::uint8_t fieldCount = 0;
   std::int32_t quotes = 0;  // R - 1 of the quote file's header

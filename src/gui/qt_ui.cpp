@@ -27,6 +27,11 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
   box.exec();
 }
 
+void QtUi::ShowNotice(const std::string& text) {
+  // The status bar shows one line; the notice's own line ends would be lost there.
+  if (statusBar_) statusBar_->showMessage(FromLatin1(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+}
+
 bool QtUi::AskYesNo(const std::string& text) {
   if (questions_) return questions_(text);
   return QMessageBox::question(owner_, QStringLiteral("Barvane"), FromLatin1(text),

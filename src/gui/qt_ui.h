@@ -26,6 +26,7 @@ class QtUi final : public barvane::Ui {
   void SetRepaint(std::function<void()> repaint) { repaint_ = std::move(repaint); }
 
   void ShowMessage(const std::string& text, barvane::MessageIcon icon) override;
+  void ShowNotice(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   // In the status bar's message pane until the next message there.
   void ShowDone(const std::string& text) override;

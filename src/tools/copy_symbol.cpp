@@ -2,15 +2,16 @@
 #include "tools/copy_symbol.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
+#include <optional>
 
 #include "app/list_order.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
 #include "tools/file_journal.h"
-#include "tools/master_image.h"
 
 namespace barvane {
 namespace {
@@ -24,6 +25,20 @@ std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(kWhite);
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(kWhite) - first + 1);
+}
+
+// The entry of `files` that FindMasterRecord gave as `record`: the same file number, name and
+// symbol in the same index file.
+std::optional<IndexEntry> SourceEntry(const IndexFiles& files, const MasterRecord& record) {
+  for (IndexEntry& entry : IndexEntries(files)) {
+    if (entry.inXmaster() != (record.extendedFileNumber != 0) ||
+        entry.record.fileNumber() != record.fileNumber() || entry.record.isSubPortfolio() ||
+        entry.record.nameText() != record.nameText() || entry.record.symbolText() != record.symbolText()) {
+      continue;
+    }
+    return std::move(entry);
+  }
+  return std::nullopt;
 }
 
 struct SymbolFile {
@@ -75,33 +90,40 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
                    MessageIcon::kStop);
     return false;
   }
-  const std::string targetMasterPath = FindNoCase(fs, target, kMasterName);
-  MasterImage targetMaster;
+  IndexFiles targetFiles;
   // A sub-portfolio that cannot be read might hold the symbol already.
-  if (inTarget != kFileNotFound || !targetMaster.Read(fs, targetMasterPath)) {
+  if (inTarget != kFileNotFound || !ReadIndexFiles(fs, target, &targetFiles) || !targetFiles.masterWhole()) {
     ui.ShowMessage(Failed("The MASTER file of\n" + shownTarget + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
-  const int m = targetMaster.headerCount() >= kMostSymbolsInPortfolio ||
-                        targetMaster.headerSecond() >= kMostSymbolsInPortfolio
-                    ? 0
-                    : FreeFileNumber(fs, targetMaster, target);
+  const int m = NextFreeFileNumber(fs, targetFiles);
   if (m == 0) {
     ui.ShowMessage(kPortfolioFullText, MessageIcon::kStop);
     return false;
   }
 
-  const std::string sourceMasterPath = FindNoCase(fs, sourceDir, kMasterName);
-  MasterImage sourceMaster;
-  int sourceIndex = 0;
-  if (move) {
-    if (!sourceMaster.Read(fs, sourceMasterPath) ||
-        (sourceIndex = sourceMaster.FindExact(record)) == 0) {
-      ui.ShowMessage(Failed("The MASTER file of\n" + sourceDir + "\ncannot be read."),
-                     MessageIcon::kStop);
-      return false;
-    }
+  IndexFiles sourceFiles;
+  std::optional<IndexEntry> sourceEntry;
+  if (!ReadIndexFiles(fs, sourceDir, &sourceFiles) || !sourceFiles.masterWhole() ||
+      !(sourceEntry = SourceEntry(sourceFiles, record))) {
+    ui.ShowMessage(Failed("The MASTER file of\n" + sourceDir + "\ncannot be read."),
+                   MessageIcon::kStop);
+    return false;
+  }
+  NewIndexEntry added{record, EmasterRecordOf(sourceFiles, *sourceEntry),
+                      XmasterRecordOf(sourceFiles, *sourceEntry), record.fieldSet};
+  if (added.fieldSet == 0) {
+    FieldLayout layout;
+    if (ReadSymbolLayout(fs, sourceDir, record, &layout) == kSuccess) added.fieldSet = FieldSetOfLayout(layout);
+  }
+  // XMASTER knows a symbol's quote records only by their field set.
+  if (m > kLargestMasterFileNumber && !added.xmasterRecord &&
+      (added.fieldSet == 0 || std::popcount(added.fieldSet) * 4 != record.recordLength())) {
+    ui.ShowMessage(Failed("The quote records of " + symbol + " cannot be described in XMASTER,\n"
+                          "and the MASTER of\n" + shownTarget + "\nis full."),
+                   MessageIcon::kStop);
+    return false;
   }
 
   std::vector<SymbolFile> files;
@@ -120,23 +142,20 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
       return false;
     }
   }
-  MasterRecord added = record;
-  added.bytes[kMasterFileNumber] = static_cast<std::uint8_t>(m);
-
-  // The quote files are in place before any MASTER names them, and the source loses nothing
+  // The quote files are in place before any index names them, and the source loses nothing
   // before the destination is complete, so a crash never leaves a record without its data.
   FileJournal journal(fs);
   bool ok = true;
   for (const SymbolFile& file : files) {
     ok = ok && journal.Replace(target + file.name, CopyTemporaryPath(target + file.name), file.bytes);
   }
-  ok = ok && journal.Replace(targetMasterPath, target + MasterSwapName(),
-                             targetMaster.WithRecordAdded(added));
+  ok = ok && JournalIndexWrites(journal, IndexWrites(fs, WithEntryAdded(targetFiles, added, m), targetFiles,
+                                                     IndexReplace::kSwap));
   if (move) {
-    ok = ok && journal.Replace(sourceMasterPath, sourceDir + MasterSwapName(),
-                               sourceMaster.WithoutRecord(sourceIndex));
+    ok = ok && JournalIndexWrites(journal, IndexWrites(fs, WithoutEntry(sourceFiles, *sourceEntry),
+                                                       sourceFiles, IndexReplace::kSwap));
     // Quote files that another record still names are that symbol's data, not this one's.
-    if (!sourceMaster.OtherRecordUses(n, sourceIndex)) {
+    if (!OtherEntryUses(sourceFiles, n, *sourceEntry)) {
       for (const std::string& name : {QuoteFileName(n), QuoteBackupName(n), LayoutFileName(n)}) {
         const std::string path = FindNoCase(fs, sourceDir, name);
         ok = ok && (path.empty() || journal.Remove(path));

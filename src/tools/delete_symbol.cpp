@@ -3,9 +3,9 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/portfolio_lock.h"
 #include "tools/file_journal.h"
-#include "tools/master_image.h"
 
 namespace barvane {
 namespace {
@@ -34,26 +34,26 @@ bool DeleteSymbol(ViewState& view) {
     return false;
   }
 
-  MasterImage master;
-  if (!master.Read(fs, view.m_masterPath)) {
+  IndexFiles files;
+  if (!ReadIndexFilesOf(fs, view.m_masterPath, &files) || !files.masterWhole()) {
     ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
-  const int index = master.FindByGridText(symbol);
-  if (index == 0) {
+  const std::optional<IndexEntry> entry = FindEntryByGridText(files, symbol);
+  if (!entry) {
     ui.ShowMessage(Failed("Symbol " + symbol + " is no longer in\n" + view.m_masterPath +
                           "\nNothing was changed."),
                    MessageIcon::kStop);
     return false;
   }
-  const int fileNumber = master.record(index).fileNumber();
+  const int fileNumber = entry->record.fileNumber();
 
   FileJournal journal(fs);
-  bool ok = journal.Replace(view.m_masterPath, DirectoryOf(view.m_masterPath) + MasterSwapName(),
-                            master.WithoutRecord(index));
+  bool ok = JournalIndexWrites(
+      journal, IndexWrites(fs, WithoutEntry(files, *entry), files, IndexReplace::kSwap));
   // Quote files that another record still names are that symbol's data, not this one's.
-  if (ok && !master.OtherRecordUses(fileNumber, index)) {
+  if (ok && !OtherEntryUses(files, fileNumber, *entry)) {
     for (const std::string& name :
          {QuoteFileName(fileNumber), LayoutFileName(fileNumber), QuoteBackupName(fileNumber)}) {
       const std::string path = FindNoCase(fs, dir, name);

@@ -3,20 +3,14 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/portfolio_lock.h"
-#include "tools/master_image.h"
 
 namespace barvane {
 namespace {
 
 std::string Failed(const std::string& reason) {
   return "The Symbol edit failed.\n\nReason: " + reason;
-}
-
-void PutField(MasterRecord& record, std::size_t at, const std::string& text) {
-  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
-    record.bytes[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : ' ';
-  }
 }
 
 bool IsControl(unsigned char c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
@@ -64,28 +58,28 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
     return false;
   }
 
-  MasterImage master;
-  if (!master.Read(fs, view.m_masterPath)) {
+  IndexFiles files;
+  if (!ReadIndexFilesOf(fs, view.m_masterPath, &files) || !files.masterWhole()) {
     ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
-  const int index = master.FindByGridText(shown);
-  if (index == 0) {
+  const std::optional<IndexEntry> entry = FindEntryByGridText(files, shown);
+  if (!entry) {
     ui.ShowMessage(Failed("Symbol " + shown + " is no longer in\n" + view.m_masterPath +
                           "\nNothing was changed."),
                    MessageIcon::kStop);
     return false;
   }
-  MasterRecord record = master.record(index);
-  PutField(record, kMasterIssueName, texts.name);
-  PutField(record, kMasterSymbol, texts.symbol);
-
-  const std::string dir = DirectoryOf(view.m_masterPath);
-  if (!ReplaceFileKeepingBackup(fs, view.m_masterPath, dir + MasterNewName(),
-                                master.WithRecordReplaced(index, record),
-                                ResolveNoCase(fs, dir, MasterBackupName()), master.bytes())) {
-    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath +
+  if (const std::size_t room = SymbolRoom(files, *entry); texts.symbol.size() > room) {
+    ui.ShowMessage("The symbol may hold at most " + std::to_string(room) +
+                       " characters in this portfolio",
+                   MessageIcon::kWarning);
+    return false;
+  }
+  const IndexFiles updated = WithTexts(files, *entry, texts.symbol, texts.name);
+  if (!WriteIndexFiles(fs, IndexWrites(fs, updated, files, IndexReplace::kBackupAndNew))) {
+    ui.ShowMessage(Failed("The index files of\n" + files.dir +
                           "\ncannot be written. Nothing was changed."),
                    MessageIcon::kStop);
     return false;

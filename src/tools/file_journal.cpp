@@ -39,4 +39,17 @@ bool FileJournal::RollBack() {
   return ok;
 }
 
+bool JournalIndexWrites(FileJournal& journal, const std::vector<IndexFileWrite>& writes) {
+  for (const IndexFileWrite& write : writes) {
+    if (!write.backupPath.empty() &&
+        !journal.Replace(write.backupPath, CopyTemporaryPath(write.backupPath), write.old)) {
+      return false;
+    }
+  }
+  for (const IndexFileWrite& write : writes) {
+    if (!journal.Replace(write.path, write.temporaryPath, write.contents)) return false;
+  }
+  return true;
+}
+
 }  // namespace barvane

@@ -9,6 +9,7 @@
 
 #include "data/file_ops.h"
 #include "data/fs.h"
+#include "data/index_files.h"
 
 namespace barvane {
 
@@ -39,5 +40,9 @@ class FileJournal {
   FileSystem& fs_;
   std::vector<Entry> entries_;
 };
+
+// Performs the index file `writes` through `journal`: each backup, then each file. On failure
+// returns false; the journal's RollBack then puts back what was written.
+[[nodiscard]] bool JournalIndexWrites(FileJournal& journal, const std::vector<IndexFileWrite>& writes);
 
 }  // namespace barvane

@@ -20,6 +20,7 @@ class RecordingUi final : public Ui {
     questions.push_back(text);
     return answer;
   }
+  void ShowNotice(const std::string& text) override { notices.push_back(text); }
   bool ShowScanProgress(const std::string& dir, int found) override {
     progress.emplace_back(dir, found);
     return found < cancelAtFound;
@@ -29,6 +30,7 @@ class RecordingUi final : public Ui {
   std::vector<std::string> done;  // what ShowDone was told
   std::vector<std::string> questions;
   bool answer = true;  // to every question
+  std::vector<std::string> notices;
   std::vector<std::pair<std::string, int>> progress;
   int cancelAtFound = 1 << 30;  // the walk is cancelled once this many portfolios are found
 };
