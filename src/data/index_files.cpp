@@ -115,7 +115,9 @@ std::string LongestName(const MasterRecord& record) {
   return longName.size() > shortName.size() ? longName : shortName;
 }
 
-Bytes EmasterRecordFrom(const NewIndexEntry& entry, int fileNumber) {
+}  // namespace
+
+Bytes EmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
   Bytes em(kEmasterRecordSize, 0);
   const MasterRecord& r = entry.record;
   std::memcpy(em.data(), kEmasterMarker, 2);
@@ -136,7 +138,7 @@ Bytes EmasterRecordFrom(const NewIndexEntry& entry, int fileNumber) {
   return em;
 }
 
-Bytes XmasterRecordFrom(const NewIndexEntry& entry, int fileNumber) {
+Bytes XmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
   Bytes xm(kXmasterRecordSize, 0);
   const MasterRecord& r = entry.record;
   xm[0] = kXmasterRecordMarker;
@@ -158,6 +160,8 @@ Bytes NewXmasterHeader() {
   Write16(header, kXmasterNextNumber, kLargestMasterFileNumber + 1);
   return header;
 }
+
+namespace {
 
 // The highest file number of MASTER's symbol records.
 int HighestMasterNumber(const Bytes& master, int count) {
@@ -391,6 +395,63 @@ std::string IndexDisagreement(const IndexFiles& files) {
   return {};
 }
 
+std::vector<std::string> IndexFilesOutOfStep(const IndexFiles& files) {
+  std::vector<std::string> problems;
+  const int count = MasterRecords(files);
+  if (files.hasEmaster()) {
+    const Bytes& em = files.emaster.bytes;
+    if (em.size() < kEmasterRecordSize || !std::equal(em.begin(), em.begin() + 4, files.master.bytes.begin())) {
+      problems.push_back("EMASTER's header does not repeat MASTER's counts");
+    }
+    if (PresentRecords(em, kEmasterRecordSize) != count) {
+      problems.push_back("EMASTER holds " + std::to_string(PresentRecords(em, kEmasterRecordSize)) +
+                         " records and MASTER " + std::to_string(count));
+    }
+    for (int i = 1; i <= std::min(count, PresentRecords(em, kEmasterRecordSize)); ++i) {
+      MasterRecord m;
+      std::memcpy(m.bytes.data(), RecordAt(files.master.bytes, kMasterRecordSize, i), kMasterRecordSize);
+      if (m.isSubPortfolio()) continue;
+      const std::uint8_t* e = RecordAt(em, kEmasterRecordSize, i);
+      const std::string at = " of record " + std::to_string(i);
+      if (e[kEmasterFileNumber] != m.fileNumber()) problems.push_back("file number" + at);
+      if (TextUpToZero(e + kEmasterSymbol, kEmasterSymbolSize) !=
+          GridSymbolText(m.bytes.data() + kMasterSymbol).substr(0, kEmasterSymbolSize)) {
+        problems.push_back("symbol" + at);
+      }
+      if (WithoutTrailingBlanks(TextUpToZero(e + kEmasterIssueName, kMasterTextSize)) !=
+          WithoutTrailingBlanks(m.nameText())) {
+        problems.push_back("name" + at);
+      }
+      // The 32-bit first date is left out: vendor files hold it stale.
+      if (ReadIeee(e + kEmasterFirstDate) != ReadMbf(m.bytes.data() + kMasterFirstDate) ||
+          ReadIeee(e + kEmasterLastDate) != ReadMbf(m.bytes.data() + kMasterLastDate)) {
+        problems.push_back("dates" + at);
+      }
+    }
+  }
+  if (files.hasXmaster()) {
+    const Bytes& xm = files.xmaster.bytes;
+    const int present = PresentRecords(xm, kXmasterRecordSize);
+    if (files.xmasterCount() != present || Read16(xm, kXmasterCountAgain) != present) {
+      problems.push_back("XMASTER's header counts do not match its " + std::to_string(present) + " records");
+    }
+    for (int j = 1; j <= present; ++j) {
+      const int n = XmasterNumber(RecordAt(xm, kXmasterRecordSize, j));
+      if (n <= kLargestMasterFileNumber || n >= Read16(xm, kXmasterNextNumber)) {
+        problems.push_back("XMASTER record " + std::to_string(j) + " has file number " + std::to_string(n));
+      }
+    }
+  }
+  std::vector<bool> seen(kFileNumberCount, false);
+  for (const IndexEntry& entry : IndexEntries(files)) {
+    if (entry.record.isSubPortfolio()) continue;
+    const auto n = static_cast<std::size_t>(entry.record.fileNumber());
+    if (seen[n]) problems.push_back("file number " + std::to_string(n) + " is used twice");
+    seen[n] = true;
+  }
+  return problems;
+}
+
 IndexFiles WithTexts(const IndexFiles& files, const IndexEntry& entry, const std::string& symbol,
                      const std::string& name) {
   IndexFiles out = files;
@@ -558,7 +619,7 @@ IndexFiles WithEntryAdded(const IndexFiles& files, const NewIndexEntry& entry, i
                  Bytes(record.bytes.begin(), record.bytes.end()));
     out.master.changed = true;
     if (out.hasEmaster()) {
-      Bytes em = entry.emasterRecord ? *entry.emasterRecord : EmasterRecordFrom(entry, fileNumber);
+      Bytes em = entry.emasterRecord ? *entry.emasterRecord : EmasterRecordFor(entry, fileNumber);
       em[kEmasterFileNumber] = static_cast<std::uint8_t>(fileNumber);
       Bytes& emaster = out.emaster.bytes;
       if (emaster.size() < kEmasterRecordSize) emaster.resize(kEmasterRecordSize, 0);
@@ -569,7 +630,7 @@ IndexFiles WithEntryAdded(const IndexFiles& files, const NewIndexEntry& entry, i
     return out;
   }
   if (!out.hasXmaster() || out.xmaster.bytes.size() < kXmasterRecordSize) out.xmaster.bytes = NewXmasterHeader();
-  Bytes xm = entry.xmasterRecord ? *entry.xmasterRecord : XmasterRecordFrom(entry, fileNumber);
+  Bytes xm = entry.xmasterRecord ? *entry.xmasterRecord : XmasterRecordFor(entry, fileNumber);
   Write16(xm, kXmasterFileNumber, fileNumber);
   InsertRecord(out.xmaster.bytes, kXmasterRecordSize, XmasterRecords(out) + 1, xm);
   AdjustXmasterCounts(out.xmaster.bytes, +1);

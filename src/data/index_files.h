@@ -111,7 +111,7 @@ std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std
 // Whether a symbol record other than `entry`'s uses file number `fileNumber`.
 bool OtherEntryUses(const IndexFiles& files, int fileNumber, const IndexEntry& entry);
 
-// XMASTER's record `index` (1-based) in MASTER's form, dates MBF.
+// An XMASTER record in MASTER's form, dates MBF.
 MasterRecord XmasterRecordAsMaster(const std::uint8_t* xmasterRecord);
 
 // Fills the extended facts (field set, long name) of the MASTER record at `index` of the MASTER
@@ -126,6 +126,12 @@ void AddEmasterFacts(FileSystem& fs, const std::string& dir, int index, MasterRe
 // Why MASTER and EMASTER disagree (counts, file numbers), or "" when they agree or there is
 // no EMASTER. MASTER is the one to trust.
 std::string IndexDisagreement(const IndexFiles& files);
+
+// Every way in which the index files are out of step, one text each (none when they are in
+// step): EMASTER's header or records against MASTER's (count, file numbers, symbols, names,
+// first and last dates as floats), XMASTER's counts against its records, numbers of XMASTER not above 255 or beyond its
+// next number, and file numbers used twice.
+std::vector<std::string> IndexFilesOutOfStep(const IndexFiles& files);
 
 // The changes. Each returns the files with one symbol changed in every file that holds it.
 
@@ -167,6 +173,11 @@ struct NewIndexEntry {
   std::uint8_t fieldSet = 0;
 };
 IndexFiles WithEntryAdded(const IndexFiles& files, const NewIndexEntry& entry, int fileNumber);
+// The EMASTER and XMASTER records, and the XMASTER header, that describe `entry` under
+// `fileNumber` when there is no source record to copy; bytes they do not interpret are zero.
+Bytes EmasterRecordFor(const NewIndexEntry& entry, int fileNumber);
+Bytes XmasterRecordFor(const NewIndexEntry& entry, int fileNumber);
+Bytes NewXmasterHeader();
 
 // Whether MASTER can take another symbol: fewer than 255 records announced, and for a MASTER
 // without EMASTER its second header number below 255 too.

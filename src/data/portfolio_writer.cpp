@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "data/file_names.h"
+#include "data/index_files.h"
 #include "data/master.h"
 #include "data/mbf.h"
 
@@ -36,6 +37,32 @@ float FieldValue(const QuoteValues& quote, Quantity quantity) {
     case kOpenInterest: return quote.openInterest;
   }
   return 0;
+}
+
+bool InMaster(const PortfolioDescription& portfolio, const SymbolDescription& symbol) {
+  return !portfolio.extended || symbol.fileNumber <= kLargestMasterFileNumber;
+}
+
+std::uint8_t FieldSetOf(const SymbolDescription& symbol) {
+  FieldLayout layout;
+  std::int16_t p = 1;
+  for (const FieldDescription& field : symbol.fields) layout.position[static_cast<std::size_t>(field.quantity)] = p++;
+  return FieldSetOfLayout(layout);
+}
+
+NewIndexEntry EntryOf(const SymbolDescription& symbol) {
+  NewIndexEntry entry;
+  MasterRecord& record = entry.record;
+  const Bytes master = MasterRecordBytes(symbol);
+  std::copy(master.begin(), master.end(), record.bytes.begin());
+  record.longName = symbol.name;
+  entry.fieldSet = FieldSetOf(symbol);
+  return entry;
+}
+
+// Marks the bytes of an index record that the program does not interpret with `filler`.
+void Fill(Bytes& record, std::initializer_list<std::pair<std::size_t, std::size_t>> spans, std::uint8_t filler) {
+  for (const auto& [from, to] : spans) std::fill(record.begin() + static_cast<long>(from), record.begin() + static_cast<long>(to), filler);
 }
 
 bool WriteBytes(FileSystem& fs, const std::string& path, const Bytes& bytes) {
@@ -77,20 +104,59 @@ Bytes SubPortfolioRecordBytes(const std::string& dirName, std::uint8_t filler) {
 
 Bytes MasterFileBytes(const PortfolioDescription& portfolio) {
   Bytes bytes(kMasterRecordSize, portfolio.filler);
-  const auto count = static_cast<std::uint16_t>(portfolio.symbols.size() + portfolio.subPortfolios.size());
+  std::size_t symbols = 0;
   int highest = 0;
-  for (const auto& s : portfolio.symbols) highest = std::max(highest, s.fileNumber);
+  for (const auto& s : portfolio.symbols) {
+    if (!InMaster(portfolio, s)) continue;
+    ++symbols;
+    highest = std::max(highest, s.fileNumber);
+  }
+  const auto count = static_cast<std::uint16_t>(symbols + portfolio.subPortfolios.size());
   bytes[0] = static_cast<std::uint8_t>(count & 0xFF);
   bytes[1] = static_cast<std::uint8_t>(count >> 8);
   bytes[2] = static_cast<std::uint8_t>(highest);
   bytes[3] = 0;
   for (const auto& s : portfolio.symbols) {
+    if (!InMaster(portfolio, s)) continue;
     const Bytes record = MasterRecordBytes(s);
     bytes.insert(bytes.end(), record.begin(), record.end());
   }
   for (const auto& dir : portfolio.subPortfolios) {
     const Bytes record = SubPortfolioRecordBytes(dir, portfolio.filler);
     bytes.insert(bytes.end(), record.begin(), record.end());
+  }
+  return bytes;
+}
+
+Bytes EmasterFileBytes(const PortfolioDescription& portfolio) {
+  const Bytes master = MasterFileBytes(portfolio);
+  Bytes bytes(kEmasterRecordSize, 0);
+  std::copy(master.begin(), master.begin() + 4, bytes.begin());
+  for (const auto& s : portfolio.symbols) {
+    if (!InMaster(portfolio, s)) continue;
+    Bytes record = EmasterRecordFor(EntryOf(s), s.fileNumber);
+    Fill(record, {{3, 6}, {8, 9}, {10, 11}, {25, 32}, {48, 60}, {76, 126}, {130, 139}, {191, 192}}, s.filler);
+    bytes.insert(bytes.end(), record.begin(), record.end());
+  }
+  return bytes;
+}
+
+Bytes XmasterFileBytes(const PortfolioDescription& portfolio) {
+  Bytes bytes = NewXmasterHeader();
+  int count = 0;
+  int next = kLargestMasterFileNumber + 1;
+  for (const auto& s : portfolio.symbols) {
+    if (InMaster(portfolio, s)) continue;
+    Bytes record = XmasterRecordFor(EntryOf(s), s.fileNumber);
+    Fill(record, {{15, 16}, {61, 62}, {67, 70}, {71, 104}, {112, 116}, {120, 150}}, s.filler);
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    ++count;
+    next = std::max(next, s.fileNumber + 1);
+  }
+  for (std::size_t at : {kXmasterCount, kXmasterCountAgain, kXmasterNextNumber}) {
+    const int value = at == kXmasterNextNumber ? next : count;
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
   }
   return bytes;
 }
@@ -134,6 +200,12 @@ bool WritePortfolio(FileSystem& fs, const std::string& dir, const PortfolioDescr
         return false;
       }
     }
+  }
+  if (portfolio.extended) {
+    if (!WriteBytes(fs, d + kEmasterName, EmasterFileBytes(portfolio))) return false;
+    const bool anyExtended = std::any_of(portfolio.symbols.begin(), portfolio.symbols.end(),
+                                         [&](const SymbolDescription& s) { return !InMaster(portfolio, s); });
+    if (anyExtended && !WriteBytes(fs, d + kXmasterName, XmasterFileBytes(portfolio))) return false;
   }
   return WriteBytes(fs, d + kMasterName, MasterFileBytes(portfolio));
 }

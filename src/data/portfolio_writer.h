@@ -1,5 +1,6 @@
-// Writes whole portfolios (MASTER, F<n>.DAT, F<n>.DOP) from a short description. The sample
-// drive, the benchmarks and the tests' portfolio builder are made with it.
+// Writes whole portfolios (MASTER, and EMASTER and XMASTER when asked; F<n>.DAT or F<n>.MWD,
+// F<n>.DOP) from a short description. The sample drive, the benchmarks and the tests'
+// portfolio builder are made with it.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +29,7 @@ struct FieldDescription {
 struct SymbolDescription {
   int fileNumber = 1;
   std::string symbol;  // padded with blanks to 16 bytes
-  std::string name;    // padded with blanks to 16 bytes
+  std::string name;    // padded with blanks to 16 bytes in MASTER; whole in EMASTER and XMASTER
   char periodicity = 'D';
   std::vector<FieldDescription> fields;  // in file order
   bool withLayoutFile = false;           // write F<n>.DOP from `fields`
@@ -40,6 +41,9 @@ struct PortfolioDescription {
   std::vector<SymbolDescription> symbols;
   std::vector<std::string> subPortfolios;  // directory names, listed after the symbols
   std::uint8_t filler = 0;                 // the MASTER header's and sub-portfolio records' spare bytes
+  // Writes EMASTER for the symbols numbered 1..255 and XMASTER for those above (MASTER lists
+  // only the former); without it every symbol goes into MASTER.
+  bool extended = false;
 };
 
 // The fields of the layout assumed for a record length without F<n>.DOP.
@@ -48,6 +52,8 @@ std::vector<FieldDescription> FieldsOf(std::initializer_list<Quantity> quantitie
 Bytes MasterRecordBytes(const SymbolDescription& symbol);
 Bytes SubPortfolioRecordBytes(const std::string& dirName, std::uint8_t filler);
 Bytes MasterFileBytes(const PortfolioDescription& portfolio);
+Bytes EmasterFileBytes(const PortfolioDescription& portfolio);
+Bytes XmasterFileBytes(const PortfolioDescription& portfolio);
 Bytes QuoteFileBytes(const SymbolDescription& symbol);
 std::string LayoutFileText(const SymbolDescription& symbol);
 

@@ -3,6 +3,7 @@
 
 #include "app/quote_grid.h"
 #include "app/symbol_list.h"
+#include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/mbf.h"
 #include "data/series_facts.h"
@@ -12,16 +13,25 @@
 namespace barvane {
 namespace {
 
-TEST(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
+struct Vendor {
+  const char* name;
+  const char* master;
+  std::size_t symbols;
+};
+
+class VendorPortfolio : public testing::TestWithParam<Vendor> {};
+
+TEST_P(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
   test::TempDir tmp;
-  const std::string dir = test::CopyFixture("asx-mining", tmp);
+  const std::string dir = test::CopyFixture(GetParam().name, tmp);
   if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
   FileSystem& fs = FileSystem::Default();
   test::RecordingUi ui;
   SymbolListing listing;
-  ASSERT_TRUE(ReadSymbolListing(fs, dir + "MASTER", ui, &listing));
-  ASSERT_EQ(listing.rows.size(), 215u);
+  ASSERT_TRUE(ReadSymbolListing(fs, dir + GetParam().master, ui, &listing));
+  ASSERT_EQ(listing.rows.size(), GetParam().symbols);
   EXPECT_FALSE(listing.needsRepair);
+  EXPECT_TRUE(test::IndexFilesInStep(dir));
 
   for (const SymbolRow& row : listing.rows) {
     SCOPED_TRACE(row.symbol);
@@ -39,7 +49,7 @@ TEST(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
     ASSERT_FALSE(grid.rows.empty());
 
     // The grid's dates are the quote file's own first and last records.
-    const Bytes dat = test::ReadBytes(dir + "F" + std::to_string(facts.fileNumber) + ".DAT");
+    const Bytes dat = test::ReadBytes(FindNoCase(fs, dir, QuoteFileName(facts.fileNumber)));
     const std::size_t last = static_cast<std::size_t>(facts.quotes);
     EXPECT_EQ(grid.rows.back().day, DateFloatToDay(ReadMbf(dat.data() + 28)));
     EXPECT_EQ(grid.rows.front().day, DateFloatToDay(ReadMbf(dat.data() + 28 * last)));
@@ -47,6 +57,28 @@ TEST(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
     EXPECT_EQ(grid.lastDateText, ScreenDate(DateFloatToDay(facts.lastDate)));
     for (std::size_t r = 1; r < grid.rows.size(); ++r) ASSERT_LT(grid.rows[r].day, grid.rows[r - 1].day);
   }
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ui.notices.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, VendorPortfolio,
+                         testing::Values(Vendor{"asx-mining", "MASTER", 215},
+                                         Vendor{"hsi-mini-futures", "master", 266}),
+                         [](const auto& info) { return std::string(info.param.name).substr(0, 3); });
+
+TEST(VendorPortfolio, XmasterSymbolsShowTheirFullNamesInOrder) {
+  test::TempDir tmp;
+  const std::string dir = test::CopyFixture("hsi-mini-futures", tmp);
+  if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
+  test::RecordingUi ui;
+  SymbolListing listing;
+  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir + "master", ui, &listing));
+  ASSERT_EQ(listing.rows.size(), 266u);
+  EXPECT_EQ(listing.rows[0].symbol, "HSM__2000V");
+  EXPECT_EQ(listing.rows[0].name, "Hang Seng Mini 200010");
+  EXPECT_EQ(listing.rows.back().symbol, "HSM__2023H");
+  EXPECT_EQ(listing.rows.back().name, "Hang Seng Mini 202303");
+  // 255 in MASTER and the rest in XMASTER: no word of a 255-symbol limit.
   EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -1,4 +1,4 @@
-// Quote rewrites and MASTER updates under an I/O failure, and a crash, at every step that
+// Quote rewrites and index date updates (MASTER alone, and with EMASTER and XMASTER) under an I/O failure, and a crash, at every step that
 // changes the disk: a failure must leave every file with its old bytes and no temporary file
 // behind; a crash must leave every file whole, old or new.
 #include <gtest/gtest.h>
@@ -24,15 +24,22 @@ using Files = std::map<std::string, Bytes>;  // name in the portfolio tree -> by
 
 bool IsBackup(const std::string& name) { return name.ends_with(".BAK"); }
 
-// The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top.
-void BuildPortfolio(const std::string& dir) {
+// The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top;
+// `extended`: the sub-portfolio holds EMASTER, and XYZ in XMASTER.
+void BuildPortfolio(const std::string& dir, bool extended) {
   test::Build(dir, test::Portfolio(
                        {test::Symbol(2, "TOP", test::Fields8(), test::WeekdayQuotes(kMonday, 3))},
                        {"SUB"}));
-  test::Build(
-      dir + "SUB",
-      test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))}));
+  PortfolioDescription sub =
+      test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))});
+  if (extended) {
+    sub.symbols.push_back(test::Symbol(300, "XYZ", test::Fields28(), test::WeekdayQuotes(kMonday, 6)));
+    sub = test::Extended(sub);
+  }
+  test::Build(dir + "SUB", sub);
 }
+
+bool Extended(const std::string& name) { return name.ends_with("X"); }
 
 using Operation = std::function<Status(FileSystem&, const std::string& dir)>;
 
@@ -44,7 +51,7 @@ class FaultInjection : public testing::TestWithParam<const char*> {
       change.op = QuoteOp::kSet;
       change.fromDay = change.toDay = kMonday + 1;
       change.value = {1, 2, 3, 4, 5, 6};
-    } else if (name == "DeleteNewest") {
+    } else if (name.starts_with("DeleteNewest") || name == "DeleteXmasterX") {
       change.op = QuoteOp::kDelete;
       change.fromDay = change.toDay = kMonday + 7;  // quote 5 of 6
     } else {
@@ -54,14 +61,16 @@ class FaultInjection : public testing::TestWithParam<const char*> {
                    : kFileWrite;
       };
     }
-    return [change](FileSystem& fs, const std::string& dir) {
-      return RewriteQuotes(fs, change, dir, "ABC");
+    const std::string symbol = name == "DeleteXmasterX" ? "XYZ" : "ABC";
+    return [change, symbol](FileSystem& fs, const std::string& dir) {
+      return RewriteQuotes(fs, change, dir, symbol);
     };
   }
 
   void SetUp() override {
     operation_ = OperationNamed(GetParam());
-    BuildPortfolio(reference_.path());
+    extended_ = Extended(GetParam());
+    BuildPortfolio(reference_.path(), extended_);
     old_ = Snapshot(reference_.path());
     ASSERT_EQ(operation_(FileSystem::Default(), reference_.path()), kSuccess);
     new_ = Snapshot(reference_.path());
@@ -74,7 +83,7 @@ class FaultInjection : public testing::TestWithParam<const char*> {
     for (int step = 1;; ++step) {
       SCOPED_TRACE(testing::Message() << "fault at step " << step);
       TempDir tmp;
-      BuildPortfolio(tmp.path());
+      BuildPortfolio(tmp.path(), extended_);
       FaultyFs fs(step, mode);
       const Status status = operation_(fs, tmp.path());
       if (fs.calls() < step) {
@@ -90,6 +99,7 @@ class FaultInjection : public testing::TestWithParam<const char*> {
 
   TempDir reference_;
   Operation operation_;
+  bool extended_ = false;
   Files old_, new_;
 };
 
@@ -123,7 +133,8 @@ TEST_P(FaultInjection, ACrashLeavesEveryFileWholeOldOrNew) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, FaultInjection,
-                         testing::Values("Set", "DeleteNewest", "UpdateMasterDate"));
+                         testing::Values("Set", "DeleteNewest", "UpdateMasterDate", "DeleteNewestX",
+                                         "DeleteXmasterX"));
 
 }  // namespace
 }  // namespace barvane

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <random>
 
+#include "data/file_names.h"
+#include "data/index_files.h"
+
 namespace barvane::test {
 namespace fsys = std::filesystem;
 
@@ -110,6 +113,27 @@ PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
   portfolio.symbols = std::move(symbols);
   portfolio.subPortfolios = std::move(subPortfolios);
   return portfolio;
+}
+
+PortfolioDescription Extended(PortfolioDescription portfolio) {
+  portfolio.extended = true;
+  return portfolio;
+}
+
+testing::AssertionResult IndexFilesInStep(const std::string& dir) {
+  FileSystem& fs = FileSystem::Default();
+  IndexFiles files;
+  if (!ReadIndexFiles(fs, dir, &files)) return testing::AssertionFailure() << "the index files of " << dir << " cannot be read";
+  std::vector<std::string> problems = IndexFilesOutOfStep(files);
+  for (const IndexEntry& entry : IndexEntries(files)) {
+    if (entry.record.isSubPortfolio()) continue;
+    const std::string name = QuoteFileName(entry.record.fileNumber());
+    if (FindNoCase(fs, files.dir, name).empty()) problems.push_back(name + " is missing");
+  }
+  if (problems.empty()) return testing::AssertionSuccess();
+  testing::AssertionResult result = testing::AssertionFailure() << "out of step in " << dir << ":";
+  for (const std::string& problem : problems) result << "\n  " << problem;
+  return result;
 }
 
 void Build(const std::string& dir, PortfolioDescription portfolio) {

@@ -3,6 +3,8 @@
 // test notices any rewrite that fails to carry them over.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -60,8 +62,15 @@ std::vector<FieldDescription> Fields28();
 PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
                                std::vector<std::string> subPortfolios = {});
 
+// The same portfolio written with EMASTER and, for the symbols numbered above 255, XMASTER.
+PortfolioDescription Extended(PortfolioDescription portfolio);
+
 // Writes the portfolio into `dir` (spare bytes of the MASTER 0x5A) and fails the test on error.
 void Build(const std::string& dir, PortfolioDescription portfolio);
+
+// Success when the index files of `dir` are in step (IndexFilesOutOfStep finds nothing) and
+// every symbol they list has its quote file; otherwise what is wrong.
+testing::AssertionResult IndexFilesInStep(const std::string& dir);
 
 // The directory of a copy of the named real portfolio under `into`, or empty when the shared
 // fixtures are not beside the project (a user's clone).

@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "app/view_state.h"
 #include "data/file_names.h"
+#include "data/file_ops.h"
 #include "support/recording_ui.h"
 
 namespace barvane::test {
@@ -16,7 +17,8 @@ namespace barvane::test {
 class ToolView {
  public:
   ToolView(FileSystem& fs, const std::string& dir) : settings(fs), view(fs, settings, ui) {
-    view.SetMasterPath(WithTrailingSlash(dir) + kMasterName);
+    const std::string master = FindNoCase(fs, WithTrailingSlash(dir), kMasterName);
+    view.SetMasterPath(master.empty() ? WithTrailingSlash(dir) + kMasterName : master);
     view.m_portfoliosFound = true;
     view.FillSymbolGrid(0);
   }

@@ -1,4 +1,5 @@
-// Edit, Delete, Copy and Move symbol under an I/O failure, and a crash, at every step that
+// Edit, Delete, Copy and Move symbol, on portfolios of MASTER alone and of MASTER, EMASTER and
+// XMASTER, under an I/O failure, and a crash, at every step that
 // changes the disk: a reported failure leaves every file with its old bytes and no temporary
 // file; a crash leaves every file whole, old or new, and every quote file's bytes somewhere.
 #include <gtest/gtest.h>
@@ -26,19 +27,28 @@ using Files = std::map<std::string, Bytes>;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-void BuildRoot(const TempDir& root) {
-  test::Build(root / "SRC",
-              test::Portfolio({test::Symbol(3, "KEEP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
-                               test::Symbol(7, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5),
-                                            true)}));
+// `extended`: both portfolios hold EMASTER, and SRC an XMASTER symbol too, so that every
+// command replaces two or three index files that must change together.
+void BuildRoot(const TempDir& root, bool extended) {
+  PortfolioDescription src =
+      test::Portfolio({test::Symbol(3, "KEEP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
+                       test::Symbol(7, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5), true)});
+  PortfolioDescription dest =
+      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2))});
+  if (extended) {
+    src.symbols.push_back(test::Symbol(300, "ZED", test::Fields28(), test::WeekdayQuotes(kMonday, 2)));
+    src = test::Extended(src);
+    dest = test::Extended(dest);
+  }
+  test::Build(root / "SRC", src);
   test::WriteBytes(root / "SRC/F7.BAK", {7, 7});
-  test::Build(root / "DEST",
-              test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2))}));
+  test::Build(root / "DEST", dest);
 }
 
 using Operation = std::function<bool(FileSystem&, const TempDir&)>;
 
-Operation OperationNamed(const std::string& name) {
+Operation OperationNamed(std::string name) {
+  if (name.ends_with("X")) name.pop_back();
   return [name](FileSystem& fs, const TempDir& root) {
     test::ToolView tv(fs, root / "SRC");
     tv.Select("ABC");
@@ -66,7 +76,8 @@ class SymbolFaults : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     operation_ = OperationNamed(GetParam());
-    BuildRoot(reference_);
+    extended_ = std::string(GetParam()).ends_with("X");
+    BuildRoot(reference_, extended_);
     old_ = Snapshot(reference_.path());
     ASSERT_TRUE(operation_(FileSystem::Default(), reference_));
     new_ = Snapshot(reference_.path());
@@ -77,7 +88,7 @@ class SymbolFaults : public testing::TestWithParam<const char*> {
     for (int step = 1;; ++step) {
       SCOPED_TRACE(testing::Message() << "fault at step " << step);
       TempDir root;
-      BuildRoot(root);
+      BuildRoot(root, extended_);
       FaultyFs fs(step, mode);
       const bool ok = operation_(fs, root);
       if (fs.calls() < step) {
@@ -93,6 +104,7 @@ class SymbolFaults : public testing::TestWithParam<const char*> {
 
   TempDir reference_;
   Operation operation_;
+  bool extended_ = false;
   Files old_, new_;
 };
 
@@ -137,7 +149,9 @@ TEST_P(SymbolFaults, ACrashLeavesEveryFileOldOrNewAndNoQuotesLost) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, SymbolFaults, testing::Values("Edit", "Delete", "Copy", "Move"));
+INSTANTIATE_TEST_SUITE_P(Commands, SymbolFaults,
+                         testing::Values("Edit", "Delete", "Copy", "Move", "EditX", "DeleteX", "CopyX",
+                                         "MoveX"));
 
 }  // namespace
 }  // namespace barvane

@@ -1,0 +1,339 @@
+// The index files taken together: the real vendor portfolios read as one list in step, the
+// layouts the builder writes, and each change reaching every file that holds the symbol and
+// no byte besides.
+#include "data/index_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "data/file_names.h"
+#include "data/mbf.h"
+#include "data/quote_series.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+FileSystem& Fs() { return FileSystem::Default(); }
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+std::int32_t Int32At(const Bytes& bytes, std::size_t at) {
+  std::int32_t value;
+  std::memcpy(&value, bytes.data() + at, 4);
+  return value;
+}
+
+int Int16At(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
+
+std::string TextAt(const Bytes& bytes, std::size_t at, std::size_t size) {
+  std::string text(reinterpret_cast<const char*>(bytes.data() + at), size);
+  return text.substr(0, text.find('\0'));
+}
+
+// The offsets at which two equally long byte strings differ.
+std::set<std::size_t> Differences(const Bytes& a, const Bytes& b) {
+  std::set<std::size_t> at;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+    if (a[i] != b[i]) at.insert(i);
+  }
+  return at;
+}
+
+bool AllWithin(const std::set<std::size_t>& offsets, std::size_t from, std::size_t to) {
+  return std::all_of(offsets.begin(), offsets.end(), [&](std::size_t o) { return o >= from && o < to; });
+}
+
+// AAA (long name) and BBB in MASTER and EMASTER, XXX numbered 300 in XMASTER.
+PortfolioDescription ThreeSymbols() {
+  SymbolDescription a = test::Symbol(1, "AAA", test::Fields28(), test::WeekdayQuotes(kMonday, 5));
+  a.name = "Alpha Aluminium Holdings";
+  return test::Extended(test::Portfolio(
+      {a, test::Symbol(2, "BBB", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
+       test::Symbol(300, "XXX", test::Fields28(), test::WeekdayQuotes(kMonday, 4))}));
+}
+
+IndexFiles Read(const std::string& dir) {
+  IndexFiles files;
+  EXPECT_TRUE(ReadIndexFiles(Fs(), dir, &files));
+  return files;
+}
+
+TEST(IndexFiles, RealPortfoliosReadAsOneListInStep) {
+  TempDir tmp;
+  const std::string asx = test::CopyFixture("asx-mining", tmp);
+  const std::string hsi = test::CopyFixture("hsi-mini-futures", tmp);
+  if (asx.empty() || hsi.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
+
+  const IndexFiles asxFiles = Read(asx);
+  EXPECT_FALSE(asxFiles.hasXmaster());
+  EXPECT_EQ(IndexEntries(asxFiles).size(), 215u);
+  EXPECT_EQ(IndexFilesOutOfStep(asxFiles), std::vector<std::string>{});
+  EXPECT_EQ(IndexDisagreement(asxFiles), "");
+
+  const IndexFiles files = Read(hsi);
+  EXPECT_EQ(files.emaster.path, hsi + "emaster");
+  EXPECT_EQ(files.xmaster.path, hsi + "xmaster");
+  const std::vector<IndexEntry> entries = IndexEntries(files);
+  ASSERT_EQ(entries.size(), 266u);
+  EXPECT_EQ(IndexFilesOutOfStep(files), std::vector<std::string>{});
+  for (int i = 0; i < 255; ++i) EXPECT_EQ(entries[static_cast<std::size_t>(i)].emasterIndex, i + 1);
+
+  const MasterRecord& first = entries[0].record;
+  EXPECT_EQ(first.symbolText().substr(0, 10), "HSM__2000V");
+  EXPECT_EQ(first.nameText(), "Hang Seng Mini 2");
+  EXPECT_EQ(first.longName, "Hang Seng Mini 200010");
+  EXPECT_EQ(first.fieldSet, 0x7F);
+
+  const IndexEntry& x = entries[255];
+  ASSERT_TRUE(x.inXmaster());
+  EXPECT_EQ(x.xmasterIndex, 1);
+  EXPECT_EQ(x.record.fileNumber(), 256);
+  EXPECT_EQ(GridSymbolText(x.record.bytes.data() + kMasterSymbol), "HSM__2021X");
+  EXPECT_EQ(x.record.longName, "Hang Seng Mini 202111");
+  EXPECT_EQ(x.record.recordLength(), 28);
+  EXPECT_EQ(x.record.fieldCount(), 7);
+  EXPECT_EQ(x.record.periodicity(), 'D');
+  EXPECT_EQ(ReadMbf(x.record.bytes.data() + kMasterFirstDate), 1210930.0f);
+  EXPECT_EQ(ReadMbf(x.record.bytes.data() + kMasterLastDate), 1211129.0f);
+  EXPECT_EQ(entries.back().record.fileNumber(), 266);
+
+  MasterRecord found;
+  std::string foundDir;
+  ASSERT_EQ(FindMasterRecord(Fs(), hsi, "hsm__2022f", &found, &foundDir), kSuccess);
+  EXPECT_EQ(found.fileNumber(), 258);
+  EXPECT_EQ(foundDir, hsi);
+  EXPECT_EQ(found.firstDate(), 1211130.0f);
+}
+
+TEST(IndexFiles, TheBuilderWritesTheVendorLayouts) {
+  TempDir tmp;
+  test::Build(tmp.path(), ThreeSymbols());
+  EXPECT_TRUE(test::IndexFilesInStep(tmp.path()));
+  EXPECT_TRUE(test::Exists(tmp / "F300.MWD"));
+  EXPECT_FALSE(test::Exists(tmp / "F300.DAT"));
+
+  const Bytes master = test::ReadBytes(tmp / "MASTER");
+  const Bytes em = test::ReadBytes(tmp / "EMASTER");
+  ASSERT_EQ(master.size(), 53u * 3);
+  ASSERT_EQ(em.size(), 192u * 3);
+  EXPECT_EQ(Bytes(em.begin(), em.begin() + 4), (Bytes{2, 0, 2, 0}));
+  const std::size_t r = 192;
+  EXPECT_EQ(Bytes(em.begin() + r, em.begin() + r + 3), (Bytes{'6', '6', 1}));
+  EXPECT_EQ(em[r + 6], 7);
+  EXPECT_EQ(em[r + 7], 0x7F);
+  EXPECT_EQ(TextAt(em, r + 11, 14), "AAA");
+  EXPECT_EQ(TextAt(em, r + 32, 16), "Alpha Aluminium ");
+  EXPECT_EQ(TextAt(em, r + 139, 52), "Alpha Aluminium Holdings");
+  EXPECT_EQ(em[r + 60], 'D');
+  EXPECT_EQ(ReadIeee(em.data() + r + 64), 980615.0f);
+  EXPECT_EQ(Int32At(em, r + 126), 19980615);
+  EXPECT_EQ(em[2 * r + 7], 0x09);  // DATE and CLOSE
+
+  const Bytes xm = test::ReadBytes(tmp / "XMASTER");
+  ASSERT_EQ(xm.size(), 150u * 2);
+  EXPECT_EQ(Bytes(xm.begin(), xm.begin() + 4), (Bytes{0x5D, 0xFE, 0x58, 0x4D}));
+  EXPECT_EQ(Int16At(xm, 10), 1);
+  EXPECT_EQ(Int16At(xm, 14), 1);
+  EXPECT_EQ(Int16At(xm, 18), 301);
+  EXPECT_EQ(xm[150], 1);
+  EXPECT_EQ(TextAt(xm, 151, 14), "XXX");
+  EXPECT_EQ(TextAt(xm, 166, 45), "XXX Ltd");
+  EXPECT_EQ(Int16At(xm, 150 + 65), 300);
+  EXPECT_EQ(xm[150 + 70], 0x7F);
+  EXPECT_EQ(Int32At(xm, 150 + 108), 19980615);
+  EXPECT_EQ(Int32At(xm, 150 + 116), 19980618);
+}
+
+TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
+  TempDir tmp;
+  test::Build(tmp.path(), ThreeSymbols());
+  const IndexFiles files = Read(tmp.path());
+  const std::optional<IndexEntry> a = FindEntryByGridText(files, "AAA");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(SymbolRoom(files, *a), 14u);
+  const IndexFiles changed = WithTexts(files, *a, "AAB", "Short");
+  EXPECT_TRUE(changed.master.changed && changed.emaster.changed && !changed.xmaster.changed);
+  const auto masterDiff = Differences(files.master.bytes, changed.master.bytes);
+  EXPECT_TRUE(AllWithin(masterDiff, 53 + 7, 53 + 52));
+  const auto emDiff = Differences(files.emaster.bytes, changed.emaster.bytes);
+  EXPECT_FALSE(emDiff.empty());
+  for (std::size_t o : emDiff) {
+    const std::size_t f = o - 192;
+    EXPECT_TRUE((f >= 11 && f < 25) || (f >= 32 && f < 48) || (f >= 139 && f < 191)) << f;
+  }
+  EXPECT_EQ(TextAt(changed.emaster.bytes, 192 + 139, 52), "");
+  EXPECT_EQ(IndexFilesOutOfStep(changed), std::vector<std::string>{});
+
+  const std::optional<IndexEntry> x = FindEntryByGridText(files, "XXX");
+  ASSERT_TRUE(x && x->inXmaster());
+  const IndexFiles renamed = WithTexts(files, *x, "XYZ", "A name longer than sixteen");
+  EXPECT_TRUE(!renamed.master.changed && !renamed.emaster.changed && renamed.xmaster.changed);
+  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, renamed.xmaster.bytes), 150 + 1, 150 + 61));
+  EXPECT_EQ(TextAt(renamed.xmaster.bytes, 166, 45), "A name longer than sixteen");
+}
+
+TEST(IndexFiles, RemovingASymbolDropsItsRecordsAndCounts) {
+  TempDir tmp;
+  test::Build(tmp.path(), ThreeSymbols());
+  const IndexFiles files = Read(tmp.path());
+
+  const IndexFiles withoutB = WithoutEntry(files, *FindEntryByGridText(files, "BBB"));
+  EXPECT_EQ(withoutB.master.bytes.size(), 53u * 2);
+  // The second number stays the highest number in use: AAA's 1 once BBB's 2 is gone.
+  EXPECT_EQ(Bytes(withoutB.master.bytes.begin(), withoutB.master.bytes.begin() + 4), (Bytes{1, 0, 1, 0}));
+  EXPECT_EQ(withoutB.emaster.bytes.size(), 192u * 2);
+  EXPECT_EQ(IndexFilesOutOfStep(withoutB), std::vector<std::string>{});
+
+  const IndexFiles withoutX = WithoutEntry(files, *FindEntryByGridText(files, "XXX"));
+  EXPECT_FALSE(withoutX.master.changed || withoutX.emaster.changed);
+  ASSERT_EQ(withoutX.xmaster.bytes.size(), 150u);
+  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, withoutX.xmaster.bytes), 10, 16));
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 10), 0);
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 14), 0);
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 18), 301);
+}
+
+TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
+  TempDir tmp;
+  PortfolioDescription two = ThreeSymbols();
+  two.symbols.pop_back();
+  test::Build(tmp.path(), two);
+  const IndexFiles files = Read(tmp.path());
+  EXPECT_FALSE(files.hasXmaster());
+  const IndexEntry b = *FindEntryByGridText(files, "BBB");
+  NewIndexEntry added{b.record, EmasterRecordOf(files, b), std::nullopt, 0x09};
+
+  const IndexFiles five = WithEntryAdded(files, added, 5);
+  EXPECT_EQ(Bytes(five.master.bytes.begin(), five.master.bytes.begin() + 4), (Bytes{3, 0, 5, 0}));
+  EXPECT_EQ(five.master.bytes[53 * 3], 5);
+  EXPECT_EQ(five.emaster.bytes[192 * 3 + 2], 5);
+  EXPECT_FALSE(five.xmaster.changed);
+  // The second record of each file stands as it was, and the new one is the old one renumbered.
+  Bytes expected(files.emaster.bytes.begin() + 192 * 2, files.emaster.bytes.begin() + 192 * 3);
+  expected[2] = 5;
+  EXPECT_EQ(Bytes(five.emaster.bytes.begin() + 192 * 3, five.emaster.bytes.end()), expected);
+  EXPECT_EQ(IndexFilesOutOfStep(five), std::vector<std::string>{});
+
+  const IndexFiles big = WithEntryAdded(files, added, 400);
+  EXPECT_FALSE(big.master.changed || big.emaster.changed);
+  ASSERT_TRUE(big.xmaster.changed);
+  ASSERT_EQ(big.xmaster.bytes.size(), 300u);
+  EXPECT_EQ(Int16At(big.xmaster.bytes, 10), 1);
+  EXPECT_EQ(Int16At(big.xmaster.bytes, 18), 401);
+  EXPECT_EQ(Int16At(big.xmaster.bytes, 150 + 65), 400);
+  EXPECT_EQ(TextAt(big.xmaster.bytes, 151, 14), "BBB");
+  EXPECT_EQ(big.xmaster.bytes[150 + 70], 0x09);
+  EXPECT_EQ(IndexFilesOutOfStep(big), std::vector<std::string>{});
+  const auto writes = IndexWrites(Fs(), big, files, IndexReplace::kSwap);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].path, tmp / "XMASTER");
+  EXPECT_TRUE(writes[0].created);
+  EXPECT_EQ(writes[0].temporaryPath, tmp / "XMASTER.~NU");
+}
+
+TEST(IndexFiles, NewDatesReachEveryRecordOfTheNumber) {
+  TempDir tmp;
+  test::Build(tmp.path(), ThreeSymbols());
+  const IndexFiles files = Read(tmp.path());
+  const DayNumber day = YmdToDay(2001, 2, 3);
+  const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
+  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
+  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
+  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
+  EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
+  EXPECT_FALSE(master.xmaster.changed);
+
+  const IndexFiles x = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
+  EXPECT_FALSE(x.master.changed || x.emaster.changed);
+  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 104), 20010203);
+  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 108), 20010203);
+  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 116), 20010204);
+}
+
+TEST(IndexFiles, DisagreementOfMasterAndEmasterIsNamed) {
+  TempDir tmp;
+  test::Build(tmp.path(), ThreeSymbols());
+  IndexFiles files = Read(tmp.path());
+  files.emaster.bytes[192 * 2 + 2] = 9;
+  EXPECT_EQ(IndexDisagreement(files),
+            "MASTER and EMASTER disagree on the file number of record 2 (2 and 9); the symbols of "
+            "MASTER are shown");
+  files.emaster.bytes.resize(192 * 2);
+  files.emaster.bytes[0] = 1;
+  EXPECT_EQ(IndexDisagreement(files), "MASTER lists 2 symbols and EMASTER 1; the symbols of MASTER are shown");
+  // MASTER is trusted: every symbol is still listed, BBB without EMASTER facts.
+  const auto entries = IndexEntries(files);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].emasterIndex, 0);
+}
+
+TEST(FieldSets, GiveTheQuantitiesInFileOrder) {
+  using P = std::array<std::int16_t, kQuantityCount>;
+  EXPECT_EQ(LayoutOfFieldSet(0x7F).position, (P{1, 0, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(LayoutOfFieldSet(0xFF).position, (P{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(LayoutOfFieldSet(0x9F).position, (P{1, 2, 0, 3, 4, 5, 6, 0}));
+  EXPECT_EQ(FieldSetOfLayout(LayoutOfFieldSet(0x9F)), 0x9F);
+  FieldLayout closeFirst;
+  closeFirst.position[kDate] = 1;
+  closeFirst.position[kClose] = 2;
+  closeFirst.position[kHigh] = 3;
+  EXPECT_EQ(FieldSetOfLayout(closeFirst), 0);
+}
+
+// Quotes of an intraday series, TIME after DATE, with the day's weekday-quotes prices.
+SymbolDescription Intraday(int fileNumber, std::vector<FieldDescription> fields) {
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  for (std::size_t i = 0; i < quotes.size(); ++i) quotes[i].time = HmsToTicks(9, 30 + static_cast<int>(i), 0);
+  SymbolDescription s = test::Symbol(fileNumber, "TICK", std::move(fields), quotes);
+  s.periodicity = 'I';
+  return s;
+}
+
+TEST(FieldSets, DecideTheLayoutWithoutDopAndIntradayReadsTime) {
+  const auto withTime = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume});
+  for (bool extended : {false, true}) {
+    SCOPED_TRACE(extended ? "field set from EMASTER" : "intraday length table");
+    TempDir tmp;
+    PortfolioDescription p = test::Portfolio(Intraday(1, withTime));
+    p.extended = extended;
+    test::Build(tmp.path(), p);
+    QuoteSeries s;
+    ASSERT_EQ(AllocSeries(&s, 10), kSuccess);
+    ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "TICK", 0, 10), kSuccess);
+    ASSERT_EQ(s.count, 3u);
+    EXPECT_EQ(s.time(1), HmsToTicks(9, 31, 0));
+    EXPECT_EQ(s.value(kOpen, 1), 10.25f - 0.125f);
+    EXPECT_EQ(s.value(kClose, 1), 10.25f);
+    EXPECT_EQ(s.value(kOpenInterest, 1), -1.0f);
+  }
+  // A field set wins over the record-length table: 20 bytes of DATE, HIGH, LOW, CLOSE, VOL
+  // whose volume is small enough to pass for a close.
+  TempDir tmp;
+  SymbolDescription v = test::Symbol(1, "VOL", test::Fields20Volume(), test::WeekdayQuotes(kMonday, 2));
+  for (auto& q : v.quotes) q.volume = q.high;
+  test::Build(tmp.path(), test::Extended(test::Portfolio(v)));
+  QuoteSeries s;
+  ASSERT_EQ(AllocSeries(&s, 10), kSuccess);
+  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "VOL", 0, 10), kSuccess);
+  EXPECT_EQ(s.value(kOpen, 0), -1.0f);
+  EXPECT_EQ(s.value(kVolume, 0), v.quotes[0].high);
+}
+
+TEST(FieldSets, IntradayLengthsWithoutRoomForTimeKeepTheTable) {
+  TempDir tmp;
+  test::Build(tmp.path(), test::Portfolio(Intraday(1, test::Fields8())));
+  FieldLayout layout;
+  MasterRecord record;
+  std::string dir;
+  ASSERT_EQ(FindMasterRecord(Fs(), tmp.path(), "TICK", &record, &dir), kSuccess);
+  ASSERT_EQ(ReadSymbolLayout(Fs(), dir, record, &layout), kSuccess);
+  EXPECT_FALSE(layout.holds(kTime));
+  EXPECT_EQ(layout.position[kClose], 2);
+}
+
+}  // namespace
+}  // namespace barvane
