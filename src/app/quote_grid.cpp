@@ -19,13 +19,13 @@ std::string NumberText(const char* format, float value) {
   return text;
 }
 
-// The day of quote `first`, or 0 when it cannot be read.
+// The day of quote `first`, or kNoDate when it cannot be read.
 DayNumber DayOfQuote(FileSystem& fs, const std::string& dir, const std::string& symbol,
                      std::int32_t first) {
   QuoteSeries one;
-  if (AllocSeries(&one, 1) != kSuccess) return 0;
+  if (AllocSeries(&one, 1) != kSuccess) return kNoDate;
   const bool read = LoadSeries(fs, &one, dir, symbol, first, 1) == kSuccess && one.count == 1;
-  return read ? one.date(0) : 0;
+  return read ? one.date(0) : kNoDate;
 }
 
 }  // namespace
@@ -84,8 +84,8 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
   }
   ui.EndProgress();
   const bool any = grid->quoteCount > 0;
-  grid->firstDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, 0) : 0);
-  grid->lastDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : 0);
+  grid->firstDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, 0) : kNoDate);
+  grid->lastDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : kNoDate);
   return true;
 }
 

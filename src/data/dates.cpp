@@ -43,7 +43,7 @@ constexpr PartOffsets kLayouts[12] = {
 }  // namespace
 
 DayNumber YmdToDay(int year, int month, int day) {
-  if (month < 1 || month > 12) return 0;
+  if (month < 1 || month > 12) return kNoDate;
   if (year > 1900) year -= 1900;
   std::int64_t days =
       MonthStart(month, false) + FloorDiv(std::int64_t{year - 61} * 1461, 4) + day;
@@ -70,7 +70,7 @@ Ymd DayToYmd(DayNumber day) {
 int Weekday(DayNumber day) { return static_cast<int>(FloorMod(std::int64_t{day} - 1, 7)); }
 
 DayNumber DateFloatToDay(double value) {
-  if (!std::isfinite(value) || std::fabs(value) > kLargestEncodedValue) return 0;
+  if (!std::isfinite(value) || std::fabs(value) > kLargestEncodedValue) return kNoDate;
   // A whole value, as every file date is, splits exactly in integers (both truncate).
   if (const auto whole = static_cast<std::int32_t>(value); whole == value) {
     return YmdToDay(whole / 10000, whole % 10000 / 100, whole % 100);
@@ -82,6 +82,7 @@ DayNumber DateFloatToDay(double value) {
 }
 
 float DayToDateFloat(DayNumber day) {
+  if (day == kNoDate) return 0;
   const Ymd ymd = DayToYmd(day);
   return static_cast<float>(ymd.year * 10000 + ymd.month * 100 + ymd.day);
 }
@@ -113,21 +114,21 @@ DayNumber ParseDate(std::string_view text, int layout) {
   while (start < text.size() && text[start] == ' ') ++start;
   if (start < text.size() && text[start] == '"') ++start;
   text.remove_prefix(start);
-  if (text.empty() || layout < 1 || layout > 12) return 0;
+  if (text.empty() || layout < 1 || layout > 12) return kNoDate;
   const PartOffsets& parts = kLayouts[layout - 1];
   const int cc = parts.century < 0 ? 0 : TwoCharsAsInt(text, static_cast<std::size_t>(parts.century));
   const int yy = TwoCharsAsInt(text, static_cast<std::size_t>(parts.year));
   const int mm = TwoCharsAsInt(text, static_cast<std::size_t>(parts.month));
   const int dd = TwoCharsAsInt(text, static_cast<std::size_t>(parts.day));
   int century = parts.century < 0 ? 0 : cc * 100 - 1900;
-  if (yy == 0 && mm == 0 && dd == 0) return 0;
+  if (yy == 0 && mm == 0 && dd == 0) return kNoDate;
   if (yy < 60 && century == 0) century = 100;
   return YmdToDay(yy + century, mm, dd);
 }
 
 std::string FormatDate(DayNumber day, int layout, char separator) {
   int cc = 0, yy = 0, mm = 0, dd = 0;
-  if (day != 0) {
+  if (day != kNoDate) {
     const Ymd ymd = DayToYmd(day);
     cc = static_cast<int>(FloorDiv(ymd.year, 100)) + 19;
     yy = static_cast<int>(FloorMod(ymd.year, 100));

@@ -84,10 +84,10 @@ Bytes MasterRecordBytes(const SymbolDescription& symbol) {
   bytes[kMasterRecordLength] = static_cast<std::uint8_t>(length);
   bytes[kMasterFieldCount] = static_cast<std::uint8_t>(symbol.fields.size());
   PutText(bytes, kMasterIssueName, symbol.name);
-  const DayNumber first = symbol.quotes.empty() ? 0 : symbol.quotes.front().day;
-  const DayNumber last = symbol.quotes.empty() ? 0 : symbol.quotes.back().day;
-  PutMbf(bytes, kMasterFirstDate, first == 0 ? 0.0f : DayToDateFloat(first));
-  PutMbf(bytes, kMasterLastDate, last == 0 ? 0.0f : DayToDateFloat(last));
+  const DayNumber first = symbol.quotes.empty() ? kNoDate : symbol.quotes.front().day;
+  const DayNumber last = symbol.quotes.empty() ? kNoDate : symbol.quotes.back().day;
+  PutMbf(bytes, kMasterFirstDate, first == kNoDate ? 0.0f : DayToDateFloat(first));
+  PutMbf(bytes, kMasterLastDate, last == kNoDate ? 0.0f : DayToDateFloat(last));
   bytes[kMasterPeriodicity] = static_cast<std::uint8_t>(symbol.periodicity);
   PutText(bytes, kMasterSymbol, symbol.symbol);
   return bytes;

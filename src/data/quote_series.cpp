@@ -194,7 +194,7 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
     } else {
       day = DateFloatToDay(date);
       const auto whole = static_cast<std::int32_t>(date);
-      if (day != 0 && whole == date && whole > 0 && whole < (1 << 24) && whole % 100 >= 1) {
+      if (day != kNoDate && whole == date && whole > 0 && whole < (1 << 24) && whole % 100 >= 1) {
         monthValue = static_cast<float>(whole - whole % 100);
         monthStart = day - whole % 100;
       }

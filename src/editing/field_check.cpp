@@ -19,7 +19,7 @@ bool ReadDateField(const std::string& text, DayNumber* day) {
   if (text.size() != 8 || text.find(' ') != std::string::npos) return false;
   const DayNumber d = ParseDate(text, kScreenDateLayout);
   // A month or day out of range reads as another date (or none) and so fails to format back.
-  if (d == 0 || ScreenDate(d) != text) return false;
+  if (d == kNoDate || ScreenDate(d) != text) return false;
   *day = d;
   return true;
 }

@@ -24,7 +24,7 @@ bool ApplySplit(ViewState& state, const SplitTexts& texts) {
   QuoteChange change;
   const float prices = o / n, counts = n / o;
   change.value = {prices, prices, prices, prices, counts, counts};
-  change.fromDay = 0;
+  change.fromDay = kNoDate;  // every quote before the split, those of 1960 and earlier too
   change.toDay = DayOfText(texts.date) - 1;
   change.op = QuoteOp::kMultiply;
   return FinishQuoteCommand(

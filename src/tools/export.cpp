@@ -100,10 +100,10 @@ class DateWriter {
  public:
   char* Put(char* out, DayNumber day) {
     Ymd ymd;
-    if (day != 0 && last_ != 0 && day > last_ && day - last_ + lastYmd_.day <= 28) {
+    if (day != kNoDate && last_ != kNoDate && day > last_ && day - last_ + lastYmd_.day <= 28) {
       ymd = lastYmd_;
       ymd.day += day - last_;
-    } else if (day != 0) {
+    } else if (day != kNoDate) {
       ymd = DayToYmd(day);
       ymd.year = (ymd.year % 100 + 100) % 100;
       last_ = day;
@@ -118,7 +118,7 @@ class DateWriter {
   }
 
  private:
-  DayNumber last_ = 0;
+  DayNumber last_ = kNoDate;
   Ymd lastYmd_;
 };
 

@@ -62,14 +62,17 @@ TEST(Days, BeforeNineteenSixtyOneConvertTrulyAndKeepTheirWeekday) {
   EXPECT_EQ(FormatDate(d, 2, '-'), "1928-01-03");
   EXPECT_EQ(Weekday(d), 2);
   EXPECT_EQ(DayToDateFloat(d), 280103.0f);
-  EXPECT_EQ(FormatDate(YmdToDay(60, 12, 31) , 2, '-'), "0000-00-00");  // day 0 is no date
+  // Day 0 is a day like any other; no date is kNoDate.
+  EXPECT_EQ(YmdToDay(60, 12, 31), 0);
+  EXPECT_EQ(FormatDate(0, 2, '-'), "1960-12-31");
+  EXPECT_EQ(ScreenDate(DateFloatToDay(601231.0)), "12/31/60");
+  EXPECT_EQ(DayToDateFloat(0), 601231.0f);
   EXPECT_EQ(FormatDate(YmdToDay(60, 2, 29), 2, '-'), "1960-02-29");
   EXPECT_EQ(Weekday(YmdToDay(60, 12, 30)), 5);  // a Friday
 }
 
 TEST(Days, EveryDayRoundTripsThroughItsYmd) {
   for (DayNumber d = YmdToDay(0, 1, 1); d <= 50769; ++d) {
-    if (d == 0) continue;
     const Ymd ymd = DayToYmd(d);
     ASSERT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), d) << d;
     ASSERT_EQ(DateFloatToDay(DayToDateFloat(d)), d) << d;
@@ -80,20 +83,22 @@ TEST(Days, DateValuesAndTheirMbfBytes) {
   EXPECT_EQ(DateFloatToDay(1000104.0), 14248);
   const auto bytes = DayToMbfDate(14248);
   EXPECT_EQ(ReadMbf(bytes.data()), 1000104.0f);
-  EXPECT_EQ(DateFloatToDay(0.0), 0);
-  EXPECT_EQ(DateFloatToDay(std::nan("")), 0);
-  EXPECT_EQ(DateFloatToDay(1e30), 0);
-  EXPECT_EQ(YmdToDay(99, 13, 1), 0);
-  EXPECT_EQ(YmdToDay(99, 0, 1), 0);
+  EXPECT_EQ(DateFloatToDay(0.0), kNoDate);
+  EXPECT_EQ(DateFloatToDay(std::nan("")), kNoDate);
+  EXPECT_EQ(DateFloatToDay(1e30), kNoDate);
+  EXPECT_EQ(YmdToDay(99, 13, 1), kNoDate);
+  EXPECT_EQ(YmdToDay(99, 0, 1), kNoDate);
+  EXPECT_EQ(DayToMbfDate(kNoDate), (std::array<std::uint8_t, 4>{}));
 }
 
 TEST(ParseDate, LeadingBlanksOneQuoteAndAtoiPairs) {
   EXPECT_EQ(ParseDate("  \"03/15/05", 3), 16145);
-  EXPECT_EQ(ParseDate("00/00/00", 3), 0);
-  EXPECT_EQ(ParseDate("", 3), 0);
-  EXPECT_EQ(ParseDate("   ", 3), 0);
-  EXPECT_EQ(ParseDate("01/01/00", 13), 0);
-  EXPECT_EQ(ParseDate("01/01/00", 0), 0);
+  EXPECT_EQ(ParseDate("00/00/00", 3), kNoDate);
+  EXPECT_EQ(ParseDate("", 3), kNoDate);
+  EXPECT_EQ(ParseDate("   ", 3), kNoDate);
+  EXPECT_EQ(ParseDate("01/01/00", 13), kNoDate);
+  EXPECT_EQ(ParseDate("01/01/00", 0), kNoDate);
+  EXPECT_EQ(ParseDate("12/31/60", 3), 0);
   EXPECT_EQ(ParseDate("7/01/00", 3), ParseDate("07/01/00", 3));  // the pair "7/" reads 7
   EXPECT_EQ(ParseDate("20000104", 8), 14248);
   EXPECT_EQ(ParseDate("19590104", 8), YmdToDay(2059, 1, 4));  // 1900..1959 mean 2000..2059
@@ -108,7 +113,8 @@ TEST(FormatDate, EveryLayoutDayZeroAndUnknownLayouts) {
     EXPECT_EQ(FormatDate(d, layout, '-'), expected[layout - 1]) << layout;
     EXPECT_EQ(ParseDate(FormatDate(d, layout, '-'), layout), d) << layout;
   }
-  EXPECT_EQ(FormatDate(0, 3, '/'), "00/00/00");
+  EXPECT_EQ(FormatDate(kNoDate, 3, '/'), "00/00/00");
+  EXPECT_EQ(FormatDate(0, 3, '/'), "12/31/60");
   EXPECT_EQ(FormatDate(d, 13, '/'), "");
 }
 

@@ -93,6 +93,20 @@ TEST(Export, WritesEveryColumnInEachLayoutWithNaForWhatTheFileLacks) {
   }
 }
 
+TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
+  ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(),
+                               {{YmdToDay(55, 6, 1), 0, 0, 0, 0, 1, 0, 0},
+                                {YmdToDay(60, 12, 31), 0, 0, 0, 0, 2, 0, 0},
+                                {YmdToDay(61, 1, 2), 0, 0, 0, 0, 3, 0, 0},
+                                {kNoDate, 0, 0, 0, 0, 4, 0, 0}}));
+  EXPECT_EQ(f.view.m_firstDateText, "06/01/55");
+  EXPECT_EQ(f.view.m_lastDateText, "00/00/00");
+  ExportChoices c = f.Choices();
+  c.omit = {true, true, true, false, true, true};
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path), "06/01/55 1.0000\r\n12/31/60 2.0000\r\n01/02/61 3.0000\r\n00/00/00 4.0000\r\n");
+}
+
 TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
   const std::vector<float> values = {1.03125f, 1.03135f, 0.125f, 0.375f, 2.675f, 0.00005f,
                                      99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f};
