@@ -64,7 +64,7 @@ TEST_P(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, VendorPortfolio,
                          testing::Values(Vendor{"asx-mining", "MASTER", 215},
                                          Vendor{"hsi-mini-futures", "master", 266}),
-                         [](const auto& info) { return std::string(info.param.name).substr(0, 3); });
+                         [](const auto& test) { return std::string(test.param.name).substr(0, 3); });
 
 TEST(VendorPortfolio, XmasterSymbolsShowTheirFullNamesInOrder) {
   test::TempDir tmp;

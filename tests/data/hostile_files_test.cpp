@@ -11,11 +11,11 @@
 #include "data/field_layout.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/master.h"
 #include "data/quote_series.h"
 #include "data/rewrite.h"
 #include "support/portfolio_builder.h"
-#include "tools/master_image.h"
 
 namespace barvane {
 namespace {
@@ -176,8 +176,8 @@ TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
   MasterRecord record;
   std::string recordDir;
   EXPECT_EQ(FindMasterRecord(Fs(), dir_, "ABC", &record, &recordDir), kFileNotFound);
-  MasterImage image;
-  EXPECT_FALSE(image.Read(Fs(), dir_ + "MASTER"));
+  IndexFiles files;
+  EXPECT_FALSE(ReadIndexFiles(Fs(), dir_, &files));
 }
 
 TEST_F(HostileFiles, FifoAsQuoteFileIsRefusedWithoutWaiting) {
@@ -196,9 +196,19 @@ TEST_F(HostileFiles, HugeSparseMasterIsRefusedWithoutReadingIt) {
   MasterRecord record;
   std::string recordDir;
   EXPECT_EQ(FindMasterRecord(Fs(), dir_, "ABC", &record, &recordDir), kFileNotFound);
-  MasterImage image;
-  EXPECT_FALSE(image.Read(Fs(), master));
+  IndexFiles files;
+  EXPECT_FALSE(ReadIndexFiles(Fs(), dir_, &files));
   EXPECT_EQ(std::filesystem::file_size(master), k64GiB);
+}
+
+TEST_F(HostileFiles, HugeSparseEmasterOrXmasterIsRefusedWithoutReadingIt) {
+  for (const char* name : {"EMASTER", "XMASTER"}) {
+    SCOPED_TRACE(name);
+    MakeSparse(dir_ + name, k64GiB);
+    IndexFiles files;
+    EXPECT_FALSE(ReadIndexFiles(Fs(), dir_, &files));
+    std::filesystem::remove(dir_ + name);
+  }
 }
 
 TEST_F(HostileFiles, WholeReadsStopAtTheirBound) {
