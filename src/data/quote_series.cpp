@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -178,7 +179,8 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   }
   // Consecutive quotes mostly share a month, and within a month the day number grows with the
   // day of the month, so a whole date value of the month just converted costs one addition.
-  float monthValue = -1.0f;  // YYMM00 of the last whole date converted; -1: none yet
+  // YYMM00 of the last whole date converted; NaN (none yet) matches no date, 0.0 included.
+  float monthValue = std::numeric_limits<float>::quiet_NaN();
   DayNumber monthStart = 0;  // its day number minus its day of the month
   for (std::uint32_t i = 0; i < read; ++i) {
     const std::uint8_t* fieldBytes = records + length * i;
