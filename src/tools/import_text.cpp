@@ -62,7 +62,7 @@ int Number(std::string_view digits) {
   return n;
 }
 
-// A date in one of the four forms, checked against the calendar; 0 when it does not read.
+// A date in one of the four forms, checked against the calendar; kNoDate when it does not read.
 DayNumber ReadDate(std::string_view text) {
   int year = 0, month = 0, day = 0;
   if (text.size() == 8 && AllDigits(text)) {
@@ -84,12 +84,12 @@ DayNumber ReadDate(std::string_view text) {
     // Two-digit years read as the entry fields read them: below 60 in the 2000s.
     if (text.size() == 8) year += year < 60 ? 2000 : 1900;
   } else {
-    return 0;
+    return kNoDate;
   }
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (year < 1900 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1] ||
       (month == 2 && day == 29 && year % 4 != 0)) {
-    return 0;
+    return kNoDate;
   }
   return YmdToDay(year - 1900, month, day);
 }
@@ -198,7 +198,7 @@ bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* er
     for (std::size_t f = 0; f < fields.size(); ++f) {
       if (layout[f] == kDateColumn) {
         quote.day = ReadDate(fields[f]);
-        if (quote.day == 0) return refuse(number, "\"" + std::string(fields[f]) + "\" is no date.");
+        if (quote.day == kNoDate) return refuse(number, "\"" + std::string(fields[f]) + "\" is no date.");
         continue;
       }
       bool missing = false;

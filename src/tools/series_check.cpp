@@ -149,7 +149,7 @@ class SeriesChecker {
     for (std::size_t q = 0; q < present; ++q) {
       Quote quote{q, DateFloatToDay(Field(q, kDate)),
                   layout_.holds(kTime) ? TimeFloatToTicks(Field(q, kTime)) : TimeTicks{0}};
-      if (quote.day == 0) {
+      if (quote.day == kNoDate) {
         Problem(0, Printed("quote %zu of the file has no valid date", q + 1));
         allDated_ = false;
       }
@@ -197,7 +197,7 @@ class SeriesChecker {
   void CheckOrderAndDays() {
     const Quote* previous = nullptr;
     for (const Quote& quote : quotes_) {
-      if (quote.day == 0) continue;
+      if (quote.day == kNoDate) continue;
       if (previous && quote.before(*previous)) {
         outOfOrder_ = true;
         Problem(quote.day, "out of date order after " + ScreenDate(previous->day), allDated_);
@@ -220,7 +220,7 @@ class SeriesChecker {
     for (std::size_t i = 0; i < order_.size();) {
       std::size_t end = i + 1;
       while (end < order_.size() && quotes_[order_[end]].sameMoment(quotes_[order_[i]])) ++end;
-      if (quotes_[order_[i]].day != 0 && end - i > 1) CheckOneMoment(i, end);
+      if (quotes_[order_[i]].day != kNoDate && end - i > 1) CheckOneMoment(i, end);
       i = end;
     }
   }
@@ -259,13 +259,13 @@ class SeriesChecker {
   }
 
   void CheckIndexDates() {
-    DayNumber first = 0, last = 0;
+    DayNumber first = kNoDate, last = kNoDate;
     for (const Quote& quote : quotes_) {
-      if (quote.day == 0) continue;
-      if (first == 0 || quote.day < first) first = quote.day;
+      if (quote.day == kNoDate) continue;
+      if (first == kNoDate || quote.day < first) first = quote.day;
       if (quote.day > last) last = quote.day;
     }
-    if (first == 0) return;
+    if (first == kNoDate) return;
     CheckIndexDate(kMasterFirstDate, "first", first);
     CheckIndexDate(kMasterLastDate, "last", last);
   }
@@ -273,7 +273,7 @@ class SeriesChecker {
   void CheckIndexDate(std::size_t offset, const char* which, DayNumber quoteDay) {
     const DayNumber indexDay = DateFloatToDay(ReadMbf(files_.record.bytes.data() + offset));
     if (indexDay == quoteDay) return;
-    const std::string given = indexDay == 0 ? "no valid " + std::string(which) + " date"
+    const std::string given = indexDay == kNoDate ? "no valid " + std::string(which) + " date"
                                             : std::string(which) + " date " + ScreenDate(indexDay);
     Problem(quoteDay, "index gives " + given + ", the " + which + " quote is of " + ScreenDate(quoteDay),
             allDated_);

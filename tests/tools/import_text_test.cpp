@@ -69,6 +69,8 @@ TEST(ImportText, NamedColumnsInAnyOrderWithEachDateForm) {
   EXPECT_EQ(Read("Date Close\n02/29/00 1\n12/31/59 1\n01/01/60 1\n").quotes[0].day,
             YmdToDay(60, 1, 1));
   EXPECT_EQ(Read("Date Close\n02/29/00 1\n").quotes[0].day, YmdToDay(100, 2, 29));
+  // The day before 1961 is a day like any other.
+  EXPECT_EQ(Read("Date Close\n12/31/60 1\n").quotes[0].day, YmdToDay(60, 12, 31));
 }
 
 TEST(ImportText, NewestFirstComesOutOldestFirst) {
