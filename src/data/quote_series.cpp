@@ -143,7 +143,8 @@ const std::uint8_t* SeriesFile::BytesAt(std::uint64_t offset, std::size_t n, std
   return buffer_.data();
 }
 
-Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t count) {
+Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t count,
+                        unsigned quantities) {
   const std::size_t length = static_cast<std::size_t>(record_.recordLength());
   if (!series->info) {
     series->info.reset(new (std::nothrow) SeriesInfo);
@@ -175,7 +176,8 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   std::array<int, kQuantityCount> at{};
   for (int q = 0; q < kQuantityCount; ++q) {
     const int p = layout_.position[static_cast<std::size_t>(q)];
-    at[static_cast<std::size_t>(q)] = p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
+    const bool wanted = q == kDate || (quantities >> q & 1u) != 0;
+    at[static_cast<std::size_t>(q)] = !wanted || p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
   }
   // Consecutive quotes mostly share a month, and within a month the day number grows with the
   // day of the month, so a whole date value of the month just converted costs one addition.
@@ -201,7 +203,7 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
         monthStart = day - whole % 100;
       }
     }
-    const TimeTicks ticks = layout_.holds(kTime) ? TimeFloatToTicks(quantity[kTime]) : 0;
+    const TimeTicks ticks = at[kTime] >= 0 ? TimeFloatToTicks(quantity[kTime]) : 0;
     StoreQuote(series, i, day, ticks, quantity + kOpen);
   }
   return SetSeriesCount(series, read);

@@ -83,6 +83,8 @@ void FreeSeries(QuoteSeries* series);
 [[nodiscard]] Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
                                 const std::string& symbol, std::int32_t first, std::int32_t count);
 
+inline constexpr unsigned kEveryQuantity = (1u << kQuantityCount) - 1;
+
 // One symbol's quote file, found through the portfolio's index once and kept open, so that a
 // reader of many windows (export, split search) searches the index once per series.
 class SeriesFile {
@@ -96,8 +98,11 @@ class SeriesFile {
   // their windows from there. When that read fails, loads read from the file as before.
   void HoldWholeFile();
 
-  // What LoadSeries does with `first` and `count`, on the opened file. REQUIRES: Open succeeded.
-  [[nodiscard]] Status Load(QuoteSeries* series, std::int32_t first, std::int32_t count);
+  // What LoadSeries does with `first` and `count`, on the opened file, converting only the
+  // quantities whose bit (1 << quantity) is set in `quantities`: the others read as -1.0, as
+  // a quantity the file lacks does. The date is always read. REQUIRES: Open succeeded.
+  [[nodiscard]] Status Load(QuoteSeries* series, std::int32_t first, std::int32_t count,
+                            unsigned quantities = kEveryQuantity);
 
   // R - 1 of the header, and the whole quote records the file really holds.
   std::int32_t quotesInFile() const;

@@ -11,6 +11,9 @@
 namespace barvane {
 namespace {
 
+// The quantities the candidate test looks at; the search converts no others.
+constexpr unsigned kTestedQuantities = 1u << kDate | 1u << kHigh | 1u << kLow | 1u << kClose;
+
 SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
   return {series.date(i), series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
 }
@@ -28,6 +31,8 @@ bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitR
   const float c1 = later.close;
   if (c0 == 0.0f || c1 == 0.0f) return false;
   const float r = c0 / c1;
+  // Every band lies outside 0.74 to 1.34, where nearly every pair of days falls.
+  if (static_cast<double>(r) >= 0.74 && static_cast<double>(r) <= 1.34) return false;
   const float difference = std::fabs(c0 - c1);
   const float threshold = difference * 0.8f;
   const float gap = c0 > c1 ? std::fabs(earlier.low - later.high) : std::fabs(earlier.high - later.low);
@@ -69,7 +74,8 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, QuoteSeries& ser
   file.HoldWholeFile();
   for (std::int32_t start = 0; start != n - 1;) {
     const std::int32_t m = std::min(n - start, kSplitSearchWindow);
-    if (file.Load(&series, start, m) != kSuccess || series.count != static_cast<std::uint32_t>(m)) {
+    if (file.Load(&series, start, m, kTestedQuantities) != kSuccess ||
+        series.count != static_cast<std::uint32_t>(m)) {
       ui.ShowMessage(kSplitSearchReadErrorText);
       return false;
     }
