@@ -228,6 +228,9 @@ bool ViewState::CommandEnabled(CommandId command) const {
     case kCmdMoveSymbol:
     case kCmdCopySymbol:
       return m_portfolios.size() >= 2 && symbolRows;
+    case kCmdExportAll:
+    case kCmdImportQuotes:
+      return m_portfoliosFound && symbolRows;
     default:
       return true;
   }

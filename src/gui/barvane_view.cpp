@@ -3,12 +3,14 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -18,6 +20,7 @@
 #include "app/drives.h"
 #include "app/grid_copy.h"
 #include "app/last_series.h"
+#include "data/file_names.h"
 #include "data/series_facts.h"
 #include "editing/add_quote.h"
 #include "editing/adjust.h"
@@ -31,6 +34,7 @@
 #include "gui/edit_quote_dlg.h"
 #include "gui/edit_symbol_dlg.h"
 #include "gui/export_dlg.h"
+#include "gui/import_dlg.h"
 #include "gui/move_symbol_dlg.h"
 #include "gui/qt_text.h"
 #include "gui/row_delegate.h"
@@ -42,6 +46,8 @@
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
 #include "tools/export.h"
+#include "tools/export_all.h"
+#include "tools/import.h"
 #include "tools/split_candidates.h"
 #include "gui/history_dlg.h"
 #include "tools/undo.h"
@@ -326,6 +332,9 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdSplitSearch:
     case kCmdCheckPortfolio:
     case kCmdExport:
+    case kCmdExportAll:
+    case kCmdImportQuotes:
+    case kCmdImportSymbol:
     case kCmdEditSymbol:
     case kCmdDeleteSymbol:
     case kCmdMoveSymbol:
@@ -355,6 +364,9 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdSplitSearch: SplitSearch(); break;
     case kCmdCheckPortfolio: CheckPortfolio(); break;
     case kCmdExport: Export(); break;
+    case kCmdExportAll: ExportAll(); break;
+    case kCmdImportQuotes: Import(false); break;
+    case kCmdImportSymbol: Import(true); break;
     case kCmdEditSymbol: EditSymbol(); break;
     case kCmdDeleteSymbol: DeleteSymbol(); break;
     case kCmdMoveSymbol: MoveSymbol(); break;
@@ -507,6 +519,54 @@ void CBarvaneView::Export() {
   CExportDlg dialog(m_ui, ReadExportChoices(m_state.settings()), this);
   if (dialog.exec() != QDialog::Accepted) return;
   ExportQuotes(m_state, dialog.choices());
+}
+
+void CBarvaneView::ExportAll() {
+  const QString folder = QFileDialog::getExistingDirectory(this, QString::fromLatin1(kExportAllTitle));
+  if (folder.isEmpty()) return;
+  ExportChoices stored = ReadExportChoices(m_state.settings());
+  stored.path = ToPath(folder);
+  CExportDlg dialog(m_ui, stored, this);
+  dialog.setWindowTitle(QString::fromLatin1(kExportAllTitle));
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::string outDir = ToPath(dialog.pathEdit()->text());
+  QProgressDialog progress(QStringLiteral("Exporting..."), QStringLiteral("Cancel"), 0, m_state.m_symbolCount, this);
+  progress.setWindowTitle(QString::fromLatin1(kExportAllTitle));
+  progress.setWindowModality(Qt::WindowModal);
+  std::vector<ExportedFile> files;
+  const bool complete = barvane::ExportAll(m_state.fs(), m_ui, m_state.m_portfolioDir, outDir, dialog.choices(),
+                                           [&progress](int done, int total) {
+                                             progress.setMaximum(total);
+                                             progress.setValue(done);
+                                             return !progress.wasCanceled();
+                                           },
+                                           &files);
+  progress.close();
+  m_ui.ShowMessage(std::to_string(files.size()) + " files written to\n" + outDir +
+                       (complete ? "" : "\n\nNot every symbol was exported."),
+                   complete ? MessageIcon::kInformation : MessageIcon::kWarning);
+}
+
+void CBarvaneView::Import(bool newSymbol) {
+  ImportRequest proposal;
+  proposal.dir = m_state.m_portfolioDir;
+  if (!newSymbol) proposal.symbol = m_state.m_seriesSymbol;
+  CImportDlg dialog(m_state.fs(), proposal, newSymbol, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const ImportRequest request = dialog.request();
+  ImportPlanSummary summary;
+  if (!ImportQuotes(m_state.fs(), m_ui, request, dialog.quotes(), &summary)) return;
+  if (summary.newPortfolio) {
+    m_ui.ShowMessage("The portfolio\n" + request.dir + "\nwas made. ReScan (F5) lists it.", MessageIcon::kInformation);
+    return;
+  }
+  if (WithTrailingSlash(request.dir) != WithTrailingSlash(m_state.m_portfolioDir)) return;
+  if (summary.newSymbol) {
+    m_state.FillSymbolGrid(m_state.m_selSymbolRow);
+  } else {
+    m_state.FillQuotesGrid(0);
+  }
+  Refresh();
 }
 
 void CBarvaneView::SymbolRowChanged() {

@@ -92,6 +92,10 @@ class CBarvaneView final : public QWidget {
   // The chart marks the split search window's listed candidates of the series shown.
   void MarkCandidates();
   void Export();
+  // Every symbol of the portfolio into a chosen folder, with the Export dialog's choices.
+  void ExportAll();
+  // Quotes from a text file into the current symbol, or (`newSymbol`) a new symbol or portfolio.
+  void Import(bool newSymbol);
   void EditSymbol();
   void DeleteSymbol();
   void MoveSymbol();

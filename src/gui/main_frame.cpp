@@ -95,6 +95,11 @@ void CMainFrame::CreateMenusAndToolBar() {
   QAction* rescan = AddCommand(portfolio, kCmdReScan, QStringLiteral("&ReScan\tF5"),
                                QStringLiteral("ReScan drive(s) for portfolios"), QStringLiteral("ReScan"));
   rescan->setShortcut(QKeySequence(Qt::Key_F5));
+  portfolio->addSeparator();
+  AddCommand(portfolio, kCmdExportAll, QStringLiteral("Export &All..."),
+             QStringLiteral("Export every symbol of this portfolio, each into its own file"), QStringLiteral("Export All"));
+  AddCommand(portfolio, kCmdImportSymbol, QStringLiteral("&Import..."),
+             QStringLiteral("Import quotes as a new symbol or a new portfolio"), QStringLiteral("Import"));
 
   QMenu* symbol = menuBar()->addMenu(QStringLiteral("&Symbol"));
   AddCommand(symbol, kCmdDeleteSymbol, QStringLiteral("&Delete"), QStringLiteral("Delete Symbol"),
@@ -122,6 +127,8 @@ void CMainFrame::CreateMenusAndToolBar() {
   quotes->addSeparator();
   AddCommand(quotes, kCmdExport, QStringLiteral("E&xport..."), QStringLiteral("Export quotes"),
              QStringLiteral("Export"));
+  AddCommand(quotes, kCmdImportQuotes, QStringLiteral("&Import..."),
+             QStringLiteral("Import quotes into the current symbol"), QStringLiteral("Import"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   QAction* topics = AddCommand(help, kCmdHelpTopics, QStringLiteral("&Help Topics\tF1"), {}, {});

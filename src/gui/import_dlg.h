@@ -1,0 +1,55 @@
+// CImportDlg: "Import", the text file to read and, for a new symbol, the portfolio folder, the
+// symbol and its name; or, for the current symbol, whether days it has take the text's values.
+// Before anything is written it previews the first and last rows as read and the days the
+// import adds, replaces and keeps.
+#pragma once
+
+#include <QDialog>
+
+#include "data/fs.h"
+#include "tools/import.h"
+
+class QCheckBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CImportDlg final : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `proposal` gives the portfolio and symbol; `newSymbol` lets the user name them.
+  CImportDlg(barvane::FileSystem& fs, const barvane::ImportRequest& proposal, bool newSymbol,
+             QWidget* parent);
+
+  barvane::ImportRequest request() const;
+  // The quotes as the last preview read them.
+  const barvane::ImportedText& quotes() const { return m_quotes; }
+
+  QLineEdit* fileEdit() const { return m_file; }
+  QLineEdit* folderEdit() const { return m_folder; }
+  QLineEdit* symbolEdit() const { return m_symbol; }
+  QLineEdit* nameEdit() const { return m_name; }
+  QCheckBox* replaceBox() const { return m_replace; }
+  QLabel* previewLabel() const { return m_preview; }
+  QPushButton* okButton() const;
+
+  // Reads the file and works the import out; OK is enabled only when it can be done.
+  void Preview();
+
+ private:
+  void Browse();
+
+  barvane::FileSystem& m_fs;
+  barvane::ImportedText m_quotes;
+  QLineEdit* m_file;
+  QPushButton* m_browse;
+  QLineEdit* m_folder = nullptr;
+  QLineEdit* m_symbol = nullptr;
+  QLineEdit* m_name = nullptr;
+  QCheckBox* m_replace = nullptr;
+  QLabel* m_preview;
+  QDialogButtonBox* m_buttons;
+  barvane::ImportRequest m_fixed;  // the portfolio and symbol when they are not asked for
+};

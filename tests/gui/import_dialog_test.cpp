@@ -1,0 +1,74 @@
+// The import dialog offscreen: the preview of the rows as read and of the days added,
+// replaced and kept, and OK only for an import that can be done.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "gui/import_dlg.h"
+#include "support/portfolio_builder.h"
+
+namespace barvane {
+namespace {
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+void WriteText(const std::string& path, const std::string& text) {
+  test::WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
+  test::TempDir dir;
+  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                      test::WeekdayQuotes(kMonday, 2))));
+  WriteText(dir / "in.txt", "DATE CLOSE\n06/17/98 2.5\n06/15/98 1.25\n");
+  const auto before = test::Snapshot(dir.path());
+
+  CImportDlg dialog(FileSystem::Default(), {dir / "P", "ABC", "", false}, false, nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Import");
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  dialog.Preview();
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+            "First row: 06/15/98 1.250000\nLast row: 06/17/98 2.500000\nNew days: 1   Replaced: 0  "
+            " Kept: 1");
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+  dialog.replaceBox()->setChecked(true);
+  EXPECT_TRUE(dialog.previewLabel()->text().endsWith("New days: 1   Replaced: 1   Kept: 0"));
+  EXPECT_TRUE(dialog.request().replace);
+
+  WriteText(dir / "in.txt", "06/17/98 2.5\n06/18/98 x\n");
+  dialog.Preview();
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(), "Line 2: \"x\" is no number.");
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+  EXPECT_EQ(test::Snapshot(dir.path()).size(), before.size() + 0);
+}
+
+TEST(ImportDialog, ANewSymbolIsNamedInTheDialog) {
+  test::TempDir dir;
+  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
+                                                      test::WeekdayQuotes(kMonday, 2))));
+  WriteText(dir / "in.txt", "06/17/98 2.5\n");
+  CImportDlg dialog(FileSystem::Default(), {dir / "P", "", "", false}, true, nullptr);
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  dialog.symbolEdit()->setText("NEW");
+  dialog.nameEdit()->setText("New Ltd");
+  dialog.Preview();
+  EXPECT_TRUE(dialog.previewLabel()->text().contains("A new symbol (file number 2)."))
+      << dialog.previewLabel()->text().toStdString();
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+  EXPECT_EQ(dialog.request().name, "New Ltd");
+  dialog.folderEdit()->setText(QString::fromStdString(dir / "Q"));
+  dialog.Preview();
+  EXPECT_TRUE(dialog.previewLabel()->text().contains("A new portfolio with a new symbol."));
+  dialog.symbolEdit()->setText("");
+  dialog.Preview();
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+            "A new symbol needs 1 to 14 characters without blanks.");
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+}
+
+}  // namespace
+}  // namespace barvane
