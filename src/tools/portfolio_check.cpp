@@ -12,6 +12,7 @@
 #include "data/file_names.h"
 #include "data/field_layout.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/quote_series.h"
 #include "tools/series_check.h"
 
@@ -70,16 +71,17 @@ class DirectoryNames {
   Names files_, dirs_;
 };
 
-// The file number of a quote file name F<n>.DAT (n without leading zeros), else 0.
+// The file number of a quote file name as QuoteFileName forms it (F<n>.DAT up to 255,
+// F<n>.MWD above), whatever its letter case, else 0.
 int QuoteFileNumber(const std::string& name) {
   const std::string upper = AsciiUpper(name);
-  if (upper.size() < 6 || upper[0] != 'F' || !upper.ends_with(".DAT") || upper[1] == '0') return 0;
+  if (upper.size() < 6 || upper[0] != 'F' || upper[1] == '0') return 0;
   int n = 0;
   for (std::size_t i = 1; i + 4 < upper.size(); ++i) {
     if (upper[i] < '0' || upper[i] > '9' || n > 100000) return 0;
     n = n * 10 + (upper[i] - '0');
   }
-  return n;
+  return upper == QuoteFileName(n) ? n : 0;
 }
 
 // The longest quote record a MASTER record can give.
@@ -94,19 +96,22 @@ class TreeWalk {
   // False when the MASTER of `dir` cannot be read or has no header.
   bool Walk(const std::string& dir, const std::string& where, int depth) {
     const DirectoryNames names(fs_, dir);
-    const std::string masterPath = names.File(kMasterName);
-    Bytes master;
-    if (masterPath.empty() || !ReadWholeFile(fs_, masterPath, &master, kLargestMasterFile) ||
-        master.size() < kMasterRecordSize) {
-      return false;
-    }
+    IndexFiles index;
+    const bool whole = ReadIndexFiles(fs_, dir, &index);
+    const std::string& masterPath = index.master.path;
+    const Bytes& master = index.master.bytes;
+    if (masterPath.empty() || master.size() < kMasterRecordSize) return false;
     const int records = CheckRecordCount(masterPath, master, where);
+    if (!whole) Problem(kNoSymbolText, where, dir, "EMASTER or XMASTER cannot be read");
+    for (const std::string& text : IndexFilesOutOfStep(index)) {
+      // Records sharing a quote file are told symbol by symbol below.
+      if (text.ends_with(" is used twice")) continue;
+      Problem(kNoSymbolText, where, dir, "index files out of step: " + text);
+    }
     std::vector<MasterRecord> subPortfolios;
     std::map<int, std::string> owners;  // file number: the first symbol naming it
-    for (int i = 1; i <= records; ++i) {
-      MasterRecord record;
-      std::memcpy(record.bytes.data(), master.data() + kMasterRecordSize * static_cast<std::size_t>(i),
-                  kMasterRecordSize);
+    for (const IndexEntry& entry : IndexEntries(index, records)) {
+      const MasterRecord& record = entry.record;
       if (record.isSubPortfolio()) {
         subPortfolios.push_back(record);
         continue;

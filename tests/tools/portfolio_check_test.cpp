@@ -181,6 +181,21 @@ TEST(PortfolioCheck, ReportsTheMasterCountAndRecordsSharingAFile) {
                                            "SHARE\t-\tshares its quote file F1.DAT with KEEP"}));
 }
 
+TEST(PortfolioCheck, ReportsIndexFilesOutOfStepAndChecksXmasterSymbols) {
+  TempDir dir;
+  auto zero = test::WeekdayQuotes(kMonday, 3);
+  zero[1].close = 0;
+  test::Build(dir.path(), test::Extended(test::Portfolio(
+                              {Clean(1, "KEEP"), test::Symbol(300, "WIDE", test::Fields28(), zero)})));
+  Bytes stale(4);
+  WriteIeee(DayToDateFloat(kMonday + 1), stale.data());
+  PatchBytes(dir / "EMASTER", 192 + 72, stale);
+  test::WriteBytes(dir / "F301.MWD", {});
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tindex files out of step: dates of record 1",
+                                           "-\t-\tquote file F301.MWD is named by no record",
+                                           "WIDE\t06/16/98\tclose is zero"}));
+}
+
 TEST(PortfolioCheck, ChecksSubPortfoliosAsTheSymbolSearchEntersThem) {
   TempDir dir;
   auto bad = test::WeekdayQuotes(kMonday, 2);
