@@ -49,7 +49,7 @@ constexpr const char* kUsage =
 // The commands that only read the portfolio DIR, their first word after the command.
 bool OnlyReadsPortfolio(const std::string& command) {
   return command == "symbols" || command == "quotes" || command == "facts" ||
-         command == "split-search" || command == "export";
+         command == "split-search" || command == "export" || command == "export-all";
 }
 
 int Usage() {

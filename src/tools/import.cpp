@@ -10,6 +10,7 @@
 #include "data/file_ops.h"
 #include "data/master.h"
 #include "data/mbf.h"
+#include "data/portfolio_lock.h"
 #include "data/portfolio_writer.h"
 #include "data/quote_series.h"
 #include "tools/copy_symbol.h"
@@ -386,6 +387,12 @@ bool PlanImport(FileSystem& fs, const ImportRequest& request, const ImportedText
 
 bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const ImportedText& quotes,
                   ImportPlanSummary* summary) {
+  // The plan is made under the lock, so that no other Barvane changes what it was made from.
+  PortfolioLock lock(fs);
+  if (!lock.AcquireForSymbol(request.dir, request.symbol, {})) {
+    ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
+    return false;
+  }
   Plan plan;
   std::string error;
   if (!MakePlan(fs, request, quotes, &plan, &error)) {

@@ -47,8 +47,9 @@ struct ImportPlanSummary {
 // columns the text holds (with F<m>.DOP when they are not a layout the record length
 // implies), its record at the end of MASTER (and EMASTER when there is one) with dates that
 // match its quotes. A directory without MASTER becomes a portfolio of that one symbol, with
-// MASTER and EMASTER. Every file is replaced crash-safely; on any failure every file is put
-// back, the user is told why, and false is returned.
+// MASTER and EMASTER. The portfolio (the symbol's own directory included) is locked
+// exclusively throughout. Every file is replaced crash-safely; on any failure every file is
+// put back, the user is told why, and false is returned.
 bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const ImportedText& quotes,
                   ImportPlanSummary* summary);
 

@@ -14,6 +14,7 @@
 #include "app/view_state.h"
 #include "data/file_names.h"
 #include "data/mbf.h"
+#include "data/portfolio_lock.h"
 #include "data/quote_series.h"
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
@@ -283,6 +284,20 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
   EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
   EXPECT_EQ(Snapshot(root.path()), before);
   EXPECT_FALSE(test::Exists(root / "FILE/MASTER"));
+}
+
+TEST(ImportRefusals, APortfolioInUseIsNotChanged) {
+  TempDir root;
+  BuildMergeRoot(root);
+  const Files before = Snapshot(root.path());
+  PortfolioLock reader(FileSystem::Default());
+  ASSERT_TRUE(reader.Acquire({root / "P"}, LockMode::kShared));
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "ABC", "", true},
+                            TextOf(kLaterDays), &summary));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{PortfolioBusyText(root / "P")});
+  EXPECT_EQ(Snapshot(root.path()), before);
 }
 
 // Each import under a failure, and a crash, at every step that changes the disk.
