@@ -726,7 +726,16 @@ std::vector<IndexFileWrite> IndexWrites(FileSystem& fs, const IndexFiles& after,
         if (!write.created) write.backupPath = ResolveNoCase(fs, after.dir, IndexBackupName(name));
         break;
       case IndexReplace::kSwap: write.temporaryPath = after.dir + IndexSwapName(name); break;
-      case IndexReplace::kRepair: write.temporaryPath = RepairTemporaryPath(write.path); break;
+      case IndexReplace::kRepair: {
+        // Built on the program's own upper-case name: a vendor's lower-case "master" plus
+        // ".bak" would be the vendor's backup itself, which the repair must not consume.
+        write.temporaryPath = RepairTemporaryPath(after.dir + name);
+        FileInfo existing;
+        if (fs.StatNoFollow(write.temporaryPath, &existing)) {
+          write.temporaryPath = after.dir + IndexSwapName(name);
+        }
+        break;
+      }
     }
     writes.push_back(std::move(write));
   }

@@ -211,6 +211,18 @@ TEST(ExtendedSymbols, BlankSymbolsAreRepairedInEveryIndexFile) {
   EXPECT_FALSE(test::Exists(tmp / "MASTER.bak"));
 }
 
+TEST_F(VendorCopy, BlankSymbolRepairKeepsTheVendorsLowerCaseBackup) {
+  Bytes master = before_["master"];
+  std::memset(master.data() + kMasterRecordSize + kMasterSymbol, ' ', 16);
+  test::WriteBytes(dir_ + "master", master);
+  test::ToolView tv(dir_);
+  EXPECT_TRUE(tv.ui.messages.empty());
+  EXPECT_EQ(test::ReadBytes(dir_ + "master.bak"), before_["master.bak"]);
+  EXPECT_FALSE(test::Exists(dir_ + "MASTER.bak"));
+  EXPECT_FALSE(test::Exists(dir_ + "MASTER.~NU"));
+  EXPECT_NE(test::ReadBytes(dir_ + "master"), master);
+}
+
 TEST(ExtendedSymbols, MasterAndEmasterThatDisagreeAreNotedOnceAndMasterFollowed) {
   TempDir tmp;
   test::Build(tmp.path(), test::Extended(test::Portfolio(
