@@ -554,8 +554,14 @@ void CBarvaneView::Import(bool newSymbol) {
   CImportDlg dialog(m_state.fs(), proposal, newSymbol, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ImportRequest request = dialog.request();
+  std::vector<std::string> words = {"import", request.dir, Utf8(request.symbol),
+                                     ToPath(dialog.fileEdit()->text())};
+  if (!request.name.empty()) words.insert(words.end(), {"--name", Utf8(request.name)});
+  if (request.replace) words.push_back("--replace");
   ImportPlanSummary summary;
-  if (!ImportQuotes(m_state.fs(), m_ui, request, dialog.quotes(), &summary)) return;
+  if (!Recorded(words, [&] { return ImportQuotes(m_state.fs(), m_ui, request, dialog.quotes(), &summary); })) {
+    return;
+  }
   if (summary.newPortfolio) {
     m_ui.ShowMessage("The portfolio\n" + request.dir + "\nwas made. ReScan (F5) lists it.", MessageIcon::kInformation);
     return;

@@ -8,6 +8,7 @@
 
 #include "gui/adjust_dlg.h"
 #include "gui/history_dlg.h"
+#include "gui/import_dlg.h"
 #include "gui/portfolio_check_dlg.h"
 #include "gui/number_edit.h"
 #include "gui/split_dlg.h"
@@ -100,6 +101,25 @@ TEST(EditUndo, FileChangedByAnotherProgramIsUndoneOnlyWhenTheUserSaysSo) {
   EXPECT_EQ(w.Files(), changed);
   w.answer = true;
   w.frame->undoAction()->trigger();
+  EXPECT_EQ(w.Files(), before);
+  EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(EditUndo, ImportFromTheWindowIsUndoneToTheExactBytes) {
+  HistoryWindow w;
+  const auto before = w.Files();
+  const std::string text = w.Dir("quotes.txt");
+  test::WriteBytes(text, {'0', '6', '/', '2', '2', '/', '9', '8', ' ', '1', ' ', '2', ' ', '1', ' ', '2', '\n'});
+  w.Run(kCmdImportQuotes, [text](QDialog* d) {
+    QLineEdit* file = static_cast<CImportDlg*>(d)->fileEdit();
+    file->setText(QString::fromStdString(text));
+    emit file->editingFinished();
+    HistoryWindow::Ok(d);
+  });
+  ASSERT_NE(w.Files(), before);
+  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 0).data().toString(), "06/22/98");
+  ASSERT_TRUE(w.frame->undoAction()->isEnabled());
+  w.Keys(Qt::CTRL | Qt::Key_Z);
   EXPECT_EQ(w.Files(), before);
   EXPECT_TRUE(w.messages.empty());
 }
