@@ -19,8 +19,9 @@ void ChangeRecorder::Begin(std::vector<std::string> words, const std::string& po
 bool ChangeRecorder::End() {
   if (!open_) return true;
   open_ = false;
-  if (change_.files.empty()) return true;
-  return history_.Commit(std::move(change_));
+  const bool stored = change_.files.empty() || history_.Commit(std::move(change_));
+  live_.reset();
+  return stored;
 }
 
 std::string ChangeRecorder::Absolute(const std::string& path) {
@@ -34,7 +35,7 @@ bool ChangeRecorder::Note(const std::string& path) {
   if (!open_) return true;
   const std::string absolute = Absolute(path);
   if (noted_.count(absolute)) return true;
-  if (change_.id == 0) change_.id = history_.NewId();
+  if (!live_ && !(live_ = history_.LockLive())) return false;
   FileChange file{absolute, std::nullopt, std::nullopt};
   if (target().IsRegularFile(absolute)) {
     Bytes before;
@@ -43,7 +44,7 @@ bool ChangeRecorder::Note(const std::string& path) {
   }
   change_.files.push_back(std::move(file));
   // Stored before the call goes ahead: after a crash the next start finds what to give back.
-  if (!history_.SaveRecording(change_)) {
+  if (!history_.SaveRecording(&change_)) {
     change_.files.pop_back();
     return false;
   }

@@ -46,6 +46,7 @@ class ChangeRecorder final : public FileSystemWrapper {
   bool open_ = false;
   Change change_;
   std::set<std::string> noted_;
+  std::unique_ptr<PortfolioLock> live_;  // from the first file noted until the change is stored
 };
 
 // Begin on construction, End on destruction: the change of one command.

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "data/file_names.h"
+#include "data/portfolio_lock.h"
 
 namespace barvane {
 namespace {
@@ -311,9 +312,30 @@ std::uint64_t History::NewId() {
   return highest + 1;
 }
 
-bool History::SaveRecording(const Change& change) {
-  return CreateDirectories(fs_, WithoutTrailingSlash(directory_)) &&
-         WriteFileSafely(fs_, PathOf(change.id, "rec"), Serialize(change));
+std::unique_ptr<PortfolioLock> History::LockStore(LockMode mode, std::chrono::milliseconds wait) {
+  if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return nullptr;
+  auto lock = std::make_unique<PortfolioLock>(fs_);
+  if (!lock->Acquire({WithoutTrailingSlash(directory_)}, mode, wait)) return nullptr;
+  return lock;
+}
+
+std::unique_ptr<PortfolioLock> History::LockLive() { return LockStore(LockMode::kShared, kPortfolioLockWait); }
+
+std::unique_ptr<PortfolioLock> History::LockForRecovery() {
+  return LockStore(LockMode::kExclusive, std::chrono::milliseconds{0});
+}
+
+bool History::SaveRecording(Change* change) {
+  if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return false;
+  if (change->id != 0) return WriteFileSafely(fs_, PathOf(change->id, "rec"), Serialize(*change));
+  // The id is taken and its recording made visible under one lock, on the store's parent
+  // because live changes share the store's own: another process's NewId then sees it.
+  PortfolioLock lock(fs_);
+  if (!lock.Acquire({DirectoryOf(WithoutTrailingSlash(directory_))}, LockMode::kExclusive)) return false;
+  change->id = NewId();
+  if (WriteFileSafely(fs_, PathOf(change->id, "rec"), Serialize(*change))) return true;
+  change->id = 0;
+  return false;
 }
 
 bool History::LoadRecording(std::uint64_t id, Change* change) {

@@ -17,6 +17,7 @@
 
 #include "data/file_ops.h"
 #include "data/fs.h"
+#include "data/portfolio_lock.h"
 
 namespace barvane {
 
@@ -69,11 +70,18 @@ class History {
   // Change `id` with every file's bytes. False when it is not stored or cannot be read.
   [[nodiscard]] bool Load(std::uint64_t id, Change* change);
 
-  // An id higher than every id stored.
-  std::uint64_t NewId();
+  // A shared lock on the store, held while this process records or applies a change, so that
+  // RecoverHistory in another process leaves that change alone. Null when it cannot be had.
+  [[nodiscard]] std::unique_ptr<PortfolioLock> LockLive();
+  // The store locked against every live change, for completing what a crash left; null at once
+  // when another process is recording or applying a change now.
+  [[nodiscard]] std::unique_ptr<PortfolioLock> LockForRecovery();
+
   // Stores `change`'s before-states crash-safely as the change being made, so that the next
-  // start can complete it. REQUIRES: change.id from NewId().
-  [[nodiscard]] bool SaveRecording(const Change& change);
+  // start can complete it. A change without an id is given one higher than every id stored,
+  // under a lock on the store, so that two processes recording at once never share an id.
+  // On failure leaves `change->id` as it was.
+  [[nodiscard]] bool SaveRecording(Change* change);
   // Completes the change being made: reads every file's after-state, leaves out files that
   // end as they began, adds the portfolios of the files, and stores the change unless nothing
   // is left; then drops the undone changes of its portfolios (they can no longer be redone)
@@ -102,6 +110,9 @@ class History {
     std::uint64_t size = 0;
   };
   std::string PathOf(std::uint64_t id, const char* extension) const;
+  // An id higher than every id stored.
+  std::uint64_t NewId();
+  std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);
   [[nodiscard]] bool ListIds(std::vector<std::uint64_t>* ids, const char* extension);
   [[nodiscard]] bool ReadStored(std::uint64_t id, Stored* stored);
   [[nodiscard]] bool ReadAll(std::vector<Stored>* all);

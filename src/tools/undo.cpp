@@ -51,6 +51,11 @@ UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool forc
   outcome.change = change;
   for (FileChange& file : outcome.change.files) file.before = file.after = std::nullopt;
 
+  const std::unique_ptr<PortfolioLock> live = history.LockLive();
+  if (!live) {
+    outcome.message = "The history of " + named + " is in use. Nothing was " + Verb(undo) + ".";
+    return outcome;
+  }
   // Every portfolio the change touched stays locked from the check to the last write.
   PortfolioLock lock(fs);
   std::vector<std::string> portfolios = change.portfolios;
@@ -129,6 +134,9 @@ UndoOutcome Redo(History& history, const std::string& dir, bool force) { return 
 
 void RecoverHistory(History& history) {
   FileSystem& fs = history.fs();
+  // Pending files of a change another process is making now are alive, not a crash's leftovers.
+  const std::unique_ptr<PortfolioLock> alone = history.LockForRecovery();
+  if (!alone) return;
   History::Pending pending;
   if (!history.FindPending(&pending)) return;
   for (std::uint64_t id : pending.recordings) {

@@ -95,6 +95,31 @@ TEST(Concurrency, TenParallelMovesIntoOnePortfolioLoseNoHistory) {
   EXPECT_EQ(inDest.size(), static_cast<std::size_t>(moved + 1));
 }
 
+TEST(Concurrency, ParallelChangesOfDifferentPortfoliosKeepAHistoryEach) {
+  constexpr int kPortfolios = 12;
+  TempDir root, scratch;
+  std::vector<std::vector<std::string>> runs;
+  std::vector<std::map<std::string, Bytes>> before;
+  for (int i = 0; i < kPortfolios; ++i) {
+    const std::string dir = root / ("P" + std::to_string(i));
+    test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 3))));
+    before.push_back(test::Snapshot(dir));
+    runs.push_back({"edit", dir, "ABC", "06/16/98", "7", "7", "7", "7", "7", "7"});
+  }
+  const std::vector<int> statuses = RunAtOnce(scratch, runs);
+  for (std::size_t i = 0; i < statuses.size(); ++i) {
+    const Bytes err = test::ReadBytes(scratch / ("err" + std::to_string(i)));
+    EXPECT_EQ(statuses[i], 0) << std::string(err.begin(), err.end());
+  }
+  for (int i = 0; i < kPortfolios; ++i) {
+    const std::string dir = root / ("P" + std::to_string(i));
+    const CliRun history = Cli({"history", dir});
+    ASSERT_EQ(Lines(history.out).size(), 1u) << dir << "\n" << history.out << history.err;
+    ASSERT_EQ(Cli({"undo", dir}).status, 0) << dir;
+    EXPECT_EQ(test::Snapshot(dir), before[static_cast<std::size_t>(i)]) << dir;
+  }
+}
+
 TEST(Concurrency, TwentyParallelEditsOfOneSymbolAllLand) {
   constexpr int kEdits = 20;
   TempDir root, scratch;
@@ -120,7 +145,9 @@ TEST(Concurrency, TwentyParallelEditsOfOneSymbolAllLand) {
     const bool changed = after[at].find("\t" + std::to_string(100 + i) + ".") != std::string::npos;
     if (statuses[at] == 0) ++edited;
     EXPECT_EQ(changed, statuses[at] == 0) << after[at];
-    if (statuses[at] != 0) EXPECT_EQ(statuses[at], 1);
+    if (statuses[at] != 0) {
+      EXPECT_EQ(statuses[at], 1);
+    }
   }
   EXPECT_GT(edited, 0);
 }
