@@ -2,7 +2,6 @@
 #include "tools/portfolio_check.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -14,16 +13,11 @@
 #include "data/file_ops.h"
 #include "data/index_files.h"
 #include "data/quote_series.h"
+#include "tools/printed.h"
 #include "tools/series_check.h"
 
 namespace barvane {
 namespace {
-
-std::string Printed(const char* format, auto... values) {
-  char text[300];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
 
 // The entries of one directory, found whatever their letter case: the exact name first, else
 // the first in byte order, as FindNoCase chooses.

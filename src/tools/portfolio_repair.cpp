@@ -1,21 +1,14 @@
 // The repair of a portfolio tree, symbol by symbol.
 #include "tools/portfolio_repair.h"
 
-#include <cstdio>
-
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/portfolio_lock.h"
 #include "data/rewrite.h"
+#include "tools/printed.h"
 
 namespace barvane {
 namespace {
-
-std::string Printed(const char* format, auto... values) {
-  char text[300];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
 
 // The MASTER at `path` cut to its whole records, its header counting `present` of them,
 // replaced crash-safely with the old one kept in MASTER.BAK.

@@ -10,18 +10,13 @@
 #include "data/field_layout.h"
 #include "data/mbf.h"
 #include "data/quote_series.h"
+#include "tools/printed.h"
 
 namespace barvane {
 namespace {
 
 constexpr std::size_t kLargestRecordNumber = 0xFFFF;
 constexpr int kPrices[] = {kOpen, kHigh, kLow, kClose};
-
-std::string Printed(const char* format, auto... values) {
-  char text[200];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
 
 const char* PriceName(int quantity) {
   switch (quantity) {
