@@ -1,0 +1,163 @@
+// The check's problems of the shown series as quote grid rows, and that series checked again
+// after its files changed.
+#include "tools/check_marks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "support/portfolio_builder.h"
+#include "support/tool_view.h"
+
+namespace barvane {
+namespace {
+
+using test::TempDir;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+std::vector<CheckProblem> Problems(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  return problems;
+}
+
+std::vector<std::string> Lines(const std::vector<CheckProblem>& problems) {
+  std::vector<std::string> lines;
+  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
+  return lines;
+}
+
+// HILO: a zero open and a high below the low on 06/16/98, two different quotes of 06/19/98.
+std::vector<QuoteValues> HiloQuotes(bool faulty) {
+  auto quotes = test::WeekdayQuotes(kMonday, 6);
+  if (faulty) {
+    quotes[1].open = 0;
+    quotes[1].high = 4.1f;
+    quotes[1].low = 4.2f;
+  }
+  quotes[4].day = quotes[3].day;
+  quotes[4].close += 0.5f;
+  return quotes;
+}
+
+// P holds HILO and ZERO (a zero close on 06/18/98) and the sub-portfolio SUB, whose own HILO
+// has a zero close on 06/16/98 and a header that counts one quote too many.
+void BuildTree(const TempDir& root, bool faulty = true) {
+  auto zero = test::WeekdayQuotes(kMonday, 5);
+  zero[3].close = 0;
+  test::Build(root / "P", test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), HiloQuotes(faulty)),
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero)},
+                                          {"SUB"}));
+  auto sub = test::WeekdayQuotes(kMonday, 3);
+  if (faulty) sub[1].close = 0;
+  test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "HILO", test::Fields28(), sub)));
+  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
+  quotes[2] = 5;
+  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+}
+
+TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
+  TempDir root;
+  BuildTree(root);
+  test::ToolView tv(root / "P");
+  tv.Select("HILO");
+  const auto problems = Problems(root / "P");
+  ASSERT_EQ(Lines(problems), (std::vector<std::string>{
+                                 "HILO\t06/16/98\topen is zero",
+                                 "HILO\t06/16/98\thigh 4.10 below low 4.20",
+                                 "HILO\t06/18/98\t2 different quotes of this day",
+                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                 "HILO\t06/16/98\tclose is zero (in SUB)",
+                                 "ZERO\t06/18/98\tclose is zero",
+                             }));
+  // Newest first: 06/22, 06/18 twice, 06/17, 06/16, 06/15. SUB's HILO and ZERO are not this
+  // series; a problem of no day has no row.
+  const auto marks = ProblemMarks(tv.view, problems);
+  ASSERT_EQ(marks.size(), 3u);
+  EXPECT_EQ(marks[0].row, 1);
+  EXPECT_EQ(marks[0].label, "2 different quotes of this day");
+  EXPECT_EQ(marks[1].row, 2);
+  EXPECT_EQ(marks[1].label, "2 different quotes of this day");
+  EXPECT_EQ(marks[2].row, 4);
+  EXPECT_EQ(marks[2].label, "open is zero; high 4.10 below low 4.20");
+  EXPECT_EQ(tv.view.QuoteDateText(4), "06/16/98");
+
+  tv.Select("ZERO");
+  const auto zero = ProblemMarks(tv.view, problems);
+  ASSERT_EQ(zero.size(), 1u);
+  EXPECT_EQ(tv.view.QuoteDateText(zero[0].row), "06/18/98");
+  EXPECT_EQ(zero[0].label, "close is zero");
+
+  // A day the grid does not hold, and no problems at all.
+  std::vector<CheckProblem> gone = {{"ZERO", "", root / "P/", YmdToDay(98, 7, 1), "close is zero", false}};
+  EXPECT_TRUE(ProblemMarks(tv.view, gone).empty());
+  EXPECT_TRUE(ProblemMarks(tv.view, {}).empty());
+}
+
+TEST(ProblemMarks, FollowASubPortfolioOpenedAsAPortfolioOfItsOwn) {
+  TempDir root;
+  BuildTree(root);
+  const auto problems = Problems(root / "P");
+  test::ToolView tv(root / "P/SUB");
+  tv.Select("HILO");
+  const auto marks = ProblemMarks(tv.view, problems);
+  ASSERT_EQ(marks.size(), 1u);
+  EXPECT_EQ(tv.view.QuoteDateText(marks[0].row), "06/16/98");
+  EXPECT_EQ(marks[0].label, "close is zero");
+}
+
+TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
+  TempDir root, mended;
+  BuildTree(root);
+  BuildTree(mended, false);
+  FileSystem& fs = FileSystem::Default();
+  auto problems = Problems(root / "P");
+  const auto before = Lines(problems);
+  EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
+  EXPECT_EQ(Lines(problems), before);
+
+  test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F1.DAT"));
+  EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
+  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
+  EXPECT_EQ(Lines(problems), (std::vector<std::string>{
+                                 "HILO\t06/18/98\t2 different quotes of this day",
+                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                 "HILO\t06/16/98\tclose is zero (in SUB)",
+                                 "ZERO\t06/18/98\tclose is zero",
+                             }));
+
+  // The sub-portfolio's series, seen from the portfolio checked: its problems stay "in SUB".
+  test::WriteBytes(root / "P/SUB/F1.DAT", test::ReadBytes(mended / "P/SUB/F1.DAT"));
+  EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/SUB", "HILO", &problems));
+  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
+  EXPECT_EQ(Lines(problems), (std::vector<std::string>{
+                                 "HILO\t06/18/98\t2 different quotes of this day",
+                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                 "ZERO\t06/18/98\tclose is zero",
+                             }));
+  // A series that gets a problem it did not have.
+  test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F2.DAT"));
+  EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/", "HILO", &problems));
+  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
+}
+
+TEST(RecheckSeries, LeavesTheProblemsAloneOutsideThePortfolioCheckedOrWithoutItsMaster) {
+  TempDir root, mended;
+  BuildTree(root);
+  BuildTree(mended, false);
+  FileSystem& fs = FileSystem::Default();
+  auto problems = Problems(root / "P");
+  const auto before = Lines(problems);
+  test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F1.DAT"));
+  test::WriteBytes(root / "P/SUB/F1.DAT", test::ReadBytes(mended / "P/SUB/F1.DAT"));
+  EXPECT_FALSE(RecheckSeries(fs, root / "P/SUB", root / "P", "HILO", &problems));
+  EXPECT_FALSE(RecheckSeries(fs, "", root / "P", "HILO", &problems));
+  EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "", &problems));
+  std::remove((root / "P/MASTER").c_str());
+  EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
+  EXPECT_EQ(Lines(problems), before);
+}
+
+}  // namespace
+}  // namespace barvane
