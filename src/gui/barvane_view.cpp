@@ -42,6 +42,7 @@
 #include "gui/series_facts_dlg.h"
 #include "gui/split_dlg.h"
 #include "gui/split_search_dlg.h"
+#include "tools/check_marks.h"
 #include "tools/copy_symbol.h"
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
@@ -292,7 +293,7 @@ void CBarvaneView::Refresh() {
   m_quoteModel.Refresh();
   SelectGridRows();
   m_refreshing = false;
-  MarkCandidates();
+  MarkChart();
   emit StateChanged();
 }
 
@@ -301,7 +302,7 @@ void CBarvaneView::RefreshQuotes() {
   m_quoteModel.Refresh();
   SelectGridRows();
   m_refreshing = false;
-  MarkCandidates();
+  MarkChart();
 }
 
 void CBarvaneView::SelectGridRows() {
@@ -468,8 +469,8 @@ void CBarvaneView::SplitSearch() {
   auto* window = new CSplitSearchDlg(m_state, this->window());
   m_splitSearch = window;
   connect(window, &QDialog::finished, this, &CBarvaneView::StateChanged);
-  connect(window, &QDialog::finished, this, &CBarvaneView::MarkCandidates);
-  connect(window, &CSplitSearchDlg::ShownChanged, this, &CBarvaneView::MarkCandidates);
+  connect(window, &QDialog::finished, this, &CBarvaneView::MarkChart);
+  connect(window, &CSplitSearchDlg::ShownChanged, this, &CBarvaneView::MarkChart);
   connect(window, &CSplitSearchDlg::OpenRequested, this,
           [this, window](std::size_t candidate) { OpenCandidate(window->candidates()[candidate]); });
   connect(window, &CSplitSearchDlg::SplitRequested, this, [this, window](std::size_t candidate) {
@@ -488,11 +489,17 @@ bool CBarvaneView::OpenCandidate(const SplitCandidate& candidate) {
   return opened;
 }
 
-void CBarvaneView::MarkCandidates() {
+void CBarvaneView::MarkChart() {
   std::vector<CChartPane::Mark> marks;
   if (m_splitSearch && m_state.m_splitSearchOpen) {
     for (const CandidateMark& mark : CandidateMarks(m_state, m_splitSearch->candidates(), m_splitSearch->shown())) {
-      marks.push_back({mark.row, FromLatin1(mark.label)});
+      marks.push_back({mark.row, FromLatin1(mark.label), CChartPane::MarkKind::kCandidate});
+    }
+  }
+  if (m_check && m_check->isVisible()) {
+    m_check->RecheckSeries(m_state.m_portfolioDir, m_state.m_seriesSymbol);
+    for (const ProblemMark& mark : ProblemMarks(m_state, m_check->problems())) {
+      marks.push_back({mark.row, FromLatin1(mark.label), CChartPane::MarkKind::kProblem});
     }
   }
   m_chart->SetMarks(std::move(marks));
@@ -503,6 +510,8 @@ void CBarvaneView::CheckPortfolio() {
     // Owned by the main frame, so that it stays above the main window and goes with it.
     m_check = new CPortfolioCheckDlg(m_state, [this] { Refresh(); }, this->window());
     m_check->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_check, &CPortfolioCheckDlg::Checked, this, &CBarvaneView::MarkChart);
+    connect(m_check, &QDialog::finished, this, &CBarvaneView::MarkChart);
     // Each symbol's repair is a change of its own, named as the command line names it.
     m_check->SetRepairHooks({[this](const std::string& dir, const std::string& symbol) {
                                ++m_historyGeneration;

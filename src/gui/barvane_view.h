@@ -89,8 +89,10 @@ class CBarvaneView final : public QWidget {
   void CheckPortfolio();
   // The split search window's candidate on its day; false when it is not there any more.
   bool OpenCandidate(const barvane::SplitCandidate& candidate);
-  // The chart marks the split search window's listed candidates of the series shown.
-  void MarkCandidates();
+  // The chart marks the series' candidates listed in the split search window and, while the
+  // check window is open, its problems (the series checked again, so that they name its days
+  // as the files hold them now).
+  void MarkChart();
   void Export();
   // Every symbol of the portfolio into a chosen folder, with the Export dialog's choices.
   void ExportAll();

@@ -6,7 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <tuple>
 
@@ -26,6 +29,22 @@ const QColor kFalling(205, 40, 40);
 const QColor kVolume(120, 140, 175);
 const QColor kGridLine(228, 228, 228);
 const QColor kCandidate(235, 125, 0);
+const QColor kProblem(160, 30, 200);  // apart from the rising and falling colours
+constexpr int kSignHalfWidth = 5;     // of a problem's triangle
+
+// A problem's sign: a triangle pointing down at the bar, its top edge at `top`.
+void PaintProblemSign(QPainter& painter, int x, int top) {
+  const QPoint points[] = {{x - kSignHalfWidth, top}, {x + kSignHalfWidth, top}, {x, top + 2 * kSignHalfWidth - 1}};
+  painter.setPen(kProblem);
+  painter.setBrush(kProblem);
+  painter.drawPolygon(points, 3);
+}
+
+QColor Veil(const QColor& base) {
+  QColor veil = base;
+  veil.setAlpha(210);
+  return veil;
+}
 
 int Decimals(double step) {
   if (step >= 1) return 0;
@@ -192,6 +211,8 @@ void CChartPane::paintEvent(QPaintEvent*) {
   painter.setClipRect(plot);
   PaintMarks(painter, plot, plot.bottom());
   PaintBars(painter, columns, plot, price, volume);
+  PaintMarkLabels(painter, plot);
+  PaintLegend(painter, plot, priceBottom);
   painter.setClipping(false);
   painter.setPen(palette().color(QPalette::Mid));
   painter.setBrush(Qt::NoBrush);
@@ -271,20 +292,118 @@ void CChartPane::PaintBars(QPainter& painter, const std::vector<ChartColumn>& co
   }
 }
 
-void CChartPane::PaintMarks(QPainter& painter, const QRect& plot, int volumeBottom) const {
+std::vector<const CChartPane::Mark*> CChartPane::VisibleMarks() const {
   const int count = barCount();
   const int first = m_viewport.FirstVisible(), last = m_viewport.LastVisible();
-  QPen dashed(kCandidate, 1, Qt::DashLine);
+  std::vector<const Mark*> visible;
   for (const Mark& mark : m_marks) {
     const int bar = BarOfRow(count, mark.row);
-    if (mark.row < 0 || bar < first || bar > last) continue;
-    const int x = plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(bar)));
-    painter.setPen(dashed);
-    painter.drawLine(x, plot.top(), x, volumeBottom);
-    painter.setPen(kCandidate);
-    painter.drawText(QRect(x + 3, plot.top() + 2, plot.right() - x, fontMetrics().height()),
-                     Qt::AlignLeft | Qt::AlignTop, mark.label);
+    if (mark.row >= 0 && mark.row < count && bar >= first && bar <= last) visible.push_back(&mark);
   }
+  // The newest rows come first in the grid, the oldest bars first on the chart.
+  std::stable_sort(visible.begin(), visible.end(), [](const Mark* a, const Mark* b) { return a->row > b->row; });
+  return visible;
+}
+
+void CChartPane::PaintMarks(QPainter& painter, const QRect& plot, int volumeBottom) const {
+  const int count = barCount();
+  const QPen dashed(kCandidate, 1, Qt::DashLine);
+  QColor band = kProblem;
+  band.setAlpha(55);
+  const double bandWidth = std::max(m_viewport.barWidth(), 3.0);
+  for (const Mark* mark : VisibleMarks()) {
+    const double at = m_viewport.XOfBar(BarOfRow(count, mark->row));
+    if (mark->kind == MarkKind::kProblem) {
+      painter.fillRect(QRectF(plot.left() + at - bandWidth / 2, plot.top(), bandWidth, volumeBottom - plot.top()), band);
+    } else {
+      const int x = plot.left() + static_cast<int>(std::floor(at));
+      painter.setPen(dashed);
+      painter.drawLine(x, plot.top(), x, volumeBottom);
+    }
+  }
+}
+
+void CChartPane::PaintMarkLabels(QPainter& painter, const QRect& plot) const {
+  const int count = barCount();
+  const QFontMetrics metrics = fontMetrics();
+  const int lineHeight = metrics.height();
+  // Candidates on the top line, problems below their signs; a label that would run into the
+  // one before it is left to the tooltip.
+  int freeFrom[2] = {INT_MIN, INT_MIN};
+  for (const Mark* mark : VisibleMarks()) {
+    const bool problem = mark->kind == MarkKind::kProblem;
+    const int x = plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(BarOfRow(count, mark->row))));
+    if (problem) PaintProblemSign(painter, x, plot.top() + 1);
+    const int top = problem ? plot.top() + 2 * kSignHalfWidth + 1 : plot.top() + 2;
+    const int textWidth = metrics.horizontalAdvance(mark->label) + 4;
+    int left = x + 4;
+    if (left + textWidth > plot.right()) left = x - 4 - textWidth;  // near the right edge: before the bar
+    int& free = freeFrom[problem ? 1 : 0];
+    if (left < free || left < plot.left()) continue;
+    free = left + textWidth + metrics.averageCharWidth();
+    const QRect box(left, top, textWidth, lineHeight);
+    painter.fillRect(box, Veil(palette().color(QPalette::Base)));
+    painter.setPen(problem ? kProblem : kCandidate);
+    painter.drawText(box, Qt::AlignCenter, mark->label);
+  }
+}
+
+void CChartPane::PaintLegend(QPainter& painter, const QRect& plot, int priceBottom) const {
+  bool shown[2] = {false, false};
+  for (const Mark& mark : m_marks) shown[mark.kind == MarkKind::kProblem ? 1 : 0] = true;
+  if (!shown[0] && !shown[1]) return;
+  const QFontMetrics metrics = fontMetrics();
+  const QString texts[2] = {QStringLiteral("split candidate"), QStringLiteral("check problem")};
+  constexpr int kSample = 2 * kSignHalfWidth + 2;  // the room of each kind's sign
+  int width = kGap;
+  for (int kind = 0; kind < 2; ++kind) {
+    if (shown[kind]) width += kSample + kGap / 2 + metrics.horizontalAdvance(texts[kind]) + kGap;
+  }
+  const int height = metrics.height() + kGap / 2;
+  const QRect box(plot.right() - kGap - width, priceBottom - kGap / 2 - height, width, height);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.setBrush(Veil(palette().color(QPalette::Base)));
+  painter.drawRect(box);
+  int x = box.left() + kGap;
+  for (int kind = 0; kind < 2; ++kind) {
+    if (!shown[kind]) continue;
+    const int middle = x + kSample / 2;
+    if (kind == 1) {
+      PaintProblemSign(painter, middle, box.center().y() - kSignHalfWidth + 1);
+    } else {
+      painter.setPen(QPen(kCandidate, 1, Qt::DashLine));
+      painter.drawLine(middle, box.top() + 2, middle, box.bottom() - 2);
+    }
+    x += kSample + kGap / 2;
+    painter.setPen(kind == 1 ? kProblem : kCandidate);
+    const int textWidth = metrics.horizontalAdvance(texts[kind]);
+    painter.drawText(QRect(x, box.top(), textWidth, box.height()), Qt::AlignLeft | Qt::AlignVCenter, texts[kind]);
+    x += textWidth + kGap;
+  }
+}
+
+QString CChartPane::MarkTextAt(int x) const {
+  const QRect plot = PlotRect();
+  if (x < plot.left() || x > plot.right()) return {};
+  const int count = barCount();
+  const double reach = std::max(4.0, m_viewport.barWidth() / 2);
+  QStringList lines;
+  for (const Mark* mark : VisibleMarks()) {
+    if (std::abs(plot.left() + m_viewport.XOfBar(BarOfRow(count, mark->row)) - x) > reach) continue;
+    const QString date = FromLatin1(ScreenDate(m_state.m_quotes.rows[static_cast<std::size_t>(mark->row)].day));
+    lines << date + QStringLiteral("  ") +
+                 (mark->kind == MarkKind::kProblem ? mark->label
+                                                   : QStringLiteral("possible %1 split").arg(mark->label));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool CChartPane::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QString marks = MarkTextAt(help->pos().x());
+  QToolTip::showText(help->globalPos(), marks.isEmpty() ? toolTip() : marks, this);
+  return true;
 }
 
 void CChartPane::PaintFigures(QPainter& painter) const {
@@ -302,4 +421,13 @@ void CChartPane::PaintFigures(QPainter& painter) const {
             QLatin1Char(' ') + FromLatin1(QuoteCellText(row, column));
   }
   painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
+  // What the check found on this day follows the figures it concerns.
+  for (const Mark& mark : m_marks) {
+    if (mark.kind != MarkKind::kProblem || mark.row != m_currentRow) continue;
+    const int left = line.left() + fontMetrics().horizontalAdvance(text + QStringLiteral("   "));
+    const QRect rest(left, line.top(), line.right() - left, line.height());
+    painter.setPen(kProblem);
+    painter.drawText(rest, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(mark.label, Qt::ElideRight, rest.width()));
+  }
 }

@@ -1,7 +1,8 @@
 // CChartPane: the quote grid's series as candlesticks with the volume below, beside the grid.
 // It reads the grid's rows (never the files), draws only the bars in view (one column per
-// pixel when zoomed far out), marks the current quote and the split candidates it is given,
-// and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
+// pixel when zoomed far out), marks the current quote and the split candidates and check
+// problems it is given (each kind its own colour and shape, named in a legend, the full text
+// on hovering), and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
 // zoom; a drag, the horizontal wheel and Page Up/Down pan; a click, Left/Right and Home/End
 // choose the current quote.
 #pragma once
@@ -20,9 +21,11 @@ class CChartPane final : public QWidget {
   Q_OBJECT
 
  public:
+  enum class MarkKind { kCandidate, kProblem };
   struct Mark {
     int row = 0;  // a quote grid row
     QString label;
+    MarkKind kind = MarkKind::kCandidate;
   };
 
   CChartPane(const barvane::ViewState& state, QTableView* grid, QWidget* parent);
@@ -35,11 +38,15 @@ class CChartPane final : public QWidget {
   QRect PlotRect() const;
   // The grid row drawn as current, -1 when none.
   int currentRow() const { return m_currentRow; }
+  // What the marks at widget x `x` say, a line each ("06/16/98  high 4.10 below low 4.20");
+  // empty when no mark is drawn there.
+  QString MarkTextAt(int x) const;
 
   QSize sizeHint() const override { return {480, 320}; }
   QSize minimumSizeHint() const override { return {160, 120}; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
@@ -62,7 +69,13 @@ class CChartPane final : public QWidget {
   void PaintDates(QPainter& painter, const QRect& plot) const;
   void PaintBars(QPainter& painter, const std::vector<barvane::ChartColumn>& columns, const QRect& plot,
                  const barvane::ValueScale& price, const barvane::ValueScale& volume) const;
+  // The lines and bands of the marks, under the bars.
   void PaintMarks(QPainter& painter, const QRect& plot, int volumeBottom) const;
+  // Their labels and problem signs, over the bars, and the legend of the kinds shown.
+  void PaintMarkLabels(QPainter& painter, const QRect& plot) const;
+  void PaintLegend(QPainter& painter, const QRect& plot, int priceBottom) const;
+  // The marks drawn: in view, by bar.
+  std::vector<const Mark*> VisibleMarks() const;
   void PaintFigures(QPainter& painter) const;
 
   const barvane::ViewState& m_state;

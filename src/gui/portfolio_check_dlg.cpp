@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "data/file_names.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
+#include "tools/check_marks.h"
 #include "tools/portfolio_check_view.h"
 
 using namespace barvane;
@@ -91,10 +93,24 @@ void CPortfolioCheckDlg::CheckDirectory(const std::string& dir) {
     m_state.ui().ShowMessage("There is no portfolio in " + m_checkedDir + ": its MASTER file cannot be read.",
                              MessageIcon::kStop);
   }
-  ShowProblems(outcome == CheckOutcome::kCancelled);
+  m_cancelled = outcome == CheckOutcome::kCancelled;
+  ShowProblems();
+  emit Checked();
 }
 
-void CPortfolioCheckDlg::ShowProblems(bool cancelled) {
+void CPortfolioCheckDlg::RecheckSeries(const std::string& dir, const std::string& symbol) {
+  if (!barvane::RecheckSeries(m_state.fs(), m_checkedDir, dir, symbol, &m_problems)) return;
+  // The user keeps the place in the list: only that series' lines changed.
+  const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
+  const int scrolled = m_list->verticalScrollBar()->value();
+  ShowProblems();
+  if (row >= 0 && m_list->topLevelItemCount() > 0) {
+    m_list->setCurrentItem(m_list->topLevelItem(std::min(row, m_list->topLevelItemCount() - 1)));
+  }
+  m_list->verticalScrollBar()->setValue(scrolled);
+}
+
+void CPortfolioCheckDlg::ShowProblems() {
   m_list->clear();
   QList<QTreeWidgetItem*> items;
   int mendable = 0;
@@ -116,7 +132,7 @@ void CPortfolioCheckDlg::ShowProblems(bool cancelled) {
                   .arg(m_problems.size())
                   .arg(mendable);
   }
-  if (cancelled) status += QStringLiteral(" (check cancelled: not every symbol was read)");
+  if (m_cancelled) status += QStringLiteral(" (check cancelled: not every symbol was read)");
   m_status->setText(status);
   m_repairButton->setEnabled(mendable != 0);
 }

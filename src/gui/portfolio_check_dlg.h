@@ -1,6 +1,7 @@
 // CPortfolioCheckDlg: "Portfolio Check", the modeless window that checks the current portfolio
 // (with a progress window and Cancel), lists the problems (symbol, date, problem), leads the
-// main view to a problem on a double-click, and offers "Repair what can be mended".
+// main view to a problem on a double-click, and offers "Repair what can be mended". While it is
+// open the chart marks the problems of the series shown, checked again as they are shown.
 #pragma once
 
 #include <QDialog>
@@ -29,6 +30,9 @@ class CPortfolioCheckDlg final : public QDialog {
   // Leads the main view to the problem of list row `row`.
   void ShowProblemAt(int row);
   void Repair();
+  // Checks the series `symbol` of portfolio `dir` again when it lies in the portfolio checked,
+  // and lists what it finds in place of what the check found for it.
+  void RecheckSeries(const std::string& dir, const std::string& symbol);
   // Told around each change a repair writes, so that the history records it.
   void SetRepairHooks(barvane::RepairChangeHooks hooks) { m_repairHooks = std::move(hooks); }
 
@@ -38,17 +42,22 @@ class CPortfolioCheckDlg final : public QDialog {
   QPushButton* repairButton() const { return m_repairButton; }
   const std::vector<barvane::CheckProblem>& problems() const { return m_problems; }
 
+ signals:
+  // A check (not a series checked again) listed its problems.
+  void Checked();
+
  private:
   barvane::RepairChangeHooks m_repairHooks;
   void CheckDirectory(const std::string& dir);
   // A progress callback showing a window with Cancel once the work takes a moment.
   barvane::CheckProgress ProgressWindow(const QString& label);
-  void ShowProblems(bool cancelled);
+  void ShowProblems();
 
   barvane::ViewState& m_state;
   std::function<void()> m_viewChanged;
   std::vector<barvane::CheckProblem> m_problems;
   std::string m_checkedDir;
+  bool m_cancelled = false;  // the check listed was cancelled
   QTreeWidget* m_list;
   QLabel* m_status;
   QPushButton* m_checkButton;

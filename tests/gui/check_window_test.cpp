@@ -1,5 +1,6 @@
 // The Portfolio Check window offscreen: the check it runs on opening, its list, a double-click
-// that leads the main view to the problem's day, and the repair with its question.
+// that leads the main view to the problem's day, the repair with its question, and the
+// problems of the shown symbol marked on the chart while the window is open.
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
@@ -8,6 +9,9 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+#include "gui/chart_pane.h"
+#include "gui/edit_quote_dlg.h"
+#include "gui/number_edit.h"
 #include "gui/portfolio_check_dlg.h"
 #include "tools/portfolio_check_view.h"
 #include "window_harness.h"
@@ -21,6 +25,13 @@ QStringList RowTexts(QTreeWidget* list, int row) {
   QStringList texts;
   for (int c = 0; c < list->columnCount(); ++c) texts << list->topLevelItem(row)->text(c);
   return texts;
+}
+
+// The view takes a double-click on the row it saw pressed.
+void DoubleClickRow(QTreeWidget* list, int row) {
+  const QRect rect = list->visualItemRect(list->topLevelItem(row));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
@@ -51,10 +62,7 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_TRUE(check->repairButton()->isEnabled());
 
   // A double-click on the zero close makes ZERO current with 06/18/98 selected.
-  const QRect rect = list->visualItemRect(list->topLevelItem(1));
-  // The view takes a double-click on the row it saw pressed.
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  DoubleClickRow(list, 1);
   EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
   EXPECT_EQ(w.frame->view()->quoteGrid()->currentIndex().row(), w.state().m_selQuoteRow);
@@ -68,6 +76,81 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
   EXPECT_FALSE(check->repairButton()->isEnabled());
   EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
+}
+
+// "row label" for each mark on the chart, after checking that each is a problem's.
+std::vector<std::string> ProblemMarks(CChartPane* chart) {
+  std::vector<std::string> marks;
+  for (const CChartPane::Mark& mark : chart->marks()) {
+    EXPECT_EQ(mark.kind, CChartPane::MarkKind::kProblem);
+    marks.push_back(std::to_string(mark.row) + " " + mark.label.toStdString());
+  }
+  return marks;
+}
+
+TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChanges) {
+  test::GuiWindow w;
+  auto hilo = test::WeekdayQuotes(kMonday, 6);
+  hilo[2].high = 4.1f;  // 06/17/98
+  hilo[2].low = 4.2f;
+  auto zero = test::WeekdayQuotes(kMonday, 5);
+  zero[3].close = 0;  // 06/18/98
+  test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), hilo),
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}));
+  w.Open();
+  CChartPane* chart = w.frame->view()->chartPane();
+  chart->resize(700, 400);
+  ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
+  EXPECT_TRUE(chart->marks().empty());
+
+  w.frame->action(kCmdCheckPortfolio)->trigger();
+  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  ASSERT_NE(check, nullptr);
+  QTreeWidget* list = check->problemList();
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(RowTexts(list, 0), (QStringList{"HILO", "06/17/98", "high 4.10 below low 4.20"}));
+  // Newest first: 06/22, 06/19, 06/18, 06/17.
+  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+  const auto xOfRow = [chart](int row) {
+    return chart->PlotRect().left() + static_cast<int>(chart->viewport().XOfBar(BarOfRow(chart->viewport().bars(), row)));
+  };
+  EXPECT_EQ(chart->MarkTextAt(xOfRow(3)), "06/17/98  high 4.10 below low 4.20");
+  EXPECT_EQ(chart->MarkTextAt(xOfRow(1)), "");
+  EXPECT_FALSE(chart->grab().isNull());
+
+  // Another symbol, from the list and from the symbol grid: each shows its own.
+  DoubleClickRow(list, 1);
+  ASSERT_EQ(w.state().m_seriesSymbol, "ZERO");
+  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  QTableView* symbols = w.frame->view()->symbolGrid();
+  QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {}, symbols->visualRect(symbols->model()->index(0, 0)).center());
+  ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
+  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+
+  // A quote deleted before it: the mark stays on its day, now one row higher.
+  ASSERT_EQ(w.state().m_selQuoteRow, 0);
+  w.Run(kCmdDeleteQuote, test::GuiWindow::Ok);
+  ASSERT_EQ(w.state().m_quoteCount, 5);
+  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"2 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.state().QuoteDateText(2), "06/17/98");
+
+  // The day mended in Edit quote: its mark and its line go.
+  w.frame->view()->quoteGrid()->selectionModel()->setCurrentIndex(
+      w.frame->view()->quoteGrid()->model()->index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  w.Run(kCmdEditQuote, [](QDialog* d) {
+    static_cast<CEditQuoteDlg*>(d)->field(1)->setText("20");
+    test::GuiWindow::Ok(d);
+  });
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_TRUE(chart->marks().empty());
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
+
+  // Closing the window takes its marks away.
+  DoubleClickRow(list, 0);
+  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  check->close();
+  EXPECT_TRUE(chart->marks().empty());
 }
 
 }  // namespace

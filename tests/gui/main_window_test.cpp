@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
@@ -229,6 +230,21 @@ TEST(MainWindow, SymbolGridFailuresAreToldAndLeaveTheGridsEmpty) {
   EXPECT_EQ(w.messages, std::vector<std::string>{"File has 300 symbols.\nWill only display the first 255 symbols"});
   EXPECT_EQ(w.symbols()->model()->rowCount(), 255);
   EXPECT_EQ(w.Panes(), "Symbol 1 of 255 | Quote 3 of 3");
+}
+
+TEST(MainWindow, MasterAndEmasterThatDisagreeAreNotedInTheStatusBarWithoutAMessageBox) {
+  Window w;
+  Build(w.Dir("P"), test::Extended(test::Portfolio({Symbol(1, "AAA", Fields28(), WeekdayQuotes(YmdToDay(98, 6, 15), 2)),
+                                                    Symbol(2, "BBB", Fields28(), WeekdayQuotes(YmdToDay(98, 6, 15), 2))})));
+  Bytes emaster = test::ReadBytes(w.Dir("P/EMASTER"));
+  emaster.resize(192 * 2);
+  emaster[0] = 1;
+  test::WriteBytes(w.Dir("P/EMASTER"), emaster);
+  w.Open();
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(),
+            "MASTER lists 2 symbols and EMASTER 1; the symbols of MASTER are shown");
+  EXPECT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"AAA", "BBB"}));
 }
 
 TEST(MainWindow, ColumnWidthsAreStoredOnCloseAndUnfittingOnesFallBack) {
