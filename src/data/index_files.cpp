@@ -427,6 +427,7 @@ std::vector<std::string> IndexFilesOutOfStep(const IndexFiles& files) {
           ReadIeee(e + kEmasterLastDate) != ReadMbf(m.bytes.data() + kMasterLastDate)) {
         problems.push_back("dates" + at);
       }
+      if (e[kEmasterFieldCount] != m.fieldCount()) problems.push_back("number of fields" + at);
     }
   }
   if (files.hasXmaster()) {

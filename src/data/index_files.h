@@ -129,8 +129,8 @@ std::string IndexDisagreement(const IndexFiles& files);
 
 // Every way in which the index files are out of step, one text each (none when they are in
 // step): EMASTER's header or records against MASTER's (count, file numbers, symbols, names,
-// first and last dates as floats), XMASTER's counts against its records, numbers of XMASTER not above 255 or beyond its
-// next number, and file numbers used twice.
+// first and last dates as floats, numbers of fields), XMASTER's counts against its records,
+// numbers of XMASTER not above 255 or beyond its next number, and file numbers used twice.
 std::vector<std::string> IndexFilesOutOfStep(const IndexFiles& files);
 
 // The changes. Each returns the files with one symbol changed in every file that holds it.

@@ -13,6 +13,7 @@
 #include "data/file_ops.h"
 #include "data/index_files.h"
 #include "data/quote_series.h"
+#include "tools/portfolio_repair_index.h"
 #include "tools/printed.h"
 #include "tools/series_check.h"
 
@@ -95,12 +96,18 @@ class TreeWalk {
     const std::string& masterPath = index.master.path;
     const Bytes& master = index.master.bytes;
     if (masterPath.empty() || master.size() < kMasterRecordSize) return false;
-    const int records = CheckRecordCount(masterPath, master, where);
+    tree_.directories.push_back({dir, where});
+    const int records = CheckRecordCount(master, where, dir);
     if (!whole) Problem(kNoSymbolText, where, dir, "EMASTER or XMASTER cannot be read");
-    for (const std::string& text : IndexFilesOutOfStep(index)) {
+    const std::vector<std::string> outOfStep = IndexFilesOutOfStep(index);
+    // What the repair would leave out of step needs a person.
+    std::vector<std::string> left = outOfStep;
+    if (whole && !outOfStep.empty()) left = IndexFilesOutOfStep(MendIndexFiles(index, nullptr).files);
+    for (const std::string& text : outOfStep) {
       // Records sharing a quote file are told symbol by symbol below.
       if (text.ends_with(" is used twice")) continue;
-      Problem(kNoSymbolText, where, dir, "index files out of step: " + text);
+      Problem(kNoSymbolText, where, dir, "index files out of step: " + text,
+              std::find(left.begin(), left.end(), text) == left.end());
     }
     std::vector<MasterRecord> subPortfolios;
     std::map<int, std::string> owners;  // file number: the first symbol naming it
@@ -147,14 +154,11 @@ class TreeWalk {
   }
 
   // The number of records to read: those the header counts that the file holds.
-  int CheckRecordCount(const std::string& masterPath, const Bytes& master, const std::string& where) {
+  int CheckRecordCount(const Bytes& master, const std::string& where, const std::string& dir) {
     const int count = MasterRecordCount(master.data());
     const auto present = static_cast<int>(master.size() / kMasterRecordSize - 1);
     const std::size_t rest = master.size() % kMasterRecordSize;
-    const std::string dir = DirectoryOf(masterPath);
-    // Records beyond the count may be remnants of deleted symbols: only a count that promises
-    // too much is mended.
-    const bool mendable = count >= present;
+    const bool mendable = MasterCountMendable(master);
     if (count != present) {
       Problem(kNoSymbolText, where, dir,
               Printed("MASTER counts %d records, the file holds %d", count, present), mendable);
@@ -162,9 +166,6 @@ class TreeWalk {
     if (rest != 0) {
       Problem(kNoSymbolText, where, dir,
               Printed("MASTER ends in %zu bytes that make no whole record", rest), mendable);
-    }
-    if ((count != present || rest != 0) && mendable) {
-      tree_.overcountedMasters.push_back({masterPath, where, present});
     }
     return std::max(0, std::min(count, present));
   }

@@ -48,18 +48,17 @@ struct CheckedSymbol {
   bool sharesQuoteFile = false;    // another record of its MASTER names the same file number
 };
 
-// A MASTER whose header counts more records than it holds, or that ends in a piece of one.
-struct OvercountedMaster {
-  std::string path;
+// A directory of the tree whose MASTER was read.
+struct PortfolioDirectory {
+  std::string dir;  // ending in "/"
   std::string where;
-  int recordsPresent = 0;
 };
 
 // The portfolio tree: its symbols and the problems of its index files.
 struct PortfolioTree {
   std::vector<CheckedSymbol> symbols;  // in walk order
   std::vector<CheckProblem> problems;
-  std::vector<OvercountedMaster> overcountedMasters;
+  std::vector<PortfolioDirectory> directories;  // in walk order
 };
 
 // Reads the MASTER of `dir` and, through it, of every sub-portfolio, and lists each directory

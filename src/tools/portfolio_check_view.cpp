@@ -58,8 +58,8 @@ std::string RepairQuestion(const std::vector<CheckProblem>& planned) {
   if (planned.size() > kMendsListed) {
     text += "\n... and " + std::to_string(planned.size() - kMendsListed) + " more";
   }
-  text += "\n\nEach changed quote file keeps its old content in F<n>.BAK, the MASTER in MASTER.BAK."
-          "\nRepair now?";
+  text += "\n\nEach changed quote file keeps its old content in F<n>.BAK, each changed index file in"
+          " MASTER.BAK, EMASTER.BAK or XMASTER.BAK.\nRepair now?";
   return text;
 }
 

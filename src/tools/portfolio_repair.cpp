@@ -1,26 +1,22 @@
 // The repair of a portfolio tree, symbol by symbol.
 #include "tools/portfolio_repair.h"
 
-#include "data/file_names.h"
-#include "data/file_ops.h"
+#include "data/field_layout.h"
+#include "data/index_files.h"
 #include "data/portfolio_lock.h"
 #include "data/rewrite.h"
-#include "tools/printed.h"
+#include "tools/portfolio_repair_index.h"
 
 namespace barvane {
 namespace {
 
-// The MASTER at `path` cut to its whole records, its header counting `present` of them,
-// replaced crash-safely with the old one kept in MASTER.BAK.
-bool MendMasterCount(FileSystem& fs, const std::string& path, int present) {
-  Bytes old;
-  if (!ReadWholeFile(fs, path, &old, kLargestMasterFile) || old.size() < kMasterRecordSize) return false;
-  Bytes mended(old.begin(), old.begin() + static_cast<long>(kMasterRecordSize * (static_cast<std::size_t>(present) + 1)));
-  mended[0] = static_cast<std::uint8_t>(present & 0xFF);
-  mended[1] = static_cast<std::uint8_t>(present >> 8);
-  const std::string dir = DirectoryOf(path);
-  return ReplaceFileKeepingBackup(fs, path, dir + MasterNewName(), mended,
-                                  ResolveNoCase(fs, dir, MasterBackupName()), old);
+// What a symbol of `dir` that EMASTER lacks gets as its field set: its quote records' layout,
+// as every reader takes it.
+FieldSetOf FieldSetsOf(FileSystem& fs, const std::string& dir) {
+  return [&fs, dir](const MasterRecord& record) -> std::uint8_t {
+    FieldLayout layout;
+    return ReadSymbolLayout(fs, dir, record, &layout) == kSuccess ? FieldSetOfLayout(layout) : 0;
+  };
 }
 
 // One change: `write` between the hooks.
@@ -43,9 +39,8 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
   }
   PortfolioLock lock(fs);
   if (write) {
-    std::vector<std::string> dirs{dir};
-    for (const OvercountedMaster& master : tree.overcountedMasters) dirs.push_back(DirectoryOf(master.path));
-    for (const CheckedSymbol& symbol : tree.symbols) dirs.push_back(symbol.dir);
+    std::vector<std::string> dirs;
+    for (const PortfolioDirectory& portfolio : tree.directories) dirs.push_back(portfolio.dir);
     if (!lock.Acquire(dirs, LockMode::kExclusive)) {
       result.outcome = RepairOutcome::kFailed;
       result.failure = lock.failureText();
@@ -58,17 +53,27 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
       return result;
     }
   }
-  for (const OvercountedMaster& master : tree.overcountedMasters) {
-    const std::string masterDir = DirectoryOf(master.path);
-    if (write && !AsOneChange(*hooks, masterDir, kNoSymbolText, [&] {
-          return MendMasterCount(fs, master.path, master.recordsPresent);
+  // The index files first, so that the symbols' date mends reach every index file in step.
+  for (const PortfolioDirectory& portfolio : tree.directories) {
+    IndexFiles before;
+    if (!ReadIndexFiles(fs, portfolio.dir, &before)) {
+      // An EMASTER or XMASTER that cannot be read is left alone; MASTER may still be mended.
+      if (before.master.bytes.size() < kMasterRecordSize) continue;
+      before.emaster = IndexFile{};
+      before.xmaster = IndexFile{};
+    }
+    const IndexMend mend = MendIndexFiles(before, FieldSetsOf(fs, portfolio.dir));
+    if (mend.mends.empty()) continue;
+    if (write && !AsOneChange(*hooks, portfolio.dir, kNoSymbolText, [&] {
+          return WriteIndexFiles(fs, IndexWrites(fs, mend.files, before, IndexReplace::kBackupAndNew));
         })) {
       result.outcome = RepairOutcome::kFailed;
-      result.failure = "The MASTER file in " + masterDir + " cannot be replaced";
+      result.failure = "The index files in " + portfolio.dir + " cannot be replaced";
       return result;
     }
-    result.mends.push_back({kNoSymbolText, master.where, masterDir, 0,
-                            Printed("set the MASTER record count to %d", master.recordsPresent), true});
+    for (const std::string& text : mend.mends) {
+      result.mends.push_back({kNoSymbolText, portfolio.where, portfolio.dir, 0, text, true});
+    }
   }
   const int total = static_cast<int>(tree.symbols.size());
   Bytes quotes;

@@ -1,7 +1,8 @@
 // The portfolio repair: mends what the check finds and can be mended without guessing (see
-// CheckSeries, and a MASTER whose header counts more records than it holds), one change per
-// symbol: its quote file and its MASTER record replaced together, crash-safely, or not at all.
-// A symbol with nothing to mend, or whose quote file another record shares, is not touched.
+// CheckSeries and MendIndexFiles), one change per directory for its index files, then one per
+// symbol: its quote file and its index records replaced together, crash-safely, or not at all.
+// A symbol with nothing to mend, or whose quote file another record shares, is not touched;
+// neither is an index file that is in step.
 #pragma once
 
 #include <functional>
@@ -13,8 +14,9 @@
 
 namespace barvane {
 
-// Told around each change the repair writes (a MASTER's count, or one symbol's files), so
-// that each becomes a change of its own in the history. `symbol` is "-" for a MASTER.
+// Told around each change the repair writes (a directory's index files, or one symbol's
+// files), so that each becomes a change of its own in the history. `symbol` is "-" for the
+// index files.
 struct RepairChangeHooks {
   std::function<void(const std::string& dir, const std::string& symbol)> begin;
   std::function<void()> end;

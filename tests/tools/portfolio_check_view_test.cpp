@@ -82,7 +82,8 @@ TEST(ProblemInView, RepairAsksWhatItWillChangeAndRefillsTheGrids) {
   ASSERT_EQ(tv.ui.questions.size(), 1u);
   EXPECT_EQ(tv.ui.questions[0],
             "The repair will make these changes:\n\nLOW  -  set the header count to 3 (in SUB)\n\n"
-            "Each changed quote file keeps its old content in F<n>.BAK, the MASTER in MASTER.BAK.\nRepair now?");
+            "Each changed quote file keeps its old content in F<n>.BAK, each changed index file in "
+            "MASTER.BAK, EMASTER.BAK or XMASTER.BAK.\nRepair now?");
   EXPECT_EQ(Problems(root / "P").size(), 3u);
 
   tv.ui.answer = true;
