@@ -104,6 +104,33 @@ TEST(CheckCli, EachSymbolsRepairIsAChangeOfItsOwnInTheHistory) {
   EXPECT_EQ(after, before);
 }
 
+TEST(CheckCli, BringsEmasterIntoStepAsOneChangeThatUndoGivesBack) {
+  TempDir dir;
+  test::Build(dir.path(), test::Extended(test::Portfolio(
+                              {test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
+                               test::Symbol(2, "NEXT", test::Fields28(), test::WeekdayQuotes(kMonday, 2))})));
+  Bytes emaster = test::ReadBytes(dir / "EMASTER");
+  emaster[192 + 6] = 5;
+  emaster[0] = 7;
+  test::WriteBytes(dir / "EMASTER", emaster);
+  const auto before = test::Snapshot(dir.path());
+  EXPECT_EQ(test::Lines(Cli({"check", dir.path()}).out),
+            (Lines{"-	-	index files out of step: EMASTER's header does not repeat MASTER's counts",
+                   "-	-	index files out of step: number of fields of record 1"}));
+  const CliRun run = Cli({"check", dir.path(), "--repair"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(test::Lines(run.out), (Lines{"-	-	set EMASTER's header to MASTER's counts",
+                                         "-	-	set the number of fields of EMASTER's record 1 to 7"}));
+  EXPECT_EQ(Cli({"check", dir.path()}).status, 0);
+  const Lines history = test::Lines(Cli({"history", dir.path()}).out);
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_TRUE(history[0].ends_with("check " + dir.path() + " --repair -")) << history[0];
+  ASSERT_EQ(Cli({"undo", dir.path()}).status, 0);
+  auto after = test::Snapshot(dir.path());
+  std::erase_if(after, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
+  EXPECT_EQ(after, before);
+}
+
 TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {
   TempDir dir;
   const CliRun none = Cli({"check", dir.path()});

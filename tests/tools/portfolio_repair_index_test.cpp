@@ -1,0 +1,430 @@
+// The repair of index files out of step: one small portfolio per kind, the lines the check and
+// the repair give, the exact bytes of EMASTER and XMASTER after it, what is left to a person
+// with the files untouched, the write under I/O failure and crash, and the real portfolios.
+#include "tools/portfolio_repair_index.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/mbf.h"
+#include "support/faulty_fs.h"
+#include "support/portfolio_builder.h"
+#include "tools/portfolio_check_view.h"
+#include "tools/portfolio_repair.h"
+
+namespace barvane {
+namespace {
+
+using test::FaultyFs;
+using test::Snapshot;
+using test::TempDir;
+using Files = std::map<std::string, Bytes>;
+using Lines = std::vector<std::string>;
+
+const DayNumber kMonday = YmdToDay(98, 6, 15);
+const std::string kOutOfStep = "-\t-\tindex files out of step: ";
+
+SymbolDescription Clean(int fileNumber, const std::string& symbol) {
+  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
+}
+
+// ALPHA, BETA and GAMMA in MASTER and EMASTER, WIDE and WIDER in XMASTER.
+PortfolioDescription Wide() {
+  return test::Extended(test::Portfolio(
+      {Clean(1, "ALPHA"), Clean(2, "BETA"), Clean(3, "GAMMA"), Clean(300, "WIDE"), Clean(301, "WIDER")}));
+}
+
+void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = test::ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  test::WriteBytes(path, contents);
+}
+
+std::size_t EmasterAt(int record, std::size_t field) { return kEmasterRecordSize * static_cast<std::size_t>(record) + field; }
+
+Bytes EmasterRecord(const Bytes& emaster, int record) {
+  const auto at = emaster.begin() + static_cast<long>(EmasterAt(record, 0));
+  return Bytes(at, at + static_cast<long>(kEmasterRecordSize));
+}
+
+void EraseEmasterRecord(Bytes& emaster, int record) {
+  const auto at = emaster.begin() + static_cast<long>(EmasterAt(record, 0));
+  emaster.erase(at, at + static_cast<long>(kEmasterRecordSize));
+}
+
+struct Checked {
+  Lines lines;
+  std::vector<bool> mendable;
+};
+
+Checked Check(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  Checked checked;
+  for (const CheckProblem& p : problems) {
+    checked.lines.push_back(CheckLine(p));
+    checked.mendable.push_back(p.mendable);
+  }
+  return checked;
+}
+
+Lines Repair(FileSystem& fs, const std::string& dir) {
+  const RepairResult result = RepairPortfolio(fs, dir, nullptr);
+  EXPECT_EQ(result.outcome, RepairOutcome::kDone) << result.failure;
+  Lines lines;
+  for (const CheckProblem& p : result.mends) lines.push_back(CheckLine(p));
+  return lines;
+}
+
+Lines Repair(const std::string& dir) { return Repair(FileSystem::Default(), dir); }
+
+Files Without(Files files, const std::string& suffix) {
+  std::erase_if(files, [&](const auto& entry) { return entry.first.ends_with(suffix); });
+  return files;
+}
+
+// A portfolio built as Wide() and then spoilt, beside the clean one it should be repaired to.
+class IndexRepair : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(clean_.path(), Wide());
+    test::Build(dir_.path(), Wide());
+  }
+
+  std::string Path(const std::string& name) const { return dir_ / name; }
+  Bytes CleanBytes(const std::string& name) const { return test::ReadBytes(clean_ / name); }
+
+  // The repair gives `mends`, keeps the spoilt `name` in its .BAK, leaves every other file as
+  // `expected` (the clean portfolio when empty) and a second check finds nothing.
+  void ExpectRepairedTo(const Lines& mends, const std::string& name, Files expected = {}) {
+    const Bytes spoilt = test::ReadBytes(Path(name));
+    if (expected.empty()) expected = Snapshot(clean_.path());
+    EXPECT_EQ(Repair(dir_.path()), mends);
+    const Files after = Snapshot(dir_.path());
+    EXPECT_EQ(Without(after, ".BAK"), expected);
+    EXPECT_EQ(after.at(name + ".BAK"), spoilt);
+    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size()) << "only " << name << " was replaced";
+    EXPECT_EQ(Check(dir_.path()).lines, Lines{});
+  }
+
+  TempDir clean_, dir_;
+};
+
+TEST_F(IndexRepair, SetsEmastersHeaderToMastersCounts) {
+  Patch(Path("EMASTER"), 0, {9, 0, 7});
+  const Checked checked = Check(dir_.path());
+  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "EMASTER's header does not repeat MASTER's counts"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true}));
+  ExpectRepairedTo({"-\t-\tset EMASTER's header to MASTER's counts"}, "EMASTER");
+}
+
+TEST_F(IndexRepair, AddsTheRecordEmasterLacksFromMastersRecord) {
+  Bytes emaster = test::ReadBytes(Path("EMASTER"));
+  EraseEmasterRecord(emaster, 2);
+  test::WriteBytes(Path("EMASTER"), emaster);
+  const Checked checked = Check(dir_.path());
+  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "EMASTER holds 2 records and MASTER 3", kOutOfStep + "file number of record 2",
+                                  kOutOfStep + "symbol of record 2", kOutOfStep + "name of record 2"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
+
+  // The new record holds what MASTER and the quote records tell, zeros where nothing does.
+  Files expected = Snapshot(clean_.path());
+  Bytes& em = expected.at("EMASTER");
+  for (auto [from, to] : {std::pair{3, 6}, {8, 9}, {10, 11}, {25, 32}, {48, 60}, {76, 126}, {130, 139}, {191, 192}}) {
+    std::fill(em.begin() + static_cast<long>(EmasterAt(2, static_cast<std::size_t>(from))),
+              em.begin() + static_cast<long>(EmasterAt(2, static_cast<std::size_t>(to))), 0);
+  }
+  EXPECT_EQ(em[EmasterAt(2, kEmasterFieldSet)], 0x7F);
+  ExpectRepairedTo({"-\t-\tadded EMASTER's record of BETA (F2.DAT)"}, "EMASTER", expected);
+}
+
+TEST_F(IndexRepair, DropsTheRecordOfASymbolMasterNoLongerLists) {
+  Bytes master = test::ReadBytes(Path("MASTER"));
+  master.erase(master.begin() + 2 * kMasterRecordSize, master.begin() + 3 * kMasterRecordSize);
+  master[0] = 2;
+  test::WriteBytes(Path("MASTER"), master);
+  std::filesystem::remove(Path("F2.DAT"));
+  std::filesystem::remove(clean_ / "F2.DAT");
+  test::WriteBytes(clean_ / "MASTER", master);
+  Bytes emaster = CleanBytes("EMASTER");
+  EraseEmasterRecord(emaster, 2);
+  emaster[0] = 2;
+  test::WriteBytes(clean_ / "EMASTER", emaster);
+
+  const Checked checked = Check(dir_.path());
+  EXPECT_EQ(checked.lines.front(), kOutOfStep + "EMASTER's header does not repeat MASTER's counts");
+  EXPECT_EQ(checked.lines[1], kOutOfStep + "EMASTER holds 3 records and MASTER 2");
+  EXPECT_EQ(checked.mendable, std::vector<bool>(checked.lines.size(), true));
+  ExpectRepairedTo({"-\t-\tremoved EMASTER's record of BETA (F2.DAT), a file number MASTER does not list",
+                    "-\t-\tset EMASTER's header to MASTER's counts"},
+                   "EMASTER");
+}
+
+TEST_F(IndexRepair, PutsEmastersRecordsInMastersOrderEachKeptWhole) {
+  Bytes emaster = test::ReadBytes(Path("EMASTER"));
+  const Bytes first = EmasterRecord(emaster, 1);
+  const Bytes third = EmasterRecord(emaster, 3);
+  std::copy(third.begin(), third.end(), emaster.begin() + static_cast<long>(EmasterAt(1, 0)));
+  std::copy(first.begin(), first.end(), emaster.begin() + static_cast<long>(EmasterAt(3, 0)));
+  test::WriteBytes(Path("EMASTER"), emaster);
+  EXPECT_EQ(Check(dir_.path()).lines.front(), kOutOfStep + "file number of record 1");
+  ExpectRepairedTo({"-\t-\tput EMASTER's records in MASTER's order"}, "EMASTER");
+}
+
+TEST_F(IndexRepair, GivesEachRecordMastersSymbolNameDatesAndNumberOfFields) {
+  Patch(Path("EMASTER"), EmasterAt(1, kEmasterSymbol), {'A', 'L', 'P', 'H', 'X', 'X', 'X'});
+  Patch(Path("EMASTER"), EmasterAt(2, kEmasterIssueName), {'B', 'e', 't', 'a', 0});
+  Bytes stale(4);
+  WriteIeee(DayToDateFloat(kMonday + 1), stale.data());
+  Patch(Path("EMASTER"), EmasterAt(3, kEmasterFirstDate), stale);
+  Patch(Path("EMASTER"), EmasterAt(3, kEmasterFirstDateNumber), {1, 2, 3, 4});
+  Patch(Path("EMASTER"), EmasterAt(3, kEmasterLastDate), stale);
+  Patch(Path("EMASTER"), EmasterAt(3, kEmasterFieldCount), {6});
+  const Checked checked = Check(dir_.path());
+  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "symbol of record 1", kOutOfStep + "name of record 2",
+                                  kOutOfStep + "dates of record 3", kOutOfStep + "number of fields of record 3"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
+  ExpectRepairedTo({"-\t-\tset the symbol of EMASTER's record 1 to ALPHA",
+                    "-\t-\tset the name of EMASTER's record 2 to BETA Ltd",
+                    "-\t-\tset the dates of EMASTER's record 3 to 06/15/98 and 06/19/98",
+                    "-\t-\tset the number of fields of EMASTER's record 3 to 7"},
+                   "EMASTER");
+}
+
+TEST(IndexRepairNames, KeepsALongNameThatGoesOnFromMastersAndClearsAnother) {
+  auto portfolio = Wide();
+  portfolio.symbols[0].name = "ALPHA EXPLORATION LIMITED";
+  TempDir kept, cleared;
+  test::Build(kept.path(), portfolio);
+  test::Build(cleared.path(), portfolio);
+  const Bytes clean = test::ReadBytes(kept / "EMASTER");
+  const auto at = [](Bytes& bytes, std::size_t field) { return bytes.begin() + static_cast<long>(EmasterAt(1, field)); };
+  Bytes expected = clean;
+  ASSERT_EQ(std::string(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 25), "ALPHA EXPLORATION LIMITED");
+
+  Patch(kept / "EMASTER", EmasterAt(1, kEmasterIssueName), {'A', 'L', 'P', 0});
+  EXPECT_EQ(Repair(kept.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
+  EXPECT_EQ(test::ReadBytes(kept / "EMASTER"), clean);
+
+  const std::string other = "OMEGA GOLD      ";
+  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName, Bytes(other.begin(), other.end()));
+  EXPECT_EQ(Repair(cleared.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
+  std::fill(at(expected, kEmasterIssueName), at(expected, kEmasterIssueName) + 16, 0);
+  std::copy(other.begin(), other.begin() + 10, at(expected, kEmasterIssueName));
+  std::fill(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 52, 0);
+  EXPECT_EQ(test::ReadBytes(cleared / "EMASTER"), expected);
+}
+
+TEST_F(IndexRepair, SetsXmastersCountsAndNextNumberFromItsRecords) {
+  Patch(Path("XMASTER"), kXmasterCount, {5, 0});
+  Patch(Path("XMASTER"), kXmasterCountAgain, {4, 0});
+  Patch(Path("XMASTER"), kXmasterNextNumber, {0x2D, 0x01});  // 301, which WIDER uses
+  const Checked checked = Check(dir_.path());
+  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "XMASTER's header counts do not match its 2 records",
+                                  kOutOfStep + "XMASTER record 2 has file number 301"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true}));
+  ExpectRepairedTo({"-\t-\tset XMASTER's record counts to 2", "-\t-\tset XMASTER's next file number to 302"}, "XMASTER");
+}
+
+TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
+  Bytes master = test::ReadBytes(Path("MASTER"));
+  master[0] = 5;
+  master.insert(master.end(), 7, 0x33);
+  test::WriteBytes(Path("MASTER"), master);
+  Patch(Path("EMASTER"), 0, {5});
+  std::vector<std::string> begun;
+  int ended = 0;
+  const RepairResult result = RepairPortfolio(
+      FileSystem::Default(), dir_.path(), nullptr,
+      {[&](const std::string& dir, const std::string& symbol) { begun.push_back(dir + " " + symbol); }, [&] { ++ended; }});
+  ASSERT_EQ(result.mends.size(), 2u);
+  EXPECT_EQ(CheckLine(result.mends[0]), "-\t-\tset the MASTER record count to 3");
+  EXPECT_EQ(CheckLine(result.mends[1]), "-\t-\tset EMASTER's header to MASTER's counts");
+  EXPECT_EQ(begun, (Lines{dir_.path() + " -"}));
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(Without(Snapshot(dir_.path()), ".BAK"), Snapshot(clean_.path()));
+  EXPECT_EQ(test::ReadBytes(Path("MASTER.BAK")), master);
+}
+
+TEST_F(IndexRepair, TheQuestionBeforeTheRepairNamesTheIndexMends) {
+  Patch(Path("EMASTER"), EmasterAt(2, kEmasterFieldCount), {5});
+  const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
+  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 2 to 7\n"), std::string::npos) << question;
+  EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
+}
+
+// Each spoilt portfolio holds only what needs a person: the repair leaves every file as it was
+// and the check says so.
+TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
+  const auto expectLeft = [](const std::string& dir, const Lines& lines) {
+    const Files before = Snapshot(dir);
+    const Checked checked = Check(dir);
+    for (const std::string& line : lines) {
+      const auto at = std::find(checked.lines.begin(), checked.lines.end(), line);
+      ASSERT_NE(at, checked.lines.end()) << line;
+      EXPECT_FALSE(checked.mendable[static_cast<std::size_t>(at - checked.lines.begin())]) << line;
+    }
+    EXPECT_EQ(Repair(dir), Lines{});
+    EXPECT_EQ(Snapshot(dir), before);
+  };
+  {
+    SCOPED_TRACE("XMASTER counts fewer records than it holds");
+    TempDir dir;
+    test::Build(dir.path(), Wide());
+    Patch(dir / "XMASTER", kXmasterCount, {1, 0});
+    expectLeft(dir.path(), {kOutOfStep + "XMASTER's header counts do not match its 2 records"});
+  }
+  {
+    SCOPED_TRACE("an XMASTER number that MASTER's range holds");
+    TempDir dir;
+    test::Build(dir.path(), Wide());
+    Patch(dir / "XMASTER", 2 * kXmasterRecordSize + kXmasterFileNumber, {200, 0});
+    expectLeft(dir.path(), {kOutOfStep + "XMASTER record 2 has file number 200"});
+  }
+  {
+    SCOPED_TRACE("EMASTER holds one number twice");
+    TempDir dir;
+    test::Build(dir.path(), Wide());
+    Patch(dir / "EMASTER", EmasterAt(3, kEmasterFileNumber), {1});
+    expectLeft(dir.path(), {kOutOfStep + "file number of record 3"});
+  }
+  {
+    SCOPED_TRACE("MASTER lists a sub-portfolio that EMASTER does not");
+    TempDir dir;
+    auto portfolio = Wide();
+    portfolio.subPortfolios = {"SUB"};
+    test::Build(dir.path(), portfolio);
+    test::Build(dir / "SUB", test::Portfolio(Clean(1, "LOW")));
+    expectLeft(dir.path(), {kOutOfStep + "EMASTER holds 3 records and MASTER 4"});
+  }
+}
+
+TEST(IndexRepairBoundaries, AMasterCountingTooFewLeavesEmastersRecordsAlone) {
+  TempDir dir;
+  test::Build(dir.path(), Wide());
+  Patch(dir / "MASTER", 0, {2});
+  const Bytes emaster = test::ReadBytes(dir / "EMASTER");
+  const Checked checked = Check(dir.path());
+  EXPECT_EQ(checked.lines, (Lines{"-\t-\tMASTER counts 2 records, the file holds 3",
+                                  kOutOfStep + "EMASTER's header does not repeat MASTER's counts",
+                                  kOutOfStep + "EMASTER holds 3 records and MASTER 2",
+                                  "-\t-\tquote file F3.DAT is named by no record"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{false, true, false, false}));
+  EXPECT_EQ(Repair(dir.path()), (Lines{"-\t-\tset EMASTER's header to MASTER's counts"}));
+  Bytes expected = emaster;
+  expected[0] = 2;
+  EXPECT_EQ(test::ReadBytes(dir / "EMASTER"), expected);
+}
+
+TEST(IndexRepairBoundaries, AnXmasterNumberAtTheTopLeavesTheNextNumberAlone) {
+  for (const int highest : {0xFFFE, 0xFFFF}) {
+    SCOPED_TRACE(highest);
+    TempDir dir;
+    test::Build(dir.path(), Wide());
+    Patch(dir / "XMASTER", 2 * kXmasterRecordSize + kXmasterFileNumber,
+          {static_cast<std::uint8_t>(highest), static_cast<std::uint8_t>(highest >> 8)});
+    IndexFiles files;
+    ASSERT_TRUE(ReadIndexFiles(FileSystem::Default(), dir.path(), &files));
+    const IndexMend mend = MendIndexFiles(files, nullptr);
+    if (highest == 0xFFFE) {
+      EXPECT_EQ(mend.mends, (Lines{"set XMASTER's next file number to 65535"}));
+      EXPECT_EQ(mend.files.xmaster.bytes[kXmasterNextNumber], 0xFF);
+      EXPECT_EQ(mend.files.xmaster.bytes[kXmasterNextNumber + 1], 0xFF);
+    } else {
+      EXPECT_EQ(mend.mends, Lines{});
+      EXPECT_FALSE(mend.files.xmaster.changed);
+    }
+  }
+}
+
+// MASTER counting too many, EMASTER's records out of order and XMASTER's counts wrong: one
+// change that writes all three.
+void BuildSpoilt(const std::string& dir) {
+  test::Build(dir, Wide());
+  Patch(dir + "MASTER", 0, {4});
+  Bytes emaster = test::ReadBytes(dir + "EMASTER");
+  const Bytes first = EmasterRecord(emaster, 1);
+  EraseEmasterRecord(emaster, 1);
+  emaster.insert(emaster.end(), first.begin(), first.end());
+  test::WriteBytes(dir + "EMASTER", emaster);
+  Patch(dir + "XMASTER", kXmasterCount, {3});
+}
+
+class IndexRepairFaults : public testing::Test {
+ protected:
+  void SetUp() override {
+    BuildSpoilt(reference_.path());
+    old_ = Snapshot(reference_.path());
+    ASSERT_EQ(Repair(reference_.path()).size(), 3u);
+    new_ = Without(Snapshot(reference_.path()), ".BAK");
+  }
+
+  void AtEveryStep(FaultyFs::Mode mode, const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+      TempDir dir;
+      BuildSpoilt(dir.path());
+      FaultyFs fs(step, mode);
+      const RepairOutcome outcome = RepairPortfolio(fs, dir.path(), nullptr).outcome;
+      if (fs.calls() < step) {
+        EXPECT_EQ(outcome, RepairOutcome::kDone);
+        EXPECT_EQ(Without(Snapshot(dir.path()), ".BAK"), new_);
+        EXPECT_GT(step, 10);
+        return;
+      }
+      check(outcome, Snapshot(dir.path()), dir.path());
+      if (HasFailure() || step > 200) return;
+    }
+  }
+
+  TempDir reference_;
+  Files old_, new_;
+};
+
+TEST_F(IndexRepairFaults, AFailedWriteLeavesEveryIndexFileAsItWas) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string& dir) {
+    if (outcome == RepairOutcome::kDone) {
+      EXPECT_EQ(Without(after, ".BAK"), new_);
+      return;
+    }
+    EXPECT_EQ(outcome, RepairOutcome::kFailed);
+    // A backup may already stand when a later one fails to; it holds the old bytes too.
+    EXPECT_EQ(Without(after, ".BAK"), Without(old_, ".BAK"));
+    for (const auto& [name, bytes] : after) {
+      if (name.ends_with(".BAK")) {
+        EXPECT_EQ(bytes, old_.at(name.substr(0, name.size() - 4))) << name;
+      }
+    }
+    EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
+  });
+}
+
+TEST_F(IndexRepairFaults, ACrashLeavesEachFileOldOrNewAndTheNextRepairFinishes) {
+  AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
+    for (const char* name : {"MASTER", "EMASTER", "XMASTER"}) {
+      EXPECT_TRUE(after.at(name) == old_.at(name) || after.at(name) == new_.at(name)) << name << " is torn";
+    }
+    (void)Repair(dir);
+    EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), new_);
+  });
+}
+
+TEST(IndexRepairFixtures, LeavesTheRealPortfoliosUntouched) {
+  for (const char* name : {"asx-mining", "hsi-mini-futures"}) {
+    SCOPED_TRACE(name);
+    TempDir into;
+    const std::string dir = test::CopyFixture(name, into);
+    if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside the project";
+    const Files before = Snapshot(dir);
+    IndexFiles files;
+    ASSERT_TRUE(ReadIndexFiles(FileSystem::Default(), dir, &files));
+    EXPECT_EQ(IndexFilesOutOfStep(files), Lines{});
+    EXPECT_EQ(MendIndexFiles(files, nullptr).mends, Lines{});
+    EXPECT_EQ(Repair(dir), Lines{});
+    EXPECT_EQ(Snapshot(dir), before);
+  }
+}
+
+}  // namespace
+}  // namespace barvane
