@@ -252,6 +252,83 @@ TEST(ImportNewSymbol, TakesTheFreeNumberAndJoinsMasterAndEmaster) {
             (std::vector<double>{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
 }
 
+// The bytes of `bytes` from `from` to `to` that are not zero, as "offset:hex" runs with
+// offsets from `from`, so that a whole index record reads as one line.
+std::string NonZeroRuns(const Bytes& bytes, std::size_t from, std::size_t to) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  to = std::min(to, bytes.size());
+  for (std::size_t i = from; i < to;) {
+    if (bytes[i] == 0) {
+      ++i;
+      continue;
+    }
+    out += (out.empty() ? "" : " ") + std::to_string(i - from) + ':';
+    for (; i < to && bytes[i] != 0; ++i) {
+      out += kHex[bytes[i] >> 4];
+      out += kHex[bytes[i] & 15];
+    }
+  }
+  return out;
+}
+
+TEST(ImportIndexBytes, ANewPortfolioGetsExactlyTheseMasterAndEmaster) {
+  TempDir dir;
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {dir / "NEW", "XYZ", "Xyz Holdings", false},
+                           TextOf("Date,Open,High,Low,Close,Volume\n19600104,1,2,0.5,1.5,100\n"
+                                  "19980616,2,3,1.5,2.5,200\n"),
+                           &summary));
+  const Bytes master = test::ReadBytes(dir / "NEW/MASTER");
+  ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
+  EXPECT_EQ(NonZeroRuns(master, 0, kMasterRecordSize), "0:01 2:01");
+  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize), "0:01 3:1806 7:58797a20486f6c64696e677320202020 25:8082129480686f9444 36:58595a20202020202020202020202020");
+  const Bytes emaster = test::ReadBytes(dir / "NEW/EMASTER");
+  ASSERT_EQ(emaster.size(), 2u * 192);
+  EXPECT_EQ(NonZeroRuns(emaster, 0, 192), "0:01 2:01");
+  EXPECT_EQ(NonZeroRuns(emaster, 192, 384), "0:363601 6:063f 9:20 11:58595a 32:58797a20486f6c64696e6773 60:44 64:80821249 72:80686f49 126:e8122b01");
+}
+
+TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
+  TempDir root;
+  BuildMergeRoot(root);
+  const Bytes old = test::ReadBytes(root / "P/MASTER");
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "NEW", kLaterDays));
+  const Bytes master = test::ReadBytes(root / "P/MASTER");
+  ASSERT_EQ(master.size(), old.size() + kMasterRecordSize);
+  EXPECT_EQ(Bytes(master.begin(), master.begin() + 4), (Bytes{3, 0, 4, 0}));
+  EXPECT_TRUE(std::equal(old.begin() + 4, old.end(), master.begin() + 4));
+  EXPECT_EQ(NonZeroRuns(master, old.size(), master.size()), "0:04 3:1c07 7:4e455720202020202020202020202020 25:40686f94e0686f9444 36:4e455720202020202020202020202020");
+  EXPECT_FALSE(test::Exists(root / "P/EMASTER"));
+}
+
+TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
+  TempDir dir;
+  const std::string asx = test::CopyFixture("asx-mining", dir);
+  if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
+  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"),
+              oldEmaster = test::ReadBytes(asx + "EMASTER");
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
+                           TextOf("01/02/98 1 2 0.5 1.5 7\n01/05/98 1 2 0.5 1.75 8\n"), &summary));
+  Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
+  EXPECT_EQ(NonZeroRuns(master, oldMaster.size(), master.size()), "0:04 3:1806 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 36:5a5a4e45572020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(emaster, oldEmaster.size(), emaster.size()), "0:363604 6:063f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 64:60486f49 72:90486f49 126:46df3001");
+
+  // A merge moves the dates of the symbol's records (DDD, the first of both files) alone.
+  const Bytes withNew = master, withNewE = emaster;
+  ASSERT_TRUE(Import(FileSystem::Default(), asx, "DDD", "01/02/1975 1\n01/03/2031 2\n"));
+  master = test::ReadBytes(asx + "MASTER");
+  emaster = test::ReadBytes(asx + "EMASTER");
+  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize), "0:8065 3:1c07 7:3344205265736f7572636573204c7464 25:60213794b8ec1f9544 36:44444420202020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(emaster, 192, 2 * 192), "0:363680 6:077f 9:20 11:444444 32:3344205265736f7572636573204c7464 60:44 64:60213749 72:b8ec9f49 126:d65c2d01");
+  EXPECT_TRUE(std::equal(master.begin() + 2 * kMasterRecordSize, master.end(),
+                         withNew.begin() + 2 * kMasterRecordSize));
+  EXPECT_TRUE(std::equal(emaster.begin() + 2 * 192, emaster.end(), withNewE.begin() + 2 * 192));
+}
+
 TEST(ImportRefusals, WriteNothingAndSayWhy) {
   TempDir root;
   BuildMergeRoot(root);
