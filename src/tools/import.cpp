@@ -8,6 +8,7 @@
 #include "data/field_layout.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/index_files.h"
 #include "data/master.h"
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
@@ -15,13 +16,10 @@
 #include "data/quote_series.h"
 #include "tools/copy_symbol.h"
 #include "tools/file_journal.h"
-#include "tools/master_image.h"
 
 namespace barvane {
 namespace {
 
-constexpr const char* kEmasterName = "EMASTER";
-constexpr std::size_t kEmasterRecordSize = 192;
 constexpr int kMostQuotes = 0xFFFF - 1;  // the header's record number counts the header too
 
 // A file the import replaces (or makes), with its new bytes.
@@ -36,66 +34,6 @@ struct Plan {
   std::string makeDirectory;        // a new portfolio's directory, when it does not exist yet
   std::vector<FileChange> changes;  // in the order they are made
 };
-
-void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i)
-    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutIeee(Bytes& bytes, std::size_t at, float value) { WriteIeee(value, bytes.data() + at); }
-
-std::uint32_t YyyymmddOf(DayNumber day) {
-  const Ymd ymd = DayToYmd(day);
-  return static_cast<std::uint32_t>((ymd.year + 1900) * 10000 + ymd.month * 100 + ymd.day);
-}
-
-// Sets the dates of the symbol records of `fileNumber` in a MASTER image.
-void SetMasterDates(Bytes& master, int fileNumber, DayNumber first, DayNumber last) {
-  const int count = std::max<int>(0, MasterRecordCount(master.data()));
-  for (int i = 1;
-       i <= count && kMasterRecordSize * static_cast<std::size_t>(i + 1) <= master.size(); ++i) {
-    const std::size_t at = kMasterRecordSize * static_cast<std::size_t>(i);
-    MasterRecord record;
-    std::memcpy(record.bytes.data(), master.data() + at, kMasterRecordSize);
-    if (record.fileNumber() != fileNumber || record.isSubPortfolio()) continue;
-    WriteMbf(DayToDateFloat(first), master.data() + at + kMasterFirstDate);
-    WriteMbf(DayToDateFloat(last), master.data() + at + kMasterLastDate);
-  }
-}
-
-// Sets the dates of the records of `fileNumber` in an EMASTER image.
-void SetEmasterDates(Bytes& emaster, int fileNumber, DayNumber first, DayNumber last) {
-  const int count = emaster.empty() ? 0 : emaster[0];
-  for (int i = 1;
-       i <= count && kEmasterRecordSize * static_cast<std::size_t>(i + 1) <= emaster.size(); ++i) {
-    const std::size_t at = kEmasterRecordSize * static_cast<std::size_t>(i);
-    if (emaster[at + 2] != fileNumber) continue;
-    PutIeee(emaster, at + 64, DayToDateFloat(first));
-    PutIeee(emaster, at + 72, DayToDateFloat(last));
-    PutLe32(emaster, at + 126, YyyymmddOf(first));
-  }
-}
-
-// The EMASTER record of a new daily symbol.
-Bytes EmasterRecordBytes(const SymbolDescription& symbol) {
-  Bytes bytes(kEmasterRecordSize, 0);
-  bytes[0] = bytes[1] = '6';
-  bytes[2] = static_cast<std::uint8_t>(symbol.fileNumber);
-  bytes[6] = static_cast<std::uint8_t>(symbol.fields.size());
-  static constexpr std::uint8_t kFieldBit[kQuantityCount] = {0x01, 0x80, 0x20, 0x02,
-                                                             0x04, 0x08, 0x10, 0x40};
-  for (const FieldDescription& field : symbol.fields) bytes[7] |= kFieldBit[field.quantity];
-  bytes[9] = ' ';
-  std::memcpy(bytes.data() + 11, symbol.symbol.data(),
-              std::min<std::size_t>(symbol.symbol.size(), 14));
-  std::memcpy(bytes.data() + 32, symbol.name.data(), std::min<std::size_t>(symbol.name.size(), 16));
-  bytes[60] = static_cast<std::uint8_t>(symbol.periodicity);
-  const DayNumber first = symbol.quotes.front().day, last = symbol.quotes.back().day;
-  PutIeee(bytes, 64, DayToDateFloat(first));
-  PutIeee(bytes, 72, DayToDateFloat(last));
-  PutLe32(bytes, 126, YyyymmddOf(first));
-  return bytes;
-}
 
 // The fields of a new quote file: the date and the columns the text holds, in their order.
 std::vector<FieldDescription> FieldsFor(const ImportedText& quotes) {
@@ -136,6 +74,15 @@ SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& qu
   return symbol;
 }
 
+// The index record of a new symbol, its quote records described by the columns it holds.
+NewIndexEntry IndexEntryOf(const SymbolDescription& symbol) {
+  NewIndexEntry entry;
+  const Bytes record = MasterRecordBytes(symbol);
+  std::copy(record.begin(), record.end(), entry.record.bytes.begin());
+  for (const FieldDescription& field : symbol.fields) entry.fieldSet |= FieldSetBit(field.quantity);
+  return entry;
+}
+
 void AddDataFiles(const std::string& dir, const SymbolDescription& symbol, Plan* plan) {
   const std::string dat = dir + QuoteFileName(symbol.fileNumber);
   plan->changes.push_back({dat, dir + QuoteNewName(symbol.fileNumber), QuoteFileBytes(symbol)});
@@ -143,6 +90,16 @@ void AddDataFiles(const std::string& dir, const SymbolDescription& symbol, Plan*
     const std::string text = LayoutFileText(symbol);
     const std::string dop = dir + LayoutFileName(symbol.fileNumber);
     plan->changes.push_back({dop, CopyTemporaryPath(dop), Bytes(text.begin(), text.end())});
+  }
+}
+
+// The index files that `after` changed, after the quote files and MASTER last: until MASTER
+// is in place a new directory is no portfolio, and no MASTER names a symbol whose other files
+// are not yet written.
+void AddIndexFiles(FileSystem& fs, const IndexFiles& after, const IndexFiles& before, Plan* plan) {
+  std::vector<IndexFileWrite> writes = IndexWrites(fs, after, before, IndexReplace::kSwap);
+  for (auto it = writes.rbegin(); it != writes.rend(); ++it) {
+    plan->changes.push_back({it->path, CopyTemporaryPath(it->path), std::move(it->contents)});
   }
 }
 
@@ -156,18 +113,13 @@ bool PlanNewPortfolio(FileSystem& fs, const ImportRequest& request, const Import
     }
     plan->makeDirectory = dir;
   }
-  PortfolioDescription portfolio;
-  portfolio.symbols.push_back(NewSymbol(request, quotes, 1));
-  const SymbolDescription& symbol = portfolio.symbols.front();
+  const SymbolDescription symbol = NewSymbol(request, quotes, 1);
   AddDataFiles(dir, symbol, plan);
-  Bytes emaster(kEmasterRecordSize, 0);
-  emaster[0] = 1;
-  emaster[2] = 1;
-  const Bytes record = EmasterRecordBytes(symbol);
-  emaster.insert(emaster.end(), record.begin(), record.end());
-  plan->changes.push_back({dir + kEmasterName, CopyTemporaryPath(dir + kEmasterName), emaster});
-  // MASTER last: until it is in place the directory is no portfolio.
-  plan->changes.push_back({dir + kMasterName, dir + MasterNewName(), MasterFileBytes(portfolio)});
+  IndexFiles empty;
+  empty.dir = dir;
+  empty.master = {dir + kMasterName, Bytes(kMasterRecordSize, 0)};
+  empty.emaster = {dir + kEmasterName, Bytes(kEmasterRecordSize, 0)};
+  AddIndexFiles(fs, WithEntryAdded(empty, IndexEntryOf(symbol), 1), empty, plan);
   plan->summary.newPortfolio = plan->summary.newSymbol = true;
   plan->summary.fileNumber = 1;
   plan->summary.added = static_cast<int>(quotes.quotes.size());
@@ -177,48 +129,34 @@ bool PlanNewPortfolio(FileSystem& fs, const ImportRequest& request, const Import
 bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes,
                    const std::string& masterPath, Plan* plan, std::string* error) {
   const std::string dir = WithTrailingSlash(request.dir);
-  MasterImage master;
-  if (!master.Read(fs, masterPath)) {
+  IndexFiles files;
+  const bool read = ReadIndexFilesOf(fs, masterPath, &files);
+  if (!files.masterWhole()) {
     *error = "The MASTER file of\n" + request.dir + "\ncannot be read.";
     return false;
   }
-  const std::string emasterPath = FindNoCase(fs, dir, kEmasterName);
-  Bytes emaster;
-  if (!emasterPath.empty()) {
-    if (!ReadWholeFile(fs, emasterPath, &emaster) ||
-        emaster.size() < kEmasterRecordSize * static_cast<std::size_t>(master.count() + 1) ||
-        emaster[0] != master.count()) {
-      *error = "The EMASTER file of\n" + request.dir + "\ndoes not match its MASTER file.";
-      return false;
-    }
+  if (!read) {
+    *error = "The index files of\n" + request.dir + "\ncannot be read.";
+    return false;
   }
-  const int m =
-      master.headerCount() >= kMostSymbolsInPortfolio ? 0 : FreeFileNumber(fs, master, dir);
+  // Beyond a full MASTER the symbol goes into XMASTER, made when the portfolio has none.
+  const int m = NextFreeFileNumber(fs, files);
   if (m == 0) {
     *error = kPortfolioFullText;
     return false;
   }
+  // EMASTER takes the new record at MASTER's place for it.
+  const Bytes& emaster = files.emaster.bytes;
+  const int count = files.masterCount();
+  if (m <= kLargestMasterFileNumber && files.hasEmaster() &&
+      (emaster.size() < kEmasterRecordSize * static_cast<std::size_t>(count + 1) ||
+       emaster[0] != count)) {
+    *error = "The EMASTER file of\n" + request.dir + "\ndoes not match its MASTER file.";
+    return false;
+  }
   const SymbolDescription symbol = NewSymbol(request, quotes, m);
   AddDataFiles(dir, symbol, plan);
-  if (!emasterPath.empty()) {
-    const Bytes record = EmasterRecordBytes(symbol);
-    const auto end =
-        emaster.begin() +
-        static_cast<long>(kEmasterRecordSize * static_cast<std::size_t>(master.count() + 1));
-    emaster.insert(end, record.begin(), record.end());
-    emaster[0] = static_cast<std::uint8_t>(master.count() + 1);
-    emaster[2] = static_cast<std::uint8_t>(std::max<int>(emaster[2], m));
-    plan->changes.push_back({emasterPath, CopyTemporaryPath(emasterPath), emaster});
-  }
-  MasterRecord record;
-  const Bytes recordBytes = MasterRecordBytes(symbol);
-  std::copy(recordBytes.begin(), recordBytes.end(), record.bytes.begin());
-  Bytes newMaster = master.WithRecordAdded(record);
-  // The second header number is the highest file number in use.
-  const int highest = std::max(master.headerSecond(), m);
-  newMaster[2] = static_cast<std::uint8_t>(highest & 0xFF);
-  newMaster[3] = static_cast<std::uint8_t>(highest >> 8);
-  plan->changes.push_back({masterPath, dir + MasterNewName(), newMaster});
+  AddIndexFiles(fs, WithEntryAdded(files, IndexEntryOf(symbol), m), files, plan);
   plan->summary.newSymbol = true;
   plan->summary.fileNumber = m;
   plan->summary.added = static_cast<int>(quotes.quotes.size());
@@ -230,8 +168,7 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
                std::string* error) {
   const int n = record.fileNumber();
   FieldLayout layout;
-  if (ReadFieldLayout(fs, recordDir, n, record.recordLength(), record.fieldCount(), &layout) !=
-      kSuccess) {
+  if (ReadSymbolLayout(fs, recordDir, record, &layout) != kSuccess) {
     *error = "The quote file layout of " + request.symbol + " cannot be read.";
     return false;
   }
@@ -311,26 +248,21 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   merged[2] = static_cast<std::uint8_t>((total + 1) & 0xFF);
   merged[3] = static_cast<std::uint8_t>((total + 1) >> 8);
 
-  const std::string masterPath = FindNoCase(fs, recordDir, kMasterName);
-  Bytes master;
-  if (masterPath.empty() || !ReadWholeFile(fs, masterPath, &master) ||
-      master.size() < kMasterRecordSize) {
+  IndexFiles files;
+  if (!ReadIndexFiles(fs, recordDir, &files)) {
     *error = "The MASTER file of\n" + recordDir + "\ncannot be read.";
     return false;
   }
-  const DayNumber first = DateFloatToDay(ReadMbf(merged.data() + length + datePlace));
-  const DayNumber last = DateFloatToDay(ReadMbf(merged.data() + length * total + datePlace));
-  SetMasterDates(master, n, first, last);
+  const auto dateAt = [&](std::size_t index) {
+    MbfDate date;
+    std::copy_n(merged.data() + length * index + datePlace, 4, date.begin());
+    return date;
+  };
+  const IndexFiles dated = WithDates(files, n, dateAt(1), dateAt(total));
   const std::string backup = ResolveNoCase(fs, recordDir, QuoteBackupName(n));
   plan->changes.push_back({backup, CopyTemporaryPath(backup), old});
   plan->changes.push_back({path, recordDir + QuoteNewName(n), std::move(merged)});
-  plan->changes.push_back({masterPath, recordDir + MasterNewName(), std::move(master)});
-  const std::string emasterPath = FindNoCase(fs, recordDir, kEmasterName);
-  Bytes emaster;
-  if (!emasterPath.empty() && ReadWholeFile(fs, emasterPath, &emaster)) {
-    SetEmasterDates(emaster, n, first, last);
-    plan->changes.push_back({emasterPath, CopyTemporaryPath(emasterPath), std::move(emaster)});
-  }
+  AddIndexFiles(fs, dated, files, plan);
   return true;
 }
 

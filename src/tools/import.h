@@ -41,15 +41,17 @@ struct ImportPlanSummary {
 // Imports `quotes` by `request`.
 // Into an existing symbol (its layout without TIME, its quotes in date order): days it lacks
 // are added in date order, days it has kept or, with `replace`, given the text's numbers for
-// the quantities the file holds; F<n>.DAT is replaced whole (its old bytes in F<n>.BAK), and
-// the first and last dates of its MASTER records (and EMASTER records when there is one)
-// follow its quotes. A new symbol takes the lowest free file number, a F<m>.DAT of the
-// columns the text holds (with F<m>.DOP when they are not a layout the record length
-// implies), its record at the end of MASTER (and EMASTER when there is one) with dates that
-// match its quotes. A directory without MASTER becomes a portfolio of that one symbol, with
-// MASTER and EMASTER. The portfolio (the symbol's own directory included) is locked
-// exclusively throughout. Every file is replaced crash-safely; on any failure every file is
-// put back, the user is told why, and false is returned.
+// the quantities the file holds; its quote file is replaced whole (its old bytes in
+// F<n>.BAK), and the first and last dates of its records in MASTER, EMASTER and XMASTER follow
+// its quotes. A new symbol takes the lowest free file number, a quote file of the columns the
+// text holds (with F<m>.DOP when they are not a layout the record length implies), and its
+// records at the end of every index file the portfolio has, with dates that match its quotes:
+// MASTER (and EMASTER) while MASTER has room, else XMASTER and F<m>.MWD, XMASTER made when a
+// portfolio with EMASTER has none; a full MASTER alone refuses. A directory without MASTER
+// becomes a portfolio of that one symbol, with MASTER and EMASTER. The portfolio (the symbol's
+// own directory included) is locked exclusively throughout. Every file is replaced
+// crash-safely; on any failure every file is put back, the user is told why, and false is
+// returned.
 bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const ImportedText& quotes,
                   ImportPlanSummary* summary);
 

@@ -166,5 +166,28 @@ TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
   EXPECT_EQ(Cli({"import", fresh, "KEEP", text, "--merge"}).status, 2);
 }
 
+TEST(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
+  TempDir tmp;
+  const std::string hsi = test::CopyFixture("hsi-mini-futures", tmp);
+  if (hsi.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
+  const std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\n"
+                           "2023-12-04,16550,16700,16500,16650,1300,310\n"
+                           "2023-12-01,16500,16600,16400,16550,1200,300\n";
+  test::WriteBytes(tmp / "dec.txt", Bytes(text.begin(), text.end()));
+  const CliRun run = Cli({"import", hsi, "HSMNEW", tmp / "dec.txt", "--name", "HSM Dec 23"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out + run.err, "");
+  const auto symbols = Lines(Cli({"symbols", hsi}).out);
+  ASSERT_EQ(symbols.size(), 267u);
+  EXPECT_EQ(symbols.back(), "HSMNEW\tHSM Dec 23");
+  EXPECT_EQ(Cli({"quotes", hsi, "HSMNEW"}).out,
+            "12/04/23\t16550.0000\t16700.0000\t16500.0000\t16650.0000\t1300\t310\n"
+            "12/01/23\t16500.0000\t16600.0000\t16400.0000\t16550.0000\t1200\t300\n");
+  EXPECT_TRUE(test::Exists(hsi + "F267.MWD"));
+  const CliRun check = Cli({"check", hsi});
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "");
+}
+
 }  // namespace
 }  // namespace barvane

@@ -1,10 +1,11 @@
 // Import: round trips through every export layout into a new portfolio, merges with and
-// without replacing, new symbols beside MASTER and EMASTER, refusals that write nothing, and
-// every write step under an I/O failure and a crash.
+// without replacing, new symbols beside MASTER and EMASTER and into XMASTER, refusals that
+// write nothing, and every write step under an I/O failure and a crash.
 #include "tools/import.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -19,7 +20,9 @@
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "tools/copy_symbol.h"
 #include "tools/export.h"
+#include "tools/portfolio_check.h"
 
 namespace barvane {
 namespace {
@@ -283,11 +286,15 @@ TEST(ImportIndexBytes, ANewPortfolioGetsExactlyTheseMasterAndEmaster) {
   const Bytes master = test::ReadBytes(dir / "NEW/MASTER");
   ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
   EXPECT_EQ(NonZeroRuns(master, 0, kMasterRecordSize), "0:01 2:01");
-  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize), "0:01 3:1806 7:58797a20486f6c64696e677320202020 25:8082129480686f9444 36:58595a20202020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize),
+            "0:01 3:1806 7:58797a20486f6c64696e677320202020 25:8082129480686f9444 "
+            "36:58595a20202020202020202020202020");
   const Bytes emaster = test::ReadBytes(dir / "NEW/EMASTER");
   ASSERT_EQ(emaster.size(), 2u * 192);
   EXPECT_EQ(NonZeroRuns(emaster, 0, 192), "0:01 2:01");
-  EXPECT_EQ(NonZeroRuns(emaster, 192, 384), "0:363601 6:063f 9:20 11:58595a 32:58797a20486f6c64696e6773 60:44 64:80821249 72:80686f49 126:e8122b01");
+  EXPECT_EQ(NonZeroRuns(emaster, 192, 384),
+            "0:363601 6:063f 9:20 11:58595a 32:58797a20486f6c64696e6773 60:44 64:80821249 "
+            "72:80686f49 126:e8122b01");
 }
 
 TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
@@ -299,7 +306,9 @@ TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
   ASSERT_EQ(master.size(), old.size() + kMasterRecordSize);
   EXPECT_EQ(Bytes(master.begin(), master.begin() + 4), (Bytes{3, 0, 4, 0}));
   EXPECT_TRUE(std::equal(old.begin() + 4, old.end(), master.begin() + 4));
-  EXPECT_EQ(NonZeroRuns(master, old.size(), master.size()), "0:04 3:1c07 7:4e455720202020202020202020202020 25:40686f94e0686f9444 36:4e455720202020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(master, old.size(), master.size()),
+            "0:04 3:1c07 7:4e455720202020202020202020202020 25:40686f94e0686f9444 "
+            "36:4e455720202020202020202020202020");
   EXPECT_FALSE(test::Exists(root / "P/EMASTER"));
 }
 
@@ -314,19 +323,153 @@ TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
                            TextOf("01/02/98 1 2 0.5 1.5 7\n01/05/98 1 2 0.5 1.75 8\n"), &summary));
   Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
-  EXPECT_EQ(NonZeroRuns(master, oldMaster.size(), master.size()), "0:04 3:1806 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 36:5a5a4e45572020202020202020202020");
-  EXPECT_EQ(NonZeroRuns(emaster, oldEmaster.size(), emaster.size()), "0:363604 6:063f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 64:60486f49 72:90486f49 126:46df3001");
+  EXPECT_EQ(NonZeroRuns(master, oldMaster.size(), master.size()),
+            "0:04 3:1806 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 "
+            "36:5a5a4e45572020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(emaster, oldEmaster.size(), emaster.size()),
+            "0:363604 6:063f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 "
+            "64:60486f49 72:90486f49 126:46df3001");
 
   // A merge moves the dates of the symbol's records (DDD, the first of both files) alone.
   const Bytes withNew = master, withNewE = emaster;
   ASSERT_TRUE(Import(FileSystem::Default(), asx, "DDD", "01/02/1975 1\n01/03/2031 2\n"));
   master = test::ReadBytes(asx + "MASTER");
   emaster = test::ReadBytes(asx + "EMASTER");
-  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize), "0:8065 3:1c07 7:3344205265736f7572636573204c7464 25:60213794b8ec1f9544 36:44444420202020202020202020202020");
-  EXPECT_EQ(NonZeroRuns(emaster, 192, 2 * 192), "0:363680 6:077f 9:20 11:444444 32:3344205265736f7572636573204c7464 60:44 64:60213749 72:b8ec9f49 126:d65c2d01");
+  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize),
+            "0:8065 3:1c07 7:3344205265736f7572636573204c7464 25:60213794b8ec1f9544 "
+            "36:44444420202020202020202020202020");
+  EXPECT_EQ(NonZeroRuns(emaster, 192, 2 * 192),
+            "0:363680 6:077f 9:20 11:444444 32:3344205265736f7572636573204c7464 60:44 64:60213749 "
+            "72:b8ec9f49 126:d65c2d01");
   EXPECT_TRUE(std::equal(master.begin() + 2 * kMasterRecordSize, master.end(),
                          withNew.begin() + 2 * kMasterRecordSize));
   EXPECT_TRUE(std::equal(emaster.begin() + 2 * 192, emaster.end(), withNewE.begin() + 2 * 192));
+}
+
+// What the portfolio check finds in `dir`, one line a problem.
+std::vector<std::string> CheckLines(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  std::vector<std::string> lines;
+  for (const CheckProblem& problem : problems) lines.push_back(CheckLine(problem));
+  return lines;
+}
+
+// The names whose bytes differ between two snapshots, a file present in one only included.
+std::set<std::string> Changed(const Files& before, const Files& after) {
+  std::set<std::string> names;
+  for (const auto& [name, bytes] : before) {
+    const auto it = after.find(name);
+    if (it == after.end() || it->second != bytes) names.insert(name);
+  }
+  for (const auto& entry : after) {
+    if (!before.count(entry.first)) names.insert(entry.first);
+  }
+  return names;
+}
+
+int Le16(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
+
+const std::string kDecember =
+    "Date,Open,High,Low,Close,Volume,OpenInt\n20231201,16500,16600,16400,16550,1200,300\n"
+    "20231204,16550,16700,16500,16650,1300,310\n";
+
+TEST(ImportIntoXmaster, ANewSymbolBeyondTheVendorsFullMasterJoinsItsXmaster) {
+  TempDir tmp;
+  const std::string hsi = test::CopyFixture("hsi-mini-futures", tmp);
+  if (hsi.empty()) GTEST_SKIP() << "no shared fixtures";
+  const Files before = Snapshot(hsi);
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {hsi, "HSMNEW", "HSM Dec 23", false},
+                           TextOf(kDecember), &summary));
+  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
+  EXPECT_EQ(summary.fileNumber, 267);
+  EXPECT_EQ(Changed(before, Snapshot(hsi)), (std::set<std::string>{"xmaster", "F267.MWD"}));
+  const Bytes xm = test::ReadBytes(hsi + "xmaster");
+  ASSERT_EQ(xm.size(), 150u * 13);
+  EXPECT_EQ(Le16(xm, 10), 12);
+  EXPECT_EQ(Le16(xm, 14), 12);
+  EXPECT_EQ(Le16(xm, 18), 268);
+  EXPECT_TRUE(std::equal(xm.begin() + 20, xm.end() - 150, before.at("xmaster").begin() + 20));
+  EXPECT_EQ(NonZeroRuns(xm, 150 * 12, 150 * 13),
+            "0:0148534d4e4557 16:48534d20446563203233 62:44 65:0b01 70:7f 104:21b4340121b43401 "
+            "116:24b43401");
+  const double first = YmdToDay(2023, 12, 1);
+  EXPECT_EQ(Quotes(hsi, "HSMNEW"),
+            (std::vector<std::vector<double>>{{first, 16500, 16600, 16400, 16550, 1200, 300},
+                                              {first + 3, 16550, 16700, 16500, 16650, 1300, 310}}));
+  EXPECT_TRUE(test::IndexFilesInStep(hsi));
+  EXPECT_EQ(CheckLines(hsi), std::vector<std::string>{});
+
+  // Merges move the XMASTER dates: of the new symbol, and of the vendor's last one.
+  ASSERT_TRUE(Import(FileSystem::Default(), hsi, "HSMNEW",
+                     "20231130 1 2 0.5 1.5 5 6\n20231205 1 2 0.5 1.5 5 6\n"));
+  ASSERT_TRUE(Import(FileSystem::Default(), hsi, "HSM__2023H", "20300102 3 4 2.5 3.5 7 8\n"));
+  const Bytes merged = test::ReadBytes(hsi + "xmaster");
+  EXPECT_EQ(NonZeroRuns(merged, 150 * 12 + 104, 150 * 12 + 120), "0:dab33401dab33401 12:25b43401");
+  EXPECT_EQ(NonZeroRuns(merged, 150 * 11 + 104, 150 * 11 + 120), "0:398b3401398b3401 12:46c13501");
+  EXPECT_EQ(Changed(before, Snapshot(hsi)),
+            (std::set<std::string>{"xmaster", "F267.MWD", "F267.BAK", "F266.mwd", "F266.BAK"}));
+  EXPECT_EQ(Quotes(hsi, "HSM__2023H").back(),
+            (std::vector<double>{double(YmdToDay(2030, 1, 2)), 3, 4, 2.5, 3.5, 7, 8}));
+  EXPECT_EQ(CheckLines(hsi), std::vector<std::string>{});
+}
+
+// A MASTER of `count` symbols numbered 1 up (no quote files), with EMASTER when `extended`.
+void BuildFullMaster(const std::string& dir, int count, bool extended) {
+  PortfolioDescription portfolio;
+  for (int n = 1; n <= count; ++n) {
+    portfolio.symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
+  }
+  portfolio.extended = extended;
+  std::filesystem::create_directories(dir);
+  test::WriteBytes(dir + "/MASTER", MasterFileBytes(portfolio));
+  if (extended) test::WriteBytes(dir + "/EMASTER", EmasterFileBytes(portfolio));
+}
+
+TEST(ImportIntoXmaster, AFullMasterWithEmasterGetsANewXmaster) {
+  TempDir root;
+  BuildFullMaster(root / "FULL", 255, true);
+  const Files before = Snapshot(root / "FULL");
+  ImportPlanSummary summary;
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "FULL", "NEW", "06/15/98 1 2 0.5 1.5\n", false,
+                     &summary));
+  EXPECT_EQ(summary.fileNumber, 256);
+  EXPECT_EQ(Changed(before, Snapshot(root / "FULL")),
+            (std::set<std::string>{"XMASTER", "F256.MWD", "F256.DOP"}));
+  const Bytes xm = test::ReadBytes(root / "FULL/XMASTER");
+  ASSERT_EQ(xm.size(), 300u);
+  EXPECT_EQ(NonZeroRuns(xm, 0, 150), "0:5dfe584d 10:01 14:01 18:0101");
+  EXPECT_EQ(NonZeroRuns(xm, 150, 300),
+            "0:014e4557 16:4e4557 62:44 66:01 70:2f 104:47e1300147e13001 116:47e13001");
+  EXPECT_EQ(Quotes(root / "FULL", "NEW"),
+            (std::vector<std::vector<double>>{{double(kMonday), 1, 2, 0.5, 1.5, -1, -1}}));
+}
+
+TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
+  TempDir root;
+  BuildFullMaster(root / "P", 254, false);
+  ImportPlanSummary summary;
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "LAST", "06/15/98 1\n", false, &summary));
+  EXPECT_EQ(summary.fileNumber, 255);
+  const Bytes master = test::ReadBytes(root / "P/MASTER");
+  EXPECT_EQ(Bytes(master.begin(), master.begin() + 4), (Bytes{255, 0, 255, 0}));
+
+  // Full by either header number, nothing is written and the user is told so.
+  for (const std::uint8_t count : {255, 254}) {
+    SCOPED_TRACE(count);
+    Bytes full = master;
+    full[0] = count;
+    full.resize(kMasterRecordSize * (count + 1u));
+    test::WriteBytes(root / "P/MASTER", full);
+    const Files before = Snapshot(root.path());
+    test::RecordingUi ui;
+    EXPECT_FALSE(
+        Import(FileSystem::Default(), root / "P", "MORE", "06/15/98 1\n", false, nullptr, &ui));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{kPortfolioFullText});
+    EXPECT_EQ(Snapshot(root.path()), before);
+  }
 }
 
 TEST(ImportRefusals, WriteNothingAndSayWhy) {
@@ -360,6 +503,20 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
                             TextOf("DATE\n06/12/98\n"), &summary));
   EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
   EXPECT_EQ(Snapshot(root.path()), before);
+
+  // An EMASTER that lists other records than MASTER gets no record at a guessed place.
+  test::Build(root / "E", test::Extended(test::Portfolio(test::Symbol(
+                              1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2)))));
+  Bytes emaster = test::ReadBytes(root / "E/EMASTER");
+  emaster[0] = 2;
+  test::WriteBytes(root / "E/EMASTER", emaster);
+  const Files withE = Snapshot(root.path());
+  ui.messages.clear();
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "E", "NEW", "", false},
+                            TextOf("06/12/98 1\n"), &summary));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"The EMASTER file of\n" + root / "E" +
+                                                  "\ndoes not match its MASTER file."});
+  EXPECT_EQ(Snapshot(root.path()), withE);
   EXPECT_FALSE(test::Exists(root / "FILE/MASTER"));
 }
 
@@ -384,8 +541,15 @@ Operation OperationNamed(const std::string& name) {
   return [name](FileSystem& fs, const TempDir& root) {
     if (name == "Merge") return Import(fs, root / "P", "ABC", kLaterDays, true);
     if (name == "NewSymbol") return Import(fs, root / "P", "NEW", kLaterDays);
+    if (name == "IntoXmaster") return Import(fs, root / "FULL", "NEW", kLaterDays);
     return Import(fs, root / "Q", "NEW", kLaterDays);
   };
+}
+
+// The merge root beside a full MASTER with EMASTER.
+void BuildFaultRoot(const TempDir& root) {
+  BuildMergeRoot(root);
+  BuildFullMaster(root / "FULL", 255, true);
 }
 
 std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
@@ -397,7 +561,7 @@ class ImportFaults : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     operation_ = OperationNamed(GetParam());
-    BuildMergeRoot(reference_);
+    BuildFaultRoot(reference_);
     old_ = Snapshot(reference_.path());
     ASSERT_TRUE(operation_(FileSystem::Default(), reference_));
     new_ = Snapshot(reference_.path());
@@ -407,7 +571,7 @@ class ImportFaults : public testing::TestWithParam<const char*> {
     for (int step = 1;; ++step) {
       SCOPED_TRACE(testing::Message() << "fault at step " << step);
       TempDir root;
-      BuildMergeRoot(root);
+      BuildFaultRoot(root);
       FaultyFs fs(step, mode);
       const bool ok = operation_(fs, root);
       if (fs.calls() < step) {
@@ -446,7 +610,7 @@ TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults,
-                         testing::Values("Merge", "NewSymbol", "NewPortfolio"));
+                         testing::Values("Merge", "NewSymbol", "IntoXmaster", "NewPortfolio"));
 
 }  // namespace
 }  // namespace barvane
