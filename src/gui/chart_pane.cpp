@@ -9,7 +9,6 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <tuple>
 
@@ -327,21 +326,31 @@ void CChartPane::PaintMarkLabels(QPainter& painter, const QRect& plot) const {
   const int count = barCount();
   const QFontMetrics metrics = fontMetrics();
   const int lineHeight = metrics.height();
-  // Candidates on the top line, problems below their signs; a label that would run into the
-  // one before it is left to the tooltip.
-  int freeFrom[2] = {INT_MIN, INT_MIN};
-  for (const Mark* mark : VisibleMarks()) {
+  std::vector<const Mark*> marks = VisibleMarks();
+  for (const Mark* mark : marks) {
+    if (mark->kind == MarkKind::kProblem) {
+      PaintProblemSign(painter, plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(BarOfRow(count, mark->row)))),
+                       plot.top() + 1);
+    }
+  }
+  // Candidates on the top line, problems below their signs. The current quote's labels are
+  // placed first; a label that would run into one placed is left to the tooltip.
+  std::stable_partition(marks.begin(), marks.end(), [this](const Mark* m) { return m->row == m_currentRow; });
+  std::vector<QRect> placed;
+  for (const Mark* mark : marks) {
     const bool problem = mark->kind == MarkKind::kProblem;
     const int x = plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(BarOfRow(count, mark->row))));
-    if (problem) PaintProblemSign(painter, x, plot.top() + 1);
     const int top = problem ? plot.top() + 2 * kSignHalfWidth + 1 : plot.top() + 2;
     const int textWidth = metrics.horizontalAdvance(mark->label) + 4;
     int left = x + 4;
     if (left + textWidth > plot.right()) left = x - 4 - textWidth;  // near the right edge: before the bar
-    int& free = freeFrom[problem ? 1 : 0];
-    if (left < free || left < plot.left()) continue;
-    free = left + textWidth + metrics.averageCharWidth();
     const QRect box(left, top, textWidth, lineHeight);
+    const QRect room = box.adjusted(-metrics.averageCharWidth(), 0, metrics.averageCharWidth(), 0);
+    if (left < plot.left() ||
+        std::any_of(placed.begin(), placed.end(), [&room](const QRect& r) { return r.intersects(room); })) {
+      continue;
+    }
+    placed.push_back(box);
     painter.fillRect(box, Veil(palette().color(QPalette::Base)));
     painter.setPen(problem ? kProblem : kCandidate);
     painter.drawText(box, Qt::AlignCenter, mark->label);
@@ -421,13 +430,13 @@ void CChartPane::PaintFigures(QPainter& painter) const {
             QLatin1Char(' ') + FromLatin1(QuoteCellText(row, column));
   }
   painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
-  // What the check found on this day follows the figures it concerns.
+  // What the check found on this day follows the figures it concerns, when it fits there.
   for (const Mark& mark : m_marks) {
     if (mark.kind != MarkKind::kProblem || mark.row != m_currentRow) continue;
     const int left = line.left() + fontMetrics().horizontalAdvance(text + QStringLiteral("   "));
-    const QRect rest(left, line.top(), line.right() - left, line.height());
+    if (left + fontMetrics().horizontalAdvance(mark.label) > line.right()) continue;
     painter.setPen(kProblem);
-    painter.drawText(rest, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(mark.label, Qt::ElideRight, rest.width()));
+    painter.drawText(QRect(left, line.top(), line.right() - left, line.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     mark.label);
   }
 }
