@@ -16,7 +16,7 @@
 namespace barvane {
 namespace {
 
-std::string Failed(const std::string& reason) {
+std::string AdditionFailed(const std::string& reason) {
   return "The Symbol addition failed.\n\nReason: " + reason;
 }
 
@@ -73,7 +73,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   MasterRecord record;
   std::string sourceDir;
   if (FindMasterRecord(fs, view.m_portfolioDir, symbol, &record, &sourceDir) != kSuccess) {
-    ui.ShowMessage(Failed("Symbol " + symbol + " was not found in\n" + view.m_portfolioDir),
+    ui.ShowMessage(AdditionFailed("Symbol " + symbol + " was not found in\n" + view.m_portfolioDir),
                    MessageIcon::kStop);
     return false;
   }
@@ -86,14 +86,14 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   std::string foundDir;
   const Status inTarget = FindMasterRecord(fs, target, symbol, &found, &foundDir);
   if (inTarget == kSuccess) {
-    ui.ShowMessage(Failed("Symbol " + symbol + " already exists in\n" + shownTarget),
+    ui.ShowMessage(AdditionFailed("Symbol " + symbol + " already exists in\n" + shownTarget),
                    MessageIcon::kStop);
     return false;
   }
   IndexFiles targetFiles;
   // A sub-portfolio that cannot be read might hold the symbol already.
   if (inTarget != kFileNotFound || !ReadIndexFiles(fs, target, &targetFiles) || !targetFiles.masterWhole()) {
-    ui.ShowMessage(Failed("The MASTER file of\n" + shownTarget + "\ncannot be read."),
+    ui.ShowMessage(AdditionFailed("The MASTER file of\n" + shownTarget + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
@@ -107,7 +107,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   std::optional<IndexEntry> sourceEntry;
   if (!ReadIndexFiles(fs, sourceDir, &sourceFiles) || !sourceFiles.masterWhole() ||
       !(sourceEntry = SourceEntry(sourceFiles, record))) {
-    ui.ShowMessage(Failed("The MASTER file of\n" + sourceDir + "\ncannot be read."),
+    ui.ShowMessage(AdditionFailed("The MASTER file of\n" + sourceDir + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
@@ -120,7 +120,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   // XMASTER knows a symbol's quote records only by their field set.
   if (m > kLargestMasterFileNumber && !added.xmasterRecord &&
       (added.fieldSet == 0 || std::popcount(added.fieldSet) * 4 != record.recordLength())) {
-    ui.ShowMessage(Failed("The quote records of " + symbol + " cannot be described in XMASTER,\n"
+    ui.ShowMessage(AdditionFailed("The quote records of " + symbol + " cannot be described in XMASTER,\n"
                           "and the MASTER of\n" + shownTarget + "\nis full."),
                    MessageIcon::kStop);
     return false;
@@ -130,7 +130,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   const std::string dat = FindNoCase(fs, sourceDir, QuoteFileName(n));
   files.push_back({QuoteFileName(m), {}});
   if (dat.empty() || !ReadWholeFile(fs, dat, &files.back().bytes)) {
-    ui.ShowMessage(Failed("The quote file " + sourceDir + QuoteFileName(n) + "\ncannot be read."),
+    ui.ShowMessage(AdditionFailed("The quote file " + sourceDir + QuoteFileName(n) + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
@@ -138,7 +138,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   if (!dop.empty()) {
     files.push_back({LayoutFileName(m), {}});
     if (!ReadWholeFile(fs, dop, &files.back().bytes)) {
-      ui.ShowMessage(Failed("The layout file " + dop + "\ncannot be read."), MessageIcon::kStop);
+      ui.ShowMessage(AdditionFailed("The layout file " + dop + "\ncannot be read."), MessageIcon::kStop);
       return false;
     }
   }
@@ -164,7 +164,7 @@ bool CopySymbol(ViewState& view, const std::string& destination, bool move) {
   }
   if (!ok) {
     const bool restored = journal.RollBack();
-    ui.ShowMessage(Failed(restored ? "The portfolio files cannot be written.\nNothing was changed."
+    ui.ShowMessage(AdditionFailed(restored ? "The portfolio files cannot be written.\nNothing was changed."
                                    : "The portfolio files cannot be written,\n"
                                      "and some could not be put back."),
                    MessageIcon::kStop);

@@ -10,7 +10,7 @@
 namespace barvane {
 namespace {
 
-std::string Failed(const std::string& reason) {
+std::string DeletionFailed(const std::string& reason) {
   return "The Symbol deletion failed.\n\nReason: " + reason;
 }
 
@@ -36,13 +36,13 @@ bool DeleteSymbol(ViewState& view) {
 
   IndexFiles files;
   if (!ReadIndexFilesOf(fs, view.m_masterPath, &files) || !files.masterWhole()) {
-    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
+    ui.ShowMessage(DeletionFailed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
   const std::optional<IndexEntry> entry = FindEntryByGridText(files, symbol);
   if (!entry) {
-    ui.ShowMessage(Failed("Symbol " + symbol + " is no longer in\n" + view.m_masterPath +
+    ui.ShowMessage(DeletionFailed("Symbol " + symbol + " is no longer in\n" + view.m_masterPath +
                           "\nNothing was changed."),
                    MessageIcon::kStop);
     return false;
@@ -65,7 +65,7 @@ bool DeleteSymbol(ViewState& view) {
   }
   if (!ok) {
     const bool restored = journal.RollBack();
-    ui.ShowMessage(Failed(restored ? "The files of " + dir + "\ncannot be changed. Nothing was changed."
+    ui.ShowMessage(DeletionFailed(restored ? "The files of " + dir + "\ncannot be changed. Nothing was changed."
                                    : "The files of " + dir +
                                          "\ncannot be changed, and some could not be put back."),
                    MessageIcon::kStop);

@@ -9,7 +9,7 @@
 namespace barvane {
 namespace {
 
-std::string Failed(const std::string& reason) {
+std::string EditFailed(const std::string& reason) {
   return "The Symbol edit failed.\n\nReason: " + reason;
 }
 
@@ -60,13 +60,13 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
 
   IndexFiles files;
   if (!ReadIndexFilesOf(fs, view.m_masterPath, &files) || !files.masterWhole()) {
-    ui.ShowMessage(Failed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
+    ui.ShowMessage(EditFailed("The MASTER file\n" + view.m_masterPath + "\ncannot be read."),
                    MessageIcon::kStop);
     return false;
   }
   const std::optional<IndexEntry> entry = FindEntryByGridText(files, shown);
   if (!entry) {
-    ui.ShowMessage(Failed("Symbol " + shown + " is no longer in\n" + view.m_masterPath +
+    ui.ShowMessage(EditFailed("Symbol " + shown + " is no longer in\n" + view.m_masterPath +
                           "\nNothing was changed."),
                    MessageIcon::kStop);
     return false;
@@ -79,7 +79,7 @@ bool EditSymbol(ViewState& view, const SymbolTexts& texts) {
   }
   const IndexFiles updated = WithTexts(files, *entry, texts.symbol, texts.name);
   if (!WriteIndexFiles(fs, IndexWrites(fs, updated, files, IndexReplace::kBackupAndNew))) {
-    ui.ShowMessage(Failed("The index files of\n" + files.dir +
+    ui.ShowMessage(EditFailed("The index files of\n" + files.dir +
                           "\ncannot be written. Nothing was changed."),
                    MessageIcon::kStop);
     return false;
