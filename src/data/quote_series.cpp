@@ -176,8 +176,8 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   std::array<int, kQuantityCount> at{};
   for (int q = 0; q < kQuantityCount; ++q) {
     const int p = layout_.position[static_cast<std::size_t>(q)];
-    const bool wanted = q == kDate || (quantities >> q & 1u) != 0;
-    at[static_cast<std::size_t>(q)] = !wanted || p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
+    const bool asked = q == kDate || (quantities >> q & 1u) != 0;
+    at[static_cast<std::size_t>(q)] = !asked || p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
   }
   // Consecutive quotes mostly share a month, and within a month the day number grows with the
   // day of the month, so a whole date value of the month just converted costs one addition.

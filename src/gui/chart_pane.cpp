@@ -25,7 +25,7 @@ constexpr int kGap = 6;
 
 const QColor kRising(0, 140, 70);
 const QColor kFalling(205, 40, 40);
-const QColor kVolume(120, 140, 175);
+const QColor kVolumeBar(120, 140, 175);
 const QColor kGridLine(228, 228, 228);
 const QColor kCandidate(235, 125, 0);
 const QColor kProblem(160, 30, 200);  // apart from the rising and falling colours
@@ -278,8 +278,8 @@ void CChartPane::PaintBars(QPainter& painter, const std::vector<ChartColumn>& co
       volumeLines.emplace_back(x, volume.bottom, x, v);
     }
   }
-  painter.setPen(kVolume);
-  painter.setBrush(kVolume);
+  painter.setPen(kVolumeBar);
+  painter.setBrush(kVolumeBar);
   painter.drawLines(volumeLines.data(), static_cast<int>(volumeLines.size()));
   painter.drawRects(volumeBars.data(), static_cast<int>(volumeBars.size()));
   for (const auto& [colour, wicks, bodies] : {std::tuple{kRising, &risingWicks, &risingBodies},
