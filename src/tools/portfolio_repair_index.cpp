@@ -32,14 +32,16 @@ std::uint8_t* RecordAt(Bytes& bytes, std::size_t recordSize, int index) {
 
 MasterRecord MasterRecordAt(const Bytes& master, int index) {
   MasterRecord record;
-  std::memcpy(record.bytes.data(), master.data() + kMasterRecordSize * static_cast<std::size_t>(index),
+  std::memcpy(record.bytes.data(),
+              master.data() + kMasterRecordSize * static_cast<std::size_t>(index),
               kMasterRecordSize);
   return record;
 }
 
 std::string TextUpToZero(const std::uint8_t* bytes, std::size_t size) {
   const auto* end = static_cast<const std::uint8_t*>(std::memchr(bytes, 0, size));
-  return std::string(reinterpret_cast<const char*>(bytes), end ? static_cast<std::size_t>(end - bytes) : size);
+  return std::string(reinterpret_cast<const char*>(bytes),
+                     end ? static_cast<std::size_t>(end - bytes) : size);
 }
 
 std::string WithoutTrailingBlanks(std::string text) {
@@ -48,7 +50,8 @@ std::string WithoutTrailingBlanks(std::string text) {
 }
 
 void PutZeroPadded(std::uint8_t* field, std::size_t size, const std::string& text) {
-  for (std::size_t i = 0; i < size; ++i) field[i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
+  for (std::size_t i = 0; i < size; ++i)
+    field[i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
 }
 
 std::string EmasterSymbolOf(const MasterRecord& record) {
@@ -59,7 +62,9 @@ std::string DateText(const std::uint8_t* mbf) { return ScreenDate(DateFloatToDay
 
 class Mend {
  public:
-  Mend(const IndexFiles& files, const FieldSetOf& fieldSetOf) : fieldSetOf_(fieldSetOf) { out_.files = files; }
+  Mend(const IndexFiles& files, const FieldSetOf& fieldSetOf) : fieldSetOf_(fieldSetOf) {
+    out_.files = files;
+  }
 
   IndexMend Done() && { return std::move(out_); }
 
@@ -80,7 +85,8 @@ class Mend {
     Bytes& em = out_.files.emaster.bytes;
     const Bytes before = em;
     if (!RecordsInPlace() && RecordsCanBeMatched()) RebuildRecords();
-    if (em.size() < kEmasterRecordSize || !std::equal(master.begin(), master.begin() + 4, em.begin())) {
+    if (em.size() < kEmasterRecordSize ||
+        !std::equal(master.begin(), master.begin() + 4, em.begin())) {
       if (em.size() < kEmasterRecordSize) em.resize(kEmasterRecordSize, 0);
       std::copy(master.begin(), master.begin() + 4, em.begin());
       Told("set EMASTER's header to MASTER's counts");
@@ -102,7 +108,8 @@ class Mend {
     }
     int highest = 0;
     for (int j = 1; j <= present; ++j) {
-      highest = std::max(highest, Read16(xm, kXmasterRecordSize * static_cast<std::size_t>(j) + kXmasterFileNumber));
+      highest = std::max(highest, Read16(xm, kXmasterRecordSize * static_cast<std::size_t>(j) +
+                                                 kXmasterFileNumber));
     }
     // The number after the highest must fit the 16-bit field.
     if (highest >= Read16(xm, kXmasterNextNumber) && highest < 0xFFFF) {
@@ -151,7 +158,8 @@ class Mend {
     const Bytes& master = out_.files.master.bytes;
     const Bytes& em = out_.files.emaster.bytes;
     const int present = RecordsIn(em, kEmasterRecordSize);
-    Bytes rebuilt(em.begin(), em.begin() + static_cast<long>(std::min(em.size(), kEmasterRecordSize)));
+    Bytes rebuilt(em.begin(),
+                  em.begin() + static_cast<long>(std::min(em.size(), kEmasterRecordSize)));
     rebuilt.resize(kEmasterRecordSize, 0);
     std::vector<bool> kept(static_cast<std::size_t>(present) + 1, false);
     std::vector<std::string> added;
@@ -171,16 +179,18 @@ class Mend {
         lastKept = found;
         continue;
       }
-      const NewIndexEntry entry{m, std::nullopt, std::nullopt, fieldSetOf_ ? fieldSetOf_(m) : std::uint8_t{0}};
+      const NewIndexEntry entry{m, std::nullopt, std::nullopt,
+                                fieldSetOf_ ? fieldSetOf_(m) : std::uint8_t{0}};
       const Bytes record = EmasterRecordFor(entry, m.fileNumber());
       rebuilt.insert(rebuilt.end(), record.begin(), record.end());
-      added.push_back("added EMASTER's record of " + EmasterSymbolOf(m) + " (" + QuoteFileName(m.fileNumber()) + ")");
+      added.push_back("added EMASTER's record of " + EmasterSymbolOf(m) + " (" +
+                      QuoteFileName(m.fileNumber()) + ")");
     }
     for (int e = 1; e <= present; ++e) {
       if (kept[static_cast<std::size_t>(e)]) continue;
       const std::uint8_t* r = em.data() + kEmasterRecordSize * static_cast<std::size_t>(e);
-      Told("removed EMASTER's record of " + TextUpToZero(r + kEmasterSymbol, kEmasterSymbolSize) + " (" +
-           QuoteFileName(r[kEmasterFileNumber]) + "), a file number MASTER does not list");
+      Told("removed EMASTER's record of " + TextUpToZero(r + kEmasterSymbol, kEmasterSymbolSize) +
+           " (" + QuoteFileName(r[kEmasterFileNumber]) + "), a file number MASTER does not list");
     }
     for (std::string& text : added) Told(std::move(text));
     if (reordered) Told("put EMASTER's records in MASTER's order");
@@ -215,11 +225,14 @@ class Mend {
       const float value = ReadMbf(first);
       WriteIeee(value, e + kEmasterFirstDate);
       // The 32-bit first date follows the first date, as every change of the dates keeps it.
-      const auto number = static_cast<std::uint32_t>(value <= 0 ? 0 : static_cast<std::int32_t>(value) + 19000000);
-      for (std::size_t k = 0; k < 4; ++k) e[kEmasterFirstDateNumber + k] = static_cast<std::uint8_t>(number >> (8 * k));
+      const auto number =
+          static_cast<std::uint32_t>(value <= 0 ? 0 : static_cast<std::int32_t>(value) + 19000000);
+      for (std::size_t k = 0; k < 4; ++k)
+        e[kEmasterFirstDateNumber + k] = static_cast<std::uint8_t>(number >> (8 * k));
     }
     if (lastDiffers) WriteIeee(ReadMbf(last), e + kEmasterLastDate);
-    if (firstDiffers || lastDiffers) Told("set the dates" + at + DateText(first) + " and " + DateText(last));
+    if (firstDiffers || lastDiffers)
+      Told("set the dates" + at + DateText(first) + " and " + DateText(last));
     if (e[kEmasterFieldCount] != m.fieldCount()) {
       e[kEmasterFieldCount] = static_cast<std::uint8_t>(m.fieldCount());
       Told(Printed("set the number of fields%s%d", at.c_str(), m.fieldCount()));

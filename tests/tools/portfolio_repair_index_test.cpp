@@ -31,8 +31,8 @@ SymbolDescription Clean(int fileNumber, const std::string& symbol) {
 
 // ALPHA, BETA and GAMMA in MASTER and EMASTER, WIDE and WIDER in XMASTER.
 PortfolioDescription Wide() {
-  return test::Extended(test::Portfolio(
-      {Clean(1, "ALPHA"), Clean(2, "BETA"), Clean(3, "GAMMA"), Clean(300, "WIDE"), Clean(301, "WIDER")}));
+  return test::Extended(test::Portfolio({Clean(1, "ALPHA"), Clean(2, "BETA"), Clean(3, "GAMMA"),
+                                         Clean(300, "WIDE"), Clean(301, "WIDER")}));
 }
 
 void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
@@ -41,7 +41,9 @@ void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
   test::WriteBytes(path, contents);
 }
 
-std::size_t EmasterAt(int record, std::size_t field) { return kEmasterRecordSize * static_cast<std::size_t>(record) + field; }
+std::size_t EmasterAt(int record, std::size_t field) {
+  return kEmasterRecordSize * static_cast<std::size_t>(record) + field;
+}
 
 Bytes EmasterRecord(const Bytes& emaster, int record) {
   const auto at = emaster.begin() + static_cast<long>(EmasterAt(record, 0));
@@ -104,7 +106,8 @@ class IndexRepair : public testing::Test {
     const Files after = Snapshot(dir_.path());
     EXPECT_EQ(Without(after, ".BAK"), expected);
     EXPECT_EQ(after.at(name + ".BAK"), spoilt);
-    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size()) << "only " << name << " was replaced";
+    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size())
+        << "only " << name << " was replaced";
     EXPECT_EQ(Check(dir_.path()).lines, Lines{});
   }
 
@@ -114,7 +117,8 @@ class IndexRepair : public testing::Test {
 TEST_F(IndexRepair, SetsEmastersHeaderToMastersCounts) {
   Patch(Path("EMASTER"), 0, {9, 0, 7});
   const Checked checked = Check(dir_.path());
-  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "EMASTER's header does not repeat MASTER's counts"}));
+  EXPECT_EQ(checked.lines,
+            (Lines{kOutOfStep + "EMASTER's header does not repeat MASTER's counts"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true}));
   ExpectRepairedTo({"-\t-\tset EMASTER's header to MASTER's counts"}, "EMASTER");
 }
@@ -124,14 +128,17 @@ TEST_F(IndexRepair, AddsTheRecordEmasterLacksFromMastersRecord) {
   EraseEmasterRecord(emaster, 2);
   test::WriteBytes(Path("EMASTER"), emaster);
   const Checked checked = Check(dir_.path());
-  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "EMASTER holds 2 records and MASTER 3", kOutOfStep + "file number of record 2",
-                                  kOutOfStep + "symbol of record 2", kOutOfStep + "name of record 2"}));
+  EXPECT_EQ(checked.lines,
+            (Lines{kOutOfStep + "EMASTER holds 2 records and MASTER 3",
+                   kOutOfStep + "file number of record 2", kOutOfStep + "symbol of record 2",
+                   kOutOfStep + "name of record 2"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
 
   // The new record holds what MASTER and the quote records tell, zeros where nothing does.
   Files expected = Snapshot(clean_.path());
   Bytes& em = expected.at("EMASTER");
-  for (auto [from, to] : {std::pair{3, 6}, {8, 9}, {10, 11}, {25, 32}, {48, 60}, {76, 126}, {130, 139}, {191, 192}}) {
+  for (auto [from, to] :
+       {std::pair{3, 6}, {8, 9}, {10, 11}, {25, 32}, {48, 60}, {76, 126}, {130, 139}, {191, 192}}) {
     std::fill(em.begin() + static_cast<long>(EmasterAt(2, static_cast<std::size_t>(from))),
               em.begin() + static_cast<long>(EmasterAt(2, static_cast<std::size_t>(to))), 0);
   }
@@ -156,9 +163,10 @@ TEST_F(IndexRepair, DropsTheRecordOfASymbolMasterNoLongerLists) {
   EXPECT_EQ(checked.lines.front(), kOutOfStep + "EMASTER's header does not repeat MASTER's counts");
   EXPECT_EQ(checked.lines[1], kOutOfStep + "EMASTER holds 3 records and MASTER 2");
   EXPECT_EQ(checked.mendable, std::vector<bool>(checked.lines.size(), true));
-  ExpectRepairedTo({"-\t-\tremoved EMASTER's record of BETA (F2.DAT), a file number MASTER does not list",
-                    "-\t-\tset EMASTER's header to MASTER's counts"},
-                   "EMASTER");
+  ExpectRepairedTo(
+      {"-\t-\tremoved EMASTER's record of BETA (F2.DAT), a file number MASTER does not list",
+       "-\t-\tset EMASTER's header to MASTER's counts"},
+      "EMASTER");
 }
 
 TEST_F(IndexRepair, PutsEmastersRecordsInMastersOrderEachKeptWhole) {
@@ -182,8 +190,9 @@ TEST_F(IndexRepair, GivesEachRecordMastersSymbolNameDatesAndNumberOfFields) {
   Patch(Path("EMASTER"), EmasterAt(3, kEmasterLastDate), stale);
   Patch(Path("EMASTER"), EmasterAt(3, kEmasterFieldCount), {6});
   const Checked checked = Check(dir_.path());
-  EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "symbol of record 1", kOutOfStep + "name of record 2",
-                                  kOutOfStep + "dates of record 3", kOutOfStep + "number of fields of record 3"}));
+  EXPECT_EQ(checked.lines,
+            (Lines{kOutOfStep + "symbol of record 1", kOutOfStep + "name of record 2",
+                   kOutOfStep + "dates of record 3", kOutOfStep + "number of fields of record 3"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
   ExpectRepairedTo({"-\t-\tset the symbol of EMASTER's record 1 to ALPHA",
                     "-\t-\tset the name of EMASTER's record 2 to BETA Ltd",
@@ -199,17 +208,23 @@ TEST(IndexRepairNames, KeepsALongNameThatGoesOnFromMastersAndClearsAnother) {
   test::Build(kept.path(), portfolio);
   test::Build(cleared.path(), portfolio);
   const Bytes clean = test::ReadBytes(kept / "EMASTER");
-  const auto at = [](Bytes& bytes, std::size_t field) { return bytes.begin() + static_cast<long>(EmasterAt(1, field)); };
+  const auto at = [](Bytes& bytes, std::size_t field) {
+    return bytes.begin() + static_cast<long>(EmasterAt(1, field));
+  };
   Bytes expected = clean;
-  ASSERT_EQ(std::string(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 25), "ALPHA EXPLORATION LIMITED");
+  ASSERT_EQ(std::string(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 25),
+            "ALPHA EXPLORATION LIMITED");
 
   Patch(kept / "EMASTER", EmasterAt(1, kEmasterIssueName), {'A', 'L', 'P', 0});
-  EXPECT_EQ(Repair(kept.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
+  EXPECT_EQ(Repair(kept.path()),
+            (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
   EXPECT_EQ(test::ReadBytes(kept / "EMASTER"), clean);
 
   const std::string other = "OMEGA GOLD      ";
-  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName, Bytes(other.begin(), other.end()));
-  EXPECT_EQ(Repair(cleared.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
+  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName,
+        Bytes(other.begin(), other.end()));
+  EXPECT_EQ(Repair(cleared.path()),
+            (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
   std::fill(at(expected, kEmasterIssueName), at(expected, kEmasterIssueName) + 16, 0);
   std::copy(other.begin(), other.begin() + 10, at(expected, kEmasterIssueName));
   std::fill(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 52, 0);
@@ -224,7 +239,9 @@ TEST_F(IndexRepair, SetsXmastersCountsAndNextNumberFromItsRecords) {
   EXPECT_EQ(checked.lines, (Lines{kOutOfStep + "XMASTER's header counts do not match its 2 records",
                                   kOutOfStep + "XMASTER record 2 has file number 301"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true}));
-  ExpectRepairedTo({"-\t-\tset XMASTER's record counts to 2", "-\t-\tset XMASTER's next file number to 302"}, "XMASTER");
+  ExpectRepairedTo(
+      {"-\t-\tset XMASTER's record counts to 2", "-\t-\tset XMASTER's next file number to 302"},
+      "XMASTER");
 }
 
 TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
@@ -235,9 +252,12 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
   Patch(Path("EMASTER"), 0, {5});
   std::vector<std::string> begun;
   int ended = 0;
-  const RepairResult result = RepairPortfolio(
-      FileSystem::Default(), dir_.path(), nullptr,
-      {[&](const std::string& dir, const std::string& symbol) { begun.push_back(dir + " " + symbol); }, [&] { ++ended; }});
+  const RepairResult result =
+      RepairPortfolio(FileSystem::Default(), dir_.path(), nullptr,
+                      {[&](const std::string& dir, const std::string& symbol) {
+                         begun.push_back(dir + " " + symbol);
+                       },
+                       [&] { ++ended; }});
   ASSERT_EQ(result.mends.size(), 2u);
   EXPECT_EQ(CheckLine(result.mends[0]), "-\t-\tset the MASTER record count to 3");
   EXPECT_EQ(CheckLine(result.mends[1]), "-\t-\tset EMASTER's header to MASTER's counts");
@@ -250,7 +270,9 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
 TEST_F(IndexRepair, TheQuestionBeforeTheRepairNamesTheIndexMends) {
   Patch(Path("EMASTER"), EmasterAt(2, kEmasterFieldCount), {5});
   const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
-  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 2 to 7\n"), std::string::npos) << question;
+  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 2 to 7\n"),
+            std::string::npos)
+      << question;
   EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
 }
 
@@ -360,7 +382,9 @@ class IndexRepairFaults : public testing::Test {
     new_ = Without(Snapshot(reference_.path()), ".BAK");
   }
 
-  void AtEveryStep(FaultyFs::Mode mode, const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
+  void AtEveryStep(
+      FaultyFs::Mode mode,
+      const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
     for (int step = 1;; ++step) {
       SCOPED_TRACE(testing::Message() << "fault at step " << step);
       TempDir dir;
@@ -383,31 +407,34 @@ class IndexRepairFaults : public testing::Test {
 };
 
 TEST_F(IndexRepairFaults, AFailedWriteLeavesEveryIndexFileAsItWas) {
-  AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string& dir) {
-    if (outcome == RepairOutcome::kDone) {
-      EXPECT_EQ(Without(after, ".BAK"), new_);
-      return;
-    }
-    EXPECT_EQ(outcome, RepairOutcome::kFailed);
-    // A backup may already stand when a later one fails to; it holds the old bytes too.
-    EXPECT_EQ(Without(after, ".BAK"), Without(old_, ".BAK"));
-    for (const auto& [name, bytes] : after) {
-      if (name.ends_with(".BAK")) {
-        EXPECT_EQ(bytes, old_.at(name.substr(0, name.size() - 4))) << name;
-      }
-    }
-    EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
-  });
+  AtEveryStep(FaultyFs::Mode::kFailOne,
+              [&](RepairOutcome outcome, const Files& after, const std::string& dir) {
+                if (outcome == RepairOutcome::kDone) {
+                  EXPECT_EQ(Without(after, ".BAK"), new_);
+                  return;
+                }
+                EXPECT_EQ(outcome, RepairOutcome::kFailed);
+                // A backup may already stand when a later one fails to; it holds the old bytes too.
+                EXPECT_EQ(Without(after, ".BAK"), Without(old_, ".BAK"));
+                for (const auto& [name, bytes] : after) {
+                  if (name.ends_with(".BAK")) {
+                    EXPECT_EQ(bytes, old_.at(name.substr(0, name.size() - 4))) << name;
+                  }
+                }
+                EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
+              });
 }
 
 TEST_F(IndexRepairFaults, ACrashLeavesEachFileOldOrNewAndTheNextRepairFinishes) {
-  AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
-    for (const char* name : {"MASTER", "EMASTER", "XMASTER"}) {
-      EXPECT_TRUE(after.at(name) == old_.at(name) || after.at(name) == new_.at(name)) << name << " is torn";
-    }
-    (void)Repair(dir);
-    EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), new_);
-  });
+  AtEveryStep(FaultyFs::Mode::kCrash,
+              [&](RepairOutcome, const Files& after, const std::string& dir) {
+                for (const char* name : {"MASTER", "EMASTER", "XMASTER"}) {
+                  EXPECT_TRUE(after.at(name) == old_.at(name) || after.at(name) == new_.at(name))
+                      << name << " is torn";
+                }
+                (void)Repair(dir);
+                EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), new_);
+              });
 }
 
 TEST(IndexRepairFixtures, LeavesTheRealPortfoliosUntouched) {

@@ -186,6 +186,29 @@ TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
   EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
 }
 
+// An XMASTER symbol's mend reaches XMASTER alone.
+TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
+  TempDir dir, mended;
+  auto mixed = test::WeekdayQuotes(kMonday, 4);
+  std::swap(mixed[0], mixed[3]);
+  const auto build = [](const std::string& at, std::vector<QuoteValues> quotes) {
+    test::Build(at, test::Extended(test::Portfolio(
+                        {Clean(1, "KEEP"), test::Symbol(300, "WIDE", test::Fields28(), std::move(quotes))})));
+  };
+  build(dir.path(), mixed);
+  build(mended.path(), test::WeekdayQuotes(kMonday, 4));
+  const Files before = Snapshot(dir.path());
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+            (Lines{"WIDE\t-\tsorted the quotes by date", "WIDE\t06/15/98\tset the index first date to 06/15/98",
+                   "WIDE\t06/18/98\tset the index last date to 06/18/98"}));
+  const Files after = Snapshot(dir.path());
+  EXPECT_EQ(after.at("F300.MWD"), test::ReadBytes(mended / "F300.MWD"));
+  EXPECT_EQ(after.at("XMASTER"), test::ReadBytes(mended / "XMASTER"));
+  EXPECT_EQ(after.at("MASTER"), before.at("MASTER"));
+  EXPECT_EQ(after.at("EMASTER"), before.at("EMASTER"));
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), Lines{});
+}
+
 bool IsTemporary(const std::string& name) { return name.ends_with(".NEW"); }
 bool IsBackup(const std::string& name) { return name.ends_with(".BAK"); }
 
