@@ -174,6 +174,7 @@ TEST(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
                            "2023-12-04,16550,16700,16500,16650,1300,310\n"
                            "2023-12-01,16500,16600,16400,16550,1200,300\n";
   test::WriteBytes(tmp / "dec.txt", Bytes(text.begin(), text.end()));
+  const auto vendor = test::Snapshot(hsi);
   const CliRun run = Cli({"import", hsi, "HSMNEW", tmp / "dec.txt", "--name", "HSM Dec 23"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out + run.err, "");
@@ -187,6 +188,9 @@ TEST(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
   const CliRun check = Cli({"check", hsi});
   EXPECT_EQ(check.status, 0);
   EXPECT_EQ(check.out, "");
+  // One change, undone whole.
+  ASSERT_EQ(Cli({"undo", hsi}).status, 0);
+  EXPECT_EQ(test::Snapshot(hsi), vendor);
 }
 
 }  // namespace
