@@ -9,6 +9,7 @@
 #include "app/portfolio_walk.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "data/printed.h"
 
 namespace barvane {
 namespace {
@@ -16,12 +17,6 @@ namespace {
 constexpr const char* kSearchSection = "Search";
 constexpr const char* kSettingsSection = "Settings";
 constexpr std::size_t kSeriesTextLimit = 16;
-
-std::string Printed(const char* format, int a, int b) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
-}
 
 }  // namespace
 

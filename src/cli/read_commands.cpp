@@ -10,18 +10,10 @@
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/master.h"
+#include "data/printed.h"
 #include "data/series_facts.h"
 
 namespace barvane::cli {
-namespace {
-
-std::string Printed(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-}  // namespace
 
 int ScanPortfolios(FileSystem& fs, Ui& ui, const std::string& root, const std::string& filterPath,
                    std::ostream& out) {

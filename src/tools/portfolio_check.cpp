@@ -14,7 +14,7 @@
 #include "data/index_files.h"
 #include "data/quote_series.h"
 #include "tools/portfolio_repair_index.h"
-#include "tools/printed.h"
+#include "data/printed.h"
 #include "tools/series_check.h"
 
 namespace barvane {

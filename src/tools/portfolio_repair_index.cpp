@@ -7,7 +7,7 @@
 
 #include "data/file_names.h"
 #include "data/mbf.h"
-#include "tools/printed.h"
+#include "data/printed.h"
 
 namespace barvane {
 namespace {

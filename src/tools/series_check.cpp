@@ -10,7 +10,7 @@
 #include "data/field_layout.h"
 #include "data/mbf.h"
 #include "data/quote_series.h"
-#include "tools/printed.h"
+#include "data/printed.h"
 
 namespace barvane {
 namespace {

@@ -6,16 +6,11 @@
 #include <cstdio>
 #include <map>
 
+#include "data/printed.h"
 #include "data/quote_series.h"
 
 namespace barvane {
 namespace {
-
-std::string Printed(const char* format, const std::string& a, const std::string& b) {
-  char text[512];
-  std::snprintf(text, sizeof text, format, a.c_str(), b.c_str());
-  return text;
-}
 
 int RatioPlace(SplitRatio ratio) {
   for (std::size_t i = 0; i < kSplitRatios.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "data/listing_cache_fs.h"
+#include "data/printed.h"
 #include "data/quote_series.h"
 
 namespace barvane {
@@ -16,12 +17,6 @@ constexpr unsigned kTestedQuantities = 1u << kDate | 1u << kHigh | 1u << kLow | 
 
 SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
   return {series.date(i), series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
-}
-
-std::string Printed(const char* format, const std::string& symbol) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, symbol.c_str());
-  return text;
 }
 
 }  // namespace
