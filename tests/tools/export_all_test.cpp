@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/settings_store.h"
 #include "app/view_state.h"
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/index_files.h"
+#include "data/mbf.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 
@@ -106,6 +112,63 @@ TEST(ExportAll, TheRealPortfolioMatchesExportSymbolBySymbol) {
   for (std::size_t i = 0; i < files.size(); i += 23) {
     EXPECT_EQ(test::ReadBytes(files[i].path),
               ExportOf(asx, files[i].symbol, choices, dir / "one.txt"));
+  }
+}
+
+// What a plain dump prints for a 7-field quote file with `choices`: each record's date as
+// MM/DD/YY from its YYMMDD value, prices "%.4f", volume and open interest "%.2f", "N/A" below
+// zero.
+std::string PlainDump(const Bytes& file, const ExportChoices& choices) {
+  constexpr std::size_t kRecord = 28;
+  const char delimiter = choices.delimiter == 1 ? ',' : choices.delimiter == 2 ? '\t' : ' ';
+  std::vector<std::string> lines;
+  const std::size_t records = std::min<std::size_t>(file.size() / kRecord, file[2] | file[3] << 8);
+  for (std::size_t r = 1; r < records; ++r) {
+    const std::uint8_t* record = file.data() + kRecord * r;
+    const auto yymmdd = static_cast<int>(ReadMbf(record));
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d/%02d/%02d", yymmdd / 100 % 100, yymmdd % 100,
+                  yymmdd / 10000 % 100);
+    std::string line = text;
+    for (int c = 0; c < kExportColumnCount; ++c) {
+      if (choices.omit[static_cast<std::size_t>(c)]) continue;
+      const float value = ReadMbf(record + 4 + 4 * c);
+      std::snprintf(text, sizeof text, c < kExportVolume ? "%.4f" : "%.2f", double(value));
+      line += delimiter;
+      line += value < 0 ? "N/A" : text;
+    }
+    lines.push_back(line + "\r\n");
+  }
+  if (choices.newestFirst) std::reverse(lines.begin(), lines.end());
+  std::string text = choices.titleRow ? ExportTitleLine(choices) + "\r\n" : "";
+  for (const std::string& line : lines) text += line;
+  return text;
+}
+
+TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
+  TempDir dir;
+  for (const char* fixture : {"asx-mining", "hsi-mini-futures"}) {
+    const std::string portfolio = test::CopyFixture(fixture, dir);
+    if (portfolio.empty()) GTEST_SKIP() << "no shared fixtures";
+    IndexFiles index;
+    ASSERT_TRUE(ReadIndexFiles(FileSystem::Default(), portfolio, &index));
+    // Newest first with a title row, then commas with columns left out, over the first files.
+    for (const ExportChoices& choices : {EveryKindOfChoice()[1], EveryKindOfChoice()[2]}) {
+      test::RecordingUi ui;
+      std::vector<ExportedFile> files;
+      ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, portfolio, dir / "out", choices, {}, &files));
+      ASSERT_EQ(files.size(), index.masterCount() + index.xmasterCount()) << fixture;
+      for (const ExportedFile& file : files) {
+        const auto entry = FindEntryByGridText(index, file.symbol);
+        ASSERT_TRUE(entry) << file.symbol;
+        ASSERT_EQ(entry->record.recordLength(), 28);
+        const Bytes quotes = test::ReadBytes(
+            FindNoCase(FileSystem::Default(), portfolio, QuoteFileName(entry->record.fileNumber())));
+        const Bytes written = test::ReadBytes(file.path);
+        ASSERT_EQ(std::string(written.begin(), written.end()), PlainDump(quotes, choices))
+            << fixture << " " << file.symbol;
+      }
+    }
   }
 }
 

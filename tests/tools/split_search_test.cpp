@@ -7,6 +7,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include "data/file_names.h"
+#include "data/file_ops.h"
+#include "data/index_files.h"
+#include "data/mbf.h"
 #include "support/portfolio_builder.h"
 #include "support/tool_view.h"
 
@@ -130,6 +134,48 @@ TEST(SplitSearch, UnreadableSymbolsAreToldAndSkippedAndNothingFoundIsTold) {
                                       "No candidate splits found"}));
   EXPECT_FALSE(search.SaveResults(FileSystem::Default(), tv.ui, dir / "no/such/dir.txt"));
   EXPECT_EQ(tv.ui.messages.back(), "The search results cannot be written to\n" + dir / "no/such/dir.txt");
+}
+
+// Every consecutive pair of each quote file, read whole, in grid order: what the search must
+// find however it reads the files.
+std::vector<std::string> EveryPairTested(const std::string& dir, const ViewState& view) {
+  IndexFiles index;
+  EXPECT_TRUE(ReadIndexFiles(FileSystem::Default(), dir, &index));
+  std::vector<std::string> lines;
+  for (const SymbolRow& row : view.m_symbolRows) {
+    const auto entry = FindEntryByGridText(index, row.symbol);
+    EXPECT_TRUE(entry && entry->record.recordLength() == 28) << row.symbol;
+    if (!entry) continue;
+    const Bytes file = test::ReadBytes(
+        FindNoCase(FileSystem::Default(), dir, QuoteFileName(entry->record.fileNumber())));
+    const std::size_t records = std::min<std::size_t>(file.size() / 28, file[2] | file[3] << 8);
+    std::vector<SplitQuote> quotes;
+    for (std::size_t r = 1; r < records; ++r) {
+      const std::uint8_t* record = file.data() + 28 * r;
+      quotes.push_back({DateFloatToDay(ReadMbf(record)), ReadMbf(record + 8), ReadMbf(record + 12),
+                        ReadMbf(record + 16)});
+    }
+    for (std::size_t i = 1; i < quotes.size(); ++i) {
+      SplitRatio ratio;
+      if (IsSplitCandidate(quotes[i - 1], quotes[i], &ratio)) {
+        lines.push_back(SplitCandidateLine(row.symbol, ratio, quotes[i].day));
+      }
+    }
+  }
+  return lines;
+}
+
+TEST(SplitSearch, RealPortfoliosGiveEveryCandidatePairOfTheirFiles) {
+  TempDir dir;
+  for (const auto& [fixture, count] : {std::pair{"asx-mining", 653u}, {"hsi-mini-futures", 0u}}) {
+    const std::string portfolio = test::CopyFixture(fixture, dir);
+    if (portfolio.empty()) GTEST_SKIP() << "no shared fixtures";
+    test::ToolView tv(portfolio);
+    SplitSearch search;
+    ASSERT_TRUE(search.Search(tv.view));
+    EXPECT_EQ(search.lines().size(), count);
+    EXPECT_EQ(search.lines(), EveryPairTested(portfolio, tv.view)) << fixture;
+  }
 }
 
 }  // namespace
