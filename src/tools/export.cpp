@@ -1,11 +1,13 @@
 // Export of one series to a delimited text file.
 #include "tools/export.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "data/quote_series.h"
 
@@ -20,78 +22,101 @@ constexpr std::int32_t kWindow = 400;
 
 char Delimiter(int choice) { return choice == 1 ? ',' : choice == 2 ? '\t' : ' '; }
 
-// The longest line: a date and six values of at most 48 characters with their delimiters, and
-// room for the last value's fixed-size copy.
-constexpr std::size_t kLongestLine = 8 + kExportColumnCount * 50 + 2 + 24;
+// The room a line takes at most: a date and six values of at most 48 characters with their
+// delimiters.
+constexpr std::size_t kLongestLine = 8 + kExportColumnCount * 50 + 2;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes the digits of `n` ending just before `end`; returns where they start.
-template <typename Unsigned>
-char* DigitsBefore(char* end, Unsigned n) {
+// Every text below is written straight to its place in the export and never read back while
+// its bytes may still be on their way to memory: a read of bytes just written in smaller pieces
+// waits for them. The rounding and the count of digits take no branch: the processor would
+// guess it wrong at every other value.
+
+// The number of decimal digits of `n`.
+int DigitCount(std::uint32_t n) {
+  static constexpr std::array<std::uint32_t, 10> kPowers = {
+      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+  n |= 1;
+  const int guess = (32 - std::countl_zero(n)) * 1233 >> 12;  // 1233 / 4096: log10(2)
+  return guess + 1 - (n < kPowers[static_cast<std::size_t>(guess)] ? 1 : 0);
+}
+
+// Writes the digits of `n` ending just before `end`.
+void DigitsBefore(char* end, std::uint32_t n) {
   while (n >= 100) {
     end -= 2;
     std::memcpy(end, kDigitPairs + 2 * (n % 100), 2);
     n /= 100;
   }
   if (n >= 10) {
-    end -= 2;
-    std::memcpy(end, kDigitPairs + 2 * n, 2);
+    std::memcpy(end - 2, kDigitPairs + 2 * n, 2);
   } else {
-    *--end = static_cast<char>('0' + n);
+    end[-1] = static_cast<char>('0' + n);
   }
-  return end;
 }
 
-// Writes `units` hundredths or ten-thousandths (`precision` 2 or 4) as "%.2f" or "%.4f" would.
-// The text is built backwards in a scratch buffer and moved in one fixed-size copy.
-char* PutUnits(char* out, std::uint64_t units, int precision) {
-  constexpr std::size_t kMove = 24;  // longer than any text of fewer than 9e15 units
-  char scratch[2 * kMove];
-  char* const end = scratch + kMove;
-  char* start = end;
-  std::uint64_t whole;
-  if (precision == 4) {
-    const auto part = static_cast<std::uint32_t>(units % 10000);
-    whole = units / 10000;
-    start -= 4;
-    std::memcpy(start, kDigitPairs + 2 * (part / 100), 2);
-    std::memcpy(start + 2, kDigitPairs + 2 * (part % 100), 2);
+// Writes `units` hundredths or ten-thousandths (kPrecision 2 or 4) as "%.2f" or "%.4f" would.
+// REQUIRES: units / 10^kPrecision < 2^32.
+template <int kPrecision>
+char* PutUnits(char* out, std::uint64_t units) {
+  constexpr std::uint64_t kScale = kPrecision == 4 ? 10000 : 100;
+  const auto whole = static_cast<std::uint32_t>(units / kScale);
+  const auto part = static_cast<std::uint32_t>(units % kScale);
+  char* const point = out + DigitCount(whole);
+  DigitsBefore(point, whole);
+  *point = '.';
+  if constexpr (kPrecision == 4) {
+    std::memcpy(point + 1, kDigitPairs + 2 * (part / 100), 2);
+    std::memcpy(point + 3, kDigitPairs + 2 * (part % 100), 2);
   } else {
-    const auto part = static_cast<std::uint32_t>(units % 100);
-    whole = units / 100;
-    start -= 2;
-    std::memcpy(start, kDigitPairs + 2 * part, 2);
+    std::memcpy(point + 1, kDigitPairs + 2 * part, 2);
   }
-  *--start = '.';
-  start = whole <= 0xFFFFFFFFu ? DigitsBefore(start, static_cast<std::uint32_t>(whole))
-                               : DigitsBefore(start, whole);
-  std::memcpy(out, start, kMove);
-  return out + (end - start);
+  return point + 1 + kPrecision;
 }
 
 // "%.4f" (prices) or "%.2f" (volume, open interest) of the value; "N/A" below zero.
-char* PutValue(char* out, float value, int precision) {
+template <int kPrecision>
+char* PutValue(char* out, float value) {
   if (value < 0) {
     std::memcpy(out, "N/A", 3);
     return out + 3;
   }
-  // A float times 10^4 needs at most 24 + 14 bits, so the product is exact in double and
-  // rounding it half to even, as printf does, gives printf's digits. Signed zeros, huge
-  // values, infinities and NaN take the general path.
-  const double scaled = static_cast<double>(value) * (precision == 4 ? 10000.0 : 100.0);
-  if (!std::signbit(value) && scaled < 9.0e15) {
-    auto units = static_cast<std::int64_t>(scaled);
-    const double fraction = scaled - static_cast<double>(units);
-    if (fraction > 0.5 || (fraction == 0.5 && (units & 1) != 0)) ++units;
-    return PutUnits(out, static_cast<std::uint64_t>(units), precision);
+  // A float times 10^4 needs at most 24 + 14 bits, so the product is exact in double, and
+  // adding and taking away 2^52 leaves its nearest whole number, ties to even, as printf rounds.
+  // Signed zeros, values of 2^32 and more, infinities and NaN take the general path.
+  constexpr std::uint32_t kScale = kPrecision == 4 ? 10000 : 100;
+  const double scaled = static_cast<double>(value) * kScale;
+  if (!std::signbit(value) && scaled < 1.0e15) {
+    const double rounded = (scaled + 0x1p52) - 0x1p52;
+    const auto units = static_cast<std::uint64_t>(rounded);
+    if (units < std::uint64_t{kScale} << 32) return PutUnits<kPrecision>(out, units);
   }
-  return std::to_chars(out, out + 64, static_cast<double>(value), std::chars_format::fixed,
-                       precision)
+  return std::to_chars(out, out + 48, static_cast<double>(value), std::chars_format::fixed,
+                       kPrecision)
       .ptr;
+}
+
+// Copies `n` bytes that were written a line or more before, reading none beyond them.
+void CopyEarlierText(char* to, const char* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else {
+    std::memmove(to, from, n);
+  }
 }
 
 // ScreenDate's MM/DD/YY without a formatted print per quote, which would cost the export a
@@ -122,56 +147,71 @@ class DateWriter {
   Ymd lastYmd_;
 };
 
-// The whole text of an export, built in memory and handed to the file in one write.
+// The whole text of an export, built in place in one buffer and handed to the file in one
+// write.
 class ExportText {
  public:
-  explicit ExportText(const ExportChoices& choices) : choices_(choices) {
+  explicit ExportText(const ExportChoices& choices)
+      : choices_(choices), delimiter_(Delimiter(choices.delimiter)) {
     if (choices.titleRow) {
       text_ = ExportTitleLine(choices);
       text_.append("\r\n");
     }
+    size_ = text_.size();
   }
   void AddQuote(const QuoteSeries& series, std::uint32_t i) {
-    char line[kLongestLine];
-    char* out = dates_.Put(line, series.date(i));
-    const char delimiter = Delimiter(choices_.delimiter);
+    if (text_.size() - size_ < kLongestLine) text_.resize(std::max(2 * text_.size(), size_ + kLongestLine));
+    // Read before anything is written: every byte written might, for all the compiler knows,
+    // change the series.
+    std::array<float, kExportColumnCount> values;
     for (std::size_t c = 0; c < kExportColumnCount; ++c) {
-      if (choices_.omit[c]) continue;
-      *out++ = delimiter;
-      // Values repeat from line to line (prices that did not move, a zero open interest):
-      // a column's last text serves again for the same value.
-      const float value = series.value(kOpen + static_cast<int>(c), i);
-      Remembered& last = remembered_[c];
-      if (std::bit_cast<std::uint32_t>(value) != last.bits || last.length == 0) {
-        char* const end = PutValue(last.text, value, c < kExportVolume ? 4 : 2);
-        last.bits = std::bit_cast<std::uint32_t>(value);
-        last.length = static_cast<std::uint8_t>(end - last.text);
-      }
-      std::memcpy(out, last.text, kRememberedCopy);
-      if (last.length > kRememberedCopy) {
-        std::memcpy(out + kRememberedCopy, last.text + kRememberedCopy,
-                    last.length - kRememberedCopy);
-      }
-      out += last.length;
+      values[c] = series.value(kOpen + static_cast<int>(c), i);
     }
+    char* const text = text_.data();
+    char* out = dates_.Put(text + size_, series.date(i));
+    // Column by column with each one's precision fixed in its code.
+    [&]<std::size_t... c>(std::index_sequence<c...>) {
+      ((out = choices_.omit[c] ? out : PutColumn<c < kExportVolume ? 4 : 2>(text, out, c, values[c])), ...);
+    }(std::make_index_sequence<kExportColumnCount>());
     *out++ = '\r';
     *out++ = '\n';
-    text_.append(line, static_cast<std::size_t>(out - line));
+    size_ = static_cast<std::size_t>(out - text);
   }
-  void Reserve(std::size_t lines) { text_.reserve(text_.size() + lines * 64); }
-  std::string Take() { return std::move(text_); }
+  void Reserve(std::size_t lines) { text_.resize(size_ + lines * 64 + kLongestLine); }
+  std::string Take() {
+    text_.resize(size_);
+    return std::move(text_);
+  }
 
  private:
-  // The text of a column's last value: most are copied in one fixed-size move.
-  static constexpr std::size_t kRememberedCopy = 16;
+  // Where the text of a column's last value lies.
   struct Remembered {
-    std::uint32_t bits = 0;
-    std::uint8_t length = 0;  // 0: nothing remembered yet
-    char text[72];
+    std::uint64_t key = 0;  // 1 << 32 | the value's bits; 0: nothing remembered yet
+    std::size_t at = 0;
+    std::size_t length = 0;
   };
 
+  // Writes the delimiter and the text of `value` for column `c`. Values repeat from line to
+  // line (prices that did not move, a zero open interest): a column's last text serves again
+  // for the same value.
+  template <int kPrecision>
+  char* PutColumn(char* text, char* out, std::size_t c, float value) {
+    *out++ = delimiter_;
+    Remembered& last = remembered_[c];
+    const std::uint64_t key = std::uint64_t{1} << 32 | std::bit_cast<std::uint32_t>(value);
+    if (key == last.key) {
+      CopyEarlierText(out, text + last.at, last.length);
+      return out + last.length;
+    }
+    char* const end = PutValue<kPrecision>(out, value);
+    last = {key, static_cast<std::size_t>(out - text), static_cast<std::size_t>(end - out)};
+    return end;
+  }
+
   const ExportChoices& choices_;
-  std::string text_;
+  const char delimiter_;
+  std::string text_;  // its first size_ characters are the text so far
+  std::size_t size_ = 0;
   DateWriter dates_;
   std::array<Remembered, kExportColumnCount> remembered_{};
 };

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "support/portfolio_builder.h"
 #include "support/tool_view.h"
@@ -120,6 +122,32 @@ TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
     char line[512];
     const double d = v;
     std::snprintf(line, sizeof line, "01/02/98 %.4f %.4f %.4f %.4f %.2f %.2f\r\n", d, d, d, d, d, d);
+    expected += line;
+  }
+  EXPECT_EQ(Text(c.path), expected);
+}
+
+TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenReadAsPrintfPrintsThem) {
+  std::vector<float> values = {0.0f, 1e-45f, 0.00005f, 0.00015f, 0.125f, 0.375f, 0.005f,
+                               4294967040.0f, 4294967296.0f, 42949672.0f, 42949676.0f,
+                               std::numeric_limits<float>::infinity(),
+                               std::numeric_limits<float>::quiet_NaN()};
+  for (float power = 1e-4f; power < 1e13f; power *= 10) {
+    for (float v : {power, std::nextafter(power, 0.0f), std::nextafter(power, 1e30f), 9 * power,
+                    power / 2, power * 1.5f}) {
+      values.push_back(v);
+    }
+  }
+  std::vector<QuoteValues> quotes;
+  for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
+  ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
+  ExportChoices c = f.Choices();
+  c.omit = {false, true, true, true, false, true};
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  std::string expected;
+  for (float v : values) {
+    char line[512];
+    std::snprintf(line, sizeof line, "01/02/98 %.4f %.2f\r\n", double(v), double(v));
     expected += line;
   }
   EXPECT_EQ(Text(c.path), expected);
