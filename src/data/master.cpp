@@ -14,11 +14,11 @@
 namespace barvane {
 namespace {
 
-std::string TextUpToZero(const std::uint8_t* bytes, std::size_t size) {
+std::string_view TextUpToZero(const std::uint8_t* bytes, std::size_t size) {
   const void* zero = std::memchr(bytes, 0, size);
   const std::size_t length =
       zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : size;
-  return std::string(reinterpret_cast<const char*>(bytes), length);
+  return std::string_view(reinterpret_cast<const char*>(bytes), length);
 }
 
 unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
@@ -35,6 +35,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 std::string_view TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
+}
+
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+std::string_view NameField(const MasterRecord& record) {
+  return TextUpToZero(record.bytes.data() + kMasterIssueName, kMasterTextSize);
+}
+
+std::string_view SymbolField(const MasterRecord& record) {
+  return TextUpToZero(record.bytes.data() + kMasterSymbol, kMasterTextSize);
+}
+
+void ConvertDates(MasterRecord* record) {
+  MbfToIeee(record->bytes.data() + kMasterFirstDate, record->bytes.data() + kMasterFirstDate);
+  MbfToIeee(record->bytes.data() + kMasterLastDate, record->bytes.data() + kMasterLastDate);
 }
 
 // One MASTER file as the search sees it: its records, or none when it cannot be read whole.
@@ -63,13 +82,9 @@ bool HasRecord(const Bytes& contents, int index) {
 
 }  // namespace
 
-std::string MasterRecord::nameText() const {
-  return TextUpToZero(bytes.data() + kMasterIssueName, kMasterTextSize);
-}
+std::string MasterRecord::nameText() const { return std::string(NameField(*this)); }
 
-std::string MasterRecord::symbolText() const {
-  return TextUpToZero(bytes.data() + kMasterSymbol, kMasterTextSize);
-}
+std::string MasterRecord::symbolText() const { return std::string(SymbolField(*this)); }
 
 float MasterRecord::firstDate() const { return ReadIeee(bytes.data() + kMasterFirstDate); }
 float MasterRecord::lastDate() const { return ReadIeee(bytes.data() + kMasterLastDate); }
@@ -80,8 +95,7 @@ bool MasterRecord::isSubPortfolio() const {
 }
 
 std::string MasterRecord::subPortfolioName() const {
-  std::string name = TextUpToZero(bytes.data() + kMasterIssueName, 8);
-  name = std::string(TrimTrailingBlanks(name));
+  const std::string name(TrimTrailingBlanks(TextUpToZero(bytes.data() + kMasterIssueName, 8)));
   if (name.empty() || name == "." || name == ".." ||
       name.find_first_of("/\\") != std::string::npos) {
     return {};
@@ -104,8 +118,8 @@ std::int16_t MasterRecordCount(const std::uint8_t* header) {
 }
 
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
-  if (EqualsIgnoringCase(key, TrimTrailingBlanks(record.nameText()))) return true;
-  const std::string symbol = record.symbolText();
+  if (EqualsIgnoringCase(key, TrimTrailingBlanks(NameField(record)))) return true;
+  const std::string_view symbol = SymbolField(record);
   std::size_t blanksInKey = 0;
   for (char c : key) blanksInKey += c == ' ';
   std::size_t cut = 0;
@@ -114,7 +128,7 @@ bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
     if (symbol[cut] == ' ' && blanksSeen++ == blanksInKey) break;
     ++cut;
   }
-  return EqualsIgnoringCase(key, std::string_view(symbol).substr(0, cut));
+  return EqualsIgnoringCase(key, symbol.substr(0, cut));
 }
 
 Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view key,
@@ -140,8 +154,7 @@ Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view
         if (candidate.isSubPortfolio()) {
           if (level.next == 0) level.next = i;
         } else if (MasterRecordMatches(candidate, key)) {
-          MbfToIeee(candidate.bytes.data() + kMasterFirstDate, candidate.bytes.data() + kMasterFirstDate);
-          MbfToIeee(candidate.bytes.data() + kMasterLastDate, candidate.bytes.data() + kMasterLastDate);
+          ConvertDates(&candidate);
           AddEmasterFacts(fs, level.path, i, &candidate);
           *record = std::move(candidate);
           *recordDir = level.path;
@@ -174,6 +187,37 @@ Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view
       levels.pop_back();
     }
   }
+}
+
+MasterRecordFinder::MasterRecordFinder(FileSystem& fs, const std::string& dir)
+    : fs_(fs), dir_(WithTrailingSlash(dir)) {
+  IndexFiles files;
+  if (!ReadIndexFiles(fs, dir_, &files)) return;
+  // FindMasterRecord searches neither a MASTER that holds fewer records than it announces nor
+  // the XMASTER beside it.
+  if (!HasRecord(files.master.bytes, files.masterCount())) return;
+  for (IndexEntry& entry : IndexEntries(files)) {
+    if (entry.record.isSubPortfolio()) continue;
+    ConvertDates(&entry.record);
+    records_.push_back(std::move(entry.record));
+  }
+  for (std::size_t at = 0; at < records_.size(); ++at) {
+    firstNamed_.try_emplace(Folded(TrimTrailingBlanks(NameField(records_[at]))), at);
+    const std::string_view symbol = SymbolField(records_[at]);
+    for (std::size_t blank = symbol.find(' '); blank != std::string_view::npos;
+         blank = symbol.find(' ', blank + 1)) {
+      firstNamed_.try_emplace(Folded(symbol.substr(0, blank)), at);
+    }
+    firstNamed_.try_emplace(Folded(symbol), at);
+  }
+}
+
+Status MasterRecordFinder::Find(std::string_view key, MasterRecord* record, std::string* recordDir) {
+  const auto found = firstNamed_.find(Folded(key));
+  if (found == firstNamed_.end()) return FindMasterRecord(fs_, dir_, key, record, recordDir);
+  *record = records_[found->second];
+  *recordDir = dir_;
+  return kSuccess;
 }
 
 }  // namespace barvane

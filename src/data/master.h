@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "data/fs.h"
 #include "data/status.h"
@@ -85,5 +87,26 @@ bool MasterRecordMatches(const MasterRecord& record, std::string_view key);
 [[nodiscard]] Status FindMasterRecord(FileSystem& fs, const std::string& dir,
                                       std::string_view key, MasterRecord* record,
                                       std::string* recordDir);
+
+// FindMasterRecord for many keys in one portfolio, as a pass over all its symbols needs: the
+// index files of `dir` are read once, when made, and a key is looked up in them without a
+// search through their records. A key that no record there names, and every key when those
+// files could not be read whole, goes to FindMasterRecord (the sub-portfolios).
+class MasterRecordFinder {
+ public:
+  MasterRecordFinder(FileSystem& fs, const std::string& dir);
+
+  // What FindMasterRecord(fs, dir, key, record, recordDir) gives, for the index files of `dir`
+  // as they were when the finder was made.
+  [[nodiscard]] Status Find(std::string_view key, MasterRecord* record, std::string* recordDir);
+
+ private:
+  FileSystem& fs_;
+  std::string dir_;                     // ending in "/"
+  std::vector<MasterRecord> records_;   // the symbols of MASTER, then XMASTER, dates IEEE
+  // Each text a key may be to name a record (ASCII letters lower-cased): its name without
+  // trailing blanks, and its symbol cut before each blank and whole. The first record wins.
+  std::unordered_map<std::string, std::size_t> firstNamed_;
+};
 
 }  // namespace barvane

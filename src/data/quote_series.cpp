@@ -90,9 +90,17 @@ Status SetSeriesCount(QuoteSeries* series, std::uint32_t n) {
 }
 
 Status SeriesFile::Open(FileSystem& fs, const std::string& dir, const std::string& symbol) {
+  return OpenFound(fs, FindMasterRecord(fs, dir, symbol, &record_, &dir_), symbol);
+}
+
+Status SeriesFile::Open(FileSystem& fs, MasterRecordFinder& records, const std::string& symbol) {
+  return OpenFound(fs, records.Find(symbol, &record_, &dir_), symbol);
+}
+
+Status SeriesFile::OpenFound(FileSystem& fs, Status found, const std::string& symbol) {
   held_.reset();
   heldSize_ = 0;
-  if (Status s = FindMasterRecord(fs, dir, symbol, &record_, &dir_); s != kSuccess) return s;
+  if (found != kSuccess) return found;
   if (Status s = ReadSymbolLayout(fs, dir_, record_, &layout_);
       s != kSuccess) {
     return s;

@@ -93,6 +93,8 @@ class SeriesFile {
   // status of FindMasterRecord or ReadFieldLayout, or kFileOpen when the quote file cannot be
   // opened or its header and size cannot be read.
   [[nodiscard]] Status Open(FileSystem& fs, const std::string& dir, const std::string& symbol);
+  // The same with the record found through `records`, made for the same directory.
+  [[nodiscard]] Status Open(FileSystem& fs, MasterRecordFinder& records, const std::string& symbol);
 
   // Reads every quote record of the opened file into memory in one read; later loads take
   // their windows from there. When that read fails, loads read from the file as before.
@@ -109,6 +111,9 @@ class SeriesFile {
   std::int32_t quotesPresent() const;
 
  private:
+  // Opens the quote file of record_ in dir_ when `found` (the status of the search that set
+  // them) is kSuccess; returns `found` otherwise.
+  [[nodiscard]] Status OpenFound(FileSystem& fs, Status found, const std::string& symbol);
   // Up to `n` bytes of the file from `offset` on, from memory when the file is held, else
   // read into the reused buffer; `*got` tells how many (0 on an I/O error).
   const std::uint8_t* BytesAt(std::uint64_t offset, std::size_t n, std::size_t* got);

@@ -62,11 +62,12 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
     return false;
   }
   ui.SetWaitCursor(true);
+  MasterRecordFinder records(portfolio, portfolioDir);
   bool complete = true;
   int done = 0;
   for (const ExportedFile& planFile : planned) {
     SeriesFile series;
-    if (series.Open(portfolio, portfolioDir, planFile.symbol) != kSuccess) {
+    if (series.Open(portfolio, records, planFile.symbol) != kSuccess) {
       ui.ShowMessage("For symbol " + planFile.symbol +
                      "\nthe quotes cannot be read; no file written.");
       complete = false;

@@ -48,11 +48,11 @@ std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayN
          " split on " + ScreenDate(day);
 }
 
-bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, QuoteSeries& series,
-                               const std::string& symbol, bool* found) {
+bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFinder& records,
+                               QuoteSeries& series, const std::string& symbol, bool* found) {
   Ui& ui = view.ui();
   SeriesFile file;
-  if (file.Open(fs, view.m_portfolioDir, symbol) != kSuccess) {
+  if (file.Open(fs, records, symbol) != kSuccess) {
     ui.ShowMessage(Printed("For symbol %s\nSplitSearch cannot read the number of quotes.", symbol));
     return true;
   }
@@ -96,12 +96,13 @@ bool SplitSearch::Search(ViewState& view) {
   }
   // Every symbol's lookups list the same directories.
   ListingCacheFs fs(view.fs());
+  MasterRecordFinder records(fs, view.m_portfolioDir);
   bool found = false;
   const auto symbols = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(view.m_symbolCount, 0)), view.m_symbolRows.size());
   for (std::size_t i = 0; i < symbols; ++i) {
     const std::string symbol = view.m_symbolRows[i].symbol;
-    if (!SearchSymbol(fs, view, series, symbol, &found)) {
+    if (!SearchSymbol(fs, view, records, series, symbol, &found)) {
       FreeSeries(&series);
       return false;
     }

@@ -68,8 +68,8 @@ class SplitSearch {
 
  private:
   // Tests the pairs of one series; false when a window could not be read.
-  bool SearchSymbol(FileSystem& fs, ViewState& view, QuoteSeries& series,
-                    const std::string& symbol, bool* found);
+  bool SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFinder& records,
+                    QuoteSeries& series, const std::string& symbol, bool* found);
 
   std::vector<std::string> lines_;
   std::string status_;

@@ -133,5 +133,52 @@ TEST(MasterSearch, ReturnsTheRecordAsStoredWithItsDatesInIeee) {
   EXPECT_EQ(f.record.symbolText(), "ABC             ");
 }
 
+// Every key through the finder and through the search, compared field by field.
+void ExpectFinderAgreesWithSearch(const std::string& dir, const std::vector<std::string>& keys) {
+  MasterRecordFinder finder(Fs(), dir);
+  for (const std::string& key : keys) {
+    const Found searched = Find(dir, key);
+    Found found;
+    found.status = finder.Find(key, &found.record, &found.dir);
+    EXPECT_EQ(found.status, searched.status) << key;
+    if (searched.status != kSuccess) continue;
+    EXPECT_EQ(found.dir, searched.dir) << key;
+    EXPECT_EQ(found.record.bytes, searched.record.bytes) << key;
+    EXPECT_EQ(found.record.extendedFileNumber, searched.record.extendedFileNumber) << key;
+    EXPECT_EQ(found.record.fieldSet, searched.record.fieldSet) << key;
+    EXPECT_EQ(found.record.longName, searched.record.longName) << key;
+  }
+}
+
+TEST(MasterRecordFinder, GivesWhatTheSearchGivesForEveryKey) {
+  TempDir tmp;
+  SymbolDescription named = Named(5, "QQ");
+  named.name = "ZED";
+  SymbolDescription longName = Named(301, "ABC");
+  longName.name = "A name longer than sixteen characters";
+  PortfolioDescription p;
+  p.symbols = {Named(1, "ABC"), Named(2, "ABC D"), Named(3, "XY Z  W"), Named(4, "abc"), named,
+               Named(6, "ZED"), Named(300, "XM"), longName, Named(7, "")};
+  p.subPortfolios = {"SUB"};
+  p.extended = true;
+  Build(tmp.path(), p);
+  Build(tmp / "SUB", Portfolio({Named(1, "DEEP"), Named(2, "ABC")}));
+  const std::vector<std::string> keys = {
+      "abc ltd", "aBc", "ABC", "ABC D", "ABC L", "AB", "xy", "XY Z", "XY Z ", "XY Z  W", "XY Q",
+      "ZED", "zed", "QQ", "XM", "xm ltd", "A name longer than sixteen characters", "DEEP", "deep",
+      "NONE", "", " ", "SUB"};
+  ExpectFinderAgreesWithSearch(tmp.path(), keys);
+  EXPECT_EQ(Find(tmp.path(), "ZED").record.fileNumber(), 5);
+  EXPECT_EQ(Find(tmp.path(), "XM").record.fileNumber(), 300);
+  EXPECT_EQ(Find(tmp.path(), "DEEP").dir, tmp / "SUB/");
+
+  // A MASTER short of its count: neither it nor its XMASTER names anything.
+  Bytes master = test::ReadBytes(tmp / "MASTER");
+  master[0] = static_cast<std::uint8_t>(master[0] + 1);
+  test::WriteBytes(tmp / "MASTER", master);
+  EXPECT_EQ(Find(tmp.path(), "XM").status, kFileNotFound);
+  ExpectFinderAgreesWithSearch(tmp.path(), keys);
+}
+
 }  // namespace
 }  // namespace barvane
