@@ -104,10 +104,30 @@ bool PendingBackup::Write(const std::string& backupPath, const Bytes& contents) 
 }
 
 bool PendingBackup::Commit() {
-  if (temporaryPath_.empty() || !fs_.Rename(temporaryPath_, backupPath_)) return false;
+  if (temporaryPath_.empty()) return false;
+  std::optional<Bytes> previous;
+  if (fs_.IsRegularFile(backupPath_)) {
+    Bytes bytes;
+    if (!ReadWholeFile(fs_, backupPath_, &bytes)) return false;
+    previous = std::move(bytes);
+  }
+  if (!fs_.Rename(temporaryPath_, backupPath_)) return false;
   temporaryPath_.clear();
+  committed_ = true;
+  previous_ = std::move(previous);
   (void)fs_.SyncDirectory(DirectoryOf(backupPath_));
   return true;
+}
+
+bool PendingBackup::Revert() {
+  if (!committed_) return true;
+  const bool ok = previous_ ? ReplaceFile(fs_, backupPath_, CopyTemporaryPath(backupPath_), *previous_)
+                            : fs_.Remove(backupPath_);
+  if (ok) {
+    committed_ = false;
+    previous_.reset();
+  }
+  return ok;
 }
 
 bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,

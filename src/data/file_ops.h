@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,9 @@ inline constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
 
 // A backup copy written beside the file it keeps, but put in place over the previous backup only
 // by Commit, once the command it belongs to has succeeded: a failed command leaves the previous
-// backup as it was. Destroyed uncommitted, it removes what it wrote.
+// backup as it was. A command that commits several backups one after another takes back those
+// already in place with Revert when a later step fails. Destroyed uncommitted, it removes what
+// it wrote.
 class PendingBackup {
  public:
   explicit PendingBackup(FileSystem& fs) : fs_(fs) {}
@@ -57,13 +60,19 @@ class PendingBackup {
   // Writes `contents` whole and flushed to the temporary file of `backupPath`. On failure
   // leaves nothing behind.
   [[nodiscard]] bool Write(const std::string& backupPath, const Bytes& contents);
-  // Renames the written copy over `backupPath`. REQUIRES: Write succeeded.
+  // Renames the written copy over `backupPath`, first reading the previous backup so that
+  // Revert can give it back. On failure `backupPath` is as it was. REQUIRES: Write succeeded.
   [[nodiscard]] bool Commit();
+  // After Commit: gives `backupPath` its previous bytes back crash-safely, or removes it when
+  // there was none. True when it stands as before (or nothing was committed).
+  [[nodiscard]] bool Revert();
 
  private:
   FileSystem& fs_;
   std::string backupPath_;
   std::string temporaryPath_;  // empty when nothing is pending
+  bool committed_ = false;
+  std::optional<Bytes> previous_;  // the replaced backup's bytes; none: there was no backup
 };
 
 // ReplaceFile of `path` with `contents`, if it still holds `old`, that keeps `old` as

@@ -767,14 +767,17 @@ bool IndexFilesWrite::Apply(std::vector<IndexFileWrite> writes) {
 }
 
 bool IndexFilesWrite::Commit() {
-  for (auto& backup : backups_) {
-    if (!backup->Commit()) return false;
+  for (std::size_t k = 0; k < backups_.size(); ++k) {
+    if (backups_[k]->Commit()) continue;
+    // The user's previous backups stand again, not some of them new.
+    while (k-- > 0) (void)backups_[k]->Revert();
+    return false;
   }
-  backups_.clear();
   return true;
 }
 
 void IndexFilesWrite::Undo() {
+  for (std::size_t k = backups_.size(); k-- > 0;) (void)backups_[k]->Revert();
   for (std::size_t k = replaced_; k-- > 0;) {
     const IndexFileWrite& write = writes_[k];
     if (write.created) {

@@ -224,9 +224,11 @@ class IndexFilesWrite {
   // Writes each backup aside, then replaces each file crash-safely in order. On failure puts
   // back every file already replaced, drops the backups and returns false.
   [[nodiscard]] bool Apply(std::vector<IndexFileWrite> writes);
-  // Puts the backups in place. On failure the files stand replaced; call Undo.
+  // Puts the backups in place. On failure the files stand replaced and every backup holds its
+  // previous bytes; call Undo.
   [[nodiscard]] bool Commit();
-  // Gives every replaced file its old bytes back (a created file is removed).
+  // Gives every replaced file, and every backup put in place, its old bytes back (a created
+  // file is removed). Also after a successful Commit, for a command that fails later.
   void Undo();
 
  private:
