@@ -175,6 +175,17 @@ std::uint64_t IdOf(const std::string& name, const std::string& extension) {
   return id;
 }
 
+// Whether `name` is the temporary file through which the store writes one of its own files.
+bool IsOwnTemporary(const std::string& name) {
+  const std::string suffix = CopyTemporaryPath("");
+  if (!name.ends_with(suffix)) return false;
+  const std::string target = name.substr(0, name.size() - suffix.size());
+  for (const char* extension : {"chg", "rec", "undone", "undoing", "redoing"}) {
+    if (IdOf(target, extension) != 0) return true;
+  }
+  return false;
+}
+
 bool Lists(const Change& change, const std::string& key) {
   return std::find(change.portfolios.begin(), change.portfolios.end(), key) != change.portfolios.end();
 }
@@ -432,6 +443,21 @@ bool History::FindPending(Pending* pending) {
     for (std::uint64_t id : ids) pending->applies.emplace_back(id, undo);
   }
   return true;
+}
+
+void History::RemoveLeftovers() {
+  std::vector<DirEntry> entries;
+  if (!fs_.IsDirectory(directory_) || !fs_.ListDirectory(directory_, &entries)) return;
+  bool removed = false;
+  for (const DirEntry& entry : entries) {
+    if (!IsOwnTemporary(entry.name)) continue;
+    const std::string path = directory_ + entry.name;
+    // Looked at without following links: a link planted under such a name is not the store's.
+    FileInfo info;
+    if (!fs_.StatNoFollow(path, &info) || info.kind != DirEntry::Kind::kFile) continue;
+    removed = fs_.Remove(path) || removed;
+  }
+  if (removed) (void)fs_.SyncDirectory(directory_);
 }
 
 }  // namespace barvane

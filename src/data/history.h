@@ -101,6 +101,10 @@ class History {
     std::vector<std::pair<std::uint64_t, bool>> applies;  // id, true for an undo
   };
   [[nodiscard]] bool FindPending(Pending* pending);
+  // Removes the temporary files a crash left of the store's own writes ("<id>.rec.NEW" and the
+  // like): regular files only, a link or anything else of such a name left as it stands.
+  // REQUIRES: LockForRecovery held, so that no live change is writing one of them now.
+  void RemoveLeftovers();
   // The change being made as recorded so far (before-states only).
   [[nodiscard]] bool LoadRecording(std::uint64_t id, Change* change);
 

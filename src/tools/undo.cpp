@@ -137,6 +137,7 @@ void RecoverHistory(History& history) {
   // Pending files of a change another process is making now are alive, not a crash's leftovers.
   const std::unique_ptr<PortfolioLock> alone = history.LockForRecovery();
   if (!alone) return;
+  history.RemoveLeftovers();
   History::Pending pending;
   if (!history.FindPending(&pending)) return;
   for (std::uint64_t id : pending.recordings) {

@@ -40,6 +40,13 @@ Files Snapshot(const std::string& dir) {
   return files;
 }
 
+// The temporary files left in the history directory `dir`.
+std::vector<std::string> StoreTemporaries(const std::string& dir) {
+  std::vector<std::string> names = test::FileNames(dir);
+  std::erase_if(names, [](const std::string& name) { return !name.ends_with(".NEW"); });
+  return names;
+}
+
 // SRC holds KEEP (file 3) and ABC (file 7, with F7.DOP and F7.BAK); DEST holds ONE. A move of
 // ABC from SRC to DEST is recorded as one change.
 class UndoTest : public testing::Test {
@@ -130,11 +137,12 @@ TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
     History next(FileSystem::Default(), data_.path());
     if (!outcome.done) {
       EXPECT_TRUE(outcome.message.ends_with("cannot be written. Nothing was undone.")) << outcome.message;
-      EXPECT_EQ(Snapshot(root_.path()), after_) << "failure at step " << step;
+      EXPECT_EQ(test::Snapshot(root_.path()), after_) << "failure at step " << step;
       EXPECT_FALSE(Undone()) << step;
     }
     RecoverHistory(next);  // a mark that failed is set right at the next start
-    EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
+    EXPECT_EQ(test::Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
+    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
     EXPECT_EQ(Undone(), outcome.done) << step;
     if (outcome.done) {
       ASSERT_TRUE(Redo(next, src_, false).done);
@@ -155,6 +163,7 @@ TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees)
     RecoverHistory(next);
     const Files now = Snapshot(root_.path());
     ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
+    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
     EXPECT_EQ(Undone(), now == before_) << step;
     if (!crashed) break;
     if (now == before_) {
@@ -207,6 +216,7 @@ TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
     History::Pending pending;
     ASSERT_TRUE(history.FindPending(&pending));
     EXPECT_TRUE(pending.recordings.empty()) << step;
+    EXPECT_EQ(StoreTemporaries(data.path()), std::vector<std::string>{}) << step;
     std::vector<Change> listed;
     ASSERT_TRUE(history.List(root.path(), &listed));
     if (!listed.empty()) {
@@ -216,6 +226,39 @@ TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
     auto now = Snapshot(root.path());
     EXPECT_EQ(now, original) << "crash at step " << step;
   }
+}
+
+// The store's own temporaries that a crash left go at the next start, but only when no other
+// process is making a change, and only they: other names stay, and a link planted under such a
+// name is neither followed nor removed.
+TEST(UndoRecovery, NextStartRemovesOnlyTheStoresOwnLeftovers) {
+  TempDir data, outside;
+  const Bytes kept = {'k', 'e', 'e', 'p'};
+  test::WriteBytes(outside / "victim", kept);
+  const std::vector<std::string> own = {"000000000003.rec.NEW", "000000000004.chg.NEW", "000000000004.undone.NEW",
+                                        "000000000005.undoing.NEW", "000000000005.redoing.NEW"};
+  const std::vector<std::string> others = {"000000000006.rec.NEW.NEW", "000000000006.rec.new", "6.txt.NEW",
+                                           "x6.rec.NEW", ".rec.NEW", "notes.NEW"};
+  for (const auto* names : {&own, &others}) {
+    for (const std::string& name : *names) test::WriteBytes(data / name, {1, 2, 3});
+  }
+  std::filesystem::create_symlink(outside / "victim", data / "000000000007.rec.NEW");
+  std::filesystem::create_directory(data / "000000000008.chg.NEW");
+  {
+    History live(FileSystem::Default(), data.path());
+    const auto recording = live.LockLive();  // another process is recording a change
+    ASSERT_TRUE(recording);
+    History starting(FileSystem::Default(), data.path());
+    RecoverHistory(starting);
+    for (const std::string& name : own) EXPECT_TRUE(test::Exists(data / name)) << name;
+  }
+  History history(FileSystem::Default(), data.path());
+  RecoverHistory(history);
+  for (const std::string& name : own) EXPECT_FALSE(test::Exists(data / name)) << name;
+  for (const std::string& name : others) EXPECT_EQ(test::ReadBytes(data / name), (Bytes{1, 2, 3})) << name;
+  EXPECT_TRUE(std::filesystem::is_symlink(data / "000000000007.rec.NEW"));
+  EXPECT_TRUE(std::filesystem::is_directory(data / "000000000008.chg.NEW"));
+  EXPECT_EQ(test::ReadBytes(outside / "victim"), kept);
 }
 
 TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
