@@ -546,10 +546,14 @@ Operation OperationNamed(const std::string& name) {
   };
 }
 
-// The merge root beside a full MASTER with EMASTER.
+// The merge root beside a full MASTER with EMASTER, each file an import may back up already
+// holding the backup of an earlier change.
 void BuildFaultRoot(const TempDir& root) {
   BuildMergeRoot(root);
   BuildFullMaster(root / "FULL", 255, true);
+  for (const char* name : {"P/F2.BAK", "P/MASTER.BAK", "FULL/MASTER.BAK", "FULL/EMASTER.BAK"}) {
+    test::WriteBytes(root / name, Bytes(name, name + std::char_traits<char>::length(name)));
+  }
 }
 
 std::optional<Bytes> StateOf(const Files& files, const std::string& name) {

@@ -371,6 +371,10 @@ void BuildSpoilt(const std::string& dir) {
   emaster.insert(emaster.end(), first.begin(), first.end());
   test::WriteBytes(dir + "EMASTER", emaster);
   Patch(dir + "XMASTER", kXmasterCount, {3});
+  // Backups of an earlier change, which a failed repair must leave as they are.
+  for (const std::string name : {"MASTER.BAK", "EMASTER.BAK", "XMASTER.BAK"}) {
+    test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
+  }
 }
 
 class IndexRepairFaults : public testing::Test {
@@ -414,13 +418,7 @@ TEST_F(IndexRepairFaults, AFailedWriteLeavesEveryIndexFileAsItWas) {
                   return;
                 }
                 EXPECT_EQ(outcome, RepairOutcome::kFailed);
-                // A backup may already stand when a later one fails to; it holds the old bytes too.
-                EXPECT_EQ(Without(after, ".BAK"), Without(old_, ".BAK"));
-                for (const auto& [name, bytes] : after) {
-                  if (name.ends_with(".BAK")) {
-                    EXPECT_EQ(bytes, old_.at(name.substr(0, name.size() - 4))) << name;
-                  }
-                }
+                EXPECT_EQ(after, old_);
                 EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
               });
 }
