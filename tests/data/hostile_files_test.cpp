@@ -113,19 +113,18 @@ class FailingRenameTo final : public FileSystemWrapper {
 };
 
 TEST_F(HostileFiles, FailedReplaceLeavesThePreviousBackups) {
-  WriteBytes(dir_ + "F1.BAK", {9, 9, 9});
-  WriteBytes(dir_ + "MASTER.BAK", {8, 8});
-  for (const char* failing : {"/F1.DAT", "/MASTER", "/MASTER.BAK", "/F1.BAK"}) {
-    SCOPED_TRACE(failing);
-    const auto before = Snapshot(dir_);
-    FailingRenameTo fs(failing);
-    EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
-    if (std::string(failing) == "/F1.BAK") {
-      // The MASTER's backup was already in place when the last rename failed.
-      EXPECT_EQ(ReadBytes(dir_ + "F1.BAK"), (Bytes{9, 9, 9}));
-      EXPECT_EQ(ReadBytes(dir_ + "F1.DAT"), before.at("F1.DAT"));
-      EXPECT_EQ(ReadBytes(dir_ + "MASTER"), before.at("MASTER"));
-    } else {
+  // First without backups (none may appear), then with those of an earlier change; the last
+  // rename, of F1.BAK, fails after MASTER.BAK is in place.
+  for (const bool earlier : {false, true}) {
+    if (earlier) {
+      WriteBytes(dir_ + "F1.BAK", {9, 9, 9});
+      WriteBytes(dir_ + "MASTER.BAK", {8, 8});
+    }
+    for (const char* failing : {"/F1.DAT", "/MASTER", "/MASTER.BAK", "/F1.BAK"}) {
+      SCOPED_TRACE(testing::Message() << failing << (earlier ? " over earlier backups" : ""));
+      const auto before = Snapshot(dir_);
+      FailingRenameTo fs(failing);
+      EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
       EXPECT_EQ(Snapshot(dir_), before);
     }
   }
