@@ -22,15 +22,6 @@ std::unique_ptr<T[]> ZeroedArray(std::size_t n) {
   return std::unique_ptr<T[]>(new (std::nothrow) T[n]());
 }
 
-void StoreQuote(QuoteSeries* series, std::uint32_t i, DayNumber date, TimeTicks time,
-                const float* values) {
-  series->columns[kDate].word(i) = std::bit_cast<std::uint32_t>(date);
-  series->columns[kTime].word(i) = time;
-  for (int q = kOpen; q < kQuantityCount; ++q) {
-    series->columns[static_cast<std::size_t>(q)].word(i) = std::bit_cast<std::uint32_t>(values[q - kOpen]);
-  }
-}
-
 }  // namespace
 
 std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header) {
@@ -184,8 +175,27 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   std::array<int, kQuantityCount> at{};
   for (int q = 0; q < kQuantityCount; ++q) {
     const int p = layout_.position[static_cast<std::size_t>(q)];
-    const bool asked = q == kDate || (quantities >> q & 1u) != 0;
+    const bool asked = (quantities >> q & 1u) != 0;
     at[static_cast<std::size_t>(q)] = !asked || p == 0 || p > record_.fieldCount() ? -1 : 4 * (p - 1);
+  }
+  // Column by column, so that nothing is decided afresh for each quote.
+  const auto fieldAt = [&](std::size_t q, std::uint32_t i) {
+    return ReadMbf(records + length * i + static_cast<std::size_t>(at[q]));
+  };
+  for (std::size_t q = kOpen; q < kQuantityCount; ++q) {
+    const SeriesColumn column = series->columns[q];
+    if (at[q] < 0) {
+      for (std::uint32_t i = 0; i < read; ++i) column.word(i) = std::bit_cast<std::uint32_t>(-1.0f);
+    } else {
+      for (std::uint32_t i = 0; i < read; ++i) column.word(i) = std::bit_cast<std::uint32_t>(fieldAt(q, i));
+    }
+  }
+  for (std::uint32_t i = 0; i < read; ++i) {
+    series->columns[kTime].word(i) = at[kTime] < 0 ? 0 : TimeFloatToTicks(fieldAt(kTime, i));
+  }
+  if ((quantities >> kDate & 1u) == 0) {
+    for (std::uint32_t i = 0; i < read; ++i) series->columns[kDate].word(i) = std::bit_cast<std::uint32_t>(kNoDate);
+    return SetSeriesCount(series, read);
   }
   // Consecutive quotes mostly share a month, and within a month the day number grows with the
   // day of the month, so a whole date value of the month just converted costs one addition.
@@ -193,12 +203,7 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   float monthValue = std::numeric_limits<float>::quiet_NaN();
   DayNumber monthStart = 0;  // its day number minus its day of the month
   for (std::uint32_t i = 0; i < read; ++i) {
-    const std::uint8_t* fieldBytes = records + length * i;
-    float quantity[kQuantityCount];
-    for (std::size_t q = 0; q < kQuantityCount; ++q) {
-      quantity[q] = at[q] < 0 ? -1.0f : ReadMbf(fieldBytes + at[q]);
-    }
-    const float date = quantity[kDate];
+    const float date = at[kDate] < 0 ? -1.0f : fieldAt(kDate, i);
     const float dayOfMonth = date - monthValue;
     DayNumber day;
     if (dayOfMonth >= 1.0f && dayOfMonth <= 31.0f && dayOfMonth == static_cast<int>(dayOfMonth)) {
@@ -211,8 +216,7 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
         monthStart = day - whole % 100;
       }
     }
-    const TimeTicks ticks = at[kTime] >= 0 ? TimeFloatToTicks(quantity[kTime]) : 0;
-    StoreQuote(series, i, day, ticks, quantity + kOpen);
+    series->columns[kDate].word(i) = std::bit_cast<std::uint32_t>(day);
   }
   return SetSeriesCount(series, read);
 }

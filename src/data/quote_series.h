@@ -102,7 +102,7 @@ class SeriesFile {
 
   // What LoadSeries does with `first` and `count`, on the opened file, converting only the
   // quantities whose bit (1 << quantity) is set in `quantities`: the others read as -1.0, as
-  // a quantity the file lacks does. The date is always read. REQUIRES: Open succeeded.
+  // a quantity the file lacks does, and the date as kNoDate. REQUIRES: Open succeeded.
   [[nodiscard]] Status Load(QuoteSeries* series, std::int32_t first, std::int32_t count,
                             unsigned quantities = kEveryQuantity);
 

@@ -12,11 +12,12 @@
 namespace barvane {
 namespace {
 
-// The quantities the candidate test looks at; the search converts no others.
-constexpr unsigned kTestedQuantities = 1u << kDate | 1u << kHigh | 1u << kLow | 1u << kClose;
+// The quantities the candidate test looks at; the search converts no others, and the date only
+// of the quotes it names in a line.
+constexpr unsigned kTestedQuantities = 1u << kHigh | 1u << kLow | 1u << kClose;
 
 SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
-  return {series.date(i), series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
+  return {kNoDate, series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
 }
 
 }  // namespace
@@ -49,7 +50,8 @@ std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayN
 }
 
 bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFinder& records,
-                               QuoteSeries& series, const std::string& symbol, bool* found) {
+                               QuoteSeries& series, QuoteSeries& day, const std::string& symbol,
+                               bool* found) {
   Ui& ui = view.ui();
   SeriesFile file;
   if (file.Open(fs, records, symbol) != kSuccess) {
@@ -74,11 +76,17 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFind
       ui.ShowMessage(kSplitSearchReadErrorText);
       return false;
     }
+    SplitQuote later = QuoteAt(series, 0);
     for (std::int32_t k = 0; k + 1 < m; ++k, ++start) {
+      const SplitQuote earlier = later;
+      later = QuoteAt(series, static_cast<std::uint32_t>(k + 1));
       SplitRatio ratio;
-      const auto i = static_cast<std::uint32_t>(k);
-      if (!IsSplitCandidate(QuoteAt(series, i), QuoteAt(series, i + 1), &ratio)) continue;
-      lines_.push_back(SplitCandidateLine(symbol, ratio, series.date(i + 1)));
+      if (!IsSplitCandidate(earlier, later, &ratio)) continue;
+      if (file.Load(&day, start + 1, 1, 1u << kDate) != kSuccess || day.count != 1) {
+        ui.ShowMessage(kSplitSearchReadErrorText);
+        return false;
+      }
+      lines_.push_back(SplitCandidateLine(symbol, ratio, day.date(0)));
       canSave_ = true;
       *found = true;
       ui.RepaintNow();
@@ -90,7 +98,8 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFind
 bool SplitSearch::Search(ViewState& view) {
   Ui& ui = view.ui();
   QuoteSeries series;
-  if (AllocSeries(&series, kSplitSearchWindow) != kSuccess) {
+  QuoteSeries day;  // the later quote of a candidate pair, for the date of its line
+  if (AllocSeries(&series, kSplitSearchWindow) != kSuccess || AllocSeries(&day, 1) != kSuccess) {
     ui.ShowMessage(kSplitSearchNoBufferText);
     return false;
   }
@@ -102,7 +111,7 @@ bool SplitSearch::Search(ViewState& view) {
       static_cast<std::size_t>(std::max(view.m_symbolCount, 0)), view.m_symbolRows.size());
   for (std::size_t i = 0; i < symbols; ++i) {
     const std::string symbol = view.m_symbolRows[i].symbol;
-    if (!SearchSymbol(fs, view, records, series, symbol, &found)) {
+    if (!SearchSymbol(fs, view, records, series, day, symbol, &found)) {
       FreeSeries(&series);
       return false;
     }

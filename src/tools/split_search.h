@@ -69,7 +69,7 @@ class SplitSearch {
  private:
   // Tests the pairs of one series; false when a window could not be read.
   bool SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFinder& records,
-                    QuoteSeries& series, const std::string& symbol, bool* found);
+                    QuoteSeries& series, QuoteSeries& day, const std::string& symbol, bool* found);
 
   std::vector<std::string> lines_;
   std::string status_;
