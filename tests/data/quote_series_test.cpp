@@ -164,6 +164,24 @@ TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
   EXPECT_EQ(held.date(3), YmdToDay(100, 2, 2));
 }
 
+TEST(SeriesFile, QuantitiesNotAskedForReadAsMinusOneAndTheDateAsNoDate) {
+  TempDir tmp;
+  const std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 3);
+  BuildOne(tmp, test::Fields28(), quotes);
+  SeriesFile file;
+  ASSERT_EQ(file.Open(Fs(), tmp.path(), "ABC"), kSuccess);
+  QuoteSeries s;
+  ASSERT_EQ(AllocSeries(&s, 3), kSuccess);
+  ASSERT_EQ(file.Load(&s, 0, 3, 1u << kHigh | 1u << kClose), kSuccess);
+  ASSERT_EQ(s.count, 3u);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(Row(s, i), (std::vector<double>{double(kNoDate), 0, -1, quotes[i].high, -1,
+                                              quotes[i].close, -1, -1}));
+  }
+  ASSERT_EQ(file.Load(&s, 1, 2, 1u << kDate), kSuccess);
+  EXPECT_EQ(Row(s, 1), (std::vector<double>{double(quotes[2].day), 0, -1, -1, -1, -1, -1, -1}));
+}
+
 TEST(AssumedLayout, TwentyByteRecordsAreDecidedByTheirFirstQuote) {
   TempDir prices, volume, zero;
   BuildOne(prices, test::Fields20Prices(), {{kMonday, 0, 1.5f, 1.7f, 1.4f, 1.6f, 0, 0}});
