@@ -76,6 +76,15 @@ class FileSystem {
   virtual std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) = 0;
   // Creates or truncates `path`, the file a user chose to write; null when that fails.
   virtual std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) = 0;
+  // Like CreateForWrite, but an existing regular file is not cut to nothing first: the bytes
+  // appended replace it from its start, and closing the file, or dropping it unclosed, cuts it
+  // where they end. A file rewritten with about as many bytes keeps its disk space instead of
+  // giving it up and taking it again (after which some file systems force the new bytes to
+  // disk at the close). The file ends as CreateForWrite would leave it, unless the system stops
+  // in between. Unless a file system overrides this, it is CreateForWrite (a wrapper's own).
+  virtual std::unique_ptr<WritableFile> OpenForRewrite(const std::string& path) {
+    return CreateForWrite(path);
+  }
   // Creates `path` as a new file, exclusively and never through a symbolic link: the way every
   // temporary file is made. A regular file of this user with no other name standing there (a
   // leftover of a stopped command) is removed first; a link, a file of another user or anything

@@ -66,9 +66,12 @@ class PosixReadableFile final : public ReadableFile {
 
 class PosixWritableFile final : public WritableFile {
  public:
-  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  // With `cutAtClose` the file is cut where the appended bytes end when it is closed or dropped.
+  explicit PosixWritableFile(int fd, bool cutAtClose = false) : fd_(fd), cutAtClose_(cutAtClose) {}
   ~PosixWritableFile() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    if (cutAtClose_) (void)::ftruncate(fd_, written_);
+    ::close(fd_);
   }
 
   bool Append(const std::uint8_t* data, std::size_t n) override {
@@ -80,6 +83,7 @@ class PosixWritableFile final : public WritableFile {
       }
       data += w;
       n -= static_cast<std::size_t>(w);
+      written_ += w;
     }
     return true;
   }
@@ -89,11 +93,14 @@ class PosixWritableFile final : public WritableFile {
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0;
+    const bool cut = !cutAtClose_ || ::ftruncate(fd, written_) == 0;
+    return ::close(fd) == 0 && cut;
   }
 
  private:
   int fd_;
+  bool cutAtClose_;
+  off_t written_ = 0;
 };
 
 class PosixDirectoryLock final : public DirectoryLock {
@@ -143,6 +150,17 @@ class PosixFileSystem final : public FileSystem {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
     return std::make_unique<PosixWritableFile>(fd);
+  }
+
+  std::unique_ptr<WritableFile> OpenForRewrite(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      // Nothing to cut: a device or a FIFO is written as CreateForWrite would.
+      return std::make_unique<PosixWritableFile>(fd);
+    }
+    return std::make_unique<PosixWritableFile>(fd, true);
   }
 
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {

@@ -74,7 +74,8 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
     } else {
       const std::int32_t count = std::min(series.quotesInFile(), series.quotesPresent());
       const std::string text = ExportFileText(&series, count, choices);
-      auto file = fs.CreateForWrite(planFile.path);
+      // A file of an earlier export is rewritten in place rather than truncated first.
+      auto file = fs.OpenForRewrite(planFile.path);
       if (!file || !WriteExportFile(std::move(file), text)) {
         ui.SetWaitCursor(false);
         ui.ShowMessage(std::string(kExportErrorText) + "\n" + planFile.path, MessageIcon::kStop);
