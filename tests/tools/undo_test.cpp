@@ -1,7 +1,8 @@
 // Undo and redo through the history: a move across two portfolios and the blank-symbol repair
 // given back byte for byte, the refusals after outside changes, and an I/O failure or a crash
-// at every step of an undo or of a recorded command, after which the next start leaves the
-// files old or new and the history agreeing with them.
+// at every step of an undo or of a recorded command, after which the next start leaves every
+// file old or new, no temporary file in the portfolios or the history, and the history
+// agreeing with them.
 #include "tools/undo.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace barvane {
 namespace {
 
 using test::FaultyFs;
+using test::Snapshot;
 using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
@@ -31,13 +33,6 @@ QuoteChange DeleteOf(DayNumber day) {
   change.op = QuoteOp::kDelete;
   change.fromDay = change.toDay = day;
   return change;
-}
-
-// Every file under `dir` but the temporaries a crash may leave behind.
-Files Snapshot(const std::string& dir) {
-  Files files = test::Snapshot(dir);
-  std::erase_if(files, [](const auto& entry) { return entry.first.ends_with(".NEW"); });
-  return files;
 }
 
 // The temporary files left in the history directory `dir`.
@@ -137,11 +132,11 @@ TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
     History next(FileSystem::Default(), data_.path());
     if (!outcome.done) {
       EXPECT_TRUE(outcome.message.ends_with("cannot be written. Nothing was undone.")) << outcome.message;
-      EXPECT_EQ(test::Snapshot(root_.path()), after_) << "failure at step " << step;
+      EXPECT_EQ(Snapshot(root_.path()), after_) << "failure at step " << step;
       EXPECT_FALSE(Undone()) << step;
     }
     RecoverHistory(next);  // a mark that failed is set right at the next start
-    EXPECT_EQ(test::Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
+    EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
     EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
     EXPECT_EQ(Undone(), outcome.done) << step;
     if (outcome.done) {
