@@ -191,11 +191,13 @@ TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
 
 // A crash at every step of a recorded delete (quote file, backups, MASTER dates, and the
 // history's own writes): the next start completes the change from what the disk holds, and its
-// undo gives back every byte from before the command.
+// undo gives back every byte from before the command, the earlier backups included.
 TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
   for (int step = 1;; ++step) {
     TempDir root, data;
     test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))));
+    test::WriteBytes(root / "F1.BAK", {1, 1});
+    test::WriteBytes(root / "MASTER.BAK", {2, 2});
     const auto original = Snapshot(root.path());
     FaultyFs faulty(step, FaultyFs::Mode::kCrash);
     {
