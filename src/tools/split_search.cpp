@@ -2,6 +2,7 @@
 #include "tools/split_search.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 
@@ -16,13 +17,20 @@ namespace {
 // of the quotes it names in a line.
 constexpr unsigned kTestedQuantities = 1u << kHigh | 1u << kLow | 1u << kClose;
 
-SplitQuote QuoteAt(const QuoteSeries& series, std::uint32_t i) {
-  return {kNoDate, series.value(kHigh, i), series.value(kLow, i), series.value(kClose, i)};
-}
+// The tested columns of a window, held apart from the series so that the calls between two
+// quotes cannot be thought to change where they lie.
+struct TestedColumns {
+  SeriesColumn high, low, close;
+  explicit TestedColumns(const QuoteSeries& series)
+      : high(series.columns[kHigh]), low(series.columns[kLow]), close(series.columns[kClose]) {}
+  SplitQuote At(std::uint32_t i) const {
+    return {kNoDate, std::bit_cast<float>(high.word(i)), std::bit_cast<float>(low.word(i)),
+            std::bit_cast<float>(close.word(i))};
+  }
+};
 
-}  // namespace
-
-bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitRatio* ratio) {
+// IsSplitCandidate, where the search's loop over every pair can have it inline.
+inline bool IsCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitRatio* ratio) {
   const float c0 = earlier.close;
   const float c1 = later.close;
   if (c0 == 0.0f || c1 == 0.0f) return false;
@@ -42,6 +50,12 @@ bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitR
     }
   }
   return false;
+}
+
+}  // namespace
+
+bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitRatio* ratio) {
+  return IsCandidate(earlier, later, ratio);
 }
 
 std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day) {
@@ -76,12 +90,13 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFind
       ui.ShowMessage(kSplitSearchReadErrorText);
       return false;
     }
-    SplitQuote later = QuoteAt(series, 0);
+    const TestedColumns columns(series);
+    SplitQuote later = columns.At(0);
     for (std::int32_t k = 0; k + 1 < m; ++k, ++start) {
       const SplitQuote earlier = later;
-      later = QuoteAt(series, static_cast<std::uint32_t>(k + 1));
+      later = columns.At(static_cast<std::uint32_t>(k + 1));
       SplitRatio ratio;
-      if (!IsSplitCandidate(earlier, later, &ratio)) continue;
+      if (!IsCandidate(earlier, later, &ratio)) continue;
       if (file.Load(&day, start + 1, 1, 1u << kDate) != kSuccess || day.count != 1) {
         ui.ShowMessage(kSplitSearchReadErrorText);
         return false;
