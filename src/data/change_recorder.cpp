@@ -56,6 +56,10 @@ std::unique_ptr<WritableFile> ChangeRecorder::CreateForWrite(const std::string& 
   return Note(path) ? target().CreateForWrite(path) : nullptr;
 }
 
+std::unique_ptr<WritableFile> ChangeRecorder::OpenForRewrite(const std::string& path) {
+  return Note(path) ? target().OpenForRewrite(path) : nullptr;
+}
+
 std::unique_ptr<WritableFile> ChangeRecorder::CreateExclusive(const std::string& path) {
   return Note(path) ? target().CreateExclusive(path) : nullptr;
 }

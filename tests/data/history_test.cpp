@@ -87,6 +87,27 @@ TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries)
   EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg"}));
 }
 
+TEST_F(HistoryTest, FileRewrittenInPlaceIsHeldBeforeAndAfter) {
+  BuildPortfolio(dir_);
+  test::WriteBytes(dir_ + "OUT.txt", {'o', 'l', 'd', 'e', 'r'});
+  {
+    ChangeScope scope(recorder_, {"write", dir_}, dir_);
+    auto file = recorder_.OpenForRewrite(dir_ + "OUT.txt");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Append(reinterpret_cast<const std::uint8_t*>("new"), 3));
+    ASSERT_TRUE(file->Close());
+  }
+  EXPECT_EQ(ReadBytes(dir_ + "OUT.txt"), (Bytes{'n', 'e', 'w'}));
+  std::vector<Change> listed;
+  ASSERT_TRUE(history_.List(dir_, &listed));
+  ASSERT_EQ(listed.size(), 1u);
+  Change change;
+  ASSERT_TRUE(history_.Load(listed[0].id, &change));
+  ASSERT_EQ(change.files.size(), 1u);
+  EXPECT_EQ(change.files[0].before, (Bytes{'o', 'l', 'd', 'e', 'r'}));
+  EXPECT_EQ(change.files[0].after, (Bytes{'n', 'e', 'w'}));
+}
+
 TEST_F(HistoryTest, CommandThatEndsWithEveryFileAsItWasLeavesNoChange) {
   BuildPortfolio(dir_);
   {
