@@ -259,24 +259,32 @@ std::vector<std::string> QuoteFiles(const std::string& dir) {
   return paths;
 }
 
+// Arg 0: into the folder of the run before, whose files are rewritten; 1: into an empty folder,
+// where each file is made anew (on this machine's file system the dearer case).
 void BM_AsxExportAll(benchmark::State& state) {
   const Portfolios& p = ThePortfolios();
   if (!p.ok || QuoteFiles(AsxDir()).empty()) return state.SkipWithError("no ASX portfolio");
   QuietUi ui;
   ExportChoices choices;
   choices.titleRow = true;
+  const bool intoEmptyFolder = state.range(0) != 0;
+  const std::filesystem::path out = p.root / "asx-out";
   std::size_t files = 0;
   for (auto _ : state) {
+    if (intoEmptyFolder) {
+      state.PauseTiming();
+      std::filesystem::remove_all(out);
+      state.ResumeTiming();
+    }
     std::vector<ExportedFile> written;
-    if (!ExportAll(FileSystem::Default(), ui, AsxDir(), (p.root / "asx-out").string(), choices, {},
-                   &written)) {
+    if (!ExportAll(FileSystem::Default(), ui, AsxDir(), out.string(), choices, {}, &written)) {
       return state.SkipWithError("export-all failed");
     }
     files = written.size();
   }
   state.counters["files"] = static_cast<double>(files);
 }
-BENCHMARK(BM_AsxExportAll)->Apply(Repeated);
+BENCHMARK(BM_AsxExportAll)->Arg(0)->Arg(1)->Apply(Repeated);
 
 void BM_AsxSplitSearch(benchmark::State& state) {
   if (QuoteFiles(AsxDir()).empty()) return state.SkipWithError("no ASX portfolio");
