@@ -13,11 +13,6 @@
 namespace barvane {
 namespace {
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? std::string(value) : std::string();
-}
-
 SettingsData Load(FileSystem& fs, const std::string& path) {
   Bytes bytes;
   if (path.empty() || !ReadWholeFile(fs, path, &bytes)) return {};
@@ -45,17 +40,17 @@ bool Save(FileSystem& fs, const std::string& path, const SettingsData& data) {
 }  // namespace
 
 std::string SettingsStore::DefaultDirectory() {
-  std::string dir = Environment("BARVANE_CONFIG_DIR");
+  std::string dir = EnvironmentVariable("BARVANE_CONFIG_DIR");
   if (!dir.empty()) return dir;
-  dir = Environment("XDG_CONFIG_HOME");
-  if (dir.empty()) dir = Environment("HOME") + "/.config";
+  dir = EnvironmentVariable("XDG_CONFIG_HOME");
+  if (dir.empty()) dir = EnvironmentVariable("HOME") + "/.config";
   return WithTrailingSlash(dir) + "Orvell Software/Barvane";
 }
 
 std::string SettingsStore::SystemIniPath() {
-  std::string dir = Environment("BARVANE_SYSTEM_DIR");
+  std::string dir = EnvironmentVariable("BARVANE_SYSTEM_DIR");
   if (dir.empty()) {
-    const std::string dirs = Environment("XDG_CONFIG_DIRS");
+    const std::string dirs = EnvironmentVariable("XDG_CONFIG_DIRS");
     dir = dirs.substr(0, dirs.find(':'));
   }
   if (dir.empty()) dir = "/etc/xdg";

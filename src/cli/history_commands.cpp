@@ -4,6 +4,7 @@
 #include <ctime>
 #include <set>
 
+#include "data/fs.h"
 #include "tools/undo.h"
 
 namespace barvane::cli {
@@ -14,7 +15,7 @@ std::string TimeText(std::int64_t seconds) {
   const auto time = static_cast<std::time_t>(seconds);
   std::tm local{};
   char text[32] = "";
-  if (localtime_r(&time, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  if (LocalTime(time, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return text;
 }
 

@@ -6,6 +6,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,6 +121,16 @@ class FileSystem {
   // exist or cannot be resolved.
   virtual std::string RealPath(const std::string& path) = 0;
 };
+
+// The value of the environment variable `name` as UTF-8; empty when it is not set.
+std::string EnvironmentVariable(const std::string& name);
+
+// `time` as local calendar time, safely from any thread; false when the system cannot tell it.
+bool LocalTime(std::time_t time, std::tm* local);
+
+// Where the program keeps a user's own data: $XDG_DATA_HOME (else ~/.local/share) on Unix,
+// %LOCALAPPDATA% on Windows. Empty when the system tells neither.
+std::string UserDataDirectory();
 
 class FileSystemWrapper : public FileSystem {
  public:

@@ -295,4 +295,16 @@ FileSystem& FileSystem::Default() {
   return fs;
 }
 
+std::string EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? std::string(value) : std::string();
+}
+
+bool LocalTime(std::time_t time, std::tm* local) { return ::localtime_r(&time, local) != nullptr; }
+
+std::string UserDataDirectory() {
+  const std::string dir = EnvironmentVariable("XDG_DATA_HOME");
+  return dir.empty() ? EnvironmentVariable("HOME") + "/.local/share" : dir;
+}
+
 }  // namespace barvane

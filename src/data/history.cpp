@@ -19,11 +19,6 @@ constexpr std::size_t kPrefixSize = sizeof kMagic + 4;
 constexpr std::uint32_t kMostItems = 1u << 16;
 constexpr std::uint8_t kHasBefore = 1, kHasAfter = 2;
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? std::string(value) : std::string();
-}
-
 class Writer {
  public:
   void Number(std::uint64_t value, int bytes) {
@@ -202,7 +197,7 @@ bool RemoveMark(FileSystem& fs, const std::string& path) {
 
 HistoryLimits HistoryLimits::FromEnvironment() {
   HistoryLimits limits;
-  const std::string megabytes = Environment("BARVANE_HISTORY_MB");
+  const std::string megabytes = EnvironmentVariable("BARVANE_HISTORY_MB");
   char* end = nullptr;
   const unsigned long long value = std::strtoull(megabytes.c_str(), &end, 10);
   if (!megabytes.empty() && *end == '\0' && value > 0 && value < (1ull << 40)) {
@@ -212,9 +207,7 @@ HistoryLimits HistoryLimits::FromEnvironment() {
 }
 
 std::string DefaultHistoryDirectory() {
-  std::string dir = Environment("XDG_DATA_HOME");
-  if (dir.empty()) dir = Environment("HOME") + "/.local/share";
-  return WithTrailingSlash(dir) + "Orvell Software/Barvane/History";
+  return WithTrailingSlash(UserDataDirectory()) + "Orvell Software/Barvane/History";
 }
 
 std::string WordsText(const std::vector<std::string>& words) {

@@ -45,7 +45,7 @@ struct HistoryLimits {
   static HistoryLimits FromEnvironment();
 };
 
-// $XDG_DATA_HOME (else $HOME/.local/share) + "/Orvell Software/Barvane/History".
+// UserDataDirectory() + "/Orvell Software/Barvane/History".
 std::string DefaultHistoryDirectory();
 
 // The change's words as one line: words joined by blanks, a word that is empty or holds a

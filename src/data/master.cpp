@@ -14,7 +14,7 @@
 namespace barvane {
 namespace {
 
-std::string_view TextUpToZero(const std::uint8_t* bytes, std::size_t size) {
+std::string_view ViewUpToZero(const std::uint8_t* bytes, std::size_t size) {
   const void* zero = std::memchr(bytes, 0, size);
   const std::size_t length =
       zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : size;
@@ -44,11 +44,11 @@ std::string Folded(std::string_view text) {
 }
 
 std::string_view NameField(const MasterRecord& record) {
-  return TextUpToZero(record.bytes.data() + kMasterIssueName, kMasterTextSize);
+  return ViewUpToZero(record.bytes.data() + kMasterIssueName, kMasterTextSize);
 }
 
 std::string_view SymbolField(const MasterRecord& record) {
-  return TextUpToZero(record.bytes.data() + kMasterSymbol, kMasterTextSize);
+  return ViewUpToZero(record.bytes.data() + kMasterSymbol, kMasterTextSize);
 }
 
 void ConvertDates(MasterRecord* record) {
@@ -95,7 +95,7 @@ bool MasterRecord::isSubPortfolio() const {
 }
 
 std::string MasterRecord::subPortfolioName() const {
-  const std::string name(TrimTrailingBlanks(TextUpToZero(bytes.data() + kMasterIssueName, 8)));
+  const std::string name(TrimTrailingBlanks(ViewUpToZero(bytes.data() + kMasterIssueName, 8)));
   if (name.empty() || name == "." || name == ".." ||
       name.find_first_of("/\\") != std::string::npos) {
     return {};

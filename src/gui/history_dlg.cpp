@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "gui/qt_text.h"
+#include "data/fs.h"
 #include "tools/undo.h"
 
 using namespace barvane;
@@ -20,7 +21,7 @@ QString TimeText(std::int64_t seconds) {
   const auto time = static_cast<std::time_t>(seconds);
   std::tm local{};
   char text[32] = "";
-  if (localtime_r(&time, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  if (LocalTime(time, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return QString::fromLatin1(text);
 }
 
