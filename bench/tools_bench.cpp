@@ -216,7 +216,7 @@ void BM_Import65000Lines(benchmark::State& state) {
     QuietUi ui;
     ImportPlanSummary summary;
     if (!ReadWholeFile(fs, path, &bytes) ||
-        !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+        !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), {},
                         &quotes, &error) ||
         !ImportQuotes(fs, ui, {dir, "LONG", "", false}, quotes, &summary)) {
       return state.SkipWithError("import failed");

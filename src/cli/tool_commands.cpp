@@ -146,15 +146,30 @@ int ExportAllCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& wor
   return complete ? 0 : 1;
 }
 
-int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words) {
+int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
+                  std::ostream& out) {
   ImportRequest request;
   request.dir = words[0];
   request.symbol = words[1];
+  ImportOptions options;
   for (std::size_t i = 3; i < words.size(); ++i) {
     if (words[i] == "--replace") {
       request.replace = true;
+    } else if (words[i] == "--adjusted") {
+      options.adjusted = true;
     } else if (words[i] == "--name" && i + 1 < words.size()) {
       request.name = Utf8ToLatin1(words[++i]);
+    } else if (words[i] == "--dates" && i + 1 < words.size()) {
+      const std::string& order = words[++i];
+      if (order == "dmy") {
+        options.dates = DateOrder::kDayFirst;
+      } else if (order == "mdy") {
+        options.dates = DateOrder::kMonthFirst;
+      } else if (order == "ymd") {
+        options.dates = DateOrder::kYearFirst;
+      } else {
+        return 2;
+      }
     } else {
       return 2;
     }
@@ -167,12 +182,18 @@ int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words)
   ImportedText quotes;
   std::string error;
   if (!ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      &quotes, &error)) {
+                      options, &quotes, &error)) {
     ui.ShowMessage(words[2] + "\n" + error + "\nNothing was imported.", MessageIcon::kStop);
     return 1;
   }
   ImportPlanSummary summary;
-  return ImportQuotes(fs, ui, request, quotes, &summary) ? 0 : 1;
+  if (!ImportQuotes(fs, ui, request, quotes, &summary)) return 1;
+  if (!quotes.ignored.empty()) {
+    std::string names;
+    for (const std::string& name : quotes.ignored) names += (names.empty() ? "" : ", ") + name;
+    out << "ignored: " << names << '\n';
+  }
+  return 0;
 }
 
 }  // namespace
@@ -186,7 +207,7 @@ int RunToolCommand(FileSystem& fs, Ui& ui, const std::string& command,
                    const std::vector<std::string>& words, std::ostream& out) {
   if (command == "export") return words.size() < 3 ? 2 : ExportCommand(fs, ui, words);
   if (command == "export-all") return words.size() < 2 ? 2 : ExportAllCommand(fs, ui, words, out);
-  if (command == "import") return words.size() < 3 ? 2 : ImportCommand(fs, ui, words);
+  if (command == "import") return words.size() < 3 ? 2 : ImportCommand(fs, ui, words, out);
 
   SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
   ViewState view(fs, noSettings, ui);

@@ -117,7 +117,7 @@ void CImportDlg::Preview() {
     return;
   }
   if (!ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      &m_quotes, &error)) {
+                      ImportOptions{}, &m_quotes, &error)) {
     m_preview->setText(FromLatin1(error));
     return;
   }

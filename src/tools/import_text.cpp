@@ -2,247 +2,568 @@
 #include "tools/import_text.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cfloat>
 #include <cmath>
 #include <map>
-
-#include "app/list_order.h"
 
 namespace barvane {
 namespace {
 
-constexpr int kDateColumn = -1;
+// What a column of the text holds: a value column (0..5, open to open interest), the adjusted
+// close, the date, the time, or something not stored.
+enum Slot : int { kAdjustedSlot = kImportColumnCount, kDateSlot, kTimeSlot, kIgnoredSlot };
 
-// The column a title names: -1 the date, 0..5 open to open interest, -2 none.
-int ColumnNamed(std::string_view name) {
-  const std::string upper = AsciiUpper(std::string(name));
-  if (upper == "DATE") return kDateColumn;
-  static const std::map<std::string, int> kNames = {{"OPEN", 0},  {"HIGH", 1},   {"LOW", 2},
-                                                    {"CLOSE", 3}, {"VOL", 4},    {"VOLUME", 4},
-                                                    {"OI", 5},    {"OPENINT", 5}};
-  const auto found = kNames.find(upper);
-  return found == kNames.end() ? -2 : found->second;
+struct Shape {
+  std::vector<int> slots;
+  std::vector<std::string> names;  // what each column is called in messages and the summary
+  bool titled = false;
+  bool digitTimes = false;  // a time may be written as one number (093000)
+};
+
+// The slot a title names, its letter case, blanks and marks such as <>./_ ignored.
+int SlotNamed(std::string_view title) {
+  std::string key;
+  for (char c : title) {
+    if (std::string_view(" <>._-/%()#*").find(c) != std::string_view::npos) continue;
+    key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  static const std::map<std::string, int, std::less<>> kNames = {
+      {"date", kDateSlot},        {"data", kDateSlot},         {"timestamp", kDateSlot},
+      {"day", kDateSlot},         {"datetime", kDateSlot},     {"datum", kDateSlot},
+      {"fecha", kDateSlot},       {"time", kTimeSlot},         {"czas", kTimeSlot},
+      {"hora", kTimeSlot},        {"zeit", kTimeSlot},         {"open", 0},
+      {"otwarcie", 0},            {"abertura", 0},             {"apertura", 0},
+      {"high", 1},                {"max", 1},                  {"najwyzszy", 1},
+      {"maxima", 1},              {"m\xC3\xA1xima", 1},        {"hoch", 1},
+      {"low", 2},                 {"min", 2},                  {"najnizszy", 2},
+      {"minima", 2},              {"m\xC3\xADnima", 2},        {"tief", 2},
+      {"close", 3},               {"last", 3},                 {"price", 3},
+      {"closelast", 3},           {"zamkniecie", 3},           {"ultimo", 3},
+      {"\xC3\xBAltimo", 3},       {"\xC3\x9Altimo", 3},      {"fechamento", 3},           {"schluss", 3},
+      {"cierre", 3},              {"vol", 4},                  {"volume", 4},
+      {"wolumen", 4},             {"volumen", 4},              {"oi", 5},
+      {"openint", 5},             {"openinterest", 5},         {"adjclose", kAdjustedSlot},
+      {"adjustedclose", kAdjustedSlot}};
+  const auto found = kNames.find(key);
+  return found == kNames.end() ? kIgnoredSlot : found->second;
 }
 
-// The fields of a line: split at every tab, every comma, or runs of blanks, whichever the
-// first line uses; blanks around a tab- or comma-separated field are not part of it.
-void SplitFields(std::string_view line, char delimiter, std::vector<std::string_view>* fields) {
-  fields->clear();
-  if (delimiter == ' ') {
-    std::size_t at = 0;
-    while (true) {
-      at = line.find_first_not_of(' ', at);
-      if (at == std::string_view::npos) break;
-      const std::size_t end = std::min(line.find(' ', at), line.size());
-      fields->push_back(line.substr(at, end - at));
-      at = end;
+const char* SlotWord(int slot) {
+  static const char* const kWords[] = {"open", "high", "low",  "close", "volume", "open interest",
+                                       "adjusted close", "date", "time"};
+  return kWords[slot];
+}
+
+// The shapes of a text without a title row: each of the export's usual column sets after the
+// date, or after the date and a time (HH:MM[:SS]); and the broker's lines led by ticker and
+// period, whose time may be written as one number.
+std::vector<Shape> ShapesOfCount(std::size_t count) {
+  static const std::vector<std::vector<int>> kExportSets = {
+      {3}, {3, 4}, {0, 1, 2, 3}, {1, 2, 3, 4}, {0, 1, 2, 3, 4}, {1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}};
+  std::vector<Shape> shapes;
+  const auto add = [&](std::vector<int> lead, const std::vector<int>& values, bool digitTimes) {
+    Shape shape;
+    shape.slots = std::move(lead);
+    shape.slots.insert(shape.slots.end(), values.begin(), values.end());
+    if (shape.slots.size() != count) return;
+    for (std::size_t i = 0; i < shape.slots.size(); ++i) {
+      const bool led = digitTimes && i < 2;
+      shape.names.push_back(led ? (i == 0 ? "ticker" : "period") : SlotWord(shape.slots[i]));
     }
-    return;
-  }
-  std::size_t at = 0;
-  while (true) {
-    const std::size_t end = line.find(delimiter, at);
-    std::string_view field = line.substr(at, end == std::string_view::npos ? line.npos : end - at);
-    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-    while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
-    fields->push_back(field);
-    if (end == std::string_view::npos) break;
-    at = end + 1;
-  }
+    shape.digitTimes = digitTimes;
+    shapes.push_back(std::move(shape));
+  };
+  for (const auto& values : kExportSets) add({kDateSlot}, values, false);
+  for (const auto& values : kExportSets) add({kDateSlot, kTimeSlot}, values, false);
+  add({kIgnoredSlot, kIgnoredSlot, kDateSlot}, {0, 1, 2, 3, 4}, true);
+  add({kIgnoredSlot, kIgnoredSlot, kDateSlot, kTimeSlot}, {0, 1, 2, 3, 4}, true);
+  add({kIgnoredSlot, kIgnoredSlot, kDateSlot, kTimeSlot}, {0, 1, 2, 3, 4, 5}, true);
+  return shapes;
 }
 
-bool AllDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int Number(std::string_view digits) {
-  int n = 0;
-  for (char c : digits) n = n * 10 + (c - '0');
-  return n;
-}
-
-// A date in one of the four forms, checked against the calendar; kNoDate when it does not read.
-DayNumber ReadDate(std::string_view text) {
-  int year = 0, month = 0, day = 0;
-  if (text.size() == 8 && AllDigits(text)) {
-    year = Number(text.substr(0, 4));
-    month = Number(text.substr(4, 2));
-    day = Number(text.substr(6, 2));
-  } else if (text.size() == 10 && text[4] == '-' && text[7] == '-' &&
-             AllDigits(text.substr(0, 4)) && AllDigits(text.substr(5, 2)) &&
-             AllDigits(text.substr(8, 2))) {
-    year = Number(text.substr(0, 4));
-    month = Number(text.substr(5, 2));
-    day = Number(text.substr(8, 2));
-  } else if ((text.size() == 8 || text.size() == 10) && text[2] == '/' && text[5] == '/' &&
-             AllDigits(text.substr(0, 2)) && AllDigits(text.substr(3, 2)) &&
-             AllDigits(text.substr(6))) {
-    month = Number(text.substr(0, 2));
-    day = Number(text.substr(3, 2));
-    year = Number(text.substr(6));
-    // Two-digit years read as the entry fields read them: below 60 in the 2000s.
-    if (text.size() == 8) year += year < 60 ? 2000 : 1900;
-  } else {
-    return kNoDate;
-  }
-  static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1] ||
-      (month == 2 && day == 29 && year % 4 != 0)) {
-    return kNoDate;
-  }
-  return YmdToDay(year - 1900, month, day);
-}
-
-// A value: a decimal number read to the nearest single-precision float, or "N/A" (-1).
-bool ReadValue(std::string_view text, float* value, bool* missing) {
-  *missing = text == "N/A" || text == "n/a";
-  if (*missing) {
-    *value = 0;
-    return true;
-  }
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, *value, std::chars_format::general);
-  return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
+std::string ShapeText(const Shape& shape) {
+  std::string text;
+  for (const std::string& name : shape.names) text += (text.empty() ? "" : ", ") + name;
+  return text;
 }
 
 std::string LineText(int line) { return "Line " + std::to_string(line) + ": "; }
 
+std::string Quoted(std::string_view cell) { return "\"" + std::string(cell) + "\""; }
+
+struct Line {
+  int number;
+  std::string_view text;
+};
+
+// The cells of a line: split at `delimiter` (a blank: at runs of blanks), each trimmed of
+// blanks and of the double quotes around it; a delimiter inside quotes is part of the cell.
+void SplitCells(std::string_view line, char delimiter, std::vector<std::string_view>* cells) {
+  cells->clear();
+  std::size_t at = 0;
+  const auto skipBlanks = [&] {
+    while (at < line.size() && (line[at] == ' ' || (line[at] == '\t' && delimiter != '\t'))) ++at;
+  };
+  skipBlanks();
+  if (delimiter == ' ' && at == line.size()) return;
+  while (true) {
+    std::string_view cell;
+    if (at < line.size() && line[at] == '"') {
+      std::size_t close = at + 1;
+      while (close < line.size() &&
+             (line[close] != '"' || (close + 1 < line.size() && line[close + 1] == '"'))) {
+        close += line[close] == '"' ? 2 : 1;
+      }
+      cell = line.substr(at + 1, std::min(close, line.size()) - at - 1);
+      at = std::min(close + 1, line.size());
+      skipBlanks();
+      // Anything between the closing quote and the delimiter stays, so that the cell fails.
+      const std::size_t end = std::min(line.find(delimiter, at), line.size());
+      if (end != at) cell = line.substr(at, end - at);
+      at = end;
+    } else {
+      std::size_t end = std::min(line.find(delimiter, at), line.size());
+      if (delimiter == ' ') end = std::min(line.find_first_of(" \t", at), line.size());
+      cell = line.substr(at, end - at);
+      while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\t')) cell.remove_suffix(1);
+      at = end;
+    }
+    cells->push_back(cell);
+    if (at >= line.size()) break;
+    ++at;  // the delimiter
+    skipBlanks();
+    if (delimiter == ' ' && at == line.size()) break;
+  }
+}
+
+// The delimiter of the first line: a tab, a semicolon or a comma outside quotes, in that
+// order of preference; else blanks.
+char DelimiterOf(std::string_view first) {
+  bool quoted = false, tab = false, semicolon = false, comma = false;
+  for (char c : first) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    tab |= c == '\t';
+    semicolon |= c == ';';
+    comma |= c == ',';
+  }
+  return tab ? '\t' : semicolon ? ';' : comma ? ',' : ' ';
+}
+
+// A first line is a title row when none of its cells is a date and one names a column.
+bool IsTitleRow(const std::vector<std::string_view>& cells) {
+  CellDate date;
+  bool named = false;
+  for (const std::string_view cell : cells) {
+    if (ReadDateCell(cell, &date)) return false;
+    named |= SlotNamed(cell) != kIgnoredSlot;
+  }
+  return named;
+}
+
+// What a line of a text without a title row was read as, for the message that none fits.
+std::string CellKinds(const std::vector<std::string_view>& cells) {
+  std::string text;
+  for (const std::string_view cell : cells) {
+    CellDate date;
+    int seconds = 0;
+    double value = 0;
+    const char* kind = ReadDateCell(cell, &date)              ? "date"
+                       : ReadTimeCell(cell, false, &seconds)   ? "time"
+                       : ReadNumberCell(cell, '.', &value) != CellNumber::kNoNumber ||
+                               ReadNumberCell(cell, ',', &value) != CellNumber::kNoNumber
+                           ? "number"
+                           : "text";
+    text += (text.empty() ? "" : ", ") + std::string(kind);
+  }
+  return text;
+}
+
+// Whether `value`, read from a text, is stored as itself: a quote file's floats reach neither
+// 2^127 nor below the smallest normal float.
+bool FileHolds(double value, float* stored) {
+  *stored = static_cast<float>(value);
+  const float size = std::fabs(*stored);
+  return std::isfinite(*stored) && size < 0x1p127f && (size == 0 || size >= FLT_MIN);
+}
+
+class Reader {
+ public:
+  Reader(const std::vector<Line>& lines, std::size_t first, char delimiter,
+         const ImportOptions& options)
+      : lines_(lines), first_(first), delimiter_(delimiter), options_(options) {}
+
+  // Reads every line as `shape`. On failure returns false with `error` and `failLine` set.
+  bool Read(const Shape& shape, ImportedText* out);
+
+  std::string error;
+  int failLine = 0;
+  bool undecided = false;  // the cells fit, but the file leaves the date order or decimal mark open
+  bool barsHold = true;    // low <= open, close <= high on every line
+
+ private:
+  bool Fail(int line, const std::string& what) {
+    failLine = line;
+    error = LineText(line) + what;
+    return false;
+  }
+  bool DecideOrder(DateOrder* order);
+  bool DecideDecimal(char* decimal);
+
+  const std::vector<Line>& lines_;
+  std::size_t first_;
+  char delimiter_;
+  const ImportOptions& options_;
+  std::vector<std::string_view> cells_;  // every line's cells, one shape's count a line
+  std::vector<CellDate> dates_;
+  std::vector<int> seconds_;
+  std::size_t count_ = 0;
+  std::size_t dateColumn_ = 0;
+  // The first line of each hint about the decimal mark, and its cell.
+  std::array<std::pair<int, std::string_view>, 4> hints_{};
+};
+
+bool Reader::DecideOrder(DateOrder* order) {
+  // The first quote (its index) of each kind: day above 12, month above 12, neither.
+  std::ptrdiff_t dayFirst = -1, monthFirst = -1, undecided = -1;
+  for (std::size_t l = 0; l < dates_.size(); ++l) {
+    const CellDate& d = dates_[l];
+    if (d.ordered) continue;
+    std::ptrdiff_t& kind = d.a > 12 ? dayFirst : d.b > 12 ? monthFirst : undecided;
+    if (kind < 0) kind = static_cast<std::ptrdiff_t>(l);
+  }
+  const auto lineOf = [&](std::ptrdiff_t index) {
+    return lines_[first_ + static_cast<std::size_t>(index)].number;
+  };
+  const auto cellOf = [&](std::ptrdiff_t index) {
+    return Quoted(cells_[static_cast<std::size_t>(index) * count_ + dateColumn_]);
+  };
+  *order = options_.dates;
+  if (*order != DateOrder::kUndecided) return true;
+  if (dayFirst >= 0 && monthFirst >= 0) {
+    return Fail(lineOf(std::max(dayFirst, monthFirst)),
+                "the dates contradict each other: " + cellOf(dayFirst) + " (line " +
+                    std::to_string(lineOf(dayFirst)) + ") is day first, " + cellOf(monthFirst) +
+                    " (line " + std::to_string(lineOf(monthFirst)) + ") month first.");
+  }
+  if (dayFirst >= 0) *order = DateOrder::kDayFirst;
+  if (monthFirst >= 0) *order = DateOrder::kMonthFirst;
+  if (*order == DateOrder::kUndecided && undecided >= 0) {
+    return Fail(lineOf(undecided),
+                "no date of the text tells the day from the month (" + cellOf(undecided) +
+                    ").\nChoose the order: --dates dmy, mdy or ymd.");
+  }
+  return true;
+}
+
+bool Reader::DecideDecimal(char* decimal) {
+  const auto& [commaLine, commaCell] = hints_[static_cast<int>(DecimalHint::kComma)];
+  const auto& [pointLine, pointCell] = hints_[static_cast<int>(DecimalHint::kPoint)];
+  const auto& [unclearLine, unclearCell] = hints_[static_cast<int>(DecimalHint::kUnclear)];
+  if (commaLine != 0 && pointLine != 0) {
+    return Fail(std::max(commaLine, pointLine),
+                "the numbers contradict each other: " + Quoted(commaCell) + " (line " +
+                    std::to_string(commaLine) + ") has a decimal comma, " + Quoted(pointCell) +
+                    " (line " + std::to_string(pointLine) + ") a decimal point.");
+  }
+  if (commaLine == 0 && pointLine == 0 && unclearLine != 0) {
+    return Fail(unclearLine, Quoted(unclearCell) +
+                                 " does not tell a decimal comma from a thousands separator.");
+  }
+  *decimal = commaLine != 0 ? ',' : '.';
+  return true;
+}
+
+bool Reader::Read(const Shape& shape, ImportedText* out) {
+  *out = ImportedText{};
+  count_ = shape.slots.size();
+  dateColumn_ = static_cast<std::size_t>(
+      std::find(shape.slots.begin(), shape.slots.end(), kDateSlot) - shape.slots.begin());
+  const auto timeAt = std::find(shape.slots.begin(), shape.slots.end(), kTimeSlot);
+  const bool adjusted = options_.adjusted;
+  const auto stored = [&](int slot) { return slot < kImportColumnCount || (adjusted && slot == kAdjustedSlot); };
+  std::vector<std::string_view> cells;
+  const std::size_t n = lines_.size() - first_;
+  cells_.clear();
+  cells_.reserve(n * count_);
+  dates_.resize(n);
+  seconds_.assign(n, 0);
+  hints_ = {};
+  // First pass: the cells, the dates as written, the times, and what the numbers say of the
+  // decimal mark.
+  for (std::size_t l = 0; l < n; ++l) {
+    const Line& line = lines_[first_ + l];
+    SplitCells(line.text, delimiter_, &cells);
+    if (cells.size() != count_) {
+      return Fail(line.number, std::to_string(cells.size()) + " columns where " +
+                                   std::to_string(count_) + " were expected.");
+    }
+    const std::string_view dateCell = cells[dateColumn_];
+    if (!ReadDateCell(dateCell, &dates_[l])) return Fail(line.number, Quoted(dateCell) + " is no date.");
+    if (dates_[l].seconds >= 0) seconds_[l] = dates_[l].seconds;
+    if (timeAt != shape.slots.end()) {
+      const std::string_view timeCell = cells[static_cast<std::size_t>(timeAt - shape.slots.begin())];
+      if (!ReadTimeCell(timeCell, shape.digitTimes || shape.titled, &seconds_[l]))
+        return Fail(line.number, Quoted(timeCell) + " is no time of day.");
+    }
+    for (std::size_t c = 0; c < count_; ++c) {
+      if (!stored(shape.slots[c])) continue;
+      const auto hint = static_cast<std::size_t>(DecimalHintOf(cells[c]));
+      if (hints_[hint].first == 0) hints_[hint] = {line.number, cells[c]};
+    }
+    cells_.insert(cells_.end(), cells.begin(), cells.end());
+  }
+  DateOrder order = DateOrder::kUndecided;
+  char decimal = '.';
+  if (!DecideOrder(&order) || !DecideDecimal(&decimal)) {
+    undecided = true;
+    return false;
+  }
+
+  // Second pass: the quotes.
+  out->quotes.resize(n);
+  std::array<double, kImportColumnCount + 1> values{};
+  std::array<bool, kImportColumnCount + 1> present{};
+  bool needsOrder = false;
+  for (std::size_t l = 0; l < n; ++l) {
+    const int number = lines_[first_ + l].number;
+    const std::string_view* row = cells_.data() + l * count_;
+    const CellDate& date = dates_[l];
+    needsOrder |= !date.ordered;
+    int year = 0, month = 0, day = 0;
+    if (!ResolveDate(date, order, &year, &month, &day)) {
+      return Fail(number, Quoted(row[dateColumn_]) + " is no date" +
+                              (date.ordered ? "." : " read as " + DateOrderText(order) + "."));
+    }
+    if (year < kImportFirstYear || year > kImportLastYear) {
+      return Fail(number, Quoted(row[dateColumn_]) + " lies outside the dates a quote file holds (" +
+                              std::to_string(kImportFirstYear) + " to " +
+                              std::to_string(kImportLastYear) + ").");
+    }
+    ImportedQuote& quote = out->quotes[l];
+    quote.day = YmdToDay(year - 1900, month, day);
+    quote.seconds = seconds_[l];
+    present = {};
+    for (std::size_t c = 0; c < count_; ++c) {
+      const int slot = shape.slots[c];
+      if (!stored(slot)) continue;
+      const auto s = static_cast<std::size_t>(slot);
+      switch (ReadNumberCell(row[c], decimal, &values[s])) {
+        case CellNumber::kNumber:
+          present[s] = true;
+          break;
+        case CellNumber::kMissing:
+          break;
+        case CellNumber::kNoNumber:
+          return Fail(number, Quoted(row[c]) + " is no number.");
+        case CellNumber::kBeyondRange:
+          return Fail(number, Quoted(row[c]) + " is beyond the numbers a quote file holds.");
+      }
+    }
+    if (adjusted) {
+      if (!present[kAdjustedSlot] || !present[3] || values[3] == 0) {
+        return Fail(number, "the close cannot be adjusted without a close and an adjusted close.");
+      }
+      const double factor = values[kAdjustedSlot] / values[3];
+      for (std::size_t c = 0; c < 3; ++c) values[c] *= factor;
+      values[3] = values[kAdjustedSlot];
+    }
+    for (std::size_t c = 0; c < kImportColumnCount; ++c) {
+      if (!present[c]) continue;
+      if (!FileHolds(values[c], &quote.values[c])) {
+        std::size_t cell = 0;
+        while (cell + 1 < count_ && shape.slots[cell] != static_cast<int>(c)) ++cell;
+        return Fail(number, Quoted(row[cell]) + " is beyond the numbers a quote file holds.");
+      }
+      quote.present[c] = true;
+      out->columns[c] = true;
+    }
+    const auto& v = quote.values;
+    const auto& p = quote.present;
+    if (p[2] && ((p[1] && v[2] > v[1]) || (p[0] && v[0] < v[2]) || (p[3] && v[3] < v[2])))
+      barsHold = false;
+    if (p[1] && ((p[0] && v[0] > v[1]) || (p[3] && v[3] > v[1]))) barsHold = false;
+  }
+
+  out->order = needsOrder ? order : DateOrder::kUndecided;
+  out->intraday = std::any_of(seconds_.begin(), seconds_.end(), [](int s) { return s != 0; });
+  for (std::size_t c = 0; c < count_; ++c) {
+    const int slot = shape.slots[c];
+    const std::string name = shape.titled ? shape.names[c] : "column " + std::to_string(c + 1);
+    if (slot == kIgnoredSlot || (slot == kAdjustedSlot && !adjusted)) {
+      out->ignored.push_back(shape.titled ? name : name + " (" + shape.names[c] + ")");
+    } else if (slot == kDateSlot || slot == kTimeSlot) {
+      out->found[static_cast<std::size_t>(slot - kDateSlot)] = name;
+    } else if (slot < kImportColumnCount) {
+      out->found[static_cast<std::size_t>(2 + slot)] = name;
+    }
+  }
+  if (out->intraday && out->found[1].empty()) out->found[1] = out->found[0];
+  return true;
+}
+
 }  // namespace
 
-bool ReadImportText(std::string_view text, ImportedText* quotes, std::string* error) {
+std::string DateOrderText(DateOrder order) {
+  switch (order) {
+    case DateOrder::kDayFirst: return "day/month/year";
+    case DateOrder::kMonthFirst: return "month/day/year";
+    case DateOrder::kYearFirst: return "year/month/day";
+    case DateOrder::kUndecided: break;
+  }
+  return "";
+}
+
+bool ReadImportText(std::string_view text, const ImportOptions& options, ImportedText* quotes,
+                    std::string* error) {
   *quotes = ImportedText{};
-  std::vector<std::pair<int, std::string_view>> lines;  // number, text without its line end
-  for (std::size_t at = 0, number = 1; at < text.size(); ++number) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<Line> lines;
+  int number = 1;
+  for (std::size_t at = 0; at < text.size(); ++number) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find_first_not_of(" \t") != std::string_view::npos) {
-      lines.emplace_back(static_cast<int>(number), line);
-    }
+    if (line.find_first_not_of(" \t") != std::string_view::npos) lines.push_back({number, line});
     at = end + 1;
   }
   if (lines.empty()) {
     *error = "The text holds no quotes.";
     return false;
   }
-  const std::string_view first = lines.front().second;
-  const char delimiter = first.find('\t') != std::string_view::npos  ? '\t'
-                         : first.find(',') != std::string_view::npos ? ','
-                                                                     : ' ';
-  // Where each field of a line goes: the date, a value column, or (title rows only) nowhere.
-  std::vector<int> layout;
-  std::size_t firstQuote = 0;
-  std::vector<std::string_view> titles;
-  SplitFields(first, delimiter, &titles);
-  if (!titles.empty() && ColumnNamed(titles.front()) != -2) {
-    std::array<bool, kImportColumnCount + 1> seen{};
-    for (const std::string_view title : titles) {
-      const int column = ColumnNamed(title);
-      if (column == -2) {
-        *error = LineText(lines.front().first) + "\"" + std::string(title) + "\" names no column.";
+  const char delimiter = DelimiterOf(lines.front().text);
+  std::vector<std::string_view> cells;
+  SplitCells(lines.front().text, delimiter, &cells);
+  const int titleLine = lines.front().number;
+
+  ImportedText read;
+  const bool titled = IsTitleRow(cells);
+  if (options.adjusted && (!titled || std::none_of(cells.begin(), cells.end(), [](std::string_view c) {
+                             return SlotNamed(c) == kAdjustedSlot;
+                           }))) {
+    *error = LineText(titleLine) + "no column is named as an adjusted close (\"Adj Close\").";
+    return false;
+  }
+  if (titled) {
+    Shape shape;
+    shape.titled = true;
+    std::array<bool, kIgnoredSlot> seen{};
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const int slot = SlotNamed(cells[c]);
+      shape.slots.push_back(slot);
+      shape.names.push_back(cells[c].empty() ? "column " + std::to_string(c + 1)
+                                             : std::string(cells[c]));
+      if (slot == kIgnoredSlot) continue;
+      if (seen[static_cast<std::size_t>(slot)]) {
+        *error = LineText(titleLine) + "the column " + Quoted(cells[c]) + " is named twice.";
         return false;
       }
-      if (seen[static_cast<std::size_t>(column + 1)]) {
-        *error = LineText(lines.front().first) + "the column \"" + std::string(title) +
-                 "\" is named twice.";
-        return false;
-      }
-      seen[static_cast<std::size_t>(column + 1)] = true;
-      layout.push_back(column);
+      seen[static_cast<std::size_t>(slot)] = true;
     }
-    if (!seen[0]) {
-      *error = LineText(lines.front().first) + "no column is named Date.";
+    if (!seen[kDateSlot]) {
+      *error = LineText(titleLine) + "no column is named Date.";
       return false;
     }
-    firstQuote = 1;
-  } else {
-    switch (titles.size()) {
-      case 7:
-        layout = {kDateColumn, 0, 1, 2, 3, 4, 5};
-        break;
-      case 6:
-        layout = {kDateColumn, 0, 1, 2, 3, 4};
-        break;
-      case 5:
-        layout = {kDateColumn, 0, 1, 2, 3};
-        break;
-      case 2:
-        layout = {kDateColumn, 3};
-        break;
-      default:
-        *error = LineText(lines.front().first) + std::to_string(titles.size()) +
-                 " columns, and no title row naming them.";
-        return false;
+    if (lines.size() == 1) {
+      *error = "The text holds no quotes.";
+      return false;
     }
+    Reader reader(lines, 1, delimiter, options);
+    if (!reader.Read(shape, &read)) {
+      *error = reader.error;
+      return false;
+    }
+  } else {
+    // Without a title row: the shapes whose cells every line fits, and of several, the one
+    // whose bars hold.
+    struct Fit {
+      Shape shape;
+      ImportedText reading;
+      bool barsHold;
+    };
+    // Of the shapes that fail, the message is the one of a shape whose cells fit but whose
+    // dates or numbers leave a question, else of the one that read furthest past line one.
+    std::vector<Fit> fits;
+    std::string furthestError, undecidedError;
+    int furthest = titleLine;
+    for (Shape& shape : ShapesOfCount(cells.size())) {
+      Reader reader(lines, 0, delimiter, options);
+      ImportedText reading;
+      if (reader.Read(shape, &reading)) {
+        fits.push_back({std::move(shape), std::move(reading), reader.barsHold});
+      } else if (reader.undecided && undecidedError.empty()) {
+        undecidedError = reader.error;
+      } else if (reader.failLine > furthest) {
+        furthest = reader.failLine;
+        furthestError = reader.error;
+      }
+    }
+    if (fits.empty()) {
+      *error = !undecidedError.empty()  ? undecidedError
+               : !furthestError.empty() ? furthestError
+                   : LineText(titleLine) + "without a title row, the columns found (" +
+                         CellKinds(cells) +
+                         ") fit no known shape. Add a title row naming them, e.g. "
+                         "Date,Open,High,Low,Close,Volume.";
+      return false;
+    }
+    const auto borne = std::count_if(fits.begin(), fits.end(), [](const Fit& f) { return f.barsHold; });
+    if (fits.size() > 1 && borne != 1) {
+      std::string shapes;
+      for (const Fit& fit : fits) shapes += "\n  " + ShapeText(fit.shape);
+      *error = LineText(titleLine) + "without a title row, these " + std::to_string(cells.size()) +
+               " columns could be" + shapes +
+               "\nand the prices do not decide it. Add a title row naming the columns, e.g. "
+               "Date,Open,High,Low,Close,Volume.";
+      return false;
+    }
+    read = std::move(fits.size() == 1 ? fits.front().reading
+                                      : std::find_if(fits.begin(), fits.end(), [](const Fit& f) {
+                                          return f.barsHold;
+                                        })->reading);
   }
 
-  std::vector<std::string_view> fields;
-  std::vector<int> lineOfQuote;
-  quotes->quotes.reserve(lines.size());
-  lineOfQuote.reserve(lines.size());
-  const auto refuse = [&](int number, const std::string& what) {
-    *error = LineText(number) + what;
-    *quotes = ImportedText{};
-    return false;
-  };
-  for (std::size_t l = firstQuote; l < lines.size(); ++l) {
-    const auto [number, line] = lines[l];
-    SplitFields(line, delimiter, &fields);
-    if (fields.size() != layout.size()) {
-      return refuse(number, std::to_string(fields.size()) + " columns where " +
-                                std::to_string(layout.size()) + " were expected.");
-    }
-    ImportedQuote quote;
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-      if (layout[f] == kDateColumn) {
-        quote.day = ReadDate(fields[f]);
-        if (quote.day == kNoDate) return refuse(number, "\"" + std::string(fields[f]) + "\" is no date.");
-        continue;
-      }
-      bool missing = false;
-      const auto column = static_cast<std::size_t>(layout[f]);
-      if (!ReadValue(fields[f], &quote.values[column], &missing)) {
-        return refuse(number, "\"" + std::string(fields[f]) + "\" is no number.");
-      }
-      quote.present[column] = !missing;
-      if (!missing) quotes->columns[column] = true;
-    }
-    quotes->quotes.push_back(quote);
-    lineOfQuote.push_back(number);
-  }
-  // Oldest first; of two quotes of one day the later line is refused, the first such line.
-  std::vector<std::size_t> order(quotes->quotes.size());
+  // Oldest first; of two quotes of one day (and time) the later line is refused, the first
+  // such line.
+  const std::size_t first = lines.size() - read.quotes.size();
+  std::vector<std::size_t> order(read.quotes.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return quotes->quotes[a].day != quotes->quotes[b].day
-               ? quotes->quotes[a].day < quotes->quotes[b].day
-               : a < b;
-  });
+  const auto key = [&](std::size_t i) {
+    return std::int64_t{read.quotes[i].day} * 86400 + (read.intraday ? read.quotes[i].seconds : 0);
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
   std::size_t repeat = order.size(), firstOfDay = 0;
-  const auto dayAt = [&](std::size_t i) { return quotes->quotes[order[i]].day; };
   for (std::size_t i = 1; i < order.size(); ++i) {
-    const bool secondOfItsDay = dayAt(i) == dayAt(i - 1) && (i == 1 || dayAt(i - 2) != dayAt(i));
-    if (secondOfItsDay && order[i] < repeat) {
+    if (key(order[i]) == key(order[i - 1]) && order[i] < repeat &&
+        (i == 1 || key(order[i - 2]) != key(order[i]))) {
       repeat = order[i];
       firstOfDay = order[i - 1];
     }
   }
   if (repeat != order.size()) {
-    return refuse(lineOfQuote[repeat],
-                  "a second quote of " + ScreenDate(quotes->quotes[repeat].day) +
-                      " (the first is on line " + std::to_string(lineOfQuote[firstOfDay]) + ").");
+    const ImportedQuote& q = read.quotes[repeat];
+    std::string when = ScreenDate(q.day);
+    if (read.intraday) {
+      char clock[16];
+      std::snprintf(clock, sizeof clock, " %02d:%02d:%02d", q.seconds / 3600, q.seconds / 60 % 60,
+                    q.seconds % 60);
+      when += clock;
+    }
+    *error = LineText(lines[first + repeat].number) + "a second quote of " + when +
+             " (the first is on line " + std::to_string(lines[first + firstOfDay].number) + ").";
+    return false;
   }
   std::vector<ImportedQuote> sorted;
   sorted.reserve(order.size());
-  for (std::size_t i : order) sorted.push_back(quotes->quotes[i]);
-  quotes->quotes = std::move(sorted);
-  if (quotes->quotes.empty()) {
-    *error = "The text holds no quotes.";
-    return false;
+  for (std::size_t i : order) {
+    sorted.push_back(read.quotes[i]);
+    if (!read.intraday) sorted.back().seconds = 0;
   }
-  quotes->lines = lines.back().first;
+  read.quotes = std::move(sorted);
+  read.lines = lines.back().number;
+  *quotes = std::move(read);
   return true;
 }
 

@@ -37,7 +37,7 @@ const DayNumber kMonday = YmdToDay(98, 6, 15);
 ImportedText TextOf(const std::string& text) {
   ImportedText quotes;
   std::string error;
-  EXPECT_TRUE(ReadImportText(text, &quotes, &error)) << error;
+  EXPECT_TRUE(ReadImportText(text, {}, &quotes, &error)) << error;
   return quotes;
 }
 
@@ -77,7 +77,7 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
 }
 
 std::vector<QuoteValues> OddQuotes() {
-  auto quotes = test::WeekdayQuotes(YmdToDay(60, 6, 1), 450);  // before 1961 and across 400
+  auto quotes = test::WeekdayQuotes(YmdToDay(61, 6, 1), 450);  // across 400
   quotes[5].openInterest = 0;
   quotes[6].volume = 1234567.0f;
   quotes[7].close = 0.0001f;
@@ -233,7 +233,7 @@ TEST(ImportNewSymbol, TakesTheFreeNumberAndJoinsMasterAndEmaster) {
   ImportPlanSummary summary;
   test::RecordingUi ui;
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
-                           TextOf("01/02/98 1 2 0.5 1.5\n01/05/98 1 2 0.5 1.75\n"), &summary));
+                           TextOf("1998-01-02 1 2 0.5 1.5\n1998-01-05 1 2 0.5 1.75\n"), &summary));
   EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
   const int m = summary.fileNumber;
   EXPECT_FALSE(test::Exists(asx + "F" + std::to_string(m) + ".BAK"));
@@ -321,7 +321,7 @@ TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
   test::RecordingUi ui;
   ImportPlanSummary summary;
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
-                           TextOf("01/02/98 1 2 0.5 1.5 7\n01/05/98 1 2 0.5 1.75 8\n"), &summary));
+                           TextOf("1998-01-02 1 2 0.5 1.5 7\n1998-01-05 1 2 0.5 1.75 8\n"), &summary));
   Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
   EXPECT_EQ(NonZeroRuns(master, oldMaster.size(), master.size()),
             "0:04 3:1806 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 "
@@ -332,7 +332,7 @@ TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
 
   // A merge moves the dates of the symbol's records (DDD, the first of both files) alone.
   const Bytes withNew = master, withNewE = emaster;
-  ASSERT_TRUE(Import(FileSystem::Default(), asx, "DDD", "01/02/1975 1\n01/03/2031 2\n"));
+  ASSERT_TRUE(Import(FileSystem::Default(), asx, "DDD", "1975-01-02 1\n2031-01-03 2\n"));
   master = test::ReadBytes(asx + "MASTER");
   emaster = test::ReadBytes(asx + "EMASTER");
   EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize),
@@ -494,13 +494,13 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
     test::RecordingUi ui;
     ImportPlanSummary summary;
     EXPECT_FALSE(
-        ImportQuotes(FileSystem::Default(), ui, request, TextOf("06/12/98 1\n"), &summary));
+        ImportQuotes(FileSystem::Default(), ui, request, TextOf("1998-06-12 1\n"), &summary));
     EXPECT_EQ(ui.messages, std::vector<std::string>{message});
   }
   test::RecordingUi ui;
   ImportPlanSummary summary;
   EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "NEW", "", false},
-                            TextOf("DATE\n06/12/98\n"), &summary));
+                            TextOf("DATE\n1998-06-12\n"), &summary));
   EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
   EXPECT_EQ(Snapshot(root.path()), before);
 
@@ -513,7 +513,7 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
   const Files withE = Snapshot(root.path());
   ui.messages.clear();
   EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "E", "NEW", "", false},
-                            TextOf("06/12/98 1\n"), &summary));
+                            TextOf("1998-06-12 1\n"), &summary));
   EXPECT_EQ(ui.messages, std::vector<std::string>{"The EMASTER file of\n" + root / "E" +
                                                   "\ndoes not match its MASTER file."});
   EXPECT_EQ(Snapshot(root.path()), withE);
