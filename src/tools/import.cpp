@@ -2,6 +2,7 @@
 #include "tools/import.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -35,9 +36,24 @@ struct Plan {
   std::vector<FileChange> changes;  // in the order they are made
 };
 
-// The fields of a new quote file: the date and the columns the text holds, in their order.
+// A time of day as the TIME field holds it: HHMMSS.
+float TimeFieldValue(int seconds) {
+  return static_cast<float>(seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
+}
+
+// The time of day that a TIME field value holds, in seconds; -1 when it is no time.
+int SecondsOf(float value) {
+  if (!(value >= 0 && value < 240000) || value != std::floor(value)) return -1;
+  const int v = static_cast<int>(value);
+  if (v / 100 % 100 > 59 || v % 100 > 59) return -1;
+  return v / 10000 * 3600 + v / 100 % 100 * 60 + v % 100;
+}
+
+// The fields of a new quote file: the date, the time for an intraday text, and the columns
+// the text holds, in their order.
 std::vector<FieldDescription> FieldsFor(const ImportedText& quotes) {
   std::vector<FieldDescription> fields{{kDate, 0, 0}};
+  if (quotes.intraday) fields.push_back({kTime, 0, 0});
   for (int c = 0; c < kImportColumnCount; ++c) {
     if (quotes.columns[static_cast<std::size_t>(c)])
       fields.push_back({static_cast<Quantity>(kOpen + c), 0, 0});
@@ -67,6 +83,7 @@ SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& qu
   symbol.name = request.name.empty() ? request.symbol : request.name;
   symbol.fields = FieldsFor(quotes);
   symbol.withLayoutFile = !LengthImpliesLayout(symbol.fields);
+  if (quotes.intraday) symbol.periodicity = 'I';
   for (const ImportedQuote& q : quotes.quotes) {
     symbol.quotes.push_back(
         {q.day, 0, q.values[0], q.values[1], q.values[2], q.values[3], q.values[4], q.values[5]});
@@ -83,9 +100,17 @@ NewIndexEntry IndexEntryOf(const SymbolDescription& symbol) {
   return entry;
 }
 
-void AddDataFiles(const std::string& dir, const SymbolDescription& symbol, Plan* plan) {
+void AddDataFiles(const std::string& dir, const SymbolDescription& symbol,
+                  const ImportedText& quotes, Plan* plan) {
   const std::string dat = dir + QuoteFileName(symbol.fileNumber);
-  plan->changes.push_back({dat, dir + QuoteNewName(symbol.fileNumber), QuoteFileBytes(symbol)});
+  Bytes bytes = QuoteFileBytes(symbol);
+  // The writer keeps times in two-second steps; the text's own seconds are stored exactly.
+  if (quotes.intraday) {
+    const std::size_t length = 4 * symbol.fields.size();
+    for (std::size_t q = 0; q < quotes.quotes.size(); ++q)
+      WriteMbf(TimeFieldValue(quotes.quotes[q].seconds), bytes.data() + length * (q + 1) + 4);
+  }
+  plan->changes.push_back({dat, dir + QuoteNewName(symbol.fileNumber), std::move(bytes)});
   if (symbol.withLayoutFile) {
     const std::string text = LayoutFileText(symbol);
     const std::string dop = dir + LayoutFileName(symbol.fileNumber);
@@ -114,7 +139,7 @@ bool PlanNewPortfolio(FileSystem& fs, const ImportRequest& request, const Import
     plan->makeDirectory = dir;
   }
   const SymbolDescription symbol = NewSymbol(request, quotes, 1);
-  AddDataFiles(dir, symbol, plan);
+  AddDataFiles(dir, symbol, quotes, plan);
   IndexFiles empty;
   empty.dir = dir;
   empty.master = {dir + kMasterName, Bytes(kMasterRecordSize, 0)};
@@ -155,7 +180,7 @@ bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedT
     return false;
   }
   const SymbolDescription symbol = NewSymbol(request, quotes, m);
-  AddDataFiles(dir, symbol, plan);
+  AddDataFiles(dir, symbol, quotes, plan);
   AddIndexFiles(fs, WithEntryAdded(files, IndexEntryOf(symbol), m), files, plan);
   plan->summary.newSymbol = true;
   plan->summary.fileNumber = m;
@@ -172,9 +197,14 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     *error = "The quote file layout of " + request.symbol + " cannot be read.";
     return false;
   }
-  if (layout.holds(kTime)) {
-    *error =
-        request.symbol + " holds quotes of several times a day;\nimport takes daily quotes only.";
+  const bool timed = layout.holds(kTime);
+  if (timed != quotes.intraday) {
+    *error = timed ? request.symbol +
+                         " holds quotes of several times a day, and the text has no times.\n"
+                         "Nothing was imported."
+                   : request.symbol +
+                         " is a daily series, and the text holds quotes of several times a day.\n"
+                         "Import them as a new symbol. Nothing was imported.";
     return false;
   }
   const std::string path = FindNoCase(fs, recordDir, QuoteFileName(n));
@@ -187,11 +217,21 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   const auto count = static_cast<std::size_t>(std::min<std::int64_t>(
       QuotesAnnounced(old.data()), static_cast<std::int64_t>(old.size() / length) - 1));
   const std::size_t datePlace = 4 * static_cast<std::size_t>(layout.position[kDate] - 1);
-  auto dayOf = [&](std::size_t q) {
-    return DateFloatToDay(ReadMbf(old.data() + length * (q + 1) + datePlace));
+  const std::size_t timePlace = timed ? 4 * static_cast<std::size_t>(layout.position[kTime] - 1) : 0;
+  if (timed && layout.position[kTime] > record.fieldCount()) {
+    *error = "The quote file layout of " + request.symbol + " cannot be read.";
+    return false;
+  }
+  // A quote's place in time: its day, and for an intraday series its second of the day.
+  const auto keyOf = [&](DayNumber day, int seconds) { return std::int64_t{day} * 86400 + seconds; };
+  const auto keyAt = [&](std::size_t q) {
+    const std::uint8_t* at = old.data() + length * (q + 1);
+    const DayNumber day = DateFloatToDay(ReadMbf(at + datePlace));
+    const int seconds = timed && day != kNoDate ? SecondsOf(ReadMbf(at + timePlace)) : 0;
+    return seconds < 0 ? keyOf(kNoDate, 0) : keyOf(day, seconds);
   };
   for (std::size_t q = 1; q < count; ++q) {
-    if (dayOf(q) <= dayOf(q - 1)) {
+    if (keyAt(q) <= keyAt(q - 1)) {
       *error = "The quotes of " + request.symbol + " are not in date order.\nNothing was imported.";
       return false;
     }
@@ -211,12 +251,13 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   std::size_t q = 0;
   ImportPlanSummary& summary = plan->summary;
   for (const ImportedQuote& quote : quotes.quotes) {
-    for (; q < count && dayOf(q) < quote.day; ++q) {
+    const std::int64_t key = keyOf(quote.day, timed ? quote.seconds : 0);
+    for (; q < count && keyAt(q) < key; ++q) {
       merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
                     old.begin() + static_cast<long>(length * (q + 2)));
     }
     const std::size_t at = merged.size();
-    if (q < count && dayOf(q) == quote.day) {
+    if (q < count && keyAt(q) == key) {
       merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
                     old.begin() + static_cast<long>(length * (q + 2)));
       ++q;
@@ -231,6 +272,7 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     merged.resize(at + length, 0);
     const auto date = DayToMbfDate(quote.day);
     std::memcpy(merged.data() + at + datePlace, date.data(), 4);
+    if (timed) WriteMbf(TimeFieldValue(quote.seconds), merged.data() + at + timePlace);
     fill(merged.data() + at, quote, true);
     ++summary.added;
   }

@@ -39,12 +39,14 @@ struct ImportPlanSummary {
                               std::string* error);
 
 // Imports `quotes` by `request`.
-// Into an existing symbol (its layout without TIME, its quotes in date order): days it lacks
-// are added in date order, days it has kept or, with `replace`, given the text's numbers for
-// the quantities the file holds; its quote file is replaced whole (its old bytes in
+// Into an existing symbol (its quotes in date order): days it lacks are added in date order,
+// days it has kept or, with `replace`, given the text's numbers for the quantities the file
+// holds. An intraday text (times other than midnight) merges only into a series whose layout
+// holds TIME, bar by bar by date and time, and a daily text only into one without it; its quote file is replaced whole (its old bytes in
 // F<n>.BAK), and the first and last dates of its records in MASTER, EMASTER and XMASTER follow
 // its quotes. A new symbol takes the lowest free file number, a quote file of the columns the
-// text holds (with F<m>.DOP when they are not a layout the record length implies), and its
+// text holds (TIME after DATE and periodicity I for an intraday text; with F<m>.DOP when
+// they are not a layout the record length implies), and its
 // records at the end of every index file the portfolio has, with dates that match its quotes:
 // MASTER (and EMASTER) while MASTER has room, else XMASTER and F<m>.MWD, XMASTER made when a
 // portfolio with EMASTER has none; a full MASTER alone refuses. A directory without MASTER

@@ -534,6 +534,101 @@ TEST(ImportRefusals, APortfolioInUseIsNotChanged) {
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
+// An intraday series of three bars a day on two days, DATE TIME OPEN HIGH LOW CLOSE VOL.
+void BuildIntraday(const std::string& dir) {
+  std::vector<QuoteValues> bars;
+  for (const DayNumber day : {kMonday, kMonday + 1}) {
+    for (const int minute : {0, 5, 10}) {
+      bars.push_back({day, HmsToTicks(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
+    }
+  }
+  SymbolDescription symbol = test::Symbol(
+      1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
+  symbol.periodicity = 'I';
+  test::Build(dir, test::Portfolio(symbol));
+}
+
+const std::string kLaterBars =
+    "Date,Time,Open,High,Low,Close,Volume\n1998-06-16,09:35:00,3,4,2.5,3.5,77\n"
+    "1998-06-16,09:37:01,3,4,2.5,3.5,78\n1998-06-17,16:00:00,5,6,4.5,5.5,79\n";
+
+// The date, time and the five values of each record of a 28-byte intraday quote file.
+std::vector<std::vector<float>> BarsOf(const Bytes& file) {
+  std::vector<std::vector<float>> bars;
+  for (std::size_t at = 28; at + 28 <= file.size(); at += 28) {
+    std::vector<float> bar;
+    for (std::size_t f = 0; f < 7; ++f) bar.push_back(ReadMbf(file.data() + at + 4 * f));
+    bars.push_back(bar);
+  }
+  return bars;
+}
+
+TEST(ImportIntraday, LinesWithTimesMakeAnIntradaySeriesWithEverySecond) {
+  TempDir root;
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "Q", "MIN", kLaterBars));
+  const Bytes dat = test::ReadBytes(root / "Q/F1.DAT");
+  EXPECT_EQ(BarsOf(dat), (std::vector<std::vector<float>>{{980616, 93500, 3, 4, 2.5f, 3.5f, 77},
+                                                          {980616, 93701, 3, 4, 2.5f, 3.5f, 78},
+                                                          {980617, 160000, 5, 6, 4.5f, 5.5f, 79}}));
+  EXPECT_EQ(dat[2], 4);
+  const Bytes dop = test::ReadBytes(root / "Q/F1.DOP");
+  EXPECT_EQ(std::string(dop.begin(), dop.end()).substr(0, 22), "\"DATE\",0,0\r\n\"TIME\",0,0");
+  const Bytes master = test::ReadBytes(root / "Q/MASTER");
+  EXPECT_EQ(master[kMasterRecordSize + kMasterPeriodicity], 'I');
+  EXPECT_EQ(master[kMasterRecordSize + kMasterRecordLength], 28);
+  const Bytes emaster = test::ReadBytes(root / "Q/EMASTER");
+  EXPECT_EQ(emaster[192 + 7], 0xBF);
+  EXPECT_EQ(emaster[192 + 60], 'I');
+}
+
+TEST(ImportIntraday, BarsMergeByDateAndTime) {
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    TempDir root;
+    BuildIntraday(root / "I");
+    const Bytes old = test::ReadBytes(root / "I/F1.DAT");
+    ImportPlanSummary summary;
+    ASSERT_TRUE(Import(FileSystem::Default(), root / "I", "BARS", kLaterBars, replace, &summary));
+    EXPECT_EQ(summary.added, 2);
+    EXPECT_EQ(summary.replaced + summary.kept, 1);
+    const auto bars = BarsOf(test::ReadBytes(root / "I/F1.DAT"));
+    ASSERT_EQ(bars.size(), 8u);
+    EXPECT_EQ(bars[4], (std::vector<float>{980616, 93500, replace ? 3.0f : 1, replace ? 4.0f : 2,
+                                           replace ? 2.5f : 0.5f, replace ? 3.5f : 1.5f,
+                                           replace ? 77.0f : 5}));
+    EXPECT_EQ(bars[5], (std::vector<float>{980616, 93701, 3, 4, 2.5f, 3.5f, 78}));
+    EXPECT_EQ(bars[6], (std::vector<float>{980616, 94000, 1, 2, 0.5f, 1.5f, 10}));
+    EXPECT_EQ(bars[7], (std::vector<float>{980617, 160000, 5, 6, 4.5f, 5.5f, 79}));
+    EXPECT_EQ(test::ReadBytes(root / "I/F1.BAK"), old);
+    const Bytes master = test::ReadBytes(root / "I/MASTER");
+    EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterLastDate), 980617.0f);
+  }
+}
+
+TEST(ImportIntraday, DailyAndIntradayDoNotMix) {
+  TempDir root;
+  BuildMergeRoot(root);
+  BuildIntraday(root / "I");
+  const Files before = Snapshot(root.path());
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {root / "P", kLaterBars,
+       "ABC is a daily series, and the text holds quotes of several times a day.\n"
+       "Import them as a new symbol. Nothing was imported."},
+      {root / "I", kLaterDays,
+       "BARS holds quotes of several times a day, and the text has no times.\n"
+       "Nothing was imported."},
+  };
+  for (const auto& [dir, text, message] : cases) {
+    test::RecordingUi ui;
+    ImportPlanSummary summary;
+    EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui,
+                              {dir, dir == root / "P" ? "ABC" : "BARS", "", true}, TextOf(text),
+                              &summary));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
+  }
+  EXPECT_EQ(Snapshot(root.path()), before);
+}
+
 // Each import under a failure, and a crash, at every step that changes the disk.
 using Operation = std::function<bool(FileSystem&, const TempDir&)>;
 
@@ -542,6 +637,7 @@ Operation OperationNamed(const std::string& name) {
     if (name == "Merge") return Import(fs, root / "P", "ABC", kLaterDays, true);
     if (name == "NewSymbol") return Import(fs, root / "P", "NEW", kLaterDays);
     if (name == "IntoXmaster") return Import(fs, root / "FULL", "NEW", kLaterDays);
+    if (name == "IntradayMerge") return Import(fs, root / "I", "BARS", kLaterBars, true);
     return Import(fs, root / "Q", "NEW", kLaterDays);
   };
 }
@@ -550,8 +646,10 @@ Operation OperationNamed(const std::string& name) {
 // holding the backup of an earlier change.
 void BuildFaultRoot(const TempDir& root) {
   BuildMergeRoot(root);
+  BuildIntraday(root / "I");
   BuildFullMaster(root / "FULL", 255, true);
-  for (const char* name : {"P/F2.BAK", "P/MASTER.BAK", "FULL/MASTER.BAK", "FULL/EMASTER.BAK"}) {
+  for (const char* name :
+       {"P/F2.BAK", "P/MASTER.BAK", "I/F1.BAK", "FULL/MASTER.BAK", "FULL/EMASTER.BAK"}) {
     test::WriteBytes(root / name, Bytes(name, name + std::char_traits<char>::length(name)));
   }
 }
@@ -614,7 +712,8 @@ TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults,
-                         testing::Values("Merge", "NewSymbol", "IntoXmaster", "NewPortfolio"));
+                         testing::Values("Merge", "NewSymbol", "IntoXmaster", "NewPortfolio",
+                                         "IntradayMerge"));
 
 }  // namespace
 }  // namespace barvane
