@@ -89,13 +89,13 @@ namespace {
 // The prices of one quote as drawn; false for a quote without a close.
 bool BarPrices(const QuoteGridRow& row, ChartColumn* bar) {
   const float close = row.values[3];
-  if (close < 0) return false;
-  const float open = row.values[0] < 0 ? close : row.values[0];
+  if (!Held(close)) return false;
+  const float open = Held(row.values[0]) ? row.values[0] : close;
   bar->open = open;
   bar->close = close;
-  bar->high = row.values[1] < 0 ? std::max(open, close) : row.values[1];
-  bar->low = row.values[2] < 0 ? std::min(open, close) : row.values[2];
-  bar->volume = std::max(row.values[4], 0.0f);
+  bar->high = Held(row.values[1]) ? row.values[1] : std::max(open, close);
+  bar->low = Held(row.values[2]) ? row.values[2] : std::min(open, close);
+  bar->volume = Held(row.values[4]) ? std::max(row.values[4], 0.0f) : 0.0f;
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "data/quote_series.h"
 
@@ -13,7 +14,7 @@ constexpr int kRowsPerProgressStep = 10;
 constexpr std::int32_t kRowsOfFirstScreen = 30;
 
 std::string NumberText(const char* format, float value) {
-  if (value < 0) return "N/A";
+  if (!Held(value)) return "N/A";
   char text[64];
   std::snprintf(text, sizeof text, format, static_cast<double>(value));
   return text;
@@ -54,6 +55,9 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
     return false;
   }
   grid->quoteCount = std::min(series.quotesInFile, series.quotesPresent);
+  std::array<bool, 6>& held = grid->held;
+  for (int k = 0; k < 6; ++k) held[static_cast<std::size_t>(k)] = series.info->holds(kOpen + k);
+  grid->timed = series.info->holds(kTime);
   if (AllocSeries(&series, kQuoteGridWindow) != kSuccess) {
     ui.ShowMessage(kQuoteGridNoBufferText);
     return false;
@@ -73,7 +77,9 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
     for (std::uint32_t j = series.count; j-- > 0; ++row) {
       QuoteGridRow r;
       r.day = series.date(j);
-      for (int k = 0; k < 6; ++k) r.values[static_cast<std::size_t>(k)] = series.value(kOpen + k, j);
+      for (std::size_t k = 0; k < 6; ++k) {
+        r.values[k] = held[k] ? series.value(kOpen + static_cast<int>(k), j) : std::numeric_limits<float>::quiet_NaN();
+      }
       grid->rows.push_back(r);
       if (++tick == kRowsPerProgressStep) {
         ui.StepProgress();

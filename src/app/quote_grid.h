@@ -22,19 +22,25 @@ inline constexpr const char* kQuoteGridNoBufferText = "Too many bars";
 
 struct QuoteGridRow {
   DayNumber day = 0;
-  std::array<float, 6> values{};  // open, high, low, close, volume, open interest; -1: N/A
+  // Open, high, low, close, volume, open interest; NaN for a quantity the series does not hold
+  // (a held value may be negative: back-adjusted futures have negative prices).
+  std::array<float, 6> values{};
 };
+
+inline bool Held(float value) { return value == value; }
 
 struct QuoteGrid {
   std::vector<QuoteGridRow> rows;  // row 0 is the newest quote
   std::int32_t quoteCount = 0;     // the quotes the file holds, as counted before reading
   std::string firstDateText;       // MM/DD/YY of the oldest quote ("00/00/00" when none)
   std::string lastDateText;        // of the newest
+  std::array<bool, 6> held{};      // which of the six quantities the series holds
+  bool timed = false;              // the series' quotes carry a time of day
 };
 
-// "%.4f" of a price, "N/A" below 0.
+// "%.4f" of a price, "N/A" for a quantity not held.
 std::string PriceText(float value);
-// "%.0f" of a volume or open interest, "N/A" below 0.
+// "%.0f" of a volume or open interest, "N/A" for a quantity not held.
 std::string CountText(float value);
 // The text of one column of a row.
 std::string QuoteCellText(const QuoteGridRow& row, int column);

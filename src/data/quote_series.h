@@ -38,6 +38,12 @@ struct SeriesColumn {
 struct SeriesInfo {
   MasterRecord record;  // dates as IEEE values
   FieldLayout layout;
+
+  // Whether the quote records store `quantity` (a field within the record's field count).
+  bool holds(int quantity) const {
+    const int p = layout.position[static_cast<std::size_t>(quantity)];
+    return p != 0 && p <= record.fieldCount();
+  }
 };
 
 struct QuoteSeries {

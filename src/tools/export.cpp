@@ -78,13 +78,9 @@ char* PutUnits(char* out, std::uint64_t units) {
   return point + 1 + kPrecision;
 }
 
-// "%.4f" (prices) or "%.2f" (volume, open interest) of the value; "N/A" below zero.
+// "%.4f" (prices) or "%.2f" (volume, open interest) of the value, negative ones included.
 template <int kPrecision>
 char* PutValue(char* out, float value) {
-  if (value < 0) {
-    std::memcpy(out, "N/A", 3);
-    return out + 3;
-  }
   // A float times 10^4 needs at most 24 + 14 bits, so the product is exact in double, and
   // adding and taking away 2^52 leaves its nearest whole number, ties to even, as printf rounds.
   // Signed zeros, values of 2^32 and more, infinities and NaN take the general path.
@@ -171,11 +167,18 @@ class ExportText {
     char* out = dates_.Put(text + size_, series.date(i));
     // Column by column with each one's precision fixed in its code.
     [&]<std::size_t... c>(std::index_sequence<c...>) {
-      ((out = choices_.omit[c] ? out : PutColumn<c < kExportVolume ? 4 : 2>(text, out, c, values[c])), ...);
+      ((out = choices_.omit[c]  ? out
+              : !held_[c]       ? PutNotHeld(out)
+                                : PutColumn<c < kExportVolume ? 4 : 2>(text, out, c, values[c])),
+       ...);
     }(std::make_index_sequence<kExportColumnCount>());
     *out++ = '\r';
     *out++ = '\n';
     size_ = static_cast<std::size_t>(out - text);
+  }
+  // Which quantities the series holds: a negative value of one it holds is a number like any.
+  void SetHeld(const SeriesInfo& info) {
+    for (std::size_t c = 0; c < kExportColumnCount; ++c) held_[c] = info.holds(kOpen + static_cast<int>(c));
   }
   void Reserve(std::size_t lines) { text_.resize(size_ + lines * 64 + kLongestLine); }
   std::string Take() {
@@ -190,6 +193,13 @@ class ExportText {
     std::size_t at = 0;
     std::size_t length = 0;
   };
+
+  // "N/A" stands only for a quantity the series does not hold.
+  char* PutNotHeld(char* out) {
+    *out++ = delimiter_;
+    std::memcpy(out, "N/A", 3);
+    return out + 3;
+  }
 
   // Writes the delimiter and the text of `value` for column `c`. Values repeat from line to
   // line (prices that did not move, a zero open interest): a column's last text serves again
@@ -214,6 +224,7 @@ class ExportText {
   std::size_t size_ = 0;
   DateWriter dates_;
   std::array<Remembered, kExportColumnCount> remembered_{};
+  std::array<bool, kExportColumnCount> held_{};
 };
 
 // Adds the quotes window by window through one series; stops at the first quote that cannot
@@ -221,6 +232,8 @@ class ExportText {
 void AddQuotes(SeriesFile& file, std::int32_t quoteCount, bool newestFirst, QuoteSeries& series,
                ExportText& out) {
   file.HoldWholeFile();
+  if (file.Load(&series, 0, 0) != kSuccess) return;
+  out.SetHeld(*series.info);
   out.Reserve(static_cast<std::size_t>(std::max(file.quotesInFile(), 0)));
   if (!newestFirst) {
     for (std::int32_t first = 0;; first += kWindow) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace barvane {
 namespace {
 
@@ -142,10 +144,11 @@ TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
 }
 
 TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
+  const float na = std::nanf("");
   std::vector<QuoteGridRow> rows = {
-      {3, {-1, -1, -1, 10, -1, -1}},  // close only
-      {2, {1, 2, 0.5f, -1, 7, -1}},   // no close
-      {1, {4, -1, -1, 2, 9, -1}}};    // open and close
+      {3, {na, na, na, 10, na, na}},  // close only
+      {2, {1, 2, 0.5f, na, 7, na}},   // no close
+      {1, {4, na, na, 2, 9, na}}};    // open and close
   ChartViewport v;
   v.Reset(3, 300);
   const auto columns = ChartColumns(rows, v);

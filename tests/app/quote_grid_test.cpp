@@ -50,8 +50,21 @@ TEST(QuoteGrid, TextsOfHeldAndMissingQuantities) {
   ASSERT_EQ(grid.rows.size(), 2u);
   EXPECT_EQ(QuoteRowTexts(grid.rows[0]),
             (std::array<std::string, 7>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
+  EXPECT_EQ(grid.held, (std::array{false, true, true, true, true, false}));
   EXPECT_EQ(PriceText(0.00006f), "0.0001");
   EXPECT_EQ(CountText(1234567.0f), "1234567");
+}
+
+TEST(QuoteGrid, NegativeValuesShowAsTheNumbersTheyAre) {
+  TempDir dir;
+  auto quotes = WeekdayQuotes(kMonday, 1);
+  quotes[0] = {kMonday, 0, -1.0f, -0.5f, -12.25f, -0.00004f, -1.0f, -3.0f};
+  Build(dir.path(), test::Portfolio(Symbol(1, "BACK", test::Fields28(), quotes)));
+  RecordingUi ui;
+  const QuoteGrid grid = Fill(dir.path(), "BACK", ui);
+  ASSERT_EQ(grid.rows.size(), 1u);
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0]),
+            (std::array<std::string, 7>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.0000", "-1", "-3"}));
 }
 
 TEST(QuoteGrid, HeaderPromisingMoreQuotesShowsOnlyThoseHeld) {

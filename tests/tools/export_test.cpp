@@ -64,24 +64,24 @@ SymbolDescription Sample(std::vector<FieldDescription> fields) {
                        {kJan2 + 3, 0, 0, 12.125f, 0, -3, 1e6f, 0}});
 }
 
-TEST(Export, WritesEveryColumnInEachLayoutWithNaForWhatTheFileLacks) {
+TEST(Export, WritesEveryColumnInEachLayoutWithNaOnlyForWhatTheFileLacks) {
   const std::vector<std::pair<std::vector<FieldDescription>, std::string>> layouts = {
       {test::Fields28(),
        "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
        "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 12.00\r\n"
-       "01/05/98 0.0000 12.1250 0.0000 N/A 1000000.00 0.00\r\n"},
+       "01/05/98 0.0000 12.1250 0.0000 -3.0000 1000000.00 0.00\r\n"},
       {test::Fields24(),
        "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
        "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 N/A\r\n"
-       "01/05/98 0.0000 12.1250 0.0000 N/A 1000000.00 N/A\r\n"},
+       "01/05/98 0.0000 12.1250 0.0000 -3.0000 1000000.00 N/A\r\n"},
       {test::Fields20Volume(),
        "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
        "01/02/98 N/A 11.0000 10.2500 10.7500 950.00 N/A\r\n"
-       "01/05/98 N/A 12.1250 0.0000 N/A 1000000.00 N/A\r\n"},
+       "01/05/98 N/A 12.1250 0.0000 -3.0000 1000000.00 N/A\r\n"},
       {test::Fields8(),
        "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
        "01/02/98 N/A N/A N/A 10.7500 N/A N/A\r\n"
-       "01/05/98 N/A N/A N/A N/A N/A N/A\r\n"},
+       "01/05/98 N/A N/A N/A -3.0000 N/A N/A\r\n"},
   };
   for (const auto& [fields, expected] : layouts) {
     SCOPED_TRACE(fields.size());
@@ -111,7 +111,8 @@ TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
 
 TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
   const std::vector<float> values = {1.03125f, 1.03135f, 0.125f, 0.375f, 2.675f, 0.00005f,
-                                     99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f};
+                                     99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f,
+                                     -1.0f, -0.00004f, -2.675f, -99999.99f};
   std::vector<QuoteValues> quotes;
   for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
@@ -159,14 +160,14 @@ TEST(Export, DelimitersOmissionsAndOrder) {
   c.delimiter = 1;
   c.omit[kExportOpen] = c.omit[kExportVolume] = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,N/A,0.00\r\n");
+  EXPECT_EQ(Text(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
 
   c.delimiter = 2;
   c.newestFirst = true;
   c.titleRow = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   EXPECT_EQ(Text(c.path),
-            "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\tN/A\t0.00\r\n"
+            "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\t-3.0000\t0.00\r\n"
             "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n");
 
   c.delimiter = 7;  // no button set: spaces
