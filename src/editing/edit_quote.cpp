@@ -6,6 +6,7 @@
 #include "data/quote_series.h"
 #include "editing/field_check.h"
 #include "editing/quote_command.h"
+#include "editing/quote_sanity.h"
 
 namespace barvane {
 
@@ -84,6 +85,27 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
     }
   }
   return {};
+}
+
+std::string EditQuoteQuestion(const ViewState& state, const EditQuoteTexts& texts,
+                              const EditQuoteTexts& shown) {
+  const int row = state.QuoteRowOf(texts[0]);
+  if (row < 0) return {};
+  const auto& rows = state.m_quotes.rows;
+  BarPrices bar;
+  for (std::size_t p = 0; p < 4; ++p) {
+    bar.price[p] = rows[static_cast<std::size_t>(row)].values[p];
+    float value = 0;
+    if (Held(bar.price[p]) && Sets(texts, shown, p + 1, &value)) {
+      bar.price[p] = value;
+      bar.typed[p] = true;
+    }
+  }
+  std::vector<float> closes;
+  for (int r : {row - 1, row + 1}) {
+    if (r >= 0 && r < static_cast<int>(rows.size())) closes.push_back(rows[static_cast<std::size_t>(r)].values[3]);
+  }
+  return SanityQuestion(bar, closes);
 }
 
 bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown) {

@@ -39,6 +39,11 @@ int Navigate(int row, int count, EditStep step);
 std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
                             const EditQuoteTexts& shown);
 
+// The question to ask before the day is stored with `texts` (see SanityQuestion), or empty.
+// Asked after RefuseEditQuote passed; the command line prints it and goes on.
+std::string EditQuoteQuestion(const ViewState& state, const EditQuoteTexts& texts,
+                              const EditQuoteTexts& shown);
+
 // After OK: sets the changed values of every quote of the day, each unchanged one keeping its
 // stored bytes; on success records the "Edit" settings, refills the grid with the newest quote
 // current and reports which values were set.

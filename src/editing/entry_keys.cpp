@@ -18,9 +18,9 @@ constexpr MaskStep kSteps[] = {
 
 }  // namespace
 
-bool NumberFieldAccepts(char c) {
+bool NumberFieldAccepts(char c, bool signAllowed) {
   const auto u = static_cast<unsigned char>(c);
-  return u < 32 || c == '.' || (c >= '0' && c <= '9');
+  return u < 32 || c == '.' || (c >= '0' && c <= '9') || (signAllowed && c == '-');
 }
 
 void DateMask::Seed(const std::string& text) {

@@ -6,8 +6,9 @@
 
 namespace barvane {
 
-// Whether a typed character reaches a number field (otherwise it is dropped with a beep).
-bool NumberFieldAccepts(char c);
+// Whether a typed character reaches a number field (otherwise it is dropped with a beep). A
+// field of a quote's values takes a minus sign too: back-adjusted prices may be negative.
+bool NumberFieldAccepts(char c, bool signAllowed = false);
 
 struct FieldSelection {
   int start = 0;

@@ -31,6 +31,7 @@ CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
   grid->addWidget(m_date, 0, 1);
   for (int i = 0; i < 6; ++i) {
     auto* field = new CNumberEdit(box);
+    field->SetSignAllowed(true);
     m_fields[static_cast<std::size_t>(i)] = field;
     grid->addWidget(new QLabel(QString::fromLatin1(labels[i + 1]), box), i + 1, 0);
     grid->addWidget(field, i + 1, 1);
@@ -115,5 +116,7 @@ void CEditQuoteDlg::accept() {
     m_state.ui().ShowMessage(refusal);
     return;
   }
+  const std::string question = EditQuoteQuestion(m_state, texts(), m_shown);
+  if (!question.empty() && !m_state.ui().AskYesNo(question)) return;
   QDialog::accept();
 }

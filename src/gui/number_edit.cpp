@@ -11,7 +11,7 @@ void CNumberEdit::keyPressEvent(QKeyEvent* event) {
   // Keys without text (arrows, Home, Delete) and the clipboard shortcuts pass as usual.
   if (text.size() == 1 && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
     const QChar c = text.at(0);
-    if (c.unicode() >= 128 || !barvane::NumberFieldAccepts(static_cast<char>(c.unicode()))) {
+    if (c.unicode() >= 128 || !barvane::NumberFieldAccepts(static_cast<char>(c.unicode()), m_signAllowed)) {
       QApplication::beep();
       return;
     }

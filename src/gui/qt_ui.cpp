@@ -34,8 +34,9 @@ void QtUi::ShowNotice(const std::string& text) {
 
 bool QtUi::AskYesNo(const std::string& text) {
   if (questions_) return questions_(text);
+  // Every question asks before something that cannot be taken back lightly: Enter answers No.
   return QMessageBox::question(owner_, QStringLiteral("Barvane"), FromLatin1(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtUi::ShowDone(const std::string& text) {

@@ -161,7 +161,7 @@ TEST(Concurrency, ChangeOfAPortfolioInUseIsRefusedNamingItAndReadsShareIt) {
   PortfolioLock reader(FileSystem::Default());
   ASSERT_TRUE(reader.Acquire({dir}, LockMode::kShared));
   EXPECT_EQ(Cli({"symbols", dir}).status, 0);
-  const CliRun run = Cli({"edit", dir, "ABC", "06/15/98", "1", "2", "1", "2", "3", "4"});
+  const CliRun run = Cli({"edit", dir, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, PortfolioBusyText(dir) + "\n");
   EXPECT_EQ(test::Snapshot(root.path()), before);
@@ -172,7 +172,7 @@ TEST(Concurrency, UndoOfAPortfolioInUseIsRefused) {
   const std::string dir = root / "P";
   test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
                                                 test::WeekdayQuotes(kMonday, 3))));
-  ASSERT_EQ(Cli({"edit", dir, "ABC", "06/15/98", "1", "2", "1", "2", "3", "4"}).status, 0);
+  ASSERT_EQ(Cli({"edit", dir, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"}).status, 0);
   const auto before = test::Snapshot(root.path());
   PortfolioLock other(FileSystem::Default());
   ASSERT_TRUE(other.Acquire({dir}, LockMode::kShared));

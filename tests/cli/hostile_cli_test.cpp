@@ -52,7 +52,7 @@ TEST(HostileCli, LinkAtTheQuoteTemporaryNameIsNeverWrittenThrough) {
   for (const char* name : {"F1.NEW", "F1.BAK.NEW"}) {
     std::filesystem::create_symlink(t.victim, t.p + name);
     const auto before = test::Snapshot(t.root.path());
-    const CliRun run = Cli({"edit", t.p, "ABC", "06/15/98", "1", "2", "1", "2", "3", "4"});
+    const CliRun run = Cli({"edit", t.p, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"});
     EXPECT_EQ(run.status, 1) << name;
     EXPECT_EQ(run.err, std::string(kEditQuoteFailedText) + "\n") << name;
     EXPECT_EQ(test::Snapshot(t.root.path()), before) << name;
@@ -67,7 +67,7 @@ TEST(HostileCli, FifoAsMasterEndsTheCommandWithAMessage) {
   const CliRun run = Cli({"symbols", t.p});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, std::string(kSymbolGridFailureText) + "\n");
-  EXPECT_EQ(Cli({"edit", t.p, "ABC", "06/15/98", "1", "2", "1", "2", "3", "4"}).status, 1);
+  EXPECT_EQ(Cli({"edit", t.p, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"}).status, 1);
 }
 
 TEST(HostileCli, HugeSparseMasterEndsTheCommandWithAMessage) {

@@ -19,6 +19,9 @@ namespace {
 TEST(NumberField, TakesDigitsPointAndControlKeysOnly) {
   for (char c : {'\b', '\x03', '\x16', '\x1f', '.', '0', '5', '9'}) EXPECT_TRUE(NumberFieldAccepts(c)) << int(c);
   for (char c : {'-', ',', '+', 'e', 'N', ' ', '/', '\x7f', '\xe9'}) EXPECT_FALSE(NumberFieldAccepts(c)) << int(c);
+  // A quote's values take a minus sign too, and nothing else more.
+  EXPECT_TRUE(NumberFieldAccepts('-', true));
+  for (char c : {',', '+', 'e', ' '}) EXPECT_FALSE(NumberFieldAccepts(c, true)) << int(c);
 }
 
 TEST(DateMask, TypingAWholeDateEndsWithTheMonthSelectedAgain) {
