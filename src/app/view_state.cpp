@@ -209,6 +209,8 @@ bool ViewState::CommandEnabled(CommandId command) const {
     case kCmdDeleteQuote:
     case kCmdAddQuote:
       return m_portfoliosFound && quoteRows;
+    case kCmdNewQuote:  // an empty series takes its first quote this way
+      return m_portfoliosFound && symbolRows && !m_seriesSymbol.empty();
     case kCmdDataFacts:
     case kCmdDeleteSymbol:
       return m_portfoliosFound && symbolRows;

@@ -32,6 +32,7 @@ constexpr const char* kUsage =
     "  adjust DIR SYMBOL FROM TO PRICE VOL OI            scale a range of days\n"
     "  delete-quote DIR SYMBOL DATE                      delete one day\n"
     "  add-quote DIR SYMBOL DATE                         add the weekday before DATE\n"
+    "  new-quote DIR SYMBOL DATE OPEN HIGH LOW CLOSE VOL OI  add a day the series lacks\n"
     "  split-search DIR                                  list possible unrecorded splits\n"
     "  export DIR SYMBOL FILE [--delim space|comma|tab] [--omit COLS] [--title] [--newest]\n"
     "         [--force]                                  write the quotes to a text file\n"

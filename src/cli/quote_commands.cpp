@@ -10,13 +10,14 @@
 #include "editing/adjust.h"
 #include "editing/delete_quote.h"
 #include "editing/edit_quote.h"
+#include "editing/new_quote.h"
 #include "editing/split.h"
 
 namespace barvane::cli {
 namespace {
 
 const std::map<std::string, std::size_t> kWordCounts = {
-    {"edit", 9}, {"split", 5}, {"adjust", 7}, {"delete-quote", 3}, {"add-quote", 3}};
+    {"edit", 9}, {"new-quote", 9}, {"split", 5}, {"adjust", 7}, {"delete-quote", 3}, {"add-quote", 3}};
 
 // Refused: the message and status 1.
 int Refuse(Ui& ui, const std::string& message) {
@@ -25,6 +26,12 @@ int Refuse(Ui& ui, const std::string& message) {
 }
 
 int Done(bool ok) { return ok ? 0 : 1; }
+
+// A question the window asks about typed values is answered Yes here; its text goes to
+// standard error so that a script's log shows what was stored against the advice.
+void AnswerYes(Ui& ui, const std::string& question) {
+  if (!question.empty()) ui.ShowMessage(question);
+}
 
 // The row whose date text is `date`, made current; -1 (told) when the grid has none.
 int CurrentRow(ViewState& state, const std::string& date) {
@@ -54,7 +61,16 @@ int RunQuoteCommand(FileSystem& fs, Ui& ui, const std::string& command, const st
     const EditQuoteTexts shown = EditQuoteFields(state, row);
     const EditQuoteTexts texts = {words[2], words[3], words[4], words[5], words[6], words[7], words[8]};
     const std::string refusal = RefuseEditQuote(state, texts, shown);
-    return refusal.empty() ? Done(ApplyEditQuote(state, texts, shown)) : Refuse(ui, refusal);
+    if (!refusal.empty()) return Refuse(ui, refusal);
+    AnswerYes(ui, EditQuoteQuestion(state, texts, shown));
+    return Done(ApplyEditQuote(state, texts, shown));
+  }
+  if (command == "new-quote") {
+    const NewQuoteTexts texts = {words[2], words[3], words[4], words[5], words[6], words[7], words[8]};
+    const std::string refusal = RefuseNewQuote(state, texts);
+    if (!refusal.empty()) return Refuse(ui, refusal);
+    AnswerYes(ui, NewQuoteQuestion(state, texts));
+    return Done(ApplyNewQuote(state, texts));
   }
   if (command == "split") {
     const SplitTexts texts{words[2], words[3], words[4]};

@@ -178,11 +178,45 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int*
           ++*inserted;
           break;
         }
+        case QuoteOp::kInsertNew:  // InsertNewQuote's work
+          break;
       }
     }
     out.insert(out.end(), record, record + length);
   }
   return out;
+}
+
+// The quote file with a new quote of `change.fromDay` in date order; the index dates it moves
+// into `*dates`. kDayInFile when the day has a quote already.
+Status InsertNewQuote(QuoteFile& file, const QuoteChange& change, Bytes* out, RecordUpdate* dates) {
+  const std::size_t length = file.length();
+  const std::size_t quotes = file.recordsPresent() - 1;
+  std::size_t at = quotes;
+  for (std::size_t q = 0; q < quotes; ++q) {
+    const DayNumber d = file.day(q);
+    if (d == change.fromDay) return kDayInFile;
+    if (d > change.fromDay) {
+      at = q;
+      break;
+    }
+  }
+  Bytes record(length, 0);
+  const auto date = DayToMbfDate(change.fromDay);
+  std::memcpy(record.data() + 4 * (file.layout.position[kDate] - 1), date.data(), 4);
+  const int fields = file.record.fieldCount();
+  for (int k = kOpen; k < kQuantityCount; ++k) {
+    const int p = file.layout.position[static_cast<std::size_t>(k)];
+    if (p == 0 || p > fields) continue;
+    WriteMbf(change.value[static_cast<std::size_t>(k - kOpen)], record.data() + 4 * (p - 1));
+  }
+  const auto split = file.bytes.begin() + static_cast<long>(length * (at + 1));
+  out->assign(file.bytes.begin(), split);
+  out->insert(out->end(), record.begin(), record.end());
+  out->insert(out->end(), split, file.bytes.begin() + static_cast<long>(length * (quotes + 1)));
+  if (at == 0) dates->firstDate = date;
+  if (at == quotes) dates->lastDate = date;
+  return kSuccess;
 }
 
 }  // namespace
@@ -201,7 +235,13 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
   }
 
   int removed = 0, inserted = 0;
-  Bytes updated = ApplyChange(file, change, &removed, &inserted);
+  Bytes updated;
+  if (change.op == QuoteOp::kInsertNew) {
+    if (Status s = InsertNewQuote(file, change, &updated, &dates); s != kSuccess) return s;
+    inserted = 1;
+  } else {
+    updated = ApplyChange(file, change, &removed, &inserted);
+  }
   const std::int32_t records =
       QuoteHeaderRecordNumber(file.bytes.data()) + inserted - removed;
   if (records > kLargestRecordNumber) return kFileWrite;

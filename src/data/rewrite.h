@@ -16,7 +16,7 @@
 
 namespace barvane {
 
-enum class QuoteOp : std::int16_t { kSet = 1, kMultiply = 3, kDelete = 4, kInsertCopy = 5 };
+enum class QuoteOp : std::int16_t { kSet = 1, kMultiply = 3, kDelete = 4, kInsertCopy = 5, kInsertNew = 6 };
 
 struct QuoteChange {
   std::array<float, 6> value{};  // OPEN, HIGH, LOW, CLOSE, VOL, OI: new values or multipliers
@@ -32,12 +32,15 @@ inline constexpr const char* kFindrecFailureText = "failure in delete quote for 
 // Applies `change` to the quotes of `symbol` found from `dir`: kSet replaces the held values of
 // every quote in the range but those marked keep, kMultiply multiplies them (single precision),
 // kDelete leaves out the first quote of fromDay, kInsertCopy writes before each quote of the
-// range a copy dated the last weekday before it. Quantities the file does not hold are never
-// written; every other byte of a record is copied as it was. On success returns kSuccess with
-// F<n>.DAT replaced and its old bytes in F<n>.BAK. On failure every file keeps its old bytes and
-// returns: the status of FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file cannot
-// be read; kDayNotInFile when a delete finds no quote of fromDay; kFileWrite when a file cannot be
-// written or replaced (or an insert would overflow the header's 16-bit record number).
+// range a copy dated the last weekday before it, kInsertNew writes a new quote of fromDay with
+// the six values in its place in date order (its other bytes zero) and moves the index's first
+// or last date when it becomes the first or last quote. Quantities the file does not hold are
+// never written; every other byte of a record is copied as it was. On success returns kSuccess
+// with F<n>.DAT replaced and its old bytes in F<n>.BAK. On failure every file keeps its old bytes
+// and returns: the status of FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file
+// cannot be read; kDayNotInFile when a delete finds no quote of fromDay; kDayInFile when a new
+// quote's day has one already; kFileWrite when a file cannot be written or replaced (or an
+// insert would overflow the header's 16-bit record number).
 [[nodiscard]] Status RewriteQuotes(FileSystem& fs, const QuoteChange& change,
                                    const std::string& dir, const std::string& symbol);
 

@@ -26,6 +26,7 @@
 #include "editing/adjust.h"
 #include "editing/delete_quote.h"
 #include "editing/edit_quote.h"
+#include "editing/new_quote.h"
 #include "editing/split.h"
 #include "gui/add_quote_dlg.h"
 #include "gui/adjust_dlg.h"
@@ -36,6 +37,7 @@
 #include "gui/export_dlg.h"
 #include "gui/import_dlg.h"
 #include "gui/move_symbol_dlg.h"
+#include "gui/new_quote_dlg.h"
 #include "gui/qt_text.h"
 #include "gui/row_delegate.h"
 #include "gui/search_filter_dlg.h"
@@ -330,6 +332,7 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdAdjust:
     case kCmdDeleteQuote:
     case kCmdAddQuote:
+    case kCmdNewQuote:
     case kCmdSplitSearch:
     case kCmdCheckPortfolio:
     case kCmdExport:
@@ -362,6 +365,7 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdAdjust: AdjustQuotes(); break;
     case kCmdDeleteQuote: DeleteQuote(); break;
     case kCmdAddQuote: AddQuote(); break;
+    case kCmdNewQuote: NewQuote(); break;
     case kCmdSplitSearch: SplitSearch(); break;
     case kCmdCheckPortfolio: CheckPortfolio(); break;
     case kCmdExport: Export(); break;
@@ -462,6 +466,16 @@ void CBarvaneView::AddQuote() {
       [&] { return ApplyAddQuote(m_state, *proposed); });
   QuotesChanged();
   if (added) EditQuote();
+}
+
+void CBarvaneView::NewQuote() {
+  CNewQuoteDlg dialog(m_state, ProposeNewQuote(m_state), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const NewQuoteTexts texts = dialog.texts();
+  std::vector<std::string> words = {"new-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol)};
+  words.insert(words.end(), texts.begin(), texts.end());
+  Recorded(words, [&] { return ApplyNewQuote(m_state, texts); });
+  QuotesChanged();
 }
 
 void CBarvaneView::SplitSearch() {

@@ -83,6 +83,7 @@ class CBarvaneView final : public QWidget {
   void AdjustQuotes();
   void DeleteQuote();
   void AddQuote();
+  void NewQuote();
   // After a quote command: the grid refilled, the current row highlighted.
   void QuotesChanged();
   void SplitSearch();

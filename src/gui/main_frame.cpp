@@ -120,6 +120,9 @@ void CMainFrame::CreateMenusAndToolBar() {
   AddCommand(quotes, kCmdAdjust, QStringLiteral("Adju&st..."), QStringLiteral("Scale the volume or price"),
              QStringLiteral("Scale values"));
   quotes->addSeparator();
+  QAction* newQuote = AddCommand(quotes, kCmdNewQuote, QStringLiteral("&New..."),
+                                 QStringLiteral("Type in a day the series lacks"), QStringLiteral("New quote"));
+  newQuote->setShortcut(QKeySequence(Qt::Key_Insert));
   AddCommand(quotes, kCmdAddQuote, QStringLiteral("&Add..."), QStringLiteral("Add a single quote"),
              QStringLiteral("Add quote"));
   AddCommand(quotes, kCmdDeleteQuote, QStringLiteral("&Delete..."), QStringLiteral("Delete a single quote"),

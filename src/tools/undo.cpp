@@ -166,6 +166,7 @@ std::string ChangeTitle(const Change& change) {
   if (command == "split") return "Split of " + symbol + " on " + Word(change, 3);
   if (command == "adjust") return "Adjust of " + symbol + " from " + Word(change, 3) + " to " + Word(change, 4);
   if (command == "delete-quote") return "Delete of " + symbol + " on " + Word(change, 3);
+  if (command == "new-quote") return "New quote of " + symbol + " on " + Word(change, 3);
   if (command == "add-quote") return "Add of " + symbol + " before " + Word(change, 3);
   if (command == "edit-symbol") return "Edit of symbol " + symbol;
   if (command == "delete-symbol") return "Delete of symbol " + symbol;

@@ -50,7 +50,8 @@ TEST_F(QuoteCli, RefusalsAndFailuresTellWhyWithStatusOneAndTouchNothing) {
 
 TEST_F(QuoteCli, WrongWordCountsGiveUsageWithStatusTwo) {
   for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"split", "06/16/98", "2"}, {"delete-quote"}, {"add-quote", "06/15/98", "x"}}) {
+       {std::vector<std::string>{"split", "06/16/98", "2"}, {"delete-quote"}, {"add-quote", "06/15/98", "x"},
+        {"new-quote", "06/12/98", "1", "1", "1", "1", "1"}}) {
     const CliRun run = Run(words);
     EXPECT_EQ(run.status, 2) << words[0];
     EXPECT_EQ(run.err.rfind("usage: barvane-cli", 0), 0u) << words[0];
@@ -68,6 +69,36 @@ TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
   EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out), want);
   // The gap is filled: a second add is refused.
   EXPECT_EQ(Run({"add-quote", "06/15/98"}).err, "Date 06/12/98 already exists.\n");
+}
+
+TEST_F(QuoteCli, NewQuoteAddsAMissingDayAndSaysYesToItsQuestionOnStandardError) {
+  const auto before = Lines(Cli({"quotes", dir_.path(), "ABC"}).out);
+  CliRun run = Run({"new-quote", "06/12/98", "10.8", "11", "10.5", "10.9", "1000", "0"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  auto want = before;
+  want.insert(want.begin() + 2, "06/12/98\t10.8000\t11.0000\t10.5000\t10.9000\t1000\t0");
+  EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out), want);
+
+  run = Run({"new-quote", "06/12/98", "1", "1", "1", "1", "1", "1"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Date 06/12/98 already exists.\n");
+
+  // Negative prices as typed; the window would ask about them, the command line stores them.
+  run = Run({"new-quote", "06/17/98", "-5", "-6", "-7", "-4", "1", "2"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            "The open -5.0000 lies above the high -6.0000.\n"
+            "The close -4.0000 lies above the high -6.0000.\n\nStore it all the same?\n");
+  want.insert(want.begin(), "06/17/98\t-5.0000\t-6.0000\t-7.0000\t-4.0000\t1\t2");
+  EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out), want);
+  const std::string history = Cli({"history", dir_.path()}).out;
+  EXPECT_NE(history.find("new-quote " + dir_.path() + " ABC 06/17/98 -5 -6 -7 -4 1 2"), std::string::npos) << history;
+
+  run = Run({"edit", "06/17/98", "-5", "-3.5", "-7", "-4", "1", "2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Lines(Cli({"quotes", dir_.path(), "ABC"}).out)[0], "06/17/98\t-5.0000\t-3.5000\t-7.0000\t-4.0000\t1\t2");
 }
 
 TEST(QuoteCliSingle, EditGivenTheGridsTextForAValueKeepsItsStoredBytes) {

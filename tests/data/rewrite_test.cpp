@@ -159,6 +159,42 @@ TEST_F(Rewrite, InsertBeforeMondayWritesFridaysCopyAndLeavesMasterAlone) {
   ExpectMasterUntouched();
 }
 
+TEST_F(Rewrite, NewQuoteGoesInDateOrderAndMovesTheIndexDateItBecomes) {
+  const Values v{-2.5f, 3, -4, 1, 600, 0};  // negative prices are stored as they are
+  struct Case {
+    DayNumber day;
+    std::size_t at;  // its place among the five quotes
+    bool first, last;
+  };
+  int n = 0;
+  for (const Case& c : {Case{kFriday, 0, true, false}, Case{kMonday + 5, 5, false, true},
+                        Case{kMonday + 3, 3, false, false}}) {
+    Make(test::Fields28(), 5, std::to_string(++n) + "/");
+    if (c.at == 3) {  // a gap in the middle: Thursday taken out first
+      quotes_.erase(quotes_.begin() + 3);
+      portfolio_.symbols[1].quotes = quotes_;
+      Build(dir_, portfolio_);
+    }
+    ASSERT_EQ(Run(QuoteOp::kInsertNew, c.day, c.day, v), kSuccess);
+    quotes_.insert(quotes_.begin() + static_cast<long>(c.at),
+                   QuoteValues{c.day, 0, v[0], v[1], v[2], v[3], v[4], v[5]});
+    ExpectQuotes(quotes_);
+    EXPECT_EQ(RecordNumber(), quotes_.size() + 1);
+    if (c.first || c.last) {
+      ExpectMasterFor(quotes_);
+    } else {
+      ExpectMasterUntouched();
+    }
+  }
+}
+
+TEST_F(Rewrite, NewQuoteOfADayThatHasOneTouchesNoFile) {
+  Make(test::Fields12(), 4);
+  const auto before = Snapshot(tmp_.path());
+  EXPECT_EQ(Run(QuoteOp::kInsertNew, quotes_[2].day, quotes_[2].day, {1, 1, 1, 1, 1, 1}), kDayInFile);
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+}
+
 TEST_F(Rewrite, DeleteOfTheNewestMovesTheMasterLastDate) {
   Make(test::Fields28(), 10);
   ASSERT_EQ(Run(QuoteOp::kDelete, quotes_[9].day, quotes_[9].day), kSuccess);

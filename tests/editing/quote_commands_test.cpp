@@ -2,6 +2,7 @@
 // success records, and the refusals and failures that leave every file as it was.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "app/settings_store.h"
@@ -12,6 +13,8 @@
 #include "editing/delete_quote.h"
 #include "editing/edit_quote.h"
 #include "editing/field_check.h"
+#include "editing/new_quote.h"
+#include "editing/quote_sanity.h"
 #include "editing/split.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
@@ -303,6 +306,92 @@ TEST_F(QuoteCommands, AddBeforeASundayAfterASaturdayIsRefused) {
   EXPECT_EQ(RefuseAddQuote(state_, "06/19/98"),
             "A quote for 06/19/98 cannot be added here without breaking the date order.");
   ExpectNothingWritten();
+}
+
+TEST_F(QuoteCommands, NewQuoteWritesTheTypedDayInItsPlaceMinusSignsKept) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 5));  // Monday 06/15 to Friday 06/19
+  EXPECT_EQ(ProposeNewQuote(state_), (NewQuoteTexts{"06/22/98", "", "", "", "", "", ""}));
+  const NewQuoteTexts texts = {"06/22/98", "-1.5", "-1.2", "-2", "-1.25", "100", "5"};
+  EXPECT_EQ(RefuseNewQuote(state_, texts), "");
+  EXPECT_EQ(NewQuoteQuestion(state_, texts), "");
+  ASSERT_TRUE(ApplyNewQuote(state_, texts));
+  quotes_.push_back({kMonday + 7, 0, -1.5f, -1.2f, -2, -1.25f, 100, 5});
+  ExpectQuotes(quotes_, true);
+  EXPECT_EQ(state_.m_selQuoteRow, 0);
+  EXPECT_EQ(EditQuoteFields(state_, 0), (EditQuoteTexts{"06/22/98", "-1.5000", "-1.2000", "-2.0000", "-1.2500", "100", "5"}));
+  EXPECT_EQ(ui_.done, (std::vector<std::string>{"Quote of 06/22/98 added to ABC"}));
+
+  // A Saturday between two weekdays: in its place, the index dates as they were, made current.
+  ASSERT_TRUE(ApplyNewQuote(state_, {"06/20/98", "11", "11", "11", "11", "0", "0"}));
+  quotes_.insert(quotes_.begin() + 5, {kMonday + 5, 0, 11, 11, 11, 11, 0, 0});
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/20/98");
+}
+
+TEST_F(QuoteCommands, NewQuoteRefusesTakenDaysBadDatesAndBadValuesWritingNothing) {
+  Make(test::Fields12(), WeekdayQuotes(kMonday, 3));  // DATE CLOSE VOL
+  EXPECT_EQ(ProposeNewQuote(state_), (NewQuoteTexts{"06/18/98", "N/A", "N/A", "N/A", "", "", "N/A"}));
+  const std::pair<NewQuoteTexts, std::string> cases[] = {
+      {{"06/17/98", "", "", "", "10", "1", ""}, "Date 06/17/98 already exists."},
+      {{"06/15/98", "", "", "", "10", "1", ""}, "Date 06/15/98 already exists."},
+      {{"13/01/98", "", "", "", "10", "1", ""}, kInvalidDataText},
+      {{"02/29/98", "", "", "", "10", "1", ""}, kInvalidDataText},
+      {{"06/18/98", "", "", "", "", "1", ""}, kInvalidDataText},
+      {{"06/18/98", "", "", "", "10", "-", ""}, kInvalidDataText},
+      {{"06/18/98", "", "", "", "12345678901", "1", ""}, TooLongText(10)},
+      {{"06/18/98", "x", "", "", "1234567890", "1", "y"}, ""},  // fields it lacks are not read
+  };
+  for (const auto& [texts, refusal] : cases) EXPECT_EQ(RefuseNewQuote(state_, texts), refusal) << texts[0];
+  ExpectNothingWritten();
+}
+
+TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
+  const float na = std::nanf("");
+  const std::string ask = std::string("\n\n") + kStoreAnywayText;
+  struct Case {
+    std::array<float, 4> price;
+    std::array<bool, 4> typed;
+    std::vector<float> closes;
+    std::string question;
+  };
+  const Case cases[] = {
+      {{10, 11, 9, 10.5f}, {true, true, true, true}, {10}, ""},
+      {{10, 11, 9, 12}, {false, false, false, true}, {10}, "The close 12.0000 lies above the high 11.0000." + ask},
+      {{8, 11, 9, 10}, {true, false, false, false}, {10}, "The open 8.0000 lies below the low 9.0000." + ask},
+      {{10, 9, 11, 10}, {false, true, false, false}, {10}, "The high 9.0000 lies below the low 11.0000." + ask},
+      {{10, 11, 9, 12}, {false, false, false, false}, {10}, ""},  // nothing typed: nothing asked
+      {{na, 11, 9, 12}, {false, true, true, true}, {}, "The close 12.0000 lies above the high 11.0000." + ask},
+      {{na, na, na, 12}, {false, false, false, true}, {}, ""},  // no high or low to compare with
+      // Ten times and a tenth are still likely; beyond either against every neighbour asks.
+      {{100, 100, 100, 100}, {true, true, true, true}, {10, 20}, ""},
+      {{1, 1, 1, 1}, {true, true, true, true}, {10}, ""},
+      {{101, 101, 101, 101}, {true, true, true, true}, {10, 10.05f},
+       "The open, high, low and close are more than ten times the neighbouring closes." + ask},
+      {{0.99f, 1, 0.5f, 1}, {true, false, false, false}, {10, 12},
+       "The open is less than a tenth of the neighbouring closes." + ask},
+      {{101, 101, 101, 101}, {true, true, true, true}, {10, 50}, ""},  // near one neighbour
+      {{101, 101, 101, 101}, {true, true, true, true}, {na, 0}, ""},   // no neighbour to judge by
+      {{-5, -4, -6, -5}, {true, true, true, true}, {-5.25f}, ""},      // back-adjusted prices
+      {{-70, -4, -60, -5}, {true, false, false, false}, {-50},
+       "The open -70.0000 lies below the low -60.0000." + ask},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SanityQuestion({c.price, c.typed}, c.closes), c.question) << c.price[0] << " " << c.price[3];
+  }
+}
+
+TEST_F(QuoteCommands, EditAndNewQuoteAskAboutTheBarTheyWouldStore) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));  // closes 10, 10.25, 10.5
+  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
+  EditQuoteTexts texts = shown;
+  texts[4] = "1025";  // a lost point, above the stored high too
+  EXPECT_EQ(EditQuoteQuestion(state_, texts, shown),
+            "The close 1025.0000 lies above the high 10.7500.\n"
+            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
+  EXPECT_EQ(EditQuoteQuestion(state_, shown, shown), "");
+  EXPECT_EQ(NewQuoteQuestion(state_, {"06/12/98", "0.5", "0.5", "0.5", "0.5", "0", "0"}),
+            "The open, high, low and close are less than a tenth of the neighbouring closes.\n\n"
+            "Store it all the same?");
 }
 
 TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {
