@@ -1,7 +1,8 @@
 // Speed of the portfolio tools: an export of a 65,000-quote series, a split search over 255
 // symbols of 8,000 quotes (target: 1.5 times its raw baseline), and on the real ASX portfolio
 // (215 symbols, 359,631 quotes) export-all (target 40 ms) and split search (target 20 ms), and
-// an import of 65,000 lines into a new portfolio (target 50 ms).
+// an import of 65,000 lines of each of three downloaded shapes into a new portfolio (target
+// 50 ms each).
 // Each runs beside a raw baseline that reads the same files in one read apiece and converts
 // every MBF value; export-all also beside a plain dump that prints every line with snprintf.
 #include <benchmark/benchmark.h>
@@ -180,30 +181,57 @@ void BM_SplitSearch255x8000RawBaseline(benchmark::State& state) {
 }
 BENCHMARK(BM_SplitSearch255x8000RawBaseline)->Apply(Repeated);
 
-// The 65,000-quote series as text naming its columns, dates YYYYMMDD (two-digit years would
-// repeat over its 250 years), written once.
-const std::string& ImportTextPath() {
-  static const std::string path = [] {
-    const Portfolios& p = ThePortfolios();
-    std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\r\n";
-    char line[160];
-    for (const QuoteValues& q : RandomWalkQuotes(kExportQuotes, 7)) {
-      const Ymd ymd = DayToYmd(q.day);
-      const int n = std::snprintf(line, sizeof line, "%04d%02d%02d,%.4f,%.4f,%.4f,%.4f,%.0f,%.0f\r\n",
-                                  ymd.year + 1900, ymd.month, ymd.day, double(q.open), double(q.high),
-                                  double(q.low), double(q.close), double(q.volume), double(q.openInterest));
-      text.append(line, static_cast<std::size_t>(n));
+// The three shapes of downloaded text the import is measured on.
+enum ImportShape { kIsoQuotedWithBom, kDayFirstSemicolons, kIntradayWithTimes };
+
+// 65,000 lines of `shape`, written once: the random walk's days (YYYY-MM-DD in double quotes
+// after a byte-order mark; DD.MM.YYYY with semicolons and decimal commas), or bars of five
+// minutes, 78 a day, with the month first and the time in a column of its own.
+const std::string& ImportTextPath(int shape) {
+  static std::string paths[3];
+  static bool written[3] = {};
+  std::string& path = paths[shape];
+  if (written[shape]) return path;
+  written[shape] = true;
+  const Portfolios& p = ThePortfolios();
+  std::string text = shape == kIsoQuotedWithBom
+                         ? "\xEF\xBB\xBF\"Date\",\"Open\",\"High\",\"Low\",\"Close\",\"Adj Close\",\"Volume\"\r\n"
+                     : shape == kDayFirstSemicolons ? "Date;Open;High;Low;Close;Volume\r\n"
+                                                    : "Date,Time,Open,High,Low,Close,Volume\n";
+  char line[200];
+  int bar = 0;
+  for (const QuoteValues& q : RandomWalkQuotes(kExportQuotes, 7)) {
+    const Ymd ymd = DayToYmd(shape == kIntradayWithTimes ? YmdToDay(100, 1, 1) + bar / 78 : q.day);
+    const int year = ymd.year + 1900;
+    const auto o = double(q.open), h = double(q.high), l = double(q.low), c = double(q.close);
+    int n = 0;
+    if (shape == kIsoQuotedWithBom) {
+      n = std::snprintf(line, sizeof line,
+                        "\"%04d-%02d-%02d\",\"%.4f\",\"%.4f\",\"%.4f\",\"%.4f\",\"%.4f\",\"%.0f\"\r\n",
+                        year, ymd.month, ymd.day, o, h, l, c, c, double(q.volume));
+    } else if (shape == kDayFirstSemicolons) {
+      n = std::snprintf(line, sizeof line, "%02d.%02d.%04d;%.4f;%.4f;%.4f;%.4f;%.0f\r\n", ymd.day,
+                        ymd.month, year, o, h, l, c, double(q.volume));
+      for (int i = 11; i < n; ++i) line[i] = line[i] == '.' ? ',' : line[i];
+    } else {
+      const int minutes = 9 * 60 + 30 + 5 * (bar % 78);
+      n = std::snprintf(line, sizeof line, "%02d/%02d/%04d,%02d:%02d:00,%.4f,%.4f,%.4f,%.4f,%.0f\n",
+                        ymd.month, ymd.day, year, minutes / 60, minutes % 60, o, h, l, c,
+                        double(q.volume));
     }
-    const std::string file = (p.root / "import.txt").string();
-    NoSyncFs fs;
-    return p.ok && WriteFileSafely(fs, file, Bytes(text.begin(), text.end())) ? file : std::string();
-  }();
+    ++bar;
+    text.append(line, static_cast<std::size_t>(n));
+  }
+  const std::string file = (p.root / ("import" + std::to_string(shape) + ".txt")).string();
+  NoSyncFs fs;
+  if (p.ok && WriteFileSafely(fs, file, Bytes(text.begin(), text.end()))) path = file;
   return path;
 }
 
-// Reading 65,000 lines and writing them as a new portfolio, each time into a fresh directory.
+// Reading 65,000 lines of one shape and writing them as a new portfolio, each time into a
+// fresh directory.
 void BM_Import65000Lines(benchmark::State& state) {
-  const std::string& path = ImportTextPath();
+  const std::string& path = ImportTextPath(static_cast<int>(state.range(0)));
   if (path.empty()) return state.SkipWithError("no text to import");
   const Portfolios& p = ThePortfolios();
   NoSyncFs fs;
@@ -219,7 +247,7 @@ void BM_Import65000Lines(benchmark::State& state) {
         !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), {},
                         &quotes, &error) ||
         !ImportQuotes(fs, ui, {dir, "LONG", "", false}, quotes, &summary)) {
-      return state.SkipWithError("import failed");
+      return state.SkipWithError(("import failed: " + error).c_str());
     }
     state.PauseTiming();
     std::error_code removed;
@@ -228,11 +256,11 @@ void BM_Import65000Lines(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kExportQuotes);
 }
-BENCHMARK(BM_Import65000Lines)->Apply(Repeated);
+BENCHMARK(BM_Import65000Lines)->DenseRange(0, 2)->Apply(Repeated);
 
 // The same text read in one read and a quote file of the same size written in one write.
 void BM_Import65000LinesRawBaseline(benchmark::State& state) {
-  const std::string& path = ImportTextPath();
+  const std::string& path = ImportTextPath(static_cast<int>(state.range(0)));
   if (path.empty()) return state.SkipWithError("no text to import");
   const Portfolios& p = ThePortfolios();
   NoSyncFs fs;
@@ -246,7 +274,7 @@ void BM_Import65000LinesRawBaseline(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kExportQuotes);
 }
-BENCHMARK(BM_Import65000LinesRawBaseline)->Apply(Repeated);
+BENCHMARK(BM_Import65000LinesRawBaseline)->DenseRange(0, 2)->Apply(Repeated);
 
 // The real ASX portfolio, read in place (nothing writes to it).
 std::string AsxDir() { return std::string(BARVANE_FIXTURE_ROOT) + "/asx-mining/"; }

@@ -161,10 +161,10 @@ bool ResolveDate(const CellDate& date, DateOrder order, int* year, int* month, i
   } else {
     return false;
   }
+  // The calendar of the files' day numbers, where every fourth year is a leap year.
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = *year % 4 == 0 && (*year % 100 != 0 || *year % 400 == 0);
   return *month >= 1 && *month <= 12 && *day >= 1 && *day <= kDays[*month - 1] &&
-         (*month != 2 || *day != 29 || leap);
+         (*month != 2 || *day != 29 || *year % 4 == 0);
 }
 
 bool ReadTimeCell(std::string_view cell, bool digits, int* seconds) {

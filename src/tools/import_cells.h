@@ -27,7 +27,8 @@ struct CellDate {
 bool ReadDateCell(std::string_view cell, CellDate* date);
 
 // The year, month and day of `date` read in `order` (ordered dates ignore it), checked against
-// the calendar; two-digit years 61-99 are 1961-1999, 00-60 are 2000-2060. False when no such
+// the calendar of the files' day numbers (every fourth year a leap year); two-digit years
+// 61-99 are 1961-1999, 00-60 are 2000-2060. False when no such
 // day exists or the order is undecided for a date that needs one.
 bool ResolveDate(const CellDate& date, DateOrder order, int* year, int* month, int* day);
 

@@ -207,6 +207,8 @@ class Reader {
     error = LineText(line) + what;
     return false;
   }
+  // Splits line `l` into `cells_` and reads its date and time; false (failed) when they do not read.
+  bool ReadLine(const Shape& shape, std::size_t l, CellDate* date, int* seconds);
   bool DecideOrder(DateOrder* order);
   bool DecideDecimal(char* decimal);
 
@@ -214,44 +216,50 @@ class Reader {
   std::size_t first_;
   char delimiter_;
   const ImportOptions& options_;
-  std::vector<std::string_view> cells_;  // every line's cells, one shape's count a line
-  std::vector<CellDate> dates_;
-  std::vector<int> seconds_;
+  std::vector<std::string_view> cells_;  // the cells of the line read last
   std::size_t count_ = 0;
   std::size_t dateColumn_ = 0;
+  std::size_t timeColumn_ = 0;  // count_ when the shape has no time column
+  // The first date cell of each kind (day above 12, month above 12, neither), with its line.
+  std::pair<int, std::string_view> dayFirst_, monthFirst_, undecided_;
   // The first line of each hint about the decimal mark, and its cell.
   std::array<std::pair<int, std::string_view>, 4> hints_{};
 };
 
-bool Reader::DecideOrder(DateOrder* order) {
-  // The first quote (its index) of each kind: day above 12, month above 12, neither.
-  std::ptrdiff_t dayFirst = -1, monthFirst = -1, undecided = -1;
-  for (std::size_t l = 0; l < dates_.size(); ++l) {
-    const CellDate& d = dates_[l];
-    if (d.ordered) continue;
-    std::ptrdiff_t& kind = d.a > 12 ? dayFirst : d.b > 12 ? monthFirst : undecided;
-    if (kind < 0) kind = static_cast<std::ptrdiff_t>(l);
+bool Reader::ReadLine(const Shape& shape, std::size_t l, CellDate* date, int* seconds) {
+  const Line& line = lines_[first_ + l];
+  SplitCells(line.text, delimiter_, &cells_);
+  if (cells_.size() != count_) {
+    return Fail(line.number, std::to_string(cells_.size()) + " columns where " +
+                                 std::to_string(count_) + " were expected.");
   }
-  const auto lineOf = [&](std::ptrdiff_t index) {
-    return lines_[first_ + static_cast<std::size_t>(index)].number;
-  };
-  const auto cellOf = [&](std::ptrdiff_t index) {
-    return Quoted(cells_[static_cast<std::size_t>(index) * count_ + dateColumn_]);
+  const std::string_view dateCell = cells_[dateColumn_];
+  if (!ReadDateCell(dateCell, date)) return Fail(line.number, Quoted(dateCell) + " is no date.");
+  *seconds = std::max(date->seconds, 0);
+  if (timeColumn_ < count_ &&
+      !ReadTimeCell(cells_[timeColumn_], shape.digitTimes || shape.titled, seconds)) {
+    return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
+  }
+  return true;
+}
+
+bool Reader::DecideOrder(DateOrder* order) {
+  const auto where = [](const std::pair<int, std::string_view>& kind) {
+    return Quoted(kind.second) + " (line " + std::to_string(kind.first) + ")";
   };
   *order = options_.dates;
   if (*order != DateOrder::kUndecided) return true;
-  if (dayFirst >= 0 && monthFirst >= 0) {
-    return Fail(lineOf(std::max(dayFirst, monthFirst)),
-                "the dates contradict each other: " + cellOf(dayFirst) + " (line " +
-                    std::to_string(lineOf(dayFirst)) + ") is day first, " + cellOf(monthFirst) +
-                    " (line " + std::to_string(lineOf(monthFirst)) + ") month first.");
+  if (dayFirst_.first != 0 && monthFirst_.first != 0) {
+    return Fail(std::max(dayFirst_.first, monthFirst_.first),
+                "the dates contradict each other: " + where(dayFirst_) + " is day first, " +
+                    where(monthFirst_) + " month first.");
   }
-  if (dayFirst >= 0) *order = DateOrder::kDayFirst;
-  if (monthFirst >= 0) *order = DateOrder::kMonthFirst;
-  if (*order == DateOrder::kUndecided && undecided >= 0) {
-    return Fail(lineOf(undecided),
-                "no date of the text tells the day from the month (" + cellOf(undecided) +
-                    ").\nChoose the order: --dates dmy, mdy or ymd.");
+  if (dayFirst_.first != 0) *order = DateOrder::kDayFirst;
+  if (monthFirst_.first != 0) *order = DateOrder::kMonthFirst;
+  if (*order == DateOrder::kUndecided && undecided_.first != 0) {
+    return Fail(undecided_.first, "no date of the text tells the day from the month (" +
+                                      Quoted(undecided_.second) +
+                                      ").\nChoose the order: --dates dmy, mdy or ymd.");
   }
   return true;
 }
@@ -277,41 +285,33 @@ bool Reader::DecideDecimal(char* decimal) {
 bool Reader::Read(const Shape& shape, ImportedText* out) {
   *out = ImportedText{};
   count_ = shape.slots.size();
-  dateColumn_ = static_cast<std::size_t>(
-      std::find(shape.slots.begin(), shape.slots.end(), kDateSlot) - shape.slots.begin());
-  const auto timeAt = std::find(shape.slots.begin(), shape.slots.end(), kTimeSlot);
+  const auto columnOf = [&](int slot) {
+    return static_cast<std::size_t>(std::find(shape.slots.begin(), shape.slots.end(), slot) -
+                                    shape.slots.begin());
+  };
+  dateColumn_ = columnOf(kDateSlot);
+  timeColumn_ = columnOf(kTimeSlot);
   const bool adjusted = options_.adjusted;
   const auto stored = [&](int slot) { return slot < kImportColumnCount || (adjusted && slot == kAdjustedSlot); };
-  std::vector<std::string_view> cells;
   const std::size_t n = lines_.size() - first_;
-  cells_.clear();
-  cells_.reserve(n * count_);
-  dates_.resize(n);
-  seconds_.assign(n, 0);
   hints_ = {};
-  // First pass: the cells, the dates as written, the times, and what the numbers say of the
-  // decimal mark.
+  dayFirst_ = monthFirst_ = undecided_ = {};
+  CellDate date;
+  int seconds = 0;
+  // First pass: whether every line reads, and what its dates say of the order of day and
+  // month and its numbers of the decimal mark.
   for (std::size_t l = 0; l < n; ++l) {
-    const Line& line = lines_[first_ + l];
-    SplitCells(line.text, delimiter_, &cells);
-    if (cells.size() != count_) {
-      return Fail(line.number, std::to_string(cells.size()) + " columns where " +
-                                   std::to_string(count_) + " were expected.");
-    }
-    const std::string_view dateCell = cells[dateColumn_];
-    if (!ReadDateCell(dateCell, &dates_[l])) return Fail(line.number, Quoted(dateCell) + " is no date.");
-    if (dates_[l].seconds >= 0) seconds_[l] = dates_[l].seconds;
-    if (timeAt != shape.slots.end()) {
-      const std::string_view timeCell = cells[static_cast<std::size_t>(timeAt - shape.slots.begin())];
-      if (!ReadTimeCell(timeCell, shape.digitTimes || shape.titled, &seconds_[l]))
-        return Fail(line.number, Quoted(timeCell) + " is no time of day.");
+    if (!ReadLine(shape, l, &date, &seconds)) return false;
+    const int number = lines_[first_ + l].number;
+    if (!date.ordered) {
+      auto& kind = date.a > 12 ? dayFirst_ : date.b > 12 ? monthFirst_ : undecided_;
+      if (kind.first == 0) kind = {number, cells_[dateColumn_]};
     }
     for (std::size_t c = 0; c < count_; ++c) {
       if (!stored(shape.slots[c])) continue;
-      const auto hint = static_cast<std::size_t>(DecimalHintOf(cells[c]));
-      if (hints_[hint].first == 0) hints_[hint] = {line.number, cells[c]};
+      const auto hint = static_cast<std::size_t>(DecimalHintOf(cells_[c]));
+      if (hints_[hint].first == 0) hints_[hint] = {number, cells_[c]};
     }
-    cells_.insert(cells_.end(), cells.begin(), cells.end());
   }
   DateOrder order = DateOrder::kUndecided;
   char decimal = '.';
@@ -326,9 +326,9 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   std::array<bool, kImportColumnCount + 1> present{};
   bool needsOrder = false;
   for (std::size_t l = 0; l < n; ++l) {
+    (void)ReadLine(shape, l, &date, &seconds);  // read in the first pass
+    const std::string_view* row = cells_.data();
     const int number = lines_[first_ + l].number;
-    const std::string_view* row = cells_.data() + l * count_;
-    const CellDate& date = dates_[l];
     needsOrder |= !date.ordered;
     int year = 0, month = 0, day = 0;
     if (!ResolveDate(date, order, &year, &month, &day)) {
@@ -342,7 +342,8 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
     }
     ImportedQuote& quote = out->quotes[l];
     quote.day = YmdToDay(year - 1900, month, day);
-    quote.seconds = seconds_[l];
+    quote.seconds = seconds;
+    out->intraday |= seconds != 0;
     present = {};
     for (std::size_t c = 0; c < count_; ++c) {
       const int slot = shape.slots[c];
@@ -386,7 +387,6 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   }
 
   out->order = needsOrder ? order : DateOrder::kUndecided;
-  out->intraday = std::any_of(seconds_.begin(), seconds_.end(), [](int s) { return s != 0; });
   for (std::size_t c = 0; c < count_; ++c) {
     const int slot = shape.slots[c];
     const std::string name = shape.titled ? shape.names[c] : "column " + std::to_string(c + 1);
@@ -525,43 +525,54 @@ bool ReadImportText(std::string_view text, const ImportOptions& options, Importe
   }
 
   // Oldest first; of two quotes of one day (and time) the later line is refused, the first
-  // such line.
-  const std::size_t first = lines.size() - read.quotes.size();
-  std::vector<std::size_t> order(read.quotes.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  const auto key = [&](std::size_t i) {
-    return std::int64_t{read.quotes[i].day} * 86400 + (read.intraday ? read.quotes[i].seconds : 0);
+  // such line. Texts oldest or newest first, as most are, need no sort.
+  if (!read.intraday) {
+    for (ImportedQuote& quote : read.quotes) quote.seconds = 0;
+  }
+  std::vector<ImportedQuote>& q = read.quotes;
+  const auto key = [](const ImportedQuote& quote) {
+    return std::int64_t{quote.day} * 86400 + quote.seconds;
   };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
-  std::size_t repeat = order.size(), firstOfDay = 0;
-  for (std::size_t i = 1; i < order.size(); ++i) {
-    if (key(order[i]) == key(order[i - 1]) && order[i] < repeat &&
-        (i == 1 || key(order[i - 2]) != key(order[i]))) {
-      repeat = order[i];
-      firstOfDay = order[i - 1];
+  const auto rising = [&](const ImportedQuote& a, const ImportedQuote& b) { return key(a) < key(b); };
+  const auto falling = [&](const ImportedQuote& a, const ImportedQuote& b) { return key(a) > key(b); };
+  const bool oldestFirst =
+      std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !rising(a, b); }) == q.end();
+  const bool newestFirst =
+      !oldestFirst &&
+      std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !falling(a, b); }) == q.end();
+  if (newestFirst) std::reverse(q.begin(), q.end());
+  if (!oldestFirst && !newestFirst) {
+    std::vector<std::size_t> order(q.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return key(q[a]) < key(q[b]); });
+    std::size_t repeat = order.size(), firstOfDay = 0;
+    for (std::size_t i = 1; i < order.size(); ++i) {
+      if (key(q[order[i]]) == key(q[order[i - 1]]) && order[i] < repeat &&
+          (i == 1 || key(q[order[i - 2]]) != key(q[order[i]]))) {
+        repeat = order[i];
+        firstOfDay = order[i - 1];
+      }
     }
-  }
-  if (repeat != order.size()) {
-    const ImportedQuote& q = read.quotes[repeat];
-    std::string when = ScreenDate(q.day);
-    if (read.intraday) {
-      char clock[16];
-      std::snprintf(clock, sizeof clock, " %02d:%02d:%02d", q.seconds / 3600, q.seconds / 60 % 60,
-                    q.seconds % 60);
-      when += clock;
+    if (repeat != order.size()) {
+      const std::size_t first = lines.size() - q.size();  // the line of the first quote
+      const ImportedQuote& quote = q[repeat];
+      std::string when = ScreenDate(quote.day);
+      if (read.intraday) {
+        char clock[16];
+        std::snprintf(clock, sizeof clock, " %02d:%02d:%02d", quote.seconds / 3600,
+                      quote.seconds / 60 % 60, quote.seconds % 60);
+        when += clock;
+      }
+      *error = LineText(lines[first + repeat].number) + "a second quote of " + when +
+               " (the first is on line " + std::to_string(lines[first + firstOfDay].number) + ").";
+      return false;
     }
-    *error = LineText(lines[first + repeat].number) + "a second quote of " + when +
-             " (the first is on line " + std::to_string(lines[first + firstOfDay].number) + ").";
-    return false;
+    std::vector<ImportedQuote> sorted;
+    sorted.reserve(order.size());
+    for (std::size_t i : order) sorted.push_back(q[i]);
+    q = std::move(sorted);
   }
-  std::vector<ImportedQuote> sorted;
-  sorted.reserve(order.size());
-  for (std::size_t i : order) {
-    sorted.push_back(read.quotes[i]);
-    if (!read.intraday) sorted.back().seconds = 0;
-  }
-  read.quotes = std::move(sorted);
   read.lines = lines.back().number;
   *quotes = std::move(read);
   return true;

@@ -199,7 +199,7 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Close,Open\n1,2\n", "Line 1: no column is named Date."},
       {"01/13/98 1\n\n01/15/98 1 2\n", "Line 3: 3 columns where 2 were expected."},
       {"01/02/98 1\n02/30/98 1\n", "Line 2: \"02/30/98\" is no date read as month/day/year."},
-      {"Date Close\n2100-02-29 1\n", "Line 2: \"2100-02-29\" is no date."},
+      {"Date Close\n2019-02-29 1\n", "Line 2: \"2019-02-29\" is no date."},
       {"Date Close\n18991231 1\n", "Line 2: \"18991231\" lies outside the dates a quote file holds (1900 to 3577)."},
       {"Date Close\n9999-01-01 1\n", "Line 2: \"9999-01-01\" lies outside the dates a quote file holds (1900 to 3577)."},
       {"Date Close\n1998-1-2x 1\n", "Line 2: \"1998-1-2x\" is no date."},
