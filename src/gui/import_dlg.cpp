@@ -2,6 +2,7 @@
 #include "gui/import_dlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #include "data/file_ops.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
@@ -19,17 +22,45 @@ using namespace barvane;
 
 namespace {
 
-// One quote as the preview shows it: its date and the numbers of the columns the text has.
+// One quote as it will be stored: its date with four digits to the year, its time for an
+// intraday text, and the numbers of the columns the text has as the export writes them.
 std::string RowText(const ImportedText& quotes, const ImportedQuote& quote) {
-  std::string text = ScreenDate(quote.day);
-  for (int c = 0; c < kImportColumnCount; ++c) {
-    if (!quotes.columns[static_cast<std::size_t>(c)]) continue;
-    text += ' ';
-    text += quote.present[static_cast<std::size_t>(c)]
-                ? std::to_string(quote.values[static_cast<std::size_t>(c)])
-                : std::string("N/A");
+  const Ymd ymd = DayToYmd(quote.day);
+  char part[48];
+  std::snprintf(part, sizeof part, "%02d/%02d/%04d", ymd.month, ymd.day, ymd.year + 1900);
+  std::string text = part;
+  if (quotes.intraday) {
+    std::snprintf(part, sizeof part, " %02d:%02d:%02d", quote.seconds / 3600,
+                  quote.seconds / 60 % 60, quote.seconds % 60);
+    text += part;
+  }
+  for (std::size_t c = 0; c < kImportColumnCount; ++c) {
+    if (!quotes.columns[c]) continue;
+    if (quote.present[c])
+      std::snprintf(part, sizeof part, c < 4 ? " %.4f" : " %.2f", double(quote.values[c]));
+    text += quote.present[c] ? part : " N/A";
   }
   return text;
+}
+
+// What the reading found: the column of each field, the date order, what it leaves out.
+std::string FoundText(const ImportedText& quotes, bool orderChosen) {
+  static const char* const kFields[kImportFieldCount] = {"Date", "Time",  "Open",   "High",
+                                                         "Low",  "Close", "Volume", "Open interest"};
+  std::string text = "Columns:";
+  for (std::size_t f = 0; f < kImportFieldCount; ++f) {
+    if (!quotes.found[f].empty()) text += std::string(f == 0 ? " " : ", ") + kFields[f] + " = " + quotes.found[f];
+  }
+  text += "\nDates: " + (quotes.order == DateOrder::kUndecided
+                             ? std::string("as written")
+                             : DateOrderText(quotes.order) + (orderChosen ? " (chosen)" : " (from the file)"));
+  const int skipped = quotes.lines - static_cast<int>(quotes.quotes.size());
+  if (skipped > 0) text += "\nLines ignored: " + std::to_string(skipped) + " (title row and blank lines)";
+  if (!quotes.ignored.empty()) {
+    text += "\nColumns ignored:";
+    for (std::size_t i = 0; i < quotes.ignored.size(); ++i) text += (i ? ", " : " ") + quotes.ignored[i];
+  }
+  return text + "\n";
 }
 
 }  // namespace
@@ -40,6 +71,8 @@ CImportDlg::CImportDlg(FileSystem& fs, const ImportRequest& proposal, bool newSy
       m_fs(fs),
       m_file(new QLineEdit(this)),
       m_browse(new QPushButton(QStringLiteral("Browse..."), this)),
+      m_dates(new QComboBox(this)),
+      m_adjusted(new QCheckBox(QStringLiteral("Take the adjusted close as Close"), this)),
       m_preview(new QLabel(this)),
       m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)),
       m_fixed(proposal) {
@@ -67,6 +100,12 @@ CImportDlg::CImportDlg(FileSystem& fs, const ImportRequest& proposal, bool newSy
     form->addRow(QString(), m_replace);
     connect(m_replace, &QCheckBox::toggled, this, &CImportDlg::Preview);
   }
+  m_dates->addItems({QStringLiteral("As the file tells"), QStringLiteral("Day/month/year"),
+                     QStringLiteral("Month/day/year"), QStringLiteral("Year/month/day")});
+  form->addRow(QStringLiteral("Dates:"), m_dates);
+  form->addRow(QString(), m_adjusted);
+  connect(m_dates, &QComboBox::currentIndexChanged, this, &CImportDlg::Preview);
+  connect(m_adjusted, &QCheckBox::toggled, this, &CImportDlg::Preview);
   m_preview->setTextFormat(Qt::PlainText);
   m_preview->setMinimumHeight(m_preview->fontMetrics().height() * 4);
   auto* layout = new QVBoxLayout(this);
@@ -116,9 +155,12 @@ void CImportDlg::Preview() {
     m_preview->setText(QStringLiteral("The file cannot be read."));
     return;
   }
+  ImportOptions options;
+  options.dates = static_cast<DateOrder>(m_dates->currentIndex());
+  options.adjusted = m_adjusted->isChecked();
   if (!ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      ImportOptions{}, &m_quotes, &error)) {
-    m_preview->setText(FromLatin1(error));
+                      options, &m_quotes, &error)) {
+    m_preview->setText(QString::fromUtf8(error));
     return;
   }
   ImportPlanSummary summary;
@@ -126,7 +168,8 @@ void CImportDlg::Preview() {
     m_preview->setText(FromLatin1(error));
     return;
   }
-  std::string text = "First row: " + RowText(m_quotes, m_quotes.quotes.front()) +
+  std::string text = FoundText(m_quotes, options.dates != DateOrder::kUndecided) +
+                     "First row: " + RowText(m_quotes, m_quotes.quotes.front()) +
                      "\nLast row: " + RowText(m_quotes, m_quotes.quotes.back()) + "\n";
   if (summary.newPortfolio)
     text += "A new portfolio with a new symbol.\n";
@@ -135,6 +178,6 @@ void CImportDlg::Preview() {
   text += "New days: " + std::to_string(summary.added) +
           "   Replaced: " + std::to_string(summary.replaced) +
           "   Kept: " + std::to_string(summary.kept);
-  m_preview->setText(FromLatin1(text));
+  m_preview->setText(QString::fromUtf8(text));
   okButton()->setEnabled(true);
 }

@@ -1,7 +1,9 @@
 // CImportDlg: "Import", the text file to read and, for a new symbol, the portfolio folder, the
 // symbol and its name; or, for the current symbol, whether days it has take the text's values.
-// Before anything is written it previews the first and last rows as read and the days the
-// import adds, replaces and keeps.
+// The order of day and month can be chosen where the file cannot tell it, and the adjusted
+// close taken as Close. Before anything is written it previews the column found for each
+// field, the date order, the lines and columns ignored, the first and last rows as they will
+// be stored and the days the import adds, replaces and keeps.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +12,7 @@
 #include "tools/import.h"
 
 class QCheckBox;
+class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -32,6 +35,8 @@ class CImportDlg final : public QDialog {
   QLineEdit* symbolEdit() const { return m_symbol; }
   QLineEdit* nameEdit() const { return m_name; }
   QCheckBox* replaceBox() const { return m_replace; }
+  QComboBox* datesBox() const { return m_dates; }  // from the file, day, month or year first
+  QCheckBox* adjustedBox() const { return m_adjusted; }
   QLabel* previewLabel() const { return m_preview; }
   QPushButton* okButton() const;
 
@@ -49,6 +54,8 @@ class CImportDlg final : public QDialog {
   QLineEdit* m_symbol = nullptr;
   QLineEdit* m_name = nullptr;
   QCheckBox* m_replace = nullptr;
+  QComboBox* m_dates;
+  QCheckBox* m_adjusted;
   QLabel* m_preview;
   QDialogButtonBox* m_buttons;
   barvane::ImportRequest m_fixed;  // the portfolio and symbol when they are not asked for

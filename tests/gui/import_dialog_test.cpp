@@ -1,8 +1,10 @@
-// The import dialog offscreen: the preview of the rows as read and of the days added,
-// replaced and kept, and OK only for an import that can be done.
+// The import dialog offscreen: the preview of the columns found, the date order, what is
+// ignored, the rows as they will be stored and the days added, replaced and kept; the date
+// order chosen where the file cannot tell; and OK only for an import that can be done.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,8 +34,9 @@ TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
   dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
   dialog.Preview();
   EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
-            "First row: 06/15/98 1.250000\nLast row: 06/17/98 2.500000\nNew days: 1   Replaced: 0  "
-            " Kept: 1");
+            "Columns: Date = DATE, Close = CLOSE\nDates: month/day/year (from the file)\n"
+            "Lines ignored: 1 (title row and blank lines)\nFirst row: 06/15/1998 1.2500\n"
+            "Last row: 06/17/1998 2.5000\nNew days: 1   Replaced: 0   Kept: 1");
   EXPECT_TRUE(dialog.okButton()->isEnabled());
   dialog.replaceBox()->setChecked(true);
   EXPECT_TRUE(dialog.previewLabel()->text().endsWith("New days: 1   Replaced: 1   Kept: 0"));
@@ -44,6 +47,32 @@ TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
   EXPECT_EQ(dialog.previewLabel()->text().toStdString(), "Line 2: \"x\" is no number.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
   EXPECT_EQ(test::Snapshot(dir.path()).size(), before.size() + 0);
+}
+
+TEST(ImportDialog, TheDateOrderIsChosenWhereTheFileCannotTellIt) {
+  test::TempDir dir;
+  WriteText(dir / "in.txt",
+            "<TICKER>;<PER>;<DATE>;<TIME>;<CLOSE>;Adj Close\nX;5;03/01/22;100000;2,5;1,25\n"
+            "X;5;04/01/22;100500;3;1,5\n");
+  CImportDlg dialog(FileSystem::Default(), {dir / "Q", "NEW", "", false}, true, nullptr);
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  dialog.Preview();
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+            "Line 2: no date of the text tells the day from the month (\"03/01/22\").\n"
+            "Choose the order: --dates dmy, mdy or ymd.");
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+  dialog.datesBox()->setCurrentIndex(1);
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+            "Columns: Date = <DATE>, Time = <TIME>, Close = <CLOSE>\n"
+            "Dates: day/month/year (chosen)\nLines ignored: 1 (title row and blank lines)\n"
+            "Columns ignored: <TICKER>, <PER>, Adj Close\n"
+            "First row: 01/03/2022 10:00:00 2.5000\nLast row: 01/04/2022 10:05:00 3.0000\n"
+            "A new portfolio with a new symbol.\nNew days: 2   Replaced: 0   Kept: 0");
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+  dialog.adjustedBox()->setChecked(true);
+  EXPECT_TRUE(dialog.previewLabel()->text().contains("First row: 01/03/2022 10:00:00 1.2500\n"))
+      << dialog.previewLabel()->text().toStdString();
+  EXPECT_EQ(dialog.quotes().quotes.back().values[3], 1.5f);
 }
 
 TEST(ImportDialog, ANewSymbolIsNamedInTheDialog) {
