@@ -124,6 +124,26 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
   }
 }
 
+TEST(ImportRoundTrip, OurExportWithoutATitleRowReadsBackUnshifted) {
+  TempDir dir;
+  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "SRC", test::Fields28(),
+                                                      test::WeekdayQuotes(YmdToDay(98, 6, 1), 30))));
+  const auto original = Quotes(dir / "P", "SRC");
+  // Without open the six columns look like those of an export without open interest; the
+  // bars tell them apart.
+  for (const int omitted : {kExportOpen, kExportOpenInterest}) {
+    SCOPED_TRACE(omitted);
+    ExportChoices choices;
+    choices.omit[static_cast<std::size_t>(omitted)] = true;
+    const std::string text = ExportText(dir / "P", "SRC", choices, dir / "x.txt");
+    const std::string target = dir / ("NEW" + std::to_string(omitted));
+    ASSERT_TRUE(Import(FileSystem::Default(), target, "DST", text));
+    auto expected = original;
+    for (auto& row : expected) row[static_cast<std::size_t>(1 + omitted)] = -1.0;
+    EXPECT_TRUE(Quotes(target, "DST") == expected);
+  }
+}
+
 TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
   TempDir dir;
   ASSERT_TRUE(Import(FileSystem::Default(), dir / "a/b/NEW", "XYZ",
