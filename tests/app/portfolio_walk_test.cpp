@@ -3,8 +3,6 @@
 #include "app/portfolio_walk.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include "data/file_names.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -83,11 +82,11 @@ TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
   fsys::create_directory_symlink(root / "g", root / "l/MASTER");
   FixedFs fs(FileSystem::Default());
   // Permissions do not stop root, so the double refuses the listing instead.
-  if (geteuid() == 0) fs.unlistable = root / "u";
-  ASSERT_EQ(::chmod((root / "u").c_str(), 0), 0);
+  if (test::IsSuperuser()) fs.unlistable = root / "u";
+  fsys::permissions(root / "u", fsys::perms::none);
   RecordingUi ui;
   const Paths found = WalkDirectory(fs, root.path(), SearchFilter{}, ui);
-  ASSERT_EQ(::chmod((root / "u").c_str(), 0755), 0);
+  fsys::permissions(root / "u", fsys::perms::owner_all);
   EXPECT_EQ(found, Under(root, {"k", "f", "e", "d/MASTER"}));
   EXPECT_TRUE(ui.messages.empty());
 }

@@ -9,6 +9,7 @@
 #include "data/file_names.h"
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -27,12 +28,12 @@ std::string WordsOf(const std::string& line) { return line.substr(line.rfind('\t
 class HistoryCli : public testing::Test {
  protected:
   void SetUp() override {
-    const char* previous = std::getenv("XDG_DATA_HOME");
+    const char* previous = std::getenv(test::kDataHomeVariable);
     previous_ = previous ? previous : "";
-    setenv("XDG_DATA_HOME", (data_ / "").c_str(), 1);
+    test::SetEnvironment(test::kDataHomeVariable, data_ / "");
     test::Build(dest_, test::Portfolio(test::Symbol(1, "ONE", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
   }
-  void TearDown() override { setenv("XDG_DATA_HOME", previous_.c_str(), 1); }
+  void TearDown() override { test::SetEnvironment(test::kDataHomeVariable, previous_); }
 
   using Both = std::pair<std::map<std::string, Bytes>, std::map<std::string, Bytes>>;
   Both State(const std::string& dir) { return {Snapshot(dir), Snapshot(dest_)}; }

@@ -2,7 +2,6 @@
 // sparse files and sub-portfolio links. Each command ends with a status and a message, and
 // nothing outside the portfolio changes.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -10,6 +9,7 @@
 #include "editing/edit_quote.h"
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -63,7 +63,7 @@ TEST(HostileCli, LinkAtTheQuoteTemporaryNameIsNeverWrittenThrough) {
 TEST(HostileCli, FifoAsMasterEndsTheCommandWithAMessage) {
   Tree t;
   std::filesystem::remove(t.p + "MASTER");
-  ASSERT_EQ(::mkfifo((t.p + "MASTER").c_str(), 0644), 0);
+  ASSERT_TRUE(test::MakeFifo(t.p + "MASTER"));
   const CliRun run = Cli({"symbols", t.p});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, std::string(kSymbolGridFailureText) + "\n");

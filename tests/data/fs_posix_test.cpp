@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -72,8 +72,8 @@ TEST(RewriteInPlace, WrappersKeepTheirCreateAndWhatCannotBeOpenedGivesNull) {
 
   EXPECT_FALSE(FileSystem::Default().OpenForRewrite(dir / "no/such/dir.txt"));
   test::WriteBytes(dir / "locked.txt", B("keep"));
-  ASSERT_EQ(::chmod((dir / "locked.txt").c_str(), 0444), 0);
-  if (::geteuid() == 0) return;  // the superuser writes it all the same
+  std::filesystem::permissions(dir / "locked.txt", std::filesystem::perms(0444));
+  if (test::IsSuperuser()) return;  // the superuser writes it all the same
   EXPECT_FALSE(FileSystem::Default().OpenForRewrite(dir / "locked.txt"));
   EXPECT_EQ(test::ReadBytes(dir / "locked.txt"), B("keep"));
 }

@@ -10,6 +10,7 @@
 #include "data/file_names.h"
 #include "data/rewrite.h"
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -187,11 +188,11 @@ TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
 TEST(HistoryLimits, SizeCapComesFromTheEnvironmentInMegabytes) {
   for (const auto& [text, bytes] : std::vector<std::pair<const char*, std::uint64_t>>{
            {"64", 64u << 20}, {"1", 1u << 20}, {"0", 512u << 20}, {"-3", 512u << 20}, {"12x", 512u << 20}, {"", 512u << 20}}) {
-    setenv("BARVANE_HISTORY_MB", text, 1);
+    test::SetEnvironment("BARVANE_HISTORY_MB", text);
     EXPECT_EQ(HistoryLimits::FromEnvironment().maxBytes, bytes) << text;
     EXPECT_EQ(HistoryLimits::FromEnvironment().changesPerPortfolio, 50);
   }
-  unsetenv("BARVANE_HISTORY_MB");
+  test::SetEnvironment("BARVANE_HISTORY_MB", "");
 }
 
 TEST(History, WordsAreQuotedWhereAShellWouldSplitThem) {

@@ -3,8 +3,6 @@
 // the portfolio may change, nothing may block or exhaust memory, and a failed change keeps the
 // previous backup.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -16,6 +14,7 @@
 #include "data/quote_series.h"
 #include "data/rewrite.h"
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -164,7 +163,7 @@ TEST_F(HostileFiles, FileChangedByAnotherProgramMeanwhileIsNotReplaced) {
 
 TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
   std::filesystem::remove(dir_ + "MASTER");
-  ASSERT_EQ(::mkfifo((dir_ + "MASTER").c_str(), 0644), 0);
+  ASSERT_TRUE(test::MakeFifo(dir_ + "MASTER"));
   Bytes contents;
   EXPECT_FALSE(ReadWholeFile(Fs(), dir_ + "MASTER", &contents));
   MasterRecord record;
@@ -176,7 +175,7 @@ TEST_F(HostileFiles, FifoAsMasterIsRefusedWithoutWaiting) {
 
 TEST_F(HostileFiles, FifoAsQuoteFileIsRefusedWithoutWaiting) {
   std::filesystem::remove(dir_ + "F1.DAT");
-  ASSERT_EQ(::mkfifo((dir_ + "F1.DAT").c_str(), 0644), 0);
+  ASSERT_TRUE(test::MakeFifo(dir_ + "F1.DAT"));
   const auto before = Snapshot(dir_);
   EXPECT_EQ(DeleteNewest(), kFileOpen);
   EXPECT_EQ(Snapshot(dir_), before);

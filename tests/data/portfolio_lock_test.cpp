@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include <unistd.h>
-
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -84,7 +83,7 @@ TEST_F(PortfolioLockTest, MissingDirectoriesArePassedOver) {
 }
 
 TEST_F(PortfolioLockTest, UnreadableDirectoryIsRefusedWithItsName) {
-  if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads every directory";
+  if (test::IsSuperuser()) GTEST_SKIP() << "the superuser reads every directory";
   std::filesystem::permissions(q_, std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec);
   PortfolioLock lock(Fs());
   EXPECT_FALSE(lock.Acquire({q_}, LockMode::kExclusive, kShortWait));

@@ -2,9 +2,6 @@
 // Only the CLI tests include it; their target defines BARVANE_CLI_PATH.
 #pragma once
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "support/portfolio_builder.h"
+#include "support/system_calls.h"
 
 namespace barvane::test {
 
@@ -19,7 +17,7 @@ namespace barvane::test {
 // own, never in the user's.
 class TemporaryDataHome final : public testing::Environment {
  public:
-  void SetUp() override { setenv("XDG_DATA_HOME", dir_.path().c_str(), 1); }
+  void SetUp() override { SetEnvironment(kDataHomeVariable, dir_.path()); }
 
  private:
   TempDir dir_;
@@ -33,22 +31,8 @@ struct CliRun {
 
 inline CliRun Cli(const std::vector<std::string>& words) {
   TempDir capture;
-  std::string command = BARVANE_CLI_PATH;
-  for (const std::string& word : words) {
-    command.append(" '");
-    for (char c : word) {
-      if (c == '\'') {
-        command.append("'\\''");
-      } else {
-        command += c;
-      }
-    }
-    command += '\'';
-  }
-  command.append(" >").append(capture / "out").append(" 2>").append(capture / "err");
   CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.status = RunProgram(BARVANE_CLI_PATH, words, capture / "out", capture / "err");
   const Bytes out = ReadBytes(capture / "out"), err = ReadBytes(capture / "err");
   run.out.assign(out.begin(), out.end());
   run.err.assign(err.begin(), err.end());

@@ -13,13 +13,23 @@
 
 namespace barvane::test {
 namespace fsys = std::filesystem;
+namespace {
+
+// Paths in the program are UTF-8 with "/"; the library's narrow strings are not on Windows.
+std::string Utf8(const fsys::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return std::string(text.begin(), text.end());
+}
+fsys::path Native(const std::string& path) { return fsys::path(std::u8string(path.begin(), path.end())); }
+
+}  // namespace
 
 TempDir::TempDir() {
   static std::mt19937_64 random{std::random_device{}()};
   for (;;) {
     const fsys::path p = fsys::temp_directory_path() / ("barvane-test-" + std::to_string(random()));
     if (fsys::create_directory(p)) {
-      path_ = p.string() + "/";
+      path_ = Utf8(p) + "/";
       return;
     }
   }
@@ -28,30 +38,30 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   // Tests may leave read-only directories behind; give them back their permissions first.
-  for (auto it = fsys::recursive_directory_iterator(path_, ignored);
+  for (auto it = fsys::recursive_directory_iterator(Native(path_), ignored);
        it != fsys::recursive_directory_iterator(); it.increment(ignored)) {
     fsys::permissions(it->path(), fsys::perms::owner_all, fsys::perm_options::add, ignored);
   }
-  fsys::remove_all(path_, ignored);
+  fsys::remove_all(Native(path_), ignored);
 }
 
 Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(Native(path), std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool Exists(const std::string& path) { return fsys::exists(path); }
+bool Exists(const std::string& path) { return fsys::exists(Native(path)); }
 
 std::map<std::string, Bytes> Snapshot(const std::string& dir) {
   std::map<std::string, Bytes> files;
-  for (const auto& entry : fsys::recursive_directory_iterator(dir)) {
+  for (const auto& entry : fsys::recursive_directory_iterator(Native(dir))) {
     if (entry.is_regular_file()) {
-      files[entry.path().lexically_relative(dir).string()] = ReadBytes(entry.path().string());
+      files[Utf8(entry.path().lexically_relative(Native(dir)))] = ReadBytes(Utf8(entry.path()));
     }
   }
   return files;
@@ -59,7 +69,7 @@ std::map<std::string, Bytes> Snapshot(const std::string& dir) {
 
 std::vector<std::string> FileNames(const std::string& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : fsys::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fsys::directory_iterator(Native(dir))) names.push_back(Utf8(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -150,7 +160,7 @@ std::string CopyFixture(const std::string& name, const TempDir& into) {
     fsys::permissions(entry.path(), fsys::perms::owner_read | fsys::perms::owner_write,
                       fsys::perm_options::add);
   }
-  return target.string() + "/";
+  return Utf8(target) + "/";
 }
 
 }  // namespace barvane::test
