@@ -36,8 +36,10 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
   // Mount points are absolute and tidy; a root given as "." or "/a/../b" is compared in that
   // form, so that the walk notices a mount below it all the same.
   std::error_code ignored;
-  const std::string absoluteStart =
-      WithoutTrailingSlash(std::filesystem::absolute(start, ignored).lexically_normal().string());
+  const std::u8string tidy = std::filesystem::absolute(std::u8string(start.begin(), start.end()), ignored)
+                                 .lexically_normal()
+                                 .generic_u8string();
+  const std::string absoluteStart = WithoutTrailingSlash(std::string(tidy.begin(), tidy.end()));
   otherMounts.erase(absoluteStart);
   const std::string base = absoluteStart == "/" ? std::string() : absoluteStart;
   auto isOtherMount = [&](const std::string& child) {

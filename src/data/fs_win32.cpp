@@ -7,6 +7,9 @@
 // The interface's own names, not the system's A/W macros.
 #undef CreateDirectory
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -68,6 +71,8 @@ std::wstring SystemPath(const std::string& path) {
   const DWORD got = ::GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
   if (got == 0 || got >= n) return wide;
   full.resize(got);
+  // The long form takes a name as written: "dir\" would not name the directory "dir".
+  while (full.size() > 3 && full.back() == L'\\') full.pop_back();
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
 }
@@ -475,6 +480,14 @@ FileSystem& FileSystem::Default() {
 
 std::string EnvironmentVariable(const std::string& name) {
   return EnvironmentOf(Wide(name).c_str());
+}
+
+void PassStandardOutputBytes() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  (void)::_setmode(_fileno(stdout), _O_BINARY);
+  (void)::_setmode(_fileno(stderr), _O_BINARY);
+  ::SetConsoleOutputCP(CP_UTF8);
 }
 
 bool LocalTime(std::time_t time, std::tm* local) { return ::localtime_s(local, &time) == 0; }
