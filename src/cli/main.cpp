@@ -1,5 +1,7 @@
 // barvane-cli: the editor's commands without the window. The words, outputs and exit statuses
 // are a fixed contract (0 done, 1 failed or refused, 2 wrong words).
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -65,9 +67,16 @@ int RunCommand(std::vector<std::string> words) {
   if (words.empty()) return Usage();
   const std::string command = words[0];
   // Symbols and names are Latin-1 in the files; the shell hands over UTF-8. Paths stay bytes.
-  for (std::size_t i : cli::TextWords(command)) {
+  const std::vector<std::size_t> texts = cli::TextWords(command);
+  for (std::size_t i : texts) {
     if (i < words.size()) words[i] = cli::Utf8ToLatin1(words[i]);
   }
+#ifdef _WIN32
+  // A Windows path may be written with "\"; inside the program every path uses "/".
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (std::find(texts.begin(), texts.end(), i) == texts.end()) std::replace(words[i].begin(), words[i].end(), '\\', '/');
+  }
+#endif
 
   FileSystem& os = FileSystem::Default();
   cli::StderrUi ui;
@@ -123,13 +132,12 @@ int RunCommand(std::vector<std::string> words) {
   return Usage();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(std::vector<std::string> words) {
+  barvane::PassStandardOutputBytes();
   // Whatever a damaged file or an exhausted machine throws ends the command as a failure with
   // a message, never as an abort.
   try {
-    return RunCommand({argv + 1, argv + argc});
+    return RunCommand(std::move(words));
   } catch (const std::exception& e) {
     std::cerr << "The command stopped: " << e.what() << "\n";
   } catch (...) {
@@ -137,3 +145,19 @@ int main(int argc, char** argv) {
   }
   return 1;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the words over as UTF-16, whatever its code page; inside they are UTF-8.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i) {
+    const std::u8string word = std::filesystem::path(argv[i]).u8string();
+    words.emplace_back(word.begin(), word.end());
+  }
+  return Main(std::move(words));
+}
+#else
+int main(int argc, char** argv) { return Main({argv + 1, argv + argc}); }
+#endif

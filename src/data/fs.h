@@ -128,6 +128,10 @@ std::string EnvironmentVariable(const std::string& name);
 // `time` as local calendar time, safely from any thread; false when the system cannot tell it.
 bool LocalTime(std::time_t time, std::tm* local);
 
+// Makes standard output and error pass every byte as written: Windows would otherwise write
+// each line end as CR LF. Sends the console UTF-8.
+void PassStandardOutputBytes();
+
 // Where the program keeps a user's own data: $XDG_DATA_HOME (else ~/.local/share) on Unix,
 // %LOCALAPPDATA% on Windows. Empty when the system tells neither.
 std::string UserDataDirectory();

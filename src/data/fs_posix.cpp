@@ -300,6 +300,8 @@ std::string EnvironmentVariable(const std::string& name) {
   return value ? std::string(value) : std::string();
 }
 
+void PassStandardOutputBytes() {}
+
 bool LocalTime(std::time_t time, std::tm* local) { return ::localtime_r(&time, local) != nullptr; }
 
 std::string UserDataDirectory() {
