@@ -1,6 +1,7 @@
 // The settings store on its text file.
 #include "app/settings_store.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -12,6 +13,14 @@
 
 namespace barvane {
 namespace {
+
+#ifdef _WIN32
+// A path from the environment in the program's form, with "/".
+std::string WindowsPath(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+#endif
 
 SettingsData Load(FileSystem& fs, const std::string& path) {
   Bytes bytes;
@@ -42,13 +51,21 @@ bool Save(FileSystem& fs, const std::string& path, const SettingsData& data) {
 std::string SettingsStore::DefaultDirectory() {
   std::string dir = EnvironmentVariable("BARVANE_CONFIG_DIR");
   if (!dir.empty()) return dir;
+#ifdef _WIN32
+  dir = WindowsPath(EnvironmentVariable("APPDATA"));
+#else
   dir = EnvironmentVariable("XDG_CONFIG_HOME");
   if (dir.empty()) dir = EnvironmentVariable("HOME") + "/.config";
+#endif
   return WithTrailingSlash(dir) + "Orvell Software/Barvane";
 }
 
 std::string SettingsStore::SystemIniPath() {
   std::string dir = EnvironmentVariable("BARVANE_SYSTEM_DIR");
+#ifdef _WIN32
+  // The Windows directory, where the INI files of programs of that system's age are.
+  if (dir.empty()) dir = WindowsPath(EnvironmentVariable("SystemRoot"));
+#endif
   if (dir.empty()) {
     const std::string dirs = EnvironmentVariable("XDG_CONFIG_DIRS");
     dir = dirs.substr(0, dirs.find(':'));

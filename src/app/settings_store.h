@@ -19,11 +19,11 @@ class SettingsStore {
  public:
   explicit SettingsStore(FileSystem& fs) : fs_(fs) {}
 
-  // The store's directory: $BARVANE_CONFIG_DIR, else $XDG_CONFIG_HOME (default ~/.config)
-  // followed by "Orvell Software/Barvane".
+  // The store's directory: $BARVANE_CONFIG_DIR, else $XDG_CONFIG_HOME (default ~/.config;
+  // %APPDATA% on Windows) followed by "Orvell Software/Barvane".
   static std::string DefaultDirectory();
   // The first-run INI file: Barvane.INI in $BARVANE_SYSTEM_DIR, else in the first entry of
-  // $XDG_CONFIG_DIRS (default /etc/xdg).
+  // $XDG_CONFIG_DIRS (default /etc/xdg; the Windows directory on Windows).
   static std::string SystemIniPath();
 
   // Uses the store in `directory`, creating the directory and an empty store when missing.
