@@ -24,7 +24,10 @@ bool HasKind(FileSystem& fs, const std::string& path, DirEntry::Kind kind) {
 
 std::string FindNoCase(FileSystem& fs, const std::string& dir, const std::string& name,
                        DirEntry::Kind kind) {
+#ifndef _WIN32
+  // Windows would find the name in any case here and hide how it is stored.
   if (HasKind(fs, dir + name, kind)) return dir + name;
+#endif
   std::vector<DirEntry> entries;
   if (!fs.ListDirectory(dir, &entries)) return {};
   std::string best;
