@@ -40,7 +40,7 @@ QuoteChange Doubling() {
   return change;
 }
 
-std::string Real(const std::string& path) { return std::filesystem::canonical(path).string(); }
+std::string Real(const std::string& path) { return std::filesystem::canonical(path).generic_string(); }
 
 // Writes `bytes` to `name` in `dir` as one recorded change.
 void Record(ChangeRecorder& recorder, const std::string& dir, const std::string& name, const Bytes& bytes) {
