@@ -186,6 +186,20 @@ TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
   EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
 }
 
+// A MASTER date that is no number is mended from the quotes, in EMASTER too, once: the next
+// repair finds nothing, and a value no number can hold in a quote is left to a person.
+TEST(PortfolioRepair, MendsAnIndexDateThatIsNoNumberOnce) {
+  TempDir dir;
+  test::Build(dir.path(), test::Extended(test::Portfolio({Clean(1, "KEEP"), Clean(2, "NAN")})));
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFirstDate) + 3, {1});
+  PatchBytes(dir / "F2.DAT", 2 * 28 + 4 * 4 + 3, {1});
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+            (Lines{"-\t-\tset the dates of EMASTER's record 2 to 00/00/00 and 06/19/98",
+                   "NAN\t06/15/98\tset the index first date to 06/15/98"}));
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends), Lines{});
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), (Lines{"NAN\t06/16/98\tclose is not a number"}));
+}
+
 // An XMASTER symbol's mend reaches XMASTER alone.
 TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   TempDir dir, mended;
