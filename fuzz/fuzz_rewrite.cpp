@@ -1,7 +1,9 @@
 // Fuzz target: the quote file rewrite over crafted files, with a failure injected at a chosen
 // step. A rewrite that reports failure must leave every file but the backups with its old
 // bytes and no temporary file behind.
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "data/rewrite.h"
 #include "fuzz_tree.h"
@@ -16,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                               QuoteOp::kInsertCopy};
   change.op = kOps[data.ConsumeIntegralInRange(0, 3)];
   change.fromDay = data.ConsumeIntegral<DayNumber>();
-  change.toDay = change.fromDay + data.ConsumeIntegralInRange(0, 40);
+  // Widened: a range may end at the highest day number, never beyond it.
+  change.toDay = static_cast<DayNumber>(std::min<std::int64_t>(
+      std::int64_t{change.fromDay} + data.ConsumeIntegralInRange(0, 40), std::numeric_limits<DayNumber>::max()));
   for (float& v : change.value) v = data.ConsumeFloatingPoint<float>();
   fs.failAt = data.ConsumeIntegralInRange(0, 40);
   const std::string key = data.ConsumeRandomLengthString(20);

@@ -20,9 +20,7 @@ int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool 
   FileSystem& fs = recorder;
   if (repair) {
     RepairChangeHooks hooks;
-    hooks.begin = [&](const std::string&, const std::string& symbol) {
-      recorder.Begin({"check", dir, "--repair", Latin1ToUtf8(symbol)}, dir);
-    };
+    hooks.begin = [&](const std::string&) { recorder.Begin({"check", dir, "--repair"}, dir); };
     // A change the history could not store is completed at its next start.
     hooks.end = [&] { (void)recorder.End(); };
     const RepairResult result = RepairPortfolio(fs, dir, nullptr, hooks);
@@ -32,7 +30,9 @@ int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool 
       return 1;
     }
     if (result.outcome != RepairOutcome::kDone) {
-      ui.ShowMessage(result.failure + "; the repair stopped there, its files as they were.",
+      ui.ShowMessage(result.failure + (result.restored ? "; nothing was repaired, every file is as it was."
+                                                       : "; the files repaired before could not all be put "
+                                                         "back: undo the repair to give them back."),
                      MessageIcon::kStop);
       return 1;
     }

@@ -1,11 +1,24 @@
 // Recording a command's file effects as one change.
 #include "data/change_recorder.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "data/file_names.h"
 
 namespace barvane {
+namespace {
+
+// A lock the recorder keeps: the command's copy lets go when it is dropped, the recorder's at End.
+class SharedLock final : public DirectoryLock {
+ public:
+  explicit SharedLock(std::shared_ptr<DirectoryLock> lock) : lock_(std::move(lock)) {}
+
+ private:
+  std::shared_ptr<DirectoryLock> lock_;
+};
+
+}  // namespace
 
 void ChangeRecorder::Begin(std::vector<std::string> words, const std::string& portfolioDir) {
   change_ = {};
@@ -21,7 +34,27 @@ bool ChangeRecorder::End() {
   open_ = false;
   const bool stored = change_.files.empty() || history_.Commit(std::move(change_));
   live_.reset();
+  held_.clear();
   return stored;
+}
+
+std::unique_ptr<DirectoryLock> ChangeRecorder::TryLockDirectory(const std::string& dir, LockMode mode,
+                                                                FileIdentity* identity, bool* busy) {
+  if (!open_) return target().TryLockDirectory(dir, mode, identity, busy);
+  FileInfo info;
+  if (target().Stat(dir, &info)) {
+    const auto held = std::find_if(held_.begin(), held_.end(),
+                                   [&](const HeldLock& h) { return h.identity == info.identity; });
+    if (held != held_.end()) {
+      *busy = false;
+      *identity = held->identity;
+      return std::make_unique<SharedLock>(held->lock);
+    }
+  }
+  auto lock = target().TryLockDirectory(dir, mode, identity, busy);
+  if (!lock || mode != LockMode::kExclusive) return lock;
+  held_.push_back({*identity, std::shared_ptr<DirectoryLock>(std::move(lock))});
+  return std::make_unique<SharedLock>(held_.back().lock);
 }
 
 std::string ChangeRecorder::Absolute(const std::string& path) {
@@ -44,7 +77,7 @@ bool ChangeRecorder::Note(const std::string& path) {
   }
   change_.files.push_back(std::move(file));
   // Stored before the call goes ahead: after a crash the next start finds what to give back.
-  if (!history_.SaveRecording(&change_)) {
+  if (!history_.SaveRecording(&change_, change_.files.size() - 1)) {
     change_.files.pop_back();
     return false;
   }

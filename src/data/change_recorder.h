@@ -4,8 +4,13 @@
 // path holds afterwards. Temporary files thereby drop out by themselves (absent before and
 // after), and a command is recorded without knowing which files it writes. Outside Begin and
 // End every call passes through unrecorded.
+//
+// An exclusive directory lock the command takes between Begin and End is held until End has
+// stored the change: no other process can change, undo or redo the portfolio while its files
+// are changed but the change is not yet in the history.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,6 +41,8 @@ class ChangeRecorder final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode,
+                                                  FileIdentity* identity, bool* busy) override;
 
  private:
   // Notes `path`'s bytes if this change has not; false (and the call refused) when they
@@ -48,6 +55,11 @@ class ChangeRecorder final : public FileSystemWrapper {
   Change change_;
   std::set<std::string> noted_;
   std::unique_ptr<PortfolioLock> live_;  // from the first file noted until the change is stored
+  struct HeldLock {
+    FileIdentity identity;
+    std::shared_ptr<DirectoryLock> lock;
+  };
+  std::vector<HeldLock> held_;  // the change's exclusive locks, until it is stored
 };
 
 // Begin on construction, End on destruction: the change of one command.

@@ -84,7 +84,9 @@ DayNumber DateFloatToDay(double value) {
 float DayToDateFloat(DayNumber day) {
   if (day == kNoDate) return 0;
   const Ymd ymd = DayToYmd(day);
-  return static_cast<float>(ymd.year * 10000 + ymd.month * 100 + ymd.day);
+  // Wide: a day number far outside the file's dates (a rewrite's range end) has a year whose
+  // YYMMDD does not fit in an int.
+  return static_cast<float>(std::int64_t{ymd.year} * 10000 + ymd.month * 100 + ymd.day);
 }
 
 std::array<std::uint8_t, 4> DayToMbfDate(DayNumber day) {

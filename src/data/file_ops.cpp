@@ -125,7 +125,7 @@ bool PendingBackup::Commit() {
 bool PendingBackup::Revert() {
   if (!committed_) return true;
   const bool ok = previous_ ? ReplaceFile(fs_, backupPath_, CopyTemporaryPath(backupPath_), *previous_)
-                            : fs_.Remove(backupPath_);
+                            : RemoveIfPresent(fs_, backupPath_);
   if (ok) {
     committed_ = false;
     previous_.reset();
@@ -146,7 +146,10 @@ bool CreateDirectories(FileSystem& fs, const std::string& dir) {
 
 bool RemoveIfPresent(FileSystem& fs, const std::string& path) {
   if (!fs.IsRegularFile(path)) return true;
-  return fs.Remove(path);
+  if (!fs.Remove(path)) return false;
+  // Without the flush a power loss could bring the file back after what follows is on disk.
+  (void)fs.SyncDirectory(DirectoryOf(path));
+  return true;
 }
 
 bool MakeDirectories(FileSystem& fs, const std::string& dir) {

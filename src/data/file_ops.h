@@ -78,7 +78,7 @@ class PendingBackup {
 // Creates the directory `dir` and any missing parents; true when it exists afterwards.
 [[nodiscard]] bool CreateDirectories(FileSystem& fs, const std::string& dir);
 
-// Removes `path` if it exists; true when it no longer exists.
+// Removes `path` if it exists and flushes its directory; true when it no longer exists.
 [[nodiscard]] bool RemoveIfPresent(FileSystem& fs, const std::string& path);
 
 // Makes the directory `dir` and every missing directory above it; true when it exists

@@ -170,11 +170,24 @@ std::uint64_t IdOf(const std::string& name, const std::string& extension) {
   return id;
 }
 
+// The id of a later part of a recording, "<digits>.rec<digits>", and in `first` the index of
+// its first file; 0 when `name` is none.
+std::uint64_t PartOf(const std::string& name, std::uint64_t* first) {
+  const std::size_t dot = name.find('.');
+  if (dot == std::string::npos || name.compare(dot + 1, 3, "rec") != 0) return 0;
+  const std::string digits = name.substr(dot + 4);
+  if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  *first = std::stoull(digits);
+  return IdOf(name.substr(0, dot) + ".rec", "rec");
+}
+
 // Whether `name` is the temporary file through which the store writes one of its own files.
 bool IsOwnTemporary(const std::string& name) {
   const std::string suffix = CopyTemporaryPath("");
   if (!name.ends_with(suffix)) return false;
   const std::string target = name.substr(0, name.size() - suffix.size());
+  std::uint64_t first = 0;
+  if (PartOf(target, &first) != 0) return true;
   for (const char* extension : {"chg", "rec", "undone", "undoing", "redoing"}) {
     if (IdOf(target, extension) != 0) return true;
   }
@@ -186,12 +199,6 @@ bool Lists(const Change& change, const std::string& key) {
 }
 
 bool WriteMark(FileSystem& fs, const std::string& path) { return WriteFileSafely(fs, path, {}); }
-
-bool RemoveMark(FileSystem& fs, const std::string& path) {
-  if (!RemoveIfPresent(fs, path)) return false;
-  (void)fs.SyncDirectory(DirectoryOf(path));
-  return true;
-}
 
 }  // namespace
 
@@ -329,9 +336,16 @@ std::unique_ptr<PortfolioLock> History::LockForRecovery() {
   return LockStore(LockMode::kExclusive, std::chrono::milliseconds{0});
 }
 
-bool History::SaveRecording(Change* change) {
+bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return false;
-  if (change->id != 0) return WriteFileSafely(fs_, PathOf(change->id, "rec"), Serialize(*change));
+  if (change->id != 0) {
+    Change part;
+    part.id = change->id;
+    part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
+                      change->files.end());
+    const std::string name = "rec" + std::to_string(firstNew);
+    return WriteFileSafely(fs_, PathOf(change->id, name.c_str()), Serialize(part));
+  }
   // The id is taken and its recording made visible under one lock, on the store's parent
   // because live changes share the store's own: another process's NewId then sees it.
   PortfolioLock lock(fs_);
@@ -342,9 +356,41 @@ bool History::SaveRecording(Change* change) {
   return false;
 }
 
+bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
+  std::vector<DirEntry> entries;
+  if (!fs_.ListDirectory(directory_, &entries)) return false;
+  std::vector<std::pair<std::uint64_t, std::string>> parts;
+  for (const DirEntry& entry : entries) {
+    std::uint64_t first = 0;
+    if (PartOf(entry.name, &first) == id) parts.emplace_back(first, directory_ + entry.name);
+  }
+  std::sort(parts.begin(), parts.end());
+  paths->clear();
+  for (auto& part : parts) paths->push_back(std::move(part.second));
+  return true;
+}
+
 bool History::LoadRecording(std::uint64_t id, Change* change) {
   Bytes bytes;
-  return ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) && Parse(bytes, change) && change->id == id;
+  std::vector<std::string> parts;
+  if (!ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) || !Parse(bytes, change) || change->id != id ||
+      !ListParts(id, &parts)) {
+    return false;
+  }
+  for (const std::string& path : parts) {
+    Change part;
+    if (!ReadWholeFile(fs_, path, &bytes) || !Parse(bytes, &part) || part.id != id) return false;
+    for (FileChange& file : part.files) change->files.push_back(std::move(file));
+  }
+  return true;
+}
+
+bool History::RemoveRecording(std::uint64_t id) {
+  // The first part goes first: later parts left without it are a crash's leftovers.
+  std::vector<std::string> parts;
+  if (!RemoveIfPresent(fs_, PathOf(id, "rec")) || !ListParts(id, &parts)) return false;
+  for (const std::string& path : parts) (void)RemoveIfPresent(fs_, path);
+  return true;
 }
 
 bool History::Commit(Change change) {
@@ -360,15 +406,14 @@ bool History::Commit(Change change) {
     if (file.before != file.after) kept.push_back(std::move(file));
   }
   change.files = std::move(kept);
-  const std::string recording = PathOf(change.id, "rec");
-  if (change.files.empty()) return RemoveMark(fs_, recording);
+  if (change.files.empty()) return RemoveRecording(change.id);
   for (const FileChange& file : change.files) {
     const std::string key = PortfolioKey(DirectoryOf(file.path));
     if (!Lists(change, key)) change.portfolios.push_back(key);
   }
   change.undone = false;
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteFileSafely(fs_, PathOf(change.id, "chg"), Serialize(change)) || !RemoveMark(fs_, recording)) {
+      !WriteFileSafely(fs_, PathOf(change.id, "chg"), Serialize(change)) || !RemoveRecording(change.id)) {
     return false;
   }
   Prune(change);
@@ -377,7 +422,7 @@ bool History::Commit(Change change) {
 
 bool History::Drop(std::uint64_t id) {
   // The change goes first: a mark left without its change is ignored.
-  return RemoveMark(fs_, PathOf(id, "chg")) && RemoveMark(fs_, PathOf(id, "undone"));
+  return RemoveIfPresent(fs_, PathOf(id, "chg")) && RemoveIfPresent(fs_, PathOf(id, "undone"));
 }
 
 void History::Prune(const Change& latest) {
@@ -395,21 +440,40 @@ void History::Prune(const Change& latest) {
       kept.push_back(std::move(stored));
     }
   }
-  // A change goes when every portfolio it is listed under has enough newer ones.
+  // A change is kept while a portfolio it is listed under has fewer newer ones than the limit,
+  // and so is every change of a portfolio newer than one kept there: an undo never has to step
+  // over a change that is gone.
+  std::set<std::uint64_t> wanted;
   std::map<std::string, int> newer;
-  std::set<std::uint64_t> old;
   for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
-    bool wanted = false;
-    for (const std::string& p : it->change.portfolios) wanted = newer[p]++ < limits_.changesPerPortfolio || wanted;
-    if (!wanted) old.insert(it->change.id);
+    for (const std::string& p : it->change.portfolios) {
+      if (newer[p]++ < limits_.changesPerPortfolio) wanted.insert(it->change.id);
+    }
+  }
+  for (bool grew = true; grew;) {
+    grew = false;
+    std::map<std::string, std::uint64_t> oldestWanted;
+    for (const Stored& stored : kept) {
+      if (!wanted.count(stored.change.id)) continue;
+      for (const std::string& p : stored.change.portfolios) oldestWanted.emplace(p, stored.change.id);
+    }
+    for (const Stored& stored : kept) {
+      const Change& c = stored.change;
+      const bool newerThanKept = std::any_of(c.portfolios.begin(), c.portfolios.end(), [&](const std::string& p) {
+        const auto oldest = oldestWanted.find(p);
+        return oldest != oldestWanted.end() && oldest->second < c.id;
+      });
+      if (newerThanKept && wanted.insert(c.id).second) grew = true;
+    }
   }
   std::uint64_t total = 0;
-  for (const Stored& stored : kept) total += old.count(stored.change.id) ? 0 : stored.size;
-  // Then the oldest go until the store fits, the latest change always kept.
+  for (const Stored& stored : kept) total += wanted.count(stored.change.id) ? stored.size : 0;
+  // Then the oldest go until the store fits, up to the latest change: the oldest kept change is
+  // the oldest of each of its portfolios, so no portfolio is left with a gap.
   for (const Stored& stored : kept) {
-    const bool tooLarge = total > limits_.maxBytes && stored.change.id != latest.id;
-    if (!old.count(stored.change.id) && !tooLarge) continue;
-    if (!old.count(stored.change.id)) total -= stored.size;
+    const bool tooLarge = total > limits_.maxBytes && stored.change.id < latest.id;
+    if (wanted.count(stored.change.id) && !tooLarge) continue;
+    if (wanted.count(stored.change.id)) total -= stored.size;
     (void)Drop(stored.change.id);
   }
 }
@@ -419,12 +483,12 @@ bool History::MarkApplying(std::uint64_t id, bool undo) {
 }
 
 bool History::MarkApplied(std::uint64_t id, bool undo) {
-  const bool marked = undo ? WriteMark(fs_, PathOf(id, "undone")) : RemoveMark(fs_, PathOf(id, "undone"));
-  return marked && RemoveMark(fs_, PathOf(id, undo ? "undoing" : "redoing"));
+  const bool marked = undo ? WriteMark(fs_, PathOf(id, "undone")) : RemoveIfPresent(fs_, PathOf(id, "undone"));
+  return marked && RemoveIfPresent(fs_, PathOf(id, undo ? "undoing" : "redoing"));
 }
 
 bool History::ClearApplying(std::uint64_t id, bool undo) {
-  return RemoveMark(fs_, PathOf(id, undo ? "undoing" : "redoing"));
+  return RemoveIfPresent(fs_, PathOf(id, undo ? "undoing" : "redoing"));
 }
 
 bool History::FindPending(Pending* pending) {
@@ -443,7 +507,11 @@ void History::RemoveLeftovers() {
   if (!fs_.IsDirectory(directory_) || !fs_.ListDirectory(directory_, &entries)) return;
   bool removed = false;
   for (const DirEntry& entry : entries) {
-    if (!IsOwnTemporary(entry.name)) continue;
+    std::uint64_t first = 0;
+    const std::uint64_t part = PartOf(entry.name, &first);
+    // A later part of a recording whose first part is gone belongs to a change already stored.
+    const bool orphan = part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"));
+    if (!orphan && !IsOwnTemporary(entry.name)) continue;
     const std::string path = directory_ + entry.name;
     // Looked at without following links: a link planted under such a name is not the store's.
     FileInfo info;

@@ -3,7 +3,8 @@
 // bytes before and after (or that it did not exist).
 //
 // One directory holds every portfolio's changes: "<id>.chg" a complete change, written once
-// with the crash-safe replace; "<id>.rec" the before-states of a change still being made;
+// with the crash-safe replace; "<id>.rec" the before-states of a change still being made, and
+// "<id>.rec<n>" those of its files from the n-th on, noted later;
 // "<id>.undone" present while the change is undone; "<id>.undoing" and "<id>.redoing" present
 // while an undo or redo is putting files back. A change is listed under every portfolio whose
 // files it touched and under the portfolio the command was given; portfolios are known by
@@ -79,9 +80,11 @@ class History {
 
   // Stores `change`'s before-states crash-safely as the change being made, so that the next
   // start can complete it. A change without an id is given one higher than every id stored,
-  // under a lock on the store, so that two processes recording at once never share an id.
-  // On failure leaves `change->id` as it was.
-  [[nodiscard]] bool SaveRecording(Change* change);
+  // under a lock on the store, so that two processes recording at once never share an id, and
+  // is stored with all its files. A change with an id stores only its files from `firstNew` on
+  // (those noted since the last call), so that a command touching many files writes each
+  // file's bytes once. On failure leaves `change->id` as it was.
+  [[nodiscard]] bool SaveRecording(Change* change, std::size_t firstNew = 0);
   // Completes the change being made: reads every file's after-state, leaves out files that
   // end as they began, adds the portfolios of the files, and stores the change unless nothing
   // is left; then drops the undone changes of its portfolios (they can no longer be redone)
@@ -114,6 +117,9 @@ class History {
     std::uint64_t size = 0;
   };
   std::string PathOf(std::uint64_t id, const char* extension) const;
+  // The later parts of recording `id`, ordered by their first file.
+  [[nodiscard]] bool ListParts(std::uint64_t id, std::vector<std::string>* paths);
+  bool RemoveRecording(std::uint64_t id);
   // An id higher than every id stored.
   std::uint64_t NewId();
   std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include "data/file_names.h"
@@ -103,11 +104,20 @@ void PutMbfOfDateNumber(std::uint8_t* at, std::int32_t number) {
   WriteMbf(value, at);
 }
 
-// The YYYYMMDD of an MBF date value; 0 for no date.
-std::int32_t DateNumberOfMbf(const std::uint8_t* at) {
-  const float value = ReadMbf(at);
-  return value <= 0 ? 0 : static_cast<std::int32_t>(value) + 19000000;
+}  // namespace
+
+std::int32_t DateNumberOfValue(float value) {
+  // Beyond this the sum would not fit in 32 bits; no date comes near it.
+  constexpr float kLargest = 2.0e9f;
+  return value > 0 && value < kLargest ? static_cast<std::int32_t>(value) + 19000000 : 0;
 }
+
+bool SameDateValue(float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+namespace {
+
+// The YYYYMMDD of an MBF date value; 0 for no date.
+std::int32_t DateNumberOfMbf(const std::uint8_t* at) { return DateNumberOfValue(ReadMbf(at)); }
 
 std::string LongestName(const MasterRecord& record) {
   const std::string shortName = WithoutTrailingBlanks(record.nameText());
@@ -423,8 +433,8 @@ std::vector<std::string> IndexFilesOutOfStep(const IndexFiles& files) {
         problems.push_back("name" + at);
       }
       // The 32-bit first date is left out: vendor files hold it stale.
-      if (ReadIeee(e + kEmasterFirstDate) != ReadMbf(m.bytes.data() + kMasterFirstDate) ||
-          ReadIeee(e + kEmasterLastDate) != ReadMbf(m.bytes.data() + kMasterLastDate)) {
+      if (!SameDateValue(ReadIeee(e + kEmasterFirstDate), ReadMbf(m.bytes.data() + kMasterFirstDate)) ||
+          !SameDateValue(ReadIeee(e + kEmasterLastDate), ReadMbf(m.bytes.data() + kMasterLastDate))) {
         problems.push_back("dates" + at);
       }
       if (e[kEmasterFieldCount] != m.fieldCount()) problems.push_back("number of fields" + at);

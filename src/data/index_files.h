@@ -57,6 +57,13 @@ inline constexpr std::size_t kXmasterStartDate = 104;  // 32-bit YYYYMMDD, often
 inline constexpr std::size_t kXmasterFirstDate = 108;
 inline constexpr std::size_t kXmasterLastDate = 116;
 
+// The 32-bit YYYYMMDD that goes with a date value YYYMMDD; 0 for no date: zero, below zero,
+// or a value (too large, not a number) that no date has.
+std::int32_t DateNumberOfValue(float value);
+// Whether two index files hold one date value; two values that are not a number are one, so
+// that a damaged date is found out of step (and mended) once.
+bool SameDateValue(float a, float b);
+
 // Field-set bits of EMASTER and XMASTER, by quantity (DATE, TIME, OPEN, ... OI).
 std::uint8_t FieldSetBit(int quantity);
 // The layout a field set gives: its quantities in the order DATE, TIME, OPEN ... OI.

@@ -210,7 +210,8 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
       day = monthStart + static_cast<int>(dayOfMonth);
     } else {
       day = DateFloatToDay(date);
-      const auto whole = static_cast<std::int32_t>(date);
+      // Only a value that is a date converts to a whole number without overflow.
+      const auto whole = day == kNoDate ? 0 : static_cast<std::int32_t>(date);
       if (day != kNoDate && whole == date && whole > 0 && whole < (1 << 24) && whole % 100 >= 1) {
         monthValue = static_cast<float>(whole - whole % 100);
         monthStart = day - whole % 100;

@@ -169,6 +169,9 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int*
           }
           break;
         case QuoteOp::kInsertCopy: {
+          // A quote without a date (or of a day that near it) has no weekday before it that a
+          // day number holds.
+          if (d < kNoDate + 8) break;
           DayNumber before = d - 1;
           while (Weekday(before) == 0 || Weekday(before) == 6) --before;
           const std::size_t at = out.size();

@@ -526,10 +526,10 @@ void CBarvaneView::CheckPortfolio() {
     m_check->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_check, &CPortfolioCheckDlg::Checked, this, &CBarvaneView::MarkChart);
     connect(m_check, &QDialog::finished, this, &CBarvaneView::MarkChart);
-    // Each symbol's repair is a change of its own, named as the command line names it.
-    m_check->SetRepairHooks({[this](const std::string& dir, const std::string& symbol) {
+    // The repair is one change, named as the command line names it.
+    m_check->SetRepairHooks({[this](const std::string& dir) {
                                ++m_historyGeneration;
-                               m_recorder.Begin({"check", dir, "--repair", Utf8(symbol)}, dir);
+                               m_recorder.Begin({"check", dir, "--repair"}, dir);
                              },
                              [this] { (void)m_recorder.End(); }});
   }

@@ -18,6 +18,57 @@ bool KeptInFileName(char c) {
          c == '_' || c == '-';
 }
 
+// The export files written so far under their temporary names, renamed over their own names
+// together once every one stands; removed if the export stops before.
+class StagedFiles {
+ public:
+  explicit StagedFiles(FileSystem& fs) : fs_(fs) {}
+  StagedFiles(const StagedFiles&) = delete;
+  StagedFiles& operator=(const StagedFiles&) = delete;
+  ~StagedFiles() {
+    for (const std::string& path : staged_) (void)fs_.Remove(CopyTemporaryPath(path));
+  }
+
+  // Writes `text` whole and flushed under the temporary name of `path`, made anew (never
+  // through whatever stands at that name).
+  bool Write(const std::string& path, const std::string& text) {
+    auto file = fs_.CreateExclusive(CopyTemporaryPath(path));
+    if (!file) return false;
+    staged_.push_back(path);
+    bool ok = file->Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    ok = ok && file->Sync();
+    return file->Close() && ok;
+  }
+
+  // Renames every file over its name, in order, and flushes the folder; stops at the first
+  // rename that fails (those renamed stand, the rest keep their old bytes) and names its file
+  // in `failed`.
+  bool Rename(std::string* failed) {
+    std::string dir;
+    for (auto it = staged_.begin(); it != staged_.end(); it = staged_.erase(it)) {
+      if (!fs_.Rename(CopyTemporaryPath(*it), *it)) {
+        *failed = *it;
+        return false;
+      }
+      dir = DirectoryOf(*it);
+    }
+    // The new files are in place; a failed flush only weakens their durability.
+    if (!dir.empty()) (void)fs_.SyncDirectory(dir);
+    return true;
+  }
+
+ private:
+  FileSystem& fs_;
+  std::vector<std::string> staged_;
+};
+
+// Whether something other than a regular file stands at `path` itself: a link (even to a
+// regular file), a directory, a FIFO, a device.
+bool NotARegularFile(FileSystem& fs, const std::string& path) {
+  FileInfo info;
+  return fs.StatNoFollow(path, &info) && info.kind != DirEntry::Kind::kFile;
+}
+
 }  // namespace
 
 std::string ExportFileName(const std::string& symbol, std::set<std::string>* taken) {
@@ -51,7 +102,16 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
   for (const SymbolRow& row : listing.rows) {
     if (row.subPortfolio) continue;
     planned.push_back({row.symbol, out + ExportFileName(row.symbol, &taken)});
-    if (existing.empty() && fs.IsRegularFile(planned.back().path)) existing = planned.back().path;
+    const std::string& path = planned.back().path;
+    // An export file is replaced by renaming over its name; what a link there leads to, or a
+    // FIFO or device standing there, is no export file of ours.
+    if (NotARegularFile(fs, path)) {
+      ui.ShowMessage(path + "\nis not a regular file but a link or another kind of file.\n" +
+                         "Nothing was exported.",
+                     MessageIcon::kStop);
+      return false;
+    }
+    if (existing.empty() && fs.IsRegularFile(path)) existing = path;
   }
   if (!existing.empty() &&
       !ui.AskYesNo(existing + "\nThis file already exists\n\nReplace existing files?")) {
@@ -63,6 +123,8 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
   }
   ui.SetWaitCursor(true);
   MasterRecordFinder records(portfolio, portfolioDir);
+  StagedFiles staged(fs);
+  std::vector<ExportedFile> written;
   bool complete = true;
   int done = 0;
   for (const ExportedFile& planFile : planned) {
@@ -73,22 +135,31 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
       complete = false;
     } else {
       const std::int32_t count = std::min(series.quotesInFile(), series.quotesPresent());
-      const std::string text = ExportFileText(&series, count, choices);
-      // A file of an earlier export is rewritten in place rather than truncated first.
-      auto file = fs.OpenForRewrite(planFile.path);
-      if (!file || !WriteExportFile(std::move(file), text)) {
+      if (!staged.Write(planFile.path, ExportFileText(&series, count, choices))) {
         ui.SetWaitCursor(false);
-        ui.ShowMessage(std::string(kExportErrorText) + "\n" + planFile.path, MessageIcon::kStop);
+        ui.ShowMessage(std::string(kExportErrorText) + "\n" + planFile.path + "\nNo file was replaced.",
+                       MessageIcon::kStop);
         return false;
       }
-      files->push_back(planFile);
+      written.push_back(planFile);
     }
     if (progress && !progress(++done, static_cast<int>(planned.size()))) {
       ui.SetWaitCursor(false);
       return false;
     }
   }
+  std::string failed;
+  const bool renamed = staged.Rename(&failed);
   ui.SetWaitCursor(false);
+  if (!renamed) {
+    for (const ExportedFile& file : written) {
+      if (file.path == failed) break;
+      files->push_back(file);
+    }
+    ui.ShowMessage(std::string(kExportErrorText) + "\n" + failed, MessageIcon::kStop);
+    return false;
+  }
+  files->insert(files->end(), written.begin(), written.end());
   ui.Beep();
   return complete;
 }

@@ -33,10 +33,15 @@ std::string ExportFileName(const std::string& symbol, std::set<std::string>* tak
 // Exports every symbol of the portfolio `dir` into `outDir` (made, with missing parents, when
 // it does not exist) with `choices` (their path unused), in symbol grid order, and adds each
 // file written to `files`. Files of those names already in `outDir` are replaced only when the
-// user says Yes to one question; No writes nothing. A symbol whose quotes cannot be read is
-// told and passed over. Returns true when every symbol was written; false when the portfolio
-// cannot be listed, the folder cannot be made, a file cannot be written (told; the files
-// written before it stay), the user declined, or `progress` cancelled.
+// user says Yes to one question; No writes nothing. A link or anything but a regular file at
+// one of the names refuses the export (told, naming it) before anything is written. Every file
+// is written whole and flushed under a temporary name first; only when all are written are
+// they renamed over their names, so that each file holds its old or its new bytes, never a
+// mix. A symbol whose quotes cannot be read is told and passed over. Returns true when every
+// symbol was written; false when the portfolio cannot be listed, the folder cannot be made, a
+// file cannot be written (told; no file replaced), a rename fails (told; the files before it
+// replaced, the rest as they were), the user declined, or `progress` cancelled (no file
+// replaced).
 bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string& outDir,
                const ExportChoices& choices, const ExportAllProgress& progress,
                std::vector<ExportedFile>* files);

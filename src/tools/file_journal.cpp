@@ -22,6 +22,8 @@ bool FileJournal::Remove(const std::string& path) {
   if (!fs_.IsRegularFile(path)) return true;
   Bytes old;
   if (!ReadWholeFile(fs_, path, &old) || !fs_.Remove(path)) return false;
+  // Flushed before anything that counts on the file being gone, such as an undo marked done.
+  (void)fs_.SyncDirectory(DirectoryOf(path));
   entries_.push_back({path, CopyTemporaryPath(path), std::move(old)});
   return true;
 }

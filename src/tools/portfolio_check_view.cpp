@@ -78,16 +78,17 @@ bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress
       ui.ShowDone("Repair of " + dir + " done: " + Counted(result.mends.size(), "mend"));
       break;
     case RepairOutcome::kCancelled:
-      ui.ShowMessage("The repair was cancelled; the " + Counted(result.mends.size(), "mend") +
-                         " made before stay.",
-                     MessageIcon::kWarning);
-      break;
     case RepairOutcome::kFailed:
-    case RepairOutcome::kNoPortfolio:
-      ui.ShowMessage((result.failure.empty() ? "The portfolio " + dir + " cannot be read" : result.failure) +
-                         ".\nThe repair stopped there; those files are as they were.",
+    case RepairOutcome::kNoPortfolio: {
+      const std::string why = result.outcome == RepairOutcome::kCancelled ? "The repair was cancelled"
+                              : result.failure.empty()                     ? "The portfolio " + dir + " cannot be read"
+                                                                           : result.failure;
+      ui.ShowMessage(why + (result.restored ? ".\nNothing was repaired; every file is as it was."
+                                            : ".\nThe files repaired before could not all be put back; undo the "
+                                              "repair to give them back."),
                      MessageIcon::kStop);
       break;
+    }
   }
   const int symbolRow = view.m_selSymbolRow;
   const int quoteRow = view.m_selQuoteRow;

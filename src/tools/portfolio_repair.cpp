@@ -5,6 +5,7 @@
 #include "data/index_files.h"
 #include "data/portfolio_lock.h"
 #include "data/rewrite.h"
+#include "data/rollback_fs.h"
 #include "tools/portfolio_repair_index.h"
 
 namespace barvane {
@@ -19,13 +20,35 @@ FieldSetOf FieldSetsOf(FileSystem& fs, const std::string& dir) {
   };
 }
 
-// One change: `write` between the hooks.
-bool AsOneChange(const RepairChangeHooks& hooks, const std::string& dir, const std::string& symbol,
-                 const std::function<bool()>& write) {
-  if (hooks.begin) hooks.begin(dir, symbol);
-  const bool ok = write();
-  if (hooks.end) hooks.end();
-  return ok;
+// Opens the repair's change on construction (when it writes) and closes it on destruction.
+class RepairChange {
+ public:
+  RepairChange(const RepairChangeHooks* hooks, const std::string& dir) : hooks_(hooks) {
+    if (hooks_ && hooks_->begin) hooks_->begin(dir);
+  }
+  ~RepairChange() {
+    if (hooks_ && hooks_->end) hooks_->end();
+  }
+  RepairChange(const RepairChange&) = delete;
+  RepairChange& operator=(const RepairChange&) = delete;
+
+ private:
+  const RepairChangeHooks* hooks_;
+};
+
+RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                    const RepairChangeHooks* hooks);
+
+// The repair through `journal`: on a failure or a cancel every file it wrote is put back.
+RepairResult RepairAllOrNothing(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
+                                const RepairChangeHooks& hooks) {
+  RepairChange change(&hooks, dir);
+  RollbackFs journal(fs);
+  RepairResult result = Repair(journal, dir, progress, &hooks);
+  if (result.outcome == RepairOutcome::kDone || result.outcome == RepairOutcome::kNoPortfolio) return result;
+  result.mends.clear();
+  result.restored = journal.RollBack();
+  return result;
 }
 
 RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
@@ -64,9 +87,7 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
     }
     const IndexMend mend = MendIndexFiles(before, FieldSetsOf(fs, portfolio.dir));
     if (mend.mends.empty()) continue;
-    if (write && !AsOneChange(*hooks, portfolio.dir, kNoSymbolText, [&] {
-          return WriteIndexFiles(fs, IndexWrites(fs, mend.files, before, IndexReplace::kBackupAndNew));
-        })) {
+    if (write && !WriteIndexFiles(fs, IndexWrites(fs, mend.files, before, IndexReplace::kBackupAndNew))) {
       result.outcome = RepairOutcome::kFailed;
       result.failure = "The index files in " + portfolio.dir + " cannot be replaced";
       return result;
@@ -86,11 +107,9 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
     if (symbol.sharesQuoteFile) continue;
     const SeriesVerdict verdict = CheckSymbol(fs, symbol, &quotes);
     if (!verdict.mendedQuotes && verdict.mendedRecord.empty()) continue;
-    if (write && !AsOneChange(*hooks, symbol.dir, symbol.symbol, [&] {
-          return ReplaceSeriesFiles(fs, symbol.dir, symbol.record.fileNumber(), symbol.quotePath, quotes,
+    if (write && ReplaceSeriesFiles(fs, symbol.dir, symbol.record.fileNumber(), symbol.quotePath, quotes,
                                     verdict.mendedQuotes ? &*verdict.mendedQuotes : nullptr,
-                                    verdict.mendedRecord) == kSuccess;
-        })) {
+                                    verdict.mendedRecord) != kSuccess) {
       result.outcome = RepairOutcome::kFailed;
       result.failure = "The files of " + symbol.symbol + " in " + symbol.dir + " cannot be replaced";
       return result;
@@ -107,7 +126,7 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
 
 RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
                              const RepairChangeHooks& hooks) {
-  return Repair(fs, dir, progress, &hooks);
+  return RepairAllOrNothing(fs, dir, progress, hooks);
 }
 
 std::vector<CheckProblem> PlannedMends(FileSystem& fs, const std::string& dir) {

@@ -1,8 +1,8 @@
 // The portfolio repair: mends what the check finds and can be mended without guessing (see
-// CheckSeries and MendIndexFiles), one change per directory for its index files, then one per
-// symbol: its quote file and its index records replaced together, crash-safely, or not at all.
-// A symbol with nothing to mend, or whose quote file another record shares, is not touched;
-// neither is an index file that is in step.
+// CheckSeries and MendIndexFiles), each directory's index files first, then symbol by symbol
+// (a symbol's quote file and index records replaced together, crash-safely), all as one change
+// that stands whole or not at all. A symbol with nothing to mend, or whose quote file another
+// record shares, is not touched; neither is an index file that is in step.
 #pragma once
 
 #include <functional>
@@ -14,11 +14,10 @@
 
 namespace barvane {
 
-// Told around each change the repair writes (a directory's index files, or one symbol's
-// files), so that each becomes a change of its own in the history. `symbol` is "-" for the
-// index files.
+// Told around the repair (`dir` the portfolio given), so that the whole of it becomes one
+// change in the history.
 struct RepairChangeHooks {
-  std::function<void(const std::string& dir, const std::string& symbol)> begin;
+  std::function<void(const std::string& dir)> begin;
   std::function<void()> end;
 };
 
@@ -28,13 +27,14 @@ struct RepairResult {
   RepairOutcome outcome = RepairOutcome::kDone;
   // What was mended, in the check's line form (the text says what was done), in walk order.
   std::vector<CheckProblem> mends;
-  std::string failure;  // for kFailed: which change could not be written
+  std::string failure;   // for kFailed: which files could not be written
+  bool restored = true;  // for kFailed and kCancelled: every file written was put back
 };
 
-// Mends the portfolio `dir` and its sub-portfolios. Stops at the first change that cannot be
-// written (kFailed; that change left nothing behind, the earlier ones stand) or when
-// `progress` cancels (kCancelled, between two changes). kNoPortfolio when the MASTER of `dir`
-// cannot be read.
+// Mends the portfolio `dir` and its sub-portfolios. Stops at the first mend that cannot be
+// written (kFailed) or when `progress` cancels (kCancelled, between two symbols); every file
+// the repair wrote before is then put back, and `mends` is empty. kNoPortfolio when the MASTER
+// of `dir` cannot be read.
 RepairResult RepairPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
                              const RepairChangeHooks& hooks = {});
 

@@ -219,14 +219,13 @@ class Mend {
     }
     const std::uint8_t* first = m.bytes.data() + kMasterFirstDate;
     const std::uint8_t* last = m.bytes.data() + kMasterLastDate;
-    const bool firstDiffers = ReadIeee(e + kEmasterFirstDate) != ReadMbf(first);
-    const bool lastDiffers = ReadIeee(e + kEmasterLastDate) != ReadMbf(last);
+    const bool firstDiffers = !SameDateValue(ReadIeee(e + kEmasterFirstDate), ReadMbf(first));
+    const bool lastDiffers = !SameDateValue(ReadIeee(e + kEmasterLastDate), ReadMbf(last));
     if (firstDiffers) {
       const float value = ReadMbf(first);
       WriteIeee(value, e + kEmasterFirstDate);
       // The 32-bit first date follows the first date, as every change of the dates keeps it.
-      const auto number =
-          static_cast<std::uint32_t>(value <= 0 ? 0 : static_cast<std::int32_t>(value) + 19000000);
+      const auto number = static_cast<std::uint32_t>(DateNumberOfValue(value));
       for (std::size_t k = 0; k < 4; ++k)
         e[kEmasterFirstDateNumber + k] = static_cast<std::uint8_t>(number >> (8 * k));
     }

@@ -2,6 +2,7 @@
 #include "tools/series_check.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,13 +24,18 @@ const char* PriceName(int quantity) {
     case kOpen: return "open";
     case kHigh: return "high";
     case kLow: return "low";
+    case kVolume: return "volume";
+    case kOpenInterest: return "open interest";
     default: return "close";
   }
 }
 
+// The header of a quote file: its record number and quote count, 16 bits each.
+constexpr std::size_t kQuoteHeaderBytes = 4;
+
 // Whether the file reads as whole records of `length` bytes, as many as its header counts.
 bool FileFits(const Bytes& bytes, std::size_t length) {
-  return length > 0 && bytes.size() >= length && bytes.size() % length == 0 &&
+  return length > 0 && bytes.size() >= std::max(length, kQuoteHeaderBytes) && bytes.size() % length == 0 &&
          static_cast<std::size_t>(QuotesAnnounced(bytes.data())) == bytes.size() / length - 1;
 }
 
@@ -52,7 +58,7 @@ class SeriesChecker {
     if (!files_.quotes) return Problem(0, "quote file " + files_.quoteName + " is missing");
     if (!CheckRecordShape()) return;
     const Bytes& bytes = *files_.quotes;
-    if (bytes.size() < length_) {
+    if (bytes.size() < std::max(length_, kQuoteHeaderBytes)) {
       return Problem(0, "quote file " + files_.quoteName + " is shorter than its header record");
     }
     const std::size_t present = bytes.size() / length_ - 1;
@@ -156,9 +162,15 @@ class SeriesChecker {
     for (const Quote& quote : quotes_) {
       float value[kQuantityCount] = {};
       bool usable[kQuantityCount] = {};
+      // A value no number can be (an exponent the format does not use) is no price at all.
+      for (int p : {kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}) {
+        if (!layout_.holds(p) || std::isfinite(Field(quote.record, p))) continue;
+        Problem(quote.day, Printed("%s is not a number", PriceName(p)));
+      }
       for (int p : kPrices) {
         if (!layout_.holds(p)) continue;
         value[p] = Field(quote.record, p);
+        if (!std::isfinite(value[p])) continue;
         usable[p] = value[p] > 0;
         if (value[p] == 0) {
           Problem(quote.day, Printed("%s is zero", PriceName(p)));

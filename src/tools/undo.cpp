@@ -35,13 +35,42 @@ std::vector<const FileChange*> Order(const Change& change, bool undo) {
 
 std::string Verb(bool undo) { return undo ? "undone" : "redone"; }
 
+// How often the choice is made again when the change chosen under the lock turns out to touch
+// a portfolio not yet locked (another process changed the history in between).
+constexpr int kChoices = 3;
+
 UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool force) {
   FileSystem& fs = history.fs();
   UndoOutcome outcome;
-  Change change;
-  if (!(undo ? NextToUndo(history, dir, &change) : NextToRedo(history, dir, &change))) {
-    outcome.message = std::string("Nothing to ") + (undo ? "undo" : "redo") + " in " + WithoutTrailingSlash(dir);
+  const std::unique_ptr<PortfolioLock> live = history.LockLive();
+  if (!live) {
+    outcome.message = "The history is in use. Nothing was " + Verb(undo) + ".";
     return outcome;
+  }
+  // The change is chosen and its files checked under the locks of every portfolio it touched,
+  // so that no other command changes, undoes or redoes one of them in between.
+  PortfolioLock lock(fs);
+  std::vector<std::string> locked = {history.PortfolioKey(dir)};
+  Change change;
+  for (int choice = 1;; ++choice) {
+    if (!lock.Acquire(locked, LockMode::kExclusive)) {
+      outcome.message = lock.failureText();
+      return outcome;
+    }
+    if (!(undo ? NextToUndo(history, dir, &change) : NextToRedo(history, dir, &change))) {
+      outcome.message = std::string("Nothing to ") + (undo ? "undo" : "redo") + " in " + WithoutTrailingSlash(dir);
+      return outcome;
+    }
+    const std::size_t lockedBefore = locked.size();
+    for (const std::string& portfolio : change.portfolios) {
+      if (std::find(locked.begin(), locked.end(), portfolio) == locked.end()) locked.push_back(portfolio);
+    }
+    if (locked.size() == lockedBefore) break;
+    lock.Release();
+    if (choice == kChoices) {
+      outcome.message = PortfolioBusyText(dir);
+      return outcome;
+    }
   }
   const std::string named = "\"" + WordsText(change.words) + "\"";
   if (!history.Load(change.id, &change)) {
@@ -51,19 +80,6 @@ UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool forc
   outcome.change = change;
   for (FileChange& file : outcome.change.files) file.before = file.after = std::nullopt;
 
-  const std::unique_ptr<PortfolioLock> live = history.LockLive();
-  if (!live) {
-    outcome.message = "The history of " + named + " is in use. Nothing was " + Verb(undo) + ".";
-    return outcome;
-  }
-  // Every portfolio the change touched stays locked from the check to the last write.
-  PortfolioLock lock(fs);
-  std::vector<std::string> portfolios = change.portfolios;
-  portfolios.push_back(dir);
-  if (!lock.Acquire(portfolios, LockMode::kExclusive)) {
-    outcome.message = lock.failureText();
-    return outcome;
-  }
   for (const FileChange& file : change.files) {
     std::optional<Bytes> now;
     if (!CurrentState(fs, file.path, &now)) {
@@ -174,6 +190,8 @@ std::string ChangeTitle(const Change& change) {
   if (command == "move-symbol") return "Move of " + symbol + " to " + Word(change, 3);
   if (command == "blank-symbol-repair") return "Repair of blank symbols";
   if (command == "check" && Word(change, 2) == "--repair") {
+    // Older histories hold a change a symbol ("-" for the index files).
+    if (change.words.size() < 4) return "Repair of the portfolio";
     return Word(change, 3) == "-" ? "Repair of the MASTER" : "Repair of " + Word(change, 3);
   }
   return WordsText(change.words);

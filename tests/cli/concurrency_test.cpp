@@ -152,6 +152,34 @@ TEST(Concurrency, TwentyParallelEditsOfOneSymbolAllLand) {
   EXPECT_GT(edited, 0);
 }
 
+// Processes editing, undoing and redoing one portfolio at once leave a history that undoes to
+// the original bytes: every change that stands is recorded, and none is recorded twice.
+TEST(Concurrency, ParallelChangesAndUndosLeaveAHistoryThatUndoesToTheOriginal) {
+  constexpr int kProcesses = 6;
+  TempDir root, scratch;
+  const std::string dir = root / "P";
+  test::Build(dir, test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 8)),
+                                    test::Symbol(2, "XYZ", test::Fields28(), test::WeekdayQuotes(kMonday, 8))}));
+  const auto original = test::Snapshot(dir);
+  std::string script;
+  for (int p = 0; p < kProcesses; ++p) {
+    const std::string cli = Quoted(BARVANE_CLI_PATH) + " ";
+    const std::string day = "06/" + std::to_string(15 + p % 5) + "/98", v = std::to_string(50 + p);
+    const std::string symbol = p % 2 ? "XYZ" : "ABC";
+    script += "( for i in 1 2 3; do " + cli + "edit " + Quoted(dir) + " " + symbol + " " + day + " " + v + " " + v +
+              " " + v + " " + v + " 1 1; " + cli + "undo " + Quoted(dir) + "; " + cli + "redo " + Quoted(dir) + "; " +
+              cli + "undo " + Quoted(dir) + "; done ) >/dev/null 2>&1 &\n";
+  }
+  script += "wait\n";
+  test::WriteBytes(scratch / "run.sh", Bytes(script.begin(), script.end()));
+  ASSERT_EQ(std::system(("sh " + scratch / "run.sh").c_str()), 0);
+
+  CliRun undo;
+  for (int undone = 0; (undo = Cli({"undo", dir})).status == 0; ++undone) ASSERT_LT(undone, 200);
+  EXPECT_EQ(undo.err, "Nothing to undo in " + dir + "\n");
+  EXPECT_EQ(test::Snapshot(dir), original);
+}
+
 TEST(Concurrency, ChangeOfAPortfolioInUseIsRefusedNamingItAndReadsShareIt) {
   TempDir root;
   const std::string dir = root / "P";

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "data/dates.h"
 #include "data/mbf.h"
@@ -69,6 +70,12 @@ TEST(Days, BeforeNineteenSixtyOneConvertTrulyAndKeepTheirWeekday) {
   EXPECT_EQ(DayToDateFloat(0), 601231.0f);
   EXPECT_EQ(FormatDate(YmdToDay(60, 2, 29), 2, '-'), "1960-02-29");
   EXPECT_EQ(Weekday(YmdToDay(60, 12, 30)), 5);  // a Friday
+}
+
+// A rewrite's range may end at any day number; its YYMMDD value goes far beyond 32 bits.
+TEST(Days, DayNumbersFarFromEveryDateGiveTheirWholeValue) {
+  EXPECT_GT(DayToDateFloat(std::numeric_limits<DayNumber>::max()), 5.8e10f);
+  EXPECT_LT(DayToDateFloat(std::numeric_limits<DayNumber>::min() + 1), -5.8e10f);  // min() is no date
 }
 
 TEST(Days, EveryDayRoundTripsThroughItsYmd) {

@@ -140,7 +140,7 @@ TEST_F(HistoryTest, PortfolioIsKnownByItsRealPathHoweverSpelled) {
   EXPECT_EQ(change.files.at(0).path, Real(dir_) + "/F2.DAT");
 }
 
-TEST_F(HistoryTest, KeepsTheNewestChangesOfEachPortfolioAndThoseAnotherStillNeeds) {
+TEST_F(HistoryTest, KeepsTheNewestChangesOfEachPortfolioAndNoneNewerThanOneKept) {
   History history(FileSystem::Default(), data_.path(), {3, 1u << 30});
   ChangeRecorder recorder(FileSystem::Default(), history);
   const std::string a = root_ / "A", b = root_ / "B";
@@ -156,8 +156,9 @@ TEST_F(HistoryTest, KeepsTheNewestChangesOfEachPortfolioAndThoseAnotherStillNeed
   ASSERT_TRUE(history.List(b, &listedB));
   std::vector<std::uint64_t> ids;
   for (const Change& c : listedA) ids.push_back(c.id);
-  // Three newest of A, and the copy, which B still counts among its newest three.
-  EXPECT_EQ(ids, (std::vector<std::uint64_t>{6, 5, 4, 1}));
+  // The copy, which B still counts among its newest three, keeps every newer change of A: an
+  // undo of A never steps over a change that is gone.
+  EXPECT_EQ(ids, (std::vector<std::uint64_t>{6, 5, 4, 3, 2, 1}));
   ASSERT_EQ(listedB.size(), 1u);
 
   for (std::uint8_t i = 0; i < 3; ++i) Record(recorder, b, "F3.DAT", {i});
@@ -214,6 +215,66 @@ TEST_F(HistoryTest, DamagedChangeFileIsPassedOver) {
   Change change;
   EXPECT_FALSE(history_.Load(1, &change));
   EXPECT_TRUE(history_.Load(2, &change));
+}
+
+// The real file system, counting the bytes written.
+class CountingFs final : public FileSystemWrapper {
+ public:
+  CountingFs() : FileSystemWrapper(FileSystem::Default()) {}
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    auto file = target().CreateExclusive(path);
+    return file ? std::make_unique<Counted>(std::move(file), &written) : nullptr;
+  }
+  std::uint64_t written = 0;
+
+ private:
+  class Counted final : public WritableFile {
+   public:
+    Counted(std::unique_ptr<WritableFile> file, std::uint64_t* written) : file_(std::move(file)), written_(written) {}
+    bool Append(const std::uint8_t* data, std::size_t n) override {
+      *written_ += n;
+      return file_->Append(data, n);
+    }
+    bool Sync() override { return file_->Sync(); }
+    bool Close() override { return file_->Close(); }
+
+   private:
+    std::unique_ptr<WritableFile> file_;
+    std::uint64_t* written_;
+  };
+};
+
+// A change of many files (a whole portfolio's repair) stores each file's old bytes once while
+// it is made, not every file again at each new one; a crash part way is completed whole.
+TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
+  constexpr int kFiles = 40;
+  constexpr std::size_t kSize = 5000;
+  std::filesystem::create_directories(dir_);
+  for (int i = 0; i < kFiles; ++i) test::WriteBytes(dir_ + "F" + std::to_string(i), Bytes(kSize, 1));
+  CountingFs counting;
+  History history(counting, data_.path());
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  recorder.Begin({"check", dir_, "--repair"}, dir_);
+  for (int i = 0; i < kFiles; ++i) ASSERT_TRUE(WriteFileSafely(recorder, dir_ + "F" + std::to_string(i), Bytes(kSize, 2)));
+  EXPECT_LT(counting.written, 2 * kFiles * kSize);  // the recording and nothing but the recording
+
+  // The process stops here; the next start stores the change with every file.
+  History next(FileSystem::Default(), data_.path());
+  History::Pending pending;
+  ASSERT_TRUE(next.FindPending(&pending));
+  ASSERT_EQ(pending.recordings, std::vector<std::uint64_t>{1});
+  Change recorded;
+  ASSERT_TRUE(next.LoadRecording(1, &recorded));
+  // Each write noted its temporary file, then the file it replaced.
+  ASSERT_EQ(recorded.files.size(), static_cast<std::size_t>(2 * kFiles));
+  EXPECT_TRUE(recorded.files.back().path.ends_with("/F" + std::to_string(kFiles - 1)));
+  EXPECT_EQ(recorded.files.back().before, Bytes(kSize, 1));
+  ASSERT_TRUE(next.Commit(std::move(recorded)));
+  EXPECT_EQ(test::FileNames(data_.path()), std::vector<std::string>{"000000000001.chg"});
+  Change stored;
+  ASSERT_TRUE(next.Load(1, &stored));
+  EXPECT_EQ(stored.files.size(), static_cast<std::size_t>(kFiles));
+  EXPECT_EQ(stored.files[7].after, Bytes(kSize, 2));
 }
 
 TEST(HistoryCrash, RecorderRefusesACallWhoseBeforeStateCannotBeStored) {

@@ -156,7 +156,7 @@ TEST(HistoryWindow, UndoToHereAndRedoToHereWalkToTheSelectedChange) {
   EXPECT_TRUE(w.messages.empty());
 }
 
-TEST(EditUndo, RepairFromTheCheckWindowIsUndoneSymbolBySymbol) {
+TEST(EditUndo, RepairFromTheCheckWindowIsUndoneAsOneChange) {
   test::GuiWindow w;
   test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
   Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
@@ -169,7 +169,7 @@ TEST(EditUndo, RepairFromTheCheckWindowIsUndoneSymbolBySymbol) {
   ASSERT_NE(check, nullptr);
   check->repairButton()->click();
   ASSERT_NE(test::Snapshot(w.Dir("P")), before);
-  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of KEEP");
+  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
   w.frame->undoAction()->trigger();
   EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
   EXPECT_TRUE(w.messages.empty());

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 #include "app/settings_store.h"
 #include "app/view_state.h"
@@ -12,12 +16,14 @@
 #include "data/file_ops.h"
 #include "data/index_files.h"
 #include "data/mbf.h"
+#include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 
 namespace barvane {
 namespace {
 
+using test::FaultyFs;
 using test::TempDir;
 
 const DayNumber kJan2 = YmdToDay(98, 1, 2);
@@ -190,7 +196,7 @@ TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
   EXPECT_EQ(test::ReadBytes(dir / "TWO.txt"), (Bytes{'o', 'l', 'd'}));
   EXPECT_TRUE(files.empty());
 
-  // Rewritten in place, a file longer than its export keeps nothing of its old bytes.
+  // Replaced, a file longer than its export keeps nothing of its old bytes.
   test::WriteBytes(dir / "ONE.txt", Bytes(1000, 'x'));
   ui.answer = true;
   EXPECT_TRUE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
@@ -229,6 +235,88 @@ TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
   EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "none", dir / "out3", {}, {}, &files));
   EXPECT_EQ(ui.messages.back(), kSymbolGridFailureText);
   EXPECT_FALSE(test::Exists(dir / "out3"));
+}
+
+// Portfolio P of ONE and TWO, whose export files in OUT hold bytes of an earlier export.
+class ExportAllOver : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(dir_ / "P", test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 40)),
+                                             test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 3))}));
+    std::filesystem::create_directory(out_);
+    test::WriteBytes(out_ + "/ONE.txt", Bytes(5000, 'o'));
+    test::WriteBytes(out_ + "/TWO.txt", Bytes(5000, 't'));
+    old_ = test::Snapshot(out_);
+  }
+  std::map<std::string, Bytes> New() {
+    return {{"ONE.txt", ExportOf(dir_ / "P", "ONE", {}, dir_ / "one.out")},
+            {"TWO.txt", ExportOf(dir_ / "P", "TWO", {}, dir_ / "two.out")}};
+  }
+
+  TempDir dir_;
+  std::string out_ = dir_ / "OUT";
+  std::map<std::string, Bytes> old_;
+};
+
+TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
+  TempDir other;
+  const Bytes victim = {'F', '2'};
+  test::WriteBytes(other / "F2.DAT", victim);
+  const std::vector<std::function<void(const std::string&)>> plants = {
+      [&](const std::string& at) { std::filesystem::create_symlink(other / "F2.DAT", at); },
+      [&](const std::string& at) { std::filesystem::create_symlink(other / "made-by-export", at); },
+      [&](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); },
+      [&](const std::string& at) { std::filesystem::create_directory(at); },
+  };
+  for (std::size_t i = 0; i < plants.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::filesystem::remove_all(out_ + "/TWO.txt");
+    plants[i](out_ + "/TWO.txt");
+    AnsweringUi ui;
+    std::vector<ExportedFile> files;
+    EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               out_ + "/TWO.txt\nis not a regular file but a link or another kind of file.\n"
+                                      "Nothing was exported."});
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(files.empty());
+    EXPECT_EQ(test::ReadBytes(out_ + "/ONE.txt"), old_.at("ONE.txt"));
+    EXPECT_EQ(test::ReadBytes(other / "F2.DAT"), victim);
+    EXPECT_FALSE(test::Exists(other / "made-by-export"));
+  }
+}
+
+// A failure or a crash at every step: each export file holds its old bytes or its new ones,
+// never a mix, and a failure that stops before the renames replaces none.
+TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
+  const std::map<std::string, Bytes> fresh = New();
+  for (const FaultyFs::Mode mode : {FaultyFs::Mode::kFailOne, FaultyFs::Mode::kCrash}) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(testing::Message() << (mode == FaultyFs::Mode::kCrash ? "crash" : "failure") << " at " << step);
+      std::filesystem::remove_all(out_);
+      std::filesystem::create_directory(out_);
+      for (const auto& [name, bytes] : old_) test::WriteBytes(out_ + "/" + name, bytes);
+      FaultyFs faulty(step, mode);
+      AnsweringUi ui;
+      std::vector<ExportedFile> files;
+      const bool done = ExportAll(faulty, ui, dir_ / "P", out_, {}, {}, &files);
+      if (faulty.calls() < step) {
+        ASSERT_TRUE(done);
+        EXPECT_EQ(test::Snapshot(out_), fresh);
+        break;
+      }
+      std::size_t replaced = 0;
+      for (const auto& [name, bytes] : fresh) {
+        const Bytes now = test::ReadBytes(out_ + "/" + name);
+        EXPECT_TRUE(now == bytes || now == old_.at(name)) << name << " is torn";
+        replaced += now == bytes;
+      }
+      if (mode == FaultyFs::Mode::kFailOne && !done) {
+        EXPECT_EQ(files.size(), replaced);
+        EXPECT_TRUE(ui.messages.back().starts_with(kExportErrorText)) << ui.messages.back();
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -172,6 +172,31 @@ TEST(PortfolioCheck, ReportsARecordLengthThatContradictsItsFields) {
   EXPECT_EQ(CheckLines(dir / "ODD"), (Lines{"ODD\t-\trecord length 36 has no known field layout"}));
 }
 
+// A record length of 1 to 3 bytes with a quote file shorter than its header: read within it.
+TEST(PortfolioCheck, ReadsNoQuoteFileBeyondItsBytesWhateverTheRecordLength) {
+  for (const std::uint8_t length : {1, 2, 3, 4}) {
+    SCOPED_TRACE(int{length});
+    TempDir dir;
+    BuildWith(dir, Clean(2, "SHORT"));
+    PatchBytes(dir / "MASTER", MasterAt(2, kMasterRecordLength), {length});
+    test::WriteBytes(dir / "F2.DAT", {1, 2});
+    EXPECT_EQ(CheckLines(dir.path()),
+              (Lines{"SHORT\t-\trecord length " + std::to_string(length) + " disagrees with its 7 fields"}));
+  }
+}
+
+// An exponent byte of 1 makes a value that is no number; check names it once for each field.
+TEST(PortfolioCheck, ReportsValuesThatAreNoNumberAndLeavesThemToAPerson) {
+  TempDir dir;
+  BuildWith(dir, Clean(2, "NAN"));
+  const std::size_t second = 2 * 28;
+  for (std::size_t field : {2, 3, 5}) PatchBytes(dir / "F2.DAT", second + 4 * field + 3, {1});  // high, low, volume
+  PatchBytes(dir / "F2.DAT", 3 * 28 + 4 * 4 + 3, {1});  // the third quote's close
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
+                                           "NAN\t06/16/98\tvolume is not a number",
+                                           "NAN\t06/17/98\tclose is not a number"}));
+}
+
 TEST(PortfolioCheck, ReportsTheMasterCountAndRecordsSharingAFile) {
   TempDir dir;
   BuildWith(dir, Clean(1, "SHARE"));

@@ -186,6 +186,20 @@ TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
   EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
 }
 
+// A MASTER date that is no number is mended from the quotes, in EMASTER too, once: the next
+// repair finds nothing, and a value no number can hold in a quote is left to a person.
+TEST(PortfolioRepair, MendsAnIndexDateThatIsNoNumberOnce) {
+  TempDir dir;
+  test::Build(dir.path(), test::Extended(test::Portfolio({Clean(1, "KEEP"), Clean(2, "NAN")})));
+  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFirstDate) + 3, {1});
+  PatchBytes(dir / "F2.DAT", 2 * 28 + 4 * 4 + 3, {1});
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+            (Lines{"-\t-\tset the dates of EMASTER's record 2 to 00/00/00 and 06/19/98",
+                   "NAN\t06/15/98\tset the index first date to 06/15/98"}));
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends), Lines{});
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), (Lines{"NAN\t06/16/98\tclose is not a number"}));
+}
+
 // An XMASTER symbol's mend reaches XMASTER alone.
 TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   TempDir dir, mended;
@@ -231,14 +245,6 @@ class RepairFaults : public testing::Test {
     old_ = Snapshot(reference_.path());
     ASSERT_EQ(RepairPortfolio(FileSystem::Default(), reference_.path(), nullptr).outcome, RepairOutcome::kDone);
     new_ = Snapshot(reference_.path());
-    // Each symbol's mend is a change of its own: a failure leaves those before it in place.
-    stages_.push_back(old_);
-    for (int symbols = 0; symbols <= 3; ++symbols) {
-      TempDir dir;
-      BuildFaultyWithBackups(dir.path());
-      (void)RepairPortfolio(FileSystem::Default(), dir.path(), [symbols](int done, int) { return done < symbols; });
-      stages_.push_back(Snapshot(dir.path()));
-    }
   }
 
   void AtEveryStep(FaultyFs::Mode mode,
@@ -261,8 +267,8 @@ class RepairFaults : public testing::Test {
   }
 
   // Every file but MASTER, backups aside, is wholly old or wholly new; so is each record of
-  // MASTER. With `together`, MEND's MASTER record is new exactly when its quote file is.
-  void ExpectWhole(const Files& after, bool together) {
+  // MASTER.
+  void ExpectWhole(const Files& after) {
     const Files kept = Without(Without(after, IsBackup), IsTemporary);
     ASSERT_EQ(kept.size(), Without(old_, IsBackup).size());
     for (const auto& [name, bytes] : kept) {
@@ -279,34 +285,43 @@ class RepairFaults : public testing::Test {
                   record(master, r) == record(new_.at("MASTER"), r))
           << "MASTER record " << r << " is torn";
     }
-    if (together) {
-      EXPECT_EQ(record(master, 2) == record(new_.at("MASTER"), 2), kept.at("F2.DAT") == new_.at("F2.DAT"));
-    }
   }
 
   TempDir reference_;
   Files old_, new_;
-  std::vector<Files> stages_;  // the portfolio before the repair and after each symbol's mend
 };
 
-TEST_F(RepairFaults, AReportedFailureLeavesTheFailedSymbolsFilesAsTheyWere) {
+// The repair stands whole or not at all: a failure at any symbol puts back every file the
+// symbols before it had mended, backups included.
+TEST_F(RepairFaults, AReportedFailureLeavesEveryFileAsItWas) {
   AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string&) {
     if (outcome == RepairOutcome::kDone) {
       EXPECT_EQ(after, new_);
       return;
     }
     EXPECT_EQ(outcome, RepairOutcome::kFailed);
-    // Every file, backups included, as the mends before the failed one left it.
-    EXPECT_NE(std::find(stages_.begin(), stages_.end(), after), stages_.end());
-    ExpectWhole(after, true);
+    EXPECT_EQ(after, old_);
   });
+}
+
+TEST_F(RepairFaults, CancelPutsBackWhatTheSymbolsBeforeMended) {
+  for (int symbols = 1; symbols <= 2; ++symbols) {
+    TempDir dir;
+    BuildFaultyWithBackups(dir.path());
+    const RepairResult result =
+        RepairPortfolio(FileSystem::Default(), dir.path(), [symbols](int done, int) { return done < symbols; });
+    EXPECT_EQ(result.outcome, RepairOutcome::kCancelled) << symbols;
+    EXPECT_TRUE(result.mends.empty());
+    EXPECT_TRUE(result.restored);
+    EXPECT_EQ(Snapshot(dir.path()), old_) << symbols;
+  }
 }
 
 // A crash between a symbol's two files leaves its index dates behind its quotes; no file is
 // ever torn, and the next repair finishes the work.
 TEST_F(RepairFaults, ACrashLeavesEveryFileAndEveryIndexRecordOldOrNew) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
-    ExpectWhole(after, false);
+    ExpectWhole(after);
     ASSERT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).outcome, RepairOutcome::kDone);
     EXPECT_EQ(Without(Without(Snapshot(dir), IsBackup), IsTemporary), Without(new_, IsBackup));
   });

@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "data/change_recorder.h"
 #include "data/file_names.h"
+#include "data/portfolio_lock.h"
 #include "data/rewrite.h"
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
@@ -119,6 +122,45 @@ TEST_F(UndoTest, FileRemovedOrCreatedSinceRefusesUndoAndRedo) {
   EXPECT_EQ(Snapshot(root_.path()), after_);
 }
 
+// The real file system, noting each removal, each directory flush and each file made.
+class EffectLogFs final : public FileSystemWrapper {
+ public:
+  EffectLogFs() : FileSystemWrapper(FileSystem::Default()) {}
+  bool Remove(const std::string& path) override {
+    log.push_back("remove " + path);
+    return target().Remove(path);
+  }
+  bool SyncDirectory(const std::string& dir) override {
+    log.push_back("sync " + WithTrailingSlash(dir));
+    return target().SyncDirectory(dir);
+  }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    log.push_back("create " + path);
+    return target().CreateExclusive(path);
+  }
+  std::vector<std::string> log;
+};
+
+// A file the undo removes is gone on the disk before the change is marked undone: after a
+// power loss the mark never stands beside a file that came back.
+TEST_F(UndoTest, EveryRemovalIsFlushedBeforeTheUndoIsMarked) {
+  AfterMove();
+  EffectLogFs logged;
+  History history(logged, data_.path());
+  ASSERT_TRUE(Undo(history, src_, false).done);
+  const auto mark = std::find_if(logged.log.begin(), logged.log.end(),
+                                 [](const std::string& e) { return e.find(".undone") != std::string::npos; });
+  ASSERT_NE(mark, logged.log.end());
+  int removals = 0;
+  for (auto it = logged.log.begin(); it != mark; ++it) {
+    if (!it->starts_with("remove ") || it->ends_with(".NEW")) continue;
+    ++removals;
+    const std::string flush = "sync " + DirectoryOf(it->substr(7));
+    EXPECT_NE(std::find(it, mark, flush), mark) << *it << " is not flushed before the mark";
+  }
+  EXPECT_GT(removals, 0);
+}
+
 TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
   AfterMove();
   for (int step = 1;; ++step) {
@@ -165,6 +207,119 @@ TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees)
       ASSERT_TRUE(Redo(next, src_, false).done);
     }
   }
+}
+
+// The real file system, with `at` run before every directory lock and every removal, given the
+// directory or path: there another process's command runs in the race tests.
+class RaceFs final : public FileSystemWrapper {
+ public:
+  explicit RaceFs(std::function<void(const std::string&)> at)
+      : FileSystemWrapper(FileSystem::Default()), at_(std::move(at)) {}
+  std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode, FileIdentity* identity,
+                                                  bool* busy) override {
+    at_(dir);
+    return target().TryLockDirectory(dir, mode, identity, busy);
+  }
+  bool Remove(const std::string& path) override {
+    at_(path);
+    return target().Remove(path);
+  }
+
+ private:
+  std::function<void(const std::string&)> at_;
+};
+
+// Two symbols, and every change to them recorded as a command makes it: the lock first.
+class UndoRace : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::Build(dir_, test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
+                                       test::Symbol(2, "XYZ", test::Fields28(), test::WeekdayQuotes(kMonday, 3))}));
+    original_ = Snapshot(root_.path());
+  }
+  // Sets the open of `symbol` on `day` to `value`, as one recorded command over `history`.
+  void Edit(History& history, const std::string& symbol, DayNumber day, float value) {
+    ChangeRecorder recorder(FileSystem::Default(), history);
+    ChangeScope scope(recorder, {"edit", dir_, symbol}, dir_);
+    PortfolioLock lock(recorder);
+    ASSERT_TRUE(lock.Acquire({dir_}, LockMode::kExclusive));
+    QuoteChange change;
+    change.op = QuoteOp::kSet;
+    change.value = {value, 0, 0, 0, 0, 0};
+    change.keep = {false, true, true, true, true, true};
+    change.fromDay = change.toDay = day;
+    ASSERT_EQ(RewriteQuotes(recorder, change, dir_, symbol), kSuccess);
+  }
+  bool IsPortfolio(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::equivalent(path, dir_, error);
+  }
+  // Undoes every change there is; true when each undo was done.
+  bool UndoAll() {
+    History history(FileSystem::Default(), data_.path());
+    Change next;
+    while (NextToUndo(history, dir_, &next)) {
+      const UndoOutcome outcome = Undo(history, dir_, false);
+      if (!outcome.done) {
+        ADD_FAILURE() << outcome.message;
+        return false;
+      }
+    }
+    return true;
+  }
+
+  TempDir root_, data_;
+  std::string dir_ = root_ / "P/";
+  Files original_;
+};
+
+// Another undo that runs while this one waits for the portfolio: this one then gives back the
+// change before, instead of finding its change undone and refusing (or, forced, doing nothing).
+TEST_F(UndoRace, UndoChoosesItsChangeOnlyOnceThePortfolioIsLocked) {
+  History history(FileSystem::Default(), data_.path());
+  Edit(history, "ABC", kMonday, 50);
+  Edit(history, "ABC", kMonday + 1, 60);
+  UndoOutcome other;
+  bool raced = false;
+  RaceFs racing([&](const std::string& path) {
+    if (raced || !IsPortfolio(path)) return;
+    raced = true;
+    other = Undo(history, dir_, false);
+  });
+  History mine(racing, data_.path());
+  const UndoOutcome outcome = Undo(mine, dir_, false);
+  ASSERT_TRUE(raced);
+  ASSERT_TRUE(other.done) << other.message;
+  ASSERT_TRUE(outcome.done) << outcome.message;
+  EXPECT_NE(outcome.change.id, other.change.id);
+  EXPECT_EQ(Snapshot(root_.path()), original_);
+}
+
+// A redo tried while another command's change is being stored, after its files are written
+// (here: when that change drops the redo it replaces): the redo waits for the portfolio and is
+// refused, instead of being done and then dropped from the history with its values in place.
+TEST_F(UndoRace, ChangeIsStoredBeforeItsPortfolioIsUnlocked) {
+  History history(FileSystem::Default(), data_.path());
+  Edit(history, "ABC", kMonday, 50);
+  ASSERT_TRUE(Undo(history, dir_, false).done);
+  std::vector<Change> listed;
+  ASSERT_TRUE(history.List(dir_, &listed));
+  ASSERT_EQ(listed.size(), 1u);
+  const std::string undoneChange = WithTrailingSlash(data_.path()) + "000000000001.chg";
+  UndoOutcome redo;
+  bool raced = false;
+  RaceFs racing([&](const std::string& path) {
+    if (raced || path != undoneChange) return;
+    raced = true;
+    redo = Redo(history, dir_, false);
+  });
+  History storing(racing, data_.path());
+  Edit(storing, "XYZ", kMonday, 70);
+  ASSERT_TRUE(raced);
+  EXPECT_FALSE(redo.done);
+  EXPECT_EQ(redo.message, PortfolioBusyText(history.PortfolioKey(dir_)));
+  EXPECT_TRUE(UndoAll());
+  EXPECT_EQ(Snapshot(root_.path()), original_);
 }
 
 TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
@@ -266,6 +421,8 @@ TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
   EXPECT_EQ(ChangeTitle(change), "Adjust of ADY from 01/03/11 to 03/13/12");
   change.words = {"move-symbol", "/p", "ABU", "/q"};
   EXPECT_EQ(ChangeTitle(change), "Move of ABU to /q");
+  change.words = {"check", "/p", "--repair"};
+  EXPECT_EQ(ChangeTitle(change), "Repair of the portfolio");
   change.words = {"check", "/p", "--repair", "ADY"};
   EXPECT_EQ(ChangeTitle(change), "Repair of ADY");
   change.words = {"import", "/p", "NEW", "a b.txt"};
