@@ -83,6 +83,10 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent) {
   return grid;
 }
 
+// The quote grid column of stored width number `c`: the seven stored widths are those of the
+// columns a series without times shows.
+int StoredQuoteColumn(int c) { return c == 0 ? kQuoteDateColumn : c + 1; }
+
 // Stored widths that do not fit the grid give way to the default for every column.
 std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int count, int gridWidth,
                               int fallback) {
@@ -262,20 +266,21 @@ void CBarvaneView::InsertColumns() {
   for (int c = 0; c < 2; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
   const int quoteWidth = m_quoteGrid->viewport()->width();
   const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, quoteWidth, quoteWidth * 9 / 70);
-  for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(c, quoteWidths[static_cast<std::size_t>(c)]);
+  for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(StoredQuoteColumn(c), quoteWidths[static_cast<std::size_t>(c)]);
+  m_quoteGrid->setColumnWidth(kQuoteTimeColumn, quoteWidths[0]);
 }
 
 void CBarvaneView::SaveColumnWidths() {
   SettingsStore& settings = m_state.settings();
-  auto save = [&settings](const char* section, QTableView* grid, int count) {
+  auto save = [&settings](const char* section, QTableView* grid, int count, int (*column)(int)) {
     for (int c = 0; c < count; ++c) {
       std::string name = "col";
       name += std::to_string(c);
-      settings.WriteInt(section, name, grid->columnWidth(c));
+      settings.WriteInt(section, name, grid->columnWidth(column(c)));
     }
   };
-  save("SymbolGrid", m_symbolGrid, 2);
-  save("QuoteGrid", m_quoteGrid, 7);
+  save("SymbolGrid", m_symbolGrid, 2, [](int c) { return c; });
+  save("QuoteGrid", m_quoteGrid, 7, StoredQuoteColumn);
 }
 
 void CBarvaneView::Refresh() {
@@ -293,6 +298,7 @@ void CBarvaneView::Refresh() {
   m_portfolioList->setCurrentRow(m_state.m_selPortfolio);
   m_symbolModel.Refresh();
   m_quoteModel.Refresh();
+  m_quoteGrid->setColumnHidden(kQuoteTimeColumn, !m_state.m_quotes.style.times);
   SelectGridRows();
   m_refreshing = false;
   MarkChart();
@@ -302,6 +308,7 @@ void CBarvaneView::Refresh() {
 void CBarvaneView::RefreshQuotes() {
   m_refreshing = true;
   m_quoteModel.Refresh();
+  m_quoteGrid->setColumnHidden(kQuoteTimeColumn, !m_state.m_quotes.style.times);
   SelectGridRows();
   m_refreshing = false;
   MarkChart();
@@ -593,7 +600,7 @@ void CBarvaneView::Import(bool newSymbol) {
   if (summary.newSymbol) {
     m_state.FillSymbolGrid(m_state.m_selSymbolRow);
   } else {
-    m_state.FillQuotesGrid(0);
+    m_state.RefillQuotesKeepingPlace();
   }
   Refresh();
 }
@@ -675,13 +682,13 @@ bool CBarvaneView::UndoChange(bool undo) {
 
 void CBarvaneView::RefillAfterUndo() {
   const std::string symbol = m_state.m_seriesSymbol;
-  const int quoteRow = m_state.m_selQuoteRow;
+  const ViewState::QuotePlace place = m_state.CurrentQuotePlace();
   RepairRecorded([this] { m_state.FillSymbolGrid(0); });
   for (std::size_t r = 0; r < m_state.m_symbolRows.size(); ++r) {
     if (m_state.m_symbolRows[r].symbol != symbol) continue;
     m_state.SelectSymbolRow(static_cast<int>(r));
     m_state.FillQuotesGrid(0);
-    m_state.SelectQuoteRow(quoteRow);
+    m_state.ReturnToQuotePlace(place);
     break;
   }
   Refresh();

@@ -30,7 +30,7 @@ class QuoteGridModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest, kColumnCount };
+  // Every column of barvane::QuoteColumn; the view hides Time for a series without times.
 
   explicit QuoteGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
       : QAbstractTableModel(parent), state_(state) {}
