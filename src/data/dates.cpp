@@ -213,13 +213,13 @@ DayNumber ReadDatePrefix(std::string_view text, std::size_t* used) {
   int year = 0, month = 0, day = 0;
   if (text.size() >= 5 && text[4] == '-') {
     if (!ReadDigits(text, &pos, 4, true, &year) || !ReadChar(text, &pos, '-') ||
-        !ReadDigits(text, &pos, 2, false, &month) || !ReadChar(text, &pos, '-') ||
-        !ReadDigits(text, &pos, 2, false, &day)) {
+        !ReadDigits(text, &pos, 2, true, &month) || !ReadChar(text, &pos, '-') ||
+        !ReadDigits(text, &pos, 2, true, &day)) {
       return kNoDate;
     }
   } else {
-    if (!ReadDigits(text, &pos, 2, false, &month) || !ReadChar(text, &pos, '/') ||
-        !ReadDigits(text, &pos, 2, false, &day) || !ReadChar(text, &pos, '/')) {
+    if (!ReadDigits(text, &pos, 2, true, &month) || !ReadChar(text, &pos, '/') ||
+        !ReadDigits(text, &pos, 2, true, &day) || !ReadChar(text, &pos, '/')) {
       return kNoDate;
     }
     const std::size_t start = pos;

@@ -94,8 +94,8 @@ std::string TimeText(TimeTicks ticks);
 // style shows times ("11/15/13 09:05:00").
 std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style);
 
-// A date typed by a user: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD (month and day of one or two
-// digits), naming a real day the files can hold. A two-digit year 61..99 is 1961..1999 and
+// A date typed by a user: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, naming a real day the files can
+// hold. A two-digit year 61..99 is 1961..1999 and
 // 00..60 is 2000..2060. kNoDate for anything else.
 DayNumber ReadDateText(std::string_view text);
 // A time of day typed by a user: H:MM or H:MM:SS (hours 0..23, one or two digits). False for

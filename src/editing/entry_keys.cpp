@@ -48,12 +48,13 @@ DateKey DateMask::OnChar(char c, FieldSelection* selection) {
       return DateKey::kWritten;
     }
   }
-  switch (selection->start) {
-    case 4: *selection = {3, 5}; break;
-    case 7:
-    case 8:
-    case 9: *selection = {6, longYear ? 10 : 8}; break;
-    default: *selection = {0, 2}; break;
+  const int start = selection->start;
+  if (start == 4) {
+    *selection = {3, 5};
+  } else if (start == 7 || (longYear && (start == 8 || start == 9))) {
+    *selection = {6, longYear ? 10 : 8};
+  } else {
+    *selection = {0, 2};
   }
   return DateKey::kRefused;
 }

@@ -83,10 +83,6 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent) {
   return grid;
 }
 
-// The quote grid column of stored width number `c`: the seven stored widths are those of the
-// columns a series without times shows.
-int StoredQuoteColumn(int c) { return c == 0 ? kQuoteDateColumn : c + 1; }
-
 // Stored widths that do not fit the grid give way to the default for every column.
 std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int count, int gridWidth,
                               int fallback) {
@@ -266,21 +262,20 @@ void CBarvaneView::InsertColumns() {
   for (int c = 0; c < 2; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
   const int quoteWidth = m_quoteGrid->viewport()->width();
   const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, quoteWidth, quoteWidth * 9 / 70);
-  for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(StoredQuoteColumn(c), quoteWidths[static_cast<std::size_t>(c)]);
-  m_quoteGrid->setColumnWidth(kQuoteTimeColumn, quoteWidths[0]);
+  for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(c, quoteWidths[static_cast<std::size_t>(c)]);
 }
 
 void CBarvaneView::SaveColumnWidths() {
   SettingsStore& settings = m_state.settings();
-  auto save = [&settings](const char* section, QTableView* grid, int count, int (*column)(int)) {
+  auto save = [&settings](const char* section, QTableView* grid, int count) {
     for (int c = 0; c < count; ++c) {
       std::string name = "col";
       name += std::to_string(c);
-      settings.WriteInt(section, name, grid->columnWidth(column(c)));
+      settings.WriteInt(section, name, grid->columnWidth(c));
     }
   };
-  save("SymbolGrid", m_symbolGrid, 2, [](int c) { return c; });
-  save("QuoteGrid", m_quoteGrid, 7, StoredQuoteColumn);
+  save("SymbolGrid", m_symbolGrid, 2);
+  save("QuoteGrid", m_quoteGrid, 7);
 }
 
 void CBarvaneView::Refresh() {
@@ -298,7 +293,6 @@ void CBarvaneView::Refresh() {
   m_portfolioList->setCurrentRow(m_state.m_selPortfolio);
   m_symbolModel.Refresh();
   m_quoteModel.Refresh();
-  m_quoteGrid->setColumnHidden(kQuoteTimeColumn, !m_state.m_quotes.style.times);
   SelectGridRows();
   m_refreshing = false;
   MarkChart();
@@ -308,7 +302,6 @@ void CBarvaneView::Refresh() {
 void CBarvaneView::RefreshQuotes() {
   m_refreshing = true;
   m_quoteModel.Refresh();
-  m_quoteGrid->setColumnHidden(kQuoteTimeColumn, !m_state.m_quotes.style.times);
   SelectGridRows();
   m_refreshing = false;
   MarkChart();

@@ -26,12 +26,11 @@ class SymbolGridModel final : public QAbstractTableModel {
   const barvane::ViewState& state_;
 };
 
+// The columns of barvane::QuoteColumns for the series shown: Time only for one with times.
 class QuoteGridModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // Every column of barvane::QuoteColumn; the view hides Time for a series without times.
-
   explicit QuoteGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
       : QAbstractTableModel(parent), state_(state) {}
 
@@ -42,5 +41,7 @@ class QuoteGridModel final : public QAbstractTableModel {
   void Refresh();
 
  private:
+  barvane::QuoteColumn ColumnAt(int section) const;
+
   const barvane::ViewState& state_;
 };
