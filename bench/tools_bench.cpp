@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/quote_grid.h"
 #include "app/settings_store.h"
 #include "app/view_state.h"
 #include "data/file_names.h"
@@ -136,6 +137,118 @@ void BM_Export65000QuotesRawBaseline(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kExportQuotes);
 }
 BENCHMARK(BM_Export65000QuotesRawBaseline)->Apply(Repeated);
+
+// Series of every century and of bars: 24,000 daily quotes from 1961 and from 1928 (whose
+// export writes four-digit years), 65,000 daily quotes and 65,000 five-minute bars (78 a day).
+constexpr int kHistoryQuotes = 24000;
+constexpr int kGridQuotes = 65000;
+
+struct DateSeries {
+  std::filesystem::path root;
+  std::string dir;
+  bool ok = false;
+
+  DateSeries() {
+    std::error_code error;
+    root = std::filesystem::temp_directory_path(error) / ("barvane-dates-bench-" + std::to_string(::getpid()));
+    dir = (root / "DATES").string() + "/";
+    PortfolioDescription p;
+    p.symbols.push_back(Series(1, "D1961", kHistoryQuotes));
+    SymbolDescription old = Series(2, "D1928", kHistoryQuotes);
+    // Both start on a Monday, so the weekdays stay weekdays.
+    const DayNumber shift = YmdToDay(1928, 1, 2) - YmdToDay(1961, 1, 2);
+    for (QuoteValues& q : old.quotes) q.day += shift;
+    p.symbols.push_back(old);
+    p.symbols.push_back(Series(3, "DAY65", kGridQuotes));
+    SymbolDescription bars = Series(4, "BAR65", kGridQuotes);
+    bars.periodicity = 'I';
+    bars.fields = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume});
+    for (std::size_t i = 0; i < bars.quotes.size(); ++i) {
+      const int minute = 9 * 60 + 30 + 5 * static_cast<int>(i % 78);
+      bars.quotes[i].day = YmdToDay(1990, 1, 1) + static_cast<DayNumber>(i / 78);
+      bars.quotes[i].time = HmsToTicks(minute / 60, minute % 60, 0);
+    }
+    p.symbols.push_back(bars);
+    NoSyncFs fs;
+    ok = fs.CreateDirectory(root.string()) && WritePortfolio(fs, dir, p);
+  }
+  ~DateSeries() {
+    std::error_code error;
+    std::filesystem::remove_all(root, error);
+  }
+};
+
+const DateSeries& TheDateSeries() {
+  static const DateSeries series;
+  return series;
+}
+
+// An export of 24,000 quotes from 1961 (Arg 0) and from 1928 (Arg 1), oldest first.
+void BM_Export24000QuotesBy1961Or1928(benchmark::State& state) {
+  const DateSeries& d = TheDateSeries();
+  if (!d.ok) return state.SkipWithError("portfolio not written");
+  NoSyncFs fs;
+  SettingsStore settings(fs);
+  QuietUi ui;
+  ViewState view(fs, settings, ui);
+  view.m_portfolioDir = d.dir;
+  view.m_seriesSymbol = state.range(0) == 0 ? "D1961" : "D1928";
+  view.m_quoteCount = kHistoryQuotes;
+  ExportChoices choices;
+  choices.path = (d.root / "export.txt").string();
+  for (auto _ : state) {
+    if (ExportQuotes(view, choices) != ExportResult::kDone) return state.SkipWithError("export failed");
+  }
+  state.SetItemsProcessed(state.iterations() * kHistoryQuotes);
+}
+BENCHMARK(BM_Export24000QuotesBy1961Or1928)->Arg(0)->Arg(1)->Apply(Repeated);
+
+void BM_Export24000QuotesRawBaseline(benchmark::State& state) {
+  const DateSeries& d = TheDateSeries();
+  if (!d.ok) return state.SkipWithError("portfolio not written");
+  double sink = 0;
+  for (auto _ : state) {
+    if (!RawReadAndConvert(FileSystem::Default(), d.dir + QuoteFileName(2), &sink)) {
+      return state.SkipWithError("raw read failed");
+    }
+  }
+  benchmark::DoNotOptimize(sink);
+  state.SetItemsProcessed(state.iterations() * kHistoryQuotes);
+}
+BENCHMARK(BM_Export24000QuotesRawBaseline)->Apply(Repeated);
+
+// The quote grid's fill of 65,000 daily quotes (Arg 0) and of 65,000 bars with their times
+// (Arg 1), beside the raw read of the daily file.
+void BM_FillQuoteGrid65000DailyOrBars(benchmark::State& state) {
+  const DateSeries& d = TheDateSeries();
+  if (!d.ok) return state.SkipWithError("portfolio not written");
+  NoSyncFs fs;
+  QuietUi ui;
+  const char* symbol = state.range(0) == 0 ? "DAY65" : "BAR65";
+  for (auto _ : state) {
+    QuoteGrid grid;
+    if (!FillQuoteGrid(fs, d.dir, symbol, ui, &grid) || grid.rows.size() != static_cast<std::size_t>(kGridQuotes)) {
+      return state.SkipWithError("grid fill failed");
+    }
+    benchmark::DoNotOptimize(grid.rows.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kGridQuotes);
+}
+BENCHMARK(BM_FillQuoteGrid65000DailyOrBars)->Arg(0)->Arg(1)->Apply(Repeated);
+
+void BM_FillQuoteGrid65000RawBaseline(benchmark::State& state) {
+  const DateSeries& d = TheDateSeries();
+  if (!d.ok) return state.SkipWithError("portfolio not written");
+  double sink = 0;
+  for (auto _ : state) {
+    if (!RawReadAndConvert(FileSystem::Default(), d.dir + QuoteFileName(3), &sink)) {
+      return state.SkipWithError("raw read failed");
+    }
+  }
+  benchmark::DoNotOptimize(sink);
+  state.SetItemsProcessed(state.iterations() * kGridQuotes);
+}
+BENCHMARK(BM_FillQuoteGrid65000RawBaseline)->Apply(Repeated);
 
 // Searches the portfolio of `dir` whole, as often as the benchmark asks; `symbols` > 0 is the
 // count its symbol grid must hold.

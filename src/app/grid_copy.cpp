@@ -21,7 +21,7 @@ std::string CopyQuoteRows(const QuoteGrid& grid, const std::vector<int>& rows) {
   std::string out;
   for (int row : rows) {
     if (Inside(row, grid.rows.size()))
-      AppendRow(QuoteRowTexts(grid.rows[static_cast<std::size_t>(row)]), &out);
+      AppendRow(QuoteRowTexts(grid.rows[static_cast<std::size_t>(row)], grid.style), &out);
   }
   return out;
 }

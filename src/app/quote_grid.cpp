@@ -34,15 +34,24 @@ DayNumber DayOfQuote(FileSystem& fs, const std::string& dir, const std::string& 
 std::string PriceText(float value) { return NumberText("%.4f", value); }
 std::string CountText(float value) { return NumberText("%.0f", value); }
 
-std::string QuoteCellText(const QuoteGridRow& row, int column) {
-  if (column == 0) return ScreenDate(row.day);
-  const float value = row.values[static_cast<std::size_t>(column - 1)];
-  return column <= 4 ? PriceText(value) : CountText(value);
+std::vector<QuoteColumn> QuoteColumns(DateStyle style) {
+  std::vector<QuoteColumn> columns;
+  for (int c = 0; c < kQuoteColumnKinds; ++c) {
+    if (c != kQuoteTimeColumn || style.times) columns.push_back(static_cast<QuoteColumn>(c));
+  }
+  return columns;
 }
 
-std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row) {
-  std::array<std::string, kQuoteColumnCount> texts;
-  for (int c = 0; c < kQuoteColumnCount; ++c) texts[static_cast<std::size_t>(c)] = QuoteCellText(row, c);
+std::string QuoteCellText(const QuoteGridRow& row, QuoteColumn column, DateStyle style) {
+  if (column == kQuoteDateColumn) return DateText(row.day, style.fourDigitYears);
+  if (column == kQuoteTimeColumn) return TimeText(row.time);
+  const float value = row.values[static_cast<std::size_t>(column - kQuoteOpenColumn)];
+  return column <= kQuoteCloseColumn ? PriceText(value) : CountText(value);
+}
+
+std::vector<std::string> QuoteRowTexts(const QuoteGridRow& row, DateStyle style) {
+  std::vector<std::string> texts;
+  for (QuoteColumn c : QuoteColumns(style)) texts.push_back(QuoteCellText(row, c, style));
   return texts;
 }
 
@@ -58,11 +67,13 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
   std::array<bool, 6>& held = grid->held;
   for (int k = 0; k < 6; ++k) held[static_cast<std::size_t>(k)] = series.info->holds(kOpen + k);
   grid->timed = series.info->holds(kTime);
+  grid->style.times = grid->timed;
   if (AllocSeries(&series, kQuoteGridWindow) != kSuccess) {
     ui.ShowMessage(kQuoteGridNoBufferText);
     return false;
   }
   grid->rows.reserve(static_cast<std::size_t>(grid->quoteCount));
+  bool twoDigits = true;
   ui.BeginProgress(grid->quoteCount - 1);
   std::int32_t row = 0;
   int tick = 0;
@@ -77,6 +88,8 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
     for (std::uint32_t j = series.count; j-- > 0; ++row) {
       QuoteGridRow r;
       r.day = series.date(j);
+      r.time = series.time(j);
+      twoDigits = twoDigits && ShowsTwoDigitYear(r.day);
       for (std::size_t k = 0; k < 6; ++k) {
         r.values[k] = held[k] ? series.value(kOpen + static_cast<int>(k), j) : std::numeric_limits<float>::quiet_NaN();
       }
@@ -89,9 +102,11 @@ bool FillQuoteGrid(FileSystem& fs, const std::string& dir, const std::string& sy
     }
   }
   ui.EndProgress();
+  grid->style.fourDigitYears = !twoDigits;
   const bool any = grid->quoteCount > 0;
-  grid->firstDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, 0) : kNoDate);
-  grid->lastDateText = ScreenDate(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : kNoDate);
+  grid->firstDateText = DateText(any ? DayOfQuote(fs, dir, symbol, 0) : kNoDate, !twoDigits);
+  grid->lastDateText =
+      DateText(any ? DayOfQuote(fs, dir, symbol, grid->quoteCount - 1) : kNoDate, !twoDigits);
   return true;
 }
 

@@ -1,5 +1,5 @@
 // The quote grid as data: every quote of a series newest first, read the way the grid reads it
-// (the count, then windows of 400 from the newest end), and the texts of its seven columns.
+// (the count, then windows of 400 from the newest end), and the texts of its columns.
 #pragma once
 
 #include <array>
@@ -13,9 +13,20 @@
 
 namespace barvane {
 
-inline constexpr int kQuoteColumnCount = 7;
-inline constexpr std::array<const char*, kQuoteColumnCount> kQuoteColumnHeadings = {
-    "Date", "Open", "High", "Low", "Close", "Volume", "Open Interest"};
+// Every column a quote grid can have; Time only for a series whose layout holds TIME.
+enum QuoteColumn : int {
+  kQuoteDateColumn,
+  kQuoteTimeColumn,
+  kQuoteOpenColumn,
+  kQuoteHighColumn,
+  kQuoteLowColumn,
+  kQuoteCloseColumn,
+  kQuoteVolumeColumn,
+  kQuoteOpenInterestColumn,
+  kQuoteColumnKinds
+};
+inline constexpr std::array<const char*, kQuoteColumnKinds> kQuoteColumnHeadings = {
+    "Date", "Time", "Open", "High", "Low", "Close", "Volume", "Open Interest"};
 inline constexpr std::int32_t kQuoteGridWindow = 400;
 inline constexpr const char* kQuoteGridErrorText = "Error in FillQuotesGrid";
 inline constexpr const char* kQuoteGridNoBufferText = "Too many bars";
@@ -25,6 +36,7 @@ struct QuoteGridRow {
   // Open, high, low, close, volume, open interest; NaN for a quantity the series does not hold
   // (a held value may be negative: back-adjusted futures have negative prices).
   std::array<float, 6> values{};
+  TimeTicks time = 0;  // 0 for a series without times
 };
 
 inline bool Held(float value) { return value == value; }
@@ -32,7 +44,8 @@ inline bool Held(float value) { return value == value; }
 struct QuoteGrid {
   std::vector<QuoteGridRow> rows;  // row 0 is the newest quote
   std::int32_t quoteCount = 0;     // the quotes the file holds, as counted before reading
-  std::string firstDateText;       // MM/DD/YY of the oldest quote ("00/00/00" when none)
+  DateStyle style;                 // how the series shows its dates and times
+  std::string firstDateText;       // of the oldest quote, in `style` ("00/00/00" when none)
   std::string lastDateText;        // of the newest
   std::array<bool, 6> held{};      // which of the six quantities the series holds
   bool timed = false;              // the series' quotes carry a time of day
@@ -42,12 +55,19 @@ struct QuoteGrid {
 std::string PriceText(float value);
 // "%.0f" of a volume or open interest, "N/A" for a quantity not held.
 std::string CountText(float value);
+// The grid's columns in their order.
+std::vector<QuoteColumn> QuoteColumns(DateStyle style);
 // The text of one column of a row.
-std::string QuoteCellText(const QuoteGridRow& row, int column);
-// The seven column texts of a row.
-std::array<std::string, kQuoteColumnCount> QuoteRowTexts(const QuoteGridRow& row);
+std::string QuoteCellText(const QuoteGridRow& row, QuoteColumn column, DateStyle style);
+// The texts of a row, one for each of the grid's columns.
+std::vector<std::string> QuoteRowTexts(const QuoteGridRow& row, DateStyle style);
+// The text that names the row's quote: its date, and its time for a series with times.
+inline std::string QuoteMomentText(const QuoteGridRow& row, DateStyle style) {
+  return MomentText(row.day, row.time, style);
+}
 
-// Reads every quote of `symbol` found from `dir`. When the count cannot be read, tells `ui`
+// Reads every quote of `symbol` found from `dir`, and chooses the style of its dates from
+// every quote's day and the TIME of its layout. When the count cannot be read, tells `ui`
 // kQuoteGridErrorText and returns false with an empty grid; when a window cannot be read,
 // tells `ui` the same and keeps the rows read so far. A header promising more quotes than the
 // file holds gives the quotes it holds. Reads only.

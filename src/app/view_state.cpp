@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/drives.h"
 #include "app/list_order.h"
@@ -159,15 +160,59 @@ bool ViewState::OpenSeries(const std::string& dir, const std::string& symbol) {
 }
 
 int ViewState::QuoteRowOf(const std::string& dateText) const {
+  QuoteMoment moment;
+  if (!ReadMomentText(dateText, &moment)) return -1;
   for (std::size_t r = 0; r < m_quotes.rows.size(); ++r) {
-    if (ScreenDate(m_quotes.rows[r].day) == dateText) return static_cast<int>(r);
+    const QuoteGridRow& row = m_quotes.rows[r];
+    if (row.day == moment.day && (!moment.time || row.time == *moment.time)) return static_cast<int>(r);
   }
   return -1;
 }
 
+int ViewState::QuoteRowsOfDay(DayNumber day) const {
+  return static_cast<int>(std::count_if(m_quotes.rows.begin(), m_quotes.rows.end(),
+                                        [day](const QuoteGridRow& row) { return row.day == day; }));
+}
+
+ViewState::QuotePlace ViewState::CurrentQuotePlace() const {
+  if (m_selQuoteRow < 0 || m_selQuoteRow >= static_cast<int>(m_quotes.rows.size())) return {};
+  const QuoteGridRow& row = m_quotes.rows[static_cast<std::size_t>(m_selQuoteRow)];
+  return {true, row.day, row.time, m_selQuoteRow};
+}
+
+void ViewState::ReturnToQuotePlace(const QuotePlace& place) {
+  if (!place.any || m_quotes.rows.empty()) return;
+  const auto& rows = m_quotes.rows;
+  const auto before = [&](const QuoteGridRow& row) {
+    return row.day < place.day || (row.day == place.day && row.time < place.time);
+  };
+  // Among quotes of one moment the one at the old row, so that a repeated bar keeps its row.
+  int same = -1, older = -1;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int i = static_cast<int>(r);
+    if (rows[r].day == place.day && rows[r].time == place.time) {
+      if (same < 0 || std::abs(i - place.row) < std::abs(same - place.row)) same = i;
+    } else if (older < 0 && before(rows[r])) {
+      older = i;
+    }
+  }
+  SelectQuoteRow(same >= 0 ? same : older >= 0 ? older : static_cast<int>(rows.size()) - 1);
+}
+
+void ViewState::RefillQuotesKeepingPlace() {
+  const QuotePlace place = CurrentQuotePlace();
+  FillQuotesGrid(0);
+  ReturnToQuotePlace(place);
+}
+
+std::string ViewState::QuoteDayText(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_quotes.rows.size())) return {};
+  return DateText(m_quotes.rows[static_cast<std::size_t>(row)].day, m_quotes.style.fourDigitYears);
+}
+
 std::string ViewState::QuoteDateText(int row) const {
   if (row < 0 || row >= static_cast<int>(m_quotes.rows.size())) return {};
-  return ScreenDate(m_quotes.rows[static_cast<std::size_t>(row)].day);
+  return QuoteMomentText(m_quotes.rows[static_cast<std::size_t>(row)], m_quotes.style);
 }
 
 void ViewState::FillQuotesGrid(int selectRow) {

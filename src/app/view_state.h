@@ -47,15 +47,34 @@ class ViewState {
   // line works: the quote grid is filled for it and row 0 is current. False, after telling the
   // Ui, when its quotes cannot be read.
   bool OpenSeries(const std::string& dir, const std::string& symbol);
-  // The first row from the top whose date text is `dateText`, or -1.
+  // The first row from the top of the quote that `dateText` names (a date in any form the
+  // date fields take, and the bar's time where given), or -1.
   int QuoteRowOf(const std::string& dateText) const;
-  // The date text of quote row `row` ("" outside the grid).
+  // How many rows hold a quote of `day`.
+  int QuoteRowsOfDay(DayNumber day) const;
+  // The text that names the quote of row `row`: its date, and its time for a series with
+  // times ("" outside the grid).
   std::string QuoteDateText(int row) const;
+  // The date alone of quote row `row`, as the grid shows it ("" outside the grid).
+  std::string QuoteDayText(int row) const;
 
   void FillSymbolGrid(int selectRow);
   // Refills the quote grid for the current symbol row (for the series opened with OpenSeries
   // when there is no symbol grid) and makes `selectRow` current.
   void FillQuotesGrid(int selectRow);
+  // The current quote, to be found again after a change of the quotes.
+  struct QuotePlace {
+    bool any = false;
+    DayNumber day = kNoDate;
+    TimeTicks time = 0;
+    int row = 0;
+  };
+  QuotePlace CurrentQuotePlace() const;
+  // Makes the quote of `place` current again, or where it is gone its older neighbour (the
+  // oldest row when none is older); row 0 when the place held no quote.
+  void ReturnToQuotePlace(const QuotePlace& place);
+  // FillQuotesGrid that keeps the user's place: the current quote stays current.
+  void RefillQuotesKeepingPlace();
   // The row drawn selected becomes the current one (the symbol row also retitles the window).
   void SelectSymbolRow(int row);
   void SelectQuoteRow(int row);

@@ -45,7 +45,7 @@ int ListQuotes(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
   std::string line;
   for (const QuoteGridRow& row : grid.rows) {
     line.clear();
-    for (const std::string& text : QuoteRowTexts(row)) {
+    for (const std::string& text : QuoteRowTexts(row, grid.style)) {
       if (!line.empty()) line += '\t';
       line += text;
     }

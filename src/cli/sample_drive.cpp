@@ -156,6 +156,8 @@ PortfolioDescription Indices() {
   Walk walk(53, 980.0f);
   for (DayNumber friday = YmdToDay(2010, 1, 8); weekly.size() < 800; friday += 7) weekly.push_back(walk.Next(friday, 0, 0.03f));
   p.symbols.push_back(Symbol(3, "XWK", "World Weekly", FieldsOf({kDate, kOpen, kHigh, kLow, kClose, kVolume}), weekly, false, 'W'));
+  // An index from October 1928 to our days: its dates show four-digit years.
+  p.symbols.push_back(Symbol(4, "XIN", "Industrials 1928", FieldsOf({kDate, kClose}), Daily(54, 240.0f, YmdToDay(1928, 10, 1), 25000, 0.01f)));
   return p;
 }
 

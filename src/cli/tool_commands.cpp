@@ -110,6 +110,10 @@ bool ParseExportOptions(const std::vector<std::string>& words, std::size_t first
     } else if (word == "--omit" && i + 1 < words.size()) {
       std::istringstream list(words[++i]);
       for (std::string column; std::getline(list, column, ',');) {
+        if (column == "time") {
+          choices->omitTime = true;
+          continue;
+        }
         int c = 0;
         while (c < kExportColumnCount && column != kColumns[c]) ++c;
         if (c == kExportColumnCount) return false;

@@ -11,8 +11,6 @@
 namespace barvane {
 namespace {
 
-constexpr int kMonthStart[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-
 // Beyond this a float value cannot be a date or time of the files (and would overflow an int).
 constexpr double kLargestEncodedValue = 1.0e8;
 
@@ -23,7 +21,9 @@ constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
 
-int MonthStart(int month, bool leap) { return kMonthStart[month - 1] + (leap && month > 2 ? 1 : 0); }
+constexpr std::int64_t kDaysPerEra = 146097;
+// Day 0 (1960-12-31) counted from 0000-03-01.
+constexpr std::int64_t kDayOneFromEraStart = 716180;
 
 // The atoi reading of the two characters at `pos` (blanks, a sign, then digits).
 int TwoCharsAsInt(std::string_view text, std::size_t pos) {
@@ -45,25 +45,28 @@ constexpr PartOffsets kLayouts[12] = {
 DayNumber YmdToDay(int year, int month, int day) {
   if (month < 1 || month > 12) return kNoDate;
   if (year > 1900) year -= 1900;
-  std::int64_t days =
-      MonthStart(month, false) + FloorDiv(std::int64_t{year - 61} * 1461, 4) + day;
-  if (month > 2 && FloorMod(year, 4) == 0) ++days;
-  return static_cast<DayNumber>(days);
+  // Days of the Gregorian calendar counted in 400-year eras from 0000-03-01, March first so
+  // that a leap day ends its year.
+  const std::int64_t y = std::int64_t{year} + 1900 - (month <= 2 ? 1 : 0);
+  const std::int64_t era = FloorDiv(y, 400);
+  const std::int64_t yearOfEra = y - era * 400;
+  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return static_cast<DayNumber>(era * kDaysPerEra + dayOfEra - kDayOneFromEraStart);
 }
 
 Ymd DayToYmd(DayNumber day) {
-  const std::int64_t n = day;
-  const std::int64_t q = FloorDiv(4 * n - 1, 1461);
-  const std::int64_t r = n - FloorDiv(q * 1461, 4);
+  const std::int64_t z = std::int64_t{day} + kDayOneFromEraStart;
+  const std::int64_t era = FloorDiv(z, kDaysPerEra);
+  const std::int64_t dayOfEra = z - era * kDaysPerEra;
+  const std::int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const std::int64_t m = (5 * dayOfYear + 2) / 153;
   Ymd ymd;
-  ymd.year = static_cast<int>(q + 61);
-  const bool leap = FloorMod(ymd.year, 4) == 0;
-  int month = 1;
-  for (int i = 0; i < 12; ++i) {
-    if (MonthStart(i + 1, leap) < r) month = i + 1;
-  }
-  ymd.month = month;
-  ymd.day = static_cast<int>(r - MonthStart(month, leap));
+  ymd.day = static_cast<int>(dayOfYear - (153 * m + 2) / 5 + 1);
+  ymd.month = static_cast<int>(m < 10 ? m + 3 : m - 9);
+  ymd.year = static_cast<int>(yearOfEra + era * 400 + (ymd.month <= 2 ? 1 : 0) - 1900);
   return ymd;
 }
 
@@ -155,6 +158,124 @@ std::string FormatDate(DayNumber day, int layout, char separator) {
     default: return {};
   }
   return buffer;
+}
+
+std::string DateText(DayNumber day, bool fourDigitYears) {
+  if (!fourDigitYears) return ScreenDate(day);
+  int year = 0, month = 0, dayOfMonth = 0;
+  if (day != kNoDate) {
+    const Ymd ymd = DayToYmd(day);
+    year = ymd.year + 1900;
+    month = ymd.month;
+    dayOfMonth = ymd.day;
+  }
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2i/%.2i/%.4i", month, dayOfMonth, year);
+  return buffer;
+}
+
+std::string TimeText(TimeTicks ticks) {
+  const Hms hms = TicksToHms(ticks);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2i:%.2i:%.2i", hms.hours, hms.minutes, hms.seconds);
+  return buffer;
+}
+
+std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style) {
+  std::string text = DateText(day, style.fourDigitYears);
+  if (style.times) text += ' ' + TimeText(ticks);
+  return text;
+}
+
+namespace {
+
+// Reads 1..`most` digits at `*pos` (exactly `most` when `exact`) into `*value`.
+bool ReadDigits(std::string_view text, std::size_t* pos, std::size_t most, bool exact, int* value) {
+  std::size_t n = 0;
+  int v = 0;
+  while (*pos + n < text.size() && n < most && text[*pos + n] >= '0' && text[*pos + n] <= '9') {
+    v = v * 10 + (text[*pos + n] - '0');
+    ++n;
+  }
+  if (n == 0 || (exact && n != most)) return false;
+  *pos += n;
+  *value = v;
+  return true;
+}
+
+bool ReadChar(std::string_view text, std::size_t* pos, char c) {
+  if (*pos >= text.size() || text[*pos] != c) return false;
+  ++*pos;
+  return true;
+}
+
+// The date at the start of `text`, its length in `*used`.
+DayNumber ReadDatePrefix(std::string_view text, std::size_t* used) {
+  std::size_t pos = 0;
+  int year = 0, month = 0, day = 0;
+  if (text.size() >= 5 && text[4] == '-') {
+    if (!ReadDigits(text, &pos, 4, true, &year) || !ReadChar(text, &pos, '-') ||
+        !ReadDigits(text, &pos, 2, true, &month) || !ReadChar(text, &pos, '-') ||
+        !ReadDigits(text, &pos, 2, true, &day)) {
+      return kNoDate;
+    }
+  } else {
+    if (!ReadDigits(text, &pos, 2, true, &month) || !ReadChar(text, &pos, '/') ||
+        !ReadDigits(text, &pos, 2, true, &day) || !ReadChar(text, &pos, '/')) {
+      return kNoDate;
+    }
+    const std::size_t start = pos;
+    if (!ReadDigits(text, &pos, 4, false, &year) || (pos - start != 2 && pos - start != 4)) {
+      return kNoDate;
+    }
+    if (pos - start == 2) year += year <= 60 ? 2000 : 1900;
+  }
+  if (year < 1900 || month < 1 || month > 12 || day < 1) return kNoDate;
+  const DayNumber d = YmdToDay(year - 1900, month, day);
+  const Ymd back = DayToYmd(d);
+  if (back.month != month || back.day != day || d < kFirstFileDay || d > kLastFileDay) {
+    return kNoDate;
+  }
+  *used = pos;
+  return d;
+}
+
+}  // namespace
+
+DayNumber ReadDateText(std::string_view text) {
+  std::size_t used = 0;
+  const DayNumber day = ReadDatePrefix(text, &used);
+  return day != kNoDate && used == text.size() ? day : kNoDate;
+}
+
+bool ReadTimeText(std::string_view text, TimeTicks* ticks) {
+  std::size_t pos = 0;
+  int hours = 0, minutes = 0, seconds = 0;
+  if (!ReadDigits(text, &pos, 2, false, &hours) || !ReadChar(text, &pos, ':') ||
+      !ReadDigits(text, &pos, 2, true, &minutes)) {
+    return false;
+  }
+  if (pos < text.size() && (!ReadChar(text, &pos, ':') || !ReadDigits(text, &pos, 2, true, &seconds))) {
+    return false;
+  }
+  if (pos != text.size() || hours > 23 || minutes > 59 || seconds > 59) return false;
+  *ticks = HmsToTicks(hours, minutes, seconds);
+  return true;
+}
+
+bool ReadMomentText(std::string_view text, QuoteMoment* moment) {
+  std::size_t used = 0;
+  const DayNumber day = ReadDatePrefix(text, &used);
+  if (day == kNoDate) return false;
+  QuoteMoment read{day, std::nullopt};
+  if (used != text.size()) {
+    if (text[used] != ' ' && text[used] != 'T') return false;
+    TimeTicks ticks = 0;
+    if (!ReadTimeText(text.substr(used + 1), &ticks)) return false;
+    read.time = ticks;
+  }
+  *moment = read;
+  return true;
 }
 
 }  // namespace barvane

@@ -1,12 +1,13 @@
 // Day numbers, time ticks and the date and time encodings of the data files and the screen.
 // A day number counts days with 1961-01-01 = 1; it is signed so that quotes from before 1961,
-// which real files hold, keep their true dates (1960-12-31 is day 0). Every year divisible by 4
-// is a leap year.
+// which real files hold, keep their true dates (1960-12-31 is day 0). The calendar is the
+// Gregorian one, so that 1900 and 2100 are common years and every weekday is the true one.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,15 @@ inline constexpr int kScreenDateLayout = 3;
 inline constexpr char kScreenDateSeparator = '/';
 
 // Year counted from 1900 (or a full year above 1900), month 1..12, day of month. A month
-// outside 1..12 gives kNoDate.
+// outside 1..12 gives kNoDate; a day beyond its month counts on into the next.
 DayNumber YmdToDay(int year, int month, int day);
+
+// The days a file date YYMMDD (YY = year - 1900, 0..255) can name: 01/01/1900 to 12/31/2155.
+inline constexpr DayNumber kFirstFileDay = -22279;
+inline constexpr DayNumber kLastFileDay = 71222;
+// The days a two-digit year names without doubt: 01/01/1961 to 12/31/2060.
+inline constexpr DayNumber kFirstShortYearDay = 1;
+inline constexpr DayNumber kLastShortYearDay = 36525;
 
 struct Ymd {
   int year = 0;  // counted from 1900
@@ -65,5 +73,42 @@ std::string FormatDate(DayNumber day, int layout, char separator);
 inline std::string ScreenDate(DayNumber day) {
   return FormatDate(day, kScreenDateLayout, kScreenDateSeparator);
 }
+
+// How one series shows its quotes' dates and times. A two-digit year would name another
+// century for a day outside 1961..2060, so a series holding any such day shows every one of
+// its dates with four digits; a series whose layout holds TIME shows each bar's time.
+struct DateStyle {
+  bool fourDigitYears = false;
+  bool times = false;
+};
+// True for kNoDate and the days from kFirstShortYearDay to kLastShortYearDay.
+inline bool ShowsTwoDigitYear(DayNumber day) {
+  return day == kNoDate || (day >= kFirstShortYearDay && day <= kLastShortYearDay);
+}
+
+// MM/DD/YY, or MM/DD/YYYY with `fourDigitYears`; zeros for kNoDate.
+std::string DateText(DayNumber day, bool fourDigitYears);
+// HH:MM:SS.
+std::string TimeText(TimeTicks ticks);
+// The text that names one quote: its date in `style`, then a blank and its time when the
+// style shows times ("11/15/13 09:05:00").
+std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style);
+
+// A date typed by a user: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, naming a real day the files can
+// hold. A two-digit year 61..99 is 1961..1999 and
+// 00..60 is 2000..2060. kNoDate for anything else.
+DayNumber ReadDateText(std::string_view text);
+// A time of day typed by a user: H:MM or H:MM:SS (hours 0..23, one or two digits). False for
+// anything else.
+bool ReadTimeText(std::string_view text, TimeTicks* ticks);
+
+// One quote's address: its day and, for a series with times, the bar's time when given.
+struct QuoteMoment {
+  DayNumber day = kNoDate;
+  std::optional<TimeTicks> time;
+};
+// A date as ReadDateText takes it, optionally followed by a blank or `T` and a time as
+// ReadTimeText takes it ("11/15/13 09:15", "2013-11-15T09:15:00"). False for anything else.
+bool ReadMomentText(std::string_view text, QuoteMoment* moment);
 
 }  // namespace barvane

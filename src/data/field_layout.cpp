@@ -176,8 +176,9 @@ Status ReadLayout(FileSystem& fs, const std::string& dir, int fileNumber, int re
 }  // namespace
 
 Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
-                       int recordLength, int fieldCount, FieldLayout* layout) {
-  return LayoutOfRecord(dopText, firstQuote, recordLength, fieldCount, 'D', 0, layout);
+                       const MasterRecord& record, int recordLength, int fieldCount, FieldLayout* layout) {
+  return LayoutOfRecord(dopText, firstQuote, recordLength, fieldCount, record.periodicity(), record.fieldSet,
+                        layout);
 }
 
 Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber, int recordLength,

@@ -39,11 +39,13 @@ struct FieldLayout {
 [[nodiscard]] Status ReadFieldLayout(FileSystem& fs, const std::string& dir, int fileNumber,
                                      int recordLength, int fieldCount, FieldLayout* layout);
 
-// The layout ReadFieldLayout gives, from files already in memory: `dopText` is the F<n>.DOP
-// text (null when the symbol has none) and `firstQuote` the first quote record of F<n>.DAT,
-// at least 20 bytes (null when the file holds no quote), which decides a 20-byte layout.
+// The layout ReadSymbolLayout gives for `record` with `recordLength` and `fieldCount`, from
+// files already in memory: `dopText` is the F<n>.DOP text (null when the symbol has none) and
+// `firstQuote` the first quote record of the quote file, at least 24 bytes (null when the file
+// holds no quote), which decides a 20-byte layout (24 bytes for an intraday series).
 [[nodiscard]] Status LayoutFromFiles(const std::string_view* dopText, const std::uint8_t* firstQuote,
-                                     int recordLength, int fieldCount, FieldLayout* layout);
+                                     const MasterRecord& record, int recordLength, int fieldCount,
+                                     FieldLayout* layout);
 
 // The layout of the symbol that `record` describes, its files in `dir`: its F<n>.DOP when
 // present, else the field set that EMASTER or XMASTER gives (when it agrees with the field

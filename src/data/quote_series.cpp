@@ -222,6 +222,24 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
   return SetSeriesCount(series, read);
 }
 
+DateStyle SeriesDateStyle(SeriesFile& file) {
+  constexpr std::int32_t kWindow = 400;
+  DateStyle style;
+  style.times = file.layout().holds(kTime);
+  QuoteSeries series;
+  if (AllocSeries(&series, kWindow) != kSuccess) return style;
+  for (std::int32_t first = 0; file.Load(&series, first, kWindow, 1u << kDate) == kSuccess; first += kWindow) {
+    for (std::uint32_t i = 0; i < series.count; ++i) {
+      if (!ShowsTwoDigitYear(series.date(i))) {
+        style.fourDigitYears = true;
+        return style;
+      }
+    }
+    if (series.count < static_cast<std::uint32_t>(kWindow)) break;
+  }
+  return style;
+}
+
 Status LoadSeries(FileSystem& fs, QuoteSeries* series, const std::string& dir,
                   const std::string& symbol, std::int32_t first, std::int32_t count) {
   SeriesFile file;

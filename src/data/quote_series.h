@@ -113,6 +113,7 @@ class SeriesFile {
                             unsigned quantities = kEveryQuantity);
 
   // R - 1 of the header, and the whole quote records the file really holds.
+  const FieldLayout& layout() const { return layout_; }
   std::int32_t quotesInFile() const;
   std::int32_t quotesPresent() const;
 
@@ -136,6 +137,11 @@ class SeriesFile {
   std::size_t heldSize_ = 0;
   std::vector<std::uint8_t> buffer_;
 };
+
+// How the grid shows the dates of the opened series `file` (see DateStyle): four-digit years
+// when any quote lies outside 1961..2060, times when its layout holds TIME. Reads the dates
+// alone, window by window.
+DateStyle SeriesDateStyle(SeriesFile& file);
 
 // The record number R of a quote file header (bytes 2 and 3, unsigned).
 std::uint16_t QuoteHeaderRecordNumber(const std::uint8_t* header);

@@ -34,6 +34,7 @@ struct QuoteFile {
     return p == 0 ? 0.0f : ReadMbf(quote(q) + 4 * (p - 1));
   }
   DayNumber day(std::size_t q) { return DateFloatToDay(field(q, kDate)); }
+  TimeTicks ticks(std::size_t q) { return TimeFloatToTicks(field(q, kTime)); }
 };
 
 Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& symbol,
@@ -134,9 +135,28 @@ bool IndexUpdateWrites(FileSystem& fs, const std::string& masterPath, int fileNu
   return true;
 }
 
-// The new content of the quote file with `change` applied; `*removed` and `*inserted` count
-// the records left out and added.
-Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int* inserted) {
+// The number of the quote that the address of a kSet or kDelete names (the first of its day in
+// a file without TIME), or the status that refuses the change. Every record is looked at: a
+// file out of date order still has its quote found, and in a file with TIME a day that holds
+// several bars is never taken for one of them.
+Status FindAddressedQuote(QuoteFile& file, const QuoteChange& change, std::size_t* found) {
+  const std::size_t quotes = std::min(file.recordsPresent() - 1,
+                                      static_cast<std::size_t>(std::max(QuotesAnnounced(file.bytes.data()), 0)));
+  int matches = 0;
+  for (std::size_t q = 0; q < quotes; ++q) {
+    // A file without TIME holds every quote at 00:00:00, as the grid shows it.
+    if (file.day(q) != change.fromDay || (change.time && file.ticks(q) != *change.time)) continue;
+    if (++matches == 1) *found = q;
+  }
+  if (matches == 0) return kDayNotInFile;
+  return matches == 1 || !file.layout.holds(kTime) ? kSuccess : kSeveralQuotes;
+}
+
+// The new content of the quote file with `change` applied to quote `only` (kSet, kDelete) or
+// to the quotes of its day range; `*removed` and `*inserted` count the records left out and
+// added.
+Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, std::size_t only, int* removed,
+                  int* inserted) {
   const std::size_t length = file.length();
   const std::size_t quotes = file.recordsPresent() - 1;
   Bytes out;
@@ -148,7 +168,9 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int*
     std::uint8_t record[256];
     std::memcpy(record, file.quote(q), length);
     const DayNumber d = file.day(q);
-    if (d >= change.fromDay && d <= change.toDay) {
+    // Without TIME an edit sets every quote of its day, as the day is all that tells them apart.
+    const bool one = change.op == QuoteOp::kDelete || (change.op == QuoteOp::kSet && file.layout.holds(kTime));
+    if (one ? q == only : d >= change.fromDay && d <= change.toDay) {
       switch (change.op) {
         case QuoteOp::kSet:
         case QuoteOp::kMultiply:
@@ -163,22 +185,24 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, int* removed, int*
           }
           break;
         case QuoteOp::kDelete:
-          if (*removed == 0) {
-            ++*removed;
-            continue;
-          }
-          break;
+          ++*removed;
+          continue;
         case QuoteOp::kInsertCopy: {
           // A quote without a date (or of a day that near it) has no weekday before it that a
           // day number holds.
           if (d < kNoDate + 8) break;
+          // Every bar of the day is copied, as one block in front of the day's first bar, so
+          // that the copies keep their times and the file its order.
+          if (q != 0 && file.day(q - 1) == d) break;
           DayNumber before = d - 1;
           while (Weekday(before) == 0 || Weekday(before) == 6) --before;
-          const std::size_t at = out.size();
-          out.insert(out.end(), record, record + length);
           const auto date = DayToMbfDate(before);
-          std::memcpy(out.data() + at + 4 * (file.layout.position[kDate] - 1), date.data(), 4);
-          ++*inserted;
+          for (std::size_t c = q; c < quotes && file.day(c) == d; ++c) {
+            const std::size_t at = out.size();
+            out.insert(out.end(), file.quote(c), file.quote(c) + length);
+            std::memcpy(out.data() + at + 4 * (file.layout.position[kDate] - 1), date.data(), 4);
+            ++*inserted;
+          }
           break;
         }
         case QuoteOp::kInsertNew:  // InsertNewQuote's work
@@ -230,12 +254,11 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
   if (Status s = OpenQuoteFile(fs, dir, symbol, &file); s != kSuccess) return s;
 
   RecordUpdate dates;
-  if (change.op == QuoteOp::kDelete) {
-    DayNumber found = 0;
-    const std::int32_t i = SearchQuotes(file, change.fromDay, 0, &found, nullptr);
-    if (i < 0 || found != change.fromDay) return kDayNotInFile;
-    dates = DatesAfterDelete(file, i);
+  std::size_t only = 0;
+  if (change.op == QuoteOp::kSet || change.op == QuoteOp::kDelete) {
+    if (Status s = FindAddressedQuote(file, change, &only); s != kSuccess) return s;
   }
+  if (change.op == QuoteOp::kDelete) dates = DatesAfterDelete(file, static_cast<std::int32_t>(only));
 
   int removed = 0, inserted = 0;
   Bytes updated;
@@ -243,7 +266,7 @@ Status RewriteQuotes(FileSystem& fs, const QuoteChange& change, const std::strin
     if (Status s = InsertNewQuote(file, change, &updated, &dates); s != kSuccess) return s;
     inserted = 1;
   } else {
-    updated = ApplyChange(file, change, &removed, &inserted);
+    updated = ApplyChange(file, change, only, &removed, &inserted);
   }
   const std::int32_t records =
       QuoteHeaderRecordNumber(file.bytes.data()) + inserted - removed;

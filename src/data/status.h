@@ -22,6 +22,7 @@ inline constexpr Status kUnknown = -15;
 inline constexpr Status kNoUsableLayout = -100;  // has no text
 inline constexpr Status kDayNotInFile = -200;    // has no text
 inline constexpr Status kDayInFile = -201;       // has no text
+inline constexpr Status kSeveralQuotes = -202;   // has no text
 
 // The stored text of a status code 0 to -15; empty for a code without one.
 std::string StatusText(Status status);

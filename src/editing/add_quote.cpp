@@ -12,6 +12,20 @@ DayNumber DayOfRow(const ViewState& state, int row) {
   return state.m_quotes.rows[static_cast<std::size_t>(row)].day;
 }
 
+DayNumber WeekdayBefore(DayNumber day) {
+  do {
+    --day;
+  } while (IsWeekend(day));
+  return day;
+}
+
+// The oldest row of the run of rows that holds row `row`'s day.
+int OldestRowOfDay(const ViewState& state, int row) {
+  const int n = static_cast<int>(state.m_quotes.rows.size());
+  while (row + 1 < n && DayOfRow(state, row + 1) == DayOfRow(state, row)) ++row;
+  return row;
+}
+
 }  // namespace
 
 std::optional<std::string> ProposeAddDate(const ViewState& state) {
@@ -20,27 +34,27 @@ std::optional<std::string> ProposeAddDate(const ViewState& state) {
   if (r < 0 || r >= n) return std::nullopt;
   if (r + 1 == n) {
     if (r == 0) return std::nullopt;
-    return state.QuoteDateText(r - 1);
+    return state.QuoteDayText(r - 1);
   }
-  if (r + 2 == n) return state.QuoteDateText(r);
-  DayNumber d = DayOfRow(state, r);
-  do {
-    --d;
-  } while (IsWeekend(d));
-  return ScreenDate(d);
+  if (r + 2 == n) return state.QuoteDayText(r);
+  return DateText(WeekdayBefore(DayOfRow(state, r)), state.m_quotes.style.fourDigitYears);
 }
 
 std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDate) {
   if (state.QuoteRowOf(proposedDate) >= 0) return "Date " + proposedDate + " already exists.";
-  // The copy is written in front of the current quote and dated the last weekday before it;
-  // it keeps the file in order only when that is the proposed day, after the older quote,
-  // and the current day has no other quote.
+  // The copies are written in front of the current day's first bar and dated the last weekday
+  // before it; they keep the file in order only when that is the proposed day, after the older
+  // quote, and the day's bars lie together.
   const int r = state.m_selQuoteRow;
   const DayNumber day = DayOfRow(state, r);
-  DayNumber before = day - 1;
-  while (IsWeekend(before)) --before;
-  const bool alone = (r == 0 || DayOfRow(state, r - 1) != day) && DayOfRow(state, r + 1) != day;
-  if (ScreenDate(before) != proposedDate || DayOfRow(state, r + 1) >= before || !alone) {
+  const DayNumber before = WeekdayBefore(day);
+  const int oldest = OldestRowOfDay(state, r);
+  const int n = static_cast<int>(state.m_quotes.rows.size());
+  int newest = r;
+  while (newest > 0 && DayOfRow(state, newest - 1) == day) --newest;
+  const bool together = state.QuoteRowsOfDay(day) == oldest - newest + 1;
+  if (DateText(before, state.m_quotes.style.fourDigitYears) != proposedDate ||
+      (oldest + 1 < n && DayOfRow(state, oldest + 1) >= before) || !together) {
     return "A quote for " + proposedDate + " cannot be added here without breaking the date order.";
   }
   return {};
@@ -48,15 +62,18 @@ std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDa
 
 bool ApplyAddQuote(ViewState& state, const std::string& proposedDate) {
   QuoteChange change;
-  change.fromDay = change.toDay = DayOfRow(state, state.m_selQuoteRow);
+  const DayNumber day = DayOfRow(state, state.m_selQuoteRow);
+  change.fromDay = change.toDay = day;
   change.op = QuoteOp::kInsertCopy;
+  const int bars = state.QuoteRowsOfDay(day);
+  const std::string done =
+      bars == 1 ? "Quote of " + proposedDate + " added to " + state.m_seriesSymbol
+                : std::to_string(bars) + " quotes of " + proposedDate + " added to " + state.m_seriesSymbol +
+                      ", copies of the bars of " + state.QuoteDayText(state.m_selQuoteRow);
+  // The newest of the copies becomes current: the one of the day's last bar.
   return FinishQuoteCommand(state, change,
-                            {kAddFailedText,
-                             "Add",
-                             {{"Date", proposedDate}},
-                             state.m_selQuoteRow + 1,
-                             true,
-                             "Quote of " + proposedDate + " added to " + state.m_seriesSymbol});
+                            {kAddFailedText, "Add", {{"Date", proposedDate}}, OldestRowOfDay(state, state.m_selQuoteRow) + 1,
+                             true, done});
 }
 
 }  // namespace barvane

@@ -1,5 +1,6 @@
 // Add quote: the missing weekday before the current quote, added as a copy of that quote and
-// then edited.
+// then edited. In a series of several bars a day the new day gets a copy of every bar of the
+// current day, at the same times.
 #pragma once
 
 #include <optional>
@@ -21,12 +22,13 @@ inline constexpr const char* kAddToSingleQuoteText =
 std::optional<std::string> ProposeAddDate(const ViewState& state);
 
 // The message that refuses the add before the dialog opens, or empty: "Date %s already
-// exists.", or, where a copy could not keep the file in date order (weekend-dated or
-// several quotes on the current day), a message saying so.
+// exists.", or, where the copies could not keep the file in date order (weekend-dated, or the
+// current day's bars not lying together), a message saying so.
 std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDate);
 
-// After OK: inserts the copy; on success records the "Add" setting and refills the grid with
-// the new quote current (the caller then edits it). On failure refills with row 0.
+// After OK: inserts the copy (the copies of the day's bars); on success records the "Add"
+// setting and refills the grid with the new quote (the newest copy) current, which the caller
+// then edits. On failure refills with row 0.
 bool ApplyAddQuote(ViewState& state, const std::string& proposedDate);
 
 }  // namespace barvane

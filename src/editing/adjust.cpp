@@ -9,7 +9,10 @@ namespace barvane {
 AdjustTexts ProposeAdjust(const ViewState& state) { return {state.m_firstDateText, state.m_lastDateText, "1", "1", "1"}; }
 
 std::string RefuseAdjust(const ViewState& state, const AdjustTexts& texts) {
-  for (const std::string* text : {&texts.from, &texts.to, &texts.price, &texts.volume, &texts.openInterest}) {
+  for (const std::string* text : {&texts.from, &texts.to}) {
+    if (text->size() > static_cast<std::size_t>(kDateFieldLimit)) return TooLongText(kDateFieldLimit);
+  }
+  for (const std::string* text : {&texts.price, &texts.volume, &texts.openInterest}) {
     if (text->size() > static_cast<std::size_t>(kAdjustFieldLimit)) return TooLongText(kAdjustFieldLimit);
   }
   return FieldsValid({texts.from, texts.to}, {texts.price, texts.openInterest, texts.volume},
@@ -37,7 +40,7 @@ bool ApplyAdjust(ViewState& state, const AdjustTexts& texts) {
                               {"PriceMult", texts.price},
                               {"VolMult", texts.volume},
                               {"OIMult", texts.openInterest}},
-                             0,
+                             kKeepPlace,
                              false,
                              "Prices x" + texts.price + ", volume x" + texts.volume +
                                  " and open interest x" + texts.openInterest + " applied to " +

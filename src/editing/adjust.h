@@ -8,7 +8,7 @@
 
 namespace barvane {
 
-inline constexpr int kAdjustFieldLimit = 8;
+inline constexpr int kAdjustFieldLimit = 8;  // of a multiplier
 inline constexpr const char* kAdjustFailedText = "Adjust Edit Failed";
 
 struct AdjustTexts {
@@ -24,7 +24,7 @@ AdjustTexts ProposeAdjust(const ViewState& state);
 // The message that refuses OK, or empty. From may lie after To.
 std::string RefuseAdjust(const ViewState& state, const AdjustTexts& texts);
 // After OK: scales the range; on success records the "Adjust" settings and refills the grid
-// with the newest quote current.
+// keeping the current quote current.
 bool ApplyAdjust(ViewState& state, const AdjustTexts& texts);
 
 }  // namespace barvane

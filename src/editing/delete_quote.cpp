@@ -13,22 +13,19 @@ std::string DeleteConfirmationText(const std::string& dateText) {
 }
 
 bool ApplyDeleteQuote(ViewState& state, const std::string& dateText) {
-  DayNumber day = 0;
-  if (!ReadDateField(dateText, &day)) {
-    // Read leniently, a day that does not exist (06/31/98) names another one (07/01/98), whose
-    // quote would go instead: such a text has no quote to delete.
-    state.ui().ShowMessage(kFindrecFailureText);
+  QuoteChange change;
+  if (const std::string refusal = AddressOneQuote(state, dateText, &change); !refusal.empty()) {
+    // A day that does not exist (06/31/98) has no quote to delete; it never names another day.
+    state.ui().ShowMessage(refusal == kNoQuoteAddress ? kFindrecFailureText : refusal);
     state.ui().ShowMessage(kDeleteFailedText);
     return false;
   }
-  QuoteChange change;
-  change.fromDay = change.toDay = day;
   change.op = QuoteOp::kDelete;
   return FinishQuoteCommand(state, change,
                             {kDeleteFailedText,
                              "Delete",
                              {{"Date", dateText}},
-                             0,
+                             kKeepPlace,
                              false,
                              "Quote of " + dateText + " deleted from " + state.m_seriesSymbol});
 }

@@ -13,8 +13,11 @@ namespace barvane {
 EditQuoteTexts EditQuoteFields(const ViewState& state, int row) {
   EditQuoteTexts texts;
   if (row < 0 || row >= static_cast<int>(state.m_quotes.rows.size())) return texts;
-  const auto cells = QuoteRowTexts(state.m_quotes.rows[static_cast<std::size_t>(row)]);
-  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = cells[i];
+  const QuoteGridRow& quote = state.m_quotes.rows[static_cast<std::size_t>(row)];
+  texts[0] = QuoteMomentText(quote, state.m_quotes.style);
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    texts[i] = QuoteCellText(quote, static_cast<QuoteColumn>(kQuoteOpenColumn + i - 1), state.m_quotes.style);
+  }
   return texts;
 }
 
@@ -122,7 +125,11 @@ bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuo
     written[i - 1] =
         !change.keep[i - 1] && known && facts.info->layout.holds(kOpen + static_cast<int>(i) - 1);
   }
-  change.fromDay = change.toDay = DayOfText(texts[0]);
+  if (const std::string refusal = AddressOneQuote(state, texts[0], &change); !refusal.empty()) {
+    if (refusal != kNoQuoteAddress) state.ui().ShowMessage(refusal);
+    state.ui().ShowMessage(kEditQuoteFailedText);
+    return false;
+  }
   change.op = QuoteOp::kSet;
   return FinishQuoteCommand(state, change,
                             {kEditQuoteFailedText,
@@ -134,7 +141,7 @@ bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuo
                               {"Close", texts[4]},
                               {"Vol", texts[5]},
                               {"OI", texts[6]}},
-                             0,
+                             kKeepPlace,
                              false,
                              DoneText(state.m_seriesSymbol, texts[0], written)});
 }

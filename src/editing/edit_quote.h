@@ -14,7 +14,8 @@ namespace barvane {
 inline constexpr int kEditValueLimit = 10;
 inline constexpr const char* kEditQuoteFailedText = "Single Date Edit Failed";
 
-// Date, open, high, low, close, volume, open interest.
+// Date (with the bar's time for a series with times), open, high, low, close, volume, open
+// interest.
 using EditQuoteTexts = std::array<std::string, 7>;
 
 // The texts of quote grid row `row`.
@@ -44,9 +45,10 @@ std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
 std::string EditQuoteQuestion(const ViewState& state, const EditQuoteTexts& texts,
                               const EditQuoteTexts& shown);
 
-// After OK: sets the changed values of every quote of the day, each unchanged one keeping its
-// stored bytes; on success records the "Edit" settings, refills the grid with the newest quote
-// current and reports which values were set.
+// After OK: sets the changed values of the one quote that the date text names (its date, and
+// its time where the day holds several bars), each unchanged one keeping its stored bytes; on
+// success records the "Edit" settings, refills the grid and reports which values were set. A
+// date that names no quote, or several, fails with nothing written.
 bool ApplyEditQuote(ViewState& state, const EditQuoteTexts& texts, const EditQuoteTexts& shown);
 
 }  // namespace barvane

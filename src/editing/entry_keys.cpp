@@ -1,6 +1,8 @@
 // The entry fields' key filters.
 #include "editing/entry_keys.h"
 
+#include <span>
+
 namespace barvane {
 namespace {
 
@@ -15,6 +17,13 @@ constexpr MaskStep kSteps[] = {
     {{1, 2}, 1, {3, 5}}, {{3, 5}, 3, {4, 5}}, {{4, 4}, 3, {4, 5}}, {{4, 5}, 4, {6, 8}},
     {{6, 8}, 6, {7, 8}}, {{6, 7}, 6, {7, 8}}, {{7, 8}, 7, {0, 2}},
 };
+// The same with a four-digit year, for a series whose dates show one.
+constexpr MaskStep kLongYearSteps[] = {
+    {{0, 0}, 0, {1, 2}},  {{0, 1}, 0, {1, 2}},  {{0, 2}, 0, {1, 2}},  {{0, 10}, 0, {1, 2}},
+    {{1, 2}, 1, {3, 5}},  {{3, 5}, 3, {4, 5}},  {{4, 4}, 3, {4, 5}},  {{4, 5}, 4, {6, 10}},
+    {{6, 10}, 6, {7, 10}}, {{6, 7}, 6, {7, 10}}, {{7, 10}, 7, {8, 10}}, {{8, 10}, 8, {9, 10}},
+    {{9, 10}, 9, {0, 2}},
+};
 
 }  // namespace
 
@@ -24,24 +33,28 @@ bool NumberFieldAccepts(char c, bool signAllowed) {
 }
 
 void DateMask::Seed(const std::string& text) {
-  buffer_ = "00/00/00";
+  buffer_ = text.size() == 10 ? "00/00/0000" : "00/00/00";
   for (std::size_t i = 0; i < text.size() && i < buffer_.size(); ++i) buffer_[i] = text[i];
 }
 
 DateKey DateMask::OnChar(char c, FieldSelection* selection) {
   if (c == '\t') return DateKey::kPassedOn;
   if (c < '0' || c > '9') return DateKey::kDropped;
-  for (const MaskStep& step : kSteps) {
+  const bool longYear = buffer_.size() == 10;
+  for (const MaskStep& step : longYear ? std::span<const MaskStep>(kLongYearSteps) : std::span<const MaskStep>(kSteps)) {
     if (step.before.start == selection->start && step.before.end == selection->end) {
       buffer_[static_cast<std::size_t>(step.position)] = c;
       *selection = step.after;
       return DateKey::kWritten;
     }
   }
-  switch (selection->start) {
-    case 4: *selection = {3, 5}; break;
-    case 7: *selection = {6, 8}; break;
-    default: *selection = {0, 2}; break;
+  const int start = selection->start;
+  if (start == 4) {
+    *selection = {3, 5};
+  } else if (start == 7 || (longYear && (start == 8 || start == 9))) {
+    *selection = {6, longYear ? 10 : 8};
+  } else {
+    *selection = {0, 2};
   }
   return DateKey::kRefused;
 }

@@ -22,10 +22,12 @@ enum class DateKey {
   kDropped,   // any other character: beep
 };
 
-// The date field's buffer of eight characters and what a typed character does to it.
+// The date field's buffer of eight characters (ten with a four-digit year) and what a typed
+// character does to it.
 class DateMask {
  public:
-  // The text the field opens with; a shorter text is completed from "00/00/00".
+  // The text the field opens with; a text of ten characters takes a four-digit year
+  // (MM/DD/YYYY), a shorter one is completed from "00/00/00".
   void Seed(const std::string& text);
   const std::string& text() const { return buffer_; }
 

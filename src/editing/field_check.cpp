@@ -16,18 +16,16 @@ bool ReadFieldNumber(const std::string& text, float* value) {
 }
 
 bool ReadDateField(const std::string& text, DayNumber* day) {
-  if (text.size() != 8 || text.find(' ') != std::string::npos) return false;
-  const DayNumber d = ParseDate(text, kScreenDateLayout);
-  // A month or day out of range reads as another date (or none) and so fails to format back.
-  if (d == kNoDate || ScreenDate(d) != text) return false;
+  const DayNumber d = ReadDateText(text);
+  if (d == kNoDate) return false;
   *day = d;
   return true;
 }
 
 bool FieldsValid(const std::vector<std::string>& dates, const std::vector<std::string>& multipliers,
                  const std::string& firstDateText, const std::string& lastDateText) {
-  const DayNumber first = ParseDate(firstDateText, kScreenDateLayout);
-  const DayNumber last = ParseDate(lastDateText, kScreenDateLayout);
+  const DayNumber first = ReadDateText(firstDateText);
+  const DayNumber last = ReadDateText(lastDateText);
   bool valid = true;
   for (const std::string& text : dates) {
     DayNumber day = 0;

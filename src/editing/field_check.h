@@ -1,5 +1,5 @@
 // The checks of the quote dialogs' fields: number texts as the "%f" scan reads them, date
-// fields in the MM/DD/YY mask, and the shared check of Split and Adjust that ends in
+// fields, and the shared check of Split and Adjust that ends in
 // "Invalid Data Entered".
 #pragma once
 
@@ -11,13 +11,15 @@
 namespace barvane {
 
 inline constexpr const char* kInvalidDataText = "Invalid Data Entered";
+// MM/DD/YYYY and YYYY-MM-DD are the longest date texts.
+inline constexpr int kDateFieldLimit = 10;
 
 // The number a "%f" scan reads from the start of `text` (blanks skipped). False when the text
 // does not start with a finite number (empty, ".", "N/A", letters, "inf").
 bool ReadFieldNumber(const std::string& text, float* value);
 
-// A date field that names a real day: exactly 8 characters MM/DD/YY, no blank, a month 01 to
-// 12 and a day that exists in it. `*day` receives its day number.
+// A date field that names a real day: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, no blank, a month
+// 01 to 12 and a day that exists in it. `*day` receives its day number.
 bool ReadDateField(const std::string& text, DayNumber* day);
 
 // All rules of the Split and Adjust check, every one evaluated: each date field is a real day

@@ -6,10 +6,10 @@
 
 namespace barvane {
 
-SplitTexts ProposeSplit(const ViewState& state) { return {state.QuoteDateText(state.m_selQuoteRow), "1", "1"}; }
+SplitTexts ProposeSplit(const ViewState& state) { return {state.QuoteDayText(state.m_selQuoteRow), "1", "1"}; }
 
 std::string RefuseSplit(const ViewState& state, const SplitTexts& texts) {
-  if (texts.date.size() > 8) return TooLongText(8);
+  if (texts.date.size() > kDateFieldLimit) return TooLongText(kDateFieldLimit);
   for (const std::string* ratio : {&texts.newShares, &texts.oldShares}) {
     if (ratio->size() > static_cast<std::size_t>(kSplitRatioLimit)) return TooLongText(kSplitRatioLimit);
   }
@@ -32,7 +32,7 @@ bool ApplySplit(ViewState& state, const SplitTexts& texts) {
       {kSplitFailedText,
        "Split",
        {{"Date", texts.date}, {"New", texts.newShares}, {"Old", texts.oldShares}},
-       0,
+       kKeepPlace,
        false,
        "Split " + texts.newShares + " for " + texts.oldShares + " applied to " +
            state.m_seriesSymbol + " before " + texts.date});

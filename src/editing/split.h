@@ -22,7 +22,7 @@ SplitTexts ProposeSplit(const ViewState& state);
 // The message that refuses OK, or empty.
 std::string RefuseSplit(const ViewState& state, const SplitTexts& texts);
 // After OK: scales the quotes before the date; on success records the "Split" settings and
-// refills the grid with the newest quote current.
+// refills the grid keeping the current quote current.
 bool ApplySplit(ViewState& state, const SplitTexts& texts);
 
 }  // namespace barvane

@@ -593,7 +593,7 @@ void CBarvaneView::Import(bool newSymbol) {
   if (summary.newSymbol) {
     m_state.FillSymbolGrid(m_state.m_selSymbolRow);
   } else {
-    m_state.FillQuotesGrid(0);
+    m_state.RefillQuotesKeepingPlace();
   }
   Refresh();
 }
@@ -675,13 +675,13 @@ bool CBarvaneView::UndoChange(bool undo) {
 
 void CBarvaneView::RefillAfterUndo() {
   const std::string symbol = m_state.m_seriesSymbol;
-  const int quoteRow = m_state.m_selQuoteRow;
+  const ViewState::QuotePlace place = m_state.CurrentQuotePlace();
   RepairRecorded([this] { m_state.FillSymbolGrid(0); });
   for (std::size_t r = 0; r < m_state.m_symbolRows.size(); ++r) {
     if (m_state.m_symbolRows[r].symbol != symbol) continue;
     m_state.SelectSymbolRow(static_cast<int>(r));
     m_state.FillQuotesGrid(0);
-    m_state.SelectQuoteRow(quoteRow);
+    m_state.ReturnToQuotePlace(place);
     break;
   }
   Refresh();

@@ -238,7 +238,8 @@ void CChartPane::PaintAxes(QPainter& painter, const QRect& plot, const ValueScal
 void CChartPane::PaintDates(QPainter& painter, const QRect& plot) const {
   const int count = barCount();
   if (count == 0) return;
-  const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00/00/00")) + 3 * kGap;
+  const int labelWidth =
+      fontMetrics().horizontalAdvance(FromLatin1(DateText(kNoDate, m_state.m_quotes.style.fourDigitYears))) + 3 * kGap;
   // A fixed stride from bar 0, so that the labels stay on their bars while panning.
   const int stride = std::max(1, static_cast<int>(std::ceil(labelWidth / m_viewport.barWidth())));
   const int first = (m_viewport.FirstVisible() + stride - 1) / stride * stride;
@@ -251,7 +252,7 @@ void CChartPane::PaintDates(QPainter& painter, const QRect& plot) const {
     painter.drawLine(x, plot.bottom(), x, top + 2);
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(QRect(x - labelWidth / 2, top + 2, labelWidth, height() - top - 2), Qt::AlignHCenter | Qt::AlignTop,
-                     FromLatin1(ScreenDate(row.day)));
+                     FromLatin1(DateText(row.day, m_state.m_quotes.style.fourDigitYears)));
   }
 }
 
@@ -399,7 +400,8 @@ QString CChartPane::MarkTextAt(int x) const {
   QStringList lines;
   for (const Mark* mark : VisibleMarks()) {
     if (std::abs(plot.left() + m_viewport.XOfBar(BarOfRow(count, mark->row)) - x) > reach) continue;
-    const QString date = FromLatin1(ScreenDate(m_state.m_quotes.rows[static_cast<std::size_t>(mark->row)].day));
+    const QString date =
+        FromLatin1(QuoteMomentText(m_state.m_quotes.rows[static_cast<std::size_t>(mark->row)], m_state.m_quotes.style));
     lines << date + QStringLiteral("  ") +
                  (mark->kind == MarkKind::kProblem ? mark->label
                                                    : QStringLiteral("possible %1 split").arg(mark->label));
@@ -424,10 +426,11 @@ void CChartPane::PaintFigures(QPainter& painter) const {
     return;
   }
   const QuoteGridRow& row = rows[static_cast<std::size_t>(m_currentRow)];
-  QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteCellText(row, 0));
-  for (int column = 1; column <= 5; ++column) {
+  const DateStyle style = m_state.m_quotes.style;
+  QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteMomentText(row, style));
+  for (int column = kQuoteOpenColumn; column <= kQuoteVolumeColumn; ++column) {
     text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
-            QLatin1Char(' ') + FromLatin1(QuoteCellText(row, column));
+            QLatin1Char(' ') + FromLatin1(QuoteCellText(row, static_cast<QuoteColumn>(column), style));
   }
   painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
   // What the check found on this day follows the figures it concerns, when it fits there.

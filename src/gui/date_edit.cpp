@@ -9,8 +9,9 @@
 CDateEdit::CDateEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(8); }
 
 void CDateEdit::Seed(const QString& text) {
-  setText(text);
   m_mask.Seed(ToLatin1(text));
+  setMaxLength(static_cast<int>(m_mask.text().size()));
+  setText(text);
   selectAll();  // the first digit typed then starts the month, not a beep
 }
 

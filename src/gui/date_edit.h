@@ -1,4 +1,4 @@
-// CDateEdit: a masked MM/DD/YY date field. Typed digits go into the mask part by part; every
+// CDateEdit: a masked MM/DD/YY (or MM/DD/YYYY) date field. Typed digits go into the mask part by part; every
 // other key is dropped (with a beep for characters), so arrows, Home, End and Delete do nothing;
 // Enter and Escape go on to the dialog.
 #pragma once

@@ -44,7 +44,8 @@ CExportDlg::CExportDlg(Ui& ui, const ExportChoices& choices, QWidget* parent)
       m_browse(new QPushButton(QStringLiteral("Browse..."), this)),
       m_delimiters(new QButtonGroup(this)),
       m_order(new QButtonGroup(this)),
-      m_title(new QCheckBox(QStringLiteral("Add title row"), this)) {
+      m_title(new QCheckBox(QStringLiteral("Add title row"), this)),
+      m_omitTime(new QCheckBox(QStringLiteral("Time"), this)) {
   setWindowTitle(QString::fromLatin1(kExportTitle));
   m_path->setMaxLength(static_cast<int>(kExportPathLimit));
   m_path->setText(FromPath(choices.path));
@@ -62,6 +63,8 @@ CExportDlg::CExportDlg(Ui& ui, const ExportChoices& choices, QWidget* parent)
     m_omit[static_cast<std::size_t>(c)] = box;
     omitLayout->addWidget(box, c % 3, c / 3);
   }
+  m_omitTime->setChecked(choices.omitTime);
+  omitLayout->addWidget(m_omitTime, 0, 2);
 
   QGroupBox* delimiters =
       RadioGroup(QStringLiteral("Column Delimiters"), m_delimiters, {"Space", "Comma", "Tab"}, this);
@@ -101,6 +104,7 @@ ExportChoices CExportDlg::choices() const {
   choices.delimiter = m_delimiters->checkedId();
   for (std::size_t c = 0; c < m_omit.size(); ++c) choices.omit[c] = m_omit[c]->isChecked();
   choices.titleRow = m_title->isChecked();
+  choices.omitTime = m_omitTime->isChecked();
   choices.newestFirst = m_order->checkedId() == 1;
   return choices;
 }

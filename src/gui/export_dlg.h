@@ -34,6 +34,7 @@ class CExportDlg final : public QDialog {
   // 0 "Oldest quote first", 1 "Newest quote first".
   QAbstractButton* orderButton(int choice) const;
   QCheckBox* titleBox() const { return m_title; }
+  QCheckBox* omitTimeBox() const { return m_omitTime; }
 
  private:
   void Browse();
@@ -46,4 +47,5 @@ class CExportDlg final : public QDialog {
   QButtonGroup* m_delimiters;
   QButtonGroup* m_order;
   QCheckBox* m_title;
+  QCheckBox* m_omitTime;  // of a series with times
 };

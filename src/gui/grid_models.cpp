@@ -39,20 +39,29 @@ int QuoteGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(state_.m_quotes.rows.size());
 }
 
-int QuoteGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int QuoteGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(barvane::QuoteColumns(state_.m_quotes.style).size());
+}
+
+barvane::QuoteColumn QuoteGridModel::ColumnAt(int section) const {
+  return barvane::QuoteColumns(state_.m_quotes.style)[static_cast<std::size_t>(section)];
+}
 
 QVariant QuoteGridModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  if (role == Qt::TextAlignmentRole) return Alignment(index.column() != kDate);
+  const barvane::QuoteColumn column = ColumnAt(index.column());
+  if (role == Qt::TextAlignmentRole) return Alignment(column > barvane::kQuoteTimeColumn);
   if (role != Qt::DisplayRole) return {};
-  return FromLatin1(barvane::QuoteCellText(state_.m_quotes.rows[static_cast<std::size_t>(index.row())], index.column()));
+  return FromLatin1(barvane::QuoteCellText(state_.m_quotes.rows[static_cast<std::size_t>(index.row())], column,
+                                           state_.m_quotes.style));
 }
 
 QVariant QuoteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
-  if (role == Qt::TextAlignmentRole) return Alignment(section != kDate);
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  const barvane::QuoteColumn column = ColumnAt(section);
+  if (role == Qt::TextAlignmentRole) return Alignment(column > barvane::kQuoteTimeColumn);
   if (role != Qt::DisplayRole) return {};
-  return QString::fromLatin1(barvane::kQuoteColumnHeadings[static_cast<std::size_t>(section)]);
+  return QString::fromLatin1(barvane::kQuoteColumnHeadings[static_cast<std::size_t>(column)]);
 }
 
 void QuoteGridModel::Refresh() {

@@ -26,12 +26,11 @@ class SymbolGridModel final : public QAbstractTableModel {
   const barvane::ViewState& state_;
 };
 
+// The columns of barvane::QuoteColumns for the series shown: Time only for one with times.
 class QuoteGridModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kDate, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest, kColumnCount };
-
   explicit QuoteGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
       : QAbstractTableModel(parent), state_(state) {}
 
@@ -42,5 +41,7 @@ class QuoteGridModel final : public QAbstractTableModel {
   void Refresh();
 
  private:
+  barvane::QuoteColumn ColumnAt(int section) const;
+
   const barvane::ViewState& state_;
 };

@@ -118,7 +118,7 @@ void CPortfolioCheckDlg::ShowProblems() {
     std::string text = problem.text;
     if (!problem.where.empty()) text += " (in " + problem.where + ")";
     auto* item = new QTreeWidgetItem({FromLatin1(problem.symbol),
-                                      QString::fromLatin1(problem.day == 0 ? kNoSymbolText : ScreenDate(problem.day).c_str()),
+                                      QString::fromLatin1(problem.day == kNoDate ? kNoSymbolText : DateText(problem.day, problem.fourDigitYears).c_str()),
                                       FromLatin1(text)});
     items.append(item);
     mendable += problem.mendable ? 1 : 0;

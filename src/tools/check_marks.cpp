@@ -20,7 +20,7 @@ std::vector<ProblemMark> ProblemMarks(const ViewState& view, const std::vector<C
   const std::string dir = WithTrailingSlash(view.m_portfolioDir);
   std::map<DayNumber, std::string> labels;
   for (const CheckProblem& p : problems) {
-    if (p.day == 0 || p.symbol != view.m_seriesSymbol || WithTrailingSlash(p.dir) != dir) continue;
+    if (p.day == kNoDate || p.symbol != view.m_seriesSymbol || WithTrailingSlash(p.dir) != dir) continue;
     std::string& label = labels[p.day];
     if (!label.empty()) label += "; ";
     label += p.text;
@@ -53,8 +53,9 @@ bool RecheckSeries(FileSystem& fs, const std::string& checkedDir, const std::str
   Bytes quotes;
   for (const CheckedSymbol& s : tree.symbols) {
     if (s.symbol != symbol || WithTrailingSlash(s.dir) != seriesDir) continue;
-    for (const SeriesProblem& p : CheckSymbol(fs, s, &quotes).problems) {
-      fresh.push_back({s.symbol, s.where, s.dir, p.day, p.text, p.mendable});
+    const SeriesVerdict verdict = CheckSymbol(fs, s, &quotes);
+    for (const SeriesProblem& p : verdict.problems) {
+      fresh.push_back({s.symbol, s.where, s.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
     }
   }
   SortProblems(&fresh);

@@ -22,9 +22,9 @@ constexpr std::int32_t kWindow = 400;
 
 char Delimiter(int choice) { return choice == 1 ? ',' : choice == 2 ? '\t' : ' '; }
 
-// The room a line takes at most: a date and six values of at most 48 characters with their
-// delimiters.
-constexpr std::size_t kLongestLine = 8 + kExportColumnCount * 50 + 2;
+// The room a line takes at most: a date, a time and six values of at most 48 characters with
+// their delimiters.
+constexpr std::size_t kLongestLine = 10 + 9 + kExportColumnCount * 50 + 2;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -115,42 +115,69 @@ void CopyEarlierText(char* to, const char* from, std::size_t n) {
   }
 }
 
-// ScreenDate's MM/DD/YY without a formatted print per quote, which would cost the export a
-// third of its time. Days that follow the last one within its month take no calendar sums.
+// DateText's MM/DD/YY or MM/DD/YYYY without a formatted print per quote, which would cost the
+// export a third of its time. Days that follow the last one within its month take no calendar
+// sums.
 class DateWriter {
  public:
+  explicit DateWriter(bool fourDigitYears) : fourDigitYears_(fourDigitYears) {}
+
   char* Put(char* out, DayNumber day) {
     Ymd ymd;
+    int century = 0;  // of a four-digit year: 0 for kNoDate
     if (day != kNoDate && last_ != kNoDate && day > last_ && day - last_ + lastYmd_.day <= 28) {
       ymd = lastYmd_;
       ymd.day += day - last_;
+      century = lastCentury_;
     } else if (day != kNoDate) {
       ymd = DayToYmd(day);
+      century = (ymd.year + 1900) / 100;
       ymd.year = (ymd.year % 100 + 100) % 100;
       last_ = day;
       lastYmd_ = ymd;
+      lastCentury_ = century;
     }
     std::memcpy(out, kDigitPairs + 2 * ymd.month, 2);
     out[2] = kScreenDateSeparator;
     std::memcpy(out + 3, kDigitPairs + 2 * ymd.day, 2);
     out[5] = kScreenDateSeparator;
+    if (fourDigitYears_) {
+      std::memcpy(out + 6, kDigitPairs + 2 * century, 2);
+      out += 2;
+    }
     std::memcpy(out + 6, kDigitPairs + 2 * ymd.year, 2);
     return out + 8;
   }
 
  private:
+  const bool fourDigitYears_;
   DayNumber last_ = kNoDate;
   Ymd lastYmd_;
+  int lastCentury_ = 0;
 };
+
+// HH:MM:SS of a bar's time.
+char* PutTime(char* out, TimeTicks ticks) {
+  const Hms hms = TicksToHms(ticks);
+  std::memcpy(out, kDigitPairs + 2 * (hms.hours % 100), 2);
+  out[2] = ':';
+  std::memcpy(out + 3, kDigitPairs + 2 * hms.minutes, 2);
+  out[5] = ':';
+  std::memcpy(out + 6, kDigitPairs + 2 * hms.seconds, 2);
+  return out + 8;
+}
 
 // The whole text of an export, built in place in one buffer and handed to the file in one
 // write.
 class ExportText {
  public:
-  explicit ExportText(const ExportChoices& choices)
-      : choices_(choices), delimiter_(Delimiter(choices.delimiter)) {
+  ExportText(const ExportChoices& choices, DateStyle style)
+      : choices_(choices),
+        delimiter_(Delimiter(choices.delimiter)),
+        times_(style.times && !choices.omitTime),
+        dates_(style.fourDigitYears) {
     if (choices.titleRow) {
-      text_ = ExportTitleLine(choices);
+      text_ = ExportTitleLine(choices, style);
       text_.append("\r\n");
     }
     size_ = text_.size();
@@ -165,6 +192,10 @@ class ExportText {
     }
     char* const text = text_.data();
     char* out = dates_.Put(text + size_, series.date(i));
+    if (times_) {
+      *out++ = delimiter_;
+      out = PutTime(out, series.time(i));
+    }
     // Column by column with each one's precision fixed in its code.
     [&]<std::size_t... c>(std::index_sequence<c...>) {
       ((out = choices_.omit[c]  ? out
@@ -220,6 +251,7 @@ class ExportText {
 
   const ExportChoices& choices_;
   const char delimiter_;
+  const bool times_;
   std::string text_;  // its first size_ characters are the text so far
   std::size_t size_ = 0;
   DateWriter dates_;
@@ -231,7 +263,6 @@ class ExportText {
 // be read, as reading them one at a time would.
 void AddQuotes(SeriesFile& file, std::int32_t quoteCount, bool newestFirst, QuoteSeries& series,
                ExportText& out) {
-  file.HoldWholeFile();
   if (file.Load(&series, 0, 0) != kSuccess) return;
   out.SetHeld(*series.info);
   out.Reserve(static_cast<std::size_t>(std::max(file.quotesInFile(), 0)));
@@ -264,6 +295,7 @@ ExportChoices ReadExportChoices(const SettingsStore& settings) {
   choices.newestFirst = settings.ReadInt(kExportSection, "Newest", 0) == 1;
   choices.delimiter = settings.ReadInt(kExportSection, "Delim", 0);
   choices.titleRow = settings.ReadInt(kExportSection, "Title", 0) != 0;
+  choices.omitTime = settings.ReadInt(kExportSection, "OmitTime", 0) != 0;
   return choices;
 }
 
@@ -275,10 +307,15 @@ void StoreExportChoices(SettingsStore& settings, const ExportChoices& choices) {
   settings.WriteInt(kExportSection, "Newest", choices.newestFirst ? 1 : 0);
   settings.WriteInt(kExportSection, "Delim", choices.delimiter);
   settings.WriteInt(kExportSection, "Title", choices.titleRow ? 1 : 0);
+  settings.WriteInt(kExportSection, "OmitTime", choices.omitTime ? 1 : 0);
 }
 
-std::string ExportTitleLine(const ExportChoices& choices) {
+std::string ExportTitleLine(const ExportChoices& choices, DateStyle style) {
   std::string line = "DATE";
+  if (style.times && !choices.omitTime) {
+    line += Delimiter(choices.delimiter);
+    line += "TIME";
+  }
   for (std::size_t c = 0; c < kColumnTitles.size(); ++c) {
     if (choices.omit[c]) continue;
     line += Delimiter(choices.delimiter);
@@ -289,7 +326,8 @@ std::string ExportTitleLine(const ExportChoices& choices) {
 
 std::string ExportFileText(SeriesFile* file, std::int32_t quoteCount,
                            const ExportChoices& choices) {
-  ExportText out(choices);
+  if (file) file->HoldWholeFile();
+  ExportText out(choices, file ? SeriesDateStyle(*file) : DateStyle{});
   QuoteSeries series;
   if (file && AllocSeries(&series, kWindow) == kSuccess) {
     AddQuotes(*file, quoteCount, choices.newestFirst, series, out);

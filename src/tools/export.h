@@ -27,18 +27,21 @@ struct ExportChoices {
   std::array<bool, kExportColumnCount> omit{};
   bool titleRow = false;
   bool newestFirst = false;
+  bool omitTime = false;  // of a series with times
 };
 
 // The choices stored in "XportSel", each falling back to its default.
 ExportChoices ReadExportChoices(const SettingsStore& settings);
-// Stores all ten choices in "XportSel".
+// Stores all eleven choices in "XportSel".
 void StoreExportChoices(SettingsStore& settings, const ExportChoices& choices);
 
-// The title row and one quote's line, without their line end.
-std::string ExportTitleLine(const ExportChoices& choices);
+// The title row, without its line end: TIME after DATE for a series with times.
+std::string ExportTitleLine(const ExportChoices& choices, DateStyle style);
+
 
 // The whole text an export writes for the opened series `file` (null: a series that cannot be
-// read): the title row when chosen and one line per quote, each ended by CR LF, oldest first
+// read): the title row when chosen and one line per quote (its date in SeriesDateStyle, its
+// time unless omitted, its values), each ended by CR LF, oldest first
 // from quote 0, or newest first from quote `quoteCount` - 1 down; a quote that cannot be read
 // ends the lines there.
 std::string ExportFileText(SeriesFile* file, std::int32_t quoteCount, const ExportChoices& choices);

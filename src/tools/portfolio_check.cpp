@@ -150,7 +150,7 @@ class TreeWalk {
  private:
   void Problem(const std::string& symbol, const std::string& where, const std::string& dir,
                std::string text, bool mendable = false) {
-    tree_.problems.push_back({symbol, where, dir, 0, std::move(text), mendable});
+    tree_.problems.push_back({symbol, where, dir, kNoDate, std::move(text), mendable});
   }
 
   // The number of records to read: those the header counts that the file holds.
@@ -199,7 +199,7 @@ class TreeWalk {
 void AddSeriesProblems(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
                        std::vector<CheckProblem>* problems) {
   for (const SeriesProblem& p : verdict.problems) {
-    problems->push_back({symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable});
+    problems->push_back({symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
   }
 }
 
@@ -208,7 +208,7 @@ void AddSeriesProblems(const CheckedSymbol& symbol, const SeriesVerdict& verdict
 std::string CheckLine(const CheckProblem& problem) {
   std::string line = problem.symbol;
   line += '\t';
-  line += problem.day == 0 ? std::string(kNoSymbolText) : ScreenDate(problem.day);
+  line += problem.day == kNoDate ? std::string(kNoSymbolText) : DateText(problem.day, problem.fourDigitYears);
   line += '\t';
   line += problem.text;
   if (!problem.where.empty()) line += " (in " + problem.where + ")";

@@ -22,9 +22,10 @@ struct CheckProblem {
   std::string symbol;  // as the symbol grid shows it; "-" for a problem of no one symbol
   std::string where;   // the sub-portfolio path below the checked portfolio; empty for its own
   std::string dir;     // the directory whose MASTER lists the symbol, ending in "/"
-  DayNumber day = 0;   // 0 when the problem has no day
+  DayNumber day = kNoDate;  // kNoDate when the problem has no day
   std::string text;
-  bool mendable = false;  // false: it needs a person
+  bool mendable = false;        // false: it needs a person
+  bool fourDigitYears = false;  // the day's series shows four-digit years
 };
 
 // "SYMBOL<TAB>MM/DD/YY<TAB>what is wrong", "-" for no day; a sub-portfolio's problem ends in

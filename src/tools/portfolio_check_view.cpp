@@ -46,7 +46,7 @@ bool ShowProblem(ViewState& view, const CheckProblem& problem) {
     if (view.m_symbolRows[r].symbol != problem.symbol) continue;
     view.SelectSymbolRow(static_cast<int>(r));
     view.FillQuotesGrid(0);
-    if (problem.day != 0) view.SelectQuoteRow(view.QuoteRowOf(ScreenDate(problem.day)));
+    if (problem.day != kNoDate) view.SelectQuoteRow(view.QuoteRowOf(DateText(problem.day, true)));
     return true;
   }
   return false;

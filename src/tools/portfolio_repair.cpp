@@ -93,7 +93,7 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
       return result;
     }
     for (const std::string& text : mend.mends) {
-      result.mends.push_back({kNoSymbolText, portfolio.where, portfolio.dir, 0, text, true});
+      result.mends.push_back({kNoSymbolText, portfolio.where, portfolio.dir, kNoDate, text, true});
     }
   }
   const int total = static_cast<int>(tree.symbols.size());
@@ -115,7 +115,8 @@ RepairResult Repair(FileSystem& fs, const std::string& dir, const CheckProgress&
       return result;
     }
     for (const SeriesMend& mend : verdict.mends) {
-      result.mends.push_back({symbol.symbol, symbol.where, symbol.dir, mend.day, mend.text, true});
+      result.mends.push_back(
+          {symbol.symbol, symbol.where, symbol.dir, mend.day, mend.text, true, verdict.fourDigitYears});
     }
   }
   if (progress) progress(total, total);

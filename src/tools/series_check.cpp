@@ -55,18 +55,20 @@ class SeriesChecker {
       : files_(files), verdict_(*verdict) {}
 
   void Run() {
-    if (!files_.quotes) return Problem(0, "quote file " + files_.quoteName + " is missing");
+    if (!files_.quotes) return Problem(kNoDate, "quote file " + files_.quoteName + " is missing");
     if (!CheckRecordShape()) return;
     const Bytes& bytes = *files_.quotes;
     if (bytes.size() < std::max(length_, kQuoteHeaderBytes)) {
-      return Problem(0, "quote file " + files_.quoteName + " is shorter than its header record");
+      return Problem(kNoDate, "quote file " + files_.quoteName + " is shorter than its header record");
     }
     const std::size_t present = bytes.size() / length_ - 1;
-    std::uint8_t firstQuote[20] = {};
-    if (present > 0) std::memcpy(firstQuote, bytes.data() + length_, std::min<std::size_t>(length_, 20));
-    if (LayoutFromFiles(files_.dopText, present > 0 ? firstQuote : nullptr,
+    std::uint8_t firstQuote[24] = {};
+    if (present > 0) std::memcpy(firstQuote, bytes.data() + length_, std::min<std::size_t>(length_, 24));
+    // The layout the grid reads the series with: its layout file, its index field set, TIME of
+    // an intraday series.
+    if (LayoutFromFiles(files_.dopText, present > 0 ? firstQuote : nullptr, files_.record,
                         static_cast<int>(length_), fields_, &layout_) != kSuccess) {
-      return Problem(0, files_.dopText ? "its field layout file gives no usable layout"
+      return Problem(kNoDate, files_.dopText ? "its field layout file gives no usable layout"
                                        : Printed("record length %zu has no known field layout", length_));
     }
     CheckHeader(present);
@@ -103,18 +105,18 @@ class SeriesChecker {
     if (fieldsFit && !lengthFits) {
       length_ = 4 * static_cast<std::size_t>(fields);
       verdict_.mendedRecord.recordLength = static_cast<std::uint8_t>(length_);
-      Problem(0, text, true);
-      Mend(0, Printed("set the record length to %zu", length_));
+      Problem(kNoDate, text, true);
+      Mend(kNoDate, Printed("set the record length to %zu", length_));
       return true;
     }
     if (lengthFits && !fieldsFit) {
       fields_ = static_cast<int>(length / 4);
       verdict_.mendedRecord.fieldCount = static_cast<std::uint8_t>(fields_);
-      Problem(0, text, true);
-      Mend(0, Printed("set the number of fields to %d", fields_));
+      Problem(kNoDate, text, true);
+      Mend(kNoDate, Printed("set the number of fields to %d", fields_));
       return true;
     }
-    Problem(0, text);
+    Problem(kNoDate, text);
     // A record longer than its fields still reads; a shorter one cannot.
     return fields > 0 && length > 4 * static_cast<std::size_t>(fields);
   }
@@ -124,15 +126,15 @@ class SeriesChecker {
     const auto announced = static_cast<std::size_t>(QuotesAnnounced(bytes.data()));
     if (announced != present || QuoteHeaderRecordNumber(bytes.data()) == 0) {
       const bool mendable = present + 1 <= kLargestRecordNumber;
-      Problem(0, Printed("header counts %zu quotes, the file holds %zu", announced, present), mendable);
+      Problem(kNoDate, Printed("header counts %zu quotes, the file holds %zu", announced, present), mendable);
       if (mendable) {
-        Mend(0, Printed("set the header count to %zu", present));
+        Mend(kNoDate, Printed("set the header count to %zu", present));
         rewriteQuotes_ = true;
       }
     }
     if (const std::size_t rest = bytes.size() % length_; rest != 0) {
-      Problem(0, Printed("the file ends in %zu bytes that make no whole quote", rest), true);
-      Mend(0, Printed("removed the %zu bytes after the last whole quote", rest));
+      Problem(kNoDate, Printed("the file ends in %zu bytes that make no whole quote", rest), true);
+      Mend(kNoDate, Printed("removed the %zu bytes after the last whole quote", rest));
       rewriteQuotes_ = true;
     }
   }
@@ -151,11 +153,25 @@ class SeriesChecker {
       Quote quote{q, DateFloatToDay(Field(q, kDate)),
                   layout_.holds(kTime) ? TimeFloatToTicks(Field(q, kTime)) : TimeTicks{0}};
       if (quote.day == kNoDate) {
-        Problem(0, Printed("quote %zu of the file has no valid date", q + 1));
+        Problem(kNoDate, Printed("quote %zu of the file has no valid date", q + 1));
         allDated_ = false;
       }
+      if (!ShowsTwoDigitYear(quote.day)) verdict_.fourDigitYears = true;
       quotes_.push_back(quote);
     }
+  }
+
+  // The day of a quote, with its time for a series with times.
+  std::string MomentOf(const Quote& quote) const {
+    return layout_.holds(kTime) ? DayText(quote.day) + ' ' + TimeText(quote.ticks) : DayText(quote.day);
+  }
+
+  // A day as the grid shows the series' days.
+  std::string DayText(DayNumber day) const { return barvane::DateText(day, verdict_.fourDigitYears); }
+
+  // " at HH:MM:SS" of a bar of a series with times, so that the bar can be found.
+  std::string AtTime(const Quote& quote) const {
+    return layout_.holds(kTime) ? " at " + TimeText(quote.ticks) : std::string();
   }
 
   void CheckPrices() {
@@ -173,32 +189,33 @@ class SeriesChecker {
         if (!std::isfinite(value[p])) continue;
         usable[p] = value[p] > 0;
         if (value[p] == 0) {
-          Problem(quote.day, Printed("%s is zero", PriceName(p)));
+          Problem(quote.day, Printed("%s is zero", PriceName(p)) + AtTime(quote));
         } else if (value[p] < 0) {
-          Problem(quote.day, Printed("%s %s is negative", PriceName(p), CheckPriceText(value[p]).c_str()));
+          Problem(quote.day, Printed("%s %s is negative", PriceName(p), CheckPriceText(value[p]).c_str()) + AtTime(quote));
         }
       }
       if (usable[kHigh] && usable[kLow] && value[kHigh] < value[kLow]) {
-        Problem(quote.day, "high " + CheckPriceText(value[kHigh]) + " below low " + CheckPriceText(value[kLow]));
+        Problem(quote.day,
+                "high " + CheckPriceText(value[kHigh]) + " below low " + CheckPriceText(value[kLow]) + AtTime(quote));
         continue;  // open and close cannot lie inside a range that is upside down
       }
       for (int p : {kOpen, kClose}) {
         if (!usable[p]) continue;
         if (usable[kHigh] && value[p] > value[kHigh]) {
           Problem(quote.day, Printed("%s %s above high %s", PriceName(p), CheckPriceText(value[p]).c_str(),
-                                     CheckPriceText(value[kHigh]).c_str()));
+                                     CheckPriceText(value[kHigh]).c_str()) +
+                                AtTime(quote));
         } else if (usable[kLow] && value[p] < value[kLow]) {
           Problem(quote.day, Printed("%s %s below low %s", PriceName(p), CheckPriceText(value[p]).c_str(),
-                                     CheckPriceText(value[kLow]).c_str()));
+                                     CheckPriceText(value[kLow]).c_str()) +
+                                AtTime(quote));
         }
       }
     }
   }
 
   std::string MomentText(const Quote& quote) const {
-    if (!layout_.holds(kTime)) return "this day";
-    const Hms hms = TicksToHms(quote.ticks);
-    return Printed("%02d:%02d:%02d", hms.hours, hms.minutes, hms.seconds);
+    return layout_.holds(kTime) ? TimeText(quote.ticks) : "this day";
   }
 
   void CheckOrderAndDays() {
@@ -207,9 +224,9 @@ class SeriesChecker {
       if (quote.day == kNoDate) continue;
       if (previous && quote.before(*previous)) {
         outOfOrder_ = true;
-        Problem(quote.day, "out of date order after " + ScreenDate(previous->day), allDated_);
+        Problem(quote.day, "out of date order after " + MomentOf(*previous) + AtTime(quote), allDated_);
         if (allDated_) {
-          Mend(0, "sorted the quotes by date");
+          Mend(kNoDate, "sorted the quotes by date");
           rewriteQuotes_ = true;
         }
       }
@@ -281,13 +298,13 @@ class SeriesChecker {
     const DayNumber indexDay = DateFloatToDay(ReadMbf(files_.record.bytes.data() + offset));
     if (indexDay == quoteDay) return;
     const std::string given = indexDay == kNoDate ? "no valid " + std::string(which) + " date"
-                                            : std::string(which) + " date " + ScreenDate(indexDay);
-    Problem(quoteDay, "index gives " + given + ", the " + which + " quote is of " + ScreenDate(quoteDay),
+                                            : std::string(which) + " date " + DayText(indexDay);
+    Problem(quoteDay, "index gives " + given + ", the " + which + " quote is of " + DayText(quoteDay),
             allDated_);
     if (!allDated_) return;
     (offset == kMasterFirstDate ? verdict_.mendedRecord.firstDate : verdict_.mendedRecord.lastDate) =
         DayToMbfDate(quoteDay);
-    Mend(quoteDay, "set the index " + std::string(which) + " date to " + ScreenDate(quoteDay));
+    Mend(quoteDay, "set the index " + std::string(which) + " date to " + DayText(quoteDay));
   }
 
   void BuildMendedQuotes() {

@@ -23,20 +23,21 @@ struct SeriesFiles {
 };
 
 struct SeriesProblem {
-  DayNumber day = 0;  // 0 when it concerns no one day
+  DayNumber day = kNoDate;  // kNoDate when it concerns no one day
   std::string text;
   bool mendable = false;  // false: it needs a person
 };
 
 // One thing the repair does.
 struct SeriesMend {
-  DayNumber day = 0;
+  DayNumber day = kNoDate;
   std::string text;
   bool operator==(const SeriesMend&) const = default;
 };
 
 struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
+  bool fourDigitYears = false;          // the series shows its dates with four-digit years
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;

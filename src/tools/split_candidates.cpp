@@ -41,15 +41,17 @@ bool ParseSplitCandidateLine(const std::string& line, SplitCandidate* candidate)
     return false;
   }
   const std::string dateText = rest.substr(static_cast<std::size_t>(dateAt));
-  // Only the exact text the search writes: the numbers unpadded, the date MM/DD/YY.
+  // Only the exact text the search writes: the numbers unpadded, the date MM/DD/YY or
+  // MM/DD/YYYY.
   const std::string written = std::to_string(p) + " for " + std::to_string(q) + " split on ";
-  if (rest != written + dateText || dateText.size() != 8) return false;
+  if (rest != written + dateText || (dateText.size() != 8 && dateText.size() != 10)) return false;
   for (std::size_t i = 0; i < dateText.size(); ++i) {
     const bool slash = i == 2 || i == 5;
     if (slash ? dateText[i] != '/' : !std::isdigit(static_cast<unsigned char>(dateText[i]))) return false;
   }
-  *candidate = SplitCandidate{{}, line.substr(0, at), {p, q}, dateText,
-                              ParseDate(dateText, kScreenDateLayout)};
+  const DayNumber day = ReadDateText(dateText);
+  if (day == kNoDate) return false;
+  *candidate = SplitCandidate{{}, line.substr(0, at), {p, q}, dateText, day};
   return true;
 }
 
@@ -68,11 +70,10 @@ void ReadCandidatePrices(FileSystem& fs, std::vector<SplitCandidate>* candidates
                              series.value(kClose, i)};
       SplitRatio ratio;
       if (!IsSplitCandidate(earlier, later, &ratio)) continue;
-      const std::string dateText = ScreenDate(later.day);
       // A search run twice lists the pair twice: each copy takes the same closes.
       for (auto it = waiting.begin(); it != waiting.end();) {
         SplitCandidate& c = **it;
-        if (c.dateText == dateText && c.ratio.p == ratio.p && c.ratio.q == ratio.q) {
+        if (c.day == later.day && c.ratio.p == ratio.p && c.ratio.q == ratio.q) {
           c.day = later.day;
           c.closeBefore = earlier.close;
           c.closeAfter = later.close;
@@ -155,14 +156,14 @@ std::vector<CandidateMark> CandidateMarks(const ViewState& view,
   const auto ofSeries = [&view](const SplitCandidate& c) {
     return c.dir == view.m_portfolioDir && c.symbol == view.m_seriesSymbol;
   };
-  std::map<std::string, int> rowOfDay;  // the days wanted, then their first rows
+  std::map<DayNumber, int> rowOfDay;  // the days wanted, then their first rows
   for (std::size_t i : shown) {
-    if (ofSeries(candidates[i])) rowOfDay[candidates[i].dateText] = -1;
+    if (ofSeries(candidates[i])) rowOfDay[candidates[i].day] = -1;
   }
   // One pass over the grid, however many candidates a long series has.
   std::size_t left = rowOfDay.size();
   for (std::size_t r = 0; r < view.m_quotes.rows.size() && left > 0; ++r) {
-    const auto wanted = rowOfDay.find(ScreenDate(view.m_quotes.rows[r].day));
+    const auto wanted = rowOfDay.find(view.m_quotes.rows[r].day);
     if (wanted == rowOfDay.end() || wanted->second >= 0) continue;
     wanted->second = static_cast<int>(r);
     --left;
@@ -170,7 +171,7 @@ std::vector<CandidateMark> CandidateMarks(const ViewState& view,
   for (std::size_t i : shown) {
     const SplitCandidate& c = candidates[i];
     if (!ofSeries(c)) continue;
-    const int row = rowOfDay[c.dateText];
+    const int row = rowOfDay[c.day];
     if (row >= 0) {
       marks.push_back({row, std::to_string(c.ratio.p) + " for " + std::to_string(c.ratio.q)});
     }

@@ -22,8 +22,8 @@ struct SplitCandidate {
   std::string dir;  // the portfolio searched: not in the line, set by whoever keeps it
   std::string symbol;
   SplitRatio ratio;
-  std::string dateText;  // MM/DD/YY of the later quote of the pair, as the line gives it
-  DayNumber day = 0;     // that day (from the quote file once priced)
+  std::string dateText;  // MM/DD/YY (or MM/DD/YYYY) of the later quote of the pair, as the line gives it
+  DayNumber day = kNoDate;  // that day
   // The closes of the pair, -1 until read back from the files.
   float closeBefore = -1, closeAfter = -1;
 };

@@ -58,9 +58,10 @@ bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitR
   return IsCandidate(earlier, later, ratio);
 }
 
-std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day) {
+std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day,
+                               bool fourDigitYears) {
   return symbol + " possible " + std::to_string(ratio.p) + " for " + std::to_string(ratio.q) +
-         " split on " + ScreenDate(day);
+         " split on " + DateText(day, fourDigitYears);
 }
 
 bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFinder& records,
@@ -83,6 +84,7 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFind
   }
   // The windows overlap by one quote; holding the file reads each of its bytes once.
   file.HoldWholeFile();
+  std::vector<std::pair<SplitRatio, DayNumber>> candidates;
   for (std::int32_t start = 0; start != n - 1;) {
     const std::int32_t m = std::min(n - start, kSplitSearchWindow);
     if (file.Load(&series, start, m, kTestedQuantities) != kSuccess ||
@@ -101,12 +103,16 @@ bool SplitSearch::SearchSymbol(FileSystem& fs, ViewState& view, MasterRecordFind
         ui.ShowMessage(kSplitSearchReadErrorText);
         return false;
       }
-      lines_.push_back(SplitCandidateLine(symbol, ratio, day.date(0)));
-      canSave_ = true;
-      *found = true;
-      ui.RepaintNow();
+      candidates.emplace_back(ratio, day.date(0));
     }
   }
+  if (candidates.empty()) return true;
+  // The lines show the days as the grid shows the series' days, which takes all of them.
+  const bool fourDigitYears = SeriesDateStyle(file).fourDigitYears;
+  for (const auto& [ratio, when] : candidates) lines_.push_back(SplitCandidateLine(symbol, ratio, when, fourDigitYears));
+  canSave_ = true;
+  *found = true;
+  ui.RepaintNow();
   return true;
 }
 

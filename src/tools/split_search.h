@@ -42,8 +42,9 @@ inline constexpr std::array<SplitRatio, 8> kSplitRatios = {
 // ratio, difference, threshold and gap are single-precision values; the band limits double.
 bool IsSplitCandidate(const SplitQuote& earlier, const SplitQuote& later, SplitRatio* ratio);
 
-// "XYZ possible 2 for 1 split on 06/15/98".
-std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day);
+// "XYZ possible 2 for 1 split on 06/15/98", or on 06/15/1998 with `fourDigitYears`.
+std::string SplitCandidateLine(const std::string& symbol, SplitRatio ratio, DayNumber day,
+                               bool fourDigitYears = false);
 
 class SplitSearch {
  public:

@@ -48,8 +48,8 @@ TEST(QuoteGrid, TextsOfHeldAndMissingQuantities) {
   RecordingUi ui;
   const QuoteGrid grid = Fill(dir.path(), "VOLS", ui);
   ASSERT_EQ(grid.rows.size(), 2u);
-  EXPECT_EQ(QuoteRowTexts(grid.rows[0]),
-            (std::array<std::string, 7>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
+            (std::vector<std::string>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
   EXPECT_EQ(grid.held, (std::array{false, true, true, true, true, false}));
   EXPECT_EQ(PriceText(0.00006f), "0.0001");
   EXPECT_EQ(CountText(1234567.0f), "1234567");
@@ -63,8 +63,63 @@ TEST(QuoteGrid, NegativeValuesShowAsTheNumbersTheyAre) {
   RecordingUi ui;
   const QuoteGrid grid = Fill(dir.path(), "BACK", ui);
   ASSERT_EQ(grid.rows.size(), 1u);
-  EXPECT_EQ(QuoteRowTexts(grid.rows[0]),
-            (std::array<std::string, 7>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.0000", "-1", "-3"}));
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
+            (std::vector<std::string>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.0000", "-1", "-3"}));
+}
+
+// Any one quote outside 1961..2060 gives the whole series four-digit years; nothing else does.
+TEST(QuoteGrid, YearsShowFourDigitsOnlyInASeriesReachingBeyondTheTwoDigitCentury) {
+  struct Case {
+    DayNumber odd;  // one quote's day, amid quotes of 1998
+    bool fourDigits;
+    const char* oddText;
+  };
+  const Case cases[] = {
+      {kFirstShortYearDay, false, "01/01/61"},     {kLastShortYearDay, false, "12/31/60"},
+      {kFirstShortYearDay - 1, true, "12/31/1960"}, {kLastShortYearDay + 1, true, "01/01/2061"},
+      {YmdToDay(1928, 10, 1), true, "10/01/1928"},  {kFirstFileDay, true, "01/01/1900"},
+      {kLastFileDay, true, "12/31/2155"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.oddText);
+    TempDir dir;
+    auto quotes = WeekdayQuotes(kMonday, 3);
+    QuoteValues odd = quotes[1];
+    odd.day = c.odd;
+    quotes.insert(c.odd < kMonday ? quotes.begin() : quotes.end(), odd);
+    Build(dir.path(), test::Portfolio(Symbol(1, "LONG", test::Fields28(), quotes)));
+    RecordingUi ui;
+    const QuoteGrid grid = Fill(dir.path(), "LONG", ui);
+    ASSERT_EQ(grid.rows.size(), 4u);
+    EXPECT_EQ(grid.style.fourDigitYears, c.fourDigits);
+    EXPECT_FALSE(grid.style.times);
+    const std::size_t oddRow = c.odd < kMonday ? 3 : 0;
+    EXPECT_EQ(QuoteRowTexts(grid.rows[oddRow], grid.style)[0], c.oddText);
+    EXPECT_EQ(QuoteRowTexts(grid.rows[oddRow == 0 ? 3 : 0], grid.style)[0],
+              c.fourDigits ? (oddRow == 0 ? "06/15/1998" : "06/17/1998") : (oddRow == 0 ? "06/15/98" : "06/17/98"));
+    EXPECT_EQ(c.odd < kMonday ? grid.firstDateText : grid.lastDateText, c.oddText);
+  }
+}
+
+TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
+  TempDir dir;
+  std::vector<QuoteValues> bars = WeekdayQuotes(kMonday, 3);
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    bars[i].day = kMonday;
+    bars[i].time = HmsToTicks(9, 5 + 5 * static_cast<int>(i), 0);
+  }
+  auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  Build(dir.path(), test::Portfolio(symbol));
+  RecordingUi ui;
+  const QuoteGrid grid = Fill(dir.path(), "BARS", ui);
+  ASSERT_EQ(grid.rows.size(), 3u);
+  EXPECT_TRUE(grid.style.times);
+  EXPECT_EQ(QuoteColumns(grid.style).size(), 8u);
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
+            (std::vector<std::string>{"06/15/98", "09:15:00", "10.3750", "11.0000", "10.0000", "10.5000", "1002", "N/A"}));
+  EXPECT_EQ(QuoteMomentText(grid.rows[2], grid.style), "06/15/98 09:05:00");
+  EXPECT_EQ(kQuoteColumnHeadings[kQuoteTimeColumn], std::string("Time"));
 }
 
 TEST(QuoteGrid, HeaderPromisingMoreQuotesShowsOnlyThoseHeld) {

@@ -129,5 +129,43 @@ TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {
   EXPECT_EQ(test::Snapshot(dir.path()), before);
 }
 
+TEST_F(QuoteCli, DateWordsTakeFourDigitYearsAndIsoDates) {
+  EXPECT_EQ(Run({"split", "06/15/1998", "2", "1"}).status, 0);
+  EXPECT_EQ(Run({"adjust", "1998-06-08", "06/09/1998", "2", "1", "1"}).status, 0);
+  const CliRun run = Run({"delete-quote", "1998-06-16"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(Run({"quotes"}).out).size(), 5u);
+}
+
+// Three bars a day: the time after a blank or "T" names one of them; a date alone names none.
+TEST(QuoteCliIntraday, ABarIsNamedByItsDateAndTime) {
+  TempDir dir;
+  std::vector<QuoteValues> bars;
+  for (DayNumber day : {YmdToDay(98, 6, 15), YmdToDay(98, 6, 16)}) {
+    for (int m : {5, 10, 15}) bars.push_back({day, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 0});
+  }
+  auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  test::Build(dir.path(), test::Portfolio(symbol));
+  const auto before = test::Snapshot(dir.path());
+  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00\n";
+  const CliRun edit = Cli({"edit", dir.path(), "BARS", "06/16/98", "1", "5", "1", "2", "7", "0"});
+  EXPECT_EQ(edit.status, 1);
+  EXPECT_EQ(edit.err, several + "Single Date Edit Failed\n");
+  const CliRun erase = Cli({"delete-quote", dir.path(), "BARS", "06/16/98"});
+  EXPECT_EQ(erase.status, 1);
+  EXPECT_EQ(erase.err, several + "Delete Edit Failed\n");
+  EXPECT_EQ(test::Snapshot(dir.path()), before);
+
+  EXPECT_EQ(Cli({"edit", dir.path(), "BARS", "06/16/98 09:10", "1", "5", "1", "2", "7", "0"}).status, 0);
+  EXPECT_EQ(Cli({"delete-quote", dir.path(), "BARS", "1998-06-16T09:15:00"}).status, 0);
+  EXPECT_EQ(Lines(Cli({"quotes", dir.path(), "BARS"}).out),
+            (std::vector<std::string>{"06/16/98\t09:10:00\t1.0000\t5.0000\t1.0000\t2.0000\t7\tN/A",
+                                      "06/16/98\t09:05:00\t4.0000\t5.0000\t3.0000\t4.0000\t100\tN/A",
+                                      "06/15/98\t09:15:00\t4.0000\t5.0000\t3.0000\t4.0000\t100\tN/A",
+                                      "06/15/98\t09:10:00\t4.0000\t5.0000\t3.0000\t4.0000\t100\tN/A",
+                                      "06/15/98\t09:05:00\t4.0000\t5.0000\t3.0000\t4.0000\t100\tN/A"}));
+}
+
 }  // namespace
 }  // namespace barvane

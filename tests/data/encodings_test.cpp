@@ -143,5 +143,102 @@ TEST(Status, StoredTextsAndCodesWithout) {
   EXPECT_EQ(StatusText(kDayNotInFile), "");
 }
 
+
+// The days at the edges of what the files hold and of what a two-digit year names.
+TEST(Days, EdgeDaysRoundTripThroughFileTextAndArithmetic) {
+  struct Edge {
+    DayNumber day;
+    float value;      // YYMMDD as the files hold it
+    const char* text;  // four-digit form
+    const char* iso;
+    int weekday;
+    bool twoDigits;
+  };
+  const Edge edges[] = {
+      {kFirstFileDay, 101.0f, "01/01/1900", "1900-01-01", 1, false},
+      {0, 601231.0f, "12/31/1960", "1960-12-31", 6, false},
+      {1, 610101.0f, "01/01/1961", "1961-01-01", 0, true},
+      {kLastShortYearDay, 1601231.0f, "12/31/2060", "2060-12-31", 5, true},
+      {kLastShortYearDay + 1, 1610101.0f, "01/01/2061", "2061-01-01", 6, false},
+      {kLastFileDay, 2551231.0f, "12/31/2155", "2155-12-31", 3, false},
+  };
+  for (const Edge& e : edges) {
+    SCOPED_TRACE(e.text);
+    EXPECT_EQ(DateFloatToDay(e.value), e.day);
+    EXPECT_EQ(DayToDateFloat(e.day), e.value);
+    const auto mbf = DayToMbfDate(e.day);
+    EXPECT_EQ(DateFloatToDay(ReadMbf(mbf.data())), e.day);
+    EXPECT_EQ(DateText(e.day, true), e.text);
+    EXPECT_EQ(ReadDateText(e.text), e.day);
+    EXPECT_EQ(ReadDateText(e.iso), e.day);
+    EXPECT_EQ(ShowsTwoDigitYear(e.day), e.twoDigits);
+    if (e.twoDigits) EXPECT_EQ(ReadDateText(DateText(e.day, false)), e.day);
+    EXPECT_EQ(Weekday(e.day), e.weekday);
+    const Ymd ymd = DayToYmd(e.day);
+    EXPECT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), e.day);
+    EXPECT_EQ(DayToYmd(e.day + 1).day, e.day == 0 || e.day == kLastShortYearDay || e.day == kLastFileDay ? 1 : 2);
+  }
+  EXPECT_EQ(ReadDateText("12/31/1899"), kNoDate);
+  EXPECT_EQ(ReadDateText("01/01/2156"), kNoDate);
+  EXPECT_EQ(DateText(kNoDate, true), "00/00/0000");
+  EXPECT_NE(kNoDate, kFirstFileDay - 1);
+}
+
+TEST(Days, CenturyYearsFollowTheGregorianRule) {
+  EXPECT_EQ(YmdToDay(0, 3, 1) - YmdToDay(0, 2, 28), 1);  // 1900 is a common year
+  EXPECT_EQ(YmdToDay(200, 3, 1) - YmdToDay(200, 2, 28), 1);
+  EXPECT_EQ(YmdToDay(100, 3, 1) - YmdToDay(100, 2, 28), 2);
+  EXPECT_EQ(ReadDateText("02/29/1900"), kNoDate);
+  EXPECT_EQ(ReadDateText("02/29/2100"), kNoDate);
+  EXPECT_EQ(Weekday(YmdToDay(2100, 3, 1)), 1);  // a Monday
+  for (DayNumber d = kFirstFileDay; d <= kLastFileDay; ++d) {
+    const Ymd ymd = DayToYmd(d);
+    ASSERT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), d) << d;
+    ASSERT_EQ(DateFloatToDay(DayToDateFloat(d)), d) << d;
+  }
+}
+
+TEST(DateTexts, UserTextsInEveryFormReadOrRefuse) {
+  const std::pair<const char*, DayNumber> cases[] = {
+      {"11/15/13", YmdToDay(2013, 11, 15)},   {"11/15/2013", YmdToDay(2013, 11, 15)},
+      {"2013-11-15", YmdToDay(2013, 11, 15)}, {"1/05/2013", kNoDate},
+      {"10/01/28", YmdToDay(2028, 10, 1)},    {"10/01/1928", YmdToDay(28, 10, 1)},
+      {"12/31/60", kLastShortYearDay},        {"01/01/61", 1},
+      {"02/29/2000", YmdToDay(2000, 2, 29)},  {"02/30/2000", kNoDate},
+      {"13/01/2000", kNoDate},                {"00/10/2000", kNoDate},
+      {"11/15/013", kNoDate},                 {"11/15/13 ", kNoDate},
+      {"2013-11-15T09:15", kNoDate},          {"2013/11/15", kNoDate},
+      {"", kNoDate},                          {"11-15-13", kNoDate},
+  };
+  for (const auto& [text, day] : cases) EXPECT_EQ(ReadDateText(text), day) << text;
+}
+
+TEST(DateTexts, MomentsCarryAnOptionalTime) {
+  struct Case {
+    const char* text;
+    bool reads;
+    int hours, minutes, seconds;  // -1: no time
+  };
+  const Case cases[] = {
+      {"11/15/13 09:15", true, 9, 15, 0},   {"2013-11-15T09:15:00", true, 9, 15, 0},
+      {"11/15/2013 23:59:58", true, 23, 59, 58}, {"11/15/13", true, -1, 0, 0},
+      {"11/15/13 9:05", true, 9, 5, 0},     {"11/15/13 24:00", false, 0, 0, 0},
+      {"11/15/13 09:60", false, 0, 0, 0},   {"11/15/13 09:5", false, 0, 0, 0},
+      {"11/15/13  09:15", false, 0, 0, 0},  {"11/15/13 09:15:", false, 0, 0, 0},
+      {"11/15/13T", false, 0, 0, 0},        {"11/15/13x09:15", false, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    QuoteMoment moment;
+    ASSERT_EQ(ReadMomentText(c.text, &moment), c.reads) << c.text;
+    if (!c.reads) continue;
+    EXPECT_EQ(moment.day, YmdToDay(2013, 11, 15)) << c.text;
+    ASSERT_EQ(moment.time.has_value(), c.hours >= 0) << c.text;
+    if (moment.time) EXPECT_EQ(*moment.time, HmsToTicks(c.hours, c.minutes, c.seconds)) << c.text;
+  }
+  EXPECT_EQ(MomentText(YmdToDay(2013, 11, 15), HmsToTicks(9, 5, 0), {false, true}), "11/15/13 09:05:00");
+  EXPECT_EQ(MomentText(YmdToDay(28, 10, 1), 0, {true, false}), "10/01/1928");
+  EXPECT_EQ(TimeText(HmsToTicks(23, 59, 58)), "23:59:58");
+}
+
 }  // namespace
 }  // namespace barvane

@@ -29,11 +29,22 @@ void WritePreviousBackup(const std::string& dir, const std::string& name) {
   test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
 }
 
-// The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top;
-// `extended`: the sub-portfolio holds EMASTER, and XYZ in XMASTER.
+// Three five-minute bars on each of three days.
+SymbolDescription Bars() {
+  std::vector<QuoteValues> bars;
+  for (DayNumber day = kMonday; day < kMonday + 3; ++day) {
+    for (int m : {5, 10, 15}) bars.push_back({day, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 0});
+  }
+  auto symbol = test::Symbol(3, "BAR", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  return symbol;
+}
+
+// The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top, and
+// a series of bars; `extended`: the sub-portfolio holds EMASTER, and XYZ in XMASTER.
 void BuildPortfolio(const std::string& dir, bool extended) {
   test::Build(dir, test::Portfolio(
-                       {test::Symbol(2, "TOP", test::Fields8(), test::WeekdayQuotes(kMonday, 3))},
+                       {test::Symbol(2, "TOP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)), Bars()},
                        {"SUB"}));
   PortfolioDescription sub =
       test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))});
@@ -44,7 +55,9 @@ void BuildPortfolio(const std::string& dir, bool extended) {
   test::Build(dir + "SUB", sub);
   // Every backup a command may replace already holds an earlier change's, which a failed
   // command must not lose.
-  for (const std::string& name : {QuoteBackupName(2), MasterBackupName()}) WritePreviousBackup(dir, name);
+  for (const std::string& name : {QuoteBackupName(2), QuoteBackupName(3), MasterBackupName()}) {
+    WritePreviousBackup(dir, name);
+  }
   for (const std::string& name : {QuoteBackupName(1), MasterBackupName()}) WritePreviousBackup(dir + "SUB/", name);
   if (extended) {
     for (const std::string& name : {QuoteBackupName(300), IndexBackupName(kEmasterName), IndexBackupName(kXmasterName)}) {
@@ -68,6 +81,13 @@ class FaultInjection : public testing::TestWithParam<const char*> {
     } else if (name.starts_with("DeleteNewest") || name == "DeleteXmasterX") {
       change.op = QuoteOp::kDelete;
       change.fromDay = change.toDay = kMonday + 7;  // quote 5 of 6
+    } else if (name == "SetBar" || name == "DeleteBar") {
+      // The middle bar of the middle day, named by its date and time.
+      change.op = name == "SetBar" ? QuoteOp::kSet : QuoteOp::kDelete;
+      change.fromDay = change.toDay = kMonday + 1;
+      change.time = HmsToTicks(9, 10, 0);
+      change.value = {1, 2, 3, 4, 5, 6};
+      return [change](FileSystem& fs, const std::string& dir) { return RewriteQuotes(fs, change, dir, "BAR"); };
     } else {
       return [](FileSystem& fs, const std::string& dir) -> Status {
         return UpdateMasterDate(fs, dir + "SUB/MASTER", DayToMbfDate(kMonday), 1, 1) == 0
@@ -141,7 +161,7 @@ TEST_P(FaultInjection, ACrashLeavesEveryFileWholeOldOrNew) {
 
 INSTANTIATE_TEST_SUITE_P(Operations, FaultInjection,
                          testing::Values("Set", "DeleteNewest", "UpdateMasterDate", "DeleteNewestX",
-                                         "DeleteXmasterX"));
+                                         "DeleteXmasterX", "SetBar", "DeleteBar"));
 
 }  // namespace
 }  // namespace barvane

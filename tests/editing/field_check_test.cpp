@@ -20,13 +20,17 @@ TEST(FieldCheck, NumbersReadAsTheScanReadsThemAndNonNumbersAreRefused) {
   }
 }
 
-TEST(FieldCheck, DateFieldsMustBeEightCharactersNamingARealDay) {
+TEST(FieldCheck, DateFieldsMustNameARealDay) {
   DayNumber day = 0;
   EXPECT_TRUE(ReadDateField("02/29/00", &day));  // 2000 is a leap year
   EXPECT_EQ(day, YmdToDay(2000, 2, 29));
   EXPECT_TRUE(ReadDateField("12/31/99", &day));
   EXPECT_EQ(day, YmdToDay(1999, 12, 31));
-  for (const char* text : {"", "        ", "6/15/98", "06/15/1998", "06/15/9 ", " 6/15/98", "00/15/98",
+  EXPECT_TRUE(ReadDateField("06/15/1928", &day));
+  EXPECT_EQ(day, YmdToDay(1928, 6, 15));
+  EXPECT_TRUE(ReadDateField("1928-06-15", &day));
+  EXPECT_EQ(day, YmdToDay(1928, 6, 15));
+  for (const char* text : {"", "        ", "6/15/98", "06/15/998", "06/15/9 ", " 6/15/98", "00/15/98",
                            "13/15/98", "02/30/99", "02/29/99", "06/31/98", "06/00/98", "00/00/00",
                            "06-15-98"}) {
     day = 7;

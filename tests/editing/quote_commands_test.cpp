@@ -7,6 +7,7 @@
 
 #include "app/settings_store.h"
 #include "app/view_state.h"
+#include "data/mbf.h"
 #include "data/rewrite.h"
 #include "editing/add_quote.h"
 #include "editing/adjust.h"
@@ -96,7 +97,7 @@ TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
   ExpectQuotes(quotes_);
   EXPECT_EQ(Settings(),
             "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=77\n");
-  EXPECT_EQ(state_.m_selQuoteRow, 0);
+  EXPECT_EQ(state_.m_selQuoteRow, 2);  // the edited quote stays current
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(ui_.done, (std::vector<std::string>{"Close and Volume set for ABC on 06/17/98"}));
 }
@@ -407,6 +408,149 @@ TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {
                                                     kAddFailedText, kQuoteGridErrorText}));
   ExpectNothingWritten();
 }
+
+// Quotes of 1928 beside quotes of 2026: every command reaches the old days by their four-digit
+// dates and writes their true date values (280103 for 01/03/1928).
+TEST_F(QuoteCommands, EveryCommandWorksOnDaysBefore1961) {
+  std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(1928, 10, 1), 6);  // Mon 10/01 .. Mon 10/08
+  for (const QuoteValues& q : WeekdayQuotes(YmdToDay(2026, 11, 2), 2)) quotes.push_back(q);
+  Make(test::Fields28(), quotes);
+  ASSERT_EQ(state_.m_firstDateText, "10/01/1928");
+  ASSERT_EQ(state_.QuoteDateText(7), "10/01/1928");
+  state_.m_selQuoteRow = 5;
+  EXPECT_EQ(ProposeSplit(state_).date, "10/03/1928");
+
+  EditQuoteTexts shown = EditQuoteFields(state_, 6), texts = shown;
+  ASSERT_EQ(shown[0], "10/02/1928");
+  texts[4] = "99";
+  ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
+  quotes_[1].close = 99;
+  ExpectQuotes(quotes_);
+
+  ASSERT_TRUE(ApplySplit(state_, {"10/03/1928", "2", "1"}));
+  for (int i : {0, 1}) Scale(&quotes_[i], 0.5f, 2.0f);
+  ExpectQuotes(quotes_);
+  ASSERT_TRUE(ApplyAdjust(state_, {"1928-10-04", "10/05/1928", "10", "1", "1"}));
+  for (int i : {3, 4}) Scale(&quotes_[i], 10.0f, 1.0f);
+  ExpectQuotes(quotes_);
+
+  ASSERT_TRUE(ApplyDeleteQuote(state_, "10/01/1928"));  // the first quote: MASTER's first date moves
+  quotes_.erase(quotes_.begin());
+  ExpectQuotes(quotes_, true);
+  EXPECT_EQ(state_.m_firstDateText, "10/02/1928");
+  ASSERT_TRUE(ApplyDeleteQuote(state_, "10/04/1928"));
+  quotes_.erase(quotes_.begin() + 2);
+  ExpectQuotes(quotes_);
+
+  state_.m_selQuoteRow = state_.QuoteRowOf("10/05/1928");
+  ASSERT_EQ(ProposeAddDate(state_), "10/04/1928");
+  ASSERT_EQ(RefuseAddQuote(state_, "10/04/1928"), "");
+  ASSERT_TRUE(ApplyAddQuote(state_, "10/04/1928"));
+  QuoteValues thursday = quotes_[2];
+  thursday.day = YmdToDay(1928, 10, 4);
+  quotes_.insert(quotes_.begin() + 2, thursday);
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(test::ReadBytes(dir_ / "F1.DAT").size(), 28u * 8);
+  // The file holds the true date values, as other programs read them.
+  EXPECT_EQ(ReadMbf(test::ReadBytes(dir_ / "F1.DAT").data() + 28 * 3), 281004.0f);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+// Three five-minute bars a day, with and without open interest: a 28-byte record whose layout
+// the intraday periodicity implies, and a 32-byte one named by its layout file.
+class IntradayCommands : public QuoteCommands, public testing::WithParamInterface<bool> {
+ protected:
+  void MakeBars(std::vector<DayNumber> days) {
+    std::vector<QuoteValues> bars;
+    float close = 100;
+    for (DayNumber day : days) {
+      for (int m : {5, 10, 15}) {
+        close += 1;
+        bars.push_back({day, HmsToTicks(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
+      }
+    }
+    std::vector<Quantity> fields = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};
+    if (GetParam()) fields.push_back(kOpenInterest);
+    quotes_ = bars;
+    SymbolDescription symbol = test::Symbol(1, "ABC", FieldsOf(std::initializer_list<Quantity>{}), bars, GetParam());
+    symbol.fields.clear();
+    for (Quantity q : fields) symbol.fields.push_back({q, 0, 0});
+    symbol.periodicity = 'I';
+    portfolio_ = test::Portfolio({test::Symbol(2, "OTHER", test::Fields8(), WeekdayQuotes(kMonday, 2)), symbol});
+    portfolio_.filler = 0x5A;
+    test::Build(dir_.path(), portfolio_);
+    bool created = false;
+    ASSERT_TRUE(settings_.OpenRootKey(conf_.path(), &created));
+    ASSERT_TRUE(state_.OpenSeries(dir_.path(), "ABC"));
+    before_ = Snapshot(dir_.path());
+  }
+};
+
+TEST_P(IntradayCommands, EditAndDeleteChangeTheSelectedBarOnly) {
+  MakeBars({kMonday, kMonday + 1, kMonday + 2});
+  ASSERT_TRUE(state_.m_quotes.style.times);
+  state_.m_selQuoteRow = 4;  // Tuesday 09:10, the middle bar
+  const EditQuoteTexts shown = EditQuoteFields(state_, 4);
+  ASSERT_EQ(shown[0], "06/16/98 09:10:00");
+  EditQuoteTexts texts = shown;
+  texts[1] = "1.5";
+  ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
+  quotes_[4].open = 1.5f;
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.m_selQuoteRow, 4);
+  EXPECT_EQ(ui_.done.back(), "Open set for ABC on 06/16/98 09:10:00");
+
+  ASSERT_EQ(ProposeDeleteDate(state_), "06/16/98 09:10:00");
+  ASSERT_TRUE(ApplyDeleteQuote(state_, ProposeDeleteDate(state_)));
+  quotes_.erase(quotes_.begin() + 4);
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/16/98 09:05:00");  // its older neighbour
+
+  // The forms a command line gives: seconds left out, "T", four-digit years.
+  ASSERT_TRUE(ApplyDeleteQuote(state_, "1998-06-17T09:15"));
+  quotes_.pop_back();
+  ExpectQuotes(quotes_, true);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_P(IntradayCommands, ADateAloneOfSeveralBarsIsRefusedAndWritesNothing) {
+  MakeBars({kMonday, kMonday + 1});
+  EditQuoteTexts texts = EditQuoteFields(state_, 1);
+  const EditQuoteTexts shown = texts;
+  texts[0] = "06/16/98";
+  texts[4] = "1";
+  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98"));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98 09:20"));  // no bar at that time
+  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00";
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{several, kEditQuoteFailedText, several, kDeleteFailedText,
+                                                    kFindrecFailureText, kDeleteFailedText}));
+  ExpectNothingWritten();
+}
+
+TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {
+  MakeBars({kMonday, kMonday + 2, kMonday + 3});  // no Tuesday
+  ASSERT_TRUE(ApplySplit(state_, {"06/17/98", "2", "1"}));
+  for (int i = 0; i < 3; ++i) Scale(&quotes_[static_cast<std::size_t>(i)], 0.5f, 2.0f);
+  ExpectQuotes(quotes_);
+  ASSERT_TRUE(ApplyAdjust(state_, {"06/18/98", "06/18/98", "3", "1", "1"}));
+  for (int i = 6; i < 9; ++i) Scale(&quotes_[static_cast<std::size_t>(i)], 3.0f, 1.0f);
+  ExpectQuotes(quotes_);
+
+  // Add on Wednesday's middle bar: Tuesday gets a copy of each of Wednesday's bars.
+  state_.m_selQuoteRow = 4;
+  ASSERT_EQ(ProposeAddDate(state_), "06/16/98");
+  ASSERT_EQ(RefuseAddQuote(state_, "06/16/98"), "");
+  ASSERT_TRUE(ApplyAddQuote(state_, "06/16/98"));
+  std::vector<QuoteValues> tuesday(quotes_.begin() + 3, quotes_.begin() + 6);
+  for (QuoteValues& q : tuesday) q.day = kMonday + 1;
+  quotes_.insert(quotes_.begin() + 3, tuesday.begin(), tuesday.end());
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/16/98 09:15:00");
+  EXPECT_EQ(ui_.done.back(), "3 quotes of 06/16/98 added to ABC, copies of the bars of 06/17/98");
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordsOf28And32Bytes, IntradayCommands, testing::Bool());
 
 }  // namespace
 }  // namespace barvane

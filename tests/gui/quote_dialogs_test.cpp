@@ -83,7 +83,7 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   EXPECT_NE(w.Dat(), before);
   EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
-  EXPECT_EQ(w.state().m_selQuoteRow, 0);
+  EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
 }
 
 TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {

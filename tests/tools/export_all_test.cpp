@@ -146,7 +146,7 @@ std::string PlainDump(const Bytes& file, const ExportChoices& choices) {
     lines.push_back(line + "\r\n");
   }
   if (choices.newestFirst) std::reverse(lines.begin(), lines.end());
-  std::string text = choices.titleRow ? ExportTitleLine(choices) + "\r\n" : "";
+  std::string text = choices.titleRow ? ExportTitleLine(choices, DateStyle{}) + "\r\n" : "";
   for (const std::string& line : lines) text += line;
   return text;
 }

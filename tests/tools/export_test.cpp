@@ -95,18 +95,50 @@ TEST(Export, WritesEveryColumnInEachLayoutWithNaOnlyForWhatTheFileLacks) {
   }
 }
 
+// A series with a day outside 1961..2060 writes every date with four digits, as its grid shows
+// them; one inside keeps two, however near the edges.
 TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(),
                                {{YmdToDay(55, 6, 1), 0, 0, 0, 0, 1, 0, 0},
                                 {YmdToDay(60, 12, 31), 0, 0, 0, 0, 2, 0, 0},
                                 {YmdToDay(61, 1, 2), 0, 0, 0, 0, 3, 0, 0},
-                                {kNoDate, 0, 0, 0, 0, 4, 0, 0}}));
-  EXPECT_EQ(f.view.m_firstDateText, "06/01/55");
-  EXPECT_EQ(f.view.m_lastDateText, "00/00/00");
+                                {YmdToDay(2099, 12, 31), 0, 0, 0, 0, 4, 0, 0},
+                                {kNoDate, 0, 0, 0, 0, 5, 0, 0}}));
+  EXPECT_EQ(f.view.m_firstDateText, "06/01/1955");
+  EXPECT_EQ(f.view.m_lastDateText, "00/00/0000");
   ExportChoices c = f.Choices();
   c.omit = {true, true, true, false, true, true};
+  c.titleRow = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "06/01/55 1.0000\r\n12/31/60 2.0000\r\n01/02/61 3.0000\r\n00/00/00 4.0000\r\n");
+  EXPECT_EQ(Text(c.path),
+            "DATE CLOSE\r\n06/01/1955 1.0000\r\n12/31/1960 2.0000\r\n01/02/1961 3.0000\r\n"
+            "12/31/2099 4.0000\r\n00/00/0000 5.0000\r\n");
+
+  ExportFixture edges(test::Symbol(1, "XYZ", test::Fields8(),
+                                   {{kFirstShortYearDay, 0, 0, 0, 0, 1, 0, 0}, {kLastShortYearDay, 0, 0, 0, 0, 2, 0, 0}}));
+  ASSERT_EQ(ExportQuotes(edges.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
+}
+
+TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
+  std::vector<QuoteValues> bars = {{kJan2, HmsToTicks(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
+                                   {kJan2, HmsToTicks(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}};
+  auto symbol = test::Symbol(1, "XYZ", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  ExportFixture f(symbol);
+  ExportChoices c = f.Choices();
+  c.titleRow = true;
+  c.delimiter = 1;
+  c.omit[kExportHigh] = c.omit[kExportLow] = c.omit[kExportOpenInterest] = true;
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path),
+            "DATE,TIME,OPEN,CLOSE,VOL\r\n01/02/98,09:05:00,1.0000,1.5000,10.00\r\n"
+            "01/02/98,23:59:58,1.0000,1.7500,20.00\r\n");
+  c.omitTime = true;
+  c.newestFirst = true;
+  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
+  EXPECT_EQ(Text(c.path), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
+  EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
 }
 
 TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {

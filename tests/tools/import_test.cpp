@@ -144,6 +144,76 @@ TEST(ImportRoundTrip, OurExportWithoutATitleRowReadsBackUnshifted) {
   }
 }
 
+// The times of every bar of `symbol`, read back through the quote reader.
+std::vector<TimeTicks> Times(const std::string& dir, const std::string& symbol) {
+  QuoteSeries s;
+  EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
+  EXPECT_EQ(LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000), kSuccess);
+  std::vector<TimeTicks> times;
+  for (std::uint32_t i = 0; i < s.count; ++i) times.push_back(s.time(i));
+  return times;
+}
+
+// A history from 1928 and three five-minute bars a day: export, import into a new portfolio
+// and export again give the same bytes, every day and every bar's time kept.
+TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
+  TempDir dir;
+  auto history = test::WeekdayQuotes(YmdToDay(1928, 1, 3), 700);
+  for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2026, 11, 2), 5)) history.push_back(q);
+  std::vector<QuoteValues> bars;
+  for (int d = 0; d < 4; ++d) {
+    for (int m : {5, 10, 15}) {
+      bars.push_back({kMonday + d, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m), 10, 0});
+    }
+  }
+  auto intraday = test::Symbol(2, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  intraday.periodicity = 'I';
+  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "HIST", test::Fields28(), history), intraday}));
+  int n = 0;
+  for (const char* symbol : {"HIST", "BARS"}) {
+    for (const int delimiter : {0, 1, 2}) {
+      SCOPED_TRACE(std::string(symbol) + " " + std::to_string(delimiter));
+      ExportChoices choices;
+      choices.delimiter = delimiter;
+      choices.titleRow = delimiter == 1;
+      const std::string text = ExportText(dir / "P", symbol, choices, dir / "x.txt");
+      const std::string target = dir / ("NEW" + std::to_string(n++));
+      ASSERT_TRUE(Import(FileSystem::Default(), target, "DST", text));
+      EXPECT_TRUE(Quotes(target, "DST") == Quotes(dir / "P", symbol));
+      EXPECT_EQ(Times(target, "DST"), Times(dir / "P", symbol));
+      EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
+    }
+  }
+}
+
+TEST(ImportMerge, BarsMergeByTheirDayAndTime) {
+  TempDir root;
+  std::vector<QuoteValues> bars;
+  for (int m : {5, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.5f, 10, 0});
+  auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  test::Build(root / "P", test::Portfolio(symbol));
+  ImportPlanSummary summary;
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "BARS",
+                     "Date,Close\n06/15/98 09:10,7\n1998-06-15T09:15:00,8\n06/16/98 09:05,9\n", true,
+                     &summary));
+  EXPECT_EQ(summary.added, 2);
+  EXPECT_EQ(summary.replaced, 1);
+  EXPECT_EQ(Times(root / "P", "BARS"),
+            (std::vector<TimeTicks>{HmsToTicks(9, 5, 0), HmsToTicks(9, 10, 0), HmsToTicks(9, 15, 0), HmsToTicks(9, 5, 0)}));
+  const auto after = Quotes(root / "P", "BARS");
+  EXPECT_EQ(after[2][4], 8.0);
+  EXPECT_EQ(after[3][0], double(kMonday + 1));
+
+  test::RecordingUi ui;
+  test::Build(root / "D", test::Portfolio(test::Symbol(1, "DAY", test::Fields28(), test::WeekdayQuotes(kMonday, 2))));
+  const Files before = Snapshot(root / "D");
+  EXPECT_FALSE(Import(FileSystem::Default(), root / "D", "DAY", "06/17/98 09:05:00 1 2 0.5 1.5 10 0\n", false,
+                      nullptr, &ui));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"The text gives times of day;\nDAY holds daily quotes.\nNothing was imported."}));
+  EXPECT_EQ(Snapshot(root / "D"), before);
+}
+
 TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
   TempDir dir;
   ASSERT_TRUE(Import(FileSystem::Default(), dir / "a/b/NEW", "XYZ",

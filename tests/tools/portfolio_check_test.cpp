@@ -87,6 +87,43 @@ TEST(PortfolioCheck, TellsQuotesOfOneMomentApartInAnIntradayFile) {
   EXPECT_EQ(CheckLines(dir.path()), (Lines{"TICK\t06/15/98\t2 identical quotes of 10:30:00"}));
 }
 
+// Bars of 09:05, 09:10 and 09:15 (09:15 twice), then a bar with a zero open.
+std::vector<QuoteValues> IntradayBars() {
+  std::vector<QuoteValues> bars;
+  for (int m : {5, 10, 15, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 7});
+  bars.push_back({kMonday + 1, HmsToTicks(9, 5, 0), 0, 5, 3, 4, 100, 7});
+  return bars;
+}
+
+// Without a layout file the check reads an intraday series as the grid does: TIME after DATE
+// for 28-byte records of periodicity I, the EMASTER field set for 32-byte ones.
+TEST(PortfolioCheck, ReadsIntradaySeriesWithTheGridsLayout) {
+  const std::vector<Quantity> withTime = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};
+  std::vector<Quantity> withOi = withTime;
+  withOi.push_back(kOpenInterest);
+  for (const bool extended : {false, true}) {
+    SCOPED_TRACE(extended);
+    TempDir dir;
+    std::vector<FieldDescription> fields;
+    for (Quantity q : extended ? withOi : withTime) fields.push_back({q, 0, 0});
+    auto symbol = test::Symbol(1, "BARS", fields, IntradayBars());
+    symbol.periodicity = 'I';
+    test::Build(dir.path(), extended ? test::Extended(test::Portfolio(symbol)) : test::Portfolio(symbol));
+    EXPECT_EQ(CheckLines(dir.path()), (Lines{"BARS\t06/15/98\t2 identical quotes of 09:15:00",
+                                             "BARS\t06/16/98\topen is zero at 09:05:00"}));
+  }
+}
+
+TEST(PortfolioCheck, GivesTheDaysOfASeriesBefore1961WithFourDigitYears) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 4);
+  std::swap(quotes[1], quotes[2]);
+  quotes[3].high = quotes[3].low - 1;
+  BuildWith(dir, test::Symbol(2, "OLD", test::Fields28(), quotes));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"OLD\t10/02/1928\tout of date order after 10/03/1928",
+                                           "OLD\t10/04/1928\thigh 9.25 below low 10.25"}));
+}
+
 TEST(PortfolioCheck, FindsCopiesOfADaySeparatedByAQuoteWithoutADate) {
   TempDir dir;
   auto quotes = test::WeekdayQuotes(kMonday, 3);

@@ -181,6 +181,24 @@ TEST(PortfolioRepair, LeavesRecordsThatShareAQuoteFileAndQuotesWithoutADate) {
                    "C\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98"}));
 }
 
+TEST(PortfolioRepair, RemovesARepeatedBarFromA32ByteIntradayFile) {
+  TempDir dir;
+  std::vector<QuoteValues> bars;
+  for (int m : {5, 10, 10, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 7});
+  auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}),
+                             bars);
+  symbol.periodicity = 'I';
+  test::Build(dir.path(), test::Extended(test::Portfolio(symbol)));
+  const Bytes before = test::ReadBytes(dir / "F1.DAT");
+  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+            (Lines{"BARS\t06/15/98\tremoved 1 identical copy of a quote of 09:10:00"}));
+  bars.erase(bars.begin() + 2);
+  symbol.quotes = bars;
+  EXPECT_EQ(test::ReadBytes(dir / "F1.DAT"), QuoteFileBytes(symbol));
+  EXPECT_EQ(test::ReadBytes(dir / "F1.BAK"), before);
+  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), Lines{});
+}
+
 TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
   TempDir dir;
   EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
