@@ -76,12 +76,14 @@ void ChartViewport::EnsureVisible(int bar) {
 
 double ValueScale::Y(double value) const {
   if (high == low) return (top + bottom) / 2;
-  return bottom - (value - low) / (high - low) * (bottom - top);
+  const double share = log ? std::log(value / low) / std::log(high / low) : (value - low) / (high - low);
+  return bottom - share * (bottom - top);
 }
 
 double ValueScale::ValueAt(double y) const {
   if (top == bottom) return low;
-  return low + (bottom - y) / (bottom - top) * (high - low);
+  const double share = (bottom - y) / (bottom - top);
+  return log ? low * std::pow(high / low, share) : low + share * (high - low);
 }
 
 namespace {
@@ -143,13 +145,22 @@ std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
   return columns;
 }
 
-ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom) {
+ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom, bool log) {
   ValueScale scale{0, 1, top, bottom};
   if (columns.empty()) return scale;
   float low = Lowest(columns.front()), high = Highest(columns.front());
   for (const ChartColumn& c : columns) {
     low = std::min(low, Lowest(c));
     high = std::max(high, Highest(c));
+  }
+  if (log && low > 0) {
+    // The same margin, in the logarithm's terms.
+    const double lowLog = std::log(static_cast<double>(low)), highLog = std::log(static_cast<double>(high));
+    const double margin = highLog > lowLog ? (highLog - lowLog) * 0.05 : 0.05;
+    scale.low = std::exp(lowLog - margin);
+    scale.high = std::exp(highLog + margin);
+    scale.log = true;
+    return scale;
   }
   double margin = (static_cast<double>(high) - low) * 0.05;
   if (margin <= 0) margin = std::max(std::fabs(static_cast<double>(high)) * 0.05, 0.0001);

@@ -60,10 +60,12 @@ class ChartViewport {
   double leftBar_ = 0;
 };
 
-// A linear scale from values to pixels: `low` at `bottom`, `high` at `top` (top < bottom).
+// A scale from values to pixels: `low` at `bottom`, `high` at `top` (top < bottom), linear or,
+// with `log` (and low > 0), logarithmic.
 struct ValueScale {
   double low = 0, high = 1;
   double top = 0, bottom = 1;
+  bool log = false;
   double Y(double value) const;
   double ValueAt(double y) const;
 };
@@ -83,8 +85,9 @@ std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
                                       const ChartViewport& viewport);
 
 // The price scale that holds every column's range between `top` and `bottom`, with a margin
-// so that no bar touches either edge; a flat or empty range is opened around its value.
-ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom);
+// so that no bar touches either edge; a flat or empty range is opened around its value. `log`
+// asks for a logarithmic scale, which only prices all above zero get.
+ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom, bool log = false);
 // The volume scale from 0 at `bottom` to the largest column volume at `top`.
 ValueScale VolumeScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom);
 

@@ -24,6 +24,8 @@ enum CommandId : int {
   kCmdImportQuotes = 32851,
   kCmdImportSymbol = 32852,
   kCmdNewQuote = 32853,
+  kCmdFindSymbol = 32854,
+  kCmdGoToDate = 32855,
   kCmdAbout = 57664,
   kCmdExit = 57665,
   kCmdHelpTopics = 57667,

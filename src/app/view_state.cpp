@@ -8,6 +8,7 @@
 #include "app/drives.h"
 #include "app/list_order.h"
 #include "app/portfolio_walk.h"
+#include "app/symbol_filter.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/printed.h"
@@ -254,6 +255,10 @@ bool ViewState::CommandEnabled(CommandId command) const {
     case kCmdDeleteQuote:
     case kCmdAddQuote:
       return m_portfoliosFound && quoteRows;
+    case kCmdFindSymbol:
+      return !m_symbolRows.empty();
+    case kCmdGoToDate:
+      return quoteRows;
     case kCmdNewQuote:  // an empty series takes its first quote this way
       return m_portfoliosFound && symbolRows && !m_seriesSymbol.empty();
     case kCmdDataFacts:
@@ -279,6 +284,12 @@ bool ViewState::CommandEnabled(CommandId command) const {
 }
 
 std::string ViewState::SymbolPaneText() const {
+  if (!m_symbolFilter.empty() && !m_symbolRows.empty()) {
+    const std::vector<int> shown = ShownSymbolRows(m_symbolRows, m_symbolFilter);
+    const auto at = std::find(shown.begin(), shown.end(), m_selSymbolRow);
+    const int position = at == shown.end() ? 0 : static_cast<int>(at - shown.begin()) + 1;
+    return FilteredSymbolPaneText(position, static_cast<int>(shown.size()), static_cast<int>(m_symbolRows.size()));
+  }
   return m_symbolCount != 0 ? Printed("Symbol %d of %d", m_selSymbolRow + 1, m_symbolCount)
                             : "No Symbols Read";
 }

@@ -94,6 +94,7 @@ class ViewState {
   std::string m_portfolioDir;
   std::string m_masterPath;
   std::vector<SymbolRow> m_symbolRows;  // the symbol grid
+  std::string m_symbolFilter;           // the filter box's text: the grid shows ShownSymbolRows
   QuoteGrid m_quotes;                   // the quote grid
   std::string m_seriesSymbol;
   std::string m_seriesName;

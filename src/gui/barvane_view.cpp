@@ -4,11 +4,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QSplitter>
@@ -20,6 +21,7 @@
 #include "app/drives.h"
 #include "app/grid_copy.h"
 #include "app/last_series.h"
+#include "app/symbol_filter.h"
 #include "data/file_names.h"
 #include "data/series_facts.h"
 #include "editing/add_quote.h"
@@ -118,6 +120,7 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
       m_quoteModel(m_state),
       m_driveCombo(new QComboBox(this)),
       m_portfolioList(new QListWidget(this)),
+      m_symbolFilter(new QLineEdit(this)),
       m_symbolGrid(MakeGrid(&m_symbolModel, this)),
       m_quoteGrid(MakeGrid(&m_quoteModel, this)),
       m_chart(new CChartPane(m_state, m_quoteGrid, this)) {
@@ -125,34 +128,55 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   auto* portfolioLayout = new QVBoxLayout(portfolios);
   portfolioLayout->addWidget(m_driveCombo);
   portfolioLayout->addWidget(m_portfolioList, 1);
-  m_driveCombo->setMinimumContentsLength(12);
+  m_driveCombo->setMinimumContentsLength(8);
   m_driveCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
   auto* symbols = new QGroupBox(QStringLiteral("Symbols"), this);
-  (new QVBoxLayout(symbols))->addWidget(m_symbolGrid);
+  auto* symbolLayout = new QVBoxLayout(symbols);
+  m_symbolFilter->setPlaceholderText(QStringLiteral("Filter symbols and names (Ctrl+F)"));
+  m_symbolFilter->setClearButtonEnabled(true);
+  m_symbolFilter->setMaxLength(16);
+  symbolLayout->addWidget(m_symbolFilter);
+  symbolLayout->addWidget(m_symbolGrid, 1);
+  m_symbolGrid->horizontalHeader()->setStretchLastSection(true);  // the name takes what is left
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
-  // The grid keeps the width of its seven columns; the chart takes what is left.
   auto* quoteSplit = new QSplitter(Qt::Horizontal, quotes);
   quoteSplit->addWidget(m_quoteGrid);
   quoteSplit->addWidget(m_chart);
   quoteSplit->setStretchFactor(0, 0);
   quoteSplit->setStretchFactor(1, 1);
   quoteSplit->setChildrenCollapsible(false);
-  // Wide enough that the default columns (9/70 of the grid each) show a price like 12345.6789.
-  const int gridWidth = m_quoteGrid->fontMetrics().horizontalAdvance(QStringLiteral("12345.6789  ")) * 70 / 9 +
-                        m_quoteGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
-  quoteSplit->setSizes({gridWidth, gridWidth});
   (new QVBoxLayout(quotes))->addWidget(quoteSplit);
 
-  // The proportions of the original form: 200 and 180 units across, 110 and 255 down.
-  auto* layout = new QGridLayout(this);
-  layout->addWidget(portfolios, 0, 0);
-  layout->addWidget(symbols, 0, 1);
-  layout->addWidget(quotes, 1, 0, 1, 2);
-  layout->setColumnStretch(0, 200);
-  layout->setColumnStretch(1, 180);
-  layout->setRowStretch(0, 110);
-  layout->setRowStretch(1, 255);
+  // The lists share the top, the quotes have the rest; every border can be dragged.
+  auto* topSplit = new QSplitter(Qt::Horizontal, this);
+  topSplit->addWidget(portfolios);
+  topSplit->addWidget(symbols);
+  topSplit->setStretchFactor(0, 1);
+  topSplit->setStretchFactor(1, 2);
+  topSplit->setChildrenCollapsible(false);
+  auto* mainSplit = new QSplitter(Qt::Vertical, this);
+  mainSplit->addWidget(topSplit);
+  mainSplit->addWidget(quotes);
+  mainSplit->setStretchFactor(0, 1);
+  mainSplit->setStretchFactor(1, 2);
+  mainSplit->setChildrenCollapsible(false);
+  m_splitters = {topSplit, mainSplit, quoteSplit};
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(mainSplit);
+
+  // Tab moves between the panes, never through the cells: the lists, the grid, the chart. The
+  // drive list and the filter box take the mouse, and Ctrl+F reaches the filter.
+  m_driveCombo->setFocusPolicy(Qt::ClickFocus);
+  m_symbolFilter->setFocusPolicy(Qt::ClickFocus);
+  m_symbolGrid->setTabKeyNavigation(false);
+  m_quoteGrid->setTabKeyNavigation(false);
+  setTabOrder(m_portfolioList, m_symbolGrid);
+  setTabOrder(m_symbolGrid, m_quoteGrid);
+  setTabOrder(m_quoteGrid, m_chart);
+  connect(m_symbolFilter, &QLineEdit::textChanged, this, &CBarvaneView::FilterSymbols);
+  m_symbolFilter->installEventFilter(this);
 
   m_ui.SetRepaint([this] {
     // A search changes no quotes: what it found is what needs painting.
@@ -181,13 +205,13 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   m_symbolSettle.setInterval(kSymbolSettleMs);
   connect(&m_symbolSettle, &QTimer::timeout, this, &CBarvaneView::LoadSymbolQuotes);
   connect(m_symbolGrid, &QTableView::clicked, this, [this](const QModelIndex& index) {
-    m_state.SelectSymbolRow(index.row());
+    m_state.SelectSymbolRow(m_symbolModel.StateRow(index.row()));
     LoadSymbolQuotes();
   });
   connect(m_symbolGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (m_refreshing || !current.isValid()) return;
-            m_state.SelectSymbolRow(current.row());
+            m_state.SelectSymbolRow(m_symbolModel.StateRow(current.row()));
             m_symbolSettle.start();
             emit StateChanged();
           });
@@ -212,6 +236,18 @@ void CBarvaneView::LoadSymbolQuotes() {
 bool CBarvaneView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  if (watched == m_symbolFilter) {
+    // Down or Enter goes on to the symbols shown; Escape clears the filter.
+    if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      m_symbolGrid->setFocus(Qt::TabFocusReason);
+      return true;
+    }
+    if (key->key() == Qt::Key_Escape && !m_symbolFilter->text().isEmpty()) {
+      m_symbolFilter->clear();
+      return true;
+    }
+    return QWidget::eventFilter(watched, event);
+  }
   auto* grid = watched == m_quoteGrid    ? m_quoteGrid
                : watched == m_symbolGrid ? m_symbolGrid
                                          : nullptr;
@@ -229,7 +265,7 @@ bool CBarvaneView::eventFilter(QObject* watched, QEvent* event) {
 void CBarvaneView::CopyRows(QTableView* grid) {
   std::vector<int> rows;
   for (const QModelIndex& index : grid->selectionModel()->selectedRows())
-    rows.push_back(index.row());
+    rows.push_back(grid == m_symbolGrid ? m_symbolModel.StateRow(index.row()) : index.row());
   std::sort(rows.begin(), rows.end());
   const std::string text = grid == m_quoteGrid ? CopyQuoteRows(m_state.m_quotes, rows)
                                                : CopySymbolRows(m_state.m_symbolRows, rows);
@@ -245,6 +281,7 @@ void CBarvaneView::paintEvent(QPaintEvent* event) {
 
 void CBarvaneView::Start() {
   InsertColumns();
+  RestoreSplitters();
   // What a crash cut short is finished before any file is read.
   RecoverHistory(m_history);
   RepairRecorded([this] {
@@ -257,12 +294,45 @@ void CBarvaneView::Start() {
 
 void CBarvaneView::InsertColumns() {
   SettingsStore& settings = m_state.settings();
+  // Wide enough for the texts they hold: a symbol, a date, a price like -12345.6789.
+  const int symbolText = m_symbolGrid->fontMetrics().horizontalAdvance(QStringLiteral("XXXXXXXXXX")) + 12;
   const int symbolWidth = m_symbolGrid->viewport()->width();
-  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", 2, symbolWidth, symbolWidth * 9 / 20);
+  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", 2, std::max(symbolWidth, 2 * symbolText), symbolText);
   for (int c = 0; c < 2; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
+  const int quoteText = m_quoteGrid->fontMetrics().horizontalAdvance(QStringLiteral("-12345.6789")) + 12;
   const int quoteWidth = m_quoteGrid->viewport()->width();
-  const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, quoteWidth, quoteWidth * 9 / 70);
+  const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, std::max(quoteWidth, 7 * quoteText), quoteText);
   for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(c, quoteWidths[static_cast<std::size_t>(c)]);
+}
+
+namespace {
+
+constexpr const char* kWindowSection = "Window";
+constexpr std::array<const char*, 3> kSplitterKeys = {"Lists", "Panes", "Quotes"};
+
+}  // namespace
+
+void CBarvaneView::RestoreSplitters() {
+  SettingsStore& settings = m_state.settings();
+  for (std::size_t i = 0; i < m_splitters.size(); ++i) {
+    const QStringList parts = QString::fromStdString(settings.ReadString(kWindowSection, kSplitterKeys[i], "")).split(QLatin1Char(','));
+    QList<int> sizes;
+    for (const QString& part : parts) {
+      bool ok = false;
+      const int size = part.toInt(&ok);
+      if (ok && size > 0) sizes.push_back(size);
+    }
+    if (sizes.size() == 2) {
+      m_splitters[i]->setSizes(sizes);
+    } else if (i == 2) {
+      // The grid as wide as its columns, but the chart never less than a third.
+      int columns = m_quoteGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_quoteGrid->frameWidth();
+      for (int c = 0; c < 7; ++c) columns += m_quoteGrid->columnWidth(c);
+      const int total = m_splitters[i]->width();
+      const int grid = std::min(columns, total * 2 / 3);
+      m_splitters[i]->setSizes({grid, total - grid});
+    }
+  }
 }
 
 void CBarvaneView::SaveColumnWidths() {
@@ -276,6 +346,40 @@ void CBarvaneView::SaveColumnWidths() {
   };
   save("SymbolGrid", m_symbolGrid, 2);
   save("QuoteGrid", m_quoteGrid, 7);
+  for (std::size_t i = 0; i < m_splitters.size(); ++i) {
+    const QList<int> sizes = m_splitters[i]->sizes();
+    settings.WriteString(kWindowSection, kSplitterKeys[i], std::to_string(sizes.value(0)) + "," + std::to_string(sizes.value(1)));
+  }
+}
+
+void CBarvaneView::FilterSymbols(const QString& text) {
+  m_state.m_symbolFilter = ToLatin1(text);
+  m_refreshing = true;
+  m_symbolModel.Refresh();
+  m_refreshing = false;
+  if (m_symbolModel.GridRow(m_state.m_selSymbolRow) < 0 && m_symbolModel.rowCount() > 0) {
+    m_state.SelectSymbolRow(m_symbolModel.StateRow(0));
+    m_symbolSettle.start();  // its quotes load once the typing rests
+  }
+  m_refreshing = true;
+  SelectGridRows();
+  m_refreshing = false;
+  emit StateChanged();
+}
+
+bool CBarvaneView::GoToDate(const QString& text) {
+  DayNumber day = 0;
+  if (!ReadGoToDate(ToLatin1(text.trimmed()), &day)) {
+    m_ui.ShowMessage("Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.", MessageIcon::kNone);
+    return false;
+  }
+  const int row = QuoteRowOnOrBefore(m_state.m_quotes, day);
+  if (row < 0) return false;
+  m_state.SelectQuoteRow(row);
+  RefreshQuotes();
+  m_quoteGrid->setFocus(Qt::ShortcutFocusReason);
+  emit StateChanged();
+  return true;
 }
 
 void CBarvaneView::Refresh() {
@@ -309,10 +413,14 @@ void CBarvaneView::RefreshQuotes() {
 
 void CBarvaneView::SelectGridRows() {
   if (!m_state.m_symbolRows.empty()) {
-    const QModelIndex symbol = m_symbolModel.index(m_state.m_selSymbolRow, 0);
-    m_symbolGrid->selectionModel()->setCurrentIndex(
-        symbol, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_symbolGrid->scrollTo(symbol);  // a restored symbol may lie far down
+    const QModelIndex symbol = m_symbolModel.index(m_symbolModel.GridRow(m_state.m_selSymbolRow), 0);
+    if (symbol.isValid()) {
+      m_symbolGrid->selectionModel()->setCurrentIndex(
+          symbol, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      m_symbolGrid->scrollTo(symbol);  // a restored symbol may lie far down
+    } else {
+      m_symbolGrid->selectionModel()->clear();
+    }
   }
   if (m_state.m_quoteCount != 0) {
     const QModelIndex quote = m_quoteModel.index(m_state.m_selQuoteRow, 0);
@@ -333,6 +441,8 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdDeleteQuote:
     case kCmdAddQuote:
     case kCmdNewQuote:
+    case kCmdFindSymbol:
+    case kCmdGoToDate:
     case kCmdSplitSearch:
     case kCmdCheckPortfolio:
     case kCmdExport:
@@ -366,6 +476,18 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdDeleteQuote: DeleteQuote(); break;
     case kCmdAddQuote: AddQuote(); break;
     case kCmdNewQuote: NewQuote(); break;
+    case kCmdFindSymbol:
+      m_symbolFilter->setFocus(Qt::ShortcutFocusReason);
+      m_symbolFilter->selectAll();
+      break;
+    case kCmdGoToDate: {
+      bool ok = false;
+      const QString text = QInputDialog::getText(this, QStringLiteral("Go to Date"),
+                                                 QStringLiteral("Date (MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD):"),
+                                                 QLineEdit::Normal, FromLatin1(m_state.QuoteDateText(m_state.m_selQuoteRow)), &ok);
+      if (ok) GoToDate(text);
+      break;
+    }
     case kCmdSplitSearch: SplitSearch(); break;
     case kCmdCheckPortfolio: CheckPortfolio(); break;
     case kCmdExport: Export(); break;
@@ -539,7 +661,9 @@ void CBarvaneView::CheckPortfolio() {
 }
 
 void CBarvaneView::Export() {
-  CExportDlg dialog(m_ui, ReadExportChoices(m_state.settings()), this);
+  ExportChoices proposed = ReadExportChoices(m_state.settings());
+  proposed.path = ProposedExportPath(proposed.path, m_state.m_seriesSymbol);
+  CExportDlg dialog(m_ui, proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
   ExportQuotes(m_state, dialog.choices());
 }
@@ -591,20 +715,22 @@ void CBarvaneView::Import(bool newSymbol) {
   }
   if (WithTrailingSlash(request.dir) != WithTrailingSlash(m_state.m_portfolioDir)) return;
   if (summary.newSymbol) {
-    m_state.FillSymbolGrid(m_state.m_selSymbolRow);
-  } else {
-    m_state.RefillQuotesKeepingPlace();
+    ShowSymbol(request.symbol);  // the selection goes with the new symbol
+    return;
   }
+  m_state.RefillQuotesKeepingPlace();
   Refresh();
 }
 
-void CBarvaneView::SymbolRowChanged() {
-  m_state.SelectSymbolRow(m_state.m_selSymbolRow);
-  m_refreshing = true;
-  m_symbolModel.Refresh();
-  SelectGridRows();
-  m_refreshing = false;
-  emit StateChanged();
+void CBarvaneView::ShowSymbol(const std::string& symbol) {
+  RepairRecorded([this] { m_state.FillSymbolGrid(0); });
+  for (std::size_t r = 0; r < m_state.m_symbolRows.size(); ++r) {
+    if (m_state.m_symbolRows[r].symbol != symbol) continue;
+    m_state.SelectSymbolRow(static_cast<int>(r));
+    m_state.FillQuotesGrid(0);
+    break;
+  }
+  Refresh();
 }
 
 void CBarvaneView::EditSymbol() {
@@ -613,7 +739,8 @@ void CBarvaneView::EditSymbol() {
   const SymbolTexts texts = dialog.texts();
   if (Recorded({"edit-symbol", m_state.m_portfolioDir, Utf8(SymbolToDelete(m_state)), Utf8(texts.symbol), Utf8(texts.name)},
                [&] { return barvane::EditSymbol(m_state, texts); })) {
-    SymbolRowChanged();
+    // The list is sorted again, and stays on the symbol under its new text.
+    ShowSymbol(m_state.m_symbolRows[static_cast<std::size_t>(m_state.m_selSymbolRow)].symbol);
   }
 }
 

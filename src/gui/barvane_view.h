@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 
 #include "app/view_state.h"
 #include "editing/split.h"
@@ -17,7 +18,9 @@
 #include "gui/split_search_dlg.h"
 
 class QComboBox;
+class QLineEdit;
 class QListWidget;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 
@@ -36,12 +39,21 @@ class CBarvaneView final : public QWidget {
   // The commands the view handles; false for one it does not (yet) offer.
   bool Handles(barvane::CommandId command) const;
   void RunCommand(barvane::CommandId command);
-  // Column widths as the headers have them now, into "SymbolGrid" and "QuoteGrid".
+  // Column widths as the headers have them now, into "SymbolGrid" and "QuoteGrid", and the
+  // splitters' sizes into "Window".
   void SaveColumnWidths();
+  // The symbol filter box's text changed: the grid shows what it leaves, the current symbol
+  // kept when it is among them, else the first shown made current.
+  void FilterSymbols(const QString& text);
+  // Makes the quote on `text`'s day (or the newest before it) current; false, after telling
+  // the user, for a text that names no day.
+  bool GoToDate(const QString& text);
 
   QComboBox* driveCombo() const { return m_driveCombo; }
   QListWidget* portfolioList() const { return m_portfolioList; }
   QTableView* symbolGrid() const { return m_symbolGrid; }
+  QLineEdit* symbolFilter() const { return m_symbolFilter; }
+  QSplitter* splitter(int which) const { return m_splitters[static_cast<std::size_t>(which)]; }
   QTableView* quoteGrid() const { return m_quoteGrid; }
   CChartPane* chartPane() const { return m_chart; }
   barvane::History& history() { return m_history; }
@@ -71,6 +83,8 @@ class CBarvaneView final : public QWidget {
  private:
   void Start();
   void InsertColumns();
+  // The splitters' stored sizes, or a start where the chart has at least a third of the width.
+  void RestoreSplitters();
   void Refresh();
   void RefreshQuotes();
   void SelectGridRows();
@@ -104,8 +118,8 @@ class CBarvaneView final : public QWidget {
   void MoveSymbol();
   void CopySymbol();
   void TransferSymbol(bool move);
-  // After Edit symbol: the grid shows the row's new texts, the row still current.
-  void SymbolRowChanged();
+  // The symbol grid read again with `symbol` (when listed) current and its quotes shown.
+  void ShowSymbol(const std::string& symbol);
   void EditSearchFilter();
   // Runs `command` as one change of the history under `words`, the command line's words for it.
   template <typename Command>
@@ -136,9 +150,11 @@ class CBarvaneView final : public QWidget {
   QuoteGridModel m_quoteModel;
   QComboBox* m_driveCombo;
   QListWidget* m_portfolioList;
+  QLineEdit* m_symbolFilter;
   QTableView* m_symbolGrid;
   QTableView* m_quoteGrid;
   CChartPane* m_chart;
+  std::array<QSplitter*, 3> m_splitters{};  // lists | symbols, top / quotes, grid | chart
   QPointer<CSplitSearchDlg> m_splitSearch;
   QPointer<CPortfolioCheckDlg> m_check;
   QTimer m_symbolSettle;  // runs while keys move the symbol selection

@@ -55,6 +55,7 @@ int Decimals(double step) {
 CChartPane::CChartPane(const ViewState& state, QTableView* grid, QWidget* parent)
     : QWidget(parent), m_state(state), m_grid(grid) {
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setToolTip(QStringLiteral("Wheel or +/- to zoom, drag or Page Up/Down to pan, click or Left/Right to choose a quote"));
   connect(m_grid->model(), &QAbstractItemModel::modelReset, this, &CChartPane::Reload);
@@ -79,6 +80,7 @@ void CChartPane::Reload() {
   // The early repaint of a long fill shows the first rows: the chart waits for all of them.
   m_loading = m_state.m_quotes.lastDateText.empty() && !m_state.m_quotes.rows.empty();
   m_currentRow = -1;
+  m_hoverRow = -1;
   update();
   if (m_loading) return;
   std::string series = m_state.m_portfolioDir;
@@ -141,6 +143,14 @@ void CChartPane::mousePressEvent(QMouseEvent* event) {
 }
 
 void CChartPane::mouseMoveEvent(QMouseEvent* event) {
+  const QRect plot = PlotRect();
+  const QPoint at = event->position().toPoint();
+  const int hover = plot.contains(at) && barCount() > 0 ? BarOfRow(barCount(), m_viewport.BarAt(at.x() - plot.left())) : -1;
+  if (hover != m_hoverRow || (hover >= 0 && at.y() != m_hoverY)) {
+    m_hoverRow = hover;
+    m_hoverY = at.y();
+    update();
+  }
   if (!m_pressed) return;
   if (!m_dragging && (event->position().toPoint() - m_pressAt).manhattanLength() < kDragThreshold) return;
   if (!m_dragging) setCursor(Qt::ClosedHandCursor);
@@ -158,6 +168,17 @@ void CChartPane::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   SelectBar(m_viewport.BarAt(event->position().x() - PlotRect().left()));
+}
+
+void CChartPane::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  m_hoverRow = -1;
+  update();
+}
+
+void CChartPane::SetLogScale(bool on) {
+  m_logScale = on;
+  update();
 }
 
 void CChartPane::keyPressEvent(QKeyEvent* event) {
@@ -190,10 +211,19 @@ void CChartPane::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().base());
   const QRect plot = PlotRect();
   if (m_loading || plot.width() < 2 || plot.height() < 20) return;
+  if (barCount() == 0) {
+    // No axis for nothing: a series without quotes says so.
+    PaintFigures(painter);
+    if (!m_state.m_seriesSymbol.empty()) {
+      painter.setPen(palette().color(QPalette::Mid));
+      painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No quotes"));
+    }
+    return;
+  }
   const int volumeHeight = static_cast<int>(plot.height() * kVolumeShare);
   const int priceBottom = plot.bottom() - volumeHeight - kGap;
   const std::vector<ChartColumn> columns = ChartColumns(m_state.m_quotes.rows, m_viewport);
-  const ValueScale price = PriceScaleOf(columns, plot.top(), priceBottom);
+  const ValueScale price = PriceScaleOf(columns, plot.top(), priceBottom, m_logScale);
   const ValueScale volume = VolumeScaleOf(columns, priceBottom + kGap * 2, plot.bottom());
 
   painter.setClipRect(plot);
@@ -212,6 +242,13 @@ void CChartPane::paintEvent(QPaintEvent*) {
   PaintBars(painter, columns, plot, price, volume);
   PaintMarkLabels(painter, plot);
   PaintLegend(painter, plot, priceBottom);
+  if (m_hoverRow >= 0) {
+    // The crosshair: the bar under the mouse, and the price level it points at.
+    const int x = plot.left() + static_cast<int>(std::floor(m_viewport.XOfBar(BarOfRow(barCount(), m_hoverRow))));
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawLine(x, plot.top(), x, plot.bottom());
+    if (m_hoverY <= priceBottom) painter.drawLine(plot.left(), m_hoverY, plot.right(), m_hoverY);
+  }
   painter.setClipping(false);
   painter.setPen(palette().color(QPalette::Mid));
   painter.setBrush(Qt::NoBrush);
@@ -417,25 +454,30 @@ bool CChartPane::event(QEvent* event) {
   return true;
 }
 
-void CChartPane::PaintFigures(QPainter& painter) const {
-  const QRect line(kGap, kGap / 2, width() - 2 * kGap, fontMetrics().height() + kGap / 2);
-  painter.setPen(palette().color(QPalette::Text));
+QString CChartPane::FiguresText() const {
   const auto& rows = m_state.m_quotes.rows;
-  if (m_currentRow < 0 || m_currentRow >= static_cast<int>(rows.size())) {
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, FromLatin1(m_state.m_seriesSymbol));
-    return;
-  }
-  const QuoteGridRow& row = rows[static_cast<std::size_t>(m_currentRow)];
+  const int shown = m_hoverRow >= 0 ? m_hoverRow : m_currentRow;
+  if (shown < 0 || shown >= static_cast<int>(rows.size())) return FromLatin1(m_state.m_seriesSymbol);
+  const QuoteGridRow& row = rows[static_cast<std::size_t>(shown)];
   const DateStyle style = m_state.m_quotes.style;
   QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteMomentText(row, style));
   for (int column = kQuoteOpenColumn; column <= kQuoteVolumeColumn; ++column) {
     text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
             QLatin1Char(' ') + FromLatin1(QuoteCellText(row, static_cast<QuoteColumn>(column), style));
   }
-  painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
+  return text;
+}
+
+void CChartPane::PaintFigures(QPainter& painter) const {
+  const QRect line(kGap, kGap / 2, width() - 2 * kGap, fontMetrics().height() + kGap / 2);
+  painter.setPen(palette().color(QPalette::Text));
+  // A narrow pane shows what fits, ending in an ellipsis, never a figure cut in half.
+  const QString text = FiguresText();
+  painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text, Qt::ElideRight, line.width()));
+  const int shown = m_hoverRow >= 0 ? m_hoverRow : m_currentRow;
   // What the check found on this day follows the figures it concerns, when it fits there.
   for (const Mark& mark : m_marks) {
-    if (mark.kind != MarkKind::kProblem || mark.row != m_currentRow) continue;
+    if (mark.kind != MarkKind::kProblem || mark.row != shown || shown < 0) continue;
     const int left = line.left() + fontMetrics().horizontalAdvance(text + QStringLiteral("   "));
     if (left + fontMetrics().horizontalAdvance(mark.label) > line.right()) continue;
     painter.setPen(kProblem);

@@ -2,7 +2,7 @@
 // It reads the grid's rows (never the files), draws only the bars in view (one column per
 // pixel when zoomed far out), marks the current quote and the split candidates and check
 // problems it is given (each kind its own colour and shape, named in a legend, the full text
-// on hovering), and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
+// on hovering), follows the mouse with a crosshair whose bar the header reads out, and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
 // zoom; a drag, the horizontal wheel and Page Up/Down pan; a click, Left/Right and Home/End
 // choose the current quote.
 #pragma once
@@ -42,6 +42,13 @@ class CChartPane final : public QWidget {
   // empty when no mark is drawn there.
   QString MarkTextAt(int x) const;
 
+  // The header's figures: the bar under the mouse, else the current one ("" for neither).
+  QString FiguresText() const;
+  // The grid row under the mouse, -1 when the mouse is not over a bar.
+  int hoverRow() const { return m_hoverRow; }
+  void SetLogScale(bool on);
+  bool logScale() const { return m_logScale; }
+
   QSize sizeHint() const override { return {480, 320}; }
   QSize minimumSizeHint() const override { return {160, 120}; }
 
@@ -54,6 +61,7 @@ class CChartPane final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   // The grid was refilled: a new series starts at its newest quotes, the same one keeps its
@@ -84,6 +92,9 @@ class CChartPane final : public QWidget {
   std::vector<Mark> m_marks;
   std::string m_series;  // the directory and symbol the bars belong to
   int m_currentRow = -1;
+  int m_hoverRow = -1;  // the crosshair's bar
+  int m_hoverY = -1;
+  bool m_logScale = false;
   QPoint m_pressAt;
   double m_dragFrom = 0;
   bool m_loading = false;  // the grid is part way through a fill

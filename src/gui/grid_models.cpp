@@ -1,6 +1,9 @@
 // Grid models over the view state.
 #include "gui/grid_models.h"
 
+#include <algorithm>
+
+#include "app/symbol_filter.h"
 #include "gui/qt_text.h"
 
 namespace {
@@ -14,14 +17,14 @@ QVariant Alignment(bool number) {
 }  // namespace
 
 int SymbolGridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(state_.m_symbolRows.size());
+  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
 int SymbolGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  const barvane::SymbolRow& row = state_.m_symbolRows[static_cast<std::size_t>(index.row())];
+  const barvane::SymbolRow& row = state_.m_symbolRows[static_cast<std::size_t>(StateRow(index.row()))];
   return FromLatin1(index.column() == kSymbol ? row.symbol : row.name);
 }
 
@@ -32,7 +35,17 @@ QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, i
 
 void SymbolGridModel::Refresh() {
   beginResetModel();
+  shown_ = barvane::ShownSymbolRows(state_.m_symbolRows, state_.m_symbolFilter);
   endResetModel();
+}
+
+int SymbolGridModel::StateRow(int gridRow) const {
+  return gridRow >= 0 && gridRow < static_cast<int>(shown_.size()) ? shown_[static_cast<std::size_t>(gridRow)] : -1;
+}
+
+int SymbolGridModel::GridRow(int stateRow) const {
+  const auto at = std::lower_bound(shown_.begin(), shown_.end(), stateRow);
+  return at != shown_.end() && *at == stateRow ? static_cast<int>(at - shown_.begin()) : -1;
 }
 
 int QuoteGridModel::rowCount(const QModelIndex& parent) const {

@@ -19,11 +19,16 @@ class SymbolGridModel final : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  // The state's rows changed.
+  // The state's rows or its symbol filter changed.
   void Refresh();
+  // The grid shows the state's rows that the filter leaves: the state's row of grid row
+  // `gridRow`, and the grid row of state row `stateRow` (-1 when the filter hides it).
+  int StateRow(int gridRow) const;
+  int GridRow(int stateRow) const;
 
  private:
   const barvane::ViewState& state_;
+  std::vector<int> shown_;
 };
 
 // The columns of barvane::QuoteColumns for the series shown: Time only for one with times.

@@ -83,6 +83,16 @@ void CMainFrame::CreateMenusAndToolBar() {
   status->setStatusTip(QStringLiteral("Show or hide the status bar"));
   connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
   m_actions[kCmdToggleStatusBar] = status;
+  view->addSeparator();
+  QAction* logScale = view->addAction(QStringLiteral("&Log Price Scale"));
+  logScale->setCheckable(true);
+  logScale->setStatusTip(QStringLiteral("Draw the chart's prices on a logarithmic scale, for long histories"));
+  logScale->setChecked(m_settings.ReadInt("Chart", "LogScale", 0) != 0);
+  m_view->chartPane()->SetLogScale(logScale->isChecked());
+  connect(logScale, &QAction::toggled, this, [this](bool on) {
+    m_view->chartPane()->SetLogScale(on);
+    m_settings.WriteInt("Chart", "LogScale", on ? 1 : 0);
+  });
 
   QMenu* portfolio = menuBar()->addMenu(QStringLiteral("&Portfolio"));
   AddCommand(portfolio, kCmdSplitSearch, QStringLiteral("&Split Search..."),
@@ -107,6 +117,9 @@ void CMainFrame::CreateMenusAndToolBar() {
   AddCommand(symbol, kCmdMoveSymbol, QStringLiteral("&Move..."), QStringLiteral("Move"), QStringLiteral("Move"));
   AddCommand(symbol, kCmdCopySymbol, QStringLiteral("&Copy..."), QStringLiteral("Copy"), QStringLiteral("Copy"));
   symbol->addSeparator();
+  QAction* find = AddCommand(symbol, kCmdFindSymbol, QStringLiteral("&Find..."),
+                             QStringLiteral("Filter the symbol list by symbol or name"), QStringLiteral("Find symbol"));
+  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   AddCommand(symbol, kCmdEditSymbol, QStringLiteral("&Edit..."), QStringLiteral("Edit the symbol and name"),
              QStringLiteral("Edit Symbol"));
   AddCommand(symbol, kCmdDataFacts, QStringLiteral("&About..."),
@@ -128,6 +141,9 @@ void CMainFrame::CreateMenusAndToolBar() {
   AddCommand(quotes, kCmdDeleteQuote, QStringLiteral("&Delete..."), QStringLiteral("Delete a single quote"),
              QStringLiteral("Delete quote"));
   quotes->addSeparator();
+  QAction* goTo = AddCommand(quotes, kCmdGoToDate, QStringLiteral("&Go to Date..."),
+                             QStringLiteral("Make the quote of a date current"), QStringLiteral("Go to date"));
+  goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   AddCommand(quotes, kCmdExport, QStringLiteral("E&xport..."), QStringLiteral("Export quotes"),
              QStringLiteral("Export"));
   AddCommand(quotes, kCmdImportQuotes, QStringLiteral("&Import..."),

@@ -127,6 +127,9 @@ void CPortfolioCheckDlg::ShowProblems() {
   QString status = FromPath(m_checkedDir) + QStringLiteral(": ");
   if (m_problems.empty()) {
     status += QStringLiteral("no problems found");
+  } else if (m_problems.size() == 1) {
+    status += mendable != 0 ? QStringLiteral("1 problem, which can be mended without a person; double-click it to see it")
+                            : QStringLiteral("1 problem, which needs a person; double-click it to see it");
   } else {
     status += QStringLiteral("%1 problems, %2 of them can be mended without a person; double-click one to see it")
                   .arg(m_problems.size())

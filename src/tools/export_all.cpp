@@ -83,6 +83,12 @@ std::string ExportFileName(const std::string& symbol, std::set<std::string>* tak
   return name;
 }
 
+std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol) {
+  std::set<std::string> none;
+  const std::size_t slash = lastPath.rfind('/');
+  return (slash == std::string::npos ? std::string() : lastPath.substr(0, slash + 1)) + ExportFileName(symbol, &none);
+}
+
 bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string& outDir,
                const ExportChoices& choices, const ExportAllProgress& progress,
                std::vector<ExportedFile>* files) {

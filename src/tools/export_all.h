@@ -30,6 +30,10 @@ using ExportAllProgress = std::function<bool(int done, int total)>;
 // (upper-cased).
 std::string ExportFileName(const std::string& symbol, std::set<std::string>* taken);
 
+// The path the Export dialog proposes for `symbol`: its file name as above, in the folder of
+// `lastPath`, the path of the export before (the current folder when it has none).
+std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol);
+
 // Exports every symbol of the portfolio `dir` into `outDir` (made, with missing parents, when
 // it does not exist) with `choices` (their path unused), in symbol grid order, and adds each
 // file written to `files`. Files of those names already in `outDir` are replaced only when the

@@ -182,6 +182,11 @@ std::string ChangeTitle(const Change& change) {
   if (command == "split") return "Split of " + symbol + " on " + Word(change, 3);
   if (command == "adjust") return "Adjust of " + symbol + " from " + Word(change, 3) + " to " + Word(change, 4);
   if (command == "delete-quote") return "Delete of " + symbol + " on " + Word(change, 3);
+  if (command == "import") {
+    const std::string file = Word(change, 3);
+    return "Import of " + file.substr(file.rfind('/') + 1) + " into " + symbol;
+  }
+  if (command == "export-all") return "Export of every symbol to " + Word(change, 2);
   if (command == "new-quote") return "New quote of " + symbol + " on " + Word(change, 3);
   if (command == "add-quote") return "Add of " + symbol + " before " + Word(change, 3);
   if (command == "edit-symbol") return "Edit of symbol " + symbol;

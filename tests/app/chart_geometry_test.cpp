@@ -186,6 +186,24 @@ TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
   EXPECT_EQ(PriceScaleOf({}, 0, 100).Y(0), 100);
 }
 
+TEST(ChartScales, LogScaleGivesEqualRatiosEqualRoomAndOnlyToPositivePrices) {
+  std::vector<ChartColumn> columns(2);
+  columns[0] = {0, 0, 0, 1, 1, 1, 1, 0};
+  columns[1] = {1, 1, 0, 100, 100, 100, 100, 0};
+  const ValueScale price = PriceScaleOf(columns, 0, 100, true);
+  ASSERT_TRUE(price.log);
+  EXPECT_NEAR(price.Y(10) - price.Y(100), price.Y(1) - price.Y(10), 1e-9);
+  EXPECT_NEAR(price.Y(price.low), 100, 1e-9);
+  EXPECT_NEAR(price.ValueAt(price.Y(37.5)), 37.5, 1e-9);
+  EXPECT_LT(price.low, 1);
+  EXPECT_GT(price.high, 100);
+  // A price at or below zero (back-adjusted) keeps the linear scale.
+  columns[0].low = -2;
+  EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
+  columns[0].low = 0;
+  EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
+}
+
 void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
   ASSERT_EQ(ticks.size(), expected.size());
   for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;

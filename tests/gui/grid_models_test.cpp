@@ -64,6 +64,17 @@ TEST_F(GridModels, SymbolModelFollowsFillsAndResets) {
   model.Refresh();
   EXPECT_EQ(model.rowCount(), 2);
   EXPECT_TRUE(ui.messages.empty());
+
+  // The filter shows the rows it leaves, each mapped to its state row and back.
+  state.m_symbolFilter = "mi";
+  model.Refresh();
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(Cell(model, 0, 0), QStringLiteral("MID"));
+  EXPECT_EQ(model.StateRow(0), 1);
+  EXPECT_EQ(model.GridRow(1), 0);
+  EXPECT_EQ(model.GridRow(0), -1);
+  EXPECT_EQ(model.StateRow(1), -1);
+  EXPECT_EQ(state.SymbolPaneText(), "Symbol 1 of 1 shown, 2 in all");
 }
 
 TEST_F(GridModels, QuoteModelShowsNewestFirstWithMissingFieldsAsNA) {

@@ -73,6 +73,13 @@ TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
   EXPECT_EQ(ExportFileName("?", &taken), "__2.txt");
 }
 
+TEST(ExportFileName, TheProposalIsTheSymbolsFileInTheLastFolderUsed) {
+  EXPECT_EQ(ProposedExportPath("/home/u/exports/GE.txt", "BHP"), "/home/u/exports/BHP.txt");
+  EXPECT_EQ(ProposedExportPath("output.txt", "A/B"), "A_B.txt");
+  EXPECT_EQ(ProposedExportPath("/out.txt", "GE"), "/GE.txt");
+  EXPECT_EQ(ProposedExportPath("", "GE"), "GE.txt");
+}
+
 TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
   TempDir dir;
   auto odd = test::WeekdayQuotes(kJan2, 850);

@@ -425,8 +425,12 @@ TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
   EXPECT_EQ(ChangeTitle(change), "Repair of the portfolio");
   change.words = {"check", "/p", "--repair", "ADY"};
   EXPECT_EQ(ChangeTitle(change), "Repair of ADY");
-  change.words = {"import", "/p", "NEW", "a b.txt"};
-  EXPECT_EQ(ChangeTitle(change), "import /p NEW 'a b.txt'");
+  change.words = {"import", "/p", "NEW", "/home/u/a b.txt", "--name", "N"};
+  EXPECT_EQ(ChangeTitle(change), "Import of a b.txt into NEW");
+  change.words = {"new-quote", "/p", "GE", "06/22/98", "1", "1", "1", "1", "0", "0"};
+  EXPECT_EQ(ChangeTitle(change), "New quote of GE on 06/22/98");
+  change.words = {"renumber", "/p", "x y"};  // a command it has no words for shows as typed
+  EXPECT_EQ(ChangeTitle(change), "renumber /p 'x y'");
 }
 
 }  // namespace

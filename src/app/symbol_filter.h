@@ -1,0 +1,32 @@
+// The symbol filter box and the go-to-date of the main window: which symbol grid rows a text
+// leaves shown, how the status pane counts them, and which quote row a typed date lands on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/quote_grid.h"
+#include "app/symbol_list.h"
+
+namespace barvane {
+
+// The rows, in grid order, whose symbol or name contains `text`, ASCII letter case ignored;
+// every row for an empty text.
+std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::string& text);
+
+// The symbol pane under a filter: "Symbol 3 of 41 shown, 2,846 in all" for the current row at
+// `position` (1-based) of `shown`; without a current row among them "41 of 2,846 shown".
+std::string FilteredSymbolPaneText(int position, int shown, int total);
+
+// `n` with a comma between each group of three digits: "2,846".
+std::string GroupedCount(int n);
+
+// The day a go-to-date text names: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, a real day of a month
+// 01 to 12. False for any other text.
+bool ReadGoToDate(const std::string& text, DayNumber* day);
+
+// The row of the newest quote on or before `day`; the oldest row when every quote is later;
+// -1 for an empty grid.
+int QuoteRowOnOrBefore(const QuoteGrid& grid, DayNumber day);
+
+}  // namespace barvane

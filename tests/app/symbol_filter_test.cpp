@@ -1,0 +1,56 @@
+// The symbol filter's rows and pane text, and the day and row a go-to-date lands on.
+#include "app/symbol_filter.h"
+
+#include <gtest/gtest.h>
+
+namespace barvane {
+namespace {
+
+TEST(SymbolFilter, SymbolOrNameContainsTheTextInAnyLetterCaseInGridOrder) {
+  const std::vector<SymbolRow> rows = {{"ADY", "ADMIRALTY RES   "}, {"BHP", "BHP Billiton"}, {"GE", "GENERAL ELEC"},
+                                       {"XBHP", "other"}};
+  const std::pair<std::string, std::vector<int>> cases[] = {
+      {"", {0, 1, 2, 3}}, {"bhp", {1, 3}}, {"BILL", {1}}, {"res ", {0}},
+      {"e", {1, 2, 3}},  {"zz", {}},      {"ADMIRALTY RES    ", {}}};
+  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownSymbolRows(rows, text), shown) << text;
+}
+
+TEST(SymbolFilter, PaneCountsTheShownRowsWithGroupedDigits) {
+  EXPECT_EQ(FilteredSymbolPaneText(3, 41, 2846), "Symbol 3 of 41 shown, 2,846 in all");
+  EXPECT_EQ(FilteredSymbolPaneText(0, 41, 2846), "41 of 2,846 shown");
+  EXPECT_EQ(FilteredSymbolPaneText(1, 1, 1), "Symbol 1 of 1 shown, 1 in all");
+  EXPECT_EQ(FilteredSymbolPaneText(0, 0, 65535), "0 of 65,535 shown");
+  for (const auto& [n, text] : {std::pair{0, "0"}, {999, "999"}, {1000, "1,000"}, {123456, "123,456"},
+                                {1234567, "1,234,567"}}) {
+    EXPECT_EQ(GroupedCount(n), text);
+  }
+}
+
+TEST(GoToDate, ReadsThreeLayoutsOfRealDaysOnly) {
+  const std::pair<std::string, DayNumber> good[] = {
+      {"06/15/98", YmdToDay(1998, 6, 15)},   {"06/15/1998", YmdToDay(1998, 6, 15)},
+      {"1998-06-15", YmdToDay(1998, 6, 15)}, {"01/02/60", YmdToDay(2060, 1, 2)},
+      {"12/31/61", YmdToDay(1961, 12, 31)},  {"02/29/2000", YmdToDay(2000, 2, 29)},
+      {"1955-03-01", YmdToDay(1955, 3, 1)}};
+  for (const auto& [text, want] : good) {
+    DayNumber day = 0;
+    EXPECT_TRUE(ReadGoToDate(text, &day)) << text;
+    EXPECT_EQ(day, want) << text;
+  }
+  for (const char* text : {"", "6/15/98", "13/01/98", "02/30/98", "00/10/98", "06/00/98", "1998-6-15", "06-15-98",
+                           "ab/cd/ef", "06/15/98 ", "02/29/1999"}) {
+    DayNumber day = 0;
+    EXPECT_FALSE(ReadGoToDate(text, &day)) << text;
+  }
+}
+
+TEST(GoToDate, LandsOnTheDayOrTheNewestQuoteBeforeIt) {
+  QuoteGrid grid;
+  EXPECT_EQ(QuoteRowOnOrBefore(grid, YmdToDay(1998, 6, 15)), -1);
+  for (int d : {19, 17, 15}) grid.rows.push_back({YmdToDay(1998, 6, d), {}});  // newest first
+  const std::pair<int, int> cases[] = {{20, 0}, {19, 0}, {18, 1}, {17, 1}, {16, 2}, {15, 2}, {14, 2}};
+  for (const auto& [day, row] : cases) EXPECT_EQ(QuoteRowOnOrBefore(grid, YmdToDay(1998, 6, day)), row) << day;
+}
+
+}  // namespace
+}  // namespace barvane

@@ -1,0 +1,193 @@
+// The window driven by keyboard as a trader drives it: Tab between the panes, the symbol filter,
+// go to a date, New quote and negative values in the dialogs, the questions about odd bars, and
+// the splitters kept across a restart.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSplitter>
+#include <QTableView>
+
+#include "gui/chart_pane.h"
+#include "gui/date_edit.h"
+#include "gui/edit_quote_dlg.h"
+#include "gui/new_quote_dlg.h"
+#include "gui/number_edit.h"
+#include "window_harness.h"
+
+namespace barvane {
+namespace {
+
+const DayNumber kMonday = YmdToDay(1998, 6, 15);
+
+// A portfolio of three symbols; MID trades Monday 06/15/98 to Wednesday 06/17/98.
+struct KeysWindow : test::GuiWindow {
+  KeysWindow() {
+    test::Build(Dir("P"), test::Portfolio({test::Symbol(1, "ALPHA", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                                           test::Symbol(2, "MID", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
+                                           test::Symbol(3, "ZED", test::Fields28(), {})}));
+    Open();
+  }
+  CBarvaneView* view() { return frame->view(); }
+  void Show(const std::string& symbol) {
+    for (std::size_t r = 0; r < state().m_symbolRows.size(); ++r) {
+      if (state().m_symbolRows[r].symbol == symbol) view()->symbolGrid()->selectRow(static_cast<int>(r));
+    }
+    QTest::qWait(400);  // the quotes load once the selection rests
+  }
+  std::vector<std::string> Quotes() {
+    std::vector<std::string> lines;
+    for (const QuoteGridRow& row : state().m_quotes.rows) {
+      std::string line;
+      for (const std::string& cell : QuoteRowTexts(row)) line += cell + " ";
+      lines.push_back(line);
+    }
+    return lines;
+  }
+};
+
+TEST(WindowKeys, TabMovesBetweenThePanesAndNeverThroughCells) {
+  KeysWindow w;
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  CBarvaneView* v = w.view();
+  v->portfolioList()->setFocus();
+  const std::string symbol = w.state().m_seriesSymbol;
+  const std::vector<QWidget*> order = {v->symbolGrid(), v->quoteGrid(), v->chartPane(), v->portfolioList()};
+  for (QWidget* next : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->metaObject()->className();
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), v->chartPane());
+  QTest::qWait(400);
+  EXPECT_EQ(w.state().m_seriesSymbol, symbol);  // no symbol loaded on the way
+}
+
+TEST(WindowKeys, FilterShowsTheMatchingSymbolsInOrderAndCountsThem) {
+  KeysWindow w;
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  w.frame->action(kCmdFindSymbol)->trigger();
+  QLineEdit* filter = w.view()->symbolFilter();
+  EXPECT_EQ(QApplication::focusWidget(), filter);
+  QTest::keyClicks(filter, "E");
+  QTableView* grid = w.view()->symbolGrid();
+  ASSERT_EQ(grid->model()->rowCount(), 1);
+  EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "ZED");
+  QTest::qWait(400);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");  // the one shown became current
+  EXPECT_EQ(w.frame->symbolPaneText(), "Symbol 1 of 1 shown, 3 in all");
+  QTest::keyClick(filter, Qt::Key_Backspace);
+  QTest::keyClicks(filter, "l");  // in ALPHA, and in every name's "Ltd"
+  EXPECT_EQ(grid->model()->rowCount(), 3);
+  filter->selectAll();
+  QTest::keyClicks(filter, "alp");
+  EXPECT_EQ(grid->model()->rowCount(), 1);
+  // ZED, current, is hidden: the one shown becomes current.
+  EXPECT_EQ(w.frame->symbolPaneText(), "Symbol 1 of 1 shown, 3 in all");
+  QTest::keyClick(filter, Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), grid);
+  filter->clear();
+  EXPECT_EQ(grid->model()->rowCount(), 3);
+  EXPECT_EQ(w.frame->symbolPaneText().toStdString().rfind("Symbol ", 0), 0u);
+}
+
+TEST(WindowKeys, GoToDateMakesThatDayOrTheOneBeforeCurrent) {
+  KeysWindow w;
+  w.Show("ALPHA");  // 06/15/98 to 06/19/98
+  ASSERT_EQ(w.state().m_quoteCount, 5);
+  EXPECT_TRUE(w.view()->GoToDate("06/17/98"));
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/17/98");
+  EXPECT_EQ(w.view()->quoteGrid()->currentIndex().row(), w.state().m_selQuoteRow);
+  EXPECT_TRUE(w.view()->GoToDate("1998-06-21"));  // a Sunday: the Friday before
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/19/98");
+  EXPECT_TRUE(w.view()->GoToDate("01/01/1990"));  // before them all: the oldest
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/15/98");
+  EXPECT_FALSE(w.view()->GoToDate("06/31/98"));
+  EXPECT_EQ(w.messages.back(), "Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.");
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/15/98");
+}
+
+TEST(WindowKeys, NewQuoteRefusesATakenDayThenStoresTheTypedOneMinusSignsKept) {
+  KeysWindow w;
+  w.Show("MID");
+  const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
+  ASSERT_TRUE(w.Enabled(kCmdNewQuote));
+  w.Run(kCmdNewQuote, [&w](QDialog* d) {
+    auto* dialog = static_cast<CNewQuoteDlg*>(d);
+    EXPECT_EQ(dialog->dateField()->text(), "06/18/98");
+    QTest::keyClicks(dialog->dateField(), "061798");
+    const char* values[] = {"-1.5", "-1.2", "-2", "-1.25", "100", "5"};
+    for (int i = 0; i < 6; ++i) QTest::keyClicks(dialog->field(i), values[i]);
+    test::GuiWindow::Ok(d);
+    EXPECT_EQ(w.messages.back(), "Date 06/17/98 already exists.");
+    EXPECT_TRUE(d->isVisible());
+    QTest::keyClicks(dialog->dateField(), "062298");
+    test::GuiWindow::Ok(d);
+  });
+  EXPECT_NE(test::ReadBytes(w.Dir("P/F2.DAT")), before);
+  EXPECT_EQ(w.Quotes().front(), "06/22/98 -1.5000 -1.2000 -2.0000 -1.2500 100 5 ");
+  EXPECT_EQ(w.state().m_selQuoteRow, 0);
+  EXPECT_TRUE(w.questions.empty());
+}
+
+TEST(WindowKeys, AnOddBarIsStoredOnlyAfterAYes) {
+  KeysWindow w;
+  w.Show("MID");
+  const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
+  w.answer = false;
+  w.Run(kCmdEditQuote, [&w](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    edit->field(3)->selectAll();
+    QTest::keyClicks(edit->field(3), "-105");  // the minus gets through
+    EXPECT_EQ(edit->field(3)->text(), "-105");
+    test::GuiWindow::Ok(d);
+    ASSERT_EQ(w.questions.size(), 1u);
+    EXPECT_TRUE(d->isVisible());  // No: the dialog stays with the values typed
+    w.answer = true;
+    test::GuiWindow::Ok(d);
+  });
+  ASSERT_EQ(w.questions.size(), 2u);
+  EXPECT_EQ(w.questions[0],
+            "The close -105.0000 lies below the low 10.0000.\n"
+            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
+  EXPECT_NE(test::ReadBytes(w.Dir("P/F2.DAT")), before);
+  EXPECT_EQ(QuoteRowTexts(w.state().m_quotes.rows[0])[4], "-105.0000");
+}
+
+TEST(WindowKeys, AnEmptySeriesSaysNoQuotesAndTheCrosshairReadsTheBarUnderTheMouse) {
+  KeysWindow w;
+  w.Show("ZED");
+  CChartPane* chart = w.view()->chartPane();
+  EXPECT_EQ(chart->FiguresText(), "ZED");
+  w.Show("ALPHA");
+  const QRect plot = chart->PlotRect();
+  QTest::mouseMove(chart, QPoint(plot.right() - 2, plot.center().y()));
+  ASSERT_EQ(chart->hoverRow(), 0);
+  EXPECT_EQ(chart->FiguresText().left(18), "ALPHA   06/19/98  ");
+  QTest::mouseMove(chart, QPoint(plot.left() - 3, plot.center().y()));
+  EXPECT_EQ(chart->hoverRow(), -1);
+}
+
+TEST(WindowKeys, SplittersKeepTheirPlaceAcrossARestart) {
+  KeysWindow w;
+  w.frame->resize(800, 600);
+  QTest::qWait(50);
+  QSplitter* quotes = w.view()->splitter(2);
+  EXPECT_GE(quotes->sizes().value(1) * 3, quotes->width() - quotes->handleWidth() - 3);  // the chart a third
+  w.view()->splitter(0)->setSizes({150, 500});
+  w.view()->splitter(1)->setSizes({100, 400});
+  const QList<int> lists = w.view()->splitter(0)->sizes(), panes = w.view()->splitter(1)->sizes();
+  w.frame->close();
+  EXPECT_EQ(w.settings.ReadString("Window", "Lists", ""), std::to_string(lists[0]) + "," + std::to_string(lists[1]));
+  w.frame.reset();
+  w.Open();
+  QTest::qWait(50);
+  EXPECT_EQ(w.view()->splitter(0)->sizes(), lists);
+  EXPECT_EQ(w.view()->splitter(1)->sizes(), panes);
+}
+
+}  // namespace
+}  // namespace barvane
