@@ -40,7 +40,7 @@ struct KeysWindow : test::GuiWindow {
     std::vector<std::string> lines;
     for (const QuoteGridRow& row : state().m_quotes.rows) {
       std::string line;
-      for (const std::string& cell : QuoteRowTexts(row)) line += cell + " ";
+      for (const std::string& cell : QuoteRowTexts(row, state().m_quotes.style)) line += cell + " ";
       lines.push_back(line);
     }
     return lines;
@@ -154,7 +154,7 @@ TEST(WindowKeys, AnOddBarIsStoredOnlyAfterAYes) {
             "The close -105.0000 lies below the low 10.0000.\n"
             "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
   EXPECT_NE(test::ReadBytes(w.Dir("P/F2.DAT")), before);
-  EXPECT_EQ(QuoteRowTexts(w.state().m_quotes.rows[0])[4], "-105.0000");
+  EXPECT_EQ(QuoteRowTexts(w.state().m_quotes.rows[0], w.state().m_quotes.style)[4], "-105.0000");
 }
 
 TEST(WindowKeys, AnEmptySeriesSaysNoQuotesAndTheCrosshairReadsTheBarUnderTheMouse) {

@@ -204,14 +204,6 @@ TEST(ImportMerge, BarsMergeByTheirDayAndTime) {
   const auto after = Quotes(root / "P", "BARS");
   EXPECT_EQ(after[2][4], 8.0);
   EXPECT_EQ(after[3][0], double(kMonday + 1));
-
-  test::RecordingUi ui;
-  test::Build(root / "D", test::Portfolio(test::Symbol(1, "DAY", test::Fields28(), test::WeekdayQuotes(kMonday, 2))));
-  const Files before = Snapshot(root / "D");
-  EXPECT_FALSE(Import(FileSystem::Default(), root / "D", "DAY", "06/17/98 09:05:00 1 2 0.5 1.5 10 0\n", false,
-                      nullptr, &ui));
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"The text gives times of day;\nDAY holds daily quotes.\nNothing was imported."}));
-  EXPECT_EQ(Snapshot(root / "D"), before);
 }
 
 TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
