@@ -5,6 +5,7 @@
 #include <map>
 
 #include "data/file_names.h"
+#include "tools/check_runs.h"
 
 namespace barvane {
 namespace {
@@ -53,7 +54,8 @@ bool RecheckSeries(FileSystem& fs, const std::string& checkedDir, const std::str
   Bytes quotes;
   for (const CheckedSymbol& s : tree.symbols) {
     if (s.symbol != symbol || WithTrailingSlash(s.dir) != seriesDir) continue;
-    for (const SeriesProblem& p : CheckSymbol(fs, s, &quotes).problems) {
+    const SeriesVerdict verdict = CheckSymbol(fs, s, &quotes);
+    for (const SeriesProblem& p : GroupRuns(verdict.problems, verdict.quoteDays)) {
       fresh.push_back({s.symbol, s.where, s.dir, p.day, p.text, p.mendable});
     }
   }

@@ -149,6 +149,7 @@ class SeriesChecker {
         allDated_ = false;
       }
       quotes_.push_back(quote);
+      verdict_.quoteDays.push_back(quote.day);
     }
   }
 

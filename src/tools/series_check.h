@@ -37,6 +37,7 @@ struct SeriesMend {
 
 struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
+  std::vector<DayNumber> quoteDays;     // the day of each quote, in file order
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;
