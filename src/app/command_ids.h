@@ -23,6 +23,7 @@ enum CommandId : int {
   kCmdExportAll = 32850,
   kCmdImportQuotes = 32851,
   kCmdImportSymbol = 32852,
+  kCmdCharacterSet = 32860,
   kCmdAbout = 57664,
   kCmdExit = 57665,
   kCmdHelpTopics = 57667,

@@ -201,7 +201,7 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
     test::GuiWindow::Ok(d);
     EXPECT_TRUE(d->isVisible());
     dialog->symbolField()->setText("ABD");
-    dialog->nameField()->setText(QStringLiteral("ABD \u20ac"));
+    dialog->nameField()->setText(QStringLiteral("ABD \u0416"));
     test::GuiWindow::Ok(d);
     EXPECT_TRUE(d->isVisible());
     dialog->nameField()->setText(QStringLiteral("ABD Caf\u00e9"));
@@ -209,7 +209,7 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   });
   ASSERT_EQ(w.messages.size(), 2u);
   EXPECT_EQ(w.messages[0], "You must enter a symbol");
-  EXPECT_EQ(w.messages[1], "The symbol and the name may hold only Latin-1 characters");
+  EXPECT_EQ(w.messages[1], "The name holds \"\u0416\", a character that the code page windows-1252 has not");
 
   Bytes expected = before;
   std::uint8_t* record = expected.data() + 2 * kMasterRecordSize;  // ABC is the second record
