@@ -44,13 +44,24 @@ TEST(CodePage, ReadsTheCharactersOfEachFamily) {
 TEST(CodePage, EveryByteOfEveryPageComesBackAsItWas) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::vector<std::string> lacking;
   for (const std::string& name : CodePageNames()) {
     SCOPED_TRACE(name);
-    const CodePage page = Page(name);
+    const std::optional<CodePage> page = CodePage::Named(name);
+    if (!page) {
+      lacking.push_back(name);
+      continue;
+    }
     std::string back;
-    ASSERT_TRUE(page.FromUtf8(page.ToUtf8(all), &back));
+    ASSERT_TRUE(page->FromUtf8(page->ToUtf8(all), &back));
     EXPECT_EQ(back, all);
   }
+#ifdef _WIN32
+  // Windows has no converter for these.
+  EXPECT_EQ(lacking, (std::vector<std::string>{"iso-8859-10", "iso-8859-11", "iso-8859-14", "iso-8859-16"}));
+#else
+  EXPECT_EQ(lacking, std::vector<std::string>{});
+#endif
   // The default reads a byte windows-1252 leaves undefined as Windows does.
   EXPECT_EQ(CodePage().name(), "windows-1252");
   EXPECT_EQ(CodePage().ToUtf8("\x81"), "\xC2\x81");

@@ -1,4 +1,5 @@
-// The code pages' tables from iconv, the converter of the C library on Linux.
+// The code pages' tables from iconv, the converter of the C library on Linux and other POSIX
+// systems.
 #include <iconv.h>
 
 #include <cstring>
