@@ -362,7 +362,9 @@ std::vector<IndexEntry> IndexEntries(const IndexFiles& files, int masterLimit) {
 
 std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std::string& gridText) {
   for (IndexEntry& entry : IndexEntries(files)) {
-    if (GridSymbolText(entry.record.bytes.data() + kMasterSymbol) == gridText) return std::move(entry);
+    const std::string shown = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
+    // The grid shows a blank symbol by its name.
+    if (shown == gridText || (shown.empty() && entry.record.nameText() == gridText)) return std::move(entry);
   }
   return std::nullopt;
 }

@@ -120,7 +120,8 @@ struct IndexEntry {
 // of them (sub-portfolio records included), in file order, then every record of XMASTER.
 std::vector<IndexEntry> IndexEntries(const IndexFiles& files, int masterLimit = 0x7FFF);
 
-// The first entry whose symbol the symbol grid shows as `gridText`, MASTER before XMASTER.
+// The first entry whose symbol the symbol grid shows as `gridText` (a blank symbol by its
+// name), MASTER before XMASTER.
 std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std::string& gridText);
 
 // Whether a symbol record other than `entry`'s uses file number `fileNumber`.

@@ -420,11 +420,11 @@ void CChartPane::PaintFigures(QPainter& painter) const {
   painter.setPen(palette().color(QPalette::Text));
   const auto& rows = m_state.m_quotes.rows;
   if (m_currentRow < 0 || m_currentRow >= static_cast<int>(rows.size())) {
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, FromLatin1(m_state.m_seriesSymbol));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, FromFileText(m_state.m_codePage, m_state.m_seriesSymbol));
     return;
   }
   const QuoteGridRow& row = rows[static_cast<std::size_t>(m_currentRow)];
-  QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteCellText(row, 0));
+  QString text = FromFileText(m_state.m_codePage, m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteCellText(row, 0));
   for (int column = 1; column <= 5; ++column) {
     text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
             QLatin1Char(' ') + FromLatin1(QuoteCellText(row, column));

@@ -127,6 +127,13 @@ TEST(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsIt) {
     EXPECT_EQ(quotes.status, 0) << symbol << quotes.err;
     EXPECT_EQ(Lines(quotes.out).size(), expected[i]) << symbol;
   }
+  // The commands that pick a grid row take them too.
+  const CliRun edit = Cli({"edit-symbol", dir.path(), "Blank One       ", "BLNK", "Blank One"});
+  EXPECT_EQ(edit.status, 0) << edit.err;
+  const CliRun removed = Cli({"delete-symbol", dir.path(), " LEAD"});
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(Lines(Cli({"symbols", dir.path()}).out),
+            (Texts{"BLNK\tBlank One       ", "MÜNCH\tM\xC3\x9CNCH Ltd       ", "XY\tXY\x01Z Ltd        "}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -222,6 +223,31 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   EXPECT_EQ(w.Cell(0, 1), "ABD Caf\u00e9");
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ABD");
   EXPECT_EQ(w.state().m_seriesSymbol, "ABD");
+}
+
+TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
+  test::GuiWindow w;
+  auto lukoil = Symbol(1, "\xCB\xD3\xCA\xCE\xC9\xCB", Fields28(), test::WeekdayQuotes(kMonday, 3));
+  lukoil.name = "\xD1\xE1\xE5\xF0\xE1\xE0\xED\xEA";
+  test::Build(w.Dir("RU"), test::Portfolio(lukoil));
+  const Bytes before = test::ReadBytes(w.Dir("RU/MASTER"));
+  w.Open();
+  const auto cell = [&w](int column) {
+    return w.frame->view()->symbolGrid()->model()->index(0, column).data().toString().toStdString();
+  };
+  EXPECT_EQ(cell(0), "ËÓÊÎÉË");
+  w.Run(kCmdCharacterSet, [](QDialog* d) {
+    auto* dialog = qobject_cast<QInputDialog*>(d);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->textValue(), "windows-1252");
+    dialog->setTextValue(QStringLiteral("windows-1251"));
+    dialog->accept();
+  });
+  EXPECT_EQ(cell(0), "ЛУКОЙЛ");
+  EXPECT_EQ(cell(1), "Сбербанк        ");
+  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("RU") + " - ЛУКОЙЛ");
+  EXPECT_EQ(w.settings.ReadString("CodePage", w.Dir("RU"), ""), "windows-1251");
+  EXPECT_EQ(test::ReadBytes(w.Dir("RU/MASTER")), before);
 }
 
 TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {
