@@ -26,6 +26,7 @@ enum CommandId : int {
   kCmdNewQuote = 32853,
   kCmdFindSymbol = 32854,
   kCmdGoToDate = 32855,
+  kCmdCharacterSet = 32860,
   kCmdAbout = 57664,
   kCmdExit = 57665,
   kCmdHelpTopics = 57667,

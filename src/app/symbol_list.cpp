@@ -40,7 +40,9 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
   if (const std::string disagreement = IndexDisagreement(files); !disagreement.empty()) {
     ui.ShowNotice(disagreement);
   }
-  const std::size_t present = files.master.bytes.size() / kMasterRecordSize - 1;
+  // Spare slots of zeros after the records counted are room left, not records.
+  const std::size_t present = files.master.bytes.size() / kMasterRecordSize - 1 -
+                              static_cast<std::size_t>(ZeroSlotsBeyondCounts(files).master);
   const std::vector<IndexEntry> entries = IndexEntries(files, announced);
   listing->rows.reserve(entries.size());
   for (const IndexEntry& entry : entries) {

@@ -38,7 +38,8 @@ struct SymbolListing {
 // more than 255 records is told through `ui` and its first 255 are listed; a MASTER and EMASTER
 // that disagree are noted through `ui` and MASTER is followed. Returns false, after telling
 // `ui` kSymbolGridFailureText, when the MASTER cannot be read, has no header, announces a
-// negative count, or holds fewer or more records than announced (up to the 255 limit), or an
+// negative count, or holds fewer or more records than announced (up to the 255 limit; slots
+// beyond the count that are all zero bytes are not records), or an
 // EMASTER or XMASTER present cannot be read. Writes nothing (the repair is the caller's).
 [[nodiscard]] bool ReadSymbolListing(FileSystem& fs, const std::string& masterPath, Ui& ui,
                                      SymbolListing* listing);

@@ -60,7 +60,14 @@ bool ViewState::SetMasterPath(const std::string& path) {
   // The root's MASTER is "/MASTER": its directory is "/", not nothing.
   if (m_portfolioDir.empty() && slash == 0) m_portfolioDir = "/";
   m_masterPathValid = true;
+  m_codePage = CodePage::Named(settings_.ReadString(kCodePageSection, m_portfolioDir, kDefaultCodePage))
+                   .value_or(CodePage());
   return true;
+}
+
+void ViewState::SetCodePage(const CodePage& page) {
+  m_codePage = page;
+  (void)settings_.WriteString(kCodePageSection, m_portfolioDir, page.name());
 }
 
 void ViewState::SetUpDrives() {
@@ -271,6 +278,7 @@ bool ViewState::CommandEnabled(CommandId command) const {
     case kCmdExport:
       return m_portfoliosFound && m_symbolCount != 0 && quoteRows;
     case kCmdCheckPortfolio:
+    case kCmdCharacterSet:
       return m_portfoliosFound && m_masterPathValid;
     case kCmdMoveSymbol:
     case kCmdCopySymbol:

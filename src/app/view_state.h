@@ -14,11 +14,13 @@
 #include "app/settings_store.h"
 #include "app/symbol_list.h"
 #include "app/ui.h"
+#include "data/code_page.h"
 #include "data/fs.h"
 
 namespace barvane {
 
 inline constexpr const char* kNoDrive = "?";
+inline constexpr const char* kCodePageSection = "CodePage";
 
 class ViewState {
  public:
@@ -31,8 +33,12 @@ class ViewState {
   // emptied; each level does every higher one too.
   void ResetView(int level);
   // Accepts a path whose last component is MASTER (any letter case) and sets the portfolio
-  // directory from it. A rejected path changes nothing.
+  // directory, and its code page as the settings keep it, from it. A rejected path changes
+  // nothing.
   bool SetMasterPath(const std::string& path);
+  // The code page in which the current portfolio's symbols and names are shown and typed, kept
+  // in the settings for its directory (section "CodePage"; windows-1252 when none is kept).
+  void SetCodePage(const CodePage& page);
 
   void SetUpDrives();
   // The user picked another drive in the drive list.
@@ -106,6 +112,7 @@ class ViewState {
   std::string m_lastDateText;
   bool m_splitSearchOpen = false;
   std::string m_title = "Barvane";
+  CodePage m_codePage;  // of the current portfolio
 
   FileSystem& fs() { return fs_; }
   SettingsStore& settings() { return settings_; }

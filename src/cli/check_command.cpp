@@ -24,7 +24,7 @@ int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool 
     // A change the history could not store is completed at its next start.
     hooks.end = [&] { (void)recorder.End(); };
     const RepairResult result = RepairPortfolio(fs, dir, nullptr, hooks);
-    for (const CheckProblem& mend : result.mends) out << Latin1ToUtf8(CheckLine(mend)) << '\n';
+    for (const CheckProblem& mend : result.mends) out << FileTextToUtf8(CheckLine(mend)) << '\n';
     if (result.outcome == RepairOutcome::kNoPortfolio) {
       ui.ShowMessage(NoPortfolioText(dir), MessageIcon::kStop);
       return 1;
@@ -44,11 +44,11 @@ int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool 
   }
   if (problems.empty()) return 0;
   if (!repair) {
-    for (const CheckProblem& problem : problems) out << Latin1ToUtf8(CheckLine(problem)) << '\n';
+    for (const CheckProblem& problem : problems) out << FileTextToUtf8(CheckLine(problem)) << '\n';
     return 1;
   }
   std::string left = "These problems need a person:";
-  for (const CheckProblem& problem : problems) left += "\n" + Latin1ToUtf8(CheckLine(problem));
+  for (const CheckProblem& problem : problems) left += "\n" + FileTextToUtf8(CheckLine(problem));
   ui.ShowMessage(left, MessageIcon::kWarning);
   return 1;
 }

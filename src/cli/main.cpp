@@ -48,7 +48,10 @@ constexpr const char* kUsage =
     "  history DIR                                       the changes made to DIR, newest first\n"
     "  undo DIR [--force]                                undo the newest change to DIR\n"
     "  redo DIR [--force]                                redo the change undone last\n"
-    "  check DIR [--repair]                              list (and mend) faults of the files\n";
+    "  check DIR [--repair]                              list (and mend) faults of the files\n"
+    "every command that takes DIR also takes --codepage NAME, the code page of its symbols and\n"
+    "names (windows-1250 ... windows-1258, cp437, cp850, cp866, koi8-r, iso-8859-N; default\n"
+    "windows-1252)\n";
 
 // The commands that only read the portfolio DIR, their first word after the command.
 bool OnlyReadsPortfolio(const std::string& command) {
@@ -65,11 +68,32 @@ int RunCommand(std::vector<std::string> words) {
   using namespace barvane;
   const std::vector<std::string> given = words;
   if (words.empty()) return Usage();
+  for (auto at = std::find(words.begin(), words.end(), "--codepage"); at != words.end();
+       at = std::find(words.begin(), words.end(), "--codepage")) {
+    const std::optional<CodePage> page = at + 1 != words.end() ? CodePage::Named(*(at + 1)) : std::nullopt;
+    if (!page) {
+      std::cerr << "--codepage takes one of:";
+      for (const std::string& name : CodePageNames()) std::cerr << ' ' << name;
+      std::cerr << '\n';
+      return 2;
+    }
+    cli::UseCodePage(*page);
+    words.erase(at, at + 2);
+  }
+  if (words.empty()) return Usage();
   const std::string command = words[0];
-  // Symbols and names are Latin-1 in the files; the shell hands over UTF-8. Paths stay bytes.
+  // Symbols and names are the code page's bytes in the files; the shell hands over UTF-8.
+  // Paths stay bytes.
   const std::vector<std::size_t> texts = cli::TextWords(command);
   for (std::size_t i : texts) {
-    if (i < words.size()) words[i] = cli::Utf8ToLatin1(words[i]);
+    if (i >= words.size()) continue;
+    const std::string what = command == "edit-symbol" && i == 4 ? "name" : "symbol";
+    if (const std::string refusal = cli::FileCodePage().Refusal(words[i], what); !refusal.empty()) {
+      std::cerr << refusal << '\n';
+      return 1;
+    }
+    const std::string typed = words[i];
+    (void)cli::FileCodePage().FromUtf8(typed, &words[i]);
   }
 #ifdef _WIN32
   // A Windows path may be written with "\"; inside the program every path uses "/".

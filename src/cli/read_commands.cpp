@@ -33,7 +33,7 @@ int ListSymbols(FileSystem& fs, Ui& ui, const std::string& dir, std::ostream& ou
   SymbolListing listing;
   if (!ReadSymbolListing(fs, masterPath, ui, &listing)) return 1;
   for (const SymbolRow& row : listing.rows) {
-    out << Latin1ToUtf8(row.symbol) << '\t' << Latin1ToUtf8(row.name) << '\n';
+    out << FileTextToUtf8(row.symbol) << '\t' << FileTextToUtf8(row.name) << '\n';
   }
   return 0;
 }
@@ -67,11 +67,11 @@ int ShowFacts(FileSystem& fs, Ui& ui, const std::string& dir, const std::string&
       << "DAT file record length: " << int{facts.recordLength} << '\n'
       << "DAT file number of fields: " << int{facts.fieldCount} << '\n'
       << "Number of quotes: " << facts.quotes << '\n'
-      << "Name of issue: " << Latin1ToUtf8(facts.name) << '\n'
+      << "Name of issue: " << FileTextToUtf8(facts.name) << '\n'
       << "First date in file: " << Printed("%6.0f", facts.firstDate) << '\n'
       << "Last date in file: " << Printed("%6.0f", facts.lastDate) << '\n'
       << "Data format: " << facts.dataFormat << '\n'
-      << "Symbol: " << Latin1ToUtf8(facts.symbol) << '\n';
+      << "Symbol: " << FileTextToUtf8(facts.symbol) << '\n';
   static const char* const kLabels[kQuantityCount] = {"Date", "Time",  "Open", "High",
                                                       "Low",  "Close", "Vol",  "OI"};
   for (std::size_t q = 0; q < kQuantityCount; ++q) {

@@ -79,7 +79,7 @@ int SplitSearchCommand(ViewState& view, const std::string& dir, std::ostream& ou
   if (!OpenSymbolGrid(view, dir)) return 1;
   SplitSearch search;
   const bool ran = search.Search(view);
-  for (const std::string& line : search.lines()) out << Latin1ToUtf8(line) << '\n';
+  for (const std::string& line : search.lines()) out << FileTextToUtf8(line) << '\n';
   return ran ? 0 : 1;
 }
 
@@ -146,7 +146,7 @@ int ExportAllCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& wor
   ExportUi exportUi(ui, force);
   std::vector<ExportedFile> files;
   const bool complete = ExportAll(fs, exportUi, words[0], words[1], choices, {}, &files);
-  for (const ExportedFile& file : files) out << Latin1ToUtf8(file.symbol) << '\t' << file.path << '\n';
+  for (const ExportedFile& file : files) out << FileTextToUtf8(file.symbol) << '\t' << file.path << '\n';
   return complete ? 0 : 1;
 }
 
@@ -162,7 +162,12 @@ int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
     } else if (words[i] == "--adjusted") {
       options.adjusted = true;
     } else if (words[i] == "--name" && i + 1 < words.size()) {
-      request.name = Utf8ToLatin1(words[++i]);
+      const std::string& name = words[++i];
+      if (const std::string refusal = FileCodePage().Refusal(name, "name"); !refusal.empty()) {
+        ui.ShowMessage(refusal, MessageIcon::kStop);
+        return 1;
+      }
+      (void)FileCodePage().FromUtf8(name, &request.name);
     } else if (words[i] == "--dates" && i + 1 < words.size()) {
       const std::string& order = words[++i];
       if (order == "dmy") {

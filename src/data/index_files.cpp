@@ -268,6 +268,43 @@ bool IndexFiles::masterWhole() const {
          PresentRecords(master.bytes, kMasterRecordSize) >= masterCount();
 }
 
+int ZeroSlotsBeyond(const Bytes& bytes, std::size_t recordSize, int count) {
+  if (count < 0 || bytes.size() % recordSize != 0) return 0;
+  const int present = PresentRecords(bytes, recordSize);
+  if (present <= count) return 0;
+  const auto from = bytes.begin() + static_cast<long>(recordSize * (static_cast<std::size_t>(count) + 1));
+  return std::all_of(from, bytes.end(), [](std::uint8_t b) { return b == 0; }) ? present - count : 0;
+}
+
+SpareSlots ZeroSlotsBeyondCounts(const IndexFiles& files) {
+  SpareSlots spare;
+  if (files.master.bytes.size() >= kMasterRecordSize) {
+    spare.master = ZeroSlotsBeyond(files.master.bytes, kMasterRecordSize, MasterRecordCount(files.master.bytes.data()));
+  }
+  if (files.hasEmaster() && files.emaster.bytes.size() >= kEmasterRecordSize) {
+    spare.emaster = ZeroSlotsBeyond(files.emaster.bytes, kEmasterRecordSize,
+                                    static_cast<std::int16_t>(Read16(files.emaster.bytes, 0)));
+  }
+  if (files.hasXmaster() && files.xmaster.bytes.size() >= kXmasterRecordSize) {
+    spare.xmaster = ZeroSlotsBeyond(files.xmaster.bytes, kXmasterRecordSize, files.xmasterCount());
+  }
+  return spare;
+}
+
+IndexFiles WithoutSpareSlots(const IndexFiles& files) {
+  IndexFiles out = files;
+  const SpareSlots spare = ZeroSlotsBeyondCounts(files);
+  const auto cut = [](IndexFile& file, std::size_t recordSize, int slots) {
+    if (slots == 0) return;
+    file.bytes.resize(file.bytes.size() - recordSize * static_cast<std::size_t>(slots));
+    file.changed = true;
+  };
+  cut(out.master, kMasterRecordSize, spare.master);
+  cut(out.emaster, kEmasterRecordSize, spare.emaster);
+  cut(out.xmaster, kXmasterRecordSize, spare.xmaster);
+  return out;
+}
+
 bool ReadIndexFiles(FileSystem& fs, const std::string& dir, IndexFiles* files) {
   const std::string masterPath = FindNoCase(fs, WithTrailingSlash(dir), kMasterName);
   if (masterPath.empty()) {
@@ -335,7 +372,9 @@ std::vector<IndexEntry> IndexEntries(const IndexFiles& files, int masterLimit) {
 
 std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std::string& gridText) {
   for (IndexEntry& entry : IndexEntries(files)) {
-    if (GridSymbolText(entry.record.bytes.data() + kMasterSymbol) == gridText) return std::move(entry);
+    const std::string shown = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
+    // The grid shows a blank symbol by its name.
+    if (shown == gridText || (shown.empty() && entry.record.nameText() == gridText)) return std::move(entry);
   }
   return std::nullopt;
 }

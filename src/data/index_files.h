@@ -91,6 +91,21 @@ struct IndexFiles {
   bool masterWhole() const;
 };
 
+// Record slots that a file holds beyond the count its header announces, every byte of them
+// zero: room a writer set aside and never used. A file so padded is read as its header says.
+struct SpareSlots {
+  int master = 0, emaster = 0, xmaster = 0;
+  bool any() const { return master + emaster + xmaster != 0; }
+};
+// The spare slots of each file; 0 for a file whose slots beyond its count are not all zero,
+// or that ends in a piece of a record.
+SpareSlots ZeroSlotsBeyondCounts(const IndexFiles& files);
+// `files` without those slots, each file that loses some marked changed.
+IndexFiles WithoutSpareSlots(const IndexFiles& files);
+// The whole-record slots of `bytes` after its header and the `count` announced, when all of
+// them are zero bytes and no piece of a record follows; 0 otherwise.
+int ZeroSlotsBeyond(const Bytes& bytes, std::size_t recordSize, int count);
+
 // Reads the MASTER of `dir` and its EMASTER and XMASTER when present, each in any letter case.
 // Returns false when MASTER cannot be read or lacks a header, or when an EMASTER or XMASTER
 // that exists cannot be read; `*files` then holds what was read.
@@ -112,7 +127,8 @@ struct IndexEntry {
 // of them (sub-portfolio records included), in file order, then every record of XMASTER.
 std::vector<IndexEntry> IndexEntries(const IndexFiles& files, int masterLimit = 0x7FFF);
 
-// The first entry whose symbol the symbol grid shows as `gridText`, MASTER before XMASTER.
+// The first entry whose symbol the symbol grid shows as `gridText` (a blank symbol by its
+// name), MASTER before XMASTER.
 std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std::string& gridText);
 
 // Whether a symbol record other than `entry`'s uses file number `fileNumber`.

@@ -103,14 +103,20 @@ std::string MasterRecord::subPortfolioName() const {
   return name;
 }
 
+bool IsPrintableByte(std::uint8_t c) { return c > 0x20 && c != 0x7F; }
+
 std::string GridSymbolText(const std::uint8_t* symbolField) {
-  std::string text;
-  for (std::size_t i = 0; i < kMasterTextSize; ++i) {
-    const std::uint8_t c = symbolField[i];
-    if (c <= 0x20 || c >= 0x80) break;
-    text += static_cast<char>(c);
+  const std::string_view field = ViewUpToZero(symbolField, kMasterTextSize);
+  const auto printable = [](char c) { return IsPrintableByte(static_cast<std::uint8_t>(c)); };
+  if (std::none_of(field.begin(), field.end(), printable)) return {};
+  if (!printable(field.front())) {
+    // A symbol that a blank or a control byte leads is still the user's: cut at its first byte
+    // it would count as blank, and the blank-symbol repair would overwrite it.
+    return std::string(TrimTrailingBlanks(field));
   }
-  return text;
+  std::size_t end = 0;
+  while (end < field.size() && static_cast<std::uint8_t>(field[end]) > 0x20) ++end;
+  return std::string(field.substr(0, end));
 }
 
 std::int16_t MasterRecordCount(const std::uint8_t* header) {
@@ -118,7 +124,8 @@ std::int16_t MasterRecordCount(const std::uint8_t* header) {
 }
 
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
-  if (EqualsIgnoringCase(key, TrimTrailingBlanks(NameField(record)))) return true;
+  // The grid shows a blank symbol's name with its trailing blanks; that text names it too.
+  if (EqualsIgnoringCase(TrimTrailingBlanks(key), TrimTrailingBlanks(NameField(record)))) return true;
   const std::string_view symbol = SymbolField(record);
   std::size_t blanksInKey = 0;
   for (char c : key) blanksInKey += c == ' ';
@@ -128,7 +135,9 @@ bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
     if (symbol[cut] == ' ' && blanksSeen++ == blanksInKey) break;
     ++cut;
   }
-  return EqualsIgnoringCase(key, symbol.substr(0, cut));
+  // The text the grid shows names the record too, even where a control byte ends it.
+  return EqualsIgnoringCase(key, symbol.substr(0, cut)) ||
+         EqualsIgnoringCase(key, GridSymbolText(record.bytes.data() + kMasterSymbol));
 }
 
 Status FindMasterRecord(FileSystem& fs, const std::string& dir, std::string_view key,
@@ -206,16 +215,21 @@ MasterRecordFinder::MasterRecordFinder(FileSystem& fs, const std::string& dir)
     const std::string_view symbol = SymbolField(records_[at]);
     for (std::size_t blank = symbol.find(' '); blank != std::string_view::npos;
          blank = symbol.find(' ', blank + 1)) {
-      firstNamed_.try_emplace(Folded(symbol.substr(0, blank)), at);
+      firstBySymbol_.try_emplace(Folded(symbol.substr(0, blank)), at);
     }
-    firstNamed_.try_emplace(Folded(symbol), at);
+    firstBySymbol_.try_emplace(Folded(symbol), at);
+    firstBySymbol_.try_emplace(Folded(GridSymbolText(records_[at].bytes.data() + kMasterSymbol)), at);
   }
 }
 
 Status MasterRecordFinder::Find(std::string_view key, MasterRecord* record, std::string* recordDir) {
-  const auto found = firstNamed_.find(Folded(key));
-  if (found == firstNamed_.end()) return FindMasterRecord(fs_, dir_, key, record, recordDir);
-  *record = records_[found->second];
+  const auto byName = firstNamed_.find(Folded(TrimTrailingBlanks(key)));
+  const auto bySymbol = firstBySymbol_.find(Folded(key));
+  std::size_t first = records_.size();
+  if (byName != firstNamed_.end()) first = byName->second;
+  if (bySymbol != firstBySymbol_.end()) first = std::min(first, bySymbol->second);
+  if (first == records_.size()) return FindMasterRecord(fs_, dir_, key, record, recordDir);
+  *record = records_[first];
   *recordDir = dir_;
   return kSuccess;
 }

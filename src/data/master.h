@@ -64,15 +64,20 @@ struct MasterRecord {
   std::string subPortfolioName() const;
 };
 
-// The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
-// a blank, a control byte or 0x80 and above.
+// Whether a byte of a symbol or name is a character to see in every code page: not a blank,
+// not a control byte. Bytes from 0x80 up are letters.
+bool IsPrintableByte(std::uint8_t c);
+
+// The symbol text the grid shows for a record's 16 symbol bytes (up to a zero byte): up to its
+// first blank or control byte; when a blank or control byte leads it, the whole text without
+// trailing blanks. Empty only for a blank symbol, one without a printable byte.
 std::string GridSymbolText(const std::uint8_t* symbolField);
 
 // The first 16-bit number of a MASTER header: the number of records that follow it.
 std::int16_t MasterRecordCount(const std::uint8_t* header);
 
-// Whether `record` is what `key` names: its name (trailing blanks removed) or its symbol cut
-// to as many blank-separated words as the key has, ignoring ASCII letter case.
+// Whether `record` is what `key` names: its name (trailing blanks removed from both) or its
+// symbol cut to as many blank-separated words as the key has, ignoring ASCII letter case.
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key);
 
 // Searches the MASTER file of `dir` and then its sub-portfolios, depth first, each MASTER's
@@ -106,7 +111,7 @@ class MasterRecordFinder {
   std::vector<MasterRecord> records_;   // the symbols of MASTER, then XMASTER, dates IEEE
   // Each text a key may be to name a record (ASCII letters lower-cased): its name without
   // trailing blanks, and its symbol cut before each blank and whole. The first record wins.
-  std::unordered_map<std::string, std::size_t> firstNamed_;
+  std::unordered_map<std::string, std::size_t> firstNamed_, firstBySymbol_;
 };
 
 }  // namespace barvane

@@ -103,10 +103,8 @@ std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int 
   return widths;
 }
 
-// A file text (Latin-1) as the history keeps words: UTF-8, as the command line takes them.
-std::string Utf8(const std::string& latin1) {
-  return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).toStdString();
-}
+// A file text as the history keeps words: UTF-8, as the command line takes them.
+std::string Utf8(const CodePage& page, const std::string& bytes) { return page.ToUtf8(bytes); }
 
 }  // namespace
 
@@ -178,6 +176,7 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   connect(m_symbolFilter, &QLineEdit::textChanged, this, &CBarvaneView::FilterSymbols);
   m_symbolFilter->installEventFilter(this);
 
+  m_ui.SetCodePage(&m_state.m_codePage);
   m_ui.SetRepaint([this] {
     // A search changes no quotes: what it found is what needs painting.
     if (m_splitSearch && m_splitSearch->searching()) {
@@ -445,6 +444,7 @@ bool CBarvaneView::Handles(CommandId command) const {
     case kCmdGoToDate:
     case kCmdSplitSearch:
     case kCmdCheckPortfolio:
+    case kCmdCharacterSet:
     case kCmdExport:
     case kCmdExportAll:
     case kCmdImportQuotes:
@@ -490,6 +490,7 @@ void CBarvaneView::RunCommand(CommandId command) {
     }
     case kCmdSplitSearch: SplitSearch(); break;
     case kCmdCheckPortfolio: CheckPortfolio(); break;
+    case kCmdCharacterSet: ChooseCodePage(); break;
     case kCmdExport: Export(); break;
     case kCmdExportAll: ExportAll(); break;
     case kCmdImportQuotes: Import(false); break;
@@ -509,7 +510,7 @@ void CBarvaneView::ShowFacts() {
   // The dialog opens even when the facts cannot be gathered; it then shows nothing.
   const bool gathered = GatherSeriesFacts(m_state.fs(), m_state.m_portfolioDir, symbol, &facts) == 0;
   CSeriesFactsDlg dialog(this);
-  if (gathered) dialog.SetFacts(facts);
+  if (gathered) dialog.SetFacts(facts, m_state.m_codePage);
   dialog.exec();
 }
 
@@ -533,7 +534,7 @@ void CBarvaneView::EditQuote() {
   CEditQuoteDlg dialog(m_state, this);
   if (dialog.exec() == QDialog::Accepted) {
     const EditQuoteTexts texts = dialog.texts();
-    std::vector<std::string> words = {"edit", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol)};
+    std::vector<std::string> words = {"edit", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol)};
     words.insert(words.end(), texts.begin(), texts.end());
     Recorded(words, [&] { return ApplyEditQuote(m_state, texts, dialog.shownTexts()); });
   } else {
@@ -547,7 +548,7 @@ void CBarvaneView::EnterSplit(const SplitTexts& proposed) {
   CSplitDlg dialog(m_state, proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const SplitTexts texts = dialog.texts();
-  Recorded({"split", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), texts.date, texts.newShares, texts.oldShares},
+  Recorded({"split", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), texts.date, texts.newShares, texts.oldShares},
            [&] { return ApplySplit(m_state, texts); });
   QuotesChanged();
 }
@@ -556,7 +557,7 @@ void CBarvaneView::AdjustQuotes() {
   CAdjustDlg dialog(m_state, ProposeAdjust(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const AdjustTexts texts = dialog.texts();
-  Recorded({"adjust", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), texts.from, texts.to, texts.price,
+  Recorded({"adjust", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), texts.from, texts.to, texts.price,
             texts.volume, texts.openInterest},
            [&] { return ApplyAdjust(m_state, texts); });
   QuotesChanged();
@@ -566,7 +567,7 @@ void CBarvaneView::DeleteQuote() {
   const std::string date = ProposeDeleteDate(m_state);
   CDeleteQuoteDlg dialog(m_ui, date, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  Recorded({"delete-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), date},
+  Recorded({"delete-quote", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), date},
            [&] { return ApplyDeleteQuote(m_state, date); });
   QuotesChanged();
 }
@@ -584,7 +585,7 @@ void CBarvaneView::AddQuote() {
   CAddQuoteDlg dialog(*proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const bool added = Recorded(
-      {"add-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol), m_state.QuoteDateText(m_state.m_selQuoteRow)},
+      {"add-quote", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), m_state.QuoteDateText(m_state.m_selQuoteRow)},
       [&] { return ApplyAddQuote(m_state, *proposed); });
   QuotesChanged();
   if (added) EditQuote();
@@ -594,7 +595,7 @@ void CBarvaneView::NewQuote() {
   CNewQuoteDlg dialog(m_state, ProposeNewQuote(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const NewQuoteTexts texts = dialog.texts();
-  std::vector<std::string> words = {"new-quote", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol)};
+  std::vector<std::string> words = {"new-quote", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol)};
   words.insert(words.end(), texts.begin(), texts.end());
   Recorded(words, [&] { return ApplyNewQuote(m_state, texts); });
   QuotesChanged();
@@ -701,9 +702,9 @@ void CBarvaneView::Import(bool newSymbol) {
   CImportDlg dialog(m_state.fs(), proposal, newSymbol, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ImportRequest request = dialog.request();
-  std::vector<std::string> words = {"import", request.dir, Utf8(request.symbol),
+  std::vector<std::string> words = {"import", request.dir, Utf8(m_state.m_codePage, request.symbol),
                                      ToPath(dialog.fileEdit()->text())};
-  if (!request.name.empty()) words.insert(words.end(), {"--name", Utf8(request.name)});
+  if (!request.name.empty()) words.insert(words.end(), {"--name", Utf8(m_state.m_codePage, request.name)});
   if (request.replace) words.push_back("--replace");
   ImportPlanSummary summary;
   if (!Recorded(words, [&] { return ImportQuotes(m_state.fs(), m_ui, request, dialog.quotes(), &summary); })) {
@@ -733,11 +734,27 @@ void CBarvaneView::ShowSymbol(const std::string& symbol) {
   Refresh();
 }
 
+void CBarvaneView::ChooseCodePage() {
+  QStringList names;
+  for (const std::string& name : CodePageNames()) names << QString::fromStdString(name);
+  bool chosen = false;
+  const QString name = QInputDialog::getItem(this, QStringLiteral("Character Set"),
+                                             QStringLiteral("Symbols and names of this portfolio are written in:"), names,
+                                             static_cast<int>(names.indexOf(QString::fromStdString(m_state.m_codePage.name()))),
+                                             false, &chosen);
+  const std::optional<CodePage> page = CodePage::Named(name.toStdString());
+  if (!chosen || !page) return;
+  m_state.SetCodePage(*page);
+  // The same bytes in other letters: the grid's order by byte may change.
+  m_state.FillSymbolGrid(m_state.m_selSymbolRow);
+  Refresh();
+}
+
 void CBarvaneView::EditSymbol() {
-  CEditSymbolDlg dialog(m_ui, EditSymbolStartTexts(m_state), this);
+  CEditSymbolDlg dialog(m_ui, m_state.m_codePage, EditSymbolStartTexts(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const SymbolTexts texts = dialog.texts();
-  if (Recorded({"edit-symbol", m_state.m_portfolioDir, Utf8(SymbolToDelete(m_state)), Utf8(texts.symbol), Utf8(texts.name)},
+  if (Recorded({"edit-symbol", m_state.m_portfolioDir, Utf8(m_state.m_codePage, SymbolToDelete(m_state)), Utf8(m_state.m_codePage, texts.symbol), Utf8(m_state.m_codePage, texts.name)},
                [&] { return barvane::EditSymbol(m_state, texts); })) {
     // The list is sorted again, and stays on the symbol under its new text.
     ShowSymbol(m_state.m_symbolRows[static_cast<std::size_t>(m_state.m_selSymbolRow)].symbol);
@@ -746,9 +763,9 @@ void CBarvaneView::EditSymbol() {
 
 void CBarvaneView::DeleteSymbol() {
   m_ui.Beep();
-  CDeleteSymbolDlg dialog(SymbolToDelete(m_state), this);
+  CDeleteSymbolDlg dialog(SymbolToDelete(m_state), m_state.m_codePage, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  Recorded({"delete-symbol", m_state.m_portfolioDir, Utf8(SymbolToDelete(m_state))},
+  Recorded({"delete-symbol", m_state.m_portfolioDir, Utf8(m_state.m_codePage, SymbolToDelete(m_state))},
            [this] { return barvane::DeleteSymbol(m_state); });
   Refresh();
 }
@@ -758,11 +775,13 @@ void CBarvaneView::CopySymbol() { TransferSymbol(false); }
 
 void CBarvaneView::TransferSymbol(bool move) {
   CMoveSymbolDlg dialog(DestinationChoices(m_state), move,
-                        {m_state.m_portfolioDir, m_state.m_seriesSymbol, m_state.m_seriesName}, this);
+                        {m_state.m_portfolioDir, m_state.m_codePage.ToUtf8(m_state.m_seriesSymbol),
+                         m_state.m_codePage.ToUtf8(m_state.m_seriesName)},
+                        this);
   if (dialog.exec() != QDialog::Accepted || dialog.destination().empty()) return;
   // A copy leaves the current portfolio, and so the grids, as they were.
   const std::string destination = dialog.destination();
-  const bool done = Recorded({move ? "move-symbol" : "copy-symbol", m_state.m_portfolioDir, Utf8(m_state.m_seriesSymbol),
+  const bool done = Recorded({move ? "move-symbol" : "copy-symbol", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol),
                               destination},
                              [&] { return barvane::CopySymbol(m_state, destination, move); });
   if (done && move) Refresh();

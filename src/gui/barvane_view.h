@@ -102,6 +102,8 @@ class CBarvaneView final : public QWidget {
   void QuotesChanged();
   void SplitSearch();
   void CheckPortfolio();
+  // Portfolio > Character set: the code page of the current portfolio's symbols and names.
+  void ChooseCodePage();
   // The split search window's candidate on its day; false when it is not there any more.
   bool OpenCandidate(const barvane::SplitCandidate& candidate);
   // The chart marks the series' candidates listed in the split search window and, while the

@@ -457,10 +457,10 @@ bool CChartPane::event(QEvent* event) {
 QString CChartPane::FiguresText() const {
   const auto& rows = m_state.m_quotes.rows;
   const int shown = m_hoverRow >= 0 ? m_hoverRow : m_currentRow;
-  if (shown < 0 || shown >= static_cast<int>(rows.size())) return FromLatin1(m_state.m_seriesSymbol);
+  if (shown < 0 || shown >= static_cast<int>(rows.size())) return FromFileText(m_state.m_codePage, m_state.m_seriesSymbol);
   const QuoteGridRow& row = rows[static_cast<std::size_t>(shown)];
   const DateStyle style = m_state.m_quotes.style;
-  QString text = FromLatin1(m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteMomentText(row, style));
+  QString text = FromFileText(m_state.m_codePage, m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteMomentText(row, style));
   for (int column = kQuoteOpenColumn; column <= kQuoteVolumeColumn; ++column) {
     text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
             QLatin1Char(' ') + FromLatin1(QuoteCellText(row, static_cast<QuoteColumn>(column), style));

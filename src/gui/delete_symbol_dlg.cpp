@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/qt_text.h"
 #include "tools/delete_symbol.h"
 
 namespace {
@@ -15,8 +16,8 @@ constexpr std::size_t kSymbolTextLimit = 100;
 
 }  // namespace
 
-CDeleteSymbolDlg::CDeleteSymbolDlg(const std::string& symbol, QWidget* parent)
-    : QDialog(parent), m_symbol(QString::fromLatin1(symbol.substr(0, kSymbolTextLimit).c_str())) {
+CDeleteSymbolDlg::CDeleteSymbolDlg(const std::string& symbol, const barvane::CodePage& page, QWidget* parent)
+    : QDialog(parent), m_symbol(FromFileText(page, symbol.substr(0, kSymbolTextLimit))) {
   setWindowTitle(QString::fromLatin1(barvane::kDeleteSymbolTitle));
   auto* box = new QGroupBox(QString::fromLatin1(barvane::kDeleteSymbolGroupText), this);
   auto* shown = new QLabel(m_symbol, box);

@@ -5,13 +5,16 @@
 #include <QDialog>
 #include <string>
 
+#include "data/code_page.h"
+
 class QPushButton;
 
 class CDeleteSymbolDlg final : public QDialog {
   Q_OBJECT
 
  public:
-  CDeleteSymbolDlg(const std::string& symbol, QWidget* parent);
+  // `symbol` is bytes of `page`.
+  CDeleteSymbolDlg(const std::string& symbol, const barvane::CodePage& page, QWidget* parent);
 
   QString symbolText() const;
   QPushButton* yesButton() const { return m_yes; }

@@ -13,10 +13,10 @@ using namespace barvane;
 
 namespace {
 
-QLineEdit* TextField(const std::string& text, QWidget* parent) {
+QLineEdit* TextField(const QString& text, QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setMaxLength(static_cast<int>(kEditSymbolTextLimit));
-  field->setText(FromLatin1(text));
+  field->setText(text);
   return field;
 }
 
@@ -26,17 +26,14 @@ QGroupBox* Framed(const QString& title, QWidget* field, QWidget* parent) {
   return box;
 }
 
-bool IsLatin1(const QString& text) {
-  for (QChar c : text) {
-    if (c.unicode() > 0xFF) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-CEditSymbolDlg::CEditSymbolDlg(Ui& ui, const SymbolTexts& texts, QWidget* parent)
-    : QDialog(parent), m_ui(ui), m_symbol(TextField(texts.symbol, this)), m_name(TextField(texts.name, this)) {
+CEditSymbolDlg::CEditSymbolDlg(Ui& ui, const CodePage& page, const SymbolTexts& texts, QWidget* parent)
+    : QDialog(parent),
+      m_ui(ui),
+      m_page(page),
+      m_symbol(TextField(FromFileText(page, texts.symbol), this)),
+      m_name(TextField(FromFileText(page, texts.name), this)) {
   setWindowTitle(QString::fromLatin1(kEditSymbolTitle));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CEditSymbolDlg::accept);
@@ -51,14 +48,16 @@ CEditSymbolDlg::CEditSymbolDlg(Ui& ui, const SymbolTexts& texts, QWidget* parent
 }
 
 SymbolTexts CEditSymbolDlg::texts() const {
-  return {ToLatin1(m_symbol->text()), ToLatin1(m_name->text())};
+  return {ToFileText(m_page, m_symbol->text()), ToFileText(m_page, m_name->text())};
 }
 
 void CEditSymbolDlg::accept() {
-  // A character outside Latin-1 would reach the file as "?", not as typed.
-  if (!IsLatin1(m_symbol->text()) || !IsLatin1(m_name->text())) {
-    m_ui.ShowMessage("The symbol and the name may hold only Latin-1 characters", MessageIcon::kWarning);
-    return;
+  // A character the code page has not would not reach the file as typed.
+  for (const auto& [field, what] : {std::pair{m_symbol, "symbol"}, std::pair{m_name, "name"}}) {
+    if (const std::string refusal = m_page.Refusal(field->text().toStdString(), what); !refusal.empty()) {
+      m_ui.ShowMessage(refusal, MessageIcon::kWarning);
+      return;
+    }
   }
   if (const std::string problem = SymbolTextsProblem(texts()); !problem.empty()) {
     m_ui.ShowMessage(problem, MessageIcon::kWarning);

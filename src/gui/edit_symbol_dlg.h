@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "app/ui.h"
+#include "data/code_page.h"
 #include "tools/edit_symbol.h"
 
 class QLineEdit;
@@ -13,7 +14,8 @@ class CEditSymbolDlg final : public QDialog {
   Q_OBJECT
 
  public:
-  CEditSymbolDlg(barvane::Ui& ui, const barvane::SymbolTexts& texts, QWidget* parent);
+  // `texts` and the texts typed are bytes of `page`.
+  CEditSymbolDlg(barvane::Ui& ui, const barvane::CodePage& page, const barvane::SymbolTexts& texts, QWidget* parent);
 
   barvane::SymbolTexts texts() const;
   void accept() override;
@@ -23,6 +25,7 @@ class CEditSymbolDlg final : public QDialog {
 
  private:
   barvane::Ui& m_ui;
+  barvane::CodePage m_page;
   QLineEdit* m_symbol;
   QLineEdit* m_name;
 };

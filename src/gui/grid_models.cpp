@@ -25,7 +25,7 @@ int SymbolGridModel::columnCount(const QModelIndex& parent) const { return paren
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const barvane::SymbolRow& row = state_.m_symbolRows[static_cast<std::size_t>(StateRow(index.row()))];
-  return FromLatin1(index.column() == kSymbol ? row.symbol : row.name);
+  return FromFileText(state_.m_codePage, index.column() == kSymbol ? row.symbol : row.name);
 }
 
 QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -100,6 +100,9 @@ void CMainFrame::CreateMenusAndToolBar() {
   AddCommand(portfolio, kCmdCheckPortfolio, QStringLiteral("&Check..."),
              QStringLiteral("Check this portfolio's files for faults and mend what needs no guess"),
              QStringLiteral("Check portfolio"));
+  AddCommand(portfolio, kCmdCharacterSet, QStringLiteral("C&haracter Set..."),
+             QStringLiteral("Choose the code page in which this portfolio's symbols and names are written"),
+             QStringLiteral("Character set"));
   AddCommand(portfolio, kCmdSearchFilter, QStringLiteral("Search &Filter..."), QStringLiteral("Filter"),
              QStringLiteral("Filter"));
   QAction* rescan = AddCommand(portfolio, kCmdReScan, QStringLiteral("&ReScan\tF5"),
@@ -222,7 +225,7 @@ void CMainFrame::UpdateCommandUi() {
     action->setEnabled(!title.empty());
   }
   m_history->setEnabled(m_view->started() && !state.m_portfolioDir.empty());
-  setWindowTitle(FromPath(state.m_title));
+  setWindowTitle(FromMessage(state.m_codePage, state.m_title));
   m_symbolPane->setText(symbolPaneText());
   m_quotePane->setText(quotePaneText());
 }

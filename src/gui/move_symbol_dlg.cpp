@@ -23,8 +23,8 @@ CMoveSymbolDlg::CMoveSymbolDlg(const std::vector<std::string>& destinations, boo
     : QDialog(parent),
       m_destinations(destinations),
       m_list(new QListWidget(this)),
-      m_symbol(new QLabel(FromLatin1(texts.symbol), this)),
-      m_name(new QLabel(FromLatin1(texts.name), this)),
+      m_symbol(new QLabel(QString::fromStdString(texts.symbol), this)),
+      m_name(new QLabel(QString::fromStdString(texts.name), this)),
       m_portfolio(new QLabel(FromPath(texts.portfolio), this)) {
   setWindowTitle(QString::fromLatin1(move ? barvane::kMoveSymbolTitle : barvane::kCopySymbolTitle));
   m_list->setSortingEnabled(true);

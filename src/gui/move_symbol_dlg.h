@@ -11,7 +11,7 @@ class QListWidget;
 
 struct MoveSymbolTexts {
   std::string portfolio;  // the current portfolio directory
-  std::string symbol;
+  std::string symbol;  // as shown: UTF-8
   std::string name;
 };
 

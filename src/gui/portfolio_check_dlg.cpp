@@ -117,9 +117,9 @@ void CPortfolioCheckDlg::ShowProblems() {
   for (const CheckProblem& problem : m_problems) {
     std::string text = problem.text;
     if (!problem.where.empty()) text += " (in " + problem.where + ")";
-    auto* item = new QTreeWidgetItem({FromLatin1(problem.symbol),
+    auto* item = new QTreeWidgetItem({FromFileText(m_state.m_codePage, problem.symbol),
                                       QString::fromLatin1(problem.day == kNoDate ? kNoSymbolText : DateText(problem.day, problem.fourDigitYears).c_str()),
-                                      FromLatin1(text)});
+                                      FromMessage(m_state.m_codePage, text)});
     items.append(item);
     mendable += problem.mendable ? 1 : 0;
   }

@@ -10,6 +10,10 @@
 
 QtUi::QtUi(QWidget* owner, MessageHandler messages) : owner_(owner), messages_(std::move(messages)) {}
 
+QString QtUi::Text(const std::string& text) const {
+  return codePage_ ? FromMessage(*codePage_, text) : FromLatin1(text);
+}
+
 void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
   if (messages_) {
     messages_(text, icon);
@@ -17,7 +21,7 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
   }
   QMessageBox box(owner_);
   box.setWindowTitle(QStringLiteral("Barvane"));
-  box.setText(FromLatin1(text));
+  box.setText(Text(text));
   switch (icon) {
     case barvane::MessageIcon::kStop: box.setIcon(QMessageBox::Critical); break;
     case barvane::MessageIcon::kWarning: box.setIcon(QMessageBox::Warning); break;
@@ -29,18 +33,18 @@ void QtUi::ShowMessage(const std::string& text, barvane::MessageIcon icon) {
 
 void QtUi::ShowNotice(const std::string& text) {
   // The status bar shows one line; the notice's own line ends would be lost there.
-  if (statusBar_) statusBar_->showMessage(FromLatin1(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+  if (statusBar_) statusBar_->showMessage(Text(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
 }
 
 bool QtUi::AskYesNo(const std::string& text) {
   if (questions_) return questions_(text);
   // Every question asks before something that cannot be taken back lightly: Enter answers No.
-  return QMessageBox::question(owner_, QStringLiteral("Barvane"), FromLatin1(text),
+  return QMessageBox::question(owner_, QStringLiteral("Barvane"), Text(text),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtUi::ShowDone(const std::string& text) {
-  if (statusBar_) statusBar_->showMessage(FromLatin1(text));
+  if (statusBar_) statusBar_->showMessage(Text(text));
 }
 
 void QtUi::Beep() { QApplication::beep(); }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/ui.h"
+#include "data/code_page.h"
 
 class QStatusBar;
 class QWidget;
@@ -20,6 +21,8 @@ class QtUi final : public barvane::Ui {
   QtUi(QWidget* owner, MessageHandler messages);
 
   void SetStatusBar(QStatusBar* bar) { statusBar_ = bar; }
+  // The code page of the file texts in messages: the current portfolio's.
+  void SetCodePage(const barvane::CodePage* page) { codePage_ = page; }
   // Replaces the Yes/No boxes (tests answer them); empty shows boxes.
   void SetQuestionHandler(std::function<bool(const std::string&)> questions) { questions_ = std::move(questions); }
   // Called with the rows filled so far when a fill wants the first screen shown.
@@ -41,7 +44,10 @@ class QtUi final : public barvane::Ui {
   void RepaintNow() override;
 
  private:
+  QString Text(const std::string& text) const;
+
   QWidget* owner_;
+  const barvane::CodePage* codePage_ = nullptr;
   MessageHandler messages_;
   std::function<bool(const std::string&)> questions_;
   QStatusBar* statusBar_ = nullptr;

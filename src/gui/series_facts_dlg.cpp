@@ -66,17 +66,17 @@ QLabel* CSeriesFactsDlg::Value() {
   return label;
 }
 
-void CSeriesFactsDlg::SetFacts(const barvane::SeriesFacts& facts) {
+void CSeriesFactsDlg::SetFacts(const barvane::SeriesFacts& facts, const barvane::CodePage& page) {
   QStringList texts = {FromPath(facts.path).left(300),
                        QString::number(facts.fileNumber).left(5),
                        QString::number(facts.recordLength),
                        QString::number(facts.fieldCount),
                        QString::number(facts.quotes),
-                       FromLatin1(facts.name),
+                       FromFileText(page, facts.name),
                        DateValue(facts.firstDate),
                        DateValue(facts.lastDate),
                        FromLatin1(facts.dataFormat),
-                       FromLatin1(facts.symbol)};
+                       FromFileText(page, facts.symbol)};
   for (std::size_t q = 0; q < barvane::kQuantityCount; ++q) {
     texts << FromLatin1(facts.inputFormat[q]) << FromLatin1(facts.displayFormat[q]);
   }

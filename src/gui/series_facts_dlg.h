@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include "data/code_page.h"
 #include "data/series_facts.h"
 
 class QLabel;
@@ -12,7 +13,8 @@ class CSeriesFactsDlg final : public QDialog {
 
  public:
   explicit CSeriesFactsDlg(QWidget* parent);
-  void SetFacts(const barvane::SeriesFacts& facts);
+  // The name and symbol are bytes of `page`.
+  void SetFacts(const barvane::SeriesFacts& facts, const barvane::CodePage& page);
 
   // The value texts, in the order of the dialog: path, file number, record length, field
   // count, quotes, name, first date, last date, data format, symbol, then input and display

@@ -145,11 +145,11 @@ void CSplitSearchDlg::ShowResults() {
     candidate.dir = m_state.m_portfolioDir;
     m_candidates.push_back(candidate);
     if (!ShowsCandidate(filter, candidate)) continue;
-    auto* item = new QListWidgetItem(FromLatin1(lines[i]), m_results);
+    auto* item = new QListWidgetItem(FromMessage(m_state.m_codePage, lines[i]), m_results);
     item->setData(kCandidateRole, QVariant::fromValue(static_cast<qulonglong>(i)));
     m_shown.push_back(i);
   }
-  m_status->setText(FromLatin1(m_search.status()));
+  m_status->setText(FromMessage(m_state.m_codePage, m_search.status()));
   m_saveButton->setEnabled(m_search.canSave());
 }
 
@@ -171,7 +171,7 @@ void CSplitSearchDlg::Relist() {
   m_results->clear();
   const auto& lines = m_search.lines();
   for (std::size_t i : m_shown) {
-    auto* item = new QListWidgetItem(FromLatin1(lines[i]), m_results);
+    auto* item = new QListWidgetItem(FromMessage(m_state.m_codePage, lines[i]), m_results);
     item->setData(kCandidateRole, QVariant::fromValue(static_cast<qulonglong>(i)));
     if (static_cast<long>(i) == current) m_results->setCurrentItem(item);
   }

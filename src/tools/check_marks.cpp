@@ -5,6 +5,7 @@
 #include <map>
 
 #include "data/file_names.h"
+#include "tools/check_runs.h"
 
 namespace barvane {
 namespace {
@@ -54,7 +55,7 @@ bool RecheckSeries(FileSystem& fs, const std::string& checkedDir, const std::str
   for (const CheckedSymbol& s : tree.symbols) {
     if (s.symbol != symbol || WithTrailingSlash(s.dir) != seriesDir) continue;
     const SeriesVerdict verdict = CheckSymbol(fs, s, &quotes);
-    for (const SeriesProblem& p : verdict.problems) {
+    for (const SeriesProblem& p : GroupRuns(verdict)) {
       fresh.push_back({s.symbol, s.where, s.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
     }
   }

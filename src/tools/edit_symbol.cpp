@@ -4,6 +4,7 @@
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/index_files.h"
+#include "data/master.h"
 #include "data/portfolio_lock.h"
 
 namespace barvane {
@@ -13,7 +14,8 @@ std::string EditFailed(const std::string& reason) {
   return "The Symbol edit failed.\n\nReason: " + reason;
 }
 
-bool IsControl(unsigned char c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+// Bytes from 0x80 up are letters in the code pages symbols and names are kept in.
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 }  // namespace
 
@@ -30,10 +32,7 @@ std::string SymbolTextsProblem(const SymbolTexts& texts) {
   if (texts.symbol.empty()) return kEmptySymbolText;
   if (texts.symbol.size() > kEditSymbolTextLimit) return "The symbol may hold at most 16 characters";
   for (unsigned char c : texts.symbol) {
-    if (c <= 0x20 || c >= 0x7F) {
-      return "The symbol may hold only letters, digits and punctuation of ASCII:\n"
-             "no blanks, control characters or accented letters";
-    }
+    if (!IsPrintableByte(c)) return "The symbol may hold no blanks or control characters";
   }
   if (texts.name.size() > kEditSymbolTextLimit) return "The name may hold at most 16 characters";
   for (unsigned char c : texts.name) {

@@ -22,10 +22,9 @@ struct SymbolTexts {
 // white space. Both empty without rows.
 SymbolTexts EditSymbolStartTexts(const ViewState& view);
 
-// Why `texts` cannot be stored so that they read back as typed, or "" when they can: the
-// symbol must be 1 to 16 characters from '!' to '~' (the reader ends a symbol at a blank, a
-// control byte or a byte from 0x80 up); the name at most 16 Latin-1 characters, none a
-// control character.
+// Why `texts` (bytes of the portfolio's code page) cannot be stored so that they read back as
+// typed, or "" when they can: the symbol must be 1 to 16 bytes, none a blank or a control byte
+// (the reader ends a symbol there); the name at most 16 bytes, none a control byte.
 std::string SymbolTextsProblem(const SymbolTexts& texts);
 
 // The dialog's OK with `texts` for the symbol of row m_selSymbolRow. Texts with a problem are

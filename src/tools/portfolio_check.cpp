@@ -15,6 +15,7 @@
 #include "data/quote_series.h"
 #include "tools/portfolio_repair_index.h"
 #include "data/printed.h"
+#include "tools/check_runs.h"
 #include "tools/series_check.h"
 
 namespace barvane {
@@ -91,13 +92,14 @@ class TreeWalk {
   // False when the MASTER of `dir` cannot be read or has no header.
   bool Walk(const std::string& dir, const std::string& where, int depth) {
     const DirectoryNames names(fs_, dir);
-    IndexFiles index;
-    const bool whole = ReadIndexFiles(fs_, dir, &index);
-    const std::string& masterPath = index.master.path;
-    const Bytes& master = index.master.bytes;
-    if (masterPath.empty() || master.size() < kMasterRecordSize) return false;
+    IndexFiles read;
+    const bool whole = ReadIndexFiles(fs_, dir, &read);
+    if (read.master.path.empty() || read.master.bytes.size() < kMasterRecordSize) return false;
     tree_.directories.push_back({dir, where});
-    const int records = CheckRecordCount(master, where, dir);
+    for (std::string& text : SpareSlotTexts(read)) Problem(kNoSymbolText, where, dir, std::move(text), true);
+    // Past their spare slots the files are checked as the repair leaves them.
+    const IndexFiles index = WithoutSpareSlots(read);
+    const int records = CheckRecordCount(index.master.bytes, where, dir);
     if (!whole) Problem(kNoSymbolText, where, dir, "EMASTER or XMASTER cannot be read");
     const std::vector<std::string> outOfStep = IndexFilesOutOfStep(index);
     // What the repair would leave out of step needs a person.
@@ -198,7 +200,7 @@ class TreeWalk {
 // Lays the series' problems out as the portfolio's.
 void AddSeriesProblems(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
                        std::vector<CheckProblem>* problems) {
-  for (const SeriesProblem& p : verdict.problems) {
+  for (const SeriesProblem& p : GroupRuns(verdict)) {
     problems->push_back({symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
   }
 }

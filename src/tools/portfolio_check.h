@@ -73,7 +73,8 @@ SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* qu
 
 enum class CheckOutcome { kDone, kCancelled, kNoPortfolio };
 
-// Checks the portfolio `dir` and gives its problems, sorted. kNoPortfolio when its MASTER
+// Checks the portfolio `dir` and gives its problems, sorted, each series' runs of one kind of
+// problem on consecutive quotes as one problem (GroupRuns). kNoPortfolio when its MASTER
 // cannot be read; kCancelled (with the problems found so far) when `progress` said so.
 // Reads only.
 CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,

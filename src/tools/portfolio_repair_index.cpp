@@ -60,6 +60,23 @@ std::string EmasterSymbolOf(const MasterRecord& record) {
 
 std::string DateText(const std::uint8_t* mbf) { return ScreenDate(DateFloatToDay(ReadMbf(mbf))); }
 
+std::string Slots(int n) { return Printed(n == 1 ? "%d empty record slot" : "%d empty record slots", n); }
+std::string Records(int n) { return Printed(n == 1 ? "%d record" : "%d records", n); }
+
+struct SpareSlotCount {
+  const char* name;
+  int slots;
+  int count;  // the records the header counts
+};
+
+std::vector<SpareSlotCount> SpareSlotCounts(const IndexFiles& files, const SpareSlots& spare) {
+  std::vector<SpareSlotCount> counts;
+  if (spare.master != 0) counts.push_back({"MASTER", spare.master, files.masterCount()});
+  if (spare.emaster != 0) counts.push_back({"EMASTER", spare.emaster, static_cast<std::int16_t>(Read16(files.emaster.bytes, 0))});
+  if (spare.xmaster != 0) counts.push_back({"XMASTER", spare.xmaster, files.xmasterCount()});
+  return counts;
+}
+
 class Mend {
  public:
   Mend(const IndexFiles& files, const FieldSetOf& fieldSetOf) : fieldSetOf_(fieldSetOf) {
@@ -67,6 +84,15 @@ class Mend {
   }
 
   IndexMend Done() && { return std::move(out_); }
+
+  void DropSpareSlots() {
+    const SpareSlots spare = ZeroSlotsBeyondCounts(out_.files);
+    if (!spare.any()) return;
+    for (const auto& [name, slots, count] : SpareSlotCounts(out_.files, spare)) {
+      Told("removed " + Slots(slots) + " after the " + Records(count) + " " + name + " counts");
+    }
+    out_.files = WithoutSpareSlots(out_.files);
+  }
 
   void CutMaster() {
     Bytes& master = out_.files.master.bytes;
@@ -92,7 +118,7 @@ class Mend {
       Told("set EMASTER's header to MASTER's counts");
     }
     for (int i = 1; i <= std::min(count_, RecordsIn(em, kEmasterRecordSize)); ++i) MirrorRecord(i);
-    out_.files.emaster.changed = em != before;
+    out_.files.emaster.changed = out_.files.emaster.changed || em != before;
   }
 
   void MendXmaster() {
@@ -252,8 +278,17 @@ bool MasterCountMendable(const Bytes& master) {
   return count >= present && (count != present || master.size() % kMasterRecordSize != 0);
 }
 
+std::vector<std::string> SpareSlotTexts(const IndexFiles& files) {
+  std::vector<std::string> texts;
+  for (const auto& [name, slots, count] : SpareSlotCounts(files, ZeroSlotsBeyondCounts(files))) {
+    texts.push_back(std::string(name) + " holds " + Slots(slots) + " after the " + Records(count) + " it counts");
+  }
+  return texts;
+}
+
 IndexMend MendIndexFiles(const IndexFiles& files, const FieldSetOf& fieldSetOf) {
   Mend mend(files, fieldSetOf);
+  mend.DropSpareSlots();
   mend.CutMaster();
   mend.MendEmaster();
   mend.MendXmaster();

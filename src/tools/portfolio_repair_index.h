@@ -27,7 +27,12 @@ struct IndexMend {
   std::vector<std::string> mends;  // what was done, one text each, in the order done
 };
 
+// What the check and the repair say of a file's spare slots (ZeroSlotsBeyondCounts): "MASTER
+// holds 1 empty record slot after the 25 records it counts".
+std::vector<std::string> SpareSlotTexts(const IndexFiles& files);
+
 // Mends `files` (as ReadIndexFiles gave them, every file read whole) in memory:
+// - the empty record slots beyond each file's count removed;
 // - MASTER's count, when MasterCountMendable, set to its whole records, a trailing piece cut;
 // - EMASTER's header made to repeat MASTER's counts;
 // - EMASTER's records rebuilt in MASTER's order when their count, order or file numbers

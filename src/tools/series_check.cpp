@@ -83,6 +83,10 @@ class SeriesChecker {
   void Problem(DayNumber day, std::string text, bool mendable = false) {
     verdict_.problems.push_back({day, std::move(text), mendable});
   }
+  // A problem of one bar, its time told for a series with times so that the bar can be found.
+  void ProblemOf(const Quote& quote, std::string text, bool mendable = false) {
+    verdict_.problems.push_back({quote.day, std::move(text) + AtTime(quote), mendable, quote.ticks});
+  }
   void Mend(DayNumber day, std::string text) {
     const SeriesMend note{day, std::move(text)};
     if (std::find(verdict_.mends.begin(), verdict_.mends.end(), note) == verdict_.mends.end()) {
@@ -149,6 +153,7 @@ class SeriesChecker {
 
   void ReadQuotes(std::size_t present) {
     quotes_.reserve(present);
+    verdict_.timed = layout_.holds(kTime);
     for (std::size_t q = 0; q < present; ++q) {
       Quote quote{q, DateFloatToDay(Field(q, kDate)),
                   layout_.holds(kTime) ? TimeFloatToTicks(Field(q, kTime)) : TimeTicks{0}};
@@ -158,6 +163,7 @@ class SeriesChecker {
       }
       if (!ShowsTwoDigitYear(quote.day)) verdict_.fourDigitYears = true;
       quotes_.push_back(quote);
+      verdict_.quoteStamps.emplace_back(quote.day, quote.ticks);
     }
   }
 
@@ -181,7 +187,7 @@ class SeriesChecker {
       // A value no number can be (an exponent the format does not use) is no price at all.
       for (int p : {kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}) {
         if (!layout_.holds(p) || std::isfinite(Field(quote.record, p))) continue;
-        Problem(quote.day, Printed("%s is not a number", PriceName(p)));
+        ProblemOf(quote, Printed("%s is not a number", PriceName(p)));
       }
       for (int p : kPrices) {
         if (!layout_.holds(p)) continue;
@@ -189,26 +195,23 @@ class SeriesChecker {
         if (!std::isfinite(value[p])) continue;
         usable[p] = value[p] > 0;
         if (value[p] == 0) {
-          Problem(quote.day, Printed("%s is zero", PriceName(p)) + AtTime(quote));
+          ProblemOf(quote, Printed("%s is zero", PriceName(p)));
         } else if (value[p] < 0) {
-          Problem(quote.day, Printed("%s %s is negative", PriceName(p), CheckPriceText(value[p]).c_str()) + AtTime(quote));
+          ProblemOf(quote, Printed("%s %s is negative", PriceName(p), CheckPriceText(value[p]).c_str()));
         }
       }
       if (usable[kHigh] && usable[kLow] && value[kHigh] < value[kLow]) {
-        Problem(quote.day,
-                "high " + CheckPriceText(value[kHigh]) + " below low " + CheckPriceText(value[kLow]) + AtTime(quote));
+        ProblemOf(quote, "high " + CheckPriceText(value[kHigh]) + " below low " + CheckPriceText(value[kLow]));
         continue;  // open and close cannot lie inside a range that is upside down
       }
       for (int p : {kOpen, kClose}) {
         if (!usable[p]) continue;
         if (usable[kHigh] && value[p] > value[kHigh]) {
-          Problem(quote.day, Printed("%s %s above high %s", PriceName(p), CheckPriceText(value[p]).c_str(),
-                                     CheckPriceText(value[kHigh]).c_str()) +
-                                AtTime(quote));
+          ProblemOf(quote, Printed("%s %s above high %s", PriceName(p), CheckPriceText(value[p]).c_str(),
+                                   CheckPriceText(value[kHigh]).c_str()));
         } else if (usable[kLow] && value[p] < value[kLow]) {
-          Problem(quote.day, Printed("%s %s below low %s", PriceName(p), CheckPriceText(value[p]).c_str(),
-                                     CheckPriceText(value[kLow]).c_str()) +
-                                AtTime(quote));
+          ProblemOf(quote, Printed("%s %s below low %s", PriceName(p), CheckPriceText(value[p]).c_str(),
+                                   CheckPriceText(value[kLow]).c_str()));
         }
       }
     }
@@ -224,7 +227,7 @@ class SeriesChecker {
       if (quote.day == kNoDate) continue;
       if (previous && quote.before(*previous)) {
         outOfOrder_ = true;
-        Problem(quote.day, "out of date order after " + MomentOf(*previous) + AtTime(quote), allDated_);
+        ProblemOf(quote, "out of date order after " + MomentOf(*previous), allDated_);
         if (allDated_) {
           Mend(kNoDate, "sorted the quotes by date");
           rewriteQuotes_ = true;

@@ -26,7 +26,11 @@ struct SeriesProblem {
   DayNumber day = kNoDate;  // kNoDate when it concerns no one day
   std::string text;
   bool mendable = false;  // false: it needs a person
+  TimeTicks time = 0;     // of the bar it concerns, in a series whose quotes hold a time
 };
+
+// When a quote was: its day, and its time in a series whose quotes hold one.
+using QuoteStamp = std::pair<DayNumber, TimeTicks>;
 
 // One thing the repair does.
 struct SeriesMend {
@@ -38,6 +42,8 @@ struct SeriesMend {
 struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
   bool fourDigitYears = false;          // the series shows its dates with four-digit years
+  bool timed = false;                   // its quotes hold a time
+  std::vector<QuoteStamp> quoteStamps;  // of each quote, in file order
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;

@@ -45,20 +45,23 @@ TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(SymbolList, SymbolEndsAtBlankControlOrHighByteAndBlankShowsTheName) {
+TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndOnlyABlankOneShowsTheName) {
   TempDir dir;
   PortfolioDescription p;
   p.symbols.push_back(Symbol(1, "ABC", Fields28(), {}));
   p.symbols.push_back(Symbol(2, "XY\x01Z", Fields28(), {}));
   p.symbols.push_back(Symbol(3, "QR\xE9S", Fields28(), {}));
   p.symbols.push_back(Symbol(4, " LEAD", Fields28(), {}));
-  p.symbols[3].name = "Leading Blank";
+  p.symbols.push_back(Symbol(5, "\xCB\xD3\xCA\xCE\xC9\xCB", Fields28(), {}));  // Cyrillic in windows-1251
+  p.symbols.push_back(Symbol(6, "  \x01 ", Fields28(), {}));
+  p.symbols[5].name = "Blank Symbol";
   Build(dir.path(), p);
   RecordingUi ui;
   SymbolListing listing;
   ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
-  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{"ABC", "Leading Blank   ", "QR", "XY"}));
-  EXPECT_TRUE(listing.rows[1].blankSymbol);
+  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD", "ABC", "Blank Symbol    ", "QR\xE9S", "XY",
+                                                        "\xCB\xD3\xCA\xCE\xC9\xCB"}));
+  for (const SymbolRow& row : listing.rows) EXPECT_EQ(row.blankSymbol, row.symbol == "Blank Symbol    ") << row.symbol;
   EXPECT_TRUE(listing.needsRepair);
 }
 

@@ -76,6 +76,24 @@ TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndRejectedPathsChangeNothing) 
   EXPECT_TRUE(state.m_masterPathValid);
 }
 
+TEST_F(ViewStateTest, EachPortfolioKeepsItsCodePageInTheSettings) {
+  test::TempDir config;
+  bool created = false;
+  ASSERT_TRUE(settings.OpenRootKey(config.path(), &created));
+  ASSERT_TRUE(state.SetMasterPath("/data/RU/MASTER"));
+  EXPECT_EQ(state.m_codePage.name(), "windows-1252");
+  state.SetCodePage(*CodePage::Named("windows-1251"));
+  ASSERT_TRUE(state.SetMasterPath("/data/US/MASTER"));
+  EXPECT_EQ(state.m_codePage.name(), "windows-1252");
+  ASSERT_TRUE(state.SetMasterPath("/data/RU/master"));
+  EXPECT_EQ(state.m_codePage.name(), "windows-1251");
+  EXPECT_EQ(settings.ReadString("CodePage", "/data/RU", ""), "windows-1251");
+  // A page the program does not offer reads as the default.
+  ASSERT_TRUE(settings.WriteString("CodePage", "/data/US", "ebcdic"));
+  ASSERT_TRUE(state.SetMasterPath("/data/US/MASTER"));
+  EXPECT_EQ(state.m_codePage.name(), "windows-1252");
+}
+
 TEST_F(ViewStateTest, SymbolFillFailsWithoutAPathOrWithANegativeCount) {
   state.FillSymbolGrid(0);  // no MASTER path accepted yet
   Build(drive.path() + "P", test::Portfolio(Symbol(1, "AAA", Fields28(), WeekdayQuotes(YmdToDay(2024, 1, 1), 3))));

@@ -2,6 +2,8 @@
 // person, and its refusals.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
@@ -16,7 +18,7 @@ using test::TempDir;
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // KEEP is clean; SORT's quotes are out of order (its MASTER dates then disagree too); ZERO has
-// a zero close; "\xC9TAIN", which the grid shows by its name, has a header that counts one
+// a zero close; "\xC9TAIN", a symbol of a letter beyond ASCII, has a header that counts one
 // quote too many.
 void BuildPortfolio(const std::string& dir) {
   auto mixed = test::WeekdayQuotes(kMonday, 3);
@@ -38,12 +40,11 @@ TEST(CheckCli, ListsEachProblemAndExitsOneOrZeroWhenClean) {
   const CliRun run = Cli({"check", dir.path()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(test::Lines(run.out),
-            (Lines{"SORT\t06/15/98\tout of date order after 06/16/98",
+            (Lines{"SORT\t06/15/98\tout of date order on 2 quotes to 06/16/98",
                    "SORT\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
-                   "SORT\t06/16/98\tout of date order after 06/17/98",
                    "SORT\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
                    "ZERO\t06/16/98\tclose is zero",
-                   "\xC3\x89TAIN Ltd       \t-\theader counts 3 quotes, the file holds 2"}));
+                   "\xC3\x89TAIN\t-\theader counts 3 quotes, the file holds 2"}));
   EXPECT_EQ(run.err, "");
 
   TempDir clean;
@@ -62,7 +63,7 @@ TEST(CheckCli, RepairWritesALineAMendAndLeavesTheRestToAPerson) {
   EXPECT_EQ(test::Lines(run.out), (Lines{"SORT\t-\tsorted the quotes by date",
                                    "SORT\t06/15/98\tset the index first date to 06/15/98",
                                    "SORT\t06/17/98\tset the index last date to 06/17/98",
-                                   "\xC3\x89TAIN Ltd       \t-\tset the header count to 2"}));
+                                   "\xC3\x89TAIN\t-\tset the header count to 2"}));
   EXPECT_EQ(run.err, "These problems need a person:\nZERO\t06/16/98\tclose is zero\n");
   EXPECT_EQ(test::ReadBytes(dir / "F1.DAT"), keep);
   EXPECT_FALSE(test::Exists(dir / "F1.BAK"));
@@ -122,6 +123,56 @@ TEST(CheckCli, BringsEmasterIntoStepAsOneChangeThatUndoGivesBack) {
   auto after = test::Snapshot(dir.path());
   std::erase_if(after, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
   EXPECT_EQ(after, before);
+}
+
+// Slots of zeros after the records a header counts open as the header says and are removed
+// by the repair as one undoable change; a slot that holds anything stays for a person.
+TEST(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
+  TempDir dir;
+  test::Build(dir.path(), test::Extended(test::Portfolio(
+                              {test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
+                               test::Symbol(300, "WIDE", test::Fields28(), test::WeekdayQuotes(kMonday, 2))})));
+  const auto clean = test::Snapshot(dir.path());
+  for (const auto& [name, size, slots] : {std::tuple{"MASTER", 53, 1}, std::tuple{"EMASTER", 192, 2},
+                                          std::tuple{"XMASTER", 150, 1}}) {
+    Bytes bytes = test::ReadBytes(dir / name);
+    bytes.insert(bytes.end(), static_cast<std::size_t>(size * slots), 0);
+    test::WriteBytes(dir / name, bytes);
+  }
+  const auto padded = test::Snapshot(dir.path());
+  const CliRun symbols = Cli({"symbols", dir.path()});
+  EXPECT_EQ(symbols.status, 0);
+  EXPECT_EQ(test::Lines(symbols.out), (Lines{"KEEP\tKEEP Ltd        ", "WIDE\tWIDE Ltd"}));
+  EXPECT_EQ(Cli({"quotes", dir.path(), "WIDE"}).status, 0);
+
+  const CliRun check = Cli({"check", dir.path()});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(test::Lines(check.out), (Lines{"-\t-\tMASTER holds 1 empty record slot after the 1 record it counts",
+                                           "-\t-\tEMASTER holds 2 empty record slots after the 1 record it counts",
+                                           "-\t-\tXMASTER holds 1 empty record slot after the 1 record it counts"}));
+  const CliRun repair = Cli({"check", dir.path(), "--repair"});
+  EXPECT_EQ(repair.status, 0) << repair.err;
+  EXPECT_EQ(test::Lines(repair.out), (Lines{"-\t-\tremoved 1 empty record slot after the 1 record MASTER counts",
+                                            "-\t-\tremoved 2 empty record slots after the 1 record EMASTER counts",
+                                            "-\t-\tremoved 1 empty record slot after the 1 record XMASTER counts"}));
+  auto repaired = test::Snapshot(dir.path());
+  std::erase_if(repaired, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
+  EXPECT_EQ(repaired, clean);
+  ASSERT_EQ(Cli({"undo", dir.path()}).status, 0);
+  auto undone = test::Snapshot(dir.path());
+  std::erase_if(undone, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
+  EXPECT_EQ(undone, padded);
+
+  // One byte in a spare slot: the slot may be a record a person has to judge.
+  Bytes master = test::ReadBytes(dir / "MASTER");
+  master[2 * 53 + 36] = 'Q';
+  test::WriteBytes(dir / "MASTER", master);
+  EXPECT_EQ(Cli({"symbols", dir.path()}).status, 1);
+  const Lines lines = test::Lines(Cli({"check", dir.path()}).out);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "-\t-\tMASTER counts 1 records, the file holds 2"), lines.end());
+  const CliRun left = Cli({"check", dir.path(), "--repair"});
+  EXPECT_EQ(left.status, 1);
+  EXPECT_EQ(test::ReadBytes(dir / "MASTER"), master);
 }
 
 TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {

@@ -78,6 +78,20 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
 }
 
+TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
+  test::GuiWindow w;
+  auto zero = test::WeekdayQuotes(kMonday, 5);
+  for (std::size_t i = 1; i <= 3; ++i) zero[i].close = 0;
+  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "ZERO", test::Fields28(), zero)));
+  w.Open();
+  w.frame->action(kCmdCheckPortfolio)->trigger();
+  QTreeWidget* list = w.frame->view()->checkWindow()->problemList();
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes to 06/18/98"}));
+  DoubleClickRow(list, 0);
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98");
+}
+
 // "row label" for each mark on the chart, after checking that each is a problem's.
 std::vector<std::string> ProblemMarks(CChartPane* chart) {
   std::vector<std::string> marks;

@@ -321,10 +321,11 @@ TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
   Window w;
   PortfolioDescription p = TwoSymbols();
   Build(w.Dir("P"), p);
-  // Record 2 (ABC): name "ECHO" ended by a zero, symbol field opening with a blank.
+  // Record 2 (ABC): name "ECHO" ended by a zero, symbol field of blanks and a control byte
+  // up to its zero byte.
   Bytes master = test::ReadBytes(w.Dir("P/MASTER"));
   std::uint8_t* record = master.data() + 2 * kMasterRecordSize;
-  const std::string name("ECHO\0PHARMA12345", 16), symbol = " ABCDEFGH\x90JKLMN";
+  const std::string name("ECHO\0PHARMA12345", 16), symbol("  \x01\0 EFGH\x90JKLMNO", 16);
   std::copy(name.begin(), name.end(), record + kMasterIssueName);
   std::copy(symbol.begin(), symbol.end(), record + kMasterSymbol);
   test::WriteBytes(w.Dir("P/MASTER"), master);
@@ -332,7 +333,7 @@ TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
   EXPECT_TRUE(w.messages.empty());
   EXPECT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ECHO", "ZED"}));
 
-  const std::string repaired("ECHO\0EFGH\0JKLMN", 16);
+  const std::string repaired("ECHO\0EFGH\0JKLMNO", 16);
   std::copy(repaired.begin(), repaired.end(), record + kMasterSymbol);
   EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), master);
   EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "F2.DAT", "MASTER"}));

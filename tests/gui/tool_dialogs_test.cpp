@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -202,7 +203,7 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
     test::GuiWindow::Ok(d);
     EXPECT_TRUE(d->isVisible());
     dialog->symbolField()->setText("ABD");
-    dialog->nameField()->setText(QStringLiteral("ABD \u20ac"));
+    dialog->nameField()->setText(QStringLiteral("ABD \u0416"));
     test::GuiWindow::Ok(d);
     EXPECT_TRUE(d->isVisible());
     dialog->nameField()->setText(QStringLiteral("ABD Caf\u00e9"));
@@ -210,7 +211,7 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   });
   ASSERT_EQ(w.messages.size(), 2u);
   EXPECT_EQ(w.messages[0], "You must enter a symbol");
-  EXPECT_EQ(w.messages[1], "The symbol and the name may hold only Latin-1 characters");
+  EXPECT_EQ(w.messages[1], "The name holds \"\u0416\", a character that the code page windows-1252 has not");
 
   Bytes expected = before;
   std::uint8_t* record = expected.data() + 2 * kMasterRecordSize;  // ABC is the second record
@@ -223,6 +224,31 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   EXPECT_EQ(w.Cell(0, 1), "ABD Caf\u00e9        ");  // as stored, like every row
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ABD");
   EXPECT_EQ(w.state().m_seriesSymbol, "ABD");
+}
+
+TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
+  test::GuiWindow w;
+  auto lukoil = Symbol(1, "\xCB\xD3\xCA\xCE\xC9\xCB", Fields28(), test::WeekdayQuotes(kMonday, 3));
+  lukoil.name = "\xD1\xE1\xE5\xF0\xE1\xE0\xED\xEA";
+  test::Build(w.Dir("RU"), test::Portfolio(lukoil));
+  const Bytes before = test::ReadBytes(w.Dir("RU/MASTER"));
+  w.Open();
+  const auto cell = [&w](int column) {
+    return w.frame->view()->symbolGrid()->model()->index(0, column).data().toString().toStdString();
+  };
+  EXPECT_EQ(cell(0), "ËÓÊÎÉË");
+  w.Run(kCmdCharacterSet, [](QDialog* d) {
+    auto* dialog = qobject_cast<QInputDialog*>(d);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->textValue(), "windows-1252");
+    dialog->setTextValue(QStringLiteral("windows-1251"));
+    dialog->accept();
+  });
+  EXPECT_EQ(cell(0), "ЛУКОЙЛ");
+  EXPECT_EQ(cell(1), "Сбербанк        ");
+  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("RU") + " - ЛУКОЙЛ");
+  EXPECT_EQ(w.settings.ReadString("CodePage", w.Dir("RU"), ""), "windows-1251");
+  EXPECT_EQ(test::ReadBytes(w.Dir("RU/MASTER")), before);
 }
 
 TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {

@@ -76,21 +76,18 @@ TEST(EditSymbol, RefusesTextsThatWouldNotReadBackAsTyped) {
   BuildTwo(dir);
   test::ToolView tv(dir.path());
   const auto untouched = test::Snapshot(dir.path());
-  const std::string badSymbol =
-      "The symbol may hold only letters, digits and punctuation of ASCII:\n"
-      "no blanks, control characters or accented letters";
+  const std::string badSymbol = "The symbol may hold no blanks or control characters";
   const std::vector<std::pair<SymbolTexts, std::string>> cases = {
       {{"", "Name"}, "You must enter a symbol"},
       {{"   ", "Name"}, badSymbol},
       {{"AB C", "Name"}, badSymbol},
       {{"ABC ", "Name"}, badSymbol},
       {{"AB\tC", "Name"}, badSymbol},
-      {{"CAF\xC9", "Name"}, badSymbol},
       {{"AB\x7F", "Name"}, badSymbol},
       {{"ABCDEFGHIJKLMNOPQ", "Name"}, "The symbol may hold at most 16 characters"},
       {{"ABC", "12345678901234567"}, "The name may hold at most 16 characters"},
       {{"ABC", "Bad\x01Name"}, "The name may not hold control characters"},
-      {{"ABC", "Bad\x85Name"}, "The name may not hold control characters"},
+      {{"ABC", "Bad\x7FName"}, "The name may not hold control characters"},
   };
   for (const auto& [texts, message] : cases) {
     SCOPED_TRACE(texts.symbol + "/" + texts.name);

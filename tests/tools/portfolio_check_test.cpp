@@ -154,6 +154,20 @@ TEST(PortfolioCheck, ReportsPricesAsAUserReadsThem) {
                                            "PRICE\t06/22/98\topen 0.0035 below low 0.004"}));
 }
 
+// A back-adjusted continuous future: years of negative prices, then positive ones.
+TEST(PortfolioCheck, ReportsABackAdjustedSeriesInRuns) {
+  TempDir dir;
+  auto quotes = test::WeekdayQuotes(YmdToDay(86, 9, 1), 2400);
+  for (std::size_t i = 0; i < 2312; ++i) {
+    quotes[i].open -= 800, quotes[i].high -= 800, quotes[i].low -= 800, quotes[i].close -= 800;
+  }
+  quotes[2320].close = 0;
+  BuildWith(dir, test::Symbol(2, "CL", test::Fields28(), quotes));
+  EXPECT_EQ(CheckLines(dir.path()),
+            (Lines{"CL\t09/01/86\tnegative prices on 2,312 quotes to " + ScreenDate(quotes[2311].day),
+                   "CL\t" + ScreenDate(quotes[2320].day) + "\tclose is zero"}));
+}
+
 TEST(PortfolioCheck, ChecksOnlyThePricesTheLayoutHolds) {
   TempDir dir;
   auto quotes = test::WeekdayQuotes(kMonday, 3);

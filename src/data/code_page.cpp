@@ -1,0 +1,159 @@
+// Code pages: the platform's table of each page, and the conversions through it.
+#include "data/code_page.h"
+
+#include <algorithm>
+
+namespace barvane {
+namespace {
+
+void AppendUtf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    *out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out += static_cast<char>(0xC0 | (c >> 6));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out += static_cast<char>(0xE0 | (c >> 12));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (c >> 18));
+    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The character that starts at `text[*at]`, advancing `*at` past it; false for a byte that
+// starts no well-formed UTF-8 sequence (`*at` then stays).
+bool NextUtf8(std::string_view text, std::size_t* at, char32_t* c) {
+  const auto lead = static_cast<unsigned char>(text[*at]);
+  std::size_t length = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    length = 1;
+    value = lead;
+  } else if ((lead & 0xE0) == 0xC0 && lead >= 0xC2) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07;
+  } else {
+    return false;
+  }
+  if (*at + length > text.size()) return false;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[*at + k]);
+    if ((next & 0xC0) != 0x80) return false;
+    value = value << 6 | (next & 0x3F);
+  }
+  // Overlong forms and surrogates are no characters.
+  if ((length == 3 && value < 0x800) || (length == 4 && (value < 0x10000 || value > 0x10FFFF)) ||
+      (value >= 0xD800 && value <= 0xDFFF)) {
+    return false;
+  }
+  *at += length;
+  *c = value;
+  return true;
+}
+
+bool IsUtf8(std::string_view text) {
+  char32_t c;
+  for (std::size_t at = 0; at < text.size();) {
+    if (!NextUtf8(text, &at, &c)) return false;
+  }
+  return true;
+}
+
+char LowerAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
+const std::vector<std::string>& CodePageNames() {
+  static const std::vector<std::string> kNames = [] {
+    std::vector<std::string> names;
+    for (int n = 1250; n <= 1258; ++n) names.push_back("windows-" + std::to_string(n));
+    names.insert(names.end(), {"cp437", "cp850", "cp866", "koi8-r"});
+    for (int n = 1; n <= 16; ++n) {
+      if (n != 12) names.push_back("iso-8859-" + std::to_string(n));  // there is no part 12
+    }
+    return names;
+  }();
+  return kNames;
+}
+
+CodePage::CodePage() {
+  if (std::optional<CodePage> page = Named(kDefaultCodePage)) {
+    *this = std::move(*page);
+    return;
+  }
+  // Without the platform's table, Latin-1 reads and writes the same bytes.
+  name_ = kDefaultCodePage;
+  for (std::size_t b = 0; b < chars_.size(); ++b) chars_[b] = static_cast<char32_t>(b);
+}
+
+CodePage::CodePage(std::string name, const CharacterTable& table)
+    : name_(std::move(name)), chars_(table) {
+  for (std::size_t b = 1; b < chars_.size(); ++b) {
+    if (chars_[b] != 0) continue;
+    // An undefined byte keeps a character of its own: C1 control characters where Windows
+    // puts them, private-use ones elsewhere.
+    chars_[b] =
+        b >= 0x80 && b < 0xA0 ? static_cast<char32_t>(b) : static_cast<char32_t>(0xF700 + b);
+  }
+}
+
+std::optional<CodePage> CodePage::Named(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(), LowerAsciiLetter);
+  const std::vector<std::string>& names = CodePageNames();
+  if (std::find(names.begin(), names.end(), lower) == names.end()) return std::nullopt;
+  CharacterTable table{};
+  if (!PlatformCharacterTable(lower, &table)) return std::nullopt;
+  return CodePage(lower, table);
+}
+
+std::string CodePage::ToUtf8(std::string_view bytes) const {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char b : bytes) AppendUtf8(chars_[static_cast<unsigned char>(b)], &out);
+  return out;
+}
+
+bool CodePage::FromUtf8(std::string_view text, std::string* bytes, std::string* refused) const {
+  bytes->clear();
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t start = at;
+    char32_t c = 0;
+    if (!NextUtf8(text, &at, &c)) {
+      if (refused) *refused = std::string(1, text[start]);
+      return false;
+    }
+    const auto found = c < 0x80 && chars_[c] == c ? chars_.begin() + c
+                                                  : std::find(chars_.begin(), chars_.end(), c);
+    if (found == chars_.end()) {
+      if (refused) *refused = std::string(text.substr(start, at - start));
+      return false;
+    }
+    *bytes += static_cast<char>(found - chars_.begin());
+  }
+  return true;
+}
+
+std::string CodePage::MessageToUtf8(const std::string& text) const {
+  return IsUtf8(text) ? text : ToUtf8(text);
+}
+
+std::string CodePage::Refusal(std::string_view text, const std::string& what) const {
+  std::string bytes, refused;
+  if (FromUtf8(text, &bytes, &refused)) return {};
+  if (!IsUtf8(refused)) return "The " + what + " is no UTF-8 text";
+  return "The " + what + " holds \"" + refused + "\", a character that the code page " + name_ +
+         " has not";
+}
+
+}  // namespace barvane
