@@ -323,7 +323,15 @@ void CBarvaneView::RestoreSplitters() {
     }
     if (sizes.size() == 2) {
       m_splitters[i]->setSizes(sizes);
-    } else if (i == 2) {
+    } else if (i == 0) {
+      // A handful of portfolios needs a quarter of the width; the symbols' names the rest.
+      const int total = m_splitters[i]->width();
+      m_splitters[i]->setSizes({total / 4, total - total / 4});
+    } else if (i == 1) {
+      // Room for a dozen symbols at 800x600 without starving the quote grid.
+      const int total = m_splitters[i]->height();
+      m_splitters[i]->setSizes({total * 2 / 5, total - total * 2 / 5});
+    } else {
       // The grid as wide as its columns, but the chart never less than a third.
       int columns = m_quoteGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_quoteGrid->frameWidth();
       for (int c = 0; c < 7; ++c) columns += m_quoteGrid->columnWidth(c);
