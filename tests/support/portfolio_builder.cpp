@@ -74,6 +74,37 @@ std::vector<std::string> FileNames(const std::string& dir) {
   return names;
 }
 
+std::set<std::string> Changed(const std::map<std::string, Bytes>& before,
+                              const std::map<std::string, Bytes>& after) {
+  std::set<std::string> names;
+  for (const auto& [name, bytes] : before) {
+    const auto it = after.find(name);
+    if (it == after.end() || it->second != bytes) names.insert(name);
+  }
+  for (const auto& entry : after) {
+    if (!before.count(entry.first)) names.insert(entry.first);
+  }
+  return names;
+}
+
+std::string NonZeroRuns(const Bytes& bytes, std::size_t from, std::size_t to) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  to = std::min(to, bytes.size());
+  for (std::size_t i = from; i < to;) {
+    if (bytes[i] == 0) {
+      ++i;
+      continue;
+    }
+    out += (out.empty() ? "" : " ") + std::to_string(i - from) + ':';
+    for (; i < to && bytes[i] != 0; ++i) {
+      out += kHex[bytes[i] >> 4];
+      out += kHex[bytes[i] & 15];
+    }
+  }
+  return out;
+}
+
 std::vector<QuoteValues> WeekdayQuotes(DayNumber first, int count, float base) {
   std::vector<QuoteValues> quotes;
   DayNumber day = first;

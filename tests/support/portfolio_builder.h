@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ bool Exists(const std::string& path);
 std::map<std::string, Bytes> Snapshot(const std::string& dir);
 // The names in `dir`, sorted.
 std::vector<std::string> FileNames(const std::string& dir);
+// The names whose bytes differ between two snapshots, a file present in one only included.
+std::set<std::string> Changed(const std::map<std::string, Bytes>& before,
+                              const std::map<std::string, Bytes>& after);
+// The bytes from `from` to `to` that are not zero, as "offset:hex" runs with offsets from
+// `from`, so that a whole index record reads as one line.
+std::string NonZeroRuns(const Bytes& bytes, std::size_t from, std::size_t to);
 
 // Weekday quotes from `first` on (weekends skipped), prices rising by 0.25 a day from `base`.
 std::vector<QuoteValues> WeekdayQuotes(DayNumber first, int count, float base = 10.0f);

@@ -24,19 +24,6 @@ using Files = std::map<std::string, Bytes>;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-// The names whose bytes differ between two snapshots, a file present in one only included.
-std::set<std::string> Changed(const Files& before, const Files& after) {
-  std::set<std::string> names;
-  for (const auto& [name, bytes] : before) {
-    const auto it = after.find(name);
-    if (it == after.end() || it->second != bytes) names.insert(name);
-  }
-  for (const auto& entry : after) {
-    if (!before.count(entry.first)) names.insert(entry.first);
-  }
-  return names;
-}
-
 class VendorCopy : public testing::Test {
  protected:
   void SetUp() override {
@@ -44,7 +31,7 @@ class VendorCopy : public testing::Test {
     if (dir_.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
     before_ = test::Snapshot(dir_);
   }
-  std::set<std::string> ChangedFiles() const { return Changed(before_, test::Snapshot(dir_)); }
+  std::set<std::string> ChangedFiles() const { return test::Changed(before_, test::Snapshot(dir_)); }
 
   TempDir tmp_;
   std::string dir_;

@@ -27,7 +27,9 @@
 namespace barvane {
 namespace {
 
+using test::Changed;
 using test::FaultyFs;
+using test::NonZeroRuns;
 using test::Snapshot;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
@@ -214,19 +216,14 @@ TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
             (std::vector<std::string>{"EMASTER", "F1.DAT", "MASTER"}));
   const Bytes master = test::ReadBytes(dir / "a/b/NEW/MASTER");
   ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
-  EXPECT_EQ(master[0], 1);
-  EXPECT_EQ(master[2], 1);
-  EXPECT_EQ(master[kMasterRecordSize + kMasterRecordLength], 12);
-  EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterFirstDate), 980615.0f);
-  EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterLastDate), 980616.0f);
+  EXPECT_EQ(NonZeroRuns(master, 0, 2 * kMasterRecordSize),
+            "0:01 2:01 53:01 56:0c03 60:58595a20202020202020202020202020 78:70686f9480686f9444 "
+            "89:58595a20202020202020202020202020");
   const Bytes emaster = test::ReadBytes(dir / "a/b/NEW/EMASTER");
   ASSERT_EQ(emaster.size(), 2u * 192);
-  EXPECT_EQ(emaster[0], 1);
-  EXPECT_EQ(emaster[192 + 2], 1);
-  EXPECT_EQ(emaster[192 + 6], 3);
-  EXPECT_EQ(emaster[192 + 7], 0x19);
-  EXPECT_EQ(std::string(emaster.begin() + 192 + 11, emaster.begin() + 192 + 14), "XYZ");
-  EXPECT_EQ(ReadIeee(emaster.data() + 192 + 72), 980616.0f);
+  EXPECT_EQ(NonZeroRuns(emaster, 0, 2 * 192),
+            "0:01 2:01 192:363601 198:0319 201:20 203:58595a 224:58595a 252:44 256:70686f49 "
+            "264:80686f49 318:47e13001");
   EXPECT_EQ(Quotes(dir / "a/b/NEW", "XYZ"),
             (std::vector<std::vector<double>>{{double(kMonday), -1, -1, -1, 1, 200, -1},
                                               {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}));
@@ -306,57 +303,6 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
-TEST(ImportNewSymbol, TakesTheFreeNumberAndJoinsMasterAndEmaster) {
-  TempDir dir;
-  const std::string asx = test::CopyFixture("asx-mining", dir);
-  if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
-  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"),
-              oldEmaster = test::ReadBytes(asx + "EMASTER");
-  ImportPlanSummary summary;
-  test::RecordingUi ui;
-  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
-                           TextOf("1998-01-02 1 2 0.5 1.5\n1998-01-05 1 2 0.5 1.75\n"), &summary));
-  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
-  const int m = summary.fileNumber;
-  EXPECT_FALSE(test::Exists(asx + "F" + std::to_string(m) + ".BAK"));
-  const Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
-  ASSERT_EQ(master.size(), oldMaster.size() + kMasterRecordSize);
-  ASSERT_EQ(emaster.size(), oldEmaster.size() + 192);
-  EXPECT_EQ(master[0], 216);
-  EXPECT_EQ(master[2], 255);
-  EXPECT_EQ(emaster[0], 216);
-  EXPECT_TRUE(std::equal(oldMaster.begin() + 4, oldMaster.end(), master.begin() + 4));
-  EXPECT_TRUE(std::equal(oldEmaster.begin() + 1, oldEmaster.end(), emaster.begin() + 1));
-  EXPECT_EQ(master[oldMaster.size()], m);
-  EXPECT_EQ(emaster[oldEmaster.size() + 2], m);
-  EXPECT_EQ(emaster[oldEmaster.size() + 7], 0x2F);
-  // Open, high, low and close are no layout a record length implies.
-  EXPECT_TRUE(test::Exists(asx + "F" + std::to_string(m) + ".DOP"));
-  EXPECT_EQ(Quotes(asx, "ZZNEW").size(), 2u);
-  EXPECT_EQ(Quotes(asx, "Zed New Limited").back(),
-            (std::vector<double>{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
-}
-
-// The bytes of `bytes` from `from` to `to` that are not zero, as "offset:hex" runs with
-// offsets from `from`, so that a whole index record reads as one line.
-std::string NonZeroRuns(const Bytes& bytes, std::size_t from, std::size_t to) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  to = std::min(to, bytes.size());
-  for (std::size_t i = from; i < to;) {
-    if (bytes[i] == 0) {
-      ++i;
-      continue;
-    }
-    out += (out.empty() ? "" : " ") + std::to_string(i - from) + ':';
-    for (; i < to && bytes[i] != 0; ++i) {
-      out += kHex[bytes[i] >> 4];
-      out += kHex[bytes[i] & 15];
-    }
-  }
-  return out;
-}
-
 TEST(ImportIndexBytes, ANewPortfolioGetsExactlyTheseMasterAndEmaster) {
   TempDir dir;
   test::RecordingUi ui;
@@ -394,7 +340,7 @@ TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
   EXPECT_FALSE(test::Exists(root / "P/EMASTER"));
 }
 
-TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
+TEST(ImportIndexBytes, ANewSymbolInAVendorPortfolioTakesTheFreeNumberAndExactlyTheseRecords) {
   TempDir dir;
   const std::string asx = test::CopyFixture("asx-mining", dir);
   if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
@@ -403,14 +349,28 @@ TEST(ImportIndexBytes, AVendorPortfolioGetsExactlyTheseRecords) {
   test::RecordingUi ui;
   ImportPlanSummary summary;
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
-                           TextOf("1998-01-02 1 2 0.5 1.5 7\n1998-01-05 1 2 0.5 1.75 8\n"), &summary));
+                           TextOf("1998-01-02 1 2 0.5 1.5\n1998-01-05 1 2 0.5 1.75\n"), &summary));
+  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
+  EXPECT_EQ(summary.fileNumber, 4);
+  EXPECT_FALSE(test::Exists(asx + "F4.BAK"));
+  // Open, high, low and close are no layout a record length implies.
+  EXPECT_TRUE(test::Exists(asx + "F4.DOP"));
   Bytes master = test::ReadBytes(asx + "MASTER"), emaster = test::ReadBytes(asx + "EMASTER");
+  ASSERT_EQ(master.size(), oldMaster.size() + kMasterRecordSize);
+  ASSERT_EQ(emaster.size(), oldEmaster.size() + 192);
+  EXPECT_EQ(Bytes(master.begin(), master.begin() + 4), (Bytes{216, 0, 255, 0}));
+  EXPECT_EQ(emaster[0], 216);
+  EXPECT_TRUE(std::equal(oldMaster.begin() + 4, oldMaster.end(), master.begin() + 4));
+  EXPECT_TRUE(std::equal(oldEmaster.begin() + 1, oldEmaster.end(), emaster.begin() + 1));
   EXPECT_EQ(NonZeroRuns(master, oldMaster.size(), master.size()),
-            "0:04 3:1806 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 "
+            "0:04 3:1405 7:5a6564204e6577204c696d6974656420 25:60486f9490486f9444 "
             "36:5a5a4e45572020202020202020202020");
   EXPECT_EQ(NonZeroRuns(emaster, oldEmaster.size(), emaster.size()),
-            "0:363604 6:063f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 "
+            "0:363604 6:052f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 "
             "64:60486f49 72:90486f49 126:46df3001");
+  EXPECT_EQ(Quotes(asx, "ZZNEW").size(), 2u);
+  EXPECT_EQ(Quotes(asx, "Zed New Limited").back(),
+            (std::vector<double>{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
 
   // A merge moves the dates of the symbol's records (DDD, the first of both files) alone.
   const Bytes withNew = master, withNewE = emaster;
@@ -435,19 +395,6 @@ std::vector<std::string> CheckLines(const std::string& dir) {
   std::vector<std::string> lines;
   for (const CheckProblem& problem : problems) lines.push_back(CheckLine(problem));
   return lines;
-}
-
-// The names whose bytes differ between two snapshots, a file present in one only included.
-std::set<std::string> Changed(const Files& before, const Files& after) {
-  std::set<std::string> names;
-  for (const auto& [name, bytes] : before) {
-    const auto it = after.find(name);
-    if (it == after.end() || it->second != bytes) names.insert(name);
-  }
-  for (const auto& entry : after) {
-    if (!before.count(entry.first)) names.insert(entry.first);
-  }
-  return names;
 }
 
 int Le16(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
