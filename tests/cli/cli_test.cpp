@@ -142,36 +142,30 @@ TEST(Cli, ScanListsPortfoliosInListOrderAndSaysWhenThereAreNone) {
                          "\n\n(Is your Portfolio Search Filter setting correct?)\n");
 }
 
-}  // namespace
-}  // namespace barvane
-
-namespace barvane {
-namespace {
-
 TEST(Cli, XmasterSymbolsListAndLoadLikeMasterSymbols) {
-  test::TempDir tmp;
+  TempDir tmp;
   const std::string dir = test::CopyFixture("hsi-mini-futures", tmp);
   if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
-  const test::CliRun symbols = test::Cli({"symbols", dir});
+  const CliRun symbols = Cli({"symbols", dir});
   ASSERT_EQ(symbols.status, 0) << symbols.err;
-  const auto lines = test::Lines(symbols.out);
+  const auto lines = Lines(symbols.out);
   ASSERT_EQ(lines.size(), 266u);
   EXPECT_EQ(lines.back(), "HSM__2023H\tHang Seng Mini 202303");
   EXPECT_EQ(symbols.err, "");
-  const test::CliRun quotes = test::Cli({"quotes", dir, "HSM__2021X"});
+  const CliRun quotes = Cli({"quotes", dir, "HSM__2021X"});
   ASSERT_EQ(quotes.status, 0) << quotes.err;
-  EXPECT_EQ(test::Lines(quotes.out).front(), "11/29/21\t24092.0000\t24156.0000\t23688.0000\t23905.0000\t29717\t5157");
-  EXPECT_EQ(test::Lines(test::Cli({"facts", dir, "HSM__2021X"}).out)[1], "File number: 256");
+  EXPECT_EQ(Lines(quotes.out).front(), "11/29/21\t24092.0000\t24156.0000\t23688.0000\t23905.0000\t29717\t5157");
+  EXPECT_EQ(Lines(Cli({"facts", dir, "HSM__2021X"}).out)[1], "File number: 256");
 }
 
 TEST(Cli, MasterAndEmasterThatDisagreeAreNotedOnStandardError) {
-  test::TempDir tmp;
+  TempDir tmp;
   test::Build(tmp.path(), test::Extended(test::Portfolio(
                               {test::Symbol(1, "AAA", test::Fields8(), test::WeekdayQuotes(YmdToDay(99, 1, 4), 2))})));
   Bytes em = test::ReadBytes(tmp / "EMASTER");
   em[192 + 2] = 7;
   test::WriteBytes(tmp / "EMASTER", em);
-  const test::CliRun run = test::Cli({"symbols", tmp.path()});
+  const CliRun run = Cli({"symbols", tmp.path()});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "AAA\tAAA Ltd         \n");
   EXPECT_EQ(run.err,

@@ -2,7 +2,6 @@
 // files each command leaves.
 #include <gtest/gtest.h>
 
-
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
@@ -99,12 +98,6 @@ TEST(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
   EXPECT_EQ(Cli({"move-symbol", d.p, "HALF"}).status, 2);
 }
 
-}  // namespace
-}  // namespace barvane
-
-namespace barvane {
-namespace {
-
 TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
   Drive d;
   const std::string out = d.root / "all";
@@ -128,12 +121,6 @@ TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
   EXPECT_EQ(Cli({"export-all", d.p, out, "--omit", "date"}).status, 2);
 }
 
-}  // namespace
-}  // namespace barvane
-
-namespace barvane {
-namespace {
-
 TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
   Drive d;
   const std::string text = d.root / "keep.txt";
@@ -146,7 +133,6 @@ TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
   EXPECT_EQ(Cli({"quotes", fresh, "KEEP"}).out, Cli({"quotes", d.p, "KEEP"}).out);
   EXPECT_EQ(Lines(Cli({"scan", d.root / "NEW"}).out), std::vector<std::string>{fresh});
 
-  test::WriteBytes(d.root / "more.txt", {});
   const std::string more = "Date,Close,Open,High,Low,Volume,OpenInt\n1998-06-17,12,11,13,10,5,6\n";
   test::WriteBytes(d.root / "more.txt", Bytes(more.begin(), more.end()));
   ASSERT_EQ(Cli({"import", fresh, "keep", d.root / "more.txt"}).status, 0);
@@ -178,13 +164,8 @@ TEST(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
   const CliRun run = Cli({"import", hsi, "HSMNEW", tmp / "dec.txt", "--name", "HSM Dec 23"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out + run.err, "");
-  const auto symbols = Lines(Cli({"symbols", hsi}).out);
-  ASSERT_EQ(symbols.size(), 267u);
-  EXPECT_EQ(symbols.back(), "HSMNEW\tHSM Dec 23");
-  EXPECT_EQ(Cli({"quotes", hsi, "HSMNEW"}).out,
-            "12/04/23\t16550.0000\t16700.0000\t16500.0000\t16650.0000\t1300\t310\n"
-            "12/01/23\t16500.0000\t16600.0000\t16400.0000\t16550.0000\t1200\t300\n");
-  EXPECT_TRUE(test::Exists(hsi + "F267.MWD"));
+  // The import's own tests pin the quotes and the bytes; here the words, the check and the undo.
+  EXPECT_EQ(Lines(Cli({"symbols", hsi}).out).back(), "HSMNEW\tHSM Dec 23");
   const CliRun check = Cli({"check", hsi});
   EXPECT_EQ(check.status, 0);
   EXPECT_EQ(check.out, "");
