@@ -414,23 +414,21 @@ TEST(UndoRecovery, NextStartRemovesOnlyTheStoresOwnLeftovers) {
 }
 
 TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
-  Change change;
-  change.words = {"split", "/p", "ADY", "12/16/10", "2", "1"};
-  EXPECT_EQ(ChangeTitle(change), "Split of ADY on 12/16/10");
-  change.words = {"adjust", "/p", "ADY", "01/03/11", "03/13/12", "2", "1", "1"};
-  EXPECT_EQ(ChangeTitle(change), "Adjust of ADY from 01/03/11 to 03/13/12");
-  change.words = {"move-symbol", "/p", "ABU", "/q"};
-  EXPECT_EQ(ChangeTitle(change), "Move of ABU to /q");
-  change.words = {"check", "/p", "--repair"};
-  EXPECT_EQ(ChangeTitle(change), "Repair of the portfolio");
-  change.words = {"check", "/p", "--repair", "ADY"};
-  EXPECT_EQ(ChangeTitle(change), "Repair of ADY");
-  change.words = {"import", "/p", "NEW", "/home/u/a b.txt", "--name", "N"};
-  EXPECT_EQ(ChangeTitle(change), "Import of a b.txt into NEW");
-  change.words = {"new-quote", "/p", "GE", "06/22/98", "1", "1", "1", "1", "0", "0"};
-  EXPECT_EQ(ChangeTitle(change), "New quote of GE on 06/22/98");
-  change.words = {"renumber", "/p", "x y"};  // a command it has no words for shows as typed
-  EXPECT_EQ(ChangeTitle(change), "renumber /p 'x y'");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"split", "/p", "ADY", "12/16/10", "2", "1"}, "Split of ADY on 12/16/10"},
+      {{"adjust", "/p", "ADY", "01/03/11", "03/13/12", "2", "1", "1"}, "Adjust of ADY from 01/03/11 to 03/13/12"},
+      {{"move-symbol", "/p", "ABU", "/q"}, "Move of ABU to /q"},
+      {{"check", "/p", "--repair"}, "Repair of the portfolio"},
+      {{"check", "/p", "--repair", "ADY"}, "Repair of ADY"},
+      {{"import", "/p", "NEW", "/home/u/a b.txt", "--name", "N"}, "Import of a b.txt into NEW"},
+      {{"new-quote", "/p", "GE", "06/22/98", "1", "1", "1", "1", "0", "0"}, "New quote of GE on 06/22/98"},
+      {{"renumber", "/p", "x y"}, "renumber /p 'x y'"},  // a command it has no words for shows as typed
+  };
+  for (const auto& [words, title] : cases) {
+    Change change;
+    change.words = words;
+    EXPECT_EQ(ChangeTitle(change), title);
+  }
 }
 
 }  // namespace
