@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "data/mbf.h"
 #include "support/faulty_fs.h"
@@ -276,46 +277,37 @@ TEST_F(IndexRepair, TheQuestionBeforeTheRepairNamesTheIndexMends) {
 // Each spoilt portfolio holds only what needs a person: the repair leaves every file as it was
 // and the check says so.
 TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
-  const auto expectLeft = [](const std::string& dir, const Lines& lines) {
-    const Files before = Snapshot(dir);
-    const Checked checked = Check(dir);
-    for (const std::string& line : lines) {
-      const auto at = std::find(checked.lines.begin(), checked.lines.end(), line);
-      ASSERT_NE(at, checked.lines.end()) << line;
-      EXPECT_FALSE(checked.mendable[static_cast<std::size_t>(at - checked.lines.begin())]) << line;
-    }
-    EXPECT_EQ(Repair(dir), Lines{});
-    EXPECT_EQ(Snapshot(dir), before);
+  const std::pair<std::function<void(const TempDir&, PortfolioDescription&)>, std::string> cases[] = {
+      {[](const TempDir& dir, auto&) { Patch(dir / "XMASTER", kXmasterCount, {1, 0}); },
+       "XMASTER's header counts do not match its 2 records"},
+      {[](const TempDir& dir, auto&) {  // a number MASTER's range holds
+         Patch(dir / "XMASTER", 2 * kXmasterRecordSize + kXmasterFileNumber, {200, 0});
+       },
+       "XMASTER record 2 has file number 200"},
+      {[](const TempDir& dir, auto&) {  // one number twice
+         Patch(dir / "EMASTER", EmasterAt(3, kEmasterFileNumber), {1});
+       },
+       "file number of record 3"},
+      {[](const TempDir& dir, PortfolioDescription& portfolio) {  // a sub-portfolio EMASTER lacks
+         portfolio.subPortfolios = {"SUB"};
+         test::Build(dir.path(), portfolio);
+         test::Build(dir / "SUB", test::Portfolio(Clean(1, "LOW")));
+       },
+       "EMASTER holds 3 records and MASTER 4"},
   };
-  {
-    SCOPED_TRACE("XMASTER counts fewer records than it holds");
+  for (const auto& [spoil, line] : cases) {
+    SCOPED_TRACE(line);
     TempDir dir;
-    test::Build(dir.path(), Wide());
-    Patch(dir / "XMASTER", kXmasterCount, {1, 0});
-    expectLeft(dir.path(), {kOutOfStep + "XMASTER's header counts do not match its 2 records"});
-  }
-  {
-    SCOPED_TRACE("an XMASTER number that MASTER's range holds");
-    TempDir dir;
-    test::Build(dir.path(), Wide());
-    Patch(dir / "XMASTER", 2 * kXmasterRecordSize + kXmasterFileNumber, {200, 0});
-    expectLeft(dir.path(), {kOutOfStep + "XMASTER record 2 has file number 200"});
-  }
-  {
-    SCOPED_TRACE("EMASTER holds one number twice");
-    TempDir dir;
-    test::Build(dir.path(), Wide());
-    Patch(dir / "EMASTER", EmasterAt(3, kEmasterFileNumber), {1});
-    expectLeft(dir.path(), {kOutOfStep + "file number of record 3"});
-  }
-  {
-    SCOPED_TRACE("MASTER lists a sub-portfolio that EMASTER does not");
-    TempDir dir;
-    auto portfolio = Wide();
-    portfolio.subPortfolios = {"SUB"};
+    PortfolioDescription portfolio = Wide();
     test::Build(dir.path(), portfolio);
-    test::Build(dir / "SUB", test::Portfolio(Clean(1, "LOW")));
-    expectLeft(dir.path(), {kOutOfStep + "EMASTER holds 3 records and MASTER 4"});
+    spoil(dir, portfolio);
+    const Files before = Snapshot(dir.path());
+    const Checked checked = Check(dir.path());
+    const auto at = std::find(checked.lines.begin(), checked.lines.end(), kOutOfStep + line);
+    ASSERT_NE(at, checked.lines.end());
+    EXPECT_FALSE(checked.mendable[static_cast<std::size_t>(at - checked.lines.begin())]);
+    EXPECT_EQ(Repair(dir.path()), Lines{});
+    EXPECT_EQ(Snapshot(dir.path()), before);
   }
 }
 
@@ -439,10 +431,6 @@ TEST(IndexRepairFixtures, LeavesTheRealPortfoliosUntouched) {
     const std::string dir = test::CopyFixture(name, into);
     if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside the project";
     const Files before = Snapshot(dir);
-    IndexFiles files;
-    ASSERT_TRUE(ReadIndexFiles(FileSystem::Default(), dir, &files));
-    EXPECT_EQ(IndexFilesOutOfStep(files), Lines{});
-    EXPECT_EQ(MendIndexFiles(files, nullptr).mends, Lines{});
     EXPECT_EQ(Repair(dir), Lines{});
     EXPECT_EQ(Snapshot(dir), before);
   }
