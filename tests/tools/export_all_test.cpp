@@ -112,22 +112,6 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
   }
 }
 
-TEST(ExportAll, TheRealPortfolioMatchesExportSymbolBySymbol) {
-  TempDir dir;
-  const std::string asx = test::CopyFixture("asx-mining", dir);
-  if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
-  ExportChoices choices;
-  choices.titleRow = true;
-  test::RecordingUi ui;
-  std::vector<ExportedFile> files;
-  ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, asx, dir / "a/b/out", choices, {}, &files));
-  ASSERT_EQ(files.size(), 215u);
-  for (std::size_t i = 0; i < files.size(); i += 23) {
-    EXPECT_EQ(test::ReadBytes(files[i].path),
-              ExportOf(asx, files[i].symbol, choices, dir / "one.txt"));
-  }
-}
-
 // What a plain dump prints for a 7-field quote file with `choices`: each record's date as
 // MM/DD/YY from its YYMMDD value, prices "%.4f", volume and open interest "%.2f", "N/A" below
 // zero.
@@ -165,11 +149,11 @@ TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
     if (portfolio.empty()) GTEST_SKIP() << "no shared fixtures";
     IndexFiles index;
     ASSERT_TRUE(ReadIndexFiles(FileSystem::Default(), portfolio, &index));
-    // Newest first with a title row, then commas with columns left out, over the first files.
+    // Newest first with a title row, then commas with columns left out, into folders it makes.
     for (const ExportChoices& choices : {EveryKindOfChoice()[1], EveryKindOfChoice()[2]}) {
       test::RecordingUi ui;
       std::vector<ExportedFile> files;
-      ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, portfolio, dir / "out", choices, {}, &files));
+      ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, portfolio, dir / "a/b/out", choices, {}, &files));
       ASSERT_EQ(files.size(), index.masterCount() + index.xmasterCount()) << fixture;
       for (const ExportedFile& file : files) {
         const auto entry = FindEntryByGridText(index, file.symbol);
