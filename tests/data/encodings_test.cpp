@@ -78,14 +78,6 @@ TEST(Days, DayNumbersFarFromEveryDateGiveTheirWholeValue) {
   EXPECT_LT(DayToDateFloat(std::numeric_limits<DayNumber>::min() + 1), -5.8e10f);  // min() is no date
 }
 
-TEST(Days, EveryDayRoundTripsThroughItsYmd) {
-  for (DayNumber d = YmdToDay(0, 1, 1); d <= 50769; ++d) {
-    const Ymd ymd = DayToYmd(d);
-    ASSERT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), d) << d;
-    ASSERT_EQ(DateFloatToDay(DayToDateFloat(d)), d) << d;
-  }
-}
-
 TEST(Days, DateValuesAndTheirMbfBytes) {
   EXPECT_EQ(DateFloatToDay(1000104.0), 14248);
   const auto bytes = DayToMbfDate(14248);
@@ -142,7 +134,6 @@ TEST(Status, StoredTextsAndCodesWithout) {
   EXPECT_EQ(StatusText(kNoUsableLayout), "");
   EXPECT_EQ(StatusText(kDayNotInFile), "");
 }
-
 
 // The days at the edges of what the files hold and of what a two-digit year names.
 TEST(Days, EdgeDaysRoundTripThroughFileTextAndArithmetic) {
