@@ -38,9 +38,11 @@ void Scale(QuoteValues* q, float prices, float counts) {
 class QuoteCommands : public testing::Test {
  protected:
   void Make(std::vector<FieldDescription> fields, std::vector<QuoteValues> quotes) {
-    quotes_ = quotes;
-    portfolio_ = test::Portfolio({test::Symbol(2, "OTHER", test::Fields8(), WeekdayQuotes(kMonday, 2)),
-                                  test::Symbol(1, "ABC", std::move(fields), std::move(quotes))});
+    MakeSymbol(test::Symbol(1, "ABC", std::move(fields), std::move(quotes)));
+  }
+  void MakeSymbol(SymbolDescription symbol) {
+    quotes_ = symbol.quotes;
+    portfolio_ = test::Portfolio({test::Symbol(2, "OTHER", test::Fields8(), WeekdayQuotes(kMonday, 2)), symbol});
     portfolio_.filler = 0x5A;
     test::Build(dir_.path(), portfolio_);
     bool created = false;
@@ -471,18 +473,10 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
     }
     std::vector<Quantity> fields = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};
     if (GetParam()) fields.push_back(kOpenInterest);
-    quotes_ = bars;
-    SymbolDescription symbol = test::Symbol(1, "ABC", FieldsOf(std::initializer_list<Quantity>{}), bars, GetParam());
-    symbol.fields.clear();
+    SymbolDescription symbol = test::Symbol(1, "ABC", {}, bars, GetParam());
     for (Quantity q : fields) symbol.fields.push_back({q, 0, 0});
     symbol.periodicity = 'I';
-    portfolio_ = test::Portfolio({test::Symbol(2, "OTHER", test::Fields8(), WeekdayQuotes(kMonday, 2)), symbol});
-    portfolio_.filler = 0x5A;
-    test::Build(dir_.path(), portfolio_);
-    bool created = false;
-    ASSERT_TRUE(settings_.OpenRootKey(conf_.path(), &created));
-    ASSERT_TRUE(state_.OpenSeries(dir_.path(), "ABC"));
-    before_ = Snapshot(dir_.path());
+    MakeSymbol(symbol);
   }
 };
 
