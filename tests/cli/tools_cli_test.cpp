@@ -13,11 +13,6 @@ using test::CliRun;
 using test::Lines;
 using test::TempDir;
 
-std::string Text(const std::string& path) {
-  const Bytes bytes = test::ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // P holds HALF (a 2 for 1 drop at its third quote), ONE (a single quote) and KEEP; Q holds X.
@@ -52,17 +47,17 @@ TEST(ToolsCli, ExportWritesTheChoicesAndReplacesOnlyWithForce) {
   const std::string file = d.root / "out.txt";
   CliRun run = Cli({"export", d.p, "KEEP", file, "--delim", "comma", "--omit", "open,vol", "--title", "--newest"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Text(file),
+  EXPECT_EQ(test::ReadText(file),
             "DATE,HIGH,LOW,CLOSE,OI\r\n06/16/98,10.7500,9.7500,10.2500,51.00\r\n"
             "06/15/98,10.5000,9.5000,10.0000,50.00\r\n");
   test::WriteBytes(file, {'o', 'l', 'd'});
   run = Cli({"export", d.p, "KEEP", file});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, file + "\nThis file already exists\n\nReplace existing file?\n");
-  EXPECT_EQ(Text(file), "old");
+  EXPECT_EQ(test::ReadText(file), "old");
   run = Cli({"export", d.p, "KEEP", file, "--force"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(Text(file).substr(0, 10), "06/15/98 9");
+  EXPECT_EQ(test::ReadText(file).substr(0, 10), "06/15/98 9");
   EXPECT_EQ(Cli({"export", d.p, "KEEP", d.root / "no/dir.txt"}).err, "file export error\n");
   EXPECT_EQ(Cli({"export", d.p, "KEEP", file, "--delim", "semicolon"}).status, 2);
   EXPECT_EQ(Cli({"export", d.p, "KEEP", file, "--omit", "date"}).status, 2);
@@ -75,7 +70,7 @@ TEST(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
   EXPECT_NE(run.err.find("no blanks"), std::string::npos);
   run = Cli({"edit-symbol", d.p, "KEEP", "KEPT", "Caf\xC3\xA9"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Text(d.p + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
+  EXPECT_EQ(test::ReadText(d.p + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
   EXPECT_EQ(Cli({"symbols", d.p}).out, "HALF\tHALF Ltd        \nKEPT\tCaf\xC3\xA9            \nONE\tONE Ltd         \n");
 
   run = Cli({"move-symbol", d.p, "kept", d.q});
@@ -109,14 +104,14 @@ TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
   for (const std::string symbol : {"HALF", "KEEP", "ONE"}) {
     const std::string one = d.root / "one.txt";
     ASSERT_EQ(Cli({"export", d.p, symbol, one, "--delim", "tab", "--title", "--newest", "--force"}).status, 0);
-    EXPECT_EQ(Text(out + "/" + symbol + ".txt"), Text(one)) << symbol;
+    EXPECT_EQ(test::ReadText(out + "/" + symbol + ".txt"), test::ReadText(one)) << symbol;
   }
   run = Cli({"export-all", d.p, out});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("Replace existing files?"), std::string::npos);
   EXPECT_EQ(Cli({"export-all", d.p, out, "--force"}).status, 0);
-  EXPECT_EQ(Text(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
+  EXPECT_EQ(test::ReadText(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
   EXPECT_EQ(Cli({"export-all", d.p}).status, 2);
   EXPECT_EQ(Cli({"export-all", d.p, out, "--omit", "date"}).status, 2);
 }

@@ -151,8 +151,7 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   // Save As still writes every line found, in the order found.
   w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });
   w.search->saveButton()->click();
-  const Bytes saved = test::ReadBytes(w.Dir("r.txt"));
-  EXPECT_EQ(std::string(saved.begin(), saved.end()), kAbc + "\r\n" + kMid + "\r\n" + kZed + "\r\n");
+  EXPECT_EQ(test::ReadText(w.Dir("r.txt")), kAbc + "\r\n" + kMid + "\r\n" + kZed + "\r\n");
 }
 
 }  // namespace

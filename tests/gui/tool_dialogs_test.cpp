@@ -54,10 +54,6 @@ struct ToolWindow : test::GuiWindow {
   std::string Cell(int row, int column) {
     return frame->view()->symbolGrid()->model()->index(row, column).data().toString().toStdString();
   }
-  std::string Text(const std::string& path) {
-    const Bytes bytes = test::ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-  }
 };
 
 TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
@@ -106,8 +102,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   search->saveButton()->click();
   EXPECT_EQ(asked.initialName, "result");
   EXPECT_TRUE(asked.confirmOverwrite);
-  const Bytes saved = test::ReadBytes(w.Dir("found.txt"));
-  EXPECT_EQ(std::string(saved.begin(), saved.end()), search->resultList()->item(0)->text().toStdString() + "\r\n");
+  EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
 
   // The window searches whichever portfolio is current; lines of earlier searches stay.
   w.frame->view()->portfolioList()->setCurrentRow(1);
@@ -157,7 +152,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
     dialog->titleBox()->setChecked(true);
     test::GuiWindow::Ok(d);
   });
-  const std::string exported = w.Text(path);
+  const std::string exported = test::ReadText(path);
   EXPECT_EQ(exported,
             "DATE,HIGH,LOW,CLOSE,VOL,OI\r\n"
             "06/17/98,21.0000,20.0000,20.5000,1002.00,52.00\r\n"
@@ -183,7 +178,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
     test::GuiWindow::Ok(d);
   });
   EXPECT_EQ(w.questions, std::vector<std::string>{path + "\nThis file already exists\n\nReplace existing file?"});
-  EXPECT_EQ(w.Text(path), exported);
+  EXPECT_EQ(test::ReadText(path), exported);
   EXPECT_EQ(w.settings.ReadInt("XportSel", "Delim", 0), 7);
   EXPECT_EQ(w.settings.ReadInt("XportSel", "Title", 0), 1);
 }

@@ -57,6 +57,11 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 
 bool Exists(const std::string& path) { return fsys::exists(Native(path)); }
 
+std::string ReadText(const std::string& path) {
+  const Bytes bytes = ReadBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
 std::map<std::string, Bytes> Snapshot(const std::string& dir) {
   std::map<std::string, Bytes> files;
   for (const auto& entry : fsys::recursive_directory_iterator(Native(dir))) {

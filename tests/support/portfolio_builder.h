@@ -33,6 +33,7 @@ class TempDir {
 };
 
 Bytes ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Exists(const std::string& path);
 // Every file under `dir`, by its path relative to `dir`, with its bytes.

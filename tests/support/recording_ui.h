@@ -1,4 +1,4 @@
-// Test support: a Ui that records every message instead of showing it.
+// Test support: a Ui that records every message, question and beep instead of showing it.
 #pragma once
 
 #include <string>
@@ -21,6 +21,7 @@ class RecordingUi final : public Ui {
     return answer;
   }
   void ShowNotice(const std::string& text) override { notices.push_back(text); }
+  void Beep() override { ++beeps; }
   bool ShowScanProgress(const std::string& dir, int found) override {
     progress.emplace_back(dir, found);
     return found < cancelAtFound;
@@ -31,6 +32,7 @@ class RecordingUi final : public Ui {
   std::vector<std::string> questions;
   bool answer = true;  // to every question
   std::vector<std::string> notices;
+  int beeps = 0;
   std::vector<std::pair<std::string, int>> progress;
   int cancelAtFound = 1 << 30;  // the walk is cancelled once this many portfolios are found
 };

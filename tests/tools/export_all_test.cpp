@@ -28,22 +28,11 @@ using test::TempDir;
 
 const DayNumber kJan2 = YmdToDay(98, 1, 2);
 
-class AnsweringUi final : public Ui {
- public:
-  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return answer;
-  }
-  bool answer = true;
-  std::vector<std::string> messages, questions;
-};
-
 // What Export writes for `symbol` of `dir` with `choices`, through the view as the window has it.
 Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices,
                const std::string& path) {
   SettingsStore settings(FileSystem::Default());
-  AnsweringUi ui;
+  test::RecordingUi ui;
   ViewState view(FileSystem::Default(), settings, ui);
   EXPECT_TRUE(view.OpenSeries(dir, symbol)) << symbol;
   choices.path = path;
@@ -161,8 +150,7 @@ TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
         ASSERT_EQ(entry->record.recordLength(), 28);
         const Bytes quotes = test::ReadBytes(
             FindNoCase(FileSystem::Default(), portfolio, QuoteFileName(entry->record.fileNumber())));
-        const Bytes written = test::ReadBytes(file.path);
-        ASSERT_EQ(std::string(written.begin(), written.end()), PlainDump(quotes, choices))
+        ASSERT_EQ(test::ReadText(file.path), PlainDump(quotes, choices))
             << fixture << " " << file.symbol;
       }
     }
@@ -176,7 +164,7 @@ TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
       test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
                        test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
   test::WriteBytes(dir / "TWO.txt", {'o', 'l', 'd'});
-  AnsweringUi ui;
+  test::RecordingUi ui;
   ui.answer = false;
   std::vector<ExportedFile> files;
   EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
@@ -263,7 +251,7 @@ TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
     SCOPED_TRACE(i);
     std::filesystem::remove_all(out_ + "/TWO.txt");
     plants[i](out_ + "/TWO.txt");
-    AnsweringUi ui;
+    test::RecordingUi ui;
     std::vector<ExportedFile> files;
     EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
     EXPECT_EQ(ui.messages, std::vector<std::string>{
@@ -288,7 +276,7 @@ TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
       std::filesystem::create_directory(out_);
       for (const auto& [name, bytes] : old_) test::WriteBytes(out_ + "/" + name, bytes);
       FaultyFs faulty(step, mode);
-      AnsweringUi ui;
+      test::RecordingUi ui;
       std::vector<ExportedFile> files;
       const bool done = ExportAll(faulty, ui, dir_ / "P", out_, {}, {}, &files);
       if (faulty.calls() < step) {

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "support/portfolio_builder.h"
+#include "support/recording_ui.h"
 #include "support/tool_view.h"
 
 namespace barvane {
@@ -19,31 +20,11 @@ using test::TempDir;
 
 const DayNumber kJan2 = YmdToDay(98, 1, 2);
 
-std::string Text(const std::string& path) {
-  const Bytes bytes = test::ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// A Ui that answers every question as told and records the questions.
-class AnsweringUi final : public Ui {
- public:
-  void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return answer;
-  }
-  void Beep() override { ++beeps; }
-  void ShowDone(const std::string& text) override { done.push_back(text); }
-  bool answer = true;
-  int beeps = 0;
-  std::vector<std::string> messages, questions, done;
-};
-
 // An opened settings store in its own directory, and the view over one symbol.
 struct ExportFixture {
   TempDir dir;
   SettingsStore settings{FileSystem::Default()};
-  AnsweringUi ui;
+  test::RecordingUi ui;
   ViewState view{FileSystem::Default(), settings, ui};
   explicit ExportFixture(SymbolDescription symbol) {
     bool created = false;
@@ -89,7 +70,7 @@ TEST(Export, WritesEveryColumnInEachLayoutWithNaOnlyForWhatTheFileLacks) {
     ExportChoices c = f.Choices();
     c.titleRow = true;
     ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-    EXPECT_EQ(Text(c.path), expected);
+    EXPECT_EQ(test::ReadText(c.path), expected);
     EXPECT_EQ(f.ui.beeps, 1);
     EXPECT_TRUE(f.ui.messages.empty());
   }
@@ -110,14 +91,14 @@ TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
   c.omit = {true, true, true, false, true, true};
   c.titleRow = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path),
+  EXPECT_EQ(test::ReadText(c.path),
             "DATE CLOSE\r\n06/01/1955 1.0000\r\n12/31/1960 2.0000\r\n01/02/1961 3.0000\r\n"
             "12/31/2099 4.0000\r\n00/00/0000 5.0000\r\n");
 
   ExportFixture edges(test::Symbol(1, "XYZ", test::Fields8(),
                                    {{kFirstShortYearDay, 0, 0, 0, 0, 1, 0, 0}, {kLastShortYearDay, 0, 0, 0, 0, 2, 0, 0}}));
   ASSERT_EQ(ExportQuotes(edges.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
+  EXPECT_EQ(test::ReadText(c.path), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
 }
 
 TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
@@ -131,13 +112,13 @@ TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
   c.delimiter = 1;
   c.omit[kExportHigh] = c.omit[kExportLow] = c.omit[kExportOpenInterest] = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path),
+  EXPECT_EQ(test::ReadText(c.path),
             "DATE,TIME,OPEN,CLOSE,VOL\r\n01/02/98,09:05:00,1.0000,1.5000,10.00\r\n"
             "01/02/98,23:59:58,1.0000,1.7500,20.00\r\n");
   c.omitTime = true;
   c.newestFirst = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
+  EXPECT_EQ(test::ReadText(c.path), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
   EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
 }
 
@@ -157,7 +138,7 @@ TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
     std::snprintf(line, sizeof line, "01/02/98 %.4f %.4f %.4f %.4f %.2f %.2f\r\n", d, d, d, d, d, d);
     expected += line;
   }
-  EXPECT_EQ(Text(c.path), expected);
+  EXPECT_EQ(test::ReadText(c.path), expected);
 }
 
 TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenReadAsPrintfPrintsThem) {
@@ -183,7 +164,7 @@ TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenReadAsPrintfPrintsThem)
     std::snprintf(line, sizeof line, "01/02/98 %.4f %.2f\r\n", double(v), double(v));
     expected += line;
   }
-  EXPECT_EQ(Text(c.path), expected);
+  EXPECT_EQ(test::ReadText(c.path), expected);
 }
 
 TEST(Export, DelimitersOmissionsAndOrder) {
@@ -192,20 +173,20 @@ TEST(Export, DelimitersOmissionsAndOrder) {
   c.delimiter = 1;
   c.omit[kExportOpen] = c.omit[kExportVolume] = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
+  EXPECT_EQ(test::ReadText(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
 
   c.delimiter = 2;
   c.newestFirst = true;
   c.titleRow = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path),
+  EXPECT_EQ(test::ReadText(c.path),
             "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\t-3.0000\t0.00\r\n"
             "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n");
 
   c.delimiter = 7;  // no button set: spaces
   c.omit.fill(true);
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(Text(c.path), "DATE\r\n01/05/98\r\n01/02/98\r\n");
+  EXPECT_EQ(test::ReadText(c.path), "DATE\r\n01/05/98\r\n01/02/98\r\n");
   EXPECT_EQ(f.ui.done,
             std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
 }
@@ -214,10 +195,10 @@ TEST(Export, ReadsAcrossWindowsInBothOrders) {
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(), test::WeekdayQuotes(kJan2, 801)));
   ExportChoices c = f.Choices();
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  const std::string oldest = Text(c.path);
+  const std::string oldest = test::ReadText(c.path);
   c.newestFirst = true;
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  const std::string newest = Text(c.path);
+  const std::string newest = test::ReadText(c.path);
   std::vector<std::string> a, b;
   for (std::size_t at = 0, end; (end = oldest.find("\r\n", at)) != std::string::npos; at = end + 2)
     a.push_back(oldest.substr(at, end - at));
@@ -241,7 +222,7 @@ TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {
   f.ui.answer = false;
   EXPECT_EQ(ExportQuotes(f.view, c), ExportResult::kDeclined);
   EXPECT_EQ(f.ui.questions, std::vector<std::string>{c.path + "\nThis file already exists\n\nReplace existing file?"});
-  EXPECT_EQ(Text(c.path), "old");
+  EXPECT_EQ(test::ReadText(c.path), "old");
   EXPECT_EQ(ReadExportChoices(f.settings).delimiter, 0);
 
   ExportChoices bad = c;

@@ -74,8 +74,7 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
   EXPECT_TRUE(view.OpenSeries(dir, symbol));
   choices.path = path;
   EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
-  const Bytes bytes = test::ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
+  return test::ReadText(path);
 }
 
 std::vector<QuoteValues> OddQuotes() {
@@ -600,8 +599,7 @@ TEST(ImportIntraday, LinesWithTimesMakeAnIntradaySeriesWithEverySecond) {
                                                           {980616, 93701, 3, 4, 2.5f, 3.5f, 78},
                                                           {980617, 160000, 5, 6, 4.5f, 5.5f, 79}}));
   EXPECT_EQ(dat[2], 4);
-  const Bytes dop = test::ReadBytes(root / "Q/F1.DOP");
-  EXPECT_EQ(std::string(dop.begin(), dop.end()).substr(0, 22), "\"DATE\",0,0\r\n\"TIME\",0,0");
+  EXPECT_EQ(test::ReadText(root / "Q/F1.DOP").substr(0, 22), "\"DATE\",0,0\r\n\"TIME\",0,0");
   const Bytes master = test::ReadBytes(root / "Q/MASTER");
   EXPECT_EQ(master[kMasterRecordSize + kMasterPeriodicity], 'I');
   EXPECT_EQ(master[kMasterRecordSize + kMasterRecordLength], 28);

@@ -110,10 +110,9 @@ TEST(SplitSearch, EveryPairOnceAcrossWindowsInGridOrder) {
   ASSERT_TRUE(search.Search(tv.view));  // a second search appends
   EXPECT_EQ(search.lines().size(), 6u);
   ASSERT_TRUE(search.SaveResults(FileSystem::Default(), tv.ui, dir / "result.txt"));
-  const Bytes saved = test::ReadBytes(dir / "result.txt");
   std::string expected;
   for (const auto& line : search.lines()) expected += line + "\r\n";
-  EXPECT_EQ(std::string(saved.begin(), saved.end()), expected);
+  EXPECT_EQ(test::ReadText(dir / "result.txt"), expected);
 }
 
 TEST(SplitSearch, UnreadableSymbolsAreToldAndSkippedAndNothingFoundIsTold) {
