@@ -31,7 +31,7 @@
 #include "gui/search_filter_dlg.h"
 #include "gui/series_facts_dlg.h"
 #include "support/portfolio_builder.h"
-#include "support/single_drive_fs.h"
+#include "window_harness.h"
 
 namespace barvane {
 namespace {
@@ -42,31 +42,10 @@ using test::Symbol;
 using test::TempDir;
 using test::WeekdayQuotes;
 
-// A window over a drive of its own, with its own settings, recording its messages.
-class Window {
- public:
-  Window() {
-    bool created = false;
-    EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
-  }
-
-  void Create() {
-    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon icon) {
-      messages.push_back(text);
-      icons.push_back(icon);
-    });
-  }
-  void Open() {
-    if (!frame) Create();
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
-  }
-
-  ViewState& state() { return frame->view()->state(); }
+// The main window with its grids, title and panes at hand.
+struct Window : test::GuiWindow {
   QTableView* symbols() { return frame->view()->symbolGrid(); }
   QTableView* quotes() { return frame->view()->quoteGrid(); }
-  bool Enabled(CommandId command) { return frame->action(command)->isEnabled(); }
-  std::string Dir(const std::string& name) { return fs.drive() + "/" + name; }
   std::string Title() { return frame->windowTitle().toStdString(); }
   std::string Panes() { return (frame->symbolPaneText() + " | " + frame->quotePaneText()).toStdString(); }
 
@@ -82,14 +61,6 @@ class Window {
     for (int c = 0; c < grid->model()->columnCount(); ++c) widths.push_back(grid->columnWidth(c));
     return widths;
   }
-
-  TempDir drive;
-  TempDir config;
-  test::SingleDriveFs fs{drive.path()};
-  SettingsStore settings{fs};
-  std::vector<std::string> messages;
-  std::vector<MessageIcon> icons;
-  std::unique_ptr<CMainFrame> frame;
 };
 
 // Ten weekday quotes, 01/01/24 to 01/12/24.

@@ -28,16 +28,21 @@ struct GuiWindow {
     EXPECT_TRUE(settings.OpenRootKey(config.path(), &created));
   }
 
-  // Creates and shows the window over what the drive holds now, and waits for its start.
-  void Open() {
-    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon) {
+  // Creates the window over what the drive holds now, not yet shown.
+  void Create() {
+    frame = std::make_unique<CMainFrame>(fs, settings, [this](const std::string& text, MessageIcon icon) {
       messages.push_back(text);
+      icons.push_back(icon);
       if (onMessage) onMessage(text);
     });
     frame->view()->ui().SetQuestionHandler([this](const std::string& text) {
       questions.push_back(text);
       return answer;
     });
+  }
+  // Shows the window, created first unless it is, and waits for its start.
+  void Open() {
+    if (!frame) Create();
     frame->show();
     EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
   }
@@ -62,6 +67,7 @@ struct GuiWindow {
   SettingsStore settings{fs};
   std::unique_ptr<CMainFrame> frame;
   std::vector<std::string> messages, questions;
+  std::vector<MessageIcon> icons;
   std::function<void(const std::string&)> onMessage;  // sees the window as each message shows
   bool answer = true;
 };
