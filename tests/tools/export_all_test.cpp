@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -19,6 +17,7 @@
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -244,7 +243,7 @@ TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
   const std::vector<std::function<void(const std::string&)>> plants = {
       [&](const std::string& at) { std::filesystem::create_symlink(other / "F2.DAT", at); },
       [&](const std::string& at) { std::filesystem::create_symlink(other / "made-by-export", at); },
-      [&](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); },
+      [&](const std::string& at) { ASSERT_TRUE(test::MakeFifo(at)); },
       [&](const std::string& at) { std::filesystem::create_directory(at); },
   };
   for (std::size_t i = 0; i < plants.size(); ++i) {
