@@ -731,7 +731,7 @@ void CBarvaneView::Import(bool newSymbol) {
   Refresh();
 }
 
-void CBarvaneView::ShowSymbol(const std::string& symbol) {
+void CBarvaneView::ShowSymbol(std::string symbol) {
   RepairRecorded([this] { m_state.FillSymbolGrid(0); });
   for (std::size_t r = 0; r < m_state.m_symbolRows.size(); ++r) {
     if (m_state.m_symbolRows[r].symbol != symbol) continue;

@@ -120,8 +120,9 @@ class CBarvaneView final : public QWidget {
   void MoveSymbol();
   void CopySymbol();
   void TransferSymbol(bool move);
-  // The symbol grid read again with `symbol` (when listed) current and its quotes shown.
-  void ShowSymbol(const std::string& symbol);
+  // The symbol grid read again with `symbol` (when listed) current and its quotes shown. A copy:
+  // the grid's rows it may come from are replaced.
+  void ShowSymbol(std::string symbol);
   void EditSearchFilter();
   // Runs `command` as one change of the history under `words`, the command line's words for it.
   template <typename Command>
