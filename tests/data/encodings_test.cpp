@@ -163,7 +163,9 @@ TEST(Days, EdgeDaysRoundTripThroughFileTextAndArithmetic) {
     EXPECT_EQ(ReadDateText(e.text), e.day);
     EXPECT_EQ(ReadDateText(e.iso), e.day);
     EXPECT_EQ(ShowsTwoDigitYear(e.day), e.twoDigits);
-    if (e.twoDigits) EXPECT_EQ(ReadDateText(DateText(e.day, false)), e.day);
+    if (e.twoDigits) {
+      EXPECT_EQ(ReadDateText(DateText(e.day, false)), e.day);
+    }
     EXPECT_EQ(Weekday(e.day), e.weekday);
     const Ymd ymd = DayToYmd(e.day);
     EXPECT_EQ(YmdToDay(ymd.year, ymd.month, ymd.day), e.day);
@@ -224,7 +226,9 @@ TEST(DateTexts, MomentsCarryAnOptionalTime) {
     if (!c.reads) continue;
     EXPECT_EQ(moment.day, YmdToDay(2013, 11, 15)) << c.text;
     ASSERT_EQ(moment.time.has_value(), c.hours >= 0) << c.text;
-    if (moment.time) EXPECT_EQ(*moment.time, HmsToTicks(c.hours, c.minutes, c.seconds)) << c.text;
+    if (moment.time) {
+      EXPECT_EQ(*moment.time, HmsToTicks(c.hours, c.minutes, c.seconds)) << c.text;
+    }
   }
   EXPECT_EQ(MomentText(YmdToDay(2013, 11, 15), HmsToTicks(9, 5, 0), {false, true}), "11/15/13 09:05:00");
   EXPECT_EQ(MomentText(YmdToDay(28, 10, 1), 0, {true, false}), "10/01/1928");
