@@ -1,6 +1,7 @@
 // SettingsStore: the program's persistent settings as sections of named text values, kept in
-// one text file per user. No cache: every read reads the file, every write replaces it
-// crash-safely. Failures are silent: reads fall back to their defaults, writes are dropped.
+// one text file per user on Unix and in the registry on Windows. No cache: every read reads the
+// store, every write writes it (a file is replaced crash-safely). Failures are silent: reads
+// fall back to their defaults, writes are dropped.
 #pragma once
 
 #include <optional>
@@ -19,17 +20,19 @@ class SettingsStore {
  public:
   explicit SettingsStore(FileSystem& fs) : fs_(fs) {}
 
-  // The store's directory: $BARVANE_CONFIG_DIR, else $XDG_CONFIG_HOME (default ~/.config;
-  // %APPDATA% on Windows) followed by "Orvell Software/Barvane".
-  static std::string DefaultDirectory();
+  // Where the store is. Unix: a directory, $BARVANE_CONFIG_DIR, else $XDG_CONFIG_HOME
+  // (default ~/.config) followed by "Orvell Software/Barvane". Windows: the key path
+  // "Software\Orvell Software\Barvane" below HKEY_CURRENT_USER; a value missing there is read
+  // from the same path below HKEY_LOCAL_MACHINE, where an administrator may set defaults.
+  static std::string DefaultLocation();
   // The first-run INI file: Barvane.INI in $BARVANE_SYSTEM_DIR, else in the first entry of
   // $XDG_CONFIG_DIRS (default /etc/xdg; the Windows directory on Windows).
   static std::string SystemIniPath();
 
-  // Uses the store in `directory`, creating the directory and an empty store when missing.
+  // Uses the store at `location` (see DefaultLocation), creating it empty when missing.
   // `*created` tells whether the store did not exist before (the first run). Returns false
   // when the store cannot be created; reads then still answer from what exists.
-  bool OpenRootKey(const std::string& directory, bool* created);
+  bool OpenRootKey(const std::string& location, bool* created);
 
   // The stored text read as "%d" reads it; `fallback` when missing, too long or not a number.
   int ReadInt(const std::string& section, const std::string& name, int fallback) const;
@@ -39,9 +42,10 @@ class SettingsStore {
   bool WriteString(const std::string& section, const std::string& name, const std::string& text);
 
   // Copies the sections and pairs of the INI file at `iniPath` into the store; a missing file
-  // imports nothing.
+  // imports nothing, a section that cannot be made ends the import.
   void ImportIniFile(const std::string& iniPath);
 
+  // The store's file on Unix, its key path on Windows; empty until opened.
   const std::string& path() const { return path_; }
 
  private:

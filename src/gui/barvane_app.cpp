@@ -40,7 +40,7 @@ bool CBarvaneApp::InitInstance(const std::string& searchPath) {
   FileSystem& fs = FileSystem::Default();
   m_settings = std::make_unique<SettingsStore>(fs);
   bool created = false;
-  if (m_settings->OpenRootKey(SettingsStore::DefaultDirectory(), &created) && created) {
+  if (m_settings->OpenRootKey(SettingsStore::DefaultLocation(), &created) && created) {
     m_settings->ImportIniFile(SettingsStore::SystemIniPath());
   }
   m_frame = std::make_unique<CMainFrame>(fs, *m_settings);

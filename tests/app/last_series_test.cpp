@@ -8,6 +8,7 @@
 
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "support/settings_place.h"
 #include "support/single_drive_fs.h"
 
 namespace barvane {
@@ -26,7 +27,7 @@ class LastSeries : public testing::Test {
                Symbol(2, "ABC", test::Fields28(), test::WeekdayQuotes(YmdToDay(2024, 1, 1), 2))}));
     }
     bool created = false;
-    ASSERT_TRUE(settings.OpenRootKey(config.path(), &created));
+    ASSERT_TRUE(settings.OpenRootKey(settingsPlace.location(), &created));
   }
   // A start: the scan, then the restore.
   ViewState& Start() {
@@ -36,7 +37,8 @@ class LastSeries : public testing::Test {
     return *state;
   }
 
-  test::TempDir drive, config;
+  test::TempDir drive;
+  test::SettingsPlace settingsPlace;
   test::SingleDriveFs fs{drive.path()};
   SettingsStore settings{fs};
   test::RecordingUi ui;

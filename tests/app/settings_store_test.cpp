@@ -1,19 +1,34 @@
 // The settings store: exact round trips, the read limits, the first-run INI import and a store
-// that cannot be written.
+// that cannot be written; on Windows the registry's own forms and its machine-wide defaults.
 #include "app/settings_store.h"
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include <climits>
+#include <filesystem>
 #include <thread>
 
 #include "app/ini_import.h"
 #include "support/portfolio_builder.h"
+#include "support/settings_place.h"
 
 namespace barvane {
 namespace {
 
 using test::TempDir;
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -25,6 +40,7 @@ Table Rows(const std::string& ini) {
   return rows;
 }
 
+#ifndef _WIN32
 // The real file system with chosen operations failing.
 class FaultyFs final : public FileSystemWrapper {
  public:
@@ -44,11 +60,12 @@ class FaultyFs final : public FileSystemWrapper {
     return !failRename && target().Rename(from, to);
   }
 };
+#endif
 
 class OpenStore : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(store.OpenRootKey(dir.path(), &created)); }
-  TempDir dir;
+  void SetUp() override { ASSERT_TRUE(store.OpenRootKey(place.location(), &created)); }
+  test::SettingsPlace place;
   SettingsStore store{FileSystem::Default()};
   bool created = false;
 };
@@ -65,13 +82,16 @@ TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentD) {
   }
   EXPECT_EQ(store.ReadInt("NoSection", "v", 5), 5);
   EXPECT_EQ(store.ReadString("S", "missing", "dflt"), "dflt");
+  SettingsStore never(FileSystem::Default());  // never opened: defaults, and writes go nowhere
+  EXPECT_EQ(never.ReadInt("Screen", "x", 7), 7);
+  EXPECT_FALSE(never.WriteInt("Screen", "x", 1));
 }
 
 TEST_F(OpenStore, TwoWritersAtOnceKeepEachOthersValues) {
   auto writer = [this](const std::string& section) {
     SettingsStore own(FileSystem::Default());
     bool ownCreated = false;
-    if (!own.OpenRootKey(dir.path(), &ownCreated)) return;
+    if (!own.OpenRootKey(place.location(), &ownCreated)) return;
     for (int i = 0; i < 40; ++i) (void)own.WriteInt(section, "v" + std::to_string(i), i);
   };
   std::thread a(writer, "A"), b(writer, "B");
@@ -97,21 +117,32 @@ TEST_F(OpenStore, TextsUpTo259CharactersReadAndLongerOnesAreMissing) {
   EXPECT_EQ(store.ReadString("Long", "v", "dflt"), escaped);
 }
 
-TEST_F(OpenStore, AnyTextNameAndSectionReadBackExactlyFromAFreshStore) {
-  const std::string texts[] = {"a\nb",       "line\r\n", "=",   "k=v",   "[Search]", "[",
-                               "]",          "\\",       "\\n", "end\\", " pad ",    "\xE9\xFF\x80",
-                               {"a\0b\0", 4}};
+TEST_F(OpenStore, AnyTextReadsBackExactlyFromAFreshStore) {
+  const std::string texts[] = {"a\nb", "line\r\n", "=",   "k=v",    "[Search]", "[", "]",
+                               "\\",   "\\n",      "end\\", " pad ", "Donn\xC3\xA9" "es", {"a\0b\0", 4}};
   for (const std::string& text : texts) {
     ASSERT_TRUE(store.WriteString("Odd", "v" + text, text));
+#ifndef _WIN32
+    // In the registry "\" divides keys; the file takes any section name.
     ASSERT_TRUE(store.WriteString(text + "]", text + "=", text));
+#endif
   }
   SettingsStore fresh(FileSystem::Default());
-  ASSERT_TRUE(fresh.OpenRootKey(dir.path(), &created));
+  ASSERT_TRUE(fresh.OpenRootKey(place.location(), &created));
   EXPECT_FALSE(created);
   for (const std::string& text : texts) {
     EXPECT_EQ(fresh.ReadString("Odd", "v" + text, "?"), text);
+#ifndef _WIN32
     EXPECT_EQ(fresh.ReadString(text + "]", text + "=", "?"), text);
+#endif
   }
+#ifdef _WIN32
+  // The registry holds UTF-16: a text that is not UTF-8 could not come back, so it is refused.
+  EXPECT_FALSE(store.WriteString("Odd", "latin", "\xE9\xFF\x80"));
+#else
+  ASSERT_TRUE(store.WriteString("Odd", "latin", "\xE9\xFF\x80"));
+#endif
+  EXPECT_EQ(fresh.ReadString("Odd", "latin", "?"), kWindows ? "?" : "\xE9\xFF\x80");
 }
 
 TEST_F(OpenStore, NamesDifferingOnlyInCaseAreOneValue) {
@@ -119,7 +150,10 @@ TEST_F(OpenStore, NamesDifferingOnlyInCaseAreOneValue) {
   ASSERT_TRUE(store.WriteString("SEARCH", "NAME", "/other"));
   ASSERT_TRUE(store.WriteInt("search", "Limit", 1));
   EXPECT_EQ(store.ReadString("sEaRcH", "name", ""), "/other");
+  EXPECT_EQ(store.ReadInt("SEARCH", "limit", 0), 1);
+#ifndef _WIN32
   EXPECT_EQ(Text(test::ReadBytes(store.path())), "[Search]\nName=/other\nLimit=1\n");
+#endif
 }
 
 TEST(IniImport, LinesAreTrimmedSectionsNeedBracketsAtBothEnds) {
@@ -147,26 +181,28 @@ TEST(IniImport, LongLinesArriveInPiecesOf519Characters) {
 
 TEST(IniImport, FirstOpenReportsCreatedAndLaterOpensDoNot) {
   TempDir dir;
+  test::SettingsPlace place;
   const std::string ini = dir / "Barvane.INI";
-  test::WriteBytes(ini, AsBytes("[ Search ]\nLimit=0\n"));
+  test::WriteBytes(ini, AsBytes("[ Search ]\nLimit=0\n[Edit]\nDate=07/04/99\n"));
+  const std::string location = place.location() + (kWindows ? "\\nested" : "conf/nested");
   SettingsStore store(FileSystem::Default());
   bool created = false;
-  ASSERT_TRUE(store.OpenRootKey(dir / "conf/nested", &created));
+  ASSERT_TRUE(store.OpenRootKey(location, &created));
   ASSERT_TRUE(created);
-  EXPECT_EQ(store.path(), dir / "conf/nested/Barvane.conf");
   store.ImportIniFile(ini);
   store.ImportIniFile(dir / "missing.INI");
   EXPECT_EQ(store.ReadInt("Search", "Limit", 1), 0);
-  const Bytes before = test::ReadBytes(store.path());
+  EXPECT_EQ(store.ReadString("Edit", "Date", ""), "07/04/99");
+  EXPECT_EQ(store.ReadString("Edit", "Open", "none"), "none");
 
   test::WriteBytes(ini, AsBytes("[Search]\nLimit=1\n"));
   SettingsStore again(FileSystem::Default());
-  ASSERT_TRUE(again.OpenRootKey(dir / "conf/nested/", &created));
+  ASSERT_TRUE(again.OpenRootKey(location, &created));
   EXPECT_FALSE(created);
-  EXPECT_EQ(test::ReadBytes(again.path()), before);
   EXPECT_EQ(again.ReadInt("search", "limit", 1), 0);
 }
 
+#ifndef _WIN32
 TEST(SettingsStore, FailedWritesAreSilentAndLeaveTheOldFileAndNoTemporary) {
   TempDir dir;
   FaultyFs fs(FileSystem::Default());
@@ -201,6 +237,66 @@ TEST(SettingsStore, FailedWritesAreSilentAndLeaveTheOldFileAndNoTemporary) {
     EXPECT_EQ(store.ReadInt("Search", "Limit", 0), 1);
   }
 }
+
+#endif
+
+#ifdef _WIN32
+struct RegistryValue {
+  DWORD type = REG_NONE;
+  std::wstring data;  // as stored, a terminating zero included
+  bool operator==(const RegistryValue&) const = default;
+};
+
+RegistryValue Raw(HKEY root, const std::string& key, const wchar_t* name) {
+  RegistryValue value;
+  wchar_t data[300];
+  DWORD size = sizeof(data);
+  const std::wstring wideKey = std::filesystem::path(key).wstring();
+  if (::RegGetValueW(root, wideKey.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, data, &size) ==
+      ERROR_SUCCESS) {
+    value.data.assign(data, size / sizeof(wchar_t));
+  }
+  return value;
+}
+
+void SetMachineValue(const std::string& key, const wchar_t* name, const std::wstring& text) {
+  const std::wstring wideKey = std::filesystem::path(key).wstring();
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, wideKey.c_str(), name, REG_SZ, text.c_str(),
+                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+}
+
+TEST_F(OpenStore, RegistryKeepsTextsWithTheirZeroPerSectionUnderTheCurrentUser) {
+  ASSERT_TRUE(store.WriteInt("Screen", "cx", -5));
+  ASSERT_TRUE(store.WriteString("Search", "Name", "C:/Donn\xC3\xA9" "es"));
+  ASSERT_TRUE(store.WriteString("Edit", "OI", ""));
+  const std::pair<std::string, RegistryValue> cases[] = {
+      {"Screen|cx", {REG_SZ, std::wstring(L"-5\0", 3)}},
+      {"Search|Name", {REG_SZ, std::wstring(L"C:/Donn\u00E9es\0", 13)}},
+      {"Edit|OI", {REG_SZ, std::wstring(L"\0", 1)}}};
+  for (const auto& [where, value] : cases) {
+    const std::string section = where.substr(0, where.find('|'));
+    const std::wstring name = std::filesystem::path(where.substr(where.find('|') + 1)).wstring();
+    EXPECT_TRUE(Raw(HKEY_CURRENT_USER, place.location() + "\\" + section, name.c_str()) == value) << where;
+    EXPECT_EQ(Raw(HKEY_LOCAL_MACHINE, place.location() + "\\" + section, name.c_str()).type, REG_NONE);
+  }
+  EXPECT_EQ(place.Contents(), "[Edit]\nOI=\n[Screen]\ncx=-5\n[Search]\nName=C:/Donn\xC3\xA9" "es\n");
+}
+
+TEST_F(OpenStore, MachineValuesAreDefaultsThatTheUsersOwnOutrank) {
+  SetMachineValue(place.location() + "\\Search", L"Name", L"D:/Shared");
+  SetMachineValue(place.location() + "\\Screen", L"cx", L"800");
+  SetMachineValue(place.location() + "\\Long", L"v", std::wstring(260, L'x'));
+  EXPECT_EQ(store.ReadString("Search", "Name", "dflt"), "D:/Shared");
+  EXPECT_EQ(store.ReadInt("Screen", "cx", 0), 800);
+  EXPECT_EQ(store.ReadInt("Screen", "cy", 7), 7);
+  EXPECT_EQ(store.ReadString("Long", "v", "dflt"), "dflt");
+  ASSERT_TRUE(store.WriteString("Search", "Name", "E:/Mine"));
+  EXPECT_EQ(store.ReadString("Search", "Name", "dflt"), "E:/Mine");
+  EXPECT_TRUE(Raw(HKEY_LOCAL_MACHINE, place.location() + "\\Search", L"Name") ==
+              (RegistryValue{REG_SZ, std::wstring(L"D:/Shared\0", 10)}));
+}
+#endif
 
 }  // namespace
 }  // namespace barvane

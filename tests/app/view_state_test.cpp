@@ -7,6 +7,7 @@
 #include "data/master.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "support/settings_place.h"
 #include "support/single_drive_fs.h"
 
 namespace barvane {
@@ -77,9 +78,9 @@ TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndRejectedPathsChangeNothing) 
 }
 
 TEST_F(ViewStateTest, EachPortfolioKeepsItsCodePageInTheSettings) {
-  test::TempDir config;
+  test::SettingsPlace place;
   bool created = false;
-  ASSERT_TRUE(settings.OpenRootKey(config.path(), &created));
+  ASSERT_TRUE(settings.OpenRootKey(place.location(), &created));
   ASSERT_TRUE(state.SetMasterPath("/data/RU/MASTER"));
   EXPECT_EQ(state.m_codePage.name(), "windows-1252");
   state.SetCodePage(*CodePage::Named("windows-1251"));

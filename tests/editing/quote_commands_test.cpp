@@ -19,6 +19,7 @@
 #include "editing/split.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
+#include "support/settings_place.h"
 
 namespace barvane {
 namespace {
@@ -46,7 +47,7 @@ class QuoteCommands : public testing::Test {
     portfolio_.filler = 0x5A;
     test::Build(dir_.path(), portfolio_);
     bool created = false;
-    ASSERT_TRUE(settings_.OpenRootKey(conf_.path(), &created));
+    ASSERT_TRUE(settings_.OpenRootKey(settingsPlace_.location(), &created));
     ASSERT_TRUE(state_.OpenSeries(dir_.path(), "ABC"));
     before_ = Snapshot(dir_.path());
   }
@@ -69,12 +70,10 @@ class QuoteCommands : public testing::Test {
     EXPECT_EQ(Snapshot(dir_.path()), before_);
     EXPECT_EQ(Settings(), "");
   }
-  std::string Settings() {
-    const Bytes b = test::ReadBytes(conf_ / kSettingsFileName);
-    return {b.begin(), b.end()};
-  }
+  std::string Settings() { return settingsPlace_.Contents(); }
 
-  test::TempDir dir_, conf_;
+  test::TempDir dir_;
+  test::SettingsPlace settingsPlace_;
   SettingsStore settings_{FileSystem::Default()};
   test::RecordingUi ui_;
   ViewState state_{FileSystem::Default(), settings_, ui_};
@@ -98,7 +97,7 @@ TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
   quotes_[2].volume = 3000;
   ExpectQuotes(quotes_);
   EXPECT_EQ(Settings(),
-            "[Edit]\nDate=06/17/98\nOpen=N/A\nHi=N/A\nLo=N/A\nClose=12.5\nVol=3000\nOI=77\n");
+            "[Edit]\nClose=12.5\nDate=06/17/98\nHi=N/A\nLo=N/A\nOI=77\nOpen=N/A\nVol=3000\n");
   EXPECT_EQ(state_.m_selQuoteRow, 2);  // the edited quote stays current
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(ui_.done, (std::vector<std::string>{"Close and Volume set for ABC on 06/17/98"}));
@@ -223,7 +222,7 @@ TEST_F(QuoteCommands, AdjustScalesTheRangeAndSkipsFieldsTheFileLacks) {
   ASSERT_TRUE(ApplyAdjust(state_, t));
   for (int i : {1, 2}) Scale(&quotes_[i], 0.5f, 2.0f);
   ExpectQuotes(quotes_);
-  EXPECT_EQ(Settings(), "[Adjust]\nDate1=06/16/98\nDate2=06/17/98\nPriceMult=0.5\nVolMult=2\nOIMult=3\n");
+  EXPECT_EQ(Settings(), "[Adjust]\nDate1=06/16/98\nDate2=06/17/98\nOIMult=3\nPriceMult=0.5\nVolMult=2\n");
 }
 
 TEST_F(QuoteCommands, AdjustRefusesALettersOnlyOpenInterestMultiplier) {
