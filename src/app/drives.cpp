@@ -5,13 +5,14 @@
 #include <set>
 
 #include "app/list_order.h"
+#include "data/file_names.h"
 
 namespace barvane {
 namespace {
 
 bool IsBelow(const std::string& path, const std::string& dir) {
   return path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
-         (dir == "/" || path[dir.size()] == '/');
+         (dir.size() == RootLength(dir) || path[dir.size()] == '/');
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ std::vector<std::string> ListDrives(FileSystem& fs) {
 
 std::string DriveOfPath(const std::vector<std::string>& drives, const std::string& path) {
   std::string best;
-  if (path.empty() || path[0] != '/') return best;
+  if (!IsAbsolutePath(path)) return best;
   for (const std::string& drive : drives) {
     if ((path == drive || IsBelow(path, drive)) && drive.size() >= best.size()) best = drive;
   }

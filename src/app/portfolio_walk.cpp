@@ -16,10 +16,6 @@ namespace {
 // The progress window needs a repaint now and then, not for each of 50,000 directories.
 constexpr std::chrono::milliseconds kProgressInterval{40};
 
-std::string Join(const std::string& dir, const std::string& name) {
-  return dir == "/" ? "/" + name : dir + "/" + name;
-}
-
 bool IsMasterName(const std::string& name) { return AsciiUpper(name) == kMasterName; }
 
 }  // namespace
@@ -41,11 +37,10 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
                                  .generic_u8string();
   const std::string absoluteStart = WithoutTrailingSlash(std::string(tidy.begin(), tidy.end()));
   otherMounts.erase(absoluteStart);
-  const std::string base = absoluteStart == "/" ? std::string() : absoluteStart;
   auto isOtherMount = [&](const std::string& child) {
-    std::string suffix = child.substr(start.size());
-    if (suffix.empty() || suffix[0] != '/') suffix.insert(0, "/");
-    return otherMounts.count(base + suffix) != 0;
+    std::string below = child.substr(start.size());
+    if (!below.empty() && below[0] == '/') below.erase(0, 1);
+    return otherMounts.count(JoinPath(absoluteStart, below)) != 0;
   };
 
   using Clock = std::chrono::steady_clock;
@@ -70,11 +65,11 @@ std::vector<std::string> WalkDirectory(FileSystem& fs, const std::string& root,
       // A link is resolved only when it is named MASTER, so the walk still stats almost nothing.
       if (IsMasterName(entry.name) &&
           (entry.kind == DirEntry::Kind::kFile ||
-           (entry.kind == DirEntry::Kind::kOther && fs.IsRegularFile(Join(dir, entry.name))))) {
+           (entry.kind == DirEntry::Kind::kOther && fs.IsRegularFile(JoinPath(dir, entry.name))))) {
         hasMaster = true;
       }
       if (entry.kind != DirEntry::Kind::kDirectory || entry.name[0] == '.') continue;
-      std::string child = Join(dir, entry.name);
+      std::string child = JoinPath(dir, entry.name);
       if (isOtherMount(child) || !filter.Passes(child) || !visits.Enter(child)) continue;
       subdirs.push_back(std::move(child));
     }

@@ -57,8 +57,8 @@ bool ViewState::SetMasterPath(const std::string& path) {
   if (path.empty() || AsciiUpper(last) != kMasterName) return false;
   m_masterPath = path;
   m_portfolioDir = slash == std::string::npos ? std::string() : path.substr(0, slash);
-  // The root's MASTER is "/MASTER": its directory is "/", not nothing.
-  if (m_portfolioDir.empty() && slash == 0) m_portfolioDir = "/";
+  // The root's MASTER is "/MASTER" (or "C:/MASTER"): its directory is the root, "/" included.
+  if (slash != std::string::npos && slash < RootLength(path)) m_portfolioDir = path.substr(0, slash + 1);
   m_masterPathValid = true;
   m_codePage = CodePage::Named(settings_.ReadString(kCodePageSection, m_portfolioDir, kDefaultCodePage))
                    .value_or(CodePage());

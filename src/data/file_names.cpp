@@ -1,6 +1,8 @@
 // Portfolio file names.
 #include "data/file_names.h"
 
+#include <algorithm>
+
 namespace barvane {
 namespace {
 
@@ -33,13 +35,36 @@ std::string RepairTemporaryPath(const std::string& masterPath) { return masterPa
 
 std::string CopyTemporaryPath(const std::string& target) { return target + ".NEW"; }
 
+std::size_t RootLength(std::string_view path) {
+#ifdef _WIN32
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '/') return 3;
+  if (path.size() > 2 && path[0] == '/' && path[1] == '/' && path[2] != '/') {
+    const std::size_t serverEnd = path.find('/', 2);
+    if (serverEnd == std::string_view::npos || serverEnd + 1 >= path.size() || path[serverEnd + 1] == '/') {
+      return 0;  // a server without a share names no directory
+    }
+    const std::size_t shareEnd = path.find('/', serverEnd + 1);
+    return shareEnd == std::string_view::npos ? path.size() : shareEnd + 1;
+  }
+#endif
+  return !path.empty() && path[0] == '/' ? 1 : 0;
+}
+
+bool IsAbsolutePath(std::string_view path) { return RootLength(path) > 0; }
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
 std::string WithTrailingSlash(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
 }
 
 std::string WithoutTrailingSlash(std::string dir) {
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  const std::size_t keep = std::max<std::size_t>(RootLength(dir), 1);
+  while (dir.size() > keep && dir.back() == '/') dir.pop_back();
   return dir;
 }
 

@@ -1,9 +1,11 @@
 // Every name of a portfolio file the program reads or creates, temporary and backup files
-// included. Files the program creates carry upper-case names; existing files are found in
-// whatever letter case they are stored (see file_ops.h).
+// included, and the roots and joins of the paths they lie on. Files the program creates carry
+// upper-case names; existing files are found in whatever letter case they are stored (see
+// file_ops.h).
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace barvane {
 
@@ -36,9 +38,17 @@ std::string RepairTemporaryPath(const std::string& masterPath);
 // The temporary file through which a copy reaches `target`: `target` with ".NEW" appended.
 std::string CopyTemporaryPath(const std::string& target);
 
+// The length of the root that begins `path`, 0 when `path` is relative: "/" on every system,
+// and on Windows also a drive's "X:/" and a share's "//server/share/" ("//server/share" when
+// nothing follows). Paths inside the program use "/" only.
+std::size_t RootLength(std::string_view path);
+bool IsAbsolutePath(std::string_view path);
+// `name` below `dir`, one "/" between them: "/" and "data" give "/data", never "//data".
+std::string JoinPath(const std::string& dir, const std::string& name);
+
 // `dir` ending in "/" (empty stays empty).
 std::string WithTrailingSlash(std::string dir);
-// `dir` without its trailing "/" (the root "/" stays).
+// `dir` without its trailing "/" (a root such as "/" or "C:/" stays whole).
 std::string WithoutTrailingSlash(std::string dir);
 // The directory part of `path`, ending in "/"; empty when `path` has no "/".
 std::string DirectoryOf(const std::string& path);

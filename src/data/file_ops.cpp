@@ -156,7 +156,7 @@ bool MakeDirectories(FileSystem& fs, const std::string& dir) {
   const std::string path = WithoutTrailingSlash(dir);
   if (path.empty() || fs.IsDirectory(path)) return !path.empty();
   const std::size_t slash = path.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !MakeDirectories(fs, path.substr(0, slash))) {
+  if (slash != std::string::npos && slash >= RootLength(path) && !MakeDirectories(fs, path.substr(0, slash))) {
     return false;
   }
   return fs.CreateDirectory(path);
