@@ -24,6 +24,12 @@ bool HasKind(FileSystem& fs, const std::string& path, DirEntry::Kind kind) {
 
 std::string FindNoCase(FileSystem& fs, const std::string& dir, const std::string& name,
                        DirEntry::Kind kind) {
+  // A system whose names ignore case knows the stored name without a listing.
+  if (const auto stored = fs.StoredName(dir + name)) {
+    // A match through an old MS-DOS short name ("MASTER~1") is no match.
+    if (stored->empty() || !EqualsIgnoringCase(*stored, name) || !HasKind(fs, dir + *stored, kind)) return {};
+    return dir + *stored;
+  }
 #ifndef _WIN32
   // Windows would find the name in any case here and hide how it is stored.
   if (HasKind(fs, dir + name, kind)) return dir + name;

@@ -15,7 +15,8 @@ namespace barvane {
 using Bytes = std::vector<std::uint8_t>;
 
 // The path of the entry of `dir` named `name` in any ASCII letter case (the exact name
-// preferred), or empty when there is none. `dir` ends in "/" or is empty.
+// preferred), or empty when there is none. `dir` ends in "/" or is empty. Where the system
+// ignores case it is asked for the stored name; elsewhere `dir` is listed.
 std::string FindNoCase(FileSystem& fs, const std::string& dir, const std::string& name,
                        DirEntry::Kind kind = DirEntry::Kind::kFile);
 

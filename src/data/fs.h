@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,13 @@ class FileSystem {
   // `path` absolute, with every symbolic link, "." and ".." resolved; empty when it does not
   // exist or cannot be resolved.
   virtual std::string RealPath(const std::string& path) = 0;
+  // The name under which the entry at `path` is stored, asked of a system whose names ignore
+  // letter case (Windows); empty when nothing is there. Null where names tell case apart, so
+  // that only a listing of the directory finds a name in another case.
+  virtual std::optional<std::string> StoredName(const std::string& path) {
+    (void)path;
+    return std::nullopt;
+  }
 };
 
 // The value of the environment variable `name` as UTF-8; empty when it is not set.
@@ -171,6 +179,7 @@ class FileSystemWrapper : public FileSystem {
   bool ListMounts(std::vector<MountEntry>* mounts) override { return target_.ListMounts(mounts); }
   std::string CurrentDirectory() override { return target_.CurrentDirectory(); }
   std::string RealPath(const std::string& path) override { return target_.RealPath(path); }
+  std::optional<std::string> StoredName(const std::string& path) override { return target_.StoredName(path); }
 
  protected:
   FileSystem& target() { return target_; }

@@ -388,6 +388,19 @@ class Win32FileSystem final : public FileSystem {
     return true;
   }
 
+  std::optional<std::string> StoredName(const std::string& path) override {
+    const std::size_t slash = path.rfind('/');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    // The search takes "*" and "?" as patterns, and no stored name holds them.
+    if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::string();
+    WIN32_FIND_DATAW found{};
+    const HANDLE h = ::FindFirstFileExW(SystemPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                        nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    ::FindClose(h);
+    return Narrow(found.cFileName);
+  }
+
   bool IsRegularFile(const std::string& path) override {
     FileInfo info;
     return Stat(path, &info) && info.kind == DirEntry::Kind::kFile;

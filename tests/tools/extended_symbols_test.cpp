@@ -205,8 +205,10 @@ TEST_F(VendorCopy, BlankSymbolRepairKeepsTheVendorsLowerCaseBackup) {
   test::ToolView tv(dir_);
   EXPECT_TRUE(tv.ui.messages.empty());
   EXPECT_EQ(test::ReadBytes(dir_ + "master.bak"), before_["master.bak"]);
-  EXPECT_FALSE(test::Exists(dir_ + "MASTER.bak"));
-  EXPECT_FALSE(test::Exists(dir_ + "MASTER.~NU"));
+  // Listed names, since on Windows "MASTER.bak" would open the vendor's "master.bak".
+  for (const std::string& name : test::FileNames(dir_)) {
+    EXPECT_TRUE(name != "MASTER.bak" && name != "MASTER.~NU") << name;
+  }
   EXPECT_NE(test::ReadBytes(dir_ + "master"), master);
 }
 
