@@ -222,15 +222,35 @@ std::string WordsText(const std::vector<std::string>& words) {
   for (const std::string& word : words) {
     if (!line.empty()) line += ' ';
     const bool plain = !word.empty() && std::none_of(word.begin(), word.end(), [](char c) {
+#ifdef _WIN32
+      return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == 0x7F;
+#else
       return static_cast<unsigned char>(c) <= ' ' || c == '\'' || c == '"' || c == '\\' || c == 0x7F;
+#endif
     });
     if (plain) {
       line += word;
       continue;
     }
+#ifdef _WIN32
+    line += '"';
+    std::size_t backslashes = 0;
+    for (char c : word) {
+      if (c == '\\') {
+        ++backslashes;
+        continue;
+      }
+      line.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+      backslashes = 0;
+      line += c;
+    }
+    line.append(2 * backslashes, '\\');  // before the closing quote
+    line += '"';
+#else
     line += '\'';
     for (char c : word) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
     line += '\'';
+#endif
   }
   return line;
 }

@@ -49,8 +49,10 @@ struct HistoryLimits {
 // UserDataDirectory() + "/Orvell Software/Barvane/History".
 std::string DefaultHistoryDirectory();
 
-// The change's words as one line: words joined by blanks, a word that is empty or holds a
-// blank, quote or control character written in single quotes (a quote in it as '\'').
+// The change's words as one line, each word as the system's command line takes it: joined by
+// blanks, a word that is empty or holds a blank, quote or control character quoted. Unix: in
+// single quotes (a quote in it as '\''; a backslash also quotes). Windows: in double quotes,
+// backslashes as given except before a quote, as the C run-time splits a command line.
 std::string WordsText(const std::vector<std::string>& words);
 
 class History {

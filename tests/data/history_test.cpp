@@ -196,9 +196,16 @@ TEST(HistoryLimits, SizeCapComesFromTheEnvironmentInMegabytes) {
   test::SetEnvironment("BARVANE_HISTORY_MB", "");
 }
 
-TEST(History, WordsAreQuotedWhereAShellWouldSplitThem) {
-  EXPECT_EQ(WordsText({"edit-symbol", "/a b/P", "X", "it's", "", "N/A"}),
-            "edit-symbol '/a b/P' X 'it'\\''s' '' N/A");
+TEST(History, WordsAreQuotedWhereTheSystemsCommandLineWouldSplitThem) {
+  const std::vector<std::string> words = {"edit-symbol", "/a b/P", "X",         "it's",   "",
+                                          "N/A",         "C:\\DATA\\P", "C:\\My Data\\", "a\\\"b c", "tab\there"};
+#ifdef _WIN32
+  EXPECT_EQ(WordsText(words), "edit-symbol \"/a b/P\" X it's \"\" N/A C:\\DATA\\P \"C:\\My Data\\\\\" "
+                              "\"a\\\\\\\"b c\" \"tab\there\"");
+#else
+  EXPECT_EQ(WordsText(words), "edit-symbol '/a b/P' X 'it'\\''s' '' N/A 'C:\\DATA\\P' 'C:\\My Data\\' "
+                              "'a\\\"b c' 'tab\there'");
+#endif
 }
 
 TEST_F(HistoryTest, DamagedChangeFileIsPassedOver) {
