@@ -53,6 +53,20 @@ TEST(Drives, APathLiesOnItsLongestMountPointPrefixByComponent) {
   EXPECT_EQ(DriveOfPath(drives, "/home/user/usbstick"), "/home");
   EXPECT_EQ(DriveOfPath(drives, "home/x"), "");
   EXPECT_EQ(DriveOfPath({"/home"}, "/etc"), "");
+  // Drive letters and shares are roots on Windows only ("//srv/share" is a plain path on Unix).
+  const Drives windows{"C:/", "D:/", "//srv/share"};
+  struct Case {
+    const char *path, *onWindows, *onUnix;
+  };
+  for (const Case& c : {Case{"C:/data", "C:/", ""}, Case{"C:/", "C:/", ""}, Case{"D:/x/y", "D:/", ""},
+                        Case{"//srv/share/p", "//srv/share", "//srv/share"}, Case{"//srv/shared", "", ""},
+                        Case{"E:/x", "", ""}, Case{"C:data", "", ""}}) {
+#ifdef _WIN32
+    EXPECT_EQ(DriveOfPath(windows, c.path), c.onWindows) << c.path;
+#else
+    EXPECT_EQ(DriveOfPath(windows, c.path), c.onUnix) << c.path;
+#endif
+  }
 
   EXPECT_EQ(ChooseDrive(drives, "/home", "/"), "/home");
   EXPECT_EQ(ChooseDrive(drives, "/gone", "/home/x"), "/home/user/usb");

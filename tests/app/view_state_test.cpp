@@ -64,6 +64,12 @@ TEST_F(ViewStateTest, EnablingFollowsPortfoliosGridsAndTheSplitSearchWindow) {
 TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndRejectedPathsChangeNothing) {
   ASSERT_TRUE(state.SetMasterPath("/MASTER"));
   EXPECT_EQ(state.m_portfolioDir, "/");
+  ASSERT_TRUE(state.SetMasterPath("C:/MASTER"));
+#ifdef _WIN32
+  EXPECT_EQ(state.m_portfolioDir, "C:/");  // the root of the drive, not "C:"
+#else
+  EXPECT_EQ(state.m_portfolioDir, "C:");
+#endif
   ASSERT_TRUE(state.SetMasterPath("/data/Stocks/master"));
   EXPECT_EQ(state.m_portfolioDir, "/data/Stocks");
   EXPECT_EQ(state.m_masterPath, "/data/Stocks/master");
