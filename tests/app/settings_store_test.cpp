@@ -272,7 +272,7 @@ TEST_F(OpenStore, RegistryKeepsTextsWithTheirZeroPerSectionUnderTheCurrentUser) 
   ASSERT_TRUE(store.WriteString("Edit", "OI", ""));
   const std::pair<std::string, RegistryValue> cases[] = {
       {"Screen|cx", {REG_SZ, std::wstring(L"-5\0", 3)}},
-      {"Search|Name", {REG_SZ, std::wstring(L"C:/Donn\u00E9es\0", 13)}},
+      {"Search|Name", {REG_SZ, std::wstring(L"C:/Donn\u00E9es\0", 11)}},
       {"Edit|OI", {REG_SZ, std::wstring(L"\0", 1)}}};
   for (const auto& [where, value] : cases) {
     const std::string section = where.substr(0, where.find('|'));

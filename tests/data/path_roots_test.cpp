@@ -25,7 +25,7 @@ TEST(PathRoots, EachFormHasItsRootOnItsOwnSystemOnly) {
   const Case cases[] = {
       {"/", 1, 1, "/", "/"},
       {"/data/", 1, 1, "/data", "/data"},
-      {"//", 1, 0, "/", "/"},
+      {"//", 1, 1, "/", "/"},
       {"data//", 0, 0, "data", "data"},
       {"", 0, 0, "", ""},
       {"C:/", 0, 3, "C:", "C:/"},
