@@ -12,7 +12,7 @@ namespace {
 
 bool IsBelow(const std::string& path, const std::string& dir) {
   return path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
-         (dir.size() == RootLength(dir) || path[dir.size()] == '/');
+         (dir.back() == '/' || path[dir.size()] == '/');
 }
 
 }  // namespace
