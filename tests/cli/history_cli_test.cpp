@@ -71,7 +71,11 @@ TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
   for (std::size_t i = 0; i < history.size(); ++i) EXPECT_TRUE(std::regex_match(history[i], line)) << history[i];
   EXPECT_EQ(history[0].substr(0, 2), "1\t");
   EXPECT_EQ(WordsOf(history[0]), "move-symbol " + asx + " ABU " + dest_);
+#ifdef _WIN32
+  EXPECT_EQ(WordsOf(history[3]), "edit-symbol " + asx + " AAJ AAJX \"Aruma X\"");  // as cmd.exe quotes
+#else
   EXPECT_EQ(WordsOf(history[3]), "edit-symbol " + asx + " AAJ AAJX 'Aruma X'");
+#endif
   EXPECT_EQ(Lines(Cli({"history", dest_}).out).size(), 2u);  // the copy and the move
 
   for (std::size_t i = run.size(); i-- > 0;) {

@@ -425,7 +425,11 @@ TEST(ChangeTitle, NamesTheCommandItsSymbolAndDay) {
       {{"check", "/p", "--repair", "ADY"}, "Repair of ADY"},
       {{"import", "/p", "NEW", "/home/u/a b.txt", "--name", "N"}, "Import of a b.txt into NEW"},
       {{"new-quote", "/p", "GE", "06/22/98", "1", "1", "1", "1", "0", "0"}, "New quote of GE on 06/22/98"},
-      {{"renumber", "/p", "x y"}, "renumber /p 'x y'"},  // a command it has no words for shows as typed
+#ifdef _WIN32
+      {{"renumber", "/p", "x y"}, "renumber /p \"x y\""},  // a command it has no words for shows as typed
+#else
+      {{"renumber", "/p", "x y"}, "renumber /p 'x y'"},
+#endif
   };
   for (const auto& [words, title] : cases) {
     Change change;
