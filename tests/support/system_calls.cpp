@@ -77,8 +77,14 @@ int RunProgram(const std::string& program, const std::vector<std::string>& words
   start.hStdError = errFile;
   PROCESS_INFORMATION process{};
   int status = -1;
-  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
-                       &process)) {
+  // Wine, busy with a parallel suite, now and then fails to start a process at all: that says
+  // nothing of the program under test, so it is tried again.
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) ::Sleep(200);
+    started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process) != FALSE;
+  }
+  if (started) {
     DWORD code = 0;
     ::WaitForSingleObject(process.hProcess, INFINITE);
     if (::GetExitCodeProcess(process.hProcess, &code)) status = static_cast<int>(code);
