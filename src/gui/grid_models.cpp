@@ -24,7 +24,10 @@ int SymbolGridModel::columnCount(const QModelIndex& parent) const { return paren
 
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  const barvane::SymbolRow& row = state_.m_symbolRows[static_cast<std::size_t>(StateRow(index.row()))];
+  // A rescan empties the rows and may paint before the grid is told; the stale rows show nothing.
+  const auto stateRow = static_cast<std::size_t>(StateRow(index.row()));
+  if (stateRow >= state_.m_symbolRows.size()) return {};
+  const barvane::SymbolRow& row = state_.m_symbolRows[stateRow];
   return FromFileText(state_.m_codePage, index.column() == kSymbol ? row.symbol : row.name);
 }
 
