@@ -2,6 +2,7 @@
 #include "app/drives.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "app/list_order.h"
@@ -13,6 +14,12 @@ namespace {
 bool IsBelow(const std::string& path, const std::string& dir) {
   return path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
          (dir.back() == '/' || path[dir.size()] == '/');
+}
+
+// Windows takes "d:/" for "D:/"; the drive list may name it either way.
+std::string WithUpperDriveLetter(std::string path) {
+  if (RootLength(path) == 3) path[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  return path;
 }
 
 }  // namespace
@@ -53,8 +60,10 @@ std::vector<std::string> ListDrives(FileSystem& fs) {
 std::string DriveOfPath(const std::vector<std::string>& drives, const std::string& path) {
   std::string best;
   if (!IsAbsolutePath(path)) return best;
+  const std::string at = WithUpperDriveLetter(path);
   for (const std::string& drive : drives) {
-    if ((path == drive || IsBelow(path, drive)) && drive.size() >= best.size()) best = drive;
+    const std::string root = WithUpperDriveLetter(drive);
+    if ((at == root || IsBelow(at, root)) && drive.size() >= best.size()) best = drive;
   }
   return best;
 }

@@ -60,7 +60,7 @@ TEST(Drives, APathLiesOnItsLongestMountPointPrefixByComponent) {
   };
   for (const Case& c : {Case{"C:/data", "C:/", ""}, Case{"C:/", "C:/", ""}, Case{"D:/x/y", "D:/", ""},
                         Case{"//srv/share/p", "//srv/share", "//srv/share"}, Case{"//srv/shared", "", ""},
-                        Case{"E:/x", "", ""}, Case{"C:data", "", ""}}) {
+                        Case{"E:/x", "", ""}, Case{"C:data", "", ""}, Case{"d:/x", "D:/", ""}}) {
 #ifdef _WIN32
     EXPECT_EQ(DriveOfPath(windows, c.path), c.onWindows) << c.path;
 #else
