@@ -18,13 +18,6 @@ std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::
 // `position` (1-based) of `shown`; without a current row among them "41 of 2,846 shown".
 std::string FilteredSymbolPaneText(int position, int shown, int total);
 
-// `n` with a comma between each group of three digits: "2,846".
-std::string GroupedCount(int n);
-
-// The day a go-to-date text names: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, a real day of a month
-// 01 to 12. False for any other text.
-bool ReadGoToDate(const std::string& text, DayNumber* day);
-
 // The row of the newest quote on or before `day`; the oldest row when every quote is later;
 // -1 for an empty grid.
 int QuoteRowOnOrBefore(const QuoteGrid& grid, DayNumber day);

@@ -30,4 +30,11 @@ std::string Printed(const char* format, const auto&... values) {
   return text;
 }
 
+// A count as reports and panes give it: 2312 as "2,312".
+inline std::string GroupedNumber(long long n) {
+  std::string digits = std::to_string(n < 0 ? -n : n);
+  for (auto at = static_cast<long>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  return n < 0 ? "-" + digits : digits;
+}
+
 }  // namespace barvane

@@ -375,8 +375,8 @@ void CBarvaneView::FilterSymbols(const QString& text) {
 }
 
 bool CBarvaneView::GoToDate(const QString& text) {
-  DayNumber day = 0;
-  if (!ReadGoToDate(ToLatin1(text.trimmed()), &day)) {
+  const DayNumber day = ReadDateText(ToLatin1(text.trimmed()));
+  if (day == kNoDate) {
     m_ui.ShowMessage("Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.", MessageIcon::kNone);
     return false;
   }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <map>
 
+#include "data/printed.h"
+
 namespace barvane {
 namespace {
 
@@ -49,13 +51,6 @@ struct Run {
 };
 
 }  // namespace
-
-std::string GroupedNumber(std::size_t n) {
-  std::string digits = std::to_string(n);
-  for (auto at = static_cast<long>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), ",");
-  return digits;
-}
 
 std::vector<SeriesProblem> GroupRuns(const SeriesVerdict& verdict) {
   const std::vector<SeriesProblem>& problems = verdict.problems;

@@ -20,7 +20,4 @@ namespace barvane {
 // were.
 std::vector<SeriesProblem> GroupRuns(const SeriesVerdict& verdict);
 
-// A count as a report gives it: 2312 as "2,312".
-std::string GroupedNumber(std::size_t n);
-
 }  // namespace barvane

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "data/printed.h"
+
 namespace barvane {
 namespace {
 
@@ -107,10 +109,10 @@ TEST(CheckRuns, CountsTheBarsOfADayEachAndEndsWithTheLastBarsTime) {
                                       "03/01/55 close -1.00 is negative at 09:15:00"}));
 }
 
-TEST(CheckRuns, GroupsThousands) {
-  const std::pair<std::size_t, const char*> cases[] = {{0, "0"},          {999, "999"},
-                                                       {1000, "1,000"},   {2312, "2,312"},
-                                                       {65535, "65,535"}, {1234567, "1,234,567"}};
+TEST(GroupedNumber, PutsACommaBetweenEachThreeDigits) {
+  const std::pair<long long, const char*> cases[] = {{0, "0"},           {999, "999"},         {1000, "1,000"},
+                                                     {2312, "2,312"},    {65535, "65,535"},    {123456, "123,456"},
+                                                     {1234567, "1,234,567"}, {-2846, "-2,846"}};
   for (const auto& [n, text] : cases) EXPECT_EQ(GroupedNumber(n), text);
 }
 
