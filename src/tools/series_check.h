@@ -27,6 +27,7 @@ struct SeriesProblem {
   std::string text;
   bool mendable = false;  // false: it needs a person
   TimeTicks time = 0;     // of the bar it concerns, in a series whose quotes hold a time
+  std::vector<SeriesProblem> bars;  // of a line that tells one kind on many quotes: their own
 };
 
 // When a quote was: its day, and its time in a series whose quotes hold one.
@@ -43,7 +44,6 @@ struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
   bool fourDigitYears = false;          // the series shows its dates with four-digit years
   bool timed = false;                   // its quotes hold a time
-  std::vector<QuoteStamp> quoteStamps;  // of each quote, in file order
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;
