@@ -81,6 +81,7 @@ std::vector<SeriesProblem> GroupByKind(const SeriesVerdict& verdict) {
                          std::string(kind->name) + " on " + GroupedNumber(quotes->second.size()) + " " +
                              kind->unit + ", " + StampText(from, verdict) + " to " + StampText(to, verdict),
                          true, from.second});
+      grouped.back().quotes = quotes->second.size();
     }
     SeriesProblem& group = grouped[line->second];
     group.mendable = group.mendable && p.mendable;

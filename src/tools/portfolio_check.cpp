@@ -226,6 +226,7 @@ class TreeWalk {
 
 CheckProblem OfSymbol(const CheckedSymbol& symbol, const SeriesProblem& p, bool fourDigitYears) {
   CheckProblem problem{symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable, fourDigitYears};
+  problem.quotes = p.quotes;
   for (const SeriesProblem& bar : p.bars) problem.bars.push_back(OfSymbol(symbol, bar, fourDigitYears));
   return problem;
 }

@@ -26,7 +26,8 @@ struct CheckProblem {
   std::string text;
   bool mendable = false;        // false: it needs a person
   bool fourDigitYears = false;  // the day's series shows four-digit years
-  std::vector<CheckProblem> bars;  // of a line that tells one kind on many quotes: their own
+  std::vector<CheckProblem> bars{};  // of a line that tells one kind on many quotes: their own
+  std::size_t quotes = 1;          // how many quotes it tells of, when it has a day
 };
 
 // "SYMBOL<TAB>MM/DD/YY<TAB>what is wrong", "-" for no day; a sub-portfolio's problem ends in
