@@ -360,7 +360,7 @@ void CBarvaneView::SaveColumnWidths() {
 }
 
 void CBarvaneView::FilterSymbols(const QString& text) {
-  m_state.m_symbolFilter = ToLatin1(text);
+  m_state.m_symbolFilter = text.toStdString();
   m_refreshing = true;
   m_symbolModel.Refresh();
   m_refreshing = false;
