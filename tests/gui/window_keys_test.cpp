@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFocusFrame>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
@@ -55,10 +56,23 @@ TEST(WindowKeys, TabMovesBetweenThePanesAndNeverThroughCells) {
   v->portfolioList()->setFocus();
   const std::string symbol = w.state().m_seriesSymbol;
   const std::vector<QWidget*> order = {v->symbolGrid(), v->quoteGrid(), v->chartPane(), v->portfolioList()};
+  QFocusFrame* frame = v->focusFrame();
+  const QColor highlight = v->palette().color(QPalette::Active, QPalette::Highlight);
   for (QWidget* next : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->metaObject()->className();
+    // The pane with the keyboard shows it: a frame around it in the selection colour.
+    EXPECT_EQ(frame->widget(), next);
+    ASSERT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->geometry().contains(next->geometry().adjusted(-1, -1, 1, 1).topLeft() + QPoint(1, 1)));
+    const QImage painted = frame->grab().toImage();
+    EXPECT_EQ(painted.pixelColor(0, painted.height() / 2), highlight);
+    EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() - 1), highlight);
   }
+  // Outside the four panes (the filter box) none wears it.
+  v->symbolFilter()->setFocus();
+  EXPECT_EQ(frame->widget(), nullptr);
+  v->portfolioList()->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
   EXPECT_EQ(QApplication::focusWidget(), v->chartPane());
   QTest::qWait(400);
