@@ -467,7 +467,7 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
     for (DayNumber day : days) {
       for (int m : {5, 10, 15}) {
         close += 1;
-        bars.push_back({day, HmsToTicks(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
+        bars.push_back({day, HmsToSeconds(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
       }
     }
     std::vector<Quantity> fields = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};
