@@ -2,6 +2,7 @@
 // command run from the window with its dialog answered OK or Cancel.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -30,7 +31,7 @@ struct QuoteWindow : test::GuiWindow {
 
 TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {
   CNumberEdit number;
-  QTest::keyClicks(&number, "1.5-,a7");
+  QTest::keyClicks(&number, "1.5-a7");
   EXPECT_EQ(number.text(), "1.57");
   QTest::keyClick(&number, Qt::Key_Backspace);
   EXPECT_EQ(number.text(), "1.5");
@@ -48,6 +49,34 @@ TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {
   QTest::keyClick(&date, Qt::Key_1);
   EXPECT_EQ(date.text(), "07/04/99");
   EXPECT_EQ(date.selectedText(), "07");
+}
+
+TEST(EntryFields, ACommaIsThePointAndAPasteGoesThroughTheFieldsOwnFilter) {
+  CNumberEdit number;
+  number.SetSignAllowed(true);
+  QTest::keyClicks(&number, "1,14");
+  EXPECT_EQ(number.text(), "1.14");
+  const std::pair<const char*, const char*> pastes[] = {
+      {"-37,63\r\n", "-37.63"}, {"1,140.50", ""}, {"1 000", ""}, {"N/A", ""}};
+  for (const auto& [pasted, want] : pastes) {
+    number.clear();
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keySequence(&number, QKeySequence::Paste);
+    EXPECT_EQ(number.text().toStdString(), want) << pasted;
+  }
+
+  CDateEdit date;
+  date.Seed("06/15/1928");
+  const std::pair<const char*, const char*> dates[] = {
+      {"1929-11-10", "11/10/1929"}, {"11/10/29", "11/10/1929"}, {"11/12/1929 ", "11/12/1929"}};
+  for (const auto& [pasted, want] : dates) {
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keySequence(&date, QKeySequence::Paste);
+    EXPECT_EQ(date.text().toStdString(), want) << pasted;
+  }
+  EXPECT_EQ(date.selectedText(), "11");  // typing goes on at the month
+  QTest::keyClicks(&date, "0102");
+  EXPECT_EQ(date.text(), "01/02/1929");
 }
 
 TEST(EditQuoteDialog, NavigationFollowsTheRowAndCancelKeepsTheHighlightedRow) {
