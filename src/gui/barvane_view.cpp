@@ -547,16 +547,20 @@ void CBarvaneView::QuotesChanged() {
 
 void CBarvaneView::EditQuote() {
   const int highlighted = m_state.m_selQuoteRow;
-  CEditQuoteDlg dialog(m_state, this);
-  if (dialog.exec() == QDialog::Accepted) {
-    const EditQuoteTexts texts = dialog.texts();
+  const auto store = [this](const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
     std::vector<std::string> words = {"edit", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol)};
     words.insert(words.end(), texts.begin(), texts.end());
-    Recorded(words, [&] { return ApplyEditQuote(m_state, texts, dialog.shownTexts()); });
-  } else {
-    // Navigation moved the current row; the highlighted row is current again.
-    m_state.m_selQuoteRow = highlighted;
+    const bool stored = Recorded(words, [&] { return ApplyEditQuote(m_state, texts, shown); });
+    QuotesChanged();
+    return stored;
+  };
+  CEditQuoteDlg dialog(m_state, store, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    store(dialog.texts(), dialog.shownTexts());
+    return;
   }
+  // Navigation moved the current row; the highlighted row is current again.
+  m_state.m_selQuoteRow = highlighted;
   QuotesChanged();
 }
 

@@ -115,6 +115,68 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
 }
 
+// A changed close, then Previous: Yes stores it on the day shown and steps, No drops it and
+// steps, Cancel stays on the day with the typed text.
+TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
+  struct Case {
+    Answer choice;
+    const char* dayAfter;
+    const char* closeWritten;  // of 06/17/98 in the grid
+  };
+  for (const Case& c : {Case{Answer::kYes, "06/16/98", "11.0000"}, Case{Answer::kNo, "06/16/98", "10.5000"},
+                        Case{Answer::kCancel, "06/17/98", "10.5000"}}) {
+    QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+    const Bytes before = w.Dat();
+    w.choice = c.choice;
+    std::string dayAfter, closeShown;
+    w.Run(kCmdEditQuote, [&](QDialog* d) {
+      auto* edit = static_cast<CEditQuoteDlg*>(d);
+      edit->button(EditStep::kPrevious)->click();  // nothing changed: no question
+      edit->button(EditStep::kNext)->click();
+      ASSERT_TRUE(w.questions.empty());
+      edit->field(3)->setText("11");
+      edit->button(EditStep::kPrevious)->click();
+      dayAfter = edit->dateText().toStdString();
+      closeShown = edit->field(3)->text().toStdString();
+      QuoteWindow::Cancel(d);
+    });
+    SCOPED_TRACE(c.dayAfter);
+    EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
+    EXPECT_EQ(dayAfter, c.dayAfter);
+    EXPECT_EQ(closeShown, c.choice == Answer::kCancel ? "11" : "10.2500");
+    EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 4).data().toString().toStdString(), c.closeWritten);
+    if (c.choice == Answer::kYes) {
+      auto quotes = test::WeekdayQuotes(kMonday, 3);
+      quotes[2].close = 11;
+      EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
+      EXPECT_EQ(w.settings.ReadString("Edit", "Close", ""), "11");
+    } else {
+      EXPECT_EQ(w.Dat(), before);
+    }
+    EXPECT_TRUE(w.messages.empty());
+  }
+}
+
+TEST(EditQuoteDialog, AYesToStoringChangesThatOkWouldRefuseStaysOnTheDay) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  const Bytes before = w.Dat();
+  w.Run(kCmdEditQuote, [&](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    edit->field(3)->setText(".");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    w.answer = false;  // to the question about an unlikely close
+    edit->field(3)->setText("500");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    QuoteWindow::Cancel(d);
+  });
+  ASSERT_EQ(w.questions.size(), 3u);
+  EXPECT_EQ(w.questions[2].rfind("The close 500.0000", 0), 0u) << w.questions[2];
+  EXPECT_EQ(w.Dat(), before);
+}
+
 TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   std::vector<QWidget*> order;
