@@ -26,13 +26,13 @@ struct SeriesProblem {
   DayNumber day = kNoDate;  // kNoDate when it concerns no one day
   std::string text;
   bool mendable = false;  // false: it needs a person
-  TimeTicks time = 0;     // of the bar it concerns, in a series whose quotes hold a time
+  DaySeconds time = 0;    // of the bar it concerns, in a series whose quotes hold a time
   std::vector<SeriesProblem> bars{};  // of a line that tells one kind on many quotes: their own
   std::size_t quotes = 1;           // how many quotes it tells of, when it has a day
 };
 
 // When a quote was: its day, and its time in a series whose quotes hold one.
-using QuoteStamp = std::pair<DayNumber, TimeTicks>;
+using QuoteStamp = std::pair<DayNumber, DaySeconds>;
 
 // One thing the repair does.
 struct SeriesMend {

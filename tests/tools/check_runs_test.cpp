@@ -89,14 +89,14 @@ TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
   verdict.fourDigitYears = true;
   const DayNumber day = YmdToDay(1955, 3, 1);
   for (int minute : {5, 0, 15, 0}) {
-    verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToTicks(9, minute, 0)), false,
-                                HmsToTicks(9, minute, 0)});
+    verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToSeconds(9, minute, 0)), false,
+                                HmsToSeconds(9, minute, 0)});
   }
   const std::vector<SeriesProblem> grouped = GroupByKind(verdict);
   EXPECT_EQ(Lines(grouped),
             (std::vector<std::string>{"03/01/55 negative prices on 3 quotes, 03/01/1955 09:00:00 to 03/01/1955 09:15:00 [4]"}));
   ASSERT_EQ(grouped.size(), 1u);
-  EXPECT_EQ(grouped[0].time, HmsToTicks(9, 0, 0));
+  EXPECT_EQ(grouped[0].time, HmsToSeconds(9, 0, 0));
   EXPECT_EQ(grouped[0].bars[0].text, "close -1.00 is negative at 09:05:00");
 }
 
