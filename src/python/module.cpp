@@ -5,6 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -97,6 +98,14 @@ bool Storable(double v) {
   std::uint8_t stored[4];
   WriteMbf(static_cast<float>(v), stored);
   return ReadMbf(stored) == static_cast<float>(v);
+}
+
+// YYYY-MM-DD, as pandas writes a date.
+std::string IsoDate(DayNumber day) {
+  const Ymd ymd = DayToYmd(day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day);
+  return text;
 }
 
 int SecondsOfDay(TimeTicks ticks) {
@@ -317,14 +326,14 @@ class Portfolio {
     const std::int64_t* at = nanos.data();
     std::int64_t previous = kNaT;
     for (py::ssize_t i = 0; i < n; ++i) {
-      const std::string row = "Row " + std::to_string(i);
-      if (at[i] == kNaT) throw py::value_error(row + " has no date.");
+      if (at[i] == kNaT) throw py::value_error("Row " + std::to_string(i) + " has no date.");
       const std::int64_t second = at[i] / kNanosPerSecond - (at[i] % kNanosPerSecond < 0 ? 1 : 0);
       const std::int64_t epochDay = second / 86400 - (second % 86400 < 0 ? 1 : 0);
       ImportedQuote quote;
       quote.day = static_cast<DayNumber>(epochDay + YmdToDay(1970, 1, 1));
       quote.seconds = static_cast<int>(second - epochDay * 86400);
-      if (epochDay < kFirstFileDay - YmdToDay(1970, 1, 1) || epochDay > kLastFileDay - YmdToDay(1970, 1, 1))
+      const std::string row = "Row " + std::to_string(i) + " (" + IsoDate(quote.day) + ")";
+      if (quote.day < kFirstFileDay || quote.day > kLastFileDay)
         throw py::value_error(row + ": the date lies outside the years 1900 to 2155.");
       if (at[i] % kNanosPerSecond != 0) throw py::value_error(row + ": a time holds whole seconds only.");
       if (at[i] <= previous) throw py::value_error(row + ": the dates are not in order, or one repeats.");

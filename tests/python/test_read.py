@@ -1,0 +1,115 @@
+# Reading: the frames hold what barvane-cli shows, value for value.
+import numpy as np
+import pandas as pd
+import pytest
+
+import barvane
+from conftest import cli, copy_fixture
+
+
+def cli_rows(folder, symbol):
+    """barvane-cli quotes, oldest first, each line split into its cells."""
+    lines = cli("quotes", folder, symbol).stdout.splitlines()
+    return [line.split("\t") for line in reversed(lines)]
+
+
+def shown(frame):
+    """The frame's rows as the CLI's grid writes them."""
+    prices = {"open", "high", "low", "close"}
+    rows = []
+    for when, values in zip(frame.index, frame.itertuples(index=False)):
+        cells = [when.strftime("%m/%d/%Y"), when.strftime("%H:%M:%S")]
+        cells += ["%.4f" % v if c in prices else "%.0f" % v for c, v in zip(frame.columns, values)]
+        rows.append(cells)
+    return rows
+
+
+def cli_as_shown(rows, timed, held):
+    """The CLI's cells in shown()'s form: four-digit years, the time, only the columns held."""
+    out = []
+    for cells in rows:
+        day = pd.Timestamp(cells[0]) if len(cells[0]) == 10 else pd.to_datetime(cells[0], format="%m/%d/%y")
+        if not 1961 <= day.year <= 2060 and len(cells[0]) == 8:
+            raise AssertionError("a two-digit year outside 1961..2060: " + cells[0])
+        time = cells[1] if timed else "00:00:00"
+        values = cells[2:] if timed else cells[1:]
+        out.append([day.strftime("%m/%d/%Y"), time] + [v for v in values if v != "N/A"])
+    return out
+
+
+@pytest.mark.parametrize("fixture", ["asx-mining", "hsi-mini-futures"])
+def test_every_symbol_reads_as_the_cli_shows_it(tmp_path, fixture):
+    folder = copy_fixture(tmp_path, fixture)
+    portfolio = barvane.Portfolio(folder)
+    symbols = portfolio.symbols()
+    listed = [line.split("\t")[0] for line in cli("symbols", folder).stdout.splitlines()]
+    assert list(symbols.symbol) == listed
+    for symbol in symbols.symbol:
+        frame = portfolio.quotes(symbol)
+        assert frame.index.name == "date" and frame.index.is_monotonic_increasing
+        assert all(frame.dtypes == np.float32)
+        timed = bool((frame.index != frame.index.normalize()).any())
+        assert shown(frame) == cli_as_shown(cli_rows(folder, symbol), timed, frame.columns), symbol
+
+
+def test_symbols_hold_the_index_facts(tmp_path):
+    portfolio = barvane.Portfolio(copy_fixture(tmp_path, "asx-mining"))
+    symbols = portfolio.symbols().set_index("symbol")
+    bhp = symbols.loc["BHP"]
+    frame = portfolio.quotes("BHP")
+    assert (bhp["first"], bhp["last"]) == (frame.index[0], frame.index[-1])
+    assert (bhp.periodicity, bhp.fields) == ("D", 7)
+    facts = cli("facts", portfolio.path, "BHP").stdout
+    assert f"File number: {bhp.file_number}\n" in facts
+
+
+def test_a_range_keeps_its_ends(tmp_path):
+    portfolio = barvane.Portfolio(copy_fixture(tmp_path, "asx-mining"))
+    frame = portfolio.quotes("BHP", start="2012-03-13", end="2012-03-14")
+    assert list(frame.index.strftime("%Y-%m-%d")) == ["2012-03-13", "2012-03-14"]
+
+
+def test_intraday_and_early_series(tmp_path):
+    cli("sample", tmp_path / "drive")
+    futures = barvane.Portfolio(tmp_path / "drive/Futures")
+    bars = futures.quotes("ESZ6")
+    assert (bars.index != bars.index.normalize()).all()
+    assert shown(bars) == cli_as_shown(cli_rows(futures.path, "ESZ6"), True, bars.columns)
+
+    text = tmp_path / "early.txt"
+    text.write_text("Date,Time,Close\n1928-03-01,10:00:00,1.5\n1928-03-01,10:00:04,1.75\n1928-03-02,09:30:10,2\n")
+    cli("import", tmp_path / "early", "EARLY", text)
+    early = barvane.Portfolio(tmp_path / "early").quotes("EARLY")
+    assert list(early.index.strftime("%Y-%m-%d %H:%M:%S")) == [
+        "1928-03-01 10:00:00", "1928-03-01 10:00:04", "1928-03-02 09:30:10"]
+    assert list(early.close) == [1.5, 1.75, 2.0]
+
+
+@pytest.mark.parametrize("call, error, text", [
+    (lambda p: p.quotes("NOPE"), KeyError, "No symbol NOPE in {dir}"),
+    (lambda p: p.edit("NOPE", "2012-03-15", close=1), KeyError, "No symbol NOPE in {dir}"),
+    (lambda p: barvane.Portfolio(p.path + "/none"), FileNotFoundError,
+     "There is no portfolio in {dir}/none: its MASTER file cannot be read."),
+    (lambda p: barvane.Portfolio(p.path, codepage="latin-9"), ValueError, "codepage takes one of: windows-1250"),
+    (lambda p: barvane.portfolios(p.path + "/F1.DAT"), OSError, "{dir}/F1.DAT is not a directory"),
+])
+def test_refusals_name_what_is_wrong(tmp_path, call, error, text):
+    portfolio = barvane.Portfolio(copy_fixture(tmp_path, "asx-mining"))
+    with pytest.raises(error) as raised:
+        call(portfolio)
+    message = raised.value.args[0]
+    assert message.startswith(text.format(dir=portfolio.path))
+
+
+def test_check_gives_the_cli_lines(tmp_path):
+    folder = copy_fixture(tmp_path, "asx-mining")
+    quotes = folder / "F27.DAT"
+    quotes.write_bytes(quotes.read_bytes()[:-5])  # a torn last record
+    problems = barvane.Portfolio(folder).check()
+    lines = cli("check", folder, check=False).stdout.splitlines()
+    assert len(problems) == len(lines) > 0
+    for row, line in zip(problems.itertuples(), lines):
+        symbol, date, text = line.split("\t", 2)
+        assert (row.symbol, row.text) == (symbol, text)
+        assert (date == "-") == pd.isna(row.date)
+        assert row.kind in ("mendable", "needs a person")
