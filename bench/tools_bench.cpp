@@ -21,10 +21,10 @@
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/mbf.h"
+#include "exchange/export.h"
+#include "exchange/export_all.h"
+#include "exchange/import.h"
 #include "large_portfolio.h"
-#include "tools/export.h"
-#include "tools/export_all.h"
-#include "tools/import.h"
 #include "support/no_sync_fs.h"
 #include "tools/split_search.h"
 

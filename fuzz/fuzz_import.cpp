@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "data/portfolio_writer.h"
+#include "exchange/import.h"
 #include "fuzz_tree.h"
-#include "tools/import.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include "cli/text_encoding.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "exchange/export.h"
+#include "exchange/export_all.h"
+#include "exchange/import.h"
 #include "tools/copy_symbol.h"
 #include "tools/delete_symbol.h"
 #include "tools/edit_symbol.h"
-#include "tools/export.h"
-#include "tools/export_all.h"
-#include "tools/import.h"
 #include "tools/split_search.h"
 
 namespace barvane::cli {

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "app/ui.h"
-#include "tools/export.h"
+#include "exchange/export.h"
 #include "gui/save_file_prompt.h"
 
 class QAbstractButton;

@@ -9,7 +9,7 @@
 #include <QDialog>
 
 #include "data/fs.h"
-#include "tools/import.h"
+#include "exchange/import.h"
 
 class QCheckBox;
 class QComboBox;

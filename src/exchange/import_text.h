@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data/dates.h"
-#include "tools/import_cells.h"
+#include "exchange/import_cells.h"
 
 namespace barvane {
 

@@ -1,6 +1,6 @@
 // Export: the exact text of every layout and choice, both orders, line ends, the replace
 // question, the stored choices, and the refusals.
-#include "tools/export.h"
+#include "exchange/export.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Import: round trips through every export layout into a new portfolio, merges with and
 // without replacing, new symbols beside MASTER and EMASTER and into XMASTER, refusals that
 // write nothing, and every write step under an I/O failure and a crash.
-#include "tools/import.h"
+#include "exchange/import.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +17,11 @@
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
 #include "data/quote_series.h"
+#include "exchange/export.h"
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "tools/copy_symbol.h"
-#include "tools/export.h"
 #include "tools/portfolio_check.h"
 
 namespace barvane {

@@ -1,6 +1,6 @@
 // Export all: every file byte for byte what Export writes for its symbol, the file names,
 // sub-portfolios left out, the replace question, unreadable symbols, and cancelling.
-#include "tools/export_all.h"
+#include "exchange/export_all.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Export of every symbol of a portfolio.
-#include "tools/export_all.h"
+#include "exchange/export_all.h"
 
 #include <algorithm>
 

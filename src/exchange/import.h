@@ -7,7 +7,7 @@
 
 #include "app/ui.h"
 #include "data/fs.h"
-#include "tools/import_text.h"
+#include "exchange/import_text.h"
 
 namespace barvane {
 

@@ -1,5 +1,5 @@
 // Export of one series to a delimited text file.
-#include "tools/export.h"
+#include "exchange/export.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,5 +1,5 @@
 // Reading the cells of quote text.
-#include "tools/import_cells.h"
+#include "exchange/import_cells.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Reading quote text for Import.
-#include "tools/import_text.h"
+#include "exchange/import_text.h"
 
 #include <algorithm>
 #include <cfloat>

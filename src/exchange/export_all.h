@@ -10,7 +10,7 @@
 
 #include "app/ui.h"
 #include "data/fs.h"
-#include "tools/export.h"
+#include "exchange/export.h"
 
 namespace barvane {
 

@@ -1,5 +1,5 @@
 // Import of quote text into a portfolio.
-#include "tools/import.h"
+#include "exchange/import.h"
 
 #include <algorithm>
 #include <cmath>

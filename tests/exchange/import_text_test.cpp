@@ -1,7 +1,7 @@
 // Reading quote text for Import: one hand-written file of each shape that the usual sources
 // download, every date and number form, the shapes without a title row and the refusals,
 // each with its exact reading or message.
-#include "tools/import_text.h"
+#include "exchange/import_text.h"
 
 #include <gtest/gtest.h>
 
