@@ -25,7 +25,7 @@
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
 #include "data/quote_series.h"
-#include "tools/import.h"
+#include "exchange/import.h"
 #include "tools/portfolio_check.h"
 #include "tools/undo.h"
 
