@@ -1,4 +1,6 @@
 # Reading: the frames hold what barvane-cli shows, value for value.
+import io
+
 import numpy as np
 import pandas as pd
 import pytest
@@ -7,34 +9,35 @@ import barvane
 from conftest import cli, copy_fixture
 
 
-def cli_rows(folder, symbol):
-    """barvane-cli quotes, oldest first, each line split into its cells."""
-    lines = cli("quotes", folder, symbol).stdout.splitlines()
-    return [line.split("\t") for line in reversed(lines)]
+COLUMNS = ["open", "high", "low", "close", "volume", "oi"]
 
 
-def shown(frame):
-    """The frame's rows as the CLI's grid writes them."""
-    prices = {"open", "high", "low", "close"}
-    rows = []
-    for when, values in zip(frame.index, frame.itertuples(index=False)):
-        cells = [when.strftime("%m/%d/%Y"), when.strftime("%H:%M:%S")]
-        cells += ["%.4f" % v if c in prices else "%.0f" % v for c, v in zip(frame.columns, values)]
-        rows.append(cells)
-    return rows
+def cli_frame(folder, symbol):
+    """barvane-cli quotes as a frame, oldest first: the moments, and the numbers of the columns
+    held (a column of N/A is one the series does not hold)."""
+    text = cli("quotes", folder, symbol).stdout
+    table = pd.read_csv(io.StringIO(text), sep="\t", header=None, dtype=str, keep_default_na=False)
+    table = table.iloc[::-1].reset_index(drop=True)
+    timed = table.shape[1] == 2 + len(COLUMNS)
+    # One series shows every date in one style.
+    dates = pd.to_datetime(table[0], format="%m/%d/%Y" if len(table[0][0]) == 10 else "%m/%d/%y")
+    # A two-digit year is one of 1961..2060; Python reads 61..68 as 2061..2068.
+    dates = dates.where(dates.dt.year <= 2060, dates - pd.DateOffset(years=100))
+    if timed:
+        dates = dates + pd.to_timedelta(table[1])
+    values = table.iloc[:, -len(COLUMNS):].replace("N/A", np.nan).astype(np.float64)
+    values.columns = COLUMNS
+    held = [c for c in COLUMNS if values[c].notna().all()]
+    return pd.DataFrame(values[held].to_numpy(), index=pd.DatetimeIndex(dates, name="date"), columns=held)
 
 
-def cli_as_shown(rows, timed, held):
-    """The CLI's cells in shown()'s form: four-digit years, the time, only the columns held."""
-    out = []
-    for cells in rows:
-        day = pd.Timestamp(cells[0]) if len(cells[0]) == 10 else pd.to_datetime(cells[0], format="%m/%d/%y")
-        if not 1961 <= day.year <= 2060 and len(cells[0]) == 8:
-            raise AssertionError("a two-digit year outside 1961..2060: " + cells[0])
-        time = cells[1] if timed else "00:00:00"
-        values = cells[2:] if timed else cells[1:]
-        out.append([day.strftime("%m/%d/%Y"), time] + [v for v in values if v != "N/A"])
-    return out
+def assert_as_the_cli_shows(frame, shown):
+    """Each value is the one the CLI printed: prices to four decimals, counts to units."""
+    assert list(frame.columns) == list(shown.columns)
+    assert (frame.index == shown.index).all()
+    exact = frame.to_numpy(dtype=np.float64)
+    halfUnit = np.array([5e-5 if c in ("open", "high", "low", "close") else 0.5 for c in frame.columns])
+    assert (np.abs(exact - shown.to_numpy()) <= halfUnit * (1 + 1e-9)).all()
 
 
 @pytest.mark.parametrize("fixture", ["asx-mining", "hsi-mini-futures"])
@@ -48,8 +51,7 @@ def test_every_symbol_reads_as_the_cli_shows_it(tmp_path, fixture):
         frame = portfolio.quotes(symbol)
         assert frame.index.name == "date" and frame.index.is_monotonic_increasing
         assert all(frame.dtypes == np.float32)
-        timed = bool((frame.index != frame.index.normalize()).any())
-        assert shown(frame) == cli_as_shown(cli_rows(folder, symbol), timed, frame.columns), symbol
+        assert_as_the_cli_shows(frame, cli_frame(folder, symbol))
 
 
 def test_symbols_hold_the_index_facts(tmp_path):
@@ -74,7 +76,7 @@ def test_intraday_and_early_series(tmp_path):
     futures = barvane.Portfolio(tmp_path / "drive/Futures")
     bars = futures.quotes("ESZ6")
     assert (bars.index != bars.index.normalize()).all()
-    assert shown(bars) == cli_as_shown(cli_rows(futures.path, "ESZ6"), True, bars.columns)
+    assert_as_the_cli_shows(bars, cli_frame(futures.path, "ESZ6"))
 
     text = tmp_path / "early.txt"
     text.write_text("Date,Time,Close\n1928-03-01,10:00:00,1.5\n1928-03-01,10:00:04,1.75\n1928-03-02,09:30:10,2\n")
