@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressDialog>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -50,6 +49,7 @@
 #include "gui/series_facts_dlg.h"
 #include "gui/split_dlg.h"
 #include "gui/split_search_dlg.h"
+#include "gui/work_progress.h"
 #include "tools/check_marks.h"
 #include "tools/copy_symbol.h"
 #include "tools/delete_symbol.h"
@@ -686,18 +686,10 @@ void CBarvaneView::ExportAll() {
   dialog.setWindowTitle(QString::fromLatin1(kExportAllTitle));
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string outDir = ToPath(dialog.pathEdit()->text());
-  QProgressDialog progress(QStringLiteral("Exporting..."), QStringLiteral("Cancel"), 0, m_state.m_symbolCount, this);
-  progress.setWindowTitle(QString::fromLatin1(kExportAllTitle));
-  progress.setWindowModality(Qt::WindowModal);
   std::vector<ExportedFile> files;
-  const bool complete = barvane::ExportAll(m_state.fs(), m_ui, m_state.m_portfolioDir, outDir, dialog.choices(),
-                                           [&progress](int done, int total) {
-                                             progress.setMaximum(total);
-                                             progress.setValue(done);
-                                             return !progress.wasCanceled();
-                                           },
-                                           &files);
-  progress.close();
+  const bool complete =
+      barvane::ExportAll(m_state.fs(), m_ui, m_state.m_portfolioDir, outDir, dialog.choices(),
+                         WorkProgress(QStringLiteral("Exporting..."), this), &files);
   m_ui.ShowMessage(std::to_string(files.size()) + " files written to\n" + outDir +
                        (complete ? "" : "\n\nNot every symbol was exported."),
                    complete ? MessageIcon::kInformation : MessageIcon::kWarning);

@@ -11,10 +11,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::Lines;
-using test::TempDir;
+using namespace test;
 
 TEST(Cli, WrongWordsGiveUsageAndStatusTwo) {
   for (auto words : {std::vector<std::string>{}, {"symbols"}, {"quotes", "DIR"}, {"frobnicate", "x"}}) {

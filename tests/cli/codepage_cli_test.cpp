@@ -10,13 +10,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::Lines;
-using test::TempDir;
-using Texts = std::vector<std::string>;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 std::string Field(const Bytes& bytes, std::size_t at, std::size_t size) {
   return std::string(bytes.begin() + static_cast<long>(at),

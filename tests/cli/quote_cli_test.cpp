@@ -10,10 +10,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::Lines;
-using test::TempDir;
+using namespace test;
 
 // ABC trades Monday 06/08/98 to Tuesday 06/16/98 except Friday 06/12.
 class QuoteCli : public testing::Test {

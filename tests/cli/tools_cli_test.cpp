@@ -8,12 +8,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::Lines;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 // P holds HALF (a 2 for 1 drop at its third quote), ONE (a single quote) and KEEP; Q holds X.
 struct Drive {
