@@ -108,11 +108,6 @@ std::string IsoDate(DayNumber day) {
   return text;
 }
 
-int SecondsOfDay(TimeTicks ticks) {
-  const Hms hms = TicksToHms(ticks);
-  return hms.hours * 3600 + hms.minutes * 60 + hms.seconds;
-}
-
 // Holds a shared lock on `dir` as barvane-cli's readers do, so that no change is seen half done.
 class ReadLock {
  public:
@@ -223,7 +218,7 @@ class Portfolio {
     for (std::uint16_t c = 0; c < width; ++c) series.columns[static_cast<std::size_t>(held[c])] = {cells, n, width, c};
     if (file.Load(&series, 0, static_cast<std::int32_t>(n)) != kSuccess || series.count != n) Fail(kQuoteGridErrorText);
     std::int64_t* at = index.mutable_data();
-    for (std::uint32_t i = 0; i < n; ++i) at[i] = Nanos(series.date(i), SecondsOfDay(series.time(i)));
+    for (std::uint32_t i = 0; i < n; ++i) at[i] = Nanos(series.date(i), series.time(i));
     return py::make_tuple(index, values, names);
   }
 

@@ -79,11 +79,11 @@ def test_intraday_and_early_series(tmp_path):
     assert_as_the_cli_shows(bars, cli_frame(futures.path, "ESZ6"))
 
     text = tmp_path / "early.txt"
-    text.write_text("Date,Time,Close\n1928-03-01,10:00:00,1.5\n1928-03-01,10:00:04,1.75\n1928-03-02,09:30:10,2\n")
+    text.write_text("Date,Time,Close\n1928-03-01,10:00:00,1.5\n1928-03-01,10:00:05,1.75\n1928-03-02,09:30:11,2\n")
     cli("import", tmp_path / "early", "EARLY", text)
     early = barvane.Portfolio(tmp_path / "early").quotes("EARLY")
     assert list(early.index.strftime("%Y-%m-%d %H:%M:%S")) == [
-        "1928-03-01 10:00:00", "1928-03-01 10:00:04", "1928-03-02 09:30:10"]
+        "1928-03-01 10:00:00", "1928-03-01 10:00:05", "1928-03-02 09:30:11"]
     assert list(early.close) == [1.5, 1.75, 2.0]
 
 
