@@ -134,14 +134,12 @@ TEST(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
   EXPECT_EQ(test::ReadBytes(dir / "MASTER"), master);
 }
 
-TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {
+TEST(CheckCli, RefusesWithoutAPortfolio) {
   TempDir dir;
   const CliRun none = Cli({"check", dir.path()});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err, "There is no portfolio in " + dir.path() + ": its MASTER file cannot be read.\n");
   EXPECT_EQ(Cli({"check", dir.path(), "--repair"}).status, 1);
-  EXPECT_EQ(Cli({"check"}).status, 2);
-  EXPECT_EQ(Cli({"check", dir.path(), "--mend"}).status, 2);
 }
 
 }  // namespace
