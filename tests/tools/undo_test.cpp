@@ -122,7 +122,7 @@ TEST_F(UndoTest, FileRemovedOrCreatedSinceRefusesUndoAndRedo) {
   EXPECT_EQ(Snapshot(root_.path()), after_);
 }
 
-// The real file system, noting each removal, each directory flush and each file made.
+// The real file system, noting each removal, each directory flush, each file made and renamed.
 class EffectLogFs final : public FileSystemWrapper {
  public:
   EffectLogFs() : FileSystemWrapper(FileSystem::Default()) {}
@@ -137,6 +137,10 @@ class EffectLogFs final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
     log.push_back("create " + path);
     return target().CreateExclusive(path);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    log.push_back("rename to " + to);
+    return target().Rename(from, to);
   }
   std::vector<std::string> log;
 };
