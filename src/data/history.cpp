@@ -124,13 +124,15 @@ Bytes Serialize(const Change& change, bool pack) {
     for (const std::string& text : *texts) header.Text(text);
   }
   header.Number(change.files.size(), 4);
-  Bytes blobs;
+  // Whole bytes are copied once, into the file's bytes.
+  std::vector<Bytes> packed;
+  packed.reserve(2 * change.files.size());
+  std::vector<const Bytes*> blobs;
   const auto addBlob = [&](const Bytes& bytes) {
     Blob blob{bytes.size(), 0, Packing::kNone};
-    const Bytes packed = pack ? Pack(bytes, &blob.packing) : Bytes();
-    const Bytes& kept = pack ? packed : bytes;
-    blob.stored = kept.size();
-    blobs.insert(blobs.end(), kept.begin(), kept.end());
+    if (pack) packed.push_back(Pack(bytes, &blob.packing));
+    blobs.push_back(pack ? &packed.back() : &bytes);
+    blob.stored = blobs.back()->size();
     return blob;
   };
   for (const FileChange& file : change.files) {
@@ -155,10 +157,13 @@ Bytes Serialize(const Change& change, bool pack) {
     }
   }
   Writer all;
+  std::size_t size = kPrefixSize + header.out.size() + kChecksumSize;
+  for (const Bytes* blob : blobs) size += blob->size();
+  all.out.reserve(size);
   all.out.assign(kMagic, kMagic + sizeof kMagic);
   all.Number(header.out.size(), 4);
   all.out.insert(all.out.end(), header.out.begin(), header.out.end());
-  all.out.insert(all.out.end(), blobs.begin(), blobs.end());
+  for (const Bytes* blob : blobs) all.out.insert(all.out.end(), blob->begin(), blob->end());
   all.Number(Checksum(all.out.data(), all.out.size()), 8);
   return all.out;
 }
