@@ -253,12 +253,16 @@ bool Parse(const Bytes& bytes, Change* change) {
     return false;
   }
   std::size_t at = kPrefixSize + headerSize;
+  const std::size_t end = bytes.size() - (old ? 0 : kChecksumSize);
+  if (end < at) return false;
   for (std::size_t i = 0; i < change->files.size(); ++i) {
     FileChange& file = change->files[i];
     const FileLayout& layout = layouts[i];
     for (auto [state, blob, flag] : {std::tuple{&file.before, layout.before, kHasBefore},
                                      std::tuple{&file.after, layout.after, kAfterBytes}}) {
       if (!(layout.flags & flag)) continue;
+      // The sizes summed to the file's size, but a crafted file may make that sum wrap.
+      if (blob.stored > end - at) return false;
       if (!Unpack(blob.packing, bytes.data() + at, static_cast<std::size_t>(blob.stored), blob.length, &**state)) {
         return false;
       }
