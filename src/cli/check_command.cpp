@@ -35,7 +35,7 @@ int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool 
     }
   }
   std::vector<CheckProblem> problems;
-  if (CheckPortfolio(fs, dir, nullptr, &problems) == CheckOutcome::kNoPortfolio) {
+  if (CheckPortfolio(fs, dir, nullptr, &problems, CheckGrouping::kRuns) == CheckOutcome::kNoPortfolio) {
     ui.ShowMessage(NoPortfolioText(dir), MessageIcon::kStop);
     return 1;
   }

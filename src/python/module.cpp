@@ -267,7 +267,7 @@ class Portfolio {
   // The check's problems, column by column, each as barvane-cli's line has it.
   py::dict Check() {
     std::vector<CheckProblem> problems;
-    if (CheckPortfolio(FileSystem::Default(), dir_, nullptr, &problems) == CheckOutcome::kNoPortfolio) {
+    if (CheckPortfolio(FileSystem::Default(), dir_, nullptr, &problems, CheckGrouping::kRuns) == CheckOutcome::kNoPortfolio) {
       Raise(PyExc_FileNotFoundError, cli::NoPortfolioText(dir_));
     }
     py::list symbols, dates, kinds, texts;

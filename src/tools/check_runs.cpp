@@ -1,6 +1,7 @@
-// The check's problems of one series gathered by kind.
+// The check's problems of one series gathered by kind, or into runs of consecutive quotes.
 #include "tools/check_runs.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -86,6 +87,66 @@ std::vector<SeriesProblem> GroupByKind(const SeriesVerdict& verdict) {
     SeriesProblem& group = grouped[line->second];
     group.mendable = group.mendable && p.mendable;
     group.bars.push_back(p);
+  }
+  return grouped;
+}
+
+std::vector<SeriesProblem> GroupRuns(const SeriesVerdict& verdict) {
+  const std::vector<SeriesProblem>& problems = verdict.problems;
+  std::vector<QuoteStamp> stamps = verdict.quoteStamps;
+  std::sort(stamps.begin(), stamps.end());
+  stamps.erase(std::unique(stamps.begin(), stamps.end()), stamps.end());
+  std::erase_if(stamps, [](const QuoteStamp& s) { return s.first == kNoDate; });
+  // Each problem's kind and the position of its quote among the stamps, when it can be in a run.
+  std::vector<std::pair<const Kind*, std::size_t>> at(problems.size(), {nullptr, 0});
+  std::map<const Kind*, std::vector<std::size_t>> positions;
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const Kind* kind = KindOf(problems[i].text);
+    const QuoteStamp stamp{problems[i].day, problems[i].time};
+    const auto found = std::lower_bound(stamps.begin(), stamps.end(), stamp);
+    if (!kind || problems[i].day == kNoDate || found == stamps.end() || *found != stamp) continue;
+    at[i] = {kind, static_cast<std::size_t>(found - stamps.begin())};
+    positions[kind].push_back(at[i].second);
+  }
+  struct Run {
+    const Kind* kind;
+    std::size_t first, last;  // positions among the series' stamps
+    bool mendable = true;
+    bool told = false;
+  };
+  std::vector<Run> runs;
+  std::map<std::pair<const Kind*, std::size_t>, std::size_t> runOf;  // (kind, position): its run
+  for (auto& [kind, list] : positions) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    for (std::size_t from = 0; from < list.size();) {
+      std::size_t to = from + 1;
+      while (to < list.size() && list[to] == list[to - 1] + 1) ++to;
+      if (to - from >= 2) {
+        for (std::size_t k = from; k < to; ++k) runOf[{kind, list[k]}] = runs.size();
+        runs.push_back({kind, list[from], list[to - 1]});
+      }
+      from = to;
+    }
+  }
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const auto run = at[i].first ? runOf.find(at[i]) : runOf.end();
+    if (run != runOf.end()) runs[run->second].mendable &= problems[i].mendable;
+  }
+  std::vector<SeriesProblem> grouped;
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const auto found = at[i].first ? runOf.find(at[i]) : runOf.end();
+    if (found == runOf.end()) {
+      grouped.push_back(problems[i]);
+      continue;
+    }
+    Run& run = runs[found->second];
+    if (run.told) continue;
+    run.told = true;
+    const std::size_t count = run.last - run.first + 1;
+    const std::string text = std::string(run.kind->name) + " on " + GroupedNumber(count) + " " + run.kind->unit +
+                             " to " + StampText(stamps[run.last], verdict);
+    grouped.push_back({stamps[run.first].first, text, run.mendable, stamps[run.first].second, {}, count});
   }
   return grouped;
 }

@@ -25,4 +25,10 @@ std::string ProblemKind(const std::string& text);
 // they were.
 std::vector<SeriesProblem> GroupByKind(const SeriesVerdict& verdict);
 
+// The command line's report: each run of two or more consecutive quotes (in date and time order
+// among all the series' quotes) with one kind of problem given as one problem, of the run's first
+// quote, its text the kind, the number of quotes and the last quote's day (and time): "negative
+// prices on 2,312 quotes to 06/30/95". Scripts read these lines, so their shape stays.
+std::vector<SeriesProblem> GroupRuns(const SeriesVerdict& verdict);
+
 }  // namespace barvane

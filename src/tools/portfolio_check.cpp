@@ -233,9 +233,12 @@ CheckProblem OfSymbol(const CheckedSymbol& symbol, const SeriesProblem& p, bool 
 
 }  // namespace
 
-std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict) {
+std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
+                                       CheckGrouping grouping) {
   std::vector<CheckProblem> report;
-  for (const SeriesProblem& p : GroupByKind(verdict)) report.push_back(OfSymbol(symbol, p, verdict.fourDigitYears));
+  const std::vector<SeriesProblem> grouped =
+      grouping == CheckGrouping::kRuns ? GroupRuns(verdict) : GroupByKind(verdict);
+  for (const SeriesProblem& p : grouped) report.push_back(OfSymbol(symbol, p, verdict.fourDigitYears));
   return report;
 }
 
@@ -284,7 +287,7 @@ SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* qu
 }
 
 CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
-                            std::vector<CheckProblem>* problems) {
+                            std::vector<CheckProblem>* problems, CheckGrouping grouping) {
   problems->clear();
   PortfolioTree tree;
   if (!ReadPortfolioTree(fs, dir, &tree)) return CheckOutcome::kNoPortfolio;
@@ -298,7 +301,7 @@ CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckP
       break;
     }
     const CheckedSymbol& symbol = tree.symbols[static_cast<std::size_t>(i)];
-    for (CheckProblem& p : SeriesReport(symbol, CheckSymbol(fs, symbol, &quotes))) problems->push_back(std::move(p));
+    for (CheckProblem& p : SeriesReport(symbol, CheckSymbol(fs, symbol, &quotes), grouping)) problems->push_back(std::move(p));
   }
   if (outcome == CheckOutcome::kDone && progress) progress(total, total);
   SortProblems(problems);

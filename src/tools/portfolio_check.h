@@ -68,8 +68,13 @@ struct PortfolioTree {
 // once. Returns false when the MASTER of `dir` itself cannot be read or has no header.
 [[nodiscard]] bool ReadPortfolioTree(FileSystem& fs, const std::string& dir, PortfolioTree* tree);
 
-// The problems of one series as the report gives them: its kinds gathered (GroupByKind).
-std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict);
+// How a series' problems of one kind on many quotes are told: in one line per kind for the
+// window's report (GroupByKind), or per run of consecutive quotes for the command line (GroupRuns).
+enum class CheckGrouping { kByKind, kRuns };
+
+// The problems of one series as the report gives them.
+std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
+                                       CheckGrouping grouping = CheckGrouping::kByKind);
 
 // Reads the files of `symbol` (once each) and checks them; `*quotes` receives the quote
 // file's bytes as read. A quote or layout file that exists but cannot be read is a problem
@@ -79,10 +84,11 @@ SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* qu
 enum class CheckOutcome { kDone, kCancelled, kNoPortfolio };
 
 // Checks the portfolio `dir` and gives its problems, sorted, each series' problems of one kind
-// on many quotes as one problem (GroupByKind). kNoPortfolio when its MASTER
+// on many quotes gathered as `grouping` says. kNoPortfolio when its MASTER
 // cannot be read; kCancelled (with the problems found so far) when `progress` said so.
 // Reads only.
 CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,
-                            std::vector<CheckProblem>* problems);
+                            std::vector<CheckProblem>* problems,
+                            CheckGrouping grouping = CheckGrouping::kByKind);
 
 }  // namespace barvane

@@ -163,6 +163,7 @@ class SeriesChecker {
       }
       if (!ShowsTwoDigitYear(quote.day)) verdict_.fourDigitYears = true;
       quotes_.push_back(quote);
+      verdict_.quoteStamps.emplace_back(quote.day, quote.seconds);
     }
   }
 

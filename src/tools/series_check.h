@@ -45,6 +45,7 @@ struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
   bool fourDigitYears = false;          // the series shows its dates with four-digit years
   bool timed = false;                   // its quotes hold a time
+  std::vector<QuoteStamp> quoteStamps;  // of each quote, in file order
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;

@@ -83,6 +83,17 @@ TEST(CheckKinds, GathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
   }
 }
 
+// The command line keeps its runs of consecutive quotes, each with its last day.
+TEST(CheckRuns, TellsEachRunOfConsecutiveQuotesApartWithItsLastDay) {
+  SeriesVerdict verdict = Daily({On(0, "close -1.00 is negative"), On(1, "close -2.00 is negative"),
+                                 On(3, "open -1.00 is negative"), On(3, "close -1.00 is negative"),
+                                 On(4, "close -1.00 is negative"), On(6, "close is zero")});
+  for (int quote = 0; quote < 7; ++quote) verdict.quoteStamps.push_back({static_cast<DayNumber>(kMonday + quote), 0});
+  EXPECT_EQ(Lines(GroupRuns(verdict)),
+            (std::vector<std::string>{"06/15/98 negative prices on 2 quotes to 06/16/98",
+                                      "06/18/98 negative prices on 2 quotes to 06/19/98", "06/21/98 close is zero"}));
+}
+
 TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
   SeriesVerdict verdict;
   verdict.timed = true;
