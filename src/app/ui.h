@@ -23,6 +23,8 @@ class Ui {
   // A note that a change or an export is done, shown without stopping the user (the window's
   // status bar); the command line says nothing more than the contract names.
   virtual void ShowDone(const std::string& /*text*/) {}
+  // Another portfolio is on screen: the notes about the one before no longer hold.
+  virtual void ClearNotes() {}
   // The information beep that ends a long operation.
   virtual void Beep() {}
   // The wait cursor, shown around grid rebuilds.

@@ -55,10 +55,12 @@ bool ViewState::SetMasterPath(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
   if (path.empty() || AsciiUpper(last) != kMasterName) return false;
+  const std::string before = m_portfolioDir;
   m_masterPath = path;
   m_portfolioDir = slash == std::string::npos ? std::string() : path.substr(0, slash);
   // The root's MASTER is "/MASTER" (or "C:/MASTER"): its directory is the root, "/" included.
   if (slash != std::string::npos && slash < RootLength(path)) m_portfolioDir = path.substr(0, slash + 1);
+  if (m_portfolioDir != before) ui_.ClearNotes();
   m_masterPathValid = true;
   m_codePage = CodePage::Named(settings_.ReadString(kCodePageSection, m_portfolioDir, kDefaultCodePage))
                    .value_or(CodePage());

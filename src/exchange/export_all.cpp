@@ -103,10 +103,15 @@ std::string ExportFileName(const std::string& symbol, std::set<std::string>* tak
   return name;
 }
 
-std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol) {
-  std::set<std::string> none;
+std::string ProposedExportFolder(const std::string& lastPath, const std::string& otherwise) {
   const std::size_t slash = lastPath.rfind('/');
-  return (slash == std::string::npos ? std::string() : lastPath.substr(0, slash + 1)) + ExportFileName(symbol, &none);
+  if (RootLength(lastPath) == 0 || slash == std::string::npos) return WithTrailingSlash(otherwise);
+  return lastPath.substr(0, slash + 1);
+}
+
+std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol, const std::string& otherwise) {
+  std::set<std::string> none;
+  return ProposedExportFolder(lastPath, otherwise) + ExportFileName(symbol, &none);
 }
 
 bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string& outDir,

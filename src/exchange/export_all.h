@@ -30,9 +30,11 @@ using ExportAllProgress = std::function<bool(int done, int total)>;
 // (upper-cased).
 std::string ExportFileName(const std::string& symbol, std::set<std::string>* taken);
 
-// The path the Export dialog proposes for `symbol`: its file name as above, in the folder of
-// `lastPath`, the path of the export before (the current folder when it has none).
-std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol);
+// The folder the export dialogs propose: that of `lastPath`, the path of the export before, when
+// it is a whole path; else `otherwise` (the user's documents folder), never the working one.
+std::string ProposedExportFolder(const std::string& lastPath, const std::string& otherwise);
+// The path the Export dialog proposes for `symbol`: its file name as above, in that folder.
+std::string ProposedExportPath(const std::string& lastPath, const std::string& symbol, const std::string& otherwise);
 
 // Exports every symbol of the portfolio `dir` into `outDir` (made, with missing parents, when
 // it does not exist) with `choices` (their path unused), in symbol grid order, and adds each

@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFocusFrame>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -23,6 +25,7 @@
 #include "app/last_series.h"
 #include "app/symbol_filter.h"
 #include "data/file_names.h"
+#include "data/printed.h"
 #include "data/series_facts.h"
 #include "data/typed_date.h"
 #include "editing/add_quote.h"
@@ -695,16 +698,32 @@ void CBarvaneView::CheckPortfolio() {
   m_check->RunCheck();
 }
 
+namespace {
+
+// The user's documents folder (else the home folder): where an export goes when none went before.
+std::string DocumentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return ToPath(documents.isEmpty() ? QDir::homePath() : documents);
+}
+
+}  // namespace
+
 void CBarvaneView::Export() {
   ExportChoices proposed = ReadExportChoices(m_state.settings());
-  proposed.path = ProposedExportPath(proposed.path, m_state.m_seriesSymbol);
+  const std::string folder = ProposedExportFolder(proposed.path, DocumentsFolder());
+  proposed.path = ProposedExportPath(proposed.path, m_state.m_seriesSymbol, DocumentsFolder());
   CExportDlg dialog(m_ui, proposed, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  ExportQuotes(m_state, dialog.choices());
+  ExportChoices chosen = dialog.choices();
+  // A bare file name goes into the folder proposed, never the program's working folder.
+  if (RootLength(chosen.path) == 0) chosen.path = folder + chosen.path;
+  ExportQuotes(m_state, chosen);
 }
 
 void CBarvaneView::ExportAll() {
-  const QString folder = QFileDialog::getExistingDirectory(this, QString::fromLatin1(kExportAllTitle));
+  const QString folder = QFileDialog::getExistingDirectory(
+      this, QString::fromLatin1(kExportAllTitle),
+      FromPath(ProposedExportFolder(ReadExportChoices(m_state.settings()).path, DocumentsFolder())));
   if (folder.isEmpty()) return;
   ExportChoices stored = ReadExportChoices(m_state.settings());
   stored.path = ToPath(folder);
@@ -743,10 +762,13 @@ void CBarvaneView::Import(bool newSymbol) {
   if (WithTrailingSlash(request.dir) != WithTrailingSlash(m_state.m_portfolioDir)) return;
   if (summary.newSymbol) {
     ShowSymbol(request.symbol);  // the selection goes with the new symbol
+    m_ui.ShowDone(request.symbol + " made with " + GroupedNumber(summary.added) + " imported days");
     return;
   }
   m_state.RefillQuotesKeepingPlace();
   Refresh();
+  m_ui.ShowDone(request.symbol + " imported: " + GroupedNumber(summary.added) + " days added, " +
+                GroupedNumber(summary.replaced) + " replaced, " + GroupedNumber(summary.kept) + " kept");
 }
 
 void CBarvaneView::ShowSymbol(std::string symbol) {

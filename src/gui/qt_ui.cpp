@@ -57,6 +57,10 @@ void QtUi::ShowDone(const std::string& text) {
   if (statusBar_) statusBar_->showMessage(Text(text));
 }
 
+void QtUi::ClearNotes() {
+  if (statusBar_) statusBar_->clearMessage();
+}
+
 void QtUi::Beep() { QApplication::beep(); }
 
 void QtUi::SetWaitCursor(bool on) {

@@ -37,6 +37,7 @@ class QtUi final : public barvane::Ui {
   barvane::Answer AskYesNoCancel(const std::string& text) override;
   // In the status bar's message pane until the next message there.
   void ShowDone(const std::string& text) override;
+  void ClearNotes() override;
   void Beep() override;
   void SetWaitCursor(bool on) override;
   void BeginScan() override;

@@ -61,11 +61,14 @@ TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
   EXPECT_EQ(ExportFileName("?", &taken), "__2.txt");
 }
 
-TEST(ExportFileName, TheProposalIsTheSymbolsFileInTheLastFolderUsed) {
-  EXPECT_EQ(ProposedExportPath("/home/u/exports/GE.txt", "BHP"), "/home/u/exports/BHP.txt");
-  EXPECT_EQ(ProposedExportPath("output.txt", "A/B"), "A_B.txt");
-  EXPECT_EQ(ProposedExportPath("/out.txt", "GE"), "/GE.txt");
-  EXPECT_EQ(ProposedExportPath("", "GE"), "GE.txt");
+TEST(ExportFileName, TheProposalIsTheSymbolsFileInTheLastFolderUsedElseTheDocuments) {
+  const std::string docs = "/home/u/Documents";
+  EXPECT_EQ(ProposedExportPath("/home/u/exports/GE.txt", "BHP", docs), "/home/u/exports/BHP.txt");
+  EXPECT_EQ(ProposedExportPath("output.txt", "A/B", docs), "/home/u/Documents/A_B.txt");
+  EXPECT_EQ(ProposedExportPath("sub/output.txt", "GE", docs), "/home/u/Documents/GE.txt");
+  EXPECT_EQ(ProposedExportPath("/out.txt", "GE", docs), "/GE.txt");
+  EXPECT_EQ(ProposedExportPath("", "GE", docs + "/"), "/home/u/Documents/GE.txt");
+  EXPECT_EQ(ProposedExportFolder("", docs), "/home/u/Documents/");
 }
 
 TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {

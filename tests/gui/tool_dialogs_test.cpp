@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
+#include <QStandardPaths>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,10 +130,13 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
 TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   ToolWindow w({"P"});
   const std::string path = w.Dir("quotes.txt");
+  // The first export goes to the documents folder, never the working folder.
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString proposed = (documents.isEmpty() ? QDir::homePath() : documents) + "/ABC.txt";
   w.Run(kCmdExport, [&](QDialog* d) {
     auto* dialog = static_cast<CExportDlg*>(d);
     EXPECT_EQ(dialog->windowTitle(), "Export");
-    EXPECT_EQ(dialog->pathEdit()->text(), "ABC.txt");  // named after the symbol
+    EXPECT_EQ(dialog->pathEdit()->text(), proposed);  // named after the symbol
     EXPECT_EQ(dialog->pathEdit()->maxLength(), 200);
     EXPECT_TRUE(dialog->delimiterButton(0)->isChecked());
     EXPECT_TRUE(dialog->orderButton(0)->isChecked());
@@ -143,7 +148,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
       return QString::fromStdString(path);
     });
     dialog->browseButton()->click();
-    EXPECT_EQ(asked.initialName, "ABC.txt");
+    EXPECT_EQ(asked.initialName, proposed);
     EXPECT_FALSE(asked.confirmOverwrite);  // the export itself asks
     EXPECT_EQ(dialog->pathEdit()->text().toStdString(), path);
     dialog->omitBox(kExportOpen)->setChecked(true);
@@ -181,6 +186,28 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   EXPECT_EQ(test::ReadText(path), exported);
   EXPECT_EQ(w.settings.ReadInt("XportSel", "Delim", 0), 7);
   EXPECT_EQ(w.settings.ReadInt("XportSel", "Title", 0), 1);
+
+  // A bare file name goes into the folder proposed, and the note names the whole path.
+  w.Run(kCmdExport, [&](QDialog* d) {
+    static_cast<CExportDlg*>(d)->pathEdit()->setText(QStringLiteral("bare.txt"));
+    test::GuiWindow::Ok(d);
+  });
+  EXPECT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("bare.txt"));
+  EXPECT_FALSE(test::ReadText(w.Dir("bare.txt")).empty());
+}
+
+TEST(StatusBar, ANoteAboutOnePortfolioGoesWhenAnotherIsShown) {
+  ToolWindow w({"P", "Q"});
+  w.Run(kCmdExport, [&](QDialog* d) {
+    static_cast<CExportDlg*>(d)->pathEdit()->setText(QString::fromStdString(w.Dir("out.txt")));
+    test::GuiWindow::Ok(d);
+  });
+  ASSERT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("out.txt"));
+  const int other = 1 - w.state().m_selPortfolio;
+  w.frame->view()->portfolioList()->setCurrentRow(other);
+  QTest::qWait(50);
+  ASSERT_EQ(w.state().m_selPortfolio, other);
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(), "For Help, press F1");
 }
 
 TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
