@@ -164,7 +164,7 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
   std::vector<QuoteValues> bars;
   for (int d = 0; d < 4; ++d) {
     for (int m : {5, 10, 15}) {
-      bars.push_back({kMonday + d, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m), 10, 0});
+      bars.push_back({kMonday + d, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
     }
   }
   auto intraday = test::Symbol(2, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
@@ -243,8 +243,8 @@ void BuildMergeRoot(const TempDir& root) {
 }
 
 const std::string kLaterDays =
-    "DATE OPEN HIGH LOW CLOSE VOL OI\n06/19/98 1 2 0.5 1.5 10 N/A\n06/18/98 1 2 0.5 1.5 10 20\n"
-    "06/12/98 3 4 2.5 3.5 30 40\n06/22/98 5 6 4.5 5.5 N/A 60\n";
+    "DATE OPEN HIGH LOW CLOSE VOL OI\n06/22/98 5 6 4.5 5.5 N/A 60\n06/19/98 1 2 0.5 1.5 10 N/A\n"
+    "06/18/98 1 2 0.5 1.5 10 20\n06/12/98 3 4 2.5 3.5 30 40\n";
 
 TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
   for (const bool replace : {false, true}) {
