@@ -712,6 +712,7 @@ void CBarvaneView::Import(bool newSymbol) {
   const ImportRequest request = dialog.request();
   std::vector<std::string> words = {"import", request.dir, Utf8(m_state.m_codePage, request.symbol),
                                      ToPath(dialog.fileEdit()->text())};
+  if (request.byTicker) words = {"import", request.dir, ToPath(dialog.fileEdit()->text()), "--by-ticker"};
   if (!request.name.empty()) words.insert(words.end(), {"--name", Utf8(m_state.m_codePage, request.name)});
   if (request.replace) words.push_back("--replace");
   ImportPlanSummary summary;
@@ -724,7 +725,8 @@ void CBarvaneView::Import(bool newSymbol) {
   }
   if (WithTrailingSlash(request.dir) != WithTrailingSlash(m_state.m_portfolioDir)) return;
   if (summary.newSymbol) {
-    ShowSymbol(request.symbol);  // the selection goes with the new symbol
+    // The selection goes with the new symbol (the first ticker's, for a text of several).
+    ShowSymbol(request.byTicker ? dialog.quotes().tickers.front() : request.symbol);
     return;
   }
   m_state.RefillQuotesKeepingPlace();
