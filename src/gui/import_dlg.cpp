@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -25,6 +26,9 @@
 using namespace barvane;
 
 namespace {
+
+// The widest the table grows, so that the dialog fits a screen of 800 by 600.
+constexpr int kWidestTable = 760;
 
 // One quote as it will be stored: its date with four digits to the year, its time for an
 // intraday text, and the numbers of the columns the text has as the export writes them.
@@ -199,6 +203,12 @@ void CImportDlg::ShowTable() {
   m_table->setHorizontalHeaderLabels(headings);
   m_table->setVerticalHeaderLabels(lines);
   m_table->resizeColumnsToContents();
+  // As wide as the cells need, within a screen of 800 by 600.
+  int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth() +
+              m_table->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < m_table->columnCount(); ++c) width += m_table->columnWidth(c);
+  m_table->setMinimumWidth(std::min(width, kWidestTable));
+  if (isVisible()) adjustSize();
 }
 
 void CImportDlg::Preview() {
