@@ -83,7 +83,7 @@ SymbolDescription Series(int fileNumber, const std::string& symbol, int count) {
     const int minute = 9 * 60 + 30 + 5 * (i % kBarsPerDay);
     price += static_cast<float>((i * 7919) % 13 - 6) * 0.01f;
     price = std::clamp(price, 5.0f, 500.0f);
-    s.quotes.push_back(QuoteValues{day, HmsToTicks(minute / 60, minute % 60, 0), price, price + 0.25f,
+    s.quotes.push_back(QuoteValues{day, HmsToSeconds(minute / 60, minute % 60, 0), price, price + 0.25f,
                                    price - 0.25f, price + 0.05f, static_cast<float>(1000 + i % 5000), 0.0f});
   }
   return s;

@@ -166,7 +166,7 @@ struct DateSeries {
     for (std::size_t i = 0; i < bars.quotes.size(); ++i) {
       const int minute = 9 * 60 + 30 + 5 * static_cast<int>(i % 78);
       bars.quotes[i].day = YmdToDay(1990, 1, 1) + static_cast<DayNumber>(i / 78);
-      bars.quotes[i].time = HmsToTicks(minute / 60, minute % 60, 0);
+      bars.quotes[i].time = HmsToSeconds(minute / 60, minute % 60, 0);
     }
     p.symbols.push_back(bars);
     NoSyncFs fs;

@@ -37,8 +37,8 @@ barvane::PortfolioDescription TwoSeries() {
   for (int i = 0; i < 3; ++i) {
     const DayNumber date = YmdToDay(98, 6, 15 + i);
     day.quotes.push_back({date, 0, 1, 2, 0.5f, 1.5f, 100, 7});
-    bars.quotes.push_back({date, HmsToTicks(9, 30, 0), 1, 2, 0.5f, 1.5f, 100, 0});
-    bars.quotes.push_back({date, HmsToTicks(9, 35, 0), 1, 2, 0.5f, 1.5f, 100, 0});
+    bars.quotes.push_back({date, HmsToSeconds(9, 30, 0), 1, 2, 0.5f, 1.5f, 100, 0});
+    bars.quotes.push_back({date, HmsToSeconds(9, 35, 0), 1, 2, 0.5f, 1.5f, 100, 0});
   }
   portfolio.symbols = {day, bars};
   return portfolio;

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   SeriesFacts facts;
   (void)GatherSeriesFacts(fs, "/P/", key, &facts);
   DayNumber foundDay = 0;
-  TimeTicks foundTicks = 0;
-  (void)findrec(fs, "/P/", key, day, 0, &foundDay, &foundTicks);
+  DaySeconds foundTime = 0;
+  (void)findrec(fs, "/P/", key, day, 0, &foundDay, &foundTime);
   return 0;
 }

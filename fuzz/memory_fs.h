@@ -27,6 +27,12 @@ class MemoryFs final : public FileSystem {
   bool Remove(const std::string& path) override;
   bool CreateDirectory(const std::string& path) override;
   bool SyncDirectory(const std::string&) override { return true; }
+  bool SyncFiles(const std::vector<std::string>& paths) override {
+    for (const std::string& path : paths) {
+      if (!IsRegularFile(path)) return false;
+    }
+    return true;
+  }
   bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override;
   bool IsRegularFile(const std::string& path) override { return files.count(Resolve(path)) != 0; }
   bool IsDirectory(const std::string& path) override { return dirs.count(Resolve(path)) != 0; }

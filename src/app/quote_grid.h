@@ -36,7 +36,7 @@ struct QuoteGridRow {
   // Open, high, low, close, volume, open interest; NaN for a quantity the series does not hold
   // (a held value may be negative: back-adjusted futures have negative prices).
   std::array<float, 6> values{};
-  TimeTicks time = 0;  // 0 for a series without times
+  DaySeconds time = 0;  // 0 for a series without times
 };
 
 inline bool Held(float value) { return value == value; }

@@ -7,6 +7,7 @@
 namespace barvane {
 
 enum class MessageIcon { kNone, kInformation, kWarning, kStop };
+enum class Answer { kYes, kNo, kCancel };
 
 class Ui {
  public:
@@ -17,6 +18,8 @@ class Ui {
   virtual void ShowNotice(const std::string& /*text*/) {}
   // A question with the buttons Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& /*text*/) { return true; }
+  // A question with the buttons Yes, No and Cancel.
+  virtual Answer AskYesNoCancel(const std::string& text) { return AskYesNo(text) ? Answer::kYes : Answer::kNo; }
   // A note that a change or an export is done, shown without stopping the user (the window's
   // status bar); the command line says nothing more than the contract names.
   virtual void ShowDone(const std::string& /*text*/) {}

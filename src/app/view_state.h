@@ -72,7 +72,7 @@ class ViewState {
   struct QuotePlace {
     bool any = false;
     DayNumber day = kNoDate;
-    TimeTicks time = 0;
+    DaySeconds time = 0;
     int row = 0;
   };
   QuotePlace CurrentQuotePlace() const;

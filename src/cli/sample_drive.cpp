@@ -21,7 +21,7 @@ class Walk {
     return static_cast<float>(state_ >> 8) / static_cast<float>(1u << 23) - 1.0f;
   }
 
-  QuoteValues Next(DayNumber day, TimeTicks time, float volatility) {
+  QuoteValues Next(DayNumber day, DaySeconds time, float volatility) {
     const float open = price_;
     price_ = std::max(0.05f, price_ * (1.0f + volatility * Noise()));
     const float close = price_;
@@ -133,7 +133,7 @@ std::vector<QuoteValues> FiveMinuteBars(DayNumber start, int days) {
   DayNumber day = start;
   for (int d = 0; d < days; ++d, day = NextWeekday(day)) {
     for (int minute = 9 * 60 + 30; minute < 16 * 60; minute += 5) {
-      quotes.push_back(walk.Next(day, HmsToTicks(minute / 60, minute % 60, 0), 0.001f));
+      quotes.push_back(walk.Next(day, HmsToSeconds(minute / 60, minute % 60, 0), 0.001f));
     }
   }
   return quotes;

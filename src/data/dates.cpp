@@ -98,20 +98,25 @@ std::array<std::uint8_t, 4> DayToMbfDate(DayNumber day) {
   return bytes;
 }
 
-TimeTicks TimeFloatToTicks(double value) {
-  if (!std::isfinite(value) || std::fabs(value) > kLargestEncodedValue) return 0;
+DaySeconds TimeFloatToSeconds(double value) {
+  if (!std::isfinite(value) || value < 0 || value > kLargestEncodedValue) return 0;
   const double hh = std::trunc(value / 10000);
   const double mm = std::trunc((value - hh * 10000) / 100);
   const double ss = std::trunc(value - hh * 10000 - mm * 100);
-  return HmsToTicks(static_cast<int>(hh), static_cast<int>(mm), static_cast<int>(ss));
+  return HmsToSeconds(static_cast<int>(hh), static_cast<int>(mm), static_cast<int>(ss));
 }
 
-TimeTicks HmsToTicks(int hours, int minutes, int seconds) {
-  return static_cast<TimeTicks>(hours * 1800 + minutes * 30 + seconds / 2);
+float TimeSecondsToFloat(DaySeconds seconds) {
+  const Hms hms = SecondsToHms(seconds);
+  return static_cast<float>(hms.hours * 10000 + hms.minutes * 100 + hms.seconds);
 }
 
-Hms TicksToHms(TimeTicks ticks) {
-  return Hms{ticks / 1800, (ticks % 1800) / 30, 2 * (ticks % 1800 % 30)};
+DaySeconds HmsToSeconds(int hours, int minutes, int seconds) {
+  return hours * 3600 + minutes * 60 + seconds;
+}
+
+Hms SecondsToHms(DaySeconds seconds) {
+  return Hms{seconds / 3600, seconds % 3600 / 60, seconds % 60};
 }
 
 DayNumber ParseDate(std::string_view text, int layout) {
@@ -174,16 +179,16 @@ std::string DateText(DayNumber day, bool fourDigitYears) {
   return buffer;
 }
 
-std::string TimeText(TimeTicks ticks) {
-  const Hms hms = TicksToHms(ticks);
+std::string TimeText(DaySeconds seconds) {
+  const Hms hms = SecondsToHms(seconds);
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.2i:%.2i:%.2i", hms.hours, hms.minutes, hms.seconds);
   return buffer;
 }
 
-std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style) {
+std::string MomentText(DayNumber day, DaySeconds seconds, DateStyle style) {
   std::string text = DateText(day, style.fourDigitYears);
-  if (style.times) text += ' ' + TimeText(ticks);
+  if (style.times) text += ' ' + TimeText(seconds);
   return text;
 }
 
@@ -248,7 +253,7 @@ DayNumber ReadDateText(std::string_view text) {
   return day != kNoDate && used == text.size() ? day : kNoDate;
 }
 
-bool ReadTimeText(std::string_view text, TimeTicks* ticks) {
+bool ReadTimeText(std::string_view text, DaySeconds* time) {
   std::size_t pos = 0;
   int hours = 0, minutes = 0, seconds = 0;
   if (!ReadDigits(text, &pos, 2, false, &hours) || !ReadChar(text, &pos, ':') ||
@@ -259,7 +264,7 @@ bool ReadTimeText(std::string_view text, TimeTicks* ticks) {
     return false;
   }
   if (pos != text.size() || hours > 23 || minutes > 59 || seconds > 59) return false;
-  *ticks = HmsToTicks(hours, minutes, seconds);
+  *time = HmsToSeconds(hours, minutes, seconds);
   return true;
 }
 
@@ -270,9 +275,9 @@ bool ReadMomentText(std::string_view text, QuoteMoment* moment) {
   QuoteMoment read{day, std::nullopt};
   if (used != text.size()) {
     if (text[used] != ' ' && text[used] != 'T') return false;
-    TimeTicks ticks = 0;
-    if (!ReadTimeText(text.substr(used + 1), &ticks)) return false;
-    read.time = ticks;
+    DaySeconds seconds = 0;
+    if (!ReadTimeText(text.substr(used + 1), &seconds)) return false;
+    read.time = seconds;
   }
   *moment = read;
   return true;

@@ -1,4 +1,4 @@
-// Day numbers, time ticks and the date and time encodings of the data files and the screen.
+// Day numbers, time seconds and the date and time encodings of the data files and the screen.
 // A day number counts days with 1961-01-01 = 1; it is signed so that quotes from before 1961,
 // which real files hold, keep their true dates (1960-12-31 is day 0). The calendar is the
 // Gregorian one, so that 1900 and 2100 are common years and every weekday is the true one.
@@ -14,7 +14,7 @@
 namespace barvane {
 
 using DayNumber = std::int32_t;
-using TimeTicks = std::uint16_t;  // 2-second steps since midnight
+using DaySeconds = std::int32_t;  // seconds since midnight
 
 // No date at all: the day of an empty or unreadable date, distinct from every real day.
 inline constexpr DayNumber kNoDate = std::numeric_limits<DayNumber>::min();
@@ -51,15 +51,19 @@ float DayToDateFloat(DayNumber day);
 // The MBF bytes of the date value of `day`, ready to be stored in a file.
 std::array<std::uint8_t, 4> DayToMbfDate(DayNumber day);
 
-// A time value HHMMSS as ticks; 0 when the value is no time of day.
-TimeTicks TimeFloatToTicks(double value);
-TimeTicks HmsToTicks(int hours, int minutes, int seconds);
+// A time value HHMMSS as seconds since midnight; 0 when the value is no time of day (negative,
+// not finite or huge). Every clock time HHMMSS reads back exactly through TimeSecondsToFloat,
+// so that a bar keeps its own second.
+DaySeconds TimeFloatToSeconds(double value);
+// The time value HHMMSS of `seconds`, as the files store it.
+float TimeSecondsToFloat(DaySeconds seconds);
+DaySeconds HmsToSeconds(int hours, int minutes, int seconds);
 struct Hms {
   int hours = 0;
   int minutes = 0;
   int seconds = 0;
 };
-Hms TicksToHms(TimeTicks ticks);
+Hms SecondsToHms(DaySeconds seconds);
 
 // Reads a date text in one of the layouts 1..12 the lenient way the entry fields rely on
 // (leading blanks and one double quote skipped, each part read as atoi reads it); kNoDate for
@@ -89,10 +93,10 @@ inline bool ShowsTwoDigitYear(DayNumber day) {
 // MM/DD/YY, or MM/DD/YYYY with `fourDigitYears`; zeros for kNoDate.
 std::string DateText(DayNumber day, bool fourDigitYears);
 // HH:MM:SS.
-std::string TimeText(TimeTicks ticks);
+std::string TimeText(DaySeconds seconds);
 // The text that names one quote: its date in `style`, then a blank and its time when the
 // style shows times ("11/15/13 09:05:00").
-std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style);
+std::string MomentText(DayNumber day, DaySeconds seconds, DateStyle style);
 
 // A date typed by a user: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, naming a real day the files can
 // hold. A two-digit year 61..99 is 1961..1999 and
@@ -100,12 +104,12 @@ std::string MomentText(DayNumber day, TimeTicks ticks, DateStyle style);
 DayNumber ReadDateText(std::string_view text);
 // A time of day typed by a user: H:MM or H:MM:SS (hours 0..23, one or two digits). False for
 // anything else.
-bool ReadTimeText(std::string_view text, TimeTicks* ticks);
+bool ReadTimeText(std::string_view text, DaySeconds* time);
 
 // One quote's address: its day and, for a series with times, the bar's time when given.
 struct QuoteMoment {
   DayNumber day = kNoDate;
-  std::optional<TimeTicks> time;
+  std::optional<DaySeconds> time;
 };
 // A date as ReadDateText takes it, optionally followed by a blank or `T` and a time as
 // ReadTimeText takes it ("11/15/13 09:15", "2013-11-15T09:15:00"). False for anything else.

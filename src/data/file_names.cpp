@@ -6,6 +6,8 @@
 namespace barvane {
 namespace {
 
+constexpr std::string_view kExportTemporarySuffix = ".barvane-tmp";
+
 std::string DataFileName(int fileNumber, const char* extension) {
   // Built piece by piece: GCC 12 warns falsely on a chain of operator+ here.
   std::string name = "F";
@@ -34,6 +36,16 @@ std::string IndexSwapName(const std::string& indexName) { return indexName + ".~
 std::string RepairTemporaryPath(const std::string& masterPath) { return masterPath + ".bak"; }
 
 std::string CopyTemporaryPath(const std::string& target) { return target + ".NEW"; }
+
+std::string ExportTemporaryPath(const std::string& path) {
+  const std::size_t name = path.rfind('/') + 1;  // 0 without a folder
+  return path.substr(0, name) + "." + path.substr(name) + std::string(kExportTemporarySuffix);
+}
+
+bool IsExportTemporaryName(std::string_view name) {
+  return name.size() > 1 + kExportTemporarySuffix.size() && name.front() == '.' &&
+         name.ends_with(kExportTemporarySuffix) && name.find('/') == std::string_view::npos;
+}
 
 std::size_t RootLength(std::string_view path) {
 #ifdef _WIN32

@@ -38,6 +38,12 @@ std::string RepairTemporaryPath(const std::string& masterPath);
 // The temporary file through which a copy reaches `target`: `target` with ".NEW" appended.
 std::string CopyTemporaryPath(const std::string& target);
 
+// The temporary file through which export-all writes the export file `path`: hidden beside it,
+// "/out/.ALPHA.txt.barvane-tmp" for "/out/ALPHA.txt".
+std::string ExportTemporaryPath(const std::string& path);
+// Whether the file name `name` is one that ExportTemporaryPath makes.
+bool IsExportTemporaryName(std::string_view name);
+
 // The length of the root that begins `path`, 0 when `path` is relative: "/" on every system,
 // and on Windows also a drive's "X:/" and a share's "//server/share/" ("//server/share" when
 // nothing follows). Paths inside the program use "/" only.

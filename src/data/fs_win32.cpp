@@ -364,6 +364,21 @@ class Win32FileSystem final : public FileSystem {
   // has no flush of a directory of its own.
   bool SyncDirectory(const std::string& dir) override { return IsDirectory(dir); }
 
+  // One after another: a flush here waits for its own file's writes only.
+  bool SyncFiles(const std::vector<std::string>& paths) override {
+    for (const std::string& path : paths) {
+      Handle h(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+      BY_HANDLE_FILE_INFORMATION info{};
+      if (!h.ok() || !::GetFileInformationByHandle(h.get(), &info) ||
+          (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+          !::FlushFileBuffers(h.get())) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
     entries->clear();
     if (!IsDirectory(dir)) return false;

@@ -20,15 +20,10 @@ void PutText(Bytes& bytes, std::size_t at, const std::string& text) {
 
 void PutMbf(Bytes& bytes, std::size_t at, float value) { WriteMbf(value, bytes.data() + at); }
 
-float TimeValue(TimeTicks ticks) {
-  const Hms hms = TicksToHms(ticks);
-  return static_cast<float>(hms.hours * 10000 + hms.minutes * 100 + hms.seconds);
-}
-
 float FieldValue(const QuoteValues& quote, Quantity quantity) {
   switch (quantity) {
     case kDate: return DayToDateFloat(quote.day);
-    case kTime: return TimeValue(quote.time);
+    case kTime: return TimeSecondsToFloat(quote.time);
     case kOpen: return quote.open;
     case kHigh: return quote.high;
     case kLow: return quote.low;

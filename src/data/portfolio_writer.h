@@ -16,7 +16,7 @@ namespace barvane {
 
 struct QuoteValues {
   DayNumber day = 0;
-  TimeTicks time = 0;
+  DaySeconds time = 0;
   float open = 0, high = 0, low = 0, close = 0, volume = 0, openInterest = 0;
 };
 

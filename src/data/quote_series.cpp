@@ -191,7 +191,7 @@ Status SeriesFile::Load(QuoteSeries* series, std::int32_t first, std::int32_t co
     }
   }
   for (std::uint32_t i = 0; i < read; ++i) {
-    series->columns[kTime].word(i) = at[kTime] < 0 ? 0 : TimeFloatToTicks(fieldAt(kTime, i));
+    series->columns[kTime].word(i) = at[kTime] < 0 ? 0 : TimeFloatToSeconds(fieldAt(kTime, i));
   }
   if ((quantities >> kDate & 1u) == 0) {
     for (std::uint32_t i = 0; i < read; ++i) series->columns[kDate].word(i) = std::bit_cast<std::uint32_t>(kNoDate);

@@ -61,7 +61,7 @@ struct QuoteSeries {
   DayNumber date(std::uint32_t i) const {
     return std::bit_cast<DayNumber>(columns[kDate].word(i));
   }
-  TimeTicks time(std::uint32_t i) const { return static_cast<TimeTicks>(columns[kTime].word(i)); }
+  DaySeconds time(std::uint32_t i) const { return static_cast<DaySeconds>(columns[kTime].word(i)); }
   // Open to open interest (kOpen ... kOpenInterest); -1.0 for a quantity the file lacks.
   float value(int quantity, std::uint32_t i) const {
     return std::bit_cast<float>(columns[static_cast<std::size_t>(quantity)].word(i));

@@ -34,7 +34,7 @@ struct QuoteFile {
     return p == 0 ? 0.0f : ReadMbf(quote(q) + 4 * (p - 1));
   }
   DayNumber day(std::size_t q) { return DateFloatToDay(field(q, kDate)); }
-  TimeTicks ticks(std::size_t q) { return TimeFloatToTicks(field(q, kTime)); }
+  DaySeconds seconds(std::size_t q) { return TimeFloatToSeconds(field(q, kTime)); }
 };
 
 Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& symbol,
@@ -56,13 +56,10 @@ Status OpenQuoteFile(FileSystem& fs, const std::string& dir, const std::string& 
 }
 
 // The quote search over the file's bytes; see findrec.
-std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, TimeTicks ticks, DayNumber* foundDay,
-                          TimeTicks* foundTicks) {
+std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, DaySeconds seconds, DayNumber* foundDay,
+                          DaySeconds* foundTime) {
   const float target = DayToDateFloat(day);
-  const Hms hms = TicksToHms(ticks);
-  const float targetTime =
-      file.layout.holds(kTime) ? static_cast<float>(hms.hours * 10000 + hms.minutes * 100 + hms.seconds)
-                               : 0.0f;
+  const float targetTime = file.layout.holds(kTime) ? TimeSecondsToFloat(seconds) : 0.0f;
   std::int32_t lo = 0;
   std::int32_t hi = static_cast<std::int32_t>(QuoteHeaderRecordNumber(file.bytes.data())) - 2;
   std::int32_t prev = 0;
@@ -100,7 +97,7 @@ std::int32_t SearchQuotes(QuoteFile& file, DayNumber day, TimeTicks ticks, DayNu
   if (!haveRecord) return kFileRead;
   if (date < target || (date == target && time < targetTime)) answer = kRecordNotFound;
   if (foundDay) *foundDay = DateFloatToDay(date);
-  if (foundTicks) *foundTicks = TimeFloatToTicks(time);
+  if (foundTime) *foundTime = TimeFloatToSeconds(time);
   return answer;
 }
 
@@ -145,7 +142,7 @@ Status FindAddressedQuote(QuoteFile& file, const QuoteChange& change, std::size_
   int matches = 0;
   for (std::size_t q = 0; q < quotes; ++q) {
     // A file without TIME holds every quote at 00:00:00, as the grid shows it.
-    if (file.day(q) != change.fromDay || (change.time && file.ticks(q) != *change.time)) continue;
+    if (file.day(q) != change.fromDay || (change.time && file.seconds(q) != *change.time)) continue;
     if (++matches == 1) *found = q;
   }
   if (matches == 0) return kDayNotInFile;
@@ -315,10 +312,10 @@ int UpdateMasterDate(FileSystem& fs, const std::string& masterPath,
 }
 
 std::int32_t findrec(FileSystem& fs, const std::string& dir, const std::string& symbol,
-                     DayNumber day, TimeTicks ticks, DayNumber* foundDay, TimeTicks* foundTicks) {
+                     DayNumber day, DaySeconds seconds, DayNumber* foundDay, DaySeconds* foundTime) {
   QuoteFile file;
   if (Status s = OpenQuoteFile(fs, dir, symbol, &file); s != kSuccess) return s;
-  return SearchQuotes(file, day, ticks, foundDay, foundTicks);
+  return SearchQuotes(file, day, seconds, foundDay, foundTime);
 }
 
 }  // namespace barvane

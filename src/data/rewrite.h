@@ -23,7 +23,7 @@ struct QuoteChange {
   std::array<bool, 6> keep{};    // kSet only: true leaves that quantity's stored bytes alone
   DayNumber fromDay = 0;         // first day of the range, included
   DayNumber toDay = 0;           // last day of the range, included
-  std::optional<TimeTicks> time;  // kSet, kDelete: the bar of fromDay at this time
+  std::optional<DaySeconds> time;  // kSet, kDelete: the bar of fromDay at this time
   QuoteOp op = QuoteOp::kSet;
 };
 
@@ -75,13 +75,13 @@ struct RecordUpdate {
                                    const std::array<std::uint8_t, 4>& mbfDate, int fileNumber,
                                    int which);
 
-// Binary search of the quote file for `day` (and `ticks` when the layout has TIME): returns the
-// 0-based number of the quote found with its day and ticks: the quote of that day, else for a
+// Binary search of the quote file for `day` (and `seconds` when the layout has TIME): returns the
+// 0-based number of the quote found with its day and seconds: the quote of that day, else for a
 // day between two quotes the later one, for a day before the first quote quote 0. A day after
 // the last quote, or between quotes 0 and 1 (the search then ends on quote 0, which lies
 // before it), gives -9; other failures -8, -4, -100 or -2.
 [[nodiscard]] std::int32_t findrec(FileSystem& fs, const std::string& dir,
-                                   const std::string& symbol, DayNumber day, TimeTicks ticks,
-                                   DayNumber* foundDay, TimeTicks* foundTicks);
+                                   const std::string& symbol, DayNumber day, DaySeconds seconds,
+                                   DayNumber* foundDay, DaySeconds* foundTime);
 
 }  // namespace barvane

@@ -1,6 +1,7 @@
 // Adjust.
 #include "editing/adjust.h"
 
+#include "data/typed_date.h"
 #include "editing/field_check.h"
 #include "editing/quote_command.h"
 
@@ -11,6 +12,7 @@ AdjustTexts ProposeAdjust(const ViewState& state) { return {state.m_firstDateTex
 std::string RefuseAdjust(const ViewState& state, const AdjustTexts& texts) {
   for (const std::string* text : {&texts.from, &texts.to}) {
     if (text->size() > static_cast<std::size_t>(kDateFieldLimit)) return TooLongText(kDateFieldLimit);
+    if (std::string refusal = ShortYearRefusal(*text, state.m_quotes.style); !refusal.empty()) return refusal;
   }
   for (const std::string* text : {&texts.price, &texts.volume, &texts.openInterest}) {
     if (text->size() > static_cast<std::size_t>(kAdjustFieldLimit)) return TooLongText(kAdjustFieldLimit);

@@ -21,7 +21,8 @@ struct AdjustTexts {
 
 // The whole series with multipliers of 1.
 AdjustTexts ProposeAdjust(const ViewState& state);
-// The message that refuses OK, or empty. From may lie after To.
+// The message that refuses OK, or empty: a text too long, a two-digit year the series cannot
+// take (ShortYearRefusal), or "Invalid Data Entered". From may lie after To.
 std::string RefuseAdjust(const ViewState& state, const AdjustTexts& texts);
 // After OK: scales the range; on success records the "Adjust" settings and refills the grid
 // keeping the current quote current.

@@ -69,6 +69,17 @@ std::string DoneText(const std::string& symbol, const std::string& date,
 
 }  // namespace
 
+bool EditTextsChanged(const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    if (Changed(texts, shown, i)) return true;
+  }
+  return false;
+}
+
+std::string StoreChangesQuestion(const EditQuoteTexts& shown) {
+  return "Store the changes to " + shown[0] + " first?";
+}
+
 std::string RefuseEditQuote(ViewState& state, const EditQuoteTexts& texts,
                             const EditQuoteTexts& shown) {
   for (std::size_t i = 1; i < texts.size(); ++i) {

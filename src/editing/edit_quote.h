@@ -34,6 +34,13 @@ int Navigate(int row, int count, EditStep step);
 // In both calls below `shown` holds the texts the day was shown with (its grid row's): a value
 // text equal to its shown text is unchanged, is never read, and is not written.
 
+// Whether a value text differs from the one the day was shown with.
+bool EditTextsChanged(const EditQuoteTexts& texts, const EditQuoteTexts& shown);
+// The question before First, Last, Next or Previous leave a day whose values were changed:
+// "Store the changes to 11/15/13 09:30:00 first?" (Yes stores them as OK would, No drops them,
+// Cancel stays on the day).
+std::string StoreChangesQuestion(const EditQuoteTexts& shown);
+
 // The message that refuses OK, or empty: a changed value text longer than 10 characters, or a
 // changed text that does not read as a number for a field the quote file stores ("N/A" and any
 // other text stay acceptable for a field it does not store).

@@ -1,7 +1,10 @@
 // The entry fields' key filters.
 #include "editing/entry_keys.h"
 
+#include <algorithm>
 #include <span>
+
+#include "data/typed_date.h"
 
 namespace barvane {
 namespace {
@@ -11,6 +14,13 @@ struct MaskStep {
   int position;
   FieldSelection after;
 };
+
+// Without the blanks and line ends around it, as a text copied from a grid cell or a line comes.
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
 
 constexpr MaskStep kSteps[] = {
     {{0, 0}, 0, {1, 2}}, {{0, 1}, 0, {1, 2}}, {{0, 2}, 0, {1, 2}}, {{0, 8}, 0, {1, 2}},
@@ -27,9 +37,23 @@ constexpr MaskStep kLongYearSteps[] = {
 
 }  // namespace
 
-bool NumberFieldAccepts(char c, bool signAllowed) {
+char NumberFieldChar(char c, bool signAllowed) {
   const auto u = static_cast<unsigned char>(c);
-  return u < 32 || c == '.' || (c >= '0' && c <= '9') || (signAllowed && c == '-');
+  if (c == ',') return '.';
+  return u < 32 || c == '.' || (c >= '0' && c <= '9') || (signAllowed && c == '-') ? c : '\0';
+}
+
+bool NumberFieldPaste(std::string_view text, bool signAllowed, std::string* pasted) {
+  text = Trimmed(text);
+  std::string result;
+  for (char c : text) {
+    const char put = NumberFieldChar(c, signAllowed);
+    if (put == '\0' || static_cast<unsigned char>(put) < 32) return false;
+    result += put;
+  }
+  if (std::count(result.begin(), result.end(), '.') > 1) return false;
+  *pasted = result;
+  return true;
 }
 
 void DateMask::Seed(const std::string& text) {
@@ -57,6 +81,21 @@ DateKey DateMask::OnChar(char c, FieldSelection* selection) {
     *selection = {0, 2};
   }
   return DateKey::kRefused;
+}
+
+std::string DateMask::Paste(std::string_view text) {
+  text = Trimmed(text);
+  const bool longYear = buffer_.size() == 10;
+  if (std::string refusal = ShortYearRefusal(text, DateStyle{longYear, false}); !refusal.empty()) {
+    return refusal;
+  }
+  const DayNumber day = ReadDateText(text);
+  if (day == kNoDate || (!longYear && !ShowsTwoDigitYear(day))) {
+    return longYear ? "Paste a date as MM/DD/YYYY or YYYY-MM-DD."
+                    : "Paste a date from 1961 to 2060 as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.";
+  }
+  buffer_ = DateText(day, longYear);
+  return {};
 }
 
 }  // namespace barvane

@@ -1,14 +1,23 @@
-// The key filters of the entry fields: the number field takes digits, "." and control keys;
-// the date field is a mask MM/DD/YY into which typed digits go part by part.
+// The key filters of the entry fields: the number field takes digits, the decimal separator and
+// control keys; the date field is a mask MM/DD/YY (or MM/DD/YYYY) into which typed digits go
+// part by part, and into which a whole date may be pasted.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace barvane {
 
-// Whether a typed character reaches a number field (otherwise it is dropped with a beep). A
-// field of a quote's values takes a minus sign too: back-adjusted prices may be negative.
-bool NumberFieldAccepts(char c, bool signAllowed = false);
+// What a typed character puts into a number field: itself for a digit, "." or a control key,
+// "." for a decimal comma (a comma is never a thousands separator: "1,14" is 1.14), and 0 for
+// anything else, which is dropped with a beep. A field of a quote's values takes a minus sign
+// too: back-adjusted prices may be negative.
+char NumberFieldChar(char c, bool signAllowed = false);
+// What a pasted text puts into a number field: the text without the blanks and line ends
+// around it, each character as NumberFieldChar gives it. False, for a beep and no change, when
+// a character is refused or the text then holds more than one "." ("1,000.50": no separator
+// means thousands).
+bool NumberFieldPaste(std::string_view text, bool signAllowed, std::string* pasted);
 
 struct FieldSelection {
   int start = 0;
@@ -33,6 +42,14 @@ class DateMask {
 
   // Applies a typed character at `*selection`, which it updates.
   DateKey OnChar(char c, FieldSelection* selection);
+
+  // A pasted date, MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD with blanks or line ends around it,
+  // written whole into the buffer in the mask's own layout. Returns the empty text when it was;
+  // otherwise why not, the buffer unchanged: a two-digit year in a four-digit mask gets
+  // ShortYearRefusal's text; a text that names no day, or a day outside 1961 to 2060 in a
+  // two-digit mask, gets "Paste a date as MM/DD/YYYY or YYYY-MM-DD." (a two-digit mask: "Paste
+  // a date from 1961 to 2060 as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.").
+  std::string Paste(std::string_view text);
 
  private:
   std::string buffer_ = "00/00/00";

@@ -1,16 +1,19 @@
 // Field checks of the quote dialogs.
 #include "editing/field_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace barvane {
 
 bool ReadFieldNumber(const std::string& text, float* value) {
-  const char* start = text.c_str();
+  std::string read = text;
+  std::replace(read.begin(), read.end(), ',', '.');
+  const char* start = read.c_str();
   char* end = nullptr;
   const float v = std::strtof(start, &end);
-  if (end == start || !std::isfinite(v)) return false;
+  if (end == start || !std::isfinite(v) || *end == '.') return false;
   *value = v;
   return true;
 }

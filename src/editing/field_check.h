@@ -14,8 +14,10 @@ inline constexpr const char* kInvalidDataText = "Invalid Data Entered";
 // MM/DD/YYYY and YYYY-MM-DD are the longest date texts.
 inline constexpr int kDateFieldLimit = 10;
 
-// The number a "%f" scan reads from the start of `text` (blanks skipped). False when the text
-// does not start with a finite number (empty, ".", "N/A", letters, "inf").
+// The number a "%f" scan reads from the start of `text` (blanks skipped), a comma read as the
+// decimal point ("1,14" is 1.14). False when the text does not start with a finite number
+// (empty, ".", "N/A", letters, "inf"), or when a second separator follows it ("1,140.50",
+// "1.000.000"): a comma never separates thousands.
 bool ReadFieldNumber(const std::string& text, float* value);
 
 // A date field that names a real day: MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD, no blank, a month

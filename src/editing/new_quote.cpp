@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "data/typed_date.h"
 #include "editing/edit_quote.h"
 #include "editing/field_check.h"
 #include "editing/quote_command.h"
@@ -32,7 +33,7 @@ NewQuoteTexts ProposeNewQuote(const ViewState& state) {
     do {
       ++d;
     } while (Weekday(d) == 0 || Weekday(d) == 6);
-    texts[0] = ScreenDate(d);
+    texts[0] = DateText(d, state.m_quotes.style.fourDigitYears);
   }
   for (std::size_t i = 0; i < 6; ++i) texts[i + 1] = state.m_quotes.held[i] ? "" : "N/A";
   return texts;
@@ -40,6 +41,7 @@ NewQuoteTexts ProposeNewQuote(const ViewState& state) {
 
 std::string RefuseNewQuote(const ViewState& state, const NewQuoteTexts& texts) {
   if (state.m_quotes.timed) return kNewQuoteTimedText;
+  if (std::string refusal = ShortYearRefusal(texts[0], state.m_quotes.style); !refusal.empty()) return refusal;
   DayNumber day = 0;
   if (!ReadDateField(texts[0], &day)) return kInvalidDataText;
   for (const QuoteGridRow& row : state.m_quotes.rows) {

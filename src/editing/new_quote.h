@@ -17,11 +17,13 @@ inline constexpr const char* kNewQuoteTimedText =
 // Date (MM/DD/YY), open, high, low, close, volume, open interest.
 using NewQuoteTexts = std::array<std::string, 7>;
 
-// The weekday after the newest quote (today's bar, as a rule), with the values empty for the
+// The weekday after the newest quote (today's bar, as a rule), its year in the series' digits,
+// with the values empty for the
 // quantities the series holds and "N/A" for the others.
 NewQuoteTexts ProposeNewQuote(const ViewState& state);
 
-// The message that refuses OK, or empty: a series with times, a date that is no real day, a day
+// The message that refuses OK, or empty: a series with times, a two-digit year the series
+// cannot take (ShortYearRefusal), a date that is no real day, a day
 // the series has ("Date %s already exists."), a value text longer than 10 characters, or one
 // that does not read as a number for a quantity the series holds.
 std::string RefuseNewQuote(const ViewState& state, const NewQuoteTexts& texts);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/portfolio_lock.h"
+#include "data/typed_date.h"
 
 namespace barvane {
 
@@ -34,6 +35,7 @@ bool FinishQuoteCommand(ViewState& state, const QuoteChange& change, const Quote
 DayNumber DayOfText(const std::string& dateText) { return ReadDateText(dateText); }
 
 std::string AddressOneQuote(const ViewState& state, const std::string& text, QuoteChange* change) {
+  if (std::string refusal = ShortYearRefusal(text, state.m_quotes.style); !refusal.empty()) return refusal;
   QuoteMoment moment;
   if (!ReadMomentText(text, &moment)) return kNoQuoteAddress;
   change->fromDay = change->toDay = moment.day;

@@ -36,7 +36,8 @@ DayNumber DayOfText(const std::string& dateText);
 // Reads `text` as the address of one quote of the current series: a date, with the bar's time
 // where a series with times holds several bars that day. On success sets the change's fromDay, toDay and time and
 // returns the empty text; otherwise returns why not: kNoQuoteAddress for a text that names no
-// day, or "11/15/13 holds 2 quotes: give the time as well, e.g. 11/15/13 09:05:00".
+// day, ShortYearRefusal's text for a two-digit year the series cannot take, or "11/15/13 holds
+// 2 quotes: give the time as well, e.g. 11/15/13 09:05:00".
 std::string AddressOneQuote(const ViewState& state, const std::string& text, QuoteChange* change);
 inline constexpr const char* kNoQuoteAddress = "no day";
 

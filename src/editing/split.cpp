@@ -1,6 +1,7 @@
 // Split.
 #include "editing/split.h"
 
+#include "data/typed_date.h"
 #include "editing/field_check.h"
 #include "editing/quote_command.h"
 
@@ -10,6 +11,7 @@ SplitTexts ProposeSplit(const ViewState& state) { return {state.QuoteDayText(sta
 
 std::string RefuseSplit(const ViewState& state, const SplitTexts& texts) {
   if (texts.date.size() > kDateFieldLimit) return TooLongText(kDateFieldLimit);
+  if (std::string refusal = ShortYearRefusal(texts.date, state.m_quotes.style); !refusal.empty()) return refusal;
   for (const std::string* ratio : {&texts.newShares, &texts.oldShares}) {
     if (ratio->size() > static_cast<std::size_t>(kSplitRatioLimit)) return TooLongText(kSplitRatioLimit);
   }

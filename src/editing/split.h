@@ -19,7 +19,8 @@ struct SplitTexts {
 
 // The date of the current quote row and a ratio of 1 for 1.
 SplitTexts ProposeSplit(const ViewState& state);
-// The message that refuses OK, or empty.
+// The message that refuses OK, or empty: a text too long, a two-digit year the series cannot
+// take (ShortYearRefusal), or "Invalid Data Entered".
 std::string RefuseSplit(const ViewState& state, const SplitTexts& texts);
 // After OK: scales the quotes before the date; on success records the "Split" settings and
 // refills the grid keeping the current quote current.

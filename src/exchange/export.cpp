@@ -157,8 +157,8 @@ class DateWriter {
 };
 
 // HH:MM:SS of a bar's time.
-char* PutTime(char* out, TimeTicks ticks) {
-  const Hms hms = TicksToHms(ticks);
+char* PutTime(char* out, DaySeconds seconds) {
+  const Hms hms = SecondsToHms(seconds);
   std::memcpy(out, kDigitPairs + 2 * (hms.hours % 100), 2);
   out[2] = ':';
   std::memcpy(out + 3, kDigitPairs + 2 * hms.minutes, 2);

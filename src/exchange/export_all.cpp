@@ -18,35 +18,41 @@ bool KeptInFileName(char c) {
          c == '_' || c == '-';
 }
 
-// The export files written so far under their temporary names, renamed over their own names
-// together once every one stands; removed if the export stops before.
+// The export files written so far under their hidden temporary names, flushed together and
+// renamed over their own names once every one stands; removed if the export stops before.
 class StagedFiles {
  public:
   explicit StagedFiles(FileSystem& fs) : fs_(fs) {}
   StagedFiles(const StagedFiles&) = delete;
   StagedFiles& operator=(const StagedFiles&) = delete;
   ~StagedFiles() {
-    for (const std::string& path : staged_) (void)fs_.Remove(CopyTemporaryPath(path));
+    for (const std::string& path : staged_) (void)fs_.Remove(ExportTemporaryPath(path));
   }
 
-  // Writes `text` whole and flushed under the temporary name of `path`, made anew (never
-  // through whatever stands at that name).
+  // Writes `text` whole under the temporary name of `path`, made anew (never through whatever
+  // stands at that name); Sync flushes it with the others.
   bool Write(const std::string& path, const std::string& text) {
-    auto file = fs_.CreateExclusive(CopyTemporaryPath(path));
+    auto file = fs_.CreateExclusive(ExportTemporaryPath(path));
     if (!file) return false;
     staged_.push_back(path);
-    bool ok = file->Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    ok = ok && file->Sync();
+    const bool ok = file->Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     return file->Close() && ok;
+  }
+
+  // Flushes every file written to the disk, all at once.
+  bool Sync() {
+    std::vector<std::string> temporaries;
+    for (const std::string& path : staged_) temporaries.push_back(ExportTemporaryPath(path));
+    return fs_.SyncFiles(temporaries);
   }
 
   // Renames every file over its name, in order, and flushes the folder; stops at the first
   // rename that fails (those renamed stand, the rest keep their old bytes) and names its file
-  // in `failed`.
+  // in `failed`. REQUIRES: Sync succeeded.
   bool Rename(std::string* failed) {
     std::string dir;
     for (auto it = staged_.begin(); it != staged_.end(); it = staged_.erase(it)) {
-      if (!fs_.Rename(CopyTemporaryPath(*it), *it)) {
+      if (!fs_.Rename(ExportTemporaryPath(*it), *it)) {
         *failed = *it;
         return false;
       }
@@ -61,6 +67,20 @@ class StagedFiles {
   FileSystem& fs_;
   std::vector<std::string> staged_;
 };
+
+// Removes the temporary files that an export stopped by a crash left in `dir`: regular files of
+// the temporary names only, a link or anything else of such a name left as it stands.
+void RemoveLeftovers(FileSystem& fs, const std::string& dir) {
+  std::vector<DirEntry> entries;
+  if (!fs.ListDirectory(dir, &entries)) return;
+  for (const DirEntry& entry : entries) {
+    FileInfo info;
+    if (IsExportTemporaryName(entry.name) && fs.StatNoFollow(dir + entry.name, &info) &&
+        info.kind == DirEntry::Kind::kFile) {
+      (void)fs.Remove(dir + entry.name);
+    }
+  }
+}
 
 // Whether something other than a regular file stands at `path` itself: a link (even to a
 // regular file), a directory, a FIFO, a device.
@@ -127,6 +147,7 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
     ui.ShowMessage("The folder " + outDir + "\ncannot be made.", MessageIcon::kStop);
     return false;
   }
+  RemoveLeftovers(fs, out);
   ui.SetWaitCursor(true);
   MasterRecordFinder records(portfolio, portfolioDir);
   StagedFiles staged(fs);
@@ -153,6 +174,11 @@ bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string
       ui.SetWaitCursor(false);
       return false;
     }
+  }
+  if (!staged.Sync()) {
+    ui.SetWaitCursor(false);
+    ui.ShowMessage(std::string(kExportErrorText) + "\n" + outDir + "\nNo file was replaced.", MessageIcon::kStop);
+    return false;
   }
   std::string failed;
   const bool renamed = staged.Rename(&failed);

@@ -39,13 +39,14 @@ std::string ProposedExportPath(const std::string& lastPath, const std::string& s
 // file written to `files`. Files of those names already in `outDir` are replaced only when the
 // user says Yes to one question; No writes nothing. A link or anything but a regular file at
 // one of the names refuses the export (told, naming it) before anything is written. Every file
-// is written whole and flushed under a temporary name first; only when all are written are
-// they renamed over their names, so that each file holds its old or its new bytes, never a
-// mix. A symbol whose quotes cannot be read is told and passed over. Returns true when every
-// symbol was written; false when the portfolio cannot be listed, the folder cannot be made, a
-// file cannot be written (told; no file replaced), a rename fails (told; the files before it
-// replaced, the rest as they were), the user declined, or `progress` cancelled (no file
-// replaced).
+// is written whole under a hidden temporary name first (ExportTemporaryPath), and all are
+// flushed together; only then are they renamed over their names, so that each file holds its
+// old or its new bytes, never a mix. Temporary files that a stopped export left in `outDir` are
+// removed first. A symbol whose quotes cannot be read is told and passed over. Returns true
+// when every symbol was written; false when the portfolio cannot be listed, the folder cannot
+// be made, a file cannot be written or flushed (told; no file replaced), a rename fails (told;
+// the files before it replaced, the rest as they were), the user declined, or `progress`
+// cancelled (no file replaced).
 bool ExportAll(FileSystem& fs, Ui& ui, const std::string& dir, const std::string& outDir,
                const ExportChoices& choices, const ExportAllProgress& progress,
                std::vector<ExportedFile>* files);

@@ -43,11 +43,6 @@ struct Plan {
   std::map<std::string, IndexChange> index;  // by directory, written after every quote file
 };
 
-// A time of day as the TIME field holds it: HHMMSS.
-float TimeFieldValue(int seconds) {
-  return static_cast<float>(seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
-}
-
 // The time of day that a TIME field value holds, in seconds; -1 when it is no time.
 int SecondsOf(float value) {
   if (!(value >= 0 && value < 240000) || value != std::floor(value)) return -1;
@@ -93,7 +88,7 @@ SymbolDescription NewSymbol(const ImportRequest& request, const ImportedText& qu
   if (quotes.intraday) symbol.periodicity = 'I';
   for (const ImportedQuote& q : quotes.quotes) {
     symbol.quotes.push_back(
-        {q.day, 0, q.values[0], q.values[1], q.values[2], q.values[3], q.values[4], q.values[5]});
+        {q.day, q.seconds, q.values[0], q.values[1], q.values[2], q.values[3], q.values[4], q.values[5]});
   }
   return symbol;
 }
@@ -107,17 +102,9 @@ NewIndexEntry IndexEntryOf(const SymbolDescription& symbol) {
   return entry;
 }
 
-void AddDataFiles(const std::string& dir, const SymbolDescription& symbol,
-                  const ImportedText& quotes, Plan* plan) {
+void AddDataFiles(const std::string& dir, const SymbolDescription& symbol, Plan* plan) {
   const std::string dat = dir + QuoteFileName(symbol.fileNumber);
-  Bytes bytes = QuoteFileBytes(symbol);
-  // The writer keeps times in two-second steps; the text's own seconds are stored exactly.
-  if (quotes.intraday) {
-    const std::size_t length = 4 * symbol.fields.size();
-    for (std::size_t q = 0; q < quotes.quotes.size(); ++q)
-      WriteMbf(TimeFieldValue(quotes.quotes[q].seconds), bytes.data() + length * (q + 1) + 4);
-  }
-  plan->changes.push_back({dat, dir + QuoteNewName(symbol.fileNumber), std::move(bytes)});
+  plan->changes.push_back({dat, dir + QuoteNewName(symbol.fileNumber), QuoteFileBytes(symbol)});
   if (symbol.withLayoutFile) {
     const std::string text = LayoutFileText(symbol);
     const std::string dop = dir + LayoutFileName(symbol.fileNumber);
@@ -162,7 +149,7 @@ bool PlanNewPortfolio(FileSystem& fs, const ImportRequest& request, const Import
     return false;
   }
   const SymbolDescription symbol = NewSymbol(request, quotes, m);
-  AddDataFiles(dir, symbol, quotes, plan);
+  AddDataFiles(dir, symbol, plan);
   files = WithEntryAdded(files, IndexEntryOf(symbol), m);
   plan->summary.newPortfolio = plan->summary.newSymbol = true;
   if (plan->summary.fileNumber == 0) plan->summary.fileNumber = m;
@@ -212,7 +199,7 @@ bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedT
     return false;
   }
   const SymbolDescription symbol = NewSymbol(request, quotes, m);
-  AddDataFiles(dir, symbol, quotes, plan);
+  AddDataFiles(dir, symbol, plan);
   *files = WithEntryAdded(*files, IndexEntryOf(symbol), m);
   plan->summary.newSymbol = true;
   if (plan->summary.fileNumber == 0) plan->summary.fileNumber = m;
@@ -305,7 +292,7 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     merged.resize(at + length, 0);
     const auto date = DayToMbfDate(quote.day);
     std::memcpy(merged.data() + at + datePlace, date.data(), 4);
-    if (timed) WriteMbf(TimeFieldValue(quote.seconds), merged.data() + at + timePlace);
+    if (timed) WriteMbf(TimeSecondsToFloat(quote.seconds), merged.data() + at + timePlace);
     fill(merged.data() + at, quote, true);
     ++summary.added;
   }

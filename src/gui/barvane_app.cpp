@@ -2,6 +2,7 @@
 #include "gui/barvane_app.h"
 
 #include <QMessageBox>
+#include <clocale>
 #include <exception>
 
 #include "data/fs.h"
@@ -10,6 +11,9 @@
 using namespace barvane;
 
 CBarvaneApp::CBarvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
+  // Qt takes the user's locale for the C library too; under one with a decimal comma "%f"
+  // would write "1,5000" into the grid and the export and read a typed "1.5" as 1.
+  std::setlocale(LC_NUMERIC, "C");
   setApplicationName(QStringLiteral("Barvane"));
   setOrganizationName(QStringLiteral("Orvell Software"));
   // The desktop entry's name, so that a desktop shows its icon for our windows.

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressDialog>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -24,6 +23,7 @@
 #include "app/symbol_filter.h"
 #include "data/file_names.h"
 #include "data/series_facts.h"
+#include "data/typed_date.h"
 #include "editing/add_quote.h"
 #include "editing/adjust.h"
 #include "editing/delete_quote.h"
@@ -50,6 +50,7 @@
 #include "gui/series_facts_dlg.h"
 #include "gui/split_dlg.h"
 #include "gui/split_search_dlg.h"
+#include "gui/work_progress.h"
 #include "tools/check_marks.h"
 #include "tools/copy_symbol.h"
 #include "tools/delete_symbol.h"
@@ -375,7 +376,12 @@ void CBarvaneView::FilterSymbols(const QString& text) {
 }
 
 bool CBarvaneView::GoToDate(const QString& text) {
-  const DayNumber day = ReadDateText(ToLatin1(text.trimmed()));
+  const std::string typed = ToLatin1(text.trimmed());
+  if (const std::string refusal = ShortYearRefusal(typed, m_state.m_quotes.style); !refusal.empty()) {
+    m_ui.ShowMessage(refusal, MessageIcon::kNone);
+    return false;
+  }
+  const DayNumber day = ReadDateText(typed);
   if (day == kNoDate) {
     m_ui.ShowMessage("Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.", MessageIcon::kNone);
     return false;
@@ -491,7 +497,9 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdGoToDate: {
       bool ok = false;
       const QString text = QInputDialog::getText(this, QStringLiteral("Go to Date"),
-                                                 QStringLiteral("Date (MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD):"),
+                                                 m_state.m_quotes.style.fourDigitYears
+                                                     ? QStringLiteral("Date (MM/DD/YYYY or YYYY-MM-DD):")
+                                                     : QStringLiteral("Date (MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD):"),
                                                  QLineEdit::Normal, FromLatin1(m_state.QuoteDateText(m_state.m_selQuoteRow)), &ok);
       if (ok) GoToDate(text);
       break;
@@ -539,16 +547,20 @@ void CBarvaneView::QuotesChanged() {
 
 void CBarvaneView::EditQuote() {
   const int highlighted = m_state.m_selQuoteRow;
-  CEditQuoteDlg dialog(m_state, this);
-  if (dialog.exec() == QDialog::Accepted) {
-    const EditQuoteTexts texts = dialog.texts();
+  const auto store = [this](const EditQuoteTexts& texts, const EditQuoteTexts& shown) {
     std::vector<std::string> words = {"edit", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol)};
     words.insert(words.end(), texts.begin(), texts.end());
-    Recorded(words, [&] { return ApplyEditQuote(m_state, texts, dialog.shownTexts()); });
-  } else {
-    // Navigation moved the current row; the highlighted row is current again.
-    m_state.m_selQuoteRow = highlighted;
+    const bool stored = Recorded(words, [&] { return ApplyEditQuote(m_state, texts, shown); });
+    QuotesChanged();
+    return stored;
+  };
+  CEditQuoteDlg dialog(m_state, store, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    store(dialog.texts(), dialog.shownTexts());
+    return;
   }
+  // Navigation moved the current row; the highlighted row is current again.
+  m_state.m_selQuoteRow = highlighted;
   QuotesChanged();
 }
 
@@ -686,18 +698,10 @@ void CBarvaneView::ExportAll() {
   dialog.setWindowTitle(QString::fromLatin1(kExportAllTitle));
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string outDir = ToPath(dialog.pathEdit()->text());
-  QProgressDialog progress(QStringLiteral("Exporting..."), QStringLiteral("Cancel"), 0, m_state.m_symbolCount, this);
-  progress.setWindowTitle(QString::fromLatin1(kExportAllTitle));
-  progress.setWindowModality(Qt::WindowModal);
   std::vector<ExportedFile> files;
-  const bool complete = barvane::ExportAll(m_state.fs(), m_ui, m_state.m_portfolioDir, outDir, dialog.choices(),
-                                           [&progress](int done, int total) {
-                                             progress.setMaximum(total);
-                                             progress.setValue(done);
-                                             return !progress.wasCanceled();
-                                           },
-                                           &files);
-  progress.close();
+  const bool complete =
+      barvane::ExportAll(m_state.fs(), m_ui, m_state.m_portfolioDir, outDir, dialog.choices(),
+                         WorkProgress(QStringLiteral("Exporting..."), this), &files);
   m_ui.ShowMessage(std::to_string(files.size()) + " files written to\n" + outDir +
                        (complete ? "" : "\n\nNot every symbol was exported."),
                    complete ? MessageIcon::kInformation : MessageIcon::kWarning);

@@ -2,8 +2,12 @@
 #include "gui/date_edit.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
+#include "gui/filtered_paste.h"
 #include "gui/qt_text.h"
 
 CDateEdit::CDateEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(8); }
@@ -15,7 +19,22 @@ void CDateEdit::Seed(const QString& text) {
   selectAll();  // the first digit typed then starts the month, not a beep
 }
 
+void CDateEdit::PasteText(const QString& text) {
+  const std::string refusal = m_mask.Paste(ToLatin1(text));
+  if (!refusal.empty()) {
+    QApplication::beep();
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), FromLatin1(refusal), this);
+    return;
+  }
+  setText(FromLatin1(m_mask.text()));
+  setSelection(0, 2);
+}
+
 void CDateEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste)) {
+    PasteText(QApplication::clipboard()->text());
+    return;
+  }
   if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
     QLineEdit::keyPressEvent(event);
     return;
@@ -39,4 +58,8 @@ void CDateEdit::keyPressEvent(QKeyEvent* event) {
     setSelection(selection.start, selection.end - selection.start);
   }
   if (result != barvane::DateKey::kWritten) QApplication::beep();
+}
+
+void CDateEdit::contextMenuEvent(QContextMenuEvent* event) {
+  ShowMenuWithFilteredPaste(this, event->globalPos(), [this] { PasteText(QApplication::clipboard()->text()); });
 }

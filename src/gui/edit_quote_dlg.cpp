@@ -15,9 +15,10 @@
 
 using namespace barvane;
 
-CEditQuoteDlg::CEditQuoteDlg(ViewState& state, QWidget* parent)
+CEditQuoteDlg::CEditQuoteDlg(ViewState& state, Store store, QWidget* parent)
     : QDialog(parent),
       m_state(state),
+      m_store(std::move(store)),
       m_date(new QLabel(QStringLiteral("date value"), this)),
       m_previous(new QPushButton(QStringLiteral("Previous"), this)),
       m_next(new QPushButton(QStringLiteral("Next"), this)),
@@ -87,6 +88,15 @@ void CEditQuoteDlg::ShowRow() {
 }
 
 void CEditQuoteDlg::Step(EditStep step) {
+  if (const EditQuoteTexts typed = texts(); EditTextsChanged(typed, m_shown)) {
+    switch (m_state.ui().AskYesNoCancel(StoreChangesQuestion(m_shown))) {
+      case Answer::kCancel: return;
+      case Answer::kNo: break;
+      case Answer::kYes:
+        if (!Checked() || !m_store(typed, m_shown)) return;
+        break;
+    }
+  }
   m_state.m_selQuoteRow = Navigate(m_state.m_selQuoteRow, m_state.m_quoteCount, step);
   ShowRow();
 }
@@ -110,13 +120,16 @@ QPushButton* CEditQuoteDlg::button(EditStep step) const {
   return nullptr;
 }
 
-void CEditQuoteDlg::accept() {
+bool CEditQuoteDlg::Checked() {
   const std::string refusal = RefuseEditQuote(m_state, texts(), m_shown);
   if (!refusal.empty()) {
     m_state.ui().ShowMessage(refusal);
-    return;
+    return false;
   }
   const std::string question = EditQuoteQuestion(m_state, texts(), m_shown);
-  if (!question.empty() && !m_state.ui().AskYesNo(question)) return;
-  QDialog::accept();
+  return question.empty() || m_state.ui().AskYesNo(question);
+}
+
+void CEditQuoteDlg::accept() {
+  if (Checked()) QDialog::accept();
 }

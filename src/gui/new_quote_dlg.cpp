@@ -19,7 +19,9 @@ CNewQuoteDlg::CNewQuoteDlg(ViewState& state, const NewQuoteTexts& texts, QWidget
   setWindowTitle(QString::fromLatin1(kNewQuoteTitle));
   auto* box = new QGroupBox(this);
   auto* form = new QFormLayout(box);
-  form->addRow(QStringLiteral("Date (MM/DD/YY):"), m_date);
+  form->addRow(m_state.m_quotes.style.fourDigitYears ? QStringLiteral("Date (MM/DD/YYYY):")
+                                                     : QStringLiteral("Date (MM/DD/YY):"),
+               m_date);
   m_date->Seed(FromLatin1(texts[0]));
   const char* labels[] = {"Open:", "High:", "Low:", "Close:", "Volume:", "Open Interest:"};
   for (std::size_t i = 0; i < m_fields.size(); ++i) {

@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -15,6 +14,7 @@
 #include "data/file_names.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
+#include "gui/work_progress.h"
 #include "tools/check_marks.h"
 #include "tools/portfolio_check_view.h"
 
@@ -23,7 +23,6 @@ using namespace barvane;
 namespace {
 
 enum Column { kSymbolColumn, kDateColumn, kProblemColumn, kColumnCount };
-constexpr int kShowProgressAfterMs = 400;
 
 }  // namespace
 
@@ -67,26 +66,13 @@ CPortfolioCheckDlg::CPortfolioCheckDlg(ViewState& state, std::function<void()> v
   CentreOnScreen(this);
 }
 
-CheckProgress CPortfolioCheckDlg::ProgressWindow(const QString& label) {
-  auto window = std::make_shared<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1, this);
-  window->setWindowModality(Qt::WindowModal);
-  window->setMinimumDuration(kShowProgressAfterMs);
-  window->setAutoClose(true);
-  return [window](int done, int total) {
-    window->setMaximum(std::max(total, 1));
-    // A modal progress window lets Cancel through while it sets the value.
-    window->setValue(std::min(done, std::max(total, 1)));
-    return !window->wasCanceled();
-  };
-}
-
 void CPortfolioCheckDlg::RunCheck() { CheckDirectory(m_state.m_portfolioDir); }
 
 void CPortfolioCheckDlg::CheckDirectory(const std::string& dir) {
   m_checkedDir = dir;
   m_state.ui().SetWaitCursor(true);
   const CheckOutcome outcome =
-      CheckPortfolio(m_state.fs(), m_checkedDir, ProgressWindow(QStringLiteral("Checking symbols...")), &m_problems);
+      CheckPortfolio(m_state.fs(), m_checkedDir, WorkProgress(QStringLiteral("Checking symbols..."), this), &m_problems);
   m_state.ui().SetWaitCursor(false);
   if (outcome == CheckOutcome::kNoPortfolio) {
     m_problems.clear();
@@ -152,7 +138,7 @@ void CPortfolioCheckDlg::ShowProblemAt(int row) {
 
 void CPortfolioCheckDlg::Repair() {
   const bool changed =
-      RepairFromView(m_state, m_checkedDir, ProgressWindow(QStringLiteral("Repairing symbols...")), m_repairHooks);
+      RepairFromView(m_state, m_checkedDir, WorkProgress(QStringLiteral("Repairing symbols..."), this), m_repairHooks);
   if (m_viewChanged) m_viewChanged();
   // The list follows the portfolio that was repaired.
   if (changed) CheckDirectory(std::string(m_checkedDir));

@@ -49,8 +49,6 @@ class CPortfolioCheckDlg final : public QDialog {
  private:
   barvane::RepairChangeHooks m_repairHooks;
   void CheckDirectory(const std::string& dir);
-  // A progress callback showing a window with Cancel once the work takes a moment.
-  barvane::CheckProgress ProgressWindow(const QString& label);
   void ShowProblems();
 
   barvane::ViewState& m_state;

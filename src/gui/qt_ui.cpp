@@ -43,6 +43,16 @@ bool QtUi::AskYesNo(const std::string& text) {
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+barvane::Answer QtUi::AskYesNoCancel(const std::string& text) {
+  if (choices_) return choices_(text);
+  switch (QMessageBox::question(owner_, QStringLiteral("Barvane"), Text(text),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return barvane::Answer::kYes;
+    case QMessageBox::No: return barvane::Answer::kNo;
+    default: return barvane::Answer::kCancel;
+  }
+}
+
 void QtUi::ShowDone(const std::string& text) {
   if (statusBar_) statusBar_->showMessage(Text(text));
 }

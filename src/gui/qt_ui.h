@@ -25,12 +25,16 @@ class QtUi final : public barvane::Ui {
   void SetCodePage(const barvane::CodePage* page) { codePage_ = page; }
   // Replaces the Yes/No boxes (tests answer them); empty shows boxes.
   void SetQuestionHandler(std::function<bool(const std::string&)> questions) { questions_ = std::move(questions); }
+  // Replaces the Yes/No/Cancel boxes likewise.
+  void SetChoiceHandler(std::function<barvane::Answer(const std::string&)> choices) { choices_ = std::move(choices); }
   // Called with the rows filled so far when a fill wants the first screen shown.
   void SetRepaint(std::function<void()> repaint) { repaint_ = std::move(repaint); }
 
   void ShowMessage(const std::string& text, barvane::MessageIcon icon) override;
   void ShowNotice(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  // Enter answers Cancel, which changes nothing.
+  barvane::Answer AskYesNoCancel(const std::string& text) override;
   // In the status bar's message pane until the next message there.
   void ShowDone(const std::string& text) override;
   void Beep() override;
@@ -50,6 +54,7 @@ class QtUi final : public barvane::Ui {
   const barvane::CodePage* codePage_ = nullptr;
   MessageHandler messages_;
   std::function<bool(const std::string&)> questions_;
+  std::function<barvane::Answer(const std::string&)> choices_;
   QStatusBar* statusBar_ = nullptr;
   std::function<void()> repaint_;
   CScanProgressDlg* scanDialog_ = nullptr;

@@ -66,7 +66,9 @@ std::string RepairQuestion(const std::vector<CheckProblem>& planned) {
 bool RepairFromView(ViewState& view, const std::string& dir, const CheckProgress& progress,
                     const RepairChangeHooks& hooks) {
   Ui& ui = view.ui();
+  ui.SetWaitCursor(true);
   const std::vector<CheckProblem> planned = PlannedMends(view.fs(), dir);
+  ui.SetWaitCursor(false);
   if (planned.empty()) {
     ui.ShowMessage(kNothingToMendText, MessageIcon::kInformation);
     return false;

@@ -42,11 +42,11 @@ bool FileFits(const Bytes& bytes, std::size_t length) {
 struct Quote {
   std::size_t record = 0;  // 0-based quote number in the file
   DayNumber day = 0;
-  TimeTicks ticks = 0;
+  DaySeconds seconds = 0;
   bool before(const Quote& other) const {
-    return day != other.day ? day < other.day : ticks < other.ticks;
+    return day != other.day ? day < other.day : seconds < other.seconds;
   }
-  bool sameMoment(const Quote& other) const { return day == other.day && ticks == other.ticks; }
+  bool sameMoment(const Quote& other) const { return day == other.day && seconds == other.seconds; }
 };
 
 class SeriesChecker {
@@ -85,7 +85,7 @@ class SeriesChecker {
   }
   // A problem of one bar, its time told for a series with times so that the bar can be found.
   void ProblemOf(const Quote& quote, std::string text, bool mendable = false) {
-    verdict_.problems.push_back({quote.day, std::move(text) + AtTime(quote), mendable, quote.ticks});
+    verdict_.problems.push_back({quote.day, std::move(text) + AtTime(quote), mendable, quote.seconds});
   }
   void Mend(DayNumber day, std::string text) {
     const SeriesMend note{day, std::move(text)};
@@ -156,20 +156,20 @@ class SeriesChecker {
     verdict_.timed = layout_.holds(kTime);
     for (std::size_t q = 0; q < present; ++q) {
       Quote quote{q, DateFloatToDay(Field(q, kDate)),
-                  layout_.holds(kTime) ? TimeFloatToTicks(Field(q, kTime)) : TimeTicks{0}};
+                  layout_.holds(kTime) ? TimeFloatToSeconds(Field(q, kTime)) : DaySeconds{0}};
       if (quote.day == kNoDate) {
         Problem(kNoDate, Printed("quote %zu of the file has no valid date", q + 1));
         allDated_ = false;
       }
       if (!ShowsTwoDigitYear(quote.day)) verdict_.fourDigitYears = true;
       quotes_.push_back(quote);
-      verdict_.quoteStamps.emplace_back(quote.day, quote.ticks);
+      verdict_.quoteStamps.emplace_back(quote.day, quote.seconds);
     }
   }
 
   // The day of a quote, with its time for a series with times.
   std::string MomentOf(const Quote& quote) const {
-    return layout_.holds(kTime) ? DayText(quote.day) + ' ' + TimeText(quote.ticks) : DayText(quote.day);
+    return layout_.holds(kTime) ? DayText(quote.day) + ' ' + TimeText(quote.seconds) : DayText(quote.day);
   }
 
   // A day as the grid shows the series' days.
@@ -177,7 +177,7 @@ class SeriesChecker {
 
   // " at HH:MM:SS" of a bar of a series with times, so that the bar can be found.
   std::string AtTime(const Quote& quote) const {
-    return layout_.holds(kTime) ? " at " + TimeText(quote.ticks) : std::string();
+    return layout_.holds(kTime) ? " at " + TimeText(quote.seconds) : std::string();
   }
 
   void CheckPrices() {
@@ -218,7 +218,7 @@ class SeriesChecker {
   }
 
   std::string MomentText(const Quote& quote) const {
-    return layout_.holds(kTime) ? TimeText(quote.ticks) : "this day";
+    return layout_.holds(kTime) ? TimeText(quote.seconds) : "this day";
   }
 
   void CheckOrderAndDays() {

@@ -26,11 +26,11 @@ struct SeriesProblem {
   DayNumber day = kNoDate;  // kNoDate when it concerns no one day
   std::string text;
   bool mendable = false;  // false: it needs a person
-  TimeTicks time = 0;     // of the bar it concerns, in a series whose quotes hold a time
+  DaySeconds time = 0;     // of the bar it concerns, in a series whose quotes hold a time
 };
 
 // When a quote was: its day, and its time in a series whose quotes hold one.
-using QuoteStamp = std::pair<DayNumber, TimeTicks>;
+using QuoteStamp = std::pair<DayNumber, DaySeconds>;
 
 // One thing the repair does.
 struct SeriesMend {

@@ -106,7 +106,7 @@ TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
   std::vector<QuoteValues> bars = WeekdayQuotes(kMonday, 3);
   for (std::size_t i = 0; i < bars.size(); ++i) {
     bars[i].day = kMonday;
-    bars[i].time = HmsToTicks(9, 5 + 5 * static_cast<int>(i), 0);
+    bars[i].time = HmsToSeconds(9, 5 + 5 * static_cast<int>(i), 0);
   }
   auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';

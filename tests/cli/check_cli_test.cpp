@@ -10,12 +10,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using Lines = std::vector<std::string>;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 // KEEP is clean; SORT's quotes are out of order (its MASTER dates then disagree too); ZERO has
 // a zero close; "\xC9TAIN", a symbol of a letter beyond ASCII, has a header that counts one
@@ -25,7 +20,7 @@ void BuildPortfolio(const std::string& dir) {
   std::swap(mixed[0], mixed[2]);
   auto zero = test::WeekdayQuotes(kMonday, 2);
   zero[1].close = 0;
-  test::Build(dir, test::Portfolio({test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
+  test::Build(dir, test::Portfolio({Daily(1, "KEEP", 2),
                                     test::Symbol(2, "SORT", test::Fields24(), mixed),
                                     test::Symbol(3, "ZERO", test::Fields16(), zero),
                                     test::Symbol(4, "\xC9TAIN", test::Fields8(), test::WeekdayQuotes(kMonday, 2))}));
@@ -40,7 +35,7 @@ TEST(CheckCli, ListsEachProblemAndExitsOneOrZeroWhenClean) {
   const CliRun run = Cli({"check", dir.path()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(test::Lines(run.out),
-            (Lines{"SORT\t06/15/98\tout of date order on 2 quotes to 06/16/98",
+            (Texts{"SORT\t06/15/98\tout of date order on 2 quotes to 06/16/98",
                    "SORT\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
                    "SORT\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
                    "ZERO\t06/16/98\tclose is zero",
@@ -48,7 +43,7 @@ TEST(CheckCli, ListsEachProblemAndExitsOneOrZeroWhenClean) {
   EXPECT_EQ(run.err, "");
 
   TempDir clean;
-  test::Build(clean.path(), test::Portfolio(test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2))));
+  Built(clean.path(), {Daily(1, "KEEP", 2)});
   const CliRun none = Cli({"check", clean.path()});
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "");
@@ -60,7 +55,7 @@ TEST(CheckCli, RepairWritesALineAMendAndLeavesTheRestToAPerson) {
   const Bytes keep = test::ReadBytes(dir / "F1.DAT");
   const CliRun run = Cli({"check", dir.path(), "--repair"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(test::Lines(run.out), (Lines{"SORT\t-\tsorted the quotes by date",
+  EXPECT_EQ(test::Lines(run.out), (Texts{"SORT\t-\tsorted the quotes by date",
                                    "SORT\t06/15/98\tset the index first date to 06/15/98",
                                    "SORT\t06/17/98\tset the index last date to 06/17/98",
                                    "\xC3\x89TAIN\t-\tset the header count to 2"}));
@@ -69,7 +64,7 @@ TEST(CheckCli, RepairWritesALineAMendAndLeavesTheRestToAPerson) {
   EXPECT_FALSE(test::Exists(dir / "F1.BAK"));
 
   const CliRun again = Cli({"check", dir.path()});
-  EXPECT_EQ(test::Lines(again.out), (Lines{"ZERO\t06/16/98\tclose is zero"}));
+  EXPECT_EQ(test::Lines(again.out), (Texts{"ZERO\t06/16/98\tclose is zero"}));
 }
 
 TEST(CheckCli, TheRepairOfEverySymbolIsOneChangeThatUndoGivesBack) {
@@ -79,7 +74,7 @@ TEST(CheckCli, TheRepairOfEverySymbolIsOneChangeThatUndoGivesBack) {
   ASSERT_EQ(Cli({"check", dir.path()}).status, 1);
   EXPECT_EQ(Cli({"history", dir.path()}).out, "");
   ASSERT_EQ(Cli({"check", dir.path(), "--repair"}).status, 1);
-  const Lines history = test::Lines(Cli({"history", dir.path()}).out);
+  const Texts history = test::Lines(Cli({"history", dir.path()}).out);
   ASSERT_EQ(history.size(), 1u);
   EXPECT_TRUE(history[0].ends_with("\tcheck " + dir.path() + " --repair")) << history[0];
 
@@ -93,7 +88,7 @@ TEST(CheckCli, TheRepairOfEverySymbolIsOneChangeThatUndoGivesBack) {
 TEST(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
   TempDir dir;
   test::Build(dir.path(), test::Extended(test::Portfolio(
-                              {test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
+                              {Daily(1, "KEEP", 2),
                                test::Symbol(300, "WIDE", test::Fields28(), test::WeekdayQuotes(kMonday, 2))})));
   const auto clean = test::Snapshot(dir.path());
   for (const auto& [name, size, slots] : {std::tuple{"MASTER", 53, 1}, std::tuple{"EMASTER", 192, 2},
@@ -105,18 +100,18 @@ TEST(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
   const auto padded = test::Snapshot(dir.path());
   const CliRun symbols = Cli({"symbols", dir.path()});
   EXPECT_EQ(symbols.status, 0);
-  EXPECT_EQ(test::Lines(symbols.out), (Lines{"KEEP\tKEEP Ltd        ", "WIDE\tWIDE Ltd"}));
+  EXPECT_EQ(test::Lines(symbols.out), (Texts{"KEEP\tKEEP Ltd        ", "WIDE\tWIDE Ltd"}));
   EXPECT_EQ(Cli({"quotes", dir.path(), "WIDE"}).status, 0);
 
   const CliRun check = Cli({"check", dir.path()});
   EXPECT_EQ(check.status, 1);
-  EXPECT_EQ(test::Lines(check.out), (Lines{"-\t-\tMASTER holds 1 empty record slot after the 1 record it counts",
+  EXPECT_EQ(test::Lines(check.out), (Texts{"-\t-\tMASTER holds 1 empty record slot after the 1 record it counts",
                                            "-\t-\tEMASTER holds 2 empty record slots after the 1 record it counts",
                                            "-\t-\tXMASTER holds 1 empty record slot after the 1 record it counts"}));
   const CliRun repair = Cli({"check", dir.path(), "--repair"});
   EXPECT_EQ(repair.status, 0);
   EXPECT_EQ(repair.err, "");
-  EXPECT_EQ(test::Lines(repair.out), (Lines{"-\t-\tremoved 1 empty record slot after the 1 record MASTER counts",
+  EXPECT_EQ(test::Lines(repair.out), (Texts{"-\t-\tremoved 1 empty record slot after the 1 record MASTER counts",
                                             "-\t-\tremoved 2 empty record slots after the 1 record EMASTER counts",
                                             "-\t-\tremoved 1 empty record slot after the 1 record XMASTER counts"}));
   auto repaired = test::Snapshot(dir.path());
@@ -132,21 +127,19 @@ TEST(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
   master[2 * 53 + 36] = 'Q';
   test::WriteBytes(dir / "MASTER", master);
   EXPECT_EQ(Cli({"symbols", dir.path()}).status, 1);
-  const Lines lines = test::Lines(Cli({"check", dir.path()}).out);
+  const Texts lines = test::Lines(Cli({"check", dir.path()}).out);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "-\t-\tMASTER counts 1 records, the file holds 2"), lines.end());
   const CliRun left = Cli({"check", dir.path(), "--repair"});
   EXPECT_EQ(left.status, 1);
   EXPECT_EQ(test::ReadBytes(dir / "MASTER"), master);
 }
 
-TEST(CheckCli, RefusesWithoutAPortfolioAndWrongWords) {
+TEST(CheckCli, RefusesWithoutAPortfolio) {
   TempDir dir;
   const CliRun none = Cli({"check", dir.path()});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err, "There is no portfolio in " + dir.path() + ": its MASTER file cannot be read.\n");
   EXPECT_EQ(Cli({"check", dir.path(), "--repair"}).status, 1);
-  EXPECT_EQ(Cli({"check"}).status, 2);
-  EXPECT_EQ(Cli({"check", dir.path(), "--mend"}).status, 2);
 }
 
 }  // namespace

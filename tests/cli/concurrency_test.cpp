@@ -14,12 +14,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::Lines;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 std::string Quoted(const std::string& word) { return "'" + word + "'"; }
 
@@ -54,8 +49,7 @@ TEST(Concurrency, TenParallelMovesIntoOnePortfolioLoseNoHistory) {
   constexpr int kMoves = 10;
   TempDir root, scratch;
   const std::string dest = root / "DEST";
-  test::Build(dest, test::Portfolio(test::Symbol(1, "HOME", test::Fields28(),
-                                                 test::WeekdayQuotes(kMonday, 3))));
+  Built(dest, {Daily(1, "HOME", 3)});
   std::vector<std::vector<std::string>> runs;
   std::map<std::string, std::string> quotesOf;  // symbol -> its quote grid
   for (int i = 0; i < kMoves; ++i) {
@@ -101,8 +95,7 @@ TEST(Concurrency, ParallelChangesOfDifferentPortfoliosKeepAHistoryEach) {
   std::vector<std::vector<std::string>> runs;
   std::vector<std::map<std::string, Bytes>> before;
   for (int i = 0; i < kPortfolios; ++i) {
-    const std::string dir = root / ("P" + std::to_string(i));
-    test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 3))));
+    const std::string dir = Built(root / ("P" + std::to_string(i)), {Daily(1, "ABC", 3)});
     before.push_back(test::Snapshot(dir));
     runs.push_back({"edit", dir, "ABC", "06/16/98", "7", "7", "7", "7", "7", "7"});
   }
@@ -123,9 +116,7 @@ TEST(Concurrency, ParallelChangesOfDifferentPortfoliosKeepAHistoryEach) {
 TEST(Concurrency, TwentyParallelEditsOfOneSymbolAllLand) {
   constexpr int kEdits = 20;
   TempDir root, scratch;
-  const std::string dir = root / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, kEdits))));
+  const std::string dir = Built(root / "P", {Daily(1, "ABC", kEdits)});
   std::vector<std::string> dates;
   std::vector<std::vector<std::string>> runs;
   for (const std::string& line : Lines(Cli({"quotes", dir, "ABC"}).out)) {
@@ -180,50 +171,28 @@ TEST(Concurrency, ParallelChangesAndUndosLeaveAHistoryThatUndoesToTheOriginal) {
   EXPECT_EQ(test::Snapshot(dir), original);
 }
 
-TEST(Concurrency, ChangeOfAPortfolioInUseIsRefusedNamingItAndReadsShareIt) {
-  TempDir root;
-  const std::string dir = root / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, 3))));
-  const auto before = test::Snapshot(root.path());
-  PortfolioLock reader(FileSystem::Default());
-  ASSERT_TRUE(reader.Acquire({dir}, LockMode::kShared));
-  EXPECT_EQ(Cli({"symbols", dir}).status, 0);
-  const CliRun run = Cli({"edit", dir, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, PortfolioBusyText(dir) + "\n");
-  EXPECT_EQ(test::Snapshot(root.path()), before);
-}
-
-TEST(Concurrency, UndoOfAPortfolioInUseIsRefused) {
-  TempDir root;
-  const std::string dir = root / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, 3))));
-  ASSERT_EQ(Cli({"edit", dir, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"}).status, 0);
-  const auto before = test::Snapshot(root.path());
-  PortfolioLock other(FileSystem::Default());
-  ASSERT_TRUE(other.Acquire({dir}, LockMode::kShared));
-  const CliRun run = Cli({"undo", dir});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("is in use by another Barvane command"), std::string::npos) << run.err;
-  EXPECT_EQ(test::Snapshot(root.path()), before);
-  other.Release();
-  EXPECT_EQ(Cli({"undo", dir}).status, 0);
-}
-
-TEST(Concurrency, RepairOfAPortfolioInUseIsRefused) {
-  TempDir root;
-  const std::string dir = root / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, 3))));
-  const auto before = test::Snapshot(root.path());
-  PortfolioLock other(FileSystem::Default());
-  ASSERT_TRUE(other.Acquire({dir}, LockMode::kShared));
-  const CliRun run = Cli({"check", dir, "--repair"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("is in use by another Barvane command"), std::string::npos) << run.err;
-  EXPECT_EQ(test::Snapshot(root.path()), before);
+// A command that changes a portfolio another one uses waits for it, then refuses naming it and
+// changes nothing; commands that only read share it.
+TEST(Concurrency, ChangesOfAPortfolioInUseAreRefusedNamingItAndReadsShareIt) {
+  const Texts edit = {"edit", "", "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"};
+  for (const Texts& words : {edit, Texts{"undo", ""}, Texts{"check", "", "--repair"}}) {
+    SCOPED_TRACE(words[0]);
+    TempDir root;
+    const std::string dir = Built(root / "P", {Daily(1, "ABC", 3)});
+    Texts run = edit, change = words;
+    run[1] = change[1] = dir;
+    ASSERT_EQ(Cli(run).status, 0);  // a change for the undo
+    const auto before = test::Snapshot(root.path());
+    PortfolioLock reader(FileSystem::Default());
+    ASSERT_TRUE(reader.Acquire({dir}, LockMode::kShared));
+    EXPECT_EQ(Cli({"symbols", dir}).status, 0);
+    const CliRun refused = Cli(change);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(PortfolioBusyText(dir)), std::string::npos) << refused.err;
+    EXPECT_EQ(test::Snapshot(root.path()), before);
+    reader.Release();
+    EXPECT_EQ(Cli(change).status, 0);
+  }
 }
 
 }  // namespace

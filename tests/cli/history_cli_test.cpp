@@ -3,7 +3,6 @@
 // history's lines, and the refusals.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <regex>
 
 #include "data/file_names.h"
@@ -14,33 +13,21 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::Lines;
-using test::Snapshot;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 // The command and its words of a history line.
 std::string WordsOf(const std::string& line) { return line.substr(line.rfind('\t') + 1); }
 
-// A history of its own in a temporary data directory, and a small destination portfolio.
+// A small destination portfolio DEST, and P: ABC with five quotes. (Each test process keeps
+// its history in a data directory of its own.)
 class HistoryCli : public testing::Test {
  protected:
-  void SetUp() override {
-    const char* previous = std::getenv(test::kDataHomeVariable);
-    previous_ = previous ? previous : "";
-    test::SetEnvironment(test::kDataHomeVariable, data_ / "");
-    test::Build(dest_, test::Portfolio(test::Symbol(1, "ONE", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
-  }
-  void TearDown() override { test::SetEnvironment(test::kDataHomeVariable, previous_); }
-
   using Both = std::pair<std::map<std::string, Bytes>, std::map<std::string, Bytes>>;
   Both State(const std::string& dir) { return {Snapshot(dir), Snapshot(dest_)}; }
 
-  std::string previous_;
-  TempDir data_, root_;
-  std::string dest_ = root_ / "DEST";
+  TempDir root_;
+  std::string dest_ = Built(root_ / "DEST", {Daily(1, "ONE", 5)});
+  std::string p_ = Built(root_ / "P", {Daily(1, "ABC", 5)});
 };
 
 TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
@@ -99,8 +86,7 @@ TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
 }
 
 TEST_F(HistoryCli, UndoOverAFileChangedByAnotherProgramIsRefusedUnlessForced) {
-  const std::string dir = root_ / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  const std::string& dir = p_;
   const auto before = Snapshot(dir);
   ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
   Bytes dat = test::ReadBytes(dir + "/F1.DAT");
@@ -122,8 +108,7 @@ TEST_F(HistoryCli, UndoOverAFileChangedByAnotherProgramIsRefusedUnlessForced) {
 }
 
 TEST_F(HistoryCli, ANewChangeEndsTheRedoOfWhatWasUndone) {
-  const std::string dir = root_ / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  const std::string& dir = p_;
   ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
   ASSERT_EQ(Cli({"undo", dir}).status, 0);
   ASSERT_EQ(Cli({"delete-quote", dir, "ABC", "06/17/98"}).status, 0);
@@ -134,22 +119,12 @@ TEST_F(HistoryCli, ANewChangeEndsTheRedoOfWhatWasUndone) {
 }
 
 TEST_F(HistoryCli, ReadsAndFailuresRecordNothing) {
-  const std::string dir = root_ / "P";
-  test::Build(dir, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  const std::string& dir = p_;
   EXPECT_EQ(Cli({"quotes", dir, "ABC"}).status, 0);
   EXPECT_EQ(Cli({"export", dir, "ABC", root_ / "out.txt"}).status, 0);
   EXPECT_EQ(Cli({"delete-quote", dir, "ABC", "01/01/99"}).status, 1);
   EXPECT_EQ(Cli({"history", dir}).out, "");
   EXPECT_EQ(Cli({"undo", dir}).status, 1);
-}
-
-TEST_F(HistoryCli, WrongWordsShowTheUsage) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"history"}, {"history", "a", "b"}, {"undo"}, {"undo", "a", "--fast"}, {"redo", "a", "--force", "x"}}) {
-    const auto r = Cli(words);
-    EXPECT_EQ(r.status, 2) << words.size();
-    EXPECT_NE(r.err.find("usage: barvane-cli"), std::string::npos);
-  }
 }
 
 }  // namespace

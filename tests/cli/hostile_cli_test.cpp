@@ -14,11 +14,7 @@
 namespace barvane {
 namespace {
 
-using test::Cli;
-using test::CliRun;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 const Bytes kVictim = {'k', 'e', 'e', 'p'};
 
 // P holds ABC, Q holds XYZ, OUT/victim lies beside them.
@@ -26,10 +22,8 @@ struct Tree {
   TempDir root;
   std::string p = root / "P/", q = root / "Q/", victim = root / "OUT/victim";
   Tree() {
-    test::Build(p, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, 4))));
-    test::Build(q, test::Portfolio(test::Symbol(1, "XYZ", test::Fields28(),
-                                                test::WeekdayQuotes(kMonday, 2))));
+    Built(p, {Daily(1, "ABC", 4)});
+    Built(q, {Daily(1, "XYZ", 2)});
     std::filesystem::create_directory(root / "OUT");
     test::WriteBytes(victim, kVictim);
   }

@@ -117,14 +117,26 @@ TEST(FormatDate, EveryLayoutDayZeroAndUnknownLayouts) {
   EXPECT_EQ(FormatDate(d, 13, '/'), "");
 }
 
-TEST(Time, TicksDropOddSecondsAndConvertBack) {
-  EXPECT_EQ(HmsToTicks(9, 30, 1), 17100);
-  const Hms hms = TicksToHms(17100);
-  EXPECT_EQ(hms.hours, 9);
-  EXPECT_EQ(hms.minutes, 30);
-  EXPECT_EQ(hms.seconds, 0);
-  EXPECT_EQ(TimeFloatToTicks(235958.0), 43199);
-  EXPECT_EQ(TimeFloatToTicks(std::nan("")), 0);
+TEST(Time, EverySecondOfTheFileValueReadsAndWritesBack) {
+  struct Case {
+    double value;
+    DaySeconds seconds;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.0, 0, "00:00:00"},         {1.0, 1, "00:00:01"},           {93000.0, 34200, "09:30:00"},
+      {93001.0, 34201, "09:30:01"}, {93007.0, 34207, "09:30:07"},   {93059.0, 34259, "09:30:59"},
+      {170517.0, 61517, "17:05:17"}, {235959.0, 86399, "23:59:59"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TimeFloatToSeconds(c.value), c.seconds) << c.value;
+    EXPECT_EQ(TimeSecondsToFloat(c.seconds), static_cast<float>(c.value)) << c.value;
+    EXPECT_EQ(TimeText(c.seconds), c.text) << c.value;
+  }
+  const Hms hms = SecondsToHms(HmsToSeconds(9, 30, 7));
+  EXPECT_EQ(hms.hours * 10000 + hms.minutes * 100 + hms.seconds, 93007);
+  // No time of day: the bar reads as midnight rather than as a wrapped count.
+  for (double bad : {std::nan(""), -93000.0, 1.0e9}) EXPECT_EQ(TimeFloatToSeconds(bad), 0) << bad;
 }
 
 TEST(Status, StoredTextsAndCodesWithout) {
@@ -227,12 +239,12 @@ TEST(DateTexts, MomentsCarryAnOptionalTime) {
     EXPECT_EQ(moment.day, YmdToDay(2013, 11, 15)) << c.text;
     ASSERT_EQ(moment.time.has_value(), c.hours >= 0) << c.text;
     if (moment.time) {
-      EXPECT_EQ(*moment.time, HmsToTicks(c.hours, c.minutes, c.seconds)) << c.text;
+      EXPECT_EQ(*moment.time, HmsToSeconds(c.hours, c.minutes, c.seconds)) << c.text;
     }
   }
-  EXPECT_EQ(MomentText(YmdToDay(2013, 11, 15), HmsToTicks(9, 5, 0), {false, true}), "11/15/13 09:05:00");
+  EXPECT_EQ(MomentText(YmdToDay(2013, 11, 15), HmsToSeconds(9, 5, 0), {false, true}), "11/15/13 09:05:00");
   EXPECT_EQ(MomentText(YmdToDay(28, 10, 1), 0, {true, false}), "10/01/1928");
-  EXPECT_EQ(TimeText(HmsToTicks(23, 59, 58)), "23:59:58");
+  EXPECT_EQ(TimeText(HmsToSeconds(23, 59, 58)), "23:59:58");
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ void WritePreviousBackup(const std::string& dir, const std::string& name) {
 SymbolDescription Bars() {
   std::vector<QuoteValues> bars;
   for (DayNumber day = kMonday; day < kMonday + 3; ++day) {
-    for (int m : {5, 10, 15}) bars.push_back({day, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 0});
+    for (int m : {5, 10, 15}) bars.push_back({day, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 0});
   }
   auto symbol = test::Symbol(3, "BAR", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';
@@ -85,7 +85,7 @@ class FaultInjection : public testing::TestWithParam<const char*> {
       // The middle bar of the middle day, named by its date and time.
       change.op = name == "SetBar" ? QuoteOp::kSet : QuoteOp::kDelete;
       change.fromDay = change.toDay = kMonday + 1;
-      change.time = HmsToTicks(9, 10, 0);
+      change.time = HmsToSeconds(9, 10, 0);
       change.value = {1, 2, 3, 4, 5, 6};
       return [change](FileSystem& fs, const std::string& dir) { return RewriteQuotes(fs, change, dir, "BAR"); };
     } else {

@@ -310,7 +310,7 @@ TEST(FieldSets, GiveTheQuantitiesInFileOrder) {
 // Quotes of an intraday series, TIME after DATE, with the day's weekday-quotes prices.
 SymbolDescription Intraday(int fileNumber, std::vector<FieldDescription> fields) {
   auto quotes = test::WeekdayQuotes(kMonday, 3);
-  for (std::size_t i = 0; i < quotes.size(); ++i) quotes[i].time = HmsToTicks(9, 30 + static_cast<int>(i), 0);
+  for (std::size_t i = 0; i < quotes.size(); ++i) quotes[i].time = HmsToSeconds(9, 30 + static_cast<int>(i), 0);
   SymbolDescription s = test::Symbol(fileNumber, "TICK", std::move(fields), quotes);
   s.periodicity = 'I';
   return s;
@@ -328,7 +328,7 @@ TEST(FieldSets, DecideTheLayoutWithoutDopAndIntradayReadsTime) {
     ASSERT_EQ(AllocSeries(&s, 10), kSuccess);
     ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "TICK", 0, 10), kSuccess);
     ASSERT_EQ(s.count, 3u);
-    EXPECT_EQ(s.time(1), HmsToTicks(9, 31, 0));
+    EXPECT_EQ(s.time(1), HmsToSeconds(9, 31, 0));
     EXPECT_EQ(s.value(kOpen, 1), 10.25f - 0.125f);
     EXPECT_EQ(s.value(kClose, 1), 10.25f);
     EXPECT_EQ(s.value(kOpenInterest, 1), -1.0f);

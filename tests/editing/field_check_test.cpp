@@ -1,5 +1,5 @@
-// The field checks of the quote dialogs: number texts as "%f" reads them, MM/DD/YY date
-// fields that must name a real day, and the Split and Adjust check over both.
+// The field checks of the quote dialogs: number texts as "%f" reads them (a comma as the
+// point), date fields that must name a real day, and the Split and Adjust check over both.
 #include "editing/field_check.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,15 @@ namespace barvane {
 namespace {
 
 TEST(FieldCheck, NumbersReadAsTheScanReadsThemAndNonNumbersAreRefused) {
-  for (const auto& [text, want] : {std::pair{"1.5", 1.5f}, {" 2", 2.0f}, {"0.00", 0.0f}, {"7abc", 7.0f}}) {
+  // A comma is the decimal point, never a thousands separator.
+  for (const auto& [text, want] : {std::pair{"1.5", 1.5f}, {" 2", 2.0f}, {"0.00", 0.0f}, {"7abc", 7.0f},
+                                   {"1,14", 1.14f}, {"-37,63", -37.63f}, {"1,000", 1.0f}}) {
     float value = -1;
     EXPECT_TRUE(ReadFieldNumber(text, &value)) << text;
     EXPECT_EQ(value, want) << text;
   }
-  for (const char* text : {"", " ", ".", "N/A", "abc", "inf", "nan", "-inf", "1e99"}) {
+  for (const char* text : {"", " ", ".", "N/A", "abc", "inf", "nan", "-inf", "1e99", "1,140.50", "1.000.000",
+                           "1,000,000", "1.5."}) {
     float value = 42;
     EXPECT_FALSE(ReadFieldNumber(text, &value)) << text;
     EXPECT_EQ(value, 42) << text;  // never an undefined value

@@ -347,6 +347,44 @@ TEST_F(QuoteCommands, NewQuoteRefusesTakenDaysBadDatesAndBadValuesWritingNothing
   ExpectNothingWritten();
 }
 
+// A series from 1928 to 2024 shows four-digit years, and a typed two-digit year could be 1929
+// or 2029: every command refuses it with the same words and writes nothing.
+TEST_F(QuoteCommands, ASeriesOfFourDigitYearsRefusesTwoDigitYearsEverywhere) {
+  std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(1928, 10, 1), 2);
+  for (const QuoteValues& q : WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
+  Make(test::Fields28(), quotes);
+  ASSERT_EQ(ProposeNewQuote(state_)[0], "11/06/2024");
+  const std::string refusal = "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years.";
+  EXPECT_EQ(RefuseNewQuote(state_, {"11/10/29", "1", "1", "1", "1", "1", "1"}), refusal);
+  EXPECT_EQ(RefuseSplit(state_, {"11/10/29", "2", "1"}), refusal);
+  EXPECT_EQ(RefuseAdjust(state_, {"10/01/1928", "11/10/29", "2", "1", "1"}), refusal);
+  EXPECT_EQ(RefuseAdjust(state_, {"11/10/29", "11/05/2024", "2", "1", "1"}), refusal);
+  EditQuoteTexts shown = EditQuoteFields(state_, 0), texts = shown;
+  texts[0] = "11/10/29";
+  texts[4] = "5";
+  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "11/10/29"));
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{refusal, kEditQuoteFailedText, refusal, kDeleteFailedText}));
+  ExpectNothingWritten();
+
+  // With four digits the day lands in 1929, between the quotes of 1928 and 2024.
+  const NewQuoteTexts typed = {"11/10/1929", "1", "2", "0.5", "1.5", "10", "0"};
+  ASSERT_EQ(RefuseNewQuote(state_, typed), "");
+  ASSERT_TRUE(ApplyNewQuote(state_, typed));
+  quotes_.insert(quotes_.begin() + 2, {YmdToDay(1929, 11, 10), 0, 1, 2, 0.5f, 1.5f, 10, 0});
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(ReadMbf(test::ReadBytes(dir_ / "F1.DAT").data() + 28 * 3), 291110.0f);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "11/10/1929");
+}
+
+// Within 1961 to 2060 a two-digit year names one day, as it always did.
+TEST_F(QuoteCommands, ASeriesOfTwoDigitYearsTakesThemAsBefore) {
+  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "2", "1"}), "");
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/1998", "2", "1"}), "");
+  EXPECT_EQ(RefuseNewQuote(state_, {"06/18/98", "1", "1", "1", "1", "1", "1"}), "");
+}
+
 TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
   const float na = std::nanf("");
   const std::string ask = std::string("\n\n") + kStoreAnywayText;
@@ -467,7 +505,7 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
     for (DayNumber day : days) {
       for (int m : {5, 10, 15}) {
         close += 1;
-        bars.push_back({day, HmsToTicks(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
+        bars.push_back({day, HmsToSeconds(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
       }
     }
     std::vector<Quantity> fields = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};

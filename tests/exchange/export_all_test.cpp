@@ -293,7 +293,85 @@ TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
         EXPECT_EQ(files.size(), replaced);
         EXPECT_TRUE(ui.messages.back().starts_with(kExportErrorText)) << ui.messages.back();
       }
+      // A crash leaves no visible stray, and the next export clears what it hid.
+      std::vector<std::string> names = test::FileNames(out_);
+      std::erase_if(names, [](const std::string& name) { return name.starts_with("."); });
+      EXPECT_EQ(names, (std::vector<std::string>{"ONE.txt", "TWO.txt"}));
+      ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
+      EXPECT_EQ(test::FileNames(out_), (std::vector<std::string>{"ONE.txt", "TWO.txt"}));
     }
+  }
+}
+
+// The real file system, noting the files made and each flush.
+class FlushLogFs final : public FileSystemWrapper {
+ public:
+  FlushLogFs() : FileSystemWrapper(FileSystem::Default()) {}
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    made.push_back(path.substr(path.rfind('/') + 1));
+    auto file = target().CreateExclusive(path);
+    return file ? std::make_unique<Logged>(std::move(file), &log) : nullptr;
+  }
+  bool SyncFiles(const std::vector<std::string>& paths) override {
+    log.push_back("flush " + std::to_string(paths.size()) + " files");
+    return target().SyncFiles(paths);
+  }
+  bool SyncDirectory(const std::string& dir) override {
+    log.push_back("flush folder");
+    return target().SyncDirectory(dir);
+  }
+  std::vector<std::string> made, log;
+
+ private:
+  class Logged final : public WritableFile {
+   public:
+    Logged(std::unique_ptr<WritableFile> file, std::vector<std::string>* log) : file_(std::move(file)), log_(log) {}
+    bool Append(const std::uint8_t* data, std::size_t n) override { return file_->Append(data, n); }
+    bool Sync() override {
+      log_->push_back("flush one file");
+      return file_->Sync();
+    }
+    bool Close() override { return file_->Close(); }
+
+   private:
+    std::unique_ptr<WritableFile> file_;
+    std::vector<std::string>* log_;
+  };
+};
+
+// The files are flushed together and the folder once, not each file in turn; their temporary
+// names are hidden, and those a stopped export left are removed by the next, only they.
+TEST_F(ExportAllOver, FlushesOnceThroughHiddenTemporariesAndClearsThoseLeftBefore) {
+  TempDir other;
+  test::WriteBytes(other / "victim", {'v'});
+  const std::vector<std::string> leftovers = {".ONE.txt.barvane-tmp", ".GONE.txt.barvane-tmp"};
+  const std::vector<std::string> others = {"ONE.txt.NEW", ".barvane-tmp", "ONE.txt.barvane-tmp", ".notes"};
+  for (const auto* names : {&leftovers, &others}) {
+    for (const std::string& name : *names) test::WriteBytes(out_ + "/" + name, {1});
+  }
+  std::filesystem::create_symlink(other / "victim", out_ + "/.LINK.txt.barvane-tmp");
+  FlushLogFs logged;
+  test::RecordingUi ui;
+  std::vector<ExportedFile> files;
+  ASSERT_TRUE(ExportAll(logged, ui, dir_ / "P", out_, {}, {}, &files));
+  EXPECT_EQ(logged.made, (std::vector<std::string>{".ONE.txt.barvane-tmp", ".TWO.txt.barvane-tmp"}));
+  EXPECT_EQ(logged.log, (std::vector<std::string>{"flush 2 files", "flush folder"}));
+  std::vector<std::string> expected = others;
+  expected.insert(expected.end(), {".LINK.txt.barvane-tmp", "ONE.txt", "TWO.txt"});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(test::FileNames(out_), expected);
+  EXPECT_EQ(test::ReadBytes(out_ + "/ONE.txt"), New().at("ONE.txt"));
+  EXPECT_EQ(test::ReadBytes(other / "victim"), (Bytes{'v'}));
+}
+
+TEST(ExportTemporaryName, IsHiddenBesideItsFileAndRecognisedByItsPattern) {
+  EXPECT_EQ(ExportTemporaryPath("/out/ALPHA.txt"), "/out/.ALPHA.txt.barvane-tmp");
+  EXPECT_EQ(ExportTemporaryPath("ALPHA.txt"), ".ALPHA.txt.barvane-tmp");
+  for (const auto& [name, ours] : std::vector<std::pair<std::string, bool>>{
+           {".ALPHA.txt.barvane-tmp", true}, {".a.barvane-tmp", true}, {"..barvane-tmp", false},
+           {".barvane-tmp", false}, {"ALPHA.txt.barvane-tmp", false}, {".ALPHA.txt.barvane-tmp2", false},
+           {".ALPHA.txt.NEW", false}, {"", false}}) {
+    EXPECT_EQ(IsExportTemporaryName(name), ours) << name;
   }
 }
 

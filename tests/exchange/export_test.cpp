@@ -102,8 +102,8 @@ TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
 }
 
 TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
-  std::vector<QuoteValues> bars = {{kJan2, HmsToTicks(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
-                                   {kJan2, HmsToTicks(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}};
+  std::vector<QuoteValues> bars = {{kJan2, HmsToSeconds(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
+                                   {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}};
   auto symbol = test::Symbol(1, "XYZ", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';
   ExportFixture f(symbol);

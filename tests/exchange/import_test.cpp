@@ -146,11 +146,11 @@ TEST(ImportRoundTrip, OurExportWithoutATitleRowReadsBackUnshifted) {
 }
 
 // The times of every bar of `symbol`, read back through the quote reader.
-std::vector<TimeTicks> Times(const std::string& dir, const std::string& symbol) {
+std::vector<DaySeconds> Times(const std::string& dir, const std::string& symbol) {
   QuoteSeries s;
   EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
   EXPECT_EQ(LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000), kSuccess);
-  std::vector<TimeTicks> times;
+  std::vector<DaySeconds> times;
   for (std::uint32_t i = 0; i < s.count; ++i) times.push_back(s.time(i));
   return times;
 }
@@ -164,7 +164,7 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
   std::vector<QuoteValues> bars;
   for (int d = 0; d < 4; ++d) {
     for (int m : {5, 10, 15}) {
-      bars.push_back({kMonday + d, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
+      bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
     }
   }
   auto intraday = test::Symbol(2, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
@@ -190,7 +190,7 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
 TEST(ImportMerge, BarsMergeByTheirDayAndTime) {
   TempDir root;
   std::vector<QuoteValues> bars;
-  for (int m : {5, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 1, 2, 0.5f, 1.5f, 10, 0});
+  for (int m : {5, 15}) bars.push_back({kMonday, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.5f, 10, 0});
   auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';
   test::Build(root / "P", test::Portfolio(symbol));
@@ -201,7 +201,7 @@ TEST(ImportMerge, BarsMergeByTheirDayAndTime) {
   EXPECT_EQ(summary.added, 2);
   EXPECT_EQ(summary.replaced, 1);
   EXPECT_EQ(Times(root / "P", "BARS"),
-            (std::vector<TimeTicks>{HmsToTicks(9, 5, 0), HmsToTicks(9, 10, 0), HmsToTicks(9, 15, 0), HmsToTicks(9, 5, 0)}));
+            (std::vector<DaySeconds>{HmsToSeconds(9, 5, 0), HmsToSeconds(9, 10, 0), HmsToSeconds(9, 15, 0), HmsToSeconds(9, 5, 0)}));
   const auto after = Quotes(root / "P", "BARS");
   EXPECT_EQ(after[2][4], 8.0);
   EXPECT_EQ(after[3][0], double(kMonday + 1));
@@ -567,7 +567,7 @@ void BuildIntraday(const std::string& dir) {
   std::vector<QuoteValues> bars;
   for (const DayNumber day : {kMonday, kMonday + 1}) {
     for (const int minute : {0, 5, 10}) {
-      bars.push_back({day, HmsToTicks(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
+      bars.push_back({day, HmsToSeconds(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
     }
   }
   SymbolDescription symbol = test::Symbol(

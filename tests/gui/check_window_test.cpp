@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
@@ -13,6 +15,7 @@
 #include "gui/edit_quote_dlg.h"
 #include "gui/number_edit.h"
 #include "gui/portfolio_check_dlg.h"
+#include "gui/work_progress.h"
 #include "tools/portfolio_check_view.h"
 #include "window_harness.h"
 
@@ -90,6 +93,76 @@ TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes to 06/18/98"}));
   DoubleClickRow(list, 0);
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98");
+}
+
+template <typename T>
+T* VisibleWindow() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* window = qobject_cast<T*>(top); window && window->isVisible()) return window;
+  }
+  return nullptr;
+}
+
+TEST(CheckWindow, TheRepairQuestionAnsweredAfterTheProgressDelayStillRepairs) {
+  test::GuiWindow w;
+  std::vector<SymbolDescription> symbols;
+  for (int n = 1; n <= 12; ++n) {
+    symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields28(), test::WeekdayQuotes(kMonday, 4)));
+  }
+  test::Build(w.Dir("P"), test::Portfolio(symbols));
+  for (int n = 1; n <= 12; ++n) {  // every header counts 9 quotes
+    Bytes quotes = test::ReadBytes(w.Dir("P/F" + std::to_string(n) + ".DAT"));
+    quotes[2] = 9;
+    test::WriteBytes(w.Dir("P/F" + std::to_string(n) + ".DAT"), quotes);
+  }
+  w.Open();
+  w.frame->action(kCmdCheckPortfolio)->trigger();
+  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  ASSERT_EQ(check->problemList()->topLevelItemCount(), 12);
+
+  // The real question box, read for longer than any progress delay, then Yes clicked as a
+  // person clicks: through the window system, which a modal window in front would block.
+  w.frame->view()->ui().SetQuestionHandler(nullptr);
+  bool progressWhileAsked = true;
+  QTimer::singleShot(900, [&] {
+    progressWhileAsked = VisibleWindow<QProgressDialog>() != nullptr;
+    QMessageBox* question = VisibleWindow<QMessageBox>();
+    ASSERT_NE(question, nullptr);
+    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
+  });
+  check->repairButton()->click();
+  EXPECT_FALSE(progressWhileAsked);
+  EXPECT_TRUE(w.messages.empty()) << w.messages.front();
+  EXPECT_EQ(check->problemList()->topLevelItemCount(), 0);
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/F5.DAT"))[2], 5);
+}
+
+TEST(CheckWindow, LongWorkShowsItsProgressOnlyAfterAMomentFollowsItAndCancels) {
+  QWidget owner;
+  auto step = WorkProgress(QStringLiteral("Repairing symbols..."), &owner);
+  EXPECT_TRUE(step(0, 40));
+  EXPECT_EQ(VisibleWindow<QProgressDialog>(), nullptr);
+  QTest::qWait(600);
+  EXPECT_TRUE(step(7, 40));
+  QProgressDialog* window = VisibleWindow<QProgressDialog>();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->labelText(), "Repairing symbols...");
+  EXPECT_EQ(window->maximum(), 40);
+  EXPECT_EQ(window->value(), 7);
+  EXPECT_TRUE(step(8, 40));
+  EXPECT_EQ(window->value(), 8);
+  window->cancel();
+  EXPECT_FALSE(step(9, 40));
+  EXPECT_FALSE(step(10, 40));  // a cancel stands until the work stops
+  EXPECT_EQ(VisibleWindow<QProgressDialog>(), nullptr);
+
+  auto whole = WorkProgress(QStringLiteral("Checking symbols..."), &owner);
+  EXPECT_TRUE(whole(0, 3));
+  QTest::qWait(600);
+  EXPECT_TRUE(whole(2, 3));
+  ASSERT_NE(VisibleWindow<QProgressDialog>(), nullptr);
+  EXPECT_TRUE(whole(3, 3));
+  EXPECT_EQ(VisibleWindow<QProgressDialog>(), nullptr);  // gone once the work is done
 }
 
 // "row label" for each mark on the chart, after checking that each is a problem's.

@@ -2,6 +2,7 @@
 // command run from the window with its dialog answered OK or Cancel.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -30,7 +31,7 @@ struct QuoteWindow : test::GuiWindow {
 
 TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {
   CNumberEdit number;
-  QTest::keyClicks(&number, "1.5-,a7");
+  QTest::keyClicks(&number, "1.5-a7");
   EXPECT_EQ(number.text(), "1.57");
   QTest::keyClick(&number, Qt::Key_Backspace);
   EXPECT_EQ(number.text(), "1.5");
@@ -48,6 +49,34 @@ TEST(EntryFields, NumberFieldDropsWhatIsNoNumberAndDateFieldFillsItsMask) {
   QTest::keyClick(&date, Qt::Key_1);
   EXPECT_EQ(date.text(), "07/04/99");
   EXPECT_EQ(date.selectedText(), "07");
+}
+
+TEST(EntryFields, ACommaIsThePointAndAPasteGoesThroughTheFieldsOwnFilter) {
+  CNumberEdit number;
+  number.SetSignAllowed(true);
+  QTest::keyClicks(&number, "1,14");
+  EXPECT_EQ(number.text(), "1.14");
+  const std::pair<const char*, const char*> pastes[] = {
+      {"-37,63\r\n", "-37.63"}, {"1,140.50", ""}, {"1 000", ""}, {"N/A", ""}};
+  for (const auto& [pasted, want] : pastes) {
+    number.clear();
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keySequence(&number, QKeySequence::Paste);
+    EXPECT_EQ(number.text().toStdString(), want) << pasted;
+  }
+
+  CDateEdit date;
+  date.Seed("06/15/1928");
+  const std::pair<const char*, const char*> dates[] = {
+      {"1929-11-10", "11/10/1929"}, {"11/10/29", "11/10/1929"}, {"11/12/1929 ", "11/12/1929"}};
+  for (const auto& [pasted, want] : dates) {
+    QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+    QTest::keySequence(&date, QKeySequence::Paste);
+    EXPECT_EQ(date.text().toStdString(), want) << pasted;
+  }
+  EXPECT_EQ(date.selectedText(), "11");  // typing goes on at the month
+  QTest::keyClicks(&date, "0102");
+  EXPECT_EQ(date.text(), "01/02/1929");
 }
 
 TEST(EditQuoteDialog, NavigationFollowsTheRowAndCancelKeepsTheHighlightedRow) {
@@ -84,6 +113,68 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
+}
+
+// A changed close, then Previous: Yes stores it on the day shown and steps, No drops it and
+// steps, Cancel stays on the day with the typed text.
+TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
+  struct Case {
+    Answer choice;
+    const char* dayAfter;
+    const char* closeWritten;  // of 06/17/98 in the grid
+  };
+  for (const Case& c : {Case{Answer::kYes, "06/16/98", "11.0000"}, Case{Answer::kNo, "06/16/98", "10.5000"},
+                        Case{Answer::kCancel, "06/17/98", "10.5000"}}) {
+    QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+    const Bytes before = w.Dat();
+    w.choice = c.choice;
+    std::string dayAfter, closeShown;
+    w.Run(kCmdEditQuote, [&](QDialog* d) {
+      auto* edit = static_cast<CEditQuoteDlg*>(d);
+      edit->button(EditStep::kPrevious)->click();  // nothing changed: no question
+      edit->button(EditStep::kNext)->click();
+      ASSERT_TRUE(w.questions.empty());
+      edit->field(3)->setText("11");
+      edit->button(EditStep::kPrevious)->click();
+      dayAfter = edit->dateText().toStdString();
+      closeShown = edit->field(3)->text().toStdString();
+      QuoteWindow::Cancel(d);
+    });
+    SCOPED_TRACE(c.dayAfter);
+    EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
+    EXPECT_EQ(dayAfter, c.dayAfter);
+    EXPECT_EQ(closeShown, c.choice == Answer::kCancel ? "11" : "10.2500");
+    EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 4).data().toString().toStdString(), c.closeWritten);
+    if (c.choice == Answer::kYes) {
+      auto quotes = test::WeekdayQuotes(kMonday, 3);
+      quotes[2].close = 11;
+      EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
+      EXPECT_EQ(w.settings.ReadString("Edit", "Close", ""), "11");
+    } else {
+      EXPECT_EQ(w.Dat(), before);
+    }
+    EXPECT_TRUE(w.messages.empty());
+  }
+}
+
+TEST(EditQuoteDialog, AYesToStoringChangesThatOkWouldRefuseStaysOnTheDay) {
+  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+  const Bytes before = w.Dat();
+  w.Run(kCmdEditQuote, [&](QDialog* d) {
+    auto* edit = static_cast<CEditQuoteDlg*>(d);
+    edit->field(3)->setText(".");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    w.answer = false;  // to the question about an unlikely close
+    edit->field(3)->setText("500");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    QuoteWindow::Cancel(d);
+  });
+  ASSERT_EQ(w.questions.size(), 3u);
+  EXPECT_EQ(w.questions[2].rfind("The close 500.0000", 0), 0u) << w.questions[2];
+  EXPECT_EQ(w.Dat(), before);
 }
 
 TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {

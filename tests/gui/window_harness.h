@@ -39,6 +39,10 @@ struct GuiWindow {
       questions.push_back(text);
       return answer;
     });
+    frame->view()->ui().SetChoiceHandler([this](const std::string& text) {
+      questions.push_back(text);
+      return choice;
+    });
   }
   // Shows the window, created first unless it is, and waits for its start.
   void Open() {
@@ -69,7 +73,8 @@ struct GuiWindow {
   std::vector<std::string> messages, questions;
   std::vector<MessageIcon> icons;
   std::function<void(const std::string&)> onMessage;  // sees the window as each message shows
-  bool answer = true;
+  bool answer = true;    // to every Yes/No question
+  Answer choice = Answer::kYes;  // to every Yes/No/Cancel question
 };
 
 }  // namespace barvane::test

@@ -133,6 +133,33 @@ TEST(WindowKeys, NewQuoteRefusesATakenDayThenStoresTheTypedOneMinusSignsKept) {
   EXPECT_TRUE(w.questions.empty());
 }
 
+// A series from 1928 to 2024: the date fields take four-digit years only.
+TEST(WindowKeys, NewQuoteAndGoToDateTakeTheYearInFullWhereTheSeriesShowsIt) {
+  test::GuiWindow w;
+  std::vector<QuoteValues> quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 2);
+  for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
+  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "DOW", test::Fields28(), quotes)));
+  w.Open();
+  const Bytes before = test::ReadBytes(w.Dir("P/F1.DAT"));
+  const std::string refusal = "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years.";
+  EXPECT_FALSE(w.frame->view()->GoToDate("11/10/29"));
+  EXPECT_EQ(w.messages, std::vector<std::string>{refusal});
+  w.Run(kCmdNewQuote, [&w](QDialog* d) {
+    auto* dialog = static_cast<CNewQuoteDlg*>(d);
+    EXPECT_EQ(dialog->dateField()->text(), "11/06/2024");
+    QTest::keyClicks(dialog->dateField(), "11101929");
+    EXPECT_EQ(dialog->dateField()->text(), "11/10/1929");
+    const char* values[] = {"1", "2", "0,5", "1,5", "10", "0"};
+    for (int i = 0; i < 6; ++i) QTest::keyClicks(dialog->field(i), values[i]);
+    test::GuiWindow::Ok(d);
+  });
+  quotes.insert(quotes.begin() + 2, {YmdToDay(1929, 11, 10), 0, 1, 2, 0.5f, 1.5f, 10, 0});
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/F1.DAT")), QuoteFileBytes(test::Symbol(1, "DOW", test::Fields28(), quotes)));
+  EXPECT_NE(test::ReadBytes(w.Dir("P/F1.DAT")), before);
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "11/10/1929");
+  EXPECT_EQ(w.messages.size(), 1u);
+}
+
 TEST(WindowKeys, AnOddBarIsStoredOnlyAfterAYes) {
   KeysWindow w;
   w.Show("MID");

@@ -1,5 +1,5 @@
-// Test support: runs barvane-cli with words and captures its exit status and both outputs.
-// Only the CLI tests include it; their target defines BARVANE_CLI_PATH.
+// Test support for the CLI tests (their target defines BARVANE_CLI_PATH): runs barvane-cli with
+// words and captures its exit status and both outputs; the portfolios they start from.
 #pragma once
 
 #include <sstream>
@@ -39,11 +39,27 @@ inline CliRun Cli(const std::vector<std::string>& words) {
   return run;
 }
 
-inline std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
+using Texts = std::vector<std::string>;
+
+inline Texts Lines(const std::string& text) {
+  Texts lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// Monday 06/15/98, where the tests' quote series begin.
+inline const DayNumber kMonday = YmdToDay(98, 6, 15);
+
+// A symbol of `count` weekday quotes from kMonday in the full 28-byte layout.
+inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count) {
+  return Symbol(fileNumber, symbol, Fields28(), WeekdayQuotes(kMonday, count));
+}
+
+// Writes a portfolio of `symbols` into `dir` and gives `dir` back.
+inline std::string Built(const std::string& dir, std::vector<SymbolDescription> symbols) {
+  Build(dir, Portfolio(std::move(symbols)));
+  return dir;
 }
 
 }  // namespace barvane::test

@@ -10,8 +10,9 @@
 namespace barvane::test {
 
 // Numbers every call that changes the disk (creating, appending, flushing, closing, renaming,
-// removing). kFailOne fails call `step` alone; kCrash lets no call from `step` on take effect,
-// and the crashing append writes only half its bytes, as a machine losing power might.
+// removing; a flush of several files is one call). kFailOne fails call `step` alone; kCrash
+// lets no call from `step` on take effect, and the crashing append writes only half its bytes,
+// as a machine losing power might.
 class FaultyFs final : public FileSystemWrapper {
  public:
   enum class Mode { kFailOne, kCrash };
@@ -35,6 +36,7 @@ class FaultyFs final : public FileSystemWrapper {
   bool SyncDirectory(const std::string& dir) override {
     return !crashed() && target().SyncDirectory(dir);
   }
+  bool SyncFiles(const std::vector<std::string>& paths) override { return Step() && target().SyncFiles(paths); }
 
  private:
   class File final : public WritableFile {

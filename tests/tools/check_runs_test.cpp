@@ -23,7 +23,7 @@ std::vector<std::string> Lines(const std::vector<SeriesProblem>& problems) {
 SeriesVerdict Daily(std::vector<SeriesProblem> problems, std::vector<int> quotes) {
   SeriesVerdict verdict;
   verdict.problems = std::move(problems);
-  for (int q : quotes) verdict.quoteStamps.emplace_back(static_cast<DayNumber>(kMonday + q), TimeTicks{0});
+  for (int q : quotes) verdict.quoteStamps.emplace_back(static_cast<DayNumber>(kMonday + q), DaySeconds{0});
   return verdict;
 }
 
@@ -99,10 +99,10 @@ TEST(CheckRuns, CountsTheBarsOfADayEachAndEndsWithTheLastBarsTime) {
   verdict.timed = true;
   verdict.fourDigitYears = true;
   const DayNumber day = YmdToDay(1955, 3, 1);
-  for (int minute : {0, 5, 10, 15}) verdict.quoteStamps.emplace_back(day, HmsToTicks(9, minute, 0));
+  for (int minute : {0, 5, 10, 15}) verdict.quoteStamps.emplace_back(day, HmsToSeconds(9, minute, 0));
   for (int minute : {0, 5, 15}) {
-    verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToTicks(9, minute, 0)), false,
-                                HmsToTicks(9, minute, 0)});
+    verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToSeconds(9, minute, 0)), false,
+                                HmsToSeconds(9, minute, 0)});
   }
   EXPECT_EQ(Lines(GroupRuns(verdict)),
             (std::vector<std::string>{"03/01/55 negative prices on 2 quotes to 03/01/1955 09:05:00",

@@ -79,19 +79,21 @@ TEST(PortfolioCheck, TellsIdenticalFromDifferentQuotesOfOneDay) {
 
 TEST(PortfolioCheck, TellsQuotesOfOneMomentApartInAnIntradayFile) {
   TempDir dir;
-  std::vector<QuoteValues> quotes(3, QuoteValues{kMonday, HmsToTicks(10, 30, 0), 4, 5, 3, 4, 100, 0});
-  quotes[0].time = HmsToTicks(10, 0, 0);
+  // 10:30:06 and 10:30:07 are two moments; only the two bars of 10:30:07 are one.
+  std::vector<QuoteValues> quotes(4, QuoteValues{kMonday, HmsToSeconds(10, 30, 7), 4, 5, 3, 4, 100, 0});
+  quotes[0].time = HmsToSeconds(10, 0, 0);
+  quotes[1].time = HmsToSeconds(10, 30, 6);
   test::Build(dir.path(), test::Portfolio(test::Symbol(
                               1, "TICK", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}),
                               quotes, true)));
-  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TICK\t06/15/98\t2 identical quotes of 10:30:00"}));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TICK\t06/15/98\t2 identical quotes of 10:30:07"}));
 }
 
 // Bars of 09:05, 09:10 and 09:15 (09:15 twice), then a bar with a zero open.
 std::vector<QuoteValues> IntradayBars() {
   std::vector<QuoteValues> bars;
-  for (int m : {5, 10, 15, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 7});
-  bars.push_back({kMonday + 1, HmsToTicks(9, 5, 0), 0, 5, 3, 4, 100, 7});
+  for (int m : {5, 10, 15, 15}) bars.push_back({kMonday, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 7});
+  bars.push_back({kMonday + 1, HmsToSeconds(9, 5, 0), 0, 5, 3, 4, 100, 7});
   return bars;
 }
 

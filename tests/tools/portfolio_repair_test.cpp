@@ -182,7 +182,7 @@ TEST(PortfolioRepair, LeavesRecordsThatShareAQuoteFileAndQuotesWithoutADate) {
 TEST(PortfolioRepair, RemovesARepeatedBarFromA32ByteIntradayFile) {
   TempDir dir;
   std::vector<QuoteValues> bars;
-  for (int m : {5, 10, 10, 15}) bars.push_back({kMonday, HmsToTicks(9, m, 0), 4, 5, 3, 4, 100, 7});
+  for (int m : {5, 10, 10, 15}) bars.push_back({kMonday, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 7});
   auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}),
                              bars);
   symbol.periodicity = 'I';
