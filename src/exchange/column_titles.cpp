@@ -7,14 +7,14 @@ namespace barvane {
 namespace {
 
 // The lower-case letter of code point `c`, for the alphabets the table's titles use.
-char32_t Lower(char32_t c) {
+char32_t LowerLetter(char32_t c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F))
     return c + 0x20;
   if (c == 0x401) return 0x451;  // Ё
   return c;
 }
 
-void AppendUtf8(char32_t c, std::string* out) {
+void AppendLetter(char32_t c, std::string* out) {
   if (c < 0x80) {
     *out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -27,7 +27,7 @@ void AppendUtf8(char32_t c, std::string* out) {
   }
 }
 
-const std::map<std::string, TitledField, std::less<>>& Table() {
+const std::map<std::string, TitledField, std::less<>>& TitleTable() {
   static const std::map<std::string, TitledField, std::less<>> table = [] {
     static const std::map<std::string_view, TitledField> kFields = {
         {"date", TitledField::kDate},         {"time", TitledField::kTime},
@@ -64,9 +64,9 @@ std::string TitleKey(std::string_view title) {
     const std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
     if (n == 1) {
       if (std::string_view(" <>._-/%()#*\t").find(title[i]) == std::string_view::npos)
-        key += static_cast<char>(Lower(b));
+        key += static_cast<char>(LowerLetter(b));
     } else if (n == 2 && i + 1 < title.size()) {
-      AppendUtf8(Lower(static_cast<char32_t>((b & 0x1F) << 6 | (title[i + 1] & 0x3F))), &key);
+      AppendLetter(LowerLetter(static_cast<char32_t>((b & 0x1F) << 6 | (title[i + 1] & 0x3F))), &key);
     } else {
       key += title.substr(i, n);
     }
@@ -76,8 +76,8 @@ std::string TitleKey(std::string_view title) {
 }
 
 TitledField FieldTitled(std::string_view title) {
-  const auto found = Table().find(TitleKey(title));
-  return found == Table().end() ? TitledField::kNone : found->second;
+  const auto found = TitleTable().find(TitleKey(title));
+  return found == TitleTable().end() ? TitledField::kNone : found->second;
 }
 
 }  // namespace barvane

@@ -14,7 +14,7 @@ constexpr const char* kUtf16Name = "UTF-16";
 // refuse most text of another page, while every single-byte page takes almost any bytes.
 constexpr const char* kProposedPages[] = {"GBK", "Shift-JIS", "windows-1251", "windows-1252"};
 
-std::string Simple(std::string_view name) {
+std::string EncodingKey(std::string_view name) {
   std::string key;
   for (char c : name) {
     if (c == '-' || c == '_') continue;
@@ -77,8 +77,8 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string* out) {
   return true;
 }
 
-bool Convert(std::string_view bytes, const std::string& name, std::string* out) {
-  const std::string key = Simple(name);
+bool ConvertText(std::string_view bytes, const std::string& name, std::string* out) {
+  const std::string key = EncodingKey(name);
   if (key == "utf8") {
     if (Utf8Break(bytes) != bytes.size()) return false;
     out->assign(bytes);
@@ -122,11 +122,11 @@ const std::vector<std::string>& ImportEncodingNames() {
 }
 
 std::string ImportEncodingNamed(std::string_view name) {
-  std::string key = Simple(name);
+  std::string key = EncodingKey(name);
   if (key == "sjis" || key == "cp932") key = "shiftjis";
   if (key == "cp936") key = "gbk";
   for (const std::string& known : ImportEncodingNames()) {
-    if (Simple(known) == key) return known;
+    if (EncodingKey(known) == key) return known;
   }
   return "";
 }
@@ -153,7 +153,7 @@ bool DecodeImportText(std::string_view bytes, const std::string& encoding, Decod
     int best = -1;
     for (const char* page : kProposedPages) {
       std::string utf8;
-      if (!Convert(bytes, page, &utf8)) continue;
+      if (!ConvertText(bytes, page, &utf8)) continue;
       const int known = KnownTitles(utf8);
       if (known <= best) continue;
       best = known;
@@ -169,7 +169,7 @@ bool DecodeImportText(std::string_view bytes, const std::string& encoding, Decod
     text->proposed = true;
     return true;
   }
-  if (!Convert(bytes, text->encoding, &text->utf8)) {
+  if (!ConvertText(bytes, text->encoding, &text->utf8)) {
     *error = "The text does not read as " + text->encoding + ".\nChoose another encoding.";
     return false;
   }

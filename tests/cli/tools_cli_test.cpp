@@ -120,7 +120,7 @@ TEST(ToolsCli, ImportByTickerIsOneChangeAndTellsWhatItSkipped) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "ignored: <TICKER>\nskipped line 5 below the quotes: \"Source: a broker\"\n"
                      "skipped 1 row without prices: line 4\n");
-  EXPECT_NE(Cli({"symbols", d.p}).out.find("\nFRESH\tFRESH"), std::string::npos);
+  EXPECT_NE(Cli({"symbols", d.p}).out.find("FRESH\tFRESH"), std::string::npos);
   EXPECT_EQ(Cli({"import", d.p, text, "--by-ticker", "--encoding", "klingon"}).status, 1);
   ASSERT_EQ(Cli({"undo", d.p}).status, 0);
   EXPECT_EQ(test::Snapshot(d.p), before);
