@@ -365,6 +365,8 @@ void BM_Import65000Lines(benchmark::State& state) {
   int run = 0;
   for (auto _ : state) {
     const std::string dir = (p.root / ("IMPORT" + std::to_string(run++))).string();
+    ImportRequest request{dir, "LONG", "", false};
+    request.byTicker = state.range(0) == kTenTickers;
     Bytes bytes;
     ImportedText quotes;
     std::string error;
@@ -373,8 +375,7 @@ void BM_Import65000Lines(benchmark::State& state) {
     if (!ReadWholeFile(fs, path, &bytes) ||
         !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), {},
                         &quotes, &error) ||
-        !ImportQuotes(fs, ui, {dir, "LONG", "", false, state.range(0) == kTenTickers}, quotes,
-                      &summary)) {
+        !ImportQuotes(fs, ui, request, quotes, &summary)) {
       return state.SkipWithError(("import failed: " + error).c_str());
     }
     state.PauseTiming();

@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   fs.failAt = failAt;
   fs.calls = 0;
   static const char* const kSymbols[] = {"DAY", "BARS", "NEW", "NEW"};
-  const ImportRequest request{target == 3 ? "/Q" : "/P", kSymbols[target], "", replace, byTicker};
+  ImportRequest request{target == 3 ? "/Q" : "/P", kSymbols[target], "", replace};
+  request.byTicker = byTicker;
   SilentUi ui;
   ImportPlanSummary summary;
   if (ImportQuotes(fs, ui, request, quotes, &summary)) return 0;

@@ -269,19 +269,25 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   Bytes merged(old.begin(), old.begin() + static_cast<long>(length));
   std::size_t q = 0;
   ImportPlanSummary& summary = plan->summary;
-  const int added = summary.added, replaced = summary.replaced;
+  const int added = summary.added, replaced = summary.replaced, dropped = summary.dropped;
+  // An old quote the text does not name: kept, or dropped by an exact import.
+  const auto keepOld = [&](std::size_t index) {
+    if (request.exact) {
+      ++summary.dropped;
+      return;
+    }
+    merged.insert(merged.end(), old.begin() + static_cast<long>(length * (index + 1)),
+                  old.begin() + static_cast<long>(length * (index + 2)));
+  };
   for (const ImportedQuote& quote : quotes.quotes) {
     const std::int64_t key = keyOf(quote.day, timed ? quote.seconds : 0);
-    for (; q < count && keyAt(q) < key; ++q) {
-      merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
-                    old.begin() + static_cast<long>(length * (q + 2)));
-    }
+    for (; q < count && keyAt(q) < key; ++q) keepOld(q);
     const std::size_t at = merged.size();
     if (q < count && keyAt(q) == key) {
       merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
                     old.begin() + static_cast<long>(length * (q + 2)));
       ++q;
-      if (!request.replace) {
+      if (!request.replace && !request.exact) {
         ++summary.kept;
         continue;
       }
@@ -296,17 +302,14 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     fill(merged.data() + at, quote, true);
     ++summary.added;
   }
-  for (; q < count; ++q) {
-    merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
-                  old.begin() + static_cast<long>(length * (q + 2)));
-  }
+  for (; q < count; ++q) keepOld(q);
   const std::size_t total = merged.size() / length - 1;
   if (total > static_cast<std::size_t>(kMostQuotes)) {
     *error = "A quote file holds at most 65534 quotes.\nNothing was imported.";
     return false;
   }
   if (summary.fileNumber == 0) summary.fileNumber = n;
-  if (added == summary.added && replaced == summary.replaced) return true;
+  if (added == summary.added && replaced == summary.replaced && dropped == summary.dropped) return true;
   merged[2] = static_cast<std::uint8_t>((total + 1) & 0xFF);
   merged[3] = static_cast<std::uint8_t>((total + 1) >> 8);
 
