@@ -294,15 +294,19 @@ void BM_SplitSearch255x8000RawBaseline(benchmark::State& state) {
 }
 BENCHMARK(BM_SplitSearch255x8000RawBaseline)->Apply(Repeated);
 
-// The three shapes of downloaded text the import is measured on.
-enum ImportShape { kIsoQuotedWithBom, kDayFirstSemicolons, kIntradayWithTimes };
+// The shapes of downloaded text the import is measured on.
+enum ImportShape {
+  kIsoQuotedWithBom, kDayFirstSemicolons, kIntradayWithTimes, kEpochMilliseconds, kTenTickers,
+  kImportShapes
+};
 
 // 65,000 lines of `shape`, written once: the random walk's days (YYYY-MM-DD in double quotes
 // after a byte-order mark; DD.MM.YYYY with semicolons and decimal commas), or bars of five
-// minutes, 78 a day, with the month first and the time in a column of its own.
+// minutes, 78 a day, with the month first and the time in a column of its own; minute klines
+// under Unix milliseconds; or MetaStock ASCII lines of ten tickers, day by day.
 const std::string& ImportTextPath(int shape) {
-  static std::string paths[3];
-  static bool written[3] = {};
+  static std::string paths[kImportShapes];
+  static bool written[kImportShapes] = {};
   std::string& path = paths[shape];
   if (written[shape]) return path;
   written[shape] = true;
@@ -310,11 +314,15 @@ const std::string& ImportTextPath(int shape) {
   std::string text = shape == kIsoQuotedWithBom
                          ? "\xEF\xBB\xBF\"Date\",\"Open\",\"High\",\"Low\",\"Close\",\"Adj Close\",\"Volume\"\r\n"
                      : shape == kDayFirstSemicolons ? "Date;Open;High;Low;Close;Volume\r\n"
-                                                    : "Date,Time,Open,High,Low,Close,Volume\n";
+                     : shape == kEpochMilliseconds  ? "open_time,open,high,low,close,volume\n"
+                     : shape == kTenTickers ? "<TICKER>,<PER>,<DTYYYYMMDD>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+                                            : "Date,Time,Open,High,Low,Close,Volume\n";
   char line[200];
   int bar = 0;
   for (const QuoteValues& q : RandomWalkQuotes(kExportQuotes, 7)) {
-    const Ymd ymd = DayToYmd(shape == kIntradayWithTimes ? YmdToDay(100, 1, 1) + bar / 78 : q.day);
+    const Ymd ymd = DayToYmd(shape == kIntradayWithTimes ? YmdToDay(100, 1, 1) + bar / 78
+                             : shape == kTenTickers      ? YmdToDay(100, 1, 1) + bar / 10
+                                                         : q.day);
     const int year = ymd.year + 1900;
     const auto o = double(q.open), h = double(q.high), l = double(q.low), c = double(q.close);
     int n = 0;
@@ -326,6 +334,12 @@ const std::string& ImportTextPath(int shape) {
       n = std::snprintf(line, sizeof line, "%02d.%02d.%04d;%.4f;%.4f;%.4f;%.4f;%.0f\r\n", ymd.day,
                         ymd.month, year, o, h, l, c, double(q.volume));
       for (int i = 11; i < n; ++i) line[i] = line[i] == '.' ? ',' : line[i];
+    } else if (shape == kEpochMilliseconds) {
+      n = std::snprintf(line, sizeof line, "%lld,%.4f,%.4f,%.4f,%.4f,%.0f\n",
+                        1500000000000LL + 60000LL * bar, o, h, l, c, double(q.volume));
+    } else if (shape == kTenTickers) {
+      n = std::snprintf(line, sizeof line, "T%d,D,%04d%02d%02d,000000,%.4f,%.4f,%.4f,%.4f,%.0f\n",
+                        bar % 10, year, ymd.month, ymd.day, o, h, l, c, double(q.volume));
     } else {
       const int minutes = 9 * 60 + 30 + 5 * (bar % 78);
       n = std::snprintf(line, sizeof line, "%02d/%02d/%04d,%02d:%02d:00,%.4f,%.4f,%.4f,%.4f,%.0f\n",
@@ -351,6 +365,8 @@ void BM_Import65000Lines(benchmark::State& state) {
   int run = 0;
   for (auto _ : state) {
     const std::string dir = (p.root / ("IMPORT" + std::to_string(run++))).string();
+    ImportRequest request{dir, "LONG", "", false};
+    request.byTicker = state.range(0) == kTenTickers;
     Bytes bytes;
     ImportedText quotes;
     std::string error;
@@ -359,7 +375,7 @@ void BM_Import65000Lines(benchmark::State& state) {
     if (!ReadWholeFile(fs, path, &bytes) ||
         !ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), {},
                         &quotes, &error) ||
-        !ImportQuotes(fs, ui, {dir, "LONG", "", false}, quotes, &summary)) {
+        !ImportQuotes(fs, ui, request, quotes, &summary)) {
       return state.SkipWithError(("import failed: " + error).c_str());
     }
     state.PauseTiming();
@@ -369,7 +385,7 @@ void BM_Import65000Lines(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kExportQuotes);
 }
-BENCHMARK(BM_Import65000Lines)->DenseRange(0, 2)->Apply(Repeated);
+BENCHMARK(BM_Import65000Lines)->DenseRange(0, kImportShapes - 1)->Apply(Repeated);
 
 // The same text read in one read and a quote file of the same size written in one write.
 void BM_Import65000LinesRawBaseline(benchmark::State& state) {
@@ -387,7 +403,7 @@ void BM_Import65000LinesRawBaseline(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kExportQuotes);
 }
-BENCHMARK(BM_Import65000LinesRawBaseline)->DenseRange(0, 2)->Apply(Repeated);
+BENCHMARK(BM_Import65000LinesRawBaseline)->DenseRange(0, kImportShapes - 1)->Apply(Repeated);
 
 // The real ASX portfolio, read in place (nothing writes to it).
 std::string AsxDir() { return std::string(BARVANE_FIXTURE_ROOT) + "/asx-mining/"; }

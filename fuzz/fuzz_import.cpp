@@ -1,6 +1,7 @@
 // Fuzz target: the import text reader over any text, then the import of what it accepts into an
 // in-memory portfolio (into its daily or its intraday series, as a new symbol, or as a new
-// portfolio) with a failure injected at a chosen step. What the reader accepts is oldest
+// portfolio, or each ticker into its own symbol), in a chosen encoding or the one the bytes
+// tell, with a failure injected at a chosen step. What the reader accepts is oldest
 // first, one quote a day (and time), every value one that a quote file holds; an import that
 // reports failure leaves every file but the backups with its old bytes.
 #include <cmath>
@@ -51,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   ImportOptions options;
   options.dates = static_cast<DateOrder>(data.ConsumeIntegralInRange(0, 3));
   options.adjusted = data.ConsumeBool();
+  const auto encoding = data.ConsumeIntegralInRange<std::size_t>(0, ImportEncodingNames().size());
+  if (encoding > 0) options.encoding = ImportEncodingNames()[encoding - 1];
   const bool replace = data.ConsumeBool();
+  const bool byTicker = data.ConsumeBool();
   const int target = data.ConsumeIntegralInRange(0, 3);
   const int failAt = data.ConsumeIntegralInRange(0, 24);
   const std::string text = data.ConsumeRemainingBytesAsString();
@@ -64,8 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   }
   for (std::size_t i = 0; i < quotes.quotes.size(); ++i) {
     const ImportedQuote& q = quotes.quotes[i];
-    const auto key = [](const ImportedQuote& x) { return std::int64_t{x.day} * 86400 + x.seconds; };
+    const auto key = [](const ImportedQuote& x) {
+      return (std::int64_t{x.ticker} << 40) + (std::int64_t{x.day} + (1 << 20)) * 86400 + x.seconds;
+    };
     if (i > 0 && key(q) <= key(quotes.quotes[i - 1])) std::abort();  // out of order or repeated
+    if (q.ticker < 0 || (q.ticker > 0 && static_cast<std::size_t>(q.ticker) >= quotes.tickers.size()))
+      std::abort();
     if (q.seconds < 0 || q.seconds >= 86400 || (!quotes.intraday && q.seconds != 0)) std::abort();
     for (std::size_t c = 0; c < kImportColumnCount; ++c) {
       const float v = q.values[c];
@@ -79,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   fs.failAt = failAt;
   fs.calls = 0;
   static const char* const kSymbols[] = {"DAY", "BARS", "NEW", "NEW"};
-  const ImportRequest request{target == 3 ? "/Q" : "/P", kSymbols[target], "", replace};
+  ImportRequest request{target == 3 ? "/Q" : "/P", kSymbols[target], "", replace};
+  request.byTicker = byTicker;
   SilentUi ui;
   ImportPlanSummary summary;
   if (ImportQuotes(fs, ui, request, quotes, &summary)) return 0;

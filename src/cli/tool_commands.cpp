@@ -3,6 +3,7 @@
 // question about replacing a file, answered No unless --force is given.
 #include "cli/tool_commands.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "app/settings_store.h"
@@ -150,24 +151,57 @@ int ExportAllCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& wor
   return complete ? 0 : 1;
 }
 
+// The tickers and names of a text, from UTF-8 into the portfolio's code page; false with a
+// message for one the page cannot hold.
+bool TickersToFileText(Ui& ui, ImportedText* quotes) {
+  for (std::vector<std::string>* texts : {&quotes->tickers, &quotes->names}) {
+    for (std::string& text : *texts) {
+      std::string bytes;
+      if (const std::string refusal = FileCodePage().Refusal(text, "symbol"); !refusal.empty()) {
+        ui.ShowMessage(refusal, MessageIcon::kStop);
+        return false;
+      }
+      (void)FileCodePage().FromUtf8(text, &bytes);
+      text = std::move(bytes);
+    }
+  }
+  return true;
+}
+
+// import DIR SYMBOL FILE [options], or import DIR FILE --by-ticker [options].
 int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
                   std::ostream& out) {
   ImportRequest request;
   request.dir = words[0];
-  request.symbol = words[1];
+  request.byTicker = std::find(words.begin(), words.end(), "--by-ticker") != words.end();
+  const std::size_t fileWord = request.byTicker ? 1 : 2;
+  if (words.size() <= fileWord || words[fileWord].starts_with("--")) return 2;
+  if (!request.byTicker) request.symbol = words[1];
+  const std::string& file = words[fileWord];
   ImportOptions options;
-  for (std::size_t i = 3; i < words.size(); ++i) {
+  for (std::size_t i = fileWord + 1; i < words.size(); ++i) {
     if (words[i] == "--replace") {
       request.replace = true;
     } else if (words[i] == "--adjusted") {
       options.adjusted = true;
-    } else if (words[i] == "--name" && i + 1 < words.size()) {
+    } else if (words[i] == "--by-ticker") {
+      continue;
+    } else if (words[i] == "--name" && i + 1 < words.size() && !request.byTicker) {
       const std::string& name = words[++i];
       if (const std::string refusal = FileCodePage().Refusal(name, "name"); !refusal.empty()) {
         ui.ShowMessage(refusal, MessageIcon::kStop);
         return 1;
       }
       (void)FileCodePage().FromUtf8(name, &request.name);
+    } else if (words[i] == "--encoding" && i + 1 < words.size()) {
+      options.encoding = ImportEncodingNamed(words[++i]);
+      if (options.encoding.empty()) {
+        std::string names;
+        for (const std::string& name : ImportEncodingNames()) names += (names.empty() ? "" : ", ") + name;
+        ui.ShowMessage("Unknown encoding " + words[i] + ".\nThe encodings: " + names + ".",
+                       MessageIcon::kStop);
+        return 1;
+      }
     } else if (words[i] == "--dates" && i + 1 < words.size()) {
       const std::string& order = words[++i];
       if (order == "dmy") {
@@ -184,17 +218,18 @@ int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
     }
   }
   Bytes bytes;
-  if (!ReadWholeFile(fs, words[2], &bytes)) {
-    ui.ShowMessage("The file " + words[2] + "\ncannot be read.", MessageIcon::kStop);
+  if (!ReadWholeFile(fs, file, &bytes)) {
+    ui.ShowMessage("The file " + file + "\ncannot be read.", MessageIcon::kStop);
     return 1;
   }
   ImportedText quotes;
   std::string error;
   if (!ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                       options, &quotes, &error)) {
-    ui.ShowMessage(words[2] + "\n" + error + "\nNothing was imported.", MessageIcon::kStop);
+    ui.ShowMessage(file + "\n" + error + "\nNothing was imported.", MessageIcon::kStop);
     return 1;
   }
+  if (!TickersToFileText(ui, &quotes)) return 1;
   ImportPlanSummary summary;
   if (!ImportQuotes(fs, ui, request, quotes, &summary)) return 1;
   if (!quotes.ignored.empty()) {
@@ -202,6 +237,7 @@ int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
     for (const std::string& name : quotes.ignored) names += (names.empty() ? "" : ", ") + name;
     out << "ignored: " << names << '\n';
   }
+  for (const std::string& note : quotes.notes) out << note << '\n';
   return 0;
 }
 
@@ -216,7 +252,7 @@ int RunToolCommand(FileSystem& fs, Ui& ui, const std::string& command,
                    const std::vector<std::string>& words, std::ostream& out) {
   if (command == "export") return words.size() < 3 ? 2 : ExportCommand(fs, ui, words);
   if (command == "export-all") return words.size() < 2 ? 2 : ExportAllCommand(fs, ui, words, out);
-  if (command == "import") return words.size() < 3 ? 2 : ImportCommand(fs, ui, words, out);
+  if (command == "import") return words.size() < 2 ? 2 : ImportCommand(fs, ui, words, out);
 
   SettingsStore noSettings(fs);  // never opened: reads give defaults, writes go nowhere
   ViewState view(fs, noSettings, ui);

@@ -22,6 +22,12 @@ using CharacterTable = std::array<char32_t, 256>;
 // implements it once, beside the file system.
 [[nodiscard]] bool PlatformCharacterTable(const std::string& name, CharacterTable* table);
 
+// `bytes` of the text encoding `name` (one of CodePageNames(), "gbk" or "shift_jis") as UTF-8,
+// through the platform's own converter. False when the platform lacks the encoding or a byte
+// sequence is none of it.
+[[nodiscard]] bool PlatformTextToUtf8(const std::string& name, std::string_view bytes,
+                                      std::string* utf8);
+
 // The pages offered, in the order a menu lists them.
 const std::vector<std::string>& CodePageNames();
 

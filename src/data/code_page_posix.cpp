@@ -20,6 +20,22 @@ std::string IconvName(const std::string& name) {
 
 }  // namespace
 
+bool PlatformTextToUtf8(const std::string& name, std::string_view bytes, std::string* utf8) {
+  // Shift-JIS as Windows writes it, with its extensions, which is what files hold.
+  const std::string iconvName = name == "shift_jis" ? "CP932" : IconvName(name);
+  iconv_t cd = iconv_open("UTF-8", iconvName.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  utf8->assign(bytes.size() * 3 + 4, '\0');
+  char* inAt = const_cast<char*>(bytes.data());
+  char* outAt = utf8->data();
+  std::size_t inLeft = bytes.size(), outLeft = utf8->size();
+  const bool converted =
+      iconv(cd, &inAt, &inLeft, &outAt, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
+  iconv_close(cd);
+  utf8->resize(utf8->size() - outLeft);
+  return converted;
+}
+
 bool PlatformCharacterTable(const std::string& name, CharacterTable* table) {
   iconv_t cd = iconv_open("UTF-32LE", IconvName(name).c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;

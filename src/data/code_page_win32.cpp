@@ -26,6 +26,22 @@ UINT WindowsCodePage(const std::string& name) {
 
 }  // namespace
 
+bool PlatformTextToUtf8(const std::string& name, std::string_view bytes, std::string* utf8) {
+  const UINT page = name == "gbk" ? 936 : name == "shift_jis" ? 932 : WindowsCodePage(name);
+  utf8->clear();
+  if (bytes.empty()) return page != 0 && IsValidCodePage(page);
+  if (page == 0 || !IsValidCodePage(page) || bytes.size() > 0x3FFFFFFF) return false;
+  const int size = static_cast<int>(bytes.size());
+  const int wide = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  if (wide <= 0) return false;
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), wide);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+  utf8->assign(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8->data(), length, nullptr, nullptr);
+  return true;
+}
+
 bool PlatformCharacterTable(const std::string& name, CharacterTable* table) {
   const UINT page = WindowsCodePage(name);
   if (page == 0 || !IsValidCodePage(page)) return false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "data/field_layout.h"
@@ -30,10 +31,16 @@ struct FileChange {
   Bytes bytes;
 };
 
+// The index files of one directory, as they were and as the import leaves them.
+struct IndexChange {
+  IndexFiles before, after;
+};
+
 struct Plan {
   ImportPlanSummary summary;
   std::string makeDirectory;        // a new portfolio's directory, when it does not exist yet
   std::vector<FileChange> changes;  // in the order they are made
+  std::map<std::string, IndexChange> index;  // by directory, written after every quote file
 };
 
 // The time of day that a TIME field value holds, in seconds; -1 when it is no time.
@@ -105,62 +112,87 @@ void AddDataFiles(const std::string& dir, const SymbolDescription& symbol, Plan*
   }
 }
 
-// The index files that `after` changed, after the quote files and MASTER last: until MASTER
+// The index files the import changed, after the quote files and MASTER last: until MASTER
 // is in place a new directory is no portfolio, and no MASTER names a symbol whose other files
 // are not yet written.
-void AddIndexFiles(FileSystem& fs, const IndexFiles& after, const IndexFiles& before, Plan* plan) {
-  std::vector<IndexFileWrite> writes = IndexWrites(fs, after, before, IndexReplace::kSwap);
-  for (auto it = writes.rbegin(); it != writes.rend(); ++it) {
-    plan->changes.push_back({it->path, CopyTemporaryPath(it->path), std::move(it->contents)});
+void AddIndexFiles(FileSystem& fs, Plan* plan) {
+  for (auto& [dir, index] : plan->index) {
+    std::vector<IndexFileWrite> writes = IndexWrites(fs, index.after, index.before, IndexReplace::kSwap);
+    for (auto it = writes.rbegin(); it != writes.rend(); ++it) {
+      plan->changes.push_back({it->path, CopyTemporaryPath(it->path), std::move(it->contents)});
+    }
   }
 }
 
 bool PlanNewPortfolio(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes,
                       Plan* plan, std::string* error) {
   const std::string dir = WithTrailingSlash(request.dir);
-  if (!fs.IsDirectory(WithoutTrailingSlash(dir))) {
-    if (fs.IsRegularFile(WithoutTrailingSlash(dir))) {
-      *error = request.dir + "\nis a file, not a folder.";
-      return false;
+  auto [at, first] = plan->index.try_emplace(dir);
+  if (first) {
+    if (!fs.IsDirectory(WithoutTrailingSlash(dir))) {
+      if (fs.IsRegularFile(WithoutTrailingSlash(dir))) {
+        *error = request.dir + "\nis a file, not a folder.";
+        return false;
+      }
+      plan->makeDirectory = dir;
     }
-    plan->makeDirectory = dir;
+    IndexFiles& empty = at->second.before;
+    empty.dir = dir;
+    empty.master = {dir + kMasterName, Bytes(kMasterRecordSize, 0)};
+    empty.emaster = {dir + kEmasterName, Bytes(kEmasterRecordSize, 0)};
+    at->second.after = empty;
   }
-  const SymbolDescription symbol = NewSymbol(request, quotes, 1);
+  IndexFiles& files = at->second.after;
+  const int m = files.masterCount() + 1;
+  if (m > kLargestMasterFileNumber) {
+    *error = kPortfolioFullText;
+    return false;
+  }
+  const SymbolDescription symbol = NewSymbol(request, quotes, m);
   AddDataFiles(dir, symbol, plan);
-  IndexFiles empty;
-  empty.dir = dir;
-  empty.master = {dir + kMasterName, Bytes(kMasterRecordSize, 0)};
-  empty.emaster = {dir + kEmasterName, Bytes(kEmasterRecordSize, 0)};
-  AddIndexFiles(fs, WithEntryAdded(empty, IndexEntryOf(symbol), 1), empty, plan);
+  files = WithEntryAdded(files, IndexEntryOf(symbol), m);
   plan->summary.newPortfolio = plan->summary.newSymbol = true;
-  plan->summary.fileNumber = 1;
-  plan->summary.added = static_cast<int>(quotes.quotes.size());
+  if (plan->summary.fileNumber == 0) plan->summary.fileNumber = m;
+  plan->summary.added += static_cast<int>(quotes.quotes.size());
   return true;
+}
+
+// The index files of `dir` as the import has left them so far, read when first needed.
+IndexFiles* IndexOf(FileSystem& fs, const std::string& dir, const std::string& masterPath,
+                    const std::string& given, Plan* plan, std::string* error) {
+  const auto known = plan->index.find(dir);
+  if (known != plan->index.end()) return &known->second.after;
+  IndexFiles files;
+  const bool read = ReadIndexFilesOf(fs, masterPath, &files);
+  if (!files.masterWhole()) {
+    *error = "The MASTER file of\n" + given + "\ncannot be read.";
+    return nullptr;
+  }
+  if (!read) {
+    *error = "The index files of\n" + given + "\ncannot be read.";
+    return nullptr;
+  }
+  IndexChange& change = plan->index[dir];
+  change.before = files;
+  change.after = std::move(files);
+  return &change.after;
 }
 
 bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes,
                    const std::string& masterPath, Plan* plan, std::string* error) {
   const std::string dir = WithTrailingSlash(request.dir);
-  IndexFiles files;
-  const bool read = ReadIndexFilesOf(fs, masterPath, &files);
-  if (!files.masterWhole()) {
-    *error = "The MASTER file of\n" + request.dir + "\ncannot be read.";
-    return false;
-  }
-  if (!read) {
-    *error = "The index files of\n" + request.dir + "\ncannot be read.";
-    return false;
-  }
+  IndexFiles* files = IndexOf(fs, dir, masterPath, request.dir, plan, error);
+  if (files == nullptr) return false;
   // Beyond a full MASTER the symbol goes into XMASTER, made when the portfolio has none.
-  const int m = NextFreeFileNumber(fs, files);
+  const int m = NextFreeFileNumber(fs, *files);
   if (m == 0) {
     *error = kPortfolioFullText;
     return false;
   }
   // EMASTER takes the new record at MASTER's place for it.
-  const Bytes& emaster = files.emaster.bytes;
-  const int count = files.masterCount();
-  if (m <= kLargestMasterFileNumber && files.hasEmaster() &&
+  const Bytes& emaster = files->emaster.bytes;
+  const int count = files->masterCount();
+  if (m <= kLargestMasterFileNumber && files->hasEmaster() &&
       (emaster.size() < kEmasterRecordSize * static_cast<std::size_t>(count + 1) ||
        emaster[0] != count)) {
     *error = "The EMASTER file of\n" + request.dir + "\ndoes not match its MASTER file.";
@@ -168,10 +200,10 @@ bool PlanNewSymbol(FileSystem& fs, const ImportRequest& request, const ImportedT
   }
   const SymbolDescription symbol = NewSymbol(request, quotes, m);
   AddDataFiles(dir, symbol, plan);
-  AddIndexFiles(fs, WithEntryAdded(files, IndexEntryOf(symbol), m), files, plan);
+  *files = WithEntryAdded(*files, IndexEntryOf(symbol), m);
   plan->summary.newSymbol = true;
-  plan->summary.fileNumber = m;
-  plan->summary.added = static_cast<int>(quotes.quotes.size());
+  if (plan->summary.fileNumber == 0) plan->summary.fileNumber = m;
+  plan->summary.added += static_cast<int>(quotes.quotes.size());
   return true;
 }
 
@@ -237,6 +269,7 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   Bytes merged(old.begin(), old.begin() + static_cast<long>(length));
   std::size_t q = 0;
   ImportPlanSummary& summary = plan->summary;
+  const int added = summary.added, replaced = summary.replaced, dropped = summary.dropped;
   // An old quote the text does not name: kept, or dropped by an exact import.
   const auto keepOld = [&](std::size_t index) {
     if (request.exact) {
@@ -275,32 +308,29 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     *error = "A quote file holds at most 65534 quotes.\nNothing was imported.";
     return false;
   }
-  summary.fileNumber = n;
-  if (summary.added == 0 && summary.replaced == 0 && summary.dropped == 0) return true;
+  if (summary.fileNumber == 0) summary.fileNumber = n;
+  if (added == summary.added && replaced == summary.replaced && dropped == summary.dropped) return true;
   merged[2] = static_cast<std::uint8_t>((total + 1) & 0xFF);
   merged[3] = static_cast<std::uint8_t>((total + 1) >> 8);
 
-  IndexFiles files;
-  if (!ReadIndexFiles(fs, recordDir, &files)) {
-    *error = "The MASTER file of\n" + recordDir + "\ncannot be read.";
-    return false;
-  }
+  const std::string masterPath = FindNoCase(fs, recordDir, kMasterName);
+  IndexFiles* files = IndexOf(fs, recordDir, masterPath, recordDir, plan, error);
+  if (files == nullptr) return false;
   const auto dateAt = [&](std::size_t index) {
     MbfDate date;
     std::copy_n(merged.data() + length * index + datePlace, 4, date.begin());
     return date;
   };
-  const IndexFiles dated = WithDates(files, n, dateAt(1), dateAt(total));
+  *files = WithDates(*files, n, dateAt(1), dateAt(total));
   const std::string backup = ResolveNoCase(fs, recordDir, QuoteBackupName(n));
   plan->changes.push_back({backup, CopyTemporaryPath(backup), old});
   plan->changes.push_back({path, recordDir + QuoteNewName(n), std::move(merged)});
-  AddIndexFiles(fs, dated, files, plan);
   return true;
 }
 
-bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes, Plan* plan,
-              std::string* error) {
-  *plan = Plan{};
+// Plans the import of `quotes`, the text of one symbol, by `request`.
+bool PlanSymbol(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes,
+                Plan* plan, std::string* error) {
   if (quotes.quotes.empty()) {
     *error = "The text holds no quotes.";
     return false;
@@ -312,7 +342,15 @@ bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& 
     MasterRecord record;
     std::string recordDir;
     const Status found = FindMasterRecord(fs, dir, request.symbol, &record, &recordDir);
-    if (found == kSuccess) return PlanMerge(fs, request, quotes, record, recordDir, plan, error);
+    if (found == kSuccess) {
+      for (const FileChange& change : plan->changes) {
+        if (change.path == FindNoCase(fs, recordDir, QuoteFileName(record.fileNumber()))) {
+          *error = "The text names " + request.symbol + " twice, apart.\nNothing was imported.";
+          return false;
+        }
+      }
+      return PlanMerge(fs, request, quotes, record, recordDir, plan, error);
+    }
     if (found != kFileNotFound) {
       *error = "The MASTER files of\n" + request.dir + "\ncannot be read.";
       return false;
@@ -320,7 +358,9 @@ bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& 
   }
   if (request.symbol.empty() || request.symbol.size() > kImportSymbolLimit ||
       request.symbol.find_first_of(" \t") != std::string::npos) {
-    *error = "A new symbol needs 1 to 14 characters without blanks.";
+    *error = request.byTicker ? "The ticker \"" + request.symbol +
+                                    "\" is no symbol: a symbol has 1 to 14 characters without blanks."
+                              : "A new symbol needs 1 to 14 characters without blanks.";
     return false;
   }
   if (request.name.size() > kImportNameLimit) {
@@ -335,8 +375,52 @@ bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& 
     *error = "A quote file holds at most 65534 quotes.\nNothing was imported.";
     return false;
   }
+  // A new portfolio's second symbol joins the first in the index files the plan holds.
   return masterPath.empty() ? PlanNewPortfolio(fs, request, quotes, plan, error)
-                            : PlanNewSymbol(fs, request, quotes, masterPath, plan, error);
+                                    : PlanNewSymbol(fs, request, quotes, masterPath, plan, error);
+}
+
+// The quotes of ticker `t`, with the columns and times they hold.
+ImportedText TickerText(const ImportedText& quotes, int t) {
+  ImportedText text;
+  text.intraday = quotes.intraday;
+  for (const ImportedQuote& quote : quotes.quotes) {
+    if (quote.ticker != t) continue;
+    text.quotes.push_back(quote);
+    for (std::size_t c = 0; c < kImportColumnCount; ++c) text.columns[c] = text.columns[c] || quote.present[c];
+  }
+  return text;
+}
+
+bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes, Plan* plan,
+              std::string* error) {
+  *plan = Plan{};
+  if (!request.byTicker) {
+    if (quotes.tickers.size() > 1) {
+      *error = "The text holds the quotes of " + std::to_string(quotes.tickers.size()) +
+               " tickers (" + quotes.tickers[0] + ", " + quotes.tickers[1] +
+               (quotes.tickers.size() > 2 ? ", ..." : "") +
+               ").\nImport them by ticker, each into its own symbol.";
+      return false;
+    }
+    if (!PlanSymbol(fs, request, quotes, plan, error)) return false;
+  } else {
+    if (quotes.tickers.empty()) {
+      *error = "The text names no ticker: no column is titled as one.\nImport it into a symbol.";
+      return false;
+    }
+    for (std::size_t t = 0; t < quotes.tickers.size(); ++t) {
+      ImportRequest one = request;
+      one.symbol = quotes.tickers[t];
+      one.name = t < quotes.names.size() ? quotes.names[t].substr(0, kImportNameLimit) : "";
+      if (!PlanSymbol(fs, one, TickerText(quotes, static_cast<int>(t)), plan, error)) {
+        if (quotes.tickers.size() > 1) *error = quotes.tickers[t] + ": " + *error;
+        return false;
+      }
+    }
+  }
+  AddIndexFiles(fs, plan);
+  return true;
 }
 
 }  // namespace
@@ -353,13 +437,31 @@ bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const Im
                   ImportPlanSummary* summary) {
   // The plan is made under the lock, so that no other Barvane changes what it was made from.
   PortfolioLock lock(fs);
-  if (!lock.AcquireForSymbol(request.dir, request.symbol, {})) {
+  Plan plan;
+  std::string error;
+  if (request.byTicker) {
+    // Each directory the plan changes, found before the lock and checked again under it.
+    std::vector<std::string> dirs = {request.dir};
+    if (MakePlan(fs, request, quotes, &plan, &error)) {
+      for (const auto& [dir, index] : plan.index) dirs.push_back(dir);
+    }
+    if (!lock.Acquire(dirs, LockMode::kExclusive)) {
+      ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
+      return false;
+    }
+    if (MakePlan(fs, request, quotes, &plan, &error)) {
+      for (const auto& [dir, index] : plan.index) {
+        if (std::find(dirs.begin(), dirs.end(), dir) != dirs.end()) continue;
+        ui.ShowMessage("The portfolio changed while the import was made ready.\n"
+                       "Nothing was imported; import again.", MessageIcon::kStop);
+        return false;
+      }
+    }
+  } else if (!lock.AcquireForSymbol(request.dir, request.symbol, {})) {
     ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
     return false;
   }
-  Plan plan;
-  std::string error;
-  if (!MakePlan(fs, request, quotes, &plan, &error)) {
+  if (!error.empty() || (!request.byTicker && !MakePlan(fs, request, quotes, &plan, &error))) {
     ui.ShowMessage(error, MessageIcon::kStop);
     return false;
   }

@@ -21,13 +21,17 @@ struct ImportRequest {
   std::string name;      // the issue name of a new symbol; empty: the symbol
   bool replace = false;  // days the series has take the text's values
   bool exact = false;    // as replace, and days the text lacks are dropped: the series becomes the text
+  // Each ticker the text names goes into the symbol of that name (existing or new, its name
+  // from the text) instead of `symbol`, all in one change. The tickers and names are in the
+  // portfolio's code page.
+  bool byTicker = false;
 };
 
 // What an import does, known before anything is written (the window's preview).
 struct ImportPlanSummary {
   bool newPortfolio = false;
-  bool newSymbol = false;
-  int fileNumber = 0;
+  bool newSymbol = false;  // some symbol is new
+  int fileNumber = 0;      // of the first symbol
   int added = 0;     // days the series lacked
   int replaced = 0;  // days it had, given the text's values
   int kept = 0;      // days it had, left as they were

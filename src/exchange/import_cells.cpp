@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace barvane {
@@ -167,16 +168,40 @@ bool ResolveDate(const CellDate& date, DateOrder order, int* year, int* month, i
          (*month != 2 || *day != 29 || *year % 4 == 0);
 }
 
-bool ReadTimeCell(std::string_view cell, bool digits, int* seconds) {
+bool ReadTimeCell(std::string_view cell, TimeDigits digits, int* seconds) {
   if (cell.find(':') != std::string_view::npos) return TakeClock(cell, 0, seconds);
-  if (!digits) return false;
+  if (digits == TimeDigits::kNone) return false;
   std::size_t at = 0;
   int value = 0;
   const int n = TakeDigits(cell, &at, &value);
-  if (at != cell.size() || n < 1 || n > 6 || (n < 5 && value != 0)) return false;
+  if (at != cell.size() || n < 1 || n > 6) return false;
+  if (digits == TimeDigits::kHourMinute) value *= 100;
   const int h = value / 10000, m = value / 100 % 100, s = value % 100;
   if (h > 23 || m > 59 || s > 59) return false;
   *seconds = h * 3600 + m * 60 + s;
+  return true;
+}
+
+TimeDigits TimeDigitsOf(std::string_view widest) {
+  if (widest.empty() || widest.size() > 6 ||
+      widest.find_first_not_of("0123456789") != std::string_view::npos) {
+    return TimeDigits::kNone;
+  }
+  return widest.size() <= 4 ? TimeDigits::kHourMinute : TimeDigits::kHourMinuteSecond;
+}
+
+bool ReadEpochCell(std::string_view cell, DayNumber* day, int* seconds) {
+  const std::size_t n = cell.size();
+  if (cell.find_first_not_of("0123456789") != std::string_view::npos ||
+      !(n == 9 || n == 10 || n == 12 || n == 13) || cell[0] == '0') {
+    return false;
+  }
+  std::int64_t value = 0;
+  std::from_chars(cell.data(), cell.data() + n, value);
+  if (n >= 12) value /= 1000;
+  static const DayNumber kUnixDay = YmdToDay(70, 1, 1);
+  *day = kUnixDay + static_cast<DayNumber>(value / 86400);
+  *seconds = static_cast<int>(value % 86400);
   return true;
 }
 
@@ -211,6 +236,9 @@ DecimalHint DecimalHintOf(std::string_view cell) {
 
 CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
   if (cell == "N/A" || cell == "n/a") return CellNumber::kMissing;
+  for (const std::string_view empty : {"", "-", "null", "NaN", "nan"}) {
+    if (cell == empty) return CellNumber::kEmpty;
+  }
   bool negative = false;
   const auto takeSign = [&] {
     if (!cell.empty() && (cell.front() == '-' || cell.front() == '+')) {
@@ -273,6 +301,11 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
   if (result.ptr != buffer + size) return CellNumber::kNoNumber;
   if (result.ec == std::errc::result_out_of_range) return CellNumber::kBeyondRange;
   if (result.ec != std::errc() || !std::isfinite(*value)) return CellNumber::kNoNumber;
+  // Rounding to a double and then to the file's float could miss the float nearest the text.
+  float nearest = 0;
+  if (multiplier == 1 && std::from_chars(buffer, buffer + size, nearest).ec == std::errc()) {
+    *value = nearest;
+  }
   *value *= multiplier;
   if (negative) *value = -*value;
   return CellNumber::kNumber;

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "data/dates.h"
+
 namespace barvane {
 
 // The order of day and month in dates like 03/01/22: decided from the file, or given.
@@ -32,9 +34,21 @@ bool ReadDateCell(std::string_view cell, CellDate* date);
 // day exists or the order is undecided for a date that needs one.
 bool ResolveDate(const CellDate& date, DateOrder order, int* year, int* month, int* day);
 
-// Reads a time of day: H:MM, HH:MM or HH:MM:SS, and, where `digits`, HHMMSS written as one
-// number (93000 and 093000 are 09:30:00; 0 is midnight). Seconds since midnight.
-bool ReadTimeCell(std::string_view cell, bool digits, int* seconds);
+// How a time of day written as one number is read: not at all, as HHMM (930 and 0930 are
+// 09:30), or as HHMMSS (93000 and 093000 are 09:30:00). A file writes all its times one way,
+// so the widest cell of a column decides it.
+enum class TimeDigits { kNone, kHourMinute, kHourMinuteSecond };
+
+// Reads a time of day: H:MM, HH:MM or HH:MM:SS, or one number read as `digits` says (0 is
+// midnight either way). Seconds since midnight.
+bool ReadTimeCell(std::string_view cell, TimeDigits digits, int* seconds);
+
+// The way the widest of `cells` writes a time as one number (kNone when one is no number).
+TimeDigits TimeDigitsOf(std::string_view widest);
+
+// Reads a Unix time: whole seconds (9 or 10 digits, from 1973 on) or milliseconds (12 or 13
+// digits), told apart by their size and read as UTC. The day and the second of that day.
+bool ReadEpochCell(std::string_view cell, DayNumber* day, int* seconds);
 
 // What a number cell says about the decimal mark of its file.
 enum class DecimalHint {
@@ -45,12 +59,15 @@ enum class DecimalHint {
 };
 DecimalHint DecimalHintOf(std::string_view cell);
 
-enum class CellNumber { kNumber, kMissing, kNoNumber, kBeyondRange };
+// kMissing: "N/A", what the export writes for a field its series lacks; kEmpty: a download's
+// empty cell ("", "-", "null", "NaN").
+enum class CellNumber { kNumber, kMissing, kEmpty, kNoNumber, kBeyondRange };
 
 // Reads a value cell with `decimal` ('.' or ',') as its decimal mark and the other as the
 // thousands separator: an optional sign, an optional currency sign ($, R$, US$, €, £, ¥), the
-// digits, an optional exponent and an optional K, M or B. "N/A" and "n/a" are kMissing;
-// a number beyond what a double holds, either way, is kBeyondRange.
+// digits, an optional exponent and an optional K, M or B. "N/A" and "n/a" are kMissing,
+// "null", "NaN", "-" and a blank cell kEmpty; a number beyond what a double holds, either way, is
+// kBeyondRange. A plain decimal is rounded once, straight to the nearest float.
 CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value);
 
 }  // namespace barvane

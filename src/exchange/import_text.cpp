@@ -5,79 +5,90 @@
 #include <cfloat>
 #include <cmath>
 #include <map>
+#include <optional>
+
+#include "exchange/column_titles.h"
 
 namespace barvane {
 namespace {
 
 // What a column of the text holds: a value column (0..5, open to open interest), the adjusted
-// close, the date, the time, or something not stored.
-enum Slot : int { kAdjustedSlot = kImportColumnCount, kDateSlot, kTimeSlot, kIgnoredSlot };
+// close, the date, the time, the ticker and issue name of the row, or something not stored.
+enum Slot : int {
+  kAdjustedSlot = kImportColumnCount, kDateSlot, kTimeSlot, kTickerSlot, kNameSlot, kIgnoredSlot
+};
 
 struct Shape {
   std::vector<int> slots;
   std::vector<std::string> names;  // what each column is called in messages and the summary
   bool titled = false;
-  bool digitTimes = false;  // a time may be written as one number (093000)
 };
 
-// The slot a title names, its letter case, blanks and marks such as <>./_ ignored.
 int SlotNamed(std::string_view title) {
-  std::string key;
-  for (char c : title) {
-    if (std::string_view(" <>._-/%()#*").find(c) != std::string_view::npos) continue;
-    key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  switch (FieldTitled(title)) {
+    case TitledField::kDate: return kDateSlot;
+    case TitledField::kTime: return kTimeSlot;
+    case TitledField::kOpen: return 0;
+    case TitledField::kHigh: return 1;
+    case TitledField::kLow: return 2;
+    case TitledField::kClose: return 3;
+    case TitledField::kVolume: return 4;
+    case TitledField::kOpenInterest: return 5;
+    case TitledField::kAdjustedClose: return kAdjustedSlot;
+    case TitledField::kTicker: return kTickerSlot;
+    case TitledField::kName: return kNameSlot;
+    case TitledField::kPeriod:
+    case TitledField::kNone: break;
   }
-  static const std::map<std::string, int, std::less<>> kNames = {
-      {"date", kDateSlot},        {"data", kDateSlot},         {"timestamp", kDateSlot},
-      {"day", kDateSlot},         {"datetime", kDateSlot},     {"datum", kDateSlot},
-      {"fecha", kDateSlot},       {"time", kTimeSlot},         {"czas", kTimeSlot},
-      {"hora", kTimeSlot},        {"zeit", kTimeSlot},         {"open", 0},
-      {"otwarcie", 0},            {"abertura", 0},             {"apertura", 0},
-      {"high", 1},                {"max", 1},                  {"najwyzszy", 1},
-      {"maxima", 1},              {"m\xC3\xA1xima", 1},        {"hoch", 1},
-      {"low", 2},                 {"min", 2},                  {"najnizszy", 2},
-      {"minima", 2},              {"m\xC3\xADnima", 2},        {"tief", 2},
-      {"close", 3},               {"last", 3},                 {"price", 3},
-      {"closelast", 3},           {"zamkniecie", 3},           {"ultimo", 3},
-      {"\xC3\xBAltimo", 3},       {"\xC3\x9Altimo", 3},      {"fechamento", 3},           {"schluss", 3},
-      {"cierre", 3},              {"vol", 4},                  {"volume", 4},
-      {"wolumen", 4},             {"volumen", 4},              {"oi", 5},
-      {"openint", 5},             {"openinterest", 5},         {"adjclose", kAdjustedSlot},
-      {"adjustedclose", kAdjustedSlot}};
-  const auto found = kNames.find(key);
-  return found == kNames.end() ? kIgnoredSlot : found->second;
+  return kIgnoredSlot;
 }
 
 const char* SlotWord(int slot) {
-  static const char* const kWords[] = {"open", "high", "low",  "close", "volume", "open interest",
-                                       "adjusted close", "date", "time"};
+  static const char* const kWords[] = {"open",   "high", "low",  "close",  "volume", "open interest",
+                                       "adjusted close", "date", "time", "ticker", "name"};
   return kWords[slot];
 }
 
-// The shapes of a text without a title row: each of the export's usual column sets after the
-// date, or after the date and a time (HH:MM[:SS]); and the broker's lines led by ticker and
-// period, whose time may be written as one number.
+// The heading of a column in the preview: the field its cells go to.
+std::string FieldHeading(int slot, bool adjusted) {
+  static const char* const kHeadings[] = {"Open", "High", "Low", "Close", "Volume", "Open interest",
+                                          "Adj. close", "Date", "Time", "Ticker", "Name", "left out"};
+  return slot == kAdjustedSlot && !adjusted ? "left out" : kHeadings[slot];
+}
+
+// The shapes of a text without a title row: a ticker (and a period) or nothing before the
+// date, a time after it or not, and then each of the export's usual column sets; a wider
+// row, as exchanges' klines write them, is open to volume and what they add after it.
 std::vector<Shape> ShapesOfCount(std::size_t count) {
   static const std::vector<std::vector<int>> kExportSets = {
       {3}, {3, 4}, {0, 1, 2, 3}, {1, 2, 3, 4}, {0, 1, 2, 3, 4}, {1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}};
   std::vector<Shape> shapes;
-  const auto add = [&](std::vector<int> lead, const std::vector<int>& values, bool digitTimes) {
-    Shape shape;
-    shape.slots = std::move(lead);
-    shape.slots.insert(shape.slots.end(), values.begin(), values.end());
-    if (shape.slots.size() != count) return;
-    for (std::size_t i = 0; i < shape.slots.size(); ++i) {
-      const bool led = digitTimes && i < 2;
-      shape.names.push_back(led ? (i == 0 ? "ticker" : "period") : SlotWord(shape.slots[i]));
+  const std::vector<std::vector<int>> leads = {{}, {kTickerSlot}, {kTickerSlot, kIgnoredSlot}};
+  for (const auto& lead : leads) {
+    for (const bool timed : {false, true}) {
+      std::vector<int> slots = lead;
+      slots.push_back(kDateSlot);
+      if (timed) slots.push_back(kTimeSlot);
+      if (slots.size() >= count) continue;
+      std::vector<std::vector<int>> sets = kExportSets;
+      if (count - slots.size() > kExportSets.back().size()) {
+        std::vector<int> wide = {0, 1, 2, 3, 4};
+        wide.resize(count - slots.size(), kIgnoredSlot);
+        sets.push_back(wide);
+      }
+      for (const auto& values : sets) {
+        if (slots.size() + values.size() != count) continue;
+        Shape shape;
+        shape.slots = slots;
+        shape.slots.insert(shape.slots.end(), values.begin(), values.end());
+        for (std::size_t i = 0; i < shape.slots.size(); ++i) {
+          const int slot = shape.slots[i];
+          shape.names.push_back(slot != kIgnoredSlot ? SlotWord(slot) : i == 1 ? "period" : "left out");
+        }
+        shapes.push_back(std::move(shape));
+      }
     }
-    shape.digitTimes = digitTimes;
-    shapes.push_back(std::move(shape));
-  };
-  for (const auto& values : kExportSets) add({kDateSlot}, values, false);
-  for (const auto& values : kExportSets) add({kDateSlot, kTimeSlot}, values, false);
-  add({kIgnoredSlot, kIgnoredSlot, kDateSlot}, {0, 1, 2, 3, 4}, true);
-  add({kIgnoredSlot, kIgnoredSlot, kDateSlot, kTimeSlot}, {0, 1, 2, 3, 4}, true);
-  add({kIgnoredSlot, kIgnoredSlot, kDateSlot, kTimeSlot}, {0, 1, 2, 3, 4, 5}, true);
+  }
   return shapes;
 }
 
@@ -90,6 +101,20 @@ std::string ShapeText(const Shape& shape) {
 std::string LineText(int line) { return "Line " + std::to_string(line) + ": "; }
 
 std::string Quoted(std::string_view cell) { return "\"" + std::string(cell) + "\""; }
+
+// "lines 211, 350, 4012", the first ten of them and how many more.
+std::string LinesText(const std::vector<int>& lines) {
+  constexpr std::size_t kNamed = 10;
+  std::string text = lines.size() == 1 ? "line " : "lines ";
+  for (std::size_t i = 0; i < lines.size() && i < kNamed; ++i)
+    text += (i ? ", " : "") + std::to_string(lines[i]);
+  if (lines.size() > kNamed) text += " and " + std::to_string(lines.size() - kNamed) + " more";
+  return text;
+}
+
+std::string RowsText(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " row" : " rows");
+}
 
 struct Line {
   int number;
@@ -136,29 +161,56 @@ void SplitCells(std::string_view line, char delimiter, std::vector<std::string_v
   }
 }
 
-// The delimiter of the first line: a tab, a semicolon or a comma outside quotes, in that
-// order of preference; else blanks.
-char DelimiterOf(std::string_view first) {
-  bool quoted = false, tab = false, semicolon = false, comma = false;
-  for (char c : first) {
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    tab |= c == '\t';
-    semicolon |= c == ';';
-    comma |= c == ',';
+// The delimiter and width of the table: of tab, semicolon, comma and blanks (preferred in
+// that order), the one that splits the most of `sample` into one number of cells, at least
+// two; that number is the width.
+std::pair<char, std::size_t> TableOf(const std::vector<Line>& sample) {
+  std::pair<char, std::size_t> best{' ', 1};
+  std::size_t bestLines = 0;
+  std::vector<std::string_view> cells;
+  for (const char delimiter : {'\t', ';', ',', ' '}) {
+    std::map<std::size_t, std::size_t> widths;
+    for (const Line& line : sample) {
+      SplitCells(line.text, delimiter, &cells);
+      ++widths[cells.size()];
+    }
+    // Of widths as common, the first line's, so that a line unlike it is the one refused.
+    std::size_t width = 0, lines = 0;
+    SplitCells(sample.front().text, delimiter, &cells);
+    for (const auto& [w, n] : widths) {
+      if (w >= 2 && (n > lines || (n == lines && w == cells.size()))) {
+        width = w;
+        lines = n;
+      }
+    }
+    if (lines > bestLines) {
+      best = {delimiter, width};
+      bestLines = lines;
+    }
   }
-  return tab ? '\t' : semicolon ? ';' : comma ? ',' : ' ';
+  return best;
 }
 
-// A first line is a title row when none of its cells is a date and one names a column.
-bool IsTitleRow(const std::vector<std::string_view>& cells) {
+bool HoldsDate(const std::vector<std::string_view>& cells) {
   CellDate date;
-  bool named = false;
+  DayNumber day = 0;
+  int seconds = 0;
+  return std::any_of(cells.begin(), cells.end(), [&](std::string_view cell) {
+    return ReadDateCell(cell, &date) || ReadEpochCell(cell, &day, &seconds);
+  });
+}
+
+// A first line is a title row when none of its cells is a date or a number, and one is text.
+bool IsTitleRow(const std::vector<std::string_view>& cells) {
+  double value = 0;
+  if (HoldsDate(cells)) return false;
+  bool text = false;
   for (const std::string_view cell : cells) {
-    if (ReadDateCell(cell, &date)) return false;
-    named |= SlotNamed(cell) != kIgnoredSlot;
+    const CellNumber number = ReadNumberCell(cell, '.', &value);
+    if (number == CellNumber::kNumber || number == CellNumber::kBeyondRange) return false;
+    text |= number == CellNumber::kNoNumber;
   }
-  return named;
+  return text;
 }
 
 // What a line of a text without a title row was read as, for the message that none fits.
@@ -169,7 +221,7 @@ std::string CellKinds(const std::vector<std::string_view>& cells) {
     int seconds = 0;
     double value = 0;
     const char* kind = ReadDateCell(cell, &date)              ? "date"
-                       : ReadTimeCell(cell, false, &seconds)   ? "time"
+                       : ReadTimeCell(cell, TimeDigits::kNone, &seconds)   ? "time"
                        : ReadNumberCell(cell, '.', &value) != CellNumber::kNoNumber ||
                                ReadNumberCell(cell, ',', &value) != CellNumber::kNoNumber
                            ? "number"
@@ -187,6 +239,17 @@ bool FileHolds(double value, float* stored) {
   return std::isfinite(*stored) && size < 0x1p127f && (size == 0 || size >= FLT_MIN);
 }
 
+// The kinds of row that fail the bar check, in the order they are told.
+enum Failure { kHighBelowLow, kOpenAboveHigh, kOpenBelowLow, kCloseAboveHigh, kCloseBelowLow,
+               kAllZero, kFailureKinds };
+
+const char* FailureText(int kind) {
+  static const char* const kTexts[] = {"a high below the low", "an open above the high",
+                                       "an open below the low", "a close above the high",
+                                       "a close below the low", "every price zero"};
+  return kTexts[kind];
+}
+
 class Reader {
  public:
   Reader(const std::vector<Line>& lines, std::size_t first, char delimiter,
@@ -195,11 +258,21 @@ class Reader {
 
   // Reads every line as `shape`. On failure returns false with `error` and `failLine` set.
   bool Read(const Shape& shape, ImportedText* out);
+  // At least 99 rows in 100 hold the bar check.
+  bool Holds() const { return failed * 100 <= rows; }
+  // The first failing row, as "Line 17: a close above the high".
+  std::string FirstFailure() const { return LineText(firstFailLine) + FailureText(firstFailKind); }
+  // The notes on what was skipped, filled and failed.
+  void AddNotes(std::vector<std::string>* notes) const;
 
   std::string error;
   int failLine = 0;
   bool undecided = false;  // the cells fit, but the file leaves the date order or decimal mark open
-  bool barsHold = true;    // low <= open, close <= high on every line
+  std::size_t rows = 0;    // rows with prices
+  std::size_t failed = 0;  // of them, rows that fail the bar check
+  int firstFailLine = 0;
+  int firstFailKind = 0;
+  std::string orderReason;
 
  private:
   bool Fail(int line, const std::string& what) {
@@ -208,9 +281,10 @@ class Reader {
     return false;
   }
   // Splits line `l` into `cells_` and reads its date and time; false (failed) when they do not read.
-  bool ReadLine(const Shape& shape, std::size_t l, CellDate* date, int* seconds);
+  bool ReadLine(std::size_t l, CellDate* date, int* seconds);
   bool DecideOrder(DateOrder* order);
   bool DecideDecimal(char* decimal);
+  void CheckBars(ImportedText* out);
 
   const std::vector<Line>& lines_;
   std::size_t first_;
@@ -220,13 +294,18 @@ class Reader {
   std::size_t count_ = 0;
   std::size_t dateColumn_ = 0;
   std::size_t timeColumn_ = 0;  // count_ when the shape has no time column
+  bool epoch_ = false;          // the date column holds Unix times
+  TimeDigits timeDigits_ = TimeDigits::kNone;
+  bool titled_ = false;
   // The first date cell of each kind (day above 12, month above 12, neither), with its line.
   std::pair<int, std::string_view> dayFirst_, monthFirst_, undecided_;
   // The first line of each hint about the decimal mark, and its cell.
   std::array<std::pair<int, std::string_view>, 4> hints_{};
+  std::vector<int> skipped_, closeAlone_;
+  std::array<std::vector<int>, kFailureKinds> failures_;
 };
 
-bool Reader::ReadLine(const Shape& shape, std::size_t l, CellDate* date, int* seconds) {
+bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
   const Line& line = lines_[first_ + l];
   SplitCells(line.text, delimiter_, &cells_);
   if (cells_.size() != count_) {
@@ -234,10 +313,24 @@ bool Reader::ReadLine(const Shape& shape, std::size_t l, CellDate* date, int* se
                                  std::to_string(count_) + " were expected.");
   }
   const std::string_view dateCell = cells_[dateColumn_];
+  if (epoch_) {
+    DayNumber day = 0;
+    if (!ReadEpochCell(dateCell, &day, seconds))
+      return Fail(line.number, Quoted(dateCell) + " is no Unix time.");
+    const Ymd ymd = DayToYmd(day);
+    *date = CellDate{};
+    date->year = ymd.year + 1900;
+    date->month = ymd.month;
+    date->day = ymd.day;
+    return true;
+  }
   if (!ReadDateCell(dateCell, date)) return Fail(line.number, Quoted(dateCell) + " is no date.");
   *seconds = std::max(date->seconds, 0);
+  // Without titles, a number of one or two digits is no time but a price, unless it is 0.
+  const std::string_view time = timeColumn_ < count_ ? cells_[timeColumn_] : "";
   if (timeColumn_ < count_ &&
-      !ReadTimeCell(cells_[timeColumn_], shape.digitTimes || shape.titled, seconds)) {
+      ((!titled_ && time.size() < 3 && time != "0" && time.find(':') == std::string_view::npos) ||
+       !ReadTimeCell(time, timeDigits_, seconds))) {
     return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
   }
   return true;
@@ -248,7 +341,10 @@ bool Reader::DecideOrder(DateOrder* order) {
     return Quoted(kind.second) + " (line " + std::to_string(kind.first) + ")";
   };
   *order = options_.dates;
-  if (*order != DateOrder::kUndecided) return true;
+  if (*order != DateOrder::kUndecided) {
+    orderReason = "chosen";
+    return true;
+  }
   if (dayFirst_.first != 0 && monthFirst_.first != 0) {
     return Fail(std::max(dayFirst_.first, monthFirst_.first),
                 "the dates contradict each other: " + where(dayFirst_) + " is day first, " +
@@ -256,6 +352,8 @@ bool Reader::DecideOrder(DateOrder* order) {
   }
   if (dayFirst_.first != 0) *order = DateOrder::kDayFirst;
   if (monthFirst_.first != 0) *order = DateOrder::kMonthFirst;
+  if (*order != DateOrder::kUndecided)
+    orderReason = "told by " + where(dayFirst_.first != 0 ? dayFirst_ : monthFirst_);
   if (*order == DateOrder::kUndecided && undecided_.first != 0) {
     return Fail(undecided_.first, "no date of the text tells the day from the month (" +
                                       Quoted(undecided_.second) +
@@ -282,26 +380,97 @@ bool Reader::DecideDecimal(char* decimal) {
   return true;
 }
 
+// Counts the rows that fail the bar check, each under the first kind it fails.
+void Reader::CheckBars(ImportedText* out) {
+  std::vector<char> failing(out->quotes.size(), 0);
+  const auto note = [&](std::size_t q, int kind) {
+    if (failing[q]) return;
+    failing[q] = 1;
+    failures_[static_cast<std::size_t>(kind)].push_back(out->quotes[q].line);
+  };
+  for (std::size_t q = 0; q < out->quotes.size(); ++q) {
+    const auto& v = out->quotes[q].values;
+    const auto& p = out->quotes[q].present;
+    if (p[1] && p[2] && v[1] < v[2]) note(q, kHighBelowLow);
+    if (p[0] && p[1] && v[0] > v[1]) note(q, kOpenAboveHigh);
+    if (p[0] && p[2] && v[0] < v[2]) note(q, kOpenBelowLow);
+    if (p[3] && p[1] && v[3] > v[1]) note(q, kCloseAboveHigh);
+    if (p[3] && p[2] && v[3] < v[2]) note(q, kCloseBelowLow);
+    if ((p[0] || p[1] || p[2] || p[3]) && (!p[0] || v[0] == 0) && (!p[1] || v[1] == 0) &&
+        (!p[2] || v[2] == 0) && (!p[3] || v[3] == 0)) {
+      note(q, kAllZero);
+    }
+  }
+  rows = out->quotes.size();
+  failed = static_cast<std::size_t>(std::count(failing.begin(), failing.end(), 1));
+  for (std::size_t q = 0; q < failing.size(); ++q) {
+    if (!failing[q]) continue;
+    firstFailLine = out->quotes[q].line;
+    for (int kind = 0; kind < kFailureKinds; ++kind) {
+      const auto& lines = failures_[static_cast<std::size_t>(kind)];
+      if (std::find(lines.begin(), lines.end(), firstFailLine) != lines.end()) firstFailKind = kind;
+    }
+    break;
+  }
+}
+
+void Reader::AddNotes(std::vector<std::string>* notes) const {
+  if (!skipped_.empty())
+    notes->push_back("skipped " + RowsText(skipped_.size()) + " without prices: " + LinesText(skipped_));
+  if (!closeAlone_.empty()) {
+    notes->push_back(RowsText(closeAlone_.size()) + (closeAlone_.size() == 1 ? " holds" : " hold") +
+                     " a close alone, taken as open, high and low too: " + LinesText(closeAlone_));
+  }
+  for (std::size_t kind = 0; kind < failures_.size(); ++kind) {
+    const std::vector<int>& lines = failures_[kind];
+    if (lines.empty()) continue;
+    notes->push_back(RowsText(lines.size()) + (lines.size() == 1 ? " has " : " have ") +
+                     FailureText(static_cast<int>(kind)) + ": " + LinesText(lines) +
+                     (lines.size() == 1 ? ". Check shows it." : ". Check shows them."));
+  }
+}
+
 bool Reader::Read(const Shape& shape, ImportedText* out) {
   *out = ImportedText{};
   count_ = shape.slots.size();
+  titled_ = shape.titled;
   const auto columnOf = [&](int slot) {
     return static_cast<std::size_t>(std::find(shape.slots.begin(), shape.slots.end(), slot) -
                                     shape.slots.begin());
   };
   dateColumn_ = columnOf(kDateSlot);
   timeColumn_ = columnOf(kTimeSlot);
+  const std::size_t tickerColumn = columnOf(kTickerSlot), nameColumn = columnOf(kNameSlot);
   const bool adjusted = options_.adjusted;
   const auto stored = [&](int slot) { return slot < kImportColumnCount || (adjusted && slot == kAdjustedSlot); };
   const std::size_t n = lines_.size() - first_;
+  const bool priced = std::any_of(shape.slots.begin(), shape.slots.end(), [&](int slot) {
+    return slot <= 3 || (adjusted && slot == kAdjustedSlot);
+  });
   hints_ = {};
   dayFirst_ = monthFirst_ = undecided_ = {};
-  CellDate date;
+  // A date column of Unix times, and how a time column writes its times as numbers, are
+  // decided by the first line and the widest cell.
+  SplitCells(lines_[first_].text, delimiter_, &cells_);
+  DayNumber unixDay = 0;
   int seconds = 0;
+  epoch_ = cells_.size() == count_ && ReadEpochCell(cells_[dateColumn_], &unixDay, &seconds);
+  timeDigits_ = TimeDigits::kNone;
+  if (timeColumn_ < count_) {
+    std::string_view widest = "0";
+    for (std::size_t l = 0; l < n; ++l) {
+      SplitCells(lines_[first_ + l].text, delimiter_, &cells_);
+      if (cells_.size() == count_ && cells_[timeColumn_].size() > widest.size() &&
+          cells_[timeColumn_].find(':') == std::string_view::npos)
+        widest = cells_[timeColumn_];
+    }
+    timeDigits_ = TimeDigitsOf(widest);
+  }
+  CellDate date;
   // First pass: whether every line reads, and what its dates say of the order of day and
   // month and its numbers of the decimal mark.
   for (std::size_t l = 0; l < n; ++l) {
-    if (!ReadLine(shape, l, &date, &seconds)) return false;
+    if (!ReadLine(l, &date, &seconds)) return false;
     const int number = lines_[first_ + l].number;
     if (!date.ordered) {
       auto& kind = date.a > 12 ? dayFirst_ : date.b > 12 ? monthFirst_ : undecided_;
@@ -321,12 +490,15 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   }
 
   // Second pass: the quotes.
-  out->quotes.resize(n);
+  out->quotes.reserve(n);
   std::array<double, kImportColumnCount + 1> values{};
   std::array<bool, kImportColumnCount + 1> present{};
+  std::map<std::string_view, int, std::less<>> tickers;
+  std::string_view lastTicker;
+  int lastIndex = 0;
   bool needsOrder = false;
   for (std::size_t l = 0; l < n; ++l) {
-    (void)ReadLine(shape, l, &date, &seconds);  // read in the first pass
+    (void)ReadLine(l, &date, &seconds);  // read in the first pass
     const std::string_view* row = cells_.data();
     const int number = lines_[first_ + l].number;
     needsOrder |= !date.ordered;
@@ -340,10 +512,6 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
                               std::to_string(kImportFirstYear) + " to " +
                               std::to_string(kImportLastYear) + ").");
     }
-    ImportedQuote& quote = out->quotes[l];
-    quote.day = YmdToDay(year - 1900, month, day);
-    quote.seconds = seconds;
-    out->intraday |= seconds != 0;
     present = {};
     for (std::size_t c = 0; c < count_; ++c) {
       const int slot = shape.slots[c];
@@ -353,6 +521,11 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
         case CellNumber::kNumber:
           present[s] = true;
           break;
+        case CellNumber::kEmpty:
+          // An empty volume or open interest is none traded; an empty price is none known.
+          values[s] = 0;
+          present[s] = s == 4 || s == 5;
+          break;
         case CellNumber::kMissing:
           break;
         case CellNumber::kNoNumber:
@@ -361,6 +534,10 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
           return Fail(number, Quoted(row[c]) + " is beyond the numbers a quote file holds.");
       }
     }
+    if (priced && !present[0] && !present[1] && !present[2] && !present[3] && !present[kAdjustedSlot]) {
+      skipped_.push_back(number);
+      continue;
+    }
     if (adjusted) {
       if (!present[kAdjustedSlot] || !present[3] || values[3] == 0) {
         return Fail(number, "the close cannot be adjusted without a close and an adjusted close.");
@@ -368,6 +545,24 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
       const double factor = values[kAdjustedSlot] / values[3];
       for (std::size_t c = 0; c < 3; ++c) values[c] *= factor;
       values[3] = values[kAdjustedSlot];
+    }
+    ImportedQuote& quote = out->quotes.emplace_back();
+    quote.day = YmdToDay(year - 1900, month, day);
+    quote.seconds = seconds;
+    quote.line = number;
+    out->intraday |= seconds != 0;
+    if (tickerColumn < count_) {
+      const std::string_view ticker = row[tickerColumn];
+      if (ticker != lastTicker || out->tickers.empty()) {
+        const auto [at, added] = tickers.emplace(ticker, static_cast<int>(tickers.size()));
+        if (added) {
+          out->tickers.emplace_back(ticker);
+          out->names.emplace_back(nameColumn < count_ ? row[nameColumn] : std::string_view());
+        }
+        lastTicker = at->first;
+        lastIndex = at->second;
+      }
+      quote.ticker = lastIndex;
     }
     for (std::size_t c = 0; c < kImportColumnCount; ++c) {
       if (!present[c]) continue;
@@ -379,18 +574,31 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
       quote.present[c] = true;
       out->columns[c] = true;
     }
-    const auto& v = quote.values;
-    const auto& p = quote.present;
-    if (p[2] && ((p[1] && v[2] > v[1]) || (p[0] && v[0] < v[2]) || (p[3] && v[3] < v[2])))
-      barsHold = false;
-    if (p[1] && ((p[0] && v[0] > v[1]) || (p[3] && v[3] > v[1]))) barsHold = false;
   }
+  if (out->quotes.empty()) {
+    return Fail(skipped_.empty() ? lines_.back().number : skipped_.front(),
+                "the text holds no row with a price.");
+  }
+  // A close alone is a bar at the close.
+  const bool anyOfOpenHighLow = out->columns[0] || out->columns[1] || out->columns[2];
+  for (ImportedQuote& quote : out->quotes) {
+    const auto& p = quote.present;
+    if (anyOfOpenHighLow && p[3] && !p[0] && !p[1] && !p[2]) {
+      for (std::size_t c = 0; c < 3; ++c) {
+        quote.values[c] = quote.values[3];
+        quote.present[c] = out->columns[c];
+      }
+      closeAlone_.push_back(quote.line);
+    }
+  }
+  CheckBars(out);
 
   out->order = needsOrder ? order : DateOrder::kUndecided;
+  if (!needsOrder) orderReason.clear();
   for (std::size_t c = 0; c < count_; ++c) {
     const int slot = shape.slots[c];
     const std::string name = shape.titled ? shape.names[c] : "column " + std::to_string(c + 1);
-    if (slot == kIgnoredSlot || (slot == kAdjustedSlot && !adjusted)) {
+    if (slot >= kTickerSlot || (slot == kAdjustedSlot && !adjusted)) {
       out->ignored.push_back(shape.titled ? name : name + " (" + shape.names[c] + ")");
     } else if (slot == kDateSlot || slot == kTimeSlot) {
       out->found[static_cast<std::size_t>(slot - kDateSlot)] = name;
@@ -400,6 +608,50 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   }
   if (out->intraday && out->found[1].empty()) out->found[1] = out->found[0];
   return true;
+}
+
+// The shape a title row names; the time column of a text without a date column is its date
+// when it holds Unix times.
+Shape TitledShape(const std::vector<std::string_view>& cells) {
+  Shape shape;
+  shape.titled = true;
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    shape.slots.push_back(SlotNamed(cells[c]));
+    shape.names.push_back(cells[c].empty() ? "column " + std::to_string(c + 1) : std::string(cells[c]));
+  }
+  return shape;
+}
+
+std::string MappingText(const Shape& shape, bool adjusted) {
+  std::string text;
+  for (std::size_t c = 0; c < shape.slots.size(); ++c) {
+    text += (c ? ", " : "") + shape.names[c] + " as " + FieldHeading(shape.slots[c], adjusted);
+  }
+  return text;
+}
+
+std::string Clipped(std::string_view text) {
+  constexpr std::size_t kShown = 60;
+  if (text.size() <= kShown) return std::string(text);
+  std::size_t end = kShown;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + "...";
+}
+
+// The preview's rows: the first and the last lines of the table, cut into cells.
+void AddPreviewRows(const std::vector<Line>& table, std::size_t first, char delimiter,
+                    ImportPreview* preview) {
+  constexpr std::size_t kEachEnd = 5;
+  std::vector<std::string_view> cells;
+  for (std::size_t l = first; l < table.size(); ++l) {
+    if (l >= first + kEachEnd && l + kEachEnd < table.size()) {
+      l = table.size() - kEachEnd - 1;
+      continue;
+    }
+    SplitCells(table[l].text, delimiter, &cells);
+    preview->lines.push_back(table[l].number);
+    preview->rows.emplace_back(cells.begin(), cells.end());
+  }
 }
 
 }  // namespace
@@ -414,84 +666,137 @@ std::string DateOrderText(DateOrder order) {
   return "";
 }
 
-bool ReadImportText(std::string_view text, const ImportOptions& options, ImportedText* quotes,
+bool ReadImportText(std::string_view bytes, const ImportOptions& options, ImportedText* quotes,
                     std::string* error) {
   *quotes = ImportedText{};
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  std::vector<Line> lines;
+  DecodedText decoded;
+  if (!DecodeImportText(bytes, options.encoding, &decoded, error)) return false;
+  const std::string_view text = decoded.utf8;
+  std::vector<std::string> notes;
+  if (decoded.proposed) notes.push_back("read as " + decoded.encoding + ": the text is no UTF-8");
+  std::vector<Line> all;
   int number = 1;
   for (std::size_t at = 0; at < text.size(); ++number) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find_first_not_of(" \t") != std::string_view::npos) lines.push_back({number, line});
+    // A line of empty cells is as blank as an empty one.
+    if (line.find_first_not_of(" \t,;\"") != std::string_view::npos) all.push_back({number, line});
     at = end + 1;
   }
-  if (lines.empty()) {
-    *error = "The text holds no quotes.";
+  // What a refusal keeps: the encoding and the preview, for the window to show.
+  ImportedText kept;
+  kept.encoding = decoded.encoding;
+  const auto refuse = [&](std::string message) {
+    *quotes = std::move(kept);
+    *error = std::move(message);
     return false;
-  }
-  const char delimiter = DelimiterOf(lines.front().text);
+  };
+  if (all.empty()) return refuse("The text holds no quotes.");
+
+  // The table: its delimiter and width from the first and last lines; lines of another width
+  // that hold no date, above or below it, are passed over.
+  constexpr std::size_t kSampleEnd = 100;
+  std::vector<Line> sample(all.begin(), all.begin() + static_cast<long>(std::min(all.size(), kSampleEnd)));
+  if (all.size() > kSampleEnd) sample.insert(sample.end(), all.end() - static_cast<long>(std::min(all.size() - kSampleEnd, std::size_t{20})), all.end());
+  const auto [delimiter, width] = TableOf(sample);
   std::vector<std::string_view> cells;
+  const auto outside = [&](const Line& line) {
+    SplitCells(line.text, delimiter, &cells);
+    return cells.size() != width && !HoldsDate(cells);
+  };
+  std::size_t top = 0, bottom = all.size();
+  while (top < all.size() && outside(all[top])) ++top;
+  while (bottom > top && outside(all[bottom - 1])) --bottom;
+  if (top == bottom) {
+    top = 0;
+    bottom = all.size();
+  }
+  for (std::size_t l = 0; l < all.size(); ++l) {
+    if (l == top) l = bottom;
+    if (l == all.size()) break;
+    notes.push_back("skipped line " + std::to_string(all[l].number) +
+                    (l < top ? " above the quotes: " : " below the quotes: ") + Quoted(Clipped(all[l].text)));
+  }
+  const std::vector<Line> lines(all.begin() + static_cast<long>(top), all.begin() + static_cast<long>(bottom));
   SplitCells(lines.front().text, delimiter, &cells);
   const int titleLine = lines.front().number;
 
   ImportedText read;
   const bool titled = IsTitleRow(cells);
+  const std::size_t first = titled ? 1 : 0;
+  AddPreviewRows(lines, first, delimiter, &kept.preview);
   if (options.adjusted && (!titled || std::none_of(cells.begin(), cells.end(), [](std::string_view c) {
                              return SlotNamed(c) == kAdjustedSlot;
                            }))) {
-    *error = LineText(titleLine) + "no column is named as an adjusted close (\"Adj Close\").";
-    return false;
+    return refuse(LineText(titleLine) + "no column is named as an adjusted close (\"Adj Close\").");
   }
+  Shape shape = TitledShape(cells);
+  std::vector<Shape> shapes;  // the shapes to try when the titles name no date
   if (titled) {
-    Shape shape;
-    shape.titled = true;
     std::array<bool, kIgnoredSlot> seen{};
     for (std::size_t c = 0; c < cells.size(); ++c) {
-      const int slot = SlotNamed(cells[c]);
-      shape.slots.push_back(slot);
-      shape.names.push_back(cells[c].empty() ? "column " + std::to_string(c + 1)
-                                             : std::string(cells[c]));
+      const int slot = shape.slots[c];
       if (slot == kIgnoredSlot) continue;
       if (seen[static_cast<std::size_t>(slot)]) {
-        *error = LineText(titleLine) + "the column " + Quoted(cells[c]) + " is named twice.";
-        return false;
+        return refuse(LineText(titleLine) + "the column " + Quoted(cells[c]) + " is named twice.");
       }
       seen[static_cast<std::size_t>(slot)] = true;
     }
+    if (lines.size() == 1) return refuse("The text holds no quotes.");
+    // A time column without a date column is the date when it holds Unix times.
+    std::vector<std::string_view> row;
+    SplitCells(lines[1].text, delimiter, &row);
+    DayNumber day = 0;
+    int seconds = 0;
+    const auto time = std::find(shape.slots.begin(), shape.slots.end(), int{kTimeSlot});
+    if (!seen[kDateSlot] && time != shape.slots.end() && row.size() == cells.size() &&
+        ReadEpochCell(row[static_cast<std::size_t>(time - shape.slots.begin())], &day, &seconds)) {
+      *time = kDateSlot;
+      seen[kDateSlot] = true;
+    }
     if (!seen[kDateSlot]) {
-      *error = LineText(titleLine) + "no column is named Date.";
-      return false;
-    }
-    if (lines.size() == 1) {
-      *error = "The text holds no quotes.";
-      return false;
-    }
-    Reader reader(lines, 1, delimiter, options);
-    if (!reader.Read(shape, &read)) {
-      *error = reader.error;
-      return false;
+      shapes = ShapesOfCount(cells.size());
+      notes.push_back("the titles on line " + std::to_string(titleLine) +
+                      " name no date: the columns are read by their cells");
     }
   } else {
-    // Without a title row: the shapes whose cells every line fits, and of several, the one
-    // whose bars hold.
-    struct Fit {
-      Shape shape;
-      ImportedText reading;
-      bool barsHold;
-    };
-    // Of the shapes that fail, the message is the one of a shape whose cells fit but whose
-    // dates or numbers leave a question, else of the one that read furthest past line one.
-    std::vector<Fit> fits;
+    shapes = ShapesOfCount(cells.size());
+  }
+  std::optional<Reader> chosen;
+  if (shapes.empty()) {
+    chosen.emplace(lines, first, delimiter, options);
+    for (std::size_t c = 0; c < shape.slots.size(); ++c)
+      kept.preview.fields.push_back(FieldHeading(shape.slots[c], options.adjusted));
+    if (!chosen->Read(shape, &read)) return refuse(chosen->error);
+    if (!chosen->Holds()) {
+      return refuse(chosen->FirstFailure() + ".\n" + std::to_string(chosen->failed) + " of " +
+                    std::to_string(chosen->rows) + " rows fail the bar check with the columns read as " +
+                    MappingText(shape, options.adjusted) +
+                    ".\nMore than 1 in 100 means the columns are misread.");
+    }
+  } else {
+    // Of the shapes whose cells every line fits, the one under which the bars hold. Of the
+    // shapes that fail, the message is the one of a shape whose cells fit but whose dates or
+    // numbers leave a question, else of the one that read furthest past line one.
+    std::vector<std::size_t> fits, held;
+    std::vector<ImportedText> readings;
+    std::vector<std::string> failures;
     std::string furthestError, undecidedError;
     int furthest = titleLine;
-    for (Shape& shape : ShapesOfCount(cells.size())) {
-      Reader reader(lines, 0, delimiter, options);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      Reader reader(lines, first, delimiter, options);
       ImportedText reading;
-      if (reader.Read(shape, &reading)) {
-        fits.push_back({std::move(shape), std::move(reading), reader.barsHold});
+      if (reader.Read(shapes[i], &reading)) {
+        fits.push_back(i);
+        failures.push_back("  " + ShapeText(shapes[i]) + " (" + std::to_string(reader.failed) + " of " +
+                           std::to_string(reader.rows) + " rows fail; " + reader.FirstFailure() + ")");
+        if (reader.Holds()) {
+          held.push_back(i);
+          chosen.emplace(reader);
+          read = std::move(reading);
+        }
       } else if (reader.undecided && undecidedError.empty()) {
         undecidedError = reader.error;
       } else if (reader.failLine > furthest) {
@@ -499,48 +804,60 @@ bool ReadImportText(std::string_view text, const ImportOptions& options, Importe
         furthestError = reader.error;
       }
     }
+    const std::string ask = "Add a title row naming the columns, e.g. Date,Open,High,Low,Close,Volume.";
     if (fits.empty()) {
-      *error = !undecidedError.empty()  ? undecidedError
-               : !furthestError.empty() ? furthestError
-                   : LineText(titleLine) + "without a title row, the columns found (" +
-                         CellKinds(cells) +
-                         ") fit no known shape. Add a title row naming them, e.g. "
-                         "Date,Open,High,Low,Close,Volume.";
-      return false;
+      if (titled) return refuse(LineText(titleLine) + "no column is named Date.");
+      return refuse(!undecidedError.empty()  ? undecidedError
+                    : !furthestError.empty() ? furthestError
+                        : LineText(titleLine) + "without a title row, the columns found (" +
+                              CellKinds(cells) +
+                              ") fit no known shape. Add a title row naming them, e.g. "
+                              "Date,Open,High,Low,Close,Volume.");
     }
-    const auto borne = std::count_if(fits.begin(), fits.end(), [](const Fit& f) { return f.barsHold; });
-    if (fits.size() > 1 && borne != 1) {
-      std::string shapes;
-      for (const Fit& fit : fits) shapes += "\n  " + ShapeText(fit.shape);
-      *error = LineText(titleLine) + "without a title row, these " + std::to_string(cells.size()) +
-               " columns could be" + shapes +
-               "\nand the prices do not decide it. Add a title row naming the columns, e.g. "
-               "Date,Open,High,Low,Close,Volume.";
-      return false;
+    if (held.size() != 1) {
+      std::string list;
+      for (std::size_t i = 0; i < fits.size(); ++i) {
+        const bool holds = std::find(held.begin(), held.end(), fits[i]) != held.end();
+        if (held.empty() || holds) list += "\n" + (held.empty() ? failures[i] : "  " + ShapeText(shapes[fits[i]]));
+      }
+      return refuse(LineText(titleLine) + "without a title row, these " + std::to_string(cells.size()) +
+                    " columns could be" + list +
+                    (held.empty() ? "\nand under none of them do 99 rows in 100 hold the bar check. "
+                                  : "\nand the prices do not decide it. ") + ask);
     }
-    read = std::move(fits.size() == 1 ? fits.front().reading
-                                      : std::find_if(fits.begin(), fits.end(), [](const Fit& f) {
-                                          return f.barsHold;
-                                        })->reading);
+    shape = shapes[held.front()];
+    for (const int slot : shape.slots) kept.preview.fields.push_back(FieldHeading(slot, options.adjusted));
   }
+  chosen->AddNotes(&notes);
+  read.orderReason = chosen->orderReason;
 
-  // Oldest first; of two quotes of one day (and time) the later line is refused, the first
-  // such line. Texts oldest or newest first, as most are, need no sort.
+  // Oldest first within each ticker; of two quotes of one ticker, day (and time) the later
+  // line is refused, the first such line. Texts oldest or newest first, as most are, need no
+  // sort.
   if (!read.intraday) {
     for (ImportedQuote& quote : read.quotes) quote.seconds = 0;
   }
   std::vector<ImportedQuote>& q = read.quotes;
   const auto key = [](const ImportedQuote& quote) {
-    return std::int64_t{quote.day} * 86400 + quote.seconds;
+    constexpr std::int64_t kDays = std::int64_t{1} << 20;  // beyond every day a file holds
+    return (std::int64_t{quote.ticker} * kDays + quote.day + kDays / 2) * 86400 + quote.seconds;
   };
   const auto rising = [&](const ImportedQuote& a, const ImportedQuote& b) { return key(a) < key(b); };
-  const auto falling = [&](const ImportedQuote& a, const ImportedQuote& b) { return key(a) > key(b); };
+  const auto falling = [&](const ImportedQuote& a, const ImportedQuote& b) {
+    return a.ticker == b.ticker ? key(a) > key(b) : a.ticker < b.ticker;
+  };
   const bool oldestFirst =
       std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !rising(a, b); }) == q.end();
   const bool newestFirst =
       !oldestFirst &&
       std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !falling(a, b); }) == q.end();
-  if (newestFirst) std::reverse(q.begin(), q.end());
+  if (newestFirst) {
+    for (auto group = q.begin(); group != q.end();) {
+      const auto end = std::find_if(group, q.end(), [&](auto& a) { return a.ticker != group->ticker; });
+      std::reverse(group, end);
+      group = end;
+    }
+  }
   if (!oldestFirst && !newestFirst) {
     std::vector<std::size_t> order(q.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -555,18 +872,16 @@ bool ReadImportText(std::string_view text, const ImportOptions& options, Importe
       }
     }
     if (repeat != order.size()) {
-      const std::size_t first = lines.size() - q.size();  // the line of the first quote
       const ImportedQuote& quote = q[repeat];
       std::string when = ScreenDate(quote.day);
       if (read.intraday) {
-        char clock[16];
+        char clock[32];
         std::snprintf(clock, sizeof clock, " %02d:%02d:%02d", quote.seconds / 3600,
                       quote.seconds / 60 % 60, quote.seconds % 60);
         when += clock;
       }
-      *error = LineText(lines[first + repeat].number) + "a second quote of " + when +
-               " (the first is on line " + std::to_string(lines[first + firstOfDay].number) + ").";
-      return false;
+      return refuse(LineText(quote.line) + "a second quote of " + when + " (the first is on line " +
+                    std::to_string(q[firstOfDay].line) + ").");
     }
     std::vector<ImportedQuote> sorted;
     sorted.reserve(order.size());
@@ -574,6 +889,9 @@ bool ReadImportText(std::string_view text, const ImportOptions& options, Importe
     q = std::move(sorted);
   }
   read.lines = lines.back().number;
+  read.encoding = std::move(kept.encoding);
+  read.preview = std::move(kept.preview);
+  read.notes = std::move(notes);
   *quotes = std::move(read);
   return true;
 }

@@ -749,6 +749,7 @@ void CBarvaneView::Import(bool newSymbol) {
   const ImportRequest request = dialog.request();
   std::vector<std::string> words = {"import", request.dir, Utf8(m_state.m_codePage, request.symbol),
                                      ToPath(dialog.fileEdit()->text())};
+  if (request.byTicker) words = {"import", request.dir, ToPath(dialog.fileEdit()->text()), "--by-ticker"};
   if (!request.name.empty()) words.insert(words.end(), {"--name", Utf8(m_state.m_codePage, request.name)});
   if (request.replace) words.push_back("--replace");
   ImportPlanSummary summary;
@@ -760,14 +761,17 @@ void CBarvaneView::Import(bool newSymbol) {
     return;
   }
   if (WithTrailingSlash(request.dir) != WithTrailingSlash(m_state.m_portfolioDir)) return;
+  const std::string what =
+      request.byTicker ? GroupedNumber(dialog.quotes().tickers.size()) + " tickers" : request.symbol;
   if (summary.newSymbol) {
-    ShowSymbol(request.symbol);  // the selection goes with the new symbol
-    m_ui.ShowDone(request.symbol + " made with " + GroupedNumber(summary.added) + " imported days");
+    // The selection goes with the new symbol (the first ticker's, for a text of several).
+    ShowSymbol(request.byTicker ? dialog.quotes().tickers.front() : request.symbol);
+    m_ui.ShowDone(what + " made with " + GroupedNumber(summary.added) + " imported days");
     return;
   }
   m_state.RefillQuotesKeepingPlace();
   Refresh();
-  m_ui.ShowDone(request.symbol + " imported: " + GroupedNumber(summary.added) + " days added, " +
+  m_ui.ShowDone(what + " imported: " + GroupedNumber(summary.added) + " days added, " +
                 GroupedNumber(summary.replaced) + " replaced, " + GroupedNumber(summary.kept) + " kept");
 }
 

@@ -1,9 +1,12 @@
 // CImportDlg: "Import", the text file to read and, for a new symbol, the portfolio folder, the
 // symbol and its name; or, for the current symbol, whether days it has take the text's values.
-// The order of day and month can be chosen where the file cannot tell it, and the adjusted
-// close taken as Close. Before anything is written it previews the column found for each
-// field, the date order, the lines and columns ignored, the first and last rows as they will
-// be stored and the days the import adds, replaces and keeps.
+// The order of day and month can be chosen where the file cannot tell it, the encoding where
+// the bytes do not, and the adjusted close taken as Close. Before anything is written it shows
+// the first and last rows of the file cell by cell under the field each column goes to, and
+// below them the columns found, the date order and who decided it, the encoding, the lines
+// skipped, the bar check, the tickers of a text that names several (each imported into its
+// own symbol), and the days the import adds, replaces and keeps. A refused reading shows why
+// and leaves OK disabled.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +20,7 @@ class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 
 class CImportDlg final : public QDialog {
   Q_OBJECT
@@ -37,6 +41,8 @@ class CImportDlg final : public QDialog {
   QCheckBox* replaceBox() const { return m_replace; }
   QComboBox* datesBox() const { return m_dates; }  // from the file, day, month or year first
   QCheckBox* adjustedBox() const { return m_adjusted; }
+  QComboBox* encodingBox() const { return m_encoding; }  // from the bytes, or a named one
+  QTableWidget* previewTable() const { return m_table; }
   QLabel* previewLabel() const { return m_preview; }
   QPushButton* okButton() const;
 
@@ -45,6 +51,7 @@ class CImportDlg final : public QDialog {
 
  private:
   void Browse();
+  void ShowTable();
 
   barvane::FileSystem& m_fs;
   barvane::ImportedText m_quotes;
@@ -55,8 +62,11 @@ class CImportDlg final : public QDialog {
   QLineEdit* m_name = nullptr;
   QCheckBox* m_replace = nullptr;
   QComboBox* m_dates;
+  QComboBox* m_encoding;
   QCheckBox* m_adjusted;
+  QTableWidget* m_table;
   QLabel* m_preview;
   QDialogButtonBox* m_buttons;
   barvane::ImportRequest m_fixed;  // the portfolio and symbol when they are not asked for
+  QString m_proposedFor;           // the file whose symbol and name were proposed last
 };

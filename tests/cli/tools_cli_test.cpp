@@ -105,6 +105,27 @@ TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
   EXPECT_EQ(test::ReadText(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
 }
 
+TEST(ToolsCli, ImportByTickerIsOneChangeAndTellsWhatItSkipped) {
+  Drive d;
+  const std::string text = d.root / "two.txt";
+  const std::string words = "<TICKER>,<DTYYYYMMDD>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+                            "KEEP,19980622,1,2,0.5,1.5,20\nFRESH,19980622,5,6,4.5,5.5,-\n"
+                            "FRESH,19980623,null,null,null,null,null\nSource: a broker\n";
+  test::WriteBytes(text, Bytes(words.begin(), words.end()));
+  const auto before = test::Snapshot(d.p);
+  CliRun run = Cli({"import", d.p, "KEEP", text});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(test::Snapshot(d.p), before);
+  run = Cli({"import", d.p, text, "--by-ticker"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "ignored: <TICKER>\nskipped line 5 below the quotes: \"Source: a broker\"\n"
+                     "skipped 1 row without prices: line 4\n");
+  EXPECT_NE(Cli({"symbols", d.p}).out.find("FRESH\tFRESH"), std::string::npos);
+  EXPECT_EQ(Cli({"import", d.p, text, "--by-ticker", "--encoding", "klingon"}).status, 1);
+  ASSERT_EQ(Cli({"undo", d.p}).status, 0);
+  EXPECT_EQ(test::Snapshot(d.p), before);
+}
+
 TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
   Drive d;
   const std::string text = d.root / "keep.txt";

@@ -164,7 +164,7 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
   std::vector<QuoteValues> bars;
   for (int d = 0; d < 4; ++d) {
     for (int m : {5, 10, 15}) {
-      bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m), 10, 0});
+      bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
     }
   }
   auto intraday = test::Symbol(2, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
@@ -243,8 +243,8 @@ void BuildMergeRoot(const TempDir& root) {
 }
 
 const std::string kLaterDays =
-    "DATE OPEN HIGH LOW CLOSE VOL OI\n06/19/98 1 2 0.5 1.5 10 N/A\n06/18/98 1 2 0.5 1.5 10 20\n"
-    "06/12/98 3 4 2.5 3.5 30 40\n06/22/98 5 6 4.5 5.5 N/A 60\n";
+    "DATE OPEN HIGH LOW CLOSE VOL OI\n06/22/98 5 6 4.5 5.5 N/A 60\n06/19/98 1 2 0.5 1.5 10 N/A\n"
+    "06/18/98 1 2 0.5 1.5 10 20\n06/12/98 3 4 2.5 3.5 30 40\n";
 
 TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
   for (const bool replace : {false, true}) {
@@ -656,6 +656,53 @@ TEST(ImportIntraday, DailyAndIntradayDoNotMix) {
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
+// Two tickers of one text: one into the existing ABC, one into a new symbol NEW.
+const std::string kTwoTickers =
+    "<TICKER>,<NAME>,<DTYYYYMMDD>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+    "NEW,New Ltd,19980622,1,2,0.5,1.5,20\nABC,Abc,19980622,5,6,4.5,5.5,10\n"
+    "NEW,New Ltd,19980623,1,2,0.5,1.75,30\n";
+
+bool ImportByTicker(FileSystem& fs, const std::string& dir, ImportPlanSummary* summary = nullptr,
+                    test::RecordingUi* ui = nullptr) {
+  test::RecordingUi ownUi;
+  ImportPlanSummary ownSummary;
+  ImportRequest request{dir, "", "", false};
+  request.byTicker = true;
+  return ImportQuotes(fs, ui ? *ui : ownUi, request, TextOf(kTwoTickers),
+                      summary ? summary : &ownSummary);
+}
+
+TEST(ImportByTicker, EachTickerFillsItsOwnSymbolExistingOrNew) {
+  for (const char* dir : {"P", "FRESH"}) {
+    SCOPED_TRACE(dir);
+    TempDir root;
+    BuildMergeRoot(root);
+    const auto abc = Quotes(root / "P", "ABC");
+    ImportPlanSummary summary;
+    ASSERT_TRUE(ImportByTicker(FileSystem::Default(), root / dir, &summary));
+    EXPECT_EQ(summary.added, 3);
+    EXPECT_EQ(summary.newPortfolio, std::string(dir) == "FRESH");
+    const std::vector<std::vector<double>> fresh = {{double(kMonday + 7), 1, 2, 0.5, 1.5, 20, -1},
+                                                    {double(kMonday + 8), 1, 2, 0.5, 1.75, 30, -1}};
+    EXPECT_EQ(Quotes(root / dir, "NEW"), fresh);
+    auto merged = std::string(dir) == "P" ? abc : std::vector<std::vector<double>>{};
+    merged.push_back({double(kMonday + 7), 5, 6, 4.5, 5.5, 10, std::string(dir) == "P" ? 0.0 : -1.0});
+    EXPECT_EQ(Quotes(root / dir, "ABC"), merged);
+  }
+  // Without --by-ticker the text is refused whole.
+  TempDir root;
+  BuildMergeRoot(root);
+  const Files before = Snapshot(root.path());
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "ABC", "", false},
+                            TextOf(kTwoTickers), &summary));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"The text holds the quotes of 2 tickers (NEW, "
+                                                  "ABC).\nImport them by ticker, each into its own "
+                                                  "symbol."});
+  EXPECT_EQ(Snapshot(root.path()), before);
+}
+
 // Each import under a failure, and a crash, at every step that changes the disk.
 using Operation = std::function<bool(FileSystem&, const TempDir&)>;
 
@@ -665,6 +712,8 @@ Operation OperationNamed(const std::string& name) {
     if (name == "NewSymbol") return Import(fs, root / "P", "NEW", kLaterDays);
     if (name == "IntoXmaster") return Import(fs, root / "FULL", "NEW", kLaterDays);
     if (name == "IntradayMerge") return Import(fs, root / "I", "BARS", kLaterBars, true);
+    if (name == "ByTicker") return ImportByTicker(fs, root / "P");
+    if (name == "ByTickerNewPortfolio") return ImportByTicker(fs, root / "Q");
     return Import(fs, root / "Q", "NEW", kLaterDays);
   };
 }
@@ -740,7 +789,7 @@ TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
 
 INSTANTIATE_TEST_SUITE_P(Imports, ImportFaults,
                          testing::Values("Merge", "NewSymbol", "IntoXmaster", "NewPortfolio",
-                                         "IntradayMerge"));
+                                         "IntradayMerge", "ByTicker", "ByTickerNewPortfolio"));
 
 }  // namespace
 }  // namespace barvane

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace barvane {
@@ -18,7 +19,14 @@ std::string Dump(const ImportedText& q) {
   text += "\nignored:";
   for (const std::string& name : q.ignored) text += " [" + name + "]";
   text += "\norder: " + DateOrderText(q.order) + "\n";
+  if (q.tickers.size() > 1) {
+    text += "tickers:";
+    for (std::size_t t = 0; t < q.tickers.size(); ++t) text += " " + q.tickers[t] + "/" + q.names[t];
+    text += "\n";
+  }
+  for (const std::string& note : q.notes) text += "note: " + note + "\n";
   for (const ImportedQuote& quote : q.quotes) {
+    if (q.tickers.size() > 1) text += std::to_string(quote.ticker) + " ";
     const Ymd ymd = DayToYmd(quote.day);
     char line[64];
     std::snprintf(line, sizeof line, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day);
@@ -190,6 +198,142 @@ TEST(ImportText, ShapesWithoutATitleRowAreDecidedByTheirCells) {
   for (const Case& c : cases) EXPECT_EQ(Read(c.text, c.options), c.reading) << c.source;
 }
 
+// `rows` daily bars from 2024-01-01 as "YYYY-MM-DD,open,high,low,close,volume" lines; the rows
+// of `bad` (1-based) have their close above the high.
+std::string Bars(int rows, const std::vector<int>& bad) {
+  std::string text = "Date,Open,High,Low,Close,Volume\n";
+  for (int r = 1; r <= rows; ++r) {
+    const Ymd ymd = DayToYmd(YmdToDay(124, 1, r));
+    char line[96];
+    const bool wrong = std::find(bad.begin(), bad.end(), r) != bad.end();
+    std::snprintf(line, sizeof line, "%04d-%02d-%02d,10,11,9,%s,100\n", ymd.year + 1900, ymd.month,
+                  ymd.day, wrong ? "12" : "10.5");
+    text += line;
+  }
+  return text;
+}
+
+TEST(ImportText, RealDownloadsImportAsTheyCome) {
+  const std::vector<Case> cases = {
+      {"Yahoo with a null row",
+       "Date,Open,High,Low,Close,Adj Close,Volume\n2024-01-02,10,11,9,10.5,10.5,100\n"
+       "2024-01-03,null,null,null,null,null,null\n2024-01-04,10.5,12,10,11,11,200\n",
+       "found: Date - Open High Low Close Volume -\nignored: [Adj Close]\norder: \n"
+       "note: skipped 1 row without prices: line 3\n"
+       "2024-01-02 10 11 9 10.5 100 -\n2024-01-04 10.5 12 10 11 200 -\n"},
+      {"investing.com, a volume of -",
+       "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"\n"
+       "\"Jan 03, 2024\",\"1.5\",\"1.4\",\"1.6\",\"1.3\",\"-\",\"1.2%\"\n",
+       "found: Date - Open High Low Price Vol. -\nignored: [Change %]\norder: \n"
+       "2024-01-03 1.4 1.6 1.3 1.5 0 -\n"},
+      {"German, a blank holiday row, decimal commas",
+       "Datum;Er\xC3\xB6\x66\x66nung;Hoch;Tief;Schluss;Volumen\n02.01.2024;1,5;2,5;1,25;2;1.000\n"
+       "01.01.2024;;;;;\n29.12.2023;1;1,75;0,5;1,5;-\n",
+       "found: Datum - Er\xC3\xB6\x66\x66nung Hoch Tief Schluss Volumen -\nignored:\norder: day/month/year\n"
+       "note: skipped 1 row without prices: line 3\n"
+       "2023-12-29 1 1.75 0.5 1.5 0 -\n2024-01-02 1.5 2.5 1.25 2 1000 -\n"},
+      {"MT4, no titles, HH:MM times",
+       "2024.01.02,09:30,1.1,1.2,1.0,1.15,100\n2024.01.02,09:31,1.15,1.25,1.1,1.2,50\n",
+       "found: column 1 column 2 column 3 column 4 column 5 column 6 column 7 -\nignored:\norder: \n"
+       "2024-01-02 09:30:00 1.1 1.2 1 1.15 100 -\n2024-01-02 09:31:00 1.15 1.25 1.1 1.2 50 -\n"},
+      {"MT5, tick volume and spread left out",
+       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+       "2024.01.02\t09:30:00\t1.1\t1.2\t1\t1.15\t77\t0\t2\n",
+       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
+       "order: \n2024-01-02 09:30:00 1.1 1.2 1 1.15 0 -\n"},
+      {"MetaStock ASCII, two tickers, interleaved",
+       "<TICKER>,<NAME>,<PER>,<DTYYYYMMDD>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>,<OPENINT>\n"
+       "AAA,Alpha,D,20240102,000000,1,2,0.5,1.5,10,0\nBBB,Beta,D,20240102,000000,5,6,4,5.5,20,0\n"
+       "AAA,Alpha,D,20240103,000000,1.5,2,1,1.75,11,0\n",
+       "found: <DTYYYYMMDD> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> <OPENINT>\n"
+       "ignored: [<TICKER>] [<NAME>] [<PER>]\norder: \ntickers: AAA/Alpha BBB/Beta\n"
+       "0 2024-01-02 1 2 0.5 1.5 10 0\n0 2024-01-03 1.5 2 1 1.75 11 0\n1 2024-01-02 5 6 4 5.5 20 0\n"},
+      {"exchange klines in milliseconds, no titles, across midnight UTC",
+       "1704153540000,1.5,2,1,1.75,10,1704153599999,17.5,3,5,8.75,0\n"
+       "1704153600000,1.75,2.5,1.5,2,12,1704153659999,24,4,6,12,0\n",
+       "found: column 1 column 1 column 2 column 3 column 4 column 5 column 6 -\n"
+       "ignored: [column 7 (left out)] [column 8 (left out)] [column 9 (left out)] "
+       "[column 10 (left out)] [column 11 (left out)] [column 12 (left out)]\norder: \n"
+       "2024-01-01 23:59:00 1.5 2 1 1.75 10 -\n2024-01-02 00:00:00 1.75 2.5 1.5 2 12 -\n"},
+      {"charting export, Unix seconds under time",
+       "time,open,high,low,close,Volume\n1704153600,1,2,0.5,1.5,7\n1704240000,1.5,2,1,1.25,8\n",
+       "found: time - open high low close Volume -\nignored:\norder: \n"
+       "2024-01-02 1 2 0.5 1.5 7 -\n2024-01-03 1.5 2 1 1.25 8 -\n"},
+      {"Chinese titles in GBK",
+       "\xC8\xD5\xC6\xDA,\xBF\xAA\xC5\xCC,\xD7\xEE\xB8\xDF,\xD7\xEE\xB5\xCD,\xCA\xD5\xC5\xCC,"
+       "\xB3\xC9\xBD\xBB\xC1\xBF\n2024-01-02,1,2,0.5,1.5,100\n",
+       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE6\x9C\x80\xE9\xAB\x98 "
+       "\xE6\x9C\x80\xE4\xBD\x8E \xE6\x94\xB6\xE7\x9B\x98 \xE6\x88\x90\xE4\xBA\xA4\xE9\x87\x8F -\n"
+       "ignored:\norder: \nnote: read as GBK: the text is no UTF-8\n2024-01-02 1 2 0.5 1.5 100 -\n"},
+      {"Japanese titles in Shift-JIS",
+       "\x93\xFA\x95t,\x8En\x92l,\x8D\x82\x92l,\x88\xC0\x92l,\x8FI\x92l,\x8Fo\x97\x88\x8D\x82\n"
+       "2024/01/04,100,110,90,105,3000\n",
+       "found: \xE6\x97\xA5\xE4\xBB\x98 - \xE5\xA7\x8B\xE5\x80\xA4 \xE9\xAB\x98\xE5\x80\xA4 "
+       "\xE5\xAE\x89\xE5\x80\xA4 \xE7\xB5\x82\xE5\x80\xA4 \xE5\x87\xBA\xE6\x9D\xA5\xE9\xAB\x98 -\n"
+       "ignored:\norder: \nnote: read as Shift-JIS: the text is no UTF-8\n2024-01-04 100 110 90 105 3000 -\n"},
+      {"Russian titles in Windows-1251",
+       "\xC4\xE0\xF2\xE0;\xCE\xF2\xEA\xF0\xFB\xF2\xE8\xE5;\xCC\xE0\xEA\xF1;\xCC\xE8\xED;"
+       "\xC7\xE0\xEA\xF0\xFB\xF2\xE8\xE5;\xCE\xE1\xFA\xE5\xEC\n2024-01-04;1;2;0,5;1,5;9\n",
+       "found: \xD0\x94\xD0\xB0\xD1\x82\xD0\xB0 - \xD0\x9E\xD1\x82\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 "
+       "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81 \xD0\x9C\xD0\xB8\xD0\xBD "
+       "\xD0\x97\xD0\xB0\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 \xD0\x9E\xD0\xB1\xD1\x8A\xD0\xB5\xD0\xBC -\n"
+       "ignored:\norder: \nnote: read as windows-1251: the text is no UTF-8\n2024-01-04 1 2 0.5 1.5 9 -\n"},
+      {"UTF-16 with its byte-order mark",
+       std::string("\xFF\xFE" "D\0a\0t\0e\0,\0C\0l\0o\0s\0e\0\n\0" "2\0" "0\0" "2\0" "4\0-\0" "0\0" "1\0-\0"
+                   "0\0" "2\0,\0" "7\0\n\0", 50),
+       "found: Date - - - - Close - -\nignored:\norder: \n2024-01-02 - - - 7 - -\n"},
+      {"a title line above the titles and a source line below the quotes",
+       "Historical data for ACME\nDate,Open,High,Low,Close\n2024-01-02,1,2,0.5,1.5\n"
+       "Source: example.com, all rights reserved\n",
+       "found: Date - Open High Low Close - -\nignored:\norder: \n"
+       "note: skipped line 1 above the quotes: \"Historical data for ACME\"\n"
+       "note: skipped line 4 below the quotes: \"Source: example.com, all rights reserved\"\n"
+       "2024-01-02 1 2 0.5 1.5 - -\n"},
+      {"a broker's file without titles: DD/MM/YY, a time of 0, open to volume",
+       "13/01/22,0,10,11,9,10.5,100\n14/01/22,0,10.5,12,10,11,200\n",
+       "found: column 1 column 2 column 3 column 4 column 5 column 6 column 7 -\nignored:\n"
+       "order: day/month/year\n2022-01-13 10 11 9 10.5 100 -\n2022-01-14 10.5 12 10 11 200 -\n"},
+      {"every time form",
+       "Date,Time,Close\n2024-01-02,0,1\n2024-01-02,930,2\n2024-01-02,0931,3\n",
+       "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 00:00:00 - - - 1 - -\n"
+       "2024-01-02 09:30:00 - - - 2 - -\n2024-01-02 09:31:00 - - - 3 - -\n"},
+      {"times with seconds",
+       "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
+       "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
+       "2024-01-02 09:32:00 - - - 2 - -\n2024-01-02 09:33:05 - - - 3 - -\n"},
+      {"a close alone among full bars",
+       "Date,Open,High,Low,Close\n2024-01-02,1,2,0.5,1.5\n2024-01-03,,,,1.75\n",
+       "found: Date - Open High Low Close - -\nignored:\norder: \n"
+       "note: 1 row holds a close alone, taken as open, high and low too: line 3\n"
+       "2024-01-02 1 2 0.5 1.5 - -\n2024-01-03 1.75 1.75 1.75 1.75 - -\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Read(c.text, c.options), c.reading) << c.source;
+}
+
+TEST(ImportText, BadBarsImportWhileAHundredthHoldsAndRefuseBeyond) {
+  // 2 of 200 rows: imported and listed.
+  ImportedText quotes;
+  std::string error;
+  ASSERT_TRUE(ReadImportText(Bars(200, {17, 140}), {}, &quotes, &error)) << error;
+  EXPECT_EQ(quotes.quotes.size(), 200u);
+  EXPECT_EQ(quotes.notes, std::vector<std::string>{
+                              "2 rows have a close above the high: lines 18, 141. Check shows them."});
+  // 3 of 200: refused, naming the first failing line and the reading.
+  EXPECT_FALSE(ReadImportText(Bars(200, {17, 140, 199}), {}, &quotes, &error));
+  EXPECT_EQ(error,
+            "Line 18: a close above the high.\n3 of 200 rows fail the bar check with the columns read "
+            "as Date as Date, Open as Open, High as High, Low as Low, Close as Close, Volume as "
+            "Volume.\nMore than 1 in 100 means the columns are misread.");
+  EXPECT_TRUE(quotes.quotes.empty());
+  EXPECT_EQ(quotes.preview.fields,
+            (std::vector<std::string>{"Date", "Open", "High", "Low", "Close", "Volume"}));
+  EXPECT_EQ(quotes.preview.lines, (std::vector<int>{2, 3, 4, 5, 6, 197, 198, 199, 200, 201}));
+  // The broker file read with titles that shift every column is never written.
+  EXPECT_FALSE(ReadImportText("Date,Open,High,Low,Close,Volume,OpenInt\n13/01/22,0,10,11,9,10.5,100\n",
+                              {}, &quotes, &error));
+  EXPECT_EQ(error.substr(0, error.find('\n')), "Line 2: a high below the low.");
+}
+
 TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "The text holds no quotes."},
@@ -204,8 +348,8 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Date Close\n9999-01-01 1\n", "Line 2: \"9999-01-01\" lies outside the dates a quote file holds (1900 to 3577)."},
       {"Date Close\n1998-1-2x 1\n", "Line 2: \"1998-1-2x\" is no date."},
       {"Date Close\n01/13/98 1.5x\n", "Line 2: \"1.5x\" is no number."},
-      {"Date Close\n01/13/98 nan\n", "Line 2: \"nan\" is no number."},
-      {"Date,Close\n01/13/98,\n", "Line 2: \"\" is no number."},
+      {"Date Close\n01/13/98 nan\n", "Line 2: the text holds no row with a price."},
+      {"Date,Close\n01/13/98,-\n", "Line 2: the text holds no row with a price."},
       {"Date,Close\n2020-01-02,2e38\n", "Line 2: \"2e38\" is beyond the numbers a quote file holds."},
       {"Date,Close\n2020-01-02,-1e39\n", "Line 2: \"-1e39\" is beyond the numbers a quote file holds."},
       {"Date,Close\n2020-01-02,1e-40\n", "Line 2: \"1e-40\" is beyond the numbers a quote file holds."},
@@ -235,9 +379,10 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
        "Date,Open,High,Low,Close,Volume."},
       {"01/20/98,12,11,10.75,10.75,950\n",
        "Line 1: without a title row, these 6 columns could be\n"
-       "  date, open, high, low, close, volume\n  date, high, low, close, volume, open interest\n"
-       "and the prices do not decide it. Add a title row naming the columns, e.g. "
-       "Date,Open,High,Low,Close,Volume."},
+       "  date, open, high, low, close, volume (1 of 1 rows fail; Line 1: an open above the high)\n"
+       "  date, high, low, close, volume, open interest (1 of 1 rows fail; Line 1: a close below "
+       "the low)\nand under none of them do 99 rows in 100 hold the bar check. Add a title row "
+       "naming the columns, e.g. Date,Open,High,Low,Close,Volume."},
       {"01/02/98 1 2 3\n",
        "Line 1: without a title row, the columns found (date, number, number, number) fit no "
        "known shape. Add a title row naming them, e.g. Date,Open,High,Low,Close,Volume."},

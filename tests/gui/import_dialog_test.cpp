@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include "gui/import_dlg.h"
 #include "support/portfolio_builder.h"
@@ -34,7 +35,7 @@ TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
   dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
   dialog.Preview();
   EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
-            "Columns: Date = DATE, Close = CLOSE\nDates: month/day/year (from the file)\n"
+            "Columns: Date = DATE, Close = CLOSE\nDates: month/day/year, told by \"06/17/98\" (line 2)\n"
             "Lines ignored: 1 (title row and blank lines)\nFirst row: 06/15/1998 1.2500\n"
             "Last row: 06/17/1998 2.5000\nNew days: 1   Replaced: 0   Kept: 1");
   EXPECT_TRUE(dialog.okButton()->isEnabled());
@@ -96,6 +97,51 @@ TEST(ImportDialog, ANewSymbolIsNamedInTheDialog) {
   dialog.Preview();
   EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
             "A new symbol needs 1 to 14 characters without blanks.");
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+}
+
+TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
+  test::TempDir dir;
+  // A broker's file without titles (DD/MM/YY, a time of 0): read with the time, never shifted.
+  WriteText(dir / "in.txt", "13/01/22,0,10,11,9,10.5,100\n14/01/22,0,10.5,12,10,11,200\n");
+  CImportDlg dialog(FileSystem::Default(), {dir / "Q", "", "", false}, true, nullptr);
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  dialog.Preview();
+  QTableWidget* table = dialog.previewTable();
+  QStringList headings;
+  for (int c = 0; c < table->columnCount(); ++c) headings << table->horizontalHeaderItem(c)->text();
+  EXPECT_EQ(headings.join(","), "Date,Time,Open,High,Low,Close,Volume");
+  ASSERT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->item(1, 0)->text(), "14/01/22");
+  EXPECT_EQ(table->verticalHeaderItem(1)->text(), "2");
+  EXPECT_EQ(dialog.symbolEdit()->text(), "in");  // proposed from the file's name
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+
+  // The same cells under titles that shift them: refused, the table still shown.
+  WriteText(dir / "in.txt", "Date,Open,High,Low,Close,Volume,OpenInt\n13/01/22,0,10,11,9,10.5,100\n");
+  dialog.Preview();
+  EXPECT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Open");
+  EXPECT_TRUE(dialog.previewLabel()->text().startsWith("Line 2: a high below the low.\n"))
+      << dialog.previewLabel()->text().toStdString();
+  EXPECT_FALSE(dialog.okButton()->isEnabled());
+
+  // Two tickers: listed, each into its own symbol.
+  WriteText(dir / "two.txt", "<TICKER>,<DTYYYYMMDD>,<CLOSE>\nAAA,20240102,1\nBBB,20240102,2\n");
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "two.txt"));
+  dialog.Preview();
+  EXPECT_TRUE(dialog.previewLabel()->text().contains("Tickers, each into its own symbol: AAA, BBB\n"))
+      << dialog.previewLabel()->text().toStdString();
+  EXPECT_TRUE(dialog.request().byTicker);
+  EXPECT_FALSE(dialog.symbolEdit()->isEnabled());
+  EXPECT_TRUE(dialog.okButton()->isEnabled());
+
+  // A chosen encoding that does not fit the bytes refuses.
+  WriteText(dir / "in.txt", "Date,Close\n2024-01-02,1 \x80\n");
+  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  dialog.encodingBox()->setCurrentText("Shift-JIS");
+  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+            "The text does not read as Shift-JIS.\nChoose another encoding.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
 }
 
