@@ -1,9 +1,11 @@
 // Reading the cells of quote text.
 #include "exchange/import_cells.h"
 
-#include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
+
+#include "data/number_text.h"
 
 namespace barvane {
 namespace {
@@ -269,11 +271,12 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
   }
   if (group >= 0 && group != 3 && !fraction && !exponent) return CellNumber::kNoNumber;
   if (size == 0 || (!IsDigit(buffer[0]) && buffer[0] != '.')) return CellNumber::kNoNumber;
-  const auto result = std::from_chars(buffer, buffer + size, *value, std::chars_format::general);
-  if (result.ptr != buffer + size) return CellNumber::kNoNumber;
-  if (result.ec == std::errc::result_out_of_range) return CellNumber::kBeyondRange;
-  if (result.ec != std::errc() || !std::isfinite(*value)) return CellNumber::kNoNumber;
-  *value *= multiplier;
+  // Straight to the float the file holds: through double first, a text could round twice.
+  float read = 0;
+  const std::errc error = ReadFloatText(std::string_view(buffer, size), &read);
+  if (error == std::errc::result_out_of_range) return CellNumber::kBeyondRange;
+  if (error != std::errc()) return CellNumber::kNoNumber;
+  *value = static_cast<double>(read) * multiplier;
   if (negative) *value = -*value;
   return CellNumber::kNumber;
 }
