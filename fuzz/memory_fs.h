@@ -27,9 +27,10 @@ class MemoryFs final : public FileSystem {
   bool Remove(const std::string& path) override;
   bool CreateDirectory(const std::string& path) override;
   bool SyncDirectory(const std::string&) override { return true; }
-  bool SyncFiles(const std::vector<std::string>& paths) override {
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
+    if (open && !open->Sync()) return false;
     for (const std::string& path : paths) {
-      if (!IsRegularFile(path)) return false;
+      if (!IsRegularFile(path) && !IsDirectory(path)) return false;
     }
     return true;
   }

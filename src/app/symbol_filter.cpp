@@ -2,26 +2,18 @@
 #include "app/symbol_filter.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "data/printed.h"
 
 namespace barvane {
-namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
-std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::string& text) {
-  const std::string wanted = Lower(text);
+std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::string& text, const CodePage& page) {
   std::vector<int> shown;
+  std::string bytes;
+  if (!page.FromUtf8(text, &bytes)) return shown;
+  const std::string wanted = page.CaseFolded(bytes);
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    if (wanted.empty() || Lower(rows[r].symbol).find(wanted) != std::string::npos ||
-        Lower(rows[r].name).find(wanted) != std::string::npos) {
+    if (wanted.empty() || page.CaseFolded(rows[r].symbol).find(wanted) != std::string::npos ||
+        page.CaseFolded(rows[r].name).find(wanted) != std::string::npos) {
       shown.push_back(static_cast<int>(r));
     }
   }

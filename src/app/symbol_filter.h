@@ -7,12 +7,14 @@
 
 #include "app/quote_grid.h"
 #include "app/symbol_list.h"
+#include "data/code_page.h"
 
 namespace barvane {
 
-// The rows, in grid order, whose symbol or name contains `text`, ASCII letter case ignored;
-// every row for an empty text.
-std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::string& text);
+// The rows, in grid order, whose symbol or name (bytes of `page`) contains the typed UTF-8
+// `text`, letter case ignored in the page's alphabet; every row for an empty text, none for a
+// text with a character the page has not.
+std::vector<int> ShownSymbolRows(const std::vector<SymbolRow>& rows, const std::string& text, const CodePage& page);
 
 // The symbol pane under a filter: "Symbol 3 of 41 shown, 2,846 in all" for the current row at
 // `position` (1-based) of `shown`; without a current row among them "41 of 2,846 shown".

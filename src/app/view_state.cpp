@@ -293,7 +293,7 @@ bool ViewState::CommandEnabled(CommandId command) const {
 
 std::string ViewState::SymbolPaneText() const {
   if (!m_symbolFilter.empty() && !m_symbolRows.empty()) {
-    const std::vector<int> shown = ShownSymbolRows(m_symbolRows, m_symbolFilter);
+    const std::vector<int> shown = ShownSymbolRows(m_symbolRows, m_symbolFilter, m_codePage);
     const auto at = std::find(shown.begin(), shown.end(), m_selSymbolRow);
     const int position = at == shown.end() ? 0 : static_cast<int>(at - shown.begin()) + 1;
     return FilteredSymbolPaneText(position, static_cast<int>(shown.size()), static_cast<int>(m_symbolRows.size()));

@@ -100,7 +100,7 @@ class ViewState {
   std::string m_portfolioDir;
   std::string m_masterPath;
   std::vector<SymbolRow> m_symbolRows;  // the symbol grid
-  std::string m_symbolFilter;           // the filter box's text: the grid shows ShownSymbolRows
+  std::string m_symbolFilter;           // the filter box's text (UTF-8): the grid shows ShownSymbolRows
   QuoteGrid m_quotes;                   // the quote grid
   std::string m_seriesSymbol;
   std::string m_seriesName;

@@ -8,13 +8,10 @@
 #include "tools/portfolio_repair.h"
 
 namespace barvane::cli {
-namespace {
 
 std::string NoPortfolioText(const std::string& dir) {
   return "There is no portfolio in " + dir + ": its MASTER file cannot be read.";
 }
-
-}  // namespace
 
 int CheckCommand(ChangeRecorder& recorder, Ui& ui, const std::string& dir, bool repair, std::ostream& out) {
   FileSystem& fs = recorder;

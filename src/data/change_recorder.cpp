@@ -18,6 +18,19 @@ class SharedLock final : public DirectoryLock {
   std::shared_ptr<DirectoryLock> lock_;
 };
 
+// A temporary file of the change, whose flush also flushes what the history noted so far.
+class RecordedFile final : public WritableFile {
+ public:
+  RecordedFile(History& history, std::unique_ptr<WritableFile> file) : history_(history), file_(std::move(file)) {}
+  bool Append(const std::uint8_t* data, std::size_t n) override { return file_->Append(data, n); }
+  bool Sync() override { return history_.FlushRecording(file_.get()); }
+  bool Close() override { return file_->Close(); }
+
+ private:
+  History& history_;
+  std::unique_ptr<WritableFile> file_;
+};
+
 }  // namespace
 
 void ChangeRecorder::Begin(std::vector<std::string> words, const std::string& portfolioDir) {
@@ -64,25 +77,36 @@ std::string ChangeRecorder::Absolute(const std::string& path) {
   return WithTrailingSlash(real) + path.substr(dir.size());
 }
 
-bool ChangeRecorder::Note(const std::string& path) {
+bool ChangeRecorder::Note(const std::string& path, bool later, const std::string& ahead) {
   if (!open_) return true;
-  const std::string absolute = Absolute(path);
-  if (noted_.count(absolute)) return true;
-  if (!live_ && !(live_ = history_.LockLive())) return false;
-  FileChange file{absolute, std::nullopt, std::nullopt};
-  if (target().IsRegularFile(absolute)) {
-    Bytes before;
-    if (!ReadWholeFile(target(), absolute, &before)) return false;
-    file.before = std::move(before);
+  const std::size_t firstNew = change_.files.size();
+  for (const std::string* noted : {&path, &ahead}) {
+    if (noted->empty()) continue;
+    const std::string absolute = Absolute(*noted);
+    if (noted_.count(absolute) || (!change_.files.empty() && change_.files.back().path == absolute)) continue;
+    if (!live_ && !(live_ = history_.LockLive())) return false;
+    FileChange file{absolute, std::nullopt, std::nullopt, std::nullopt};
+    if (target().IsRegularFile(absolute)) {
+      Bytes before;
+      if (!ReadWholeFile(target(), absolute, &before)) {
+        // A file noted ahead is noted again when it is altered, if it is.
+        if (noted == &ahead) continue;
+        change_.files.resize(firstNew);
+        return false;
+      }
+      file.before = std::move(before);
+    }
+    change_.files.push_back(std::move(file));
   }
-  change_.files.push_back(std::move(file));
   // Stored before the call goes ahead: after a crash the next start finds what to give back.
-  if (!history_.SaveRecording(&change_, change_.files.size() - 1)) {
-    change_.files.pop_back();
-    return false;
+  if (change_.files.size() > firstNew) {
+    if (!history_.SaveRecording(&change_, firstNew)) {
+      change_.files.resize(firstNew);
+      return false;
+    }
+    for (std::size_t i = firstNew; i < change_.files.size(); ++i) noted_.insert(change_.files[i].path);
   }
-  noted_.insert(absolute);
-  return true;
+  return later || history_.FlushRecording(nullptr);
 }
 
 std::unique_ptr<WritableFile> ChangeRecorder::CreateForWrite(const std::string& path) {
@@ -94,7 +118,10 @@ std::unique_ptr<WritableFile> ChangeRecorder::OpenForRewrite(const std::string& 
 }
 
 std::unique_ptr<WritableFile> ChangeRecorder::CreateExclusive(const std::string& path) {
-  return Note(path) ? target().CreateExclusive(path) : nullptr;
+  if (!open_) return target().CreateExclusive(path);
+  if (!Note(path, true, TemporaryTarget(path))) return nullptr;
+  auto file = target().CreateExclusive(path);
+  return file ? std::make_unique<RecordedFile>(history_, std::move(file)) : nullptr;
 }
 
 bool ChangeRecorder::Rename(const std::string& from, const std::string& to) {

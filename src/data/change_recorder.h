@@ -1,7 +1,10 @@
 // ChangeRecorder: the file system of the commands that makes each command one change in the
 // History. Between Begin and End, before a call first alters a path (creates, renames from or
 // over, removes), the path's bytes are noted and stored crash-safely; End adds what every noted
-// path holds afterwards. Temporary files thereby drop out by themselves (absent before and
+// path holds afterwards. A temporary file made anew notes, besides itself, the file it is made
+// to replace (file_names.h), and their notes reach the disk together with the temporary file's
+// own flush, before the rename that alters that file: the flushes of a command wait for the
+// disk together instead of one after another. Temporary files thereby drop out by themselves (absent before and
 // after), and a command is recorded without knowing which files it writes. Outside Begin and
 // End every call passes through unrecorded.
 //
@@ -45,9 +48,11 @@ class ChangeRecorder final : public FileSystemWrapper {
                                                   FileIdentity* identity, bool* busy) override;
 
  private:
-  // Notes `path`'s bytes if this change has not; false (and the call refused) when they
-  // cannot be read or stored, since the change could then not be undone.
-  bool Note(const std::string& path);
+  // Notes `path`'s bytes if this change has not, and those of the file `ahead` (unless empty)
+  // where they can be read; false (and the call refused) when `path`'s cannot be read or
+  // stored, since the change could then not be undone. The notes are on the disk when Note
+  // returns unless `later`.
+  bool Note(const std::string& path, bool later = false, const std::string& ahead = {});
   std::string Absolute(const std::string& path);
 
   History& history_;

@@ -86,6 +86,31 @@ const std::vector<std::string>& CodePageNames() {
   return kNames;
 }
 
+namespace {
+
+// The small letter of a capital of the alphabets the pages hold (Latin, Greek, Cyrillic);
+// every other character as it is.
+char32_t SmallLetter(char32_t c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+  if (c == 0x130) return 'i';
+  if (c == 0x178) return 0xFF;
+  // Latin Extended-A: capital and small side by side, the capital first.
+  const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+  const bool evenCapitals = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+  if ((oddCapitals && c % 2 == 1) || (evenCapitals && c % 2 == 0)) return c + 1;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;  // Greek
+  if (c == 0x386) return 0x3AC;
+  if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+  if (c == 0x38C) return 0x3CC;
+  if (c == 0x38E || c == 0x38F) return c + 0x3F;
+  if (c >= 0x410 && c <= 0x42F) return c + 0x20;  // Cyrillic
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  if (c == 0x490) return 0x491;
+  return c;
+}
+
+}  // namespace
+
 CodePage::CodePage() {
   if (std::optional<CodePage> page = Named(kDefaultCodePage)) {
     *this = std::move(*page);
@@ -94,6 +119,7 @@ CodePage::CodePage() {
   // Without the platform's table, Latin-1 reads and writes the same bytes.
   name_ = kDefaultCodePage;
   for (std::size_t b = 0; b < chars_.size(); ++b) chars_[b] = static_cast<char32_t>(b);
+  FoldCase();
 }
 
 CodePage::CodePage(std::string name, const CharacterTable& table)
@@ -105,6 +131,21 @@ CodePage::CodePage(std::string name, const CharacterTable& table)
     chars_[b] =
         b >= 0x80 && b < 0xA0 ? static_cast<char32_t>(b) : static_cast<char32_t>(0xF700 + b);
   }
+  FoldCase();
+}
+
+void CodePage::FoldCase() {
+  for (std::size_t b = 0; b < chars_.size(); ++b) {
+    const char32_t small = SmallLetter(chars_[b]);
+    const auto found = small == chars_[b] ? chars_.end() : std::find(chars_.begin(), chars_.end(), small);
+    small_[b] = static_cast<unsigned char>(found == chars_.end() ? b : static_cast<std::size_t>(found - chars_.begin()));
+  }
+}
+
+std::string CodePage::CaseFolded(std::string_view bytes) const {
+  std::string folded(bytes);
+  for (char& b : folded) b = static_cast<char>(small_[static_cast<unsigned char>(b)]);
+  return folded;
 }
 
 std::optional<CodePage> CodePage::Named(std::string_view name) {

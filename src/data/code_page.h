@@ -48,14 +48,19 @@ class CodePage {
   std::string MessageToUtf8(const std::string& text) const;
   // Why `text` cannot be stored as `what` ("symbol", "name"), or "" when it can.
   std::string Refusal(std::string_view text, const std::string& what) const;
+  // `bytes` with each capital letter of the page as its small letter, so that texts compare
+  // ignoring case in the page's own alphabet (Cyrillic in Windows-1251, Greek in 1253, ...).
+  std::string CaseFolded(std::string_view bytes) const;
 
   bool operator==(const CodePage& other) const { return name_ == other.name_; }
 
  private:
   CodePage(std::string name, const CharacterTable& table);
+  void FoldCase();
 
   std::string name_;
   CharacterTable chars_{};
+  std::array<unsigned char, 256> small_{};  // of each byte: the byte of its small letter
 };
 
 }  // namespace barvane

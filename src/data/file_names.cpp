@@ -37,6 +37,19 @@ std::string RepairTemporaryPath(const std::string& masterPath) { return masterPa
 
 std::string CopyTemporaryPath(const std::string& target) { return target + ".NEW"; }
 
+std::string TemporaryTarget(const std::string& path) {
+  const std::size_t slash = path.rfind('/') + 1;  // 0 without a folder
+  const std::string name = path.substr(slash);
+  if (name.size() > 5 && name[0] == 'F' && name.ends_with(".NEW") &&
+      name.find_first_not_of("0123456789", 1) == name.size() - 4 && name.size() - 5 <= 5) {
+    return path.substr(0, slash) + QuoteFileName(std::stoi(name.substr(1, name.size() - 5)));
+  }
+  for (const char* suffix : {".NEW", ".~NU", ".bak"}) {
+    if (name.size() > 4 && name.ends_with(suffix)) return path.substr(0, path.size() - 4);
+  }
+  return {};
+}
+
 std::string ExportTemporaryPath(const std::string& path) {
   const std::size_t name = path.rfind('/') + 1;  // 0 without a folder
   return path.substr(0, name) + "." + path.substr(name) + std::string(kExportTemporarySuffix);

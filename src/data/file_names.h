@@ -38,6 +38,10 @@ std::string RepairTemporaryPath(const std::string& masterPath);
 // The temporary file through which a copy reaches `target`: `target` with ".NEW" appended.
 std::string CopyTemporaryPath(const std::string& target);
 
+// The file that the temporary file `path` is made to replace: "X" for "X.NEW", the quote file
+// "F7.DAT" for "F7.NEW", the index file for its ".~NU" or ".bak"; empty for any other name.
+std::string TemporaryTarget(const std::string& path);
+
 // The temporary file through which export-all writes the export file `path`: hidden beside it,
 // "/out/.ALPHA.txt.barvane-tmp" for "/out/ALPHA.txt".
 std::string ExportTemporaryPath(const std::string& path);

@@ -99,10 +99,11 @@ class FileSystem {
   [[nodiscard]] virtual bool CreateDirectory(const std::string& path) = 0;
   // Flushes the directory's entries (after a rename) to the disk.
   [[nodiscard]] virtual bool SyncDirectory(const std::string& dir) = 0;
-  // Flushes what was written to each of the closed regular files `paths` to the disk, asking for
-  // every flush at once: the wait is about that of the slowest instead of their sum. True when
-  // every file is flushed; a path that is a link or no regular file fails the call.
-  [[nodiscard]] virtual bool SyncFiles(const std::vector<std::string>& paths) = 0;
+  // Flushes to the disk what was written to each of `paths` (closed regular files, or
+  // directories for their entries) and, unless null, to the open file `open` of this file
+  // system, asking for every flush at once: the wait is about that of the slowest instead of
+  // their sum. True when all are flushed; a path that is a link or anything else fails the call.
+  [[nodiscard]] virtual bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) = 0;
   // The entries of `dir` without "." and "..", in the order the system gives them.
   [[nodiscard]] virtual bool ListDirectory(const std::string& dir,
                                            std::vector<DirEntry>* entries) = 0;
@@ -167,7 +168,9 @@ class FileSystemWrapper : public FileSystem {
   bool Remove(const std::string& path) override { return target_.Remove(path); }
   bool CreateDirectory(const std::string& path) override { return target_.CreateDirectory(path); }
   bool SyncDirectory(const std::string& dir) override { return target_.SyncDirectory(dir); }
-  bool SyncFiles(const std::vector<std::string>& paths) override { return target_.SyncFiles(paths); }
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
+    return target_.SyncFiles(paths, open);
+  }
   bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
     return target_.ListDirectory(dir, entries);
   }

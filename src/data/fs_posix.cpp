@@ -200,21 +200,30 @@ class PosixFileSystem final : public FileSystem {
     return ok;
   }
 
-  bool SyncFiles(const std::vector<std::string>& paths) override {
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
+    // A file of a wrapper's is flushed through it, first; one of ours joins the others.
+    auto* own = dynamic_cast<PosixWritableFile*>(open);
+    if (open && !own && !open->Sync()) return false;
+    const std::size_t count = paths.size() + (own ? 1 : 0);
     // Each flush mostly waits for the disk; waiting together, they share its journal commits.
     std::atomic<std::size_t> next{0};
     std::atomic<bool> ok{true};
     const auto work = [&] {
-      for (std::size_t i = next++; i < paths.size(); i = next++) {
+      for (std::size_t i = next++; i < count; i = next++) {
+        if (i == paths.size()) {
+          if (!own->Sync()) ok = false;
+          continue;
+        }
         const int fd = ::open(paths[i].c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         struct stat st {};
-        const bool synced = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) == 0;
+        const bool synced = fd >= 0 && ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) &&
+                            ::fsync(fd) == 0;
         if (fd >= 0) ::close(fd);
         if (!synced) ok = false;
       }
     };
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < std::min(paths.size(), kSyncThreads); ++t) {
+    for (std::size_t t = 1; t < std::min(count, kSyncThreads); ++t) {
       try {
         helpers.emplace_back(work);
       } catch (const std::system_error&) {

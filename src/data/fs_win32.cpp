@@ -364,9 +364,12 @@ class Win32FileSystem final : public FileSystem {
   // has no flush of a directory of its own.
   bool SyncDirectory(const std::string& dir) override { return IsDirectory(dir); }
 
-  // One after another: a flush here waits for its own file's writes only.
-  bool SyncFiles(const std::vector<std::string>& paths) override {
+  // One after another: a flush here waits for its own file's writes only. A directory has no
+  // flush of its own (see SyncDirectory).
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
+    if (open && !open->Sync()) return false;
     for (const std::string& path : paths) {
+      if (IsDirectory(path)) continue;
       Handle h(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
       BY_HANDLE_FILE_INFORMATION info{};

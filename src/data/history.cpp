@@ -6,18 +6,29 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "data/file_names.h"
+#include "data/packing.h"
 #include "data/portfolio_lock.h"
 
 namespace barvane {
 namespace {
 
-constexpr char kMagic[8] = {'B', 'V', 'H', 'I', 'S', 'T', '1', '\n'};
+// The first layout kept every state's bytes whole; the second packs them, keeps the state
+// after as a digest (or as the index of the file whose before-state it equals) and ends in a
+// checksum.
+constexpr char kMagicOld[8] = {'B', 'V', 'H', 'I', 'S', 'T', '1', '\n'};
+constexpr char kMagic[8] = {'B', 'V', 'H', 'I', 'S', 'T', '2', '\n'};
 constexpr std::size_t kPrefixSize = sizeof kMagic + 4;
+constexpr std::size_t kChecksumSize = 8;
 // No command touches more; a larger count is a damaged file, not a reason to allocate.
 constexpr std::uint32_t kMostItems = 1u << 16;
+// The old layout's flags.
 constexpr std::uint8_t kHasBefore = 1, kHasAfter = 2;
+// The new layout's: the after-state's bytes, the index of the file whose before-state it is, or
+// its digest.
+constexpr std::uint8_t kAfterBytes = 2, kAfterOfFile = 4, kAfterDigest = 8;
 
 class Writer {
  public:
@@ -62,6 +73,12 @@ class Reader {
     }
     return true;
   }
+  bool Block(std::uint8_t* out, std::size_t n) {
+    if (size_ - at_ < n) return false;
+    std::memcpy(out, data_ + at_, n);
+    at_ += n;
+    return true;
+  }
 
  private:
   const std::uint8_t* data_;
@@ -69,13 +86,36 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-struct FileSizes {
-  std::uint64_t before = 0, after = 0;
+// Where a state's bytes lie after the header, and how they are packed.
+struct Blob {
+  std::uint64_t length = 0, stored = 0;
+  Packing packing = Packing::kNone;
 };
 
+struct FileLayout {
+  std::uint8_t flags = 0;
+  Blob before, after;
+  std::uint32_t afterOfFile = 0;
+};
+
+void WriteBlob(Writer* header, const Blob& blob) {
+  header->Number(blob.length, 8);
+  header->Number(static_cast<std::uint8_t>(blob.packing), 1);
+  header->Number(blob.stored, 8);
+}
+
+bool ReadBlob(Reader* in, Blob* blob) {
+  std::uint64_t packing = 0;
+  if (!in->Number(8, &blob->length) || !in->Number(1, &packing) || !in->Number(8, &blob->stored)) return false;
+  blob->packing = static_cast<Packing>(packing);
+  return true;
+}
+
 // The file: magic, header size, header (id, time, words, portfolios, per file its path, which
-// states it has and their sizes), then every file's before and after bytes in file order.
-Bytes Serialize(const Change& change) {
+// states it has and where they lie), the states' bytes in file order, then the checksum of all
+// before it. Before-states are packed when `pack`. An after-state with bytes that equal another
+// file's before-state is kept as that file's index.
+Bytes Serialize(const Change& change, bool pack) {
   Writer header;
   header.Number(change.id, 8);
   header.Number(static_cast<std::uint64_t>(change.time), 8);
@@ -84,36 +124,64 @@ Bytes Serialize(const Change& change) {
     for (const std::string& text : *texts) header.Text(text);
   }
   header.Number(change.files.size(), 4);
+  // Whole bytes are copied once, into the file's bytes.
+  std::vector<Bytes> packed;
+  packed.reserve(2 * change.files.size());
+  std::vector<const Bytes*> blobs;
+  const auto addBlob = [&](const Bytes& bytes) {
+    Blob blob{bytes.size(), 0, Packing::kNone};
+    if (pack) packed.push_back(Pack(bytes, &blob.packing));
+    blobs.push_back(pack ? &packed.back() : &bytes);
+    blob.stored = blobs.back()->size();
+    return blob;
+  };
   for (const FileChange& file : change.files) {
     header.Text(file.path);
-    header.Number((file.before ? kHasBefore : 0) | (file.after ? kHasAfter : 0), 1);
-    header.Number(file.before ? file.before->size() : 0, 8);
-    header.Number(file.after ? file.after->size() : 0, 8);
+    std::uint8_t flags = file.before ? kHasBefore : 0;
+    std::uint32_t ofFile = 0;
+    if (file.after) {
+      const auto same = std::find_if(change.files.begin(), change.files.end(),
+                                     [&](const FileChange& other) { return other.before == file.after; });
+      ofFile = static_cast<std::uint32_t>(same - change.files.begin());
+      flags |= same != change.files.end() ? kAfterOfFile : kAfterBytes;
+    } else if (file.afterDigest) {
+      flags |= kAfterDigest;
+    }
+    header.Number(flags, 1);
+    if (file.before) WriteBlob(&header, addBlob(*file.before));
+    if (flags & kAfterBytes) WriteBlob(&header, addBlob(*file.after));
+    if (flags & kAfterOfFile) header.Number(ofFile, 4);
+    if (flags & kAfterDigest) {
+      header.Number(file.afterDigest->length, 8);
+      header.out.insert(header.out.end(), file.afterDigest->digest.begin(), file.afterDigest->digest.end());
+    }
   }
   Writer all;
+  std::size_t size = kPrefixSize + header.out.size() + kChecksumSize;
+  for (const Bytes* blob : blobs) size += blob->size();
+  all.out.reserve(size);
   all.out.assign(kMagic, kMagic + sizeof kMagic);
   all.Number(header.out.size(), 4);
   all.out.insert(all.out.end(), header.out.begin(), header.out.end());
-  for (const FileChange& file : change.files) {
-    for (const auto* state : {&file.before, &file.after}) {
-      if (*state) all.out.insert(all.out.end(), (*state)->begin(), (*state)->end());
-    }
-  }
+  for (const Bytes* blob : blobs) all.out.insert(all.out.end(), blob->begin(), blob->end());
+  all.Number(Checksum(all.out.data(), all.out.size()), 8);
   return all.out;
 }
 
-// The header size from the first kPrefixSize bytes; false when they are no change file's.
-bool ParsePrefix(const std::uint8_t* prefix, std::uint32_t* headerSize) {
-  if (std::memcmp(prefix, kMagic, sizeof kMagic) != 0) return false;
+// The header size from the first kPrefixSize bytes, and in `old` whether the file is of the old
+// layout; false when they are no change file's.
+bool ParsePrefix(const std::uint8_t* prefix, std::uint32_t* headerSize, bool* old) {
+  *old = std::memcmp(prefix, kMagicOld, sizeof kMagicOld) == 0;
+  if (!*old && std::memcmp(prefix, kMagic, sizeof kMagic) != 0) return false;
   std::uint64_t size = 0;
   Reader(prefix + sizeof kMagic, 4).Number(4, &size);
   *headerSize = static_cast<std::uint32_t>(size);
   return true;
 }
 
-// The header into `change`, each file's states present but empty, their sizes in `sizes`.
-bool ParseHeader(const std::uint8_t* data, std::size_t size, Change* change,
-                 std::vector<FileSizes>* sizes) {
+// The header into `change`, each file's states present but empty, where they lie in `layouts`.
+bool ParseHeader(const std::uint8_t* data, std::size_t size, bool old, Change* change,
+                 std::vector<FileLayout>* layouts) {
   Reader in(data, size);
   std::uint64_t time = 0;
   std::uint32_t files = 0;
@@ -123,39 +191,103 @@ bool ParseHeader(const std::uint8_t* data, std::size_t size, Change* change,
   }
   change->time = static_cast<std::int64_t>(time);
   change->files.assign(files, {});
-  sizes->assign(files, {});
+  layouts->assign(files, {});
   for (std::uint32_t i = 0; i < files; ++i) {
     FileChange& file = change->files[i];
+    FileLayout& layout = (*layouts)[i];
     std::uint64_t flags = 0;
-    if (!in.Text(&file.path) || !in.Number(1, &flags) || !in.Number(8, &(*sizes)[i].before) ||
-        !in.Number(8, &(*sizes)[i].after)) {
-      return false;
+    if (!in.Text(&file.path) || !in.Number(1, &flags)) return false;
+    if (old) {
+      // Both states' bytes whole, their sizes always given.
+      if (!in.Number(8, &layout.before.stored) || !in.Number(8, &layout.after.stored)) return false;
+      layout.before.length = layout.before.stored;
+      layout.after.length = layout.after.stored;
+      layout.flags = static_cast<std::uint8_t>((flags & kHasBefore) | (flags & kHasAfter ? kAfterBytes : 0));
+    } else {
+      layout.flags = static_cast<std::uint8_t>(flags);
+      std::uint64_t ofFile = 0;
+      if ((flags & kHasBefore && !ReadBlob(&in, &layout.before)) || (flags & kAfterBytes && !ReadBlob(&in, &layout.after)) ||
+          (flags & kAfterOfFile && (!in.Number(4, &ofFile) || ofFile >= files))) {
+        return false;
+      }
+      layout.afterOfFile = static_cast<std::uint32_t>(ofFile);
+      if (flags & kAfterDigest) {
+        file.afterDigest.emplace();
+        if (!in.Number(8, &file.afterDigest->length) || !in.Block(file.afterDigest->digest.data(), 32)) return false;
+      }
     }
-    if (flags & kHasBefore) file.before.emplace();
-    if (flags & kHasAfter) file.after.emplace();
+    if (layout.flags & kHasBefore) file.before.emplace();
+    if (layout.flags & (kAfterBytes | kAfterOfFile)) file.after.emplace();
   }
   return true;
 }
 
+// The size of a whole file of `headerSize` and these layouts.
+std::uint64_t FileSize(bool old, std::uint32_t headerSize, const std::vector<FileLayout>& layouts) {
+  std::uint64_t size = kPrefixSize + headerSize + (old ? 0 : kChecksumSize);
+  for (const FileLayout& layout : layouts) {
+    if (layout.flags & kHasBefore) size += layout.before.stored;
+    if (layout.flags & kAfterBytes) size += layout.after.stored;
+  }
+  return size;
+}
+
 bool Parse(const Bytes& bytes, Change* change) {
   std::uint32_t headerSize = 0;
-  if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize) ||
+  bool old = false;
+  if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize, &old) ||
       bytes.size() - kPrefixSize < headerSize) {
     return false;
   }
-  std::vector<FileSizes> sizes;
-  if (!ParseHeader(bytes.data() + kPrefixSize, headerSize, change, &sizes)) return false;
-  std::size_t at = kPrefixSize + headerSize;
-  for (std::size_t i = 0; i < change->files.size(); ++i) {
-    FileChange& file = change->files[i];
-    for (auto [state, size] : {std::pair{&file.before, sizes[i].before}, std::pair{&file.after, sizes[i].after}}) {
-      if (!*state) continue;
-      if (bytes.size() - at < size) return false;
-      (*state)->assign(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + size));
-      at += static_cast<std::size_t>(size);
+  if (!old) {
+    std::uint64_t sum = 0;
+    if (bytes.size() < kPrefixSize + kChecksumSize ||
+        !Reader(bytes.data() + bytes.size() - kChecksumSize, kChecksumSize).Number(8, &sum) ||
+        sum != Checksum(bytes.data(), bytes.size() - kChecksumSize)) {
+      return false;
     }
   }
-  return at == bytes.size();
+  std::vector<FileLayout> layouts;
+  if (!ParseHeader(bytes.data() + kPrefixSize, headerSize, old, change, &layouts) ||
+      FileSize(old, headerSize, layouts) != bytes.size()) {
+    return false;
+  }
+  std::size_t at = kPrefixSize + headerSize;
+  const std::size_t end = bytes.size() - (old ? 0 : kChecksumSize);
+  if (end < at) return false;
+  for (std::size_t i = 0; i < change->files.size(); ++i) {
+    FileChange& file = change->files[i];
+    const FileLayout& layout = layouts[i];
+    for (auto [state, blob, flag] : {std::tuple{&file.before, layout.before, kHasBefore},
+                                     std::tuple{&file.after, layout.after, kAfterBytes}}) {
+      if (!(layout.flags & flag)) continue;
+      // The sizes summed to the file's size, but a crafted file may make that sum wrap.
+      if (blob.stored > end - at) return false;
+      if (!Unpack(blob.packing, bytes.data() + at, static_cast<std::size_t>(blob.stored), blob.length, &**state)) {
+        return false;
+      }
+      at += static_cast<std::size_t>(blob.stored);
+    }
+  }
+  for (std::size_t i = 0; i < change->files.size(); ++i) {
+    if (!(layouts[i].flags & kAfterOfFile)) continue;
+    const FileChange& of = change->files[layouts[i].afterOfFile];
+    if (!of.before) return false;
+    change->files[i].after = of.before;
+  }
+  return true;
+}
+
+// Writes `bytes` as the store file `path`, made anew under its own name: a crash may leave it
+// torn, which its checksum tells. Not flushed. On failure removes what it made.
+bool WriteUnflushed(FileSystem& fs, const std::string& path, const Bytes& bytes) {
+  auto file = fs.CreateExclusive(path);
+  if (!file) return false;
+  bool ok = file->Append(bytes.data(), bytes.size());
+  ok = file->Close() && ok;
+  file.reset();
+  if (!ok) (void)fs.Remove(path);
+  return ok;
 }
 
 // The id of a store file name "<digits>.<extension>", or 0.
@@ -201,6 +333,14 @@ bool Lists(const Change& change, const std::string& key) {
 bool WriteMark(FileSystem& fs, const std::string& path) { return WriteFileSafely(fs, path, {}); }
 
 }  // namespace
+
+bool HeldAfter(const FileChange& file, const std::optional<Bytes>& state) {
+  if (file.afterDigest) {
+    return state && state->size() == file.afterDigest->length &&
+           StrongDigest(state->data(), state->size()) == file.afterDigest->digest;
+  }
+  return state == file.after;
+}
 
 HistoryLimits HistoryLimits::FromEnvironment() {
   HistoryLimits limits;
@@ -286,14 +426,17 @@ bool History::ReadStored(std::uint64_t id, Stored* stored) {
   std::uint8_t prefix[kPrefixSize];
   std::size_t got = 0;
   std::uint32_t headerSize = 0;
+  bool old = false;
   if (!file || !file->Size(&stored->size) || !file->ReadAt(0, kPrefixSize, prefix, &got) ||
-      got != kPrefixSize || !ParsePrefix(prefix, &headerSize) || stored->size - kPrefixSize < headerSize) {
+      got != kPrefixSize || !ParsePrefix(prefix, &headerSize, &old) || stored->size - kPrefixSize < headerSize) {
     return false;
   }
   Bytes header(headerSize);
-  std::vector<FileSizes> sizes;
+  std::vector<FileLayout> layouts;
+  // A file cut short by a crash is no change; the checksum is left to Load.
   if (!file->ReadAt(kPrefixSize, headerSize, header.data(), &got) || got != headerSize ||
-      !ParseHeader(header.data(), header.size(), &stored->change, &sizes)) {
+      !ParseHeader(header.data(), header.size(), old, &stored->change, &layouts) ||
+      FileSize(old, headerSize, layouts) != stored->size) {
     return false;
   }
   stored->change.undone = fs_.IsRegularFile(PathOf(id, "undone"));
@@ -327,7 +470,28 @@ bool History::Load(std::uint64_t id, Change* change) {
   Bytes bytes;
   if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || !Parse(bytes, change) || change->id != id) return false;
   change->undone = fs_.IsRegularFile(PathOf(id, "undone"));
+  LoadAfters(change);
   return true;
+}
+
+void History::LoadAfters(Change* change) {
+  // The old layout's marks are empty: its change files hold the bytes after themselves.
+  for (const char* mark : {"undone", "undoing"}) {
+    Bytes bytes;
+    Change afters;
+    if (!ReadWholeFile(fs_, PathOf(change->id, mark), &bytes) || !Parse(bytes, &afters) || afters.id != change->id ||
+        afters.files.size() != change->files.size()) {
+      continue;
+    }
+    for (std::size_t i = 0; i < afters.files.size(); ++i) {
+      FileChange& file = change->files[i];
+      // What the files held when the undo began, which a forced undo may find changed.
+      if (afters.files[i].path != file.path || !afters.files[i].after) continue;
+      file.after = std::move(afters.files[i].after);
+      file.afterDigest.reset();
+    }
+    return;
+  }
 }
 
 std::uint64_t History::NewId() {
@@ -358,22 +522,38 @@ std::unique_ptr<PortfolioLock> History::LockForRecovery() {
 
 bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return false;
+  // Recordings live until the change is stored: their bytes are kept whole, which is quicker.
   if (change->id != 0) {
     Change part;
     part.id = change->id;
     part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
                       change->files.end());
-    const std::string name = "rec" + std::to_string(firstNew);
-    return WriteFileSafely(fs_, PathOf(change->id, name.c_str()), Serialize(part));
+    const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
+    if (!WriteUnflushed(fs_, path, Serialize(part, false))) return false;
+    unflushed_.push_back(path);
+    return true;
   }
   // The id is taken and its recording made visible under one lock, on the store's parent
   // because live changes share the store's own: another process's NewId then sees it.
   PortfolioLock lock(fs_);
   if (!lock.Acquire({DirectoryOf(WithoutTrailingSlash(directory_))}, LockMode::kExclusive)) return false;
   change->id = NewId();
-  if (WriteFileSafely(fs_, PathOf(change->id, "rec"), Serialize(*change))) return true;
+  const std::string path = PathOf(change->id, "rec");
+  if (WriteUnflushed(fs_, path, Serialize(*change, false))) {
+    // The directory holds a new name, which must reach the disk as well.
+    unflushed_.push_back(path);
+    unflushed_.push_back(WithoutTrailingSlash(directory_));
+    return true;
+  }
   change->id = 0;
   return false;
+}
+
+bool History::FlushRecording(WritableFile* open) {
+  if (unflushed_.empty()) return !open || open->Sync();
+  if (!fs_.SyncFiles(unflushed_, open)) return false;
+  unflushed_.clear();
+  return true;
 }
 
 bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
@@ -399,18 +579,22 @@ bool History::LoadRecording(std::uint64_t id, Change* change) {
   }
   for (const std::string& path : parts) {
     Change part;
-    if (!ReadWholeFile(fs_, path, &bytes) || !Parse(bytes, &part) || part.id != id) return false;
+    // A part torn by a crash was never flushed, so no file it notes was altered yet.
+    if (!ReadWholeFile(fs_, path, &bytes) || !Parse(bytes, &part) || part.id != id) continue;
     for (FileChange& file : part.files) change->files.push_back(std::move(file));
   }
   return true;
 }
 
-bool History::RemoveRecording(std::uint64_t id) {
+void History::RemoveRecording(std::uint64_t id) {
+  // Not waited for: a recording back after a crash beside its stored change is a leftover.
   // The first part goes first: later parts left without it are a crash's leftovers.
   std::vector<std::string> parts;
-  if (!RemoveIfPresent(fs_, PathOf(id, "rec")) || !ListParts(id, &parts)) return false;
-  for (const std::string& path : parts) (void)RemoveIfPresent(fs_, path);
-  return true;
+  (void)fs_.Remove(PathOf(id, "rec"));
+  if (ListParts(id, &parts)) {
+    for (const std::string& path : parts) (void)fs_.Remove(path);
+  }
+  unflushed_.clear();
 }
 
 bool History::Commit(Change change) {
@@ -426,23 +610,41 @@ bool History::Commit(Change change) {
     if (file.before != file.after) kept.push_back(std::move(file));
   }
   change.files = std::move(kept);
-  if (change.files.empty()) return RemoveRecording(change.id);
-  for (const FileChange& file : change.files) {
+  if (change.files.empty()) {
+    RemoveRecording(change.id);
+    return true;
+  }
+  for (FileChange& file : change.files) {
     const std::string key = PortfolioKey(DirectoryOf(file.path));
     if (!Lists(change, key)) change.portfolios.push_back(key);
+    // Bytes after that another file held before are kept as that file's (a backup of the file
+    // replaced); the rest only as a digest, until an undo takes them.
+    const bool another = std::any_of(change.files.begin(), change.files.end(),
+                                     [&](const FileChange& other) { return other.before == file.after; });
+    if (file.after && !another) {
+      file.afterDigest = StateDigest{file.after->size(), StrongDigest(file.after->data(), file.after->size())};
+      file.after.reset();
+    }
   }
   change.undone = false;
+  const std::string path = PathOf(change.id, "chg");
+  // The change is on the disk before its recording goes.
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteFileSafely(fs_, PathOf(change.id, "chg"), Serialize(change)) || !RemoveRecording(change.id)) {
+      !WriteUnflushed(fs_, path, Serialize(change, true)) ||
+      !fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) {
     return false;
   }
+  RemoveRecording(change.id);
   Prune(change);
   return true;
 }
 
 bool History::Drop(std::uint64_t id) {
-  // The change goes first: a mark left without its change is ignored.
-  return RemoveIfPresent(fs_, PathOf(id, "chg")) && RemoveIfPresent(fs_, PathOf(id, "undone"));
+  // A change dropped returns after a crash at worst, to be dropped again; its undone mark goes
+  // only once it is gone for good, so that it never returns as a change in effect.
+  if (!fs_.Remove(PathOf(id, "chg"))) return false;
+  return !fs_.IsRegularFile(PathOf(id, "undone")) ||
+         (fs_.SyncDirectory(WithoutTrailingSlash(directory_)) && RemoveIfPresent(fs_, PathOf(id, "undone")));
 }
 
 void History::Prune(const Change& latest) {
@@ -498,13 +700,22 @@ void History::Prune(const Change& latest) {
   }
 }
 
-bool History::MarkApplying(std::uint64_t id, bool undo) {
-  return WriteMark(fs_, PathOf(id, undo ? "undoing" : "redoing"));
+bool History::MarkApplying(const Change& change, bool undo) {
+  if (!undo) return WriteMark(fs_, PathOf(change.id, "redoing"));
+  Change afters;
+  afters.id = change.id;
+  afters.time = change.time;
+  for (const FileChange& file : change.files) afters.files.push_back({file.path, std::nullopt, file.after, std::nullopt});
+  return WriteFileSafely(fs_, PathOf(change.id, "undoing"), Serialize(afters, true));
 }
 
 bool History::MarkApplied(std::uint64_t id, bool undo) {
-  const bool marked = undo ? WriteMark(fs_, PathOf(id, "undone")) : RemoveIfPresent(fs_, PathOf(id, "undone"));
-  return marked && RemoveIfPresent(fs_, PathOf(id, undo ? "undoing" : "redoing"));
+  if (!undo) return RemoveIfPresent(fs_, PathOf(id, "undone")) && RemoveIfPresent(fs_, PathOf(id, "redoing"));
+  // The bytes after that the undo kept become the mark of the change undone.
+  const std::string undoing = PathOf(id, "undoing");
+  const bool marked = fs_.IsRegularFile(undoing) ? fs_.Rename(undoing, PathOf(id, "undone"))
+                                                 : WriteMark(fs_, PathOf(id, "undone"));
+  return marked && fs_.SyncDirectory(WithoutTrailingSlash(directory_));
 }
 
 bool History::ClearApplying(std::uint64_t id, bool undo) {
@@ -529,8 +740,17 @@ void History::RemoveLeftovers() {
   for (const DirEntry& entry : entries) {
     std::uint64_t first = 0;
     const std::uint64_t part = PartOf(entry.name, &first);
-    // A later part of a recording whose first part is gone belongs to a change already stored.
-    const bool orphan = part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"));
+    const std::uint64_t recording = part != 0 ? part : IdOf(entry.name, "rec");
+    // A later part of a recording whose first part is gone, or any part of a recording whose
+    // change is stored whole, belongs to a change already stored; a first part torn by a crash
+    // was never flushed, so that none of its files was altered.
+    Stored stored;
+    Bytes bytes;
+    Change torn;
+    const bool orphan = (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
+                        (recording != 0 && ReadStored(recording, &stored)) ||
+                        (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
+                         !Parse(bytes, &torn));
     if (!orphan && !IsOwnTemporary(entry.name)) continue;
     const std::string path = directory_ + entry.name;
     // Looked at without following links: a link planted under such a name is not the store's.

@@ -1,14 +1,20 @@
 // History: the changes Barvane made to portfolios, kept outside them so that vendor software
 // never sees it, with what undo and redo need: for every file a change touched, its exact
-// bytes before and after (or that it did not exist).
+// bytes before (or that it did not exist), and its length and strong digest after. The bytes
+// after, which only redo needs, are taken when the change is undone: undo reads every file
+// anyway to see that nothing else changed it since.
 //
-// One directory holds every portfolio's changes: "<id>.chg" a complete change, written once
-// with the crash-safe replace; "<id>.rec" the before-states of a change still being made, and
-// "<id>.rec<n>" those of its files from the n-th on, noted later;
-// "<id>.undone" present while the change is undone; "<id>.undoing" and "<id>.redoing" present
-// while an undo or redo is putting files back. A change is listed under every portfolio whose
-// files it touched and under the portfolio the command was given; portfolios are known by
-// their real path. Ids grow with time, so the newest change has the highest id.
+// One directory holds every portfolio's changes: "<id>.chg" a complete change, its before
+// bytes packed (packing.h); "<id>.rec" the before-states of a change still being made, and
+// "<id>.rec<n>" those of its files from the n-th on, noted later; "<id>.undone" present while
+// the change is undone, holding its files' bytes after; "<id>.undoing" (those bytes) and
+// "<id>.redoing" present while an undo or redo is putting files back. Change and recording
+// files end in a checksum and are written under their own names, so that one a crash tore is
+// known as such; a change file is flushed before its recording goes. Files of an older layout
+// (every state's bytes kept whole, empty marks) are read as well. A change is listed under
+// every portfolio whose files it touched and under the portfolio the command was given;
+// portfolios are known by their real path. Ids grow with time, so the newest change has the
+// highest id.
 #pragma once
 
 #include <cstdint>
@@ -16,17 +22,29 @@
 #include <string>
 #include <vector>
 
+#include "data/digest.h"
 #include "data/file_ops.h"
 #include "data/fs.h"
 #include "data/portfolio_lock.h"
 
 namespace barvane {
 
+// What a file held, known by its length and strong digest.
+struct StateDigest {
+  std::uint64_t length = 0;
+  Digest digest{};
+  bool operator==(const StateDigest&) const = default;
+};
+
 struct FileChange {
   std::string path;             // absolute
   std::optional<Bytes> before;  // none: the file did not exist
-  std::optional<Bytes> after;
+  std::optional<Bytes> after;   // none: the file did not exist afterwards, or only afterDigest is kept
+  std::optional<StateDigest> afterDigest;  // what the file held afterwards when `after` is not kept
 };
+
+// Whether `state` (none: no file) is what `file` held after its change.
+bool HeldAfter(const FileChange& file, const std::optional<Bytes>& state);
 
 struct Change {
   std::uint64_t id = 0;
@@ -70,7 +88,8 @@ class History {
   // The changes listed under portfolio `dir`, newest first; their files carry paths, no bytes.
   // A store that does not exist yet lists nothing. Returns false when it cannot be read.
   [[nodiscard]] bool List(const std::string& dir, std::vector<Change>* changes);
-  // Change `id` with every file's bytes. False when it is not stored or cannot be read.
+  // Change `id` with every file's bytes before, and after where they are kept (the change is
+  // undone, or being undone). False when it is not stored or cannot be read.
   [[nodiscard]] bool Load(std::uint64_t id, Change* change);
 
   // A shared lock on the store, held while this process records or applies a change, so that
@@ -80,21 +99,27 @@ class History {
   // when another process is recording or applying a change now.
   [[nodiscard]] std::unique_ptr<PortfolioLock> LockForRecovery();
 
-  // Stores `change`'s before-states crash-safely as the change being made, so that the next
-  // start can complete it. A change without an id is given one higher than every id stored,
-  // under a lock on the store, so that two processes recording at once never share an id, and
-  // is stored with all its files. A change with an id stores only its files from `firstNew` on
-  // (those noted since the last call), so that a command touching many files writes each
-  // file's bytes once. On failure leaves `change->id` as it was.
+  // Writes `change`'s before-states as the change being made, so that the next start can
+  // complete it; they are on the disk once FlushRecording returns. A change without an id is
+  // given one higher than every id stored, under a lock on the store, so that two processes
+  // recording at once never share an id, and is stored with all its files. A change with an id
+  // stores only its files from `firstNew` on (those noted since the last call), so that a
+  // command touching many files writes each file's bytes once. On failure leaves `change->id`
+  // as it was and nothing written.
   [[nodiscard]] bool SaveRecording(Change* change, std::size_t firstNew = 0);
+  // Flushes what SaveRecording wrote and, unless null, the open file `open` of fs(), together.
+  // REQUIRES: before any file whose before-state was saved is altered (a new temporary file
+  // aside: a crash leaves it as a stray that the next command of its name removes).
+  [[nodiscard]] bool FlushRecording(WritableFile* open);
   // Completes the change being made: reads every file's after-state, leaves out files that
   // end as they began, adds the portfolios of the files, and stores the change unless nothing
   // is left; then drops the undone changes of its portfolios (they can no longer be redone)
   // and the changes beyond the limits. On failure the recording stays for the next start.
   [[nodiscard]] bool Commit(Change change);
 
-  // Marks an undo (or redo) of `id` as under way, before any file is put back.
-  [[nodiscard]] bool MarkApplying(std::uint64_t id, bool undo);
+  // Marks an undo (or redo) of `change` as under way, before any file is put back; an undo
+  // keeps its files' bytes after (`change.files[i].after`), which redo will need.
+  [[nodiscard]] bool MarkApplying(const Change& change, bool undo);
   // Marks it done: the change undone (or in effect again) and the mark of work under way gone.
   [[nodiscard]] bool MarkApplied(std::uint64_t id, bool undo);
   // Takes back MarkApplying after the work failed with every file put back.
@@ -106,8 +131,9 @@ class History {
     std::vector<std::pair<std::uint64_t, bool>> applies;  // id, true for an undo
   };
   [[nodiscard]] bool FindPending(Pending* pending);
-  // Removes the temporary files a crash left of the store's own writes ("<id>.rec.NEW" and the
-  // like): regular files only, a link or anything else of such a name left as it stands.
+  // Removes what a crash left of the store's own writes: temporary files ("<id>.rec.NEW" and
+  // the like), recordings torn before they were flushed and recordings of changes stored
+  // whole; regular files only, a link or anything else of such a name left as it stands.
   // REQUIRES: LockForRecovery held, so that no live change is writing one of them now.
   void RemoveLeftovers();
   // The change being made as recorded so far (before-states only).
@@ -121,7 +147,9 @@ class History {
   std::string PathOf(std::uint64_t id, const char* extension) const;
   // The later parts of recording `id`, ordered by their first file.
   [[nodiscard]] bool ListParts(std::uint64_t id, std::vector<std::string>* paths);
-  bool RemoveRecording(std::uint64_t id);
+  void RemoveRecording(std::uint64_t id);
+  // Merges into `change` the bytes after that an undo of it kept.
+  void LoadAfters(Change* change);
   // An id higher than every id stored.
   std::uint64_t NewId();
   std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);
@@ -134,6 +162,7 @@ class History {
   FileSystem& fs_;
   std::string directory_;  // ends in "/"
   HistoryLimits limits_;
+  std::vector<std::string> unflushed_;  // recording files written but not yet flushed
 };
 
 }  // namespace barvane

@@ -34,6 +34,11 @@ std::string PortfolioBusyText(const std::string& dir) {
          "finished.";
 }
 
+bool IsPortfolioBusyText(const std::string& text) {
+  const std::string tail = PortfolioBusyText("").substr(std::string("The portfolio\n").size());
+  return text.starts_with("The portfolio\n") && text.ends_with(tail);
+}
+
 std::string PortfolioUnlockableText(const std::string& dir) {
   return "The portfolio\n" + WithoutTrailingSlash(dir) + "\ncannot be opened. Nothing was done.";
 }

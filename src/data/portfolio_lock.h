@@ -22,6 +22,8 @@ inline constexpr std::chrono::milliseconds kPortfolioLockWait{5000};
 
 // The refusal of a command that found `dir` locked for longer than it waits.
 std::string PortfolioBusyText(const std::string& dir);
+// Whether `text` is such a refusal, so that a caller may offer to try again.
+bool IsPortfolioBusyText(const std::string& text);
 // The refusal of a command whose existing portfolio directory `dir` cannot be opened to be
 // locked (no permission to read it, say).
 std::string PortfolioUnlockableText(const std::string& dir);

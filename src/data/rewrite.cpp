@@ -211,16 +211,20 @@ Bytes ApplyChange(QuoteFile& file, const QuoteChange& change, std::size_t only, 
   return out;
 }
 
-// The quote file with a new quote of `change.fromDay` in date order; the index dates it moves
-// into `*dates`. kDayInFile when the day has a quote already.
+// The quote file with a new quote of `change.fromDay` (at `change.time` in a file with TIME)
+// in date and time order; the index dates it moves into `*dates`. kDayInFile when the day (the
+// bar of that time) has a quote already.
 Status InsertNewQuote(QuoteFile& file, const QuoteChange& change, Bytes* out, RecordUpdate* dates) {
   const std::size_t length = file.length();
   const std::size_t quotes = file.recordsPresent() - 1;
+  const bool timed = file.layout.holds(kTime);
+  const DaySeconds time = timed ? change.time.value_or(0) : 0;
   std::size_t at = quotes;
   for (std::size_t q = 0; q < quotes; ++q) {
     const DayNumber d = file.day(q);
-    if (d == change.fromDay) return kDayInFile;
-    if (d > change.fromDay) {
+    const DaySeconds t = timed ? file.seconds(q) : 0;
+    if (d == change.fromDay && t == time) return kDayInFile;
+    if (d > change.fromDay || (d == change.fromDay && t > time)) {
       at = q;
       break;
     }
@@ -228,6 +232,7 @@ Status InsertNewQuote(QuoteFile& file, const QuoteChange& change, Bytes* out, Re
   Bytes record(length, 0);
   const auto date = DayToMbfDate(change.fromDay);
   std::memcpy(record.data() + 4 * (file.layout.position[kDate] - 1), date.data(), 4);
+  if (timed) WriteMbf(TimeSecondsToFloat(time), record.data() + 4 * (file.layout.position[kTime] - 1));
   const int fields = file.record.fieldCount();
   for (int k = kOpen; k < kQuantityCount; ++k) {
     const int p = file.layout.position[static_cast<std::size_t>(k)];

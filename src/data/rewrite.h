@@ -23,7 +23,7 @@ struct QuoteChange {
   std::array<bool, 6> keep{};    // kSet only: true leaves that quantity's stored bytes alone
   DayNumber fromDay = 0;         // first day of the range, included
   DayNumber toDay = 0;           // last day of the range, included
-  std::optional<DaySeconds> time;  // kSet, kDelete: the bar of fromDay at this time
+  std::optional<DaySeconds> time;  // kSet, kDelete, kInsertNew: the bar of fromDay at this time
   QuoteOp op = QuoteOp::kSet;
 };
 
@@ -36,16 +36,17 @@ inline constexpr const char* kFindrecFailureText = "failure in delete quote for 
 // file without TIME the first quote of the day). kMultiply multiplies the held values of every
 // quote of the days in the range (single precision); kInsertCopy writes before the first quote
 // of each day of the range a copy of every quote of that day (one, or a day's bars), dated the
-// last weekday before it; kInsertNew writes a new quote of fromDay with the six values in its
-// place in date order (its other bytes zero) and moves the index's first or last date when it
-// becomes the first or last quote. Quantities the file does not hold are never written; every
+// last weekday before it; kInsertNew writes a new quote of fromDay (in a file with TIME at
+// `time`, 00:00:00 when none is given) with the six values in its place in date and time order
+// (its other bytes zero) and moves the index's first or last date when it becomes the first or
+// last quote. Quantities the file does not hold are never written; every
 // other byte of a record is copied as it was. On success returns kSuccess with F<n>.DAT
 // replaced and its old bytes in F<n>.BAK. On failure every file keeps its old bytes and
 // returns: the status of FindMasterRecord or ReadFieldLayout; kFileOpen when the quote file
 // cannot be read; kDayNotInFile when no quote answers to the address of a kSet or kDelete,
 // kSeveralQuotes when in a file with TIME more than one does; kDayInFile when a new quote's day
-// has one already; kFileWrite when a file cannot be written or replaced (or an insert would
-// overflow the header's 16-bit record number).
+// (in a file with TIME, its day and time) has one already; kFileWrite when a file cannot be
+// written or replaced (or an insert would overflow the header's 16-bit record number).
 [[nodiscard]] Status RewriteQuotes(FileSystem& fs, const QuoteChange& change,
                                    const std::string& dir, const std::string& symbol);
 

@@ -43,7 +43,7 @@ class StagedFiles {
   bool Sync() {
     std::vector<std::string> temporaries;
     for (const std::string& path : staged_) temporaries.push_back(ExportTemporaryPath(path));
-    return fs_.SyncFiles(temporaries);
+    return fs_.SyncFiles(temporaries, nullptr);
   }
 
   // Renames every file over its name, in order, and flushes the folder; stops at the first

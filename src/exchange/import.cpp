@@ -237,18 +237,24 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
   Bytes merged(old.begin(), old.begin() + static_cast<long>(length));
   std::size_t q = 0;
   ImportPlanSummary& summary = plan->summary;
+  // An old quote the text does not name: kept, or dropped by an exact import.
+  const auto keepOld = [&](std::size_t index) {
+    if (request.exact) {
+      ++summary.dropped;
+      return;
+    }
+    merged.insert(merged.end(), old.begin() + static_cast<long>(length * (index + 1)),
+                  old.begin() + static_cast<long>(length * (index + 2)));
+  };
   for (const ImportedQuote& quote : quotes.quotes) {
     const std::int64_t key = keyOf(quote.day, timed ? quote.seconds : 0);
-    for (; q < count && keyAt(q) < key; ++q) {
-      merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
-                    old.begin() + static_cast<long>(length * (q + 2)));
-    }
+    for (; q < count && keyAt(q) < key; ++q) keepOld(q);
     const std::size_t at = merged.size();
     if (q < count && keyAt(q) == key) {
       merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
                     old.begin() + static_cast<long>(length * (q + 2)));
       ++q;
-      if (!request.replace) {
+      if (!request.replace && !request.exact) {
         ++summary.kept;
         continue;
       }
@@ -263,17 +269,14 @@ bool PlanMerge(FileSystem& fs, const ImportRequest& request, const ImportedText&
     fill(merged.data() + at, quote, true);
     ++summary.added;
   }
-  for (; q < count; ++q) {
-    merged.insert(merged.end(), old.begin() + static_cast<long>(length * (q + 1)),
-                  old.begin() + static_cast<long>(length * (q + 2)));
-  }
+  for (; q < count; ++q) keepOld(q);
   const std::size_t total = merged.size() / length - 1;
   if (total > static_cast<std::size_t>(kMostQuotes)) {
     *error = "A quote file holds at most 65534 quotes.\nNothing was imported.";
     return false;
   }
   summary.fileNumber = n;
-  if (summary.added == 0 && summary.replaced == 0) return true;
+  if (summary.added == 0 && summary.replaced == 0 && summary.dropped == 0) return true;
   merged[2] = static_cast<std::uint8_t>((total + 1) & 0xFF);
   merged[3] = static_cast<std::uint8_t>((total + 1) >> 8);
 

@@ -20,6 +20,7 @@ struct ImportRequest {
   std::string symbol;    // looked up as every command looks a symbol up
   std::string name;      // the issue name of a new symbol; empty: the symbol
   bool replace = false;  // days the series has take the text's values
+  bool exact = false;    // as replace, and days the text lacks are dropped: the series becomes the text
 };
 
 // What an import does, known before anything is written (the window's preview).
@@ -30,6 +31,7 @@ struct ImportPlanSummary {
   int added = 0;     // days the series lacked
   int replaced = 0;  // days it had, given the text's values
   int kept = 0;      // days it had, left as they were
+  int dropped = 0;   // days it had that an exact import removed
 };
 
 // Works out the import of `quotes` by `request` without writing anything. Returns false with

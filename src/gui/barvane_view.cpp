@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFocusFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -122,7 +123,8 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
       m_symbolFilter(new QLineEdit(this)),
       m_symbolGrid(MakeGrid(&m_symbolModel, this)),
       m_quoteGrid(MakeGrid(&m_quoteModel, this)),
-      m_chart(new CChartPane(m_state, m_quoteGrid, this)) {
+      m_chart(new CChartPane(m_state, m_quoteGrid, this)),
+      m_focusFrame(new QFocusFrame(this)) {
   auto* portfolios = new QGroupBox(QStringLiteral("Portfolios"), this);
   auto* portfolioLayout = new QVBoxLayout(portfolios);
   portfolioLayout->addWidget(m_driveCombo);
@@ -174,6 +176,18 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   setTabOrder(m_portfolioList, m_symbolGrid);
   setTabOrder(m_symbolGrid, m_quoteGrid);
   setTabOrder(m_quoteGrid, m_chart);
+  // The pane that has the keyboard wears a frame in the selection colour, drawn by the style.
+  QPalette framePalette = m_focusFrame->palette();
+  framePalette.setColor(QPalette::WindowText, palette().color(QPalette::Active, QPalette::Highlight));
+  m_focusFrame->setPalette(framePalette);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    QWidget* pane = now;
+    while (pane && pane != m_portfolioList && pane != m_symbolGrid && pane != m_quoteGrid && pane != m_chart) {
+      pane = pane->parentWidget();
+    }
+    // Focus in another window (a dialog, the check) leaves the frame where the keyboard returns.
+    if (pane || (now && now->window() == window())) m_focusFrame->setWidget(pane);
+  });
   connect(m_symbolFilter, &QLineEdit::textChanged, this, &CBarvaneView::FilterSymbols);
   m_symbolFilter->installEventFilter(this);
 
@@ -361,7 +375,7 @@ void CBarvaneView::SaveColumnWidths() {
 }
 
 void CBarvaneView::FilterSymbols(const QString& text) {
-  m_state.m_symbolFilter = ToLatin1(text);
+  m_state.m_symbolFilter = text.toStdString();
   m_refreshing = true;
   m_symbolModel.Refresh();
   m_refreshing = false;

@@ -18,6 +18,7 @@
 #include "gui/split_search_dlg.h"
 
 class QComboBox;
+class QFocusFrame;
 class QLineEdit;
 class QListWidget;
 class QSplitter;
@@ -56,6 +57,8 @@ class CBarvaneView final : public QWidget {
   QSplitter* splitter(int which) const { return m_splitters[static_cast<std::size_t>(which)]; }
   QTableView* quoteGrid() const { return m_quoteGrid; }
   CChartPane* chartPane() const { return m_chart; }
+  // Around the pane that has the keyboard.
+  QFocusFrame* focusFrame() const { return m_focusFrame; }
   barvane::History& history() { return m_history; }
   // The title of the change Undo (or Redo) would give back in the current portfolio, as
   // ChangeTitle names it; empty when there is none.
@@ -157,6 +160,7 @@ class CBarvaneView final : public QWidget {
   QTableView* m_symbolGrid;
   QTableView* m_quoteGrid;
   CChartPane* m_chart;
+  QFocusFrame* m_focusFrame;
   std::array<QSplitter*, 3> m_splitters{};  // lists | symbols, top / quotes, grid | chart
   QPointer<CSplitSearchDlg> m_splitSearch;
   QPointer<CPortfolioCheckDlg> m_check;

@@ -38,7 +38,7 @@ QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, i
 
 void SymbolGridModel::Refresh() {
   beginResetModel();
-  shown_ = barvane::ShownSymbolRows(state_.m_symbolRows, state_.m_symbolFilter);
+  shown_ = barvane::ShownSymbolRows(state_.m_symbolRows, state_.m_symbolFilter, state_.m_codePage);
   endResetModel();
 }
 

@@ -1,6 +1,7 @@
 // The portfolio check window.
 #include "gui/portfolio_check_dlg.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,8 +11,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "data/file_names.h"
+#include "data/printed.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
 #include "gui/work_progress.h"
@@ -22,7 +25,34 @@ using namespace barvane;
 
 namespace {
 
-enum Column { kSymbolColumn, kDateColumn, kProblemColumn, kColumnCount };
+enum Column { kSymbolColumn, kDateColumn, kQuotesColumn, kProblemColumn, kMendColumn, kColumnCount };
+// Where an item keeps its problem: the line's place in the list, and the quote's among the line's.
+constexpr int kLineRole = Qt::UserRole;
+constexpr int kBarRole = Qt::UserRole + 1;
+constexpr int kSortRole = Qt::UserRole + 2;
+const QString kEveryKind = QStringLiteral("Every kind");
+const QString kMendedKind = QStringLiteral("What the repair mends");
+
+// Sorts dates as days and counts as numbers; lines alike in the column keep the check's order.
+class ProblemItem final : public QTreeWidgetItem {
+ public:
+  using QTreeWidgetItem::QTreeWidgetItem;
+  bool operator<(const QTreeWidgetItem& other) const override {
+    const int column = treeWidget() ? treeWidget()->sortColumn() : kSymbolColumn;
+    const QVariant mine = data(column, kSortRole), theirs = other.data(column, kSortRole);
+    if (mine.isValid() && theirs.isValid()) {
+      if (mine != theirs) return mine.toLongLong() < theirs.toLongLong();
+    } else if (const int order = QString::compare(text(column), other.text(column), Qt::CaseInsensitive); order != 0) {
+      return order < 0;
+    }
+    const auto place = [](const QTreeWidgetItem& item) {
+      return std::pair(item.data(kSymbolColumn, kLineRole).toULongLong(), item.data(kSymbolColumn, kBarRole).toULongLong());
+    };
+    // Ties keep the check's order whichever way the column is sorted.
+    const bool before = place(*this) < place(other);
+    return treeWidget() && treeWidget()->header()->sortIndicatorOrder() == Qt::DescendingOrder ? !before : before;
+  }
+};
 
 }  // namespace
 
@@ -31,6 +61,7 @@ CPortfolioCheckDlg::CPortfolioCheckDlg(ViewState& state, std::function<void()> v
       m_state(state),
       m_viewChanged(std::move(viewChanged)),
       m_list(new QTreeWidget(this)),
+      m_kinds(new QComboBox(this)),
       m_status(new QLabel(this)),
       m_checkButton(new QPushButton(QStringLiteral("Check Again"), this)),
       m_repairButton(new QPushButton(QString::fromLatin1(kRepairButtonText), this)),
@@ -38,21 +69,31 @@ CPortfolioCheckDlg::CPortfolioCheckDlg(ViewState& state, std::function<void()> v
   setWindowTitle(QString::fromLatin1(kCheckTitle));
   setModal(false);
   m_list->setColumnCount(kColumnCount);
-  m_list->setHeaderLabels({QStringLiteral("Symbol"), QStringLiteral("Date"), QStringLiteral("Problem")});
-  m_list->setRootIsDecorated(false);
+  m_list->setHeaderLabels({QStringLiteral("Symbol"), QStringLiteral("Date"), QStringLiteral("Quotes"),
+                           QStringLiteral("Problem"), QStringLiteral("Mend")});
   m_list->setUniformRowHeights(true);
-  m_list->setSortingEnabled(false);
-  m_list->header()->setStretchLastSection(true);
+  m_list->setSortingEnabled(true);
+  m_list->sortByColumn(kSymbolColumn, Qt::AscendingOrder);
+  m_list->header()->setStretchLastSection(false);
+  m_list->header()->setSectionResizeMode(kProblemColumn, QHeaderView::Stretch);
   m_list->setColumnWidth(kSymbolColumn, m_list->fontMetrics().horizontalAdvance(QString(12, QLatin1Char('W'))));
-  m_list->setColumnWidth(kDateColumn, m_list->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00WW")));
+  m_list->setColumnWidth(kDateColumn, m_list->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000WW")));
+  m_list->setColumnWidth(kQuotesColumn, m_list->fontMetrics().horizontalAdvance(QStringLiteral("Quotes000")));
+  m_list->setColumnWidth(kMendColumn, m_list->fontMetrics().horizontalAdvance(QStringLiteral("Mend (0000)WW")));
   m_status->setWordWrap(true);
+  auto* kindLabel = new QLabel(QStringLiteral("&Show:"), this);
+  kindLabel->setBuddy(m_kinds);
 
+  auto* filter = new QHBoxLayout;
+  filter->addWidget(kindLabel);
+  filter->addWidget(m_kinds, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(m_checkButton);
   buttons->addWidget(m_repairButton);
   buttons->addStretch(1);
   buttons->addWidget(m_closeButton);
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(filter);
   layout->addWidget(m_list);
   layout->addWidget(m_status);
   layout->addLayout(buttons);
@@ -60,9 +101,9 @@ CPortfolioCheckDlg::CPortfolioCheckDlg(ViewState& state, std::function<void()> v
   connect(m_checkButton, &QPushButton::clicked, this, &CPortfolioCheckDlg::RunCheck);
   connect(m_repairButton, &QPushButton::clicked, this, &CPortfolioCheckDlg::Repair);
   connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(m_list, &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item) { ShowProblemAt(m_list->indexOfTopLevelItem(item)); });
-  resize(fontMetrics().horizontalAdvance(QString(80, QLatin1Char('x'))), fontMetrics().height() * 30);
+  connect(m_kinds, &QComboBox::currentIndexChanged, this, &CPortfolioCheckDlg::ApplyFilter);
+  connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CPortfolioCheckDlg::ShowProblemOf);
+  resize(fontMetrics().horizontalAdvance(QString(96, QLatin1Char('x'))), fontMetrics().height() * 30);
   CentreOnScreen(this);
 }
 
@@ -98,18 +139,43 @@ void CPortfolioCheckDlg::RecheckSeries(const std::string& dir, const std::string
 
 void CPortfolioCheckDlg::ShowProblems() {
   m_list->clear();
-  QList<QTreeWidgetItem*> items;
-  int mendable = 0;
-  for (const CheckProblem& problem : m_problems) {
+  const auto itemOf = [this](const CheckProblem& problem, QTreeWidgetItem* parent) {
+    auto* item = parent ? new ProblemItem(parent) : new ProblemItem;
+    item->setText(kSymbolColumn, FromFileText(m_state.m_codePage, problem.symbol));
+    item->setText(kDateColumn, QString::fromLatin1(
+                                   problem.day == kNoDate ? kNoSymbolText : DateText(problem.day, problem.fourDigitYears).c_str()));
+    item->setData(kDateColumn, kSortRole, static_cast<qlonglong>(problem.day));
     std::string text = problem.text;
     if (!problem.where.empty()) text += " (in " + problem.where + ")";
-    auto* item = new QTreeWidgetItem({FromFileText(m_state.m_codePage, problem.symbol),
-                                      QString::fromLatin1(problem.day == kNoDate ? kNoSymbolText : DateText(problem.day, problem.fourDigitYears).c_str()),
-                                      FromMessage(m_state.m_codePage, text)});
-    items.append(item);
-    mendable += problem.mendable ? 1 : 0;
+    item->setText(kProblemColumn, FromMessage(m_state.m_codePage, text));
+    return item;
+  };
+  QList<QTreeWidgetItem*> items;
+  int mendable = 0;
+  for (std::size_t i = 0; i < m_problems.size(); ++i) {
+    const CheckProblem& problem = m_problems[i];
+    QTreeWidgetItem* line = itemOf(problem, nullptr);
+    line->setData(kSymbolColumn, kLineRole, static_cast<qulonglong>(i));
+    if (problem.day != kNoDate) {
+      line->setText(kQuotesColumn, FromLatin1(GroupedNumber(static_cast<long long>(problem.quotes))));
+      line->setTextAlignment(kQuotesColumn, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    line->setData(kQuotesColumn, kSortRole, static_cast<qlonglong>(problem.day == kNoDate ? 0 : problem.quotes));
+    line->setData(kProblemColumn, kSortRole, QVariant());
+    if (problem.mendable) {
+      line->setText(kMendColumn, QStringLiteral("can mend"));
+      ++mendable;
+    }
+    for (std::size_t b = 0; b < problem.bars.size(); ++b) {
+      QTreeWidgetItem* bar = itemOf(problem.bars[b], line);
+      bar->setData(kSymbolColumn, kLineRole, static_cast<qulonglong>(i));
+      bar->setData(kSymbolColumn, kBarRole, static_cast<qulonglong>(b));
+    }
+    items.append(line);
   }
   m_list->addTopLevelItems(items);
+  m_list->headerItem()->setText(kMendColumn, QStringLiteral("Mend (%1)").arg(mendable));
+  ListKinds();
   QString status = FromPath(m_checkedDir) + QStringLiteral(": ");
   if (m_problems.empty()) {
     status += QStringLiteral("no problems found");
@@ -126,9 +192,49 @@ void CPortfolioCheckDlg::ShowProblems() {
   m_repairButton->setEnabled(mendable != 0);
 }
 
-void CPortfolioCheckDlg::ShowProblemAt(int row) {
-  if (row < 0 || row >= static_cast<int>(m_problems.size())) return;
-  const CheckProblem& problem = m_problems[static_cast<std::size_t>(row)];
+void CPortfolioCheckDlg::ListKinds() {
+  const QString chosen = m_kinds->currentText();
+  std::set<std::string> kinds;
+  bool mendable = false;
+  for (const CheckProblem& problem : m_problems) {
+    kinds.insert(KindOfLine(problem));
+    mendable = mendable || problem.mendable;
+  }
+  const QSignalBlocker quiet(m_kinds);
+  m_kinds->clear();
+  m_kinds->addItem(kEveryKind);
+  for (const std::string& kind : kinds) m_kinds->addItem(QString::fromLatin1(kind.c_str()));
+  if (mendable) m_kinds->addItem(kMendedKind);
+  // The kind chosen stays chosen while the report has it.
+  m_kinds->setCurrentIndex(std::max(0, m_kinds->findText(chosen)));
+  ApplyFilter();
+}
+
+void CPortfolioCheckDlg::ApplyFilter() {
+  const QString kind = m_kinds->currentText();
+  for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = m_list->topLevelItem(i);
+    const CheckProblem* problem = ProblemOf(item);
+    const bool shown = kind == kEveryKind || (kind == kMendedKind ? problem->mendable
+                                                                  : QString::fromLatin1(KindOfLine(*problem).c_str()) == kind);
+    item->setHidden(!shown);
+  }
+}
+
+const CheckProblem* CPortfolioCheckDlg::ProblemOf(QTreeWidgetItem* item) const {
+  if (!item) return nullptr;
+  const auto line = item->data(kSymbolColumn, kLineRole).toULongLong();
+  if (line >= m_problems.size()) return nullptr;
+  const CheckProblem& problem = m_problems[line];
+  const QVariant bar = item->data(kSymbolColumn, kBarRole);
+  if (!bar.isValid()) return &problem;
+  return bar.toULongLong() < problem.bars.size() ? &problem.bars[bar.toULongLong()] : nullptr;
+}
+
+void CPortfolioCheckDlg::ShowProblemOf(QTreeWidgetItem* item) {
+  const CheckProblem* found = ProblemOf(item);
+  if (!found) return;
+  const CheckProblem problem = *found;  // the view's refill may check the series again
   if (!ShowProblem(m_state, problem)) {
     m_state.ui().ShowMessage("The symbol " + problem.symbol + " is no longer in " + problem.dir + ".",
                              MessageIcon::kInformation);

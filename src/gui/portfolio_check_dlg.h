@@ -1,7 +1,9 @@
 // CPortfolioCheckDlg: "Portfolio Check", the modeless window that checks the current portfolio
-// (with a progress window and Cancel), lists the problems (symbol, date, problem), leads the
-// main view to a problem on a double-click, and offers "Repair what can be mended". While it is
-// open the chart marks the problems of the series shown, checked again as they are shown.
+// (with a progress window and Cancel), lists the problems one line per symbol and kind (symbol,
+// first date, quotes, problem, a mark where the repair mends it), each line opening to its
+// quotes, sorted on a header click and filtered by kind; it leads the main view to a problem on
+// a double-click, and offers "Repair what can be mended". While it is open the chart marks the
+// problems of the series shown, checked again as they are shown.
 #pragma once
 
 #include <QDialog>
@@ -12,6 +14,7 @@
 #include "tools/portfolio_check.h"
 #include "tools/portfolio_repair.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -27,8 +30,8 @@ class CPortfolioCheckDlg final : public QDialog {
 
   // Checks the view's current portfolio and lists what it finds.
   void RunCheck();
-  // Leads the main view to the problem of list row `row`.
-  void ShowProblemAt(int row);
+  // Leads the main view to the problem of list item `item` (a line or one of its quotes).
+  void ShowProblemOf(QTreeWidgetItem* item);
   void Repair();
   // Checks the series `symbol` of portfolio `dir` again when it lies in the portfolio checked,
   // and lists what it finds in place of what the check found for it.
@@ -38,6 +41,7 @@ class CPortfolioCheckDlg final : public QDialog {
 
   QTreeWidget* problemList() const { return m_list; }
   QLabel* statusText() const { return m_status; }
+  QComboBox* kindFilter() const { return m_kinds; }
   QPushButton* checkButton() const { return m_checkButton; }
   QPushButton* repairButton() const { return m_repairButton; }
   const std::vector<barvane::CheckProblem>& problems() const { return m_problems; }
@@ -50,6 +54,10 @@ class CPortfolioCheckDlg final : public QDialog {
   barvane::RepairChangeHooks m_repairHooks;
   void CheckDirectory(const std::string& dir);
   void ShowProblems();
+  // The kinds of the lines listed, as the filter offers them.
+  void ListKinds();
+  void ApplyFilter();
+  const barvane::CheckProblem* ProblemOf(QTreeWidgetItem* item) const;
 
   barvane::ViewState& m_state;
   std::function<void()> m_viewChanged;
@@ -57,6 +65,7 @@ class CPortfolioCheckDlg final : public QDialog {
   std::string m_checkedDir;
   bool m_cancelled = false;  // the check listed was cancelled
   QTreeWidget* m_list;
+  QComboBox* m_kinds;
   QLabel* m_status;
   QPushButton* m_checkButton;
   QPushButton* m_repairButton;

@@ -12,7 +12,7 @@ namespace {
 
 bool SameProblem(const CheckProblem& a, const CheckProblem& b) {
   return a.symbol == b.symbol && a.where == b.where && a.dir == b.dir && a.day == b.day && a.text == b.text &&
-         a.mendable == b.mendable;
+         a.mendable == b.mendable && std::equal(a.bars.begin(), a.bars.end(), b.bars.begin(), b.bars.end(), SameProblem);
 }
 
 }  // namespace
@@ -20,11 +20,17 @@ bool SameProblem(const CheckProblem& a, const CheckProblem& b) {
 std::vector<ProblemMark> ProblemMarks(const ViewState& view, const std::vector<CheckProblem>& problems) {
   const std::string dir = WithTrailingSlash(view.m_portfolioDir);
   std::map<DayNumber, std::string> labels;
-  for (const CheckProblem& p : problems) {
-    if (p.day == kNoDate || p.symbol != view.m_seriesSymbol || WithTrailingSlash(p.dir) != dir) continue;
+  const auto mark = [&labels](const CheckProblem& p) {
+    if (p.day == kNoDate) return;
     std::string& label = labels[p.day];
     if (!label.empty()) label += "; ";
     label += p.text;
+  };
+  for (const CheckProblem& p : problems) {
+    if (p.symbol != view.m_seriesSymbol || WithTrailingSlash(p.dir) != dir) continue;
+    // A line of many quotes marks each on its own day with its own problem.
+    if (p.bars.empty()) mark(p);
+    for (const CheckProblem& bar : p.bars) mark(bar);
   }
   std::vector<ProblemMark> marks;
   if (labels.empty()) return marks;
@@ -55,9 +61,7 @@ bool RecheckSeries(FileSystem& fs, const std::string& checkedDir, const std::str
   for (const CheckedSymbol& s : tree.symbols) {
     if (s.symbol != symbol || WithTrailingSlash(s.dir) != seriesDir) continue;
     const SeriesVerdict verdict = CheckSymbol(fs, s, &quotes);
-    for (const SeriesProblem& p : GroupRuns(verdict)) {
-      fresh.push_back({s.symbol, s.where, s.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
-    }
+    for (CheckProblem& p : SeriesReport(s, verdict)) fresh.push_back(std::move(p));
   }
   SortProblems(&fresh);
 

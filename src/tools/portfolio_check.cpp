@@ -2,6 +2,7 @@
 #include "tools/portfolio_check.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -105,11 +106,27 @@ class TreeWalk {
     // What the repair would leave out of step needs a person.
     std::vector<std::string> left = outOfStep;
     if (whole && !outOfStep.empty()) left = IndexFilesOutOfStep(MendIndexFiles(index, nullptr).files);
+    // What EMASTER's record of a symbol says otherwise than MASTER's, told once for the symbol.
+    std::map<int, std::pair<std::vector<std::string>, bool>> recordFields;
     for (const std::string& text : outOfStep) {
       // Records sharing a quote file are told symbol by symbol below.
       if (text.ends_with(" is used twice")) continue;
-      Problem(kNoSymbolText, where, dir, "index files out of step: " + text,
-              std::find(left.begin(), left.end(), text) == left.end());
+      const bool mendable = std::find(left.begin(), left.end(), text) == left.end();
+      if (const auto at = text.find(" of record "); at != std::string::npos) {
+        auto& [fields, allMendable] = recordFields.try_emplace(std::atoi(text.c_str() + at + 11), std::vector<std::string>{}, true).first->second;
+        fields.push_back("the " + text.substr(0, at));
+        allMendable = allMendable && mendable;
+        continue;
+      }
+      Problem(kNoSymbolText, where, dir, "the index files disagree: " + text, mendable);
+    }
+    for (const auto& [record, told] : recordFields) {
+      std::string fields;
+      for (std::size_t i = 0; i < told.first.size(); ++i) {
+        fields += (i == 0 ? "" : i + 1 == told.first.size() ? " and " : ", ") + told.first[i];
+      }
+      Problem(SymbolOfRecord(index.master.bytes, record), where, dir,
+              "EMASTER's record and MASTER's disagree on " + fields, told.second);
     }
     std::vector<MasterRecord> subPortfolios;
     std::map<int, std::string> owners;  // file number: the first symbol naming it
@@ -150,6 +167,16 @@ class TreeWalk {
   }
 
  private:
+  // The symbol of MASTER's record `n` as the grid shows it (its name when it has none).
+  static std::string SymbolOfRecord(const Bytes& master, int n) {
+    MasterRecord record;
+    const std::size_t at = static_cast<std::size_t>(n) * kMasterRecordSize;
+    if (n < 1 || at + kMasterRecordSize > master.size()) return kNoSymbolText;
+    std::copy_n(master.begin() + static_cast<std::ptrdiff_t>(at), kMasterRecordSize, record.bytes.begin());
+    const std::string symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
+    return symbol.empty() ? record.nameText() : symbol;
+  }
+
   void Problem(const std::string& symbol, const std::string& where, const std::string& dir,
                std::string text, bool mendable = false) {
     tree_.problems.push_back({symbol, where, dir, kNoDate, std::move(text), mendable});
@@ -197,15 +224,20 @@ class TreeWalk {
   PortfolioTree& tree_;
 };
 
-// Lays the series' problems out as the portfolio's.
-void AddSeriesProblems(const CheckedSymbol& symbol, const SeriesVerdict& verdict,
-                       std::vector<CheckProblem>* problems) {
-  for (const SeriesProblem& p : GroupRuns(verdict)) {
-    problems->push_back({symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable, verdict.fourDigitYears});
-  }
+CheckProblem OfSymbol(const CheckedSymbol& symbol, const SeriesProblem& p, bool fourDigitYears) {
+  CheckProblem problem{symbol.symbol, symbol.where, symbol.dir, p.day, p.text, p.mendable, fourDigitYears};
+  problem.quotes = p.quotes;
+  for (const SeriesProblem& bar : p.bars) problem.bars.push_back(OfSymbol(symbol, bar, fourDigitYears));
+  return problem;
 }
 
 }  // namespace
+
+std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict) {
+  std::vector<CheckProblem> report;
+  for (const SeriesProblem& p : GroupByKind(verdict)) report.push_back(OfSymbol(symbol, p, verdict.fourDigitYears));
+  return report;
+}
 
 std::string CheckLine(const CheckProblem& problem) {
   std::string line = problem.symbol;
@@ -266,7 +298,7 @@ CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckP
       break;
     }
     const CheckedSymbol& symbol = tree.symbols[static_cast<std::size_t>(i)];
-    AddSeriesProblems(symbol, CheckSymbol(fs, symbol, &quotes), problems);
+    for (CheckProblem& p : SeriesReport(symbol, CheckSymbol(fs, symbol, &quotes))) problems->push_back(std::move(p));
   }
   if (outcome == CheckOutcome::kDone && progress) progress(total, total);
   SortProblems(problems);

@@ -26,6 +26,8 @@ struct CheckProblem {
   std::string text;
   bool mendable = false;        // false: it needs a person
   bool fourDigitYears = false;  // the day's series shows four-digit years
+  std::vector<CheckProblem> bars{};  // of a line that tells one kind on many quotes: their own
+  std::size_t quotes = 1;          // how many quotes it tells of, when it has a day
 };
 
 // "SYMBOL<TAB>MM/DD/YY<TAB>what is wrong", "-" for no day; a sub-portfolio's problem ends in
@@ -66,6 +68,9 @@ struct PortfolioTree {
 // once. Returns false when the MASTER of `dir` itself cannot be read or has no header.
 [[nodiscard]] bool ReadPortfolioTree(FileSystem& fs, const std::string& dir, PortfolioTree* tree);
 
+// The problems of one series as the report gives them: its kinds gathered (GroupByKind).
+std::vector<CheckProblem> SeriesReport(const CheckedSymbol& symbol, const SeriesVerdict& verdict);
+
 // Reads the files of `symbol` (once each) and checks them; `*quotes` receives the quote
 // file's bytes as read. A quote or layout file that exists but cannot be read is a problem
 // that needs a person.
@@ -73,8 +78,8 @@ SeriesVerdict CheckSymbol(FileSystem& fs, const CheckedSymbol& symbol, Bytes* qu
 
 enum class CheckOutcome { kDone, kCancelled, kNoPortfolio };
 
-// Checks the portfolio `dir` and gives its problems, sorted, each series' runs of one kind of
-// problem on consecutive quotes as one problem (GroupRuns). kNoPortfolio when its MASTER
+// Checks the portfolio `dir` and gives its problems, sorted, each series' problems of one kind
+// on many quotes as one problem (GroupByKind). kNoPortfolio when its MASTER
 // cannot be read; kCancelled (with the problems found so far) when `progress` said so.
 // Reads only.
 CheckOutcome CheckPortfolio(FileSystem& fs, const std::string& dir, const CheckProgress& progress,

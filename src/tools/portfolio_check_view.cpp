@@ -3,6 +3,7 @@
 
 #include "data/file_names.h"
 #include "data/file_ops.h"
+#include "tools/check_runs.h"
 #include "tools/portfolio_repair.h"
 
 namespace barvane {
@@ -38,6 +39,11 @@ void OpenPortfolioOf(ViewState& view, const std::string& dir) {
 }
 
 }  // namespace
+
+std::string KindOfLine(const CheckProblem& line) {
+  const std::string kind = ProblemKind(line.bars.empty() ? line.text : line.bars.front().text);
+  return kind.empty() ? kFilesKind : kind;
+}
 
 bool ShowProblem(ViewState& view, const CheckProblem& problem) {
   OpenPortfolioOf(view, WithTrailingSlash(problem.dir));

@@ -18,6 +18,11 @@ inline constexpr const char* kNothingToMendText =
     "Nothing that the check found here can be mended without a person.";
 inline constexpr std::size_t kMendsListed = 15;
 
+// The kind a report line is filtered by: the kind of problem it tells (ProblemKind), else
+// kFilesKind for what concerns the files and the index rather than quotes.
+inline constexpr const char* kFilesKind = "files and index";
+std::string KindOfLine(const CheckProblem& line);
+
 // Opens the problem's portfolio (a sub-portfolio as a portfolio of its own), makes its symbol
 // the current row and, when it has a day, that day's quote row. False, with the portfolio
 // open, when its grid has no row of that symbol.

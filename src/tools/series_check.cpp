@@ -163,7 +163,6 @@ class SeriesChecker {
       }
       if (!ShowsTwoDigitYear(quote.day)) verdict_.fourDigitYears = true;
       quotes_.push_back(quote);
-      verdict_.quoteStamps.emplace_back(quote.day, quote.seconds);
     }
   }
 
@@ -300,10 +299,9 @@ class SeriesChecker {
   void CheckIndexDate(std::size_t offset, const char* which, DayNumber quoteDay) {
     const DayNumber indexDay = DateFloatToDay(ReadMbf(files_.record.bytes.data() + offset));
     if (indexDay == quoteDay) return;
-    const std::string given = indexDay == kNoDate ? "no valid " + std::string(which) + " date"
-                                            : std::string(which) + " date " + DayText(indexDay);
-    Problem(quoteDay, "index gives " + given + ", the " + which + " quote is of " + DayText(quoteDay),
-            allDated_);
+    const std::string says = indexDay == kNoDate ? "the index gives no valid " + std::string(which) + " date"
+                                             : "the index says the " + std::string(which) + " quote is " + DayText(indexDay);
+    Problem(quoteDay, says + ", the file's is " + DayText(quoteDay), allDated_);
     if (!allDated_) return;
     (offset == kMasterFirstDate ? verdict_.mendedRecord.firstDate : verdict_.mendedRecord.lastDate) =
         DayToMbfDate(quoteDay);

@@ -26,7 +26,9 @@ struct SeriesProblem {
   DayNumber day = kNoDate;  // kNoDate when it concerns no one day
   std::string text;
   bool mendable = false;  // false: it needs a person
-  DaySeconds time = 0;     // of the bar it concerns, in a series whose quotes hold a time
+  DaySeconds time = 0;    // of the bar it concerns, in a series whose quotes hold a time
+  std::vector<SeriesProblem> bars{};  // of a line that tells one kind on many quotes: their own
+  std::size_t quotes = 1;           // how many quotes it tells of, when it has a day
 };
 
 // When a quote was: its day, and its time in a series whose quotes hold one.
@@ -43,7 +45,6 @@ struct SeriesVerdict {
   std::vector<SeriesProblem> problems;  // in the order found
   bool fourDigitYears = false;          // the series shows its dates with four-digit years
   bool timed = false;                   // its quotes hold a time
-  std::vector<QuoteStamp> quoteStamps;  // of each quote, in file order
   // What the repair writes: the quote file's new bytes (when it changes) and the record's new
   // fields, and a line for each mend.
   std::optional<Bytes> mendedQuotes;

@@ -21,8 +21,14 @@ bool CurrentState(FileSystem& fs, const std::string& path, std::optional<Bytes>*
   return true;
 }
 
-const std::optional<Bytes>& StartState(const FileChange& file, bool undo) { return undo ? file.after : file.before; }
+// Whether `now` is what the file held where the undo (or redo) starts: after the change (or
+// before it).
+bool HoldsStart(const FileChange& file, bool undo, const std::optional<Bytes>& now) {
+  return undo ? HeldAfter(file, now) : now == file.before;
+}
 const std::optional<Bytes>& EndState(const FileChange& file, bool undo) { return undo ? file.before : file.after; }
+// Whether the history keeps the bytes the file gets: a redo needs those an undo kept.
+bool EndKnown(const FileChange& file, bool undo) { return undo || !file.afterDigest; }
 
 // The files in the order they are put back: an undo takes the command's steps backwards, so
 // that no index record ever names a quote file that is not there yet.
@@ -73,28 +79,32 @@ UndoOutcome Apply(History& history, const std::string& dir, bool undo, bool forc
     }
   }
   const std::string named = "\"" + WordsText(change.words) + "\"";
-  if (!history.Load(change.id, &change)) {
+  if (!history.Load(change.id, &change) ||
+      !std::all_of(change.files.begin(), change.files.end(), [&](const FileChange& f) { return EndKnown(f, undo); })) {
     outcome.message = "The history of " + named + " cannot be read. Nothing was " + Verb(undo) + ".";
     return outcome;
   }
   outcome.change = change;
   for (FileChange& file : outcome.change.files) file.before = file.after = std::nullopt;
 
-  for (const FileChange& file : change.files) {
+  // What the files hold now is, for an undo, what a redo will need: kept with the mark.
+  Change kept = change;
+  for (FileChange& file : kept.files) {
     std::optional<Bytes> now;
     if (!CurrentState(fs, file.path, &now)) {
       outcome.message = file.path + " cannot be read. Nothing was " + Verb(undo) + ".";
       return outcome;
     }
-    if (!force && now != StartState(file, undo)) {
+    if (!force && !HoldsStart(file, undo, now)) {
       outcome.changedSince = true;
       outcome.message = file.path + "\nwas changed after " + named + ", by another program or another change.\n" +
                         "Nothing was " + Verb(undo) + ".";
       return outcome;
     }
+    file.after = std::move(now);
   }
 
-  if (!history.MarkApplying(change.id, undo)) {
+  if (!history.MarkApplying(kept, undo)) {
     outcome.message = "The history cannot be written. Nothing was " + Verb(undo) + ".";
     return outcome;
   }
@@ -166,7 +176,7 @@ void RecoverHistory(History& history) {
       for (const FileChange* file : Order(change, undo)) {
         std::optional<Bytes> now;
         // A file that holds neither state was changed by something else: it is left alone.
-        if (!CurrentState(fs, file->path, &now) || now != StartState(*file, undo)) continue;
+        if (!CurrentState(fs, file->path, &now) || !HoldsStart(*file, undo, now) || !EndKnown(*file, undo)) continue;
         const std::optional<Bytes>& end = EndState(*file, undo);
         (void)(end ? ReplaceFile(fs, file->path, CopyTemporaryPath(file->path), *end)
                    : RemoveIfPresent(fs, file->path));

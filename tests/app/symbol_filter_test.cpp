@@ -12,7 +12,34 @@ TEST(SymbolFilter, SymbolOrNameContainsTheTextInAnyLetterCaseInGridOrder) {
   const std::pair<std::string, std::vector<int>> cases[] = {
       {"", {0, 1, 2, 3}}, {"bhp", {1, 3}}, {"BILL", {1}}, {"res ", {0}},
       {"e", {0, 2, 3}}, {"zz", {}},          {"ADMIRALTY RES    ", {}}};
-  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownSymbolRows(rows, text), shown) << text;
+  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownSymbolRows(rows, text, CodePage()), shown) << text;
+}
+
+// Names as the files hold them, in the bytes of their page; the filter is typed in UTF-8.
+TEST(SymbolFilter, IgnoresLetterCaseInThePortfoliosOwnAlphabet) {
+  const struct {
+    const char* page;
+    std::vector<SymbolRow> rows;
+    const char* typed;
+    std::vector<int> shown;
+  } cases[] = {
+      {"windows-1251", {{"AKM", "\xC0\xCA\xCC\xC5 MINING"}, {"B", "\xE0\xEA\xEC\xE5"}, {"C", "OTHER"}},
+       "Акме", {0, 1}},
+      {"windows-1251", {{"AKM", "\xC0\xCA\xCC\xC5 MINING"}, {"B", "\xE0\xEA\xEC\xE5"}}, "АКМЕ m", {0}},
+      {"windows-1251", {{"YO", "\xA8\xCB\xCA\xC0"}, {"E", "\xC5\xCB\xCA\xC0"}}, "ёлка", {0}},
+      {"koi8-r", {{"AKM", "\xE1\xEB\xED\xE5"}}, "акме", {0}},
+      {"windows-1253", {{"OTE", "\xCF\xD4\xC5"}, {"X", "\xEF\xF4\xE5"}}, "οτε", {0, 1}},
+      {"windows-1250", {{"LOD", "\xA3\xD3" "D\xAF"}}, "łódż", {0}},
+      {"windows-1252", {{"CAF", "CAF\xC9 ROYAL"}, {"CAFE", "CAFE"}}, "café", {0}},
+      {"windows-1252", {{"AKM", "AKME"}}, "Акме", {}},  // a letter the page has not
+      {"windows-1252", {{"AKM", "AKME"}}, "", {0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + " " + c.typed);
+    const std::optional<CodePage> page = CodePage::Named(c.page);
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(ShownSymbolRows(c.rows, c.typed, *page), c.shown);
+  }
 }
 
 TEST(SymbolFilter, PaneCountsTheShownRowsWithGroupedDigits) {

@@ -13,13 +13,35 @@ namespace {
 
 using namespace test;
 
-TEST(Cli, WrongWordsGiveUsageAndStatusTwo) {
-  for (auto words : {std::vector<std::string>{}, {"symbols"}, {"quotes", "DIR"}, {"frobnicate", "x"}}) {
+// Wrong words for any command: the usage on standard error, status 2, and nothing written.
+TEST(Cli, WrongWordsGiveUsageAndStatusTwoAndChangeNothing) {
+  TempDir root;
+  const std::string p = Built(root / "P", {Daily(1, "ABC", 3)}), file = root / "out.txt";
+  const auto before = Snapshot(root.path());
+  for (const Texts& words : std::initializer_list<Texts>{
+           {}, {"symbols"}, {"quotes", p}, {"frobnicate", "x"}, {"split", p, "ABC", "06/16/98", "2"},
+           {"delete-quote", p, "ABC"}, {"add-quote", p, "ABC", "06/15/98", "x"},
+           {"new-quote", p, "ABC", "06/12/98", "1", "1", "1", "1", "1"}, {"delete-symbol", p},
+           {"move-symbol", p, "ABC"}, {"export", p, "ABC", file, "--delim", "semicolon"},
+           {"export", p, "ABC", file, "--omit", "date"}, {"export-all", p},
+           {"export-all", p, root / "all", "--omit", "date"}, {"import", p, "ABC"},
+           {"import", p, "ABC", file, "--name"}, {"import", p, "ABC", file, "--merge"}, {"history"},
+           {"history", p, "b"}, {"undo"}, {"undo", p, "--fast"}, {"redo", p, "--force", "x"}, {"check"},
+           {"check", p, "--mend"}}) {
+    std::string line;
+    for (const std::string& word : words) line += " " + word;
+    SCOPED_TRACE(line);
     const CliRun run = Cli(words);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("usage: barvane-cli"), std::string::npos);
-    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err.rfind("usage: barvane-cli", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
   }
+  for (const Texts& words : {Texts{"symbols", p, "--codepage", "utf-8"}, Texts{"symbols", p, "--codepage"}}) {
+    const CliRun run = Cli(words);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("--codepage takes one of: windows-1250 windows-1251 ", 0), 0u) << run.err;
+  }
+  EXPECT_EQ(Snapshot(root.path()), before);
 }
 
 TEST(Cli, SampleDriveListsItsPortfoliosSymbolsAndQuotes) {

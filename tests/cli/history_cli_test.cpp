@@ -127,14 +127,5 @@ TEST_F(HistoryCli, ReadsAndFailuresRecordNothing) {
   EXPECT_EQ(Cli({"undo", dir}).status, 1);
 }
 
-TEST_F(HistoryCli, WrongWordsShowTheUsage) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"history"}, {"history", "a", "b"}, {"undo"}, {"undo", "a", "--fast"}, {"redo", "a", "--force", "x"}}) {
-    const auto r = Cli(words);
-    EXPECT_EQ(r.status, 2) << words.size();
-    EXPECT_NE(r.err.find("usage: barvane-cli"), std::string::npos);
-  }
-}
-
 }  // namespace
 }  // namespace barvane

@@ -47,17 +47,6 @@ TEST_F(QuoteCli, RefusalsAndFailuresTellWhyWithStatusOneAndTouchNothing) {
   }
 }
 
-TEST_F(QuoteCli, WrongWordCountsGiveUsageWithStatusTwo) {
-  for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"split", "06/16/98", "2"}, {"delete-quote"}, {"add-quote", "06/15/98", "x"},
-        {"new-quote", "06/12/98", "1", "1", "1", "1", "1"}}) {
-    const CliRun run = Run(words);
-    EXPECT_EQ(run.status, 2) << words[0];
-    EXPECT_EQ(run.err.rfind("usage: barvane-cli", 0), 0u) << words[0];
-  }
-  EXPECT_EQ(test::Snapshot(dir_.path()), before_);
-}
-
 TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
   const auto before = Lines(Cli({"quotes", dir_.path(), "ABC"}).out);
   const CliRun run = Run({"add-quote", "06/15/98"});

@@ -581,6 +581,32 @@ TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {
   EXPECT_EQ(ui_.done.back(), "3 quotes of 06/16/98 added to ABC, copies of the bars of 06/17/98");
 }
 
+TEST_P(IntradayCommands, NewQuoteNamesItsBarByDateAndTimeAndPutsItInItsPlace) {
+  MakeBars({kMonday, kMonday + 1});
+  EXPECT_EQ(ProposeNewQuote(state_)[0], "06/16/98 09:20:00");  // one step of the bars on
+  const std::pair<const char*, std::string> refused[] = {
+      {"06/16/98", kNewQuoteMomentText},
+      {"06/16/98 24:00", kNewQuoteMomentText},
+      {"06/16/98 09:10", "Date 06/16/98 09:10:00 already exists."},
+      {"1998-06-16T09:10:00", "Date 06/16/98 09:10:00 already exists."},
+  };
+  for (const auto& [text, want] : refused) {
+    EXPECT_EQ(RefuseNewQuoteMoment(state_, text), want) << text;
+    EXPECT_EQ(RefuseNewQuote(state_, {text, "1", "1", "1", "1", "1", "1"}), want) << text;
+  }
+  // A second away from a bar is a bar of its own.
+  const NewQuoteTexts texts = {"06/16/98 09:10:01", "1", "2", "0.5", "1.5", "10", "3"};
+  ASSERT_EQ(RefuseNewQuote(state_, texts), "");
+  ASSERT_TRUE(ApplyNewQuote(state_, texts));
+  quotes_.insert(quotes_.begin() + 5, {kMonday + 1, HmsToSeconds(9, 10, 1), 1, 2, 0.5f, 1.5f, 10, 3});
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/16/98 09:10:01");
+  EXPECT_EQ(ui_.done.back(), "Quote of 06/16/98 09:10:01 added to ABC");
+  // Made again, the same bar is refused by the rewrite as well: nothing written.
+  EXPECT_FALSE(ApplyNewQuote(state_, texts));
+  ExpectNothingWritten();
+}
+
 INSTANTIATE_TEST_SUITE_P(RecordsOf28And32Bytes, IntradayCommands, testing::Bool());
 
 }  // namespace

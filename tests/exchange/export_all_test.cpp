@@ -312,9 +312,9 @@ class FlushLogFs final : public FileSystemWrapper {
     auto file = target().CreateExclusive(path);
     return file ? std::make_unique<Logged>(std::move(file), &log) : nullptr;
   }
-  bool SyncFiles(const std::vector<std::string>& paths) override {
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
     log.push_back("flush " + std::to_string(paths.size()) + " files");
-    return target().SyncFiles(paths);
+    return target().SyncFiles(paths, open);
   }
   bool SyncDirectory(const std::string& dir) override {
     log.push_back("flush folder");

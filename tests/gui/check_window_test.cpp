@@ -3,6 +3,7 @@
 // problems of the shown symbol marked on the chart while the window is open.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,15 +20,30 @@
 #include "tools/portfolio_check_view.h"
 #include "window_harness.h"
 
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace barvane {
 namespace {
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
+// Symbol, date and problem of a line.
 QStringList RowTexts(QTreeWidget* list, int row) {
-  QStringList texts;
-  for (int c = 0; c < list->columnCount(); ++c) texts << list->topLevelItem(row)->text(c);
-  return texts;
+  QTreeWidgetItem* item = list->topLevelItem(row);
+  return {item->text(0), item->text(1), item->text(3)};
+}
+
+// Every column of each line the filter shows, in the order shown.
+std::vector<QStringList> ShownLines(QTreeWidget* list) {
+  std::vector<QStringList> lines;
+  for (int row = 0; row < list->topLevelItemCount(); ++row) {
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    if (item->isHidden()) continue;
+    QStringList texts;
+    for (int c = 0; c < list->columnCount(); ++c) texts << item->text(c);
+    lines.push_back(texts);
+  }
+  return lines;
 }
 
 // The view takes a double-click on the row it saw pressed.
@@ -58,7 +74,9 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   QTreeWidget* list = check->problemList();
   EXPECT_EQ(list->headerItem()->text(0), "Symbol");
   EXPECT_EQ(list->headerItem()->text(1), "Date");
-  EXPECT_EQ(list->headerItem()->text(2), "Problem");
+  EXPECT_EQ(list->headerItem()->text(2), "Quotes");
+  EXPECT_EQ(list->headerItem()->text(3), "Problem");
+  EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"KEEP", "-", "header counts 8 quotes, the file holds 4"}));
   EXPECT_EQ(RowTexts(list, 1), (QStringList{"ZERO", "06/18/98", "close is zero"}));
@@ -90,9 +108,81 @@ TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
   w.frame->action(kCmdCheckPortfolio)->trigger();
   QTreeWidget* list = w.frame->view()->checkWindow()->problemList();
   ASSERT_EQ(list->topLevelItemCount(), 1);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes to 06/18/98"}));
+  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes, 06/16/98 to 06/18/98"}));
   DoubleClickRow(list, 0);
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98");
+  // The line opens to its quotes, and each leads to its own day.
+  QTreeWidgetItem* line = list->topLevelItem(0);
+  ASSERT_EQ(line->childCount(), 3);
+  EXPECT_EQ(line->child(2)->text(1), "06/18/98");
+  EXPECT_EQ(line->child(2)->text(3), "close is zero");
+  list->expandItem(line);
+  const QRect rect = list->visualItemRect(line->child(2));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
+}
+
+TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
+  test::GuiWindow w;
+  auto negative = test::WeekdayQuotes(kMonday, 40);
+  for (std::size_t i = 0; i < 40; i += 2) negative[i].low = -1;  // 20 quotes apart
+  auto zero = test::WeekdayQuotes(kMonday, 10);
+  for (std::size_t i = 3; i < 6; ++i) zero[i].close = 0;
+  auto hilo = zero;
+  hilo[8].high = 4.1f, hilo[8].low = 4.2f;
+  test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "BRENT", test::Fields28(), negative),
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero),
+                                           test::Symbol(3, "ALSO", test::Fields28(), hilo)}));
+  Bytes quotes = test::ReadBytes(w.Dir("P/F2.DAT"));
+  quotes[2] = 99;  // the header count, which the repair mends
+  test::WriteBytes(w.Dir("P/F2.DAT"), quotes);
+  w.Open();
+  w.frame->action(kCmdCheckPortfolio)->trigger();
+  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  QTreeWidget* list = check->problemList();
+  const std::vector<QStringList> bySymbol = {
+      {"ALSO", "06/18/98", "3", "zero prices on 3 quotes, 06/18/98 to 06/22/98", ""},
+      {"ALSO", "06/25/98", "1", "high 4.10 below low 4.20", ""},
+      {"BRENT", "06/15/98", "20", "negative prices on 20 quotes, 06/15/98 to 08/06/98", ""},
+      {"ZERO", "-", "", "header counts 98 quotes, the file holds 10", "can mend"},
+      {"ZERO", "06/18/98", "3", "zero prices on 3 quotes, 06/18/98 to 06/22/98", ""}};
+  EXPECT_EQ(ShownLines(list), bySymbol);
+  EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
+
+  // A click on a header sorts by that column; a second click turns the order round.
+  QHeaderView* header = list->header();
+  const auto clickHeader = [header](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickHeader(2);
+  EXPECT_EQ(ShownLines(list).front()[0], "ZERO");  // no quotes in particular first
+  EXPECT_EQ(ShownLines(list).back()[2], "20");
+  clickHeader(2);
+  EXPECT_EQ(ShownLines(list).front()[2], "20");
+  clickHeader(3);
+  EXPECT_EQ(ShownLines(list).front()[3], "header counts 98 quotes, the file holds 10");
+  clickHeader(1);
+  EXPECT_EQ(ShownLines(list).back()[1], "06/25/98");
+
+  // The filter: every kind the report holds, and what the repair mends.
+  QComboBox* kinds = check->kindFilter();
+  QStringList offered;
+  for (int i = 0; i < kinds->count(); ++i) offered << kinds->itemText(i);
+  EXPECT_EQ(offered, (QStringList{"Every kind", "files and index", "high below low", "negative prices", "zero prices",
+                                  "What the repair mends"}));
+  clickHeader(0);
+  kinds->setCurrentText("zero prices");
+  ASSERT_EQ(ShownLines(list).size(), 2u);
+  EXPECT_EQ(ShownLines(list)[0], bySymbol[0]);
+  EXPECT_EQ(ShownLines(list)[1], bySymbol[4]);
+  kinds->setCurrentText("What the repair mends");
+  EXPECT_EQ(ShownLines(list), std::vector<QStringList>{bySymbol[3]});
+  // A check again keeps the kind chosen.
+  check->checkButton()->click();
+  EXPECT_EQ(kinds->currentText(), "What the repair mends");
+  EXPECT_EQ(ShownLines(list).size(), 1u);
 }
 
 template <typename T>

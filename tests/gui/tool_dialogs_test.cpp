@@ -244,6 +244,14 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("RU") + " - ЛУКОЙЛ");
   EXPECT_EQ(w.settings.ReadString("CodePage", w.Dir("RU"), ""), "windows-1251");
   EXPECT_EQ(test::ReadBytes(w.Dir("RU/MASTER")), before);
+
+  // The filter reads the names through the page, letter case ignored in its alphabet.
+  QLineEdit* filter = w.frame->view()->symbolFilter();
+  const std::pair<const char*, int> typed[] = {{"сбер", 1}, {"СБЕРБАНК", 1}, {"лукойл", 1}, {"ЛУКОЙЛЫ", 0}, {"Sber", 0}};
+  for (const auto& [text, rows] : typed) {
+    filter->setText(QString::fromUtf8(text));
+    EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), rows) << text;
+  }
 }
 
 TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFocusFrame>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
@@ -55,10 +56,23 @@ TEST(WindowKeys, TabMovesBetweenThePanesAndNeverThroughCells) {
   v->portfolioList()->setFocus();
   const std::string symbol = w.state().m_seriesSymbol;
   const std::vector<QWidget*> order = {v->symbolGrid(), v->quoteGrid(), v->chartPane(), v->portfolioList()};
+  QFocusFrame* frame = v->focusFrame();
+  const QColor highlight = v->palette().color(QPalette::Active, QPalette::Highlight);
   for (QWidget* next : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), next) << QApplication::focusWidget()->metaObject()->className();
+    // The pane with the keyboard shows it: a frame around it in the selection colour.
+    EXPECT_EQ(frame->widget(), next);
+    ASSERT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->geometry().contains(next->geometry().adjusted(-1, -1, 1, 1).topLeft() + QPoint(1, 1)));
+    const QImage painted = frame->grab().toImage();
+    EXPECT_EQ(painted.pixelColor(0, painted.height() / 2), highlight);
+    EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() - 1), highlight);
   }
+  // Outside the four panes (the filter box) none wears it.
+  v->symbolFilter()->setFocus();
+  EXPECT_EQ(frame->widget(), nullptr);
+  v->portfolioList()->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
   EXPECT_EQ(QApplication::focusWidget(), v->chartPane());
   QTest::qWait(400);
@@ -110,7 +124,7 @@ TEST(WindowKeys, GoToDateMakesThatDayOrTheOneBeforeCurrent) {
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/15/98");
 }
 
-TEST(WindowKeys, NewQuoteRefusesATakenDayThenStoresTheTypedOneMinusSignsKept) {
+TEST(WindowKeys, NewQuoteRefusesATakenDayBeforeTheValuesThenStoresTheTypedOneMinusSignsKept) {
   KeysWindow w;
   w.Show("MID");
   const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
@@ -118,13 +132,18 @@ TEST(WindowKeys, NewQuoteRefusesATakenDayThenStoresTheTypedOneMinusSignsKept) {
   w.Run(kCmdNewQuote, [&w](QDialog* d) {
     auto* dialog = static_cast<CNewQuoteDlg*>(d);
     EXPECT_EQ(dialog->dateField()->text(), "06/18/98");
+    EXPECT_EQ(dialog->timeField(), nullptr);
+    EXPECT_TRUE(dialog->field(0)->isEnabled());
     QTest::keyClicks(dialog->dateField(), "061798");
-    const char* values[] = {"-1.5", "-1.2", "-2", "-1.25", "100", "5"};
-    for (int i = 0; i < 6; ++i) QTest::keyClicks(dialog->field(i), values[i]);
+    EXPECT_EQ(dialog->momentNote(), "Date 06/17/98 already exists.");
+    EXPECT_FALSE(dialog->field(0)->isEnabled());
     test::GuiWindow::Ok(d);
     EXPECT_EQ(w.messages.back(), "Date 06/17/98 already exists.");
     EXPECT_TRUE(d->isVisible());
     QTest::keyClicks(dialog->dateField(), "062298");
+    EXPECT_EQ(dialog->momentNote(), "");
+    const char* values[] = {"-1.5", "-1.2", "-2", "-1.25", "100", "5"};
+    for (int i = 0; i < 6; ++i) QTest::keyClicks(dialog->field(i), values[i]);
     test::GuiWindow::Ok(d);
   });
   EXPECT_NE(test::ReadBytes(w.Dir("P/F2.DAT")), before);
@@ -158,6 +177,41 @@ TEST(WindowKeys, NewQuoteAndGoToDateTakeTheYearInFullWhereTheSeriesShowsIt) {
   EXPECT_NE(test::ReadBytes(w.Dir("P/F1.DAT")), before);
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "11/10/1929");
   EXPECT_EQ(w.messages.size(), 1u);
+}
+
+// Five-minute bars on two days: New quote asks for the bar's time, and refuses a bar the series
+// holds before any value is typed.
+TEST(WindowKeys, NewQuoteOnASeriesWithTimesTakesTheBarsTimeBeforeItsValues) {
+  test::GuiWindow w;
+  std::vector<QuoteValues> bars;
+  for (DayNumber day : {kMonday, kMonday + 1}) {
+    for (int m : {5, 10, 15}) bars.push_back({day, HmsToSeconds(9, m, 0), 10, 11, 9, 10, 100, 0});
+  }
+  SymbolDescription symbol = test::Symbol(1, "HSI", {}, bars, false);
+  for (Quantity q : {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}) symbol.fields.push_back({q, 0, 0});
+  symbol.periodicity = 'I';
+  test::Build(w.Dir("P"), test::Portfolio(symbol));
+  w.Open();
+  w.Run(kCmdNewQuote, [&w](QDialog* d) {
+    auto* dialog = static_cast<CNewQuoteDlg*>(d);
+    ASSERT_NE(dialog->timeField(), nullptr);
+    EXPECT_EQ(dialog->dateField()->text(), "06/16/98");
+    EXPECT_EQ(dialog->timeField()->text(), "09:20:00");
+    dialog->timeField()->setText("09:10:00");
+    EXPECT_EQ(dialog->momentNote(), "Date 06/16/98 09:10:00 already exists.");
+    EXPECT_FALSE(dialog->field(3)->isEnabled());
+    dialog->timeField()->setText("09:12:30");
+    EXPECT_EQ(dialog->momentNote(), "");
+    EXPECT_TRUE(dialog->field(3)->isEnabled());
+    EXPECT_FALSE(dialog->field(5)->isEnabled());  // no open interest in these files
+    const char* values[] = {"10", "11", "9", "10,5", "100"};
+    for (int i = 0; i < 5; ++i) QTest::keyClicks(dialog->field(i), values[i]);
+    test::GuiWindow::Ok(d);
+  });
+  symbol.quotes.insert(symbol.quotes.begin() + 5, {kMonday + 1, HmsToSeconds(9, 12, 30), 10, 11, 9, 10.5f, 100, 0});
+  EXPECT_EQ(test::ReadBytes(w.Dir("P/F1.DAT")), QuoteFileBytes(symbol));
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98 09:12:30");
+  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(WindowKeys, AnOddBarIsStoredOnlyAfterAYes) {

@@ -36,7 +36,9 @@ class FaultyFs final : public FileSystemWrapper {
   bool SyncDirectory(const std::string& dir) override {
     return !crashed() && target().SyncDirectory(dir);
   }
-  bool SyncFiles(const std::vector<std::string>& paths) override { return Step() && target().SyncFiles(paths); }
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
+    return Step() && target().SyncFiles(paths, open);
+  }
 
  private:
   class File final : public WritableFile {

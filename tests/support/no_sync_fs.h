@@ -22,7 +22,7 @@ class NoSyncFs final : public FileSystemWrapper {
     return file ? std::make_unique<File>(std::move(file)) : nullptr;
   }
   bool SyncDirectory(const std::string&) override { return true; }
-  bool SyncFiles(const std::vector<std::string>&) override { return true; }
+  bool SyncFiles(const std::vector<std::string>&, WritableFile*) override { return true; }
 
  private:
   class File final : public WritableFile {

@@ -25,6 +25,18 @@ Lines CheckLines(const std::string& dir) {
   return lines;
 }
 
+// The report with each line of many quotes given as the problems it opens to.
+Lines BarLines(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  Lines lines;
+  for (const CheckProblem& p : problems) {
+    if (p.bars.empty()) lines.push_back(CheckLine(p));
+    for (const CheckProblem& bar : p.bars) lines.push_back(CheckLine(bar));
+  }
+  return lines;
+}
+
 SymbolDescription Clean(int fileNumber, const std::string& symbol, int count = 5) {
   return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, count));
 }
@@ -73,7 +85,8 @@ TEST(PortfolioCheck, TellsIdenticalFromDifferentQuotesOfOneDay) {
   other.close += 0.125f;
   quotes.insert(quotes.begin() + 3, other);
   BuildWith(dir, test::Symbol(2, "TWICE", test::Fields28(), quotes));
-  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TWICE\t06/16/98\t2 identical quotes of this day",
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"TWICE\t06/16/98\trepeated days on 2 days, 06/16/98 to 06/17/98"}));
+  EXPECT_EQ(BarLines(dir.path()), (Lines{"TWICE\t06/16/98\t2 identical quotes of this day",
                                            "TWICE\t06/17/98\t2 different quotes of this day"}));
 }
 
@@ -148,12 +161,12 @@ TEST(PortfolioCheck, ReportsPricesAsAUserReadsThem) {
   quotes[4].low = -1.5f;
   quotes[5].open = 0.0035f, quotes[5].low = 0.004f;
   BuildWith(dir, test::Symbol(2, "PRICE", test::Fields28(), quotes));
-  EXPECT_EQ(CheckLines(dir.path()), (Lines{"PRICE\t06/15/98\thigh 4.10 below low 4.20",
-                                           "PRICE\t06/16/98\topen 11.00 above high 10.75",
-                                           "PRICE\t06/17/98\tclose 9.9375 below low 10.00",
-                                           "PRICE\t06/18/98\tclose is zero",
-                                           "PRICE\t06/19/98\tlow -1.50 is negative",
-                                           "PRICE\t06/22/98\topen 0.0035 below low 0.004"}));
+  EXPECT_EQ(BarLines(dir.path()), (Lines{"PRICE\t06/15/98\thigh 4.10 below low 4.20",
+                                         "PRICE\t06/16/98\topen 11.00 above high 10.75",
+                                         "PRICE\t06/17/98\tclose 9.9375 below low 10.00",
+                                         "PRICE\t06/22/98\topen 0.0035 below low 0.004",
+                                         "PRICE\t06/18/98\tclose is zero",
+                                         "PRICE\t06/19/98\tlow -1.50 is negative"}));
 }
 
 // A back-adjusted continuous future: years of negative prices, then positive ones.
@@ -166,7 +179,7 @@ TEST(PortfolioCheck, ReportsABackAdjustedSeriesInRuns) {
   quotes[2320].close = 0;
   BuildWith(dir, test::Symbol(2, "CL", test::Fields28(), quotes));
   EXPECT_EQ(CheckLines(dir.path()),
-            (Lines{"CL\t09/01/86\tnegative prices on 2,312 quotes to " + ScreenDate(quotes[2311].day),
+            (Lines{"CL\t09/01/86\tnegative prices on 2,312 quotes, 09/01/86 to " + ScreenDate(quotes[2311].day),
                    "CL\t" + ScreenDate(quotes[2320].day) + "\tclose is zero"}));
 }
 
@@ -199,8 +212,8 @@ TEST(PortfolioCheck, ComparesTheIndexDatesWithTheFirstAndLastQuote) {
   PatchBytes(dir / "MASTER", MasterAt(2, kMasterFirstDate), date);
   PatchBytes(dir / "MASTER", MasterAt(2, kMasterLastDate), {0, 0, 0, 0});
   EXPECT_EQ(CheckLines(dir.path()),
-            (Lines{"DATES\t06/15/98\tindex gives first date 06/16/98, the first quote is of 06/15/98",
-                   "DATES\t06/19/98\tindex gives no valid last date, the last quote is of 06/19/98"}));
+            (Lines{"DATES\t06/15/98\tthe index says the first quote is 06/16/98, the file's is 06/15/98",
+                   "DATES\t06/19/98\tthe index gives no valid last date, the file's is 06/19/98"}));
 }
 
 TEST(PortfolioCheck, ReportsAMissingQuoteFileAndOneNoRecordNames) {
@@ -245,7 +258,7 @@ TEST(PortfolioCheck, ReportsValuesThatAreNoNumberAndLeavesThemToAPerson) {
   const std::size_t second = 2 * 28;
   for (std::size_t field : {2, 3, 5}) PatchBytes(dir / "F2.DAT", second + 4 * field + 3, {1});  // high, low, volume
   PatchBytes(dir / "F2.DAT", 3 * 28 + 4 * 4 + 3, {1});  // the third quote's close
-  EXPECT_EQ(CheckLines(dir.path()), (Lines{"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
+  EXPECT_EQ(BarLines(dir.path()), (Lines{"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
                                            "NAN\t06/16/98\tvolume is not a number",
                                            "NAN\t06/17/98\tclose is not a number"}));
 }
@@ -269,8 +282,8 @@ TEST(PortfolioCheck, ReportsIndexFilesOutOfStepAndChecksXmasterSymbols) {
   WriteIeee(DayToDateFloat(kMonday + 1), stale.data());
   PatchBytes(dir / "EMASTER", 192 + 72, stale);
   test::WriteBytes(dir / "F301.MWD", {});
-  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tindex files out of step: dates of record 1",
-                                           "-\t-\tquote file F301.MWD is named by no record",
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"-\t-\tquote file F301.MWD is named by no record",
+                                           "KEEP\t-\tEMASTER's record and MASTER's disagree on the dates",
                                            "WIDE\t06/16/98\tclose is zero"}));
 }
 
@@ -300,12 +313,14 @@ TEST(PortfolioCheck, SortsBySymbolThenDayAndGivesTheProblemsDirectory) {
   ASSERT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), nullptr, &problems), CheckOutcome::kDone);
   Lines lines;
   for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
-  EXPECT_EQ(lines, (Lines{"Abc\t06/15/98\topen is zero", "Abc\t06/17/98\tclose is zero",
+  EXPECT_EQ(lines, (Lines{"Abc\t06/15/98\tzero prices on 2 quotes, 06/15/98 to 06/17/98",
                           "zed\t-\theader counts 8 quotes, the file holds 3",
-                          "zed\t06/15/98\topen is zero", "zed\t06/17/98\tclose is zero"}));
+                          "zed\t06/15/98\tzero prices on 2 quotes, 06/15/98 to 06/17/98"}));
   EXPECT_EQ(problems[0].dir, dir.path());
-  EXPECT_TRUE(problems[2].mendable);
-  EXPECT_FALSE(problems[3].mendable);
+  EXPECT_EQ(problems[0].bars.size(), 2u);
+  EXPECT_EQ(problems[0].bars[1].day, kMonday + 2);
+  EXPECT_TRUE(problems[1].mendable);
+  EXPECT_FALSE(problems[2].mendable);
 }
 
 TEST(PortfolioCheck, TellsProgressAndStopsWhenCancelled) {

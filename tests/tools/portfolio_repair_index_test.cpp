@@ -24,7 +24,7 @@ using Files = std::map<std::string, Bytes>;
 using Lines = std::vector<std::string>;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
-const std::string kOutOfStep = "-\t-\tindex files out of step: ";
+const std::string kOutOfStep = "-\t-\tthe index files disagree: ";
 
 SymbolDescription Clean(int fileNumber, const std::string& symbol) {
   return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
@@ -131,9 +131,8 @@ TEST_F(IndexRepair, AddsTheRecordEmasterLacksFromMastersRecord) {
   const Checked checked = Check(dir_.path());
   EXPECT_EQ(checked.lines,
             (Lines{kOutOfStep + "EMASTER holds 2 records and MASTER 3",
-                   kOutOfStep + "file number of record 2", kOutOfStep + "symbol of record 2",
-                   kOutOfStep + "name of record 2"}));
-  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
+                   "BETA\t-\tEMASTER's record and MASTER's disagree on the file number, the symbol and the name"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true}));
 
   // The new record holds what MASTER and the quote records tell, zeros where nothing does.
   Files expected = Snapshot(clean_.path());
@@ -177,7 +176,8 @@ TEST_F(IndexRepair, PutsEmastersRecordsInMastersOrderEachKeptWhole) {
   std::copy(third.begin(), third.end(), emaster.begin() + static_cast<long>(EmasterAt(1, 0)));
   std::copy(first.begin(), first.end(), emaster.begin() + static_cast<long>(EmasterAt(3, 0)));
   test::WriteBytes(Path("EMASTER"), emaster);
-  EXPECT_EQ(Check(dir_.path()).lines.front(), kOutOfStep + "file number of record 1");
+  EXPECT_EQ(Check(dir_.path()).lines.front(),
+            "ALPHA\t-\tEMASTER's record and MASTER's disagree on the file number, the symbol and the name");
   ExpectRepairedTo({"-\t-\tput EMASTER's records in MASTER's order"}, "EMASTER");
 }
 
@@ -192,9 +192,10 @@ TEST_F(IndexRepair, GivesEachRecordMastersSymbolNameDatesAndNumberOfFields) {
   Patch(Path("EMASTER"), EmasterAt(3, kEmasterFieldCount), {6});
   const Checked checked = Check(dir_.path());
   EXPECT_EQ(checked.lines,
-            (Lines{kOutOfStep + "symbol of record 1", kOutOfStep + "name of record 2",
-                   kOutOfStep + "dates of record 3", kOutOfStep + "number of fields of record 3"}));
-  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true, true}));
+            (Lines{"ALPHA\t-\tEMASTER's record and MASTER's disagree on the symbol",
+                   "BETA\t-\tEMASTER's record and MASTER's disagree on the name",
+                   "GAMMA\t-\tEMASTER's record and MASTER's disagree on the dates and the number of fields"}));
+  EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true}));
   ExpectRepairedTo({"-\t-\tset the symbol of EMASTER's record 1 to ALPHA",
                     "-\t-\tset the name of EMASTER's record 2 to BETA Ltd",
                     "-\t-\tset the dates of EMASTER's record 3 to 06/15/98 and 06/19/98",
@@ -287,7 +288,7 @@ TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
       {[](const TempDir& dir, auto&) {  // one number twice
          Patch(dir / "EMASTER", EmasterAt(3, kEmasterFileNumber), {1});
        },
-       "file number of record 3"},
+       "EMASTER's record and MASTER's disagree on the file number"},
       {[](const TempDir& dir, PortfolioDescription& portfolio) {  // a sub-portfolio EMASTER lacks
          portfolio.subPortfolios = {"SUB"};
          test::Build(dir.path(), portfolio);
@@ -303,7 +304,8 @@ TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
     spoil(dir, portfolio);
     const Files before = Snapshot(dir.path());
     const Checked checked = Check(dir.path());
-    const auto at = std::find(checked.lines.begin(), checked.lines.end(), kOutOfStep + line);
+    const auto at = std::find_if(checked.lines.begin(), checked.lines.end(),
+                                 [&line](const std::string& l) { return l.ends_with("\t" + line) || l.ends_with(": " + line); });
     ASSERT_NE(at, checked.lines.end());
     EXPECT_FALSE(checked.mendable[static_cast<std::size_t>(at - checked.lines.begin())]);
     EXPECT_EQ(Repair(dir.path()), Lines{});

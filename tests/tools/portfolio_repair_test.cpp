@@ -166,17 +166,17 @@ TEST(PortfolioRepair, LeavesRecordsThatShareAQuoteFileAndQuotesWithoutADate) {
   EXPECT_EQ(Snapshot(dir.path()), before);
   EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()),
             (Lines{"A\t-\tshares its quote file F1.DAT with B",
-                   "A\t06/15/98\tout of date order on 2 quotes to 06/16/98",
-                   "A\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
-                   "A\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
+                   "A\t06/15/98\tout of date order on 2 quotes, 06/15/98 to 06/16/98",
+                   "A\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98",
+                   "A\t06/17/98\tthe index says the last quote is 06/15/98, the file's is 06/17/98",
                    "B\t-\tshares its quote file F1.DAT with A",
-                   "B\t06/15/98\tout of date order on 2 quotes to 06/16/98",
-                   "B\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
-                   "B\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98",
+                   "B\t06/15/98\tout of date order on 2 quotes, 06/15/98 to 06/16/98",
+                   "B\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98",
+                   "B\t06/17/98\tthe index says the last quote is 06/15/98, the file's is 06/17/98",
                    "C\t-\tquote 2 of the file has no valid date",
                    "C\t06/15/98\tout of date order after 06/17/98",
-                   "C\t06/15/98\tindex gives first date 06/17/98, the first quote is of 06/15/98",
-                   "C\t06/17/98\tindex gives last date 06/15/98, the last quote is of 06/17/98"}));
+                   "C\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98",
+                   "C\t06/17/98\tthe index says the last quote is 06/15/98, the file's is 06/17/98"}));
 }
 
 TEST(PortfolioRepair, RemovesARepeatedBarFromA32ByteIntradayFile) {

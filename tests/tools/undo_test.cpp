@@ -122,7 +122,7 @@ TEST_F(UndoTest, FileRemovedOrCreatedSinceRefusesUndoAndRedo) {
   EXPECT_EQ(Snapshot(root_.path()), after_);
 }
 
-// The real file system, noting each removal, each directory flush and each file made.
+// The real file system, noting each removal, each directory flush, each file made and renamed.
 class EffectLogFs final : public FileSystemWrapper {
  public:
   EffectLogFs() : FileSystemWrapper(FileSystem::Default()) {}
@@ -137,6 +137,10 @@ class EffectLogFs final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
     log.push_back("create " + path);
     return target().CreateExclusive(path);
+  }
+  bool Rename(const std::string& from, const std::string& to) override {
+    log.push_back("rename to " + to);
+    return target().Rename(from, to);
   }
   std::vector<std::string> log;
 };
@@ -207,6 +211,79 @@ TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees)
       ASSERT_TRUE(Redo(next, src_, false).done);
     }
   }
+}
+
+// A redo takes back what the undo before it kept of the files: a crash at any of its steps
+// leaves them old or new, a history that agrees, and a change that undoes again.
+TEST_F(UndoTest, CrashAtAnyStepOfARedoLeavesOldOrNewFilesAndAHistoryThatAgrees) {
+  AfterMove();
+  {
+    History history(FileSystem::Default(), data_.path());
+    ASSERT_TRUE(Undo(history, src_, false).done);
+  }
+  for (int step = 1;; ++step) {
+    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
+    {
+      History history(faulty, data_.path());
+      (void)Redo(history, src_, false);
+    }
+    const bool crashed = faulty.crashed();
+    History next(FileSystem::Default(), data_.path());
+    RecoverHistory(next);
+    const Files now = Snapshot(root_.path());
+    ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
+    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
+    EXPECT_EQ(Undone(), now == before_) << step;
+    if (!crashed) break;
+    if (now == after_) {
+      ASSERT_TRUE(Undo(next, src_, false).done) << step;
+    }
+  }
+}
+
+// A change of the layout before digests (every state's bytes whole, an empty mark when undone)
+// still undoes and redoes.
+TEST(UndoOldLayout, ChangeKeptWithItsBytesWholeIsUndoneAndRedone) {
+  TempDir root, data;
+  const std::string dir = std::filesystem::canonical(root.path()).generic_string();
+  test::WriteBytes(dir + "/F1.DAT", {'n', 'e', 'w'});
+  const auto number = [](Bytes* out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  const auto text = [&](Bytes* out, const std::string& t) {
+    number(out, t.size(), 4);
+    out->insert(out->end(), t.begin(), t.end());
+  };
+  Bytes header;
+  number(&header, 1, 8);           // id
+  number(&header, 1700000000, 8);  // time
+  number(&header, 2, 4);
+  text(&header, "edit");
+  text(&header, dir);
+  number(&header, 1, 4);
+  text(&header, dir);
+  number(&header, 1, 4);
+  text(&header, dir + "/F1.DAT");
+  number(&header, 3, 1);  // before and after
+  number(&header, 3, 8);
+  number(&header, 3, 8);
+  Bytes file = {'B', 'V', 'H', 'I', 'S', 'T', '1', '\n'};
+  number(&file, header.size(), 4);
+  file.insert(file.end(), header.begin(), header.end());
+  for (const char* state : {"old", "new"}) file.insert(file.end(), state, state + 3);
+  test::WriteBytes(data / "000000000001.chg", file);
+
+  History history(FileSystem::Default(), data.path());
+  ASSERT_TRUE(Undo(history, dir, false).done);
+  EXPECT_EQ(test::ReadBytes(dir + "/F1.DAT"), (Bytes{'o', 'l', 'd'}));
+  ASSERT_TRUE(Redo(history, dir, false).done);
+  EXPECT_EQ(test::ReadBytes(dir + "/F1.DAT"), (Bytes{'n', 'e', 'w'}));
+  test::WriteBytes(data / "000000000001.undone", {});  // an old undo's mark
+  test::WriteBytes(dir + "/F1.DAT", {'o', 'l', 'd'});
+  ASSERT_TRUE(Redo(history, dir, false).done);
+  EXPECT_EQ(test::ReadBytes(dir + "/F1.DAT"), (Bytes{'n', 'e', 'w'}));
+  test::WriteBytes(dir + "/F1.DAT", {'e', 'l', 's', 'e'});
+  EXPECT_TRUE(Undo(history, dir, false).changedSince);
 }
 
 // The real file system, with `at` run before every directory lock and every removal, given the
