@@ -2,9 +2,9 @@
 #include "app/quote_grid.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
+#include "data/number_text.h"
 #include "data/quote_series.h"
 
 namespace barvane {
@@ -13,11 +13,8 @@ namespace {
 constexpr int kRowsPerProgressStep = 10;
 constexpr std::int32_t kRowsOfFirstScreen = 30;
 
-std::string NumberText(const char* format, float value) {
-  if (!Held(value)) return "N/A";
-  char text[64];
-  std::snprintf(text, sizeof text, format, static_cast<double>(value));
-  return text;
+std::string NumberText(float value, int minDecimals) {
+  return Held(value) ? FloatText(value, minDecimals) : "N/A";
 }
 
 // The day of quote `first`, or kNoDate when it cannot be read.
@@ -31,8 +28,8 @@ DayNumber DayOfQuote(FileSystem& fs, const std::string& dir, const std::string& 
 
 }  // namespace
 
-std::string PriceText(float value) { return NumberText("%.4f", value); }
-std::string CountText(float value) { return NumberText("%.0f", value); }
+std::string PriceText(float value) { return NumberText(value, 4); }
+std::string CountText(float value) { return NumberText(value, 0); }
 
 std::vector<QuoteColumn> QuoteColumns(DateStyle style) {
   std::vector<QuoteColumn> columns;

@@ -51,9 +51,11 @@ struct QuoteGrid {
   bool timed = false;              // the series' quotes carry a time of day
 };
 
-// "%.4f" of a price, "N/A" for a quantity not held.
+// A price with at least four decimals and every further one its float needs (FloatText);
+// "N/A" for a quantity not held.
 std::string PriceText(float value);
-// "%.0f" of a volume or open interest, "N/A" for a quantity not held.
+// A volume or open interest as the shortest whole number that reads back as its float (decimals
+// only when it has a fraction); "N/A" for a quantity not held.
 std::string CountText(float value);
 // The grid's columns in their order.
 std::vector<QuoteColumn> QuoteColumns(DateStyle style);

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "data/number_text.h"
 #include "data/quote_series.h"
 
 namespace barvane {
@@ -22,9 +22,8 @@ constexpr std::int32_t kWindow = 400;
 
 char Delimiter(int choice) { return choice == 1 ? ',' : choice == 2 ? '\t' : ' '; }
 
-// The room a line takes at most: a date, a time and six values of at most 48 characters with
-// their delimiters.
-constexpr std::size_t kLongestLine = 10 + 9 + kExportColumnCount * 50 + 2;
+// The room a line takes at most: a date, a time and six values with their delimiters.
+constexpr std::size_t kLongestLine = 10 + 9 + kExportColumnCount * (1 + kLongestFloatText) + 2;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -78,22 +77,28 @@ char* PutUnits(char* out, std::uint64_t units) {
   return point + 1 + kPrecision;
 }
 
-// "%.4f" (prices) or "%.2f" (volume, open interest) of the value, negative ones included.
+// The value with at least kPrecision decimals (4 for prices, 2 for volume and open interest)
+// and every further one its float needs, negative ones included: PutFloatText, most often
+// through a short cut. A float below 2^24 whose rounding interval holds only one number of
+// kPrecision decimals, that number close within a quarter of its lower gap, has that number as
+// its shortest text; so has a whole float below 2^24.
 template <int kPrecision>
 char* PutValue(char* out, float value) {
-  // A float times 10^4 needs at most 24 + 14 bits, so the product is exact in double, and
-  // adding and taking away 2^52 leaves its nearest whole number, ties to even, as printf rounds.
-  // Signed zeros, values of 2^32 and more, infinities and NaN take the general path.
   constexpr std::uint32_t kScale = kPrecision == 4 ? 10000 : 100;
-  const double scaled = static_cast<double>(value) * kScale;
-  if (!std::signbit(value) && scaled < 1.0e15) {
+  if (!std::signbit(value) && value < 0x1p24f) {
+    // A float times 10^4 needs at most 24 + 14 bits, so the products are exact in double, and
+    // adding and taking away 2^52 leaves the nearest whole number.
+    const double scaled = static_cast<double>(value) * kScale;
     const double rounded = (scaled + 0x1p52) - 0x1p52;
-    const auto units = static_cast<std::uint64_t>(rounded);
-    if (units < std::uint64_t{kScale} << 32) return PutUnits<kPrecision>(out, units);
+    if (value == std::trunc(value)) return PutUnits<kPrecision>(out, static_cast<std::uint64_t>(rounded));
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const double gapAbove = (static_cast<double>(std::bit_cast<float>(bits + 1)) - value) * kScale;
+    const double gapBelow = (value - static_cast<double>(std::bit_cast<float>(bits - 1))) * kScale;
+    if (gapAbove < 1 && std::fabs(scaled - rounded) < gapBelow / 4) {
+      return PutUnits<kPrecision>(out, static_cast<std::uint64_t>(rounded));
+    }
   }
-  return std::to_chars(out, out + 48, static_cast<double>(value), std::chars_format::fixed,
-                       kPrecision)
-      .ptr;
+  return PutFloatText(out, value, kPrecision);
 }
 
 // Copies `n` bytes that were written a line or more before, reading none beyond them.

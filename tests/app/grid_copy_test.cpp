@@ -16,8 +16,8 @@ TEST(GridCopy, RowsComeWholeTabSeparatedWithLineEndsAndStrayRowsAreSkipped) {
   grid.rows.push_back({YmdToDay(2024, 2, 29), {-1.0f, -0.5f, -2.0f, -1.25f, -1.0f, -7.0f}});
   EXPECT_EQ(CopyQuoteRows(grid, {0, 1}),
             "03/04/24\t10.5000\t11.2500\t9.1250\t12.0000\t1500\tN/A\n"
-            "03/01/24\t1.2346\t2.0000\t1.0000\t1.5000\t0\t7\n");
-  EXPECT_EQ(CopyQuoteRows(grid, {1, -1, 3}), "03/01/24\t1.2346\t2.0000\t1.0000\t1.5000\t0\t7\n");
+            "03/01/24\t1.23456\t2.0000\t1.0000\t1.5000\t0\t7\n");
+  EXPECT_EQ(CopyQuoteRows(grid, {1, -1, 3}), "03/01/24\t1.23456\t2.0000\t1.0000\t1.5000\t0\t7\n");
   // A negative value is a number like any: "N/A" is only for a quantity not held.
   EXPECT_EQ(CopyQuoteRows(grid, {2}), "02/29/24\t-1.0000\t-0.5000\t-2.0000\t-1.2500\t-1\t-7\n");
   EXPECT_EQ(CopyQuoteRows(grid, {}), "");

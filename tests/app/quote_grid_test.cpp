@@ -51,7 +51,7 @@ TEST(QuoteGrid, TextsOfHeldAndMissingQuantities) {
   EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
             (std::vector<std::string>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
   EXPECT_EQ(grid.held, (std::array{false, true, true, true, true, false}));
-  EXPECT_EQ(PriceText(0.00006f), "0.0001");
+  EXPECT_EQ(PriceText(0.00006f), "0.00006");
   EXPECT_EQ(CountText(1234567.0f), "1234567");
 }
 
@@ -64,7 +64,7 @@ TEST(QuoteGrid, NegativeValuesShowAsTheNumbersTheyAre) {
   const QuoteGrid grid = Fill(dir.path(), "BACK", ui);
   ASSERT_EQ(grid.rows.size(), 1u);
   EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
-            (std::vector<std::string>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.0000", "-1", "-3"}));
+            (std::vector<std::string>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.00004", "-1", "-3"}));
 }
 
 // Any one quote outside 1961..2060 gives the whole series four-digit years; nothing else does.

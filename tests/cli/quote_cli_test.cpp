@@ -202,5 +202,46 @@ TEST(QuoteCliIntraday, EveryBarKeepsItsOwnSecond) {
   EXPECT_TRUE(std::equal(old.begin() + 28, old.end(), now.begin() + 28));
 }
 
+// Each value shows, exports and imports back as the very float the file held, byte for byte.
+TEST(QuoteCliNumbers, EveryFloatSurvivesShowExportAndImport) {
+  struct Case {
+    float value;
+    const char* price;
+    const char* count;
+    const char* exported;  // as a volume
+  };
+  const Case cases[] = {{1.09405f, "1.09405", "1.09405", "1.09405"},
+                        {0.00004f, "0.00004", "0.00004", "0.00004"},
+                        {4669.1f, "4669.1000", "4669.1", "4669.10"},
+                        {8020000000.0f, "8020000000.0000", "8020000000", "8020000000.00"},
+                        {123456790.0f, "123456790.0000", "123456790", "123456790.00"},
+                        {-37.63f, "-37.6300", "-37.63", "-37.63"},
+                        {1e-7f, "0.0000001", "0.0000001", "0.0000001"}};
+  TempDir dir;
+  std::vector<QuoteValues> quotes;
+  std::vector<std::string> shown, exported;
+  DayNumber day = YmdToDay(98, 6, 8);
+  for (const Case& c : cases) {
+    const float v = c.value;
+    quotes.push_back({day, 0, v, v, v, v, v, v});
+    const std::string p = c.price, n = c.count;
+    shown.insert(shown.begin(), ScreenDate(day) + "\t" + p + "\t" + p + "\t" + p + "\t" + p + "\t" + n + "\t" + n);
+    exported.push_back(ScreenDate(day) + " " + p + " " + p + " " + p + " " + p + " " + c.exported + " " + c.exported + "\r");
+    ++day;
+  }
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "NUMS", test::Fields28(), quotes)));
+  EXPECT_EQ(Lines(Cli({"quotes", dir.path(), "NUMS"}).out), shown);
+  const std::string text = dir.path() + "/nums.txt";
+  ASSERT_EQ(Cli({"export", dir.path(), "NUMS", text}).status, 0);
+  const Bytes written = test::ReadBytes(text);
+  EXPECT_EQ(Lines(std::string(written.begin(), written.end())), exported);
+  const std::string fresh = dir.path() + "/fresh";
+  const CliRun import = Cli({"import", fresh, "NUMS", text});
+  ASSERT_EQ(import.status, 0) << import.err;
+  const Bytes old = test::ReadBytes(dir.path() + "/F1.DAT"), now = test::ReadBytes(fresh + "/F1.DAT");
+  ASSERT_EQ(old.size(), now.size());
+  EXPECT_TRUE(std::equal(old.begin() + 28, old.end(), now.begin() + 28));
+}
+
 }  // namespace
 }  // namespace barvane

@@ -117,7 +117,7 @@ TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
   const int row = state_.QuoteRowOf("06/16/98");
   ASSERT_EQ(row, 1);
   const EditQuoteTexts shown = EditQuoteFields(state_, row);
-  ASSERT_EQ(shown[1], "7.7778");
+  ASSERT_EQ(shown[1], "7.77777");
   EditQuoteTexts texts = shown;
   texts[4] = "9.5";
   texts[2] = "2.0000";  // retyped as a different text: written, rounded as typed

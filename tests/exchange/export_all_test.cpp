@@ -15,6 +15,7 @@
 #include "data/index_files.h"
 #include "data/mbf.h"
 #include "support/faulty_fs.h"
+#include "support/float_text_reference.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/system_calls.h"
@@ -104,8 +105,8 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
 }
 
 // What a plain dump prints for a 7-field quote file with `choices`: each record's date as
-// MM/DD/YY from its YYMMDD value, prices "%.4f", volume and open interest "%.2f", "N/A" below
-// zero.
+// MM/DD/YY from its YYMMDD value, prices with four decimals or more, volume and open interest
+// with two or more, "N/A" below zero.
 std::string PlainDump(const Bytes& file, const ExportChoices& choices) {
   constexpr std::size_t kRecord = 28;
   const char delimiter = choices.delimiter == 1 ? ',' : choices.delimiter == 2 ? '\t' : ' ';
@@ -121,9 +122,8 @@ std::string PlainDump(const Bytes& file, const ExportChoices& choices) {
     for (int c = 0; c < kExportColumnCount; ++c) {
       if (choices.omit[static_cast<std::size_t>(c)]) continue;
       const float value = ReadMbf(record + 4 + 4 * c);
-      std::snprintf(text, sizeof text, c < kExportVolume ? "%.4f" : "%.2f", double(value));
       line += delimiter;
-      line += value < 0 ? "N/A" : text;
+      line += value < 0 ? "N/A" : test::ReferenceFloatText(value, c < kExportVolume ? 4 : 2);
     }
     lines.push_back(line + "\r\n");
   }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "support/float_text_reference.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/tool_view.h"
@@ -122,7 +123,7 @@ TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
   EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
 }
 
-TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
+TEST(Export, NumbersShowTheirShortestDigitsTiesAndHugeValuesIncluded) {
   const std::vector<float> values = {1.03125f, 1.03135f, 0.125f, 0.375f, 2.675f, 0.00005f,
                                      99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f,
                                      -1.0f, -0.00004f, -2.675f, -99999.99f};
@@ -133,15 +134,13 @@ TEST(Export, NumbersReadAsPrintfPrintsThemTiesAndHugeValuesIncluded) {
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   std::string expected;
   for (float v : values) {
-    char line[512];
-    const double d = v;
-    std::snprintf(line, sizeof line, "01/02/98 %.4f %.4f %.4f %.4f %.2f %.2f\r\n", d, d, d, d, d, d);
-    expected += line;
+    const std::string price = test::ReferenceFloatText(v, 4), count = test::ReferenceFloatText(v, 2);
+    expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
   }
   EXPECT_EQ(test::ReadText(c.path), expected);
 }
 
-TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenReadAsPrintfPrintsThem) {
+TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenShowTheirShortestDigits) {
   std::vector<float> values = {0.0f, 1e-45f, 0.00005f, 0.00015f, 0.125f, 0.375f, 0.005f,
                                4294967040.0f, 4294967296.0f, 42949672.0f, 42949676.0f,
                                std::numeric_limits<float>::infinity(),
@@ -160,9 +159,7 @@ TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenReadAsPrintfPrintsThem)
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   std::string expected;
   for (float v : values) {
-    char line[512];
-    std::snprintf(line, sizeof line, "01/02/98 %.4f %.2f\r\n", double(v), double(v));
-    expected += line;
+    expected += "01/02/98 " + test::ReferenceFloatText(v, 4) + " " + test::ReferenceFloatText(v, 2) + "\r\n";
   }
   EXPECT_EQ(test::ReadText(c.path), expected);
 }

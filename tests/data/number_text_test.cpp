@@ -1,0 +1,67 @@
+// The texts of file floats: shortest digits that read back, padded to a column's decimals,
+// and the reading of such texts straight to the same float.
+#include "data/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cstdint>
+
+#include "app/quote_grid.h"
+
+namespace barvane {
+namespace {
+
+// What each float shows in the grid as a price and as a volume, what the export writes for a
+// price and for a volume, and that each of these texts reads back as the very same float.
+TEST(FloatText, ShowsEveryDigitItsFloatNeedsAndNoneItLacks) {
+  struct Case {
+    float value;
+    const char* price;   // grid, dialogs, readout, Ctrl+C
+    const char* count;   // grid volume and open interest
+    const char* volume;  // export volume and open interest
+  };
+  const Case cases[] = {
+      {1.09405f, "1.09405", "1.09405", "1.09405"},
+      {0.00004f, "0.00004", "0.00004", "0.00004"},
+      {4669.1f, "4669.1000", "4669.1", "4669.10"},
+      {8020000000.0f, "8020000000.0000", "8020000000", "8020000000.00"},
+      {123456790.0f, "123456790.0000", "123456790", "123456790.00"},
+      {-37.63f, "-37.6300", "-37.63", "-37.63"},
+      {1e-7f, "0.0000001", "0.0000001", "0.0000001"},
+      {0.0f, "0.0000", "0", "0.00"},
+      {16777215.0f, "16777215.0000", "16777215", "16777215.00"},
+      {FLT_MAX, "340282350000000000000000000000000000000.0000", "340282350000000000000000000000000000000",
+       "340282350000000000000000000000000000000.00"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PriceText(c.value), c.price) << c.price;
+    EXPECT_EQ(CountText(c.value), c.count) << c.price;
+    EXPECT_EQ(FloatText(c.value, 2), c.volume) << c.price;
+    for (const char* text : {c.price, c.count, c.volume}) {
+      float back = 1;
+      ASSERT_EQ(ReadFloatText(text, &back), std::errc()) << text;
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(c.value)) << text;
+    }
+  }
+}
+
+TEST(FloatText, ReadingRoundsOnceAndRefusesWhatIsNoFloat) {
+  float value = 7;
+  // Halfway between two floats by a hair: rounding through double would take the wrong one.
+  ASSERT_EQ(ReadFloatText("1.00000005960464477550", &value), std::errc());
+  EXPECT_EQ(value, 1.00000011920928955078125f);
+  for (const char* text : {"", "x", "1.5x", "+1", "1,5", " 1", "1 "}) {
+    value = 7;
+    EXPECT_EQ(ReadFloatText(text, &value), std::errc::invalid_argument) << text;
+    EXPECT_EQ(value, 7) << text;
+  }
+  for (const char* text : {"1e39", "-1e39", "1e-50"}) {
+    EXPECT_EQ(ReadFloatText(text, &value), std::errc::result_out_of_range) << text;
+    EXPECT_EQ(value, 7) << text;
+  }
+}
+
+}  // namespace
+}  // namespace barvane
