@@ -700,7 +700,10 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   constexpr std::size_t kSampleEnd = 100;
   std::vector<Line> sample(all.begin(), all.begin() + static_cast<long>(std::min(all.size(), kSampleEnd)));
   if (all.size() > kSampleEnd) sample.insert(sample.end(), all.end() - static_cast<long>(std::min(all.size() - kSampleEnd, std::size_t{20})), all.end());
-  const auto [delimiter, width] = TableOf(sample);
+  // Plain names, not a structured binding: clang 14 cannot capture one in a lambda.
+  const auto table = TableOf(sample);
+  const char delimiter = table.first;
+  const std::size_t width = table.second;
   std::vector<std::string_view> cells;
   const auto outside = [&](const Line& line) {
     SplitCells(line.text, delimiter, &cells);

@@ -296,7 +296,8 @@ TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
        },
        "EMASTER holds 3 records and MASTER 4"},
   };
-  for (const auto& [spoil, line] : cases) {
+  for (const auto& [spoil, told] : cases) {
+    const std::string& line = told;  // a structured binding clang 14 cannot capture
     SCOPED_TRACE(line);
     TempDir dir;
     PortfolioDescription portfolio = Wide();
