@@ -73,6 +73,28 @@ class UndoTest : public testing::Test {
     EXPECT_EQ(listed.size(), 1u);
     return !listed.empty() && listed[0].undone;
   }
+  // Crashes `command` at each of its steps in turn: the files are then old or new, the history
+  // agrees, and `back` returns them to `start` for the next step.
+  void CrashAtEveryStep(decltype(&Undo) command, decltype(&Undo) back, const Files& start) {
+    for (int step = 1;; ++step) {
+      FaultyFs faulty(step, FaultyFs::Mode::kCrash);
+      {
+        History history(faulty, data_.path());
+        (void)command(history, src_, false);
+      }
+      const bool crashed = faulty.crashed();
+      History next(FileSystem::Default(), data_.path());
+      RecoverHistory(next);
+      const Files now = Snapshot(root_.path());
+      ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
+      EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
+      EXPECT_EQ(Undone(), now == before_) << step;
+      if (!crashed) break;
+      if (now != start) {
+        ASSERT_TRUE(back(next, src_, false).done) << step;
+      }
+    }
+  }
 
   TempDir root_, data_;
   std::string src_ = root_ / "SRC/", dest_ = root_ / "DEST/";
@@ -193,24 +215,7 @@ TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
 
 TEST_F(UndoTest, CrashAtAnyStepOfAnUndoLeavesOldOrNewFilesAndAHistoryThatAgrees) {
   AfterMove();
-  for (int step = 1;; ++step) {
-    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
-    {
-      History history(faulty, data_.path());
-      (void)Undo(history, src_, false);
-    }
-    const bool crashed = faulty.crashed();
-    History next(FileSystem::Default(), data_.path());
-    RecoverHistory(next);
-    const Files now = Snapshot(root_.path());
-    ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
-    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
-    EXPECT_EQ(Undone(), now == before_) << step;
-    if (!crashed) break;
-    if (now == before_) {
-      ASSERT_TRUE(Redo(next, src_, false).done);
-    }
-  }
+  CrashAtEveryStep(Undo, Redo, after_);
 }
 
 // A redo takes back what the undo before it kept of the files: a crash at any of its steps
@@ -221,24 +226,7 @@ TEST_F(UndoTest, CrashAtAnyStepOfARedoLeavesOldOrNewFilesAndAHistoryThatAgrees) 
     History history(FileSystem::Default(), data_.path());
     ASSERT_TRUE(Undo(history, src_, false).done);
   }
-  for (int step = 1;; ++step) {
-    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
-    {
-      History history(faulty, data_.path());
-      (void)Redo(history, src_, false);
-    }
-    const bool crashed = faulty.crashed();
-    History next(FileSystem::Default(), data_.path());
-    RecoverHistory(next);
-    const Files now = Snapshot(root_.path());
-    ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
-    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
-    EXPECT_EQ(Undone(), now == before_) << step;
-    if (!crashed) break;
-    if (now == after_) {
-      ASSERT_TRUE(Undo(next, src_, false).done) << step;
-    }
-  }
+  CrashAtEveryStep(Redo, Undo, before_);
 }
 
 // A change of the layout before digests (every state's bytes whole, an empty mark when undone)
