@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "data/number_text.h"
 
 namespace barvane {
 namespace {
@@ -303,7 +306,7 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
   if (result.ec != std::errc() || !std::isfinite(*value)) return CellNumber::kNoNumber;
   // Rounding to a double and then to the file's float could miss the float nearest the text.
   float nearest = 0;
-  if (multiplier == 1 && std::from_chars(buffer, buffer + size, nearest).ec == std::errc()) {
+  if (multiplier == 1 && ReadFloatText(std::string_view(buffer, size), &nearest) == std::errc()) {
     *value = nearest;
   }
   *value *= multiplier;
