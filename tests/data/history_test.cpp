@@ -207,6 +207,21 @@ TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
   EXPECT_EQ(listed[0].id, 4u);
 }
 
+// Every stored change names its files' bytes after by this digest: it must stay BLAKE2b-256.
+TEST(History, StrongDigestIsBlake2b256) {
+  const auto hex = [](const Digest& digest) {
+    std::string text;
+    for (std::uint8_t byte : digest) {
+      text += "0123456789abcdef"[byte >> 4];
+      text += "0123456789abcdef"[byte & 15];
+    }
+    return text;
+  };
+  const std::uint8_t abc[] = {'a', 'b', 'c'};
+  EXPECT_EQ(hex(StrongDigest(abc, 0)), "0e5751c026e543b2e8ab2eb06099daa1d1e5df47778f7787faab45cdf12fe3a8");
+  EXPECT_EQ(hex(StrongDigest(abc, 3)), "bddd813c634239723171ef3fee98579b94964e3bb1cb3e427262c8c068d52319");
+}
+
 TEST(HistoryLimits, SizeCapComesFromTheEnvironmentInMegabytes) {
   for (const auto& [text, bytes] : std::vector<std::pair<const char*, std::uint64_t>>{
            {"64", 64u << 20}, {"1", 1u << 20}, {"0", 512u << 20}, {"-3", 512u << 20}, {"12x", 512u << 20}, {"", 512u << 20}}) {
