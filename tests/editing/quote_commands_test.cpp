@@ -136,7 +136,7 @@ TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
   EXPECT_EQ(ui_.done.back(), "No value changed for ABC on 06/18/98");
 }
 
-TEST_F(QuoteCommands, EditAndAdjustRefuseNonNumbersForStoredFieldsAndOverlongValues) {
+TEST_F(QuoteCommands, EditAndAdjustRefuseBadValuesAndEditAndNewQuoteAskAboutOddBars) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
   const EditQuoteTexts texts = EditQuoteFields(state_, 0);
   auto refusal = [&](std::size_t field, const std::string& text, const std::string& shownText) {
@@ -156,6 +156,17 @@ TEST_F(QuoteCommands, EditAndAdjustRefuseNonNumbersForStoredFieldsAndOverlongVal
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "1", "1", "abc"}), kInvalidDataText);
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/18/98", "1", "1", "1"}), kInvalidDataText);
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "123456789", "1", "1"}), TooLongText(8));
+  // Edit and New quote ask about the bar they would store (closes 10, 10.25, 10.5).
+  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
+  EditQuoteTexts typed = shown;
+  typed[4] = "1025";  // a lost point, above the stored high too
+  EXPECT_EQ(EditQuoteQuestion(state_, typed, shown),
+            "The close 1025.0000 lies above the high 10.7500.\n"
+            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
+  EXPECT_EQ(EditQuoteQuestion(state_, shown, shown), "");
+  EXPECT_EQ(NewQuoteQuestion(state_, {"06/12/98", "0.5", "0.5", "0.5", "0.5", "0", "0"}),
+            "The open, high, low and close are less than a tenth of the neighbouring closes.\n\n"
+            "Store it all the same?");
   ExpectNothingWritten();
 }
 
@@ -409,20 +420,6 @@ TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
   for (const Case& c : cases) {
     EXPECT_EQ(SanityQuestion({c.price, c.typed}, c.closes), c.question) << c.price[0] << " " << c.price[3];
   }
-}
-
-TEST_F(QuoteCommands, EditAndNewQuoteAskAboutTheBarTheyWouldStore) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));  // closes 10, 10.25, 10.5
-  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
-  EditQuoteTexts texts = shown;
-  texts[4] = "1025";  // a lost point, above the stored high too
-  EXPECT_EQ(EditQuoteQuestion(state_, texts, shown),
-            "The close 1025.0000 lies above the high 10.7500.\n"
-            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
-  EXPECT_EQ(EditQuoteQuestion(state_, shown, shown), "");
-  EXPECT_EQ(NewQuoteQuestion(state_, {"06/12/98", "0.5", "0.5", "0.5", "0.5", "0", "0"}),
-            "The open, high, low and close are less than a tenth of the neighbouring closes.\n\n"
-            "Store it all the same?");
 }
 
 TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {

@@ -181,6 +181,11 @@ TEST_F(IndexRepair, GivesEachRecordMastersSymbolNameDatesAndNumberOfFields) {
                    "BETA\t-\tEMASTER's record and MASTER's disagree on the name",
                    "GAMMA\t-\tEMASTER's record and MASTER's disagree on the dates and the number of fields"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true}));
+  // The question before the repair names the index mends and the backup.
+  const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
+  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 3 to 7\n"), std::string::npos)
+      << question;
+  EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
   ExpectRepairedTo({"-\t-\tset the symbol of EMASTER's record 1 to ALPHA",
                     "-\t-\tset the name of EMASTER's record 2 to BETA Ltd",
                     "-\t-\tset the dates of EMASTER's record 3 to 06/15/98 and 06/19/98",
@@ -249,15 +254,6 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(Without(Snapshot(dir_.path()), ".BAK"), Snapshot(clean_.path()));
   EXPECT_EQ(test::ReadBytes(Path("MASTER.BAK")), master);
-}
-
-TEST_F(IndexRepair, TheQuestionBeforeTheRepairNamesTheIndexMends) {
-  Patch(Path("EMASTER"), EmasterAt(2, kEmasterFieldCount), {5});
-  const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
-  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 2 to 7\n"),
-            std::string::npos)
-      << question;
-  EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
 }
 
 // Each spoilt portfolio holds only what needs a person: the repair leaves every file as it was
