@@ -145,6 +145,14 @@ std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
   return columns;
 }
 
+bool ClosesOnly(const std::vector<QuoteGridRow>& rows) {
+  return std::all_of(rows.begin(), rows.end(), [](const QuoteGridRow& row) {
+    const float close = row.values[3];
+    return std::all_of(row.values.begin(), row.values.begin() + 3,
+                       [close](float price) { return !Held(price) || price == close; });
+  });
+}
+
 ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom, bool log) {
   ValueScale scale{0, 1, top, bottom};
   if (columns.empty()) return scale;

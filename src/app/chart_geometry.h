@@ -84,6 +84,11 @@ struct ChartColumn {
 std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
                                       const ChartViewport& viewport);
 
+// True when no quote has an open, high or low other than its close (a series of closes only,
+// or one whose other prices merely repeat the close): such a series is drawn as a line through
+// its closes, since its candles would be dashes.
+bool ClosesOnly(const std::vector<QuoteGridRow>& rows);
+
 // The price scale that holds every column's range between `top` and `bottom`, with a margin
 // so that no bar touches either edge; a flat or empty range is opened around its value. `log`
 // asks for a logarithmic scale, which only prices all above zero get.

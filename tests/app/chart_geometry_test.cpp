@@ -161,6 +161,9 @@ TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut)
   EXPECT_EQ(columns[1].open, 10);
   EXPECT_EQ(columns[1].high, 10);
   EXPECT_EQ(columns[1].volume, 0);
+  // Closes with no other price, or others equal to the close, draw as a line.
+  EXPECT_FALSE(ClosesOnly(rows));
+  EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));
 }
 
 TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
