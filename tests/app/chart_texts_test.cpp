@@ -32,7 +32,7 @@ Pairs Texts(const std::vector<AxisLabel>& labels) {
 TEST(TimeAxisLabels, AnIntradayAxisShowsTimesAndTheDateWhereTheDayChanges) {
   const QuoteGrid grid = Intraday();
   ChartViewport v;
-  v.Reset(36, 288);  // 8 pixels a bar
+  v.Reset(36, 296);  // 8 pixels a bar
   EXPECT_EQ(Texts(TimeAxisLabels(grid, v, 70)),  // a label every 9 bars
             (Pairs{{"10:00", "03/15/12"}, {"14:30", ""}, {"13:00", "03/16/12"}, {"11:30", "03/17/12"}}));
   // Zoomed out until every label has a day of its own: dates alone.
