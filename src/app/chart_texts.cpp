@@ -108,7 +108,7 @@ std::string LogScaleRefusal(const QuoteGrid& grid) {
     }
   }
   if (lowestRow == nullptr) return "";
-  return "No log scale: this series has prices at or below zero (" + PriceText(lowest) + " on " +
+  return "No log scale: a price at or below zero (" + PriceText(lowest) + " on " +
          QuoteMomentText(*lowestRow, grid.style) + ")";
 }
 

@@ -70,7 +70,7 @@ TEST(LogScaleRefusal, NamesTheLowestPriceAtOrBelowZero) {
   grid.rows[20].values[3] = 0;
   grid.rows[30].values[2] = -2.5f;
   EXPECT_EQ(LogScaleRefusal(grid),
-            "No log scale: this series has prices at or below zero (-2.5000 on 03/15/12 12:30:00)");
+            "No log scale: a price at or below zero (-2.5000 on 03/15/12 12:30:00)");
 }
 
 }  // namespace

@@ -154,7 +154,7 @@ TEST(ChartPane, LogScaleOnNegativePricesIsOffAndGreyedWithItsReason) {
   EXPECT_TRUE(w.chart()->logScale());
   w.ClickSymbol(2);
   ASSERT_EQ(w.state().m_seriesSymbol, "XNEG");
-  const QString why = "No log scale: this series has prices at or below zero (-1.5000 on 06/16/98)";
+  const QString why = "No log scale: a price at or below zero (-1.5000 on 06/16/98)";
   EXPECT_FALSE(log->isEnabled());
   EXPECT_FALSE(log->isChecked());
   EXPECT_FALSE(w.chart()->logScale());
