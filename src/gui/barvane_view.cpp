@@ -619,7 +619,7 @@ void CBarvaneView::AddQuote() {
     m_ui.ShowMessage(refusal, MessageIcon::kNone);
     return;
   }
-  CAddQuoteDlg dialog(*proposed, this);
+  CAddQuoteDlg dialog(*proposed, AddQuoteExplanation(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const bool added = Recorded(
       {"add-quote", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), m_state.QuoteDateText(m_state.m_selQuoteRow)},
