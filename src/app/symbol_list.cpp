@@ -47,11 +47,11 @@ bool ReadRecords(FileSystem& fs, const std::string& masterPath, Ui& ui, SymbolLi
   listing->rows.reserve(entries.size());
   for (const IndexEntry& entry : entries) {
     SymbolRow row;
-    row.name = ShownName(entry.record);
+    row.name = ShownText(ShownName(entry.record));
     row.symbol = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
     row.subPortfolio = entry.record.isSubPortfolio();
     if (row.symbol.empty()) {
-      row.symbol = entry.record.nameText();
+      row.symbol = ShownText(entry.record.nameText());
       row.blankSymbol = true;
       listing->needsRepair = true;
     }

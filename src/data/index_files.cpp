@@ -374,7 +374,7 @@ std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std
   for (IndexEntry& entry : IndexEntries(files)) {
     const std::string shown = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
     // The grid shows a blank symbol by its name.
-    if (shown == gridText || (shown.empty() && entry.record.nameText() == gridText)) return std::move(entry);
+    if (shown == gridText || (shown.empty() && ShownText(entry.record.nameText()) == gridText)) return std::move(entry);
   }
   return std::nullopt;
 }
@@ -625,7 +625,6 @@ IndexFiles WithBlankSymbolsRepaired(const IndexFiles& files) {
   for (int i = 1; i <= PresentRecords(master, kMasterRecordSize); ++i) {
     std::uint8_t* symbol = RecordAt(master, kMasterRecordSize, i) + kMasterSymbol;
     if (!GridSymbolText(symbol).empty()) continue;
-    out.master.changed = true;
     MasterRecord record;
     std::memcpy(record.bytes.data(), RecordAt(master, kMasterRecordSize, i), kMasterRecordSize);
     const std::string name = record.nameText();
@@ -636,6 +635,10 @@ IndexFiles WithBlankSymbolsRepaired(const IndexFiles& files) {
         symbol[k] = 0;
       }
     }
+    // A name that a control byte leads leaves the symbol blank: rewriting it again at every
+    // opening would change nothing.
+    if (std::memcmp(symbol, record.bytes.data() + kMasterSymbol, kMasterTextSize) == 0) continue;
+    out.master.changed = true;
     if (out.hasEmaster()) {
       const int e = EmasterIndexFor(out, i, record.fileNumber());
       if (e != 0) {

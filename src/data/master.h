@@ -68,9 +68,13 @@ struct MasterRecord {
 // not a control byte. Bytes from 0x80 up are letters.
 bool IsPrintableByte(std::uint8_t c);
 
-// The symbol text the grid shows for a record's 16 symbol bytes (up to a zero byte): up to its
-// first blank or control byte; when a blank or control byte leads it, the whole text without
-// trailing blanks. Empty only for a blank symbol, one without a printable byte.
+// A symbol or name as every face shows it: each control byte (below 0x20, and 0x7F) as '?', so
+// that no listing carries one; a text of the files names its record in this form too.
+std::string ShownText(std::string_view text);
+
+// The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
+// not IsPrintableByte (a zero, a blank, a control byte). Empty for a blank symbol, one that such
+// a byte leads: the grid shows its name instead and the blank-symbol repair gives it one.
 std::string GridSymbolText(const std::uint8_t* symbolField);
 
 // The first 16-bit number of a MASTER header: the number of records that follow it.
