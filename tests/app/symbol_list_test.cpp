@@ -45,7 +45,9 @@ TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndOnlyABlankOneShowsTheName) {
+// Bytes from 0x80 up are letters; a blank, a control byte or 0x7F ends the symbol, and a symbol
+// that one leads is blank. No row shows a control byte.
+TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndABlankOneShowsItsName) {
   TempDir dir;
   PortfolioDescription p;
   p.symbols.push_back(Symbol(1, "ABC", Fields28(), {}));
@@ -54,14 +56,17 @@ TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndOnlyABlankOneShowsTheName) {
   p.symbols.push_back(Symbol(4, " LEAD", Fields28(), {}));
   p.symbols.push_back(Symbol(5, "\xCB\xD3\xCA\xCE\xC9\xCB", Fields28(), {}));  // Cyrillic in windows-1251
   p.symbols.push_back(Symbol(6, "  \x01 ", Fields28(), {}));
+  p.symbols.push_back(Symbol(7, "DEL\x7F" "X", Fields28(), {}));
   p.symbols[5].name = "Blank Symbol";
   Build(dir.path(), p);
   RecordingUi ui;
   SymbolListing listing;
   ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
-  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD", "ABC", "Blank Symbol    ", "QR\xE9S", "XY",
-                                                        "\xCB\xD3\xCA\xCE\xC9\xCB"}));
-  for (const SymbolRow& row : listing.rows) EXPECT_EQ(row.blankSymbol, row.symbol == "Blank Symbol    ") << row.symbol;
+  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD Ltd       ", "ABC", "Blank Symbol    ", "DEL",
+                                                        "QR\xE9S", "XY", "\xCB\xD3\xCA\xCE\xC9\xCB"}));
+  EXPECT_EQ(listing.rows[3].name, "DEL?X Ltd       ");
+  EXPECT_EQ(listing.rows[5].name, "XY?Z Ltd        ");
+  for (const SymbolRow& row : listing.rows) EXPECT_EQ(row.blankSymbol, row.symbol.find("  ") != std::string::npos) << row.symbol;
   EXPECT_TRUE(listing.needsRepair);
 }
 

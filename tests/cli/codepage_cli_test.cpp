@@ -4,6 +4,8 @@
 // `symbols` prints it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/cli_run.h"
 #include "support/portfolio_builder.h"
 
@@ -98,34 +100,45 @@ TEST(CodePageCli, RefusesACharacterThePageCannotHoldAndAnUnknownPage) {
   EXPECT_EQ(test::Snapshot(p.root.path()), before);
 }
 
-// Whatever `symbols` prints names its symbol: a name with its trailing blanks for a blank
-// symbol, letters beyond ASCII, a symbol a blank leads, one a control byte ends.
-TEST(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsIt) {
+// Whatever `symbols` prints names its symbol, and none of it holds a control byte: a symbol
+// ends at its first blank or control byte, and one that such a byte leads shows its name, in
+// MASTER, EMASTER and XMASTER alike. Reading never changes a byte of the files.
+TEST(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsItAndNoneShowsAControlByte) {
   TempDir dir;
-  PortfolioDescription portfolio = test::Portfolio(
-      {test::Symbol(1, "M\xDCNCH", test::Fields28(), test::WeekdayQuotes(kMonday, 1)),
-       test::Symbol(2, "", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
-       test::Symbol(3, " LEAD", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
-       test::Symbol(4, "XY\x01Z", test::Fields28(), test::WeekdayQuotes(kMonday, 4))});
+  const std::pair<int, const char*> symbols[] = {{1, "M\xDCNCH"}, {2, ""},        {3, " LEAD"},   {4, "XY\x01Z"},
+                                                 {5, "\x01" "BAD"}, {300, "NL\nX"}, {301, "\x01\x02\x7F"}};
+  PortfolioDescription portfolio;
+  for (const auto& [number, text] : symbols) {
+    const int quotes = static_cast<int>(portfolio.symbols.size()) + 1;
+    portfolio.symbols.push_back(test::Symbol(number, text, test::Fields28(), test::WeekdayQuotes(kMonday, quotes)));
+  }
   portfolio.symbols[1].name = "Blank One";
-  test::Build(dir.path(), portfolio);
+  portfolio.symbols[6].name = "All Control";
+  test::Build(dir.path(), test::Extended(portfolio));
+  const auto before = test::Snapshot(dir.path());
   const Texts rows = Lines(Cli({"symbols", dir.path()}).out);
-  ASSERT_EQ(rows, (Texts{" LEAD\t LEAD Ltd       ", "Blank One       \tBlank One       ",
-                         "MÜNCH\tM\xC3\x9CNCH Ltd       ", "XY\tXY\x01Z Ltd        "}));
-  std::size_t expected[] = {3, 2, 1, 4};
+  ASSERT_EQ(rows, (Texts{" LEAD Ltd       \t LEAD Ltd       ", "?BAD Ltd        \t?BAD Ltd        ",
+                         "All Control\tAll Control", "Blank One       \tBlank One       ",
+                         "MÜNCH\tM\xC3\x9CNCH Ltd       ", "NL\tNL?X Ltd", "XY\tXY?Z Ltd        "}));
+  const std::size_t expected[] = {3, 5, 7, 2, 1, 6, 4};
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string symbol = rows[i].substr(0, rows[i].find('\t'));
     const CliRun quotes = Cli({"quotes", dir.path(), symbol});
     EXPECT_EQ(quotes.status, 0) << symbol << quotes.err;
     EXPECT_EQ(Lines(quotes.out).size(), expected[i]) << symbol;
   }
+  const CliRun check = Cli({"check", dir.path()});
+  for (const std::string& text : {check.out, check.err, Cli({"facts", dir.path(), "?BAD Ltd"}).out}) {
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return (c >= 0 && c < 0x20 && c != '\t' && c != '\n') || c == 0x7F; }), 0) << text;
+  }
+  EXPECT_EQ(test::Snapshot(dir.path()), before);
   // The commands that pick a grid row take them too.
   const CliRun edit = Cli({"edit-symbol", dir.path(), "Blank One       ", "BLNK", "Blank One"});
   EXPECT_EQ(edit.status, 0) << edit.err;
-  const CliRun removed = Cli({"delete-symbol", dir.path(), " LEAD"});
+  const CliRun removed = Cli({"delete-symbol", dir.path(), "?BAD Ltd        "});
   EXPECT_EQ(removed.status, 0) << removed.err;
-  EXPECT_EQ(Lines(Cli({"symbols", dir.path()}).out),
-            (Texts{"BLNK\tBlank One       ", "MÜNCH\tM\xC3\x9CNCH Ltd       ", "XY\tXY\x01Z Ltd        "}));
+  EXPECT_EQ(Lines(Cli({"symbols", dir.path()}).out)[1], "All Control\tAll Control");
+  EXPECT_EQ(Lines(Cli({"symbols", dir.path()}).out)[2], "BLNK\tBlank One       ");
 }
 
 }  // namespace

@@ -117,6 +117,29 @@ TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {
   EXPECT_EQ(test::Snapshot(dir.path()), before);
 }
 
+// A series from 1928 to 2024: a two-digit year in the DATE that picks a row is refused as every
+// command refuses it; the four-digit one adds the missing Tuesday of 1928.
+TEST(QuoteCliFourDigitYears, AddQuoteAndEditRefuseTwoDigitYears) {
+  TempDir dir;
+  std::vector<QuoteValues> quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 4);
+  quotes.erase(quotes.begin() + 1);  // Tuesday 10/02/1928
+  for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
+  test::Build(dir.path(), test::Portfolio(test::Symbol(1, "OLD", test::Fields28(), quotes)));
+  const auto before = test::Snapshot(dir.path());
+  const std::string refusal = "Type the year in full, as 10/03/1928 or 10/03/2028: this series shows four-digit years.\n";
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"add-quote", dir.path(), "OLD", "10/03/28"},
+        std::vector<std::string>{"edit", dir.path(), "OLD", "10/03/28", "1", "1", "1", "1", "1", "1"}}) {
+    const CliRun run = Cli(words);
+    EXPECT_EQ(run.status, 1) << words[0];
+    EXPECT_EQ(run.err, refusal) << words[0];
+  }
+  EXPECT_EQ(test::Snapshot(dir.path()), before);
+  const CliRun run = Cli({"add-quote", dir.path(), "OLD", "10/03/1928"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(Cli({"quotes", dir.path(), "OLD"}).out)[3].substr(0, 11), "10/02/1928\t");
+}
+
 TEST_F(QuoteCli, DateWordsTakeFourDigitYearsAndIsoDates) {
   EXPECT_EQ(Run({"split", "06/15/1998", "2", "1"}).status, 0);
   EXPECT_EQ(Run({"adjust", "1998-06-08", "06/09/1998", "2", "1", "1"}).status, 0);
@@ -143,6 +166,11 @@ TEST(QuoteCliIntraday, ABarIsNamedByItsDateAndTime) {
   const CliRun erase = Cli({"delete-quote", dir.path(), "BARS", "06/16/98"});
   EXPECT_EQ(erase.status, 1);
   EXPECT_EQ(erase.err, several + "Delete Edit Failed\n");
+  // Add quote copies a day's bars to the weekday before; the message says which.
+  const CliRun add = Cli({"add-quote", dir.path(), "BARS", "06/16/98 09:10"});
+  EXPECT_EQ(add.status, 1);
+  EXPECT_EQ(add.err, "Date 06/15/98 already exists: Add quote would copy the 3 bars of 06/16/98 from 09:05:00 to "
+                     "09:15:00 to it.\n");
   EXPECT_EQ(test::Snapshot(dir.path()), before);
 
   EXPECT_EQ(Cli({"edit", dir.path(), "BARS", "06/16/98 09:10", "1", "5", "1", "2", "7", "0"}).status, 0);

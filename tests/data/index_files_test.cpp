@@ -176,23 +176,27 @@ TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
   EXPECT_EQ(TextAt(renamed.xmaster.bytes, 166, 45), "A name longer than sixteen");
 }
 
-// A symbol is blank only without a printable byte: one that a blank leads, or of letters from
-// 0x80 up (Cyrillic in windows-1251), is the user's and the repair leaves it alone.
-TEST(IndexFiles, BlankSymbolRepairTouchesOnlySymbolsWithoutAPrintableByte) {
+// A symbol is blank when a blank or control byte leads it; one that such a byte ends, or of
+// letters from 0x80 up (Cyrillic in windows-1251), is the user's and the repair leaves it alone.
+// A name that a control byte leads gives a symbol as blank: repairing it once is enough.
+TEST(IndexFiles, BlankSymbolRepairTouchesOnlySymbolsThatAPrintableByteDoesNotLead) {
   TempDir tmp;
   PortfolioDescription p = test::Extended(test::Portfolio(
-      {test::Symbol(1, " LEAD", test::Fields8(), {}), test::Symbol(2, "\xCB\xD3\xCA\xCE\xC9\xCB", test::Fields8(), {}),
+      {test::Symbol(1, "LE\x01" "AD", test::Fields8(), {}), test::Symbol(2, "\xCB\xD3\xCA\xCE\xC9\xCB", test::Fields8(), {}),
        test::Symbol(3, " \x01 ", test::Fields8(), {}), test::Symbol(300, "\xC3\xC0\xC7\xCF", test::Fields8(), {}),
-       test::Symbol(301, "", test::Fields8(), {})}));
+       test::Symbol(301, "", test::Fields8(), {}), test::Symbol(4, "\x7F", test::Fields8(), {})}));
   p.symbols[2].name = "Blank";
   p.symbols[4].name = "Wide Blank";
+  p.symbols[5].name = "\x02Odd";
   test::Build(tmp.path(), p);
   const IndexFiles files = Read(tmp.path());
-  EXPECT_EQ(GridSymbolText(files.master.bytes.data() + 53 + kMasterSymbol), " LEAD");
+  EXPECT_EQ(GridSymbolText(files.master.bytes.data() + 53 + kMasterSymbol), "LE");
   const IndexFiles repaired = WithBlankSymbolsRepaired(files);
-  EXPECT_TRUE(AllWithin(Differences(files.master.bytes, repaired.master.bytes), 3 * 53 + 36, 3 * 53 + 52));
+  EXPECT_TRUE(AllWithin(Differences(files.master.bytes, repaired.master.bytes), 3 * 53 + 36, 4 * 53 + 52));
   EXPECT_EQ(TextAt(repaired.master.bytes, 3 * 53 + 36, 16), "Blank           ");
-  EXPECT_TRUE(AllWithin(Differences(files.emaster.bytes, repaired.emaster.bytes), 3 * 192 + 11, 3 * 192 + 25));
+  EXPECT_EQ(TextAt(repaired.master.bytes, 4 * 53 + 36, 16), "\x02Odd            ");
+  EXPECT_FALSE(WithBlankSymbolsRepaired(repaired).master.changed);
+  EXPECT_TRUE(AllWithin(Differences(files.emaster.bytes, repaired.emaster.bytes), 3 * 192 + 11, 4 * 192 + 25));
   EXPECT_EQ(TextAt(repaired.emaster.bytes, 3 * 192 + 11, 14), "Blank");
   EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, repaired.xmaster.bytes), 2 * 150 + 1, 2 * 150 + 15));
   EXPECT_EQ(TextAt(repaired.xmaster.bytes, 2 * 150 + 1, 14), "Wide Blank");
