@@ -11,7 +11,7 @@
 namespace barvane {
 namespace {
 
-constexpr char kDigitPairs[] =
+constexpr char kDecimalDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
@@ -28,7 +28,7 @@ constexpr std::array<std::uint64_t, kMostQuickDecimals + 1> kWholePowersOfTen = 
 void DigitsBefore(char* end, std::uint32_t n, int count) {
   for (; count >= 2; count -= 2) {
     end -= 2;
-    std::memcpy(end, kDigitPairs + 2 * (n % 100), 2);
+    std::memcpy(end, kDecimalDigitPairs + 2 * (n % 100), 2);
     n /= 100;
   }
   if (count == 1) end[-1] = static_cast<char>('0' + n % 10);
