@@ -121,23 +121,23 @@ TEST(QuoteCliSingle, AddToASeriesOfOneQuoteIsRefused) {
 // command refuses it; the four-digit one adds the missing Tuesday of 1928.
 TEST(QuoteCliFourDigitYears, AddQuoteAndEditRefuseTwoDigitYears) {
   TempDir dir;
-  std::vector<QuoteValues> quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 4);
-  quotes.erase(quotes.begin() + 1);  // Tuesday 10/02/1928
+  std::vector<QuoteValues> quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 8);
+  quotes.erase(quotes.begin() + 6);  // Tuesday 10/09/1928
   for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
   test::Build(dir.path(), test::Portfolio(test::Symbol(1, "OLD", test::Fields28(), quotes)));
   const auto before = test::Snapshot(dir.path());
-  const std::string refusal = "Type the year in full, as 10/03/1928 or 10/03/2028: this series shows four-digit years.\n";
+  const std::string refusal = "Type the year in full, as 10/10/1928 or 10/10/2028: this series shows four-digit years.\n";
   for (const std::vector<std::string>& words :
-       {std::vector<std::string>{"add-quote", dir.path(), "OLD", "10/03/28"},
-        std::vector<std::string>{"edit", dir.path(), "OLD", "10/03/28", "1", "1", "1", "1", "1", "1"}}) {
+       {std::vector<std::string>{"add-quote", dir.path(), "OLD", "10/10/28"},
+        std::vector<std::string>{"edit", dir.path(), "OLD", "10/10/28", "1", "1", "1", "1", "1", "1"}}) {
     const CliRun run = Cli(words);
     EXPECT_EQ(run.status, 1) << words[0];
     EXPECT_EQ(run.err, refusal) << words[0];
   }
   EXPECT_EQ(test::Snapshot(dir.path()), before);
-  const CliRun run = Cli({"add-quote", dir.path(), "OLD", "10/03/1928"});
+  const CliRun run = Cli({"add-quote", dir.path(), "OLD", "10/10/1928"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(Cli({"quotes", dir.path(), "OLD"}).out)[3].substr(0, 11), "10/02/1928\t");
+  EXPECT_EQ(Lines(Cli({"quotes", dir.path(), "OLD"}).out)[3].substr(0, 11), "10/09/1928\t");
 }
 
 TEST_F(QuoteCli, DateWordsTakeFourDigitYearsAndIsoDates) {
