@@ -25,7 +25,7 @@ constexpr std::array<std::uint64_t, kMostQuickDecimals + 1> kWholePowersOfTen = 
     1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // Writes the `count` lowest decimal digits of `n`, leading zeros included, ending before `end`.
-void DigitsBefore(char* end, std::uint32_t n, int count) {
+void WriteDigitsBefore(char* end, std::uint32_t n, int count) {
   for (; count >= 2; count -= 2) {
     end -= 2;
     std::memcpy(end, kDecimalDigitPairs + 2 * (n % 100), 2);
@@ -34,7 +34,7 @@ void DigitsBefore(char* end, std::uint32_t n, int count) {
   if (count == 1) end[-1] = static_cast<char>('0' + n % 10);
 }
 
-int DigitCount(std::uint32_t n) {
+int CountOfDigits(std::uint32_t n) {
   int count = 1;
   for (; n >= 10; n /= 10) ++count;
   return count;
@@ -44,13 +44,13 @@ int DigitCount(std::uint32_t n) {
 char* PutFixed(char* out, std::uint64_t units, int decimals, int minDecimals) {
   const auto scale = kWholePowersOfTen[static_cast<std::size_t>(decimals)];
   const auto whole = static_cast<std::uint32_t>(units / scale);
-  const int wholeDigits = DigitCount(whole);
-  DigitsBefore(out + wholeDigits, whole, wholeDigits);
+  const int wholeDigits = CountOfDigits(whole);
+  WriteDigitsBefore(out + wholeDigits, whole, wholeDigits);
   out += wholeDigits;
   const int shown = decimals > minDecimals ? decimals : minDecimals;
   if (shown == 0) return out;
   *out++ = '.';
-  DigitsBefore(out + decimals, static_cast<std::uint32_t>(units % scale), decimals);
+  WriteDigitsBefore(out + decimals, static_cast<std::uint32_t>(units % scale), decimals);
   std::memset(out + decimals, '0', static_cast<std::size_t>(shown - decimals));
   return out + shown;
 }
