@@ -27,10 +27,10 @@ std::optional<long long> PeriodLength(const SymbolRow& row) {
 
 std::optional<long long> SortValue(const SymbolRow& row, int column) {
   switch (column) {
-    case kFirstColumn: return row.firstDay == kNoDate ? std::nullopt : std::optional<long long>(row.firstDay);
-    case kLastColumn: return row.lastDay == kNoDate ? std::nullopt : std::optional<long long>(row.lastDay);
-    case kPeriodicityColumn: return PeriodLength(row);
-    case kQuotesColumn: return row.quoteCount < 0 ? std::nullopt : std::optional<long long>(row.quoteCount);
+    case kSymbolListFirst: return row.firstDay == kNoDate ? std::nullopt : std::optional<long long>(row.firstDay);
+    case kSymbolListLast: return row.lastDay == kNoDate ? std::nullopt : std::optional<long long>(row.lastDay);
+    case kSymbolListPeriodicity: return PeriodLength(row);
+    case kSymbolListQuotes: return row.quoteCount < 0 ? std::nullopt : std::optional<long long>(row.quoteCount);
     default: return std::nullopt;
   }
 }
@@ -62,10 +62,10 @@ bool SymbolDatesNeedFullYears(const std::vector<SymbolRow>& rows) {
 
 std::string SymbolCellText(const SymbolRow& row, SymbolColumn column, bool fullYears) {
   switch (column) {
-    case kFirstColumn: return row.firstDay == kNoDate ? "" : DateText(row.firstDay, fullYears);
-    case kLastColumn: return row.lastDay == kNoDate ? "" : DateText(row.lastDay, fullYears);
-    case kPeriodicityColumn: return row.subPortfolio ? "" : PeriodicityName(row.periodicity, row.intradayMinutes);
-    case kQuotesColumn: return row.quoteCount < 0 ? "" : GroupedNumber(row.quoteCount);
+    case kSymbolListFirst: return row.firstDay == kNoDate ? "" : DateText(row.firstDay, fullYears);
+    case kSymbolListLast: return row.lastDay == kNoDate ? "" : DateText(row.lastDay, fullYears);
+    case kSymbolListPeriodicity: return row.subPortfolio ? "" : PeriodicityName(row.periodicity, row.intradayMinutes);
+    case kSymbolListQuotes: return row.quoteCount < 0 ? "" : GroupedNumber(row.quoteCount);
     default: return {};
   }
 }
@@ -76,8 +76,8 @@ std::vector<std::size_t> SymbolRowOrder(const std::vector<SymbolRow>& rows, List
   const auto row = [&rows](std::size_t i) -> const SymbolRow& { return rows[i]; };
   std::stable_sort(order.begin(), order.end(),
                    [&row](std::size_t a, std::size_t b) { return ListOrderLess(row(a).symbol, row(b).symbol); });
-  if (sort.column == kSymbolColumn || sort.column == kNameColumn) {
-    const bool byName = sort.column == kNameColumn;
+  if (sort.column == kSymbolListSymbol || sort.column == kSymbolListName) {
+    const bool byName = sort.column == kSymbolListName;
     std::stable_sort(order.begin(), order.end(), [&row, &sort, byName](std::size_t a, std::size_t b) {
       const std::string& x = byName ? row(a).name : row(a).symbol;
       const std::string& y = byName ? row(b).name : row(b).symbol;

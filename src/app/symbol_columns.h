@@ -10,14 +10,14 @@
 
 namespace barvane {
 
-enum SymbolColumn { kSymbolColumn, kNameColumn, kFirstColumn, kLastColumn, kPeriodicityColumn, kQuotesColumn, kSymbolColumnCount };
-inline constexpr std::array<const char*, kSymbolColumnCount> kSymbolColumnHeadings = {
+enum SymbolColumn { kSymbolListSymbol, kSymbolListName, kSymbolListFirst, kSymbolListLast, kSymbolListPeriodicity, kSymbolListQuotes, kSymbolListColumns };
+inline constexpr std::array<const char*, kSymbolListColumns> kSymbolListHeadings = {
     "Symbol", "Name", "First", "Last", "Periodicity", "Quotes"};
 
 // A list's order: the column clicked last, and whether it runs downwards (Z to A, newest first,
 // most quotes first).
 struct ListSort {
-  int column = kSymbolColumn;
+  int column = kSymbolListSymbol;
   bool descending = false;
 };
 

@@ -43,7 +43,7 @@ std::vector<std::string> InPortfolioOrder(const std::vector<std::string>& found,
 
 ViewState::ViewState(FileSystem& fs, SettingsStore& settings, Ui& ui)
     : m_portfolioSort(ReadSort(settings, kPortfolioListSection, 1)),
-      m_symbolSort(ReadSort(settings, kSymbolGridSection, kSymbolColumnCount)),
+      m_symbolSort(ReadSort(settings, kSymbolGridSection, kSymbolListColumns)),
       fs_(fs),
       settings_(settings),
       ui_(ui) {
@@ -140,7 +140,7 @@ void ViewState::SortPortfolios() {
 }
 
 void ViewState::SortSymbols(int column) {
-  if (column < 0 || column >= kSymbolColumnCount) return;
+  if (column < 0 || column >= kSymbolListColumns) return;
   m_symbolSort = SortAfterClick(m_symbolSort, column);
   WriteSort(settings_, kSymbolGridSection, m_symbolSort);
   const std::vector<std::size_t> order = SymbolRowOrder(m_symbolRows, m_symbolSort);

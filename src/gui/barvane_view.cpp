@@ -333,9 +333,9 @@ void CBarvaneView::InsertColumns() {
   int others = 0;
   for (int w : symbolDefaults) others += w;
   const int symbolWidth = m_symbolGrid->viewport()->width();
-  symbolDefaults[kNameColumn] = std::max(symbolDefaults[kSymbolColumn], symbolWidth - others);
-  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", symbolDefaults, std::max(symbolWidth, others + symbolDefaults[kNameColumn]));
-  for (int c = 0; c < kSymbolColumnCount; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
+  symbolDefaults[kSymbolListName] = std::max(symbolDefaults[kSymbolListSymbol], symbolWidth - others);
+  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", symbolDefaults, std::max(symbolWidth, others + symbolDefaults[kSymbolListName]));
+  for (int c = 0; c < kSymbolListColumns; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
   const int quoteText = m_quoteGrid->fontMetrics().horizontalAdvance(QStringLiteral("-12345.6789")) + 12;
   const int quoteWidth = m_quoteGrid->viewport()->width();
   const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", std::vector<int>(7, quoteText), std::max(quoteWidth, 7 * quoteText));
@@ -392,7 +392,7 @@ void CBarvaneView::SaveColumnWidths() {
       settings.WriteInt(section, name, grid->columnWidth(c));
     }
   };
-  save("SymbolGrid", m_symbolGrid, kSymbolColumnCount);
+  save("SymbolGrid", m_symbolGrid, kSymbolListColumns);
   save("QuoteGrid", m_quoteGrid, 7);
   for (std::size_t i = 0; i < m_splitters.size(); ++i) {
     const QList<int> sizes = m_splitters[i]->sizes();

@@ -22,29 +22,29 @@ int SymbolGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int SymbolGridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : barvane::kSymbolColumnCount;
+  return parent.isValid() ? 0 : barvane::kSymbolListColumns;
 }
 
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const auto column = static_cast<barvane::SymbolColumn>(index.column());
-  if (role == Qt::TextAlignmentRole) return Alignment(column == barvane::kQuotesColumn);
+  if (role == Qt::TextAlignmentRole) return Alignment(column == barvane::kSymbolListQuotes);
   if (role != Qt::DisplayRole) return {};
   // A rescan empties the rows and may paint before the grid is told; the stale rows show nothing.
   const auto stateRow = static_cast<std::size_t>(StateRow(index.row()));
   if (stateRow >= state_.m_symbolRows.size()) return {};
   const barvane::SymbolRow& row = state_.m_symbolRows[stateRow];
-  if (column == barvane::kSymbolColumn || column == barvane::kNameColumn) {
-    return FromFileText(state_.m_codePage, column == barvane::kSymbolColumn ? row.symbol : row.name);
+  if (column == barvane::kSymbolListSymbol || column == barvane::kSymbolListName) {
+    return FromFileText(state_.m_codePage, column == barvane::kSymbolListSymbol ? row.symbol : row.name);
   }
   return FromLatin1(barvane::SymbolCellText(row, column, fullYears_));
 }
 
 QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= barvane::kSymbolColumnCount) return {};
-  if (role == Qt::TextAlignmentRole) return Alignment(section == barvane::kQuotesColumn);
+  if (orientation != Qt::Horizontal || section < 0 || section >= barvane::kSymbolListColumns) return {};
+  if (role == Qt::TextAlignmentRole) return Alignment(section == barvane::kSymbolListQuotes);
   if (role != Qt::DisplayRole) return {};
-  return QString::fromLatin1(barvane::kSymbolColumnHeadings[static_cast<std::size_t>(section)]);
+  return QString::fromLatin1(barvane::kSymbolListHeadings[static_cast<std::size_t>(section)]);
 }
 
 void SymbolGridModel::Refresh() {

@@ -66,14 +66,14 @@ TEST_F(Columns, ComeFromTheIndexFilesAndTheQuoteFilesSizeWithoutOpeningOne) {
   std::vector<std::string> rows;
   for (const SymbolRow& row : listing.rows) {
     std::string text = row.symbol;
-    for (SymbolColumn c : {kFirstColumn, kLastColumn, kPeriodicityColumn, kQuotesColumn}) text += "|" + SymbolCellText(row, c, true);
+    for (SymbolColumn c : {kSymbolListFirst, kSymbolListLast, kSymbolListPeriodicity, kSymbolListQuotes}) text += "|" + SymbolCellText(row, c, true);
     rows.push_back(text);
   }
   EXPECT_EQ(rows, (std::vector<std::string>{"DAY|01/01/2024|08/04/2028|Daily|1,200",
                                             "GONE|01/03/2000|01/04/2000|Monthly|",
                                             "OLD|03/03/1958|03/05/1958|Weekly|3",
                                             "TICK|06/01/2023|06/14/2023|5 min|10"}));
-  EXPECT_EQ(SymbolCellText(listing.rows[1], kFirstColumn, false), "01/03/00");
+  EXPECT_EQ(SymbolCellText(listing.rows[1], kSymbolListFirst, false), "01/03/00");
   EXPECT_EQ(PeriodicityName('I', 0), "Intraday");
   EXPECT_EQ(PeriodicityName('\x01', 0), "");
 }
@@ -84,19 +84,19 @@ TEST_F(Columns, EveryColumnSortsBothWaysWithRowsLackingAValueLast) {
     ListSort sort;
     Order symbols;
   } cases[] = {
-      {{kSymbolColumn, false}, {"DAY", "GONE", "OLD", "TICK"}},
-      {{kSymbolColumn, true}, {"TICK", "OLD", "GONE", "DAY"}},
-      {{kNameColumn, true}, {"TICK", "OLD", "GONE", "DAY"}},
-      {{kFirstColumn, false}, {"OLD", "GONE", "TICK", "DAY"}},
-      {{kLastColumn, true}, {"DAY", "TICK", "GONE", "OLD"}},
-      {{kPeriodicityColumn, false}, {"TICK", "DAY", "OLD", "GONE"}},
-      {{kPeriodicityColumn, true}, {"GONE", "OLD", "DAY", "TICK"}},
-      {{kQuotesColumn, false}, {"OLD", "TICK", "DAY", "GONE"}},
-      {{kQuotesColumn, true}, {"DAY", "TICK", "OLD", "GONE"}},
+      {{kSymbolListSymbol, false}, {"DAY", "GONE", "OLD", "TICK"}},
+      {{kSymbolListSymbol, true}, {"TICK", "OLD", "GONE", "DAY"}},
+      {{kSymbolListName, true}, {"TICK", "OLD", "GONE", "DAY"}},
+      {{kSymbolListFirst, false}, {"OLD", "GONE", "TICK", "DAY"}},
+      {{kSymbolListLast, true}, {"DAY", "TICK", "GONE", "OLD"}},
+      {{kSymbolListPeriodicity, false}, {"TICK", "DAY", "OLD", "GONE"}},
+      {{kSymbolListPeriodicity, true}, {"GONE", "OLD", "DAY", "TICK"}},
+      {{kSymbolListQuotes, false}, {"OLD", "TICK", "DAY", "GONE"}},
+      {{kSymbolListQuotes, true}, {"DAY", "TICK", "OLD", "GONE"}},
   };
   for (const auto& c : cases) EXPECT_EQ(Symbols(c.sort), c.symbols) << c.sort.column << c.sort.descending;
-  EXPECT_EQ(SortAfterClick({kFirstColumn, false}, kFirstColumn).descending, true);
-  EXPECT_EQ(SortAfterClick({kFirstColumn, true}, kQuotesColumn).descending, false);
+  EXPECT_EQ(SortAfterClick({kSymbolListFirst, false}, kSymbolListFirst).descending, true);
+  EXPECT_EQ(SortAfterClick({kSymbolListFirst, true}, kSymbolListQuotes).descending, false);
 }
 
 }  // namespace

@@ -252,12 +252,12 @@ TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheN
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
   };
-  EXPECT_EQ(Window::Column(w.symbols(), kQuotesColumn), (std::vector<std::string>{"25", "10"}));
-  click(w.symbols(), kQuotesColumn);
-  EXPECT_EQ(Window::Column(w.symbols(), kSymbolColumn), (std::vector<std::string>{"ZED", "ABC"}));
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListQuotes), (std::vector<std::string>{"25", "10"}));
+  click(w.symbols(), kSymbolListQuotes);
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListSymbol), (std::vector<std::string>{"ZED", "ABC"}));
   EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
-  click(w.symbols(), kQuotesColumn);
+  click(w.symbols(), kSymbolListQuotes);
   click(w.frame->view()->portfolioList(), 0);
   EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Q"), w.Dir("P")}));
   EXPECT_EQ(w.PortfolioRow(), 1);
@@ -265,10 +265,10 @@ TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheN
   w.frame.reset();
   w.Open();
   EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Q"), w.Dir("P")}));
-  EXPECT_EQ(Window::Column(w.symbols(), kSymbolColumn), (std::vector<std::string>{"ABC", "ZED"}));
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListSymbol), (std::vector<std::string>{"ABC", "ZED"}));
   const QHeaderView* header = w.symbols()->horizontalHeader();
   EXPECT_EQ(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()),
-            std::pair(static_cast<int>(kQuotesColumn), Qt::DescendingOrder));
+            std::pair(static_cast<int>(kSymbolListQuotes), Qt::DescendingOrder));
 }
 
 // Every menu, the bar included, gives each of its entries its own Alt letter.
