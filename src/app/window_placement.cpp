@@ -13,10 +13,11 @@ ScreenRect RestorePlacement(SettingsStore& settings, const ScreenRect& screen) {
   const std::string section = PlacementSection(screen);
   const ScreenRect stored{settings.ReadInt(section, "x", 0), settings.ReadInt(section, "y", 0),
                           settings.ReadInt(section, "cx", 0), settings.ReadInt(section, "cy", 0)};
-  const bool fits = stored.width > 0 && stored.height > 0 && stored.x >= screen.x && stored.y >= screen.y &&
-                    stored.x - screen.x + stored.width <= screen.width &&
-                    stored.y - screen.y + stored.height <= screen.height;
-  if (fits) return stored;
+  if (stored.width > 0 && stored.height > 0 && stored.width <= screen.width && stored.height <= screen.height) {
+    // A window partly beyond the screen's edge is moved back onto it whole.
+    return {std::clamp(stored.x, screen.x, screen.x + screen.width - stored.width),
+            std::clamp(stored.y, screen.y, screen.y + screen.height - stored.height), stored.width, stored.height};
+  }
   ScreenRect placed;
   placed.width = static_cast<int>(static_cast<float>(screen.width) * 0.95f);
   placed.height = static_cast<int>(static_cast<float>(screen.height) * 0.95f);

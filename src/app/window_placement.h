@@ -21,8 +21,9 @@ struct ScreenRect {
 // "Screen 1400x1000".
 std::string PlacementSection(const ScreenRect& screen);
 
-// The placement stored for `screen` ("x", "y", "cx", "cy") when the window fits inside its
-// usable area; otherwise 95 % of it, centred, which is stored at once.
+// The placement stored for `screen` ("x", "y", "cx", "cy") when its size fits the screen's
+// usable area, moved onto it where it lies partly beyond; otherwise 95 % of that area,
+// centred, which is stored at once.
 ScreenRect RestorePlacement(SettingsStore& settings, const ScreenRect& screen);
 
 // Keeps `window` (its left and top raised to the screen's when beyond them) for `screen`.

@@ -27,15 +27,19 @@ TEST(WindowPlacement, IsKeptPerScreenSizeAndUsedOnlyWhereItFits) {
   EXPECT_EQ(RestorePlacement(settings, small), (ScreenRect{0, 0, 800, 600}));
   EXPECT_EQ(RestorePlacement(settings, large), (ScreenRect{100, 50, 1200, 900}));
 
-  // Stored ones that leave the screen, by one pixel or wholly, or have no size, give way.
+  // Stored ones partly beyond the screen come back onto it; larger or empty ones give way.
   const ScreenRect centred{35, 25, 1330, 950};
-  for (const ScreenRect stored : {ScreenRect{201, 50, 1200, 900}, ScreenRect{100, 101, 1200, 900},
-                                  ScreenRect{0, 0, 1401, 1000}, ScreenRect{0, 0, 0, 900}, ScreenRect{-1, 0, 800, 600}}) {
-    for (auto [key, value] : {std::pair{"x", stored.x}, std::pair{"y", stored.y}, std::pair{"cx", stored.width},
-                              std::pair{"cy", stored.height}}) {
+  const struct {
+    ScreenRect stored, placed;
+  } cases[] = {{{201, 50, 1200, 900}, {200, 50, 1200, 900}}, {{-1, 101, 1200, 900}, {0, 100, 1200, 900}},
+               {{0, 0, 1400, 1000}, {0, 0, 1400, 1000}},    {{0, 0, 1401, 1000}, centred},
+               {{0, 0, 1400, 1001}, centred},               {{0, 0, 0, 900}, centred}};
+  for (const auto& c : cases) {
+    for (auto [key, value] : {std::pair{"x", c.stored.x}, std::pair{"y", c.stored.y}, std::pair{"cx", c.stored.width},
+                              std::pair{"cy", c.stored.height}}) {
       settings.WriteInt("Screen 1400x1000", key, value);
     }
-    EXPECT_EQ(RestorePlacement(settings, large), centred) << stored.x << "," << stored.y << " " << stored.width;
+    EXPECT_EQ(RestorePlacement(settings, large), c.placed) << c.stored.x << "," << c.stored.y << " " << c.stored.width;
   }
 }
 
