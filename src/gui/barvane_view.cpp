@@ -23,6 +23,7 @@
 #include "app/grid_copy.h"
 #include "app/last_series.h"
 #include "app/symbol_filter.h"
+#include "app/user_guide.h"
 #include "data/file_names.h"
 #include "data/printed.h"
 #include "data/series_facts.h"
@@ -43,6 +44,7 @@
 #include "gui/edit_quote_dlg.h"
 #include "gui/edit_symbol_dlg.h"
 #include "gui/export_dlg.h"
+#include "gui/help_wnd.h"
 #include "gui/history_dlg.h"
 #include "gui/import_dlg.h"
 #include "gui/move_symbol_dlg.h"
@@ -528,6 +530,8 @@ void CBarvaneView::RunCommand(CommandId command) {
   // Every command works on the symbol that the title names.
   if (m_symbolSettle.isActive()) LoadSymbolQuotes();
   if (!m_started || !m_state.CommandEnabled(command)) return;
+  const char* outer = m_guideSection;
+  m_guideSection = GuideSection(command);
   switch (command) {
     case kCmdReScan:
       RepairRecorded([this] { m_state.ScanDrive(); });
@@ -568,6 +572,7 @@ void CBarvaneView::RunCommand(CommandId command) {
     case kCmdCopySymbol: CopySymbol(); break;
     default: break;
   }
+  m_guideSection = outer;
 }
 
 void CBarvaneView::ShowFacts() {
@@ -684,8 +689,11 @@ void CBarvaneView::SplitSearch() {
   connect(window, &CSplitSearchDlg::SplitRequested, this, [this, window](std::size_t candidate) {
     const SplitCandidate c = window->candidates()[candidate];
     // p for q: p new shares for q old ones.
+    m_guideSection = GuideSection(kCmdSplit);
     if (OpenCandidate(c)) EnterSplit({c.dateText, std::to_string(c.ratio.p), std::to_string(c.ratio.q)});
+    m_guideSection = "";
   });
+  SetGuideSection(window, GuideSection(kCmdSplitSearch));
   window->show();
   emit StateChanged();
 }
@@ -718,6 +726,7 @@ void CBarvaneView::CheckPortfolio() {
     // Owned by the main frame, so that it stays above the main window and goes with it.
     m_check = new CPortfolioCheckDlg(m_state, [this] { Refresh(); }, this->window());
     m_check->setAttribute(Qt::WA_DeleteOnClose);
+    SetGuideSection(m_check, GuideSection(kCmdCheckPortfolio));
     connect(m_check, &CPortfolioCheckDlg::Checked, this, &CBarvaneView::MarkChart);
     connect(m_check, &QDialog::finished, this, &CBarvaneView::MarkChart);
     // The repair is one change, named as the command line names it.
@@ -821,14 +830,15 @@ void CBarvaneView::ShowSymbol(std::string symbol) {
 }
 
 void CBarvaneView::ChooseCodePage() {
-  QStringList names;
-  for (const std::string& name : CodePageNames()) names << QString::fromStdString(name);
+  QStringList titles;
+  for (const std::string& name : CodePageNames()) titles << QString::fromStdString(CodePageTitle(name));
   bool chosen = false;
-  const QString name = QInputDialog::getItem(this, QStringLiteral("Character Set"),
-                                             QStringLiteral("Symbols and names of this portfolio are written in:"), names,
-                                             static_cast<int>(names.indexOf(QString::fromStdString(m_state.m_codePage.name()))),
-                                             false, &chosen);
-  const std::optional<CodePage> page = CodePage::Named(name.toStdString());
+  const QString title = QInputDialog::getItem(
+      this, QStringLiteral("Character Set"), QStringLiteral("Symbols and names of this portfolio are written in:"),
+      titles, static_cast<int>(titles.indexOf(QString::fromStdString(CodePageTitle(m_state.m_codePage.name())))),
+      false, &chosen);
+  const auto at = static_cast<std::size_t>(std::max<qsizetype>(titles.indexOf(title), 0));
+  const std::optional<CodePage> page = CodePage::Named(CodePageNames()[at]);
   if (!chosen || !page) return;
   m_state.SetCodePage(*page);
   // The same bytes in other letters: the grid's order by byte may change.
@@ -922,5 +932,6 @@ void CBarvaneView::RefillAfterUndo() {
 void CBarvaneView::ShowHistory() {
   if (!m_started || m_state.m_portfolioDir.empty()) return;
   CHistoryDlg dialog(m_history, m_state.m_portfolioDir, [this](bool undo) { return UndoChange(undo); }, this);
+  SetGuideSection(&dialog, kUndoGuideSection);
   dialog.exec();
 }

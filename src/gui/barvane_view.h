@@ -39,6 +39,8 @@ class CBarvaneView final : public QWidget {
   // The commands the view handles; false for one it does not (yet) offer.
   bool Handles(barvane::CommandId command) const;
   void RunCommand(barvane::CommandId command);
+  // The user's guide's section on the command running now (its dialog open), "" when none.
+  const char* guideSection() const { return m_guideSection; }
   // Column widths as the headers have them now, into "SymbolGrid" and "QuoteGrid", and the
   // splitters' sizes into "Window".
   void SaveColumnWidths();
@@ -170,4 +172,5 @@ class CBarvaneView final : public QWidget {
   bool m_timerStarted = false;
   bool m_started = false;
   bool m_refreshing = false;
+  const char* m_guideSection = "";
 };

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "app/portfolio_walk.h"
 #include "app/symbol_columns.h"
 #include "app/search_filter.h"
+#include "app/user_guide.h"
 #include "cli/sample_drive.h"
 #include "data/master.h"
 #include "gui/edit_quote_dlg.h"
@@ -427,8 +429,9 @@ TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "ABC\tABC Ltd         \n");
 }
 
-TEST(MainWindow, F1OpensTheUsersGuideOfTheWindowAndItsKeys) {
+TEST(MainWindow, F1OpensTheUsersGuideAtTheCommandInUse) {
   Window w;
+  Build(w.Dir("P"), TwoSymbols());
   w.Open();
   EXPECT_TRUE(w.frame->action(kCmdHelpTopics)->isEnabled());
   w.frame->activateWindow();
@@ -439,14 +442,28 @@ TEST(MainWindow, F1OpensTheUsersGuideOfTheWindowAndItsKeys) {
   EXPECT_TRUE(help->isVisible());
   EXPECT_EQ(help->windowTitle(), "Barvane Help");
   const QString text = help->browser()->toPlainText();
-  // The user's guide of the window and its keys, none of the builder's matters.
-  EXPECT_TRUE(text.startsWith("Barvane: the window and its keys")) << text.left(80).toStdString();
+  // The user's guide, none of the builder's matters.
+  EXPECT_TRUE(text.startsWith("Barvane user's guide")) << text.left(80).toStdString();
   for (const char* key : {"Ctrl+F", "Ctrl+G", "Insert", "Tab, Shift+Tab", "Ctrl+Z"}) EXPECT_TRUE(text.contains(key)) << key;
   for (const char* builders : {"barvane-cli", "cmake", "Layout", "flock"}) EXPECT_FALSE(text.contains(builders)) << builders;
+  for (const auto& [command, heading] : GuideSections()) EXPECT_TRUE(help->ShowSection(heading)) << heading;
+  EXPECT_FALSE(help->ShowSection("Split Data"));
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
   QTest::keyClick(w.frame.get(), Qt::Key_F1);
   EXPECT_EQ(w.frame->helpWindow(), help);  // one window, brought forward
+  EXPECT_EQ(help->browser()->textCursor().block().text(), "Barvane user's guide");
+
+  // In a command's dialog: a guide of its own (the dialog blocks the others), at that command.
+  w.Run(kCmdSplit, [](QDialog* d) {
+    QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, Qt::Key_F1);
+    auto* guide = d->findChild<CHelpWnd*>();
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    EXPECT_EQ(guide->browser()->textCursor().block().text(), "Split");
+    guide->close();
+    test::GuiWindow::Cancel(d);
+  });
 }
 
 TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {

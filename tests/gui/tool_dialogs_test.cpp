@@ -262,8 +262,8 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
   w.Run(kCmdCharacterSet, [](QDialog* d) {
     auto* dialog = qobject_cast<QInputDialog*>(d);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->textValue(), "windows-1252");
-    dialog->setTextValue(QStringLiteral("windows-1251"));
+    EXPECT_EQ(dialog->textValue(), "Windows-1252 (Western European)");
+    dialog->setTextValue(QStringLiteral("Windows-1251 (Cyrillic)"));
     dialog->accept();
   });
   EXPECT_EQ(cell(0), "ЛУКОЙЛ");
