@@ -211,6 +211,8 @@ void CMainFrame::CreateStatusBar() {
     bar->addPermanentWidget(pane);
   }
   connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    // On a small screen a long message is cut at the panes; the tip shows it whole.
+    bar->setToolTip(message);
     if (message.isEmpty()) bar->showMessage(QStringLiteral("For Help, press F1"));
   });
 }
