@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "data/code_page.h"
 #include "data/file_ops.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
@@ -79,7 +80,7 @@ std::string FoundText(const ImportedText& quotes, bool orderChosen) {
   text += "\nDates: " + (quotes.order == DateOrder::kUndecided
                              ? std::string("as written")
                              : DateOrderText(quotes.order) + (orderChosen ? " (chosen)" : ", " + quotes.orderReason));
-  if (quotes.encoding != kUtf8Name) text += "\nEncoding: " + quotes.encoding;
+  if (quotes.encoding != kUtf8Name) text += "\nEncoding: " + CodePageTitle(quotes.encoding);
   const int skipped = quotes.lines - static_cast<int>(quotes.quotes.size());
   if (skipped > 0) text += "\nLines ignored: " + std::to_string(skipped) + " (title row and blank lines)";
   if (!quotes.ignored.empty()) {
@@ -137,7 +138,9 @@ CImportDlg::CImportDlg(FileSystem& fs, const ImportRequest& proposal, bool newSy
                      QStringLiteral("Month/day/year"), QStringLiteral("Year/month/day")});
   form->addRow(QStringLiteral("Dates:"), m_dates);
   m_encoding->addItem(QStringLiteral("As the bytes tell"));
-  for (const std::string& name : ImportEncodingNames()) m_encoding->addItem(QString::fromStdString(name));
+  for (const std::string& name : ImportEncodingNames()) {
+    m_encoding->addItem(QString::fromStdString(CodePageTitle(name)), QString::fromStdString(name));
+  }
   form->addRow(QStringLiteral("Encoding:"), m_encoding);
   form->addRow(QString(), m_adjusted);
   connect(m_encoding, &QComboBox::currentIndexChanged, this, &CImportDlg::Preview);
@@ -245,7 +248,7 @@ void CImportDlg::Preview() {
   ImportOptions options;
   options.dates = static_cast<DateOrder>(m_dates->currentIndex());
   options.adjusted = m_adjusted->isChecked();
-  if (m_encoding->currentIndex() > 0) options.encoding = m_encoding->currentText().toStdString();
+  if (m_encoding->currentIndex() > 0) options.encoding = m_encoding->currentData().toString().toStdString();
   const bool read =
       ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                      options, &m_quotes, &error);
