@@ -107,7 +107,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
 
   // The window searches whichever portfolio is current; lines of earlier searches stay.
-  w.frame->view()->portfolioList()->setCurrentRow(1);
+  w.PickPortfolio(1);
   search->searchButton()->click();
   EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
   EXPECT_EQ(search->resultList()->count(), 1);
@@ -204,7 +204,7 @@ TEST(StatusBar, ANoteAboutOnePortfolioGoesWhenAnotherIsShown) {
   });
   ASSERT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("out.txt"));
   const int other = 1 - w.state().m_selPortfolio;
-  w.frame->view()->portfolioList()->setCurrentRow(other);
+  w.PickPortfolio(other);
   QTest::qWait(50);
   ASSERT_EQ(w.state().m_selPortfolio, other);
   EXPECT_EQ(w.frame->statusBar()->currentMessage(), "For Help, press F1");
