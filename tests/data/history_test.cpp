@@ -93,9 +93,12 @@ TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries)
   EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg"}));
 }
 
+// The old bytes are large enough to be packed while the command runs.
 TEST_F(HistoryTest, FileRewrittenInPlaceIsHeldBeforeAndAfter) {
   BuildPortfolio(dir_);
-  test::WriteBytes(dir_ + "OUT.txt", {'o', 'l', 'd', 'e', 'r'});
+  Bytes older(100000);
+  for (std::size_t i = 0; i < older.size(); ++i) older[i] = static_cast<std::uint8_t>(i * i >> 7);
+  test::WriteBytes(dir_ + "OUT.txt", older);
   {
     ChangeScope scope(recorder_, {"write", dir_}, dir_);
     auto file = recorder_.OpenForRewrite(dir_ + "OUT.txt");
@@ -110,7 +113,7 @@ TEST_F(HistoryTest, FileRewrittenInPlaceIsHeldBeforeAndAfter) {
   Change change;
   ASSERT_TRUE(history_.Load(listed[0].id, &change));
   ASSERT_EQ(change.files.size(), 1u);
-  EXPECT_EQ(change.files[0].before, (Bytes{'o', 'l', 'd', 'e', 'r'}));
+  EXPECT_EQ(change.files[0].before, older);
   EXPECT_TRUE(HeldAfter(change.files[0], Bytes{'n', 'e', 'w'}));
   for (const std::optional<Bytes>& other : {std::optional<Bytes>(), std::optional(Bytes{'n', 'e'}), std::optional(Bytes{'n', 'e', 'x'})}) {
     EXPECT_FALSE(HeldAfter(change.files[0], other));

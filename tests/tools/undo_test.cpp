@@ -414,11 +414,12 @@ TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
 
 // A crash at every step of a recorded delete (quote file, backups, MASTER dates, and the
 // history's own writes): the next start completes the change from what the disk holds, and its
-// undo gives back every byte from before the command, the earlier backups included.
+// undo gives back every byte from before the command, the earlier backups included. The quote
+// file is large enough to be packed while the command runs.
 TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
   for (int step = 1;; ++step) {
     TempDir root, data;
-    test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))));
+    test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 2500))));
     test::WriteBytes(root / "F1.BAK", {1, 1});
     test::WriteBytes(root / "MASTER.BAK", {2, 2});
     const auto original = Snapshot(root.path());
