@@ -112,7 +112,7 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_EQ(v.FirstVisible(), first);
 }
 
-TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
+TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePixel) {
   const auto rows = Rising(20);
   ChartViewport v;
   v.Reset(20, 800);
@@ -122,16 +122,14 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
   EXPECT_EQ(columns.front().close, 1);
   EXPECT_EQ(columns.back().close, 20);
   EXPECT_DOUBLE_EQ(columns[3].x, v.XOfBar(3));
-}
 
-TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
-  const auto rows = Rising(65000);
-  ChartViewport v;
+  // Narrow bars merge into one column a pixel.
+  const auto many = Rising(65000);
   v.Reset(65000, 650);
   v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
-  const auto columns = ChartColumns(rows, v);
-  ASSERT_EQ(columns.size(), 650u);
-  const ChartColumn& c = columns[1];
+  const auto merged = ChartColumns(many, v);
+  ASSERT_EQ(merged.size(), 650u);
+  const ChartColumn& c = merged[1];
   EXPECT_EQ(c.firstBar, 100);
   EXPECT_EQ(c.lastBar, 199);
   EXPECT_EQ(c.open, 101);
@@ -140,7 +138,7 @@ TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
   EXPECT_EQ(c.low, 100.5);
   EXPECT_EQ(c.volume, 10000);
   EXPECT_DOUBLE_EQ(c.x, 1.5);
-  EXPECT_EQ(columns.back().lastBar, 64999);
+  EXPECT_EQ(merged.back().lastBar, 64999);
 }
 
 TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
@@ -163,7 +161,7 @@ TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut)
   EXPECT_EQ(columns[1].volume, 0);
 }
 
-TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
+TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositivePrices) {
   std::vector<ChartColumn> columns(2);
   columns[0] = {0, 0, 0, 10, 12, 8, 11, 500};
   columns[1] = {1, 1, 0, 11, 11.5f, 10, 13, 1500};  // a close above the high counts
@@ -184,19 +182,17 @@ TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
   EXPECT_DOUBLE_EQ(flat.Y(2), 50);
   EXPECT_EQ(VolumeScaleOf({}, 0, 100).high, 1);
   EXPECT_EQ(PriceScaleOf({}, 0, 100).Y(0), 100);
-}
 
-TEST(ChartScales, LogScaleGivesEqualRatiosEqualRoomAndOnlyToPositivePrices) {
-  std::vector<ChartColumn> columns(2);
+  // A log scale gives equal ratios equal room, and only to positive prices.
   columns[0] = {0, 0, 0, 1, 1, 1, 1, 0};
   columns[1] = {1, 1, 0, 100, 100, 100, 100, 0};
-  const ValueScale price = PriceScaleOf(columns, 0, 100, true);
-  ASSERT_TRUE(price.log);
-  EXPECT_NEAR(price.Y(10) - price.Y(100), price.Y(1) - price.Y(10), 1e-9);
-  EXPECT_NEAR(price.Y(price.low), 100, 1e-9);
-  EXPECT_NEAR(price.ValueAt(price.Y(37.5)), 37.5, 1e-9);
-  EXPECT_LT(price.low, 1);
-  EXPECT_GT(price.high, 100);
+  const ValueScale logScale = PriceScaleOf(columns, 0, 100, true);
+  ASSERT_TRUE(logScale.log);
+  EXPECT_NEAR(logScale.Y(10) - logScale.Y(100), logScale.Y(1) - logScale.Y(10), 1e-9);
+  EXPECT_NEAR(logScale.Y(logScale.low), 100, 1e-9);
+  EXPECT_NEAR(logScale.ValueAt(logScale.Y(37.5)), 37.5, 1e-9);
+  EXPECT_LT(logScale.low, 1);
+  EXPECT_GT(logScale.high, 100);
   // A price at or below zero (back-adjusted) keeps the linear scale.
   columns[0].low = -2;
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);

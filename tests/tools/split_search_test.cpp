@@ -68,10 +68,6 @@ TEST(SplitCandidate, BandEdgesAndGapThresholdAreExclusive) {
   EXPECT_EQ(Ratio(Q(-1, -1, 100), Q(-1, -1, 50)), "");
 }
 
-TEST(SplitCandidate, LineText) {
-  EXPECT_EQ(SplitCandidateLine("XYZ", {2, 1}, kMonday), "XYZ possible 2 for 1 split on 06/15/98");
-}
-
 // Flat quotes with one halving between quote `at` - 1 and `at`.
 std::vector<QuoteValues> HalvedAt(int count, int at) {
   auto quotes = test::WeekdayQuotes(kMonday, count, 100);
