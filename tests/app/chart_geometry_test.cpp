@@ -24,16 +24,16 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
   v.Reset(1000, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
   EXPECT_EQ(v.LastVisible(), 999);
-  EXPECT_EQ(v.FirstVisible(), 900);
-  EXPECT_DOUBLE_EQ(v.XOfBar(999), 796);
+  EXPECT_EQ(v.FirstVisible(), 901);
+  EXPECT_DOUBLE_EQ(v.XOfBar(999), 792);  // whole, and apart from the frame
   // A short series is shown whole, as wide as the closest zoom allows.
   v.Reset(10, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
   EXPECT_EQ(v.FirstVisible(), 0);
   EXPECT_EQ(v.LastVisible(), 9);
-  EXPECT_DOUBLE_EQ(v.XOfBar(0), 20);
+  EXPECT_DOUBLE_EQ(v.XOfBar(0), 24);
   v.Reset(50, 800);
-  EXPECT_EQ(v.barWidth(), 16);
+  EXPECT_DOUBLE_EQ(v.barWidth(), 792.0 / 50);
   EXPECT_EQ(v.LastVisible(), 49);
   // Nothing to show.
   v.Reset(0, 800);
@@ -43,15 +43,15 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
 
 TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
   ChartViewport v;
-  v.Reset(1000, 800);  // bar 900 spans 0..8
-  EXPECT_EQ(v.BarAt(0), 900);
-  EXPECT_EQ(v.BarAt(7.99), 900);
-  EXPECT_EQ(v.BarAt(8), 901);
-  EXPECT_EQ(v.BarAt(799.9), 999);
+  v.Reset(1000, 800);  // bar 901 spans 4..12
+  EXPECT_EQ(v.BarAt(4), 901);
+  EXPECT_EQ(v.BarAt(11.99), 901);
+  EXPECT_EQ(v.BarAt(12), 902);
+  EXPECT_EQ(v.BarAt(795.9), 999);
   EXPECT_EQ(v.BarAt(1e6), 999);
-  EXPECT_EQ(v.BarAt(-8), 899);
+  EXPECT_EQ(v.BarAt(0), 900);
   EXPECT_EQ(v.BarAt(-1e6), 0);
-  for (int bar : {900, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
+  for (int bar : {901, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
 }
 
 TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
@@ -66,7 +66,7 @@ TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
   EXPECT_EQ(v.BarAt(x), 64950);
   // Out as far as it goes: the whole series across the pane, and no further.
   v.ZoomAt(1e-9, 300);
-  EXPECT_DOUBLE_EQ(v.barWidth(), 0.01);
+  EXPECT_DOUBLE_EQ(v.barWidth(), 642.0 / 65000);
   EXPECT_EQ(v.FirstVisible(), 0);
   EXPECT_EQ(v.LastVisible(), 64999);
   // A few bars never grow wider than the closest zoom.
@@ -79,19 +79,19 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   v.Pan(80);  // dragged right: ten older bars
-  EXPECT_EQ(v.FirstVisible(), 890);
+  EXPECT_EQ(v.FirstVisible(), 891);
   EXPECT_EQ(v.LastVisible(), 989);
   v.Pan(-1e6);
   EXPECT_EQ(v.LastVisible(), 999);
   v.Pan(1e6);
   EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 99);
+  EXPECT_EQ(v.LastVisible(), 98);
   // Already in view: nothing moves; beyond either edge: the least pan that shows it.
   v.EnsureVisible(50);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(100);
   EXPECT_EQ(v.LastVisible(), 100);
-  EXPECT_EQ(v.FirstVisible(), 1);
+  EXPECT_EQ(v.FirstVisible(), 2);
   v.EnsureVisible(0);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(1000);  // outside the series: ignored
@@ -105,11 +105,15 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_EQ(v.FirstVisible(), 899);
   v.EnsureVisible(896);  // further: a jump
   EXPECT_DOUBLE_EQ(v.XOfBar(896), 400);
-  // A refill with one quote fewer keeps the zoom and the place.
+  // A refill with one quote fewer keeps the zoom and the place; a view at the newest bar stays
+  // there through a narrower pane.
   const int first = v.FirstVisible();
   v.Resize(999, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
   EXPECT_EQ(v.FirstVisible(), first);
+  v.EnsureVisible(998);
+  v.Resize(999, 400);
+  EXPECT_DOUBLE_EQ(v.XOfBar(998), 392);
 }
 
 TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePixel) {
@@ -125,7 +129,7 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
 
   // Narrow bars merge into one column a pixel.
   const auto many = Rising(65000);
-  v.Reset(65000, 650);
+  v.Reset(65000, 658);
   v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
   const auto merged = ChartColumns(many, v);
   ASSERT_EQ(merged.size(), 650u);
@@ -137,7 +141,7 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
   EXPECT_EQ(c.high, 200.5);
   EXPECT_EQ(c.low, 100.5);
   EXPECT_EQ(c.volume, 10000);
-  EXPECT_DOUBLE_EQ(c.x, 1.5);
+  EXPECT_DOUBLE_EQ(c.x, 5.5);
   EXPECT_EQ(merged.back().lastBar, 64999);
 }
 
@@ -159,6 +163,9 @@ TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut)
   EXPECT_EQ(columns[1].open, 10);
   EXPECT_EQ(columns[1].high, 10);
   EXPECT_EQ(columns[1].volume, 0);
+  // Closes with no other price, or others equal to the close, draw as a line.
+  EXPECT_FALSE(ClosesOnly(rows));
+  EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));
 }
 
 TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositivePrices) {

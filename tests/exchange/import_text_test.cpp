@@ -301,6 +301,24 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
        "2024-01-02 09:32:00 - - - 2 - -\n2024-01-02 09:33:05 - - - 3 - -\n"},
+      {"German shares beside a volume of money",
+       "Datum;Erster;Hoch;Tief;Schlusskurs;Stuecke;Volumen\n2024-01-02;1,5;2;1;1,75;300;525\n",
+       "found: Datum - Erster Hoch Tief Schlusskurs Stuecke -\nignored: [Volumen]\norder: \n"
+       "2024-01-02 1.5 2 1 1.75 300 -\n"},
+      {"a date under a title the table lacks, its zone and zero fraction passed over",
+       "Session,Open,High,Low,Close\n2024-01-02T09:30:00.000-05:00,1,2,0.5,1.5\n"
+       "2024-01-02T09:45:00Z,1,2,0.5,1.5\n",
+       "found: Session Session Open High Low Close - -\nignored:\norder: \n"
+       "2024-01-02 09:30:00 1 2 0.5 1.5 - -\n2024-01-02 09:45:00 1 2 0.5 1.5 - -\n"},
+      {"charting export, daily bars under time with an offset",
+       "time,open,high,low,close\n2024-01-02T00:00:00+09:00,1,2,0.5,1.5\n",
+       "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
+      {"klines in microseconds",
+       "time,open,high,low,close\n1704153600000000,1,2,0.5,1.5\n",
+       "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
+      {"Japanese dates in kanji",
+       "\xE6\x97\xA5\xE4\xBB\x98,Close\n2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "4\xE6\x97\xA5,105\n",
+       "found: \xE6\x97\xA5\xE4\xBB\x98 - - - - Close - -\nignored:\norder: \n2024-01-04 - - - 105 - -\n"},
       {"a close alone among full bars",
        "Date,Open,High,Low,Close\n2024-01-02,1,2,0.5,1.5\n2024-01-03,,,,1.75\n",
        "found: Date - Open High Low Close - -\nignored:\norder: \n"

@@ -107,7 +107,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
 
   // The window searches whichever portfolio is current; lines of earlier searches stay.
-  w.frame->view()->portfolioList()->setCurrentRow(1);
+  w.PickPortfolio(1);
   search->searchButton()->click();
   EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
   EXPECT_EQ(search->resultList()->count(), 1);
@@ -204,7 +204,7 @@ TEST(StatusBar, ANoteAboutOnePortfolioGoesWhenAnotherIsShown) {
   });
   ASSERT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("out.txt"));
   const int other = 1 - w.state().m_selPortfolio;
-  w.frame->view()->portfolioList()->setCurrentRow(other);
+  w.PickPortfolio(other);
   QTest::qWait(50);
   ASSERT_EQ(w.state().m_selPortfolio, other);
   EXPECT_EQ(w.frame->statusBar()->currentMessage(), "For Help, press F1");
@@ -262,8 +262,8 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
   w.Run(kCmdCharacterSet, [](QDialog* d) {
     auto* dialog = qobject_cast<QInputDialog*>(d);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->textValue(), "windows-1252");
-    dialog->setTextValue(QStringLiteral("windows-1251"));
+    EXPECT_EQ(dialog->textValue(), "Windows-1252 (Western European)");
+    dialog->setTextValue(QStringLiteral("Windows-1251 (Cyrillic)"));
     dialog->accept();
   });
   EXPECT_EQ(cell(0), "ЛУКОЙЛ");

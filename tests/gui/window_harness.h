@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -54,6 +55,18 @@ struct GuiWindow {
   ViewState& state() { return frame->view()->state(); }
   std::string Dir(const std::string& name) const { return fs.drive() + "/" + name; }
   bool Enabled(CommandId command) const { return frame->action(command)->isEnabled(); }
+  // The portfolio list's paths, its current row, and a pick of one as a click makes it.
+  std::vector<std::string> Portfolios() const {
+    std::vector<std::string> paths;
+    const QAbstractItemModel* list = frame->view()->portfolioList()->model();
+    for (int r = 0; r < list->rowCount(); ++r) paths.push_back(list->index(r, 0).data().toString().toStdString());
+    return paths;
+  }
+  int PortfolioRow() const { return frame->view()->portfolioList()->currentIndex().row(); }
+  void PickPortfolio(int row) {
+    QTableView* list = frame->view()->portfolioList();
+    list->setCurrentIndex(list->model()->index(row, 0));
+  }
 
   // Runs `command`; `act` is called with its modal dialog once it is open.
   void Run(CommandId command, std::function<void(QDialog*)> act) {

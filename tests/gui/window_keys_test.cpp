@@ -242,12 +242,12 @@ TEST(WindowKeys, AnEmptySeriesSaysNoQuotesAndTheCrosshairReadsTheBarUnderTheMous
   KeysWindow w;
   w.Show("ZED");
   CChartPane* chart = w.view()->chartPane();
-  EXPECT_EQ(chart->FiguresText(), "ZED");
+  EXPECT_EQ(chart->ReadoutLines(), QStringList{"ZED"});
   w.Show("ALPHA");
   const QRect plot = chart->PlotRect();
   QTest::mouseMove(chart, QPoint(plot.right() - 2, plot.center().y()));
   ASSERT_EQ(chart->hoverRow(), 0);
-  EXPECT_EQ(chart->FiguresText().left(18), "ALPHA   06/19/98  ");
+  EXPECT_EQ(chart->ReadoutLines().join("   ").left(18), "ALPHA   06/19/98  ");
   QTest::mouseMove(chart, QPoint(plot.left() - 3, plot.center().y()));
   EXPECT_EQ(chart->hoverRow(), -1);
 }
