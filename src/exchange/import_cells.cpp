@@ -56,8 +56,7 @@ bool TakeClock(std::string_view text, std::size_t at, int* seconds) {
   if (hd < 1 || hd > 2 || at >= text.size() || text[at] != ':') return false;
   ++at;
   if (TakeDigits(text, &at, &m) != 2) return false;
-  if (at < text.size()) {
-    if (text[at] != ':') return false;
+  if (at < text.size() && text[at] == ':') {
     ++at;
     if (TakeDigits(text, &at, &s) != 2) return false;
     if (at + 1 < text.size() && text[at] == '.') {
@@ -65,7 +64,17 @@ bool TakeClock(std::string_view text, std::size_t at, int* seconds) {
       while (at < text.size() && text[at] == '0') ++at;
     }
   }
-  if (at != text.size() || h > 23 || m > 59 || s > 59) return false;
+  // A 12-hour clock, as spreadsheets in US settings write it: 12:05 AM is 00:05.
+  const std::string_view rest = text.substr(at);
+  const std::string_view half = rest.substr(rest.starts_with(' ') ? 1 : 0);
+  const bool am = half == "AM" || half == "am", pm = half == "PM" || half == "pm";
+  if (am || pm) {
+    if (h < 1 || h > 12) return false;
+    h = h % 12 + (pm ? 12 : 0);
+  } else if (!rest.empty()) {
+    return false;
+  }
+  if (h > 23 || m > 59 || s > 59) return false;
   *seconds = h * 3600 + m * 60 + s;
   return true;
 }

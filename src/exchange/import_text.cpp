@@ -103,7 +103,14 @@ std::string ShapeText(const Shape& shape) {
 
 std::string LineText(int line) { return "Line " + std::to_string(line) + ": "; }
 
-std::string Quoted(std::string_view cell) { return "\"" + std::string(cell) + "\""; }
+// Control bytes would break the message's line or the terminal showing it.
+std::string Quoted(std::string_view cell) {
+  std::string text = "\"" + std::string(cell) + "\"";
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return text;
+}
 
 // "lines 211, 350, 4012", the first ten of them and how many more.
 std::string LinesText(const std::vector<int>& lines) {
@@ -719,7 +726,11 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   *quotes = ImportedText{};
   DecodedText decoded;
   if (!DecodeImportText(bytes, options.encoding, &decoded, error)) return false;
-  const std::string_view text = decoded.utf8;
+  std::string_view text = decoded.utf8;
+  // Old DOS programs end a text with Ctrl+Z. Only at the very end: one inside the text is
+  // refused with its line, never taken as a silent end.
+  const std::size_t last = text.find_last_not_of("\x1a\r\n");
+  text = last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
   std::vector<std::string> notes;
   if (decoded.proposed) notes.push_back("read as " + decoded.encoding + ": the text is no UTF-8");
   std::vector<Line> all;

@@ -297,6 +297,12 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "Date,Time,Close\n2024-01-02,0,1\n2024-01-02,930,2\n2024-01-02,0931,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 00:00:00 - - - 1 - -\n"
        "2024-01-02 09:30:00 - - - 2 - -\n2024-01-02 09:31:00 - - - 3 - -\n"},
+      {"a US spreadsheet: 12-hour times, a control byte below the quotes, a DOS end mark",
+       "Date,Time,Close\r\n1/13/2024,12:05 AM,1\r\n1/13/2024,9:30:00 AM,2\r\n1/13/2024,12:00 PM,3\r\n"
+       "1/13/2024,1:30 pm,4\r\nEnd\x01\r\n\x1a",
+       "found: Date Time - - - Close - -\nignored:\norder: month/day/year\n"
+       "note: skipped line 6 below the quotes: \"End?\"\n2024-01-13 00:05:00 - - - 1 - -\n"
+       "2024-01-13 09:30:00 - - - 2 - -\n2024-01-13 12:00:00 - - - 3 - -\n2024-01-13 13:30:00 - - - 4 - -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
