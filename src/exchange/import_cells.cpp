@@ -126,6 +126,18 @@ bool TakeMonthFirstWords(std::string_view text, std::size_t at, CellDate* date) 
   return TakeTimeAfterDate(text, at, date);
 }
 
+// The length of the thousands separator at `at`: the one that `thousands` names, or one that no
+// decimal mark can be mistaken for: a blank, a no-break or narrow no-break space (French,
+// Russian) or an apostrophe (Swiss). 0 for none.
+std::size_t GroupMarkAt(std::string_view cell, std::size_t at, char thousands) {
+  const std::string_view rest = cell.substr(at);
+  if (rest.front() == thousands || rest.front() == ' ' || rest.front() == '\'') return 1;
+  for (const std::string_view mark : {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x99"}) {
+    if (rest.starts_with(mark)) return mark.size();
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool ReadDateCell(std::string_view cell, CellDate* date) {
@@ -334,9 +346,10 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
     if (IsDigit(c)) {
       if (group >= 0 && !fraction && !exponent) ++group;
       buffer[size++] = c;
-    } else if (c == thousands && !fraction && !exponent) {
+    } else if (const std::size_t mark = GroupMarkAt(cell, i, thousands); mark > 0 && !fraction && !exponent) {
       if (size == 0 || group == 0 || (group > 0 && group != 3)) return CellNumber::kNoNumber;
       group = 0;
+      i += mark - 1;
     } else if (c == decimal && !fraction && !exponent) {
       if (group >= 0 && group != 3) return CellNumber::kNoNumber;
       fraction = true;

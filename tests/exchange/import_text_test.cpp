@@ -303,6 +303,11 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "found: Date Time - - - Close - -\nignored:\norder: month/day/year\n"
        "note: skipped line 6 below the quotes: \"End?\"\n2024-01-13 00:05:00 - - - 1 - -\n"
        "2024-01-13 09:30:00 - - - 2 - -\n2024-01-13 12:00:00 - - - 3 - -\n2024-01-13 13:30:00 - - - 4 - -\n"},
+      {"French and Swiss groups of thousands: a blank, a no-break space, an apostrophe",
+       "Date;Ouverture;Plus haut;Plus bas;Cl\xC3\xB4ture;Volume\n02/01/2024;1 234,50;1\xC2\xA0" "240,00;"
+       "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
+       "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
+       "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
@@ -446,7 +451,8 @@ TEST(ImportCells, NumbersInEveryWriting) {
       {",123", '.', CellNumber::kNoNumber, 0},
       {"1,,234", '.', CellNumber::kNoNumber, 0},
       {"$", '.', CellNumber::kNoNumber, 0},
-      {"1 234", '.', CellNumber::kNoNumber, 0},
+      {"1 234", '.', CellNumber::kNumber, 1234},
+      {"12 34", '.', CellNumber::kNoNumber, 0},
       {"--1", '.', CellNumber::kNoNumber, 0},
   };
   for (const auto& [cell, decimal, kind, value] : cases) {
