@@ -44,11 +44,7 @@ struct ChartWindow : test::GuiWindow {
     const QRect plot = chart()->PlotRect();
     return {plot.left() + static_cast<int>(chart()->viewport().XOfBar(bar)), plot.center().y()};
   }
-  void ClickSymbol(int row) {
-    QTableView* symbols = frame->view()->symbolGrid();
-    QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {},
-                      symbols->visualRect(symbols->model()->index(row, 0)).center());
-  }
+  void ClickSymbol(int row) { Click(frame->view()->symbolGrid(), row); }
 };
 
 TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {

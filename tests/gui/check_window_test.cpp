@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -47,11 +45,12 @@ std::vector<QStringList> ShownLines(QTreeWidget* list) {
 }
 
 // The view takes a double-click on the row it saw pressed.
-void DoubleClickRow(QTreeWidget* list, int row) {
-  const QRect rect = list->visualItemRect(list->topLevelItem(row));
+void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
+  const QRect rect = list->visualItemRect(item);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
+void DoubleClickRow(QTreeWidget* list, int row) { DoubleClick(list, list->topLevelItem(row)); }
 
 TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   test::GuiWindow w;
@@ -72,11 +71,9 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_FALSE(check->isModal());
   EXPECT_EQ(check->windowTitle(), "Portfolio Check");
   QTreeWidget* list = check->problemList();
-  EXPECT_EQ(list->headerItem()->text(0), "Symbol");
-  EXPECT_EQ(list->headerItem()->text(1), "Date");
-  EXPECT_EQ(list->headerItem()->text(2), "Quotes");
-  EXPECT_EQ(list->headerItem()->text(3), "Problem");
-  EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
+  QStringList headings;
+  for (int c = 0; c < list->columnCount(); ++c) headings << list->headerItem()->text(c);
+  EXPECT_EQ(headings, (QStringList{"Symbol", "Date", "Quotes", "Problem", "Mend (1)"}));
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"KEEP", "-", "header counts 8 quotes, the file holds 4"}));
   EXPECT_EQ(RowTexts(list, 1), (QStringList{"ZERO", "06/18/98", "close is zero"}));
@@ -117,9 +114,7 @@ TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
   EXPECT_EQ(line->child(2)->text(1), "06/18/98");
   EXPECT_EQ(line->child(2)->text(3), "close is zero");
   list->expandItem(line);
-  const QRect rect = list->visualItemRect(line->child(2));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  DoubleClick(list, line->child(2));
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
 }
 
@@ -151,11 +146,7 @@ TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepa
   EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
 
   // A click on a header sorts by that column; a second click turns the order round.
-  QHeaderView* header = list->header();
-  const auto clickHeader = [header](int column) {
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-  };
+  const auto clickHeader = [list](int column) { test::GuiWindow::ClickHeader(list->header(), column); };
   clickHeader(2);
   EXPECT_EQ(ShownLines(list).front()[0], "ZERO");  // no quotes in particular first
   EXPECT_EQ(ShownLines(list).back()[2], "20");
@@ -299,8 +290,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   DoubleClickRow(list, 1);
   ASSERT_EQ(w.state().m_seriesSymbol, "ZERO");
   EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
-  QTableView* symbols = w.frame->view()->symbolGrid();
-  QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {}, symbols->visualRect(symbols->model()->index(0, 0)).center());
+  test::GuiWindow::Click(w.frame->view()->symbolGrid(), 0);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
   EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
 

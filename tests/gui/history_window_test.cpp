@@ -25,7 +25,7 @@ struct HistoryWindow : test::GuiWindow {
     Open();
   }
   std::map<std::string, Bytes> Files() { return test::Snapshot(Dir("P")); }
-  QString Close(int row) { return frame->view()->quoteGrid()->model()->index(row, 4).data().toString(); }
+  std::string Close(int row) { return QuoteCell(row, 4); }
   void Split() {
     Run(kCmdSplit, [](QDialog* d) {
       static_cast<CSplitDlg*>(d)->newField()->setText("2");
@@ -46,10 +46,7 @@ struct HistoryWindow : test::GuiWindow {
   }
   // Opens the History window and hands it to `act`.
   void History(std::function<void(CHistoryDlg*)> act) {
-    QTimer::singleShot(0, [act] {
-      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
-      auto* dialog = qobject_cast<CHistoryDlg*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
+    WhenOpens<CHistoryDlg>([act](CHistoryDlg* dialog) {
       act(dialog);
       dialog->reject();
     });
@@ -117,7 +114,7 @@ TEST(EditUndo, ImportFromTheWindowIsUndoneToTheExactBytes) {
     HistoryWindow::Ok(d);
   });
   ASSERT_NE(w.Files(), before);
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 0).data().toString(), "06/22/98");
+  EXPECT_EQ(w.QuoteCell(0, 0), "06/22/98");
   ASSERT_TRUE(w.frame->undoAction()->isEnabled());
   w.Keys(Qt::CTRL | Qt::Key_Z);
   EXPECT_EQ(w.Files(), before);

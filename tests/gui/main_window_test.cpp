@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTimer>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -55,9 +54,7 @@ struct Window : test::GuiWindow {
 
   static std::vector<std::string> Column(QTableView* grid, int column) {
     std::vector<std::string> texts;
-    for (int r = 0; r < grid->model()->rowCount(); ++r) {
-      texts.push_back(grid->model()->index(r, column).data().toString().toStdString());
-    }
+    for (int r = 0; r < grid->model()->rowCount(); ++r) texts.push_back(CellText(grid, r, column));
     return texts;
   }
   static std::vector<int> Widths(QTableView* grid) {
@@ -82,15 +79,6 @@ void WriteCountedMaster(const std::string& dir, int announced, int present) {
   master[0] = static_cast<std::uint8_t>(announced & 0xFF);
   master[1] = static_cast<std::uint8_t>(announced >> 8);
   test::WriteBytes(dir + "/MASTER", master);
-}
-
-template <typename Dialog>
-void WhenModalOpens(std::function<void(Dialog*)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    act(dialog);
-  });
 }
 
 // Every command of the enabling table.
@@ -130,9 +118,7 @@ TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
   EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote " + std::to_string(n) + " of " + std::to_string(n));
 
   // A click on the tenth quote counts it from the oldest end.
-  const QModelIndex tenth = w.quotes()->model()->index(9, 0);
-  w.quotes()->scrollTo(tenth);
-  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {}, w.quotes()->visualRect(tenth).center());
+  Window::Click(w.quotes(), 9);
   EXPECT_EQ(w.frame->quotePaneText().toStdString(), "Quote " + std::to_string(n - 9) + " of " + std::to_string(n));
 
   w.PickPortfolio(2);
@@ -161,12 +147,6 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_EQ(Enabled(w), "............xx");
     EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("EMPTY") + " - (no symbols)");
     EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
-  }
-  {
-    Window w;  // one portfolio with quotes
-    Build(w.Dir("ONE"), TwoSymbols());
-    w.Open();
-    EXPECT_EQ(Enabled(w), "xxxxxxxxxx..xx");  // one portfolio: nowhere to move or copy a symbol to
   }
   {
     Window w;  // two portfolios with quotes: every command of the table is on
@@ -249,18 +229,13 @@ TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheN
   Build(w.Dir("P"), TwoSymbols());
   Build(w.Dir("Q"), TwoSymbols());
   w.Open();
-  const auto click = [](QTableView* list, int column) {
-    QHeaderView* header = list->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-  };
   EXPECT_EQ(Window::Column(w.symbols(), kSymbolListQuotes), (std::vector<std::string>{"25", "10"}));
-  click(w.symbols(), kSymbolListQuotes);
+  Window::ClickHeader(w.symbols()->horizontalHeader(), kSymbolListQuotes);
   EXPECT_EQ(Window::Column(w.symbols(), kSymbolListSymbol), (std::vector<std::string>{"ZED", "ABC"}));
   EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
-  click(w.symbols(), kSymbolListQuotes);
-  click(w.frame->view()->portfolioList(), 0);
+  Window::ClickHeader(w.symbols()->horizontalHeader(), kSymbolListQuotes);
+  Window::ClickHeader(w.frame->view()->portfolioList()->horizontalHeader(), 0);
   EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Q"), w.Dir("P")}));
   EXPECT_EQ(w.PortfolioRow(), 1);
 
@@ -361,9 +336,7 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   EXPECT_EQ(Window::Column(w.quotes(), 0).front(), "01/12/24");
   EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 10 of 10");
 
-  const QModelIndex abc = w.symbols()->model()->index(0, 0);
-  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {},
-                    w.symbols()->visualRect(abc).center());
+  Window::Click(w.symbols(), 0);  // ABC
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
   EXPECT_EQ(Window::Column(w.quotes(), 0).back(), "06/01/23");
   EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote 25 of 25");
@@ -371,7 +344,7 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   // A command given before the keys settle works on the symbol the title names.
   QTest::keyClick(w.symbols(), Qt::Key_Down);
   std::string shown;
-  WhenModalOpens<CEditQuoteDlg>([&shown](CEditQuoteDlg* d) {
+  Window::WhenOpens<CEditQuoteDlg>([&shown](CEditQuoteDlg* d) {
     shown = d->dateText().toStdString();
     d->reject();
   });
@@ -389,16 +362,13 @@ TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuote) {
     shown.push_back(d->dateText().toStdString());
     d->reject();
   };
-  const QModelIndex third = w.quotes()->model()->index(2, 3);
-  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {},
-                    w.quotes()->visualRect(third).center());
-  WhenModalOpens<CEditQuoteDlg>(record);
+  Window::Click(w.quotes(), 2, 3);
+  Window::WhenOpens<CEditQuoteDlg>(record);
   QTest::keyClick(w.quotes(), Qt::Key_Return);
-  WhenModalOpens<CEditQuoteDlg>(record);
-  QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {},
-                    w.quotes()->visualRect(third).center());
-  QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {},
-                     w.quotes()->visualRect(third).center());
+  Window::WhenOpens<CEditQuoteDlg>(record);
+  const QPoint third = w.quotes()->visualRect(w.quotes()->model()->index(2, 3)).center();
+  QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {}, third);
+  QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {}, third);
   const std::string day = Window::Column(w.quotes(), 0)[2];
   EXPECT_EQ(shown, (std::vector<std::string>{day, day}));
 }
@@ -418,8 +388,7 @@ TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
   QTest::keyClick(quotes, Qt::Key_C, Qt::ControlModifier);
   auto line = [&](int row) {
     std::string text;
-    for (int c = 0; c < 7; ++c)
-      text += (c ? "\t" : "") + quotes->model()->index(row, c).data().toString().toStdString();
+    for (int c = 0; c < 7; ++c) text += (c ? "\t" : "") + Window::CellText(quotes, row, c);
     return text + "\n";
   };
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), line(1) + line(3));
@@ -472,8 +441,7 @@ TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {
   Build(w.Dir("Q"), TwoSymbols());
   w.Open();
   w.PickPortfolio(1);
-  const QModelIndex zed = w.symbols()->model()->index(1, 0);
-  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {}, w.symbols()->visualRect(zed).center());
+  Window::Click(w.symbols(), 1);  // ZED
   w.frame->close();
   EXPECT_EQ(w.settings.ReadString("Last", "Portfolio", ""), w.Dir("Q"));
   EXPECT_EQ(w.settings.ReadString("Last", "Symbol", ""), "ZED");
@@ -500,7 +468,7 @@ TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
   Build(w.Dir("Q"), TwoSymbols());
   w.Open();
   QStringList facts;
-  WhenModalOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
+  Window::WhenOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
     facts = dialog->texts();
     dialog->accept();
   });
@@ -511,7 +479,7 @@ TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
   EXPECT_EQ(facts[9], QStringLiteral("ABC             "));
 
   // An unknown drive keeps the dialog open with its message; a path on the drive rescans it.
-  WhenModalOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
+  Window::WhenOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
     dialog->limitBox()->setChecked(true);
     dialog->pathEdit()->setText(QStringLiteral("relative/Q"));
     dialog->accept();

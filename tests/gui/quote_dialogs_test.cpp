@@ -110,7 +110,7 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
     QuoteWindow::Ok(d);
   });
   EXPECT_NE(w.Dat(), before);
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
+  EXPECT_EQ(w.QuoteCell(1, 4), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
 }
@@ -144,7 +144,7 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
     EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
     EXPECT_EQ(dayAfter, c.dayAfter);
     EXPECT_EQ(closeShown, c.choice == Answer::kCancel ? "11" : "10.2500");
-    EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 4).data().toString().toStdString(), c.closeWritten);
+    EXPECT_EQ(w.QuoteCell(0, 4), c.closeWritten);
     if (c.choice == Answer::kYes) {
       auto quotes = test::WeekdayQuotes(kMonday, 3);
       quotes[2].close = 11;
@@ -231,20 +231,16 @@ TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
 TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
   const Bytes before = w.Dat();
-  w.Run(kCmdSplit, [](QDialog* d) {
-    auto* split = static_cast<CSplitDlg*>(d);
-    split->dateField()->setFocus();
-    QTest::keyClick(split->dateField(), Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-  });
-  EXPECT_EQ(w.Dat(), before);
-  w.Run(kCmdAdjust, [](QDialog* d) {
-    auto* adjust = static_cast<CAdjustDlg*>(d);
-    adjust->toField()->setFocus();
-    QTest::keyClick(adjust->toField(), Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-  });
-  EXPECT_EQ(w.Dat(), before);
+  for (CommandId command : {kCmdSplit, kCmdAdjust}) {
+    w.Run(command, [command](QDialog* d) {
+      QWidget* date = command == kCmdSplit ? static_cast<CSplitDlg*>(d)->dateField()
+                                           : static_cast<CAdjustDlg*>(d)->toField();
+      date->setFocus();
+      QTest::keyClick(date, Qt::Key_Escape);
+      EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_EQ(w.Dat(), before) << command;
+  }
 
   w.Run(kCmdSplit, [](QDialog* d) {
     auto* split = static_cast<CSplitDlg*>(d);
@@ -253,7 +249,7 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     QTest::keyClick(split->dateField(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(d->isVisible());
   });
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "5.2500");
+  EXPECT_EQ(w.QuoteCell(1, 4), "5.2500");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Split 2 for 1 applied to ACME before 06/18/98");
   w.Run(kCmdAdjust, [](QDialog* d) {
@@ -263,7 +259,7 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     QTest::keyClick(adjust->fromField(), Qt::Key_Return);
     EXPECT_FALSE(d->isVisible());
   });
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "10.5000");
+  EXPECT_EQ(w.QuoteCell(1, 4), "10.5000");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Prices x2, volume x1 and open interest x1 applied to ACME from 06/15/98 to 06/18/98");
   EXPECT_TRUE(w.messages.empty());
@@ -313,10 +309,7 @@ TEST(AddQuoteDialog, AddsTheMissingFridayAndOpensTheEditOnIt) {
   std::string editedDate;
   w.Run(kCmdAddQuote, [&editedDate](QDialog* d) {
     ASSERT_NE(qobject_cast<CAddQuoteDlg*>(d), nullptr);
-    QTimer::singleShot(0, [&editedDate] {
-      ASSERT_TRUE(QTest::qWaitFor(
-          [] { return qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget()) != nullptr; }, 2000));
-      auto* edit = qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget());
+    QuoteWindow::WhenOpens<CEditQuoteDlg>([&editedDate](CEditQuoteDlg* edit) {
       editedDate = edit->dateText().toStdString();
       QuoteWindow::Cancel(edit);
     });
