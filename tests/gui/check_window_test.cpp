@@ -1,6 +1,6 @@
 // The Portfolio Check window offscreen: the check it runs on opening, its list, a double-click
-// that leads the main view to the problem's day, the repair with its question, and the
-// problems of the shown symbol marked on the chart while the window is open.
+// that leads the main view to the problem's day, the repair with its question and its undo, and
+// the problems of the shown symbol marked on the chart while the window is open.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -52,7 +52,7 @@ void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
 }
 void DoubleClickRow(QTreeWidget* list, int row) { DoubleClick(list, list->topLevelItem(row)); }
 
-TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
+TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairsInOneChangeThatUndoTakesBack) {
   test::GuiWindow w;
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;
@@ -61,6 +61,7 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
   quotes[2] = 9;
   test::WriteBytes(w.Dir("P/F1.DAT"), quotes);
+  const auto before = test::Snapshot(w.Dir("P"));
   w.Open();
   ASSERT_TRUE(w.Enabled(kCmdCheckPortfolio));
 
@@ -94,6 +95,12 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
   EXPECT_FALSE(check->repairButton()->isEnabled());
   EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
+
+  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
+  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
+  w.frame->undoAction()->trigger();
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
+  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {

@@ -9,7 +9,6 @@
 #include "gui/adjust_dlg.h"
 #include "gui/history_dlg.h"
 #include "gui/import_dlg.h"
-#include "gui/portfolio_check_dlg.h"
 #include "gui/number_edit.h"
 #include "gui/split_dlg.h"
 #include "window_harness.h"
@@ -151,26 +150,6 @@ TEST(HistoryWindow, UndoToHereAndRedoToHereWalkToTheSelectedChange) {
   });
   EXPECT_EQ(w.Close(1), "5.2500");  // halved, doubled, halved
   EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(EditUndo, RepairFromTheCheckWindowIsUndoneAsOneChange) {
-  test::GuiWindow w;
-  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
-  Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
-  quotes[2] = 9;  // a header count the file does not hold
-  test::WriteBytes(w.Dir("P/F1.DAT"), quotes);
-  const auto before = test::Snapshot(w.Dir("P"));
-  w.Open();
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
-  ASSERT_NE(check, nullptr);
-  check->repairButton()->click();
-  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
-  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
-  w.frame->undoAction()->trigger();
-  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
-  EXPECT_TRUE(w.messages.empty());
-  check->close();
 }
 
 }  // namespace

@@ -79,23 +79,6 @@ TEST(EntryFields, ACommaIsThePointAndAPasteGoesThroughTheFieldsOwnFilter) {
   EXPECT_EQ(date.text(), "01/02/1929");
 }
 
-TEST(EditQuoteDialog, NavigationFollowsTheRowAndCancelKeepsTheHighlightedRow) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
-  w.Run(kCmdEditQuote, [](QDialog* d) {
-    auto* edit = static_cast<CEditQuoteDlg*>(d);
-    EXPECT_FALSE(edit->button(EditStep::kNext)->isEnabled());
-    EXPECT_FALSE(edit->button(EditStep::kLast)->isEnabled());
-    EXPECT_EQ(edit->dateText(), "06/17/98");
-    edit->button(EditStep::kFirst)->click();
-    edit->button(EditStep::kPrevious)->click();
-    EXPECT_EQ(edit->dateText(), "06/15/98");
-    EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
-    EXPECT_EQ(edit->field(0)->maxLength(), 10);
-    QuoteWindow::Cancel(d);
-  });
-  EXPECT_EQ(w.state().m_selQuoteRow, 0);
-}
-
 TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   const Bytes before = w.Dat();
@@ -177,7 +160,7 @@ TEST(EditQuoteDialog, AYesToStoringChangesThatOkWouldRefuseStaysOnTheDay) {
   EXPECT_EQ(w.Dat(), before);
 }
 
-TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {
+TEST(EditQuoteDialog, OpensOnTheOpenSelectedTabsThroughWhatIsEnabledAndCancelKeepsTheRow) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   std::vector<QWidget*> order;
   w.Run(kCmdEditQuote, [&order](QDialog* d) {
@@ -203,9 +186,16 @@ TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCa
                                         box->button(QDialogButtonBox::Cancel),
                                         edit->field(0)};
     EXPECT_EQ(order, want);
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    edit->button(EditStep::kFirst)->click();
+    edit->button(EditStep::kPrevious)->click();
+    EXPECT_EQ(edit->dateText(), "06/15/98");
+    EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
+    EXPECT_EQ(edit->field(0)->maxLength(), 10);
     QuoteWindow::Cancel(d);
   });
   ASSERT_EQ(order.size(), 11u);
+  EXPECT_EQ(w.state().m_selQuoteRow, 0);
 }
 
 TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
@@ -228,7 +218,7 @@ TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
   EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
 }
 
-TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
+TEST(SplitAndAdjustDialogs, DateFieldsPassOnEnterAndEscapeAndSplitRefusesARatioOfZero) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
   const Bytes before = w.Dat();
   for (CommandId command : {kCmdSplit, kCmdAdjust}) {
@@ -242,14 +232,22 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     EXPECT_EQ(w.Dat(), before) << command;
   }
 
-  w.Run(kCmdSplit, [](QDialog* d) {
+  w.Run(kCmdSplit, [&w](QDialog* d) {
     auto* split = static_cast<CSplitDlg*>(d);
+    EXPECT_EQ(split->dateField()->text(), "06/18/98");
+    split->newField()->setText("0");
+    QuoteWindow::Ok(d);
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    EXPECT_TRUE(d->isVisible());
+    w.messages.clear();
     split->newField()->setText("2");
     split->dateField()->setFocus();
     QTest::keyClick(split->dateField(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(d->isVisible());
   });
-  EXPECT_EQ(w.QuoteCell(1, 4), "5.2500");
+  EXPECT_EQ(w.QuoteCell(0, 4), "10.7500");  // the split day keeps its close
+  EXPECT_EQ(w.QuoteCell(1, 4), "5.2500");   // the day before is halved
+  EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Split 2 for 1 applied to ACME before 06/18/98");
   w.Run(kCmdAdjust, [](QDialog* d) {
@@ -263,24 +261,6 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Prices x2, volume x1 and open interest x1 applied to ACME from 06/15/98 to 06/18/98");
   EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(SplitDialog, ProposesTheCurrentDayAndRefusesARatioOfZero) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
-  w.Run(kCmdSplit, [&w](QDialog* d) {
-    auto* split = static_cast<CSplitDlg*>(d);
-    EXPECT_EQ(split->dateField()->text(), "06/18/98");
-    split->newField()->setText("0");
-    QuoteWindow::Ok(d);
-    EXPECT_TRUE(d->isVisible());
-    split->newField()->setText("2");
-    QuoteWindow::Ok(d);
-  });
-  EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
-  const auto* grid = w.frame->view()->quoteGrid()->model();
-  EXPECT_EQ(grid->index(0, 4).data().toString(), "10.7500");  // the split day keeps its close
-  EXPECT_EQ(grid->index(1, 4).data().toString(), "5.2500");   // the day before is halved
-  EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
 }
 
 TEST(DeleteQuoteDialog, NoKeepsTheDialogOpenAndCancelChangesNothing) {
