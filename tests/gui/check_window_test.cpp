@@ -107,8 +107,7 @@ TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
   test::GuiWindow w;
   auto zero = test::WeekdayQuotes(kMonday, 5);
   for (std::size_t i = 1; i <= 3; ++i) zero[i].close = 0;
-  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "ZERO", test::Fields28(), zero)));
-  w.Open();
+  w.Open(test::Portfolio(test::Symbol(1, "ZERO", test::Fields28(), zero)));
   w.frame->action(kCmdCheckPortfolio)->trigger();
   QTreeWidget* list = w.frame->view()->checkWindow()->problemList();
   ASSERT_EQ(list->topLevelItemCount(), 1);
@@ -270,9 +269,8 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   hilo[2].low = 4.2f;
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;  // 06/18/98
-  test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), hilo),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}));
-  w.Open();
+  w.Open(test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), hilo),
+                          test::Symbol(2, "ZERO", test::Fields28(), zero)}));
   CChartPane* chart = w.frame->view()->chartPane();
   chart->resize(700, 400);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");

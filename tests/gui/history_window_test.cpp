@@ -20,8 +20,7 @@ const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
 struct HistoryWindow : test::GuiWindow {
   HistoryWindow() {
-    test::Build(Dir("P"), test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
-    Open();
+    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
   }
   std::map<std::string, Bytes> Files() { return test::Snapshot(Dir("P")); }
   std::string Close(int row) { return QuoteCell(row, 4); }

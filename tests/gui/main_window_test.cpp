@@ -323,8 +323,7 @@ TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
 
 TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   ASSERT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ABC", "ZED"}));
   EXPECT_EQ(w.quotes()->model()->rowCount(), 25);
 
@@ -355,8 +354,7 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
 
 TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuote) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   std::vector<std::string> shown;
   auto record = [&shown](CEditQuoteDlg* d) {
     shown.push_back(d->dateText().toStdString());
@@ -375,8 +373,7 @@ TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuote) {
 
 TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   QTableView* quotes = w.quotes();
   quotes->setFocus();
   quotes->selectionModel()->select(
@@ -400,8 +397,7 @@ TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
 
 TEST(MainWindow, F1OpensTheUsersGuideAtTheCommandInUse) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   EXPECT_TRUE(w.frame->action(kCmdHelpTopics)->isEnabled());
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));

@@ -23,8 +23,7 @@ const DayNumber kMonday = YmdToDay(1998, 6, 15);
 // A window over one portfolio of one symbol.
 struct QuoteWindow : test::GuiWindow {
   explicit QuoteWindow(std::vector<QuoteValues> quotes) {
-    test::Build(Dir("P"), test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
-    Open();
+    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
   }
   Bytes Dat() { return test::ReadBytes(Dir("P/F1.DAT")); }
 };

@@ -39,10 +39,9 @@ std::vector<QuoteValues> JumpAt(int count, int at, float before, float after) {
 
 struct SearchWindow : test::GuiWindow {
   SearchWindow() {
-    test::Build(Dir("P"), test::Portfolio({Symbol(1, "ZED", Fields28(), JumpAt(8, 3, 100, 50)),
-                                           Symbol(2, "ABC", Fields28(), JumpAt(8, 5, 0.01f, 0.02f)),
-                                           Symbol(3, "MID", Fields28(), JumpAt(8, 2, 40, 10))}));
-    Open();
+    Open(test::Portfolio({Symbol(1, "ZED", Fields28(), JumpAt(8, 3, 100, 50)),
+                          Symbol(2, "ABC", Fields28(), JumpAt(8, 5, 0.01f, 0.02f)),
+                          Symbol(3, "MID", Fields28(), JumpAt(8, 2, 40, 10))}));
     frame->action(kCmdSplitSearch)->trigger();
     search = frame->view()->splitSearchWindow();
     search->searchButton()->click();

@@ -52,6 +52,11 @@ struct GuiWindow {
     frame->show();
     EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
   }
+  // Builds `portfolio` as P on the drive, then shows the window.
+  void Open(PortfolioDescription portfolio) {
+    Build(Dir("P"), std::move(portfolio));
+    Open();
+  }
 
   ViewState& state() { return frame->view()->state(); }
   std::string Dir(const std::string& name) const { return fs.drive() + "/" + name; }
