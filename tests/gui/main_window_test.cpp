@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -447,15 +446,7 @@ TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {
   EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Q") + " - ZED");
   EXPECT_EQ(w.PortfolioRow(), 1);
   EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
-  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
   EXPECT_EQ(w.quotes()->model()->rowCount(), 10);
-
-  // Gone since: the first portfolio, without a word.
-  w.frame.reset();
-  std::filesystem::remove_all(w.Dir("Q"));
-  w.Open();
-  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("P") + " - ABC");
-  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
