@@ -103,28 +103,7 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairsInOneChangeThatUndoTa
   EXPECT_TRUE(w.messages.empty());
 }
 
-TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
-  test::GuiWindow w;
-  auto zero = test::WeekdayQuotes(kMonday, 5);
-  for (std::size_t i = 1; i <= 3; ++i) zero[i].close = 0;
-  w.Open(test::Portfolio(test::Symbol(1, "ZERO", test::Fields28(), zero)));
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  QTreeWidget* list = w.frame->view()->checkWindow()->problemList();
-  ASSERT_EQ(list->topLevelItemCount(), 1);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes, 06/16/98 to 06/18/98"}));
-  DoubleClickRow(list, 0);
-  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98");
-  // The line opens to its quotes, and each leads to its own day.
-  QTreeWidgetItem* line = list->topLevelItem(0);
-  ASSERT_EQ(line->childCount(), 3);
-  EXPECT_EQ(line->child(2)->text(1), "06/18/98");
-  EXPECT_EQ(line->child(2)->text(3), "close is zero");
-  list->expandItem(line);
-  DoubleClick(list, line->child(2));
-  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
-}
-
-TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
+TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
   test::GuiWindow w;
   auto negative = test::WeekdayQuotes(kMonday, 40);
   for (std::size_t i = 0; i < 40; i += 2) negative[i].low = -1;  // 20 quotes apart
@@ -150,6 +129,18 @@ TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepa
       {"ZERO", "06/18/98", "3", "zero prices on 3 quotes, 06/18/98 to 06/22/98", ""}};
   EXPECT_EQ(ShownLines(list), bySymbol);
   EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
+
+  // A run is one line that leads to its first day and opens to its quotes, each to its own day.
+  DoubleClickRow(list, 0);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ALSO");
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
+  QTreeWidgetItem* run = list->topLevelItem(0);
+  ASSERT_EQ(run->childCount(), 3);
+  EXPECT_EQ(run->child(2)->text(1), "06/22/98");
+  EXPECT_EQ(run->child(2)->text(3), "close is zero");
+  list->expandItem(run);
+  DoubleClick(list, run->child(2));
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/22/98");
 
   // A click on a header sorts by that column; a second click turns the order round.
   const auto clickHeader = [list](int column) { test::GuiWindow::ClickHeader(list->header(), column); };
