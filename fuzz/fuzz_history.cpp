@@ -1,7 +1,8 @@
 // Fuzz target: the history store over crafted record files. The input is split at each "\n#\n"
-// into a change file, a recording, a later part of that recording and the portfolio's one
-// quote file; the store is then listed, loaded, recovered, undone and redone, none of which
-// may crash or read out of bounds.
+// into a change file, a recording, a later part of that recording, the portfolio's one quote
+// file and, when anything follows, the change's undone mark: what follows its first byte (the
+// bytes after that the undo kept). The store is then listed, loaded, recovered, undone and
+// redone, none of which may crash or read out of bounds.
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fs.files[name] = Bytes(rest.begin(), rest.begin() + static_cast<long>(end));
     rest.remove_prefix(std::min(end + 3, rest.size()));
   }
-  if (!rest.empty()) fs.files["/H/000000000001.undone"] = {};
+  if (!rest.empty()) fs.files["/H/000000000001.undone"] = Bytes(rest.begin() + 1, rest.end());
 
   History history(fs, "/H");
   std::vector<Change> listed;

@@ -8,7 +8,7 @@ namespace barvane {
 
 void ChartViewport::Reset(int bars, double width) {
   bars_ = std::max(bars, 0);
-  width_ = std::max(width, 1.0);
+  width_ = std::max(width, 2 * kEndGap + 1);
   barWidth_ = kDefaultBarWidth;
   Clamp();
   leftBar_ = bars_ - BarsAcross();
@@ -16,13 +16,19 @@ void ChartViewport::Reset(int bars, double width) {
 }
 
 void ChartViewport::Resize(int bars, double width) {
+  // A view that ends at the newest bar keeps ending there.
+  const bool atEnd = leftBar_ + BarsAcross() >= bars_;
   bars_ = std::max(bars, 0);
-  width_ = std::max(width, 1.0);
+  width_ = std::max(width, 2 * kEndGap + 1);
   Clamp();
+  if (atEnd) {
+    leftBar_ = bars_ - BarsAcross();
+    Clamp();
+  }
 }
 
 double ChartViewport::FitWidth() const {
-  const double fit = bars_ > 0 ? width_ / bars_ : kMaxBarWidth;
+  const double fit = bars_ > 0 ? (width_ - 2 * kEndGap) / bars_ : kMaxBarWidth;
   return std::clamp(fit, kMinBarWidth, kMaxBarWidth);
 }
 
@@ -41,19 +47,19 @@ int ChartViewport::LastVisible() const {
   return std::clamp(last, -1, bars_ - 1);
 }
 
-double ChartViewport::XOfBar(int bar) const { return (bar + 0.5 - leftBar_) * barWidth_; }
+double ChartViewport::XOfBar(int bar) const { return kEndGap + (bar + 0.5 - leftBar_) * barWidth_; }
 
 int ChartViewport::BarAt(double x) const {
   if (bars_ == 0) return -1;
-  const double bar = std::floor(leftBar_ + x / barWidth_);
+  const double bar = std::floor(leftBar_ + (x - kEndGap) / barWidth_);
   return static_cast<int>(std::clamp(bar, 0.0, static_cast<double>(bars_ - 1)));
 }
 
 void ChartViewport::ZoomAt(double factor, double x) {
-  const double anchor = leftBar_ + x / barWidth_;
+  const double anchor = leftBar_ + (x - kEndGap) / barWidth_;
   barWidth_ *= factor;
   Clamp();
-  leftBar_ = anchor - x / barWidth_;
+  leftBar_ = anchor - (x - kEndGap) / barWidth_;
   Clamp();
 }
 
@@ -139,10 +145,18 @@ std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
     }
     pixel = at;
     open = true;
-    b.x = static_cast<double>(at) + 0.5;
+    b.x = ChartViewport::kEndGap + static_cast<double>(at) + 0.5;
     columns.push_back(b);
   }
   return columns;
+}
+
+bool ClosesOnly(const std::vector<QuoteGridRow>& rows) {
+  return std::all_of(rows.begin(), rows.end(), [](const QuoteGridRow& row) {
+    const float close = row.values[3];
+    return std::all_of(row.values.begin(), row.values.begin() + 3,
+                       [close](float price) { return !Held(price) || price == close; });
+  });
 }
 
 ValueScale PriceScaleOf(const std::vector<ChartColumn>& columns, double top, double bottom, bool log) {

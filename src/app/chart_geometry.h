@@ -18,6 +18,9 @@ class ChartViewport {
   static constexpr double kMaxBarWidth = 40;      // pixels per bar at the closest zoom
   static constexpr double kDefaultBarWidth = 8;   // a readable candle
   static constexpr double kMinBarWidth = 0.002;   // never more than 500 bars to a pixel
+  // Pixels kept free between the frame and the series' first or last bar, so that both are
+  // drawn whole and apart from the frame.
+  static constexpr double kEndGap = 4;
 
   // A series of `bars` across `width` pixels: the newest bars at the default width; a series
   // too short to fill the pane at that width is shown whole, at most kMaxBarWidth a bar.
@@ -29,7 +32,7 @@ class ChartViewport {
   int bars() const { return bars_; }
   double width() const { return width_; }
   double barWidth() const { return barWidth_; }
-  // The bar (fractional) at the left edge.
+  // The bar (fractional) at the left edge of the bars' room (kEndGap inside the pane).
   double leftBar() const { return leftBar_; }
 
   // The bars at least partly in view, first to last inclusive; last < first when none are.
@@ -49,7 +52,7 @@ class ChartViewport {
   void EnsureVisible(int bar);
 
  private:
-  double BarsAcross() const { return width_ / barWidth_; }
+  double BarsAcross() const { return (width_ - 2 * kEndGap) / barWidth_; }
   // The narrowest bar: the whole series across the pane, within the zoom limits.
   double FitWidth() const;
   void Clamp();
@@ -83,6 +86,11 @@ struct ChartColumn {
 // missing volume as 0.
 std::vector<ChartColumn> ChartColumns(const std::vector<QuoteGridRow>& rows,
                                       const ChartViewport& viewport);
+
+// True when no quote has an open, high or low other than its close (a series of closes only,
+// or one whose other prices merely repeat the close): such a series is drawn as a line through
+// its closes, since its candles would be dashes.
+bool ClosesOnly(const std::vector<QuoteGridRow>& rows);
 
 // The price scale that holds every column's range between `top` and `bottom`, with a margin
 // so that no bar touches either edge; a flat or empty range is opened around its value. `log`

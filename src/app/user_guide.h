@@ -1,15 +1,20 @@
-// The user's part of the README, which the window's help shows.
+// The user's guide (doc/user-guide.md, built into the window and installed beside the README):
+// the section that tells of each command, so that F1 opens the guide at the command in use.
 #pragma once
 
-#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/command_ids.h"
 
 namespace barvane {
 
-inline constexpr const char* kUserGuideBegin = "<!-- help -->";
-inline constexpr const char* kUserGuideEnd = "<!-- /help -->";
+// The heading of the section on Undo, Redo and History, which are no commands of the view.
+inline constexpr const char* kUndoGuideSection = "Undo, redo and history";
 
-// The text from the line after the first kUserGuideBegin line up to the next kUserGuideEnd
-// line (or the end); the whole of `readme` when it has no kUserGuideBegin line.
-std::string UserGuideOf(const std::string& readme);
+// Each command the guide tells of, with the heading of its section.
+const std::vector<std::pair<CommandId, const char*>>& GuideSections();
+// The heading of the section on `command`; "" for one the guide tells of only in general.
+const char* GuideSection(CommandId command);
 
 }  // namespace barvane

@@ -86,6 +86,38 @@ const std::vector<std::string>& CodePageNames() {
   return kNames;
 }
 
+std::string CodePageTitle(std::string_view name) {
+  struct Title {
+    const char* key;  // the name in lower case, without '-' and '_'
+    const char* title;
+  };
+  static constexpr Title kTitles[] = {
+      {"windows1250", "Windows-1250 (Central European)"}, {"windows1251", "Windows-1251 (Cyrillic)"},
+      {"windows1252", "Windows-1252 (Western European)"}, {"windows1253", "Windows-1253 (Greek)"},
+      {"windows1254", "Windows-1254 (Turkish)"},          {"windows1255", "Windows-1255 (Hebrew)"},
+      {"windows1256", "Windows-1256 (Arabic)"},           {"windows1257", "Windows-1257 (Baltic)"},
+      {"windows1258", "Windows-1258 (Vietnamese)"},       {"cp437", "CP437 (DOS, English)"},
+      {"cp850", "CP850 (DOS, Western European)"},         {"cp866", "CP866 (DOS, Cyrillic)"},
+      {"koi8r", "KOI8-R (Russian)"},                      {"iso88591", "ISO-8859-1 (Western European)"},
+      {"iso88592", "ISO-8859-2 (Central European)"},      {"iso88593", "ISO-8859-3 (South European)"},
+      {"iso88594", "ISO-8859-4 (North European)"},        {"iso88595", "ISO-8859-5 (Cyrillic)"},
+      {"iso88596", "ISO-8859-6 (Arabic)"},                {"iso88597", "ISO-8859-7 (Greek)"},
+      {"iso88598", "ISO-8859-8 (Hebrew)"},                {"iso88599", "ISO-8859-9 (Turkish)"},
+      {"iso885910", "ISO-8859-10 (Nordic)"},              {"iso885911", "ISO-8859-11 (Thai)"},
+      {"iso885913", "ISO-8859-13 (Baltic)"},              {"iso885914", "ISO-8859-14 (Celtic)"},
+      {"iso885915", "ISO-8859-15 (Western European, euro)"}, {"iso885916", "ISO-8859-16 (South-Eastern European)"},
+      {"gbk", "GBK (Chinese)"},                           {"shiftjis", "Shift-JIS (Japanese)"},
+      {"utf8", "UTF-8 (Unicode)"},                        {"utf16", "UTF-16 (Unicode)"}};
+  std::string key;
+  for (char c : name) {
+    if (c != '-' && c != '_') key += LowerAsciiLetter(c);
+  }
+  for (const Title& t : kTitles) {
+    if (key == t.key) return t.title;
+  }
+  return std::string(name);
+}
+
 namespace {
 
 // The small letter of a capital of the alphabets the pages hold (Latin, Greek, Cyrillic);

@@ -31,6 +31,11 @@ using CharacterTable = std::array<char32_t, 256>;
 // The pages offered, in the order a menu lists them.
 const std::vector<std::string>& CodePageNames();
 
+// How a list shows the page or text encoding `name` (one of CodePageNames(), "GBK", "Shift-JIS",
+// "UTF-8", "UTF-16"; letter case, '-' and '_' ignored): with the languages it is for
+// ("Windows-1251 (Cyrillic)"). An unknown name is shown as it is.
+std::string CodePageTitle(std::string_view name);
+
 class CodePage {
  public:
   // windows-1252, which reads today's Latin files.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <system_error>
 #include <tuple>
 
 #include "data/file_names.h"
@@ -113,9 +114,9 @@ bool ReadBlob(Reader* in, Blob* blob) {
 
 // The file: magic, header size, header (id, time, words, portfolios, per file its path, which
 // states it has and where they lie), the states' bytes in file order, then the checksum of all
-// before it. Before-states are packed when `pack`. An after-state with bytes that equal another
-// file's before-state is kept as that file's index.
-Bytes Serialize(const Change& change, bool pack) {
+// before it. Before-states are packed when `pack`, those in `ready` (by path) as packed there.
+// An after-state with bytes that equal another file's before-state is kept as that file's index.
+Bytes Serialize(const Change& change, bool pack, const std::map<std::string, PackedState>& ready = {}) {
   Writer header;
   header.Number(change.id, 8);
   header.Number(static_cast<std::uint64_t>(change.time), 8);
@@ -128,10 +129,15 @@ Bytes Serialize(const Change& change, bool pack) {
   std::vector<Bytes> packed;
   packed.reserve(2 * change.files.size());
   std::vector<const Bytes*> blobs;
-  const auto addBlob = [&](const Bytes& bytes) {
+  const auto addBlob = [&](const Bytes& bytes, const PackedState* packedAhead) {
     Blob blob{bytes.size(), 0, Packing::kNone};
-    if (pack) packed.push_back(Pack(bytes, &blob.packing));
-    blobs.push_back(pack ? &packed.back() : &bytes);
+    if (packedAhead) {
+      blob.packing = packedAhead->packing;
+      blobs.push_back(&packedAhead->bytes);
+    } else {
+      if (pack) packed.push_back(Pack(bytes, &blob.packing));
+      blobs.push_back(pack ? &packed.back() : &bytes);
+    }
     blob.stored = blobs.back()->size();
     return blob;
   };
@@ -148,8 +154,12 @@ Bytes Serialize(const Change& change, bool pack) {
       flags |= kAfterDigest;
     }
     header.Number(flags, 1);
-    if (file.before) WriteBlob(&header, addBlob(*file.before));
-    if (flags & kAfterBytes) WriteBlob(&header, addBlob(*file.after));
+    if (file.before) {
+      const auto ahead = ready.find(file.path);
+      const bool fits = pack && ahead != ready.end() && ahead->second.length == file.before->size();
+      WriteBlob(&header, addBlob(*file.before, fits ? &ahead->second : nullptr));
+    }
+    if (flags & kAfterBytes) WriteBlob(&header, addBlob(*file.after, nullptr));
     if (flags & kAfterOfFile) header.Number(ofFile, 4);
     if (flags & kAfterDigest) {
       header.Number(file.afterDigest->length, 8);
@@ -531,6 +541,7 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
     const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
     if (!WriteUnflushed(fs_, path, Serialize(part, false))) return false;
     unflushed_.push_back(path);
+    PackAhead(*change, firstNew);
     return true;
   }
   // The id is taken and its recording made visible under one lock, on the store's parent
@@ -543,10 +554,31 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
     // The directory holds a new name, which must reach the disk as well.
     unflushed_.push_back(path);
     unflushed_.push_back(WithoutTrailingSlash(directory_));
+    packingAhead_.clear();
+    PackAhead(*change, 0);
     return true;
   }
   change->id = 0;
   return false;
+}
+
+void History::PackAhead(const Change& change, std::size_t first) {
+  // Below this a thread costs about what it saves.
+  constexpr std::size_t kLeast = 64 << 10;
+  for (std::size_t i = first; i < change.files.size(); ++i) {
+    const FileChange& file = change.files[i];
+    if (!file.before || file.before->size() < kLeast) continue;
+    try {
+      // The thread packs a copy: the command may drop the file's note while it runs.
+      packingAhead_.push_back({change.id, file.path, std::async(std::launch::async, [bytes = *file.before] {
+                                 PackedState state{bytes.size(), Packing::kNone, {}};
+                                 state.bytes = Pack(bytes, &state.packing);
+                                 return state;
+                               })});
+    } catch (const std::system_error&) {
+      return;  // no thread to be had: the commit packs the rest itself
+    }
+  }
 }
 
 bool History::FlushRecording(WritableFile* open) {
@@ -595,6 +627,7 @@ void History::RemoveRecording(std::uint64_t id) {
     for (const std::string& path : parts) (void)fs_.Remove(path);
   }
   unflushed_.clear();
+  packingAhead_.clear();
 }
 
 bool History::Commit(Change change) {
@@ -627,10 +660,15 @@ bool History::Commit(Change change) {
     }
   }
   change.undone = false;
+  std::map<std::string, PackedState> packed;
+  for (PackingAhead& ahead : packingAhead_) {
+    if (ahead.id == change.id) packed.emplace(ahead.path, ahead.packed.get());
+  }
+  packingAhead_.clear();
   const std::string path = PathOf(change.id, "chg");
   // The change is on the disk before its recording goes.
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteUnflushed(fs_, path, Serialize(change, true)) ||
+      !WriteUnflushed(fs_, path, Serialize(change, true, packed)) ||
       !fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) {
     return false;
   }

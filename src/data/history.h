@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "data/digest.h"
 #include "data/file_ops.h"
 #include "data/fs.h"
+#include "data/packing.h"
 #include "data/portfolio_lock.h"
 
 namespace barvane {
@@ -148,6 +150,10 @@ class History {
   // The later parts of recording `id`, ordered by their first file.
   [[nodiscard]] bool ListParts(std::uint64_t id, std::vector<std::string>* paths);
   void RemoveRecording(std::uint64_t id);
+  // Starts packing the before-states of `change`'s files from `first` on, each large one on a
+  // thread of its own: zstd then runs while the command writes and waits for the disk, and the
+  // commit takes what it made instead of packing the bytes itself.
+  void PackAhead(const Change& change, std::size_t first);
   // Merges into `change` the bytes after that an undo of it kept.
   void LoadAfters(Change* change);
   // An id higher than every id stored.
@@ -163,6 +169,12 @@ class History {
   std::string directory_;  // ends in "/"
   HistoryLimits limits_;
   std::vector<std::string> unflushed_;  // recording files written but not yet flushed
+  struct PackingAhead {
+    std::uint64_t id = 0;
+    std::string path;
+    std::future<PackedState> packed;
+  };
+  std::vector<PackingAhead> packingAhead_;  // of the change being made
 };
 
 }  // namespace barvane

@@ -96,6 +96,7 @@ void TakeEmasterFacts(const std::uint8_t* em, MasterRecord* record) {
   const std::string shortName = TextUpToZero(em + kEmasterIssueName, kMasterTextSize);
   const std::string longName = TextUpToZero(em + kEmasterLongName, kEmasterLongNameSize);
   record->longName = longName.size() > shortName.size() ? longName : shortName;
+  record->intradayMinutes = em[kEmasterIntradayMinutes] | em[kEmasterIntradayMinutes + 1] << 8;
 }
 
 // The MBF date value of a 32-bit YYYYMMDD; zero for no date.
@@ -142,6 +143,7 @@ Bytes EmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
     PutZeroPadded(em.data() + kEmasterLongName, kEmasterLongNameSize, name.substr(0, kEmasterLongNameSize));
   }
   em[kEmasterPeriodicity] = static_cast<std::uint8_t>(r.periodicity());
+  Write16(em, kEmasterIntradayMinutes, r.intradayMinutes);
   WriteIeee(ReadMbf(r.bytes.data() + kMasterFirstDate), em.data() + kEmasterFirstDate);
   WriteIeee(ReadMbf(r.bytes.data() + kMasterLastDate), em.data() + kEmasterLastDate);
   Write32(em.data() + kEmasterFirstDateNumber, DateNumberOfMbf(r.bytes.data() + kMasterFirstDate));
@@ -155,6 +157,7 @@ Bytes XmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
   PutZeroPadded(xm.data() + kXmasterSymbol, kXmasterSymbolSize, GridSymbolText(r.bytes.data() + kMasterSymbol));
   PutZeroPadded(xm.data() + kXmasterIssueName, kXmasterIssueNameSize, LongestName(r).substr(0, kXmasterIssueNameSize));
   xm[kXmasterPeriodicity] = static_cast<std::uint8_t>(r.periodicity());
+  Write16(xm, kXmasterIntradayMinutes, r.intradayMinutes);
   Write16(xm, kXmasterFileNumber, fileNumber);
   xm[kXmasterFieldSet] = entry.fieldSet;
   const std::int32_t first = DateNumberOfMbf(r.bytes.data() + kMasterFirstDate);
@@ -339,6 +342,7 @@ MasterRecord XmasterRecordAsMaster(const std::uint8_t* xm) {
   PutMbfOfDateNumber(record.bytes.data() + kMasterFirstDate, Read32(xm + kXmasterFirstDate));
   PutMbfOfDateNumber(record.bytes.data() + kMasterLastDate, Read32(xm + kXmasterLastDate));
   record.bytes[kMasterPeriodicity] = xm[kXmasterPeriodicity];
+  record.intradayMinutes = xm[kXmasterIntradayMinutes] | xm[kXmasterIntradayMinutes + 1] << 8;
   std::memcpy(record.bytes.data() + kMasterSymbol, xm + kXmasterSymbol, kXmasterSymbolSize);
   record.extendedFileNumber = XmasterNumber(xm);
   return record;

@@ -42,6 +42,7 @@ struct MasterRecord {
   int extendedFileNumber = 0;   // an XMASTER symbol's file number; 0 for a MASTER record
   std::uint8_t fieldSet = 0;    // EMASTER's or XMASTER's field set; 0 when none is known
   std::string longName;         // the longest issue name the index files hold for it
+  int intradayMinutes = 0;      // EMASTER's or XMASTER's bar length of an intraday series; 0 unknown
 
   int fileNumber() const {
     return extendedFileNumber != 0 ? extendedFileNumber : bytes[kMasterFileNumber];

@@ -14,6 +14,13 @@ enum class Packing : std::uint8_t { kNone = 0, kZstd = 1 };
 // `bytes` packed by the best method of this build; `*packing` says which.
 Bytes Pack(const Bytes& bytes, Packing* packing);
 
+// Bytes as Pack made them, with the length they unpack to.
+struct PackedState {
+  std::uint64_t length = 0;
+  Packing packing = Packing::kNone;
+  Bytes bytes;
+};
+
 // What Pack made of `length` bytes, from `size` bytes at `data`. False when the data is damaged,
 // unpacks to another length, `length` exceeds kLargestWholeRead, or this build lacks the method.
 [[nodiscard]] bool Unpack(Packing packing, const std::uint8_t* data, std::size_t size, std::uint64_t length,

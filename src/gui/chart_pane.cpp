@@ -12,6 +12,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "app/chart_texts.h"
 #include "gui/qt_text.h"
 
 using namespace barvane;
@@ -26,10 +27,12 @@ constexpr int kGap = 6;
 const QColor kRising(0, 140, 70);
 const QColor kFalling(205, 40, 40);
 const QColor kVolumeBar(120, 140, 175);
+const QColor kCloseLine(30, 80, 160);
 const QColor kGridLine(228, 228, 228);
 const QColor kCandidate(235, 125, 0);
 const QColor kProblem(160, 30, 200);  // apart from the rising and falling colours
 constexpr int kSignHalfWidth = 5;     // of a problem's triangle
+const QString kFigureGap = QStringLiteral("   ");
 
 // A problem's sign: a triangle pointing down at the bar, its top edge at `top`.
 void PaintProblemSign(QPainter& painter, int x, int top) {
@@ -67,8 +70,9 @@ CChartPane::CChartPane(const ViewState& state, QTableView* grid, QWidget* parent
 QRect CChartPane::PlotRect() const {
   const QFontMetrics metrics = fontMetrics();
   const int axis = metrics.horizontalAdvance(QStringLiteral("00000.0000")) + 2 * kGap;
-  const int line = metrics.height() + kGap;
-  return rect().adjusted(kGap, line + kGap / 2, -axis, -line - kGap / 2);
+  const int header = ReadoutLineCount() * metrics.height() + kGap;
+  const int footer = DateLines() * metrics.height() + kGap;
+  return rect().adjusted(kGap, header + kGap / 2, -axis, -footer - kGap / 2);
 }
 
 void CChartPane::SetMarks(std::vector<Mark> marks) {
@@ -83,6 +87,17 @@ void CChartPane::Reload() {
   m_hoverRow = -1;
   update();
   if (m_loading) return;
+  const QuoteGrid& grid = m_state.m_quotes;
+  m_line = ClosesOnly(grid.rows);
+  m_widestFigures.clear();
+  if (!grid.rows.empty()) {
+    for (const std::string& figure : WidestReadoutFigures(grid)) m_widestFigures << FromLatin1(figure);
+  }
+  const QString refusal = FromLatin1(barvane::LogScaleRefusal(grid));
+  if (refusal != m_logRefusal) {
+    m_logRefusal = refusal;
+    emit LogScaleRefusalChanged();
+  }
   std::string series = m_state.m_portfolioDir;
   series += '\n';
   series += m_state.m_seriesSymbol;
@@ -223,7 +238,7 @@ void CChartPane::paintEvent(QPaintEvent*) {
   const int volumeHeight = static_cast<int>(plot.height() * kVolumeShare);
   const int priceBottom = plot.bottom() - volumeHeight - kGap;
   const std::vector<ChartColumn> columns = ChartColumns(m_state.m_quotes.rows, m_viewport);
-  const ValueScale price = PriceScaleOf(columns, plot.top(), priceBottom, m_logScale);
+  const ValueScale price = PriceScaleOf(columns, plot.top(), priceBottom, logScale());
   const ValueScale volume = VolumeScaleOf(columns, priceBottom + kGap * 2, plot.bottom());
 
   painter.setClipRect(plot);
@@ -273,23 +288,26 @@ void CChartPane::PaintAxes(QPainter& painter, const QRect& plot, const ValueScal
 }
 
 void CChartPane::PaintDates(QPainter& painter, const QRect& plot) const {
-  const int count = barCount();
-  if (count == 0) return;
-  const int labelWidth =
-      fontMetrics().horizontalAdvance(FromLatin1(DateText(kNoDate, m_state.m_quotes.style.fourDigitYears))) + 3 * kGap;
-  // A fixed stride from bar 0, so that the labels stay on their bars while panning.
-  const int stride = std::max(1, static_cast<int>(std::ceil(labelWidth / m_viewport.barWidth())));
-  const int first = (m_viewport.FirstVisible() + stride - 1) / stride * stride;
+  const QuoteGrid& grid = m_state.m_quotes;
+  const QFontMetrics metrics = fontMetrics();
+  const AxisLabel widest = WidestAxisLabel(grid);
+  const int labelWidth = std::max(metrics.horizontalAdvance(FromLatin1(widest.date)),
+                                  metrics.horizontalAdvance(FromLatin1(widest.time))) +
+                         3 * kGap;
+  const int lineHeight = metrics.height();
   const int top = plot.bottom() + 2;
-  for (int bar = first; bar <= m_viewport.LastVisible(); bar += stride) {
-    const int x = plot.left() + static_cast<int>(std::lround(m_viewport.XOfBar(bar)));
-    if (x - labelWidth / 2 < 0 || x + labelWidth / 2 > width()) continue;  // no cut-off dates
-    const QuoteGridRow& row = m_state.m_quotes.rows[static_cast<std::size_t>(BarOfRow(count, bar))];
+  for (const AxisLabel& label : TimeAxisLabels(grid, m_viewport, labelWidth)) {
+    const int x = plot.left() + static_cast<int>(std::lround(m_viewport.XOfBar(label.bar)));
+    if (x - labelWidth / 2 < 0 || x + labelWidth / 2 > width()) continue;  // no cut-off labels
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(x, plot.bottom(), x, top + 2);
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(QRect(x - labelWidth / 2, top + 2, labelWidth, height() - top - 2), Qt::AlignHCenter | Qt::AlignTop,
-                     FromLatin1(DateText(row.day, m_state.m_quotes.style.fourDigitYears)));
+    int line = 0;
+    for (const std::string* text : {&label.time, &label.date}) {
+      if (text->empty()) continue;
+      painter.drawText(QRect(x - labelWidth / 2, top + 2 + line++ * lineHeight, labelWidth, lineHeight),
+                       Qt::AlignHCenter | Qt::AlignTop, FromLatin1(*text));
+    }
   }
 }
 
@@ -299,6 +317,20 @@ void CChartPane::PaintBars(QPainter& painter, const std::vector<ChartColumn>& co
   std::vector<QLineF> risingWicks, fallingWicks, volumeLines;
   std::vector<QRectF> risingBodies, fallingBodies, volumeBars;
   const bool candles = m_viewport.barWidth() >= 3;
+  if (m_line) {
+    // Closes only: their line, with a dot on each close where the bars are wide apart.
+    std::vector<QPointF> closes;
+    closes.reserve(columns.size());
+    for (const ChartColumn& c : columns) closes.emplace_back(std::floor(plot.left() + c.x) + 0.5, price.Y(c.close));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kCloseLine, 1.5));
+    painter.drawPolyline(closes.data(), static_cast<int>(closes.size()));
+    if (m_viewport.barWidth() >= 6 || closes.size() == 1) {
+      painter.setBrush(kCloseLine);
+      for (const QPointF& at : closes) painter.drawEllipse(at, 2.0, 2.0);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+  }
   const double bodyWidth = std::max(1.0, std::floor(m_viewport.barWidth() * 0.7));
   risingWicks.reserve(columns.size());
   fallingWicks.reserve(columns.size());
@@ -306,11 +338,13 @@ void CChartPane::PaintBars(QPainter& painter, const std::vector<ChartColumn>& co
     const double x = std::floor(plot.left() + c.x) + 0.5;
     const bool rising = c.close >= c.open;
     const double high = price.Y(c.high), low = price.Y(c.low);
-    (rising ? risingWicks : fallingWicks).emplace_back(x, high, x, std::max(low, high + 1));
+    if (!m_line) (rising ? risingWicks : fallingWicks).emplace_back(x, high, x, std::max(low, high + 1));
     const double v = volume.Y(c.volume);
     if (candles) {
       const double top = price.Y(std::max(c.open, c.close)), bottom = price.Y(std::min(c.open, c.close));
-      (rising ? risingBodies : fallingBodies).emplace_back(x - bodyWidth / 2, top, bodyWidth, std::max(bottom - top, 1.0));
+      if (!m_line) {
+        (rising ? risingBodies : fallingBodies).emplace_back(x - bodyWidth / 2, top, bodyWidth, std::max(bottom - top, 1.0));
+      }
       volumeBars.emplace_back(x - bodyWidth / 2, v, bodyWidth, volume.bottom - v);
     } else {
       volumeLines.emplace_back(x, volume.bottom, x, v);
@@ -454,32 +488,58 @@ bool CChartPane::event(QEvent* event) {
   return true;
 }
 
-QString CChartPane::FiguresText() const {
+QStringList CChartPane::ReadoutFiguresShown() const {
   const auto& rows = m_state.m_quotes.rows;
+  QStringList figures;
+  const QString symbol = FromFileText(m_state.m_codePage, m_state.m_seriesSymbol);
+  if (!symbol.isEmpty()) figures << symbol;
   const int shown = m_hoverRow >= 0 ? m_hoverRow : m_currentRow;
-  if (shown < 0 || shown >= static_cast<int>(rows.size())) return FromFileText(m_state.m_codePage, m_state.m_seriesSymbol);
-  const QuoteGridRow& row = rows[static_cast<std::size_t>(shown)];
-  const DateStyle style = m_state.m_quotes.style;
-  QString text = FromFileText(m_state.m_codePage, m_state.m_seriesSymbol) + QStringLiteral("   ") + FromLatin1(QuoteMomentText(row, style));
-  for (int column = kQuoteOpenColumn; column <= kQuoteVolumeColumn; ++column) {
-    text += QStringLiteral("   ") + QString::fromLatin1(kQuoteColumnHeadings[static_cast<std::size_t>(column)]) +
-            QLatin1Char(' ') + FromLatin1(QuoteCellText(row, static_cast<QuoteColumn>(column), style));
+  if (shown < 0 || shown >= static_cast<int>(rows.size())) return figures;
+  for (const std::string& figure : ReadoutFigures(rows[static_cast<std::size_t>(shown)], m_state.m_quotes)) {
+    figures << FromLatin1(figure);
   }
-  return text;
+  return figures;
+}
+
+QStringList CChartPane::WrapFigures(const QStringList& figures) const {
+  const QFontMetrics metrics = fontMetrics();
+  std::vector<double> widths;
+  for (const QString& figure : figures) widths.push_back(metrics.horizontalAdvance(figure));
+  const std::vector<std::size_t> starts =
+      ReadoutLineStarts(widths, metrics.horizontalAdvance(kFigureGap), width() - 2 * kGap);
+  QStringList lines;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : widths.size();
+    lines << figures.mid(static_cast<qsizetype>(starts[k]), static_cast<qsizetype>(end - starts[k])).join(kFigureGap);
+  }
+  return lines;
+}
+
+QStringList CChartPane::ReadoutLines() const { return WrapFigures(ReadoutFiguresShown()); }
+
+int CChartPane::ReadoutLineCount() const {
+  QStringList widest = m_widestFigures;
+  widest.prepend(FromFileText(m_state.m_codePage, m_state.m_seriesSymbol));
+  const auto lines = std::max(WrapFigures(widest).size(), ReadoutLines().size());
+  return std::max(1, static_cast<int>(lines));
 }
 
 void CChartPane::PaintFigures(QPainter& painter) const {
-  const QRect line(kGap, kGap / 2, width() - 2 * kGap, fontMetrics().height() + kGap / 2);
+  const QFontMetrics metrics = fontMetrics();
+  const int lineHeight = metrics.height();
+  const QStringList lines = ReadoutLines();
   painter.setPen(palette().color(QPalette::Text));
-  // A narrow pane shows what fits, ending in an ellipsis, never a figure cut in half.
-  const QString text = FiguresText();
-  painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text, Qt::ElideRight, line.width()));
+  QRect line(kGap, kGap / 2, width() - 2 * kGap, lineHeight + kGap / 2);
+  for (qsizetype k = 0; k < lines.size(); ++k) {
+    if (k != 0) line.translate(0, lineHeight);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, lines[k]);
+  }
   const int shown = m_hoverRow >= 0 ? m_hoverRow : m_currentRow;
   // What the check found on this day follows the figures it concerns, when it fits there.
   for (const Mark& mark : m_marks) {
-    if (mark.kind != MarkKind::kProblem || mark.row != shown || shown < 0) continue;
-    const int left = line.left() + fontMetrics().horizontalAdvance(text + QStringLiteral("   "));
-    if (left + fontMetrics().horizontalAdvance(mark.label) > line.right()) continue;
+    if (mark.kind != MarkKind::kProblem || mark.row != shown || shown < 0 || lines.isEmpty()) continue;
+    const int left = line.left() + metrics.horizontalAdvance(lines.back() + kFigureGap);
+    if (left + metrics.horizontalAdvance(mark.label) > line.right()) continue;
     painter.setPen(kProblem);
     painter.drawText(QRect(left, line.top(), line.right() - left, line.height()), Qt::AlignLeft | Qt::AlignVCenter,
                      mark.label);

@@ -1,10 +1,11 @@
-// CChartPane: the quote grid's series as candlesticks with the volume below, beside the grid.
-// It reads the grid's rows (never the files), draws only the bars in view (one column per
-// pixel when zoomed far out), marks the current quote and the split candidates and check
-// problems it is given (each kind its own colour and shape, named in a legend, the full text
-// on hovering), follows the mouse with a crosshair whose bar the header reads out, and keeps its current bar and the grid's current row in step both ways. The wheel and +/-
-// zoom; a drag, the horizontal wheel and Page Up/Down pan; a click, Left/Right and Home/End
-// choose the current quote.
+// CChartPane: the quote grid's series as candlesticks (a line for a series of closes only) with
+// the volume below, beside the grid. It reads the grid's rows (never the files), draws only the
+// bars in view (one column per pixel when zoomed far out), marks the current quote and the
+// split candidates and check problems it is given (each kind its own colour and shape, named in
+// a legend, the full text on hovering), follows the mouse with a crosshair whose bar the header
+// reads out, and keeps its current bar and the grid's current row in step both ways. The wheel
+// and +/- zoom; a drag, the horizontal wheel and Page Up/Down pan; a click, Left/Right and
+// Home/End choose the current quote.
 #pragma once
 
 #include <QString>
@@ -42,15 +43,22 @@ class CChartPane final : public QWidget {
   // empty when no mark is drawn there.
   QString MarkTextAt(int x) const;
 
-  // The header's figures: the bar under the mouse, else the current one ("" for neither).
-  QString FiguresText() const;
+  // The header's lines: the symbol and the figures of the bar under the mouse, else of the
+  // current one, broken between figures where one line is too narrow.
+  QStringList ReadoutLines() const;
   // The grid row under the mouse, -1 when the mouse is not over a bar.
   int hoverRow() const { return m_hoverRow; }
+  // Asks for a log price scale; the series gets one unless LogScaleRefusal() says why not.
   void SetLogScale(bool on);
-  bool logScale() const { return m_logScale; }
+  bool logScale() const { return m_logScale && m_logRefusal.isEmpty(); }
+  const QString& LogScaleRefusal() const { return m_logRefusal; }
 
   QSize sizeHint() const override { return {480, 320}; }
   QSize minimumSizeHint() const override { return {160, 120}; }
+
+ signals:
+  // A new series may refuse the log scale, or take it again.
+  void LogScaleRefusalChanged();
 
  protected:
   bool event(QEvent* event) override;
@@ -75,6 +83,13 @@ class CChartPane final : public QWidget {
 
   void PaintAxes(QPainter& painter, const QRect& plot, const barvane::ValueScale& price) const;
   void PaintDates(QPainter& painter, const QRect& plot) const;
+  // The lines of the time axis's labels: two for a series with times (the time, the date).
+  int DateLines() const { return m_state.m_quotes.style.times ? 2 : 1; }
+  // The figures of the readout, the symbol first, and the lines of both the shown and the
+  // widest figures take at the pane's width.
+  QStringList ReadoutFiguresShown() const;
+  int ReadoutLineCount() const;
+  QStringList WrapFigures(const QStringList& figures) const;
   void PaintBars(QPainter& painter, const std::vector<barvane::ChartColumn>& columns, const QRect& plot,
                  const barvane::ValueScale& price, const barvane::ValueScale& volume) const;
   // The lines and bands of the marks, under the bars.
@@ -95,6 +110,9 @@ class CChartPane final : public QWidget {
   int m_hoverRow = -1;  // the crosshair's bar
   int m_hoverY = -1;
   bool m_logScale = false;
+  QString m_logRefusal;          // why the series has no log scale, "" when it may
+  QStringList m_widestFigures;   // the readout at its widest, for the room it keeps
+  bool m_line = false;           // a series of closes only
   QPoint m_pressAt;
   double m_dragFrom = 0;
   bool m_loading = false;  // the grid is part way through a fill

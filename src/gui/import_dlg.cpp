@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "data/code_page.h"
 #include "data/file_ops.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
@@ -29,6 +31,22 @@ namespace {
 
 // The widest the table grows, so that the dialog fits a screen of 800 by 600.
 constexpr int kWidestTable = 760;
+
+// Sizes `dialog` to what its content asks for, within its maximum and the screen (its frame
+// included), and centres it again. Unlike adjustSize, which keeps a window to two thirds of
+// the screen and so squeezes the fields of a small one.
+void FitToContent(QWidget* dialog) {
+  QSize most = dialog->maximumSize();
+  if (const QScreen* screen = dialog->screen()) {
+    const QSize frame = dialog->frameGeometry().size() - dialog->geometry().size();
+    most = most.boundedTo(screen->availableGeometry().size() - frame);
+  }
+  QSize size = dialog->sizeHint().expandedTo(dialog->minimumSizeHint());
+  if (dialog->layout()->hasHeightForWidth())
+    size.setHeight(std::max(size.height(), dialog->layout()->totalHeightForWidth(size.width())));
+  dialog->resize(size.boundedTo(most));
+  CentreOnScreen(dialog);
+}
 
 // One quote as it will be stored: its date with four digits to the year, its time for an
 // intraday text, and the numbers of the columns the text has as the export writes them.
@@ -62,7 +80,7 @@ std::string FoundText(const ImportedText& quotes, bool orderChosen) {
   text += "\nDates: " + (quotes.order == DateOrder::kUndecided
                              ? std::string("as written")
                              : DateOrderText(quotes.order) + (orderChosen ? " (chosen)" : ", " + quotes.orderReason));
-  if (quotes.encoding != kUtf8Name) text += "\nEncoding: " + quotes.encoding;
+  if (quotes.encoding != kUtf8Name) text += "\nEncoding: " + CodePageTitle(quotes.encoding);
   const int skipped = quotes.lines - static_cast<int>(quotes.quotes.size());
   if (skipped > 0) text += "\nLines ignored: " + std::to_string(skipped) + " (title row and blank lines)";
   if (!quotes.ignored.empty()) {
@@ -120,7 +138,9 @@ CImportDlg::CImportDlg(FileSystem& fs, const ImportRequest& proposal, bool newSy
                      QStringLiteral("Month/day/year"), QStringLiteral("Year/month/day")});
   form->addRow(QStringLiteral("Dates:"), m_dates);
   m_encoding->addItem(QStringLiteral("As the bytes tell"));
-  for (const std::string& name : ImportEncodingNames()) m_encoding->addItem(QString::fromStdString(name));
+  for (const std::string& name : ImportEncodingNames()) {
+    m_encoding->addItem(QString::fromStdString(CodePageTitle(name)), QString::fromStdString(name));
+  }
   form->addRow(QStringLiteral("Encoding:"), m_encoding);
   form->addRow(QString(), m_adjusted);
   connect(m_encoding, &QComboBox::currentIndexChanged, this, &CImportDlg::Preview);
@@ -208,7 +228,7 @@ void CImportDlg::ShowTable() {
               m_table->verticalScrollBar()->sizeHint().width();
   for (int c = 0; c < m_table->columnCount(); ++c) width += m_table->columnWidth(c);
   m_table->setMinimumWidth(std::min(width, kWidestTable));
-  if (isVisible()) adjustSize();
+  if (isVisible()) FitToContent(this);
 }
 
 void CImportDlg::Preview() {
@@ -228,7 +248,7 @@ void CImportDlg::Preview() {
   ImportOptions options;
   options.dates = static_cast<DateOrder>(m_dates->currentIndex());
   options.adjusted = m_adjusted->isChecked();
-  if (m_encoding->currentIndex() > 0) options.encoding = m_encoding->currentText().toStdString();
+  if (m_encoding->currentIndex() > 0) options.encoding = m_encoding->currentData().toString().toStdString();
   const bool read =
       ReadImportText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                      options, &m_quotes, &error);

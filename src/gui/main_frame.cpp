@@ -4,17 +4,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "app/last_series.h"
+#include "app/window_placement.h"
 #include "gui/help_wnd.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
@@ -24,11 +27,11 @@ using namespace barvane;
 
 namespace {
 
-constexpr const char* kScreenSection = "Screen";
-
-QSize ScreenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().size() : QSize(1024, 768);
+// The usable area (without the desktop's panels) of `screen`, or of the primary screen.
+ScreenRect UsableArea(const QScreen* screen) {
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {area.x(), area.y(), area.width(), area.height()};
 }
 
 }  // namespace
@@ -45,6 +48,7 @@ CMainFrame::CMainFrame(FileSystem& fs, SettingsStore& settings, QtUi::MessageHan
   RestorePlacement();
   UpdateCommandUi();
   m_placed = true;
+  qApp->installEventFilter(this);
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, CommandId command, const QString& text, const QString& statusTip,
@@ -84,15 +88,17 @@ void CMainFrame::CreateMenusAndToolBar() {
   connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
   m_actions[kCmdToggleStatusBar] = status;
   view->addSeparator();
-  QAction* logScale = view->addAction(QStringLiteral("&Log Price Scale"));
-  logScale->setCheckable(true);
-  logScale->setStatusTip(QStringLiteral("Draw the chart's prices on a logarithmic scale, for long histories"));
-  logScale->setChecked(m_settings.ReadInt("Chart", "LogScale", 0) != 0);
-  m_view->chartPane()->SetLogScale(logScale->isChecked());
-  connect(logScale, &QAction::toggled, this, [this](bool on) {
+  // A disabled item's reason shows as its tooltip.
+  view->setToolTipsVisible(true);
+  m_logScale = view->addAction(QStringLiteral("&Log Price Scale"));
+  m_logScale->setCheckable(true);
+  m_view->chartPane()->SetLogScale(m_settings.ReadInt("Chart", "LogScale", 0) != 0);
+  connect(m_logScale, &QAction::toggled, this, [this](bool on) {
     m_view->chartPane()->SetLogScale(on);
     m_settings.WriteInt("Chart", "LogScale", on ? 1 : 0);
   });
+  connect(m_view->chartPane(), &CChartPane::LogScaleRefusalChanged, this, &CMainFrame::UpdateLogScale);
+  UpdateLogScale();
 
   QMenu* portfolio = menuBar()->addMenu(QStringLiteral("&Portfolio"));
   AddCommand(portfolio, kCmdSplitSearch, QStringLiteral("&Split Search..."),
@@ -133,7 +139,7 @@ void CMainFrame::CreateMenusAndToolBar() {
              QStringLiteral("Edit data"));
   AddCommand(quotes, kCmdSplit, QStringLiteral("&Split..."), QStringLiteral("Enter a split"),
              QStringLiteral("Enter split"));
-  AddCommand(quotes, kCmdAdjust, QStringLiteral("Adju&st..."), QStringLiteral("Scale the volume or price"),
+  AddCommand(quotes, kCmdAdjust, QStringLiteral("Ad&just..."), QStringLiteral("Scale the volume or price"),
              QStringLiteral("Scale values"));
   quotes->addSeparator();
   QAction* newQuote = AddCommand(quotes, kCmdNewQuote, QStringLiteral("&New..."),
@@ -155,7 +161,7 @@ void CMainFrame::CreateMenusAndToolBar() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   QAction* topics = AddCommand(help, kCmdHelpTopics, QStringLiteral("&Help Topics\tF1"), {}, {});
   topics->setShortcut(QKeySequence(Qt::Key_F1));
-  connect(topics, &QAction::triggered, this, &CMainFrame::ShowHelp);
+  connect(topics, &QAction::triggered, this, [this] { ShowHelp(this, {}); });
   help->addSeparator();
   QAction* about = AddCommand(help, kCmdAbout, QStringLiteral("&About Barvane..."),
                               QStringLiteral("Display program information, version number and copyright"),
@@ -205,6 +211,8 @@ void CMainFrame::CreateStatusBar() {
     bar->addPermanentWidget(pane);
   }
   connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    // On a small screen a long message is cut at the panes; the tip shows it whole.
+    bar->setToolTip(message);
     if (message.isEmpty()) bar->showMessage(QStringLiteral("For Help, press F1"));
   });
 }
@@ -234,33 +242,14 @@ QString CMainFrame::symbolPaneText() const { return FromLatin1(m_view->state().S
 QString CMainFrame::quotePaneText() const { return FromLatin1(m_view->state().QuotePaneText()); }
 
 void CMainFrame::RestorePlacement() {
-  int x = m_settings.ReadInt(kScreenSection, "x", 0);
-  int y = m_settings.ReadInt(kScreenSection, "y", 0);
-  int cx = m_settings.ReadInt(kScreenSection, "cx", 0);
-  int cy = m_settings.ReadInt(kScreenSection, "cy", 0);
-  const QSize screen = ScreenSize();
-  const int w = screen.width(), h = screen.height();
-  const bool usable = cx > 0 && cy > 0 && x >= 0 && y >= 0 && cx <= w && cy <= h && x <= w && y <= h;
-  if (!usable) {
-    cx = static_cast<int>(static_cast<float>(w) * 0.95f);
-    cy = static_cast<int>(static_cast<float>(h) * 0.95f);
-    x = (w - cx) / 2;
-    y = (h - cy) / 2;
-    m_settings.WriteInt(kScreenSection, "x", x);
-    m_settings.WriteInt(kScreenSection, "y", y);
-    m_settings.WriteInt(kScreenSection, "cx", cx);
-    m_settings.WriteInt(kScreenSection, "cy", cy);
-  }
-  resize(cx, cy);
-  move(x, y);
+  const ScreenRect placed = barvane::RestorePlacement(m_settings, UsableArea(nullptr));
+  resize(placed.width, placed.height);
+  move(placed.x, placed.y);
 }
 
 void CMainFrame::StorePlacement() {
   if (!m_placed || isMinimized()) return;
-  m_settings.WriteInt(kScreenSection, "x", std::max(0, x()));
-  m_settings.WriteInt(kScreenSection, "y", std::max(0, y()));
-  m_settings.WriteInt(kScreenSection, "cx", width());
-  m_settings.WriteInt(kScreenSection, "cy", height());
+  barvane::StorePlacement(m_settings, UsableArea(screen()), {x(), y(), width(), height()});
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
@@ -280,11 +269,53 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void CMainFrame::ShowHelp() {
-  if (!m_help) m_help = new CHelpWnd(this);
-  m_help->show();
-  m_help->raise();
-  m_help->activateWindow();
+void CMainFrame::UpdateLogScale() {
+  const CChartPane* chart = m_view->chartPane();
+  const QString& refusal = chart->LogScaleRefusal();
+  const bool asked = m_settings.ReadInt("Chart", "LogScale", 0) != 0;
+  const QSignalBlocker quiet(m_logScale);
+  m_logScale->setEnabled(refusal.isEmpty());
+  m_logScale->setChecked(refusal.isEmpty() && asked);
+  const QString tip =
+      refusal.isEmpty() ? QStringLiteral("Draw the chart's prices on a logarithmic scale, for long histories") : refusal;
+  m_logScale->setStatusTip(tip);
+  m_logScale->setToolTip(tip);
+  // Whoever asked for the log scale is told why this series goes without it.
+  if (!refusal.isEmpty() && asked) statusBar()->showMessage(refusal);
+}
+
+void CMainFrame::ShowHelp(QWidget* from, const QString& section) {
+  // A modal dialog blocks every window but its own: the guide opens as one of them.
+  QWidget* modal = QApplication::activeModalWidget();
+  CHelpWnd* help = m_help;
+  if (modal != nullptr && from->window() != this) {
+    help = modal->findChild<CHelpWnd*>(QString(), Qt::FindDirectChildrenOnly);
+    if (help == nullptr) {
+      help = new CHelpWnd(modal);
+      help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+  } else if (!help) {
+    help = m_help = new CHelpWnd(this);
+  }
+  help->show();
+  help->ShowSection(section);
+  help->raise();
+  help->activateWindow();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // F1 in a command's dialog or window, or a question it asks, opens the guide at that command.
+  // In this window the Help Topics shortcut takes F1 before any widget sees it.
+  if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
+      static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier || !watched->isWidgetType()) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget->window() == this || qobject_cast<CHelpWnd*>(widget->window()) != nullptr) return false;
+  QString section = GuideSectionOf(widget);
+  if (section.isEmpty()) section = QString::fromLatin1(m_view->guideSection());
+  ShowHelp(widget, section);
+  return true;
 }
 
 void CMainFrame::ShowAbout() {

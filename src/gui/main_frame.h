@@ -20,12 +20,13 @@ class CMainFrame final : public QMainWindow {
              QWidget* parent = nullptr);
 
   CBarvaneView* view() const { return m_view; }
-  // The help window once F1 has opened it, else null.
+  // The help window once F1 has opened it in this window, else null.
   CHelpWnd* helpWindow() const { return m_help; }
   QAction* action(barvane::CommandId command) const { return m_actions.at(command); }
   QAction* undoAction() const { return m_undo; }
   QAction* redoAction() const { return m_redo; }
   QAction* historyAction() const { return m_history; }
+  QAction* logScaleAction() const { return m_logScale; }
   QString symbolPaneText() const;
   QString quotePaneText() const;
   // Enabling, title and status panes from the view state.
@@ -35,6 +36,7 @@ class CMainFrame final : public QMainWindow {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QAction* AddCommand(QMenu* menu, barvane::CommandId command, const QString& text, const QString& statusTip,
@@ -45,7 +47,10 @@ class CMainFrame final : public QMainWindow {
   void CreateStatusBar();
   void RestorePlacement();
   void StorePlacement();
-  void ShowHelp();
+  // Log Price Scale: unchecked and disabled, with the reason, for a series that cannot have it.
+  void UpdateLogScale();
+  // The guide at `section` ("" for its beginning), over the window of `from`.
+  void ShowHelp(QWidget* from, const QString& section);
   void ShowAbout();
 
   barvane::SettingsStore& m_settings;
@@ -55,6 +60,7 @@ class CMainFrame final : public QMainWindow {
   QAction* m_undo = nullptr;
   QAction* m_redo = nullptr;
   QAction* m_history = nullptr;
+  QAction* m_logScale = nullptr;
   QLabel* m_symbolPane = nullptr;
   QLabel* m_quotePane = nullptr;
   bool m_placed = false;

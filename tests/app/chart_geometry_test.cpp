@@ -24,16 +24,16 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
   v.Reset(1000, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
   EXPECT_EQ(v.LastVisible(), 999);
-  EXPECT_EQ(v.FirstVisible(), 900);
-  EXPECT_DOUBLE_EQ(v.XOfBar(999), 796);
+  EXPECT_EQ(v.FirstVisible(), 901);
+  EXPECT_DOUBLE_EQ(v.XOfBar(999), 792);  // whole, and apart from the frame
   // A short series is shown whole, as wide as the closest zoom allows.
   v.Reset(10, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
   EXPECT_EQ(v.FirstVisible(), 0);
   EXPECT_EQ(v.LastVisible(), 9);
-  EXPECT_DOUBLE_EQ(v.XOfBar(0), 20);
+  EXPECT_DOUBLE_EQ(v.XOfBar(0), 24);
   v.Reset(50, 800);
-  EXPECT_EQ(v.barWidth(), 16);
+  EXPECT_DOUBLE_EQ(v.barWidth(), 792.0 / 50);
   EXPECT_EQ(v.LastVisible(), 49);
   // Nothing to show.
   v.Reset(0, 800);
@@ -43,15 +43,11 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
 
 TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
   ChartViewport v;
-  v.Reset(1000, 800);  // bar 900 spans 0..8
-  EXPECT_EQ(v.BarAt(0), 900);
-  EXPECT_EQ(v.BarAt(7.99), 900);
-  EXPECT_EQ(v.BarAt(8), 901);
-  EXPECT_EQ(v.BarAt(799.9), 999);
-  EXPECT_EQ(v.BarAt(1e6), 999);
-  EXPECT_EQ(v.BarAt(-8), 899);
-  EXPECT_EQ(v.BarAt(-1e6), 0);
-  for (int bar : {900, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
+  v.Reset(1000, 800);  // bar 901 spans 4..12
+  const std::pair<double, int> cases[] = {{4, 901}, {11.99, 901}, {12, 902}, {795.9, 999},
+                                          {1e6, 999}, {0, 900}, {-1e6, 0}};
+  for (const auto& [x, bar] : cases) EXPECT_EQ(v.BarAt(x), bar) << x;
+  for (int bar : {901, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
 }
 
 TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
@@ -66,7 +62,7 @@ TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
   EXPECT_EQ(v.BarAt(x), 64950);
   // Out as far as it goes: the whole series across the pane, and no further.
   v.ZoomAt(1e-9, 300);
-  EXPECT_DOUBLE_EQ(v.barWidth(), 0.01);
+  EXPECT_DOUBLE_EQ(v.barWidth(), 642.0 / 65000);
   EXPECT_EQ(v.FirstVisible(), 0);
   EXPECT_EQ(v.LastVisible(), 64999);
   // A few bars never grow wider than the closest zoom.
@@ -79,19 +75,19 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   v.Pan(80);  // dragged right: ten older bars
-  EXPECT_EQ(v.FirstVisible(), 890);
+  EXPECT_EQ(v.FirstVisible(), 891);
   EXPECT_EQ(v.LastVisible(), 989);
   v.Pan(-1e6);
   EXPECT_EQ(v.LastVisible(), 999);
   v.Pan(1e6);
   EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 99);
+  EXPECT_EQ(v.LastVisible(), 98);
   // Already in view: nothing moves; beyond either edge: the least pan that shows it.
   v.EnsureVisible(50);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(100);
   EXPECT_EQ(v.LastVisible(), 100);
-  EXPECT_EQ(v.FirstVisible(), 1);
+  EXPECT_EQ(v.FirstVisible(), 2);
   v.EnsureVisible(0);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(1000);  // outside the series: ignored
@@ -105,14 +101,18 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_EQ(v.FirstVisible(), 899);
   v.EnsureVisible(896);  // further: a jump
   EXPECT_DOUBLE_EQ(v.XOfBar(896), 400);
-  // A refill with one quote fewer keeps the zoom and the place.
+  // A refill with one quote fewer keeps the zoom and the place; a view at the newest bar stays
+  // there through a narrower pane.
   const int first = v.FirstVisible();
   v.Resize(999, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
   EXPECT_EQ(v.FirstVisible(), first);
+  v.EnsureVisible(998);
+  v.Resize(999, 400);
+  EXPECT_DOUBLE_EQ(v.XOfBar(998), 392);
 }
 
-TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
+TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePixel) {
   const auto rows = Rising(20);
   ChartViewport v;
   v.Reset(20, 800);
@@ -122,16 +122,14 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirst) {
   EXPECT_EQ(columns.front().close, 1);
   EXPECT_EQ(columns.back().close, 20);
   EXPECT_DOUBLE_EQ(columns[3].x, v.XOfBar(3));
-}
 
-TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
-  const auto rows = Rising(65000);
-  ChartViewport v;
-  v.Reset(65000, 650);
+  // Narrow bars merge into one column a pixel.
+  const auto many = Rising(65000);
+  v.Reset(65000, 658);
   v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
-  const auto columns = ChartColumns(rows, v);
-  ASSERT_EQ(columns.size(), 650u);
-  const ChartColumn& c = columns[1];
+  const auto merged = ChartColumns(many, v);
+  ASSERT_EQ(merged.size(), 650u);
+  const ChartColumn& c = merged[1];
   EXPECT_EQ(c.firstBar, 100);
   EXPECT_EQ(c.lastBar, 199);
   EXPECT_EQ(c.open, 101);
@@ -139,8 +137,8 @@ TEST(ChartColumns, NarrowBarsMergeIntoOneColumnPerPixel) {
   EXPECT_EQ(c.high, 200.5);
   EXPECT_EQ(c.low, 100.5);
   EXPECT_EQ(c.volume, 10000);
-  EXPECT_DOUBLE_EQ(c.x, 1.5);
-  EXPECT_EQ(columns.back().lastBar, 64999);
+  EXPECT_DOUBLE_EQ(c.x, 5.5);
+  EXPECT_EQ(merged.back().lastBar, 64999);
 }
 
 TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
@@ -161,9 +159,12 @@ TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut)
   EXPECT_EQ(columns[1].open, 10);
   EXPECT_EQ(columns[1].high, 10);
   EXPECT_EQ(columns[1].volume, 0);
+  // Closes with no other price, or others equal to the close, draw as a line.
+  EXPECT_FALSE(ClosesOnly(rows));
+  EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));
 }
 
-TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
+TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositivePrices) {
   std::vector<ChartColumn> columns(2);
   columns[0] = {0, 0, 0, 10, 12, 8, 11, 500};
   columns[1] = {1, 1, 0, 11, 11.5f, 10, 13, 1500};  // a close above the high counts
@@ -184,19 +185,17 @@ TEST(ChartScales, PricesFitWithAMarginAndVolumesStartAtZero) {
   EXPECT_DOUBLE_EQ(flat.Y(2), 50);
   EXPECT_EQ(VolumeScaleOf({}, 0, 100).high, 1);
   EXPECT_EQ(PriceScaleOf({}, 0, 100).Y(0), 100);
-}
 
-TEST(ChartScales, LogScaleGivesEqualRatiosEqualRoomAndOnlyToPositivePrices) {
-  std::vector<ChartColumn> columns(2);
+  // A log scale gives equal ratios equal room, and only to positive prices.
   columns[0] = {0, 0, 0, 1, 1, 1, 1, 0};
   columns[1] = {1, 1, 0, 100, 100, 100, 100, 0};
-  const ValueScale price = PriceScaleOf(columns, 0, 100, true);
-  ASSERT_TRUE(price.log);
-  EXPECT_NEAR(price.Y(10) - price.Y(100), price.Y(1) - price.Y(10), 1e-9);
-  EXPECT_NEAR(price.Y(price.low), 100, 1e-9);
-  EXPECT_NEAR(price.ValueAt(price.Y(37.5)), 37.5, 1e-9);
-  EXPECT_LT(price.low, 1);
-  EXPECT_GT(price.high, 100);
+  const ValueScale logScale = PriceScaleOf(columns, 0, 100, true);
+  ASSERT_TRUE(logScale.log);
+  EXPECT_NEAR(logScale.Y(10) - logScale.Y(100), logScale.Y(1) - logScale.Y(10), 1e-9);
+  EXPECT_NEAR(logScale.Y(logScale.low), 100, 1e-9);
+  EXPECT_NEAR(logScale.ValueAt(logScale.Y(37.5)), 37.5, 1e-9);
+  EXPECT_LT(logScale.low, 1);
+  EXPECT_GT(logScale.high, 100);
   // A price at or below zero (back-adjusted) keeps the linear scale.
   columns[0].low = -2;
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);

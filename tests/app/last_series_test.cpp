@@ -45,7 +45,7 @@ class LastSeries : public testing::Test {
   std::unique_ptr<ViewState> state;
 };
 
-TEST_F(LastSeries, TheRememberedPortfolioAndSymbolComeBackWithTheirQuotes) {
+TEST_F(LastSeries, TheRememberedSeriesComesBackWithItsQuotesAndWhatIsGoneIsPassedOver) {
   ViewState& first = Start();
   ASSERT_EQ(first.m_portfolios.size(), 2u);
   RememberSeries(first);  // P and ABC, the first of each
@@ -61,9 +61,8 @@ TEST_F(LastSeries, TheRememberedPortfolioAndSymbolComeBackWithTheirQuotes) {
   EXPECT_EQ(again.m_seriesSymbol, "ZED");
   EXPECT_EQ(again.m_quoteCount, 4);
   EXPECT_EQ(again.m_title, "Barvane - " + again.m_portfolioDir + " - ZED");
-}
 
-TEST_F(LastSeries, WhatIsGoneIsPassedOverAndNothingIsStoredWithoutAPortfolio) {
+  // What is gone is passed over, and nothing is stored without a portfolio.
   settings.WriteString(kLastSeriesSection, "Portfolio", drive.path() + "Q");
   settings.WriteString(kLastSeriesSection, "Symbol", "GONE");
   ViewState& start = Start();

@@ -42,37 +42,39 @@ class FixedFs final : public FileSystemWrapper {
   }
 };
 
-// Creates below `root` each empty file named, or each directory named with a trailing "/".
-void Make(const TempDir& root, std::initializer_list<std::string> paths) {
-  for (const std::string& path : paths) {
-    fsys::create_directories(fsys::path(root / path).parent_path());
-    if (path.back() != '/') test::WriteBytes(root / path, {});
+// A temporary tree walked through a FixedFs, with a Ui that records.
+class PortfolioWalk : public testing::Test {
+ protected:
+  // Creates below the root each empty file named, or each directory named with a trailing "/".
+  void Make(std::initializer_list<std::string> paths) {
+    for (const std::string& path : paths) {
+      fsys::create_directories(fsys::path(root / path).parent_path());
+      if (path.back() != '/') test::WriteBytes(root / path, {});
+    }
   }
-}
+  // `dirs` as the walk writes them below the root; "" stands for the root itself.
+  Paths Under(Paths dirs) {
+    for (auto& d : dirs) d = d.empty() ? WithoutTrailingSlash(root.path()) : root / d;
+    return dirs;
+  }
+  Paths Walk(const SearchFilter& filter = {}) { return WalkDirectory(fs, root.path(), filter, ui); }
 
-// `dirs` as the walk writes them below `root`; "" stands for the root itself.
-Paths Under(const TempDir& root, Paths dirs) {
-  for (auto& d : dirs) d = d.empty() ? WithoutTrailingSlash(root.path()) : root / d;
-  return dirs;
-}
-
-TEST(PortfolioWalk, DepthFirstWithTheLastListedSubdirectoryFirst) {
   TempDir root;
-  Make(root, {"MASTER", "a/MASTER", "a/x/MASTER", "a/y/MASTER", "b/MASTER", "c/z/MASTER"});
-  FixedFs fs(FileSystem::Default());
+  FixedFs fs{FileSystem::Default()};
   RecordingUi ui;
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui),
-            Under(root, {"", "c/z", "b", "a", "a/y", "a/x"}));
+};
+
+TEST_F(PortfolioWalk, DepthFirstWithTheLastListedSubdirectoryFirst) {
+  Make({"MASTER", "a/MASTER", "a/x/MASTER", "a/y/MASTER", "b/MASTER", "c/z/MASTER"});
+  EXPECT_EQ(Walk(), Under({"", "c/z", "b", "a", "a/y", "a/x"}));
   fs.descending = true;
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui),
-            Under(root, {"", "a", "a/x", "a/y", "b", "c/z"}));
+  EXPECT_EQ(Walk(), Under({"", "a", "a/x", "a/y", "b", "c/z"}));
 }
 
-TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
-  TempDir root;
+TEST_F(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
   // A directory named MASTER is walked, not listed.
-  Make(root, {".hidden/MASTER", "..x/in/MASTER", "d/MASTER/master", "e/master", "f/MaStEr",
-              "h/MASTER.BAK", "u/MASTER", "u/v/MASTER", "g/"});
+  Make({".hidden/MASTER", "..x/in/MASTER", "d/MASTER/master", "e/master", "f/MaStEr", "h/MASTER.BAK",
+        "u/MASTER", "u/v/MASTER", "g/"});
   fsys::create_directory_symlink(root.path(), root / "g/loop");
   fsys::create_directory_symlink(root / "e", root / "g/link");
   // A MASTER that links to a file counts; one that links to a directory does not.
@@ -80,55 +82,41 @@ TEST(PortfolioWalk, NeverEntersDotNamesLinksOrUnreadableDirectories) {
   fsys::create_symlink(root / "e/master", root / "k/MASTER");
   fsys::create_directories(root / "l");
   fsys::create_directory_symlink(root / "g", root / "l/MASTER");
-  FixedFs fs(FileSystem::Default());
   // Permissions do not stop root, so the double refuses the listing instead.
   if (test::IsSuperuser()) fs.unlistable = root / "u";
   fsys::permissions(root / "u", fsys::perms::none);
-  RecordingUi ui;
-  const Paths found = WalkDirectory(fs, root.path(), SearchFilter{}, ui);
+  const Paths found = Walk();
   fsys::permissions(root / "u", fsys::perms::owner_all);
-  EXPECT_EQ(found, Under(root, {"k", "f", "e", "d/MASTER"}));
+  EXPECT_EQ(found, Under({"k", "f", "e", "d/MASTER"}));
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(PortfolioWalk, StaysOnTheMountItStartsOn) {
-  TempDir root;
-  Make(root, {"m/MASTER", "m2/MASTER", "n/MASTER", "n/m/MASTER"});
-  FixedFs fs(FileSystem::Default());
+TEST_F(PortfolioWalk, StaysOnTheMountItStartsOn) {
+  Make({"m/MASTER", "m2/MASTER", "n/MASTER", "n/m/MASTER"});
   const std::string start = WithoutTrailingSlash(root.path());
   fs.mounts = {{"/", "ext4"}, {start, "ext4"}, {start + "/m", "vfat"}, {"/proc", "proc"}};
-  RecordingUi ui;
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui), Under(root, {"n", "n/m", "m2"}));
+  EXPECT_EQ(Walk(), Under({"n", "n/m", "m2"}));
   // A root given untidily still sees the mount below it.
   const std::string untidy = start + "/n/..";
   EXPECT_EQ(WalkDirectory(fs, untidy, SearchFilter{}, ui),
             (Paths{untidy + "/n", untidy + "/n/m", untidy + "/m2"}));
 }
 
-TEST(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
-  TempDir root;
-  Make(root, {"MASTER", "x/MASTER", "x/DATA/MASTER", "x/DATA/sub/MASTER", "x/DATABASE/MASTER",
-              "x/DATABASE/deep/MASTER", "x/DAT/MASTER", "x/DAT/below/MASTER", "x/OTHER/MASTER",
-              "x/OTHER/DATA/MASTER"});
-  FixedFs fs(FileSystem::Default());
-  RecordingUi ui;
-  EXPECT_EQ(
-      WalkDirectory(fs, root.path(), SearchFilter::Make(true, root / "x/data"), ui),
-      Under(root, {"", "x", "x/DATABASE", "x/DATABASE/deep", "x/DATA", "x/DATA/sub", "x/DAT"}));
+TEST_F(PortfolioWalk, FilterAdmitsItsAncestorsAndEverythingContainingIt) {
+  Make({"MASTER", "x/MASTER", "x/DATA/MASTER", "x/DATA/sub/MASTER", "x/DATABASE/MASTER",
+        "x/DATABASE/deep/MASTER", "x/DAT/MASTER", "x/DAT/below/MASTER", "x/OTHER/MASTER",
+        "x/OTHER/DATA/MASTER"});
+  EXPECT_EQ(Walk(SearchFilter::Make(true, root / "x/data")),
+            Under({"", "x", "x/DATABASE", "x/DATABASE/deep", "x/DATA", "x/DATA/sub", "x/DAT"}));
   // The root is searched and listed whatever the filter says.
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter::Make(true, "/elsewhere/q"), ui),
-            Under(root, {""}));
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter::Make(false, "/elsewhere/q"), ui).size(),
-            10u);
+  EXPECT_EQ(Walk(SearchFilter::Make(true, "/elsewhere/q")), Under({""}));
+  EXPECT_EQ(Walk(SearchFilter::Make(false, "/elsewhere/q")).size(), 10u);
 }
 
-TEST(PortfolioWalk, ReportsEachFindAndStopsWhenCancelled) {
-  TempDir root;
-  Make(root, {"a/MASTER", "b/MASTER", "c/MASTER"});
-  FixedFs fs(FileSystem::Default());
-  RecordingUi ui;
+TEST_F(PortfolioWalk, ReportsEachFindAndStopsWhenCancelled) {
+  Make({"a/MASTER", "b/MASTER", "c/MASTER"});
   ui.cancelAtFound = 2;
-  EXPECT_EQ(WalkDirectory(fs, root.path(), SearchFilter{}, ui), Under(root, {"c", "b"}));
+  EXPECT_EQ(Walk(), Under({"c", "b"}));
   ASSERT_GE(ui.progress.size(), 3u);
   EXPECT_EQ(ui.progress.front(), std::make_pair(WithoutTrailingSlash(root.path()), 0));
   EXPECT_EQ(ui.progress.back(), std::make_pair(root / "b", 2));
@@ -164,10 +152,9 @@ class DeepFs final : public FileSystemWrapper {
   std::string deepest_;
 };
 
-TEST(PortfolioWalk, WalksATreeTenThousandLevelsDeepFromTheSystemRoot) {
-  DeepFs fs(10000);
-  RecordingUi ui;
-  const Paths found = WalkDirectory(fs, "/", SearchFilter{}, ui);
+TEST_F(PortfolioWalk, WalksATreeTenThousandLevelsDeepFromTheSystemRoot) {
+  DeepFs deep(10000);
+  const Paths found = WalkDirectory(deep, "/", SearchFilter{}, ui);
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0], "/");
   EXPECT_EQ(found[1].size(), 20000u);

@@ -70,7 +70,7 @@ class OpenStore : public ::testing::Test {
   bool created = false;
 };
 
-TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentD) {
+TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentDAndNamesIgnoreCase) {
   EXPECT_TRUE(store.WriteInt("Screen", "x", -5));
   EXPECT_EQ(store.ReadString("Screen", "x", ""), "-5");
   EXPECT_EQ(store.ReadInt("Screen", "x", 7), -5);
@@ -85,6 +85,15 @@ TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentD) {
   SettingsStore never(FileSystem::Default());  // never opened: defaults, and writes go nowhere
   EXPECT_EQ(never.ReadInt("Screen", "x", 7), 7);
   EXPECT_FALSE(never.WriteInt("Screen", "x", 1));
+  // Names differing only in case are one value.
+  ASSERT_TRUE(store.WriteString("Search", "Name", "/data"));
+  ASSERT_TRUE(store.WriteString("SEARCH", "NAME", "/other"));
+  ASSERT_TRUE(store.WriteInt("search", "Limit", 1));
+  EXPECT_EQ(store.ReadString("sEaRcH", "name", ""), "/other");
+  EXPECT_EQ(store.ReadInt("SEARCH", "limit", 0), 1);
+#ifndef _WIN32
+  EXPECT_EQ(Text(test::ReadBytes(store.path())), "[Screen]\nx=-5\n[S]\nv= x1\n[Search]\nName=/other\nLimit=1\n");
+#endif
 }
 
 TEST_F(OpenStore, TwoWritersAtOnceKeepEachOthersValues) {
@@ -145,18 +154,7 @@ TEST_F(OpenStore, AnyTextReadsBackExactlyFromAFreshStore) {
   EXPECT_EQ(fresh.ReadString("Odd", "latin", "?"), kWindows ? "?" : "\xE9\xFF\x80");
 }
 
-TEST_F(OpenStore, NamesDifferingOnlyInCaseAreOneValue) {
-  ASSERT_TRUE(store.WriteString("Search", "Name", "/data"));
-  ASSERT_TRUE(store.WriteString("SEARCH", "NAME", "/other"));
-  ASSERT_TRUE(store.WriteInt("search", "Limit", 1));
-  EXPECT_EQ(store.ReadString("sEaRcH", "name", ""), "/other");
-  EXPECT_EQ(store.ReadInt("SEARCH", "limit", 0), 1);
-#ifndef _WIN32
-  EXPECT_EQ(Text(test::ReadBytes(store.path())), "[Search]\nName=/other\nLimit=1\n");
-#endif
-}
-
-TEST(IniImport, LinesAreTrimmedSectionsNeedBracketsAtBothEnds) {
+TEST(IniImport, LinesAreTrimmedSectionsNeedBracketsAtBothEndsAndLongLinesAreCut) {
   EXPECT_EQ(Rows("Early=dropped\n  [ Search ]  \r\nLimit=0\nName = C:\\DATA\n[a]b]\n"
                  "; comment = kept\nno pair\n[x]=y\n\t[Edit]\nDate==07/04/99"),
             (Table{{"Search", "Limit", "0"},
@@ -164,10 +162,8 @@ TEST(IniImport, LinesAreTrimmedSectionsNeedBracketsAtBothEnds) {
                    {"Search", "; comment ", " kept"},
                    {"Search", "[x]", "y"},
                    {"Edit", "Date", "=07/04/99"}}));
-}
-
-TEST(IniImport, LongLinesArriveInPiecesOf519Characters) {
-  // Each line ends in "=", so a cut shows as an extra pair with an empty name.
+  // Long lines arrive in pieces of 519 characters. Each line ends in "=", so a cut shows as an
+  // extra pair with an empty name.
   for (std::size_t n : {518u, 519u, 520u}) {
     const auto pairs = ParseIniText("[S]\nk=" + std::string(n - 3, 'x') + "=\n");
     ASSERT_EQ(pairs.size(), n <= 519 ? 1u : 2u) << n;

@@ -49,7 +49,7 @@ TEST(SymbolFilter, PaneCountsTheShownRowsWithGroupedDigits) {
   EXPECT_EQ(FilteredSymbolPaneText(0, 0, 65535), "0 of 65,535 shown");
 }
 
-TEST(GoToDate, ReadsThreeLayoutsOfRealDaysOnly) {
+TEST(GoToDate, ReadsThreeLayoutsOfRealDaysOnlyAndLandsOnTheDayOrTheQuoteBefore) {
   const std::pair<std::string, DayNumber> good[] = {
       {"06/15/98", YmdToDay(1998, 6, 15)},   {"06/15/1998", YmdToDay(1998, 6, 15)},
       {"1998-06-15", YmdToDay(1998, 6, 15)}, {"01/02/60", YmdToDay(2060, 1, 2)},
@@ -62,9 +62,7 @@ TEST(GoToDate, ReadsThreeLayoutsOfRealDaysOnly) {
                            "ab/cd/ef", "06/15/98 ", "02/29/1999"}) {
     EXPECT_EQ(ReadDateText(text), kNoDate) << text;
   }
-}
-
-TEST(GoToDate, LandsOnTheDayOrTheNewestQuoteBeforeIt) {
+  // It lands on the day or the newest quote before it.
   QuoteGrid grid;
   EXPECT_EQ(QuoteRowOnOrBefore(grid, YmdToDay(1998, 6, 15)), -1);
   for (int d : {19, 17, 15}) grid.rows.push_back({YmdToDay(1998, 6, d), {}});  // newest first

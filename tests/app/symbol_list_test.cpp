@@ -32,6 +32,11 @@ void WriteMaster(const std::string& path, int announced, int present) {
   test::WriteBytes(path, master);
 }
 
+// The rows of `dir`'s MASTER into `listing`; false when the listing failed.
+bool List(const TempDir& dir, RecordingUi& ui, SymbolListing* listing, const std::string& name = "MASTER") {
+  return ReadSymbolListing(FileSystem::Default(), dir / name, ui, listing);
+}
+
 TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
   TempDir dir;
   PortfolioDescription p;
@@ -39,7 +44,7 @@ TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
   Build(dir.path(), p);
   RecordingUi ui;
   SymbolListing listing;
-  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  ASSERT_TRUE(List(dir, ui, &listing));
   EXPECT_EQ(Symbols(listing), (std::vector<std::string>{"Alpha", "alpha2", "BETA", "Beta", "beta"}));
   EXPECT_EQ(listing.rows[0].name, "Alpha Ltd       ");
   EXPECT_TRUE(ui.messages.empty());
@@ -50,18 +55,15 @@ TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
 TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndABlankOneShowsItsName) {
   TempDir dir;
   PortfolioDescription p;
-  p.symbols.push_back(Symbol(1, "ABC", Fields28(), {}));
-  p.symbols.push_back(Symbol(2, "XY\x01Z", Fields28(), {}));
-  p.symbols.push_back(Symbol(3, "QR\xE9S", Fields28(), {}));
-  p.symbols.push_back(Symbol(4, " LEAD", Fields28(), {}));
-  p.symbols.push_back(Symbol(5, "\xCB\xD3\xCA\xCE\xC9\xCB", Fields28(), {}));  // Cyrillic in windows-1251
-  p.symbols.push_back(Symbol(6, "  \x01 ", Fields28(), {}));
-  p.symbols.push_back(Symbol(7, "DEL\x7F" "X", Fields28(), {}));
+  // The fifth is Cyrillic in windows-1251.
+  for (const char* s : {"ABC", "XY\x01Z", "QR\xE9S", " LEAD", "\xCB\xD3\xCA\xCE\xC9\xCB", "  \x01 ", "DEL\x7F" "X"}) {
+    p.symbols.push_back(Symbol(static_cast<int>(p.symbols.size()) + 1, s, Fields28(), {}));
+  }
   p.symbols[5].name = "Blank Symbol";
   Build(dir.path(), p);
   RecordingUi ui;
   SymbolListing listing;
-  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  ASSERT_TRUE(List(dir, ui, &listing));
   EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD Ltd       ", "ABC", "Blank Symbol    ", "DEL",
                                                         "QR\xE9S", "XY", "\xCB\xD3\xCA\xCE\xC9\xCB"}));
   EXPECT_EQ(listing.rows[3].name, "DEL?X Ltd       ");
@@ -70,41 +72,35 @@ TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndABlankOneShowsItsName) {
   EXPECT_TRUE(listing.needsRepair);
 }
 
-TEST(SymbolList, CountsThatDisagreeWithTheRecordsFail) {
+// Counts that disagree with the records fail; more than 255 are announced and the first 255
+// listed; an empty portfolio is no failure, but a missing or headerless MASTER is.
+TEST(SymbolList, CountsBoundariesAndMissingFiles) {
   for (auto [announced, present] : {std::pair{5, 6}, std::pair{5, 4}, std::pair{-1, 0}}) {
     TempDir dir;
     WriteMaster(dir / "MASTER", announced, present);
     RecordingUi ui;
     SymbolListing listing;
-    EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing)) << announced;
+    EXPECT_FALSE(List(dir, ui, &listing)) << announced;
     EXPECT_TRUE(listing.rows.empty());
     EXPECT_EQ(ui.messages, std::vector<std::string>{kSymbolGridFailureText});
     EXPECT_EQ(ui.icons, std::vector<MessageIcon>{MessageIcon::kStop});
   }
-}
-
-TEST(SymbolList, MoreThan255AreAnnouncedAndTheFirst255Listed) {
   TempDir dir;
   WriteMaster(dir / "MASTER", 300, 300);
   RecordingUi ui;
   SymbolListing listing;
-  ASSERT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  ASSERT_TRUE(List(dir, ui, &listing));
   EXPECT_EQ(listing.rows.size(), 255u);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"File has 300 symbols.\nWill only display the first 255 symbols"});
-}
 
-TEST(SymbolList, EmptyPortfolioIsNoFailureButMissingOrHeaderlessMasterIs) {
-  TempDir dir;
+  ui.messages.clear();
   WriteMaster(dir / "MASTER", 0, 0);
-  RecordingUi ui;
-  SymbolListing listing;
-  EXPECT_TRUE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
+  EXPECT_TRUE(List(dir, ui, &listing));
   EXPECT_TRUE(ui.messages.empty());
-
   test::WriteBytes(dir / "MASTER", Bytes(52, 0));
-  EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "MASTER", ui, &listing));
-  EXPECT_FALSE(ReadSymbolListing(FileSystem::Default(), dir / "NOWHERE", ui, &listing));
-  EXPECT_EQ(ui.messages.size(), 2u);
+  EXPECT_FALSE(List(dir, ui, &listing));
+  EXPECT_FALSE(List(dir, ui, &listing, "NOWHERE"));
+  EXPECT_EQ(ui.messages, std::vector<std::string>(2, kSymbolGridFailureText));
 }
 
 }  // namespace

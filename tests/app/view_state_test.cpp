@@ -61,7 +61,7 @@ TEST_F(ViewStateTest, EnablingFollowsPortfoliosGridsAndTheSplitSearchWindow) {
   EXPECT_EQ(Enabled(state), "..........xxxx");
 }
 
-TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndRejectedPathsChangeNothing) {
+TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndItsCodePageAndRejectedPathsChangeNothing) {
   ASSERT_TRUE(state.SetMasterPath("/MASTER"));
   EXPECT_EQ(state.m_portfolioDir, "/");
   ASSERT_TRUE(state.SetMasterPath("C:/MASTER"));
@@ -81,9 +81,8 @@ TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndRejectedPathsChangeNothing) 
   ASSERT_TRUE(state.SetMasterPath("MASTER"));
   EXPECT_EQ(state.m_portfolioDir, "");
   EXPECT_TRUE(state.m_masterPathValid);
-}
 
-TEST_F(ViewStateTest, EachPortfolioKeepsItsCodePageInTheSettings) {
+  // Each portfolio keeps its code page in the settings.
   test::SettingsPlace place;
   bool created = false;
   ASSERT_TRUE(settings.OpenRootKey(place.location(), &created));

@@ -7,8 +7,6 @@
 
 #include "data/file_names.h"
 #include "support/cli_run.h"
-#include "support/portfolio_builder.h"
-#include "support/system_calls.h"
 
 namespace barvane {
 namespace {
@@ -20,20 +18,19 @@ std::string WordsOf(const std::string& line) { return line.substr(line.rfind('\t
 
 // A small destination portfolio DEST, and P: ABC with five quotes. (Each test process keeps
 // its history in a data directory of its own.)
-class HistoryCli : public testing::Test {
+class HistoryCli : public CliTest {
  protected:
   using Both = std::pair<std::map<std::string, Bytes>, std::map<std::string, Bytes>>;
   Both State(const std::string& dir) { return {Snapshot(dir), Snapshot(dest_)}; }
 
-  TempDir root_;
-  std::string dest_ = Built(root_ / "DEST", {Daily(1, "ONE", 5)});
-  std::string p_ = Built(root_ / "P", {Daily(1, "ABC", 5)});
+  std::string dest_ = Built("DEST", {Daily(1, "ONE", 5)});
+  std::string p_ = Built("P", {Daily(1, "ABC", 5)});
 };
 
 TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
-  const std::string asx = test::CopyFixture("asx-mining", root_);
+  const std::string asx = CopyFixture("asx-mining", root_);
   if (asx.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
-  const std::vector<std::vector<std::string>> run = {
+  const std::vector<Texts> run = {
       {"split", asx, "ADY", "12/16/10", "2", "1"},
       {"edit", asx, "ADY", "03/14/12", "0.05", "0.051", "0.048", "0.05", "88560", "0"},
       {"delete-quote", asx, "ADY", "03/15/12"},
@@ -55,7 +52,7 @@ TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
   const auto history = Lines(Cli({"history", asx}).out);
   ASSERT_EQ(history.size(), run.size());
   const std::regex line(R"(\d+\t\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\t.*)");
-  for (std::size_t i = 0; i < history.size(); ++i) EXPECT_TRUE(std::regex_match(history[i], line)) << history[i];
+  for (const std::string& h : history) EXPECT_TRUE(std::regex_match(h, line)) << h;
   EXPECT_EQ(history[0].substr(0, 2), "1\t");
   EXPECT_EQ(WordsOf(history[0]), "move-symbol " + asx + " ABU " + dest_);
 #ifdef _WIN32
@@ -66,65 +63,57 @@ TEST_F(HistoryCli, AsxRunIsUndoneAndRedoneStepByStepToTheExactBytes) {
   EXPECT_EQ(Lines(Cli({"history", dest_}).out).size(), 2u);  // the copy and the move
 
   for (std::size_t i = run.size(); i-- > 0;) {
-    const auto r = Cli({"undo", asx});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Undone: " + WordsOf(history[run.size() - 1 - i]) + "\n");
+    EXPECT_EQ(Cli({"undo", asx}), Done("Undone: " + WordsOf(history[run.size() - 1 - i]) + "\n"));
     ASSERT_EQ(State(asx), states[i]) << "after undoing " << run[i][0];
   }
-  const auto nothing = Cli({"undo", asx});
-  EXPECT_EQ(nothing.status, 1);
-  EXPECT_EQ(nothing.err, "Nothing to undo in " + WithoutTrailingSlash(asx) + "\n");
-  EXPECT_EQ(Cli({"history", asx}).out, "");
+  EXPECT_EQ(Cli({"undo", asx}), Failed("Nothing to undo in " + WithoutTrailingSlash(asx) + "\n"));
+  EXPECT_EQ(Cli({"history", asx}), Done());
 
   for (std::size_t i = 0; i < run.size(); ++i) {
     const auto r = Cli({"redo", asx});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(State(asx), states[i + 1]) << "after redoing " << run[i][0];
   }
-  EXPECT_EQ(Cli({"redo", asx}).err, "Nothing to redo in " + WithoutTrailingSlash(asx) + "\n");
+  EXPECT_EQ(Cli({"redo", asx}), Failed("Nothing to redo in " + WithoutTrailingSlash(asx) + "\n"));
   EXPECT_EQ(Lines(Cli({"history", asx}).out).size(), run.size());
 }
 
 TEST_F(HistoryCli, UndoOverAFileChangedByAnotherProgramIsRefusedUnlessForced) {
-  const std::string& dir = p_;
-  const auto before = Snapshot(dir);
-  ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
-  Bytes dat = test::ReadBytes(dir + "/F1.DAT");
+  const auto before = Snapshot(p_);
+  ASSERT_EQ(Cli({"split", p_, "ABC", "06/18/98", "2", "1"}).status, 0);
+  Bytes dat = ReadBytes(p_ + "/F1.DAT");
   dat.back() ^= 1;
-  test::WriteBytes(dir + "/F1.DAT", dat);
-  const auto changed = Snapshot(dir);
+  WriteBytes(p_ + "/F1.DAT", dat);
+  const auto changed = Snapshot(p_);
 
-  const auto refused = Cli({"undo", dir});
+  const auto refused = Cli({"undo", p_});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.out, "");
-  EXPECT_NE(refused.err.find(dir + "/F1.DAT\nwas changed after \"split " + dir + " ABC 06/18/98 2 1\""),
+  EXPECT_NE(refused.err.find(p_ + "/F1.DAT\nwas changed after \"split " + p_ + " ABC 06/18/98 2 1\""),
             std::string::npos)
       << refused.err;
   EXPECT_NE(refused.err.find("Nothing was undone.\nWith --force it is undone all the same.\n"), std::string::npos);
-  EXPECT_EQ(Snapshot(dir), changed);
+  EXPECT_EQ(Snapshot(p_), changed);
 
-  ASSERT_EQ(Cli({"undo", dir, "--force"}).status, 0);
-  EXPECT_EQ(Snapshot(dir), before);
+  ASSERT_EQ(Cli({"undo", p_, "--force"}).status, 0);
+  EXPECT_EQ(Snapshot(p_), before);
 }
 
-TEST_F(HistoryCli, ANewChangeEndsTheRedoOfWhatWasUndone) {
-  const std::string& dir = p_;
-  ASSERT_EQ(Cli({"split", dir, "ABC", "06/18/98", "2", "1"}).status, 0);
-  ASSERT_EQ(Cli({"undo", dir}).status, 0);
-  ASSERT_EQ(Cli({"delete-quote", dir, "ABC", "06/17/98"}).status, 0);
-  EXPECT_EQ(Cli({"redo", dir}).status, 1);
-  const auto history = Lines(Cli({"history", dir}).out);
+// Reads and failures record nothing; a new change ends the redo of what was undone.
+TEST_F(HistoryCli, OnlyChangesAreRecordedAndANewOneEndsTheRedo) {
+  EXPECT_EQ(Cli({"quotes", p_, "ABC"}).status, 0);
+  EXPECT_EQ(Cli({"export", p_, "ABC", root_ / "out.txt"}).status, 0);
+  EXPECT_EQ(Cli({"delete-quote", p_, "ABC", "01/01/99"}).status, 1);
+  EXPECT_EQ(Cli({"history", p_}), Done());
+  EXPECT_EQ(Cli({"undo", p_}).status, 1);
+
+  ASSERT_EQ(Cli({"split", p_, "ABC", "06/18/98", "2", "1"}).status, 0);
+  ASSERT_EQ(Cli({"undo", p_}).status, 0);
+  ASSERT_EQ(Cli({"delete-quote", p_, "ABC", "06/17/98"}).status, 0);
+  EXPECT_EQ(Cli({"redo", p_}).status, 1);
+  const auto history = Lines(Cli({"history", p_}).out);
   ASSERT_EQ(history.size(), 1u);
   EXPECT_NE(history[0].find("delete-quote"), std::string::npos);
-}
-
-TEST_F(HistoryCli, ReadsAndFailuresRecordNothing) {
-  const std::string& dir = p_;
-  EXPECT_EQ(Cli({"quotes", dir, "ABC"}).status, 0);
-  EXPECT_EQ(Cli({"export", dir, "ABC", root_ / "out.txt"}).status, 0);
-  EXPECT_EQ(Cli({"delete-quote", dir, "ABC", "01/01/99"}).status, 1);
-  EXPECT_EQ(Cli({"history", dir}).out, "");
-  EXPECT_EQ(Cli({"undo", dir}).status, 1);
 }
 
 }  // namespace

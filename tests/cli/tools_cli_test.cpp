@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "support/cli_run.h"
-#include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
@@ -11,169 +10,131 @@ namespace {
 using namespace test;
 
 // P holds HALF (a 2 for 1 drop at its third quote), ONE (a single quote) and KEEP; Q holds X.
-struct Drive {
-  TempDir root;
-  std::string p = root / "P", q = root / "Q";
-  Drive() {
-    auto half = test::WeekdayQuotes(kMonday, 4, 100);
+class ToolsCli : public CliTest {
+ protected:
+  void SetUp() override {
+    auto half = WeekdayQuotes(kMonday, 4, 100);
     for (std::size_t i = 2; i < 4; ++i) {
       half[i].close = 50;
       half[i].high = 51;
       half[i].low = 49;
     }
-    test::Build(p, test::Portfolio({test::Symbol(1, "HALF", test::Fields16(), half),
-                                    test::Symbol(2, "ONE", test::Fields16(), test::WeekdayQuotes(kMonday, 1)),
-                                    test::Symbol(3, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 2))}));
-    test::Build(q, test::Portfolio(test::Symbol(1, "X", test::Fields8(), test::WeekdayQuotes(kMonday, 2))));
+    Build(p_, Portfolio({Symbol(1, "HALF", Fields16(), half), Daily(2, "ONE", 1, Fields16()), Daily(3, "KEEP", 2)}));
   }
+  std::string p_ = root_ / "P", q_ = Built("Q", {Daily(1, "X", 2, Fields8())});
 };
 
-TEST(ToolsCli, SplitSearchPrintsLinesAndTellsMessages) {
-  Drive d;
-  const CliRun run = Cli({"split-search", d.p});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "HALF possible 2 for 1 split on 06/17/98\n");
-  EXPECT_EQ(run.err, "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.\n");
-  EXPECT_EQ(Cli({"split-search", d.root / "none"}).status, 1);
+TEST_F(ToolsCli, SplitSearchPrintsLinesAndTellsMessages) {
+  EXPECT_EQ(Cli({"split-search", p_}),
+            (CliRun{0, "HALF possible 2 for 1 split on 06/17/98\n",
+                    "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.\n"}));
+  EXPECT_EQ(Cli({"split-search", root_ / "none"}).status, 1);
 }
 
-TEST(ToolsCli, ExportWritesTheChoicesAndReplacesOnlyWithForce) {
-  Drive d;
-  const std::string file = d.root / "out.txt";
-  CliRun run = Cli({"export", d.p, "KEEP", file, "--delim", "comma", "--omit", "open,vol", "--title", "--newest"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(test::ReadText(file),
+TEST_F(ToolsCli, ExportWritesTheChoicesAndReplacesOnlyWithForce) {
+  const std::string file = root_ / "out.txt";
+  EXPECT_EQ(Cli({"export", p_, "KEEP", file, "--delim", "comma", "--omit", "open,vol", "--title", "--newest"}),
+            Done());
+  EXPECT_EQ(ReadText(file),
             "DATE,HIGH,LOW,CLOSE,OI\r\n06/16/98,10.7500,9.7500,10.2500,51.00\r\n"
             "06/15/98,10.5000,9.5000,10.0000,50.00\r\n");
-  test::WriteBytes(file, {'o', 'l', 'd'});
-  run = Cli({"export", d.p, "KEEP", file});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, file + "\nThis file already exists\n\nReplace existing file?\n");
-  EXPECT_EQ(test::ReadText(file), "old");
-  run = Cli({"export", d.p, "KEEP", file, "--force"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(test::ReadText(file).substr(0, 10), "06/15/98 9");
-  EXPECT_EQ(Cli({"export", d.p, "KEEP", d.root / "no/dir.txt"}).err, "file export error\n");
+  Text("out.txt", "old");
+  EXPECT_EQ(Cli({"export", p_, "KEEP", file}), Failed(file + "\nThis file already exists\n\nReplace existing file?\n"));
+  EXPECT_EQ(ReadText(file), "old");
+  EXPECT_EQ(Cli({"export", p_, "KEEP", file, "--force"}), Done());
+  EXPECT_EQ(ReadText(file).substr(0, 10), "06/15/98 9");
+  EXPECT_EQ(Cli({"export", p_, "KEEP", root_ / "no/dir.txt"}), Failed("file export error\n"));
 }
 
-TEST(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
-  Drive d;
-  CliRun run = Cli({"edit-symbol", d.p, "KEEP", "KE EP", "Name"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("no blanks"), std::string::npos);
-  run = Cli({"edit-symbol", d.p, "KEEP", "KEPT", "Caf\xC3\xA9"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(test::ReadText(d.p + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
-  EXPECT_EQ(Cli({"symbols", d.p}).out, "HALF\tHALF Ltd        \nKEPT\tCaf\xC3\xA9            \nONE\tONE Ltd         \n");
+TEST_F(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
+  const CliRun blank = Cli({"edit-symbol", p_, "KEEP", "KE EP", "Name"});
+  EXPECT_EQ(blank.status, 1);
+  EXPECT_NE(blank.err.find("no blanks"), std::string::npos);
+  EXPECT_EQ(Cli({"edit-symbol", p_, "KEEP", "KEPT", "Caf\xC3\xA9"}), Done());
+  EXPECT_EQ(ReadText(p_ + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
+  EXPECT_EQ(Cli({"symbols", p_}), Done("HALF\tHALF Ltd        \nKEPT\tCaf\xC3\xA9            \nONE\tONE Ltd         \n"));
 
-  run = Cli({"move-symbol", d.p, "kept", d.q});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Cli({"symbols", d.q}).out, "KEPT\tCaf\xC3\xA9            \nX\tX Ltd           \n");
-  EXPECT_TRUE(test::Exists(d.q + "/F2.DAT"));
-  EXPECT_FALSE(test::Exists(d.p + "/F3.DAT"));
-  run = Cli({"copy-symbol", d.p, "HALF", d.q});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(test::Exists(d.q + "/F3.DAT"));
-  run = Cli({"copy-symbol", d.p, "HALF", d.q});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "The Symbol addition failed.\n\nReason: Symbol HALF already exists in\n" + d.q + "\n");
+  EXPECT_EQ(Cli({"move-symbol", p_, "kept", q_}), Done());
+  EXPECT_EQ(Cli({"symbols", q_}), Done("KEPT\tCaf\xC3\xA9            \nX\tX Ltd           \n"));
+  EXPECT_TRUE(Exists(q_ + "/F2.DAT"));
+  EXPECT_FALSE(Exists(p_ + "/F3.DAT"));
+  EXPECT_EQ(Cli({"copy-symbol", p_, "HALF", q_}), Done());
+  EXPECT_TRUE(Exists(q_ + "/F3.DAT"));
+  EXPECT_EQ(Cli({"copy-symbol", p_, "HALF", q_}),
+            Failed("The Symbol addition failed.\n\nReason: Symbol HALF already exists in\n" + q_ + "\n"));
 
-  run = Cli({"delete-symbol", d.p, "ONE"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Cli({"symbols", d.p}).out, "HALF\tHALF Ltd        \n");
-  EXPECT_EQ(Cli({"delete-symbol", d.p, "ONE"}).status, 1);
+  EXPECT_EQ(Cli({"delete-symbol", p_, "ONE"}), Done());
+  EXPECT_EQ(Cli({"symbols", p_}), Done("HALF\tHALF Ltd        \n"));
+  EXPECT_EQ(Cli({"delete-symbol", p_, "ONE"}).status, 1);
 }
 
-TEST(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
-  Drive d;
-  const std::string out = d.root / "all";
-  CliRun run = Cli({"export-all", d.p, out, "--delim", "tab", "--title", "--newest"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"HALF\t" + out + "/HALF.txt",
-                                                      "KEEP\t" + out + "/KEEP.txt",
-                                                      "ONE\t" + out + "/ONE.txt"}));
+TEST_F(ToolsCli, ExportAllWritesWhatExportWritesAndListsTheFiles) {
+  const std::string out = root_ / "all";
+  EXPECT_EQ(Cli({"export-all", p_, out, "--delim", "tab", "--title", "--newest"}),
+            Done("HALF\t" + out + "/HALF.txt\nKEEP\t" + out + "/KEEP.txt\nONE\t" + out + "/ONE.txt\n"));
   for (const std::string symbol : {"HALF", "KEEP", "ONE"}) {
-    const std::string one = d.root / "one.txt";
-    ASSERT_EQ(Cli({"export", d.p, symbol, one, "--delim", "tab", "--title", "--newest", "--force"}).status, 0);
-    EXPECT_EQ(test::ReadText(out + "/" + symbol + ".txt"), test::ReadText(one)) << symbol;
+    const std::string one = root_ / "one.txt";
+    ASSERT_EQ(Cli({"export", p_, symbol, one, "--delim", "tab", "--title", "--newest", "--force"}).status, 0);
+    EXPECT_EQ(ReadText(out + "/" + symbol + ".txt"), ReadText(one)) << symbol;
   }
-  run = Cli({"export-all", d.p, out});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("Replace existing files?"), std::string::npos);
-  EXPECT_EQ(Cli({"export-all", d.p, out, "--force"}).status, 0);
-  EXPECT_EQ(test::ReadText(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
+  const CliRun refused = Cli({"export-all", p_, out});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("Replace existing files?"), std::string::npos);
+  EXPECT_EQ(Cli({"export-all", p_, out, "--force"}).status, 0);
+  EXPECT_EQ(ReadText(out + "/ONE.txt"), "06/15/98 N/A 10.5000 9.5000 10.0000 N/A N/A\r\n");
 }
 
-TEST(ToolsCli, ImportByTickerIsOneChangeAndTellsWhatItSkipped) {
-  Drive d;
-  const std::string text = d.root / "two.txt";
-  const std::string words = "<TICKER>,<DTYYYYMMDD>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
-                            "KEEP,19980622,1,2,0.5,1.5,20\nFRESH,19980622,5,6,4.5,5.5,-\n"
-                            "FRESH,19980623,null,null,null,null,null\nSource: a broker\n";
-  test::WriteBytes(text, Bytes(words.begin(), words.end()));
-  const auto before = test::Snapshot(d.p);
-  CliRun run = Cli({"import", d.p, "KEEP", text});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(test::Snapshot(d.p), before);
-  run = Cli({"import", d.p, text, "--by-ticker"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "ignored: <TICKER>\nskipped line 5 below the quotes: \"Source: a broker\"\n"
-                     "skipped 1 row without prices: line 4\n");
-  EXPECT_NE(Cli({"symbols", d.p}).out.find("FRESH\tFRESH"), std::string::npos);
-  EXPECT_EQ(Cli({"import", d.p, text, "--by-ticker", "--encoding", "klingon"}).status, 1);
-  ASSERT_EQ(Cli({"undo", d.p}).status, 0);
-  EXPECT_EQ(test::Snapshot(d.p), before);
+TEST_F(ToolsCli, ImportByTickerIsOneChangeAndTellsWhatItSkipped) {
+  const std::string text = Text("two.txt", "<TICKER>,<DTYYYYMMDD>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+                                           "KEEP,19980622,1,2,0.5,1.5,20\nFRESH,19980622,5,6,4.5,5.5,-\n"
+                                           "FRESH,19980623,null,null,null,null,null\nSource: a broker\n");
+  const auto before = Snapshot(p_);
+  EXPECT_EQ(Cli({"import", p_, "KEEP", text}).status, 1);
+  EXPECT_EQ(Snapshot(p_), before);
+  EXPECT_EQ(Cli({"import", p_, text, "--by-ticker"}),
+            Done("ignored: <TICKER>\nskipped line 5 below the quotes: \"Source: a broker\"\n"
+                 "skipped 1 row without prices: line 4\n"));
+  EXPECT_NE(Cli({"symbols", p_}).out.find("FRESH\tFRESH"), std::string::npos);
+  EXPECT_EQ(Cli({"import", p_, text, "--by-ticker", "--encoding", "klingon"}).status, 1);
+  ASSERT_EQ(Cli({"undo", p_}).status, 0);
+  EXPECT_EQ(Snapshot(p_), before);
 }
 
-TEST(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
-  Drive d;
-  const std::string text = d.root / "keep.txt";
-  ASSERT_EQ(Cli({"export", d.p, "KEEP", text, "--title"}).status, 0);
-  const std::string fresh = d.root / "NEW/PORT";
-  CliRun run = Cli({"import", fresh, "KEEP", text, "--name", "Keep Ltd"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(Cli({"symbols", fresh}).out, "KEEP\tKeep Ltd        \n");
-  EXPECT_EQ(Cli({"quotes", fresh, "KEEP"}).out, Cli({"quotes", d.p, "KEEP"}).out);
-  EXPECT_EQ(Lines(Cli({"scan", d.root / "NEW"}).out), std::vector<std::string>{fresh});
+TEST_F(ToolsCli, ImportMakesAPortfolioMergesAndRefusesABadLine) {
+  const std::string text = root_ / "keep.txt", fresh = root_ / "NEW/PORT";
+  ASSERT_EQ(Cli({"export", p_, "KEEP", text, "--title"}).status, 0);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", text, "--name", "Keep Ltd"}), Done());
+  EXPECT_EQ(Cli({"symbols", fresh}), Done("KEEP\tKeep Ltd        \n"));
+  EXPECT_EQ(Cli({"quotes", fresh, "KEEP"}).out, Cli({"quotes", p_, "KEEP"}).out);
+  EXPECT_EQ(Cli({"scan", root_ / "NEW"}), Done(fresh + "\n"));
 
-  const std::string more = "Date,Close,Open,High,Low,Volume,OpenInt\n1998-06-17,12,11,13,10,5,6\n";
-  test::WriteBytes(d.root / "more.txt", Bytes(more.begin(), more.end()));
-  ASSERT_EQ(Cli({"import", fresh, "keep", d.root / "more.txt"}).status, 0);
-  EXPECT_EQ(Lines(Cli({"quotes", fresh, "KEEP"}).out).front(),
-            "06/17/98\t11.0000\t13.0000\t10.0000\t12.0000\t5\t6");
+  Text("more.txt", "Date,Close,Open,High,Low,Volume,OpenInt\n1998-06-17,12,11,13,10,5,6\n");
+  ASSERT_EQ(Cli({"import", fresh, "keep", root_ / "more.txt"}).status, 0);
+  EXPECT_EQ(Lines(Cli({"quotes", fresh, "KEEP"}).out).front(), "06/17/98\t11.0000\t13.0000\t10.0000\t12.0000\t5\t6");
 
-  const std::string bad = "06/18/98 1 2 3 4 5 6\n06/19/98 1 2 x 4 5 6\n";
-  test::WriteBytes(d.root / "bad.txt", Bytes(bad.begin(), bad.end()));
-  const auto before = test::Snapshot(d.root / "NEW");
-  run = Cli({"import", fresh, "KEEP", d.root / "bad.txt", "--replace"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, d.root / "bad.txt\nLine 2: \"x\" is no number.\nNothing was imported.\n");
-  EXPECT_EQ(test::Snapshot(d.root / "NEW"), before);
-  EXPECT_EQ(Cli({"import", fresh, "KEEP", d.root / "none.txt"}).status, 1);
+  const std::string bad = Text("bad.txt", "06/18/98 1 2 3 4 5 6\n06/19/98 1 2 x 4 5 6\n");
+  const auto before = Snapshot(root_ / "NEW");
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", bad, "--replace"}),
+            Failed(bad + "\nLine 2: \"x\" is no number.\nNothing was imported.\n"));
+  EXPECT_EQ(Snapshot(root_ / "NEW"), before);
+  EXPECT_EQ(Cli({"import", fresh, "KEEP", root_ / "none.txt"}).status, 1);
 }
 
-TEST(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
-  TempDir tmp;
-  const std::string hsi = test::CopyFixture("hsi-mini-futures", tmp);
+TEST_F(ToolsCli, ImportIntoAVendorsFullMasterJoinsXmasterAndChecksClean) {
+  const std::string hsi = CopyFixture("hsi-mini-futures", root_);
   if (hsi.empty()) GTEST_SKIP() << "the shared fixtures are not beside this checkout";
-  const std::string text = "Date,Open,High,Low,Close,Volume,OpenInt\n"
-                           "2023-12-04,16550,16700,16500,16650,1300,310\n"
-                           "2023-12-01,16500,16600,16400,16550,1200,300\n";
-  test::WriteBytes(tmp / "dec.txt", Bytes(text.begin(), text.end()));
-  const auto vendor = test::Snapshot(hsi);
-  const CliRun run = Cli({"import", hsi, "HSMNEW", tmp / "dec.txt", "--name", "HSM Dec 23"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out + run.err, "");
+  const std::string text = Text("dec.txt", "Date,Open,High,Low,Close,Volume,OpenInt\n"
+                                           "2023-12-04,16550,16700,16500,16650,1300,310\n"
+                                           "2023-12-01,16500,16600,16400,16550,1200,300\n");
+  const auto vendor = Snapshot(hsi);
+  EXPECT_EQ(Cli({"import", hsi, "HSMNEW", text, "--name", "HSM Dec 23"}), Done());
   // The import's own tests pin the quotes and the bytes; here the words, the check and the undo.
   EXPECT_EQ(Lines(Cli({"symbols", hsi}).out).back(), "HSMNEW\tHSM Dec 23");
-  const CliRun check = Cli({"check", hsi});
-  EXPECT_EQ(check.status, 0);
-  EXPECT_EQ(check.out, "");
+  EXPECT_EQ(Cli({"check", hsi}), Done());
   // One change, undone whole.
   ASSERT_EQ(Cli({"undo", hsi}).status, 0);
-  EXPECT_EQ(test::Snapshot(hsi), vendor);
+  EXPECT_EQ(Snapshot(hsi), vendor);
 }
 
 }  // namespace

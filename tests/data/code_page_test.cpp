@@ -74,6 +74,11 @@ TEST(CodePage, NamesAreTheListedOnesInAnyLetterCase) {
   for (const char* unknown : {"", "utf-8", "windows-1259", "iso-8859-12", "cp1251", "latin1"}) {
     EXPECT_FALSE(CodePage::Named(unknown)) << unknown;
   }
+  // Every page listed is shown with its languages.
+  for (const std::string& name : CodePageNames()) EXPECT_NE(CodePageTitle(name).find(" ("), std::string::npos) << name;
+  EXPECT_EQ(CodePageTitle("windows-1251"), "Windows-1251 (Cyrillic)");
+  EXPECT_EQ(CodePageTitle("Shift-JIS"), "Shift-JIS (Japanese)");
+  EXPECT_EQ(CodePageTitle("cp1251"), "cp1251");
 }
 
 TEST(CodePage, RefusesWhatThePageCannotHoldNamingTheCharacter) {

@@ -9,6 +9,7 @@
 #include "data/change_recorder.h"
 #include "data/file_names.h"
 #include "data/rewrite.h"
+#include "support/counting_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/system_calls.h"
 
@@ -92,9 +93,12 @@ TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries)
   EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg"}));
 }
 
+// The old bytes are large enough to be packed while the command runs.
 TEST_F(HistoryTest, FileRewrittenInPlaceIsHeldBeforeAndAfter) {
   BuildPortfolio(dir_);
-  test::WriteBytes(dir_ + "OUT.txt", {'o', 'l', 'd', 'e', 'r'});
+  Bytes older(100000);
+  for (std::size_t i = 0; i < older.size(); ++i) older[i] = static_cast<std::uint8_t>(i * i >> 7);
+  test::WriteBytes(dir_ + "OUT.txt", older);
   {
     ChangeScope scope(recorder_, {"write", dir_}, dir_);
     auto file = recorder_.OpenForRewrite(dir_ + "OUT.txt");
@@ -109,7 +113,7 @@ TEST_F(HistoryTest, FileRewrittenInPlaceIsHeldBeforeAndAfter) {
   Change change;
   ASSERT_TRUE(history_.Load(listed[0].id, &change));
   ASSERT_EQ(change.files.size(), 1u);
-  EXPECT_EQ(change.files[0].before, (Bytes{'o', 'l', 'd', 'e', 'r'}));
+  EXPECT_EQ(change.files[0].before, older);
   EXPECT_TRUE(HeldAfter(change.files[0], Bytes{'n', 'e', 'w'}));
   for (const std::optional<Bytes>& other : {std::optional<Bytes>(), std::optional(Bytes{'n', 'e'}), std::optional(Bytes{'n', 'e', 'x'})}) {
     EXPECT_FALSE(HeldAfter(change.files[0], other));
@@ -247,33 +251,6 @@ TEST_F(HistoryTest, DamagedChangeFileIsPassedOver) {
   EXPECT_TRUE(history_.Load(3, &change));
 }
 
-// The real file system, counting the bytes written.
-class CountingFs final : public FileSystemWrapper {
- public:
-  CountingFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
-    auto file = target().CreateExclusive(path);
-    return file ? std::make_unique<Counted>(std::move(file), &written) : nullptr;
-  }
-  std::uint64_t written = 0;
-
- private:
-  class Counted final : public WritableFile {
-   public:
-    Counted(std::unique_ptr<WritableFile> file, std::uint64_t* written) : file_(std::move(file)), written_(written) {}
-    bool Append(const std::uint8_t* data, std::size_t n) override {
-      *written_ += n;
-      return file_->Append(data, n);
-    }
-    bool Sync() override { return file_->Sync(); }
-    bool Close() override { return file_->Close(); }
-
-   private:
-    std::unique_ptr<WritableFile> file_;
-    std::uint64_t* written_;
-  };
-};
-
 // A change of many files (a whole portfolio's repair) stores each file's old bytes once while
 // it is made, not every file again at each new one; a crash part way is completed whole.
 TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
@@ -281,7 +258,7 @@ TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
   constexpr std::size_t kSize = 5000;
   std::filesystem::create_directories(dir_);
   for (int i = 0; i < kFiles; ++i) test::WriteBytes(dir_ + "Q" + std::to_string(i), Bytes(kSize, 1));
-  CountingFs counting;
+  test::CountingFs counting;
   History history(counting, data_.path());
   ChangeRecorder recorder(FileSystem::Default(), history);
   recorder.Begin({"check", dir_, "--repair"}, dir_);

@@ -148,7 +148,7 @@ TEST(IndexFiles, TheBuilderWritesTheVendorLayouts) {
   EXPECT_EQ(Int32At(xm, 150 + 116), 19980618);
 }
 
-TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
+TEST(IndexFiles, NewTextsDatesAndRemovalsReachTheSymbolsRecordsAndNothingElse) {
   TempDir tmp;
   test::Build(tmp.path(), ThreeSymbols());
   const IndexFiles files = Read(tmp.path());
@@ -174,6 +174,36 @@ TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
   EXPECT_TRUE(!renamed.master.changed && !renamed.emaster.changed && renamed.xmaster.changed);
   EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, renamed.xmaster.bytes), 150 + 1, 150 + 61));
   EXPECT_EQ(TextAt(renamed.xmaster.bytes, 166, 45), "A name longer than sixteen");
+
+  // New dates reach every record of the number.
+  const DayNumber day = YmdToDay(2001, 2, 3);
+  const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
+  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
+  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
+  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
+  EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
+  EXPECT_FALSE(master.xmaster.changed);
+
+  const IndexFiles xDates = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
+  EXPECT_FALSE(xDates.master.changed || xDates.emaster.changed);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 104), 20010203);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 108), 20010203);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 116), 20010204);
+
+  // Removing a symbol drops its records and counts it out.
+  const IndexFiles withoutB = WithoutEntry(files, *FindEntryByGridText(files, "BBB"));
+  EXPECT_EQ(withoutB.master.bytes.size(), 53u * 2);
+  // The second number stays the highest number in use: AAA's 1 once BBB's 2 is gone.
+  EXPECT_EQ(Bytes(withoutB.master.bytes.begin(), withoutB.master.bytes.begin() + 4), (Bytes{1, 0, 1, 0}));
+  EXPECT_EQ(withoutB.emaster.bytes.size(), 192u * 2);
+  EXPECT_EQ(IndexFilesOutOfStep(withoutB), std::vector<std::string>{});
+  const IndexFiles withoutX = WithoutEntry(files, *FindEntryByGridText(files, "XXX"));
+  EXPECT_FALSE(withoutX.master.changed || withoutX.emaster.changed);
+  ASSERT_EQ(withoutX.xmaster.bytes.size(), 150u);
+  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, withoutX.xmaster.bytes), 10, 16));
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 10), 0);
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 14), 0);
+  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 18), 301);
 }
 
 // A symbol is blank when a blank or control byte leads it; one that such a byte ends, or of
@@ -203,27 +233,6 @@ TEST(IndexFiles, BlankSymbolRepairTouchesOnlySymbolsThatAPrintableByteDoesNotLea
   EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, repaired.xmaster.bytes), 2 * 150 + 1, 2 * 150 + 15));
   EXPECT_EQ(TextAt(repaired.xmaster.bytes, 2 * 150 + 1, 14), "Wide Blank");
   EXPECT_EQ(IndexFilesOutOfStep(repaired), std::vector<std::string>{});
-}
-
-TEST(IndexFiles, RemovingASymbolDropsItsRecordsAndCounts) {
-  TempDir tmp;
-  test::Build(tmp.path(), ThreeSymbols());
-  const IndexFiles files = Read(tmp.path());
-
-  const IndexFiles withoutB = WithoutEntry(files, *FindEntryByGridText(files, "BBB"));
-  EXPECT_EQ(withoutB.master.bytes.size(), 53u * 2);
-  // The second number stays the highest number in use: AAA's 1 once BBB's 2 is gone.
-  EXPECT_EQ(Bytes(withoutB.master.bytes.begin(), withoutB.master.bytes.begin() + 4), (Bytes{1, 0, 1, 0}));
-  EXPECT_EQ(withoutB.emaster.bytes.size(), 192u * 2);
-  EXPECT_EQ(IndexFilesOutOfStep(withoutB), std::vector<std::string>{});
-
-  const IndexFiles withoutX = WithoutEntry(files, *FindEntryByGridText(files, "XXX"));
-  EXPECT_FALSE(withoutX.master.changed || withoutX.emaster.changed);
-  ASSERT_EQ(withoutX.xmaster.bytes.size(), 150u);
-  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, withoutX.xmaster.bytes), 10, 16));
-  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 10), 0);
-  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 14), 0);
-  EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 18), 301);
 }
 
 TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
@@ -262,25 +271,6 @@ TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
   EXPECT_EQ(writes[0].path, tmp / "XMASTER");
   EXPECT_TRUE(writes[0].created);
   EXPECT_EQ(writes[0].temporaryPath, tmp / "XMASTER.~NU");
-}
-
-TEST(IndexFiles, NewDatesReachEveryRecordOfTheNumber) {
-  TempDir tmp;
-  test::Build(tmp.path(), ThreeSymbols());
-  const IndexFiles files = Read(tmp.path());
-  const DayNumber day = YmdToDay(2001, 2, 3);
-  const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
-  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
-  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
-  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
-  EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
-  EXPECT_FALSE(master.xmaster.changed);
-
-  const IndexFiles x = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
-  EXPECT_FALSE(x.master.changed || x.emaster.changed);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 104), 20010203);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 108), 20010203);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 116), 20010204);
 }
 
 TEST(IndexFiles, DisagreementOfMasterAndEmasterIsNamed) {

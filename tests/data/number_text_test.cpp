@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cfloat>
 #include <cstdint>
 #include <vector>
 
 #include "app/quote_grid.h"
+#include "support/float_cases.h"
 #include "support/float_text_reference.h"
 
 namespace barvane {
@@ -18,26 +18,7 @@ namespace {
 // What each float shows in the grid as a price and as a volume, what the export writes for a
 // price and for a volume, and that each of these texts reads back as the very same float.
 TEST(FloatText, ShowsEveryDigitItsFloatNeedsAndNoneItLacks) {
-  struct Case {
-    float value;
-    const char* price;   // grid, dialogs, readout, Ctrl+C
-    const char* count;   // grid volume and open interest
-    const char* volume;  // export volume and open interest
-  };
-  const Case cases[] = {
-      {1.09405f, "1.09405", "1.09405", "1.09405"},
-      {0.00004f, "0.00004", "0.00004", "0.00004"},
-      {4669.1f, "4669.1000", "4669.1", "4669.10"},
-      {8020000000.0f, "8020000000.0000", "8020000000", "8020000000.00"},
-      {123456790.0f, "123456790.0000", "123456790", "123456790.00"},
-      {-37.63f, "-37.6300", "-37.63", "-37.63"},
-      {1e-7f, "0.0000001", "0.0000001", "0.0000001"},
-      {0.0f, "0.0000", "0", "0.00"},
-      {16777215.0f, "16777215.0000", "16777215", "16777215.00"},
-      {FLT_MAX, "340282350000000000000000000000000000000.0000", "340282350000000000000000000000000000000",
-       "340282350000000000000000000000000000000.00"},
-  };
-  for (const Case& c : cases) {
+  for (const test::FloatCase& c : test::kFloatCases) {
     EXPECT_EQ(PriceText(c.value), c.price) << c.price;
     EXPECT_EQ(CountText(c.value), c.count) << c.price;
     EXPECT_EQ(FloatText(c.value, 2), c.volume) << c.price;

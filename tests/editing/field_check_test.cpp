@@ -7,7 +7,7 @@
 namespace barvane {
 namespace {
 
-TEST(FieldCheck, NumbersReadAsTheScanReadsThemAndNonNumbersAreRefused) {
+TEST(FieldCheck, NumbersReadAsTheScanReadsThemAndOthersAreRefusedWithTheStandardTexts) {
   // A comma is the decimal point, never a thousands separator.
   for (const auto& [text, want] : {std::pair{"1.5", 1.5f}, {" 2", 2.0f}, {"0.00", 0.0f}, {"7abc", 7.0f},
                                    {"1,14", 1.14f}, {"-37,63", -37.63f}, {"1,000", 1.0f}}) {
@@ -21,18 +21,16 @@ TEST(FieldCheck, NumbersReadAsTheScanReadsThemAndNonNumbersAreRefused) {
     EXPECT_FALSE(ReadFieldNumber(text, &value)) << text;
     EXPECT_EQ(value, 42) << text;  // never an undefined value
   }
+  EXPECT_EQ(TooLongText(10), "Please enter no more than 10 characters.");
 }
 
 TEST(FieldCheck, DateFieldsMustNameARealDay) {
   DayNumber day = 0;
-  EXPECT_TRUE(ReadDateField("02/29/00", &day));  // 2000 is a leap year
-  EXPECT_EQ(day, YmdToDay(2000, 2, 29));
-  EXPECT_TRUE(ReadDateField("12/31/99", &day));
-  EXPECT_EQ(day, YmdToDay(1999, 12, 31));
-  EXPECT_TRUE(ReadDateField("06/15/1928", &day));
-  EXPECT_EQ(day, YmdToDay(1928, 6, 15));
-  EXPECT_TRUE(ReadDateField("1928-06-15", &day));
-  EXPECT_EQ(day, YmdToDay(1928, 6, 15));
+  for (const auto& [text, want] : {std::pair{"02/29/00", YmdToDay(2000, 2, 29)}, {"12/31/99", YmdToDay(1999, 12, 31)},
+                                   {"06/15/1928", YmdToDay(1928, 6, 15)}, {"1928-06-15", YmdToDay(1928, 6, 15)}}) {
+    EXPECT_TRUE(ReadDateField(text, &day)) << text;
+    EXPECT_EQ(day, want) << text;
+  }
   for (const char* text : {"", "        ", "6/15/98", "06/15/998", "06/15/9 ", " 6/15/98", "00/15/98",
                            "13/15/98", "02/30/99", "02/29/99", "06/31/98", "06/00/98", "00/00/00",
                            "06-15-98"}) {
@@ -59,11 +57,6 @@ TEST(FieldCheck, SplitAndAdjustCheckTheRangeAndEveryMultiplier) {
   // A failing rule is not undone by a later one that holds.
   EXPECT_FALSE(valid({"06/14/98", "06/20/98"}, {"1", "2"}));
   EXPECT_FALSE(valid({"06/20/98"}, {"0", "2"}));
-}
-
-TEST(FieldCheck, TooLongTextIsTheStandardPrompt) {
-  EXPECT_EQ(TooLongText(10), "Please enter no more than 10 characters.");
-  EXPECT_EQ(TooLongText(5), "Please enter no more than 5 characters.");
 }
 
 }  // namespace

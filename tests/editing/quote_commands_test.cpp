@@ -136,7 +136,7 @@ TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
   EXPECT_EQ(ui_.done.back(), "No value changed for ABC on 06/18/98");
 }
 
-TEST_F(QuoteCommands, EditRefusesNonNumbersForStoredFieldsAndOverlongValues) {
+TEST_F(QuoteCommands, EditAndAdjustRefuseBadValuesAndEditAndNewQuoteAskAboutOddBars) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
   const EditQuoteTexts texts = EditQuoteFields(state_, 0);
   auto refusal = [&](std::size_t field, const std::string& text, const std::string& shownText) {
@@ -152,6 +152,21 @@ TEST_F(QuoteCommands, EditRefusesNonNumbersForStoredFieldsAndOverlongValues) {
   // Unchanged texts are not read: a stored negative value ("N/A") or a wide volume stays as is.
   EXPECT_EQ(refusal(1, "N/A", "N/A"), "");
   EXPECT_EQ(refusal(5, "12345678901", "12345678901"), "");
+  // A letters-only open interest multiplier, a day after the last, an overlong multiplier.
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "1", "1", "abc"}), kInvalidDataText);
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/18/98", "1", "1", "1"}), kInvalidDataText);
+  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "123456789", "1", "1"}), TooLongText(8));
+  // Edit and New quote ask about the bar they would store (closes 10, 10.25, 10.5).
+  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
+  EditQuoteTexts typed = shown;
+  typed[4] = "1025";  // a lost point, above the stored high too
+  EXPECT_EQ(EditQuoteQuestion(state_, typed, shown),
+            "The close 1025.0000 lies above the high 10.7500.\n"
+            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
+  EXPECT_EQ(EditQuoteQuestion(state_, shown, shown), "");
+  EXPECT_EQ(NewQuoteQuestion(state_, {"06/12/98", "0.5", "0.5", "0.5", "0.5", "0", "0"}),
+            "The open, high, low and close are less than a tenth of the neighbouring closes.\n\n"
+            "Store it all the same?");
   ExpectNothingWritten();
 }
 
@@ -167,7 +182,7 @@ TEST(EditNavigation, ButtonsAndStepsStopAtBothEnds) {
   EXPECT_EQ(Navigate(2, 5, EditStep::kPrevious), 3);
 }
 
-TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDate) {
+TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDateAndEachCommandReports) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 5));
   EXPECT_EQ(ProposeSplit(state_).date, "06/19/98");
   ASSERT_TRUE(ApplySplit(state_, {"06/18/98", "2", "1"}));
@@ -180,10 +195,9 @@ TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDate) {
   // On the first date no quote lies before it: the file is rewritten as it was.
   ASSERT_TRUE(ApplySplit(state_, {"06/15/98", "2", "1"}));
   ExpectQuotes(quotes_);
-}
 
-TEST_F(QuoteCommands, EachSuccessReportsWhatChangedAndAFailureReportsNothing) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 5));
+  // Each success reports what changed and a failure reports nothing.
+  ui_.done.clear();
   ASSERT_TRUE(ApplySplit(state_, {"06/18/98", "1", "4"}));
   ASSERT_TRUE(ApplyAdjust(state_, {"06/15/98", "06/16/98", "0.01", "100", "1"}));
   ASSERT_TRUE(ApplyDeleteQuote(state_, "06/17/98"));
@@ -207,6 +221,10 @@ TEST_F(QuoteCommands, SplitRefusesBadRatiosAndDates) {
   }
   EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "123456", "1"}), TooLongText(5));
   EXPECT_EQ(RefuseSplit(state_, {"06/17/98", "0.5", "1"}), "");
+  // Within 1961 to 2060 a two-digit year names one day, as it always did.
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "2", "1"}), "");
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/1998", "2", "1"}), "");
+  EXPECT_EQ(RefuseNewQuote(state_, {"06/18/98", "1", "1", "1", "1", "1", "1"}), "");
   ExpectNothingWritten();
 }
 
@@ -223,14 +241,6 @@ TEST_F(QuoteCommands, AdjustScalesTheRangeAndSkipsFieldsTheFileLacks) {
   for (int i : {1, 2}) Scale(&quotes_[i], 0.5f, 2.0f);
   ExpectQuotes(quotes_);
   EXPECT_EQ(Settings(), "[Adjust]\nDate1=06/16/98\nDate2=06/17/98\nOIMult=3\nPriceMult=0.5\nVolMult=2\n");
-}
-
-TEST_F(QuoteCommands, AdjustRefusesALettersOnlyOpenInterestMultiplier) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
-  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "1", "1", "abc"}), kInvalidDataText);
-  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/18/98", "1", "1", "1"}), kInvalidDataText);
-  EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "123456789", "1", "1"}), TooLongText(8));
-  ExpectNothingWritten();
 }
 
 TEST_F(QuoteCommands, DeleteOfADayWithoutAQuoteFailsAndTouchesNothing) {
@@ -378,14 +388,6 @@ TEST_F(QuoteCommands, ASeriesOfFourDigitYearsRefusesTwoDigitYearsEverywhere) {
   EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "11/10/1929");
 }
 
-// Within 1961 to 2060 a two-digit year names one day, as it always did.
-TEST_F(QuoteCommands, ASeriesOfTwoDigitYearsTakesThemAsBefore) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
-  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "2", "1"}), "");
-  EXPECT_EQ(RefuseSplit(state_, {"06/16/1998", "2", "1"}), "");
-  EXPECT_EQ(RefuseNewQuote(state_, {"06/18/98", "1", "1", "1", "1", "1", "1"}), "");
-}
-
 TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
   const float na = std::nanf("");
   const std::string ask = std::string("\n\n") + kStoreAnywayText;
@@ -419,20 +421,6 @@ TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
   for (const Case& c : cases) {
     EXPECT_EQ(SanityQuestion({c.price, c.typed}, c.closes), c.question) << c.price[0] << " " << c.price[3];
   }
-}
-
-TEST_F(QuoteCommands, EditAndNewQuoteAskAboutTheBarTheyWouldStore) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 3));  // closes 10, 10.25, 10.5
-  const EditQuoteTexts shown = EditQuoteFields(state_, 1);
-  EditQuoteTexts texts = shown;
-  texts[4] = "1025";  // a lost point, above the stored high too
-  EXPECT_EQ(EditQuoteQuestion(state_, texts, shown),
-            "The close 1025.0000 lies above the high 10.7500.\n"
-            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
-  EXPECT_EQ(EditQuoteQuestion(state_, shown, shown), "");
-  EXPECT_EQ(NewQuoteQuestion(state_, {"06/12/98", "0.5", "0.5", "0.5", "0.5", "0", "0"}),
-            "The open, high, low and close are less than a tenth of the neighbouring closes.\n\n"
-            "Store it all the same?");
 }
 
 TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {

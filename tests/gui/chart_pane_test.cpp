@@ -1,10 +1,11 @@
 // The chart beside the quote grid, offscreen: its current bar and the grid's current row in
-// step both ways, the mouse and keys that choose, zoom and pan, and a new series starting at
-// its newest quotes.
+// step both ways, the mouse and keys that choose, zoom and pan, a new series starting at its
+// newest quotes, the readout's lines and the log scale a series with negative prices refuses.
 #include "gui/chart_pane.h"
 
 #include <gtest/gtest.h>
 
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QWheelEvent>
@@ -19,11 +20,18 @@ using test::Symbol;
 
 const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
+// Back-adjusted: one low below zero.
+std::vector<QuoteValues> NegativeQuotes() {
+  std::vector<QuoteValues> quotes = test::WeekdayQuotes(kMonday, 5);
+  quotes[1].low = -1.5f;
+  return quotes;
+}
+
 struct ChartWindow : test::GuiWindow {
   ChartWindow() {
-    test::Build(Dir("P"), test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
-                                           Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5))}));
-    Open();
+    Open(test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
+                          Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                          Symbol(3, "XNEG", Fields28(), NegativeQuotes())}));
     chart()->resize(700, 400);
   }
   CChartPane* chart() { return frame->view()->chartPane(); }
@@ -35,11 +43,7 @@ struct ChartWindow : test::GuiWindow {
     const QRect plot = chart()->PlotRect();
     return {plot.left() + static_cast<int>(chart()->viewport().XOfBar(bar)), plot.center().y()};
   }
-  void ClickSymbol(int row) {
-    QTableView* symbols = frame->view()->symbolGrid();
-    QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {},
-                      symbols->visualRect(symbols->model()->index(row, 0)).center());
-  }
+  void ClickSymbol(int row) { Click(frame->view()->symbolGrid(), row); }
 };
 
 TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {
@@ -120,6 +124,42 @@ TEST(ChartPane, AnotherSymbolStartsAfreshAndTheSameOneKeepsItsZoom) {
   EXPECT_EQ(w.chart()->viewport().barWidth(), ChartViewport::kMaxBarWidth);
   EXPECT_EQ(w.chart()->currentRow(), 0);
   EXPECT_FALSE(w.chart()->grab().isNull());
+}
+
+TEST(ChartPane, TheReadoutTakesTwoLinesWhereOneIsTooNarrowAndCutsNoFigure) {
+  ChartWindow w;
+  w.chart()->resize(1200, 400);
+  const QStringList wide = w.chart()->ReadoutLines();
+  ASSERT_EQ(wide.size(), 1);
+  EXPECT_TRUE(wide[0].startsWith("LONG   09/29/00   Open 159.6250")) << wide[0].toStdString();
+  EXPECT_TRUE(wide[0].endsWith("   OI 649")) << wide[0].toStdString();
+  const int top = w.chart()->PlotRect().top();
+  w.chart()->resize(300, 400);
+  const QStringList narrow = w.chart()->ReadoutLines();
+  EXPECT_GE(narrow.size(), 2);
+  EXPECT_EQ(narrow.join("   "), wide[0]);
+  for (const QString& line : narrow) EXPECT_LE(w.chart()->fontMetrics().horizontalAdvance(line), 300 - 12) << line.toStdString();
+  EXPECT_GE(w.chart()->PlotRect().top(), top + (narrow.size() - 1) * w.chart()->fontMetrics().height());
+}
+
+TEST(ChartPane, LogScaleOnNegativePricesIsOffAndGreyedWithItsReason) {
+  ChartWindow w;
+  QAction* log = w.frame->logScaleAction();
+  log->trigger();
+  EXPECT_TRUE(w.chart()->logScale());
+  w.ClickSymbol(2);
+  ASSERT_EQ(w.state().m_seriesSymbol, "XNEG");
+  const QString why = "No log scale: a price at or below zero (-1.5000 on 06/16/98)";
+  EXPECT_FALSE(log->isEnabled());
+  EXPECT_FALSE(log->isChecked());
+  EXPECT_FALSE(w.chart()->logScale());
+  EXPECT_EQ(log->toolTip(), why);
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(), why);
+  w.ClickSymbol(0);  // asked for still, and given again
+  EXPECT_TRUE(log->isEnabled());
+  EXPECT_TRUE(log->isChecked());
+  EXPECT_TRUE(w.chart()->logScale());
+  EXPECT_EQ(w.settings.ReadInt("Chart", "LogScale", 0), 1);
 }
 
 }  // namespace

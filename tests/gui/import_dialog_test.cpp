@@ -139,7 +139,7 @@ TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
   // A chosen encoding that does not fit the bytes refuses.
   WriteText(dir / "in.txt", "Date,Close\n2024-01-02,1 \x80\n");
   dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
-  dialog.encodingBox()->setCurrentText("Shift-JIS");
+  dialog.encodingBox()->setCurrentText("Shift-JIS (Japanese)");
   EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
             "The text does not read as Shift-JIS.\nChoose another encoding.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());

@@ -2,6 +2,7 @@
 // words and captures its exit status and both outputs; the portfolios they start from.
 #pragma once
 
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,19 +28,26 @@ inline testing::Environment* const kTemporaryDataHome = testing::AddGlobalTestEn
 struct CliRun {
   int status = -1;
   std::string out, err;
+  bool operator==(const CliRun&) const = default;
 };
+inline void PrintTo(const CliRun& run, std::ostream* os) {
+  *os << "status " << run.status << "\n--- out:\n" << run.out << "--- err:\n" << run.err;
+}
+// A command that did its work, printing `out` and nothing on standard error.
+inline CliRun Done(const std::string& out = "") { return {0, out, ""}; }
+// A command that failed with the message `err` and printed nothing else.
+inline CliRun Failed(const std::string& err) { return {1, "", err}; }
 
-inline CliRun Cli(const std::vector<std::string>& words) {
+using Texts = std::vector<std::string>;
+
+inline CliRun Cli(const Texts& words) {
   TempDir capture;
   CliRun run;
   run.status = RunProgram(BARVANE_CLI_PATH, words, capture / "out", capture / "err");
-  const Bytes out = ReadBytes(capture / "out"), err = ReadBytes(capture / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
+  run.out = ReadText(capture / "out");
+  run.err = ReadText(capture / "err");
   return run;
 }
-
-using Texts = std::vector<std::string>;
 
 inline Texts Lines(const std::string& text) {
   Texts lines;
@@ -51,9 +59,10 @@ inline Texts Lines(const std::string& text) {
 // Monday 06/15/98, where the tests' quote series begin.
 inline const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-// A symbol of `count` weekday quotes from kMonday in the full 28-byte layout.
-inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count) {
-  return Symbol(fileNumber, symbol, Fields28(), WeekdayQuotes(kMonday, count));
+// A symbol of `count` weekday quotes from kMonday, in the full 28-byte layout unless told.
+inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count,
+                               std::vector<FieldDescription> fields = Fields28()) {
+  return Symbol(fileNumber, symbol, std::move(fields), WeekdayQuotes(kMonday, count));
 }
 
 // Writes a portfolio of `symbols` into `dir` and gives `dir` back.
@@ -61,5 +70,21 @@ inline std::string Built(const std::string& dir, std::vector<SymbolDescription> 
   Build(dir, Portfolio(std::move(symbols)));
   return dir;
 }
+
+// A test's own directory, with the portfolios and text files it starts from.
+class CliTest : public testing::Test {
+ protected:
+  std::string Built(const std::string& name, std::vector<SymbolDescription> symbols) {
+    return test::Built(root_ / name, std::move(symbols));
+  }
+  // Writes `text` into the file `name` and gives its path.
+  std::string Text(const std::string& name, const std::string& text) {
+    WriteBytes(root_ / name, Bytes(text.begin(), text.end()));
+    return root_ / name;
+  }
+  std::map<std::string, Bytes> Files() const { return Snapshot(root_.path()); }
+
+  TempDir root_;
+};
 
 }  // namespace barvane::test

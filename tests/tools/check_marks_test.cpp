@@ -6,26 +6,24 @@
 
 #include <cstdio>
 
-#include "support/portfolio_builder.h"
+#include "support/check_lines.h"
 #include "support/tool_view.h"
 
 namespace barvane {
 namespace {
 
+using test::Lines;
+using test::LinesOf;
+using test::Problems;
 using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-std::vector<CheckProblem> Problems(const std::string& dir) {
-  std::vector<CheckProblem> problems;
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
-  return problems;
-}
-
-std::vector<std::string> Lines(const std::vector<CheckProblem>& problems) {
-  std::vector<std::string> lines;
-  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
-  return lines;
+// Each mark as "row: label".
+Lines Texts(const std::vector<ProblemMark>& marks) {
+  Lines texts;
+  for (const ProblemMark& m : marks) texts.push_back(std::to_string(m.row) + ": " + m.label);
+  return texts;
 }
 
 // HILO: a zero open and a high below the low on 06/16/98, two different quotes of 06/19/98.
@@ -63,7 +61,7 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
   test::ToolView tv(root / "P");
   tv.Select("HILO");
   const auto problems = Problems(root / "P");
-  ASSERT_EQ(Lines(problems), (std::vector<std::string>{
+  ASSERT_EQ(LinesOf(problems), (Lines{
                                  "HILO\t06/16/98\topen is zero",
                                  "HILO\t06/16/98\thigh 4.10 below low 4.20",
                                  "HILO\t06/18/98\t2 different quotes of this day",
@@ -73,38 +71,25 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
                              }));
   // Newest first: 06/22, 06/18 twice, 06/17, 06/16, 06/15. SUB's HILO and ZERO are not this
   // series; a problem of no day has no row.
-  const auto marks = ProblemMarks(tv.view, problems);
-  ASSERT_EQ(marks.size(), 3u);
-  EXPECT_EQ(marks[0].row, 1);
-  EXPECT_EQ(marks[0].label, "2 different quotes of this day");
-  EXPECT_EQ(marks[1].row, 2);
-  EXPECT_EQ(marks[1].label, "2 different quotes of this day");
-  EXPECT_EQ(marks[2].row, 4);
-  EXPECT_EQ(marks[2].label, "open is zero; high 4.10 below low 4.20");
+  EXPECT_EQ(Texts(ProblemMarks(tv.view, problems)),
+            (Lines{"1: 2 different quotes of this day", "2: 2 different quotes of this day",
+                   "4: open is zero; high 4.10 below low 4.20"}));
   EXPECT_EQ(tv.view.QuoteDateText(4), "06/16/98");
 
-  tv.Select("ZERO");
-  const auto zero = ProblemMarks(tv.view, problems);
-  ASSERT_EQ(zero.size(), 1u);
-  EXPECT_EQ(tv.view.QuoteDateText(zero[0].row), "06/18/98");
-  EXPECT_EQ(zero[0].label, "close is zero");
+  tv.Select("ZERO");  // rows 06/19, 06/18, ...
+  EXPECT_EQ(Texts(ProblemMarks(tv.view, problems)), Lines{"1: close is zero"});
+  EXPECT_EQ(tv.view.QuoteDateText(1), "06/18/98");
 
   // A day the grid does not hold, and no problems at all.
   std::vector<CheckProblem> gone = {{"ZERO", "", root / "P/", YmdToDay(98, 7, 1), "close is zero", false}};
   EXPECT_TRUE(ProblemMarks(tv.view, gone).empty());
   EXPECT_TRUE(ProblemMarks(tv.view, {}).empty());
-}
 
-TEST(ProblemMarks, FollowASubPortfolioOpenedAsAPortfolioOfItsOwn) {
-  TempDir root;
-  BuildTree(root);
-  const auto problems = Problems(root / "P");
-  test::ToolView tv(root / "P/SUB");
-  tv.Select("HILO");
-  const auto marks = ProblemMarks(tv.view, problems);
-  ASSERT_EQ(marks.size(), 1u);
-  EXPECT_EQ(tv.view.QuoteDateText(marks[0].row), "06/16/98");
-  EXPECT_EQ(marks[0].label, "close is zero");
+  // The sub-portfolio opened as a portfolio of its own.
+  test::ToolView sub(root / "P/SUB");
+  sub.Select("HILO");
+  EXPECT_EQ(Texts(ProblemMarks(sub.view, problems)), Lines{"1: close is zero"});
+  EXPECT_EQ(sub.view.QuoteDateText(1), "06/16/98");
 }
 
 TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
@@ -113,14 +98,19 @@ TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
   BuildTree(mended, false);
   FileSystem& fs = FileSystem::Default();
   auto problems = Problems(root / "P");
-  const auto before = Lines(problems);
+  const auto before = LinesOf(problems);
   EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
-  EXPECT_EQ(Lines(problems), before);
+  EXPECT_EQ(LinesOf(problems), before);
 
   test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F1.DAT"));
+  // Outside the portfolio checked, or with no portfolio or no symbol, the problems stay.
+  EXPECT_FALSE(RecheckSeries(fs, root / "P/SUB", root / "P", "HILO", &problems));
+  EXPECT_FALSE(RecheckSeries(fs, "", root / "P", "HILO", &problems));
+  EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "", &problems));
+  EXPECT_EQ(LinesOf(problems), before);
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
-  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
-  EXPECT_EQ(Lines(problems), (std::vector<std::string>{
+  EXPECT_EQ(LinesOf(problems), LinesOf(Problems(root / "P")));
+  EXPECT_EQ(LinesOf(problems), (Lines{
                                  "HILO\t06/18/98\t2 different quotes of this day",
                                  "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
                                  "HILO\t06/16/98\tclose is zero (in SUB)",
@@ -130,8 +120,8 @@ TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
   // The sub-portfolio's series, seen from the portfolio checked: its problems stay "in SUB".
   test::WriteBytes(root / "P/SUB/F1.DAT", test::ReadBytes(mended / "P/SUB/F1.DAT"));
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/SUB", "HILO", &problems));
-  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
-  EXPECT_EQ(Lines(problems), (std::vector<std::string>{
+  EXPECT_EQ(LinesOf(problems), LinesOf(Problems(root / "P")));
+  EXPECT_EQ(LinesOf(problems), (Lines{
                                  "HILO\t06/18/98\t2 different quotes of this day",
                                  "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
                                  "ZERO\t06/18/98\tclose is zero",
@@ -139,24 +129,13 @@ TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
   // A series that gets a problem it did not have.
   test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F2.DAT"));
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/", "HILO", &problems));
-  EXPECT_EQ(Lines(problems), Lines(Problems(root / "P")));
-}
-
-TEST(RecheckSeries, LeavesTheProblemsAloneOutsideThePortfolioCheckedOrWithoutItsMaster) {
-  TempDir root, mended;
-  BuildTree(root);
-  BuildTree(mended, false);
-  FileSystem& fs = FileSystem::Default();
-  auto problems = Problems(root / "P");
-  const auto before = Lines(problems);
+  EXPECT_EQ(LinesOf(problems), LinesOf(Problems(root / "P")));
+  // Without its MASTER the portfolio is not read again.
+  const auto last = LinesOf(problems);
   test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F1.DAT"));
-  test::WriteBytes(root / "P/SUB/F1.DAT", test::ReadBytes(mended / "P/SUB/F1.DAT"));
-  EXPECT_FALSE(RecheckSeries(fs, root / "P/SUB", root / "P", "HILO", &problems));
-  EXPECT_FALSE(RecheckSeries(fs, "", root / "P", "HILO", &problems));
-  EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "", &problems));
   std::remove((root / "P/MASTER").c_str());
   EXPECT_FALSE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
-  EXPECT_EQ(Lines(problems), before);
+  EXPECT_EQ(LinesOf(problems), last);
 }
 
 }  // namespace

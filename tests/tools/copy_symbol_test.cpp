@@ -66,9 +66,13 @@ TEST(CopySymbol, TakesTheLowestFreeNumberAndAppendsTheRecord) {
   EXPECT_EQ(test::Snapshot(p.src), srcBefore);
   EXPECT_EQ(tv.view.m_seriesSymbol, "ABC");  // a copy does not refill the grid
   EXPECT_TRUE(tv.ui.messages.empty());
+  // The choices of destination leave out the current portfolio.
+  tv.view.m_portfolios = {"/b", "/A", "/c"};
+  tv.view.m_selPortfolio = 1;
+  EXPECT_EQ(DestinationChoices(tv.view), (std::vector<std::string>{"/b", "/c"}));
 }
 
-TEST(CopySymbol, SkipsNumbersThatFilesOfTheDestinationCarry) {
+TEST(CopySymbol, SkipsNumbersThatFilesOfTheDestinationCarryAndStartsAtOne) {
   TwoPortfolios p;
   test::WriteBytes(p.dest + "f3.dat", {1});  // no record names it, yet it is someone's data
   test::WriteBytes(p.dest + "F5.BAK", {2});
@@ -78,12 +82,9 @@ TEST(CopySymbol, SkipsNumbersThatFilesOfTheDestinationCarry) {
   EXPECT_EQ(RecordOf(ReadBytes(p.dest + "MASTER"), 4)[0], 6);
   EXPECT_EQ(ReadBytes(p.dest + "f3.dat"), Bytes{1});
   EXPECT_EQ(ReadBytes(p.dest + "F6.DAT"), ReadBytes(p.src + "F7.DAT"));
-}
 
-TEST(CopySymbol, IntoAnEmptyPortfolioGivesNumberOne) {
-  TwoPortfolios p;
+  // Into an empty portfolio: number one.
   test::Build(p.root / "EMPTY", PortfolioDescription{});
-  test::ToolView tv(p.src);
   tv.Select("KEEP");
   ASSERT_TRUE(CopySymbol(tv.view, p.root / "EMPTY", false));
   const Bytes after = ReadBytes(p.root / "EMPTY/MASTER");
@@ -192,14 +193,6 @@ TEST(CopySymbol, TheTwoHundredFiftyFifthSymbolFitsAndTheNextDoesNot) {
   EXPECT_FALSE(CopySymbol(tv.view, p.root / "BIG", false));
   EXPECT_EQ(tv.ui.messages, std::vector<std::string>{kPortfolioFullText});
   EXPECT_EQ(test::Snapshot(p.root / "BIG"), before);
-}
-
-TEST(CopySymbol, DestinationChoicesLeaveOutTheCurrentPortfolio) {
-  TwoPortfolios p;
-  test::ToolView tv(p.src);
-  tv.view.m_portfolios = {"/b", "/A", "/c"};
-  tv.view.m_selPortfolio = 1;
-  EXPECT_EQ(DestinationChoices(tv.view), (std::vector<std::string>{"/b", "/c"}));
 }
 
 }  // namespace

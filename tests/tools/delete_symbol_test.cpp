@@ -44,6 +44,25 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
   tv.Select("BBB");
   ASSERT_EQ(tv.view.m_selSymbolRow, 1);
 
+  // Nothing changes when the index no longer holds the symbol or cannot be read.
+  const auto untouched = test::Snapshot(dir.path());
+  tv.view.m_symbolRows[1].symbol = "GONE";
+  EXPECT_FALSE(DeleteSymbol(tv.view));
+  EXPECT_EQ(test::Snapshot(dir.path()), untouched);
+  EXPECT_EQ(tv.ui.messages, std::vector<std::string>{"The Symbol deletion failed.\n\nReason: Symbol GONE is no longer in\n" +
+                                                     dir.path() + "MASTER\nNothing was changed."});
+  Bytes damaged = before;
+  damaged[0] = 4;  // announces a record the file does not hold
+  test::WriteBytes(dir / "MASTER", damaged);
+  tv.view.m_symbolRows[1].symbol = "BBB";
+  EXPECT_FALSE(DeleteSymbol(tv.view));
+  EXPECT_EQ(ReadBytes(dir / "MASTER"), damaged);
+  EXPECT_EQ(tv.ui.messages.back(), "The Symbol deletion failed.\n\nReason: The MASTER file\n" +
+                                       dir.path() + "MASTER\ncannot be read.");
+  test::WriteBytes(dir / "MASTER", before);
+  EXPECT_EQ(test::Snapshot(dir.path()), untouched);
+  tv.ui.messages.clear();
+
   ASSERT_TRUE(DeleteSymbol(tv.view));
   EXPECT_EQ(tv.ui.done,
             std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
@@ -99,30 +118,6 @@ TEST(DeleteSymbol, OfDuplicateTextsRemovesOnlyTheFirstAndKeepsSharedFiles) {
   ASSERT_TRUE(DeleteSymbol(tv.view));
   EXPECT_EQ(ReadBytes(dir / "MASTER")[0], 1);
   EXPECT_TRUE(Exists(dir / "F1.DAT"));
-}
-
-TEST(DeleteSymbol, ChangesNothingWhenTheIndexNoLongerHoldsTheSymbolOrCannotBeRead) {
-  TempDir dir;
-  BuildThree(dir);
-  test::ToolView tv(dir.path());
-  tv.Select("BBB");
-  const auto untouched = test::Snapshot(dir.path());
-  tv.view.m_symbolRows[1].symbol = "GONE";
-  EXPECT_FALSE(DeleteSymbol(tv.view));
-  EXPECT_EQ(test::Snapshot(dir.path()), untouched);
-  ASSERT_EQ(tv.ui.messages.size(), 1u);
-  EXPECT_EQ(tv.ui.messages[0], "The Symbol deletion failed.\n\nReason: Symbol GONE is no longer in\n" +
-                                   dir.path() + "MASTER\nNothing was changed.");
-
-  Bytes master = ReadBytes(dir / "MASTER");
-  master[0] = 4;  // announces a record the file does not hold
-  test::WriteBytes(dir / "MASTER", master);
-  const auto damaged = test::Snapshot(dir.path());
-  tv.view.m_symbolRows[1].symbol = "BBB";
-  EXPECT_FALSE(DeleteSymbol(tv.view));
-  EXPECT_EQ(test::Snapshot(dir.path()), damaged);
-  EXPECT_EQ(tv.ui.messages.back(), "The Symbol deletion failed.\n\nReason: The MASTER file\n" +
-                                       dir.path() + "MASTER\ncannot be read.");
 }
 
 }  // namespace

@@ -54,20 +54,16 @@ TEST(EditSymbol, WritesBothTextsPaddedAndKeepsEveryOtherByte) {
   EXPECT_EQ(tv.view.m_seriesSymbol, "BETA.X");
   EXPECT_EQ(tv.view.m_seriesName, "Beta \xE9tude");
   EXPECT_TRUE(tv.ui.messages.empty());
-}
 
-TEST(EditSymbol, SixteenCharactersFillTheFieldsAndEmptyNameIsBlanks) {
-  TempDir dir;
-  BuildTwo(dir);
-  test::ToolView tv(dir.path());
+  // Sixteen characters fill the field, an empty name is blanks, and the text of another symbol
+  // is accepted.
   tv.Select("ZED");
   ASSERT_TRUE(EditSymbol(tv.view, {"ABCDEFGHIJKLMNOP", ""}));
   const Bytes after = ReadBytes(dir / "MASTER");
   EXPECT_EQ(Field(after, 1, 36), "ABCDEFGHIJKLMNOP");
   EXPECT_EQ(Field(after, 1, 7), std::string(16, ' '));
   EXPECT_EQ(after[53 + 52], 0xA4);  // the spare byte after the symbol field
-  // The same text as another symbol is accepted.
-  tv.Select("ALPHA");
+  tv.Select("BETA.X");
   EXPECT_TRUE(EditSymbol(tv.view, {"ABCDEFGHIJKLMNOP", "Twin"}));
 }
 

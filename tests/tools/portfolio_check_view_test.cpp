@@ -4,21 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "support/portfolio_builder.h"
+#include "support/check_lines.h"
 #include "support/tool_view.h"
 
 namespace barvane {
 namespace {
 
+using test::Problems;
 using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
-
-std::vector<CheckProblem> Problems(const std::string& dir) {
-  std::vector<CheckProblem> problems;
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
-  return problems;
-}
 
 // P holds KEEP and ZERO (a zero close on its third day) and the sub-portfolio SUB with LOW (a
 // zero low on its second day) and a header that counts one quote too many.
@@ -36,32 +31,25 @@ void BuildTree(const TempDir& root) {
   test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
 }
 
-TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDay) {
+TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDayInItsOwnPortfolio) {
   TempDir root;
   BuildTree(root);
   test::ToolView tv(root / "P");
   const auto problems = Problems(root / "P");
-  ASSERT_EQ(problems.size(), 3u);
-  ASSERT_EQ(CheckLine(problems[2]), "ZERO\t06/17/98\tclose is zero");
+  ASSERT_EQ(test::LinesOf(problems), (test::Lines{"LOW\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                                  "LOW\t06/16/98\tlow is zero (in SUB)",
+                                                  "ZERO\t06/17/98\tclose is zero"}));
   EXPECT_TRUE(ShowProblem(tv.view, problems[2]));
   EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
   EXPECT_EQ(tv.view.m_symbolRows[static_cast<std::size_t>(tv.view.m_selSymbolRow)].symbol, "ZERO");
   EXPECT_EQ(tv.view.QuoteDateText(tv.view.m_selQuoteRow), "06/17/98");
   EXPECT_EQ(tv.view.m_selQuoteRow, 2);  // newest first
-}
 
-TEST(ProblemInView, OpensASubPortfolioAsAPortfolioOfItsOwn) {
-  TempDir root;
-  BuildTree(root);
-  test::ToolView tv(root / "P");
-  const auto problems = Problems(root / "P");
-  ASSERT_EQ(CheckLine(problems[0]), "LOW\t-\theader counts 4 quotes, the file holds 3 (in SUB)");
-  ASSERT_EQ(CheckLine(problems[1]), "LOW\t06/16/98\tlow is zero (in SUB)");
+  // A sub-portfolio's problem opens it as a portfolio of its own.
   EXPECT_TRUE(ShowProblem(tv.view, problems[1]));
   EXPECT_EQ(tv.view.m_portfolioDir, root / "P/SUB");
   EXPECT_EQ(tv.view.m_seriesSymbol, "LOW");
   EXPECT_EQ(tv.view.QuoteDateText(tv.view.m_selQuoteRow), "06/16/98");
-
   // A problem of no day leaves the newest quote current; one of no symbol only opens.
   EXPECT_TRUE(ShowProblem(tv.view, problems[0]));
   EXPECT_EQ(tv.view.m_selQuoteRow, 0);

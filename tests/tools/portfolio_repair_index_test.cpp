@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "data/mbf.h"
+#include "support/check_lines.h"
 #include "support/faulty_fs.h"
-#include "support/portfolio_builder.h"
 #include "tools/portfolio_check_view.h"
 #include "tools/portfolio_repair.h"
 
@@ -18,10 +18,12 @@ namespace barvane {
 namespace {
 
 using test::FaultyFs;
+using test::Lines;
+using test::Patch;
 using test::Snapshot;
 using test::TempDir;
+using test::Without;
 using Files = std::map<std::string, Bytes>;
-using Lines = std::vector<std::string>;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 const std::string kOutOfStep = "-\t-\tthe index files disagree: ";
@@ -34,12 +36,6 @@ SymbolDescription Clean(int fileNumber, const std::string& symbol) {
 PortfolioDescription Wide() {
   return test::Extended(test::Portfolio({Clean(1, "ALPHA"), Clean(2, "BETA"), Clean(3, "GAMMA"),
                                          Clean(300, "WIDE"), Clean(301, "WIDER")}));
-}
-
-void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
-  Bytes contents = test::ReadBytes(path);
-  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
-  test::WriteBytes(path, contents);
 }
 
 std::size_t EmasterAt(int record, std::size_t field) {
@@ -62,29 +58,18 @@ struct Checked {
 };
 
 Checked Check(const std::string& dir) {
-  std::vector<CheckProblem> problems;
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
   Checked checked;
-  for (const CheckProblem& p : problems) {
+  for (const CheckProblem& p : test::Problems(dir)) {
     checked.lines.push_back(CheckLine(p));
     checked.mendable.push_back(p.mendable);
   }
   return checked;
 }
 
-Lines Repair(FileSystem& fs, const std::string& dir) {
-  const RepairResult result = RepairPortfolio(fs, dir, nullptr);
+Lines Repair(const std::string& dir) {
+  const RepairResult result = RepairPortfolio(FileSystem::Default(), dir, nullptr);
   EXPECT_EQ(result.outcome, RepairOutcome::kDone) << result.failure;
-  Lines lines;
-  for (const CheckProblem& p : result.mends) lines.push_back(CheckLine(p));
-  return lines;
-}
-
-Lines Repair(const std::string& dir) { return Repair(FileSystem::Default(), dir); }
-
-Files Without(Files files, const std::string& suffix) {
-  std::erase_if(files, [&](const auto& entry) { return entry.first.ends_with(suffix); });
-  return files;
+  return test::LinesOf(result.mends);
 }
 
 // A portfolio built as Wide() and then spoilt, beside the clean one it should be repaired to.
@@ -196,6 +181,11 @@ TEST_F(IndexRepair, GivesEachRecordMastersSymbolNameDatesAndNumberOfFields) {
                    "BETA\t-\tEMASTER's record and MASTER's disagree on the name",
                    "GAMMA\t-\tEMASTER's record and MASTER's disagree on the dates and the number of fields"}));
   EXPECT_EQ(checked.mendable, (std::vector<bool>{true, true, true}));
+  // The question before the repair names the index mends and the backup.
+  const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
+  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 3 to 7\n"), std::string::npos)
+      << question;
+  EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
   ExpectRepairedTo({"-\t-\tset the symbol of EMASTER's record 1 to ALPHA",
                     "-\t-\tset the name of EMASTER's record 2 to BETA Ltd",
                     "-\t-\tset the dates of EMASTER's record 3 to 06/15/98 and 06/19/98",
@@ -264,15 +254,6 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(Without(Snapshot(dir_.path()), ".BAK"), Snapshot(clean_.path()));
   EXPECT_EQ(test::ReadBytes(Path("MASTER.BAK")), master);
-}
-
-TEST_F(IndexRepair, TheQuestionBeforeTheRepairNamesTheIndexMends) {
-  Patch(Path("EMASTER"), EmasterAt(2, kEmasterFieldCount), {5});
-  const std::string question = RepairQuestion(PlannedMends(FileSystem::Default(), dir_.path()));
-  EXPECT_NE(question.find("\n-  -  set the number of fields of EMASTER's record 2 to 7\n"),
-            std::string::npos)
-      << question;
-  EXPECT_NE(question.find("EMASTER.BAK"), std::string::npos);
 }
 
 // Each spoilt portfolio holds only what needs a person: the repair leaves every file as it was

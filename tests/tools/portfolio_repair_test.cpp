@@ -5,20 +5,23 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "data/mbf.h"
+#include "support/check_lines.h"
 #include "support/faulty_fs.h"
-#include "support/portfolio_builder.h"
 
 namespace barvane {
 namespace {
 
+using test::CheckLines;
 using test::FaultyFs;
+using test::LinesOf;
+using test::MasterAt;
+using test::Patch;
 using test::Snapshot;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
-using Lines = std::vector<std::string>;
+using test::Lines;
+using test::Without;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
@@ -26,27 +29,8 @@ SymbolDescription Clean(int fileNumber, const std::string& symbol) {
   return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
 }
 
-void PatchBytes(const std::string& path, std::size_t at, const Bytes& bytes) {
-  Bytes contents = test::ReadBytes(path);
-  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
-  test::WriteBytes(path, contents);
-}
-
-std::size_t MasterAt(int record, std::size_t field) {
-  return kMasterRecordSize * static_cast<std::size_t>(record) + field;
-}
-
-Lines LinesOf(const std::vector<CheckProblem>& problems) {
-  Lines lines;
-  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
-  return lines;
-}
-
-Lines CheckLines(FileSystem& fs, const std::string& dir) {
-  std::vector<CheckProblem> problems;
-  EXPECT_EQ(CheckPortfolio(fs, dir, nullptr, &problems), CheckOutcome::kDone);
-  return LinesOf(problems);
-}
+// What the repair of `dir` mends, as lines.
+Lines Mends(const std::string& dir) { return LinesOf(RepairPortfolio(FileSystem::Default(), dir, nullptr).mends); }
 
 // KEEP is clean; MEND holds its five quotes out of order, one twice, a wrong header count, a
 // trailing piece and a wrong last date; PERSON has a high below its low and a wrong first date.
@@ -62,11 +46,11 @@ void BuildFaulty(const std::string& dir) {
   mixed.push_back(mixed[2]);
   test::Build(dir, test::Portfolio({Clean(1, "KEEP"), test::Symbol(2, "MEND", test::Fields28(), mixed),
                                     test::Symbol(3, "PERSON", test::Fields28(), PersonQuotes())}));
-  PatchBytes(dir + "F2.DAT", 2, {3, 0});
+  Patch(dir + "F2.DAT", 2, {3, 0});
   Bytes quotes = test::ReadBytes(dir + "F2.DAT");
   quotes.insert(quotes.end(), {9, 9, 9, 9, 9});
   test::WriteBytes(dir + "F2.DAT", quotes);
-  PatchBytes(dir + "MASTER", MasterAt(3, kMasterFirstDate), {0, 0, 0, 0});
+  Patch(dir + "MASTER", MasterAt(3, kMasterFirstDate), {0, 0, 0, 0});
 }
 
 void BuildMended(const std::string& dir) {
@@ -74,15 +58,19 @@ void BuildMended(const std::string& dir) {
                                     test::Symbol(3, "PERSON", test::Fields28(), PersonQuotes())}));
 }
 
+// The plan, which writes nothing, is exactly what the repair then does.
 TEST(PortfolioRepair, MendsWhatNeedsNoGuessAndLeavesTheRestToAPerson) {
-  TempDir dir, mended;
+  TempDir dir, mended, empty;
   BuildFaulty(dir.path());
   BuildMended(mended.path());
   const Files before = Snapshot(dir.path());
+  const Lines planned = LinesOf(PlannedMends(FileSystem::Default(), dir.path()));
+  EXPECT_EQ(Snapshot(dir.path()), before);
 
   const RepairResult result = RepairPortfolio(FileSystem::Default(), dir.path(), nullptr);
   EXPECT_EQ(result.outcome, RepairOutcome::kDone);
-  EXPECT_EQ(LinesOf(result.mends),
+  EXPECT_EQ(LinesOf(result.mends), planned);
+  EXPECT_EQ(planned,
             (Lines{"MEND\t-\tset the header count to 6", "MEND\t-\tremoved the 5 bytes after the last whole quote",
                    "MEND\t-\tsorted the quotes by date",
                    "MEND\t06/17/98\tremoved 1 identical copy of a quote of this day",
@@ -100,31 +88,22 @@ TEST(PortfolioRepair, MendsWhatNeedsNoGuessAndLeavesTheRestToAPerson) {
   EXPECT_FALSE(after.count("F1.BAK"));
   EXPECT_FALSE(after.count("F3.BAK"));
 
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), (Lines{"PERSON\t06/16/98\thigh 8.75 below low 9.75"}));
-  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends.empty());
-}
-
-TEST(PortfolioRepair, PlansExactlyWhatItThenDoesAndWritesNothingWhilePlanning) {
-  TempDir dir;
-  BuildFaulty(dir.path());
-  const Files before = Snapshot(dir.path());
-  const Lines planned = LinesOf(PlannedMends(FileSystem::Default(), dir.path()));
-  EXPECT_EQ(Snapshot(dir.path()), before);
-  EXPECT_EQ(planned, LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"PERSON\t06/16/98\thigh 8.75 below low 9.75"}));
+  EXPECT_EQ(Mends(dir.path()), Lines{});
+  EXPECT_EQ(RepairPortfolio(FileSystem::Default(), empty.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
 }
 
 TEST(PortfolioRepair, TakesTheReadingOfARecordThatTheFileBearsOut) {
   TempDir dir;
   test::Build(dir.path(), test::Portfolio({Clean(1, "LENGTH"), Clean(2, "FIELDS"), Clean(3, "NEITHER")}));
-  PatchBytes(dir / "MASTER", MasterAt(1, kMasterRecordLength), {24});
-  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFieldCount), {6});
-  PatchBytes(dir / "MASTER", MasterAt(3, kMasterRecordLength), {24});
-  PatchBytes(dir / "F3.DAT", 2, {9, 0});
+  Patch(dir / "MASTER", MasterAt(1, kMasterRecordLength), {24});
+  Patch(dir / "MASTER", MasterAt(2, kMasterFieldCount), {6});
+  Patch(dir / "MASTER", MasterAt(3, kMasterRecordLength), {24});
+  Patch(dir / "F3.DAT", 2, {9, 0});
   const RepairResult result = RepairPortfolio(FileSystem::Default(), dir.path(), nullptr);
   EXPECT_EQ(LinesOf(result.mends), (Lines{"LENGTH\t-\tset the record length to 28",
                                           "FIELDS\t-\tset the number of fields to 7"}));
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()),
-            (Lines{"NEITHER\t-\trecord length 24 disagrees with its 7 fields"}));
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"NEITHER\t-\trecord length 24 disagrees with its 7 fields"}));
   const Bytes master = test::ReadBytes(dir / "MASTER");
   EXPECT_EQ(master[MasterAt(1, kMasterRecordLength)], 28);
   EXPECT_EQ(master[MasterAt(2, kMasterFieldCount)], 7);
@@ -134,22 +113,21 @@ TEST(PortfolioRepair, CutsAMasterThatCountsTooManyButNeverOneThatCountsTooFew) {
   TempDir over, under;
   test::Build(over.path(), test::Portfolio({Clean(1, "A"), Clean(2, "B")}));
   test::Build(under.path(), test::Portfolio({Clean(1, "A"), Clean(2, "B")}));
-  PatchBytes(over / "MASTER", 0, {4, 0});
+  Patch(over / "MASTER", 0, {4, 0});
   Bytes master = test::ReadBytes(over / "MASTER");
   const Bytes whole = master;
   master.insert(master.end(), 20, 0x77);
   test::WriteBytes(over / "MASTER", master);
-  PatchBytes(under / "MASTER", 0, {1, 0});
+  Patch(under / "MASTER", 0, {1, 0});
   const Files underBefore = Snapshot(under.path());
 
-  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), over.path(), nullptr).mends),
-            (Lines{"-\t-\tset the MASTER record count to 2"}));
+  EXPECT_EQ(Mends(over.path()), (Lines{"-\t-\tset the MASTER record count to 2"}));
   Bytes expected = whole;
   expected[0] = 2;
   EXPECT_EQ(test::ReadBytes(over / "MASTER"), expected);
   EXPECT_EQ(test::ReadBytes(over / "MASTER.BAK"), master);
 
-  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), under.path(), nullptr).mends.empty());
+  EXPECT_EQ(Mends(under.path()), Lines{});
   EXPECT_EQ(Snapshot(under.path()), underBefore);
 }
 
@@ -160,11 +138,11 @@ TEST(PortfolioRepair, LeavesRecordsThatShareAQuoteFileAndQuotesWithoutADate) {
   test::Build(dir.path(), test::Portfolio({test::Symbol(1, "A", test::Fields28(), quotes),
                                            test::Symbol(1, "B", test::Fields28(), quotes),
                                            test::Symbol(2, "C", test::Fields28(), quotes)}));
-  PatchBytes(dir / "F2.DAT", 28 * 2, {0, 0, 0, 0});
+  Patch(dir / "F2.DAT", 28 * 2, {0, 0, 0, 0});
   const Files before = Snapshot(dir.path());
-  EXPECT_TRUE(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends.empty());
+  EXPECT_EQ(Mends(dir.path()), Lines{});
   EXPECT_EQ(Snapshot(dir.path()), before);
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()),
+  EXPECT_EQ(CheckLines(dir.path()),
             (Lines{"A\t-\tshares its quote file F1.DAT with B",
                    "A\t06/15/98\tout of date order on 2 quotes, 06/15/98 to 06/16/98",
                    "A\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98",
@@ -188,18 +166,12 @@ TEST(PortfolioRepair, RemovesARepeatedBarFromA32ByteIntradayFile) {
   symbol.periodicity = 'I';
   test::Build(dir.path(), test::Extended(test::Portfolio(symbol)));
   const Bytes before = test::ReadBytes(dir / "F1.DAT");
-  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
-            (Lines{"BARS\t06/15/98\tremoved 1 identical copy of a quote of 09:10:00"}));
+  EXPECT_EQ(Mends(dir.path()), (Lines{"BARS\t06/15/98\tremoved 1 identical copy of a quote of 09:10:00"}));
   bars.erase(bars.begin() + 2);
   symbol.quotes = bars;
   EXPECT_EQ(test::ReadBytes(dir / "F1.DAT"), QuoteFileBytes(symbol));
   EXPECT_EQ(test::ReadBytes(dir / "F1.BAK"), before);
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), Lines{});
-}
-
-TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
-  TempDir dir;
-  EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).outcome, RepairOutcome::kNoPortfolio);
+  EXPECT_EQ(CheckLines(dir.path()), Lines{});
 }
 
 // A MASTER date that is no number is mended from the quotes, in EMASTER too, once: the next
@@ -207,13 +179,13 @@ TEST(PortfolioRepair, RefusesADirectoryWithoutAMaster) {
 TEST(PortfolioRepair, MendsAnIndexDateThatIsNoNumberOnce) {
   TempDir dir;
   test::Build(dir.path(), test::Extended(test::Portfolio({Clean(1, "KEEP"), Clean(2, "NAN")})));
-  PatchBytes(dir / "MASTER", MasterAt(2, kMasterFirstDate) + 3, {1});
-  PatchBytes(dir / "F2.DAT", 2 * 28 + 4 * 4 + 3, {1});
-  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+  Patch(dir / "MASTER", MasterAt(2, kMasterFirstDate) + 3, {1});
+  Patch(dir / "F2.DAT", 2 * 28 + 4 * 4 + 3, {1});
+  EXPECT_EQ(Mends(dir.path()),
             (Lines{"-\t-\tset the dates of EMASTER's record 2 to 00/00/00 and 06/19/98",
                    "NAN\t06/15/98\tset the index first date to 06/15/98"}));
-  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends), Lines{});
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), (Lines{"NAN\t06/16/98\tclose is not a number"}));
+  EXPECT_EQ(Mends(dir.path()), Lines{});
+  EXPECT_EQ(CheckLines(dir.path()), (Lines{"NAN\t06/16/98\tclose is not a number"}));
 }
 
 // An XMASTER symbol's mend reaches XMASTER alone.
@@ -228,7 +200,7 @@ TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   build(dir.path(), mixed);
   build(mended.path(), test::WeekdayQuotes(kMonday, 4));
   const Files before = Snapshot(dir.path());
-  EXPECT_EQ(LinesOf(RepairPortfolio(FileSystem::Default(), dir.path(), nullptr).mends),
+  EXPECT_EQ(Mends(dir.path()),
             (Lines{"WIDE\t-\tsorted the quotes by date", "WIDE\t06/15/98\tset the index first date to 06/15/98",
                    "WIDE\t06/18/98\tset the index last date to 06/18/98"}));
   const Files after = Snapshot(dir.path());
@@ -236,15 +208,7 @@ TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   EXPECT_EQ(after.at("XMASTER"), test::ReadBytes(mended / "XMASTER"));
   EXPECT_EQ(after.at("MASTER"), before.at("MASTER"));
   EXPECT_EQ(after.at("EMASTER"), before.at("EMASTER"));
-  EXPECT_EQ(CheckLines(FileSystem::Default(), dir.path()), Lines{});
-}
-
-bool IsTemporary(const std::string& name) { return name.ends_with(".NEW"); }
-bool IsBackup(const std::string& name) { return name.ends_with(".BAK"); }
-
-Files Without(Files files, bool (*drop)(const std::string&)) {
-  std::erase_if(files, [drop](const auto& entry) { return drop(entry.first); });
-  return files;
+  EXPECT_EQ(CheckLines(dir.path()), Lines{});
 }
 
 // The faulty portfolio with the backups of earlier changes in place, which a failed mend must
@@ -285,8 +249,8 @@ class RepairFaults : public testing::Test {
   // Every file but MASTER, backups aside, is wholly old or wholly new; so is each record of
   // MASTER.
   void ExpectWhole(const Files& after) {
-    const Files kept = Without(Without(after, IsBackup), IsTemporary);
-    ASSERT_EQ(kept.size(), Without(old_, IsBackup).size());
+    const Files kept = Without(Without(after, ".BAK"), ".NEW");
+    ASSERT_EQ(kept.size(), Without(old_, ".BAK").size());
     for (const auto& [name, bytes] : kept) {
       if (name == "MASTER") continue;
       EXPECT_TRUE(bytes == old_.at(name) || bytes == new_.at(name)) << name << " is torn";
@@ -339,7 +303,7 @@ TEST_F(RepairFaults, ACrashLeavesEveryFileAndEveryIndexRecordOldOrNew) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
     ExpectWhole(after);
     ASSERT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).outcome, RepairOutcome::kDone);
-    EXPECT_EQ(Without(Without(Snapshot(dir), IsBackup), IsTemporary), Without(new_, IsBackup));
+    EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), Without(new_, ".BAK"));
   });
 }
 

@@ -1,0 +1,52 @@
+// Test support: the portfolio check's report as lines, and the byte patches that spoil a built
+// portfolio for it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data/master.h"
+#include "support/portfolio_builder.h"
+#include "tools/portfolio_check.h"
+
+namespace barvane::test {
+
+using Lines = std::vector<std::string>;
+
+inline Lines LinesOf(const std::vector<CheckProblem>& problems) {
+  Lines lines;
+  for (const CheckProblem& p : problems) lines.push_back(CheckLine(p));
+  return lines;
+}
+
+// What the check finds in `dir`, checked to the end.
+inline std::vector<CheckProblem> Problems(const std::string& dir) {
+  std::vector<CheckProblem> problems;
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
+  return problems;
+}
+
+inline Lines CheckLines(const std::string& dir) { return LinesOf(Problems(dir)); }
+
+inline void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  WriteBytes(path, contents);
+}
+
+// The offset in MASTER of byte `field` of record `record` (1-based).
+inline std::size_t MasterAt(int record, std::size_t field) {
+  return kMasterRecordSize * static_cast<std::size_t>(record) + field;
+}
+
+// `files` without those whose names end in `suffix`.
+inline std::map<std::string, Bytes> Without(std::map<std::string, Bytes> files, const std::string& suffix) {
+  std::erase_if(files, [&](const auto& entry) { return entry.first.ends_with(suffix); });
+  return files;
+}
+
+}  // namespace barvane::test
