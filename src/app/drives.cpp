@@ -24,7 +24,7 @@ std::string WithUpperDriveLetter(std::string path) {
 
 }  // namespace
 
-std::string DriveEntryText(const std::string& mountPoint) { return "[-" + mountPoint + "-]"; }
+std::string DriveEntryText(const std::string& mountPoint) { return "Drive: " + mountPoint; }
 
 bool IsPseudoFileSystem(const MountEntry& mount) {
   static const std::set<std::string> kPseudoTypes = {

@@ -1,5 +1,5 @@
 // Drives: one per mounted real file system, named by its mount point and listed as
-// "[-" + mount point + "-]", and the choice of the drive to walk.
+// "Drive: " + mount point, and the choice of the drive to walk.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 
 namespace barvane {
 
-// "[-/home-]" for the drive mounted at /home.
+// "Drive: /home" for the drive mounted at /home, as the drive list shows it.
 std::string DriveEntryText(const std::string& mountPoint);
 
 // Whether a mount is a pseudo file system (proc, sysfs, cgroup, devpts, tmpfs under /run ...)

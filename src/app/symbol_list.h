@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/ui.h"
+#include "data/dates.h"
 #include "data/fs.h"
 #include "data/master.h"
 
@@ -19,6 +20,13 @@ struct SymbolRow {
   std::string name;    // column 1: the name field up to a zero byte, trailing blanks kept
   bool blankSymbol = false;
   bool subPortfolio = false;  // the record stands for a sub-portfolio ("<DIR>")
+  // What the index files say of the series, read without opening its quote file.
+  DayNumber firstDay = kNoDate;
+  DayNumber lastDay = kNoDate;
+  char periodicity = ' ';
+  int intradayMinutes = 0;  // 0 when the index files do not say
+  // The whole records after its header that the quote file's size holds; -1 without a quote file.
+  std::int64_t quoteCount = -1;
 };
 
 struct SymbolListing {
@@ -34,7 +42,8 @@ struct SymbolListing {
 [[nodiscard]] bool RepairBlankSymbols(FileSystem& fs, const std::string& masterPath);
 
 // Reads the symbols of the MASTER at `masterPath`, and of the XMASTER beside it, as the symbol
-// grid lists them, each with the longest name the index files hold. A MASTER header announcing
+// grid lists them, each with the longest name the index files hold, its dates and periodicity,
+// and its length as its quote file's size tells it (no quote file is opened). A MASTER header announcing
 // more than 255 records is told through `ui` and its first 255 are listed; a MASTER and EMASTER
 // that disagree are noted through `ui` and MASTER is followed. Returns false, after telling
 // `ui` kSymbolGridFailureText, when the MASTER cannot be read, has no header, announces a

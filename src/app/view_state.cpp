@@ -19,11 +19,34 @@ namespace {
 constexpr const char* kSearchSection = "Search";
 constexpr const char* kSettingsSection = "Settings";
 constexpr std::size_t kSeriesTextLimit = 16;
+constexpr const char* kSymbolGridSection = "SymbolGrid";
+constexpr const char* kPortfolioListSection = "PortfolioList";
+
+ListSort ReadSort(const SettingsStore& settings, const char* section, int columns) {
+  ListSort sort{settings.ReadInt(section, "SortColumn", 0), settings.ReadInt(section, "SortDown", 0) != 0};
+  if (sort.column < 0 || sort.column >= columns) sort.column = 0;
+  return sort;
+}
+
+void WriteSort(SettingsStore& settings, const char* section, ListSort sort) {
+  settings.WriteInt(section, "SortColumn", sort.column);
+  settings.WriteInt(section, "SortDown", sort.descending ? 1 : 0);
+}
+
+std::vector<std::string> InPortfolioOrder(const std::vector<std::string>& found, ListSort sort) {
+  std::vector<std::string> ordered = PortfolioListOrder(found);
+  if (sort.descending) std::reverse(ordered.begin(), ordered.end());
+  return ordered;
+}
 
 }  // namespace
 
 ViewState::ViewState(FileSystem& fs, SettingsStore& settings, Ui& ui)
-    : fs_(fs), settings_(settings), ui_(ui) {
+    : m_portfolioSort(ReadSort(settings, kPortfolioListSection, 1)),
+      m_symbolSort(ReadSort(settings, kSymbolGridSection, kSymbolListColumns)),
+      fs_(fs),
+      settings_(settings),
+      ui_(ui) {
   m_search = SearchFilter::Make(settings_.ReadInt(kSearchSection, "Limit", 1) != 0,
                                 settings_.ReadString(kSearchSection, "Name", fs_.CurrentDirectory()));
 }
@@ -103,8 +126,32 @@ void ViewState::ScanDrive() {
     return;
   }
   m_portfoliosFound = true;
-  m_portfolios = PortfolioListOrder(found);
+  m_portfolios = InPortfolioOrder(found, m_portfolioSort);
   SelectPortfolio(0);
+}
+
+void ViewState::SortPortfolios() {
+  m_portfolioSort = SortAfterClick(m_portfolioSort, 0);
+  WriteSort(settings_, kPortfolioListSection, m_portfolioSort);
+  if (m_portfolios.empty()) return;
+  const std::string current = m_portfolios[static_cast<std::size_t>(std::max(0, m_selPortfolio))];
+  m_portfolios = InPortfolioOrder(m_portfolios, m_portfolioSort);
+  m_selPortfolio = static_cast<int>(std::find(m_portfolios.begin(), m_portfolios.end(), current) - m_portfolios.begin());
+}
+
+void ViewState::SortSymbols(int column) {
+  if (column < 0 || column >= kSymbolListColumns) return;
+  m_symbolSort = SortAfterClick(m_symbolSort, column);
+  WriteSort(settings_, kSymbolGridSection, m_symbolSort);
+  const std::vector<std::size_t> order = SymbolRowOrder(m_symbolRows, m_symbolSort);
+  std::vector<SymbolRow> sorted;
+  sorted.reserve(order.size());
+  const std::int32_t current = m_selSymbolRow;
+  for (std::size_t r = 0; r < order.size(); ++r) {
+    if (static_cast<std::int32_t>(order[r]) == current) m_selSymbolRow = static_cast<std::int32_t>(r);
+    sorted.push_back(std::move(m_symbolRows[order[r]]));
+  }
+  m_symbolRows = std::move(sorted);
 }
 
 void ViewState::SelectPortfolio(int index) {
@@ -142,7 +189,7 @@ void ViewState::FillSymbolGrid(int selectRow) {
     ui_.ShowMessage(kSymbolGridFailureText, MessageIcon::kStop);
   }
   if (!failed) {
-    m_symbolRows = std::move(listing.rows);
+    for (std::size_t r : SymbolRowOrder(listing.rows, m_symbolSort)) m_symbolRows.push_back(std::move(listing.rows[r]));
     m_symbolCount = static_cast<std::int32_t>(m_symbolRows.size());
     if (m_symbolCount == 0) {
       m_selSymbolRow = selectRow;

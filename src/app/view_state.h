@@ -12,6 +12,7 @@
 #include "app/quote_grid.h"
 #include "app/search_filter.h"
 #include "app/settings_store.h"
+#include "app/symbol_columns.h"
 #include "app/symbol_list.h"
 #include "app/ui.h"
 #include "data/code_page.h"
@@ -65,6 +66,11 @@ class ViewState {
   std::string QuoteDayText(int row) const;
 
   void FillSymbolGrid(int selectRow);
+  // A click on the header of symbol grid column `column`, or of the portfolio list: the rows in
+  // the new order (SortAfterClick), the current one still current, and the order kept in the
+  // settings ("SymbolGrid" and "PortfolioList", "SortColumn" and "SortDown") for the next start.
+  void SortSymbols(int column);
+  void SortPortfolios();
   // Refills the quote grid for the current symbol row (for the series opened with OpenSeries
   // when there is no symbol grid) and makes `selectRow` current.
   void FillQuotesGrid(int selectRow);
@@ -94,12 +100,14 @@ class ViewState {
   std::string m_drive = kNoDrive;  // mount point of the current drive
   std::vector<std::string> m_drives;
   std::vector<std::string> m_portfolios;  // the portfolio list, in its order
+  ListSort m_portfolioSort;               // its one column, up or down
   int m_selPortfolio = -1;
   bool m_masterPathValid = false;
   bool m_portfoliosFound = false;
   std::string m_portfolioDir;
   std::string m_masterPath;
-  std::vector<SymbolRow> m_symbolRows;  // the symbol grid
+  std::vector<SymbolRow> m_symbolRows;  // the symbol grid, in the order of m_symbolSort
+  ListSort m_symbolSort;
   std::string m_symbolFilter;           // the filter box's text (UTF-8): the grid shows ShownSymbolRows
   QuoteGrid m_quotes;                   // the quote grid
   std::string m_seriesSymbol;

@@ -6,6 +6,7 @@
 
 #include "app/settings_store.h"
 #include "app/view_state.h"
+#include "data/typed_date.h"
 #include "editing/add_quote.h"
 #include "editing/adjust.h"
 #include "editing/delete_quote.h"
@@ -33,8 +34,13 @@ void AnswerYes(Ui& ui, const std::string& question) {
   if (!question.empty()) ui.ShowMessage(question);
 }
 
-// The row whose date text is `date`, made current; -1 (told) when the grid has none.
+// The row whose date text is `date`, made current; -1 (told) when the grid has none, or when
+// the date's two-digit year may name either of two centuries in this series.
 int CurrentRow(ViewState& state, const std::string& date) {
+  if (const std::string refusal = ShortYearRefusal(date, state.m_quotes.style); !refusal.empty()) {
+    state.ui().ShowMessage(refusal);
+    return -1;
+  }
   const int row = state.QuoteRowOf(date);
   if (row < 0) {
     state.ui().ShowMessage("No quote dated " + date);

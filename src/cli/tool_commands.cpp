@@ -157,7 +157,8 @@ bool TickersToFileText(Ui& ui, ImportedText* quotes) {
   for (std::vector<std::string>* texts : {&quotes->tickers, &quotes->names}) {
     for (std::string& text : *texts) {
       std::string bytes;
-      if (const std::string refusal = FileCodePage().Refusal(text, "symbol"); !refusal.empty()) {
+      const char* what = texts == &quotes->tickers ? "symbol" : "name";
+      if (const std::string refusal = FileCodePage().Refusal(text, what); !refusal.empty()) {
         ui.ShowMessage(refusal, MessageIcon::kStop);
         return false;
       }
@@ -229,7 +230,8 @@ int ImportCommand(FileSystem& fs, Ui& ui, const std::vector<std::string>& words,
     ui.ShowMessage(file + "\n" + error + "\nNothing was imported.", MessageIcon::kStop);
     return 1;
   }
-  if (!TickersToFileText(ui, &quotes)) return 1;
+  // Into one symbol the rows' own tickers and names are not stored.
+  if (request.byTicker && !TickersToFileText(ui, &quotes)) return 1;
   ImportPlanSummary summary;
   if (!ImportQuotes(fs, ui, request, quotes, &summary)) return 1;
   if (!quotes.ignored.empty()) {

@@ -96,6 +96,7 @@ void TakeEmasterFacts(const std::uint8_t* em, MasterRecord* record) {
   const std::string shortName = TextUpToZero(em + kEmasterIssueName, kMasterTextSize);
   const std::string longName = TextUpToZero(em + kEmasterLongName, kEmasterLongNameSize);
   record->longName = longName.size() > shortName.size() ? longName : shortName;
+  record->intradayMinutes = em[kEmasterIntradayMinutes] | em[kEmasterIntradayMinutes + 1] << 8;
 }
 
 // The MBF date value of a 32-bit YYYYMMDD; zero for no date.
@@ -142,6 +143,7 @@ Bytes EmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
     PutZeroPadded(em.data() + kEmasterLongName, kEmasterLongNameSize, name.substr(0, kEmasterLongNameSize));
   }
   em[kEmasterPeriodicity] = static_cast<std::uint8_t>(r.periodicity());
+  Write16(em, kEmasterIntradayMinutes, r.intradayMinutes);
   WriteIeee(ReadMbf(r.bytes.data() + kMasterFirstDate), em.data() + kEmasterFirstDate);
   WriteIeee(ReadMbf(r.bytes.data() + kMasterLastDate), em.data() + kEmasterLastDate);
   Write32(em.data() + kEmasterFirstDateNumber, DateNumberOfMbf(r.bytes.data() + kMasterFirstDate));
@@ -155,6 +157,7 @@ Bytes XmasterRecordFor(const NewIndexEntry& entry, int fileNumber) {
   PutZeroPadded(xm.data() + kXmasterSymbol, kXmasterSymbolSize, GridSymbolText(r.bytes.data() + kMasterSymbol));
   PutZeroPadded(xm.data() + kXmasterIssueName, kXmasterIssueNameSize, LongestName(r).substr(0, kXmasterIssueNameSize));
   xm[kXmasterPeriodicity] = static_cast<std::uint8_t>(r.periodicity());
+  Write16(xm, kXmasterIntradayMinutes, r.intradayMinutes);
   Write16(xm, kXmasterFileNumber, fileNumber);
   xm[kXmasterFieldSet] = entry.fieldSet;
   const std::int32_t first = DateNumberOfMbf(r.bytes.data() + kMasterFirstDate);
@@ -339,6 +342,7 @@ MasterRecord XmasterRecordAsMaster(const std::uint8_t* xm) {
   PutMbfOfDateNumber(record.bytes.data() + kMasterFirstDate, Read32(xm + kXmasterFirstDate));
   PutMbfOfDateNumber(record.bytes.data() + kMasterLastDate, Read32(xm + kXmasterLastDate));
   record.bytes[kMasterPeriodicity] = xm[kXmasterPeriodicity];
+  record.intradayMinutes = xm[kXmasterIntradayMinutes] | xm[kXmasterIntradayMinutes + 1] << 8;
   std::memcpy(record.bytes.data() + kMasterSymbol, xm + kXmasterSymbol, kXmasterSymbolSize);
   record.extendedFileNumber = XmasterNumber(xm);
   return record;
@@ -374,7 +378,7 @@ std::optional<IndexEntry> FindEntryByGridText(const IndexFiles& files, const std
   for (IndexEntry& entry : IndexEntries(files)) {
     const std::string shown = GridSymbolText(entry.record.bytes.data() + kMasterSymbol);
     // The grid shows a blank symbol by its name.
-    if (shown == gridText || (shown.empty() && entry.record.nameText() == gridText)) return std::move(entry);
+    if (shown == gridText || (shown.empty() && ShownText(entry.record.nameText()) == gridText)) return std::move(entry);
   }
   return std::nullopt;
 }
@@ -625,7 +629,6 @@ IndexFiles WithBlankSymbolsRepaired(const IndexFiles& files) {
   for (int i = 1; i <= PresentRecords(master, kMasterRecordSize); ++i) {
     std::uint8_t* symbol = RecordAt(master, kMasterRecordSize, i) + kMasterSymbol;
     if (!GridSymbolText(symbol).empty()) continue;
-    out.master.changed = true;
     MasterRecord record;
     std::memcpy(record.bytes.data(), RecordAt(master, kMasterRecordSize, i), kMasterRecordSize);
     const std::string name = record.nameText();
@@ -636,6 +639,10 @@ IndexFiles WithBlankSymbolsRepaired(const IndexFiles& files) {
         symbol[k] = 0;
       }
     }
+    // A name that a control byte leads leaves the symbol blank: rewriting it again at every
+    // opening would change nothing.
+    if (std::memcmp(symbol, record.bytes.data() + kMasterSymbol, kMasterTextSize) == 0) continue;
+    out.master.changed = true;
     if (out.hasEmaster()) {
       const int e = EmasterIndexFor(out, i, record.fileNumber());
       if (e != 0) {

@@ -105,18 +105,19 @@ std::string MasterRecord::subPortfolioName() const {
 
 bool IsPrintableByte(std::uint8_t c) { return c > 0x20 && c != 0x7F; }
 
+std::string ShownText(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
+    if (static_cast<std::uint8_t>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return shown;
+}
+
 std::string GridSymbolText(const std::uint8_t* symbolField) {
   const std::string_view field = ViewUpToZero(symbolField, kMasterTextSize);
-  const auto printable = [](char c) { return IsPrintableByte(static_cast<std::uint8_t>(c)); };
-  if (std::none_of(field.begin(), field.end(), printable)) return {};
-  if (!printable(field.front())) {
-    // A symbol that a blank or a control byte leads is still the user's: cut at its first byte
-    // it would count as blank, and the blank-symbol repair would overwrite it.
-    return std::string(TrimTrailingBlanks(field));
-  }
-  std::size_t end = 0;
-  while (end < field.size() && static_cast<std::uint8_t>(field[end]) > 0x20) ++end;
-  return std::string(field.substr(0, end));
+  const auto end = std::find_if(field.begin(), field.end(),
+                                [](char c) { return !IsPrintableByte(static_cast<std::uint8_t>(c)); });
+  return std::string(field.begin(), end);
 }
 
 std::int16_t MasterRecordCount(const std::uint8_t* header) {
@@ -125,7 +126,7 @@ std::int16_t MasterRecordCount(const std::uint8_t* header) {
 
 bool MasterRecordMatches(const MasterRecord& record, std::string_view key) {
   // The grid shows a blank symbol's name with its trailing blanks; that text names it too.
-  if (EqualsIgnoringCase(TrimTrailingBlanks(key), TrimTrailingBlanks(NameField(record)))) return true;
+  if (EqualsIgnoringCase(TrimTrailingBlanks(key), TrimTrailingBlanks(ShownText(NameField(record))))) return true;
   const std::string_view symbol = SymbolField(record);
   std::size_t blanksInKey = 0;
   for (char c : key) blanksInKey += c == ' ';
@@ -211,7 +212,7 @@ MasterRecordFinder::MasterRecordFinder(FileSystem& fs, const std::string& dir)
     records_.push_back(std::move(entry.record));
   }
   for (std::size_t at = 0; at < records_.size(); ++at) {
-    firstNamed_.try_emplace(Folded(TrimTrailingBlanks(NameField(records_[at]))), at);
+    firstNamed_.try_emplace(Folded(TrimTrailingBlanks(ShownText(NameField(records_[at])))), at);
     const std::string_view symbol = SymbolField(records_[at]);
     for (std::size_t blank = symbol.find(' '); blank != std::string_view::npos;
          blank = symbol.find(' ', blank + 1)) {

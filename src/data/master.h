@@ -42,6 +42,7 @@ struct MasterRecord {
   int extendedFileNumber = 0;   // an XMASTER symbol's file number; 0 for a MASTER record
   std::uint8_t fieldSet = 0;    // EMASTER's or XMASTER's field set; 0 when none is known
   std::string longName;         // the longest issue name the index files hold for it
+  int intradayMinutes = 0;      // EMASTER's or XMASTER's bar length of an intraday series; 0 unknown
 
   int fileNumber() const {
     return extendedFileNumber != 0 ? extendedFileNumber : bytes[kMasterFileNumber];
@@ -68,9 +69,13 @@ struct MasterRecord {
 // not a control byte. Bytes from 0x80 up are letters.
 bool IsPrintableByte(std::uint8_t c);
 
-// The symbol text the grid shows for a record's 16 symbol bytes (up to a zero byte): up to its
-// first blank or control byte; when a blank or control byte leads it, the whole text without
-// trailing blanks. Empty only for a blank symbol, one without a printable byte.
+// A symbol or name as every face shows it: each control byte (below 0x20, and 0x7F) as '?', so
+// that no listing carries one; a text of the files names its record in this form too.
+std::string ShownText(std::string_view text);
+
+// The symbol text the grid shows for a record's 16 symbol bytes: up to the first byte that is
+// not IsPrintableByte (a zero, a blank, a control byte). Empty for a blank symbol, one that such
+// a byte leads: the grid shows its name instead and the blank-symbol repair gives it one.
 std::string GridSymbolText(const std::uint8_t* symbolField);
 
 // The first 16-bit number of a MASTER header: the number of records that follow it.

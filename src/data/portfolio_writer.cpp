@@ -51,6 +51,7 @@ NewIndexEntry EntryOf(const SymbolDescription& symbol) {
   const Bytes master = MasterRecordBytes(symbol);
   std::copy(master.begin(), master.end(), record.bytes.begin());
   record.longName = symbol.name;
+  record.intradayMinutes = symbol.intradayMinutes;
   entry.fieldSet = FieldSetOf(symbol);
   return entry;
 }

@@ -31,6 +31,7 @@ struct SymbolDescription {
   std::string symbol;  // padded with blanks to 16 bytes
   std::string name;    // padded with blanks to 16 bytes in MASTER; whole in EMASTER and XMASTER
   char periodicity = 'D';
+  int intradayMinutes = 0;  // EMASTER's and XMASTER's bar length
   std::vector<FieldDescription> fields;  // in file order
   bool withLayoutFile = false;           // write F<n>.DOP from `fields`
   std::vector<QuoteValues> quotes;

@@ -53,11 +53,11 @@ int GatherSeriesFacts(FileSystem& fs, const std::string& dir, const std::string&
   gathered.recordLength = static_cast<std::uint8_t>(record.recordLength());
   gathered.fieldCount = static_cast<std::uint8_t>(record.fieldCount());
   gathered.quotes = got == sizeof header ? QuotesAnnounced(header) : 0;
-  gathered.name = record.nameText();
+  gathered.name = ShownText(record.nameText());
   gathered.firstDate = record.firstDate();
   gathered.lastDate = record.lastDate();
   gathered.dataFormat = PeriodicityText(record.periodicity());
-  gathered.symbol = record.symbolText();
+  gathered.symbol = ShownText(record.symbolText());
   for (std::size_t q = 0; q < kQuantityCount; ++q) {
     if (layout.position[q] == 0) continue;
     gathered.inputFormat[q] = FormatCodeText(layout.inputCode[q]);

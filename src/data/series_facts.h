@@ -17,11 +17,11 @@ struct SeriesFacts {
   std::uint8_t recordLength = 0;
   std::uint8_t fieldCount = 0;
   std::int32_t quotes = 0;  // R - 1 of the quote file's header
-  std::string name;         // the name field as stored, trailing blanks kept
+  std::string name;         // the name field as shown (ShownText), trailing blanks kept
   float firstDate = 0;      // date values YYMMDD
   float lastDate = 0;
   std::string dataFormat;  // "D Daily", ... or "ERROR"
-  std::string symbol;      // the symbol field as stored
+  std::string symbol;      // the symbol field as shown (ShownText)
   std::array<std::string, kQuantityCount> inputFormat;    // empty for a quantity not held
   std::array<std::string, kQuantityCount> displayFormat;
 };

@@ -26,6 +26,24 @@ int OldestRowOfDay(const ViewState& state, int row) {
   return row;
 }
 
+// The rows of the current day's bars: the newest and the oldest.
+std::pair<int, int> RowsOfCurrentDay(const ViewState& state) {
+  int newest = state.m_selQuoteRow;
+  while (newest > 0 && DayOfRow(state, newest - 1) == DayOfRow(state, newest)) --newest;
+  return {newest, OldestRowOfDay(state, state.m_selQuoteRow)};
+}
+
+// What the add copies in a series with times: "the bar of 11/15/13 09:30:00" or "the 3 bars of
+// 11/15/13 from 09:30:00 to 09:40:00".
+std::string CopiedBarsText(const ViewState& state) {
+  const auto [newest, oldest] = RowsOfCurrentDay(state);
+  const auto& rows = state.m_quotes.rows;
+  const std::string first = TimeText(rows[static_cast<std::size_t>(oldest)].time);
+  if (newest == oldest) return "the bar of " + state.QuoteDayText(oldest) + " " + first;
+  return "the " + std::to_string(oldest - newest + 1) + " bars of " + state.QuoteDayText(oldest) + " from " +
+         first + " to " + TimeText(rows[static_cast<std::size_t>(newest)].time);
+}
+
 }  // namespace
 
 std::optional<std::string> ProposeAddDate(const ViewState& state) {
@@ -40,8 +58,20 @@ std::optional<std::string> ProposeAddDate(const ViewState& state) {
   return DateText(WeekdayBefore(DayOfRow(state, r)), state.m_quotes.style.fourDigitYears);
 }
 
+std::string AddQuoteExplanation(const ViewState& state) {
+  if (!state.m_quotes.style.times) return kAddExplanationText;
+  const auto [newest, oldest] = RowsOfCurrentDay(state);
+  if (newest == oldest) {
+    return "The new quote will be a copy of " + CopiedBarsText(state) + ", at the same time. You may then edit it to suit.";
+  }
+  return "The new quotes will be copies of " + CopiedBarsText(state) + ", at the same times. You may then edit them to suit.";
+}
+
 std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDate) {
-  if (state.QuoteRowOf(proposedDate) >= 0) return "Date " + proposedDate + " already exists.";
+  if (state.QuoteRowOf(proposedDate) >= 0) {
+    if (!state.m_quotes.style.times) return "Date " + proposedDate + " already exists.";
+    return "Date " + proposedDate + " already exists: Add quote would copy " + CopiedBarsText(state) + " to it.";
+  }
   // The copies are written in front of the current day's first bar and dated the last weekday
   // before it; they keep the file in order only when that is the proposed day, after the older
   // quote, and the day's bars lie together.
@@ -50,8 +80,7 @@ std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDa
   const DayNumber before = WeekdayBefore(day);
   const int oldest = OldestRowOfDay(state, r);
   const int n = static_cast<int>(state.m_quotes.rows.size());
-  int newest = r;
-  while (newest > 0 && DayOfRow(state, newest - 1) == day) --newest;
+  const int newest = RowsOfCurrentDay(state).first;
   const bool together = state.QuoteRowsOfDay(day) == oldest - newest + 1;
   if (DateText(before, state.m_quotes.style.fourDigitYears) != proposedDate ||
       (oldest + 1 < n && DayOfRow(state, oldest + 1) >= before) || !together) {

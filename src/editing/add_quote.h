@@ -21,8 +21,13 @@ inline constexpr const char* kAddToSingleQuoteText =
 // date the grid holds already). None for a series of one quote, which takes no add.
 std::optional<std::string> ProposeAddDate(const ViewState& state);
 
+// The dialog's words on how the new quote is made: kAddExplanationText, or in a series with
+// times which bars are copied ("The new quotes will be copies of the 3 bars of 11/15/13 from
+// 09:30:00 to 09:40:00, at the same times. ...").
+std::string AddQuoteExplanation(const ViewState& state);
+
 // The message that refuses the add before the dialog opens, or empty: "Date %s already
-// exists.", or, where the copies could not keep the file in date order (weekend-dated, or the
+// exists." (in a series with times followed by which bars the add copies), or, where the copies could not keep the file in date order (weekend-dated, or the
 // current day's bars not lying together), a message saying so.
 std::string RefuseAddQuote(const ViewState& state, const std::string& proposedDate);
 

@@ -35,7 +35,8 @@ const std::map<std::string, TitledField, std::less<>>& TitleTable() {
         {"low", TitledField::kLow},           {"close", TitledField::kClose},
         {"volume", TitledField::kVolume},     {"openint", TitledField::kOpenInterest},
         {"adjclose", TitledField::kAdjustedClose}, {"ticker", TitledField::kTicker},
-        {"name", TitledField::kName},         {"period", TitledField::kPeriod}};
+        {"name", TitledField::kName},         {"period", TitledField::kPeriod},
+        {"shares", TitledField::kShares}};
     std::map<std::string, TitledField, std::less<>> titles;
     const std::string_view text = ColumnTitleTable();
     for (std::size_t at = 0; at < text.size();) {

@@ -10,7 +10,8 @@ namespace barvane {
 
 enum class TitledField {
   kNone, kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest, kAdjustedClose,
-  kTicker, kName, kPeriod
+  kTicker, kName, kPeriod,
+  kShares  // a count of shares or contracts traded, where another column may count money
 };
 
 // The field `title` names; kNone for a title the table lacks.

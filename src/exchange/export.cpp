@@ -79,24 +79,28 @@ char* PutUnits(char* out, std::uint64_t units) {
 
 // The value with at least kPrecision decimals (4 for prices, 2 for volume and open interest)
 // and every further one its float needs, negative ones included: PutFloatText, most often
-// through a short cut. A float below 2^24 whose rounding interval holds only one number of
-// kPrecision decimals, that number close within a quarter of its lower gap, has that number as
-// its shortest text; so has a whole float below 2^24.
+// through two short cuts taken inline. Below 1024 (prices) or 131072 (volumes) two floats lie
+// closer than one step of kPrecision decimals, so the nearest such number, padded, is the
+// shortest text of a float whose rounding interval holds it strictly. The distance to the float
+// below, never more than the one above, bounds that interval on both sides. A whole float below
+// 2^24 is its own shortest text.
 template <int kPrecision>
 char* PutValue(char* out, float value) {
   constexpr std::uint32_t kScale = kPrecision == 4 ? 10000 : 100;
-  if (!std::signbit(value) && value < 0x1p24f) {
-    // A float times 10^4 needs at most 24 + 14 bits, so the products are exact in double, and
-    // adding and taking away 2^52 leaves the nearest whole number.
+  constexpr float kOneNumberAStep = kPrecision == 4 ? 1024.0f : 131072.0f;
+  if (!std::signbit(value) && value < kOneNumberAStep) {
+    // A float times 10^4 needs at most 24 + 14 bits, so the products and differences are exact
+    // in double, and adding and taking away 2^52 leaves the nearest whole number.
     const double scaled = static_cast<double>(value) * kScale;
     const double rounded = (scaled + 0x1p52) - 0x1p52;
-    if (value == std::trunc(value)) return PutUnits<kPrecision>(out, static_cast<std::uint64_t>(rounded));
-    const auto bits = std::bit_cast<std::uint32_t>(value);
-    const double gapAbove = (static_cast<double>(std::bit_cast<float>(bits + 1)) - value) * kScale;
-    const double gapBelow = (value - static_cast<double>(std::bit_cast<float>(bits - 1))) * kScale;
-    if (gapAbove < 1 && std::fabs(scaled - rounded) < gapBelow / 4) {
+    const float gapBelow = value - std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) - 1);
+    if (2 * std::fabs(scaled - rounded) < static_cast<double>(gapBelow) * kScale) {
       return PutUnits<kPrecision>(out, static_cast<std::uint64_t>(rounded));
     }
+  }
+  if (!std::signbit(value) && value < 0x1p24f) {
+    const auto whole = static_cast<std::uint32_t>(value);
+    if (static_cast<float>(whole) == value) return PutUnits<kPrecision>(out, std::uint64_t{whole} * kScale);
   }
   return PutFloatText(out, value, kPrecision);
 }

@@ -423,6 +423,24 @@ bool MakePlan(FileSystem& fs, const ImportRequest& request, const ImportedText& 
   return true;
 }
 
+// The directories a by-ticker import may change: the portfolio's own, and each one whose
+// MASTER names a ticker already.
+std::vector<std::string> TickerDirectories(FileSystem& fs, const ImportRequest& request,
+                                           const ImportedText& quotes) {
+  const std::string dir = WithTrailingSlash(request.dir);
+  std::vector<std::string> dirs = {dir};
+  if (!fs.IsDirectory(WithoutTrailingSlash(dir)) || FindNoCase(fs, dir, kMasterName).empty()) return dirs;
+  for (const std::string& ticker : quotes.tickers) {
+    MasterRecord record;
+    std::string recordDir;
+    if (FindMasterRecord(fs, dir, ticker, &record, &recordDir) == kSuccess &&
+        std::find(dirs.begin(), dirs.end(), recordDir) == dirs.end()) {
+      dirs.push_back(recordDir);
+    }
+  }
+  return dirs;
+}
+
 }  // namespace
 
 bool PlanImport(FileSystem& fs, const ImportRequest& request, const ImportedText& quotes,
@@ -441,10 +459,7 @@ bool ImportQuotes(FileSystem& fs, Ui& ui, const ImportRequest& request, const Im
   std::string error;
   if (request.byTicker) {
     // Each directory the plan changes, found before the lock and checked again under it.
-    std::vector<std::string> dirs = {request.dir};
-    if (MakePlan(fs, request, quotes, &plan, &error)) {
-      for (const auto& [dir, index] : plan.index) dirs.push_back(dir);
-    }
+    const std::vector<std::string> dirs = TickerDirectories(fs, request, quotes);
     if (!lock.Acquire(dirs, LockMode::kExclusive)) {
       ui.ShowMessage(lock.failureText(), MessageIcon::kStop);
       return false;

@@ -49,30 +49,67 @@ int TakeMonthName(std::string_view text, std::size_t* at) {
   return 0;
 }
 
-// H:MM or HH:MM:SS from `at` to the end.
+// H:MM or HH:MM:SS from `at` to the end; the seconds may carry a fraction of zeros.
 bool TakeClock(std::string_view text, std::size_t at, int* seconds) {
   int h = 0, m = 0, s = 0;
   const int hd = TakeDigits(text, &at, &h);
   if (hd < 1 || hd > 2 || at >= text.size() || text[at] != ':') return false;
   ++at;
   if (TakeDigits(text, &at, &m) != 2) return false;
-  if (at < text.size()) {
-    if (text[at] != ':') return false;
+  if (at < text.size() && text[at] == ':') {
     ++at;
     if (TakeDigits(text, &at, &s) != 2) return false;
+    if (at + 1 < text.size() && text[at] == '.') {
+      ++at;
+      while (at < text.size() && text[at] == '0') ++at;
+    }
   }
-  if (at != text.size() || h > 23 || m > 59 || s > 59) return false;
+  // A 12-hour clock, as spreadsheets in US settings write it: 12:05 AM is 00:05.
+  const std::string_view rest = text.substr(at);
+  const std::string_view half = rest.substr(rest.starts_with(' ') ? 1 : 0);
+  const bool am = half == "AM" || half == "am", pm = half == "PM" || half == "pm";
+  if (am || pm) {
+    if (h < 1 || h > 12) return false;
+    h = h % 12 + (pm ? 12 : 0);
+  } else if (!rest.empty()) {
+    return false;
+  }
+  if (h > 23 || m > 59 || s > 59) return false;
   *seconds = h * 3600 + m * 60 + s;
   return true;
 }
 
-// What follows a date: nothing, or a blank or 'T' and a clock time.
+// The length of the zone a clock time ends in: "Z", "+01:00", "-0500", "+09"; 0 for none.
+std::size_t ZoneLength(std::string_view text) {
+  if (text.ends_with('Z')) return 1;
+  for (const std::size_t n : {6, 5, 3}) {
+    if (text.size() <= n) continue;
+    const std::string_view zone = text.substr(text.size() - n);
+    if ((zone[0] == '+' || zone[0] == '-') && IsDigit(zone[1]) && IsDigit(zone[2]) &&
+        (n == 3 || (n == 5 && IsDigit(zone[3]) && IsDigit(zone[4])) ||
+         (n == 6 && zone[3] == ':' && IsDigit(zone[4]) && IsDigit(zone[5])))) {
+      return n;
+    }
+  }
+  return 0;
+}
+
+// What follows a date: nothing, or a blank or 'T' and a clock time. A zone after the time
+// is passed over: the bar keeps the time its file shows, as the chart that wrote it did.
 bool TakeTimeAfterDate(std::string_view text, std::size_t at, CellDate* date) {
   if (at == text.size()) return true;
   if (text[at] != ' ' && text[at] != 'T') return false;
   ++at;
   while (at < text.size() && text[at] == ' ') ++at;
+  text.remove_suffix(ZoneLength(text.substr(at)));
   return TakeClock(text, at, &date->seconds);
+}
+
+// A CJK date's "年" (year), "月" (month) or "日" (day) at `*at`, advancing past it.
+bool TakeCjkMark(std::string_view text, std::size_t* at, std::string_view mark) {
+  if (text.substr(*at, mark.size()) != mark) return false;
+  *at += mark.size();
+  return true;
 }
 
 // "Jul 01, 2020" or "July 1 2020" from `at`.
@@ -87,6 +124,18 @@ bool TakeMonthFirstWords(std::string_view text, std::size_t at, CellDate* date) 
   ++at;
   if (TakeDigits(text, &at, &date->year) != 4) return false;
   return TakeTimeAfterDate(text, at, date);
+}
+
+// The length of the thousands separator at `at`: the one that `thousands` names, or one that no
+// decimal mark can be mistaken for: a blank, a no-break or narrow no-break space (French,
+// Russian) or an apostrophe (Swiss). 0 for none.
+std::size_t GroupMarkAt(std::string_view cell, std::size_t at, char thousands) {
+  const std::string_view rest = cell.substr(at);
+  if (rest.front() == thousands || rest.front() == ' ' || rest.front() == '\'') return 1;
+  for (const std::string_view mark : {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x99"}) {
+    if (rest.starts_with(mark)) return mark.size();
+  }
+  return 0;
 }
 
 }  // namespace
@@ -109,6 +158,15 @@ bool ReadDateCell(std::string_view cell, CellDate* date) {
     date->year = FullYear(first / 10000);
     date->month = first / 100 % 100;
     date->day = first % 100;
+    return TakeTimeAfterDate(cell, at, date);
+  }
+  if (n == 4 && TakeCjkMark(cell, &at, "\xE5\xB9\xB4")) {
+    // 2024年1月4日
+    date->year = first;
+    const int md = TakeDigits(cell, &at, &date->month);
+    if (md < 1 || md > 2 || !TakeCjkMark(cell, &at, "\xE6\x9C\x88")) return false;
+    const int dd = TakeDigits(cell, &at, &date->day);
+    if (dd < 1 || dd > 2 || !TakeCjkMark(cell, &at, "\xE6\x97\xA5")) return false;
     return TakeTimeAfterDate(cell, at, date);
   }
   if (n == 4 && (sep == '-' || sep == '.' || sep == '/')) {
@@ -196,11 +254,12 @@ TimeDigits TimeDigitsOf(std::string_view widest) {
 bool ReadEpochCell(std::string_view cell, DayNumber* day, int* seconds) {
   const std::size_t n = cell.size();
   if (cell.find_first_not_of("0123456789") != std::string_view::npos ||
-      !(n == 9 || n == 10 || n == 12 || n == 13) || cell[0] == '0') {
+      !(n == 9 || n == 10 || n == 12 || n == 13 || n == 15 || n == 16) || cell[0] == '0') {
     return false;
   }
   std::int64_t value = 0;
   std::from_chars(cell.data(), cell.data() + n, value);
+  if (n >= 15) value /= 1000;
   if (n >= 12) value /= 1000;
   static const DayNumber kUnixDay = YmdToDay(70, 1, 1);
   *day = kUnixDay + static_cast<DayNumber>(value / 86400);
@@ -238,9 +297,12 @@ DecimalHint DecimalHintOf(std::string_view cell) {
 }
 
 CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
-  if (cell == "N/A" || cell == "n/a") return CellNumber::kMissing;
-  for (const std::string_view empty : {"", "-", "null", "NaN", "nan"}) {
-    if (cell == empty) return CellNumber::kEmpty;
+  if (cell.empty()) return CellNumber::kEmpty;
+  if (!IsDigit(cell.front())) {
+    if (cell == "N/A" || cell == "n/a") return CellNumber::kMissing;
+    for (const std::string_view empty : {"-", "null", "NaN", "nan"}) {
+      if (cell == empty) return CellNumber::kEmpty;
+    }
   }
   bool negative = false;
   const auto takeSign = [&] {
@@ -252,7 +314,9 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
     return false;
   };
   const bool signFirst = takeSign();
+  const bool digitFirst = !cell.empty() && IsDigit(cell.front());
   for (const std::string_view currency : {"US$", "R$", "$", "\xE2\x82\xAC", "\xC2\xA3", "\xC2\xA5"}) {
+    if (digitFirst) break;
     if (cell.starts_with(currency)) {
       cell.remove_prefix(currency.size());
       if (!cell.empty() && cell.front() == ' ') cell.remove_prefix(1);
@@ -282,9 +346,10 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
     if (IsDigit(c)) {
       if (group >= 0 && !fraction && !exponent) ++group;
       buffer[size++] = c;
-    } else if (c == thousands && !fraction && !exponent) {
+    } else if (const std::size_t mark = GroupMarkAt(cell, i, thousands); mark > 0 && !fraction && !exponent) {
       if (size == 0 || group == 0 || (group > 0 && group != 3)) return CellNumber::kNoNumber;
       group = 0;
+      i += mark - 1;
     } else if (c == decimal && !fraction && !exponent) {
       if (group >= 0 && group != 3) return CellNumber::kNoNumber;
       fraction = true;
@@ -300,15 +365,18 @@ CellNumber ReadNumberCell(std::string_view cell, char decimal, double* value) {
   }
   if (group >= 0 && group != 3 && !fraction && !exponent) return CellNumber::kNoNumber;
   if (size == 0 || (!IsDigit(buffer[0]) && buffer[0] != '.')) return CellNumber::kNoNumber;
+  // Rounding to a double and then to the file's float could miss the float nearest the text,
+  // so a plain decimal goes straight to the float; one a float cannot hold is read as a double
+  // for the message.
+  float nearest = 0;
+  if (multiplier == 1 && ReadFloatText(std::string_view(buffer, size), &nearest) == std::errc()) {
+    *value = negative ? -double{nearest} : double{nearest};
+    return CellNumber::kNumber;
+  }
   const auto result = std::from_chars(buffer, buffer + size, *value, std::chars_format::general);
   if (result.ptr != buffer + size) return CellNumber::kNoNumber;
   if (result.ec == std::errc::result_out_of_range) return CellNumber::kBeyondRange;
   if (result.ec != std::errc() || !std::isfinite(*value)) return CellNumber::kNoNumber;
-  // Rounding to a double and then to the file's float could miss the float nearest the text.
-  float nearest = 0;
-  if (multiplier == 1 && ReadFloatText(std::string_view(buffer, size), &nearest) == std::errc()) {
-    *value = nearest;
-  }
   *value *= multiplier;
   if (negative) *value = -*value;
   return CellNumber::kNumber;

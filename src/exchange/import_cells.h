@@ -23,9 +23,11 @@ struct CellDate {
   int seconds = -1;                  // a time in the same cell ("2022-01-03 09:30"); -1: none
 };
 
-// Reads a date cell: YYYYMMDD, YYMMDD, YYYY-MM-DD, YYYY.MM.DD, YYYY/MM/DD, N/N/YY(YY),
-// N.N.YY(YY), N-N-YY(YY), "Jul 01, 2020", "01-Jul-2020", "01-Jul-20", "1 Jul 2020", each with
-// or without " HH:MM[:SS]" or "THH:MM[:SS]" after it. Month and day are not checked here.
+// Reads a date cell: YYYYMMDD, YYMMDD, YYYY-MM-DD, YYYY.MM.DD, YYYY/MM/DD, YYYY年M月D日,
+// N/N/YY(YY), N.N.YY(YY), N-N-YY(YY), "Jul 01, 2020", "01-Jul-2020", "01-Jul-20", "1 Jul 2020",
+// each with or without " HH:MM[:SS]" or "THH:MM[:SS]" after it (the seconds may have a
+// fraction of zeros, and a zone may follow, which is passed over). Month and day are not
+// checked here.
 bool ReadDateCell(std::string_view cell, CellDate* date);
 
 // The year, month and day of `date` read in `order` (ordered dates ignore it), checked against
@@ -46,8 +48,9 @@ bool ReadTimeCell(std::string_view cell, TimeDigits digits, int* seconds);
 // The way the widest of `cells` writes a time as one number (kNone when one is no number).
 TimeDigits TimeDigitsOf(std::string_view widest);
 
-// Reads a Unix time: whole seconds (9 or 10 digits, from 1973 on) or milliseconds (12 or 13
-// digits), told apart by their size and read as UTC. The day and the second of that day.
+// Reads a Unix time: whole seconds (9 or 10 digits, from 1973 on), milliseconds (12 or 13
+// digits) or microseconds (15 or 16), told apart by their size and read as UTC. The day and
+// the second of that day.
 bool ReadEpochCell(std::string_view cell, DayNumber* day, int* seconds);
 
 // What a number cell says about the decimal mark of its file.

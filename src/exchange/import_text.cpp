@@ -6,6 +6,8 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <span>
+#include <unordered_map>
 
 #include "exchange/column_titles.h"
 
@@ -32,7 +34,8 @@ int SlotNamed(std::string_view title) {
     case TitledField::kHigh: return 1;
     case TitledField::kLow: return 2;
     case TitledField::kClose: return 3;
-    case TitledField::kVolume: return 4;
+    case TitledField::kVolume:
+    case TitledField::kShares: return 4;
     case TitledField::kOpenInterest: return 5;
     case TitledField::kAdjustedClose: return kAdjustedSlot;
     case TitledField::kTicker: return kTickerSlot;
@@ -100,7 +103,14 @@ std::string ShapeText(const Shape& shape) {
 
 std::string LineText(int line) { return "Line " + std::to_string(line) + ": "; }
 
-std::string Quoted(std::string_view cell) { return "\"" + std::string(cell) + "\""; }
+// Control bytes would break the message's line or the terminal showing it.
+std::string Quoted(std::string_view cell) {
+  std::string text = "\"" + std::string(cell) + "\"";
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return text;
+}
 
 // "lines 211, 350, 4012", the first ten of them and how many more.
 std::string LinesText(const std::vector<int>& lines) {
@@ -147,8 +157,12 @@ void SplitCells(std::string_view line, char delimiter, std::vector<std::string_v
       if (end != at) cell = line.substr(at, end - at);
       at = end;
     } else {
-      std::size_t end = std::min(line.find(delimiter, at), line.size());
-      if (delimiter == ' ') end = std::min(line.find_first_of(" \t", at), line.size());
+      std::size_t end = at;
+      if (delimiter == ' ') {
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+      } else {
+        while (end < line.size() && line[end] != delimiter) ++end;
+      }
       cell = line.substr(at, end - at);
       while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\t')) cell.remove_suffix(1);
       at = end;
@@ -160,6 +174,29 @@ void SplitCells(std::string_view line, char delimiter, std::vector<std::string_v
     if (delimiter == ' ' && at == line.size()) break;
   }
 }
+
+// The lines of the table cut into cells once, for every reading of them.
+class CellTable {
+ public:
+  CellTable(const std::vector<Line>& lines, char delimiter, std::size_t width) {
+    cells_.reserve(lines.size() * width);
+    start_.reserve(lines.size() + 1);
+    std::vector<std::string_view> line;
+    for (const Line& l : lines) {
+      start_.push_back(cells_.size());
+      SplitCells(l.text, delimiter, &line);
+      cells_.insert(cells_.end(), line.begin(), line.end());
+    }
+    start_.push_back(cells_.size());
+  }
+  std::span<const std::string_view> operator[](std::size_t line) const {
+    return {cells_.data() + start_[line], start_[line + 1] - start_[line]};
+  }
+
+ private:
+  std::vector<std::string_view> cells_;
+  std::vector<std::size_t> start_;  // where each line's cells begin, and the end
+};
 
 // The delimiter and width of the table: of tab, semicolon, comma and blanks (preferred in
 // that order), the one that splits the most of `sample` into one number of cells, at least
@@ -198,6 +235,16 @@ bool HoldsDate(const std::vector<std::string_view>& cells) {
   return std::any_of(cells.begin(), cells.end(), [&](std::string_view cell) {
     return ReadDateCell(cell, &date) || ReadEpochCell(cell, &day, &seconds);
   });
+}
+
+// A cell that is a date (one of the calendar, where its form tells the order) or a Unix time.
+bool IsDateCell(std::string_view cell) {
+  CellDate date;
+  DayNumber day = 0;
+  int seconds = 0, year = 0, month = 0, dayOfMonth = 0;
+  return (ReadDateCell(cell, &date) &&
+          (!date.ordered || ResolveDate(date, DateOrder::kUndecided, &year, &month, &dayOfMonth))) ||
+         ReadEpochCell(cell, &day, &seconds);
 }
 
 // A first line is a title row when none of its cells is a date or a number, and one is text.
@@ -252,9 +299,9 @@ const char* FailureText(int kind) {
 
 class Reader {
  public:
-  Reader(const std::vector<Line>& lines, std::size_t first, char delimiter,
+  Reader(const std::vector<Line>& lines, const CellTable& table, std::size_t first,
          const ImportOptions& options)
-      : lines_(lines), first_(first), delimiter_(delimiter), options_(options) {}
+      : lines_(lines), table_(table), first_(first), options_(options) {}
 
   // Reads every line as `shape`. On failure returns false with `error` and `failLine` set.
   bool Read(const Shape& shape, ImportedText* out);
@@ -280,17 +327,18 @@ class Reader {
     error = LineText(line) + what;
     return false;
   }
-  // Splits line `l` into `cells_` and reads its date and time; false (failed) when they do not read.
+  // Takes the cells of line `l` into `cells_` and reads its date and time; false (failed) when
+  // they do not read.
   bool ReadLine(std::size_t l, CellDate* date, int* seconds);
   bool DecideOrder(DateOrder* order);
   bool DecideDecimal(char* decimal);
   void CheckBars(ImportedText* out);
 
   const std::vector<Line>& lines_;
+  const CellTable& table_;
   std::size_t first_;
-  char delimiter_;
   const ImportOptions& options_;
-  std::vector<std::string_view> cells_;  // the cells of the line read last
+  std::span<const std::string_view> cells_;  // the cells of the line read last
   std::size_t count_ = 0;
   std::size_t dateColumn_ = 0;
   std::size_t timeColumn_ = 0;  // count_ when the shape has no time column
@@ -307,7 +355,7 @@ class Reader {
 
 bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
   const Line& line = lines_[first_ + l];
-  SplitCells(line.text, delimiter_, &cells_);
+  cells_ = table_[first_ + l];
   if (cells_.size() != count_) {
     return Fail(line.number, std::to_string(cells_.size()) + " columns where " +
                                  std::to_string(count_) + " were expected.");
@@ -451,7 +499,7 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   dayFirst_ = monthFirst_ = undecided_ = {};
   // A date column of Unix times, and how a time column writes its times as numbers, are
   // decided by the first line and the widest cell.
-  SplitCells(lines_[first_].text, delimiter_, &cells_);
+  cells_ = table_[first_];
   DayNumber unixDay = 0;
   int seconds = 0;
   epoch_ = cells_.size() == count_ && ReadEpochCell(cells_[dateColumn_], &unixDay, &seconds);
@@ -459,7 +507,7 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   if (timeColumn_ < count_) {
     std::string_view widest = "0";
     for (std::size_t l = 0; l < n; ++l) {
-      SplitCells(lines_[first_ + l].text, delimiter_, &cells_);
+      cells_ = table_[first_ + l];
       if (cells_.size() == count_ && cells_[timeColumn_].size() > widest.size() &&
           cells_[timeColumn_].find(':') == std::string_view::npos)
         widest = cells_[timeColumn_];
@@ -493,7 +541,7 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
   out->quotes.reserve(n);
   std::array<double, kImportColumnCount + 1> values{};
   std::array<bool, kImportColumnCount + 1> present{};
-  std::map<std::string_view, int, std::less<>> tickers;
+  std::unordered_map<std::string_view, int> tickers;
   std::string_view lastTicker;
   int lastIndex = 0;
   bool needsOrder = false;
@@ -619,6 +667,13 @@ Shape TitledShape(const std::vector<std::string_view>& cells) {
     shape.slots.push_back(SlotNamed(cells[c]));
     shape.names.push_back(cells[c].empty() ? "column " + std::to_string(c + 1) : std::string(cells[c]));
   }
+  // A count of shares beside a volume is the volume, and the other column the money traded.
+  const auto shares = [&](std::string_view title) { return FieldTitled(title) == TitledField::kShares; };
+  if (std::any_of(cells.begin(), cells.end(), shares)) {
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (shape.slots[c] == 4 && !shares(cells[c])) shape.slots[c] = kIgnoredSlot;
+    }
+  }
   return shape;
 }
 
@@ -671,7 +726,11 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   *quotes = ImportedText{};
   DecodedText decoded;
   if (!DecodeImportText(bytes, options.encoding, &decoded, error)) return false;
-  const std::string_view text = decoded.utf8;
+  std::string_view text = decoded.utf8;
+  // Old DOS programs end a text with Ctrl+Z. Only at the very end: one inside the text is
+  // refused with its line, never taken as a silent end.
+  const std::size_t last = text.find_last_not_of("\x1a\r\n");
+  text = last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
   std::vector<std::string> notes;
   if (decoded.proposed) notes.push_back("read as " + decoded.encoding + ": the text is no UTF-8");
   std::vector<Line> all;
@@ -701,9 +760,9 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   std::vector<Line> sample(all.begin(), all.begin() + static_cast<long>(std::min(all.size(), kSampleEnd)));
   if (all.size() > kSampleEnd) sample.insert(sample.end(), all.end() - static_cast<long>(std::min(all.size() - kSampleEnd, std::size_t{20})), all.end());
   // Plain names, not a structured binding: clang 14 cannot capture one in a lambda.
-  const auto table = TableOf(sample);
-  const char delimiter = table.first;
-  const std::size_t width = table.second;
+  const auto delimiterAndWidth = TableOf(sample);
+  const char delimiter = delimiterAndWidth.first;
+  const std::size_t width = delimiterAndWidth.second;
   std::vector<std::string_view> cells;
   const auto outside = [&](const Line& line) {
     SplitCells(line.text, delimiter, &cells);
@@ -723,6 +782,7 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
                     (l < top ? " above the quotes: " : " below the quotes: ") + Quoted(Clipped(all[l].text)));
   }
   const std::vector<Line> lines(all.begin() + static_cast<long>(top), all.begin() + static_cast<long>(bottom));
+  const CellTable table(lines, delimiter, width);
   SplitCells(lines.front().text, delimiter, &cells);
   const int titleLine = lines.front().number;
 
@@ -748,16 +808,22 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
       seen[static_cast<std::size_t>(slot)] = true;
     }
     if (lines.size() == 1) return refuse("The text holds no quotes.");
-    // A time column without a date column is the date when it holds Unix times.
+    // Without a column titled as the date, the date is the time column when it holds dates
+    // or Unix times, else the first column of a title the table lacks that holds them.
     std::vector<std::string_view> row;
     SplitCells(lines[1].text, delimiter, &row);
-    DayNumber day = 0;
-    int seconds = 0;
-    const auto time = std::find(shape.slots.begin(), shape.slots.end(), int{kTimeSlot});
-    if (!seen[kDateSlot] && time != shape.slots.end() && row.size() == cells.size() &&
-        ReadEpochCell(row[static_cast<std::size_t>(time - shape.slots.begin())], &day, &seconds)) {
-      *time = kDateSlot;
-      seen[kDateSlot] = true;
+    if (!seen[kDateSlot] && row.size() == cells.size()) {
+      const auto time = std::find(shape.slots.begin(), shape.slots.end(), int{kTimeSlot});
+      std::size_t date = static_cast<std::size_t>(time - shape.slots.begin());
+      if (time == shape.slots.end() || !IsDateCell(row[date])) {
+        date = 0;
+        while (date < row.size() && (FieldTitled(cells[date]) != TitledField::kNone || !IsDateCell(row[date])))
+          ++date;
+      }
+      if (date < row.size()) {
+        shape.slots[date] = kDateSlot;
+        seen[kDateSlot] = true;
+      }
     }
     if (!seen[kDateSlot]) {
       shapes = ShapesOfCount(cells.size());
@@ -769,7 +835,7 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   }
   std::optional<Reader> chosen;
   if (shapes.empty()) {
-    chosen.emplace(lines, first, delimiter, options);
+    chosen.emplace(lines, table, first, options);
     for (std::size_t c = 0; c < shape.slots.size(); ++c)
       kept.preview.fields.push_back(FieldHeading(shape.slots[c], options.adjusted));
     if (!chosen->Read(shape, &read)) return refuse(chosen->error);
@@ -789,7 +855,7 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
     std::string furthestError, undecidedError;
     int furthest = titleLine;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-      Reader reader(lines, first, delimiter, options);
+      Reader reader(lines, table, first, options);
       ImportedText reading;
       if (reader.Read(shapes[i], &reading)) {
         fits.push_back(i);
@@ -835,8 +901,9 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
   read.orderReason = chosen->orderReason;
 
   // Oldest first within each ticker; of two quotes of one ticker, day (and time) the later
-  // line is refused, the first such line. Texts oldest or newest first, as most are, need no
-  // sort.
+  // line is refused, the first such line. Each ticker's rows oldest or newest first, as most
+  // texts write them (a text of many tickers often day by day, the tickers interleaved), need
+  // no sort: the rows are only gathered by ticker.
   if (!read.intraday) {
     for (ImportedQuote& quote : read.quotes) quote.seconds = 0;
   }
@@ -845,23 +912,28 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
     constexpr std::int64_t kDays = std::int64_t{1} << 20;  // beyond every day a file holds
     return (std::int64_t{quote.ticker} * kDays + quote.day + kDays / 2) * 86400 + quote.seconds;
   };
-  const auto rising = [&](const ImportedQuote& a, const ImportedQuote& b) { return key(a) < key(b); };
-  const auto falling = [&](const ImportedQuote& a, const ImportedQuote& b) {
-    return a.ticker == b.ticker ? key(a) > key(b) : a.ticker < b.ticker;
-  };
-  const bool oldestFirst =
-      std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !rising(a, b); }) == q.end();
-  const bool newestFirst =
-      !oldestFirst &&
-      std::adjacent_find(q.begin(), q.end(), [&](auto& a, auto& b) { return !falling(a, b); }) == q.end();
-  if (newestFirst) {
-    for (auto group = q.begin(); group != q.end();) {
-      const auto end = std::find_if(group, q.end(), [&](auto& a) { return a.ticker != group->ticker; });
-      std::reverse(group, end);
-      group = end;
-    }
+  std::vector<ImportedQuote> grouped;
+  if (read.tickers.size() > 1) {
+    std::vector<std::size_t> place(read.tickers.size() + 1, 0);
+    for (const ImportedQuote& quote : q) ++place[static_cast<std::size_t>(quote.ticker) + 1];
+    for (std::size_t t = 1; t < place.size(); ++t) place[t] += place[t - 1];
+    grouped.resize(q.size());
+    for (const ImportedQuote& quote : q) grouped[place[static_cast<std::size_t>(quote.ticker)]++] = quote;
   }
-  if (!oldestFirst && !newestFirst) {
+  std::vector<ImportedQuote>& byTicker = grouped.empty() ? q : grouped;
+  bool ordered = true;
+  for (auto group = byTicker.begin(); ordered && group != byTicker.end();) {
+    const auto end = std::find_if(group, byTicker.end(), [&](auto& a) { return a.ticker != group->ticker; });
+    const auto notRising = [&](auto& a, auto& b) { return key(a) >= key(b); };
+    const auto notFalling = [&](auto& a, auto& b) { return key(a) <= key(b); };
+    if (std::adjacent_find(group, end, notRising) != end) {
+      if (std::adjacent_find(group, end, notFalling) != end) ordered = false;
+      else std::reverse(group, end);
+    }
+    group = end;
+  }
+  if (ordered && !grouped.empty()) q = std::move(grouped);
+  if (!ordered) {
     std::vector<std::size_t> order(q.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(),

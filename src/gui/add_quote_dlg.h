@@ -8,5 +8,6 @@ class CAddQuoteDlg final : public QDialog {
   Q_OBJECT
 
  public:
-  CAddQuoteDlg(const std::string& newDate, QWidget* parent);
+  // `explanation`: how the new quote is made (AddQuoteExplanation).
+  CAddQuoteDlg(const std::string& newDate, const std::string& explanation, QWidget* parent);
 };

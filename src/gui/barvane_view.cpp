@@ -12,7 +12,6 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStyle>
@@ -92,22 +91,19 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent) {
   return grid;
 }
 
-// Stored widths that do not fit the grid give way to the default for every column.
-std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, int count, int gridWidth,
-                              int fallback) {
+// Stored widths that do not fit the grid give way to the defaults for every column.
+std::vector<int> ColumnWidths(SettingsStore& settings, const char* section, const std::vector<int>& defaults,
+                              int gridWidth) {
   std::vector<int> widths;
   int sum = 0;
   bool usable = true;
-  for (int c = 0; c < count; ++c) {
-    std::string name = "col";
-    name += std::to_string(c);
-    const int w = settings.ReadInt(section, name, fallback);
+  for (std::size_t c = 0; c < defaults.size(); ++c) {
+    const int w = settings.ReadInt(section, "col" + std::to_string(c), defaults[c]);
     usable = usable && w > 0 && w <= gridWidth;
     sum += w;
     widths.push_back(w);
   }
-  if (!usable || sum > gridWidth) widths.assign(static_cast<std::size_t>(count), fallback);
-  return widths;
+  return usable && sum <= gridWidth ? widths : defaults;
 }
 
 // A file text as the history keeps words: UTF-8, as the command line takes them.
@@ -121,10 +117,11 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
       m_history(fs, DefaultHistoryDirectory(), HistoryLimits::FromEnvironment()),
       m_recorder(fs, m_history),
       m_state(m_recorder, settings, m_ui),
+      m_portfolioModel(m_state),
       m_symbolModel(m_state),
       m_quoteModel(m_state),
       m_driveCombo(new QComboBox(this)),
-      m_portfolioList(new QListWidget(this)),
+      m_portfolioList(MakeGrid(&m_portfolioModel, this)),
       m_symbolFilter(new QLineEdit(this)),
       m_symbolGrid(MakeGrid(&m_symbolModel, this)),
       m_quoteGrid(MakeGrid(&m_quoteModel, this)),
@@ -136,6 +133,21 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   portfolioLayout->addWidget(m_portfolioList, 1);
   m_driveCombo->setMinimumContentsLength(8);
   m_driveCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  // A path keeps its start and its last directory, which tell portfolios apart.
+  m_portfolioList->setTextElideMode(Qt::ElideMiddle);
+  m_portfolioList->horizontalHeader()->setStretchLastSection(true);
+  for (QTableView* list : {m_portfolioList, m_symbolGrid}) {
+    list->horizontalHeader()->setSectionsClickable(true);
+    list->horizontalHeader()->setSortIndicatorShown(true);
+  }
+  connect(m_portfolioList->horizontalHeader(), &QHeaderView::sectionClicked, this, [this] {
+    m_state.SortPortfolios();
+    Refresh();
+  });
+  connect(m_symbolGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+    m_state.SortSymbols(column);
+    Refresh();
+  });
 
   auto* symbols = new QGroupBox(QStringLiteral("Symbols"), this);
   auto* symbolLayout = new QVBoxLayout(symbols);
@@ -144,7 +156,7 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
   m_symbolFilter->setMaxLength(16);
   symbolLayout->addWidget(m_symbolFilter);
   symbolLayout->addWidget(m_symbolGrid, 1);
-  m_symbolGrid->horizontalHeader()->setStretchLastSection(true);  // the name takes what is left
+  m_symbolGrid->horizontalHeader()->setStretchLastSection(true);  // no gap at the right
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
   auto* quoteSplit = new QSplitter(Qt::Horizontal, quotes);
   quoteSplit->addWidget(m_quoteGrid);
@@ -212,11 +224,12 @@ CBarvaneView::CBarvaneView(FileSystem& fs, SettingsStore& settings, QtUi::Messag
     RepairRecorded([&] { m_state.ChangeDrive(m_state.m_drives[static_cast<std::size_t>(index)]); });
     Refresh();
   });
-  connect(m_portfolioList, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (m_refreshing || row < 0) return;
-    RepairRecorded([&] { m_state.SelectPortfolio(row); });
-    Refresh();
-  });
+  connect(m_portfolioList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (m_refreshing || !current.isValid()) return;
+            RepairRecorded([&] { m_state.SelectPortfolio(current.row()); });
+            Refresh();
+          });
   m_quoteGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows to copy
   m_symbolGrid->installEventFilter(this);
   m_quoteGrid->installEventFilter(this);
@@ -313,14 +326,21 @@ void CBarvaneView::Start() {
 
 void CBarvaneView::InsertColumns() {
   SettingsStore& settings = m_state.settings();
-  // Wide enough for the texts they hold: a symbol, a date, a price like -12345.6789.
-  const int symbolText = m_symbolGrid->fontMetrics().horizontalAdvance(QStringLiteral("XXXXXXXXXX")) + 12;
+  // Wide enough for the texts they hold: a symbol, a date, a price like -12345.6789; the name
+  // has what is left of the grid.
+  const QFontMetrics metrics = m_symbolGrid->fontMetrics();
+  const auto fitting = [&metrics](const char* text) { return metrics.horizontalAdvance(QString::fromLatin1(text)) + 12; };
+  std::vector<int> symbolDefaults = {fitting("XXXXXXXXXX"), 0,           fitting("00/00/0000"), fitting("00/00/0000"),
+                                     fitting("Quarterly"),  fitting("00,000")};
+  int others = 0;
+  for (int w : symbolDefaults) others += w;
   const int symbolWidth = m_symbolGrid->viewport()->width();
-  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", 2, std::max(symbolWidth, 2 * symbolText), symbolText);
-  for (int c = 0; c < 2; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
+  symbolDefaults[kSymbolListName] = std::max(symbolDefaults[kSymbolListSymbol], symbolWidth - others);
+  const auto symbolWidths = ColumnWidths(settings, "SymbolGrid", symbolDefaults, std::max(symbolWidth, others + symbolDefaults[kSymbolListName]));
+  for (int c = 0; c < kSymbolListColumns; ++c) m_symbolGrid->setColumnWidth(c, symbolWidths[static_cast<std::size_t>(c)]);
   const int quoteText = m_quoteGrid->fontMetrics().horizontalAdvance(QStringLiteral("-12345.6789")) + 12;
   const int quoteWidth = m_quoteGrid->viewport()->width();
-  const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", 7, std::max(quoteWidth, 7 * quoteText), quoteText);
+  const auto quoteWidths = ColumnWidths(settings, "QuoteGrid", std::vector<int>(7, quoteText), std::max(quoteWidth, 7 * quoteText));
   for (int c = 0; c < 7; ++c) m_quoteGrid->setColumnWidth(c, quoteWidths[static_cast<std::size_t>(c)]);
 }
 
@@ -342,6 +362,9 @@ void CBarvaneView::RestoreSplitters() {
       if (ok && size > 0) sizes.push_back(size);
     }
     if (sizes.size() == 2) {
+      // Kept sizes are shared out in proportion; the chart keeps a third of a smaller window too.
+      const int total = sizes[0] + sizes[1];
+      if (i == 2 && sizes[1] < total / 3) sizes = {total - total / 3, total / 3};
       m_splitters[i]->setSizes(sizes);
     } else if (i == 0) {
       // A handful of portfolios needs a quarter of the width; the symbols' names the rest.
@@ -371,7 +394,7 @@ void CBarvaneView::SaveColumnWidths() {
       settings.WriteInt(section, name, grid->columnWidth(c));
     }
   };
-  save("SymbolGrid", m_symbolGrid, 2);
+  save("SymbolGrid", m_symbolGrid, kSymbolListColumns);
   save("QuoteGrid", m_quoteGrid, 7);
   for (std::size_t i = 0; i < m_splitters.size(); ++i) {
     const QList<int> sizes = m_splitters[i]->sizes();
@@ -424,15 +447,26 @@ void CBarvaneView::Refresh() {
     if (m_state.m_drives[i] == m_state.m_drive) current = static_cast<int>(i);
   }
   m_driveCombo->setCurrentIndex(current);
-  m_portfolioList->clear();
-  for (const std::string& dir : m_state.m_portfolios) m_portfolioList->addItem(FromPath(dir));
-  m_portfolioList->setCurrentRow(m_state.m_selPortfolio);
+  m_portfolioModel.Refresh();
+  const QModelIndex portfolio = m_portfolioModel.index(m_state.m_selPortfolio, 0);
+  if (portfolio.isValid()) {
+    m_portfolioList->selectionModel()->setCurrentIndex(portfolio, QItemSelectionModel::ClearAndSelect |
+                                                                      QItemSelectionModel::Rows);
+    m_portfolioList->scrollTo(portfolio);
+  }
+  ShowSortIndicators();
   m_symbolModel.Refresh();
   m_quoteModel.Refresh();
   SelectGridRows();
   m_refreshing = false;
   MarkChart();
   emit StateChanged();
+}
+
+void CBarvaneView::ShowSortIndicators() {
+  const auto order = [](const ListSort& sort) { return sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder; };
+  m_portfolioList->horizontalHeader()->setSortIndicator(0, order(m_state.m_portfolioSort));
+  m_symbolGrid->horizontalHeader()->setSortIndicator(m_state.m_symbolSort.column, order(m_state.m_symbolSort));
 }
 
 void CBarvaneView::RefreshQuotes() {
@@ -624,7 +658,7 @@ void CBarvaneView::AddQuote() {
     m_ui.ShowMessage(refusal, MessageIcon::kNone);
     return;
   }
-  CAddQuoteDlg dialog(*proposed, this);
+  CAddQuoteDlg dialog(*proposed, AddQuoteExplanation(m_state), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const bool added = Recorded(
       {"add-quote", m_state.m_portfolioDir, Utf8(m_state.m_codePage, m_state.m_seriesSymbol), m_state.QuoteDateText(m_state.m_selQuoteRow)},

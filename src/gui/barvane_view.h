@@ -20,7 +20,6 @@
 class QComboBox;
 class QFocusFrame;
 class QLineEdit;
-class QListWidget;
 class QSplitter;
 class QStatusBar;
 class QTableView;
@@ -53,7 +52,7 @@ class CBarvaneView final : public QWidget {
   bool GoToDate(const QString& text);
 
   QComboBox* driveCombo() const { return m_driveCombo; }
-  QListWidget* portfolioList() const { return m_portfolioList; }
+  QTableView* portfolioList() const { return m_portfolioList; }
   QTableView* symbolGrid() const { return m_symbolGrid; }
   QLineEdit* symbolFilter() const { return m_symbolFilter; }
   QSplitter* splitter(int which) const { return m_splitters[static_cast<std::size_t>(which)]; }
@@ -88,6 +87,8 @@ class CBarvaneView final : public QWidget {
  private:
   void Start();
   void InsertColumns();
+  // The header arrows as the state's sorts have them.
+  void ShowSortIndicators();
   // The splitters' stored sizes, or a start where the chart has at least a third of the width.
   void RestoreSplitters();
   void Refresh();
@@ -154,10 +155,11 @@ class CBarvaneView final : public QWidget {
   int m_historyGeneration = 0;
   std::pair<std::string, int> m_titlesOf{"", -1};
   std::string m_undoTitle, m_redoTitle;
+  PortfolioListModel m_portfolioModel;
   SymbolGridModel m_symbolModel;
   QuoteGridModel m_quoteModel;
   QComboBox* m_driveCombo;
-  QListWidget* m_portfolioList;
+  QTableView* m_portfolioList;
   QLineEdit* m_symbolFilter;
   QTableView* m_symbolGrid;
   QTableView* m_quoteGrid;

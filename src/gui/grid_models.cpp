@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/symbol_columns.h"
 #include "app/symbol_filter.h"
 #include "gui/qt_text.h"
 
@@ -20,25 +21,36 @@ int SymbolGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
-int SymbolGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int SymbolGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : barvane::kSymbolListColumns;
+}
 
 QVariant SymbolGridModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const auto column = static_cast<barvane::SymbolColumn>(index.column());
+  if (role == Qt::TextAlignmentRole) return Alignment(column == barvane::kSymbolListQuotes);
+  if (role != Qt::DisplayRole) return {};
   // A rescan empties the rows and may paint before the grid is told; the stale rows show nothing.
   const auto stateRow = static_cast<std::size_t>(StateRow(index.row()));
   if (stateRow >= state_.m_symbolRows.size()) return {};
   const barvane::SymbolRow& row = state_.m_symbolRows[stateRow];
-  return FromFileText(state_.m_codePage, index.column() == kSymbol ? row.symbol : row.name);
+  if (column == barvane::kSymbolListSymbol || column == barvane::kSymbolListName) {
+    return FromFileText(state_.m_codePage, column == barvane::kSymbolListSymbol ? row.symbol : row.name);
+  }
+  return FromLatin1(barvane::SymbolCellText(row, column, fullYears_));
 }
 
 QVariant SymbolGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-  return section == kSymbol ? QStringLiteral("Symbol") : QStringLiteral("Name");
+  if (orientation != Qt::Horizontal || section < 0 || section >= barvane::kSymbolListColumns) return {};
+  if (role == Qt::TextAlignmentRole) return Alignment(section == barvane::kSymbolListQuotes);
+  if (role != Qt::DisplayRole) return {};
+  return QString::fromLatin1(barvane::kSymbolListHeadings[static_cast<std::size_t>(section)]);
 }
 
 void SymbolGridModel::Refresh() {
   beginResetModel();
   shown_ = barvane::ShownSymbolRows(state_.m_symbolRows, state_.m_symbolFilter, state_.m_codePage);
+  fullYears_ = barvane::SymbolDatesNeedFullYears(state_.m_symbolRows);
   endResetModel();
 }
 
@@ -81,6 +93,30 @@ QVariant QuoteGridModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 void QuoteGridModel::Refresh() {
+  beginResetModel();
+  endResetModel();
+}
+
+int PortfolioListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(state_.m_portfolios.size());
+}
+
+int PortfolioListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+
+QVariant PortfolioListModel::data(const QModelIndex& index, int role) const {
+  if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    return {};
+  }
+  const auto row = static_cast<std::size_t>(index.row());
+  return row < state_.m_portfolios.size() ? FromPath(state_.m_portfolios[row]) : QVariant();
+}
+
+QVariant PortfolioListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section != 0) return {};
+  return QStringLiteral("Portfolio");
+}
+
+void PortfolioListModel::Refresh() {
   beginResetModel();
   endResetModel();
 }

@@ -10,8 +10,6 @@ class SymbolGridModel final : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kSymbol, kName, kColumnCount };
-
   explicit SymbolGridModel(const barvane::ViewState& state, QObject* parent = nullptr)
       : QAbstractTableModel(parent), state_(state) {}
 
@@ -29,6 +27,25 @@ class SymbolGridModel final : public QAbstractTableModel {
  private:
   const barvane::ViewState& state_;
   std::vector<int> shown_;
+  bool fullYears_ = false;
+};
+
+// The portfolio list: the state's portfolio directories, elided in the middle where too long.
+class PortfolioListModel final : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit PortfolioListModel(const barvane::ViewState& state, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), state_(state) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void Refresh();
+
+ private:
+  const barvane::ViewState& state_;
 };
 
 // The columns of barvane::QuoteColumns for the series shown: Time only for one with times.

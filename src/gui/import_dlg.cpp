@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -30,6 +31,22 @@ namespace {
 
 // The widest the table grows, so that the dialog fits a screen of 800 by 600.
 constexpr int kWidestTable = 760;
+
+// Sizes `dialog` to what its content asks for, within its maximum and the screen (its frame
+// included), and centres it again. Unlike adjustSize, which keeps a window to two thirds of
+// the screen and so squeezes the fields of a small one.
+void FitToContent(QWidget* dialog) {
+  QSize most = dialog->maximumSize();
+  if (const QScreen* screen = dialog->screen()) {
+    const QSize frame = dialog->frameGeometry().size() - dialog->geometry().size();
+    most = most.boundedTo(screen->availableGeometry().size() - frame);
+  }
+  QSize size = dialog->sizeHint().expandedTo(dialog->minimumSizeHint());
+  if (dialog->layout()->hasHeightForWidth())
+    size.setHeight(std::max(size.height(), dialog->layout()->totalHeightForWidth(size.width())));
+  dialog->resize(size.boundedTo(most));
+  CentreOnScreen(dialog);
+}
 
 // One quote as it will be stored: its date with four digits to the year, its time for an
 // intraday text, and the numbers of the columns the text has as the export writes them.
@@ -211,7 +228,7 @@ void CImportDlg::ShowTable() {
               m_table->verticalScrollBar()->sizeHint().width();
   for (int c = 0; c < m_table->columnCount(); ++c) width += m_table->columnWidth(c);
   m_table->setMinimumWidth(std::min(width, kWidestTable));
-  if (isVisible()) adjustSize();
+  if (isVisible()) FitToContent(this);
 }
 
 void CImportDlg::Preview() {

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/last_series.h"
+#include "app/window_placement.h"
 #include "gui/help_wnd.h"
 #include "gui/qt_text.h"
 #include "gui/screen_centre.h"
@@ -26,11 +27,11 @@ using namespace barvane;
 
 namespace {
 
-constexpr const char* kScreenSection = "Screen";
-
-QSize ScreenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry().size() : QSize(1024, 768);
+// The usable area (without the desktop's panels) of `screen`, or of the primary screen.
+ScreenRect UsableArea(const QScreen* screen) {
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {area.x(), area.y(), area.width(), area.height()};
 }
 
 }  // namespace
@@ -138,7 +139,7 @@ void CMainFrame::CreateMenusAndToolBar() {
              QStringLiteral("Edit data"));
   AddCommand(quotes, kCmdSplit, QStringLiteral("&Split..."), QStringLiteral("Enter a split"),
              QStringLiteral("Enter split"));
-  AddCommand(quotes, kCmdAdjust, QStringLiteral("Adju&st..."), QStringLiteral("Scale the volume or price"),
+  AddCommand(quotes, kCmdAdjust, QStringLiteral("Ad&just..."), QStringLiteral("Scale the volume or price"),
              QStringLiteral("Scale values"));
   quotes->addSeparator();
   QAction* newQuote = AddCommand(quotes, kCmdNewQuote, QStringLiteral("&New..."),
@@ -210,6 +211,8 @@ void CMainFrame::CreateStatusBar() {
     bar->addPermanentWidget(pane);
   }
   connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+    // On a small screen a long message is cut at the panes; the tip shows it whole.
+    bar->setToolTip(message);
     if (message.isEmpty()) bar->showMessage(QStringLiteral("For Help, press F1"));
   });
 }
@@ -239,33 +242,14 @@ QString CMainFrame::symbolPaneText() const { return FromLatin1(m_view->state().S
 QString CMainFrame::quotePaneText() const { return FromLatin1(m_view->state().QuotePaneText()); }
 
 void CMainFrame::RestorePlacement() {
-  int x = m_settings.ReadInt(kScreenSection, "x", 0);
-  int y = m_settings.ReadInt(kScreenSection, "y", 0);
-  int cx = m_settings.ReadInt(kScreenSection, "cx", 0);
-  int cy = m_settings.ReadInt(kScreenSection, "cy", 0);
-  const QSize screen = ScreenSize();
-  const int w = screen.width(), h = screen.height();
-  const bool usable = cx > 0 && cy > 0 && x >= 0 && y >= 0 && cx <= w && cy <= h && x <= w && y <= h;
-  if (!usable) {
-    cx = static_cast<int>(static_cast<float>(w) * 0.95f);
-    cy = static_cast<int>(static_cast<float>(h) * 0.95f);
-    x = (w - cx) / 2;
-    y = (h - cy) / 2;
-    m_settings.WriteInt(kScreenSection, "x", x);
-    m_settings.WriteInt(kScreenSection, "y", y);
-    m_settings.WriteInt(kScreenSection, "cx", cx);
-    m_settings.WriteInt(kScreenSection, "cy", cy);
-  }
-  resize(cx, cy);
-  move(x, y);
+  const ScreenRect placed = barvane::RestorePlacement(m_settings, UsableArea(nullptr));
+  resize(placed.width, placed.height);
+  move(placed.x, placed.y);
 }
 
 void CMainFrame::StorePlacement() {
   if (!m_placed || isMinimized()) return;
-  m_settings.WriteInt(kScreenSection, "x", std::max(0, x()));
-  m_settings.WriteInt(kScreenSection, "y", std::max(0, y()));
-  m_settings.WriteInt(kScreenSection, "cx", width());
-  m_settings.WriteInt(kScreenSection, "cy", height());
+  barvane::StorePlacement(m_settings, UsableArea(screen()), {x(), y(), width(), height()});
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {

@@ -1,5 +1,5 @@
-// The row drawing of both grids: highlight, text inset by 2 pixels and clipped to its cell,
-// light grey grid lines along the bottom and right of each cell.
+// The row drawing of the lists and grids: highlight, text inset by 2 pixels and elided where its
+// cell is too narrow, light grey grid lines along the bottom and right of each cell.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -138,7 +138,7 @@ class TreeWalk {
       }
       CheckedSymbol symbol;
       symbol.symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
-      if (symbol.symbol.empty()) symbol.symbol = record.nameText();
+      if (symbol.symbol.empty()) symbol.symbol = ShownText(record.nameText());
       symbol.where = where;
       symbol.dir = dir;
       symbol.record = record;
@@ -174,7 +174,7 @@ class TreeWalk {
     if (n < 1 || at + kMasterRecordSize > master.size()) return kNoSymbolText;
     std::copy_n(master.begin() + static_cast<std::ptrdiff_t>(at), kMasterRecordSize, record.bytes.begin());
     const std::string symbol = GridSymbolText(record.bytes.data() + kMasterSymbol);
-    return symbol.empty() ? record.nameText() : symbol;
+    return symbol.empty() ? ShownText(record.nameText()) : symbol;
   }
 
   void Problem(const std::string& symbol, const std::string& where, const std::string& dir,
@@ -202,7 +202,7 @@ class TreeWalk {
   void EnterSubPortfolio(const DirectoryNames& names, const MasterRecord& record,
                          const std::string& dir, const std::string& where, int depth) {
     const std::string name = record.subPortfolioName();
-    const std::string label = record.nameText().substr(0, 8);
+    const std::string label = ShownText(record.nameText().substr(0, 8));
     if (name.empty()) {
       return Problem(kNoSymbolText, where, dir,
                      "sub-portfolio record \"" + label + "\" names no usable directory");

@@ -44,13 +44,9 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
 TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);  // bar 901 spans 4..12
-  EXPECT_EQ(v.BarAt(4), 901);
-  EXPECT_EQ(v.BarAt(11.99), 901);
-  EXPECT_EQ(v.BarAt(12), 902);
-  EXPECT_EQ(v.BarAt(795.9), 999);
-  EXPECT_EQ(v.BarAt(1e6), 999);
-  EXPECT_EQ(v.BarAt(0), 900);
-  EXPECT_EQ(v.BarAt(-1e6), 0);
+  const std::pair<double, int> cases[] = {{4, 901}, {11.99, 901}, {12, 902}, {795.9, 999},
+                                          {1e6, 999}, {0, 900}, {-1e6, 0}};
+  for (const auto& [x, bar] : cases) EXPECT_EQ(v.BarAt(x), bar) << x;
   for (int bar : {901, 950, 999}) EXPECT_EQ(v.BarAt(v.XOfBar(bar)), bar);
 }
 

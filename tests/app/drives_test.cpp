@@ -41,17 +41,15 @@ TEST(Drives, OnlyRealFileSystemsAreListedOnceEachInListOrder) {
   EXPECT_EQ(ListDrives(fs),
             (Drives{"/", "/boot", "/boot/efi", "/Data", "/home", "/run/media/usb", "/tmp"}));
   EXPECT_FALSE(IsPseudoFileSystem({"/", "ext4"}));
-  EXPECT_EQ(DriveEntryText("/home"), "[-/home-]");
+  EXPECT_EQ(DriveEntryText("/home"), "Drive: /home");
 }
 
 TEST(Drives, APathLiesOnItsLongestMountPointPrefixByComponent) {
   const Drives drives{"/", "/home", "/home/user/usb"};
-  EXPECT_EQ(DriveOfPath(drives, "/home"), "/home");
-  EXPECT_EQ(DriveOfPath(drives, "/home/"), "/home");
-  EXPECT_EQ(DriveOfPath(drives, "/home/user/usb/x"), "/home/user/usb");
-  EXPECT_EQ(DriveOfPath(drives, "/homework"), "/");
-  EXPECT_EQ(DriveOfPath(drives, "/home/user/usbstick"), "/home");
-  EXPECT_EQ(DriveOfPath(drives, "home/x"), "");
+  const std::pair<const char*, const char*> paths[] = {
+      {"/home", "/home"}, {"/home/", "/home"}, {"/home/user/usb/x", "/home/user/usb"},
+      {"/homework", "/"}, {"/home/user/usbstick", "/home"}, {"home/x", ""}};
+  for (const auto& [path, drive] : paths) EXPECT_EQ(DriveOfPath(drives, path), drive) << path;
   EXPECT_EQ(DriveOfPath({"/home"}, "/etc"), "");
   // Drive letters and shares are roots on Windows only ("//srv/share" is a plain path on Unix).
   const Drives windows{"C:/", "D:/", "//srv/share"};

@@ -40,31 +40,30 @@ TEST(QuoteGrid, WindowBoundariesKeepEveryQuoteNewestFirst) {
   }
 }
 
-TEST(QuoteGrid, TextsOfHeldAndMissingQuantities) {
-  TempDir dir;
-  auto quotes = WeekdayQuotes(kMonday, 2);
-  quotes[1].volume = 0;
-  Build(dir.path(), test::Portfolio(Symbol(1, "VOLS", test::Fields20Volume(), quotes)));
-  RecordingUi ui;
-  const QuoteGrid grid = Fill(dir.path(), "VOLS", ui);
-  ASSERT_EQ(grid.rows.size(), 2u);
-  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
-            (std::vector<std::string>{"06/16/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}));
-  EXPECT_EQ(grid.held, (std::array{false, true, true, true, true, false}));
+// "N/A" only for a quantity the series does not hold; a negative value shows as the number it is.
+TEST(QuoteGrid, TextsOfHeldMissingAndNegativeQuantities) {
+  const struct {
+    std::vector<FieldDescription> fields;
+    QuoteValues quote;
+    std::vector<std::string> texts;
+    std::array<bool, 6> held;
+  } cases[] = {
+      {test::Fields20Volume(), {kMonday, 0, 10, 10.75f, 9.75f, 10.25f, 0, 0},
+       {"06/15/98", "N/A", "10.7500", "9.7500", "10.2500", "0", "N/A"}, {false, true, true, true, true, false}},
+      {test::Fields28(), {kMonday, 0, -1.0f, -0.5f, -12.25f, -0.00004f, -1.0f, -3.0f},
+       {"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.00004", "-1", "-3"}, {true, true, true, true, true, true}},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    Build(dir.path(), test::Portfolio(Symbol(1, "ACME", c.fields, {c.quote})));
+    RecordingUi ui;
+    const QuoteGrid grid = Fill(dir.path(), "ACME", ui);
+    ASSERT_EQ(grid.rows.size(), 1u);
+    EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style), c.texts);
+    EXPECT_EQ(grid.held, c.held);
+  }
   EXPECT_EQ(PriceText(0.00006f), "0.00006");
   EXPECT_EQ(CountText(1234567.0f), "1234567");
-}
-
-TEST(QuoteGrid, NegativeValuesShowAsTheNumbersTheyAre) {
-  TempDir dir;
-  auto quotes = WeekdayQuotes(kMonday, 1);
-  quotes[0] = {kMonday, 0, -1.0f, -0.5f, -12.25f, -0.00004f, -1.0f, -3.0f};
-  Build(dir.path(), test::Portfolio(Symbol(1, "BACK", test::Fields28(), quotes)));
-  RecordingUi ui;
-  const QuoteGrid grid = Fill(dir.path(), "BACK", ui);
-  ASSERT_EQ(grid.rows.size(), 1u);
-  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
-            (std::vector<std::string>{"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.00004", "-1", "-3"}));
 }
 
 // Any one quote outside 1961..2060 gives the whole series four-digit years; nothing else does.

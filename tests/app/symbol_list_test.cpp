@@ -50,11 +50,13 @@ TEST(SymbolList, RowsStandInCaseInsensitiveOrderWithTiesByBytes) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndOnlyABlankOneShowsTheName) {
+// Bytes from 0x80 up are letters; a blank, a control byte or 0x7F ends the symbol, and a symbol
+// that one leads is blank. No row shows a control byte.
+TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndABlankOneShowsItsName) {
   TempDir dir;
   PortfolioDescription p;
   // The fifth is Cyrillic in windows-1251.
-  for (const char* s : {"ABC", "XY\x01Z", "QR\xE9S", " LEAD", "\xCB\xD3\xCA\xCE\xC9\xCB", "  \x01 "}) {
+  for (const char* s : {"ABC", "XY\x01Z", "QR\xE9S", " LEAD", "\xCB\xD3\xCA\xCE\xC9\xCB", "  \x01 ", "DEL\x7F" "X"}) {
     p.symbols.push_back(Symbol(static_cast<int>(p.symbols.size()) + 1, s, Fields28(), {}));
   }
   p.symbols[5].name = "Blank Symbol";
@@ -62,9 +64,11 @@ TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndOnlyABlankOneShowsTheName) {
   RecordingUi ui;
   SymbolListing listing;
   ASSERT_TRUE(List(dir, ui, &listing));
-  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD", "ABC", "Blank Symbol    ", "QR\xE9S", "XY",
-                                                        "\xCB\xD3\xCA\xCE\xC9\xCB"}));
-  for (const SymbolRow& row : listing.rows) EXPECT_EQ(row.blankSymbol, row.symbol == "Blank Symbol    ") << row.symbol;
+  EXPECT_EQ(Symbols(listing), (std::vector<std::string>{" LEAD Ltd       ", "ABC", "Blank Symbol    ", "DEL",
+                                                        "QR\xE9S", "XY", "\xCB\xD3\xCA\xCE\xC9\xCB"}));
+  EXPECT_EQ(listing.rows[3].name, "DEL?X Ltd       ");
+  EXPECT_EQ(listing.rows[5].name, "XY?Z Ltd        ");
+  for (const SymbolRow& row : listing.rows) EXPECT_EQ(row.blankSymbol, row.symbol.find("  ") != std::string::npos) << row.symbol;
   EXPECT_TRUE(listing.needsRepair);
 }
 

@@ -4,6 +4,8 @@
 // `symbols` prints it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/cli_run.h"
 
 namespace barvane {
@@ -72,27 +74,45 @@ TEST_F(CodePageCli, RefusesACharacterThePageCannotHoldAndAnUnknownPage) {
   EXPECT_EQ(Files(), before);
 }
 
-// Whatever `symbols` prints names its symbol: a name with its trailing blanks for a blank
-// symbol, letters beyond ASCII, a symbol a blank leads, one a control byte ends.
-TEST_F(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsIt) {
-  auto blank = Daily(2, "", 2);
-  blank.name = "Blank One";
-  const std::string dir = Built("P", {Daily(1, "M\xDCNCH", 1), blank, Daily(3, " LEAD", 3), Daily(4, "XY\x01Z", 4)});
+// Whatever `symbols` prints names its symbol, and none of it holds a control byte: a symbol
+// ends at its first blank or control byte, and one that such a byte leads shows its name, in
+// MASTER, EMASTER and XMASTER alike. Reading never changes a byte of the files.
+TEST_F(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsItAndNoneShowsAControlByte) {
+  const std::pair<int, const char*> symbols[] = {{1, "M\xDCNCH"}, {2, ""},        {3, " LEAD"},   {4, "XY\x01Z"},
+                                                 {5, "\x01" "BAD"}, {300, "NL\nX"}, {301, "\x01\x02\x7F"}};
+  std::vector<SymbolDescription> described;
+  for (const auto& [number, text] : symbols) {
+    described.push_back(Daily(number, text, static_cast<int>(described.size()) + 1));
+  }
+  described[1].name = "Blank One";
+  described[6].name = "All Control";
+  const std::string dir = root_ / "P";
+  Build(dir, Extended(Portfolio(described)));
+  const auto before = Files();
   const Texts rows = Lines(Cli({"symbols", dir}).out);
-  ASSERT_EQ(rows, (Texts{" LEAD\t LEAD Ltd       ", "Blank One       \tBlank One       ",
-                         "MÜNCH\tM\xC3\x9CNCH Ltd       ", "XY\tXY\x01Z Ltd        "}));
-  const std::size_t expected[] = {3, 2, 1, 4};
+  ASSERT_EQ(rows, (Texts{" LEAD Ltd       \t LEAD Ltd       ", "?BAD Ltd        \t?BAD Ltd        ",
+                         "All Control\tAll Control", "Blank One       \tBlank One       ",
+                         "MÜNCH\tM\xC3\x9CNCH Ltd       ", "NL\tNL?X Ltd", "XY\tXY?Z Ltd        "}));
+  const std::size_t expected[] = {3, 5, 7, 2, 1, 6, 4};
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string symbol = rows[i].substr(0, rows[i].find('\t'));
     const CliRun quotes = Cli({"quotes", dir, symbol});
     EXPECT_EQ(quotes.status, 0) << symbol << quotes.err;
     EXPECT_EQ(Lines(quotes.out).size(), expected[i]) << symbol;
   }
+  const CliRun check = Cli({"check", dir});
+  for (const std::string& text : {check.out, check.err, Cli({"facts", dir, "?BAD Ltd"}).out}) {
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return (c >= 0 && c < 0x20 && c != '\t' && c != '\n') || c == 0x7F; }), 0) << text;
+  }
+  EXPECT_EQ(Files(), before);
   // The commands that pick a grid row take them too.
   EXPECT_EQ(Cli({"edit-symbol", dir, "Blank One       ", "BLNK", "Blank One"}), Done());
-  EXPECT_EQ(Cli({"delete-symbol", dir, " LEAD"}), Done());
+  EXPECT_EQ(Cli({"delete-symbol", dir, "?BAD Ltd        "}), Done());
+  // Delete refills the grid, whose repair gives the blank symbols their names; a name's blank
+  // ends its symbol as any blank does.
   EXPECT_EQ(Cli({"symbols", dir}),
-            Done("BLNK\tBlank One       \nMÜNCH\tM\xC3\x9CNCH Ltd       \nXY\tXY\x01Z Ltd        \n"));
+            Done(" LEAD Ltd       \t LEAD Ltd       \nAll\tAll Control\nBLNK\tBlank One       \n"
+                 "MÜNCH\tM\xC3\x9CNCH Ltd       \nNL\tNL?X Ltd\nXY\tXY?Z Ltd        \n"));
 }
 
 }  // namespace

@@ -102,6 +102,22 @@ TEST_F(QuoteCli, NewQuoteAddsAMissingDayAndSaysYesToItsQuestionOnStandardError) 
   EXPECT_EQ(Quotes()[0], "06/17/98\t-5.0000\t-3.5000\t-7.0000\t-4.0000\t1\t2");
 }
 
+// A series from 1928 to 2024: a two-digit year in the DATE that picks a row is refused as every
+// command refuses it; the four-digit one adds the missing Tuesday of 1928.
+TEST_F(QuoteCli, AddQuoteAndEditRefuseTwoDigitYears) {
+  std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(1928, 10, 1), 8);
+  quotes.erase(quotes.begin() + 6);  // Tuesday 10/09/1928
+  for (const QuoteValues& q : WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
+  const std::string dir = Built("OLD", {Symbol(1, "OLD", Fields28(), quotes)});
+  const auto before = Files();
+  const CliRun refused = Failed("Type the year in full, as 10/10/1928 or 10/10/2028: this series shows four-digit years.\n");
+  EXPECT_EQ(Cli({"add-quote", dir, "OLD", "10/10/28"}), refused);
+  EXPECT_EQ(Cli({"edit", dir, "OLD", "10/10/28", "1", "1", "1", "1", "1", "1"}), refused);
+  EXPECT_EQ(Files(), before);
+  EXPECT_EQ(Cli({"add-quote", dir, "OLD", "10/10/1928"}), Done());
+  EXPECT_EQ(Lines(Cli({"quotes", dir, "OLD"}).out)[3].substr(0, 11), "10/09/1928\t");
+}
+
 TEST_F(QuoteCli, DateWordsTakeFourDigitYearsAndIsoDates) {
   EXPECT_EQ(RunOnAbc({"split", "06/15/1998", "2", "1"}), Done());
   EXPECT_EQ(RunOnAbc({"adjust", "1998-06-08", "06/09/1998", "2", "1", "1"}), Done());
@@ -133,6 +149,10 @@ TEST_F(QuoteCli, ABarIsNamedByItsDateAndTime) {
   EXPECT_EQ(Cli({"edit", bars_, "BARS", "06/16/98", "1", "5", "1", "2", "7", "0"}),
             Failed(several + "Single Date Edit Failed\n"));
   EXPECT_EQ(Cli({"delete-quote", bars_, "BARS", "06/16/98"}), Failed(several + "Delete Edit Failed\n"));
+  // Add quote copies a day's bars to the weekday before; the message says which.
+  EXPECT_EQ(Cli({"add-quote", bars_, "BARS", "06/16/98 09:10"}),
+            Failed("Date 06/15/98 already exists: Add quote would copy the 3 bars of 06/16/98 from 09:05:00 to "
+                   "09:15:00 to it.\n"));
   EXPECT_EQ(Files(), before);
 
   EXPECT_EQ(Cli({"edit", bars_, "BARS", "06/16/98 09:10", "1", "5", "1", "2", "7", "0"}).status, 0);

@@ -1,41 +1,39 @@
-// MBF conversion, day numbers, date and time texts.
+// MBF conversion, day numbers, date and time texts, the two-digit year rule, and the texts
+// put together for messages.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "data/dates.h"
 #include "data/mbf.h"
+#include "data/printed.h"
 #include "data/status.h"
+#include "data/typed_date.h"
 
 namespace barvane {
 namespace {
 
-std::array<std::uint8_t, 4> Mbf(float v) {
-  std::array<std::uint8_t, 4> b{};
+using Four = std::array<std::uint8_t, 4>;
+
+Four Mbf(float v) {
+  Four b{};
   WriteMbf(v, b.data());
   return b;
 }
 
-TEST(Mbf, KnownBytesConvertBothWays) {
-  const std::uint8_t one[4] = {0x00, 0x00, 0x00, 0x81};
-  std::uint8_t ieee[4];
-  MbfToIeee(one, ieee);
-  EXPECT_EQ((std::array<std::uint8_t, 4>{ieee[0], ieee[1], ieee[2], ieee[3]}),
-            (std::array<std::uint8_t, 4>{0x00, 0x00, 0x80, 0x3F}));
-  EXPECT_EQ(Mbf(-1.0f), (std::array<std::uint8_t, 4>{0x00, 0x00, 0x80, 0x81}));
-  EXPECT_EQ(Mbf(0.0f), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(Mbf(-0.0f), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-}
-
-TEST(Mbf, ZeroExponentIsZeroWhateverTheOtherBytes) {
-  const std::uint8_t bytes[4] = {0x12, 0x34, 0xD6, 0x00};
-  EXPECT_EQ(ReadMbf(bytes), 0.0f);
-  EXPECT_FALSE(std::signbit(ReadMbf(bytes)));
-}
-
-TEST(Mbf, ConvertsInPlaceAndRoundTripsExactly) {
+TEST(Mbf, KnownBytesConvertBothWaysAndInPlace) {
+  const Four one = {0x00, 0x00, 0x00, 0x81};
+  Four ieee;
+  MbfToIeee(one.data(), ieee.data());
+  EXPECT_EQ(ieee, (Four{0x00, 0x00, 0x80, 0x3F}));
+  EXPECT_EQ(Mbf(-1.0f), (Four{0x00, 0x00, 0x80, 0x81}));
+  EXPECT_EQ(Mbf(0.0f), Four{});
+  EXPECT_EQ(Mbf(-0.0f), Four{});
+  // A zero exponent is zero whatever the other bytes.
+  const Four zero = {0x12, 0x34, 0xD6, 0x00};
+  EXPECT_EQ(ReadMbf(zero.data()), 0.0f);
+  EXPECT_FALSE(std::signbit(ReadMbf(zero.data())));
   for (float v : {1.0f, -2.5f, 1000104.0f, 0.0001f, 123456.789f, -3.4e37f, 1.2e-38f}) {
     std::uint8_t b[4];
     WriteIeee(v, b);
@@ -45,62 +43,42 @@ TEST(Mbf, ConvertsInPlaceAndRoundTripsExactly) {
   }
 }
 
-TEST(Days, EpochLeapYearsAndTheTwoDigitCentury) {
+TEST(Days, EpochLeapYearsTheTwoDigitCenturyAndDaysBefore1961) {
   EXPECT_EQ(ParseDate("12/31/99", 3), 14244);
   EXPECT_EQ(ParseDate("01/01/00", 3), 14245);
   EXPECT_EQ(FormatDate(14245, 3, '/'), "01/01/00");
   EXPECT_EQ(FormatDate(14245, 2, '-'), "2000-01-01");
-  EXPECT_EQ(ParseDate("01/01/61", 3), 1);
   EXPECT_EQ(ParseDate("01/01/59", 3), 35795);
   EXPECT_EQ(YmdToDay(2099, 12, 31), 50769);
   EXPECT_EQ(YmdToDay(2000, 3, 1) - YmdToDay(2000, 2, 28), 2);
-  EXPECT_EQ(Weekday(1), 0);  // 1961-01-01 was a Sunday
-}
-
-TEST(Days, BeforeNineteenSixtyOneConvertTrulyAndKeepTheirWeekday) {
   const DayNumber d = DateFloatToDay(280103.0);  // Tuesday 3 January 1928
   EXPECT_LT(d, 0);
   EXPECT_EQ(FormatDate(d, 2, '-'), "1928-01-03");
   EXPECT_EQ(Weekday(d), 2);
   EXPECT_EQ(DayToDateFloat(d), 280103.0f);
-  // Day 0 is a day like any other; no date is kNoDate.
-  EXPECT_EQ(YmdToDay(60, 12, 31), 0);
-  EXPECT_EQ(FormatDate(0, 2, '-'), "1960-12-31");
-  EXPECT_EQ(ScreenDate(DateFloatToDay(601231.0)), "12/31/60");
-  EXPECT_EQ(DayToDateFloat(0), 601231.0f);
+  EXPECT_EQ(FormatDate(0, 2, '-'), "1960-12-31");  // day 0 is a day like any other
   EXPECT_EQ(FormatDate(YmdToDay(60, 2, 29), 2, '-'), "1960-02-29");
   EXPECT_EQ(Weekday(YmdToDay(60, 12, 30)), 5);  // a Friday
-}
-
-// A rewrite's range may end at any day number; its YYMMDD value goes far beyond 32 bits.
-TEST(Days, DayNumbersFarFromEveryDateGiveTheirWholeValue) {
+  // A rewrite's range may end at any day number; its YYMMDD value goes far beyond 32 bits.
   EXPECT_GT(DayToDateFloat(std::numeric_limits<DayNumber>::max()), 5.8e10f);
   EXPECT_LT(DayToDateFloat(std::numeric_limits<DayNumber>::min() + 1), -5.8e10f);  // min() is no date
-}
-
-TEST(Days, DateValuesAndTheirMbfBytes) {
   EXPECT_EQ(DateFloatToDay(1000104.0), 14248);
-  const auto bytes = DayToMbfDate(14248);
-  EXPECT_EQ(ReadMbf(bytes.data()), 1000104.0f);
-  EXPECT_EQ(DateFloatToDay(0.0), kNoDate);
-  EXPECT_EQ(DateFloatToDay(std::nan("")), kNoDate);
-  EXPECT_EQ(DateFloatToDay(1e30), kNoDate);
+  EXPECT_EQ(ReadMbf(DayToMbfDate(14248).data()), 1000104.0f);
+  EXPECT_EQ(ScreenDate(DateFloatToDay(601231.0)), "12/31/60");
+  for (double bad : {0.0, std::nan(""), 1e30}) EXPECT_EQ(DateFloatToDay(bad), kNoDate) << bad;
   EXPECT_EQ(YmdToDay(99, 13, 1), kNoDate);
   EXPECT_EQ(YmdToDay(99, 0, 1), kNoDate);
-  EXPECT_EQ(DayToMbfDate(kNoDate), (std::array<std::uint8_t, 4>{}));
+  EXPECT_EQ(DayToMbfDate(kNoDate), Four{});
 }
 
 TEST(ParseDate, LeadingBlanksOneQuoteAndAtoiPairs) {
-  EXPECT_EQ(ParseDate("  \"03/15/05", 3), 16145);
-  EXPECT_EQ(ParseDate("00/00/00", 3), kNoDate);
-  EXPECT_EQ(ParseDate("", 3), kNoDate);
-  EXPECT_EQ(ParseDate("   ", 3), kNoDate);
-  EXPECT_EQ(ParseDate("01/01/00", 13), kNoDate);
-  EXPECT_EQ(ParseDate("01/01/00", 0), kNoDate);
-  EXPECT_EQ(ParseDate("12/31/60", 3), 0);
-  EXPECT_EQ(ParseDate("7/01/00", 3), ParseDate("07/01/00", 3));  // the pair "7/" reads 7
-  EXPECT_EQ(ParseDate("20000104", 8), 14248);
-  EXPECT_EQ(ParseDate("19590104", 8), YmdToDay(2059, 1, 4));  // 1900..1959 mean 2000..2059
+  const std::tuple<const char*, int, DayNumber> cases[] = {
+      {"  \"03/15/05", 3, 16145}, {"00/00/00", 3, kNoDate}, {"", 3, kNoDate}, {"   ", 3, kNoDate},
+      {"01/01/00", 13, kNoDate},  {"01/01/00", 0, kNoDate}, {"12/31/60", 3, 0}, {"01/01/61", 3, 1},
+      {"20000104", 8, 14248},
+      {"7/01/00", 3, ParseDate("07/01/00", 3)},        // the pair "7/" reads 7
+      {"19590104", 8, YmdToDay(2059, 1, 4)}};          // 1900..1959 mean 2000..2059
+  for (const auto& [text, layout, day] : cases) EXPECT_EQ(ParseDate(text, layout), day) << text;
 }
 
 TEST(FormatDate, EveryLayoutDayZeroAndUnknownLayouts) {
@@ -245,6 +223,34 @@ TEST(DateTexts, MomentsCarryAnOptionalTime) {
   EXPECT_EQ(MomentText(YmdToDay(2013, 11, 15), HmsToSeconds(9, 5, 0), {false, true}), "11/15/13 09:05:00");
   EXPECT_EQ(MomentText(YmdToDay(28, 10, 1), 0, {true, false}), "10/01/1928");
   EXPECT_EQ(TimeText(HmsToSeconds(23, 59, 58)), "23:59:58");
+}
+
+TEST(TypedDate, OnlyATwoDigitYearOfARealDayIsRefusedAndOnlyWhereYearsShowFourDigits) {
+  const DateStyle fourDigits{true, false}, twoDigits{false, true};
+  const std::pair<const char*, const char*> refused[] = {
+      {"11/10/29", "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years."},
+      {"11/10/29 09:30", "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years."},
+      {"01/02/75T09:30:00", "Type the year in full, as 01/02/1975 or 01/02/2075: this series shows four-digit years."},
+      {"02/29/00", "Type the year in full, as 02/29/2000: this series shows four-digit years."},
+  };
+  for (const auto& [text, want] : refused) {
+    EXPECT_EQ(ShortYearRefusal(text, fourDigits), want) << text;
+    EXPECT_EQ(ShortYearRefusal(text, twoDigits), "") << text;
+  }
+  // Four digits, texts that are no date (the caller's own refusal), and days that do not exist.
+  for (const char* text : {"11/10/1929", "1929-11-10", "11/10/1929 09:30", "", "11/10/2", "11/10/299", "11-10-29",
+                           "13/10/29", "02/30/29", "11/10/29x", "1/10/29", " 11/10/29"}) {
+    EXPECT_EQ(ShortYearRefusal(text, fourDigits), "") << text;
+  }
+}
+
+TEST(Printed, PutsInStringsWholeHoweverLongTheText) {
+  const std::string dir = "/home/trader/" + std::string(400, 'x');
+  EXPECT_EQ(Printed("Portfolio %s is not in the portfolio list", dir),
+            "Portfolio " + dir + " is not in the portfolio list");
+  EXPECT_EQ(Printed("%s %s above high %.2f", "close", std::string("3.50"), 2.95),
+            "close 3.50 above high 2.95");
+  EXPECT_EQ(Printed("Quote %d of %zu", 7, std::size_t{65535}), "Quote 7 of 65535");
 }
 
 }  // namespace

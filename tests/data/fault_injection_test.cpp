@@ -70,35 +70,31 @@ bool Extended(const std::string& name) { return name.ends_with("X"); }
 
 using Operation = std::function<Status(FileSystem&, const std::string& dir)>;
 
+// A change of one quote of `symbol`: of `day`, or of its bar at `time`.
+Operation QuoteRewrite(const std::string& symbol, QuoteOp op, DayNumber day, std::optional<DaySeconds> time = {}) {
+  QuoteChange change;
+  change.op = op;
+  change.fromDay = change.toDay = day;
+  change.time = time;
+  if (op == QuoteOp::kSet) change.value = {1, 2, 3, 4, 5, 6};
+  return [change, symbol](FileSystem& fs, const std::string& dir) { return RewriteQuotes(fs, change, dir, symbol); };
+}
+
 class FaultInjection : public testing::TestWithParam<const char*> {
  protected:
   static Operation OperationNamed(const std::string& name) {
-    QuoteChange change;
-    if (name == "Set") {
-      change.op = QuoteOp::kSet;
-      change.fromDay = change.toDay = kMonday + 1;
-      change.value = {1, 2, 3, 4, 5, 6};
-    } else if (name.starts_with("DeleteNewest") || name == "DeleteXmasterX") {
-      change.op = QuoteOp::kDelete;
-      change.fromDay = change.toDay = kMonday + 7;  // quote 5 of 6
-    } else if (name == "SetBar" || name == "DeleteBar") {
-      // The middle bar of the middle day, named by its date and time.
-      change.op = name == "SetBar" ? QuoteOp::kSet : QuoteOp::kDelete;
-      change.fromDay = change.toDay = kMonday + 1;
-      change.time = HmsToSeconds(9, 10, 0);
-      change.value = {1, 2, 3, 4, 5, 6};
-      return [change](FileSystem& fs, const std::string& dir) { return RewriteQuotes(fs, change, dir, "BAR"); };
-    } else {
-      return [](FileSystem& fs, const std::string& dir) -> Status {
-        return UpdateMasterDate(fs, dir + "SUB/MASTER", DayToMbfDate(kMonday), 1, 1) == 0
-                   ? kSuccess
-                   : kFileWrite;
-      };
-    }
-    const std::string symbol = name == "DeleteXmasterX" ? "XYZ" : "ABC";
-    return [change, symbol](FileSystem& fs, const std::string& dir) {
-      return RewriteQuotes(fs, change, dir, symbol);
-    };
+    const DaySeconds middleBar = HmsToSeconds(9, 10, 0);  // of the middle day
+    const std::map<std::string, Operation> operations = {
+        {"Set", QuoteRewrite("ABC", QuoteOp::kSet, kMonday + 1)},
+        {"DeleteNewest", QuoteRewrite("ABC", QuoteOp::kDelete, kMonday + 7)},  // quote 5 of 6
+        {"DeleteNewestX", QuoteRewrite("ABC", QuoteOp::kDelete, kMonday + 7)},
+        {"DeleteXmasterX", QuoteRewrite("XYZ", QuoteOp::kDelete, kMonday + 7)},
+        {"SetBar", QuoteRewrite("BAR", QuoteOp::kSet, kMonday + 1, middleBar)},
+        {"DeleteBar", QuoteRewrite("BAR", QuoteOp::kDelete, kMonday + 1, middleBar)},
+        {"UpdateMasterDate", [](FileSystem& fs, const std::string& dir) {
+           return UpdateMasterDate(fs, dir + "SUB/MASTER", DayToMbfDate(kMonday), 1, 1) == 0 ? kSuccess : kFileWrite;
+         }}};
+    return operations.at(name);
   }
 
   void SetUp() override {

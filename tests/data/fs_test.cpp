@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "data/file_ops.h"
-
+#include "support/counting_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/system_calls.h"
 
@@ -26,17 +26,6 @@ Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
 bool Append(WritableFile& file, const std::string& text) {
   return file.Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
-
-// Counts the creations a wrapper sees.
-class CountingFs final : public FileSystemWrapper {
- public:
-  using FileSystemWrapper::FileSystemWrapper;
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
-    ++creates;
-    return FileSystemWrapper::CreateForWrite(path);
-  }
-  int creates = 0;
-};
 
 TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeld) {
   TempDir dir;
@@ -69,7 +58,7 @@ TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeld) {
 
 TEST(RewriteInPlace, WrappersKeepTheirCreateAndWhatCannotBeOpenedGivesNull) {
   TempDir dir;
-  CountingFs counting(FileSystem::Default());
+  test::CountingFs counting;
   test::WriteBytes(dir / "out.txt", B("0123456789"));
   auto file = counting.OpenForRewrite(dir / "out.txt");
   ASSERT_TRUE(file);
@@ -131,20 +120,9 @@ TEST(FileSystemContract, NamesBeyondAsciiRoundTripThroughEveryCall) {
   }
 }
 
-// Counts the listings a lookup needs.
-class ListingCounter final : public FileSystemWrapper {
- public:
-  using FileSystemWrapper::FileSystemWrapper;
-  bool ListDirectory(const std::string& dir, std::vector<DirEntry>* entries) override {
-    ++listings;
-    return target().ListDirectory(dir, entries);
-  }
-  int listings = 0;
-};
-
 TEST(FileSystemContract, AnyCaseLookupPrefersTheExactNameAndTellsFilesFromDirectories) {
   TempDir dir;
-  ListingCounter fs(FileSystem::Default());
+  test::CountingFs fs;
   test::WriteBytes(dir / "master", B("m"));
   ASSERT_TRUE(fs.CreateDirectory(dir / "Sub"));
   const std::pair<std::string, std::string> files[] = {

@@ -9,6 +9,7 @@
 #include "data/change_recorder.h"
 #include "data/file_names.h"
 #include "data/rewrite.h"
+#include "support/counting_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/system_calls.h"
 
@@ -265,33 +266,6 @@ TEST_F(HistoryTest, DamagedChangeFileIsPassedOver) {
   EXPECT_TRUE(history_.Load(3, &change));
 }
 
-// The real file system, counting the bytes written.
-class CountingFs final : public FileSystemWrapper {
- public:
-  CountingFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
-    auto file = target().CreateExclusive(path);
-    return file ? std::make_unique<Counted>(std::move(file), &written) : nullptr;
-  }
-  std::uint64_t written = 0;
-
- private:
-  class Counted final : public WritableFile {
-   public:
-    Counted(std::unique_ptr<WritableFile> file, std::uint64_t* written) : file_(std::move(file)), written_(written) {}
-    bool Append(const std::uint8_t* data, std::size_t n) override {
-      *written_ += n;
-      return file_->Append(data, n);
-    }
-    bool Sync() override { return file_->Sync(); }
-    bool Close() override { return file_->Close(); }
-
-   private:
-    std::unique_ptr<WritableFile> file_;
-    std::uint64_t* written_;
-  };
-};
-
 // A change of many files (a whole portfolio's repair) stores each file's old bytes once while
 // it is made, not every file again at each new one; a crash part way is completed whole.
 TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
@@ -299,7 +273,7 @@ TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
   constexpr std::size_t kSize = 5000;
   std::filesystem::create_directories(dir_);
   for (int i = 0; i < kFiles; ++i) test::WriteBytes(dir_ + "Q" + std::to_string(i), Bytes(kSize, 1));
-  CountingFs counting;
+  test::CountingFs counting;
   History history(counting, data_.path());
   ChangeRecorder recorder(FileSystem::Default(), history);
   recorder.Begin({"check", dir_, "--repair"}, dir_);

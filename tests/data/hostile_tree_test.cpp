@@ -7,6 +7,7 @@
 
 #include "data/master.h"
 #include "data/rewrite.h"
+#include "support/counting_fs.h"
 #include "support/portfolio_builder.h"
 
 namespace barvane {
@@ -16,16 +17,11 @@ using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-// Counts the files opened for reading.
-class CountingFs final : public FileSystemWrapper {
- public:
-  CountingFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
-    ++opened;
-    return target().OpenForRead(path);
-  }
-  int opened = 0;
-};
+// A portfolio at `dir` of the symbol `symbol` and the sub-portfolios `subs`.
+void Build(const std::string& dir, const std::string& symbol, std::vector<std::string> subs = {},
+           std::vector<QuoteValues> quotes = {}) {
+  test::Build(dir, test::Portfolio({test::Symbol(1, symbol, test::Fields28(), std::move(quotes))}, std::move(subs)));
+}
 
 Status Find(FileSystem& fs, const std::string& dir, const std::string& key, std::string* found) {
   MasterRecord record;
@@ -34,9 +30,8 @@ Status Find(FileSystem& fs, const std::string& dir, const std::string& key, std:
 
 TEST(HostileTree, SubPortfolioLinkLeadingOutsideIsNotFollowed) {
   TempDir tmp;
-  test::Build(tmp / "P", test::Portfolio({test::Symbol(1, "TOP", test::Fields28(), {})}, {"SUB"}));
-  test::Build(tmp / "OUT", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                        test::WeekdayQuotes(kMonday, 3))));
+  Build(tmp / "P", "TOP", {"SUB"});
+  Build(tmp / "OUT", "ABC", {}, test::WeekdayQuotes(kMonday, 3));
   std::filesystem::create_directory_symlink(tmp / "OUT", tmp / "P/SUB");
   const auto before = test::Snapshot(tmp.path());
   std::string found;
@@ -50,9 +45,8 @@ TEST(HostileTree, SubPortfolioLinkLeadingOutsideIsNotFollowed) {
 
 TEST(HostileTree, SubPortfolioLinksBackIntoTheTreeEnd) {
   TempDir tmp;
-  test::Build(tmp / "P", test::Portfolio({test::Symbol(1, "TOP", test::Fields28(), {})},
-                                         {"SELF", "UP", "SUB"}));
-  test::Build(tmp / "P/SUB", test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), {})}, {"BACK"}));
+  Build(tmp / "P", "TOP", {"SELF", "UP", "SUB"});
+  Build(tmp / "P/SUB", "ABC", {"BACK"});
   std::filesystem::create_directory_symlink(".", tmp / "P/SELF");
   std::filesystem::create_directory_symlink("..", tmp / "P/UP");
   std::filesystem::create_directory_symlink("..", tmp / "P/SUB/BACK");
@@ -67,11 +61,10 @@ TEST(HostileTree, SubPortfolioNamedTwiceAtEachOf24LevelsIsSearchedOnce) {
   TempDir tmp;
   std::string dir = tmp / "P";
   for (int level = 0; level < kLevels; ++level) {
-    test::Build(dir, test::Portfolio({test::Symbol(1, "L" + std::to_string(level), test::Fields8(), {})},
-                                     {"S", "S"}));
+    Build(dir, "L" + std::to_string(level), {"S", "S"});
     dir += "/S";
   }
-  CountingFs fs;
+  test::CountingFs fs;
   std::string found;
   EXPECT_EQ(Find(fs, tmp / "P", "NONE", &found), kFileNotFound);
   // Each level's MASTER is read once when entered and once more for each sub-portfolio record
@@ -82,8 +75,8 @@ TEST(HostileTree, SubPortfolioNamedTwiceAtEachOf24LevelsIsSearchedOnce) {
 
 TEST(HostileTree, SameDirectoryUnderTwoNamesIsSearchedOnce) {
   TempDir tmp;
-  test::Build(tmp / "P", test::Portfolio({test::Symbol(1, "TOP", test::Fields28(), {})}, {"A", "B"}));
-  test::Build(tmp / "P/A", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), {})));
+  Build(tmp / "P", "TOP", {"A", "B"});
+  Build(tmp / "P/A", "ABC");
   // A hard link to a directory cannot be made; a bind mount would be one, a link is refused.
   std::filesystem::create_directory_symlink("A", tmp / "P/B");
   std::string found;

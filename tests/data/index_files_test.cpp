@@ -148,7 +148,7 @@ TEST(IndexFiles, TheBuilderWritesTheVendorLayouts) {
   EXPECT_EQ(Int32At(xm, 150 + 116), 19980618);
 }
 
-TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
+TEST(IndexFiles, NewTextsDatesAndRemovalsReachTheSymbolsRecordsAndNothingElse) {
   TempDir tmp;
   test::Build(tmp.path(), ThreeSymbols());
   const IndexFiles files = Read(tmp.path());
@@ -174,43 +174,29 @@ TEST(IndexFiles, NewTextsReachTheSymbolsRecordsAndNothingElse) {
   EXPECT_TRUE(!renamed.master.changed && !renamed.emaster.changed && renamed.xmaster.changed);
   EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, renamed.xmaster.bytes), 150 + 1, 150 + 61));
   EXPECT_EQ(TextAt(renamed.xmaster.bytes, 166, 45), "A name longer than sixteen");
-}
 
-// A symbol is blank only without a printable byte: one that a blank leads, or of letters from
-// 0x80 up (Cyrillic in windows-1251), is the user's and the repair leaves it alone.
-TEST(IndexFiles, BlankSymbolRepairTouchesOnlySymbolsWithoutAPrintableByte) {
-  TempDir tmp;
-  PortfolioDescription p = test::Extended(test::Portfolio(
-      {test::Symbol(1, " LEAD", test::Fields8(), {}), test::Symbol(2, "\xCB\xD3\xCA\xCE\xC9\xCB", test::Fields8(), {}),
-       test::Symbol(3, " \x01 ", test::Fields8(), {}), test::Symbol(300, "\xC3\xC0\xC7\xCF", test::Fields8(), {}),
-       test::Symbol(301, "", test::Fields8(), {})}));
-  p.symbols[2].name = "Blank";
-  p.symbols[4].name = "Wide Blank";
-  test::Build(tmp.path(), p);
-  const IndexFiles files = Read(tmp.path());
-  EXPECT_EQ(GridSymbolText(files.master.bytes.data() + 53 + kMasterSymbol), " LEAD");
-  const IndexFiles repaired = WithBlankSymbolsRepaired(files);
-  EXPECT_TRUE(AllWithin(Differences(files.master.bytes, repaired.master.bytes), 3 * 53 + 36, 3 * 53 + 52));
-  EXPECT_EQ(TextAt(repaired.master.bytes, 3 * 53 + 36, 16), "Blank           ");
-  EXPECT_TRUE(AllWithin(Differences(files.emaster.bytes, repaired.emaster.bytes), 3 * 192 + 11, 3 * 192 + 25));
-  EXPECT_EQ(TextAt(repaired.emaster.bytes, 3 * 192 + 11, 14), "Blank");
-  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, repaired.xmaster.bytes), 2 * 150 + 1, 2 * 150 + 15));
-  EXPECT_EQ(TextAt(repaired.xmaster.bytes, 2 * 150 + 1, 14), "Wide Blank");
-  EXPECT_EQ(IndexFilesOutOfStep(repaired), std::vector<std::string>{});
-}
+  // New dates reach every record of the number.
+  const DayNumber day = YmdToDay(2001, 2, 3);
+  const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
+  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
+  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
+  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
+  EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
+  EXPECT_FALSE(master.xmaster.changed);
 
-TEST(IndexFiles, RemovingASymbolDropsItsRecordsAndCounts) {
-  TempDir tmp;
-  test::Build(tmp.path(), ThreeSymbols());
-  const IndexFiles files = Read(tmp.path());
+  const IndexFiles xDates = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
+  EXPECT_FALSE(xDates.master.changed || xDates.emaster.changed);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 104), 20010203);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 108), 20010203);
+  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 116), 20010204);
 
+  // Removing a symbol drops its records and counts it out.
   const IndexFiles withoutB = WithoutEntry(files, *FindEntryByGridText(files, "BBB"));
   EXPECT_EQ(withoutB.master.bytes.size(), 53u * 2);
   // The second number stays the highest number in use: AAA's 1 once BBB's 2 is gone.
   EXPECT_EQ(Bytes(withoutB.master.bytes.begin(), withoutB.master.bytes.begin() + 4), (Bytes{1, 0, 1, 0}));
   EXPECT_EQ(withoutB.emaster.bytes.size(), 192u * 2);
   EXPECT_EQ(IndexFilesOutOfStep(withoutB), std::vector<std::string>{});
-
   const IndexFiles withoutX = WithoutEntry(files, *FindEntryByGridText(files, "XXX"));
   EXPECT_FALSE(withoutX.master.changed || withoutX.emaster.changed);
   ASSERT_EQ(withoutX.xmaster.bytes.size(), 150u);
@@ -218,6 +204,35 @@ TEST(IndexFiles, RemovingASymbolDropsItsRecordsAndCounts) {
   EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 10), 0);
   EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 14), 0);
   EXPECT_EQ(Int16At(withoutX.xmaster.bytes, 18), 301);
+}
+
+// A symbol is blank when a blank or control byte leads it; one that such a byte ends, or of
+// letters from 0x80 up (Cyrillic in windows-1251), is the user's and the repair leaves it alone.
+// A name that a control byte leads gives a symbol as blank: repairing it once is enough.
+TEST(IndexFiles, BlankSymbolRepairTouchesOnlySymbolsThatAPrintableByteDoesNotLead) {
+  TempDir tmp;
+  PortfolioDescription p = test::Extended(test::Portfolio(
+      {test::Symbol(1, "LE\x01" "AD", test::Fields8(), {}), test::Symbol(2, "\xCB\xD3\xCA\xCE\xC9\xCB", test::Fields8(), {}),
+       test::Symbol(3, " \x01 ", test::Fields8(), {}), test::Symbol(300, "\xC3\xC0\xC7\xCF", test::Fields8(), {}),
+       test::Symbol(301, "", test::Fields8(), {}), test::Symbol(4, "\x7F", test::Fields8(), {})}));
+  p.symbols[2].name = "Blank";
+  p.symbols[4].name = "Wide Blank";
+  p.symbols[5].name = "\x02Odd";
+  test::Build(tmp.path(), p);
+  const IndexFiles files = Read(tmp.path());
+  EXPECT_EQ(GridSymbolText(files.master.bytes.data() + 53 + kMasterSymbol), "LE");
+  const IndexFiles repaired = WithBlankSymbolsRepaired(files);
+  EXPECT_TRUE(AllWithin(Differences(files.master.bytes, repaired.master.bytes), 3 * 53 + 36, 4 * 53 + 52));
+  EXPECT_EQ(TextAt(repaired.master.bytes, 3 * 53 + 36, 16), "Blank           ");
+  EXPECT_EQ(TextAt(repaired.master.bytes, 4 * 53 + 36, 16), "\x02Odd            ");
+  IndexFiles again = repaired;
+  again.master.changed = again.emaster.changed = false;
+  EXPECT_FALSE(WithBlankSymbolsRepaired(again).master.changed);
+  EXPECT_TRUE(AllWithin(Differences(files.emaster.bytes, repaired.emaster.bytes), 3 * 192 + 11, 4 * 192 + 25));
+  EXPECT_EQ(TextAt(repaired.emaster.bytes, 3 * 192 + 11, 14), "Blank");
+  EXPECT_TRUE(AllWithin(Differences(files.xmaster.bytes, repaired.xmaster.bytes), 2 * 150 + 1, 2 * 150 + 15));
+  EXPECT_EQ(TextAt(repaired.xmaster.bytes, 2 * 150 + 1, 14), "Wide Blank");
+  EXPECT_EQ(IndexFilesOutOfStep(repaired), std::vector<std::string>{});
 }
 
 TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
@@ -256,25 +271,6 @@ TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
   EXPECT_EQ(writes[0].path, tmp / "XMASTER");
   EXPECT_TRUE(writes[0].created);
   EXPECT_EQ(writes[0].temporaryPath, tmp / "XMASTER.~NU");
-}
-
-TEST(IndexFiles, NewDatesReachEveryRecordOfTheNumber) {
-  TempDir tmp;
-  test::Build(tmp.path(), ThreeSymbols());
-  const IndexFiles files = Read(tmp.path());
-  const DayNumber day = YmdToDay(2001, 2, 3);
-  const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
-  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
-  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
-  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
-  EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
-  EXPECT_FALSE(master.xmaster.changed);
-
-  const IndexFiles x = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
-  EXPECT_FALSE(x.master.changed || x.emaster.changed);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 104), 20010203);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 108), 20010203);
-  EXPECT_EQ(Int32At(x.xmaster.bytes, 150 + 116), 20010204);
 }
 
 TEST(IndexFiles, DisagreementOfMasterAndEmasterIsNamed) {

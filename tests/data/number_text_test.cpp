@@ -6,9 +6,11 @@
 
 #include <bit>
 #include <cstdint>
+#include <vector>
 
 #include "app/quote_grid.h"
 #include "support/float_cases.h"
+#include "support/float_text_reference.h"
 
 namespace barvane {
 namespace {
@@ -24,6 +26,22 @@ TEST(FloatText, ShowsEveryDigitItsFloatNeedsAndNoneItLacks) {
       float back = 1;
       ASSERT_EQ(ReadFloatText(text, &back), std::errc()) << text;
       EXPECT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(c.value)) << text;
+    }
+  }
+}
+
+// The short cut through fixed decimals against the slow second opinion: typed prices of two
+// and four decimals, and floats spread over every binade below 2^25, signs both ways.
+TEST(FloatText, AgreesWithTheSlowWayForTypedPricesAndSpreadFloats) {
+  std::vector<float> values;
+  for (int cents = 1; cents < 2000000; cents += 197) values.push_back(static_cast<float>(cents / 100.0));
+  for (int units = 1; units < 100000000; units += 19991) values.push_back(static_cast<float>(units / 10000.0));
+  for (std::uint32_t bits = 0x00000001; bits < 0x4C000000; bits += 0xDEBB) values.push_back(std::bit_cast<float>(bits));
+  for (float v : values) {
+    for (float signed_ : {v, -v}) {
+      for (int decimals : {0, 2, 4}) {
+        ASSERT_EQ(FloatText(signed_, decimals), test::ReferenceFloatText(signed_, decimals)) << decimals;
+      }
     }
   }
 }

@@ -31,7 +31,7 @@ class PortfolioLockTest : public testing::Test {
   std::string p_ = tmp_ / "P/", q_ = tmp_ / "Q/";
 };
 
-TEST_F(PortfolioLockTest, ExclusiveLockKeepsASecondOutAndTheRefusalNamesThePortfolio) {
+TEST_F(PortfolioLockTest, ExclusiveLockKeepsOthersOutNamingThePortfolioAndSharedOnesGoTogether) {
   PortfolioLock first(Fs()), second(Fs());
   ASSERT_TRUE(first.Acquire({p_}, LockMode::kExclusive));
   for (LockMode mode : {LockMode::kExclusive, LockMode::kShared}) {
@@ -45,17 +45,14 @@ TEST_F(PortfolioLockTest, ExclusiveLockKeepsASecondOutAndTheRefusalNamesThePortf
   PortfolioLock third(Fs());
   EXPECT_TRUE(third.Acquire({q_}, LockMode::kExclusive, kShortWait));
   first.Release();
+  third.Release();
+  // Shared holders go together and keep an exclusive one out.
+  ASSERT_TRUE(first.Acquire({p_}, LockMode::kShared));
+  EXPECT_TRUE(third.Acquire({p_}, LockMode::kShared, kShortWait));
+  EXPECT_FALSE(second.Acquire({p_}, LockMode::kExclusive, kShortWait));
+  first.Release();
+  third.Release();
   EXPECT_TRUE(second.Acquire({p_}, LockMode::kExclusive, kShortWait));
-}
-
-TEST_F(PortfolioLockTest, SharedLocksGoTogetherAndKeepAnExclusiveOut) {
-  PortfolioLock a(Fs()), b(Fs()), writer(Fs());
-  ASSERT_TRUE(a.Acquire({p_}, LockMode::kShared));
-  EXPECT_TRUE(b.Acquire({p_}, LockMode::kShared, kShortWait));
-  EXPECT_FALSE(writer.Acquire({p_}, LockMode::kExclusive, kShortWait));
-  a.Release();
-  b.Release();
-  EXPECT_TRUE(writer.Acquire({p_}, LockMode::kExclusive, kShortWait));
 }
 
 TEST_F(PortfolioLockTest, AWaitingCommandGoesOnWhenTheHolderFinishes) {
@@ -77,9 +74,11 @@ TEST_F(PortfolioLockTest, ManyPathsToOneDirectoryLockItOnce) {
                            LockMode::kExclusive, kShortWait));
 }
 
-TEST_F(PortfolioLockTest, MissingDirectoriesArePassedOver) {
+TEST_F(PortfolioLockTest, MissingDirectoriesArePassedOverAndNoFileIsAdded) {
+  const auto before = test::FileNames(p_);
   PortfolioLock lock(Fs());
-  EXPECT_TRUE(lock.Acquire({tmp_ / "NONE", p_ + "MASTER"}, LockMode::kExclusive, kShortWait));
+  EXPECT_TRUE(lock.Acquire({tmp_ / "NONE", p_ + "MASTER", p_}, LockMode::kExclusive, kShortWait));
+  EXPECT_EQ(test::FileNames(p_), before);
 }
 
 TEST_F(PortfolioLockTest, UnreadableDirectoryIsRefusedWithItsName) {
@@ -116,13 +115,6 @@ TEST_F(PortfolioLockTest, OppositeOrdersNeverWaitOnEachOther) {
   two.join();
   EXPECT_EQ(a, 200);
   EXPECT_EQ(b, 200);
-}
-
-TEST_F(PortfolioLockTest, LockingAddsNoFileToThePortfolio) {
-  const auto before = test::FileNames(p_);
-  PortfolioLock lock(Fs());
-  ASSERT_TRUE(lock.Acquire({p_}, LockMode::kExclusive));
-  EXPECT_EQ(test::FileNames(p_), before);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(SeriesStorage, BlockAndColumnArraysGiveTheSameQuotes) {
   }
 }
 
-TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLast) {
+TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   TempDir tmp;
   const auto quotes = WeekdayQuotes(kMonday, 10);  // R = 11
   BuildOne(tmp, test::Fields28(), quotes);
@@ -76,6 +76,21 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLast) {
   EXPECT_EQ(Row(s, 0), Row(quotes[5]));
   EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 10, 1), kRecordNotFound);
   EXPECT_EQ(s.quotesInFile, 10);
+
+  // A header that promises more than the file holds reads what is there.
+  Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
+  bytes[2] = 21;                    // promises 20 quotes
+  bytes.resize(bytes.size() + 13);  // and ends in a piece of a record
+  test::WriteBytes(tmp / "F1.DAT", bytes);
+  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 5, 50), kSuccess);
+  EXPECT_EQ(s.count, 5u);
+  EXPECT_EQ(s.quotesInFile, 20);
+  EXPECT_EQ(s.quotesPresent, 10);
+  EXPECT_EQ(Row(s, 4), Row(quotes[9]));
+  bytes[2] = 0;  // R = 0: no quotes, whatever follows
+  test::WriteBytes(tmp / "F1.DAT", bytes);
+  EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 1), kRecordNotFound);
+  EXPECT_EQ(s.quotesInFile, 0);
 }
 
 TEST(SeriesValues, QuantitiesTheFileLacksReadAsMinusOneAndTimeAsZero) {
@@ -100,28 +115,6 @@ TEST(SeriesHeader, RecordNumberIsUnsignedSoFullFilesReadWhole) {
   ASSERT_EQ(s.count, 65534u);
   EXPECT_EQ(s.date(65533), quotes.back().day);
   EXPECT_EQ(s.value(kClose, 65533), quotes.back().close);
-}
-
-TEST(SeriesHeader, APromiseBeyondTheFileReadsWhatIsThere) {
-  TempDir tmp;
-  const auto quotes = WeekdayQuotes(kMonday, 10);
-  BuildOne(tmp, test::Fields28(), quotes);
-  Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
-  bytes[2] = 21;                    // promises 20 quotes
-  bytes.resize(bytes.size() + 13);  // and ends in a piece of a record
-  test::WriteBytes(tmp / "F1.DAT", bytes);
-  QuoteSeries s;
-  ASSERT_EQ(AllocSeries(&s, 50), kSuccess);
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 50), kSuccess);
-  EXPECT_EQ(s.count, 10u);
-  EXPECT_EQ(s.quotesInFile, 20);
-  EXPECT_EQ(s.quotesPresent, 10);
-  EXPECT_EQ(Row(s, 9), Row(quotes[9]));
-
-  bytes[2] = 0;  // R = 0: no quotes, whatever follows
-  test::WriteBytes(tmp / "F1.DAT", bytes);
-  EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 1), kRecordNotFound);
-  EXPECT_EQ(s.quotesInFile, 0);
 }
 
 TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {

@@ -188,20 +188,22 @@ TEST_F(Rewrite, NewQuoteGoesInDateOrderAndMovesTheIndexDateItBecomes) {
   }
 }
 
-TEST_F(Rewrite, NewQuoteOfADayThatHasOneTouchesNoFile) {
-  Make(test::Fields12(), 4);
-  const auto before = Snapshot(tmp_.path());
-  EXPECT_EQ(Run(QuoteOp::kInsertNew, quotes_[2].day, quotes_[2].day, {1, 1, 1, 1, 1, 1}), kDayInFile);
-  EXPECT_EQ(Snapshot(tmp_.path()), before);
-}
-
-TEST_F(Rewrite, DeleteOfTheNewestMovesTheMasterLastDate) {
-  Make(test::Fields28(), 10);
-  ASSERT_EQ(Run(QuoteOp::kDelete, quotes_[9].day, quotes_[9].day), kSuccess);
-  quotes_.pop_back();
-  ExpectQuotes(quotes_);
-  EXPECT_EQ(RecordNumber(), 10);
-  ExpectMasterFor(quotes_);
+// A delete moves the MASTER's last date when it takes the newest quote, and none between.
+TEST_F(Rewrite, DeleteMovesTheMasterLastDateOnlyForTheNewest) {
+  for (const bool newest : {true, false}) {
+    SCOPED_TRACE(newest ? "newest" : "between");
+    Make(newest ? test::Fields28() : test::Fields8(), 10, newest ? "N/" : "B/");
+    const std::size_t at = newest ? 9 : 2;
+    ASSERT_EQ(Run(QuoteOp::kDelete, quotes_[at].day, quotes_[at].day), kSuccess);
+    quotes_.erase(quotes_.begin() + static_cast<long>(at));
+    ExpectQuotes(quotes_);
+    EXPECT_EQ(RecordNumber(), 10);
+    if (newest) {
+      ExpectMasterFor(quotes_);
+    } else {
+      ExpectMasterUntouched();
+    }
+  }
 }
 
 TEST_F(Rewrite, DeleteOfTheOldestMovesTheMasterFirstDateOfTheSubPortfolio) {
@@ -219,20 +221,13 @@ TEST_F(Rewrite, DeleteOfTheOldestMovesTheMasterFirstDateOfTheSubPortfolio) {
   EXPECT_FALSE(test::Exists(tmp_ / "MASTER.BAK"));
 }
 
-TEST_F(Rewrite, DeleteBetweenOthersLeavesTheMasterAlone) {
-  Make(test::Fields8(), 5);
-  ASSERT_EQ(Run(QuoteOp::kDelete, quotes_[2].day, quotes_[2].day), kSuccess);
-  quotes_.erase(quotes_.begin() + 2);
-  ExpectQuotes(quotes_);
-  ExpectMasterUntouched();
-}
-
-TEST_F(Rewrite, DeleteOfADayWithoutAQuoteTouchesNoFile) {
+TEST_F(Rewrite, DeleteOfADayWithoutAQuoteAndANewQuoteOfADayWithOneTouchNoFile) {
   Make(test::Fields28(), 10);
   const auto before = Snapshot(tmp_.path());
   for (DayNumber day : {quotes_[4].day + 1, kFriday, quotes_[9].day + 1}) {  // a Saturday,
     EXPECT_EQ(Run(QuoteOp::kDelete, day, day), kDayNotInFile);  // before the first, after the last
   }
+  EXPECT_EQ(Run(QuoteOp::kInsertNew, quotes_[2].day, quotes_[2].day, {1, 1, 1, 1, 1, 1}), kDayInFile);
   EXPECT_EQ(Snapshot(tmp_.path()), before);
 }
 

@@ -43,15 +43,6 @@ TEST(NumberField, APasteIsTakenWholeWithItsCommaAsThePointOrNotAtAll) {
   EXPECT_FALSE(NumberFieldPaste("-1", false, &pasted));
 }
 
-TEST(DateMask, TypingAWholeDateEndsWithTheMonthSelectedAgain) {
-  DateMask mask;
-  mask.Seed("06/15/98");
-  FieldSelection sel{0, 2};
-  for (char c : std::string("070499")) EXPECT_EQ(mask.OnChar(c, &sel), DateKey::kWritten);
-  EXPECT_EQ(mask.text(), "07/04/99");
-  EXPECT_EQ(sel, (FieldSelection{0, 2}));
-}
-
 TEST(DateMask, EachListedSelectionWritesItsCharacter) {
   struct Row {
     FieldSelection before;

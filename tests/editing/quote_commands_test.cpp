@@ -272,6 +272,7 @@ TEST_F(QuoteCommands, AddFillsTheFridayBeforeMondayWithACopyOfMonday) {
   state_.m_selQuoteRow = 1;  // Monday 06/15
   ASSERT_EQ(ProposeAddDate(state_), "06/12/98");
   EXPECT_EQ(RefuseAddQuote(state_, "06/12/98"), "");
+  EXPECT_EQ(AddQuoteExplanation(state_), kAddExplanationText);
   ASSERT_TRUE(ApplyAddQuote(state_, "06/12/98"));
   QuoteValues friday = quotes_[4];
   friday.day = kMonday - 3;
@@ -560,6 +561,8 @@ TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {
   state_.m_selQuoteRow = 4;
   ASSERT_EQ(ProposeAddDate(state_), "06/16/98");
   ASSERT_EQ(RefuseAddQuote(state_, "06/16/98"), "");
+  EXPECT_EQ(AddQuoteExplanation(state_), "The new quotes will be copies of the 3 bars of 06/17/98 from 09:05:00 to "
+                                         "09:15:00, at the same times. You may then edit them to suit.");
   ASSERT_TRUE(ApplyAddQuote(state_, "06/16/98"));
   std::vector<QuoteValues> tuesday(quotes_.begin() + 3, quotes_.begin() + 6);
   for (QuoteValues& q : tuesday) q.day = kMonday + 1;
@@ -567,6 +570,10 @@ TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {
   ExpectQuotes(quotes_);
   EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/16/98 09:15:00");
   EXPECT_EQ(ui_.done.back(), "3 quotes of 06/16/98 added to ABC, copies of the bars of 06/17/98");
+  // Now Tuesday exists: the refusal says what the add would copy.
+  state_.m_selQuoteRow = 4;
+  EXPECT_EQ(RefuseAddQuote(state_, "06/16/98"),
+            "Date 06/16/98 already exists: Add quote would copy the 3 bars of 06/17/98 from 09:05:00 to 09:15:00 to it.");
 }
 
 TEST_P(IntradayCommands, NewQuoteNamesItsBarByDateAndTimeAndPutsItInItsPlace) {

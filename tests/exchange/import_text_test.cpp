@@ -297,10 +297,39 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "Date,Time,Close\n2024-01-02,0,1\n2024-01-02,930,2\n2024-01-02,0931,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 00:00:00 - - - 1 - -\n"
        "2024-01-02 09:30:00 - - - 2 - -\n2024-01-02 09:31:00 - - - 3 - -\n"},
+      {"a US spreadsheet: 12-hour times, a control byte below the quotes, a DOS end mark",
+       "Date,Time,Close\r\n1/13/2024,12:05 AM,1\r\n1/13/2024,9:30:00 AM,2\r\n1/13/2024,12:00 PM,3\r\n"
+       "1/13/2024,1:30 pm,4\r\nEnd\x01\r\n\x1a",
+       "found: Date Time - - - Close - -\nignored:\norder: month/day/year\n"
+       "note: skipped line 6 below the quotes: \"End?\"\n2024-01-13 00:05:00 - - - 1 - -\n"
+       "2024-01-13 09:30:00 - - - 2 - -\n2024-01-13 12:00:00 - - - 3 - -\n2024-01-13 13:30:00 - - - 4 - -\n"},
+      {"French and Swiss groups of thousands: a blank, a no-break space, an apostrophe",
+       "Date;Ouverture;Plus haut;Plus bas;Cl\xC3\xB4ture;Volume\n02/01/2024;1 234,50;1\xC2\xA0" "240,00;"
+       "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
+       "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
+       "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
        "2024-01-02 09:32:00 - - - 2 - -\n2024-01-02 09:33:05 - - - 3 - -\n"},
+      {"German shares beside a volume of money",
+       "Datum;Erster;Hoch;Tief;Schlusskurs;Stuecke;Volumen\n2024-01-02;1,5;2;1;1,75;300;525\n",
+       "found: Datum - Erster Hoch Tief Schlusskurs Stuecke -\nignored: [Volumen]\norder: \n"
+       "2024-01-02 1.5 2 1 1.75 300 -\n"},
+      {"a date under a title the table lacks, its zone and zero fraction passed over",
+       "Session,Open,High,Low,Close\n2024-01-02T09:30:00.000-05:00,1,2,0.5,1.5\n"
+       "2024-01-02T09:45:00Z,1,2,0.5,1.5\n",
+       "found: Session Session Open High Low Close - -\nignored:\norder: \n"
+       "2024-01-02 09:30:00 1 2 0.5 1.5 - -\n2024-01-02 09:45:00 1 2 0.5 1.5 - -\n"},
+      {"charting export, daily bars under time with an offset",
+       "time,open,high,low,close\n2024-01-02T00:00:00+09:00,1,2,0.5,1.5\n",
+       "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
+      {"klines in microseconds",
+       "time,open,high,low,close\n1704153600000000,1,2,0.5,1.5\n",
+       "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
+      {"Japanese dates in kanji",
+       "\xE6\x97\xA5\xE4\xBB\x98,Close\n2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "4\xE6\x97\xA5,105\n",
+       "found: \xE6\x97\xA5\xE4\xBB\x98 - - - - Close - -\nignored:\norder: \n2024-01-04 - - - 105 - -\n"},
       {"a close alone among full bars",
        "Date,Open,High,Low,Close\n2024-01-02,1,2,0.5,1.5\n2024-01-03,,,,1.75\n",
        "found: Date - Open High Low Close - -\nignored:\norder: \n"
@@ -422,7 +451,8 @@ TEST(ImportCells, NumbersInEveryWriting) {
       {",123", '.', CellNumber::kNoNumber, 0},
       {"1,,234", '.', CellNumber::kNoNumber, 0},
       {"$", '.', CellNumber::kNoNumber, 0},
-      {"1 234", '.', CellNumber::kNoNumber, 0},
+      {"1 234", '.', CellNumber::kNumber, 1234},
+      {"12 34", '.', CellNumber::kNoNumber, 0},
       {"--1", '.', CellNumber::kNoNumber, 0},
   };
   for (const auto& [cell, decimal, kind, value] : cases) {

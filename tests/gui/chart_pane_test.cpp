@@ -29,10 +29,9 @@ std::vector<QuoteValues> NegativeQuotes() {
 
 struct ChartWindow : test::GuiWindow {
   ChartWindow() {
-    test::Build(Dir("P"), test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
-                                           Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                                           Symbol(3, "XNEG", Fields28(), NegativeQuotes())}));
-    Open();
+    Open(test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
+                          Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                          Symbol(3, "XNEG", Fields28(), NegativeQuotes())}));
     chart()->resize(700, 400);
   }
   CChartPane* chart() { return frame->view()->chartPane(); }
@@ -44,11 +43,7 @@ struct ChartWindow : test::GuiWindow {
     const QRect plot = chart()->PlotRect();
     return {plot.left() + static_cast<int>(chart()->viewport().XOfBar(bar)), plot.center().y()};
   }
-  void ClickSymbol(int row) {
-    QTableView* symbols = frame->view()->symbolGrid();
-    QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {},
-                      symbols->visualRect(symbols->model()->index(row, 0)).center());
-  }
+  void ClickSymbol(int row) { Click(frame->view()->symbolGrid(), row); }
 };
 
 TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {

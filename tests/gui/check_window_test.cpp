@@ -1,11 +1,9 @@
 // The Portfolio Check window offscreen: the check it runs on opening, its list, a double-click
-// that leads the main view to the problem's day, the repair with its question, and the
-// problems of the shown symbol marked on the chart while the window is open.
+// that leads the main view to the problem's day, the repair with its question and its undo, and
+// the problems of the shown symbol marked on the chart while the window is open.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -47,13 +45,14 @@ std::vector<QStringList> ShownLines(QTreeWidget* list) {
 }
 
 // The view takes a double-click on the row it saw pressed.
-void DoubleClickRow(QTreeWidget* list, int row) {
-  const QRect rect = list->visualItemRect(list->topLevelItem(row));
+void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
+  const QRect rect = list->visualItemRect(item);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
+void DoubleClickRow(QTreeWidget* list, int row) { DoubleClick(list, list->topLevelItem(row)); }
 
-TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
+TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairsInOneChangeThatUndoTakesBack) {
   test::GuiWindow w;
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;
@@ -62,6 +61,7 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
   quotes[2] = 9;
   test::WriteBytes(w.Dir("P/F1.DAT"), quotes);
+  const auto before = test::Snapshot(w.Dir("P"));
   w.Open();
   ASSERT_TRUE(w.Enabled(kCmdCheckPortfolio));
 
@@ -72,11 +72,9 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_FALSE(check->isModal());
   EXPECT_EQ(check->windowTitle(), "Portfolio Check");
   QTreeWidget* list = check->problemList();
-  EXPECT_EQ(list->headerItem()->text(0), "Symbol");
-  EXPECT_EQ(list->headerItem()->text(1), "Date");
-  EXPECT_EQ(list->headerItem()->text(2), "Quotes");
-  EXPECT_EQ(list->headerItem()->text(3), "Problem");
-  EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
+  QStringList headings;
+  for (int c = 0; c < list->columnCount(); ++c) headings << list->headerItem()->text(c);
+  EXPECT_EQ(headings, (QStringList{"Symbol", "Date", "Quotes", "Problem", "Mend (1)"}));
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"KEEP", "-", "header counts 8 quotes, the file holds 4"}));
   EXPECT_EQ(RowTexts(list, 1), (QStringList{"ZERO", "06/18/98", "close is zero"}));
@@ -97,33 +95,15 @@ TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairs) {
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
   EXPECT_FALSE(check->repairButton()->isEnabled());
   EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
+
+  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
+  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
+  w.frame->undoAction()->trigger();
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
+  EXPECT_TRUE(w.messages.empty());
 }
 
-TEST(CheckWindow, ListsARunAsOneRowThatLeadsToItsFirstDay) {
-  test::GuiWindow w;
-  auto zero = test::WeekdayQuotes(kMonday, 5);
-  for (std::size_t i = 1; i <= 3; ++i) zero[i].close = 0;
-  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "ZERO", test::Fields28(), zero)));
-  w.Open();
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  QTreeWidget* list = w.frame->view()->checkWindow()->problemList();
-  ASSERT_EQ(list->topLevelItemCount(), 1);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/16/98", "zero prices on 3 quotes, 06/16/98 to 06/18/98"}));
-  DoubleClickRow(list, 0);
-  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98");
-  // The line opens to its quotes, and each leads to its own day.
-  QTreeWidgetItem* line = list->topLevelItem(0);
-  ASSERT_EQ(line->childCount(), 3);
-  EXPECT_EQ(line->child(2)->text(1), "06/18/98");
-  EXPECT_EQ(line->child(2)->text(3), "close is zero");
-  list->expandItem(line);
-  const QRect rect = list->visualItemRect(line->child(2));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
-}
-
-TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
+TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
   test::GuiWindow w;
   auto negative = test::WeekdayQuotes(kMonday, 40);
   for (std::size_t i = 0; i < 40; i += 2) negative[i].low = -1;  // 20 quotes apart
@@ -150,12 +130,20 @@ TEST(CheckWindow, GroupsByKindSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepa
   EXPECT_EQ(ShownLines(list), bySymbol);
   EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
 
+  // A run is one line that leads to its first day and opens to its quotes, each to its own day.
+  DoubleClickRow(list, 0);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ALSO");
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
+  QTreeWidgetItem* run = list->topLevelItem(0);
+  ASSERT_EQ(run->childCount(), 3);
+  EXPECT_EQ(run->child(2)->text(1), "06/22/98");
+  EXPECT_EQ(run->child(2)->text(3), "close is zero");
+  list->expandItem(run);
+  DoubleClick(list, run->child(2));
+  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/22/98");
+
   // A click on a header sorts by that column; a second click turns the order round.
-  QHeaderView* header = list->header();
-  const auto clickHeader = [header](int column) {
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-  };
+  const auto clickHeader = [list](int column) { test::GuiWindow::ClickHeader(list->header(), column); };
   clickHeader(2);
   EXPECT_EQ(ShownLines(list).front()[0], "ZERO");  // no quotes in particular first
   EXPECT_EQ(ShownLines(list).back()[2], "20");
@@ -272,9 +260,8 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   hilo[2].low = 4.2f;
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;  // 06/18/98
-  test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), hilo),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}));
-  w.Open();
+  w.Open(test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), hilo),
+                          test::Symbol(2, "ZERO", test::Fields28(), zero)}));
   CChartPane* chart = w.frame->view()->chartPane();
   chart->resize(700, 400);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
@@ -299,8 +286,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   DoubleClickRow(list, 1);
   ASSERT_EQ(w.state().m_seriesSymbol, "ZERO");
   EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
-  QTableView* symbols = w.frame->view()->symbolGrid();
-  QTest::mouseClick(symbols->viewport(), Qt::LeftButton, {}, symbols->visualRect(symbols->model()->index(0, 0)).center());
+  test::GuiWindow::Click(w.frame->view()->symbolGrid(), 0);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
   EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
 

@@ -9,7 +9,6 @@
 #include "gui/adjust_dlg.h"
 #include "gui/history_dlg.h"
 #include "gui/import_dlg.h"
-#include "gui/portfolio_check_dlg.h"
 #include "gui/number_edit.h"
 #include "gui/split_dlg.h"
 #include "window_harness.h"
@@ -21,11 +20,10 @@ const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
 struct HistoryWindow : test::GuiWindow {
   HistoryWindow() {
-    test::Build(Dir("P"), test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
-    Open();
+    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
   }
   std::map<std::string, Bytes> Files() { return test::Snapshot(Dir("P")); }
-  QString Close(int row) { return frame->view()->quoteGrid()->model()->index(row, 4).data().toString(); }
+  std::string Close(int row) { return QuoteCell(row, 4); }
   void Split() {
     Run(kCmdSplit, [](QDialog* d) {
       static_cast<CSplitDlg*>(d)->newField()->setText("2");
@@ -46,10 +44,7 @@ struct HistoryWindow : test::GuiWindow {
   }
   // Opens the History window and hands it to `act`.
   void History(std::function<void(CHistoryDlg*)> act) {
-    QTimer::singleShot(0, [act] {
-      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
-      auto* dialog = qobject_cast<CHistoryDlg*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
+    WhenOpens<CHistoryDlg>([act](CHistoryDlg* dialog) {
       act(dialog);
       dialog->reject();
     });
@@ -117,7 +112,7 @@ TEST(EditUndo, ImportFromTheWindowIsUndoneToTheExactBytes) {
     HistoryWindow::Ok(d);
   });
   ASSERT_NE(w.Files(), before);
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 0).data().toString(), "06/22/98");
+  EXPECT_EQ(w.QuoteCell(0, 0), "06/22/98");
   ASSERT_TRUE(w.frame->undoAction()->isEnabled());
   w.Keys(Qt::CTRL | Qt::Key_Z);
   EXPECT_EQ(w.Files(), before);
@@ -154,26 +149,6 @@ TEST(HistoryWindow, UndoToHereAndRedoToHereWalkToTheSelectedChange) {
   });
   EXPECT_EQ(w.Close(1), "5.2500");  // halved, doubled, halved
   EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(EditUndo, RepairFromTheCheckWindowIsUndoneAsOneChange) {
-  test::GuiWindow w;
-  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
-  Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
-  quotes[2] = 9;  // a header count the file does not hold
-  test::WriteBytes(w.Dir("P/F1.DAT"), quotes);
-  const auto before = test::Snapshot(w.Dir("P"));
-  w.Open();
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
-  ASSERT_NE(check, nullptr);
-  check->repairButton()->click();
-  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
-  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
-  w.frame->undoAction()->trigger();
-  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
-  EXPECT_TRUE(w.messages.empty());
-  check->close();
 }
 
 }  // namespace

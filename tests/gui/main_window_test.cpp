@@ -11,18 +11,18 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTimer>
-#include <filesystem>
+#include <map>
 #include <memory>
 
 #include "app/portfolio_walk.h"
+#include "app/symbol_columns.h"
 #include "app/search_filter.h"
 #include "app/user_guide.h"
 #include "cli/sample_drive.h"
@@ -53,9 +53,7 @@ struct Window : test::GuiWindow {
 
   static std::vector<std::string> Column(QTableView* grid, int column) {
     std::vector<std::string> texts;
-    for (int r = 0; r < grid->model()->rowCount(); ++r) {
-      texts.push_back(grid->model()->index(r, column).data().toString().toStdString());
-    }
+    for (int r = 0; r < grid->model()->rowCount(); ++r) texts.push_back(CellText(grid, r, column));
     return texts;
   }
   static std::vector<int> Widths(QTableView* grid) {
@@ -82,15 +80,6 @@ void WriteCountedMaster(const std::string& dir, int announced, int present) {
   test::WriteBytes(dir + "/MASTER", master);
 }
 
-template <typename Dialog>
-void WhenModalOpens(std::function<void(Dialog*)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    act(dialog);
-  });
-}
-
 // Every command of the enabling table.
 constexpr CommandId kTableCommands[] = {kCmdEditQuote,    kCmdSplit,       kCmdAdjust,       kCmdDeleteQuote,
                                         kCmdAddQuote,     kCmdDataFacts,   kCmdDeleteSymbol, kCmdEditSymbol,
@@ -112,14 +101,10 @@ TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
   ASSERT_TRUE(cli::WriteSampleDrive(w.fs, w.drive.path()));
   w.Open();
   EXPECT_TRUE(w.messages.empty());
-  EXPECT_EQ(w.frame->view()->driveCombo()->currentText().toStdString(), "[-" + w.fs.drive() + "-]");
-  std::vector<std::string> portfolios;
-  for (int i = 0; i < w.frame->view()->portfolioList()->count(); ++i) {
-    portfolios.push_back(w.frame->view()->portfolioList()->item(i)->text().toStdString());
-  }
-  EXPECT_EQ(portfolios, (std::vector<std::string>{w.Dir("Futures"), w.Dir("Indices"), w.Dir("Stocks"),
+  EXPECT_EQ(w.frame->view()->driveCombo()->currentText().toStdString(), "Drive: " + w.fs.drive());
+  EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Futures"), w.Dir("Indices"), w.Dir("Stocks"),
                                                   w.Dir("Stocks/TECH"), w.Dir("Stocks/TECH/SEMI")}));
-  EXPECT_EQ(w.frame->view()->portfolioList()->currentRow(), 0);
+  EXPECT_EQ(w.PortfolioRow(), 0);
   EXPECT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"CLF7", "ESZ6"}));
   EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Futures") + " - CLF7");
 
@@ -132,12 +117,10 @@ TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
   EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote " + std::to_string(n) + " of " + std::to_string(n));
 
   // A click on the tenth quote counts it from the oldest end.
-  const QModelIndex tenth = w.quotes()->model()->index(9, 0);
-  w.quotes()->scrollTo(tenth);
-  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {}, w.quotes()->visualRect(tenth).center());
+  Window::Click(w.quotes(), 9);
   EXPECT_EQ(w.frame->quotePaneText().toStdString(), "Quote " + std::to_string(n - 9) + " of " + std::to_string(n));
 
-  w.frame->view()->portfolioList()->setCurrentRow(2);
+  w.PickPortfolio(2);
   EXPECT_EQ(Window::Column(w.symbols(), 0), 
             (std::vector<std::string>{"ACME", "BOLT", "CRUX", "DYNA", "ECHOPHARMA      ", "TECH"}));
   EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Stocks") + " - ACME");
@@ -165,12 +148,6 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
   }
   {
-    Window w;  // one portfolio with quotes
-    Build(w.Dir("ONE"), TwoSymbols());
-    w.Open();
-    EXPECT_EQ(Enabled(w), "xxxxxxxxxx..xx");  // one portfolio: nowhere to move or copy a symbol to
-  }
-  {
     Window w;  // two portfolios with quotes: every command of the table is on
     Build(w.Dir("ONE"), TwoSymbols());
     Build(w.Dir("TWO"), TwoSymbols());
@@ -189,7 +166,7 @@ TEST(MainWindow, SymbolGridFailuresAreToldAndLeaveTheGridsEmpty) {
     EXPECT_EQ(w.symbols()->model()->rowCount(), 0);
     EXPECT_EQ(w.quotes()->model()->rowCount(), 0);
     EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
-    EXPECT_EQ(w.frame->view()->portfolioList()->count(), 1);
+    EXPECT_EQ(w.Portfolios().size(), 1u);
     EXPECT_FALSE(w.Enabled(kCmdDataFacts));
   }
   Window w;
@@ -246,43 +223,69 @@ TEST(MainWindow, ColumnWidthsAreStoredOnCloseAndUnfittingOnesFallBack) {
   }
 }
 
-TEST(MainWindow, PlacementIsRestoredOnlyWhenItFitsTheScreen) {
-  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-  const int cx = static_cast<int>(static_cast<float>(screen.width()) * 0.95f);
-  const int cy = static_cast<int>(static_cast<float>(screen.height()) * 0.95f);
-  auto stored = [](Window& w) {
-    return std::vector<int>{w.settings.ReadInt("Screen", "x", -1), w.settings.ReadInt("Screen", "y", -1),
-                            w.settings.ReadInt("Screen", "cx", -1), w.settings.ReadInt("Screen", "cy", -1)};
-  };
-  const std::vector<int> centred = {(screen.width() - cx) / 2, (screen.height() - cy) / 2, cx, cy};
-  {
-    Window w;  // first start
-    w.Create();
-    EXPECT_EQ(stored(w), centred);
-    EXPECT_EQ(w.frame->size(), QSize(cx, cy));
-  }
-  {
-    Window w;  // closed wide on a larger screen
-    for (auto [key, value] : {std::pair{"x", 0}, std::pair{"y", 0}, std::pair{"cx", screen.width() + 1},
-                              std::pair{"cy", 300}}) {
-      w.settings.WriteInt("Screen", key, value);
-    }
-    w.Create();
-    EXPECT_EQ(stored(w), centred);
-  }
+TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheNextStart) {
   Window w;
-  for (auto [key, value] : {std::pair{"x", 10}, std::pair{"y", 20}, std::pair{"cx", 600}, std::pair{"cy", 450}}) {
-    w.settings.WriteInt("Screen", key, value);
+  Build(w.Dir("P"), TwoSymbols());
+  Build(w.Dir("Q"), TwoSymbols());
+  w.Open();
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListQuotes), (std::vector<std::string>{"25", "10"}));
+  Window::ClickHeader(w.symbols()->horizontalHeader(), kSymbolListQuotes);
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListSymbol), (std::vector<std::string>{"ZED", "ABC"}));
+  EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
+  EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
+  Window::ClickHeader(w.symbols()->horizontalHeader(), kSymbolListQuotes);
+  Window::ClickHeader(w.frame->view()->portfolioList()->horizontalHeader(), 0);
+  EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Q"), w.Dir("P")}));
+  EXPECT_EQ(w.PortfolioRow(), 1);
+
+  w.frame.reset();
+  w.Open();
+  EXPECT_EQ(w.Portfolios(), (std::vector<std::string>{w.Dir("Q"), w.Dir("P")}));
+  EXPECT_EQ(Window::Column(w.symbols(), kSymbolListSymbol), (std::vector<std::string>{"ABC", "ZED"}));
+  const QHeaderView* header = w.symbols()->horizontalHeader();
+  EXPECT_EQ(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()),
+            std::pair(static_cast<int>(kSymbolListQuotes), Qt::DescendingOrder));
+}
+
+// Every menu, the bar included, gives each of its entries its own Alt letter.
+TEST(MainWindow, NoMenuRepeatsAMnemonic) {
+  Window w;
+  w.Create();
+  std::vector<QWidget*> menus = {w.frame->menuBar()};
+  for (QAction* a : w.frame->menuBar()->actions()) menus.push_back(a->menu());
+  for (QWidget* menu : menus) {
+    std::map<QChar, QString> taken;
+    for (QAction* a : menu->actions()) {
+      const qsizetype at = a->text().indexOf(QLatin1Char('&'));
+      if (a->isSeparator()) continue;
+      ASSERT_GE(at, 0) << a->text().toStdString();
+      const QChar letter = a->text().at(at + 1).toLower();
+      EXPECT_FALSE(taken.count(letter)) << a->text().toStdString() << " and " << taken[letter].toStdString();
+      taken[letter] = a->text();
+    }
+  }
+}
+
+TEST(MainWindow, PlacementIsKeptForTheSizeOfTheScreenItIsOn) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const std::string section = "Screen " + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+  auto stored = [&section](Window& w) {
+    return std::vector<int>{w.settings.ReadInt(section, "x", -1), w.settings.ReadInt(section, "y", -1),
+                            w.settings.ReadInt(section, "cx", -1), w.settings.ReadInt(section, "cy", -1)};
+  };
+  Window w;
+  for (auto [key, value] : {std::pair{"x", screen.x() + 10}, std::pair{"y", screen.y() + 20}, std::pair{"cx", 600},
+                            std::pair{"cy", 450}}) {
+    w.settings.WriteInt(section, key, value);
+    w.settings.WriteInt("Screen 99999x99999", key, 5000);  // another screen's
   }
   w.Open();
   EXPECT_EQ(w.frame->size(), QSize(600, 450));
-  EXPECT_EQ(stored(w), (std::vector<int>{10, 20, 600, 450}));
-  w.frame->move(-50, 30);
-  QTest::qWait(20);
-  EXPECT_EQ(stored(w), (std::vector<int>{0, 30, 600, 450}));
+  w.frame->move(screen.x() - 50, screen.y() + 30);
   w.frame->resize(640, 480);
   QTest::qWait(20);
-  EXPECT_EQ(stored(w), (std::vector<int>{0, 30, 640, 480}));
+  EXPECT_EQ(stored(w), (std::vector<int>{screen.x(), screen.y() + 30, 640, 480}));
+  EXPECT_EQ(w.settings.ReadInt("Screen 99999x99999", "cx", 0), 5000);
 }
 
 TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
@@ -319,8 +322,7 @@ TEST(MainWindow, BlankSymbolTakesTheNameInTheMasterAndNothingElseChanges) {
 
 TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   ASSERT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ABC", "ZED"}));
   EXPECT_EQ(w.quotes()->model()->rowCount(), 25);
 
@@ -332,9 +334,7 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   EXPECT_EQ(Window::Column(w.quotes(), 0).front(), "01/12/24");
   EXPECT_EQ(w.Panes(), "Symbol 2 of 2 | Quote 10 of 10");
 
-  const QModelIndex abc = w.symbols()->model()->index(0, 0);
-  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {},
-                    w.symbols()->visualRect(abc).center());
+  Window::Click(w.symbols(), 0);  // ABC
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
   EXPECT_EQ(Window::Column(w.quotes(), 0).back(), "06/01/23");
   EXPECT_EQ(w.Panes(), "Symbol 1 of 2 | Quote 25 of 25");
@@ -342,7 +342,7 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   // A command given before the keys settle works on the symbol the title names.
   QTest::keyClick(w.symbols(), Qt::Key_Down);
   std::string shown;
-  WhenModalOpens<CEditQuoteDlg>([&shown](CEditQuoteDlg* d) {
+  Window::WhenOpens<CEditQuoteDlg>([&shown](CEditQuoteDlg* d) {
     shown = d->dateText().toStdString();
     d->reject();
   });
@@ -353,31 +353,26 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
 
 TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuote) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   std::vector<std::string> shown;
   auto record = [&shown](CEditQuoteDlg* d) {
     shown.push_back(d->dateText().toStdString());
     d->reject();
   };
-  const QModelIndex third = w.quotes()->model()->index(2, 3);
-  QTest::mouseClick(w.quotes()->viewport(), Qt::LeftButton, {},
-                    w.quotes()->visualRect(third).center());
-  WhenModalOpens<CEditQuoteDlg>(record);
+  Window::Click(w.quotes(), 2, 3);
+  Window::WhenOpens<CEditQuoteDlg>(record);
   QTest::keyClick(w.quotes(), Qt::Key_Return);
-  WhenModalOpens<CEditQuoteDlg>(record);
-  QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {},
-                    w.quotes()->visualRect(third).center());
-  QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {},
-                     w.quotes()->visualRect(third).center());
+  Window::WhenOpens<CEditQuoteDlg>(record);
+  const QPoint third = w.quotes()->visualRect(w.quotes()->model()->index(2, 3)).center();
+  QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {}, third);
+  QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {}, third);
   const std::string day = Window::Column(w.quotes(), 0)[2];
   EXPECT_EQ(shown, (std::vector<std::string>{day, day}));
 }
 
 TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   QTableView* quotes = w.quotes();
   quotes->setFocus();
   quotes->selectionModel()->select(
@@ -389,8 +384,7 @@ TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
   QTest::keyClick(quotes, Qt::Key_C, Qt::ControlModifier);
   auto line = [&](int row) {
     std::string text;
-    for (int c = 0; c < 7; ++c)
-      text += (c ? "\t" : "") + quotes->model()->index(row, c).data().toString().toStdString();
+    for (int c = 0; c < 7; ++c) text += (c ? "\t" : "") + Window::CellText(quotes, row, c);
     return text + "\n";
   };
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), line(1) + line(3));
@@ -402,8 +396,7 @@ TEST(MainWindow, CtrlCCopiesTheSelectedRowsWholeAsTabSeparatedText) {
 
 TEST(MainWindow, F1OpensTheUsersGuideAtTheCommandInUse) {
   Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  w.Open();
+  w.Open(TwoSymbols());
   EXPECT_TRUE(w.frame->action(kCmdHelpTopics)->isEnabled());
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
@@ -442,9 +435,8 @@ TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {
   Build(w.Dir("P"), TwoSymbols());
   Build(w.Dir("Q"), TwoSymbols());
   w.Open();
-  w.frame->view()->portfolioList()->setCurrentRow(1);
-  const QModelIndex zed = w.symbols()->model()->index(1, 0);
-  QTest::mouseClick(w.symbols()->viewport(), Qt::LeftButton, {}, w.symbols()->visualRect(zed).center());
+  w.PickPortfolio(1);
+  Window::Click(w.symbols(), 1);  // ZED
   w.frame->close();
   EXPECT_EQ(w.settings.ReadString("Last", "Portfolio", ""), w.Dir("Q"));
   EXPECT_EQ(w.settings.ReadString("Last", "Symbol", ""), "ZED");
@@ -452,17 +444,9 @@ TEST(MainWindow, TheLastPortfolioAndSymbolAreShownAgainAtTheNextStart) {
   w.frame.reset();
   w.Open();
   EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("Q") + " - ZED");
-  EXPECT_EQ(w.frame->view()->portfolioList()->currentRow(), 1);
+  EXPECT_EQ(w.PortfolioRow(), 1);
   EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
-  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
   EXPECT_EQ(w.quotes()->model()->rowCount(), 10);
-
-  // Gone since: the first portfolio, without a word.
-  w.frame.reset();
-  std::filesystem::remove_all(w.Dir("Q"));
-  w.Open();
-  EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("P") + " - ABC");
-  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
@@ -471,7 +455,7 @@ TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
   Build(w.Dir("Q"), TwoSymbols());
   w.Open();
   QStringList facts;
-  WhenModalOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
+  Window::WhenOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
     facts = dialog->texts();
     dialog->accept();
   });
@@ -482,7 +466,7 @@ TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
   EXPECT_EQ(facts[9], QStringLiteral("ABC             "));
 
   // An unknown drive keeps the dialog open with its message; a path on the drive rescans it.
-  WhenModalOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
+  Window::WhenOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
     dialog->limitBox()->setChecked(true);
     dialog->pathEdit()->setText(QStringLiteral("relative/Q"));
     dialog->accept();
@@ -495,8 +479,8 @@ TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
     dialog->accept();
   });
   w.frame->action(kCmdSearchFilter)->trigger();
-  EXPECT_EQ(w.frame->view()->portfolioList()->count(), 1);
-  EXPECT_EQ(w.frame->view()->portfolioList()->item(0)->text().toStdString(), w.Dir("Q"));
+  EXPECT_EQ(w.Portfolios().size(), 1u);
+  EXPECT_EQ(w.Portfolios()[0], w.Dir("Q"));
   EXPECT_EQ(w.settings.ReadInt("Search", "Limit", -1), 1);
   EXPECT_EQ(w.settings.ReadString("Search", "Name", ""), w.Dir("Q"));
 }

@@ -23,8 +23,7 @@ const DayNumber kMonday = YmdToDay(1998, 6, 15);
 // A window over one portfolio of one symbol.
 struct QuoteWindow : test::GuiWindow {
   explicit QuoteWindow(std::vector<QuoteValues> quotes) {
-    test::Build(Dir("P"), test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
-    Open();
+    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), std::move(quotes))));
   }
   Bytes Dat() { return test::ReadBytes(Dir("P/F1.DAT")); }
 };
@@ -79,23 +78,6 @@ TEST(EntryFields, ACommaIsThePointAndAPasteGoesThroughTheFieldsOwnFilter) {
   EXPECT_EQ(date.text(), "01/02/1929");
 }
 
-TEST(EditQuoteDialog, NavigationFollowsTheRowAndCancelKeepsTheHighlightedRow) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
-  w.Run(kCmdEditQuote, [](QDialog* d) {
-    auto* edit = static_cast<CEditQuoteDlg*>(d);
-    EXPECT_FALSE(edit->button(EditStep::kNext)->isEnabled());
-    EXPECT_FALSE(edit->button(EditStep::kLast)->isEnabled());
-    EXPECT_EQ(edit->dateText(), "06/17/98");
-    edit->button(EditStep::kFirst)->click();
-    edit->button(EditStep::kPrevious)->click();
-    EXPECT_EQ(edit->dateText(), "06/15/98");
-    EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
-    EXPECT_EQ(edit->field(0)->maxLength(), 10);
-    QuoteWindow::Cancel(d);
-  });
-  EXPECT_EQ(w.state().m_selQuoteRow, 0);
-}
-
 TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   const Bytes before = w.Dat();
@@ -110,7 +92,7 @@ TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
     QuoteWindow::Ok(d);
   });
   EXPECT_NE(w.Dat(), before);
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "42.5000");
+  EXPECT_EQ(w.QuoteCell(1, 4), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
 }
@@ -144,7 +126,7 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
     EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
     EXPECT_EQ(dayAfter, c.dayAfter);
     EXPECT_EQ(closeShown, c.choice == Answer::kCancel ? "11" : "10.2500");
-    EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(0, 4).data().toString().toStdString(), c.closeWritten);
+    EXPECT_EQ(w.QuoteCell(0, 4), c.closeWritten);
     if (c.choice == Answer::kYes) {
       auto quotes = test::WeekdayQuotes(kMonday, 3);
       quotes[2].close = 11;
@@ -177,7 +159,7 @@ TEST(EditQuoteDialog, AYesToStoringChangesThatOkWouldRefuseStaysOnTheDay) {
   EXPECT_EQ(w.Dat(), before);
 }
 
-TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCancel) {
+TEST(EditQuoteDialog, OpensOnTheOpenSelectedTabsThroughWhatIsEnabledAndCancelKeepsTheRow) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   std::vector<QWidget*> order;
   w.Run(kCmdEditQuote, [&order](QDialog* d) {
@@ -203,9 +185,16 @@ TEST(EditQuoteDialog, OpensOnTheOpenSelectedAndTabsThroughFieldsStepsThenOkAndCa
                                         box->button(QDialogButtonBox::Cancel),
                                         edit->field(0)};
     EXPECT_EQ(order, want);
+    EXPECT_EQ(edit->dateText(), "06/17/98");
+    edit->button(EditStep::kFirst)->click();
+    edit->button(EditStep::kPrevious)->click();
+    EXPECT_EQ(edit->dateText(), "06/15/98");
+    EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
+    EXPECT_EQ(edit->field(0)->maxLength(), 10);
     QuoteWindow::Cancel(d);
   });
   ASSERT_EQ(order.size(), 11u);
+  EXPECT_EQ(w.state().m_selQuoteRow, 0);
 }
 
 TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
@@ -228,32 +217,36 @@ TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
   EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
 }
 
-TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
+TEST(SplitAndAdjustDialogs, DateFieldsPassOnEnterAndEscapeAndSplitRefusesARatioOfZero) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
   const Bytes before = w.Dat();
-  w.Run(kCmdSplit, [](QDialog* d) {
-    auto* split = static_cast<CSplitDlg*>(d);
-    split->dateField()->setFocus();
-    QTest::keyClick(split->dateField(), Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-  });
-  EXPECT_EQ(w.Dat(), before);
-  w.Run(kCmdAdjust, [](QDialog* d) {
-    auto* adjust = static_cast<CAdjustDlg*>(d);
-    adjust->toField()->setFocus();
-    QTest::keyClick(adjust->toField(), Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-  });
-  EXPECT_EQ(w.Dat(), before);
+  for (CommandId command : {kCmdSplit, kCmdAdjust}) {
+    w.Run(command, [command](QDialog* d) {
+      QWidget* date = command == kCmdSplit ? static_cast<CSplitDlg*>(d)->dateField()
+                                           : static_cast<CAdjustDlg*>(d)->toField();
+      date->setFocus();
+      QTest::keyClick(date, Qt::Key_Escape);
+      EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_EQ(w.Dat(), before) << command;
+  }
 
-  w.Run(kCmdSplit, [](QDialog* d) {
+  w.Run(kCmdSplit, [&w](QDialog* d) {
     auto* split = static_cast<CSplitDlg*>(d);
+    EXPECT_EQ(split->dateField()->text(), "06/18/98");
+    split->newField()->setText("0");
+    QuoteWindow::Ok(d);
+    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    EXPECT_TRUE(d->isVisible());
+    w.messages.clear();
     split->newField()->setText("2");
     split->dateField()->setFocus();
     QTest::keyClick(split->dateField(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(d->isVisible());
   });
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "5.2500");
+  EXPECT_EQ(w.QuoteCell(0, 4), "10.7500");  // the split day keeps its close
+  EXPECT_EQ(w.QuoteCell(1, 4), "5.2500");   // the day before is halved
+  EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Split 2 for 1 applied to ACME before 06/18/98");
   w.Run(kCmdAdjust, [](QDialog* d) {
@@ -263,28 +256,10 @@ TEST(DateFields, EnterAndEscapeInADateFieldReachTheDialog) {
     QTest::keyClick(adjust->fromField(), Qt::Key_Return);
     EXPECT_FALSE(d->isVisible());
   });
-  EXPECT_EQ(w.frame->view()->quoteGrid()->model()->index(1, 4).data().toString(), "10.5000");
+  EXPECT_EQ(w.QuoteCell(1, 4), "10.5000");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Prices x2, volume x1 and open interest x1 applied to ACME from 06/15/98 to 06/18/98");
   EXPECT_TRUE(w.messages.empty());
-}
-
-TEST(SplitDialog, ProposesTheCurrentDayAndRefusesARatioOfZero) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 4));
-  w.Run(kCmdSplit, [&w](QDialog* d) {
-    auto* split = static_cast<CSplitDlg*>(d);
-    EXPECT_EQ(split->dateField()->text(), "06/18/98");
-    split->newField()->setText("0");
-    QuoteWindow::Ok(d);
-    EXPECT_TRUE(d->isVisible());
-    split->newField()->setText("2");
-    QuoteWindow::Ok(d);
-  });
-  EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
-  const auto* grid = w.frame->view()->quoteGrid()->model();
-  EXPECT_EQ(grid->index(0, 4).data().toString(), "10.7500");  // the split day keeps its close
-  EXPECT_EQ(grid->index(1, 4).data().toString(), "5.2500");   // the day before is halved
-  EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
 }
 
 TEST(DeleteQuoteDialog, NoKeepsTheDialogOpenAndCancelChangesNothing) {
@@ -313,10 +288,7 @@ TEST(AddQuoteDialog, AddsTheMissingFridayAndOpensTheEditOnIt) {
   std::string editedDate;
   w.Run(kCmdAddQuote, [&editedDate](QDialog* d) {
     ASSERT_NE(qobject_cast<CAddQuoteDlg*>(d), nullptr);
-    QTimer::singleShot(0, [&editedDate] {
-      ASSERT_TRUE(QTest::qWaitFor(
-          [] { return qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget()) != nullptr; }, 2000));
-      auto* edit = qobject_cast<CEditQuoteDlg*>(QApplication::activeModalWidget());
+    QuoteWindow::WhenOpens<CEditQuoteDlg>([&editedDate](CEditQuoteDlg* edit) {
       editedDate = edit->dateText().toStdString();
       QuoteWindow::Cancel(edit);
     });

@@ -39,10 +39,9 @@ std::vector<QuoteValues> JumpAt(int count, int at, float before, float after) {
 
 struct SearchWindow : test::GuiWindow {
   SearchWindow() {
-    test::Build(Dir("P"), test::Portfolio({Symbol(1, "ZED", Fields28(), JumpAt(8, 3, 100, 50)),
-                                           Symbol(2, "ABC", Fields28(), JumpAt(8, 5, 0.01f, 0.02f)),
-                                           Symbol(3, "MID", Fields28(), JumpAt(8, 2, 40, 10))}));
-    Open();
+    Open(test::Portfolio({Symbol(1, "ZED", Fields28(), JumpAt(8, 3, 100, 50)),
+                          Symbol(2, "ABC", Fields28(), JumpAt(8, 5, 0.01f, 0.02f)),
+                          Symbol(3, "MID", Fields28(), JumpAt(8, 2, 40, 10))}));
     frame->action(kCmdSplitSearch)->trigger();
     search = frame->view()->splitSearchWindow();
     search->searchButton()->click();
@@ -62,13 +61,6 @@ struct SearchWindow : test::GuiWindow {
     return marks;
   }
   void Choose(int line) { search->resultList()->setCurrentRow(line); }
-  // `act` is called with the Split dialog once the next step opens it.
-  static void AnswerSplit(std::function<void(CSplitDlg*)> act) {
-    QTimer::singleShot(0, [act] {
-      ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<CSplitDlg*>(QApplication::activeModalWidget()); }, 2000));
-      act(qobject_cast<CSplitDlg*>(QApplication::activeModalWidget()));
-    });
-  }
   CSplitSearchDlg* search = nullptr;
 };
 
@@ -106,7 +98,7 @@ TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
   w.Choose(0);  // ABC: closes of 0.01 become 0.02
   QListWidget* list = w.search->resultList();
   std::vector<std::string> offered;
-  SearchWindow::AnswerSplit([&offered](CSplitDlg* split) {
+  SearchWindow::WhenOpens<CSplitDlg>([&offered](CSplitDlg* split) {
     offered = {split->dateField()->text().toStdString(), split->newField()->text().toStdString(),
                split->oldField()->text().toStdString()};
     test::GuiWindow::Ok(split);
@@ -115,9 +107,8 @@ TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
   EXPECT_EQ(offered, (std::vector<std::string>{"06/22/98", "1", "2"}));
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
   // Every close before the split day is now at the new level.
-  QTableView* grid = w.frame->view()->quoteGrid();
-  EXPECT_EQ(grid->model()->index(7, 4).data().toString().toStdString(), "0.0200");
-  EXPECT_EQ(grid->model()->index(0, 4).data().toString().toStdString(), "0.0200");
+  EXPECT_EQ(w.QuoteCell(7, 4), "0.0200");
+  EXPECT_EQ(w.QuoteCell(0, 4), "0.0200");
   EXPECT_TRUE(w.messages.empty());
 }
 
@@ -139,7 +130,7 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   // The current line stays current through a new order; the chart marks only what is listed.
   w.search->priceField()->clear();
   w.Choose(1);
-  SearchWindow::AnswerSplit(test::GuiWindow::Cancel);
+  SearchWindow::WhenOpens<CSplitDlg>(test::GuiWindow::Cancel);
   QTest::keyClick(w.search->resultList(), Qt::Key_Return);  // opens MID, then its Split
   EXPECT_EQ(w.state().m_seriesSymbol, "MID");
   w.search->orderBox()->setCurrentIndex(2);

@@ -53,9 +53,6 @@ struct ToolWindow : test::GuiWindow {
     }
     Open();
   }
-  std::string Cell(int row, int column) {
-    return frame->view()->symbolGrid()->model()->index(row, column).data().toString().toStdString();
-  }
 };
 
 TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
@@ -107,7 +104,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
 
   // The window searches whichever portfolio is current; lines of earlier searches stay.
-  w.frame->view()->portfolioList()->setCurrentRow(1);
+  w.PickPortfolio(1);
   search->searchButton()->click();
   EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
   EXPECT_EQ(search->resultList()->count(), 1);
@@ -127,8 +124,9 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
 }
 
+// The note of an export goes from the status bar when another portfolio is shown.
 TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
-  ToolWindow w({"P"});
+  ToolWindow w({"P", "Q"});
   const std::string path = w.Dir("quotes.txt");
   // The first export goes to the documents folder, never the working folder.
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -194,17 +192,9 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   });
   EXPECT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("bare.txt"));
   EXPECT_FALSE(test::ReadText(w.Dir("bare.txt")).empty());
-}
 
-TEST(StatusBar, ANoteAboutOnePortfolioGoesWhenAnotherIsShown) {
-  ToolWindow w({"P", "Q"});
-  w.Run(kCmdExport, [&](QDialog* d) {
-    static_cast<CExportDlg*>(d)->pathEdit()->setText(QString::fromStdString(w.Dir("out.txt")));
-    test::GuiWindow::Ok(d);
-  });
-  ASSERT_EQ(w.frame->statusBar()->currentMessage().toStdString(), "ABC exported to " + w.Dir("out.txt"));
   const int other = 1 - w.state().m_selPortfolio;
-  w.frame->view()->portfolioList()->setCurrentRow(other);
+  w.PickPortfolio(other);
   QTest::qWait(50);
   ASSERT_EQ(w.state().m_selPortfolio, other);
   EXPECT_EQ(w.frame->statusBar()->currentMessage(), "For Help, press F1");
@@ -212,7 +202,7 @@ TEST(StatusBar, ANoteAboutOnePortfolioGoesWhenAnotherIsShown) {
 
 TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   ToolWindow w({"P"});
-  ASSERT_EQ(w.Cell(0, 0), "ABC");
+  ASSERT_EQ(w.SymbolCell(0, 0), "ABC");
   const Bytes before = test::ReadBytes(w.Dir("P/MASTER"));
   w.Run(kCmdEditSymbol, [&w](QDialog* d) {
     auto* dialog = static_cast<CEditSymbolDlg*>(d);
@@ -242,8 +232,8 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   std::copy(symbol.begin(), symbol.end(), record + kMasterSymbol);
   EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER")), expected);
   EXPECT_EQ(test::ReadBytes(w.Dir("P/MASTER.BAK")), before);
-  EXPECT_EQ(w.Cell(0, 0), "ABD");
-  EXPECT_EQ(w.Cell(0, 1), "ABD Caf\u00e9        ");  // as stored, like every row
+  EXPECT_EQ(w.SymbolCell(0, 0), "ABD");
+  EXPECT_EQ(w.SymbolCell(0, 1), "ABD Caf\u00e9        ");  // as stored, like every row
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ABD");
   EXPECT_EQ(w.state().m_seriesSymbol, "ABD");
 }
@@ -255,10 +245,7 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
   test::Build(w.Dir("RU"), test::Portfolio(lukoil));
   const Bytes before = test::ReadBytes(w.Dir("RU/MASTER"));
   w.Open();
-  const auto cell = [&w](int column) {
-    return w.frame->view()->symbolGrid()->model()->index(0, column).data().toString().toStdString();
-  };
-  EXPECT_EQ(cell(0), "ËÓÊÎÉË");
+  EXPECT_EQ(w.SymbolCell(0, 0), "ËÓÊÎÉË");
   w.Run(kCmdCharacterSet, [](QDialog* d) {
     auto* dialog = qobject_cast<QInputDialog*>(d);
     ASSERT_NE(dialog, nullptr);
@@ -266,8 +253,8 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
     dialog->setTextValue(QStringLiteral("Windows-1251 (Cyrillic)"));
     dialog->accept();
   });
-  EXPECT_EQ(cell(0), "ЛУКОЙЛ");
-  EXPECT_EQ(cell(1), "Сбербанк        ");
+  EXPECT_EQ(w.SymbolCell(0, 0), "ЛУКОЙЛ");
+  EXPECT_EQ(w.SymbolCell(0, 1), "Сбербанк        ");
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("RU") + " - ЛУКОЙЛ");
   EXPECT_EQ(w.settings.ReadString("CodePage", w.Dir("RU"), ""), "windows-1251");
   EXPECT_EQ(test::ReadBytes(w.Dir("RU/MASTER")), before);
@@ -298,7 +285,7 @@ TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) 
   w.Run(kCmdDeleteSymbol, [](QDialog* d) { static_cast<CDeleteSymbolDlg*>(d)->yesButton()->click(); });
   EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "MASTER"}));
   EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), 1);
-  EXPECT_EQ(w.Cell(0, 0), "ZED");
+  EXPECT_EQ(w.SymbolCell(0, 0), "ZED");
   EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
   EXPECT_TRUE(w.messages.empty());
 }

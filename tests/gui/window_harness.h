@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -50,17 +52,56 @@ struct GuiWindow {
     frame->show();
     EXPECT_TRUE(QTest::qWaitFor([this] { return frame->view()->started(); }, 5000));
   }
+  // Builds `portfolio` as P on the drive, then shows the window.
+  void Open(PortfolioDescription portfolio) {
+    Build(Dir("P"), std::move(portfolio));
+    Open();
+  }
 
   ViewState& state() { return frame->view()->state(); }
   std::string Dir(const std::string& name) const { return fs.drive() + "/" + name; }
   bool Enabled(CommandId command) const { return frame->action(command)->isEnabled(); }
+  // The portfolio list's paths, its current row, and a pick of one as a click makes it.
+  std::vector<std::string> Portfolios() const {
+    std::vector<std::string> paths;
+    const QAbstractItemModel* list = frame->view()->portfolioList()->model();
+    for (int r = 0; r < list->rowCount(); ++r) paths.push_back(list->index(r, 0).data().toString().toStdString());
+    return paths;
+  }
+  int PortfolioRow() const { return frame->view()->portfolioList()->currentIndex().row(); }
+  void PickPortfolio(int row) {
+    QTableView* list = frame->view()->portfolioList();
+    list->setCurrentIndex(list->model()->index(row, 0));
+  }
 
+  // A cell's text in the symbol or the quote grid.
+  std::string SymbolCell(int row, int column = 0) const { return CellText(frame->view()->symbolGrid(), row, column); }
+  std::string QuoteCell(int row, int column) const { return CellText(frame->view()->quoteGrid(), row, column); }
+  static std::string CellText(const QAbstractItemView* view, int row, int column) {
+    return view->model()->index(row, column).data().toString().toStdString();
+  }
+  // A click on a cell, brought into view first, and on a column's header, as the user makes them.
+  static void Click(QAbstractItemView* view, int row, int column = 0) {
+    const QModelIndex cell = view->model()->index(row, column);
+    view->scrollTo(cell);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+  }
+  static void ClickHeader(QHeaderView* header, int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  }
+
+  // `act` is called with the modal dialog of type T that the next step opens.
+  template <typename T>
+  static void WhenOpens(std::function<void(T*)> act) {
+    QTimer::singleShot(0, [act] {
+      ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<T*>(QApplication::activeModalWidget()) != nullptr; }, 2000));
+      act(qobject_cast<T*>(QApplication::activeModalWidget()));
+    });
+  }
   // Runs `command`; `act` is called with its modal dialog once it is open.
   void Run(CommandId command, std::function<void(QDialog*)> act) {
-    QTimer::singleShot(0, [act] {
-      ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
-      act(qobject_cast<QDialog*>(QApplication::activeModalWidget()));
-    });
+    WhenOpens<QDialog>(std::move(act));
     frame->view()->RunCommand(command);
   }
   static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }

@@ -25,10 +25,9 @@ const DayNumber kMonday = YmdToDay(1998, 6, 15);
 // A portfolio of three symbols; MID trades Monday 06/15/98 to Wednesday 06/17/98.
 struct KeysWindow : test::GuiWindow {
   KeysWindow() {
-    test::Build(Dir("P"), test::Portfolio({test::Symbol(1, "ALPHA", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                                           test::Symbol(2, "MID", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
-                                           test::Symbol(3, "ZED", test::Fields28(), {})}));
-    Open();
+    Open(test::Portfolio({test::Symbol(1, "ALPHA", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                          test::Symbol(2, "MID", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
+                          test::Symbol(3, "ZED", test::Fields28(), {})}));
   }
   CBarvaneView* view() { return frame->view(); }
   void Show(const std::string& symbol) {
@@ -93,9 +92,6 @@ TEST(WindowKeys, FilterShowsTheMatchingSymbolsInOrderAndCountsThem) {
   QTest::qWait(400);
   EXPECT_EQ(w.state().m_seriesSymbol, "ZED");  // the one shown became current
   EXPECT_EQ(w.frame->symbolPaneText(), "Symbol 1 of 1 shown, 3 in all");
-  QTest::keyClick(filter, Qt::Key_Backspace);
-  QTest::keyClicks(filter, "l");  // in ALPHA, and in every name's "Ltd"
-  EXPECT_EQ(grid->model()->rowCount(), 3);
   filter->selectAll();
   QTest::keyClicks(filter, "alp");
   EXPECT_EQ(grid->model()->rowCount(), 1);
@@ -157,8 +153,7 @@ TEST(WindowKeys, NewQuoteAndGoToDateTakeTheYearInFullWhereTheSeriesShowsIt) {
   test::GuiWindow w;
   std::vector<QuoteValues> quotes = test::WeekdayQuotes(YmdToDay(1928, 10, 1), 2);
   for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
-  test::Build(w.Dir("P"), test::Portfolio(test::Symbol(1, "DOW", test::Fields28(), quotes)));
-  w.Open();
+  w.Open(test::Portfolio(test::Symbol(1, "DOW", test::Fields28(), quotes)));
   const Bytes before = test::ReadBytes(w.Dir("P/F1.DAT"));
   const std::string refusal = "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years.";
   EXPECT_FALSE(w.frame->view()->GoToDate("11/10/29"));
@@ -190,8 +185,7 @@ TEST(WindowKeys, NewQuoteOnASeriesWithTimesTakesTheBarsTimeBeforeItsValues) {
   SymbolDescription symbol = test::Symbol(1, "HSI", {}, bars, false);
   for (Quantity q : {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}) symbol.fields.push_back({q, 0, 0});
   symbol.periodicity = 'I';
-  test::Build(w.Dir("P"), test::Portfolio(symbol));
-  w.Open();
+  w.Open(test::Portfolio(symbol));
   w.Run(kCmdNewQuote, [&w](QDialog* d) {
     auto* dialog = static_cast<CNewQuoteDlg*>(d);
     ASSERT_NE(dialog->timeField(), nullptr);

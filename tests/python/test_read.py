@@ -52,7 +52,7 @@ def test_every_symbol_reads_as_the_cli_shows_it(tmp_path, fixture):
         assert_as_the_cli_shows(frame, cli_frame(folder, symbol))
 
 
-def test_symbols_hold_the_index_facts(tmp_path):
+def test_symbols_hold_the_index_facts_and_a_range_keeps_its_ends(tmp_path):
     portfolio = barvane.Portfolio(copy_fixture(tmp_path, "asx-mining"))
     symbols = portfolio.symbols().set_index("symbol")
     bhp = symbols.loc["BHP"]
@@ -61,10 +61,6 @@ def test_symbols_hold_the_index_facts(tmp_path):
     assert (bhp.periodicity, bhp.fields) == ("D", 7)
     facts = cli("facts", portfolio.path, "BHP").stdout
     assert f"File number: {bhp.file_number}\n" in facts
-
-
-def test_a_range_keeps_its_ends(tmp_path):
-    portfolio = barvane.Portfolio(copy_fixture(tmp_path, "asx-mining"))
     frame = portfolio.quotes("BHP", start="2012-03-13", end="2012-03-14")
     assert list(frame.index.strftime("%Y-%m-%d")) == ["2012-03-13", "2012-03-14"]
 

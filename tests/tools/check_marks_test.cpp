@@ -19,6 +19,13 @@ using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
+// Each mark as "row: label".
+Lines Texts(const std::vector<ProblemMark>& marks) {
+  Lines texts;
+  for (const ProblemMark& m : marks) texts.push_back(std::to_string(m.row) + ": " + m.label);
+  return texts;
+}
+
 // HILO: a zero open and a high below the low on 06/16/98, two different quotes of 06/19/98.
 std::vector<QuoteValues> HiloQuotes(bool faulty) {
   auto quotes = test::WeekdayQuotes(kMonday, 6);
@@ -64,21 +71,14 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
                              }));
   // Newest first: 06/22, 06/18 twice, 06/17, 06/16, 06/15. SUB's HILO and ZERO are not this
   // series; a problem of no day has no row.
-  const auto marks = ProblemMarks(tv.view, problems);
-  ASSERT_EQ(marks.size(), 3u);
-  EXPECT_EQ(marks[0].row, 1);
-  EXPECT_EQ(marks[0].label, "2 different quotes of this day");
-  EXPECT_EQ(marks[1].row, 2);
-  EXPECT_EQ(marks[1].label, "2 different quotes of this day");
-  EXPECT_EQ(marks[2].row, 4);
-  EXPECT_EQ(marks[2].label, "open is zero; high 4.10 below low 4.20");
+  EXPECT_EQ(Texts(ProblemMarks(tv.view, problems)),
+            (Lines{"1: 2 different quotes of this day", "2: 2 different quotes of this day",
+                   "4: open is zero; high 4.10 below low 4.20"}));
   EXPECT_EQ(tv.view.QuoteDateText(4), "06/16/98");
 
-  tv.Select("ZERO");
-  const auto zero = ProblemMarks(tv.view, problems);
-  ASSERT_EQ(zero.size(), 1u);
-  EXPECT_EQ(tv.view.QuoteDateText(zero[0].row), "06/18/98");
-  EXPECT_EQ(zero[0].label, "close is zero");
+  tv.Select("ZERO");  // rows 06/19, 06/18, ...
+  EXPECT_EQ(Texts(ProblemMarks(tv.view, problems)), Lines{"1: close is zero"});
+  EXPECT_EQ(tv.view.QuoteDateText(1), "06/18/98");
 
   // A day the grid does not hold, and no problems at all.
   std::vector<CheckProblem> gone = {{"ZERO", "", root / "P/", YmdToDay(98, 7, 1), "close is zero", false}};
@@ -88,10 +88,8 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
   // The sub-portfolio opened as a portfolio of its own.
   test::ToolView sub(root / "P/SUB");
   sub.Select("HILO");
-  const auto marksInSub = ProblemMarks(sub.view, problems);
-  ASSERT_EQ(marksInSub.size(), 1u);
-  EXPECT_EQ(sub.view.QuoteDateText(marksInSub[0].row), "06/16/98");
-  EXPECT_EQ(marksInSub[0].label, "close is zero");
+  EXPECT_EQ(Texts(ProblemMarks(sub.view, problems)), Lines{"1: close is zero"});
+  EXPECT_EQ(sub.view.QuoteDateText(1), "06/16/98");
 }
 
 TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {

@@ -30,7 +30,7 @@ SeriesProblem On(int quote, const std::string& text, bool mendable = false) {
   return {static_cast<DayNumber>(kMonday + quote), text, mendable};
 }
 
-TEST(CheckKinds, GathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
+TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
   const struct {
     const char* what;
     std::vector<SeriesProblem> problems;
@@ -81,6 +81,15 @@ TEST(CheckKinds, GathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Lines(GroupByKind(Daily(c.problems))), c.lines);
   }
+  // The kind of each text.
+  const std::pair<const char*, const char*> kinds[] = {
+      {"close -1.00 is negative at 09:05:00", "negative prices"},
+      {"open is zero", "zero prices"},
+      {"3 quotes of this day, 2 of them identical copies", "repeated days"},
+      {"header counts 3 quotes, the file holds 2", ""},
+      {"the index says the last quote is 06/16/98, the file's is 06/24/98", ""},
+  };
+  for (const auto& [text, kind] : kinds) EXPECT_EQ(ProblemKind(text), kind) << text;
 }
 
 // The command line keeps its runs of consecutive quotes, each with its last day.
@@ -109,17 +118,6 @@ TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
   ASSERT_EQ(grouped.size(), 1u);
   EXPECT_EQ(grouped[0].time, HmsToSeconds(9, 0, 0));
   EXPECT_EQ(grouped[0].bars[0].text, "close -1.00 is negative at 09:05:00");
-}
-
-TEST(CheckKinds, NamesTheKindOfEachText) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"close -1.00 is negative at 09:05:00", "negative prices"},
-      {"open is zero", "zero prices"},
-      {"3 quotes of this day, 2 of them identical copies", "repeated days"},
-      {"header counts 3 quotes, the file holds 2", ""},
-      {"the index says the last quote is 06/16/98, the file's is 06/24/98", ""},
-  };
-  for (const auto& [text, kind] : cases) EXPECT_EQ(ProblemKind(text), kind) << text;
 }
 
 TEST(GroupedNumber, PutsACommaBetweenEachThreeDigits) {

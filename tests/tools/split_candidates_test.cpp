@@ -149,12 +149,11 @@ TEST(OpenSplitCandidate, SelectsThePortfolioTheSymbolAndTheDay) {
   const std::vector<SplitCandidate> candidates = {
       found, in(b, Parsed("FIRST possible 2 for 1 split on 06/15/98")),
       in(b, Parsed("HALF possible 1 for 2 split on " + ScreenDate(half[0].day))), in(a, found)};
-  const auto marks = CandidateMarks(tv.view, candidates, {0, 1, 2, 3});
-  ASSERT_EQ(marks.size(), 2u);
-  EXPECT_EQ(marks[0].row, 1);
-  EXPECT_EQ(marks[0].label, "2 for 1");
-  EXPECT_EQ(marks[1].row, 5);
-  EXPECT_EQ(marks[1].label, "1 for 2");
+  std::vector<std::string> marks;
+  for (const CandidateMark& m : CandidateMarks(tv.view, candidates, {0, 1, 2, 3})) {
+    marks.push_back(std::to_string(m.row) + ": " + m.label);
+  }
+  EXPECT_EQ(marks, (std::vector<std::string>{"1: 2 for 1", "5: 1 for 2"}));
   EXPECT_TRUE(CandidateMarks(tv.view, candidates, {1, 3}).empty());
 
   // Gone since the search: the day, the symbol, the portfolio. Each is told; nothing is chosen.

@@ -28,14 +28,6 @@ std::string Ratio(const SplitQuote& a, const SplitQuote& b) {
   return IsSplitCandidate(a, b, &r) ? std::to_string(r.p) + " for " + std::to_string(r.q) : "";
 }
 
-TEST(SplitCandidate, TheWorkedExampleAndItsGap) {
-  EXPECT_EQ(Ratio(Q(101, 98, 100), Q(52, 49, 50)), "2 for 1");
-  EXPECT_EQ(Ratio(Q(101, 60, 100), Q(55, 49, 50)), "");
-  // A rise: the gap is between the earlier high and the later low.
-  EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 98, 100)), "1 for 2");
-  EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 60, 100)), "");
-}
-
 TEST(SplitCandidate, EveryRatioInItsOrderAndNoneForFourThirds) {
   const std::vector<std::pair<float, std::string>> ratios = {
       {0.5f, "1 for 2"}, {1 / 3.0f, "1 for 3"}, {0.25f, "1 for 4"}, {2, "2 for 1"},
@@ -51,7 +43,12 @@ TEST(SplitCandidate, EveryRatioInItsOrderAndNoneForFourThirds) {
   }
 }
 
-TEST(SplitCandidate, BandEdgesAndGapThresholdAreExclusive) {
+TEST(SplitCandidate, TheWorkedExampleItsGapAndTheExclusiveBandEdgesAndGapThreshold) {
+  EXPECT_EQ(Ratio(Q(101, 98, 100), Q(52, 49, 50)), "2 for 1");
+  EXPECT_EQ(Ratio(Q(101, 60, 100), Q(55, 49, 50)), "");
+  // A rise: the gap is between the earlier high and the later low.
+  EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 98, 100)), "1 for 2");
+  EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 60, 100)), "");
   // R just inside and exactly at the band edges of 2 for 1 (1.8 and 2.2).
   const auto withClose0 = [](float c0) { return Ratio(Q(c0, c0, c0), Q(0, 0, 1)); };
   EXPECT_EQ(withClose0(std::nextafter(2.2f, 0.0f)), "2 for 1");
