@@ -667,6 +667,23 @@ Shape TitledShape(const std::vector<std::string_view>& cells) {
     shape.slots.push_back(SlotNamed(cells[c]));
     shape.names.push_back(cells[c].empty() ? "column " + std::to_string(c + 1) : std::string(cells[c]));
   }
+  // Crypto downloads title their volumes by asset, base first: "Volume BTC,Volume USDT". The
+  // first counts the coins traded, the volume; the second counts money.
+  const auto assetVolume = [](std::string_view title) {
+    const std::size_t blank = title.find(' ');
+    if (blank == std::string_view::npos || TitleKey(title.substr(0, blank)) != "volume") return false;
+    const std::string_view asset = title.substr(blank + 1);
+    return asset.size() >= 2 && asset.size() <= 6 &&
+           std::all_of(asset.begin(), asset.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  };
+  if (std::find(shape.slots.begin(), shape.slots.end(), 4) == shape.slots.end()) {
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (shape.slots[c] == kIgnoredSlot && assetVolume(cells[c])) {
+        shape.slots[c] = 4;
+        break;
+      }
+    }
+  }
   // A count of shares beside a volume is the volume, and the other column the money traded.
   const auto shares = [&](std::string_view title) { return FieldTitled(title) == TitledField::kShares; };
   if (std::any_of(cells.begin(), cells.end(), shares)) {
@@ -824,6 +841,17 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
         shape.slots[date] = kDateSlot;
         seen[kDateSlot] = true;
       }
+    }
+    // A time column of Unix times beside a date column ("unix,date,...") holds the whole moment,
+    // to the second and without a question of order: it is the date, and the date's text is
+    // left out.
+    const auto time = std::find(shape.slots.begin(), shape.slots.end(), int{kTimeSlot});
+    DayNumber unixDay = 0;
+    int unixSeconds = 0;
+    if (seen[kDateSlot] && time != shape.slots.end() && row.size() == cells.size() &&
+        ReadEpochCell(row[static_cast<std::size_t>(time - shape.slots.begin())], &unixDay, &unixSeconds)) {
+      std::replace(shape.slots.begin(), shape.slots.end(), int{kDateSlot}, int{kIgnoredSlot});
+      *time = kDateSlot;
     }
     if (!seen[kDateSlot]) {
       shapes = ShapesOfCount(cells.size());

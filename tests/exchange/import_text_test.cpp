@@ -308,6 +308,13 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
        "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
        "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
+      {"a crypto download: a site line, Unix milliseconds beside the date, newest first",
+       "https://www.example.com\nunix,date,symbol,open,high,low,close,Volume BTC,Volume USDT\n"
+       "1704240000000,2024-01-03 00:00:00,BTC/USDT,2,2.5,1.5,2.25,7,15.75\n"
+       "1704153600000,2024-01-02 00:00:00,BTC/USDT,1,2,0.5,1.5,5,7.5\n",
+       "found: unix - open high low close Volume BTC -\nignored: [date] [symbol] [Volume USDT]\norder: \n"
+       "note: skipped line 1 above the quotes: \"https://www.example.com\"\n"
+       "2024-01-02 1 2 0.5 1.5 5 -\n2024-01-03 2 2.5 1.5 2.25 7 -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
