@@ -102,6 +102,16 @@ bool TakeTimeAfterDate(std::string_view text, std::size_t at, CellDate* date) {
   ++at;
   while (at < text.size() && text[at] == ' ') ++at;
   text.remove_suffix(ZoneLength(text.substr(at)));
+  // Forex tick and bar files write "20240104 093000": the time as HHMMSS, or HHMM.
+  const std::string_view rest = text.substr(at);
+  if ((rest.size() == 4 || rest.size() == 6) && rest.find_first_not_of("0123456789") == std::string_view::npos) {
+    int hhmmss = 0;
+    std::from_chars(rest.data(), rest.data() + rest.size(), hhmmss);
+    if (rest.size() == 4) hhmmss *= 100;
+    const int h = hhmmss / 10000, m = hhmmss / 100 % 100, s = hhmmss % 100;
+    date->seconds = h * 3600 + m * 60 + s;
+    return h <= 23 && m <= 59 && s <= 59;
+  }
   return TakeClock(text, at, &date->seconds);
 }
 

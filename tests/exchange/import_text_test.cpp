@@ -315,6 +315,10 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "found: unix - open high low close Volume BTC -\nignored: [date] [symbol] [Volume USDT]\norder: \n"
        "note: skipped line 1 above the quotes: \"https://www.example.com\"\n"
        "2024-01-02 1 2 0.5 1.5 5 -\n2024-01-03 2 2.5 1.5 2.25 7 -\n"},
+      {"forex bars: no titles, semicolons, the date and its HHMMSS time in one cell",
+       "20240104 093000;1.09405;1.0941;1.0939;1.094;0\n20240104 093100;1.094;1.0942;1.09395;1.09415;0\n",
+       "found: column 1 column 1 column 2 column 3 column 4 column 5 column 6 -\nignored:\norder: \n"
+       "2024-01-04 09:30:00 1.09405 1.0941 1.0939 1.094 0 -\n2024-01-04 09:31:00 1.094 1.0942 1.09395 1.09415 0 -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
