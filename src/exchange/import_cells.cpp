@@ -180,11 +180,17 @@ bool ReadDateCell(std::string_view cell, CellDate* date) {
     return TakeTimeAfterDate(cell, at, date);
   }
   if (n == 4 && (sep == '-' || sep == '.' || sep == '/')) {
+    // Korean pages write "2024- 01- 04": a blank may follow each mark.
+    const auto takeMark = [&] {
+      if (at >= cell.size() || cell[at] != sep) return false;
+      ++at;
+      if (at < cell.size() && cell[at] == ' ') ++at;
+      return true;
+    };
     date->year = first;
-    ++at;
+    takeMark();
     const int md = TakeDigits(cell, &at, &date->month);
-    if (md < 1 || md > 2 || at >= cell.size() || cell[at] != sep) return false;
-    ++at;
+    if (md < 1 || md > 2 || !takeMark()) return false;
     const int dd = TakeDigits(cell, &at, &date->day);
     if (dd < 1 || dd > 2) return false;
     return TakeTimeAfterDate(cell, at, date);

@@ -319,6 +319,15 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "20240104 093000;1.09405;1.0941;1.0939;1.094;0\n20240104 093100;1.094;1.0942;1.09395;1.09415;0\n",
        "found: column 1 column 1 column 2 column 3 column 4 column 5 column 6 -\nignored:\norder: \n"
        "2024-01-04 09:30:00 1.09405 1.0941 1.0939 1.094 0 -\n2024-01-04 09:31:00 1.094 1.0942 1.09395 1.09415 0 -\n"},
+      {"investing.com in Chinese: one-letter titles for the high and the low",
+       "\"\xE6\x97\xA5\xE6\x9C\x9F\",\"\xE6\x94\xB6\xE7\x9B\x98\",\"\xE5\xBC\x80\xE7\x9B\x98\",\"\xE9\xAB\x98\","
+       "\"\xE4\xBD\x8E\",\"\xE4\xBA\xA4\xE6\x98\x93\xE9\x87\x8F\"\n\"2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "4\xE6\x97\xA5\","
+       "\"1.5\",\"1\",\"2\",\"0.5\",\"62.38M\"\n",
+       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE9\xAB\x98 \xE4\xBD\x8E \xE6\x94\xB6\xE7\x9B\x98 "
+       "\xE4\xBA\xA4\xE6\x98\x93\xE9\x87\x8F -\nignored:\norder: \n2024-01-04 1 2 0.5 1.5 62380000 -\n"},
+      {"investing.com in German and in Korean, whose dates hold blanks",
+       "\"Datum\",\"Zuletzt\",\"Er\xC3\xB6\x66\x66n.\",\"Hoch\",\"Tief\",\"Vol.\"\n\"2024- 01- 04\",\"1,5\",\"1\",\"2\",\"0,5\",\"7K\"\n",
+       "found: Datum - Er\xC3\xB6\x66\x66n. Hoch Tief Zuletzt Vol. -\nignored:\norder: \n2024-01-04 1 2 0.5 1.5 7000 -\n"},
       {"times with seconds",
        "Date,Time,Close\n2024-01-02,093100,1\n2024-01-02,09:32,2\n2024-01-02,09:33:05,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 09:31:00 - - - 1 - -\n"
