@@ -824,6 +824,17 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
       }
       seen[static_cast<std::size_t>(slot)] = true;
     }
+    // Titles in a language or wording the table lacks would leave the close out and write bars
+    // without it: a bar's other prices without its close is refused, naming what was left out.
+    if ((seen[0] || seen[1] || seen[2]) && !seen[3] && !(options.adjusted && seen[kAdjustedSlot])) {
+      std::string leftOut;
+      for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (shape.slots[c] == kIgnoredSlot) leftOut += (leftOut.empty() ? "" : ", ") + Quoted(cells[c]);
+      }
+      return refuse(LineText(titleLine) + "no title names the close" +
+                    (leftOut.empty() ? "" : " (left out: " + leftOut + ")") +
+                    ". Title the close's column Close and import again.");
+    }
     if (lines.size() == 1) return refuse("The text holds no quotes.");
     // Without a column titled as the date, the date is the time column when it holds dates
     // or Unix times, else the first column of a title the table lacks that holds them.

@@ -390,6 +390,8 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"\xEF\xBB\xBF", "The text holds no quotes."},
       {"Date,Close,close\n", "Line 1: the column \"close\" is named twice."},
       {"Close,Open\n1,2\n", "Line 1: no column is named Date."},
+      {"Datum,Kurz,Hoch,Tief,Umsatz\n2024-01-04,1.5,2,1,7\n",
+       "Line 1: no title names the close (left out: \"Kurz\"). Title the close's column Close and import again."},
       {"01/13/98 1\n\n01/15/98 1 2\n", "Line 3: 3 columns where 2 were expected."},
       {"01/02/98 1\n02/30/98 1\n", "Line 2: \"02/30/98\" is no date read as month/day/year."},
       {"Date Close\n2019-02-29 1\n", "Line 2: \"2019-02-29\" is no date."},
