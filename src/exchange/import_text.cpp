@@ -633,8 +633,10 @@ bool Reader::Read(const Shape& shape, ImportedText* out) {
     const auto& p = quote.present;
     if (anyOfOpenHighLow && p[3] && !p[0] && !p[1] && !p[2]) {
       for (std::size_t c = 0; c < 3; ++c) {
+        // A column the text lacks stays empty: its value must stay 0.
+        if (!out->columns[c]) continue;
         quote.values[c] = quote.values[3];
-        quote.present[c] = out->columns[c];
+        quote.present[c] = true;
       }
       closeAlone_.push_back(quote.line);
     }
@@ -866,11 +868,17 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
     }
     if (!seen[kDateSlot]) {
       shapes = ShapesOfCount(cells.size());
+      // Too few or too many columns for any shape: nothing but a title could name the date.
+      if (shapes.empty()) return refuse(LineText(titleLine) + "no column is named Date.");
       notes.push_back("the titles on line " + std::to_string(titleLine) +
                       " name no date: the columns are read by their cells");
     }
   } else {
     shapes = ShapesOfCount(cells.size());
+    if (shapes.empty()) {
+      return refuse(LineText(titleLine) + "one column alone holds no date and price. Add a title row naming "
+                    "the columns, e.g. Date,Open,High,Low,Close,Volume.");
+    }
   }
   std::optional<Reader> chosen;
   if (shapes.empty()) {

@@ -390,6 +390,9 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"\xEF\xBB\xBF", "The text holds no quotes."},
       {"Date,Close,close\n", "Line 1: the column \"close\" is named twice."},
       {"Close,Open\n1,2\n", "Line 1: no column is named Date."},
+      {"Close\n5\n", "Line 1: no column is named Date."},
+      {"5\n6\n", "Line 1: one column alone holds no date and price. Add a title row naming the columns, e.g. "
+                 "Date,Open,High,Low,Close,Volume."},
       {"Datum,Kurz,Hoch,Tief,Umsatz\n2024-01-04,1.5,2,1,7\n",
        "Line 1: no title names the close (left out: \"Kurz\"). Title the close's column Close and import again."},
       {"01/13/98 1\n\n01/15/98 1 2\n", "Line 3: 3 columns where 2 were expected."},
