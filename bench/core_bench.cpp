@@ -19,6 +19,7 @@
 #include "data/fs.h"
 #include "data/master.h"
 #include "data/mbf.h"
+#include "data/memory_reuse.h"
 #include "data/quote_series.h"
 #include "data/rewrite.h"
 #include "support/no_sync_fs.h"
@@ -273,6 +274,7 @@ bool Generate(Fixture* f) {
 
 int main(int argc, char** argv) {
   using barvane::bench::TheFixture;
+  barvane::ReuseFreedMemory();  // as the programs do
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const bool generated = barvane::bench::Generate(&TheFixture());

@@ -23,6 +23,7 @@
 #include "gui/main_frame.h"
 #include "cli/sample_drive.h"
 #include "data/file_names.h"
+#include "data/memory_reuse.h"
 #include "data/portfolio_writer.h"
 
 namespace {
@@ -150,6 +151,7 @@ class BlankWidget final : public QWidget {
 }  // namespace
 
 int main(int argc, char** argv) {
+  barvane::ReuseFreedMemory();  // as the program does
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const std::string root = MakeTempDir();

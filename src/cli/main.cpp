@@ -17,6 +17,7 @@
 #include "cli/tool_commands.h"
 #include "data/change_recorder.h"
 #include "data/fs.h"
+#include "data/memory_reuse.h"
 #include "data/portfolio_lock.h"
 #include "tools/undo.h"
 
@@ -176,6 +177,7 @@ int Main(std::vector<std::string> words) {
 #ifdef _WIN32
 // Windows hands the words over as UTF-16, whatever its code page; inside they are UTF-8.
 int wmain(int argc, wchar_t** argv) {
+  barvane::ReuseFreedMemory();
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     const std::u8string word = std::filesystem::path(argv[i]).u8string();
@@ -184,5 +186,8 @@ int wmain(int argc, wchar_t** argv) {
   return Main(std::move(words));
 }
 #else
-int main(int argc, char** argv) { return Main({argv + 1, argv + argc}); }
+int main(int argc, char** argv) {
+  barvane::ReuseFreedMemory();
+  return Main({argv + 1, argv + argc});
+}
 #endif

@@ -2,10 +2,12 @@
 // the paths on the way to and below it, for this run only.
 #include <filesystem>
 
+#include "data/memory_reuse.h"
 #include "gui/barvane_app.h"
 #include "gui/qt_text.h"
 
 int main(int argc, char** argv) {
+  barvane::ReuseFreedMemory();
   CBarvaneApp app(argc, argv);
   std::string searchPath;
   if (argc > 1) {
