@@ -4,7 +4,6 @@
 
 #include <tuple>
 
-#include "support/check_lines.h"
 #include "support/cli_run.h"
 
 namespace barvane {
@@ -95,9 +94,14 @@ TEST_F(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
             Done("-\t-\tremoved 1 empty record slot after the 1 record MASTER counts\n"
                  "-\t-\tremoved 2 empty record slots after the 1 record EMASTER counts\n"
                  "-\t-\tremoved 1 empty record slot after the 1 record XMASTER counts\n"));
-  EXPECT_EQ(Without(Files(), ".BAK"), clean);
+  const auto withoutBackups = [&] {
+    auto files = Files();
+    std::erase_if(files, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
+    return files;
+  };
+  EXPECT_EQ(withoutBackups(), clean);
   ASSERT_EQ(Cli({"undo", dir}).status, 0);
-  EXPECT_EQ(Without(Files(), ".BAK"), padded);
+  EXPECT_EQ(withoutBackups(), padded);
 
   // One byte in a spare slot: the slot may be a record a person has to judge.
   Bytes master = ReadBytes(dir + "MASTER");
