@@ -46,10 +46,12 @@ void MakeSparse(const std::string& path, std::uint64_t size) {
 class HostileFiles : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                   test::WeekdayQuotes(kMonday, 5))));
+    BuildPortfolio();
     std::filesystem::create_directory(tmp_ / "OUT");
     WriteBytes(victim_, kVictim);
+  }
+  void BuildPortfolio() {
+    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
   }
   // Deleting the newest quote replaces F1.DAT and the MASTER, each with its backup.
   Status DeleteNewest() { return RewriteQuotes(Fs(), DeleteOf(kMonday + 4), dir_, "ABC"); }
@@ -154,8 +156,7 @@ TEST_F(HostileFiles, FileChangedByAnotherProgramMeanwhileIsNotReplaced) {
     expected[name] = {'o', 't', 'h'};
     EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
     EXPECT_EQ(Snapshot(dir_), expected);
-    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                   test::WeekdayQuotes(kMonday, 5))));
+    BuildPortfolio();
   }
 }
 
@@ -172,7 +173,7 @@ TEST_F(HostileFiles, FifoAsMasterOrQuoteFileIsRefusedWithoutWaiting) {
     EXPECT_EQ(DeleteNewest(), name[0] == 'M' ? kFileNotFound : kFileOpen);
     EXPECT_EQ(Snapshot(tmp_.path()), before);
     std::filesystem::remove(dir_ + name);
-    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
+    BuildPortfolio();
   }
 }
 

@@ -123,27 +123,13 @@ TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
   EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
 }
 
-TEST(Export, NumbersShowTheirShortestDigitsTiesAndHugeValuesIncluded) {
-  const std::vector<float> values = {1.03125f, 1.03135f, 0.125f, 0.375f, 2.675f, 0.00005f,
-                                     99999.99f, 1.0e12f, 1.0e38f, 123456.789f, 1e-7f, 7.00005f,
-                                     -1.0f, -0.00004f, -2.675f, -99999.99f};
-  std::vector<QuoteValues> quotes;
-  for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
-  ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
-  ExportChoices c = f.Choices();
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  std::string expected;
-  for (float v : values) {
-    const std::string price = test::ReferenceFloatText(v, 4), count = test::ReferenceFloatText(v, 2);
-    expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
-  }
-  EXPECT_EQ(test::ReadText(c.path), expected);
-}
-
-TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenShowTheirShortestDigits) {
-  std::vector<float> values = {0.0f, 1e-45f, 0.00005f, 0.00015f, 0.125f, 0.375f, 0.005f,
-                               4294967040.0f, 4294967296.0f, 42949672.0f, 42949676.0f,
-                               std::numeric_limits<float>::infinity(),
+// Every price and count column, ties, huge and negative values, and numbers at every length
+// and around every power of ten show their shortest digits.
+TEST(Export, NumbersShowTheirShortestDigits) {
+  std::vector<float> values = {0.0f, 1e-45f, 1.03125f, 1.03135f, 0.00005f, 0.00015f, 0.125f, 0.375f, 0.005f,
+                               2.675f, 7.00005f, 99999.99f, 123456.789f, 1e-7f, 1.0e12f, 1.0e38f,
+                               4294967040.0f, 4294967296.0f, 42949672.0f, 42949676.0f, -1.0f, -0.00004f,
+                               -2.675f, -99999.99f, std::numeric_limits<float>::infinity(),
                                std::numeric_limits<float>::quiet_NaN()};
   for (float power = 1e-4f; power < 1e13f; power *= 10) {
     for (float v : {power, std::nextafter(power, 0.0f), std::nextafter(power, 1e30f), 9 * power,
@@ -155,11 +141,11 @@ TEST(Export, NumbersAtEveryLengthAndAroundEveryPowerOfTenShowTheirShortestDigits
   for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
   ExportChoices c = f.Choices();
-  c.omit = {false, true, true, true, false, true};
   ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   std::string expected;
   for (float v : values) {
-    expected += "01/02/98 " + test::ReferenceFloatText(v, 4) + " " + test::ReferenceFloatText(v, 2) + "\r\n";
+    const std::string price = test::ReferenceFloatText(v, 4), count = test::ReferenceFloatText(v, 2);
+    expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
   }
   EXPECT_EQ(test::ReadText(c.path), expected);
 }

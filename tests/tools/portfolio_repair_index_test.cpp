@@ -1,23 +1,22 @@
 // The repair of index files out of step: one small portfolio per kind, the lines the check and
 // the repair give, the exact bytes of EMASTER and XMASTER after it, what is left to a person
-// with the files untouched, the write under I/O failure and crash, and the real portfolios.
+// with the files untouched, and the real portfolios.
 #include "tools/portfolio_repair_index.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
 #include "data/mbf.h"
 #include "support/check_lines.h"
-#include "support/faulty_fs.h"
 #include "tools/portfolio_check_view.h"
 #include "tools/portfolio_repair.h"
 
 namespace barvane {
 namespace {
 
-using test::FaultyFs;
 using test::Lines;
 using test::Patch;
 using test::Snapshot;
@@ -40,11 +39,6 @@ PortfolioDescription Wide() {
 
 std::size_t EmasterAt(int record, std::size_t field) {
   return kEmasterRecordSize * static_cast<std::size_t>(record) + field;
-}
-
-Bytes EmasterRecord(const Bytes& emaster, int record) {
-  const auto at = emaster.begin() + static_cast<long>(EmasterAt(record, 0));
-  return Bytes(at, at + static_cast<long>(kEmasterRecordSize));
 }
 
 void EraseEmasterRecord(Bytes& emaster, int record) {
@@ -156,10 +150,8 @@ TEST_F(IndexRepair, DropsTheRecordOfASymbolMasterNoLongerLists) {
 
 TEST_F(IndexRepair, PutsEmastersRecordsInMastersOrderEachKeptWhole) {
   Bytes emaster = test::ReadBytes(Path("EMASTER"));
-  const Bytes first = EmasterRecord(emaster, 1);
-  const Bytes third = EmasterRecord(emaster, 3);
-  std::copy(third.begin(), third.end(), emaster.begin() + static_cast<long>(EmasterAt(1, 0)));
-  std::copy(first.begin(), first.end(), emaster.begin() + static_cast<long>(EmasterAt(3, 0)));
+  const auto at = [&emaster](int record) { return emaster.begin() + static_cast<long>(EmasterAt(record, 0)); };
+  std::swap_ranges(at(1), at(2), at(3));
   test::WriteBytes(Path("EMASTER"), emaster);
   EXPECT_EQ(Check(dir_.path()).lines.front(),
             "ALPHA\t-\tEMASTER's record and MASTER's disagree on the file number, the symbol and the name");
@@ -331,81 +323,6 @@ TEST(IndexRepairBoundaries, AnXmasterNumberAtTheTopLeavesTheNextNumberAlone) {
       EXPECT_FALSE(mend.files.xmaster.changed);
     }
   }
-}
-
-// MASTER counting too many, EMASTER's records out of order and XMASTER's counts wrong: one
-// change that writes all three.
-void BuildSpoilt(const std::string& dir) {
-  test::Build(dir, Wide());
-  Patch(dir + "MASTER", 0, {4});
-  Bytes emaster = test::ReadBytes(dir + "EMASTER");
-  const Bytes first = EmasterRecord(emaster, 1);
-  EraseEmasterRecord(emaster, 1);
-  emaster.insert(emaster.end(), first.begin(), first.end());
-  test::WriteBytes(dir + "EMASTER", emaster);
-  Patch(dir + "XMASTER", kXmasterCount, {3});
-  // Backups of an earlier change, which a failed repair must leave as they are.
-  for (const std::string name : {"MASTER.BAK", "EMASTER.BAK", "XMASTER.BAK"}) {
-    test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
-  }
-}
-
-class IndexRepairFaults : public testing::Test {
- protected:
-  void SetUp() override {
-    BuildSpoilt(reference_.path());
-    old_ = Snapshot(reference_.path());
-    ASSERT_EQ(Repair(reference_.path()).size(), 3u);
-    new_ = Without(Snapshot(reference_.path()), ".BAK");
-  }
-
-  void AtEveryStep(
-      FaultyFs::Mode mode,
-      const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
-    for (int step = 1;; ++step) {
-      SCOPED_TRACE(testing::Message() << "fault at step " << step);
-      TempDir dir;
-      BuildSpoilt(dir.path());
-      FaultyFs fs(step, mode);
-      const RepairOutcome outcome = RepairPortfolio(fs, dir.path(), nullptr).outcome;
-      if (fs.calls() < step) {
-        EXPECT_EQ(outcome, RepairOutcome::kDone);
-        EXPECT_EQ(Without(Snapshot(dir.path()), ".BAK"), new_);
-        EXPECT_GT(step, 10);
-        return;
-      }
-      check(outcome, Snapshot(dir.path()), dir.path());
-      if (HasFailure() || step > 200) return;
-    }
-  }
-
-  TempDir reference_;
-  Files old_, new_;
-};
-
-TEST_F(IndexRepairFaults, AFailedWriteLeavesEveryIndexFileAsItWas) {
-  AtEveryStep(FaultyFs::Mode::kFailOne,
-              [&](RepairOutcome outcome, const Files& after, const std::string& dir) {
-                if (outcome == RepairOutcome::kDone) {
-                  EXPECT_EQ(Without(after, ".BAK"), new_);
-                  return;
-                }
-                EXPECT_EQ(outcome, RepairOutcome::kFailed);
-                EXPECT_EQ(after, old_);
-                EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
-              });
-}
-
-TEST_F(IndexRepairFaults, ACrashLeavesEachFileOldOrNewAndTheNextRepairFinishes) {
-  AtEveryStep(FaultyFs::Mode::kCrash,
-              [&](RepairOutcome, const Files& after, const std::string& dir) {
-                for (const char* name : {"MASTER", "EMASTER", "XMASTER"}) {
-                  EXPECT_TRUE(after.at(name) == old_.at(name) || after.at(name) == new_.at(name))
-                      << name << " is torn";
-                }
-                (void)Repair(dir);
-                EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), new_);
-              });
 }
 
 TEST(IndexRepairFixtures, LeavesTheRealPortfoliosUntouched) {

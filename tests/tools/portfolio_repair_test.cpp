@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "data/index_files.h"
 #include "data/mbf.h"
 #include "support/check_lines.h"
 #include "support/faulty_fs.h"
@@ -211,17 +215,33 @@ TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   EXPECT_EQ(CheckLines(dir.path()), Lines{});
 }
 
-// The faulty portfolio with the backups of earlier changes in place, which a failed mend must
-// not lose.
+// The portfolios a failed repair must leave as they were, each with the backups of earlier
+// changes in place: the faulty one, and one whose MASTER counts too many, whose EMASTER's
+// records are out of order and whose XMASTER's counts are wrong, a change of all three.
 void BuildFaultyWithBackups(const std::string& dir) {
   BuildFaulty(dir);
   for (const std::string name : {"MASTER.BAK", "F2.BAK", "F3.BAK"}) test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
 }
 
-class RepairFaults : public testing::Test {
+void BuildIndexOutOfStepWithBackups(const std::string& dir) {
+  test::Build(dir, test::Extended(test::Portfolio({Clean(1, "ALPHA"), Clean(2, "BETA"), Clean(3, "GAMMA"),
+                                                   Clean(300, "WIDE"), Clean(301, "WIDER")})));
+  Patch(dir + "MASTER", 0, {4});
+  Bytes emaster = test::ReadBytes(dir + "EMASTER");
+  std::rotate(emaster.begin() + kEmasterRecordSize, emaster.begin() + 2 * kEmasterRecordSize, emaster.end());
+  test::WriteBytes(dir + "EMASTER", emaster);
+  Patch(dir + "XMASTER", kXmasterCount, {3});
+  for (const std::string name : {"MASTER.BAK", "EMASTER.BAK", "XMASTER.BAK"}) {
+    test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
+  }
+}
+
+using Builder = void (*)(const std::string& dir);
+
+class RepairFaults : public testing::TestWithParam<Builder> {
  protected:
   void SetUp() override {
-    BuildFaultyWithBackups(reference_.path());
+    GetParam()(reference_.path());
     old_ = Snapshot(reference_.path());
     ASSERT_EQ(RepairPortfolio(FileSystem::Default(), reference_.path(), nullptr).outcome, RepairOutcome::kDone);
     new_ = Snapshot(reference_.path());
@@ -232,7 +252,7 @@ class RepairFaults : public testing::Test {
     for (int step = 1;; ++step) {
       SCOPED_TRACE(testing::Message() << "fault at step " << step);
       TempDir dir;
-      BuildFaultyWithBackups(dir.path());
+      GetParam()(dir.path());
       FaultyFs fs(step, mode);
       const RepairOutcome outcome = RepairPortfolio(fs, dir.path(), nullptr).outcome;
       if (fs.calls() < step) {
@@ -272,22 +292,23 @@ class RepairFaults : public testing::Test {
 };
 
 // The repair stands whole or not at all: a failure at any symbol puts back every file the
-// symbols before it had mended, backups included.
-TEST_F(RepairFaults, AReportedFailureLeavesEveryFileAsItWas) {
-  AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string&) {
+// symbols before it had mended, backups included, and the next repair goes through.
+TEST_P(RepairFaults, AReportedFailureLeavesEveryFileAsItWas) {
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](RepairOutcome outcome, const Files& after, const std::string& dir) {
     if (outcome == RepairOutcome::kDone) {
       EXPECT_EQ(after, new_);
       return;
     }
     EXPECT_EQ(outcome, RepairOutcome::kFailed);
     EXPECT_EQ(after, old_);
+    EXPECT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).failure, "");
   });
 }
 
-TEST_F(RepairFaults, CancelPutsBackWhatTheSymbolsBeforeMended) {
+TEST_P(RepairFaults, CancelPutsBackWhatTheSymbolsBeforeMended) {
   for (int symbols = 1; symbols <= 2; ++symbols) {
     TempDir dir;
-    BuildFaultyWithBackups(dir.path());
+    GetParam()(dir.path());
     const RepairResult result =
         RepairPortfolio(FileSystem::Default(), dir.path(), [symbols](int done, int) { return done < symbols; });
     EXPECT_EQ(result.outcome, RepairOutcome::kCancelled) << symbols;
@@ -299,13 +320,17 @@ TEST_F(RepairFaults, CancelPutsBackWhatTheSymbolsBeforeMended) {
 
 // A crash between a symbol's two files leaves its index dates behind its quotes; no file is
 // ever torn, and the next repair finishes the work.
-TEST_F(RepairFaults, ACrashLeavesEveryFileAndEveryIndexRecordOldOrNew) {
+TEST_P(RepairFaults, ACrashLeavesEveryFileAndEveryIndexRecordOldOrNew) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](RepairOutcome, const Files& after, const std::string& dir) {
     ExpectWhole(after);
     ASSERT_EQ(RepairPortfolio(FileSystem::Default(), dir, nullptr).outcome, RepairOutcome::kDone);
     EXPECT_EQ(Without(Without(Snapshot(dir), ".BAK"), ".NEW"), Without(new_, ".BAK"));
   });
 }
+
+INSTANTIATE_TEST_SUITE_P(Portfolios, RepairFaults,
+                         testing::Values(BuildFaultyWithBackups, BuildIndexOutOfStepWithBackups),
+                         [](const testing::TestParamInfo<Builder>& p) { return p.index == 0 ? "QuotesAndDates" : "IndexFiles"; });
 
 }  // namespace
 }  // namespace barvane
