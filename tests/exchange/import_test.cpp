@@ -102,60 +102,15 @@ std::string RoundTrip(const test::TempDir& dir, const std::string& symbol,
   return text;
 }
 
-std::vector<QuoteValues> OddQuotes() {
-  auto quotes = test::WeekdayQuotes(YmdToDay(61, 6, 1), 450);  // across 400
-  quotes[5].openInterest = 0;
-  quotes[6].volume = 1234567.0f;
-  quotes[7].close = 0.0001f;
-  return quotes;
-}
-
+// Every export layout of odd quotes across 400, a history from 1928 and three five-minute bars
+// a day: export, import into a new portfolio and export again give the same bytes, every quote
+// and every bar's time kept.
 TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
   TempDir dir;
-  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "SRC", test::Fields28(), OddQuotes())));
-  const auto original = Quotes(dir / "P", "SRC");
-  struct Case {
-    int delimiter;
-    bool title, newest;
-    std::vector<int> omit;
-    bool layoutFile;  // the column set is none that a record length implies
-  };
-  // Without a title row and without open, the six columns look like those of an export
-  // without open interest: the bars tell them apart.
-  const std::vector<Case> cases = {
-      {0, false, false, {}, false},
-      {1, true, true, {}, false},
-      {2, false, true, {}, false},
-      {1, true, false, {kExportOpen, kExportOpenInterest}, true},
-      {2, true, true, {kExportOpen, kExportHigh, kExportLow, kExportVolume}, true},
-      {1, false, false, {kExportOpen}, true},
-      {1, false, false, {kExportOpenInterest}, false}};
-  int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(n);
-    ExportChoices choices;
-    choices.delimiter = c.delimiter;
-    choices.titleRow = c.title;
-    choices.newestFirst = c.newest;
-    for (int o : c.omit) choices.omit[static_cast<std::size_t>(o)] = true;
-    const std::string target = dir / ("NEW" + std::to_string(n++));
-    ImportPlanSummary summary;
-    RoundTrip(dir, "SRC", choices, target, &summary);
-    EXPECT_TRUE(summary.newPortfolio && summary.newSymbol);
-    EXPECT_EQ(summary.added, 450);
-    auto expected = original;
-    for (auto& row : expected) {
-      for (int o : c.omit) row[static_cast<std::size_t>(1 + o)] = -1.0;
-    }
-    EXPECT_TRUE(Quotes(target, "DST") == expected);
-    EXPECT_EQ(test::Exists(target + "/F1.DOP"), c.layoutFile);
-  }
-}
-
-// A history from 1928 and three five-minute bars a day: export, import into a new portfolio
-// and export again give the same bytes, every day and every bar's time kept.
-TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
-  TempDir dir;
+  auto odd = test::WeekdayQuotes(YmdToDay(61, 6, 1), 450);
+  odd[5].openInterest = 0;
+  odd[6].volume = 1234567.0f;
+  odd[7].close = 0.0001f;
   auto history = test::WeekdayQuotes(YmdToDay(1928, 1, 3), 700);
   for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2026, 11, 2), 5)) history.push_back(q);
   std::vector<QuoteValues> bars;
@@ -164,22 +119,52 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
       bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
     }
   }
-  auto intraday = test::Symbol(2, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  auto intraday = test::Symbol(3, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   intraday.periodicity = 'I';
-  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "HIST", test::Fields28(), history), intraday}));
+  test::Build(dir / "P", test::Portfolio({test::Symbol(1, "SRC", test::Fields28(), odd),
+                                          test::Symbol(2, "HIST", test::Fields28(), history), intraday}));
+  struct Case {
+    std::string symbol;
+    int delimiter;
+    bool title, newest;
+    std::vector<int> omit;
+    bool layoutFile;  // the column set is none that a record length implies
+  };
+  // Without a title row and without open, the six columns look like those of an export
+  // without open interest: the bars tell them apart.
+  const std::vector<Case> cases = {
+      {"SRC", 0, false, false, {}, false},
+      {"SRC", 1, true, true, {}, false},
+      {"SRC", 2, false, true, {}, false},
+      {"SRC", 1, true, false, {kExportOpen, kExportOpenInterest}, true},
+      {"SRC", 2, true, true, {kExportOpen, kExportHigh, kExportLow, kExportVolume}, true},
+      {"SRC", 1, false, false, {kExportOpen}, true},
+      {"SRC", 1, false, false, {kExportOpenInterest}, false},
+      {"HIST", 0, false, false, {}, false},
+      {"HIST", 1, true, false, {}, false},
+      {"HIST", 2, false, false, {}, false},
+      {"BARS", 0, false, false, {}, true},
+      {"BARS", 1, true, false, {}, true},
+      {"BARS", 2, false, false, {}, true}};
   int n = 0;
-  for (const char* symbol : {"HIST", "BARS"}) {
-    for (const int delimiter : {0, 1, 2}) {
-      SCOPED_TRACE(std::string(symbol) + " " + std::to_string(delimiter));
-      ExportChoices choices;
-      choices.delimiter = delimiter;
-      choices.titleRow = delimiter == 1;
-      const std::string target = dir / ("NEW" + std::to_string(n++));
-      RoundTrip(dir, symbol, choices, target);
-      const auto quotes = Quotes(dir / "P", symbol, true);
-      EXPECT_EQ(quotes.size(), std::string(symbol) == "HIST" ? 705u : 12u);
-      EXPECT_TRUE(Quotes(target, "DST", true) == quotes);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.symbol + " " + std::to_string(n));
+    ExportChoices choices;
+    choices.delimiter = c.delimiter;
+    choices.titleRow = c.title;
+    choices.newestFirst = c.newest;
+    for (int o : c.omit) choices.omit[static_cast<std::size_t>(o)] = true;
+    const std::string target = dir / ("NEW" + std::to_string(n++));
+    ImportPlanSummary summary;
+    RoundTrip(dir, c.symbol, choices, target, &summary);
+    EXPECT_TRUE(summary.newPortfolio && summary.newSymbol);
+    EXPECT_EQ(summary.added, c.symbol == "SRC" ? 450 : c.symbol == "HIST" ? 705 : 12);
+    auto expected = Quotes(dir / "P", c.symbol, true);
+    for (auto& row : expected) {
+      for (int o : c.omit) row[static_cast<std::size_t>(2 + o)] = -1.0;
     }
+    EXPECT_TRUE(Quotes(target, "DST", true) == expected);
+    EXPECT_EQ(test::Exists(target + "/F1.DOP"), c.layoutFile);
   }
 }
 
