@@ -249,21 +249,15 @@ class RepairFaults : public testing::TestWithParam<Builder> {
 
   void AtEveryStep(FaultyFs::Mode mode,
                    const std::function<void(RepairOutcome, const Files&, const std::string&)>& check) {
-    for (int step = 1;; ++step) {
-      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+    test::AtEveryStep(mode, [&](FaultyFs& fs) {
       TempDir dir;
       GetParam()(dir.path());
-      FaultyFs fs(step, mode);
       const RepairOutcome outcome = RepairPortfolio(fs, dir.path(), nullptr).outcome;
-      if (fs.calls() < step) {
-        EXPECT_EQ(outcome, RepairOutcome::kDone);
-        EXPECT_EQ(Snapshot(dir.path()), new_);
-        EXPECT_GT(step, 10);
-        return;
-      }
-      check(outcome, Snapshot(dir.path()), dir.path());
-      if (HasFailure() || step > 300) return;
-    }
+      if (fs.faulted()) return check(outcome, Snapshot(dir.path()), dir.path());
+      EXPECT_EQ(outcome, RepairOutcome::kDone);
+      EXPECT_EQ(Snapshot(dir.path()), new_);
+      EXPECT_GE(fs.calls(), 10);
+    });
   }
 
   // Every file but MASTER, backups aside, is wholly old or wholly new; so is each record of
