@@ -489,13 +489,26 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
   }
 };
 
+// A date alone names none of a day's bars, and is refused with nothing written.
 TEST_P(IntradayCommands, EditAndDeleteChangeTheSelectedBarOnly) {
   MakeBars({kMonday, kMonday + 1, kMonday + 2});
   ASSERT_TRUE(state_.m_quotes.style.times);
-  state_.m_selQuoteRow = 4;  // Tuesday 09:10, the middle bar
   const EditQuoteTexts shown = EditQuoteFields(state_, 4);
   ASSERT_EQ(shown[0], "06/16/98 09:10:00");
   EditQuoteTexts texts = shown;
+  texts[0] = "06/16/98";
+  texts[4] = "1";
+  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98"));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98 09:20"));  // no bar at that time
+  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00";
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{several, kEditQuoteFailedText, several, kDeleteFailedText,
+                                                    kFindrecFailureText, kDeleteFailedText}));
+  ExpectNothingWritten();
+  ui_.messages.clear();
+
+  state_.m_selQuoteRow = 4;  // Tuesday 09:10, the middle bar
+  texts = shown;
   texts[1] = "1.5";
   ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
   quotes_[4].open = 1.5f;
@@ -514,21 +527,6 @@ TEST_P(IntradayCommands, EditAndDeleteChangeTheSelectedBarOnly) {
   quotes_.pop_back();
   ExpectQuotes(quotes_, true);
   EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_P(IntradayCommands, ADateAloneOfSeveralBarsIsRefusedAndWritesNothing) {
-  MakeBars({kMonday, kMonday + 1});
-  EditQuoteTexts texts = EditQuoteFields(state_, 1);
-  const EditQuoteTexts shown = texts;
-  texts[0] = "06/16/98";
-  texts[4] = "1";
-  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
-  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98"));
-  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98 09:20"));  // no bar at that time
-  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00";
-  EXPECT_EQ(ui_.messages, (std::vector<std::string>{several, kEditQuoteFailedText, several, kDeleteFailedText,
-                                                    kFindrecFailureText, kDeleteFailedText}));
-  ExpectNothingWritten();
 }
 
 TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {
