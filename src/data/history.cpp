@@ -750,15 +750,17 @@ bool History::Commit(Change change) {
   }
   packingAhead_.clear();
   const std::string path = PathOf(change.id, "chg");
-  // The change is on the disk before its recording goes.
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteUnflushed(fs_, path, Serialize(change, true, packed)) ||
-      !fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) {
+      !WriteUnflushed(fs_, path, Serialize(change, true, packed))) {
     return false;
   }
+  // The older changes go before the flush, so that the disk takes their removal with it rather
+  // than after it; a crash meanwhile leaves the recording, which completes the change as stored.
+  Prune(change);
+  // The change is on the disk before its recording goes.
+  if (!fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) return false;
   RemoveRecording(change.id);
   RemoveKept(unchanged);
-  Prune(change);
   return true;
 }
 
