@@ -14,6 +14,7 @@
 #include "data/file_ops.h"
 #include "data/index_files.h"
 #include "data/mbf.h"
+#include "support/counting_fs.h"
 #include "support/faulty_fs.h"
 #include "support/float_text_reference.h"
 #include "support/portfolio_builder.h"
@@ -306,42 +307,6 @@ TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
   }
 }
 
-// The real file system, noting the files made and each flush.
-class FlushLogFs final : public FileSystemWrapper {
- public:
-  FlushLogFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
-    made.push_back(path.substr(path.rfind('/') + 1));
-    auto file = target().CreateExclusive(path);
-    return file ? std::make_unique<Logged>(std::move(file), &log) : nullptr;
-  }
-  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {
-    log.push_back("flush " + std::to_string(paths.size()) + " files");
-    return target().SyncFiles(paths, open);
-  }
-  bool SyncDirectory(const std::string& dir) override {
-    log.push_back("flush folder");
-    return target().SyncDirectory(dir);
-  }
-  std::vector<std::string> made, log;
-
- private:
-  class Logged final : public WritableFile {
-   public:
-    Logged(std::unique_ptr<WritableFile> file, std::vector<std::string>* log) : file_(std::move(file)), log_(log) {}
-    bool Append(const std::uint8_t* data, std::size_t n) override { return file_->Append(data, n); }
-    bool Sync() override {
-      log_->push_back("flush one file");
-      return file_->Sync();
-    }
-    bool Close() override { return file_->Close(); }
-
-   private:
-    std::unique_ptr<WritableFile> file_;
-    std::vector<std::string>* log_;
-  };
-};
-
 // The files are flushed together and the folder once, not each file in turn; their temporary
 // names are hidden, and those a stopped export left are removed by the next, only they.
 TEST_F(ExportAllOver, FlushesOnceThroughHiddenTemporariesAndClearsThoseLeftBefore) {
@@ -353,12 +318,12 @@ TEST_F(ExportAllOver, FlushesOnceThroughHiddenTemporariesAndClearsThoseLeftBefor
     for (const std::string& name : *names) test::WriteBytes(out_ + "/" + name, {1});
   }
   std::filesystem::create_symlink(other / "victim", out_ + "/.LINK.txt.barvane-tmp");
-  FlushLogFs logged;
+  test::CountingFs logged;
   test::RecordingUi ui;
   std::vector<ExportedFile> files;
   ASSERT_TRUE(ExportAll(logged, ui, dir_ / "P", out_, {}, {}, &files));
   EXPECT_EQ(logged.made, (std::vector<std::string>{".ONE.txt.barvane-tmp", ".TWO.txt.barvane-tmp"}));
-  EXPECT_EQ(logged.log, (std::vector<std::string>{"flush 2 files", "flush folder"}));
+  EXPECT_EQ(logged.flushes, (std::vector<std::string>{"flush 2 files", "flush folder"}));
   std::vector<std::string> expected = others;
   expected.insert(expected.end(), {".LINK.txt.barvane-tmp", "ONE.txt", "TWO.txt"});
   std::sort(expected.begin(), expected.end());

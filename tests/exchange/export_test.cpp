@@ -38,6 +38,11 @@ struct ExportFixture {
     c.path = dir / "out.txt";
     return c;
   }
+  // The text of an export with `c` that must succeed.
+  std::string Text(const ExportChoices& c) {
+    EXPECT_EQ(ExportQuotes(view, c), ExportResult::kDone);
+    return test::ReadText(c.path);
+  }
 };
 
 SymbolDescription Sample(std::vector<FieldDescription> fields) {
@@ -70,8 +75,7 @@ TEST(Export, WritesEveryColumnInEachLayoutWithNaOnlyForWhatTheFileLacks) {
     ExportFixture f(Sample(fields));
     ExportChoices c = f.Choices();
     c.titleRow = true;
-    ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-    EXPECT_EQ(test::ReadText(c.path), expected);
+    EXPECT_EQ(f.Text(c), expected);
     EXPECT_EQ(f.ui.beeps, 1);
     EXPECT_TRUE(f.ui.messages.empty());
   }
@@ -91,15 +95,13 @@ TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
   ExportChoices c = f.Choices();
   c.omit = {true, true, true, false, true, true};
   c.titleRow = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path),
+  EXPECT_EQ(f.Text(c),
             "DATE CLOSE\r\n06/01/1955 1.0000\r\n12/31/1960 2.0000\r\n01/02/1961 3.0000\r\n"
             "12/31/2099 4.0000\r\n00/00/0000 5.0000\r\n");
 
   ExportFixture edges(test::Symbol(1, "XYZ", test::Fields8(),
                                    {{kFirstShortYearDay, 0, 0, 0, 0, 1, 0, 0}, {kLastShortYearDay, 0, 0, 0, 0, 2, 0, 0}}));
-  ASSERT_EQ(ExportQuotes(edges.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
+  EXPECT_EQ(edges.Text(c), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
 }
 
 TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
@@ -112,14 +114,12 @@ TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
   c.titleRow = true;
   c.delimiter = 1;
   c.omit[kExportHigh] = c.omit[kExportLow] = c.omit[kExportOpenInterest] = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path),
+  EXPECT_EQ(f.Text(c),
             "DATE,TIME,OPEN,CLOSE,VOL\r\n01/02/98,09:05:00,1.0000,1.5000,10.00\r\n"
             "01/02/98,23:59:58,1.0000,1.7500,20.00\r\n");
   c.omitTime = true;
   c.newestFirst = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
+  EXPECT_EQ(f.Text(c), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
   EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
 }
 
@@ -140,14 +140,12 @@ TEST(Export, NumbersShowTheirShortestDigits) {
   std::vector<QuoteValues> quotes;
   for (float v : values) quotes.push_back({kJan2, 0, v, v, v, v, v, v});
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields28(), quotes));
-  ExportChoices c = f.Choices();
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   std::string expected;
   for (float v : values) {
     const std::string price = test::ReferenceFloatText(v, 4), count = test::ReferenceFloatText(v, 2);
     expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
   }
-  EXPECT_EQ(test::ReadText(c.path), expected);
+  EXPECT_EQ(f.Text(f.Choices()), expected);
 }
 
 TEST(Export, DelimitersOmissionsAndOrder) {
@@ -155,21 +153,18 @@ TEST(Export, DelimitersOmissionsAndOrder) {
   ExportChoices c = f.Choices();
   c.delimiter = 1;
   c.omit[kExportOpen] = c.omit[kExportVolume] = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
+  EXPECT_EQ(f.Text(c), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
 
   c.delimiter = 2;
   c.newestFirst = true;
   c.titleRow = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path),
+  EXPECT_EQ(f.Text(c),
             "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\t-3.0000\t0.00\r\n"
             "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n");
 
   c.delimiter = 7;  // no button set: spaces
   c.omit.fill(true);
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  EXPECT_EQ(test::ReadText(c.path), "DATE\r\n01/05/98\r\n01/02/98\r\n");
+  EXPECT_EQ(f.Text(c), "DATE\r\n01/05/98\r\n01/02/98\r\n");
   EXPECT_EQ(f.ui.done,
             std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
 }
@@ -177,21 +172,18 @@ TEST(Export, DelimitersOmissionsAndOrder) {
 TEST(Export, ReadsAcrossWindowsInBothOrders) {
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(), test::WeekdayQuotes(kJan2, 801)));
   ExportChoices c = f.Choices();
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  const std::string oldest = test::ReadText(c.path);
-  c.newestFirst = true;
-  ASSERT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
-  const std::string newest = test::ReadText(c.path);
-  std::vector<std::string> a, b;
-  for (std::size_t at = 0, end; (end = oldest.find("\r\n", at)) != std::string::npos; at = end + 2)
-    a.push_back(oldest.substr(at, end - at));
-  for (std::size_t at = 0, end; (end = newest.find("\r\n", at)) != std::string::npos; at = end + 2)
-    b.push_back(newest.substr(at, end - at));
-  ASSERT_EQ(a.size(), 801u);
-  EXPECT_EQ(a.front(), "01/02/98 N/A N/A N/A 10.0000 N/A N/A");
-  EXPECT_EQ(a.back(), "01/26/01 N/A N/A N/A 210.0000 N/A N/A");
-  std::reverse(b.begin(), b.end());
-  EXPECT_EQ(a, b);
+  std::vector<std::string> lines[2];
+  for (auto& ordered : lines) {
+    const std::string text = f.Text(c);
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+      ordered.push_back(text.substr(at, end - at));
+    c.newestFirst = true;
+  }
+  ASSERT_EQ(lines[0].size(), 801u);
+  EXPECT_EQ(lines[0].front(), "01/02/98 N/A N/A N/A 10.0000 N/A N/A");
+  EXPECT_EQ(lines[0].back(), "01/26/01 N/A N/A N/A 210.0000 N/A N/A");
+  std::reverse(lines[1].begin(), lines[1].end());
+  EXPECT_EQ(lines[0], lines[1]);
 }
 
 TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {

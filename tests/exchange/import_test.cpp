@@ -20,19 +20,21 @@
 #include "exchange/export.h"
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
+#include "support/check_lines.h"
 #include "support/recording_ui.h"
 #include "tools/copy_symbol.h"
-#include "tools/portfolio_check.h"
 
 namespace barvane {
 namespace {
 
 using test::Changed;
+using test::CheckLines;
 using test::FaultyFs;
 using test::NonZeroRuns;
 using test::Snapshot;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
+using Texts = std::vector<std::string>;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
@@ -43,23 +45,35 @@ ImportedText TextOf(const std::string& text) {
   return quotes;
 }
 
+// Imports `text` into `symbol` of `dir`; without a symbol, each ticker into its own.
 bool Import(FileSystem& fs, const std::string& dir, const std::string& symbol,
-            const std::string& text, bool replace = false, ImportPlanSummary* summary = nullptr,
-            test::RecordingUi* ui = nullptr) {
-  test::RecordingUi ownUi;
+            const std::string& text, bool replace = false, ImportPlanSummary* summary = nullptr) {
+  test::RecordingUi ui;
   ImportPlanSummary ownSummary;
-  return ImportQuotes(fs, ui ? *ui : ownUi, {dir, symbol, "", replace}, TextOf(text),
-                      summary ? summary : &ownSummary);
+  ImportRequest request{dir, symbol, "", replace};
+  request.byTicker = symbol.empty();
+  return ImportQuotes(fs, ui, request, TextOf(text), summary ? summary : &ownSummary);
 }
 
-// Every quote of `symbol` as its eight values, read back through the quote reader.
-std::vector<std::vector<double>> Quotes(const std::string& dir, const std::string& symbol) {
+// The messages of an import that must refuse.
+Texts RefusalOf(const ImportRequest& request, const std::string& text) {
+  test::RecordingUi ui;
+  ImportPlanSummary summary;
+  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, request, TextOf(text), &summary));
+  return ui.messages;
+}
+
+// Every quote of `symbol` as its date, its time when `withTimes`, and its seven values, read
+// back through the quote reader.
+std::vector<std::vector<double>> Quotes(const std::string& dir, const std::string& symbol,
+                                        bool withTimes = false) {
   QuoteSeries s;
   EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
   std::vector<std::vector<double>> rows;
   if (LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000) != kSuccess) return rows;
   for (std::uint32_t i = 0; i < s.count; ++i) {
     std::vector<double> row{double(s.date(i))};
+    if (withTimes) row.push_back(s.time(i));
     for (int q = kOpen; q < kQuantityCount; ++q) row.push_back(s.value(q, i));
     rows.push_back(row);
   }
@@ -75,6 +89,17 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
   choices.path = path;
   EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
   return test::ReadText(path);
+}
+
+// Exports `symbol` of `dir`/P with `choices`, imports the text as DST of `target`, checks that
+// DST exports to the same text, and gives the text.
+std::string RoundTrip(const test::TempDir& dir, const std::string& symbol,
+                      const ExportChoices& choices, const std::string& target,
+                      ImportPlanSummary* summary = nullptr) {
+  const std::string text = ExportText(dir / "P", symbol, choices, dir / "x.txt");
+  EXPECT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, summary));
+  EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
+  return text;
 }
 
 std::vector<QuoteValues> OddQuotes() {
@@ -113,10 +138,9 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
     choices.titleRow = c.title;
     choices.newestFirst = c.newest;
     for (int o : c.omit) choices.omit[static_cast<std::size_t>(o)] = true;
-    const std::string text = ExportText(dir / "P", "SRC", choices, dir / "x.txt");
     const std::string target = dir / ("NEW" + std::to_string(n++));
     ImportPlanSummary summary;
-    ASSERT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, &summary));
+    RoundTrip(dir, "SRC", choices, target, &summary);
     EXPECT_TRUE(summary.newPortfolio && summary.newSymbol);
     EXPECT_EQ(summary.added, 450);
     auto expected = original;
@@ -125,18 +149,7 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
     }
     EXPECT_TRUE(Quotes(target, "DST") == expected);
     EXPECT_EQ(test::Exists(target + "/F1.DOP"), c.layoutFile);
-    EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
   }
-}
-
-// The times of every bar of `symbol`, read back through the quote reader.
-std::vector<DaySeconds> Times(const std::string& dir, const std::string& symbol) {
-  QuoteSeries s;
-  EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
-  EXPECT_EQ(LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000), kSuccess);
-  std::vector<DaySeconds> times;
-  for (std::uint32_t i = 0; i < s.count; ++i) times.push_back(s.time(i));
-  return times;
 }
 
 // A history from 1928 and three five-minute bars a day: export, import into a new portfolio
@@ -161,39 +174,58 @@ TEST(ImportRoundTrip, AHistoryFrom1928AndIntradayBarsComeBackWhole) {
       ExportChoices choices;
       choices.delimiter = delimiter;
       choices.titleRow = delimiter == 1;
-      const std::string text = ExportText(dir / "P", symbol, choices, dir / "x.txt");
       const std::string target = dir / ("NEW" + std::to_string(n++));
-      ASSERT_TRUE(Import(FileSystem::Default(), target, "DST", text));
-      EXPECT_TRUE(Quotes(target, "DST") == Quotes(dir / "P", symbol));
-      EXPECT_EQ(Times(target, "DST"), Times(dir / "P", symbol));
-      EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
+      RoundTrip(dir, symbol, choices, target);
+      const auto quotes = Quotes(dir / "P", symbol, true);
+      EXPECT_EQ(quotes.size(), std::string(symbol) == "HIST" ? 705u : 12u);
+      EXPECT_TRUE(Quotes(target, "DST", true) == quotes);
     }
   }
 }
 
-TEST(ImportNewPortfolio, HoldsMasterAndEmasterAndTheWalkFindsIt) {
-  TempDir dir;
-  ASSERT_TRUE(Import(FileSystem::Default(), dir / "a/b/NEW", "XYZ",
-                     "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n"));
-  EXPECT_EQ(test::FileNames(dir / "a/b/NEW"),
-            (std::vector<std::string>{"EMASTER", "F1.DAT", "MASTER"}));
-  const Bytes master = test::ReadBytes(dir / "a/b/NEW/MASTER");
-  ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
-  EXPECT_EQ(NonZeroRuns(master, 0, 2 * kMasterRecordSize),
-            "0:01 2:01 53:01 56:0c03 60:58595a20202020202020202020202020 78:70686f9480686f9444 "
-            "89:58595a20202020202020202020202020");
-  const Bytes emaster = test::ReadBytes(dir / "a/b/NEW/EMASTER");
-  ASSERT_EQ(emaster.size(), 2u * 192);
-  EXPECT_EQ(NonZeroRuns(emaster, 0, 2 * 192),
-            "0:01 2:01 192:363601 198:0319 201:20 203:58595a 224:58595a 252:44 256:70686f49 "
-            "264:80686f49 318:47e13001");
-  EXPECT_EQ(Quotes(dir / "a/b/NEW", "XYZ"),
-            (std::vector<std::vector<double>>{{double(kMonday), -1, -1, -1, 1, 200, -1},
-                                              {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}));
-  test::RecordingUi ui;
-  EXPECT_EQ(
-      WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
-      std::vector<std::string>{dir / "a/b/NEW"});
+// Without and with an issue name: MASTER and EMASTER of exactly these bytes, and a folder the
+// walk finds.
+TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
+  struct Case {
+    std::string name, text, master, emaster;
+    std::vector<std::vector<double>> quotes;
+  };
+  const Case cases[] = {
+      {"", "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n",
+       "0:01 2:01 53:01 56:0c03 60:58595a20202020202020202020202020 78:70686f9480686f9444 "
+       "89:58595a20202020202020202020202020",
+       "0:01 2:01 192:363601 198:0319 201:20 203:58595a 224:58595a 252:44 256:70686f49 "
+       "264:80686f49 318:47e13001",
+       {{double(kMonday), -1, -1, -1, 1, 200, -1}, {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}},
+      {"Xyz Holdings",
+       "Date,Open,High,Low,Close,Volume\n19600104,1,2,0.5,1.5,100\n19980616,2,3,1.5,2.5,200\n",
+       "0:01 2:01 53:01 56:1806 60:58797a20486f6c64696e677320202020 78:8082129480686f9444 "
+       "89:58595a20202020202020202020202020",
+       "0:01 2:01 192:363601 198:063f 201:20 203:58595a 224:58797a20486f6c64696e6773 252:44 "
+       "256:80821249 264:80686f49 318:e8122b01",
+       {{double(YmdToDay(60, 1, 4)), 1, 2, 0.5, 1.5, 100, -1},
+        {double(kMonday + 1), 2, 3, 1.5, 2.5, 200, -1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string target = dir / "a/b/NEW";
+    test::RecordingUi ui;
+    ImportPlanSummary summary;
+    ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {target, "XYZ", c.name, false},
+                             TextOf(c.text), &summary));
+    EXPECT_EQ(test::FileNames(target), (Texts{"EMASTER", "F1.DAT", "MASTER"}));
+    const Bytes master = test::ReadBytes(target + "/MASTER");
+    ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
+    EXPECT_EQ(NonZeroRuns(master, 0, master.size()), c.master);
+    const Bytes emaster = test::ReadBytes(target + "/EMASTER");
+    ASSERT_EQ(emaster.size(), 2u * 192);
+    EXPECT_EQ(NonZeroRuns(emaster, 0, emaster.size()), c.emaster);
+    EXPECT_EQ(Quotes(target, "XYZ"), c.quotes);
+    EXPECT_EQ(
+        WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
+        Texts{target});
+  }
 }
 
 // A portfolio with ABC (file 2, days 0..4 of kMonday's week) and a F1.* file that keeps
@@ -266,28 +298,6 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
-TEST(ImportIndexBytes, ANewPortfolioGetsExactlyTheseMasterAndEmaster) {
-  TempDir dir;
-  test::RecordingUi ui;
-  ImportPlanSummary summary;
-  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {dir / "NEW", "XYZ", "Xyz Holdings", false},
-                           TextOf("Date,Open,High,Low,Close,Volume\n19600104,1,2,0.5,1.5,100\n"
-                                  "19980616,2,3,1.5,2.5,200\n"),
-                           &summary));
-  const Bytes master = test::ReadBytes(dir / "NEW/MASTER");
-  ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
-  EXPECT_EQ(NonZeroRuns(master, 0, kMasterRecordSize), "0:01 2:01");
-  EXPECT_EQ(NonZeroRuns(master, kMasterRecordSize, 2 * kMasterRecordSize),
-            "0:01 3:1806 7:58797a20486f6c64696e677320202020 25:8082129480686f9444 "
-            "36:58595a20202020202020202020202020");
-  const Bytes emaster = test::ReadBytes(dir / "NEW/EMASTER");
-  ASSERT_EQ(emaster.size(), 2u * 192);
-  EXPECT_EQ(NonZeroRuns(emaster, 0, 192), "0:01 2:01");
-  EXPECT_EQ(NonZeroRuns(emaster, 192, 384),
-            "0:363601 6:063f 9:20 11:58595a 32:58797a20486f6c64696e6773 60:44 64:80821249 "
-            "72:80686f49 126:e8122b01");
-}
-
 TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
   TempDir root;
   BuildMergeRoot(root);
@@ -349,15 +359,6 @@ TEST(ImportIndexBytes, ANewSymbolInAVendorPortfolioTakesTheFreeNumberAndExactlyT
   EXPECT_TRUE(std::equal(master.begin() + 2 * kMasterRecordSize, master.end(),
                          withNew.begin() + 2 * kMasterRecordSize));
   EXPECT_TRUE(std::equal(emaster.begin() + 2 * 192, emaster.end(), withNewE.begin() + 2 * 192));
-}
-
-// What the portfolio check finds in `dir`, one line a problem.
-std::vector<std::string> CheckLines(const std::string& dir) {
-  std::vector<CheckProblem> problems;
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir, nullptr, &problems), CheckOutcome::kDone);
-  std::vector<std::string> lines;
-  for (const CheckProblem& problem : problems) lines.push_back(CheckLine(problem));
-  return lines;
 }
 
 int Le16(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
@@ -456,74 +457,9 @@ TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
     full.resize(kMasterRecordSize * (count + 1u));
     test::WriteBytes(root / "P/MASTER", full);
     const Files before = Snapshot(root.path());
-    test::RecordingUi ui;
-    EXPECT_FALSE(
-        Import(FileSystem::Default(), root / "P", "MORE", "06/15/98 1\n", false, nullptr, &ui));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{kPortfolioFullText});
+    EXPECT_EQ(RefusalOf({root / "P", "MORE", "", false}, "06/15/98 1\n"), Texts{kPortfolioFullText});
     EXPECT_EQ(Snapshot(root.path()), before);
   }
-}
-
-TEST(ImportRefusals, WriteNothingAndSayWhy) {
-  TempDir root;
-  BuildMergeRoot(root);
-  Bytes unsorted = test::ReadBytes(root / "P/F3.DAT");
-  std::swap_ranges(unsorted.begin() + 16, unsorted.begin() + 32, unsorted.begin() + 32);
-  test::WriteBytes(root / "P/F3.DAT", unsorted);
-  test::WriteBytes(root / "FILE", {'x'});
-  const Files before = Snapshot(root.path());
-  const std::vector<std::pair<ImportRequest, std::string>> cases = {
-      {{root / "P", "HLC", "", false},
-       "The quotes of HLC are not in date order.\nNothing was imported."},
-      {{root / "P", "TOOLONGSYMBOL15", "", false},
-       "A new symbol needs 1 to 14 characters without blanks."},
-      {{root / "P", "TWO WORDS", "", false},
-       "A new symbol needs 1 to 14 characters without blanks."},
-      {{root / "P", "NEW", "A name of 17 char", false}, "An issue name has at most 16 characters."},
-      {{root / "FILE", "NEW", "", false}, root / "FILE\nis a file, not a folder."},
-  };
-  for (const auto& [request, message] : cases) {
-    test::RecordingUi ui;
-    ImportPlanSummary summary;
-    EXPECT_FALSE(
-        ImportQuotes(FileSystem::Default(), ui, request, TextOf("1998-06-12 1\n"), &summary));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
-  }
-  test::RecordingUi ui;
-  ImportPlanSummary summary;
-  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "NEW", "", false},
-                            TextOf("DATE\n1998-06-12\n"), &summary));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"The text has no numbers for a new symbol."});
-  EXPECT_EQ(Snapshot(root.path()), before);
-
-  // An EMASTER that lists other records than MASTER gets no record at a guessed place.
-  test::Build(root / "E", test::Extended(test::Portfolio(test::Symbol(
-                              1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2)))));
-  Bytes emaster = test::ReadBytes(root / "E/EMASTER");
-  emaster[0] = 2;
-  test::WriteBytes(root / "E/EMASTER", emaster);
-  const Files withE = Snapshot(root.path());
-  ui.messages.clear();
-  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "E", "NEW", "", false},
-                            TextOf("1998-06-12 1\n"), &summary));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"The EMASTER file of\n" + root / "E" +
-                                                  "\ndoes not match its MASTER file."});
-  EXPECT_EQ(Snapshot(root.path()), withE);
-  EXPECT_FALSE(test::Exists(root / "FILE/MASTER"));
-}
-
-TEST(ImportRefusals, APortfolioInUseIsNotChanged) {
-  TempDir root;
-  BuildMergeRoot(root);
-  const Files before = Snapshot(root.path());
-  PortfolioLock reader(FileSystem::Default());
-  ASSERT_TRUE(reader.Acquire({root / "P"}, LockMode::kShared));
-  test::RecordingUi ui;
-  ImportPlanSummary summary;
-  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "ABC", "", true},
-                            TextOf(kLaterDays), &summary));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{PortfolioBusyText(root / "P")});
-  EXPECT_EQ(Snapshot(root.path()), before);
 }
 
 // An intraday series of three bars a day on two days, DATE TIME OPEN HIGH LOW CLOSE VOL.
@@ -596,45 +532,11 @@ TEST(ImportIntraday, BarsMergeByDateAndTime) {
   }
 }
 
-TEST(ImportIntraday, DailyAndIntradayDoNotMix) {
-  TempDir root;
-  BuildMergeRoot(root);
-  BuildIntraday(root / "I");
-  const Files before = Snapshot(root.path());
-  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-      {root / "P", kLaterBars,
-       "ABC is a daily series, and the text holds quotes of several times a day.\n"
-       "Import them as a new symbol. Nothing was imported."},
-      {root / "I", kLaterDays,
-       "BARS holds quotes of several times a day, and the text has no times.\n"
-       "Nothing was imported."},
-  };
-  for (const auto& [dir, text, message] : cases) {
-    test::RecordingUi ui;
-    ImportPlanSummary summary;
-    EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui,
-                              {dir, dir == root / "P" ? "ABC" : "BARS", "", true}, TextOf(text),
-                              &summary));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{message});
-  }
-  EXPECT_EQ(Snapshot(root.path()), before);
-}
-
 // Two tickers of one text: one into the existing ABC, one into a new symbol NEW.
 const std::string kTwoTickers =
     "<TICKER>,<NAME>,<DTYYYYMMDD>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
     "NEW,New Ltd,19980622,1,2,0.5,1.5,20\nABC,Abc,19980622,5,6,4.5,5.5,10\n"
     "NEW,New Ltd,19980623,1,2,0.5,1.75,30\n";
-
-bool ImportByTicker(FileSystem& fs, const std::string& dir, ImportPlanSummary* summary = nullptr,
-                    test::RecordingUi* ui = nullptr) {
-  test::RecordingUi ownUi;
-  ImportPlanSummary ownSummary;
-  ImportRequest request{dir, "", "", false};
-  request.byTicker = true;
-  return ImportQuotes(fs, ui ? *ui : ownUi, request, TextOf(kTwoTickers),
-                      summary ? summary : &ownSummary);
-}
 
 TEST(ImportByTicker, EachTickerFillsItsOwnSymbolExistingOrNew) {
   for (const char* dir : {"P", "FRESH"}) {
@@ -643,7 +545,7 @@ TEST(ImportByTicker, EachTickerFillsItsOwnSymbolExistingOrNew) {
     BuildMergeRoot(root);
     const auto abc = Quotes(root / "P", "ABC");
     ImportPlanSummary summary;
-    ASSERT_TRUE(ImportByTicker(FileSystem::Default(), root / dir, &summary));
+    ASSERT_TRUE(Import(FileSystem::Default(), root / dir, "", kTwoTickers, false, &summary));
     EXPECT_EQ(summary.added, 3);
     EXPECT_EQ(summary.newPortfolio, std::string(dir) == "FRESH");
     const std::vector<std::vector<double>> fresh = {{double(kMonday + 7), 1, 2, 0.5, 1.5, 20, -1},
@@ -653,17 +555,49 @@ TEST(ImportByTicker, EachTickerFillsItsOwnSymbolExistingOrNew) {
     merged.push_back({double(kMonday + 7), 5, 6, 4.5, 5.5, 10, std::string(dir) == "P" ? 0.0 : -1.0});
     EXPECT_EQ(Quotes(root / dir, "ABC"), merged);
   }
-  // Without --by-ticker the text is refused whole.
+}
+
+TEST(ImportRefusals, WriteNothingAndSayWhy) {
   TempDir root;
   BuildMergeRoot(root);
+  BuildIntraday(root / "I");
+  Bytes unsorted = test::ReadBytes(root / "P/F3.DAT");
+  std::swap_ranges(unsorted.begin() + 16, unsorted.begin() + 32, unsorted.begin() + 32);
+  test::WriteBytes(root / "P/F3.DAT", unsorted);
+  test::WriteBytes(root / "FILE", {'x'});
+  // An EMASTER that lists other records than MASTER gets no record at a guessed place.
+  test::Build(root / "E", test::Extended(test::Portfolio(test::Symbol(
+                              1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2)))));
+  Bytes emaster = test::ReadBytes(root / "E/EMASTER");
+  emaster[0] = 2;
+  test::WriteBytes(root / "E/EMASTER", emaster);
   const Files before = Snapshot(root.path());
-  test::RecordingUi ui;
-  ImportPlanSummary summary;
-  EXPECT_FALSE(ImportQuotes(FileSystem::Default(), ui, {root / "P", "ABC", "", false},
-                            TextOf(kTwoTickers), &summary));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"The text holds the quotes of 2 tickers (NEW, "
-                                                  "ABC).\nImport them by ticker, each into its own "
-                                                  "symbol."});
+  const std::string p = root / "P", one = "1998-06-12 1\n";
+  const std::vector<std::tuple<ImportRequest, std::string, std::string>> cases = {
+      {{p, "HLC", "", false}, one, "The quotes of HLC are not in date order.\nNothing was imported."},
+      {{p, "TOOLONGSYMBOL15", "", false}, one, "A new symbol needs 1 to 14 characters without blanks."},
+      {{p, "TWO WORDS", "", false}, one, "A new symbol needs 1 to 14 characters without blanks."},
+      {{p, "NEW", "A name of 17 char", false}, one, "An issue name has at most 16 characters."},
+      {{root / "FILE", "NEW", "", false}, one, root / "FILE\nis a file, not a folder."},
+      {{p, "NEW", "", false}, "DATE\n1998-06-12\n", "The text has no numbers for a new symbol."},
+      {{root / "E", "NEW", "", false}, one,
+       "The EMASTER file of\n" + root / "E" + "\ndoes not match its MASTER file."},
+      {{p, "ABC", "", true}, kLaterBars,
+       "ABC is a daily series, and the text holds quotes of several times a day.\n"
+       "Import them as a new symbol. Nothing was imported."},
+      {{root / "I", "BARS", "", true}, kLaterDays,
+       "BARS holds quotes of several times a day, and the text has no times.\nNothing was imported."},
+      {{p, "ABC", "", false}, kTwoTickers,
+       "The text holds the quotes of 2 tickers (NEW, ABC).\nImport them by ticker, each into its "
+       "own symbol."},
+  };
+  for (const auto& [request, text, message] : cases) {
+    SCOPED_TRACE(request.dir + " " + request.symbol);
+    EXPECT_EQ(RefusalOf(request, text), Texts{message});
+  }
+  PortfolioLock reader(FileSystem::Default());
+  ASSERT_TRUE(reader.Acquire({p}, LockMode::kShared));
+  EXPECT_EQ(RefusalOf({p, "ABC", "", true}, kLaterDays), Texts{PortfolioBusyText(p)});
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
@@ -676,8 +610,8 @@ Operation OperationNamed(const std::string& name) {
     if (name == "NewSymbol") return Import(fs, root / "P", "NEW", kLaterDays);
     if (name == "IntoXmaster") return Import(fs, root / "FULL", "NEW", kLaterDays);
     if (name == "IntradayMerge") return Import(fs, root / "I", "BARS", kLaterBars, true);
-    if (name == "ByTicker") return ImportByTicker(fs, root / "P");
-    if (name == "ByTickerNewPortfolio") return ImportByTicker(fs, root / "Q");
+    if (name == "ByTicker") return Import(fs, root / "P", "", kTwoTickers);
+    if (name == "ByTickerNewPortfolio") return Import(fs, root / "Q", "", kTwoTickers);
     return Import(fs, root / "Q", "NEW", kLaterDays);
   };
 }
