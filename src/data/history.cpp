@@ -818,6 +818,17 @@ void History::Prune(const Change& latest) {
   }
   std::uint64_t total = 0;
   for (const Stored& stored : kept) total += wanted.count(stored.change.id) ? stored.size : 0;
+  // Files kept under further names hold their bytes unpacked: over the cap, the oldest changes
+  // take them in packed before any change goes.
+  for (Stored& stored : kept) {
+    if (total <= limits_.maxBytes) break;
+    if (!wanted.count(stored.change.id) || stored.change.id == latest.id) continue;
+    std::uint64_t size = 0;
+    if (PackKept(stored.change, &size)) {
+      total -= stored.size - std::min(size, stored.size);
+      stored.size = size;
+    }
+  }
   // Then the oldest go until the store fits, up to the latest change: the oldest kept change is
   // the oldest of each of its portfolios, so no portfolio is left with a gap.
   for (const Stored& stored : kept) {
@@ -826,6 +837,22 @@ void History::Prune(const Change& latest) {
     if (wanted.count(stored.change.id)) total -= stored.size;
     (void)Drop(stored.change);
   }
+}
+
+bool History::PackKept(const Change& listed, std::uint64_t* size) {
+  if (std::none_of(listed.files.begin(), listed.files.end(), [](const FileChange& file) { return file.kept; })) {
+    return false;
+  }
+  Bytes bytes;
+  Change change;
+  if (!ReadWholeFile(fs_, PathOf(listed.id, "chg"), &bytes) || !ParseStored(bytes, listed.id, &change)) return false;
+  for (FileChange& file : change.files) file.kept.reset();
+  bytes = Serialize(change, true);
+  // The change stands whole with its bytes before the files go: a crash leaves them as leftovers.
+  if (!WriteFileSafely(fs_, PathOf(listed.id, "chg"), bytes)) return false;
+  RemoveKept(listed);
+  *size = bytes.size();
+  return true;
 }
 
 bool History::MarkApplying(const Change& change, bool undo) {

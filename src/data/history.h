@@ -172,6 +172,9 @@ class History {
   // store, or where that cannot be, reads its bytes. False when neither can be done.
   [[nodiscard]] bool KeepBefores(Change* change, std::size_t first);
   void RemoveKept(const Change& change);
+  // Takes the files that stored change `listed` keeps under further names into it, packed; in
+  // `size` its size then. False when it keeps none or this fails.
+  [[nodiscard]] bool PackKept(const Change& listed, std::uint64_t* size);
   // An id higher than every id stored.
   std::uint64_t NewId();
   std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);

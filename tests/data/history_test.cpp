@@ -261,6 +261,28 @@ TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
   EXPECT_EQ(listed[0].id, 4u);
 }
 
+// Unpacked, the files kept under further names pass the cap; packed into their changes, all fit.
+TEST_F(HistoryTest, SizeCapPacksKeptFilesBeforeItDropsAChange) {
+  History history(FileSystem::Default(), data_.path(), {50, 5000});
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  const std::string a = root_ / "A";
+  std::filesystem::create_directory(a);
+  test::WriteBytes(a + "/F1.DAT", Bytes(4000, 0));
+  for (std::uint8_t i = 1; i <= 3; ++i) Record(recorder, a, "F1.DAT", Bytes(4000, i));
+  std::vector<Change> listed;
+  ASSERT_TRUE(history.List(a, &listed));
+  ASSERT_EQ(listed.size(), 3u);
+  for (const Change& change : listed) {
+    Change loaded;
+    ASSERT_TRUE(history.Load(change.id, &loaded));
+    ASSERT_EQ(loaded.files.size(), 1u);
+    EXPECT_EQ(loaded.files[0].before, Bytes(4000, static_cast<std::uint8_t>(change.id - 1)));
+  }
+  std::vector<std::string> names{"000000000001.chg", "000000000002.chg", "000000000003.chg"};
+  if (kLinks) names.push_back("000000000003.keep1");  // the newest as it was
+  EXPECT_EQ(test::FileNames(data_.path()), names);
+}
+
 // Every stored change names its files' bytes after by this digest: it must stay BLAKE2b-256.
 TEST(History, StrongDigestIsBlake2b256) {
   const auto hex = [](const Digest& digest) {
