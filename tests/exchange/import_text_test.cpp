@@ -308,6 +308,11 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
        "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
        "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
+      {"a French broker's abbreviated titles and a currency column",
+       "date;ouv;haut;bas;clot;vol;devise\n04/01/2024;10,5;10,9;10,1;10,7;12345;EUR\n"
+       "15/01/2024;10,7;11,0;10,6;10,8;12000;EUR\n",
+       "found: date - ouv haut bas clot vol -\nignored: [devise]\norder: day/month/year\n"
+       "2024-01-04 10.5 10.9 10.1 10.7 12345 -\n2024-01-15 10.7 11 10.6 10.8 12000 -\n"},
       {"a crypto download: a site line, Unix milliseconds beside the date, newest first",
        "https://www.example.com\nunix,date,symbol,open,high,low,close,Volume BTC,Volume USDT\n"
        "1704240000000,2024-01-03 00:00:00,BTC/USDT,2,2.5,1.5,2.25,7,15.75\n"
