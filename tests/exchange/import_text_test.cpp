@@ -236,11 +236,6 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "2024.01.02,09:30,1.1,1.2,1.0,1.15,100\n2024.01.02,09:31,1.15,1.25,1.1,1.2,50\n",
        "found: column 1 column 2 column 3 column 4 column 5 column 6 column 7 -\nignored:\norder: \n"
        "2024-01-02 09:30:00 1.1 1.2 1 1.15 100 -\n2024-01-02 09:31:00 1.15 1.25 1.1 1.2 50 -\n"},
-      {"MT5, tick volume and spread left out",
-       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
-       "2024.01.02\t09:30:00\t1.1\t1.2\t1\t1.15\t77\t0\t2\n",
-       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
-       "order: \n2024-01-02 09:30:00 1.1 1.2 1 1.15 0 -\n"},
       {"MetaStock ASCII, two tickers, interleaved",
        "<TICKER>,<NAME>,<PER>,<DTYYYYMMDD>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>,<OPENINT>\n"
        "AAA,Alpha,D,20240102,000000,1,2,0.5,1.5,10,0\nBBB,Beta,D,20240102,000000,5,6,4,5.5,20,0\n"
@@ -308,6 +303,16 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
        "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
        "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
+      {"MetaTrader's currency bars: the volume 0 throughout, the ticks beside it",
+       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+       "2024.01.04\t09:30:00\t1.095\t1.096\t1.094\t1.0955\t1234\t0\t12\n",
+       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <TICKVOL> -\nignored: [<VOL>] [<SPREAD>]\n"
+       "order: \n2024-01-04 09:30:00 1.095 1.096 1.094 1.0955 1234 -\n"},
+      {"MetaTrader's exchange bars: a volume of their own beside the ticks",
+       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+       "2024.01.04\t09:30:00\t1.095\t1.096\t1.094\t1.0955\t1234\t50\t12\n",
+       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
+       "order: \n2024-01-04 09:30:00 1.095 1.096 1.094 1.0955 50 -\n"},
       {"a French broker's abbreviated titles and a currency column",
        "date;ouv;haut;bas;clot;vol;devise\n04/01/2024;10,5;10,9;10,1;10,7;12345;EUR\n"
        "15/01/2024;10,7;11,0;10,6;10,8;12000;EUR\n",
