@@ -312,7 +312,7 @@ SymbolDescription Intraday(int fileNumber, std::vector<FieldDescription> fields)
   return s;
 }
 
-TEST(FieldSets, DecideTheLayoutWithoutDopAndIntradayReadsTime) {
+TEST(FieldSets, DecideTheLayoutWithoutDopAndIntradayReadsTimeWhereItFits) {
   const auto withTime = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume});
   for (bool extended : {false, true}) {
     SCOPED_TRACE(extended ? "field set from EMASTER" : "intraday length table");
@@ -340,15 +340,13 @@ TEST(FieldSets, DecideTheLayoutWithoutDopAndIntradayReadsTime) {
   ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "VOL", 0, 10), kSuccess);
   EXPECT_EQ(s.value(kOpen, 0), -1.0f);
   EXPECT_EQ(s.value(kVolume, 0), v.quotes[0].high);
-}
 
-TEST(FieldSets, IntradayLengthsWithoutRoomForTimeKeepTheTable) {
-  TempDir tmp;
-  test::Build(tmp.path(), test::Portfolio(Intraday(1, test::Fields8())));
+  // An intraday length without room for TIME keeps the table.
+  test::Build(tmp / "SHORT", test::Portfolio(Intraday(1, test::Fields8())));
   FieldLayout layout;
   MasterRecord record;
   std::string dir;
-  ASSERT_EQ(FindMasterRecord(Fs(), tmp.path(), "TICK", &record, &dir), kSuccess);
+  ASSERT_EQ(FindMasterRecord(Fs(), tmp / "SHORT", "TICK", &record, &dir), kSuccess);
   ASSERT_EQ(ReadSymbolLayout(Fs(), dir, record, &layout), kSuccess);
   EXPECT_FALSE(layout.holds(kTime));
   EXPECT_EQ(layout.position[kClose], 2);

@@ -136,7 +136,7 @@ TEST_F(QuoteCommands, EditKeepsTheStoredBytesOfEveryValueWhoseTextIsUnchanged) {
   EXPECT_EQ(ui_.done.back(), "No value changed for ABC on 06/18/98");
 }
 
-TEST_F(QuoteCommands, EditAndAdjustRefuseBadValuesAndEditAndNewQuoteAskAboutOddBars) {
+TEST_F(QuoteCommands, EditSplitAndAdjustRefuseBadValuesAndEditAndNewQuoteAskAboutOddBars) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 3));
   const EditQuoteTexts texts = EditQuoteFields(state_, 0);
   auto refusal = [&](std::size_t field, const std::string& text, const std::string& shownText) {
@@ -156,6 +156,17 @@ TEST_F(QuoteCommands, EditAndAdjustRefuseBadValuesAndEditAndNewQuoteAskAboutOddB
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "1", "1", "abc"}), kInvalidDataText);
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/18/98", "1", "1", "1"}), kInvalidDataText);
   EXPECT_EQ(RefuseAdjust(state_, {"06/15/98", "06/17/98", "123456789", "1", "1"}), TooLongText(8));
+  for (SplitTexts t : std::initializer_list<SplitTexts>{
+           {"06/16/98", "0", "1"}, {"06/16/98", "1", "."}, {"06/16/98", "", "1"},
+           {"06/12/98", "2", "1"}, {"06/18/98", "2", "1"}, {"6/16/98", "2", "1"}}) {
+    EXPECT_EQ(RefuseSplit(state_, t), kInvalidDataText) << t.date << " " << t.newShares << ":" << t.oldShares;
+  }
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "123456", "1"}), TooLongText(5));
+  EXPECT_EQ(RefuseSplit(state_, {"06/17/98", "0.5", "1"}), "");
+  // Within 1961 to 2060 a two-digit year names one day, as it always did.
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "2", "1"}), "");
+  EXPECT_EQ(RefuseSplit(state_, {"06/16/1998", "2", "1"}), "");
+  EXPECT_EQ(RefuseNewQuote(state_, {"06/18/98", "1", "1", "1", "1", "1", "1"}), "");
   // Edit and New quote ask about the bar they would store (closes 10, 10.25, 10.5).
   const EditQuoteTexts shown = EditQuoteFields(state_, 1);
   EditQuoteTexts typed = shown;
@@ -212,22 +223,6 @@ TEST_F(QuoteCommands, SplitScalesPricesByOldOverNewBeforeTheSplitDateAndEachComm
           "Quote of 06/17/98 deleted from ABC", "Quote of 06/17/98 added to ABC"}));
 }
 
-TEST_F(QuoteCommands, SplitRefusesBadRatiosAndDates) {
-  Make(test::Fields24(), WeekdayQuotes(kMonday, 3));
-  for (SplitTexts t : std::initializer_list<SplitTexts>{
-           {"06/16/98", "0", "1"}, {"06/16/98", "1", "."}, {"06/16/98", "", "1"},
-           {"06/12/98", "2", "1"}, {"06/18/98", "2", "1"}, {"6/16/98", "2", "1"}}) {
-    EXPECT_EQ(RefuseSplit(state_, t), kInvalidDataText) << t.date << " " << t.newShares << ":" << t.oldShares;
-  }
-  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "123456", "1"}), TooLongText(5));
-  EXPECT_EQ(RefuseSplit(state_, {"06/17/98", "0.5", "1"}), "");
-  // Within 1961 to 2060 a two-digit year names one day, as it always did.
-  EXPECT_EQ(RefuseSplit(state_, {"06/16/98", "2", "1"}), "");
-  EXPECT_EQ(RefuseSplit(state_, {"06/16/1998", "2", "1"}), "");
-  EXPECT_EQ(RefuseNewQuote(state_, {"06/18/98", "1", "1", "1", "1", "1", "1"}), "");
-  ExpectNothingWritten();
-}
-
 TEST_F(QuoteCommands, AdjustScalesTheRangeAndSkipsFieldsTheFileLacks) {
   Make(test::Fields24(), WeekdayQuotes(kMonday, 5));
   AdjustTexts t = ProposeAdjust(state_);
@@ -243,26 +238,22 @@ TEST_F(QuoteCommands, AdjustScalesTheRangeAndSkipsFieldsTheFileLacks) {
   EXPECT_EQ(Settings(), "[Adjust]\nDate1=06/16/98\nDate2=06/17/98\nOIMult=3\nPriceMult=0.5\nVolMult=2\n");
 }
 
-TEST_F(QuoteCommands, DeleteOfADayWithoutAQuoteFailsAndTouchesNothing) {
+TEST_F(QuoteCommands, DeleteOfADayWithoutAQuoteTouchesNothingAndOfTheNewestMovesTheMasterLastDate) {
   Make(test::Fields28(), WeekdayQuotes(kMonday, 14));  // up to Thursday 07/02/98
   for (const char* day : {"06/20/98", "06/31/98", "13/01/98"}) {
     ui_.messages.clear();
     EXPECT_FALSE(ApplyDeleteQuote(state_, day)) << day;
     EXPECT_EQ(ui_.messages, (std::vector<std::string>{kFindrecFailureText, kDeleteFailedText})) << day;
-    ExpectNothingWritten();
   }
-}
-
-TEST_F(QuoteCommands, DeleteOfTheNewestMovesTheMasterLastDate) {
-  Make(test::Fields28(), WeekdayQuotes(kMonday, 10));
+  ExpectNothingWritten();
   const std::string date = ProposeDeleteDate(state_);
-  EXPECT_EQ(DeleteConfirmationText(date), "You are about to delete the data for date\n06/26/98\nAre you sure?");
+  EXPECT_EQ(DeleteConfirmationText(date), "You are about to delete the data for date\n07/02/98\nAre you sure?");
   ASSERT_TRUE(ApplyDeleteQuote(state_, date));
   quotes_.pop_back();
   ExpectQuotes(quotes_, true);
-  EXPECT_EQ(state_.m_lastDateText, "06/25/98");
-  EXPECT_EQ(state_.m_quoteCount, 9);
-  EXPECT_EQ(Settings(), "[Delete]\nDate=06/26/98\n");
+  EXPECT_EQ(state_.m_lastDateText, "07/01/98");
+  EXPECT_EQ(state_.m_quoteCount, 13);
+  EXPECT_EQ(Settings(), "[Delete]\nDate=07/02/98\n");
 }
 
 TEST_F(QuoteCommands, AddFillsTheFridayBeforeMondayWithACopyOfMonday) {
@@ -296,11 +287,19 @@ TEST_F(QuoteCommands, AddToASeriesOfOneQuoteProposesNothing) {
   EXPECT_EQ(ProposeAddDate(state_), std::nullopt);
 }
 
-TEST_F(QuoteCommands, AddToASaturdaySeriesKeepsTheDateOrder) {
+// Before a Saturday the add fills the Friday; before a Sunday that follows a Saturday it would
+// break the date order.
+TEST_F(QuoteCommands, AddToAWeekendSeriesKeepsTheDateOrder) {
   std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 4);
-  for (int i = 0; i < 4; ++i) quotes[i].day = YmdToDay(98, 6, 6) + 7 * i;  // Saturdays
+  for (int i = 0; i < 3; ++i) quotes[i].day = YmdToDay(98, 6, 6) + 7 * i;  // Saturdays
+  quotes[3].day = YmdToDay(98, 6, 21);  // a Sunday
   Make(test::Fields12(), quotes);
-  state_.m_selQuoteRow = 1;  // 06/20/98
+  state_.m_selQuoteRow = 0;  // Sunday 06/21, after Saturday 06/20
+  ASSERT_EQ(ProposeAddDate(state_), "06/19/98");
+  EXPECT_EQ(RefuseAddQuote(state_, "06/19/98"),
+            "A quote for 06/19/98 cannot be added here without breaking the date order.");
+  ExpectNothingWritten();
+  state_.m_selQuoteRow = 1;  // Saturday 06/20
   ASSERT_EQ(ProposeAddDate(state_), "06/19/98");
   ASSERT_EQ(RefuseAddQuote(state_, "06/19/98"), "");
   ASSERT_TRUE(ApplyAddQuote(state_, "06/19/98"));
@@ -308,17 +307,6 @@ TEST_F(QuoteCommands, AddToASaturdaySeriesKeepsTheDateOrder) {
   friday.day -= 1;
   quotes_.insert(quotes_.begin() + 2, friday);
   ExpectQuotes(quotes_);
-}
-
-TEST_F(QuoteCommands, AddBeforeASundayAfterASaturdayIsRefused) {
-  std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 4);
-  for (int i = 0; i < 4; ++i) quotes[i].day = YmdToDay(98, 6, 13) + (i / 2) * 7 + i % 2;  // Sat, Sun
-  Make(test::Fields12(), quotes);
-  state_.m_selQuoteRow = 0;  // Sunday 06/21, after Saturday 06/20
-  ASSERT_EQ(ProposeAddDate(state_), "06/19/98");
-  EXPECT_EQ(RefuseAddQuote(state_, "06/19/98"),
-            "A quote for 06/19/98 cannot be added here without breaking the date order.");
-  ExpectNothingWritten();
 }
 
 TEST_F(QuoteCommands, NewQuoteWritesTheTypedDayInItsPlaceMinusSignsKept) {
@@ -356,36 +344,6 @@ TEST_F(QuoteCommands, NewQuoteRefusesTakenDaysBadDatesAndBadValuesWritingNothing
   };
   for (const auto& [texts, refusal] : cases) EXPECT_EQ(RefuseNewQuote(state_, texts), refusal) << texts[0];
   ExpectNothingWritten();
-}
-
-// A series from 1928 to 2024 shows four-digit years, and a typed two-digit year could be 1929
-// or 2029: every command refuses it with the same words and writes nothing.
-TEST_F(QuoteCommands, ASeriesOfFourDigitYearsRefusesTwoDigitYearsEverywhere) {
-  std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(1928, 10, 1), 2);
-  for (const QuoteValues& q : WeekdayQuotes(YmdToDay(2024, 11, 4), 2)) quotes.push_back(q);
-  Make(test::Fields28(), quotes);
-  ASSERT_EQ(ProposeNewQuote(state_)[0], "11/06/2024");
-  const std::string refusal = "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years.";
-  EXPECT_EQ(RefuseNewQuote(state_, {"11/10/29", "1", "1", "1", "1", "1", "1"}), refusal);
-  EXPECT_EQ(RefuseSplit(state_, {"11/10/29", "2", "1"}), refusal);
-  EXPECT_EQ(RefuseAdjust(state_, {"10/01/1928", "11/10/29", "2", "1", "1"}), refusal);
-  EXPECT_EQ(RefuseAdjust(state_, {"11/10/29", "11/05/2024", "2", "1", "1"}), refusal);
-  EditQuoteTexts shown = EditQuoteFields(state_, 0), texts = shown;
-  texts[0] = "11/10/29";
-  texts[4] = "5";
-  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
-  EXPECT_FALSE(ApplyDeleteQuote(state_, "11/10/29"));
-  EXPECT_EQ(ui_.messages, (std::vector<std::string>{refusal, kEditQuoteFailedText, refusal, kDeleteFailedText}));
-  ExpectNothingWritten();
-
-  // With four digits the day lands in 1929, between the quotes of 1928 and 2024.
-  const NewQuoteTexts typed = {"11/10/1929", "1", "2", "0.5", "1.5", "10", "0"};
-  ASSERT_EQ(RefuseNewQuote(state_, typed), "");
-  ASSERT_TRUE(ApplyNewQuote(state_, typed));
-  quotes_.insert(quotes_.begin() + 2, {YmdToDay(1929, 11, 10), 0, 1, 2, 0.5f, 1.5f, 10, 0});
-  ExpectQuotes(quotes_);
-  EXPECT_EQ(ReadMbf(test::ReadBytes(dir_ / "F1.DAT").data() + 28 * 3), 291110.0f);
-  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "11/10/1929");
 }
 
 TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
@@ -437,18 +395,34 @@ TEST_F(QuoteCommands, AFailedRewriteShowsTheCommandsTextAndRecordsNothing) {
   ExpectNothingWritten();
 }
 
-// Quotes of 1928 beside quotes of 2026: every command reaches the old days by their four-digit
-// dates and writes their true date values (280103 for 01/03/1928).
-TEST_F(QuoteCommands, EveryCommandWorksOnDaysBefore1961) {
+// Quotes of 1928 beside quotes of 2026 show four-digit years, and a typed two-digit year could
+// be 1929 or 2029: every command refuses it with the same words and writes nothing. Every command
+// reaches the old days by their four-digit dates and writes their true date values.
+TEST_F(QuoteCommands, EveryCommandWorksOnDaysBefore1961AndRefusesTwoDigitYearsThere) {
   std::vector<QuoteValues> quotes = WeekdayQuotes(YmdToDay(1928, 10, 1), 6);  // Mon 10/01 .. Mon 10/08
   for (const QuoteValues& q : WeekdayQuotes(YmdToDay(2026, 11, 2), 2)) quotes.push_back(q);
   Make(test::Fields28(), quotes);
+  ASSERT_EQ(ProposeNewQuote(state_)[0], "11/04/2026");
+  const std::string refusal = "Type the year in full, as 11/10/1929 or 11/10/2029: this series shows four-digit years.";
+  EXPECT_EQ(RefuseNewQuote(state_, {"11/10/29", "1", "1", "1", "1", "1", "1"}), refusal);
+  EXPECT_EQ(RefuseSplit(state_, {"11/10/29", "2", "1"}), refusal);
+  EXPECT_EQ(RefuseAdjust(state_, {"10/01/1928", "11/10/29", "2", "1", "1"}), refusal);
+  EXPECT_EQ(RefuseAdjust(state_, {"11/10/29", "11/03/2026", "2", "1", "1"}), refusal);
+  EditQuoteTexts shown = EditQuoteFields(state_, 0), texts = shown;
+  texts[0] = "11/10/29";
+  texts[4] = "5";
+  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "11/10/29"));
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{refusal, kEditQuoteFailedText, refusal, kDeleteFailedText}));
+  ExpectNothingWritten();
+  ui_.messages.clear();
+
   ASSERT_EQ(state_.m_firstDateText, "10/01/1928");
   ASSERT_EQ(state_.QuoteDateText(7), "10/01/1928");
   state_.m_selQuoteRow = 5;
   EXPECT_EQ(ProposeSplit(state_).date, "10/03/1928");
 
-  EditQuoteTexts shown = EditQuoteFields(state_, 6), texts = shown;
+  shown = EditQuoteFields(state_, 6), texts = shown;
   ASSERT_EQ(shown[0], "10/02/1928");
   texts[4] = "99";
   ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
@@ -478,9 +452,18 @@ TEST_F(QuoteCommands, EveryCommandWorksOnDaysBefore1961) {
   thursday.day = YmdToDay(1928, 10, 4);
   quotes_.insert(quotes_.begin() + 2, thursday);
   ExpectQuotes(quotes_);
+  // The date value other programs read: 281004 for 10/04/1928, in the third quote.
   EXPECT_EQ(test::ReadBytes(dir_ / "F1.DAT").size(), 28u * 8);
-  // The file holds the true date values, as other programs read them.
   EXPECT_EQ(ReadMbf(test::ReadBytes(dir_ / "F1.DAT").data() + 28 * 3), 281004.0f);
+
+  // With four digits the day lands in 1929, between the quotes of 1928 and 2026.
+  const NewQuoteTexts typed = {"11/10/1929", "1", "2", "0.5", "1.5", "10", "0"};
+  ASSERT_EQ(RefuseNewQuote(state_, typed), "");
+  ASSERT_TRUE(ApplyNewQuote(state_, typed));
+  quotes_.insert(quotes_.begin() + 5, {YmdToDay(1929, 11, 10), 0, 1, 2, 0.5f, 1.5f, 10, 0});
+  ExpectQuotes(quotes_);
+  EXPECT_EQ(ReadMbf(test::ReadBytes(dir_ / "F1.DAT").data() + 28 * 6), 291110.0f);
+  EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "11/10/1929");
   EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -506,13 +489,26 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
   }
 };
 
+// A date alone names none of a day's bars, and is refused with nothing written.
 TEST_P(IntradayCommands, EditAndDeleteChangeTheSelectedBarOnly) {
   MakeBars({kMonday, kMonday + 1, kMonday + 2});
   ASSERT_TRUE(state_.m_quotes.style.times);
-  state_.m_selQuoteRow = 4;  // Tuesday 09:10, the middle bar
   const EditQuoteTexts shown = EditQuoteFields(state_, 4);
   ASSERT_EQ(shown[0], "06/16/98 09:10:00");
   EditQuoteTexts texts = shown;
+  texts[0] = "06/16/98";
+  texts[4] = "1";
+  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98"));
+  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98 09:20"));  // no bar at that time
+  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00";
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{several, kEditQuoteFailedText, several, kDeleteFailedText,
+                                                    kFindrecFailureText, kDeleteFailedText}));
+  ExpectNothingWritten();
+  ui_.messages.clear();
+
+  state_.m_selQuoteRow = 4;  // Tuesday 09:10, the middle bar
+  texts = shown;
   texts[1] = "1.5";
   ASSERT_TRUE(ApplyEditQuote(state_, texts, shown));
   quotes_[4].open = 1.5f;
@@ -531,21 +527,6 @@ TEST_P(IntradayCommands, EditAndDeleteChangeTheSelectedBarOnly) {
   quotes_.pop_back();
   ExpectQuotes(quotes_, true);
   EXPECT_TRUE(ui_.messages.empty());
-}
-
-TEST_P(IntradayCommands, ADateAloneOfSeveralBarsIsRefusedAndWritesNothing) {
-  MakeBars({kMonday, kMonday + 1});
-  EditQuoteTexts texts = EditQuoteFields(state_, 1);
-  const EditQuoteTexts shown = texts;
-  texts[0] = "06/16/98";
-  texts[4] = "1";
-  EXPECT_FALSE(ApplyEditQuote(state_, texts, shown));
-  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98"));
-  EXPECT_FALSE(ApplyDeleteQuote(state_, "06/16/98 09:20"));  // no bar at that time
-  const std::string several = "06/16/98 holds 3 quotes: give the time as well, e.g. 06/16/98 09:05:00";
-  EXPECT_EQ(ui_.messages, (std::vector<std::string>{several, kEditQuoteFailedText, several, kDeleteFailedText,
-                                                    kFindrecFailureText, kDeleteFailedText}));
-  ExpectNothingWritten();
 }
 
 TEST_P(IntradayCommands, SplitAdjustAndAddCoverWholeDays) {

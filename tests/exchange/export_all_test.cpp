@@ -273,19 +273,17 @@ TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
 TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
   const std::map<std::string, Bytes> fresh = New();
   for (const FaultyFs::Mode mode : {FaultyFs::Mode::kFailOne, FaultyFs::Mode::kCrash}) {
-    for (int step = 1;; ++step) {
-      SCOPED_TRACE(testing::Message() << (mode == FaultyFs::Mode::kCrash ? "crash" : "failure") << " at " << step);
+    test::AtEveryStep(mode, [&](FaultyFs& faulty) {
       std::filesystem::remove_all(out_);
       std::filesystem::create_directory(out_);
       for (const auto& [name, bytes] : old_) test::WriteBytes(out_ + "/" + name, bytes);
-      FaultyFs faulty(step, mode);
       test::RecordingUi ui;
       std::vector<ExportedFile> files;
       const bool done = ExportAll(faulty, ui, dir_ / "P", out_, {}, {}, &files);
-      if (faulty.calls() < step) {
+      if (!faulty.faulted()) {
         ASSERT_TRUE(done);
         EXPECT_EQ(test::Snapshot(out_), fresh);
-        break;
+        return;
       }
       std::size_t replaced = 0;
       for (const auto& [name, bytes] : fresh) {
@@ -303,7 +301,7 @@ TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
       EXPECT_EQ(names, (std::vector<std::string>{"ONE.txt", "TWO.txt"}));
       ASSERT_TRUE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
       EXPECT_EQ(test::FileNames(out_), (std::vector<std::string>{"ONE.txt", "TWO.txt"}));
-    }
+    });
   }
 }
 

@@ -644,20 +644,14 @@ class ImportFaults : public testing::TestWithParam<const char*> {
   }
 
   void AtEveryStep(FaultyFs::Mode mode, const std::function<void(bool, const Files&)>& check) {
-    for (int step = 1;; ++step) {
-      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+    test::AtEveryStep(mode, [&](FaultyFs& fs) {
       TempDir root;
       BuildFaultRoot(root);
-      FaultyFs fs(step, mode);
       const bool ok = operation_(fs, root);
-      if (fs.calls() < step) {
-        EXPECT_TRUE(ok);
-        EXPECT_EQ(Snapshot(root.path()), new_);
-        return;
-      }
-      check(ok, Snapshot(root.path()));
-      if (HasFailure() || step > 300) return;
-    }
+      if (fs.faulted()) return check(ok, Snapshot(root.path()));
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(Snapshot(root.path()), new_);
+    });
   }
 
   Operation operation_;

@@ -2,6 +2,8 @@
 // change the disk, for the checks that every write path leaves old bytes or new bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 
@@ -19,7 +21,9 @@ class FaultyFs final : public FileSystemWrapper {
   FaultyFs(int step, Mode mode) : FileSystemWrapper(FileSystem::Default()), step_(step), mode_(mode) {}
 
   int calls() const { return calls_; }
-  bool crashed() const { return mode_ == Mode::kCrash && calls_ >= step_; }
+  // Whether the run came to the chosen step: otherwise it went through untouched.
+  bool faulted() const { return calls_ >= step_; }
+  bool crashed() const { return mode_ == Mode::kCrash && faulted(); }
 
   // Whether the next changing call may go ahead.
   bool Step() {
@@ -72,6 +76,19 @@ inline std::unique_ptr<WritableFile> FaultyFs::CreateExclusive(const std::string
   if (!Step()) return nullptr;
   auto file = target().CreateExclusive(path);
   return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+}
+
+// Calls `run` with a fault of `mode` at step 1, 2, ... up to the first run the fault never
+// reaches, which is the last; the first failing check ends it early.
+template <typename Run>
+void AtEveryStep(FaultyFs::Mode mode, Run run, int limit = 1000) {
+  for (int step = 1;; ++step) {
+    SCOPED_TRACE(testing::Message() << (mode == FaultyFs::Mode::kCrash ? "crash" : "failure") << " at step " << step);
+    FaultyFs fs(step, mode);
+    run(fs);
+    if (!fs.faulted() || testing::Test::HasFailure()) return;
+    ASSERT_LT(step, limit) << "the fault never stops being reached";
+  }
 }
 
 }  // namespace barvane::test

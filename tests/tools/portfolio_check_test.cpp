@@ -1,5 +1,5 @@
 // The portfolio check: one small portfolio per fault kind with its exact lines, the order of
-// the lines, sub-portfolios, progress and Cancel, and the real vendor portfolios.
+// the lines, sub-portfolios, progress and Cancel.
 #include "tools/portfolio_check.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +86,13 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
   const auto alone = [](SymbolDescription symbol) {
     return [symbol](const std::string& dir) { test::Build(dir, test::Portfolio(symbol)); };
   };
+  // KEEP beside `faulty`, with `bytes` at `at` in the file `name`.
+  const auto patched = [](SymbolDescription faulty, std::string name, std::size_t at, Bytes bytes) {
+    return [=](const std::string& dir) {
+      BuildWith(dir, faulty);
+      Patch(dir + name, at, bytes);
+    };
+  };
   const auto zeroClose = Quotes(2, [](auto& q) { q[1].close = 0; });
   const auto backAdjusted = Quotes(
       2400,
@@ -167,11 +174,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
                             q[2].high = 1;
                           }))),
        {"HLC\t06/17/98\thigh 1.00 below low 10.00"}},
-      {"a header count above the records present",
-       [&](const std::string& dir) {
-         with(Clean(2, "COUNT"))(dir);
-         Patch(dir + "F2.DAT", 2, {8, 0});
-       },
+      {"a header count above the records present", patched(Clean(2, "COUNT"), "F2.DAT", 2, {8, 0}),
        {"COUNT\t-\theader counts 7 quotes, the file holds 5"}},
       {"a piece of a quote at the end",
        [](const std::string& dir) {
@@ -201,10 +204,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
        {"-\t-\tquote file F12.DAT is named by no record", "-\t-\tquote file f13.dat is named by no record",
         "GONE\t-\tquote file F2.DAT is missing"}},
       {"a record length that contradicts its fields",
-       [&](const std::string& dir) {
-         with(Clean(2, "SHAPE"))(dir);
-         Patch(dir + "MASTER", MasterAt(2, kMasterRecordLength), {24});
-       },
+       patched(Clean(2, "SHAPE"), "MASTER", MasterAt(2, kMasterRecordLength), {24}),
        {"SHAPE\t-\trecord length 24 disagrees with its 7 fields"}},
       {"a record length of no layout",
        [](const std::string& dir) {
@@ -223,11 +223,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
        {"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
         "NAN\t06/16/98\tvolume is not a number", "NAN\t06/17/98\tclose is not a number"},
        true},
-      {"the MASTER count and records sharing a file",
-       [&](const std::string& dir) {
-         with(Clean(1, "SHARE"))(dir);
-         Patch(dir + "MASTER", 0, {3, 0});
-       },
+      {"the MASTER count and records sharing a file", patched(Clean(1, "SHARE"), "MASTER", 0, {3, 0}),
        {"-\t-\tMASTER counts 3 records, the file holds 2", "KEEP\t-\tshares its quote file F1.DAT with SHARE",
         "SHARE\t-\tshares its quote file F1.DAT with KEEP"}},
       {"index files out of step, and an XMASTER symbol checked",
@@ -272,8 +268,8 @@ TEST(PortfolioCheck, ReadsNoQuoteFileBeyondItsBytesWhateverTheRecordLength) {
   }
 }
 
-TEST(PortfolioCheck, SortsBySymbolThenDayAndGivesTheProblemsDirectory) {
-  TempDir dir;
+TEST(PortfolioCheck, SortsBySymbolThenDayGivesTheProblemsDirectoryAndTellsProgressToACancel) {
+  TempDir dir, empty;
   auto quotes = Quotes(3, [](auto& q) { q[2].close = 0, q[0].open = 0; });
   test::Build(dir.path(), test::Portfolio({test::Symbol(1, "zed", test::Fields28(), quotes),
                                            test::Symbol(2, "Abc", test::Fields28(), quotes)}));
@@ -288,35 +284,18 @@ TEST(PortfolioCheck, SortsBySymbolThenDayAndGivesTheProblemsDirectory) {
   EXPECT_EQ(problems[0].bars[1].day, kMonday + 2);
   EXPECT_TRUE(problems[1].mendable);
   EXPECT_FALSE(problems[2].mendable);
-}
 
-TEST(PortfolioCheck, TellsProgressStopsWhenCancelledAndRefusesADirectoryWithoutAMaster) {
-  TempDir dir, empty;
-  auto quotes = Quotes(3, [](auto& q) { q[0].close = 0; });
-  test::Build(dir.path(), test::Portfolio({test::Symbol(1, "A", test::Fields28(), quotes),
-                                           test::Symbol(2, "B", test::Fields28(), quotes)}));
   std::vector<std::pair<int, int>> told;
-  std::vector<CheckProblem> problems;
+  std::vector<CheckProblem> cancelled;
   const auto progress = [&](int done, int total) {
     told.emplace_back(done, total);
     return done < 1;
   };
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), progress, &problems), CheckOutcome::kCancelled);
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), progress, &cancelled), CheckOutcome::kCancelled);
   EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0].symbol, "A");
-  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), empty.path(), nullptr, &problems), CheckOutcome::kNoPortfolio);
-}
-
-TEST(PortfolioCheck, FindsNothingInTheRealVendorPortfolios) {
-  // Every quote of both is in order, once a day, with sound prices; every header count and
-  // MASTER date agrees with its file.
-  for (const char* name : {"asx-mining", "hsi-mini-futures"}) {
-    TempDir into;
-    const std::string dir = test::CopyFixture(name, into);
-    if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside the project";
-    EXPECT_EQ(CheckLines(dir), Lines{}) << name;
-  }
+  EXPECT_EQ(test::LinesOf(cancelled), (Lines{"zed\t-\theader counts 8 quotes, the file holds 3",
+                                             "zed\t06/15/98\tzero prices on 2 quotes, 06/15/98 to 06/17/98"}));
+  EXPECT_EQ(CheckPortfolio(FileSystem::Default(), empty.path(), nullptr, &cancelled), CheckOutcome::kNoPortfolio);
 }
 
 }  // namespace

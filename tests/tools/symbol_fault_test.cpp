@@ -86,21 +86,15 @@ class SymbolFaults : public testing::TestWithParam<const char*> {
   }
 
   void AtEveryStep(FaultyFs::Mode mode, const std::function<void(bool, const Files&)>& check) {
-    for (int step = 1;; ++step) {
-      SCOPED_TRACE(testing::Message() << "fault at step " << step);
+    test::AtEveryStep(mode, [&](FaultyFs& fs) {
       TempDir root;
       BuildRoot(root, extended_);
-      FaultyFs fs(step, mode);
       const bool ok = operation_(fs, root);
-      if (fs.calls() < step) {
-        EXPECT_TRUE(ok);
-        EXPECT_EQ(Snapshot(root.path()), new_);
-        EXPECT_GT(step, 4);
-        return;
-      }
-      check(ok, Snapshot(root.path()));
-      if (HasFailure() || step > 300) return;
-    }
+      if (fs.faulted()) return check(ok, Snapshot(root.path()));
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(Snapshot(root.path()), new_);
+      EXPECT_GE(fs.calls(), 4);
+    });
   }
 
   TempDir reference_;

@@ -78,24 +78,20 @@ class UndoTest : public testing::Test {
   // Crashes `command` at each of its steps in turn: the files are then old or new, the history
   // agrees, and `back` returns them to `start` for the next step.
   void CrashAtEveryStep(decltype(&Undo) command, decltype(&Undo) back, const Files& start) {
-    for (int step = 1;; ++step) {
-      FaultyFs faulty(step, FaultyFs::Mode::kCrash);
+    test::AtEveryStep(FaultyFs::Mode::kCrash, [&](FaultyFs& faulty) {
       {
         History history(faulty, data_.path());
         (void)command(history, src_, false);
       }
-      const bool crashed = faulty.crashed();
       History next(FileSystem::Default(), data_.path());
       RecoverHistory(next);
       const Files now = Snapshot(root_.path());
-      ASSERT_TRUE(now == before_ || now == after_) << "crash at step " << step;
-      EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
-      EXPECT_EQ(Undone(), now == before_) << step;
-      if (!crashed) break;
-      if (now != start) {
-        ASSERT_TRUE(back(next, src_, false).done) << step;
-      }
-    }
+      ASSERT_TRUE(now == before_ || now == after_);
+      EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{});
+      EXPECT_EQ(Undone(), now == before_);
+      if (!faulty.crashed() || now == start) return;
+      ASSERT_TRUE(back(next, src_, false).done);
+    });
   }
 
   TempDir root_, data_;
@@ -184,28 +180,23 @@ TEST_F(UndoTest, EveryRemovalIsFlushedBeforeTheUndoIsMarked) {
 }
 
 TEST_F(UndoTest, FailureAtAnyStepOfAnUndoLeavesEveryFileAsItWas) {
-  for (int step = 1;; ++step) {
-    FaultyFs faulty(step, FaultyFs::Mode::kFailOne);
+  test::AtEveryStep(FaultyFs::Mode::kFailOne, [&](FaultyFs& faulty) {
     History history(faulty, data_.path());
     const UndoOutcome outcome = Undo(history, src_, false);
-    if (faulty.calls() < step) {
-      ASSERT_TRUE(outcome.done);
-      break;
-    }
+    EXPECT_TRUE(outcome.done || faulty.faulted());
     History next(FileSystem::Default(), data_.path());
     if (!outcome.done) {
       EXPECT_TRUE(outcome.message.ends_with("cannot be written. Nothing was undone.")) << outcome.message;
-      EXPECT_EQ(Snapshot(root_.path()), after_) << "failure at step " << step;
-      EXPECT_FALSE(Undone()) << step;
+      EXPECT_EQ(Snapshot(root_.path()), after_);
+      EXPECT_FALSE(Undone());
     }
     RecoverHistory(next);  // a mark that failed is set right at the next start
-    EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_) << step;
-    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{}) << step;
-    EXPECT_EQ(Undone(), outcome.done) << step;
-    if (outcome.done) {
-      ASSERT_TRUE(Redo(next, src_, false).done);
-    }
-  }
+    EXPECT_EQ(Snapshot(root_.path()), outcome.done ? before_ : after_);
+    EXPECT_EQ(StoreTemporaries(data_.path()), std::vector<std::string>{});
+    EXPECT_EQ(Undone(), outcome.done);
+    if (!outcome.done || !faulty.faulted()) return;
+    ASSERT_TRUE(Redo(next, src_, false).done);
+  });
 }
 
 // A redo takes back what the undo before it kept of the files: a crash at any step of either
@@ -309,19 +300,6 @@ class UndoRace : public testing::Test {
     return FileSystem::Default().Stat(path, &at) && FileSystem::Default().Stat(dir_, &portfolio) &&
            at.identity == portfolio.identity;
   }
-  // Undoes every change there is; true when each undo was done.
-  bool UndoAll() {
-    History history(FileSystem::Default(), data_.path());
-    Change next;
-    while (NextToUndo(history, dir_, &next)) {
-      const UndoOutcome outcome = Undo(history, dir_, false);
-      if (!outcome.done) {
-        ADD_FAILURE() << outcome.message;
-        return false;
-      }
-    }
-    return true;
-  }
 
   TempDir root_, data_;
   std::string dir_ = root_ / "P/";
@@ -373,7 +351,11 @@ TEST_F(UndoRace, ChangeIsStoredBeforeItsPortfolioIsUnlocked) {
   ASSERT_TRUE(raced);
   EXPECT_FALSE(redo.done);
   EXPECT_EQ(redo.message, PortfolioBusyText(history.PortfolioKey(dir_)));
-  EXPECT_TRUE(UndoAll());
+  // The other command's change alone stands: undone, it leaves the files as they began.
+  const UndoOutcome undone = Undo(history, dir_, false);
+  ASSERT_TRUE(undone.done) << undone.message;
+  Change next;
+  EXPECT_FALSE(NextToUndo(history, dir_, &next));
   EXPECT_EQ(Snapshot(root_.path()), original_);
 }
 
@@ -404,36 +386,34 @@ TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
 // undo gives back every byte from before the command, the earlier backups included. The quote
 // file is large enough to be packed while the command runs.
 TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
-  for (int step = 1;; ++step) {
+  test::AtEveryStep(FaultyFs::Mode::kCrash, [](FaultyFs& faulty) {
     TempDir root, data;
     test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 2500))));
     test::WriteBytes(root / "F1.BAK", {1, 1});
     test::WriteBytes(root / "MASTER.BAK", {2, 2});
     const auto original = Snapshot(root.path());
-    FaultyFs faulty(step, FaultyFs::Mode::kCrash);
     {
       History history(faulty, data.path());
       ChangeRecorder recorder(faulty, history);
       ChangeScope scope(recorder, {"delete-quote", root.path(), "ABC", "06/15/98"}, root.path());
       (void)RewriteQuotes(recorder, DeleteOf(kMonday), root.path(), "ABC");
     }
-    if (!faulty.crashed()) break;
+    if (!faulty.crashed()) return;
 
     History history(FileSystem::Default(), data.path());
     RecoverHistory(history);
     History::Pending pending;
     ASSERT_TRUE(history.FindPending(&pending));
-    EXPECT_TRUE(pending.recordings.empty()) << step;
-    EXPECT_EQ(StoreTemporaries(data.path()), std::vector<std::string>{}) << step;
+    EXPECT_TRUE(pending.recordings.empty());
+    EXPECT_EQ(StoreTemporaries(data.path()), std::vector<std::string>{});
     std::vector<Change> listed;
     ASSERT_TRUE(history.List(root.path(), &listed));
     if (!listed.empty()) {
       const UndoOutcome undone = Undo(history, root.path(), false);
-      ASSERT_TRUE(undone.done) << step << ": " << undone.message;
+      ASSERT_TRUE(undone.done) << undone.message;
     }
-    auto now = Snapshot(root.path());
-    EXPECT_EQ(now, original) << "crash at step " << step;
-  }
+    EXPECT_EQ(Snapshot(root.path()), original);
+  });
 }
 
 // The store's own temporaries that a crash left go at the next start, but only when no other
