@@ -371,6 +371,10 @@ bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
     date->year = ymd.year + 1900;
     date->month = ymd.month;
     date->day = ymd.day;
+    // A Unix time holds its time of day: a text without titles has no column of times beside it.
+    if (!titled_ && timeColumn_ < count_) {
+      return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
+    }
     return true;
   }
   if (!ReadDateCell(dateCell, date)) return Fail(line.number, Quoted(dateCell) + " is no date.");

@@ -313,6 +313,10 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "2024.01.04\t09:30:00\t1.095\t1.096\t1.094\t1.0955\t1234\t50\t12\n",
        "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
        "order: \n2024-01-04 09:30:00 1.095 1.096 1.094 1.0955 50 -\n"},
+      {"Kraken's bars: no titles, Unix seconds (no time column beside them), 7 columns",
+       "1704326400,42283.5,42554.2,42207.0,42500.0,12.5,150\n1704412800,42500.0,43000.0,42400.0,42900.0,10.1,120\n",
+       "found: column 1 - column 2 column 3 column 4 column 5 column 6 column 7\nignored:\norder: \n"
+       "2024-01-04 42283.5 42554.2 42207 42500 12.5 150\n2024-01-05 42500 43000 42400 42900 10.1 120\n"},
       {"a French broker's abbreviated titles and a currency column",
        "date;ouv;haut;bas;clot;vol;devise\n04/01/2024;10,5;10,9;10,1;10,7;12345;EUR\n"
        "15/01/2024;10,7;11,0;10,6;10,8;12000;EUR\n",
