@@ -82,8 +82,23 @@ class QuoteCommands : public testing::Test {
   std::map<std::string, Bytes> before_;
 };
 
-TEST_F(QuoteCommands, EditWritesOnlyTheFieldsTheFileStores) {
+// A file of DATE, CLOSE and VOL: the fields it lacks show as N/A and are never read or written.
+TEST_F(QuoteCommands, NewQuoteRefusesTakenDaysAndBadValuesAndEditWritesOnlyTheFieldsTheFileStores) {
   Make(test::Fields12(), WeekdayQuotes(kMonday, 4));
+  EXPECT_EQ(ProposeNewQuote(state_), (NewQuoteTexts{"06/19/98", "N/A", "N/A", "N/A", "", "", "N/A"}));
+  const std::pair<NewQuoteTexts, std::string> cases[] = {
+      {{"06/17/98", "", "", "", "10", "1", ""}, "Date 06/17/98 already exists."},
+      {{"06/15/98", "", "", "", "10", "1", ""}, "Date 06/15/98 already exists."},
+      {{"13/01/98", "", "", "", "10", "1", ""}, kInvalidDataText},
+      {{"02/29/98", "", "", "", "10", "1", ""}, kInvalidDataText},
+      {{"06/19/98", "", "", "", "", "1", ""}, kInvalidDataText},
+      {{"06/19/98", "", "", "", "10", "-", ""}, kInvalidDataText},
+      {{"06/19/98", "", "", "", "12345678901", "1", ""}, TooLongText(10)},
+      {{"06/19/98", "x", "", "", "1234567890", "1", "y"}, ""},
+  };
+  for (const auto& [texts, refusal] : cases) EXPECT_EQ(RefuseNewQuote(state_, texts), refusal) << texts[0];
+  ExpectNothingWritten();
+
   const EditQuoteTexts shown = EditQuoteFields(state_, 1);
   ASSERT_EQ(shown, (EditQuoteTexts{"06/17/98", "N/A", "N/A", "N/A", "10.5000", "1002", "N/A"}));
   EditQuoteTexts texts = shown;
@@ -329,23 +344,6 @@ TEST_F(QuoteCommands, NewQuoteWritesTheTypedDayInItsPlaceMinusSignsKept) {
   EXPECT_EQ(state_.QuoteDateText(state_.m_selQuoteRow), "06/20/98");
 }
 
-TEST_F(QuoteCommands, NewQuoteRefusesTakenDaysBadDatesAndBadValuesWritingNothing) {
-  Make(test::Fields12(), WeekdayQuotes(kMonday, 3));  // DATE CLOSE VOL
-  EXPECT_EQ(ProposeNewQuote(state_), (NewQuoteTexts{"06/18/98", "N/A", "N/A", "N/A", "", "", "N/A"}));
-  const std::pair<NewQuoteTexts, std::string> cases[] = {
-      {{"06/17/98", "", "", "", "10", "1", ""}, "Date 06/17/98 already exists."},
-      {{"06/15/98", "", "", "", "10", "1", ""}, "Date 06/15/98 already exists."},
-      {{"13/01/98", "", "", "", "10", "1", ""}, kInvalidDataText},
-      {{"02/29/98", "", "", "", "10", "1", ""}, kInvalidDataText},
-      {{"06/18/98", "", "", "", "", "1", ""}, kInvalidDataText},
-      {{"06/18/98", "", "", "", "10", "-", ""}, kInvalidDataText},
-      {{"06/18/98", "", "", "", "12345678901", "1", ""}, TooLongText(10)},
-      {{"06/18/98", "x", "", "", "1234567890", "1", "y"}, ""},  // fields it lacks are not read
-  };
-  for (const auto& [texts, refusal] : cases) EXPECT_EQ(RefuseNewQuote(state_, texts), refusal) << texts[0];
-  ExpectNothingWritten();
-}
-
 TEST(QuoteSanity, AsksAboutContradictionsAndFarValuesOnlyForTypedPrices) {
   const float na = std::nanf("");
   const std::string ask = std::string("\n\n") + kStoreAnywayText;
@@ -480,10 +478,9 @@ class IntradayCommands : public QuoteCommands, public testing::WithParamInterfac
         bars.push_back({day, HmsToSeconds(9, m, 0), close - 0.5f, close + 1, close - 1, close, 10.0f * close, 7});
       }
     }
-    std::vector<Quantity> fields = {kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume};
-    if (GetParam()) fields.push_back(kOpenInterest);
-    SymbolDescription symbol = test::Symbol(1, "ABC", {}, bars, GetParam());
-    for (Quantity q : fields) symbol.fields.push_back({q, 0, 0});
+    auto fields = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
+    if (!GetParam()) fields.pop_back();
+    SymbolDescription symbol = test::Symbol(1, "ABC", fields, bars, GetParam());
     symbol.periodicity = 'I';
     MakeSymbol(symbol);
   }

@@ -31,13 +31,6 @@ const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 using Files = std::map<std::string, Bytes>;
 
-QuoteChange DeleteOf(DayNumber day) {
-  QuoteChange change;
-  change.op = QuoteOp::kDelete;
-  change.fromDay = change.toDay = day;
-  return change;
-}
-
 // The temporary files left in the history directory `dir`.
 std::vector<std::string> StoreTemporaries(const std::string& dir) {
   std::vector<std::string> names = test::FileNames(dir);
@@ -286,12 +279,8 @@ class UndoRace : public testing::Test {
     ChangeScope scope(recorder, {"edit", dir_, symbol}, dir_);
     PortfolioLock lock(recorder);
     ASSERT_TRUE(lock.Acquire({dir_}, LockMode::kExclusive));
-    QuoteChange change;
-    change.op = QuoteOp::kSet;
-    change.value = {value, 0, 0, 0, 0, 0};
-    change.keep = {false, true, true, true, true, true};
-    change.fromDay = change.toDay = day;
-    ASSERT_EQ(RewriteQuotes(recorder, change, dir_, symbol), kSuccess);
+    const QuoteChange open{{value}, {false, true, true, true, true, true}, day, day, std::nullopt};
+    ASSERT_EQ(RewriteQuotes(recorder, open, dir_, symbol), kSuccess);
   }
   // Compared by identity: the paths may differ in their trailing slash, which Windows' own
   // file status calls refuse.
@@ -396,7 +385,8 @@ TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
       History history(faulty, data.path());
       ChangeRecorder recorder(faulty, history);
       ChangeScope scope(recorder, {"delete-quote", root.path(), "ABC", "06/15/98"}, root.path());
-      (void)RewriteQuotes(recorder, DeleteOf(kMonday), root.path(), "ABC");
+      const QuoteChange monday{.fromDay = kMonday, .toDay = kMonday, .time = std::nullopt, .op = QuoteOp::kDelete};
+      (void)RewriteQuotes(recorder, monday, root.path(), "ABC");
     }
     if (!faulty.crashed()) return;
 
