@@ -384,7 +384,12 @@ bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
   if (timeColumn_ < count_ &&
       ((!titled_ && time.size() < 3 && time != "0" && time.find(':') == std::string_view::npos) ||
        !ReadTimeCell(time, timeDigits_, seconds))) {
-    return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
+    // A tick's time to the millisecond reads, but no quote file keeps it.
+    const std::size_t colon = time.rfind(':'), dot = time.find('.');
+    const bool fraction = colon != std::string_view::npos && dot > colon && dot != std::string_view::npos;
+    return Fail(line.number, Quoted(time) + (fraction ? " has a fraction of a second, which a quote file cannot keep: "
+                                                        "import bars, not ticks."
+                                                      : " is no time of day."));
   }
   return true;
 }

@@ -413,6 +413,8 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Date Time Close\n2013-11-15 09:05 1\n2013-11-15 09:10 1\n2013-11-15 09:05 1\n",
        "Line 4: a second quote of 11/15/13 09:05:00 (the first is on line 2)."},
       {"Date Time Close\n2013-11-15 9.05 1\n", "Line 2: \"9.05\" is no time of day."},
+      {"<DATE>\t<TIME>\t<BID>\t<ASK>\t<LAST>\t<VOLUME>\n2024.01.04\t09:30:00.125\t1.0941\t1.0942\t1.0941\t1\n",
+       "Line 2: \"09:30:00.125\" has a fraction of a second, which a quote file cannot keep: import bars, not ticks."},
       {"Date,Close\n03/01/22,1\n04/01/22,2\n",
        "Line 2: no date of the text tells the day from the month (\"03/01/22\").\n"
        "Choose the order: --dates dmy, mdy or ymd."},
