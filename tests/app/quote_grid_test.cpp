@@ -118,7 +118,6 @@ TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
   EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
             (std::vector<std::string>{"06/15/98", "09:15:00", "10.3750", "11.0000", "10.0000", "10.5000", "1002", "N/A"}));
   EXPECT_EQ(QuoteMomentText(grid.rows[2], grid.style), "06/15/98 09:05:00");
-  EXPECT_EQ(kQuoteColumnHeadings[kQuoteTimeColumn], std::string("Time"));
 }
 
 // A header promising more quotes than the file holds shows those held; an empty series is

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "gui/main_frame.h"
@@ -99,9 +100,10 @@ struct GuiWindow {
       act(qobject_cast<T*>(QApplication::activeModalWidget()));
     });
   }
-  // Runs `command`; `act` is called with its modal dialog once it is open.
-  void Run(CommandId command, std::function<void(QDialog*)> act) {
-    WhenOpens<QDialog>(std::move(act));
+  // Runs `command`; `act` is called with its modal dialog, a T, once it is open.
+  template <typename T = QDialog>
+  void Run(CommandId command, std::function<void(std::type_identity_t<T>*)> act) {
+    WhenOpens<T>(std::move(act));
     frame->view()->RunCommand(command);
   }
   static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
