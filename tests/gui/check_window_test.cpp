@@ -220,15 +220,7 @@ TEST(CheckWindow, LongWorkShowsItsProgressOnlyAfterAMomentFollowsItAndCancels) {
   EXPECT_EQ(VisibleWindow<QProgressDialog>(), nullptr);  // gone once the work is done
 }
 
-// "row label" for each mark on the chart, after checking that each is a problem's.
-std::vector<std::string> ProblemMarks(CChartPane* chart) {
-  std::vector<std::string> marks;
-  for (const CChartPane::Mark& mark : chart->marks()) {
-    EXPECT_EQ(mark.kind, CChartPane::MarkKind::kProblem);
-    marks.push_back(std::to_string(mark.row) + " " + mark.label.toStdString());
-  }
-  return marks;
-}
+constexpr auto kProblem = CChartPane::MarkKind::kProblem;
 
 TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChanges) {
   test::GuiWindow w;
@@ -250,7 +242,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"HILO", "06/17/98", "high 4.10 below low 4.20"}));
   // Newest first: 06/22, 06/19, 06/18, 06/17.
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"3 high 4.10 below low 4.20"});
   const auto xOfRow = [chart](int row) {
     return chart->PlotRect().left() + static_cast<int>(chart->viewport().XOfBar(BarOfRow(chart->viewport().bars(), row)));
   };
@@ -261,16 +253,16 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   // Another symbol, from the list and from the symbol grid: each shows its own.
   DoubleClickRow(list, 1);
   ASSERT_EQ(w.state().m_seriesSymbol, "ZERO");
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"1 close is zero"});
   test::GuiWindow::Click(w.frame->view()->symbolGrid(), 0);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"3 high 4.10 below low 4.20"});
 
   // A quote deleted before it: the mark stays on its day, now one row higher.
   ASSERT_EQ(w.state().m_selQuoteRow, 0);
   w.Run(kCmdDeleteQuote, test::GuiWindow::Ok);
   ASSERT_EQ(w.state().m_quoteCount, 5);
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"2 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"2 high 4.10 below low 4.20"});
   EXPECT_EQ(w.state().QuoteDateText(2), "06/17/98");
 
   // The day mended in Edit quote: its mark and its line go.
@@ -287,7 +279,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
 
   // Closing the window takes its marks away.
   DoubleClickRow(list, 0);
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"1 close is zero"});
   check->close();
   EXPECT_TRUE(chart->marks().empty());
 }

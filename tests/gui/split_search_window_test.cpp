@@ -54,17 +54,11 @@ struct SearchWindow : test::GuiWindow {
     }
     return lines;
   }
-  std::vector<std::string> Marks() {
-    std::vector<std::string> marks;
-    for (const auto& m : frame->view()->chartPane()->marks()) {
-      marks.push_back(std::to_string(m.row) + " " + m.label.toStdString());
-    }
-    return marks;
-  }
   void Choose(int line) { search->resultList()->setCurrentRow(line); }
   CSplitSearchDlg* search = nullptr;
 };
 
+constexpr auto kCandidate = CChartPane::MarkKind::kCandidate;
 const std::string kAbc = "ABC possible 1 for 2 split on 06/22/98";
 const std::string kMid = "MID possible 4 for 1 split on 06/17/98";
 const std::string kZed = "ZED possible 2 for 1 split on 06/18/98";
@@ -153,13 +147,13 @@ TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
   EXPECT_EQ(w.frame->view()->symbolGrid()->currentIndex().row(), 2);
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ZED");
   EXPECT_EQ(w.frame->view()->chartPane()->currentRow(), 4);
-  EXPECT_EQ(w.Marks(), std::vector<std::string>{"4 2 for 1"});
+  EXPECT_EQ(w.Marks(kCandidate), std::vector<std::string>{"4 2 for 1"});
   EXPECT_TRUE(w.search->splitButton()->isDefault());
   EXPECT_TRUE(w.messages.empty());
 
   // Closing the window takes its marks off the chart.
   w.search->closeButton()->click();
-  EXPECT_TRUE(w.Marks().empty());
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
 }
 
 TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
@@ -204,9 +198,9 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   EXPECT_EQ(w.state().m_seriesSymbol, "MID");
   w.search->orderBox()->setCurrentIndex(2);
   EXPECT_EQ(w.search->resultList()->currentItem()->text().toStdString(), kMid);
-  EXPECT_EQ(w.Marks(), Lines{"5 4 for 1"});
+  EXPECT_EQ(w.Marks(kCandidate), Lines{"5 4 for 1"});
   w.search->ratioBox(7)->setChecked(false);  // 4 for 1
-  EXPECT_TRUE(w.Marks().empty());
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
 
   // Save As still writes every line found, in the order found.
   w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });

@@ -19,6 +19,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "gui/chart_pane.h"
 #include "gui/main_frame.h"
 #include "support/portfolio_builder.h"
 #include "support/single_drive_fs.h"
@@ -90,6 +91,16 @@ struct GuiWindow {
   static void ClickHeader(QHeaderView* header, int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  }
+
+  // "row label" for each mark on the chart, each checked to be of `kind`.
+  std::vector<std::string> Marks(CChartPane::MarkKind kind) const {
+    std::vector<std::string> marks;
+    for (const CChartPane::Mark& mark : frame->view()->chartPane()->marks()) {
+      EXPECT_EQ(mark.kind, kind);
+      marks.push_back(std::to_string(mark.row) + " " + mark.label.toStdString());
+    }
+    return marks;
   }
 
   // `act` is called with the modal dialog of type T that the next step opens.
