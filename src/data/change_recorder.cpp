@@ -77,7 +77,7 @@ std::string ChangeRecorder::Absolute(const std::string& path) {
   return WithTrailingSlash(real) + path.substr(dir.size());
 }
 
-bool ChangeRecorder::Note(const std::string& path, bool later, const std::string& ahead) {
+bool ChangeRecorder::Note(const std::string& path, bool replacedWhole, bool later, const std::string& ahead) {
   if (!open_) return true;
   const std::size_t firstNew = change_.files.size();
   for (const std::string* noted : {&path, &ahead}) {
@@ -85,8 +85,13 @@ bool ChangeRecorder::Note(const std::string& path, bool later, const std::string
     const std::string absolute = Absolute(*noted);
     if (noted_.count(absolute) || (!change_.files.empty() && change_.files.back().path == absolute)) continue;
     if (!live_ && !(live_ = history_.LockLive())) return false;
-    FileChange file{absolute, std::nullopt, std::nullopt, std::nullopt};
-    if (target().IsRegularFile(absolute)) {
+    FileChange file;
+    file.path = absolute;
+    FileInfo info;
+    if ((replacedWhole || noted == &ahead) && target().StatNoFollow(absolute, &info) &&
+        info.kind == DirEntry::Kind::kFile) {
+      file.replacedWhole = true;
+    } else if (target().IsRegularFile(absolute)) {
       Bytes before;
       if (!ReadWholeFile(target(), absolute, &before)) {
         // A file noted ahead is noted again when it is altered, if it is.
@@ -109,25 +114,36 @@ bool ChangeRecorder::Note(const std::string& path, bool later, const std::string
   return later || history_.FlushRecording(nullptr);
 }
 
+bool ChangeRecorder::IsKept(const std::string& path) {
+  FileInfo at, kept;
+  if (!open_ || !target().Stat(path, &at)) return false;
+  return std::any_of(change_.files.begin(), change_.files.end(), [&](const FileChange& file) {
+    return file.kept && target().Stat(history_.KeptPath(change_.id, *file.kept), &kept) &&
+           kept.identity == at.identity;
+  });
+}
+
 std::unique_ptr<WritableFile> ChangeRecorder::CreateForWrite(const std::string& path) {
-  return Note(path) ? target().CreateForWrite(path) : nullptr;
+  return !IsKept(path) && Note(path, false) ? target().CreateForWrite(path) : nullptr;
 }
 
 std::unique_ptr<WritableFile> ChangeRecorder::OpenForRewrite(const std::string& path) {
-  return Note(path) ? target().OpenForRewrite(path) : nullptr;
+  return !IsKept(path) && Note(path, false) ? target().OpenForRewrite(path) : nullptr;
 }
 
 std::unique_ptr<WritableFile> ChangeRecorder::CreateExclusive(const std::string& path) {
   if (!open_) return target().CreateExclusive(path);
-  if (!Note(path, true, TemporaryTarget(path))) return nullptr;
+  // A leftover at the temporary name is removed only while it has no other name: it is copied.
+  if (!Note(path, false, true, TemporaryTarget(path))) return nullptr;
   auto file = target().CreateExclusive(path);
   return file ? std::make_unique<RecordedFile>(history_, std::move(file)) : nullptr;
 }
 
 bool ChangeRecorder::Rename(const std::string& from, const std::string& to) {
-  return Note(from) && Note(to) && target().Rename(from, to);
+  // `from` lives on under the new name, so that it is copied.
+  return Note(from, false) && Note(to, true) && target().Rename(from, to);
 }
 
-bool ChangeRecorder::Remove(const std::string& path) { return Note(path) && target().Remove(path); }
+bool ChangeRecorder::Remove(const std::string& path) { return Note(path, true) && target().Remove(path); }
 
 }  // namespace barvane

@@ -48,11 +48,16 @@ class ChangeRecorder final : public FileSystemWrapper {
                                                   FileIdentity* identity, bool* busy) override;
 
  private:
-  // Notes `path`'s bytes if this change has not, and those of the file `ahead` (unless empty)
-  // where they can be read; false (and the call refused) when `path`'s cannot be read or
-  // stored, since the change could then not be undone. The notes are on the disk when Note
+  // Notes `path`'s bytes if this change has not, and those of the file `ahead` (unless empty),
+  // which a temporary file is made to replace, where they can be read; false (and the call
+  // refused) when `path`'s cannot be read or stored, since the change could then not be undone.
+  // A file `replacedWhole` by the call (renamed over, removed), like `ahead`, may be kept by
+  // the history under a further name instead of copied. The notes are on the disk when Note
   // returns unless `later`.
-  bool Note(const std::string& path, bool later = false, const std::string& ahead = {});
+  bool Note(const std::string& path, bool replacedWhole, bool later = false, const std::string& ahead = {});
+  // Whether `path` is a file the history keeps under a further name, which a write in place
+  // would alter.
+  bool IsKept(const std::string& path);
   std::string Absolute(const std::string& path);
 
   History& history_;

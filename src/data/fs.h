@@ -95,6 +95,15 @@ class FileSystem {
   // Replaces `to` with `from` in one atomic step.
   [[nodiscard]] virtual bool Rename(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool Remove(const std::string& path) = 0;
+  // Gives the regular file `existing` the further name `newPath` on the same file system (a hard
+  // link), replacing nothing at `newPath`. A link or anything else but a regular file at
+  // `existing` is refused. False where it cannot be done (another file system, no support here),
+  // so that a caller copies the bytes instead.
+  [[nodiscard]] virtual bool Link(const std::string& existing, const std::string& newPath) {
+    (void)existing;
+    (void)newPath;
+    return false;
+  }
   // Creates the directory `path` (its parent must exist); true when it exists afterwards.
   [[nodiscard]] virtual bool CreateDirectory(const std::string& path) = 0;
   // Flushes the directory's entries (after a rename) to the disk.
@@ -166,6 +175,9 @@ class FileSystemWrapper : public FileSystem {
     return target_.Rename(from, to);
   }
   bool Remove(const std::string& path) override { return target_.Remove(path); }
+  bool Link(const std::string& existing, const std::string& newPath) override {
+    return target_.Link(existing, newPath);
+  }
   bool CreateDirectory(const std::string& path) override { return target_.CreateDirectory(path); }
   bool SyncDirectory(const std::string& dir) override { return target_.SyncDirectory(dir); }
   bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override {

@@ -188,6 +188,16 @@ class PosixFileSystem final : public FileSystem {
 
   bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
+  bool Link(const std::string& existing, const std::string& newPath) override {
+    // linkat without AT_SYMLINK_FOLLOW names the link itself, never its target; what was linked
+    // is looked at afterwards, since `existing` may have been swapped meanwhile.
+    if (::linkat(AT_FDCWD, existing.c_str(), AT_FDCWD, newPath.c_str(), 0) != 0) return false;
+    struct stat st {};
+    if (::lstat(newPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return true;
+    ::unlink(newPath.c_str());
+    return false;
+  }
+
   bool CreateDirectory(const std::string& path) override {
     return ::mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsDirectory(path));
   }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <system_error>
@@ -28,8 +29,8 @@ constexpr std::uint32_t kMostItems = 1u << 16;
 // The old layout's flags.
 constexpr std::uint8_t kHasBefore = 1, kHasAfter = 2;
 // The new layout's: the after-state's bytes, the index of the file whose before-state it is, or
-// its digest.
-constexpr std::uint8_t kAfterBytes = 2, kAfterOfFile = 4, kAfterDigest = 8;
+// its digest; and the before-state kept as a file of its own, known by its number.
+constexpr std::uint8_t kAfterBytes = 2, kAfterOfFile = 4, kAfterDigest = 8, kBeforeKept = 16;
 
 class Writer {
  public:
@@ -97,6 +98,7 @@ struct FileLayout {
   std::uint8_t flags = 0;
   Blob before, after;
   std::uint32_t afterOfFile = 0;
+  std::uint32_t kept = 0;
 };
 
 void WriteBlob(Writer* header, const Blob& blob) {
@@ -143,7 +145,7 @@ Bytes Serialize(const Change& change, bool pack, const std::map<std::string, Pac
   };
   for (const FileChange& file : change.files) {
     header.Text(file.path);
-    std::uint8_t flags = file.before ? kHasBefore : 0;
+    std::uint8_t flags = file.kept ? kHasBefore | kBeforeKept : file.before ? kHasBefore : 0;
     std::uint32_t ofFile = 0;
     if (file.after) {
       const auto same = std::find_if(change.files.begin(), change.files.end(),
@@ -154,7 +156,9 @@ Bytes Serialize(const Change& change, bool pack, const std::map<std::string, Pac
       flags |= kAfterDigest;
     }
     header.Number(flags, 1);
-    if (file.before) {
+    if (file.kept) {
+      header.Number(*file.kept, 4);
+    } else if (file.before) {
       const auto ahead = ready.find(file.path);
       const bool fits = pack && ahead != ready.end() && ahead->second.length == file.before->size();
       WriteBlob(&header, addBlob(*file.before, fits ? &ahead->second : nullptr));
@@ -215,12 +219,15 @@ bool ParseHeader(const std::uint8_t* data, std::size_t size, bool old, Change* c
       layout.flags = static_cast<std::uint8_t>((flags & kHasBefore) | (flags & kHasAfter ? kAfterBytes : 0));
     } else {
       layout.flags = static_cast<std::uint8_t>(flags);
-      std::uint64_t ofFile = 0;
-      if ((flags & kHasBefore && !ReadBlob(&in, &layout.before)) || (flags & kAfterBytes && !ReadBlob(&in, &layout.after)) ||
+      std::uint64_t ofFile = 0, kept = 0;
+      if ((flags & kBeforeKept && !in.Number(4, &kept)) ||
+          (flags & kHasBefore && !(flags & kBeforeKept) && !ReadBlob(&in, &layout.before)) || (flags & kAfterBytes && !ReadBlob(&in, &layout.after)) ||
           (flags & kAfterOfFile && (!in.Number(4, &ofFile) || ofFile >= files))) {
         return false;
       }
       layout.afterOfFile = static_cast<std::uint32_t>(ofFile);
+      layout.kept = static_cast<std::uint32_t>(kept);
+      if (flags & kBeforeKept) file.kept = layout.kept;
       if (flags & kAfterDigest) {
         file.afterDigest.emplace();
         if (!in.Number(8, &file.afterDigest->length) || !in.Block(file.afterDigest->digest.data(), 32)) return false;
@@ -236,13 +243,18 @@ bool ParseHeader(const std::uint8_t* data, std::size_t size, bool old, Change* c
 std::uint64_t FileSize(bool old, std::uint32_t headerSize, const std::vector<FileLayout>& layouts) {
   std::uint64_t size = kPrefixSize + headerSize + (old ? 0 : kChecksumSize);
   for (const FileLayout& layout : layouts) {
-    if (layout.flags & kHasBefore) size += layout.before.stored;
+    if ((layout.flags & (kHasBefore | kBeforeKept)) == kHasBefore) size += layout.before.stored;
     if (layout.flags & kAfterBytes) size += layout.after.stored;
   }
   return size;
 }
 
-bool Parse(const Bytes& bytes, Change* change) {
+// Reads the before-bytes a change keeps as its file number `n`.
+using KeptReader = std::function<bool(std::uint32_t n, Bytes* bytes)>;
+
+// `bytes` as a change; a before-state kept as a file of its own is read through `readKept`, and
+// without one makes the bytes no change.
+bool Parse(const Bytes& bytes, Change* change, const KeptReader& readKept = {}) {
   std::uint32_t headerSize = 0;
   bool old = false;
   if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize, &old) ||
@@ -268,9 +280,10 @@ bool Parse(const Bytes& bytes, Change* change) {
   for (std::size_t i = 0; i < change->files.size(); ++i) {
     FileChange& file = change->files[i];
     const FileLayout& layout = layouts[i];
+    if (layout.flags & kBeforeKept && (!readKept || !readKept(layout.kept, &*file.before))) return false;
     for (auto [state, blob, flag] : {std::tuple{&file.before, layout.before, kHasBefore},
                                      std::tuple{&file.after, layout.after, kAfterBytes}}) {
-      if (!(layout.flags & flag)) continue;
+      if (!(layout.flags & flag) || (flag == kHasBefore && layout.flags & kBeforeKept)) continue;
       // The sizes summed to the file's size, but a crafted file may make that sum wrap.
       if (blob.stored > end - at) return false;
       if (!Unpack(blob.packing, bytes.data() + at, static_cast<std::size_t>(blob.stored), blob.length, &**state)) {
@@ -312,15 +325,16 @@ std::uint64_t IdOf(const std::string& name, const std::string& extension) {
   return id;
 }
 
-// The id of a later part of a recording, "<digits>.rec<digits>", and in `first` the index of
-// its first file; 0 when `name` is none.
-std::uint64_t PartOf(const std::string& name, std::uint64_t* first) {
+// The id of a store file numbered within its change, "<digits>.<kind><digits>", and in `n` its
+// number; 0 when `name` is none. Later parts of a recording are "rec" and their number is the
+// index of their first file; before-states kept as files of their own are "keep".
+std::uint64_t NumberedOf(const std::string& name, const std::string& kind, std::uint64_t* n) {
   const std::size_t dot = name.find('.');
-  if (dot == std::string::npos || name.compare(dot + 1, 3, "rec") != 0) return 0;
-  const std::string digits = name.substr(dot + 4);
+  if (dot == std::string::npos || name.compare(dot + 1, kind.size(), kind) != 0) return 0;
+  const std::string digits = name.substr(dot + 1 + kind.size());
   if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
-  *first = std::stoull(digits);
-  return IdOf(name.substr(0, dot) + ".rec", "rec");
+  *n = std::stoull(digits);
+  return IdOf(name.substr(0, dot) + "." + kind, kind);
 }
 
 // Whether `name` is the temporary file through which the store writes one of its own files.
@@ -329,7 +343,7 @@ bool IsOwnTemporary(const std::string& name) {
   if (!name.ends_with(suffix)) return false;
   const std::string target = name.substr(0, name.size() - suffix.size());
   std::uint64_t first = 0;
-  if (PartOf(target, &first) != 0) return true;
+  if (NumberedOf(target, "rec", &first) != 0) return true;
   for (const char* extension : {"chg", "rec", "undone", "undoing", "redoing"}) {
     if (IdOf(target, extension) != 0) return true;
   }
@@ -419,6 +433,10 @@ std::string History::PathOf(std::uint64_t id, const char* extension) const {
   return directory_ + digits + "." + extension;
 }
 
+std::string History::KeptPath(std::uint64_t id, std::uint32_t n) const {
+  return PathOf(id, ("keep" + std::to_string(n)).c_str());
+}
+
 bool History::ListIds(std::vector<std::uint64_t>* ids, const char* extension) {
   ids->clear();
   if (!fs_.IsDirectory(directory_)) return true;
@@ -449,6 +467,12 @@ bool History::ReadStored(std::uint64_t id, Stored* stored) {
       FileSize(old, headerSize, layouts) != stored->size) {
     return false;
   }
+  for (const FileChange& changed : stored->change.files) {
+    FileInfo info;
+    if (changed.kept && fs_.Stat(KeptPath(id, *changed.kept), &info)) {
+      stored->size += info.size;
+    }
+  }
   stored->change.undone = fs_.IsRegularFile(PathOf(id, "undone"));
   return stored->change.id == id;
 }
@@ -476,9 +500,17 @@ bool History::List(const std::string& dir, std::vector<Change>* changes) {
   return true;
 }
 
+bool History::ParseStored(const Bytes& bytes, std::uint64_t id, Change* change) {
+  return Parse(bytes, change,
+               [&](std::uint32_t n, Bytes* kept) {
+                 return ReadWholeFile(fs_, KeptPath(id, n), kept);
+               }) &&
+         change->id == id;
+}
+
 bool History::Load(std::uint64_t id, Change* change) {
   Bytes bytes;
-  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || !Parse(bytes, change) || change->id != id) return false;
+  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || !ParseStored(bytes, id, change)) return false;
   change->undone = fs_.IsRegularFile(PathOf(id, "undone"));
   LoadAfters(change);
   return true;
@@ -533,16 +565,33 @@ std::unique_ptr<PortfolioLock> History::LockForRecovery() {
 bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return false;
   // Recordings live until the change is stored: their bytes are kept whole, which is quicker.
+  const auto noteUnflushed = [&](const std::string& path) {
+    // The directory holds new names, which must reach the disk as well.
+    unflushed_.push_back(path);
+    const std::string dir = WithoutTrailingSlash(directory_);
+    if (std::find(unflushed_.begin(), unflushed_.end(), dir) == unflushed_.end()) unflushed_.push_back(dir);
+  };
+  const auto forgetKept = [&] {
+    Change made = *change;
+    made.files.erase(made.files.begin(), made.files.begin() + static_cast<long>(std::min(firstNew, made.files.size())));
+    RemoveKept(made);
+    for (std::size_t i = firstNew; i < change->files.size(); ++i) change->files[i].kept.reset();
+  };
   if (change->id != 0) {
     Change part;
     part.id = change->id;
-    part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
-                      change->files.end());
     const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
-    if (!WriteUnflushed(fs_, path, Serialize(part, false))) return false;
-    unflushed_.push_back(path);
-    PackAhead(*change, firstNew);
-    return true;
+    if (KeepBefores(change, firstNew)) {
+      part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
+                        change->files.end());
+      if (WriteUnflushed(fs_, path, Serialize(part, false))) {
+        noteUnflushed(path);
+        PackAhead(*change, firstNew);
+        return true;
+      }
+    }
+    forgetKept();
+    return false;
   }
   // The id is taken and its recording made visible under one lock, on the store's parent
   // because live changes share the store's own: another process's NewId then sees it.
@@ -550,16 +599,40 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (!lock.Acquire({DirectoryOf(WithoutTrailingSlash(directory_))}, LockMode::kExclusive)) return false;
   change->id = NewId();
   const std::string path = PathOf(change->id, "rec");
-  if (WriteUnflushed(fs_, path, Serialize(*change, false))) {
-    // The directory holds a new name, which must reach the disk as well.
-    unflushed_.push_back(path);
-    unflushed_.push_back(WithoutTrailingSlash(directory_));
+  if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false))) {
+    noteUnflushed(path);
     packingAhead_.clear();
     PackAhead(*change, 0);
     return true;
   }
+  forgetKept();
   change->id = 0;
   return false;
+}
+
+bool History::KeepBefores(Change* change, std::size_t first) {
+  for (std::size_t i = first; i < change->files.size(); ++i) {
+    FileChange& file = change->files[i];
+    if (!file.replacedWhole || file.before || file.kept) continue;
+    // A file larger than any read could keep would be refused at the undo: it is refused now.
+    FileInfo info;
+    const auto n = static_cast<std::uint32_t>(i);
+    if (fs_.StatNoFollow(file.path, &info) && info.size <= kLargestWholeRead &&
+        fs_.Link(file.path, KeptPath(change->id, n))) {
+      file.kept = n;
+      continue;
+    }
+    Bytes bytes;
+    if (!ReadWholeFile(fs_, file.path, &bytes)) return false;
+    file.before = std::move(bytes);
+  }
+  return true;
+}
+
+void History::RemoveKept(const Change& change) {
+  for (const FileChange& file : change.files) {
+    if (file.kept) (void)fs_.Remove(KeptPath(change.id, *file.kept));
+  }
 }
 
 void History::PackAhead(const Change& change, std::size_t first) {
@@ -594,7 +667,7 @@ bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
   std::vector<std::pair<std::uint64_t, std::string>> parts;
   for (const DirEntry& entry : entries) {
     std::uint64_t first = 0;
-    if (PartOf(entry.name, &first) == id) parts.emplace_back(first, directory_ + entry.name);
+    if (NumberedOf(entry.name, "rec", &first) == id) parts.emplace_back(first, directory_ + entry.name);
   }
   std::sort(parts.begin(), parts.end());
   paths->clear();
@@ -605,14 +678,14 @@ bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
 bool History::LoadRecording(std::uint64_t id, Change* change) {
   Bytes bytes;
   std::vector<std::string> parts;
-  if (!ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) || !Parse(bytes, change) || change->id != id ||
-      !ListParts(id, &parts)) {
+  if (!ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) || !ParseStored(bytes, id, change) || !ListParts(id, &parts)) {
     return false;
   }
   for (const std::string& path : parts) {
     Change part;
-    // A part torn by a crash was never flushed, so no file it notes was altered yet.
-    if (!ReadWholeFile(fs_, path, &bytes) || !Parse(bytes, &part) || part.id != id) continue;
+    // A part torn by a crash, or without a file it keeps, was never flushed, so no file it notes
+    // was altered yet.
+    if (!ReadWholeFile(fs_, path, &bytes) || !ParseStored(bytes, id, &part)) continue;
     for (FileChange& file : part.files) change->files.push_back(std::move(file));
   }
   return true;
@@ -631,7 +704,17 @@ void History::RemoveRecording(std::uint64_t id) {
 }
 
 bool History::Commit(Change change) {
-  std::vector<FileChange> kept;
+  // Read back for the comparisons below: the file kept is still in the page cache.
+  for (FileChange& file : change.files) {
+    if (!file.kept || file.before) continue;
+    file.before.emplace();
+    if (!ReadWholeFile(fs_, KeptPath(change.id, *file.kept), &*file.before)) {
+      return false;
+    }
+  }
+  std::vector<FileChange> changed;
+  Change unchanged;
+  unchanged.id = change.id;
   for (FileChange& file : change.files) {
     if (fs_.IsRegularFile(file.path)) {
       Bytes after;
@@ -640,11 +723,12 @@ bool History::Commit(Change change) {
     } else {
       file.after.reset();
     }
-    if (file.before != file.after) kept.push_back(std::move(file));
+    (file.before != file.after ? changed : unchanged.files).push_back(std::move(file));
   }
-  change.files = std::move(kept);
+  change.files = std::move(changed);
   if (change.files.empty()) {
     RemoveRecording(change.id);
+    RemoveKept(unchanged);
     return true;
   }
   for (FileChange& file : change.files) {
@@ -666,21 +750,27 @@ bool History::Commit(Change change) {
   }
   packingAhead_.clear();
   const std::string path = PathOf(change.id, "chg");
-  // The change is on the disk before its recording goes.
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteUnflushed(fs_, path, Serialize(change, true, packed)) ||
-      !fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) {
+      !WriteUnflushed(fs_, path, Serialize(change, true, packed))) {
     return false;
   }
-  RemoveRecording(change.id);
+  // The older changes go before the flush, so that the disk takes their removal with it rather
+  // than after it; a crash meanwhile leaves the recording, which completes the change as stored.
   Prune(change);
+  // The change is on the disk before its recording goes.
+  if (!fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) return false;
+  RemoveRecording(change.id);
+  RemoveKept(unchanged);
   return true;
 }
 
-bool History::Drop(std::uint64_t id) {
+bool History::Drop(const Change& change) {
   // A change dropped returns after a crash at worst, to be dropped again; its undone mark goes
-  // only once it is gone for good, so that it never returns as a change in effect.
+  // only once it is gone for good, so that it never returns as a change in effect. The files
+  // it keeps go after it: one left behind is a leftover.
+  const std::uint64_t id = change.id;
   if (!fs_.Remove(PathOf(id, "chg"))) return false;
+  RemoveKept(change);
   return !fs_.IsRegularFile(PathOf(id, "undone")) ||
          (fs_.SyncDirectory(WithoutTrailingSlash(directory_)) && RemoveIfPresent(fs_, PathOf(id, "undone")));
 }
@@ -695,7 +785,7 @@ void History::Prune(const Change& latest) {
         c.undone && c.id < latest.id &&
         std::any_of(c.portfolios.begin(), c.portfolios.end(), [&](const std::string& p) { return Lists(latest, p); });
     if (redoBranch) {
-      (void)Drop(c.id);
+      (void)Drop(c);
     } else {
       kept.push_back(std::move(stored));
     }
@@ -728,14 +818,41 @@ void History::Prune(const Change& latest) {
   }
   std::uint64_t total = 0;
   for (const Stored& stored : kept) total += wanted.count(stored.change.id) ? stored.size : 0;
+  // Files kept under further names hold their bytes unpacked: over the cap, the oldest changes
+  // take them in packed before any change goes.
+  for (Stored& stored : kept) {
+    if (total <= limits_.maxBytes) break;
+    if (!wanted.count(stored.change.id) || stored.change.id == latest.id) continue;
+    std::uint64_t size = 0;
+    if (PackKept(stored.change, &size)) {
+      total -= stored.size - std::min(size, stored.size);
+      stored.size = size;
+    }
+  }
   // Then the oldest go until the store fits, up to the latest change: the oldest kept change is
   // the oldest of each of its portfolios, so no portfolio is left with a gap.
   for (const Stored& stored : kept) {
     const bool tooLarge = total > limits_.maxBytes && stored.change.id < latest.id;
     if (wanted.count(stored.change.id) && !tooLarge) continue;
     if (wanted.count(stored.change.id)) total -= stored.size;
-    (void)Drop(stored.change.id);
+    (void)Drop(stored.change);
   }
+}
+
+bool History::PackKept(const Change& listed, std::uint64_t* size) {
+  if (std::none_of(listed.files.begin(), listed.files.end(), [](const FileChange& file) { return file.kept; })) {
+    return false;
+  }
+  Bytes bytes;
+  Change change;
+  if (!ReadWholeFile(fs_, PathOf(listed.id, "chg"), &bytes) || !ParseStored(bytes, listed.id, &change)) return false;
+  for (FileChange& file : change.files) file.kept.reset();
+  bytes = Serialize(change, true);
+  // The change stands whole with its bytes before the files go: a crash leaves them as leftovers.
+  if (!WriteFileSafely(fs_, PathOf(listed.id, "chg"), bytes)) return false;
+  RemoveKept(listed);
+  *size = bytes.size();
+  return true;
 }
 
 bool History::MarkApplying(const Change& change, bool undo) {
@@ -743,7 +860,10 @@ bool History::MarkApplying(const Change& change, bool undo) {
   Change afters;
   afters.id = change.id;
   afters.time = change.time;
-  for (const FileChange& file : change.files) afters.files.push_back({file.path, std::nullopt, file.after, std::nullopt});
+  for (const FileChange& file : change.files) {
+    afters.files.emplace_back().path = file.path;
+    afters.files.back().after = file.after;
+  }
   return WriteFileSafely(fs_, PathOf(change.id, "undoing"), Serialize(afters, true));
 }
 
@@ -775,26 +895,36 @@ void History::RemoveLeftovers() {
   std::vector<DirEntry> entries;
   if (!fs_.IsDirectory(directory_) || !fs_.ListDirectory(directory_, &entries)) return;
   bool removed = false;
-  for (const DirEntry& entry : entries) {
-    std::uint64_t first = 0;
-    const std::uint64_t part = PartOf(entry.name, &first);
-    const std::uint64_t recording = part != 0 ? part : IdOf(entry.name, "rec");
-    // A later part of a recording whose first part is gone, or any part of a recording whose
-    // change is stored whole, belongs to a change already stored; a first part torn by a crash
-    // was never flushed, so that none of its files was altered.
-    Stored stored;
-    Bytes bytes;
-    Change torn;
-    const bool orphan = (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
-                        (recording != 0 && ReadStored(recording, &stored)) ||
-                        (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
-                         !Parse(bytes, &torn));
-    if (!orphan && !IsOwnTemporary(entry.name)) continue;
-    const std::string path = directory_ + entry.name;
-    // Looked at without following links: a link planted under such a name is not the store's.
-    FileInfo info;
-    if (!fs_.StatNoFollow(path, &info) || info.kind != DirEntry::Kind::kFile) continue;
-    removed = fs_.Remove(path) || removed;
+  // Recordings first: a file kept for a recording removed here is then a leftover as well.
+  for (const bool keptFiles : {false, true}) {
+    for (const DirEntry& entry : entries) {
+      std::uint64_t first = 0, n = 0;
+      const std::uint64_t kept = NumberedOf(entry.name, "keep", &n);
+      if ((kept != 0) != keptFiles) continue;
+      const std::uint64_t part = NumberedOf(entry.name, "rec", &first);
+      const std::uint64_t recording = part != 0 ? part : IdOf(entry.name, "rec");
+      // A later part of a recording whose first part is gone, or any part of a recording whose
+      // change is stored whole, belongs to a change already stored; a first part torn by a crash
+      // was never flushed, so that none of its files was altered. A kept file belongs to its
+      // recording, else to its stored change if that names it.
+      Stored stored;
+      Bytes bytes;
+      Change torn;
+      const bool orphan =
+          (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
+          (recording != 0 && ReadStored(recording, &stored)) ||
+          (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
+           !ParseStored(bytes, recording, &torn)) ||
+          (kept != 0 && !fs_.IsRegularFile(PathOf(kept, "rec")) &&
+           !(ReadStored(kept, &stored) && std::any_of(stored.change.files.begin(), stored.change.files.end(),
+                                                      [&](const FileChange& file) { return file.kept == n; })));
+      if (!orphan && !IsOwnTemporary(entry.name)) continue;
+      const std::string path = directory_ + entry.name;
+      // Looked at without following links: a link planted under such a name is not the store's.
+      FileInfo info;
+      if (!fs_.StatNoFollow(path, &info) || info.kind != DirEntry::Kind::kFile) continue;
+      removed = fs_.Remove(path) || removed;
+    }
   }
   if (removed) (void)fs_.SyncDirectory(directory_);
 }

@@ -5,7 +5,9 @@
 // anyway to see that nothing else changed it since.
 //
 // One directory holds every portfolio's changes: "<id>.chg" a complete change, its before
-// bytes packed (packing.h); "<id>.rec" the before-states of a change still being made, and
+// bytes packed (packing.h) or, for a file the change replaced whole, kept as "<id>.keep<n>": the
+// replaced file itself under a further name, which costs neither a copy nor a flush of its
+// bytes (where the store and the file share a file system); "<id>.rec" the before-states of a change still being made, and
 // "<id>.rec<n>" those of its files from the n-th on, noted later; "<id>.undone" present while
 // the change is undone, holding its files' bytes after; "<id>.undoing" (those bytes) and
 // "<id>.redoing" present while an undo or redo is putting files back. Change and recording
@@ -40,9 +42,14 @@ struct StateDigest {
 
 struct FileChange {
   std::string path;             // absolute
-  std::optional<Bytes> before;  // none: the file did not exist
+  std::optional<Bytes> before;  // none: the file did not exist (or its bytes are `kept`, unread)
   std::optional<Bytes> after;   // none: the file did not exist afterwards, or only afterDigest is kept
   std::optional<StateDigest> afterDigest;  // what the file held afterwards when `after` is not kept
+  // The recorder's word that the file is only replaced whole or removed, never written in
+  // place: the history may then keep the file itself under a further name instead of a copy.
+  bool replacedWhole = false;
+  // The before-bytes are the store's file "<id>.keep<n>", a further name of the file replaced.
+  std::optional<std::uint32_t> kept;
 };
 
 // Whether `state` (none: no file) is what `file` held after its change.
@@ -93,6 +100,9 @@ class History {
   // Change `id` with every file's bytes before, and after where they are kept (the change is
   // undone, or being undone). False when it is not stored or cannot be read.
   [[nodiscard]] bool Load(std::uint64_t id, Change* change);
+
+  // The store's file of change `id` that keeps a before-state as its file number `n`.
+  std::string KeptPath(std::uint64_t id, std::uint32_t n) const;
 
   // A shared lock on the store, held while this process records or applies a change, so that
   // RecoverHistory in another process leaves that change alone. Null when it cannot be had.
@@ -156,13 +166,22 @@ class History {
   void PackAhead(const Change& change, std::size_t first);
   // Merges into `change` the bytes after that an undo of it kept.
   void LoadAfters(Change* change);
+  // Change `id` from its stored bytes, with the before-bytes it keeps as files of their own.
+  [[nodiscard]] bool ParseStored(const Bytes& bytes, std::uint64_t id, Change* change);
+  // Gives each file of `change` from `first` on that is replaced whole a further name in the
+  // store, or where that cannot be, reads its bytes. False when neither can be done.
+  [[nodiscard]] bool KeepBefores(Change* change, std::size_t first);
+  void RemoveKept(const Change& change);
+  // Takes the files that stored change `listed` keeps under further names into it, packed; in
+  // `size` its size then. False when it keeps none or this fails.
+  [[nodiscard]] bool PackKept(const Change& listed, std::uint64_t* size);
   // An id higher than every id stored.
   std::uint64_t NewId();
   std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);
   [[nodiscard]] bool ListIds(std::vector<std::uint64_t>* ids, const char* extension);
   [[nodiscard]] bool ReadStored(std::uint64_t id, Stored* stored);
   [[nodiscard]] bool ReadAll(std::vector<Stored>* all);
-  bool Drop(std::uint64_t id);
+  bool Drop(const Change& change);
   void Prune(const Change& latest);
 
   FileSystem& fs_;

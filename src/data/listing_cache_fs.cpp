@@ -40,6 +40,11 @@ bool ListingCacheFs::Remove(const std::string& path) {
   return target().Remove(path);
 }
 
+bool ListingCacheFs::Link(const std::string& existing, const std::string& newPath) {
+  listings_.clear();
+  return target().Link(existing, newPath);
+}
+
 bool ListingCacheFs::CreateDirectory(const std::string& path) {
   listings_.clear();
   return target().CreateDirectory(path);

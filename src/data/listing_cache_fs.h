@@ -21,6 +21,7 @@ class ListingCacheFs final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool Link(const std::string& existing, const std::string& newPath) override;
   bool CreateDirectory(const std::string& path) override;
 
  private:

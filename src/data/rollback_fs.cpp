@@ -50,4 +50,8 @@ bool RollbackFs::Rename(const std::string& from, const std::string& to) {
 
 bool RollbackFs::Remove(const std::string& path) { return Keep(path) && target().Remove(path); }
 
+bool RollbackFs::Link(const std::string& existing, const std::string& newPath) {
+  return Keep(newPath) && target().Link(existing, newPath);
+}
+
 }  // namespace barvane

@@ -27,6 +27,7 @@ class RollbackFs final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool Link(const std::string& existing, const std::string& newPath) override;
 
  private:
   // Keeps `path`'s bytes unless already kept; false (and the call refused) when a file there

@@ -21,6 +21,11 @@ using test::Snapshot;
 using test::TempDir;
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
+#ifdef _WIN32
+constexpr bool kLinks = false;  // the store copies every file there
+#else
+constexpr bool kLinks = true;  // the store keeps a file replaced whole by a further name
+#endif
 
 void BuildPortfolio(const std::string& dir, const std::string& symbol = "ABC") {
   test::Build(dir, test::Portfolio(test::Symbol(1, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 6))));
@@ -57,40 +62,88 @@ class HistoryTest : public testing::Test {
   ChangeRecorder recorder_{FileSystem::Default(), history_};
 };
 
-TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries) {
-  BuildPortfolio(dir_);
-  const auto before = Snapshot(dir_);
-  {
-    ChangeScope scope(recorder_, {"delete-quote", dir_, "ABC", "06/15/98"}, dir_);
-    ASSERT_EQ(RewriteQuotes(recorder_, DeleteOf(kMonday), dir_, "ABC"), kSuccess);
-  }
-  const auto after = Snapshot(dir_);
-  std::vector<Change> listed;
-  ASSERT_TRUE(history_.List(dir_, &listed));
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].words, (std::vector<std::string>{"delete-quote", dir_, "ABC", "06/15/98"}));
-  EXPECT_EQ(listed[0].portfolios, std::vector<std::string>{Real(dir_)});
-  EXPECT_FALSE(listed[0].undone);
+// A file system on which no file can have a further name, as when the store is on another.
+class NoLinksFs final : public FileSystemWrapper {
+ public:
+  NoLinksFs() : FileSystemWrapper(FileSystem::Default()) {}
+  bool Link(const std::string&, const std::string&) override { return false; }
+};
 
-  Change change;
-  ASSERT_TRUE(history_.Load(listed[0].id, &change));
-  std::map<std::string, FileChange> files;
-  for (const FileChange& file : change.files) files[file.path.substr(Real(dir_).size() + 1)] = file;
-  // The quote file, its backup, the MASTER (the first date moved) and its backup; no .NEW.
-  ASSERT_EQ(files.size(), 4u);
-  for (const char* name : {"F1.DAT", "MASTER"}) {
-    EXPECT_EQ(files[name].before, before.at(name)) << name;
-    // Kept as a digest only, until an undo takes the bytes.
-    EXPECT_FALSE(files[name].after) << name;
-    EXPECT_TRUE(HeldAfter(files[name], after.at(name))) << name;
-    EXPECT_FALSE(HeldAfter(files[name], before.at(name))) << name;
+// A file replaced whole is kept by a further name where it can be, else copied into the change.
+TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries) {
+  NoLinksFs noLinks;
+  for (FileSystem* fs : {&FileSystem::Default(), static_cast<FileSystem*>(&noLinks)}) {
+    const bool links = kLinks && fs == &FileSystem::Default();
+    SCOPED_TRACE(links ? "links" : "no links");
+    std::filesystem::remove_all(dir_);
+    std::filesystem::remove_all(data_.path());
+    BuildPortfolio(dir_);
+    const auto before = Snapshot(dir_);
+    History history(*fs, data_.path());
+    ChangeRecorder recorder(FileSystem::Default(), history);
+    {
+      ChangeScope scope(recorder, {"delete-quote", dir_, "ABC", "06/15/98"}, dir_);
+      ASSERT_EQ(RewriteQuotes(recorder, DeleteOf(kMonday), dir_, "ABC"), kSuccess);
+    }
+    const auto after = Snapshot(dir_);
+    std::vector<Change> listed;
+    ASSERT_TRUE(history.List(dir_, &listed));
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].words, (std::vector<std::string>{"delete-quote", dir_, "ABC", "06/15/98"}));
+    EXPECT_EQ(listed[0].portfolios, std::vector<std::string>{Real(dir_)});
+    EXPECT_FALSE(listed[0].undone);
+
+    Change change;
+    ASSERT_TRUE(history.Load(listed[0].id, &change));
+    std::map<std::string, FileChange> files;
+    for (const FileChange& file : change.files) files[file.path.substr(Real(dir_).size() + 1)] = file;
+    // The quote file, its backup, the MASTER (the first date moved) and its backup; no .NEW.
+    ASSERT_EQ(files.size(), 4u);
+    std::vector<std::string> stored{"000000000001.chg"};
+    for (const char* name : {"F1.DAT", "MASTER"}) {
+      EXPECT_EQ(files[name].before, before.at(name)) << name;
+      EXPECT_EQ(files[name].kept.has_value(), links) << name;
+      if (files[name].kept) stored.push_back("000000000001.keep" + std::to_string(*files[name].kept));
+      // Kept as a digest only, until an undo takes the bytes.
+      EXPECT_FALSE(files[name].after) << name;
+      EXPECT_TRUE(HeldAfter(files[name], after.at(name))) << name;
+      EXPECT_FALSE(HeldAfter(files[name], before.at(name))) << name;
+    }
+    for (const char* name : {"F1.BAK", "MASTER.BAK"}) {
+      EXPECT_FALSE(files[name].before) << name;
+      // A backup holds what its file held before: kept as that, not twice.
+      EXPECT_EQ(files[name].after, after.at(name)) << name;
+    }
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(test::FileNames(data_.path()), stored);
   }
-  for (const char* name : {"F1.BAK", "MASTER.BAK"}) {
-    EXPECT_FALSE(files[name].before) << name;
-    // A backup holds what its file held before: kept as that, not twice.
-    EXPECT_EQ(files[name].after, after.at(name)) << name;
+}
+
+// The history's further name of a file must not see it written in place; one that no change
+// names is a leftover of a crash.
+TEST_F(HistoryTest, KeptFileIsNeverWrittenInPlaceAndOneNoChangeNamesIsALeftover) {
+  BuildPortfolio(dir_);
+  const Bytes master = ReadBytes(dir_ + "MASTER");
+  {
+    ChangeScope scope(recorder_, {"write", dir_}, dir_);
+    auto temporary = recorder_.CreateExclusive(CopyTemporaryPath(dir_ + "MASTER"));
+    ASSERT_TRUE(temporary);
+    ASSERT_TRUE(temporary->Close());
+    EXPECT_FALSE(recorder_.OpenForRewrite(dir_ + "MASTER"));
+    EXPECT_FALSE(recorder_.CreateForWrite(dir_ + "MASTER"));
+    ASSERT_TRUE(recorder_.Rename(CopyTemporaryPath(dir_ + "MASTER"), dir_ + "MASTER"));
+    auto file = recorder_.OpenForRewrite(dir_ + "MASTER");  // a file of its own again
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Append(master.data(), 10));
+    ASSERT_TRUE(file->Close());
   }
-  EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg"}));
+  std::vector<std::string> names = test::FileNames(data_.path());
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(ReadBytes(data_ / names[1]), master);
+  test::WriteBytes(data_ / "000000000001.keep7", {1});
+  test::WriteBytes(data_ / "000000000005.keep0", {1});
+  history_.RemoveLeftovers();
+  EXPECT_EQ(test::FileNames(data_.path()), names);
 }
 
 // The old bytes are large enough to be packed while the command runs.
@@ -208,6 +261,28 @@ TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
   EXPECT_EQ(listed[0].id, 4u);
 }
 
+// Unpacked, the files kept under further names pass the cap; packed into their changes, all fit.
+TEST_F(HistoryTest, SizeCapPacksKeptFilesBeforeItDropsAChange) {
+  History history(FileSystem::Default(), data_.path(), {50, 5000});
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  const std::string a = root_ / "A";
+  std::filesystem::create_directory(a);
+  test::WriteBytes(a + "/F1.DAT", Bytes(4000, 0));
+  for (std::uint8_t i = 1; i <= 3; ++i) Record(recorder, a, "F1.DAT", Bytes(4000, i));
+  std::vector<Change> listed;
+  ASSERT_TRUE(history.List(a, &listed));
+  ASSERT_EQ(listed.size(), 3u);
+  for (const Change& change : listed) {
+    Change loaded;
+    ASSERT_TRUE(history.Load(change.id, &loaded));
+    ASSERT_EQ(loaded.files.size(), 1u);
+    EXPECT_EQ(loaded.files[0].before, Bytes(4000, static_cast<std::uint8_t>(change.id - 1)));
+  }
+  std::vector<std::string> names{"000000000001.chg", "000000000002.chg", "000000000003.chg"};
+  if (kLinks) names.push_back("000000000003.keep1");  // the newest as it was
+  EXPECT_EQ(test::FileNames(data_.path()), names);
+}
+
 // Every stored change names its files' bytes after by this digest: it must stay BLAKE2b-256.
 TEST(History, StrongDigestIsBlake2b256) {
   const auto hex = [](const Digest& digest) {
@@ -292,7 +367,8 @@ TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
   EXPECT_TRUE(recorded.files.back().path.ends_with("/Q" + std::to_string(kFiles - 1)));
   EXPECT_EQ(recorded.files.back().before, Bytes(kSize, 1));
   ASSERT_TRUE(next.Commit(std::move(recorded)));
-  EXPECT_EQ(test::FileNames(data_.path()), std::vector<std::string>{"000000000001.chg"});
+  // The change, and the files it replaced under further names.
+  EXPECT_EQ(test::FileNames(data_.path()).size(), static_cast<std::size_t>(kLinks ? kFiles + 1 : 1));
   Change stored;
   ASSERT_TRUE(next.Load(1, &stored));
   EXPECT_EQ(stored.files.size(), static_cast<std::size_t>(kFiles));

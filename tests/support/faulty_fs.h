@@ -12,7 +12,7 @@
 namespace barvane::test {
 
 // Numbers every call that changes the disk (creating, appending, flushing, closing, renaming,
-// removing; a flush of several files is one call). kFailOne fails call `step` alone; kCrash
+// removing, linking; a flush of several files is one call). kFailOne fails call `step` alone; kCrash
 // lets no call from `step` on take effect, and the crashing append writes only half its bytes,
 // as a machine losing power might.
 class FaultyFs final : public FileSystemWrapper {
@@ -37,6 +37,9 @@ class FaultyFs final : public FileSystemWrapper {
     return Step() && target().Rename(from, to);
   }
   bool Remove(const std::string& path) override { return Step() && target().Remove(path); }
+  bool Link(const std::string& existing, const std::string& newPath) override {
+    return Step() && target().Link(existing, newPath);
+  }
   bool SyncDirectory(const std::string& dir) override {
     return !crashed() && target().SyncDirectory(dir);
   }
