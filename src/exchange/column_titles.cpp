@@ -36,7 +36,7 @@ const std::map<std::string, TitledField, std::less<>>& TitleTable() {
         {"volume", TitledField::kVolume},     {"openint", TitledField::kOpenInterest},
         {"adjclose", TitledField::kAdjustedClose}, {"ticker", TitledField::kTicker},
         {"name", TitledField::kName},         {"period", TitledField::kPeriod},
-        {"shares", TitledField::kShares}};
+        {"shares", TitledField::kShares}, {"ticks", TitledField::kTicks}};
     std::map<std::string, TitledField, std::less<>> titles;
     const std::string_view text = ColumnTitleTable();
     for (std::size_t at = 0; at < text.size();) {

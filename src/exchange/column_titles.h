@@ -11,7 +11,8 @@ namespace barvane {
 enum class TitledField {
   kNone, kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest, kAdjustedClose,
   kTicker, kName, kPeriod,
-  kShares  // a count of shares or contracts traded, where another column may count money
+  kShares,  // a count of shares or contracts traded, where another column may count money
+  kTicks     // a count of the ticks of a bar, where the volume may be 0 throughout
 };
 
 // The field `title` names; kNone for a title the table lacks.

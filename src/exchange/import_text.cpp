@@ -41,6 +41,7 @@ int SlotNamed(std::string_view title) {
     case TitledField::kTicker: return kTickerSlot;
     case TitledField::kName: return kNameSlot;
     case TitledField::kPeriod:
+    case TitledField::kTicks:
     case TitledField::kNone: break;
   }
   return kIgnoredSlot;
@@ -370,6 +371,10 @@ bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
     date->year = ymd.year + 1900;
     date->month = ymd.month;
     date->day = ymd.day;
+    // A Unix time holds its time of day: a text without titles has no column of times beside it.
+    if (!titled_ && timeColumn_ < count_) {
+      return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
+    }
     return true;
   }
   if (!ReadDateCell(dateCell, date)) return Fail(line.number, Quoted(dateCell) + " is no date.");
@@ -379,7 +384,12 @@ bool Reader::ReadLine(std::size_t l, CellDate* date, int* seconds) {
   if (timeColumn_ < count_ &&
       ((!titled_ && time.size() < 3 && time != "0" && time.find(':') == std::string_view::npos) ||
        !ReadTimeCell(time, timeDigits_, seconds))) {
-    return Fail(line.number, Quoted(cells_[timeColumn_]) + " is no time of day.");
+    // A tick's time to the millisecond reads, but no quote file keeps it.
+    const std::size_t colon = time.rfind(':'), dot = time.find('.');
+    const bool fraction = colon != std::string_view::npos && dot > colon && dot != std::string_view::npos;
+    return Fail(line.number, Quoted(time) + (fraction ? " has a fraction of a second, which a quote file cannot keep: "
+                                                        "import bars, not ticks."
+                                                      : " is no time of day."));
   }
   return true;
 }
@@ -696,6 +706,25 @@ Shape TitledShape(const std::vector<std::string_view>& cells) {
   return shape;
 }
 
+// A count of ticks is the volume where the file has none: MetaTrader writes 0 as the volume of
+// currencies, whose charts show the ticks instead.
+void TakeTicksForVolume(const CellTable& table, std::size_t rows, const std::vector<std::string_view>& titles,
+                        Shape* shape) {
+  const auto ticks = std::find_if(titles.begin(), titles.end(),
+                                  [](std::string_view t) { return FieldTitled(t) == TitledField::kTicks; });
+  if (ticks == titles.end()) return;
+  const auto volume = std::find(shape->slots.begin(), shape->slots.end(), 4);
+  if (volume != shape->slots.end()) {
+    const auto v = static_cast<std::size_t>(volume - shape->slots.begin());
+    for (std::size_t l = 1; l < rows; ++l) {
+      const auto row = table[l];
+      if (v < row.size() && row[v].find_first_not_of("0.") != std::string_view::npos) return;
+    }
+    *volume = kIgnoredSlot;
+  }
+  shape->slots[static_cast<std::size_t>(ticks - titles.begin())] = 4;
+}
+
 std::string MappingText(const Shape& shape, bool adjusted) {
   std::string text;
   for (std::size_t c = 0; c < shape.slots.size(); ++c) {
@@ -815,6 +844,7 @@ bool ReadImportText(std::string_view bytes, const ImportOptions& options, Import
     return refuse(LineText(titleLine) + "no column is named as an adjusted close (\"Adj Close\").");
   }
   Shape shape = TitledShape(cells);
+  if (titled) TakeTicksForVolume(table, lines.size(), cells, &shape);
   std::vector<Shape> shapes;  // the shapes to try when the titles name no date
   if (titled) {
     std::array<bool, kIgnoredSlot> seen{};

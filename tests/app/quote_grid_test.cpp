@@ -24,19 +24,25 @@ QuoteGrid Fill(const std::string& dir, const std::string& symbol, RecordingUi& u
   return grid;
 }
 
+// The grid of `symbol`, alone in a portfolio, read without a message.
+QuoteGrid GridOf(const SymbolDescription& symbol) {
+  TempDir dir;
+  Build(dir.path(), test::Portfolio(symbol));
+  RecordingUi ui;
+  const QuoteGrid grid = Fill(dir.path(), symbol.symbol, ui);
+  EXPECT_TRUE(ui.messages.empty());
+  return grid;
+}
+
 TEST(QuoteGrid, WindowBoundariesKeepEveryQuoteNewestFirst) {
   for (int count : {1, 399, 400, 401, 800, 801}) {
-    TempDir dir;
-    Build(dir.path(), test::Portfolio(Symbol(1, "ACME", test::Fields28(), WeekdayQuotes(kMonday, count))));
-    RecordingUi ui;
-    const QuoteGrid grid = Fill(dir.path(), "ACME", ui);
+    const QuoteGrid grid = GridOf(Symbol(1, "ACME", test::Fields28(), WeekdayQuotes(kMonday, count)));
     ASSERT_EQ(grid.rows.size(), static_cast<std::size_t>(count));
     EXPECT_EQ(grid.quoteCount, count);
     const auto quotes = WeekdayQuotes(kMonday, count);
     for (int r = 0; r < count; ++r) ASSERT_EQ(grid.rows[static_cast<std::size_t>(r)].day, quotes[static_cast<std::size_t>(count - 1 - r)].day) << count << " row " << r;
     EXPECT_EQ(grid.firstDateText, "06/15/98");
     EXPECT_EQ(grid.lastDateText, ScreenDate(quotes.back().day));
-    EXPECT_TRUE(ui.messages.empty());
   }
 }
 
@@ -54,10 +60,7 @@ TEST(QuoteGrid, TextsOfHeldMissingAndNegativeQuantities) {
        {"06/15/98", "-1.0000", "-0.5000", "-12.2500", "-0.00004", "-1", "-3"}, {true, true, true, true, true, true}},
   };
   for (const auto& c : cases) {
-    TempDir dir;
-    Build(dir.path(), test::Portfolio(Symbol(1, "ACME", c.fields, {c.quote})));
-    RecordingUi ui;
-    const QuoteGrid grid = Fill(dir.path(), "ACME", ui);
+    const QuoteGrid grid = GridOf(Symbol(1, "ACME", c.fields, {c.quote}));
     ASSERT_EQ(grid.rows.size(), 1u);
     EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style), c.texts);
     EXPECT_EQ(grid.held, c.held);
@@ -81,14 +84,11 @@ TEST(QuoteGrid, YearsShowFourDigitsOnlyInASeriesReachingBeyondTheTwoDigitCentury
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.oddText);
-    TempDir dir;
     auto quotes = WeekdayQuotes(kMonday, 3);
     QuoteValues odd = quotes[1];
     odd.day = c.odd;
     quotes.insert(c.odd < kMonday ? quotes.begin() : quotes.end(), odd);
-    Build(dir.path(), test::Portfolio(Symbol(1, "LONG", test::Fields28(), quotes)));
-    RecordingUi ui;
-    const QuoteGrid grid = Fill(dir.path(), "LONG", ui);
+    const QuoteGrid grid = GridOf(Symbol(1, "LONG", test::Fields28(), quotes));
     ASSERT_EQ(grid.rows.size(), 4u);
     EXPECT_EQ(grid.style.fourDigitYears, c.fourDigits);
     EXPECT_FALSE(grid.style.times);
@@ -101,7 +101,6 @@ TEST(QuoteGrid, YearsShowFourDigitsOnlyInASeriesReachingBeyondTheTwoDigitCentury
 }
 
 TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
-  TempDir dir;
   std::vector<QuoteValues> bars = WeekdayQuotes(kMonday, 3);
   for (std::size_t i = 0; i < bars.size(); ++i) {
     bars[i].day = kMonday;
@@ -109,16 +108,13 @@ TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
   }
   auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';
-  Build(dir.path(), test::Portfolio(symbol));
-  RecordingUi ui;
-  const QuoteGrid grid = Fill(dir.path(), "BARS", ui);
+  const QuoteGrid grid = GridOf(symbol);
   ASSERT_EQ(grid.rows.size(), 3u);
   EXPECT_TRUE(grid.style.times);
   EXPECT_EQ(QuoteColumns(grid.style).size(), 8u);
   EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
             (std::vector<std::string>{"06/15/98", "09:15:00", "10.3750", "11.0000", "10.0000", "10.5000", "1002", "N/A"}));
   EXPECT_EQ(QuoteMomentText(grid.rows[2], grid.style), "06/15/98 09:05:00");
-  EXPECT_EQ(kQuoteColumnHeadings[kQuoteTimeColumn], std::string("Time"));
 }
 
 // A header promising more quotes than the file holds shows those held; an empty series is

@@ -30,7 +30,6 @@ constexpr bool kWindows = true;
 constexpr bool kWindows = false;
 #endif
 
-std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 using Table = std::vector<std::vector<std::string>>;
@@ -92,7 +91,7 @@ TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentDAndNamesIgnoreCase) {
   EXPECT_EQ(store.ReadString("sEaRcH", "name", ""), "/other");
   EXPECT_EQ(store.ReadInt("SEARCH", "limit", 0), 1);
 #ifndef _WIN32
-  EXPECT_EQ(Text(test::ReadBytes(store.path())), "[Screen]\nx=-5\n[S]\nv= x1\n[Search]\nName=/other\nLimit=1\n");
+  EXPECT_EQ(test::ReadText(store.path()), "[Screen]\nx=-5\n[S]\nv= x1\n[Search]\nName=/other\nLimit=1\n");
 #endif
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "data/master.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/settings_place.h"
@@ -100,19 +99,10 @@ TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndItsCodePageAndRejectedPathsC
   EXPECT_EQ(state.m_codePage.name(), "windows-1252");
 }
 
-TEST_F(ViewStateTest, SymbolFillFailsWithoutAPathOrWithANegativeCount) {
-  state.FillSymbolGrid(0);  // no MASTER path accepted yet
-  Build(drive.path() + "P", test::Portfolio(Symbol(1, "AAA", Fields28(), WeekdayQuotes(YmdToDay(2024, 1, 1), 3))));
-  Bytes master = test::ReadBytes(drive.path() + "P/MASTER");
-  master[0] = master[1] = 0xFF;  // -1 records
-  test::WriteBytes(drive.path() + "P/MASTER", master);
-  ASSERT_TRUE(state.SetMasterPath(drive.path() + "P/MASTER"));
+TEST_F(ViewStateTest, SymbolFillFailsWithoutAMasterPath) {
   state.FillSymbolGrid(0);
-  EXPECT_EQ(ui.messages, std::vector<std::string>(2, kSymbolGridFailureText));
-  EXPECT_EQ(ui.icons, std::vector<MessageIcon>(2, MessageIcon::kStop));
-  EXPECT_EQ(state.m_symbolCount, 0);
-  EXPECT_TRUE(state.m_symbolRows.empty());
-  EXPECT_TRUE(state.m_quotes.rows.empty());
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kSymbolGridFailureText});
+  EXPECT_EQ(ui.icons, std::vector<MessageIcon>{MessageIcon::kStop});
   EXPECT_EQ(state.SymbolPaneText(), "No Symbols Read");
 }
 

@@ -236,11 +236,6 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "2024.01.02,09:30,1.1,1.2,1.0,1.15,100\n2024.01.02,09:31,1.15,1.25,1.1,1.2,50\n",
        "found: column 1 column 2 column 3 column 4 column 5 column 6 column 7 -\nignored:\norder: \n"
        "2024-01-02 09:30:00 1.1 1.2 1 1.15 100 -\n2024-01-02 09:31:00 1.15 1.25 1.1 1.2 50 -\n"},
-      {"MT5, tick volume and spread left out",
-       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
-       "2024.01.02\t09:30:00\t1.1\t1.2\t1\t1.15\t77\t0\t2\n",
-       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
-       "order: \n2024-01-02 09:30:00 1.1 1.2 1 1.15 0 -\n"},
       {"MetaStock ASCII, two tickers, interleaved",
        "<TICKER>,<NAME>,<PER>,<DTYYYYMMDD>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>,<OPENINT>\n"
        "AAA,Alpha,D,20240102,000000,1,2,0.5,1.5,10,0\nBBB,Beta,D,20240102,000000,5,6,4,5.5,20,0\n"
@@ -308,6 +303,25 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1\xE2\x80\xAF" "230,25;1'238,75;12 345\n15/01/2024;1 238,75;1 245,00;1 236,00;1 244,00;9 876\n",
        "found: Date - Ouverture Plus haut Plus bas Cl\xC3\xB4ture Volume -\nignored:\norder: day/month/year\n"
        "2024-01-02 1234.5 1240 1230.25 1238.75 12345 -\n2024-01-15 1238.75 1245 1236 1244 9876 -\n"},
+      {"MetaTrader's currency bars: the volume 0 throughout, the ticks beside it",
+       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+       "2024.01.04\t09:30:00\t1.095\t1.096\t1.094\t1.0955\t1234\t0\t12\n",
+       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <TICKVOL> -\nignored: [<VOL>] [<SPREAD>]\n"
+       "order: \n2024-01-04 09:30:00 1.095 1.096 1.094 1.0955 1234 -\n"},
+      {"MetaTrader's exchange bars: a volume of their own beside the ticks",
+       "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
+       "2024.01.04\t09:30:00\t1.095\t1.096\t1.094\t1.0955\t1234\t50\t12\n",
+       "found: <DATE> <TIME> <OPEN> <HIGH> <LOW> <CLOSE> <VOL> -\nignored: [<TICKVOL>] [<SPREAD>]\n"
+       "order: \n2024-01-04 09:30:00 1.095 1.096 1.094 1.0955 50 -\n"},
+      {"Kraken's bars: no titles, Unix seconds (no time column beside them), 7 columns",
+       "1704326400,42283.5,42554.2,42207.0,42500.0,12.5,150\n1704412800,42500.0,43000.0,42400.0,42900.0,10.1,120\n",
+       "found: column 1 - column 2 column 3 column 4 column 5 column 6 column 7\nignored:\norder: \n"
+       "2024-01-04 42283.5 42554.2 42207 42500 12.5 150\n2024-01-05 42500 43000 42400 42900 10.1 120\n"},
+      {"a French broker's abbreviated titles and a currency column",
+       "date;ouv;haut;bas;clot;vol;devise\n04/01/2024;10,5;10,9;10,1;10,7;12345;EUR\n"
+       "15/01/2024;10,7;11,0;10,6;10,8;12000;EUR\n",
+       "found: date - ouv haut bas clot vol -\nignored: [devise]\norder: day/month/year\n"
+       "2024-01-04 10.5 10.9 10.1 10.7 12345 -\n2024-01-15 10.7 11 10.6 10.8 12000 -\n"},
       {"a crypto download: a site line, Unix milliseconds beside the date, newest first",
        "https://www.example.com\nunix,date,symbol,open,high,low,close,Volume BTC,Volume USDT\n"
        "1704240000000,2024-01-03 00:00:00,BTC/USDT,2,2.5,1.5,2.25,7,15.75\n"
@@ -414,6 +428,8 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Date Time Close\n2013-11-15 09:05 1\n2013-11-15 09:10 1\n2013-11-15 09:05 1\n",
        "Line 4: a second quote of 11/15/13 09:05:00 (the first is on line 2)."},
       {"Date Time Close\n2013-11-15 9.05 1\n", "Line 2: \"9.05\" is no time of day."},
+      {"<DATE>\t<TIME>\t<BID>\t<ASK>\t<LAST>\t<VOLUME>\n2024.01.04\t09:30:00.125\t1.0941\t1.0942\t1.0941\t1\n",
+       "Line 2: \"09:30:00.125\" has a fraction of a second, which a quote file cannot keep: import bars, not ticks."},
       {"Date,Close\n03/01/22,1\n04/01/22,2\n",
        "Line 2: no date of the text tells the day from the month (\"03/01/22\").\n"
        "Choose the order: --dates dmy, mdy or ymd."},

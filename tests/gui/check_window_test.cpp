@@ -52,58 +52,20 @@ void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
 }
 void DoubleClickRow(QTreeWidget* list, int row) { DoubleClick(list, list->topLevelItem(row)); }
 
-TEST(CheckWindow, ListsTheProblemsLeadsToTheirDayAndRepairsInOneChangeThatUndoTakesBack) {
-  test::GuiWindow w;
-  auto zero = test::WeekdayQuotes(kMonday, 5);
-  zero[3].close = 0;
-  test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4)),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}));
-  Bytes quotes = test::ReadBytes(w.Dir("P/F1.DAT"));
-  quotes[2] = 9;
-  test::WriteBytes(w.Dir("P/F1.DAT"), quotes);
-  const auto before = test::Snapshot(w.Dir("P"));
-  w.Open();
-  ASSERT_TRUE(w.Enabled(kCmdCheckPortfolio));
-
+// Opens the Portfolio Check window, which checks the current portfolio at once.
+CPortfolioCheckDlg* OpenCheck(test::GuiWindow& w) {
   w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
-  ASSERT_NE(check, nullptr);
-  EXPECT_TRUE(check->isVisible());
-  EXPECT_FALSE(check->isModal());
-  EXPECT_EQ(check->windowTitle(), "Portfolio Check");
-  QTreeWidget* list = check->problemList();
-  QStringList headings;
-  for (int c = 0; c < list->columnCount(); ++c) headings << list->headerItem()->text(c);
-  EXPECT_EQ(headings, (QStringList{"Symbol", "Date", "Quotes", "Problem", "Mend (1)"}));
-  ASSERT_EQ(list->topLevelItemCount(), 2);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"KEEP", "-", "header counts 8 quotes, the file holds 4"}));
-  EXPECT_EQ(RowTexts(list, 1), (QStringList{"ZERO", "06/18/98", "close is zero"}));
-  EXPECT_TRUE(check->repairButton()->isEnabled());
-
-  // A double-click on the zero close makes ZERO current with 06/18/98 selected.
-  DoubleClickRow(list, 1);
-  EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
-  EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
-  EXPECT_EQ(w.frame->view()->quoteGrid()->currentIndex().row(), w.state().m_selQuoteRow);
-
-  w.answer = true;
-  check->repairButton()->click();
-  ASSERT_EQ(w.questions.size(), 1u);
-  EXPECT_NE(w.questions[0].find("KEEP  -  set the header count to 4"), std::string::npos);
-  EXPECT_TRUE(w.messages.empty());
-  ASSERT_EQ(list->topLevelItemCount(), 1);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
-  EXPECT_FALSE(check->repairButton()->isEnabled());
-  EXPECT_EQ(w.state().m_seriesSymbol, "ZERO");
-
-  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
-  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
-  w.frame->undoAction()->trigger();
-  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
-  EXPECT_TRUE(w.messages.empty());
+  return w.frame->view()->checkWindow();
 }
 
-TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatTheRepairMends) {
+// The record count in the header of the quote file at `path`, which counts the header too.
+void SetHeaderCount(const std::string& path, std::uint8_t records) {
+  Bytes quotes = test::ReadBytes(path);
+  quotes[2] = records;
+  test::WriteBytes(path, quotes);
+}
+
+TEST(CheckWindow, GroupsSortsFiltersLeadsToTheDayAndRepairsInOneChangeThatUndoTakesBack) {
   test::GuiWindow w;
   auto negative = test::WeekdayQuotes(kMonday, 40);
   for (std::size_t i = 0; i < 40; i += 2) negative[i].low = -1;  // 20 quotes apart
@@ -114,13 +76,20 @@ TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatT
   test::Build(w.Dir("P"), test::Portfolio({test::Symbol(1, "BRENT", test::Fields28(), negative),
                                            test::Symbol(2, "ZERO", test::Fields28(), zero),
                                            test::Symbol(3, "ALSO", test::Fields28(), hilo)}));
-  Bytes quotes = test::ReadBytes(w.Dir("P/F2.DAT"));
-  quotes[2] = 99;  // the header count, which the repair mends
-  test::WriteBytes(w.Dir("P/F2.DAT"), quotes);
+  SetHeaderCount(w.Dir("P/F2.DAT"), 99);  // what the repair mends
+  const auto before = test::Snapshot(w.Dir("P"));
   w.Open();
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  ASSERT_TRUE(w.Enabled(kCmdCheckPortfolio));
+  CPortfolioCheckDlg* check = OpenCheck(w);
+  ASSERT_NE(check, nullptr);
+  EXPECT_TRUE(check->isVisible());
+  EXPECT_FALSE(check->isModal());
+  EXPECT_EQ(check->windowTitle(), "Portfolio Check");
+  EXPECT_TRUE(check->repairButton()->isEnabled());
   QTreeWidget* list = check->problemList();
+  QStringList headings;
+  for (int c = 0; c < list->columnCount(); ++c) headings << list->headerItem()->text(c);
+  EXPECT_EQ(headings, (QStringList{"Symbol", "Date", "Quotes", "Problem", "Mend (1)"}));
   const std::vector<QStringList> bySymbol = {
       {"ALSO", "06/18/98", "3", "zero prices on 3 quotes, 06/18/98 to 06/22/98", ""},
       {"ALSO", "06/25/98", "1", "high 4.10 below low 4.20", ""},
@@ -128,12 +97,12 @@ TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatT
       {"ZERO", "-", "", "header counts 98 quotes, the file holds 10", "can mend"},
       {"ZERO", "06/18/98", "3", "zero prices on 3 quotes, 06/18/98 to 06/22/98", ""}};
   EXPECT_EQ(ShownLines(list), bySymbol);
-  EXPECT_EQ(list->headerItem()->text(4), "Mend (1)");
 
   // A run is one line that leads to its first day and opens to its quotes, each to its own day.
   DoubleClickRow(list, 0);
   EXPECT_EQ(w.state().m_seriesSymbol, "ALSO");
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/18/98");
+  EXPECT_EQ(w.frame->view()->quoteGrid()->currentIndex().row(), w.state().m_selQuoteRow);
   QTreeWidgetItem* run = list->topLevelItem(0);
   ASSERT_EQ(run->childCount(), 3);
   EXPECT_EQ(run->child(2)->text(1), "06/22/98");
@@ -162,15 +131,28 @@ TEST(CheckWindow, GroupsRunsAndKindsSortsOnEveryColumnFiltersByKindAndMarksWhatT
                                   "What the repair mends"}));
   clickHeader(0);
   kinds->setCurrentText("zero prices");
-  ASSERT_EQ(ShownLines(list).size(), 2u);
-  EXPECT_EQ(ShownLines(list)[0], bySymbol[0]);
-  EXPECT_EQ(ShownLines(list)[1], bySymbol[4]);
+  EXPECT_EQ(ShownLines(list), (std::vector<QStringList>{bySymbol[0], bySymbol[4]}));
   kinds->setCurrentText("What the repair mends");
   EXPECT_EQ(ShownLines(list), std::vector<QStringList>{bySymbol[3]});
   // A check again keeps the kind chosen.
   check->checkButton()->click();
   EXPECT_EQ(kinds->currentText(), "What the repair mends");
   EXPECT_EQ(ShownLines(list).size(), 1u);
+
+  kinds->setCurrentText("Every kind");
+  w.answer = true;
+  check->repairButton()->click();
+  ASSERT_EQ(w.questions.size(), 1u);
+  EXPECT_NE(w.questions[0].find("ZERO  -  set the header count to 10"), std::string::npos);
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(ShownLines(list), (std::vector<QStringList>{bySymbol[0], bySymbol[1], bySymbol[2], bySymbol[4]}));
+  EXPECT_FALSE(check->repairButton()->isEnabled());
+  EXPECT_EQ(w.state().m_seriesSymbol, "ALSO");
+  ASSERT_NE(test::Snapshot(w.Dir("P")), before);
+  EXPECT_EQ(w.frame->undoAction()->text(), "&Undo Repair of the portfolio");
+  w.frame->undoAction()->trigger();
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
+  EXPECT_TRUE(w.messages.empty());
 }
 
 template <typename T>
@@ -188,14 +170,9 @@ TEST(CheckWindow, TheRepairQuestionAnsweredAfterTheProgressDelayStillRepairs) {
     symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields28(), test::WeekdayQuotes(kMonday, 4)));
   }
   test::Build(w.Dir("P"), test::Portfolio(symbols));
-  for (int n = 1; n <= 12; ++n) {  // every header counts 9 quotes
-    Bytes quotes = test::ReadBytes(w.Dir("P/F" + std::to_string(n) + ".DAT"));
-    quotes[2] = 9;
-    test::WriteBytes(w.Dir("P/F" + std::to_string(n) + ".DAT"), quotes);
-  }
+  for (int n = 1; n <= 12; ++n) SetHeaderCount(w.Dir("P/F" + std::to_string(n) + ".DAT"), 9);  // 8 quotes
   w.Open();
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  CPortfolioCheckDlg* check = OpenCheck(w);
   ASSERT_EQ(check->problemList()->topLevelItemCount(), 12);
 
   // The real question box, read for longer than any progress delay, then Yes clicked as a
@@ -243,15 +220,7 @@ TEST(CheckWindow, LongWorkShowsItsProgressOnlyAfterAMomentFollowsItAndCancels) {
   EXPECT_EQ(VisibleWindow<QProgressDialog>(), nullptr);  // gone once the work is done
 }
 
-// "row label" for each mark on the chart, after checking that each is a problem's.
-std::vector<std::string> ProblemMarks(CChartPane* chart) {
-  std::vector<std::string> marks;
-  for (const CChartPane::Mark& mark : chart->marks()) {
-    EXPECT_EQ(mark.kind, CChartPane::MarkKind::kProblem);
-    marks.push_back(std::to_string(mark.row) + " " + mark.label.toStdString());
-  }
-  return marks;
-}
+constexpr auto kProblem = CChartPane::MarkKind::kProblem;
 
 TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChanges) {
   test::GuiWindow w;
@@ -267,14 +236,13 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
   EXPECT_TRUE(chart->marks().empty());
 
-  w.frame->action(kCmdCheckPortfolio)->trigger();
-  CPortfolioCheckDlg* check = w.frame->view()->checkWindow();
+  CPortfolioCheckDlg* check = OpenCheck(w);
   ASSERT_NE(check, nullptr);
   QTreeWidget* list = check->problemList();
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(RowTexts(list, 0), (QStringList{"HILO", "06/17/98", "high 4.10 below low 4.20"}));
   // Newest first: 06/22, 06/19, 06/18, 06/17.
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"3 high 4.10 below low 4.20"});
   const auto xOfRow = [chart](int row) {
     return chart->PlotRect().left() + static_cast<int>(chart->viewport().XOfBar(BarOfRow(chart->viewport().bars(), row)));
   };
@@ -285,16 +253,16 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   // Another symbol, from the list and from the symbol grid: each shows its own.
   DoubleClickRow(list, 1);
   ASSERT_EQ(w.state().m_seriesSymbol, "ZERO");
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"1 close is zero"});
   test::GuiWindow::Click(w.frame->view()->symbolGrid(), 0);
   ASSERT_EQ(w.state().m_seriesSymbol, "HILO");
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"3 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"3 high 4.10 below low 4.20"});
 
   // A quote deleted before it: the mark stays on its day, now one row higher.
   ASSERT_EQ(w.state().m_selQuoteRow, 0);
   w.Run(kCmdDeleteQuote, test::GuiWindow::Ok);
   ASSERT_EQ(w.state().m_quoteCount, 5);
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"2 high 4.10 below low 4.20"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"2 high 4.10 below low 4.20"});
   EXPECT_EQ(w.state().QuoteDateText(2), "06/17/98");
 
   // The day mended in Edit quote: its mark and its line go.
@@ -311,7 +279,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
 
   // Closing the window takes its marks away.
   DoubleClickRow(list, 0);
-  EXPECT_EQ(ProblemMarks(chart), std::vector<std::string>{"1 close is zero"});
+  EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"1 close is zero"});
   check->close();
   EXPECT_TRUE(chart->marks().empty());
 }

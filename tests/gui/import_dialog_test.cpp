@@ -18,52 +18,51 @@ namespace {
 
 const DayNumber kMonday = YmdToDay(98, 6, 15);
 
-void WriteText(const std::string& path, const std::string& text) {
+// The dialog's preview of what it read, as the user sees it.
+std::string Preview(CImportDlg& dialog) { return dialog.previewLabel()->text().toStdString(); }
+
+// `text` written as `path` and chosen in the dialog, which reads it at once.
+void Choose(CImportDlg& dialog, const std::string& path, const std::string& text) {
   test::WriteBytes(path, Bytes(text.begin(), text.end()));
+  dialog.fileEdit()->setText(QString::fromStdString(path));
+  dialog.Preview();
 }
 
 TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
   test::TempDir dir;
   test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
                                                       test::WeekdayQuotes(kMonday, 2))));
-  WriteText(dir / "in.txt", "DATE CLOSE\n06/17/98 2.5\n06/15/98 1.25\n");
-  const auto before = test::Snapshot(dir.path());
-
+  const auto before = test::Snapshot(dir / "P");
   CImportDlg dialog(FileSystem::Default(), {dir / "P", "ABC", "", false}, false, nullptr);
-  EXPECT_EQ(dialog.windowTitle(), "Import");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
-  dialog.Preview();
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+  Choose(dialog, dir / "in.txt", "DATE CLOSE\n06/17/98 2.5\n06/15/98 1.25\n");
+  EXPECT_EQ(Preview(dialog),
             "Columns: Date = DATE, Close = CLOSE\nDates: month/day/year, told by \"06/17/98\" (line 2)\n"
             "Lines ignored: 1 (title row and blank lines)\nFirst row: 06/15/1998 1.2500\n"
             "Last row: 06/17/1998 2.5000\nNew days: 1   Replaced: 0   Kept: 1");
   EXPECT_TRUE(dialog.okButton()->isEnabled());
   dialog.replaceBox()->setChecked(true);
-  EXPECT_TRUE(dialog.previewLabel()->text().endsWith("New days: 1   Replaced: 1   Kept: 0"));
+  EXPECT_TRUE(dialog.previewLabel()->text().endsWith("New days: 1   Replaced: 1   Kept: 0")) << Preview(dialog);
   EXPECT_TRUE(dialog.request().replace);
 
-  WriteText(dir / "in.txt", "06/17/98 2.5\n06/18/98 x\n");
-  dialog.Preview();
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(), "Line 2: \"x\" is no number.");
+  Choose(dialog, dir / "in.txt", "06/17/98 2.5\n06/18/98 x\n");
+  EXPECT_EQ(Preview(dialog), "Line 2: \"x\" is no number.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
-  EXPECT_EQ(test::Snapshot(dir.path()).size(), before.size() + 0);
+  EXPECT_EQ(test::Snapshot(dir / "P"), before);  // nothing written but the text
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"P", "in.txt"}));
 }
 
 TEST(ImportDialog, TheDateOrderIsChosenWhereTheFileCannotTellIt) {
   test::TempDir dir;
-  WriteText(dir / "in.txt",
-            "<TICKER>;<PER>;<DATE>;<TIME>;<CLOSE>;Adj Close\nX;5;03/01/22;100000;2,5;1,25\n"
-            "X;5;04/01/22;100500;3;1,5\n");
   CImportDlg dialog(FileSystem::Default(), {dir / "Q", "NEW", "", false}, true, nullptr);
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
-  dialog.Preview();
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+  Choose(dialog, dir / "in.txt",
+         "<TICKER>;<PER>;<DATE>;<TIME>;<CLOSE>;Adj Close\nX;5;03/01/22;100000;2,5;1,25\nX;5;04/01/22;100500;3;1,5\n");
+  EXPECT_EQ(Preview(dialog),
             "Line 2: no date of the text tells the day from the month (\"03/01/22\").\n"
             "Choose the order: --dates dmy, mdy or ymd.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
   dialog.datesBox()->setCurrentIndex(1);
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
+  EXPECT_EQ(Preview(dialog),
             "Columns: Date = <DATE>, Time = <TIME>, Close = <CLOSE>\n"
             "Dates: day/month/year (chosen)\nLines ignored: 1 (title row and blank lines)\n"
             "Columns ignored: <TICKER>, <PER>, Adj Close\n"
@@ -71,8 +70,7 @@ TEST(ImportDialog, TheDateOrderIsChosenWhereTheFileCannotTellIt) {
             "A new portfolio with a new symbol.\nNew days: 2   Replaced: 0   Kept: 0");
   EXPECT_TRUE(dialog.okButton()->isEnabled());
   dialog.adjustedBox()->setChecked(true);
-  EXPECT_TRUE(dialog.previewLabel()->text().contains("First row: 01/03/2022 10:00:00 1.2500\n"))
-      << dialog.previewLabel()->text().toStdString();
+  EXPECT_NE(Preview(dialog).find("First row: 01/03/2022 10:00:00 1.2500\n"), std::string::npos) << Preview(dialog);
   EXPECT_EQ(dialog.quotes().quotes.back().values[3], 1.5f);
 }
 
@@ -80,33 +78,28 @@ TEST(ImportDialog, ANewSymbolIsNamedInTheDialog) {
   test::TempDir dir;
   test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
                                                       test::WeekdayQuotes(kMonday, 2))));
-  WriteText(dir / "in.txt", "06/17/98 2.5\n");
   CImportDlg dialog(FileSystem::Default(), {dir / "P", "", "", false}, true, nullptr);
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  Choose(dialog, dir / "in.txt", "06/17/98 2.5\n");
   dialog.symbolEdit()->setText("NEW");
   dialog.nameEdit()->setText("New Ltd");
   dialog.Preview();
-  EXPECT_TRUE(dialog.previewLabel()->text().contains("A new symbol (file number 2)."))
-      << dialog.previewLabel()->text().toStdString();
+  EXPECT_NE(Preview(dialog).find("A new symbol (file number 2)."), std::string::npos) << Preview(dialog);
   EXPECT_TRUE(dialog.okButton()->isEnabled());
   EXPECT_EQ(dialog.request().name, "New Ltd");
   dialog.folderEdit()->setText(QString::fromStdString(dir / "Q"));
   dialog.Preview();
-  EXPECT_TRUE(dialog.previewLabel()->text().contains("A new portfolio with a new symbol."));
+  EXPECT_NE(Preview(dialog).find("A new portfolio with a new symbol."), std::string::npos) << Preview(dialog);
   dialog.symbolEdit()->setText("");
   dialog.Preview();
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
-            "A new symbol needs 1 to 14 characters without blanks.");
+  EXPECT_EQ(Preview(dialog), "A new symbol needs 1 to 14 characters without blanks.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
 }
 
 TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
   test::TempDir dir;
   // A broker's file without titles (DD/MM/YY, a time of 0): read with the time, never shifted.
-  WriteText(dir / "in.txt", "13/01/22,0,10,11,9,10.5,100\n14/01/22,0,10.5,12,10,11,200\n");
   CImportDlg dialog(FileSystem::Default(), {dir / "Q", "", "", false}, true, nullptr);
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
-  dialog.Preview();
+  Choose(dialog, dir / "in.txt", "13/01/22,0,10,11,9,10.5,100\n14/01/22,0,10.5,12,10,11,200\n");
   QTableWidget* table = dialog.previewTable();
   QStringList headings;
   for (int c = 0; c < table->columnCount(); ++c) headings << table->horizontalHeaderItem(c)->text();
@@ -118,30 +111,23 @@ TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
   EXPECT_TRUE(dialog.okButton()->isEnabled());
 
   // The same cells under titles that shift them: refused, the table still shown.
-  WriteText(dir / "in.txt", "Date,Open,High,Low,Close,Volume,OpenInt\n13/01/22,0,10,11,9,10.5,100\n");
-  dialog.Preview();
+  Choose(dialog, dir / "in.txt", "Date,Open,High,Low,Close,Volume,OpenInt\n13/01/22,0,10,11,9,10.5,100\n");
   EXPECT_EQ(table->rowCount(), 1);
   EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Open");
-  EXPECT_TRUE(dialog.previewLabel()->text().startsWith("Line 2: a high below the low.\n"))
-      << dialog.previewLabel()->text().toStdString();
+  EXPECT_EQ(Preview(dialog).rfind("Line 2: a high below the low.\n", 0), 0u) << Preview(dialog);
   EXPECT_FALSE(dialog.okButton()->isEnabled());
 
   // Two tickers: listed, each into its own symbol.
-  WriteText(dir / "two.txt", "<TICKER>,<DTYYYYMMDD>,<CLOSE>\nAAA,20240102,1\nBBB,20240102,2\n");
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "two.txt"));
-  dialog.Preview();
-  EXPECT_TRUE(dialog.previewLabel()->text().contains("Tickers, each into its own symbol: AAA, BBB\n"))
-      << dialog.previewLabel()->text().toStdString();
+  Choose(dialog, dir / "two.txt", "<TICKER>,<DTYYYYMMDD>,<CLOSE>\nAAA,20240102,1\nBBB,20240102,2\n");
+  EXPECT_NE(Preview(dialog).find("Tickers, each into its own symbol: AAA, BBB\n"), std::string::npos) << Preview(dialog);
   EXPECT_TRUE(dialog.request().byTicker);
   EXPECT_FALSE(dialog.symbolEdit()->isEnabled());
   EXPECT_TRUE(dialog.okButton()->isEnabled());
 
   // A chosen encoding that does not fit the bytes refuses.
-  WriteText(dir / "in.txt", "Date,Close\n2024-01-02,1 \x80\n");
-  dialog.fileEdit()->setText(QString::fromStdString(dir / "in.txt"));
+  Choose(dialog, dir / "in.txt", "Date,Close\n2024-01-02,1 \x80\n");
   dialog.encodingBox()->setCurrentText("Shift-JIS (Japanese)");
-  EXPECT_EQ(dialog.previewLabel()->text().toStdString(),
-            "The text does not read as Shift-JIS.\nChoose another encoding.");
+  EXPECT_EQ(Preview(dialog), "The text does not read as Shift-JIS.\nChoose another encoding.");
   EXPECT_FALSE(dialog.okButton()->isEnabled());
 }
 

@@ -78,20 +78,31 @@ TEST(EntryFields, ACommaIsThePointAndAPasteGoesThroughTheFieldsOwnFilter) {
   EXPECT_EQ(date.text(), "01/02/1929");
 }
 
-TEST(EditQuoteDialog, OkWritesTheDayShownAndRefusesNoNumberForAStoredField) {
+// No number for a stored field is refused by OK and by a Yes to storing it before a step, which
+// then stays on the day, as a No to an unlikely close does.
+TEST(EditQuoteDialog, RefusesNoNumberForAStoredFieldAndOkWritesTheDayShown) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   const Bytes before = w.Dat();
-  w.Run(kCmdEditQuote, [&w](QDialog* d) {
-    auto* edit = static_cast<CEditQuoteDlg*>(d);
+  w.Run<CEditQuoteDlg>(kCmdEditQuote, [&](CEditQuoteDlg* edit) {
     edit->button(EditStep::kPrevious)->click();  // 06/16/98
     edit->field(3)->setText("N/A");
-    QuoteWindow::Ok(d);
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
+    QuoteWindow::Ok(edit);
+    EXPECT_TRUE(edit->isVisible());
+    edit->field(3)->setText(".");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(w.messages, std::vector<std::string>(2, "Invalid Data Entered"));
+    EXPECT_EQ(edit->dateText(), "06/16/98");
+    w.answer = false;
+    edit->field(3)->setText("500");
+    edit->button(EditStep::kFirst)->click();
+    EXPECT_EQ(edit->dateText(), "06/16/98");
+    EXPECT_EQ(w.Dat(), before);
+    w.answer = true;
     edit->field(3)->setText("42.5");
-    QuoteWindow::Ok(d);
+    QuoteWindow::Ok(edit);
   });
-  EXPECT_NE(w.Dat(), before);
+  ASSERT_GE(w.questions.size(), 3u);
+  EXPECT_EQ(w.questions[2].rfind("The close 500.0000", 0), 0u) << w.questions[2];
   EXPECT_EQ(w.QuoteCell(1, 4), "42.5000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
@@ -111,8 +122,7 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
     const Bytes before = w.Dat();
     w.choice = c.choice;
     std::string dayAfter, closeShown;
-    w.Run(kCmdEditQuote, [&](QDialog* d) {
-      auto* edit = static_cast<CEditQuoteDlg*>(d);
+    w.Run<CEditQuoteDlg>(kCmdEditQuote, [&](CEditQuoteDlg* edit) {
       edit->button(EditStep::kPrevious)->click();  // nothing changed: no question
       edit->button(EditStep::kNext)->click();
       ASSERT_TRUE(w.questions.empty());
@@ -120,7 +130,7 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
       edit->button(EditStep::kPrevious)->click();
       dayAfter = edit->dateText().toStdString();
       closeShown = edit->field(3)->text().toStdString();
-      QuoteWindow::Cancel(d);
+      QuoteWindow::Cancel(edit);
     });
     SCOPED_TRACE(c.dayAfter);
     EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
@@ -139,51 +149,23 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
   }
 }
 
-TEST(EditQuoteDialog, AYesToStoringChangesThatOkWouldRefuseStaysOnTheDay) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
-  const Bytes before = w.Dat();
-  w.Run(kCmdEditQuote, [&](QDialog* d) {
-    auto* edit = static_cast<CEditQuoteDlg*>(d);
-    edit->field(3)->setText(".");
-    edit->button(EditStep::kFirst)->click();
-    EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
-    EXPECT_EQ(edit->dateText(), "06/17/98");
-    w.answer = false;  // to the question about an unlikely close
-    edit->field(3)->setText("500");
-    edit->button(EditStep::kFirst)->click();
-    EXPECT_EQ(edit->dateText(), "06/17/98");
-    QuoteWindow::Cancel(d);
-  });
-  ASSERT_EQ(w.questions.size(), 3u);
-  EXPECT_EQ(w.questions[2].rfind("The close 500.0000", 0), 0u) << w.questions[2];
-  EXPECT_EQ(w.Dat(), before);
-}
-
 TEST(EditQuoteDialog, OpensOnTheOpenSelectedTabsThroughWhatIsEnabledAndCancelKeepsTheRow) {
   QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
   std::vector<QWidget*> order;
-  w.Run(kCmdEditQuote, [&order](QDialog* d) {
-    auto* edit = static_cast<CEditQuoteDlg*>(d);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+  w.Run<CEditQuoteDlg>(kCmdEditQuote, [&order](CEditQuoteDlg* edit) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(edit));
     EXPECT_EQ(QApplication::focusWidget(), edit->field(0));
     EXPECT_EQ(edit->field(0)->selectedText().toStdString(), "10.3750");
     for (int i = 0; i < 11; ++i) {
       order.push_back(QApplication::focusWidget());
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    auto* box = d->findChild<QDialogButtonBox*>();
+    auto* box = edit->findChild<QDialogButtonBox*>();
     // At the newest quote Next and Last are disabled and skipped.
-    const std::vector<QWidget*> want = {edit->field(0),
-                                        edit->field(1),
-                                        edit->field(2),
-                                        edit->field(3),
-                                        edit->field(4),
-                                        edit->field(5),
-                                        edit->button(EditStep::kPrevious),
-                                        edit->button(EditStep::kFirst),
-                                        box->button(QDialogButtonBox::Ok),
-                                        box->button(QDialogButtonBox::Cancel),
-                                        edit->field(0)};
+    std::vector<QWidget*> want;
+    for (int i = 0; i < 6; ++i) want.push_back(edit->field(i));
+    want.insert(want.end(), {edit->button(EditStep::kPrevious), edit->button(EditStep::kFirst),
+                             box->button(QDialogButtonBox::Ok), box->button(QDialogButtonBox::Cancel), edit->field(0)});
     EXPECT_EQ(order, want);
     EXPECT_EQ(edit->dateText(), "06/17/98");
     edit->button(EditStep::kFirst)->click();
@@ -191,7 +173,7 @@ TEST(EditQuoteDialog, OpensOnTheOpenSelectedTabsThroughWhatIsEnabledAndCancelKee
     EXPECT_EQ(edit->dateText(), "06/15/98");
     EXPECT_FALSE(edit->button(EditStep::kFirst)->isEnabled());
     EXPECT_EQ(edit->field(0)->maxLength(), 10);
-    QuoteWindow::Cancel(d);
+    QuoteWindow::Cancel(edit);
   });
   ASSERT_EQ(order.size(), 11u);
   EXPECT_EQ(w.state().m_selQuoteRow, 0);
@@ -231,30 +213,28 @@ TEST(SplitAndAdjustDialogs, DateFieldsPassOnEnterAndEscapeAndSplitRefusesARatioO
     EXPECT_EQ(w.Dat(), before) << command;
   }
 
-  w.Run(kCmdSplit, [&w](QDialog* d) {
-    auto* split = static_cast<CSplitDlg*>(d);
+  w.Run<CSplitDlg>(kCmdSplit, [&w](CSplitDlg* split) {
     EXPECT_EQ(split->dateField()->text(), "06/18/98");
     split->newField()->setText("0");
-    QuoteWindow::Ok(d);
+    QuoteWindow::Ok(split);
     EXPECT_EQ(w.messages, std::vector<std::string>{"Invalid Data Entered"});
-    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(split->isVisible());
     w.messages.clear();
     split->newField()->setText("2");
     split->dateField()->setFocus();
     QTest::keyClick(split->dateField(), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_FALSE(d->isVisible());
+    EXPECT_FALSE(split->isVisible());
   });
   EXPECT_EQ(w.QuoteCell(0, 4), "10.7500");  // the split day keeps its close
   EXPECT_EQ(w.QuoteCell(1, 4), "5.2500");   // the day before is halved
   EXPECT_EQ(w.settings.ReadString("Split", "New", ""), "2");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
             "Split 2 for 1 applied to ACME before 06/18/98");
-  w.Run(kCmdAdjust, [](QDialog* d) {
-    auto* adjust = static_cast<CAdjustDlg*>(d);
+  w.Run<CAdjustDlg>(kCmdAdjust, [](CAdjustDlg* adjust) {
     adjust->priceField()->setText("2");
     adjust->fromField()->setFocus();
     QTest::keyClick(adjust->fromField(), Qt::Key_Return);
-    EXPECT_FALSE(d->isVisible());
+    EXPECT_FALSE(adjust->isVisible());
   });
   EXPECT_EQ(w.QuoteCell(1, 4), "10.5000");
   EXPECT_EQ(w.frame->statusBar()->currentMessage(),
@@ -286,8 +266,7 @@ TEST(AddQuoteDialog, AddsTheMissingFridayAndOpensTheEditOnIt) {
   QuoteWindow w(quotes);
   w.state().m_selQuoteRow = 1;  // Monday 06/15
   std::string editedDate;
-  w.Run(kCmdAddQuote, [&editedDate](QDialog* d) {
-    ASSERT_NE(qobject_cast<CAddQuoteDlg*>(d), nullptr);
+  w.Run<CAddQuoteDlg>(kCmdAddQuote, [&editedDate](CAddQuoteDlg* d) {
     QuoteWindow::WhenOpens<CEditQuoteDlg>([&editedDate](CEditQuoteDlg* edit) {
       editedDate = edit->dateText().toStdString();
       QuoteWindow::Cancel(edit);

@@ -1,10 +1,11 @@
-// The split search window's way to the data, offscreen: a line opens its symbol on its day,
-// Enter and "Split..." offer a prefilled Split, the chart marks what is listed, and the lines
-// can be hidden by ratio and price and sorted by symbol or date.
+// The split search window offscreen: beside the main window, its commands held while it is
+// open; a line opens its symbol on its day, Enter and "Split..." offer a prefilled Split, the
+// chart marks what is listed, and the lines can be hidden by ratio and price and sorted.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -53,20 +54,82 @@ struct SearchWindow : test::GuiWindow {
     }
     return lines;
   }
-  std::vector<std::string> Marks() {
-    std::vector<std::string> marks;
-    for (const auto& m : frame->view()->chartPane()->marks()) {
-      marks.push_back(std::to_string(m.row) + " " + m.label.toStdString());
-    }
-    return marks;
-  }
   void Choose(int line) { search->resultList()->setCurrentRow(line); }
   CSplitSearchDlg* search = nullptr;
 };
 
+constexpr auto kCandidate = CChartPane::MarkKind::kCandidate;
 const std::string kAbc = "ABC possible 1 for 2 split on 06/22/98";
 const std::string kMid = "MID possible 4 for 1 split on 06/17/98";
 const std::string kZed = "ZED possible 2 for 1 split on 06/18/98";
+
+TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
+  test::GuiWindow w;
+  test::Build(w.Dir("P"), test::Portfolio({Symbol(1, "FLAT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
+                                           Symbol(2, "HALF", Fields28(), JumpAt(6, 4, 100, 50)),
+                                           Symbol(3, "ONE", Fields28(), JumpAt(1, 1, 100, 50))}));
+  test::Build(w.Dir("Q"), test::Portfolio(Symbol(1, "CALM", Fields28(), test::WeekdayQuotes(kMonday, 5))));
+  w.Open();
+  w.frame->action(kCmdSplitSearch)->trigger();
+  CSplitSearchDlg* search = w.frame->view()->splitSearchWindow();
+  ASSERT_NE(search, nullptr);
+  EXPECT_TRUE(search->isVisible());
+  EXPECT_FALSE(search->isModal());
+  EXPECT_FALSE(search->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(w.state().m_splitSearchOpen);
+  EXPECT_FALSE(w.Enabled(kCmdSplitSearch));
+  EXPECT_FALSE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(w.Enabled(kCmdDeleteSymbol));
+  EXPECT_FALSE(search->saveButton()->isEnabled());
+  EXPECT_EQ(search->statusText()->text(), "");
+
+  // A message in the middle of the search shows above what has been found so far.
+  std::vector<std::string> shownWithMessage;
+  w.onMessage = [&shownWithMessage, search](const std::string&) {
+    shownWithMessage = {search->statusText()->text().toStdString(), std::to_string(search->resultList()->count())};
+  };
+  search->searchButton()->click();
+  w.onMessage = nullptr;
+  EXPECT_EQ(w.messages, std::vector<std::string>{"For symbol ONE\nSplitSearch cannot perform search\nas there are "
+                                                 "fewer than 2 quotes."});
+  EXPECT_EQ(shownWithMessage, (std::vector<std::string>{"HALF", "1"}));
+  ASSERT_EQ(search->resultList()->count(), 1);
+  EXPECT_EQ(search->resultList()->item(0)->text().toStdString(),
+            "HALF possible 2 for 1 split on " + ScreenDate(JumpAt(6, 4, 100, 50)[4].day));
+  EXPECT_EQ(search->statusText()->text(), "Done search");
+  EXPECT_TRUE(search->saveButton()->isEnabled());
+  w.messages.clear();
+
+  SaveFileRequest asked{};
+  search->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
+    asked = request;
+    return QString::fromStdString(w.Dir("found.txt"));
+  });
+  search->saveButton()->click();
+  EXPECT_EQ(asked.initialName, "result");
+  EXPECT_TRUE(asked.confirmOverwrite);
+  EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
+
+  // The window searches whichever portfolio is current; lines of earlier searches stay.
+  w.PickPortfolio(1);
+  search->searchButton()->click();
+  EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
+  EXPECT_EQ(search->resultList()->count(), 1);
+
+  search->closeButton()->click();
+  EXPECT_FALSE(w.state().m_splitSearchOpen);
+  EXPECT_TRUE(w.Enabled(kCmdSplitSearch));
+  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->view()->splitSearchWindow() == nullptr; }, 2000));
+
+  w.frame->action(kCmdSplitSearch)->trigger();  // a fresh window, closed by Escape
+  search = w.frame->view()->splitSearchWindow();
+  ASSERT_NE(search, nullptr);
+  EXPECT_EQ(search->resultList()->count(), 0);
+  QTest::keyClick(search, Qt::Key_Escape);
+  EXPECT_FALSE(w.state().m_splitSearchOpen);
+  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+}
 
 TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
   SearchWindow w;
@@ -84,13 +147,13 @@ TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
   EXPECT_EQ(w.frame->view()->symbolGrid()->currentIndex().row(), 2);
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ZED");
   EXPECT_EQ(w.frame->view()->chartPane()->currentRow(), 4);
-  EXPECT_EQ(w.Marks(), std::vector<std::string>{"4 2 for 1"});
+  EXPECT_EQ(w.Marks(kCandidate), std::vector<std::string>{"4 2 for 1"});
   EXPECT_TRUE(w.search->splitButton()->isDefault());
   EXPECT_TRUE(w.messages.empty());
 
   // Closing the window takes its marks off the chart.
   w.search->closeButton()->click();
-  EXPECT_TRUE(w.Marks().empty());
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
 }
 
 TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
@@ -135,9 +198,9 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   EXPECT_EQ(w.state().m_seriesSymbol, "MID");
   w.search->orderBox()->setCurrentIndex(2);
   EXPECT_EQ(w.search->resultList()->currentItem()->text().toStdString(), kMid);
-  EXPECT_EQ(w.Marks(), Lines{"5 4 for 1"});
+  EXPECT_EQ(w.Marks(kCandidate), Lines{"5 4 for 1"});
   w.search->ratioBox(7)->setChecked(false);  // 4 for 1
-  EXPECT_TRUE(w.Marks().empty());
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
 
   // Save As still writes every line found, in the order found.
   w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });

@@ -1,5 +1,5 @@
-// The portfolio tool windows offscreen: the split search window beside the main window, the
-// export dialog with its file chosen, and the symbol dialogs' texts, answers and effects.
+// The portfolio tool dialogs offscreen: the export dialog with its file chosen, and the symbol
+// dialogs' texts, answers and effects.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -18,7 +18,6 @@
 #include "gui/edit_symbol_dlg.h"
 #include "gui/export_dlg.h"
 #include "gui/move_symbol_dlg.h"
-#include "gui/split_search_dlg.h"
 #include "window_harness.h"
 
 namespace barvane {
@@ -28,18 +27,6 @@ using test::Fields28;
 using test::Symbol;
 
 const DayNumber kMonday = YmdToDay(1998, 6, 15);
-
-// Closes of 100 until quote `at`, 50 from there on, each day's range a point either side.
-std::vector<QuoteValues> HalvedAt(int count, int at) {
-  auto quotes = test::WeekdayQuotes(kMonday, count, 100);
-  for (int i = 0; i < count; ++i) {
-    auto& q = quotes[static_cast<std::size_t>(i)];
-    q.close = i < at ? 100.0f : 50.0f;
-    q.high = q.close + 1;
-    q.low = q.close - 1;
-  }
-  return quotes;
-}
 
 // ABC (file 2) and ZED (file 1) in each named portfolio; `ZED` alone in each of `zedOnly`.
 struct ToolWindow : test::GuiWindow {
@@ -55,75 +42,6 @@ struct ToolWindow : test::GuiWindow {
   }
 };
 
-TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
-  test::GuiWindow w;
-  test::Build(w.Dir("P"), test::Portfolio({Symbol(1, "FLAT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                                           Symbol(2, "HALF", Fields28(), HalvedAt(6, 4)),
-                                           Symbol(3, "ONE", Fields28(), HalvedAt(1, 1))}));
-  test::Build(w.Dir("Q"), test::Portfolio(Symbol(1, "CALM", Fields28(), test::WeekdayQuotes(kMonday, 5))));
-  w.Open();
-  w.frame->action(kCmdSplitSearch)->trigger();
-  CSplitSearchDlg* search = w.frame->view()->splitSearchWindow();
-  ASSERT_NE(search, nullptr);
-  EXPECT_TRUE(search->isVisible());
-  EXPECT_FALSE(search->isModal());
-  EXPECT_FALSE(search->windowFlags() & Qt::WindowCloseButtonHint);
-  EXPECT_EQ(search->windowTitle(), "Split Search");
-  EXPECT_TRUE(w.state().m_splitSearchOpen);
-  EXPECT_FALSE(w.Enabled(kCmdSplitSearch));
-  EXPECT_FALSE(w.Enabled(kCmdEditSymbol));
-  EXPECT_TRUE(w.Enabled(kCmdDeleteSymbol));
-  EXPECT_FALSE(search->saveButton()->isEnabled());
-  EXPECT_EQ(search->statusText()->text(), "");
-
-  // A message in the middle of the search shows above what has been found so far.
-  std::vector<std::string> shownWithMessage;
-  w.onMessage = [&shownWithMessage, search](const std::string&) {
-    shownWithMessage = {search->statusText()->text().toStdString(), std::to_string(search->resultList()->count())};
-  };
-  search->searchButton()->click();
-  w.onMessage = nullptr;
-  EXPECT_EQ(w.messages, std::vector<std::string>{"For symbol ONE\nSplitSearch cannot perform search\nas there are "
-                                                 "fewer than 2 quotes."});
-  EXPECT_EQ(shownWithMessage, (std::vector<std::string>{"HALF", "1"}));
-  ASSERT_EQ(search->resultList()->count(), 1);
-  EXPECT_EQ(search->resultList()->item(0)->text().toStdString(),
-            "HALF possible 2 for 1 split on " + ScreenDate(HalvedAt(6, 4)[4].day));
-  EXPECT_EQ(search->statusText()->text(), "Done search");
-  EXPECT_TRUE(search->saveButton()->isEnabled());
-  w.messages.clear();
-
-  SaveFileRequest asked{};
-  search->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
-    asked = request;
-    return QString::fromStdString(w.Dir("found.txt"));
-  });
-  search->saveButton()->click();
-  EXPECT_EQ(asked.initialName, "result");
-  EXPECT_TRUE(asked.confirmOverwrite);
-  EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
-
-  // The window searches whichever portfolio is current; lines of earlier searches stay.
-  w.PickPortfolio(1);
-  search->searchButton()->click();
-  EXPECT_EQ(w.messages, std::vector<std::string>{"No candidate splits found"});
-  EXPECT_EQ(search->resultList()->count(), 1);
-
-  search->closeButton()->click();
-  EXPECT_FALSE(w.state().m_splitSearchOpen);
-  EXPECT_TRUE(w.Enabled(kCmdSplitSearch));
-  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
-  EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->view()->splitSearchWindow() == nullptr; }, 2000));
-
-  w.frame->action(kCmdSplitSearch)->trigger();  // a fresh window, closed by Escape
-  search = w.frame->view()->splitSearchWindow();
-  ASSERT_NE(search, nullptr);
-  EXPECT_EQ(search->resultList()->count(), 0);
-  QTest::keyClick(search, Qt::Key_Escape);
-  EXPECT_FALSE(w.state().m_splitSearchOpen);
-  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
-}
-
 // The note of an export goes from the status bar when another portfolio is shown.
 TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   ToolWindow w({"P", "Q"});
@@ -131,15 +49,12 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   // The first export goes to the documents folder, never the working folder.
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const QString proposed = (documents.isEmpty() ? QDir::homePath() : documents) + "/ABC.txt";
-  w.Run(kCmdExport, [&](QDialog* d) {
-    auto* dialog = static_cast<CExportDlg*>(d);
-    EXPECT_EQ(dialog->windowTitle(), "Export");
+  w.Run<CExportDlg>(kCmdExport, [&](CExportDlg* dialog) {
     EXPECT_EQ(dialog->pathEdit()->text(), proposed);  // named after the symbol
     EXPECT_EQ(dialog->pathEdit()->maxLength(), 200);
     EXPECT_TRUE(dialog->delimiterButton(0)->isChecked());
     EXPECT_TRUE(dialog->orderButton(0)->isChecked());
     EXPECT_FALSE(dialog->titleBox()->isChecked());
-    EXPECT_EQ(dialog->omitBox(kExportOpenInterest)->text(), "Open Interest");
     SaveFileRequest asked{};
     dialog->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
       asked = request;
@@ -153,7 +68,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
     dialog->delimiterButton(1)->setChecked(true);
     dialog->orderButton(1)->setChecked(true);
     dialog->titleBox()->setChecked(true);
-    test::GuiWindow::Ok(d);
+    test::GuiWindow::Ok(dialog);
   });
   const std::string exported = test::ReadText(path);
   EXPECT_EQ(exported,
@@ -170,15 +85,14 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   // A stored delimiter out of range sets no button; No to the question writes and stores nothing.
   w.settings.WriteInt("XportSel", "Delim", 7);
   w.answer = false;
-  w.Run(kCmdExport, [&](QDialog* d) {
-    auto* dialog = static_cast<CExportDlg*>(d);
+  w.Run<CExportDlg>(kCmdExport, [&](CExportDlg* dialog) {
     EXPECT_EQ(dialog->pathEdit()->text().toStdString(), w.Dir("ABC.txt"));  // beside the last export
     dialog->pathEdit()->setText(QString::fromStdString(path));
     for (int b = 0; b < 3; ++b) EXPECT_FALSE(dialog->delimiterButton(b)->isChecked()) << b;
     EXPECT_TRUE(dialog->orderButton(1)->isChecked());
     EXPECT_TRUE(dialog->omitBox(kExportOpen)->isChecked());
     dialog->titleBox()->setChecked(false);
-    test::GuiWindow::Ok(d);
+    test::GuiWindow::Ok(dialog);
   });
   EXPECT_EQ(w.questions, std::vector<std::string>{path + "\nThis file already exists\n\nReplace existing file?"});
   EXPECT_EQ(test::ReadText(path), exported);
@@ -204,22 +118,20 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   ToolWindow w({"P"});
   ASSERT_EQ(w.SymbolCell(0, 0), "ABC");
   const Bytes before = test::ReadBytes(w.Dir("P/MASTER"));
-  w.Run(kCmdEditSymbol, [&w](QDialog* d) {
-    auto* dialog = static_cast<CEditSymbolDlg*>(d);
-    EXPECT_EQ(dialog->windowTitle(), "Edit Symbol");
+  w.Run<CEditSymbolDlg>(kCmdEditSymbol, [&w](CEditSymbolDlg* dialog) {
     EXPECT_EQ(dialog->symbolField()->text(), "ABC");
     EXPECT_EQ(dialog->nameField()->text(), "ABC Ltd");  // the grid shows it padded
     EXPECT_EQ(dialog->symbolField()->maxLength(), 16);
     EXPECT_EQ(dialog->nameField()->maxLength(), 16);
     dialog->symbolField()->clear();
-    test::GuiWindow::Ok(d);
-    EXPECT_TRUE(d->isVisible());
+    test::GuiWindow::Ok(dialog);
+    EXPECT_TRUE(dialog->isVisible());
     dialog->symbolField()->setText("ABD");
     dialog->nameField()->setText(QStringLiteral("ABD \u0416"));
-    test::GuiWindow::Ok(d);
-    EXPECT_TRUE(d->isVisible());
+    test::GuiWindow::Ok(dialog);
+    EXPECT_TRUE(dialog->isVisible());
     dialog->nameField()->setText(QStringLiteral("ABD Caf\u00e9"));
-    test::GuiWindow::Ok(d);
+    test::GuiWindow::Ok(dialog);
   });
   ASSERT_EQ(w.messages.size(), 2u);
   EXPECT_EQ(w.messages[0], "You must enter a symbol");
@@ -271,9 +183,7 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
 TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {
   ToolWindow w({"P"});
   const auto before = test::Snapshot(w.Dir("P"));
-  w.Run(kCmdDeleteSymbol, [](QDialog* d) {
-    auto* dialog = static_cast<CDeleteSymbolDlg*>(d);
-    EXPECT_EQ(dialog->windowTitle(), "Delete Symbol");
+  w.Run<CDeleteSymbolDlg>(kCmdDeleteSymbol, [](CDeleteSymbolDlg* dialog) {
     EXPECT_EQ(dialog->symbolText(), "ABC");
     EXPECT_TRUE(dialog->noButton()->isDefault());
     EXPECT_FALSE(dialog->yesButton()->isDefault());
@@ -293,8 +203,7 @@ TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) 
 TEST(MoveSymbolDialog, OffersTheOtherPortfoliosAndCopiesOrMovesIntoTheChosenOne) {
   ToolWindow w({"P", "Q"}, {"R"});
   const auto sourceBefore = test::Snapshot(w.Dir("P"));
-  w.Run(kCmdCopySymbol, [&w](QDialog* d) {
-    auto* dialog = static_cast<CMoveSymbolDlg*>(d);
+  w.Run<CMoveSymbolDlg>(kCmdCopySymbol, [&w](CMoveSymbolDlg* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Copy Symbol");
     EXPECT_EQ(dialog->symbolText()->text(), "ABC");
     EXPECT_EQ(dialog->nameText()->text(), "ABC Ltd         ");
@@ -305,7 +214,7 @@ TEST(MoveSymbolDialog, OffersTheOtherPortfoliosAndCopiesOrMovesIntoTheChosenOne)
     EXPECT_EQ(list->item(1)->text().toStdString(), w.Dir("R"));
     EXPECT_EQ(list->currentRow(), 0);
     list->setCurrentRow(1);
-    test::GuiWindow::Ok(d);
+    test::GuiWindow::Ok(dialog);
   });
   EXPECT_TRUE(w.messages.empty());
   EXPECT_EQ(test::Snapshot(w.Dir("P")), sourceBefore);

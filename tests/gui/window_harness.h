@@ -16,8 +16,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "gui/chart_pane.h"
 #include "gui/main_frame.h"
 #include "support/portfolio_builder.h"
 #include "support/single_drive_fs.h"
@@ -91,6 +93,16 @@ struct GuiWindow {
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
   }
 
+  // "row label" for each mark on the chart, each checked to be of `kind`.
+  std::vector<std::string> Marks(CChartPane::MarkKind kind) const {
+    std::vector<std::string> marks;
+    for (const CChartPane::Mark& mark : frame->view()->chartPane()->marks()) {
+      EXPECT_EQ(mark.kind, kind);
+      marks.push_back(std::to_string(mark.row) + " " + mark.label.toStdString());
+    }
+    return marks;
+  }
+
   // `act` is called with the modal dialog of type T that the next step opens.
   template <typename T>
   static void WhenOpens(std::function<void(T*)> act) {
@@ -99,9 +111,10 @@ struct GuiWindow {
       act(qobject_cast<T*>(QApplication::activeModalWidget()));
     });
   }
-  // Runs `command`; `act` is called with its modal dialog once it is open.
-  void Run(CommandId command, std::function<void(QDialog*)> act) {
-    WhenOpens<QDialog>(std::move(act));
+  // Runs `command`; `act` is called with its modal dialog, a T, once it is open.
+  template <typename T = QDialog>
+  void Run(CommandId command, std::function<void(std::type_identity_t<T>*)> act) {
+    WhenOpens<T>(std::move(act));
     frame->view()->RunCommand(command);
   }
   static void Ok(QDialog* d) { d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
