@@ -94,14 +94,9 @@ TEST_F(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
             Done("-\t-\tremoved 1 empty record slot after the 1 record MASTER counts\n"
                  "-\t-\tremoved 2 empty record slots after the 1 record EMASTER counts\n"
                  "-\t-\tremoved 1 empty record slot after the 1 record XMASTER counts\n"));
-  const auto withoutBackups = [&] {
-    auto files = Files();
-    std::erase_if(files, [](const auto& entry) { return entry.first.ends_with(".BAK"); });
-    return files;
-  };
-  EXPECT_EQ(withoutBackups(), clean);
+  EXPECT_EQ(Without(Files(), ".BAK"), clean);
   ASSERT_EQ(Cli({"undo", dir}).status, 0);
-  EXPECT_EQ(withoutBackups(), padded);
+  EXPECT_EQ(Without(Files(), ".BAK"), padded);
 
   // One byte in a spare slot: the slot may be a record a person has to judge.
   Bytes master = ReadBytes(dir + "MASTER");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "app/symbol_list.h"
 #include "editing/edit_quote.h"
@@ -27,23 +28,20 @@ class HostileCli : public CliTest {
   const Texts edit_ = {"edit", p_, "ABC", "06/15/98", "10", "12", "9", "11", "3", "4"};
 };
 
-TEST_F(HostileCli, LinkAtTheMasterSwapNameIsNeverWrittenThrough) {
-  std::filesystem::create_symlink(victim_, q_ + "MASTER.~NU");
-  const auto before = Files();
-  EXPECT_EQ(Cli({"move-symbol", p_, "ABC", q_}),
-            Failed("The Symbol addition failed.\n\nReason: The portfolio files cannot be written.\nNothing was "
-                   "changed.\n"));
-  EXPECT_EQ(Files(), before);
-}
-
-TEST_F(HostileCli, LinkAtTheQuoteTemporaryNameIsNeverWrittenThrough) {
-  for (const char* name : {"F1.NEW", "F1.BAK.NEW"}) {
-    SCOPED_TRACE(name);
-    std::filesystem::create_symlink(victim_, p_ + name);
+TEST_F(HostileCli, LinkAtATemporaryNameIsNeverWrittenThrough) {
+  const std::string editFailed = std::string(kEditQuoteFailedText) + "\n";
+  const std::tuple<std::string, Texts, std::string> cases[] = {
+      {q_ + "MASTER.~NU", {"move-symbol", p_, "ABC", q_},
+       "The Symbol addition failed.\n\nReason: The portfolio files cannot be written.\nNothing was changed.\n"},
+      {p_ + "F1.NEW", edit_, editFailed},
+      {p_ + "F1.BAK.NEW", edit_, editFailed}};
+  for (const auto& [link, words, err] : cases) {
+    SCOPED_TRACE(link);
+    std::filesystem::create_symlink(victim_, link);
     const auto before = Files();
-    EXPECT_EQ(Cli(edit_), Failed(std::string(kEditQuoteFailedText) + "\n"));
+    EXPECT_EQ(Cli(words), Failed(err));
     EXPECT_EQ(Files(), before);
-    std::filesystem::remove(p_ + name);
+    std::filesystem::remove(link);
   }
 }
 

@@ -16,17 +16,13 @@
 namespace barvane {
 namespace {
 
-using test::FaultyFs;
-using test::Snapshot;
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 using Files = std::map<std::string, Bytes>;  // name in the portfolio tree -> bytes
 
 // A backup `name` of an earlier change in `dir`, with bytes no command writes.
 void WritePreviousBackup(const std::string& dir, const std::string& name) {
-  test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
+  WriteBytes(dir + name, Bytes(name.begin(), name.end()));
 }
 
 // Three five-minute bars on each of three days.
@@ -35,7 +31,7 @@ SymbolDescription Bars() {
   for (DayNumber day = kMonday; day < kMonday + 3; ++day) {
     for (int m : {5, 10, 15}) bars.push_back({day, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 0});
   }
-  auto symbol = test::Symbol(3, "BAR", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  auto symbol = Symbol(3, "BAR", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   symbol.periodicity = 'I';
   return symbol;
 }
@@ -43,16 +39,13 @@ SymbolDescription Bars() {
 // The portfolio every case starts from: a symbol in a sub-portfolio beside one at the top, and
 // a series of bars; `extended`: the sub-portfolio holds EMASTER, and XYZ in XMASTER.
 void BuildPortfolio(const std::string& dir, bool extended) {
-  test::Build(dir, test::Portfolio(
-                       {test::Symbol(2, "TOP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)), Bars()},
-                       {"SUB"}));
-  PortfolioDescription sub =
-      test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 6))});
+  Build(dir, Portfolio({Symbol(2, "TOP", Fields8(), WeekdayQuotes(kMonday, 3)), Bars()}, {"SUB"}));
+  PortfolioDescription sub = Portfolio({Symbol(1, "ABC", Fields28(), WeekdayQuotes(kMonday, 6))});
   if (extended) {
-    sub.symbols.push_back(test::Symbol(300, "XYZ", test::Fields28(), test::WeekdayQuotes(kMonday, 6)));
+    sub.symbols.push_back(Symbol(300, "XYZ", Fields28(), WeekdayQuotes(kMonday, 6)));
     sub = test::Extended(sub);
   }
-  test::Build(dir + "SUB", sub);
+  Build(dir + "SUB", sub);
   // Every backup a command may replace already holds an earlier change's, which a failed
   // command must not lose.
   for (const std::string& name : {QuoteBackupName(2), QuoteBackupName(3), MasterBackupName()}) {
@@ -72,10 +65,7 @@ using Operation = std::function<Status(FileSystem&, const std::string& dir)>;
 
 // A change of one quote of `symbol`: of `day`, or of its bar at `time`.
 Operation QuoteRewrite(const std::string& symbol, QuoteOp op, DayNumber day, std::optional<DaySeconds> time = {}) {
-  QuoteChange change;
-  change.op = op;
-  change.fromDay = change.toDay = day;
-  change.time = time;
+  QuoteChange change{.fromDay = day, .toDay = day, .time = time, .op = op};
   if (op == QuoteOp::kSet) change.value = {1, 2, 3, 4, 5, 6};
   return [change, symbol](FileSystem& fs, const std::string& dir) { return RewriteQuotes(fs, change, dir, symbol); };
 }

@@ -19,7 +19,7 @@
 namespace barvane {
 namespace {
 
-using test::TempDir;
+using namespace test;
 
 Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
@@ -31,69 +31,64 @@ TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeld) {
   TempDir dir;
   FileSystem& fs = FileSystem::Default();
   const std::string path = dir / "out.txt";
-  const std::pair<std::string, std::string> cases[] = {
-      {"0123456789", "abc"}, {"xy", "abcdef"}, {"same", "SAME"}, {"gone", ""}};
+  // The first made when missing.
+  const std::pair<const char*, std::string> cases[] = {
+      {nullptr, "new"}, {"0123456789", "abc"}, {"xy", "abcdef"}, {"same", "SAME"}, {"gone", ""}};
   for (const auto& [before, after] : cases) {
-    test::WriteBytes(path, B(before));
+    if (before) WriteBytes(path, B(before));
     auto file = fs.OpenForRewrite(path);
     ASSERT_TRUE(file);
     ASSERT_TRUE(Append(*file, after));
     ASSERT_TRUE(file->Close());
-    EXPECT_EQ(test::ReadBytes(path), B(after)) << before;
+    EXPECT_EQ(ReadBytes(path), B(after)) << after;
   }
-
-  // Made when missing, and cut where the writing stopped when dropped unclosed.
-  auto made = fs.OpenForRewrite(dir / "new.txt");
-  ASSERT_TRUE(made);
-  ASSERT_TRUE(Append(*made, "new"));
-  ASSERT_TRUE(made->Close());
-  EXPECT_EQ(test::ReadBytes(dir / "new.txt"), B("new"));
-  test::WriteBytes(path, B("a longer old text"));
+  // Cut where the writing stopped when dropped unclosed.
+  WriteBytes(path, B("a longer old text"));
   auto dropped = fs.OpenForRewrite(path);
   ASSERT_TRUE(dropped);
   ASSERT_TRUE(Append(*dropped, "half"));
   dropped.reset();
-  EXPECT_EQ(test::ReadBytes(path), B("half"));
+  EXPECT_EQ(ReadBytes(path), B("half"));
 }
 
 TEST(RewriteInPlace, WrappersKeepTheirCreateAndWhatCannotBeOpenedGivesNull) {
   TempDir dir;
-  test::CountingFs counting;
-  test::WriteBytes(dir / "out.txt", B("0123456789"));
+  CountingFs counting;
+  WriteBytes(dir / "out.txt", B("0123456789"));
   auto file = counting.OpenForRewrite(dir / "out.txt");
   ASSERT_TRUE(file);
   EXPECT_EQ(counting.creates, 1);
   ASSERT_TRUE(Append(*file, "abc"));
   ASSERT_TRUE(file->Close());
-  EXPECT_EQ(test::ReadBytes(dir / "out.txt"), B("abc"));
+  EXPECT_EQ(ReadBytes(dir / "out.txt"), B("abc"));
 
   EXPECT_FALSE(FileSystem::Default().OpenForRewrite(dir / "no/such/dir.txt"));
-  test::WriteBytes(dir / "locked.txt", B("keep"));
+  WriteBytes(dir / "locked.txt", B("keep"));
   std::filesystem::permissions(dir / "locked.txt", std::filesystem::perms(0444));
-  if (test::IsSuperuser()) return;  // the superuser writes it all the same
+  if (IsSuperuser()) return;  // the superuser writes it all the same
   EXPECT_FALSE(FileSystem::Default().OpenForRewrite(dir / "locked.txt"));
-  EXPECT_EQ(test::ReadBytes(dir / "locked.txt"), B("keep"));
+  EXPECT_EQ(ReadBytes(dir / "locked.txt"), B("keep"));
 }
 
 TEST(FileSystemContract, ReplaceTakesTheNewBytesOrRefusesAndKeepsTheOld) {
   TempDir dir;
   FileSystem& fs = FileSystem::Default();
   const std::string path = dir / "F1.DAT", temporary = dir / "F1.NEW";
-  test::WriteBytes(path, B("old bytes"));
+  WriteBytes(path, B("old bytes"));
   const Bytes stale = B("not what the file holds");
   EXPECT_FALSE(ReplaceFile(fs, path, temporary, B("refused"), &stale));
-  EXPECT_EQ(test::ReadBytes(path), B("old bytes"));
+  EXPECT_EQ(ReadBytes(path), B("old bytes"));
   const Bytes read = B("old bytes");
   ASSERT_TRUE(ReplaceFile(fs, path, temporary, B("new"), &read));
-  EXPECT_EQ(test::ReadBytes(path), B("new"));
-  EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"F1.DAT"});
+  EXPECT_EQ(ReadBytes(path), B("new"));
+  EXPECT_EQ(FileNames(dir.path()), std::vector<std::string>{"F1.DAT"});
   // A leftover temporary of a stopped command is replaced; a directory in its place is not.
-  test::WriteBytes(temporary, B("leftover"));
+  WriteBytes(temporary, B("leftover"));
   ASSERT_TRUE(ReplaceFile(fs, path, temporary, B("again"), nullptr));
-  EXPECT_EQ(test::ReadBytes(path), B("again"));
+  EXPECT_EQ(ReadBytes(path), B("again"));
   ASSERT_TRUE(fs.CreateDirectory(temporary));
   EXPECT_FALSE(ReplaceFile(fs, path, temporary, B("never"), nullptr));
-  EXPECT_EQ(test::ReadBytes(path), B("again"));
+  EXPECT_EQ(ReadBytes(path), B("again"));
 }
 
 TEST(FileSystemContract, NamesBeyondAsciiRoundTripThroughEveryCall) {
@@ -122,8 +117,8 @@ TEST(FileSystemContract, NamesBeyondAsciiRoundTripThroughEveryCall) {
 
 TEST(FileSystemContract, AnyCaseLookupPrefersTheExactNameAndTellsFilesFromDirectories) {
   TempDir dir;
-  test::CountingFs fs;
-  test::WriteBytes(dir / "master", B("m"));
+  CountingFs fs;
+  WriteBytes(dir / "master", B("m"));
   ASSERT_TRUE(fs.CreateDirectory(dir / "Sub"));
   const std::pair<std::string, std::string> files[] = {
       {"MASTER", "master"}, {"master", "master"}, {"MaStEr", "master"}, {"EMASTER", ""}, {"SUB", ""}};
@@ -146,7 +141,7 @@ TEST(FileSystemContract, AnyCaseLookupPrefersTheExactNameAndTellsFilesFromDirect
 TEST(FileSystemContract, LocksConflictAsReadersAndWritersDoAndLeaveNoFileInTheDirectory) {
   TempDir dir;
   FileSystem& fs = FileSystem::Default();
-  test::WriteBytes(dir / "MASTER", B("m"));
+  WriteBytes(dir / "MASTER", B("m"));
   FileInfo info;
   ASSERT_TRUE(fs.Stat(dir.path(), &info));
   struct Case {
@@ -171,7 +166,7 @@ TEST(FileSystemContract, LocksConflictAsReadersAndWritersDoAndLeaveNoFileInTheDi
     held.reset();
     EXPECT_TRUE(fs.TryLockDirectory(dir.path(), LockMode::kExclusive, &identity, &busy));
   }
-  EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"MASTER"});
+  EXPECT_EQ(FileNames(dir.path()), std::vector<std::string>{"MASTER"});
   bool busy = true;
   FileIdentity identity;
   EXPECT_FALSE(fs.TryLockDirectory(dir / "none", LockMode::kShared, &identity, &busy));
@@ -185,15 +180,15 @@ TEST(FileSystemContract, AFileHeldOpenByAnotherProgramIsWaitedForThenRefusedUnch
   TempDir dir;
   FileSystem& fs = FileSystem::Default();
   const std::string path = dir / "F1.DAT";
-  test::WriteBytes(path, B("old"));
+  WriteBytes(path, B("old"));
   {
     std::ifstream holder(path, std::ios::binary);
     ASSERT_TRUE(holder);
     EXPECT_FALSE(ReplaceFile(fs, path, dir / "F1.NEW", B("new"), nullptr));
     EXPECT_FALSE(fs.Remove(path));
   }
-  EXPECT_EQ(test::ReadBytes(path), B("old"));
-  EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"F1.DAT"});
+  EXPECT_EQ(ReadBytes(path), B("old"));
+  EXPECT_EQ(FileNames(dir.path()), std::vector<std::string>{"F1.DAT"});
 
   // Let go within the wait, the file is replaced after all.
   auto holder = std::make_unique<std::ifstream>(path, std::ios::binary);
@@ -203,7 +198,7 @@ TEST(FileSystemContract, AFileHeldOpenByAnotherProgramIsWaitedForThenRefusedUnch
   });
   EXPECT_TRUE(ReplaceFile(fs, path, dir / "F1.NEW", B("new"), nullptr));
   release.join();
-  EXPECT_EQ(test::ReadBytes(path), B("new"));
+  EXPECT_EQ(ReadBytes(path), B("new"));
 }
 #endif
 

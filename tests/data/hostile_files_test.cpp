@@ -19,23 +19,10 @@
 namespace barvane {
 namespace {
 
-using test::ReadBytes;
-using test::Snapshot;
-using test::TempDir;
-using test::WriteBytes;
+using namespace test;
 
 constexpr std::uint64_t k64GiB = std::uint64_t{64} << 30;
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 const Bytes kVictim = {'k', 'e', 'e', 'p'};
-
-FileSystem& Fs() { return FileSystem::Default(); }
-
-QuoteChange DeleteOf(DayNumber day) {
-  QuoteChange change;
-  change.op = QuoteOp::kDelete;
-  change.fromDay = change.toDay = day;
-  return change;
-}
 
 void MakeSparse(const std::string& path, std::uint64_t size) {
   WriteBytes(path, {});
@@ -50,11 +37,12 @@ class HostileFiles : public testing::Test {
     std::filesystem::create_directory(tmp_ / "OUT");
     WriteBytes(victim_, kVictim);
   }
-  void BuildPortfolio() {
-    test::Build(dir_, test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5))));
-  }
+  void BuildPortfolio() { Build(dir_, Portfolio(Symbol(1, "ABC", Fields28(), WeekdayQuotes(kMonday, 5)))); }
   // Deleting the newest quote replaces F1.DAT and the MASTER, each with its backup.
-  Status DeleteNewest() { return RewriteQuotes(Fs(), DeleteOf(kMonday + 4), dir_, "ABC"); }
+  Status DeleteNewest(FileSystem& fs = Fs()) {
+    const DayNumber day = kMonday + 4;
+    return RewriteQuotes(fs, {.fromDay = day, .toDay = day, .time = {}, .op = QuoteOp::kDelete}, dir_, "ABC");
+  }
 
   TempDir tmp_;
   std::string dir_ = tmp_ / "P/";
@@ -96,7 +84,7 @@ TEST_F(HostileFiles, LeftoverTemporaryFilesOfAStoppedCommandAreReplacedButAHardL
   const Bytes oldQuotes = ReadBytes(dir_ + "F1.DAT");
   ASSERT_EQ(DeleteNewest(), kSuccess);
   EXPECT_EQ(ReadBytes(dir_ + "F1.BAK"), oldQuotes);
-  EXPECT_EQ(test::FileNames(dir_), (std::vector<std::string>{"F1.BAK", "F1.DAT", "MASTER", "MASTER.BAK"}));
+  EXPECT_EQ(FileNames(dir_), (std::vector<std::string>{"F1.BAK", "F1.DAT", "MASTER", "MASTER.BAK"}));
 }
 
 // Fails the rename that would put one chosen file in place.
@@ -123,7 +111,7 @@ TEST_F(HostileFiles, FailedReplaceLeavesThePreviousBackups) {
       SCOPED_TRACE(testing::Message() << failing << (earlier ? " over earlier backups" : ""));
       const auto before = Snapshot(dir_);
       FailingRenameTo fs(failing);
-      EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
+      EXPECT_EQ(DeleteNewest(fs), kFileWrite);
       EXPECT_EQ(Snapshot(dir_), before);
     }
   }
@@ -154,7 +142,7 @@ TEST_F(HostileFiles, FileChangedByAnotherProgramMeanwhileIsNotReplaced) {
     ChangingMeanwhile fs(dir_ + name, trigger);
     auto expected = Snapshot(dir_);
     expected[name] = {'o', 't', 'h'};
-    EXPECT_EQ(RewriteQuotes(fs, DeleteOf(kMonday + 4), dir_, "ABC"), kFileWrite);
+    EXPECT_EQ(DeleteNewest(fs), kFileWrite);
     EXPECT_EQ(Snapshot(dir_), expected);
     BuildPortfolio();
   }
@@ -164,7 +152,7 @@ TEST_F(HostileFiles, FifoAsMasterOrQuoteFileIsRefusedWithoutWaiting) {
   for (const char* name : {"MASTER", "F1.DAT"}) {
     SCOPED_TRACE(name);
     std::filesystem::remove(dir_ + name);
-    ASSERT_TRUE(test::MakeFifo(dir_ + name));
+    ASSERT_TRUE(MakeFifo(dir_ + name));
     const auto before = Snapshot(tmp_.path());
     Bytes contents;
     EXPECT_FALSE(ReadWholeFile(Fs(), dir_ + name, &contents));
@@ -214,7 +202,7 @@ TEST_F(HostileFiles, QuoteFileLargerThanItsHeaderCanCountIsRefused) {
   const auto size = std::filesystem::file_size(dir_ + "F1.DAT");
   EXPECT_EQ(DeleteNewest(), kFileOpen);
   EXPECT_EQ(std::filesystem::file_size(dir_ + "F1.DAT"), size);
-  EXPECT_FALSE(test::Exists(dir_ + "F1.BAK"));
+  EXPECT_FALSE(Exists(dir_ + "F1.BAK"));
 }
 
 TEST_F(HostileFiles, HugeSparseLayoutFileIsNotReadAsALayout) {

@@ -13,14 +13,12 @@
 namespace barvane {
 namespace {
 
-using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using namespace test;
 
 // A portfolio at `dir` of the symbol `symbol` and the sub-portfolios `subs`.
 void Build(const std::string& dir, const std::string& symbol, std::vector<std::string> subs = {},
            std::vector<QuoteValues> quotes = {}) {
-  test::Build(dir, test::Portfolio({test::Symbol(1, symbol, test::Fields28(), std::move(quotes))}, std::move(subs)));
+  test::Build(dir, Portfolio({Symbol(1, symbol, Fields28(), std::move(quotes))}, std::move(subs)));
 }
 
 Status Find(FileSystem& fs, const std::string& dir, const std::string& key, std::string* found) {
@@ -31,29 +29,30 @@ Status Find(FileSystem& fs, const std::string& dir, const std::string& key, std:
 TEST(HostileTree, SubPortfolioLinkLeadingOutsideIsNotFollowed) {
   TempDir tmp;
   Build(tmp / "P", "TOP", {"SUB"});
-  Build(tmp / "OUT", "ABC", {}, test::WeekdayQuotes(kMonday, 3));
+  Build(tmp / "OUT", "ABC", {}, WeekdayQuotes(kMonday, 3));
   std::filesystem::create_directory_symlink(tmp / "OUT", tmp / "P/SUB");
-  const auto before = test::Snapshot(tmp.path());
+  const auto before = Snapshot(tmp.path());
   std::string found;
-  EXPECT_EQ(Find(FileSystem::Default(), tmp / "P", "ABC", &found), kFileNotFound);
-  QuoteChange change;
-  change.op = QuoteOp::kDelete;
-  change.fromDay = change.toDay = kMonday;
-  EXPECT_EQ(RewriteQuotes(FileSystem::Default(), change, tmp / "P", "ABC"), kFileNotFound);
-  EXPECT_EQ(test::Snapshot(tmp.path()), before);
+  EXPECT_EQ(Find(Fs(), tmp / "P", "ABC", &found), kFileNotFound);
+  const QuoteChange change{.fromDay = kMonday, .toDay = kMonday, .time = {}, .op = QuoteOp::kDelete};
+  EXPECT_EQ(RewriteQuotes(Fs(), change, tmp / "P", "ABC"), kFileNotFound);
+  EXPECT_EQ(Snapshot(tmp.path()), before);
 }
 
-TEST(HostileTree, SubPortfolioLinksBackIntoTheTreeEnd) {
+// Links to the portfolio itself, to its parent and, beside the real directory, to a sibling. A
+// hard link to a directory cannot be made; a bind mount would be one, a link is refused.
+TEST(HostileTree, SubPortfolioLinksBackIntoTheTreeEndAndATwinIsSearchedOnce) {
   TempDir tmp;
-  Build(tmp / "P", "TOP", {"SELF", "UP", "SUB"});
+  Build(tmp / "P", "TOP", {"SELF", "UP", "SUB", "TWIN"});
   Build(tmp / "P/SUB", "ABC", {"BACK"});
   std::filesystem::create_directory_symlink(".", tmp / "P/SELF");
   std::filesystem::create_directory_symlink("..", tmp / "P/UP");
+  std::filesystem::create_directory_symlink("SUB", tmp / "P/TWIN");
   std::filesystem::create_directory_symlink("..", tmp / "P/SUB/BACK");
   std::string found;
-  EXPECT_EQ(Find(FileSystem::Default(), tmp / "P", "ABC", &found), kSuccess);
+  EXPECT_EQ(Find(Fs(), tmp / "P", "ABC", &found), kSuccess);
   EXPECT_EQ(found, tmp / "P/SUB/");
-  EXPECT_EQ(Find(FileSystem::Default(), tmp / "P", "NONE", &found), kFileNotFound);
+  EXPECT_EQ(Find(Fs(), tmp / "P", "NONE", &found), kFileNotFound);
 }
 
 TEST(HostileTree, SubPortfolioNamedTwiceAtEachOf24LevelsIsSearchedOnce) {
@@ -64,24 +63,13 @@ TEST(HostileTree, SubPortfolioNamedTwiceAtEachOf24LevelsIsSearchedOnce) {
     Build(dir, "L" + std::to_string(level), {"S", "S"});
     dir += "/S";
   }
-  test::CountingFs fs;
+  CountingFs fs;
   std::string found;
   EXPECT_EQ(Find(fs, tmp / "P", "NONE", &found), kFileNotFound);
   // Each level's MASTER is read once when entered and once more for each sub-portfolio record
   // passed: never 2^24 times.
   EXPECT_LE(fs.opened, 4 * kLevels);
   EXPECT_EQ(Find(fs, tmp / "P", "L23", &found), kSuccess);
-}
-
-TEST(HostileTree, SameDirectoryUnderTwoNamesIsSearchedOnce) {
-  TempDir tmp;
-  Build(tmp / "P", "TOP", {"A", "B"});
-  Build(tmp / "P/A", "ABC");
-  // A hard link to a directory cannot be made; a bind mount would be one, a link is refused.
-  std::filesystem::create_directory_symlink("A", tmp / "P/B");
-  std::string found;
-  EXPECT_EQ(Find(FileSystem::Default(), tmp / "P", "ABC", &found), kSuccess);
-  EXPECT_EQ(found, tmp / "P/A/");
 }
 
 }  // namespace

@@ -12,14 +12,7 @@
 namespace barvane {
 namespace {
 
-using test::Build;
-using test::Fields8;
-using test::Portfolio;
-using test::Symbol;
-using test::TempDir;
-using test::WeekdayQuotes;
-
-FileSystem& Fs() { return FileSystem::Default(); }
+using namespace test;
 
 // A MASTER file from raw records, its header counting `count` of them (the records as given
 // when negative).
@@ -33,7 +26,7 @@ Bytes MasterOf(const std::vector<Bytes>& records, int count = -1) {
 }
 
 SymbolDescription Named(int fileNumber, const std::string& symbol) {
-  return Symbol(fileNumber, symbol, Fields8(), WeekdayQuotes(YmdToDay(98, 6, 15), 3));
+  return Symbol(fileNumber, symbol, Fields8(), WeekdayQuotes(kMonday, 3));
 }
 
 struct Found {
@@ -48,64 +41,17 @@ Found Find(const std::string& dir, std::string_view key) {
   return f;
 }
 
-TEST(MasterSearch, OwnRecordsWinOverSubPortfoliosListedBeforeThem) {
+// The symbol's own record wins over a sub-portfolio listed before it, and comes back as stored
+// with its dates in IEEE.
+TEST(MasterSearch, OwnRecordsWinOverSubPortfoliosListedBeforeThemAndReturnAsStored) {
   TempDir tmp;
   Build(tmp / "SUB", Portfolio({Named(1, "ABC")}));
-  const std::string top = tmp.path();
-  test::WriteBytes(top + "MASTER", MasterOf({SubPortfolioRecordBytes("SUB", 0x5A),
-                                             MasterRecordBytes(Named(2, "ABC"))}));
-  const Found f = Find(top, "ABC");
-  ASSERT_EQ(f.status, kSuccess);
-  EXPECT_EQ(f.record.fileNumber(), 2);
-  EXPECT_EQ(f.dir, top);
-}
-
-TEST(MasterSearch, FindsTwoLevelsDownPastEmptySiblingsWhateverTheLetterCase) {
-  TempDir tmp;
-  const std::string top = WithoutTrailingSlash(tmp.path());  // given without its "/"
-  Build(top, Portfolio({Named(1, "TOP")}, {"EMPTY", "BAD", "ONE"}));
-  std::filesystem::create_directory(top + "/EMPTY");  // without a MASTER
-  std::filesystem::create_directory(top + "/BAD");    // with a MASTER short of its count
-  test::WriteBytes(top + "/BAD/MASTER", MasterOf({MasterRecordBytes(Named(1, "DEEP"))}, 2));
-  Build(top + "/One", Portfolio({Named(1, "MID")}, {"TWO"}));
-  Build(top + "/One/TWO", Portfolio({Named(9, "DEEP")}));
-  std::filesystem::rename(top + "/One/MASTER", top + "/One/master");
-  std::filesystem::rename(top + "/MASTER", top + "/Master");
-  const Found f = Find(top, "deep");
-  ASSERT_EQ(f.status, kSuccess);
-  EXPECT_EQ(f.dir, top + "/One/TWO/");
-  EXPECT_EQ(f.record.fileNumber(), 9);
-  EXPECT_TRUE(test::Exists(f.dir + QuoteFileName(f.record.fileNumber())));
-  EXPECT_EQ(Find(top, "MID").dir, top + "/One/");
-}
-
-TEST(MasterSearch, DoesNotFollowNamesLeadingOutOfThePortfolio) {
-  TempDir tmp;
-  Build(tmp.path(), Portfolio({Named(1, "OUTSIDE")}));
-  Build(tmp / "P", Portfolio({Named(2, "INSIDE")}, {"..", "."}));
-  EXPECT_EQ(Find(tmp / "P", "OUTSIDE").status, kFileNotFound);
-  EXPECT_EQ(Find(tmp / "P", "INSIDE").status, kSuccess);
-}
-
-TEST(MasterSearch, EmptyOrShortMasterFindsNothing) {
-  TempDir tmp;
-  const Bytes record = MasterRecordBytes(Named(1, "ABC"));
-  test::WriteBytes(tmp / "MASTER", MasterOf({record}, 0));  // N = 0 with a record after it
-  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
-  test::WriteBytes(tmp / "MASTER", MasterOf({record}, 2));  // promises more than it holds
-  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
-  test::WriteBytes(tmp / "MASTER", Bytes(kMasterRecordSize - 1, 1));  // no whole header
-  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
-  std::filesystem::remove(tmp / "MASTER");
-  EXPECT_EQ(Find(tmp.path(), "ABC").status, kFileNotFound);
-}
-
-TEST(MasterSearch, ReturnsTheRecordAsStoredWithItsDatesInIeee) {
-  TempDir tmp;
-  const SymbolDescription s = Named(7, "ABC");
-  Build(tmp.path(), Portfolio({s}));
+  const SymbolDescription s = Named(2, "ABC");
+  WriteBytes(tmp / "MASTER", MasterOf({SubPortfolioRecordBytes("SUB", 0x5A), MasterRecordBytes(s)}));
   const Found f = Find(tmp.path(), "ABC");
   ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.record.fileNumber(), 2);
+  EXPECT_EQ(f.dir, tmp.path());
   EXPECT_EQ(f.record.firstDate(), 980615.0f);
   EXPECT_EQ(f.record.lastDate(), 980617.0f);
   Bytes expected = MasterRecordBytes(s);
@@ -114,6 +60,42 @@ TEST(MasterSearch, ReturnsTheRecordAsStoredWithItsDatesInIeee) {
   EXPECT_EQ(Bytes(f.record.bytes.begin(), f.record.bytes.end()), expected);
   EXPECT_EQ(f.record.nameText(), "ABC Ltd         ");
   EXPECT_EQ(f.record.symbolText(), "ABC             ");
+}
+
+TEST(MasterSearch, FindsTwoLevelsDownPastEmptySiblingsWhateverTheLetterCase) {
+  TempDir tmp;
+  const std::string top = WithoutTrailingSlash(tmp.path());  // given without its "/"
+  Build(top, Portfolio({Named(1, "TOP")}, {"EMPTY", "BAD", "ONE"}));
+  std::filesystem::create_directory(top + "/EMPTY");  // without a MASTER
+  std::filesystem::create_directory(top + "/BAD");    // with a MASTER short of its count
+  WriteBytes(top + "/BAD/MASTER", MasterOf({MasterRecordBytes(Named(1, "DEEP"))}, 2));
+  Build(top + "/One", Portfolio({Named(1, "MID")}, {"TWO"}));
+  Build(top + "/One/TWO", Portfolio({Named(9, "DEEP")}));
+  std::filesystem::rename(top + "/One/MASTER", top + "/One/master");
+  std::filesystem::rename(top + "/MASTER", top + "/Master");
+  const Found f = Find(top, "deep");
+  ASSERT_EQ(f.status, kSuccess);
+  EXPECT_EQ(f.dir, top + "/One/TWO/");
+  EXPECT_EQ(f.record.fileNumber(), 9);
+  EXPECT_TRUE(Exists(f.dir + QuoteFileName(f.record.fileNumber())));
+  EXPECT_EQ(Find(top, "MID").dir, top + "/One/");
+}
+
+// Names leading out of the portfolio are not followed; an empty or short MASTER names nothing.
+TEST(MasterSearch, NamesLeadingOutAndEmptyOrShortMastersFindNothing) {
+  TempDir tmp;
+  Build(tmp.path(), Portfolio({Named(1, "OUTSIDE")}));
+  Build(tmp / "P", Portfolio({Named(2, "INSIDE")}, {"..", "."}));
+  EXPECT_EQ(Find(tmp / "P", "OUTSIDE").status, kFileNotFound);
+  EXPECT_EQ(Find(tmp / "P", "INSIDE").status, kSuccess);
+  // N = 0 with a record after it, a count of more than the file holds, no whole header.
+  const Bytes record = MasterRecordBytes(Named(1, "OUTSIDE"));
+  for (const Bytes& master : {MasterOf({record}, 0), MasterOf({record}, 2), Bytes(kMasterRecordSize - 1, 1)}) {
+    WriteBytes(tmp / "MASTER", master);
+    EXPECT_EQ(Find(tmp.path(), "OUTSIDE").status, kFileNotFound) << master.size();
+  }
+  std::filesystem::remove(tmp / "MASTER");
+  EXPECT_EQ(Find(tmp.path(), "OUTSIDE").status, kFileNotFound);
 }
 
 // Every key through the finder and through the search, compared field by field.
@@ -166,9 +148,9 @@ TEST(MasterRecordFinder, NamesARecordByIssueNameOrBySymbolCutToTheKeysWordsAsThe
   EXPECT_EQ(Find(tmp.path(), "DEEP").dir, tmp / "SUB/");
 
   // A MASTER short of its count: neither it nor its XMASTER names anything.
-  Bytes master = test::ReadBytes(tmp / "MASTER");
+  Bytes master = ReadBytes(tmp / "MASTER");
   master[0] = static_cast<std::uint8_t>(master[0] + 1);
-  test::WriteBytes(tmp / "MASTER", master);
+  WriteBytes(tmp / "MASTER", master);
   EXPECT_EQ(Find(tmp.path(), "XM").status, kFileNotFound);
   ExpectFinderAgreesWithSearch(tmp.path(), keys);
 }

@@ -14,18 +14,16 @@ namespace barvane {
 namespace {
 
 using std::chrono::milliseconds;
-using test::TempDir;
+using namespace test;
 
 constexpr milliseconds kShortWait{50};
-
-FileSystem& Fs() { return FileSystem::Default(); }
 
 class PortfolioLockTest : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(p_, test::Portfolio({test::Symbol(1, "TOP", test::Fields8(), {})}, {"SUB"}));
-    test::Build(p_ + "SUB", test::Portfolio(test::Symbol(1, "ABC", test::Fields8(), {})));
-    test::Build(q_, test::Portfolio(test::Symbol(1, "XYZ", test::Fields8(), {})));
+    Build(p_, Portfolio({Symbol(1, "TOP", Fields8(), {})}, {"SUB"}));
+    Build(p_ + "SUB", Portfolio(Symbol(1, "ABC", Fields8(), {})));
+    Build(q_, Portfolio(Symbol(1, "XYZ", Fields8(), {})));
   }
   TempDir tmp_;
   std::string p_ = tmp_ / "P/", q_ = tmp_ / "Q/";
@@ -75,14 +73,14 @@ TEST_F(PortfolioLockTest, ManyPathsToOneDirectoryLockItOnce) {
 }
 
 TEST_F(PortfolioLockTest, MissingDirectoriesArePassedOverAndNoFileIsAdded) {
-  const auto before = test::FileNames(p_);
+  const auto before = FileNames(p_);
   PortfolioLock lock(Fs());
   EXPECT_TRUE(lock.Acquire({tmp_ / "NONE", p_ + "MASTER", p_}, LockMode::kExclusive, kShortWait));
-  EXPECT_EQ(test::FileNames(p_), before);
+  EXPECT_EQ(FileNames(p_), before);
 }
 
 TEST_F(PortfolioLockTest, UnreadableDirectoryIsRefusedWithItsName) {
-  if (test::IsSuperuser()) GTEST_SKIP() << "the superuser reads every directory";
+  if (IsSuperuser()) GTEST_SKIP() << "the superuser reads every directory";
   std::filesystem::permissions(q_, std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec);
   PortfolioLock lock(Fs());
   EXPECT_FALSE(lock.Acquire({q_}, LockMode::kExclusive, kShortWait));

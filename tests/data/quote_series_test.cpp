@@ -12,21 +12,17 @@
 namespace barvane {
 namespace {
 
-using test::TempDir;
-using test::WeekdayQuotes;
+using namespace test;
 using P = std::array<std::int16_t, kQuantityCount>;
-
-FileSystem& Fs() { return FileSystem::Default(); }
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // A portfolio in `dir` with the one symbol "ABC" (file number 1).
 void BuildOne(const TempDir& dir, std::vector<FieldDescription> fields,
               std::vector<QuoteValues> quotes) {
-  test::Build(dir.path(), test::Portfolio({test::Symbol(1, "ABC", fields, quotes)}));
+  Build(dir.path(), Portfolio({Symbol(1, "ABC", fields, quotes)}));
 }
 
 void WriteText(const std::string& path, const std::string& text) {
-  test::WriteBytes(path, Bytes(text.begin(), text.end()));
+  WriteBytes(path, Bytes(text.begin(), text.end()));
 }
 
 P Positions(const TempDir& dir, int length, int fields, Status expected = kSuccess) {
@@ -45,15 +41,18 @@ std::vector<double> Row(const QuoteValues& q) {
   return {double(q.day), 0, q.open, q.high, q.low, q.close, q.volume, q.openInterest};
 }
 
-TEST(SeriesStorage, BlockAndColumnArraysGiveTheSameQuotes) {
+// A full file (R = 65535: the record number is unsigned) reads whole, and block and column
+// arrays give the same quotes.
+TEST(SeriesStorage, FullFilesReadWholeAndBlockAndColumnArraysGiveTheSameQuotes) {
   TempDir tmp;
-  const auto quotes = WeekdayQuotes(kMonday, 2400);
-  BuildOne(tmp, test::Fields28(), quotes);
-  for (std::int32_t capacity : {2321, 2322}) {
+  const auto quotes = WeekdayQuotes(YmdToDay(0, 1, 1), 65534);
+  BuildOne(tmp, Fields28(), quotes);
+  for (std::int32_t capacity : {2321, 2322, 65534}) {
     QuoteSeries s;
     ASSERT_EQ(AllocSeries(&s, capacity), kSuccess);
     EXPECT_EQ(s.usesBlock(), capacity == 2321);
     ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, capacity), kSuccess);
+    EXPECT_EQ(s.quotesInFile, 65534);
     ASSERT_EQ(s.count, std::uint32_t(capacity));
     for (std::uint32_t i = 0; i < s.count; ++i) ASSERT_EQ(Row(s, i), Row(quotes[i])) << i;
   }
@@ -62,7 +61,7 @@ TEST(SeriesStorage, BlockAndColumnArraysGiveTheSameQuotes) {
 TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   TempDir tmp;
   const auto quotes = WeekdayQuotes(kMonday, 10);  // R = 11
-  BuildOne(tmp, test::Fields28(), quotes);
+  BuildOne(tmp, Fields28(), quotes);
   QuoteSeries s;
   ASSERT_EQ(AllocSeries(&s, 5), kSuccess);
   ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", -1, 1), kSuccess);
@@ -78,17 +77,17 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   EXPECT_EQ(s.quotesInFile, 10);
 
   // A header that promises more than the file holds reads what is there.
-  Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
+  Bytes bytes = ReadBytes(tmp / "F1.DAT");
   bytes[2] = 21;                    // promises 20 quotes
   bytes.resize(bytes.size() + 13);  // and ends in a piece of a record
-  test::WriteBytes(tmp / "F1.DAT", bytes);
+  WriteBytes(tmp / "F1.DAT", bytes);
   ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 5, 50), kSuccess);
   EXPECT_EQ(s.count, 5u);
   EXPECT_EQ(s.quotesInFile, 20);
   EXPECT_EQ(s.quotesPresent, 10);
   EXPECT_EQ(Row(s, 4), Row(quotes[9]));
   bytes[2] = 0;  // R = 0: no quotes, whatever follows
-  test::WriteBytes(tmp / "F1.DAT", bytes);
+  WriteBytes(tmp / "F1.DAT", bytes);
   EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 1), kRecordNotFound);
   EXPECT_EQ(s.quotesInFile, 0);
 }
@@ -96,25 +95,12 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
 TEST(SeriesValues, QuantitiesTheFileLacksReadAsMinusOneAndTimeAsZero) {
   TempDir tmp;
   const DayNumber before1961 = YmdToDay(28, 1, 3);
-  BuildOne(tmp, test::Fields8(), {{before1961, 0, 0, 0, 0, 2.5f, 0, 0}});
+  BuildOne(tmp, Fields8(), {{before1961, 0, 0, 0, 0, 2.5f, 0, 0}});
   QuoteSeries s;
   ASSERT_EQ(AllocSeries(&s, 1), kSuccess);
   ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 1), kSuccess);
   EXPECT_EQ(Row(s, 0), (std::vector<double>{double(before1961), 0, -1, -1, -1, 2.5, -1, -1}));
   EXPECT_EQ(ScreenDate(s.date(0)), "01/03/28");
-}
-
-TEST(SeriesHeader, RecordNumberIsUnsignedSoFullFilesReadWhole) {
-  TempDir tmp;
-  const auto quotes = WeekdayQuotes(YmdToDay(0, 1, 1), 65534);  // R = 65535
-  BuildOne(tmp, test::Fields8(), quotes);
-  QuoteSeries s;
-  ASSERT_EQ(AllocSeries(&s, 65534), kSuccess);
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 0, 65534), kSuccess);
-  EXPECT_EQ(s.quotesInFile, 65534);
-  ASSERT_EQ(s.count, 65534u);
-  EXPECT_EQ(s.date(65533), quotes.back().day);
-  EXPECT_EQ(s.value(kClose, 65533), quotes.back().close);
 }
 
 TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
@@ -126,12 +112,12 @@ TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
                               YmdToDay(100, 2, 1), YmdToDay(100, 2, 2)}) {
     quotes.push_back({day, 0, 1, 2, 0.5f, 1.5f, 100, 7});
   }
-  BuildOne(tmp, test::Fields28(), quotes);
-  Bytes bytes = test::ReadBytes(tmp / "F1.DAT");
+  BuildOne(tmp, Fields28(), quotes);
+  Bytes bytes = ReadBytes(tmp / "F1.DAT");
   WriteMbf(1000230.0f, bytes.data() + 28 * 13);  // quote 12 on February 30th
   WriteMbf(1000202.5f, bytes.data() + 28 * 14);  // quote 13 on no whole day
   bytes[2] = 30;                                 // promises more than the file holds
-  test::WriteBytes(tmp / "F1.DAT", bytes);
+  WriteBytes(tmp / "F1.DAT", bytes);
 
   SeriesFile file;
   ASSERT_EQ(file.Open(Fs(), tmp.path(), "ABC"), kSuccess);
@@ -160,7 +146,7 @@ TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
 TEST(SeriesFile, QuantitiesNotAskedForReadAsMinusOneAndTheDateAsNoDate) {
   TempDir tmp;
   const std::vector<QuoteValues> quotes = WeekdayQuotes(kMonday, 3);
-  BuildOne(tmp, test::Fields28(), quotes);
+  BuildOne(tmp, Fields28(), quotes);
   SeriesFile file;
   ASSERT_EQ(file.Open(Fs(), tmp.path(), "ABC"), kSuccess);
   QuoteSeries s;
@@ -177,9 +163,9 @@ TEST(SeriesFile, QuantitiesNotAskedForReadAsMinusOneAndTheDateAsNoDate) {
 
 TEST(AssumedLayout, TwentyByteRecordsAreDecidedByTheirFirstQuote) {
   TempDir prices, volume, zero;
-  BuildOne(prices, test::Fields20Prices(), {{kMonday, 0, 1.5f, 1.7f, 1.4f, 1.6f, 0, 0}});
-  BuildOne(volume, test::Fields20Volume(), {{kMonday, 0, 0, 1.7f, 1.4f, 1.6f, 3.5f, 0}});
-  BuildOne(zero, test::Fields20Prices(), {{kMonday, 0, 1.5f, 1.7f, 1.4f, 0, 0, 0}});
+  BuildOne(prices, Fields20Prices(), {{kMonday, 0, 1.5f, 1.7f, 1.4f, 1.6f, 0, 0}});
+  BuildOne(volume, Fields20Volume(), {{kMonday, 0, 0, 1.7f, 1.4f, 1.6f, 3.5f, 0}});
+  BuildOne(zero, Fields20Prices(), {{kMonday, 0, 1.5f, 1.7f, 1.4f, 0, 0, 0}});
   EXPECT_EQ(Positions(prices, 20, 5), (P{1, 0, 2, 3, 4, 5, 0, 0}));
   EXPECT_EQ(Positions(volume, 20, 5), (P{1, 0, 0, 2, 3, 4, 5, 0}));
   EXPECT_EQ(Positions(zero, 20, 5), (P{1, 0, 0, 2, 3, 4, 5, 0}));
@@ -201,7 +187,7 @@ TEST(LayoutText, NamesMatchByKeywordPrefixInAnyCaseAndTheLaterLineWins) {
 
 TEST(LayoutRefusals, UnusableLayoutsGiveMinus100AndAnEmptyLayout) {
   TempDir tmp;
-  BuildOne(tmp, test::Fields28(), WeekdayQuotes(kMonday, 1));
+  BuildOne(tmp, Fields28(), WeekdayQuotes(kMonday, 1));
   const P none{};
   EXPECT_EQ(Positions(tmp, 36, 9, kNoUsableLayout), none);
   EXPECT_EQ(Positions(tmp, 0, 0, kNoUsableLayout), none);

@@ -10,20 +10,20 @@
 namespace barvane {
 namespace {
 
-using test::TempDir;
+using namespace test;
 
 // Without a layout file every field is in whole numbers; a layout file's codes show as their
 // texts, an unknown periodicity letter as "ERROR". The CLI's facts test pins the other lines.
 TEST(SeriesFacts, ShowTheTextsOfLayoutCodesAndERRORForAnUnknownLetter) {
   TempDir tmp;
-  SymbolDescription s = test::Symbol(1, "ABC", FieldsOf({kDate, kOpen, kVolume, kOpenInterest}),
-                                     test::WeekdayQuotes(YmdToDay(98, 6, 15), 1), true);
+  SymbolDescription s = Symbol(1, "ABC", FieldsOf({kDate, kOpen, kVolume, kOpenInterest}),
+                                     WeekdayQuotes(YmdToDay(98, 6, 15), 1), true);
   s.periodicity = 'X';
   s.fields[1] = {kOpen, -7, 5};
   s.fields[2] = {kVolume, 100, 1000};
   s.fields[3] = {kOpenInterest, 6, -8};
-  test::Build(tmp.path(), test::Portfolio(
-                              {s, test::Symbol(200, "PLAIN", test::Fields28(), test::WeekdayQuotes(YmdToDay(99, 12, 30), 4))}));
+  Build(tmp.path(), Portfolio(
+                              {s, Symbol(200, "PLAIN", Fields28(), WeekdayQuotes(YmdToDay(99, 12, 30), 4))}));
   SeriesFacts f;
   ASSERT_EQ(GatherSeriesFacts(FileSystem::Default(), tmp.path(), "PLAIN", &f), 0);
   EXPECT_EQ(f.fileNumber, 200);

@@ -43,10 +43,4 @@ inline std::size_t MasterAt(int record, std::size_t field) {
   return kMasterRecordSize * static_cast<std::size_t>(record) + field;
 }
 
-// `files` without those whose names end in `suffix`.
-inline std::map<std::string, Bytes> Without(std::map<std::string, Bytes> files, const std::string& suffix) {
-  std::erase_if(files, [&](const auto& entry) { return entry.first.ends_with(suffix); });
-  return files;
-}
-
 }  // namespace barvane::test

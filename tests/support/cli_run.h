@@ -56,9 +56,6 @@ inline Texts Lines(const std::string& text) {
   return lines;
 }
 
-// Monday 06/15/98, where the tests' quote series begin.
-inline const DayNumber kMonday = YmdToDay(98, 6, 15);
-
 // A symbol of `count` weekday quotes from kMonday, in the full 28-byte layout unless told.
 inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count,
                                std::vector<FieldDescription> fields = Fields28()) {

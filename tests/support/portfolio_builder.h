@@ -16,6 +16,10 @@
 
 namespace barvane::test {
 
+// Monday 06/15/98, where the tests' quote series begin.
+inline const DayNumber kMonday = YmdToDay(98, 6, 15);
+inline FileSystem& Fs() { return FileSystem::Default(); }
+
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class TempDir {
  public:
@@ -43,6 +47,11 @@ std::vector<std::string> FileNames(const std::string& dir);
 // The names whose bytes differ between two snapshots, a file present in one only included.
 std::set<std::string> Changed(const std::map<std::string, Bytes>& before,
                               const std::map<std::string, Bytes>& after);
+// `files` without those whose names end in `suffix`.
+inline std::map<std::string, Bytes> Without(std::map<std::string, Bytes> files, const std::string& suffix) {
+  std::erase_if(files, [&](const auto& entry) { return entry.first.ends_with(suffix); });
+  return files;
+}
 // The bytes from `from` to `to` that are not zero, as "offset:hex" runs with offsets from
 // `from`, so that a whole index record reads as one line.
 std::string NonZeroRuns(const Bytes& bytes, std::size_t from, std::size_t to);
