@@ -65,11 +65,10 @@ TEST_F(QuoteCli, RefusalsAndFailuresTellWhyWithStatusOneAndTouchNothing) {
     EXPECT_EQ(RunOnAbc(words), Failed(err));
     EXPECT_EQ(Files(), before_);
   }
-  TempDir one;
-  Build(one.path(), Portfolio(Daily(1, "ONE", 1, Fields8())));
-  const auto oneBefore = Snapshot(one.path());
-  EXPECT_EQ(Cli({"add-quote", one.path(), "ONE", "06/15/98"}), Failed(std::string(kAddToSingleQuoteText) + "\n"));
-  EXPECT_EQ(Snapshot(one.path()), oneBefore);
+  const std::string one = Built("ONE", {Daily(1, "ONE", 1, Fields8())});
+  const auto oneBefore = Files();
+  EXPECT_EQ(Cli({"add-quote", one, "ONE", "06/15/98"}), Failed(std::string(kAddToSingleQuoteText) + "\n"));
+  EXPECT_EQ(Files(), oneBefore);
 }
 
 TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {

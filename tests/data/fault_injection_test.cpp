@@ -20,11 +20,6 @@ using namespace test;
 
 using Files = std::map<std::string, Bytes>;  // name in the portfolio tree -> bytes
 
-// A backup `name` of an earlier change in `dir`, with bytes no command writes.
-void WritePreviousBackup(const std::string& dir, const std::string& name) {
-  WriteBytes(dir + name, Bytes(name.begin(), name.end()));
-}
-
 // Three five-minute bars on each of three days.
 SymbolDescription Bars() {
   std::vector<QuoteValues> bars;
@@ -46,17 +41,16 @@ void BuildPortfolio(const std::string& dir, bool extended) {
     sub = test::Extended(sub);
   }
   Build(dir + "SUB", sub);
-  // Every backup a command may replace already holds an earlier change's, which a failed
-  // command must not lose.
-  for (const std::string& name : {QuoteBackupName(2), QuoteBackupName(3), MasterBackupName()}) {
-    WritePreviousBackup(dir, name);
-  }
-  for (const std::string& name : {QuoteBackupName(1), MasterBackupName()}) WritePreviousBackup(dir + "SUB/", name);
+  // Every backup a command may replace already holds an earlier change's, with bytes no command
+  // writes, which a failed command must not lose.
+  std::vector<std::string> backups = {QuoteBackupName(2), QuoteBackupName(3), MasterBackupName(),
+                                      "SUB/" + QuoteBackupName(1), "SUB/" + MasterBackupName()};
   if (extended) {
     for (const std::string& name : {QuoteBackupName(300), IndexBackupName(kEmasterName), IndexBackupName(kXmasterName)}) {
-      WritePreviousBackup(dir + "SUB/", name);
+      backups.push_back("SUB/" + name);
     }
   }
+  for (const std::string& name : backups) WriteBytes(dir + name, Bytes(name.begin(), name.end()));
 }
 
 bool Extended(const std::string& name) { return name.ends_with("X"); }
