@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <tuple>
 
 #include "support/float_text_reference.h"
 #include "support/portfolio_builder.h"
@@ -212,10 +213,8 @@ TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {
   c.newestFirst = true;
   EXPECT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   const ExportChoices stored = ReadExportChoices(f.settings);
-  EXPECT_EQ(stored.path, c.path);
-  EXPECT_EQ(stored.delimiter, 2);
-  EXPECT_TRUE(stored.titleRow && stored.newestFirst);
-  EXPECT_EQ(stored.omit, c.omit);
+  EXPECT_EQ(std::tie(stored.path, stored.delimiter, stored.omit, stored.titleRow, stored.newestFirst),
+            std::make_tuple(c.path, 2, c.omit, true, true));
   EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitLow", -1), 1);
   EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitOI", -1), 0);
 }

@@ -75,6 +75,12 @@ std::vector<FieldDescription> Fields20Volume();  // DATE HIGH LOW CLOSE VOL
 std::vector<FieldDescription> Fields24();
 std::vector<FieldDescription> Fields28();
 
+// A symbol of `count` weekday quotes from kMonday, in the full 28-byte layout unless told.
+inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count,
+                               std::vector<FieldDescription> fields = Fields28(), bool withLayoutFile = false) {
+  return Symbol(fileNumber, symbol, std::move(fields), WeekdayQuotes(kMonday, count), withLayoutFile);
+}
+
 // A portfolio of `symbols` and, listed after them, the sub-portfolios `subPortfolios`.
 PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
                                std::vector<std::string> subPortfolios = {});

@@ -12,12 +12,11 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::Lines;
 using test::LinesOf;
 using test::Problems;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // Each mark as "row: label".
 Lines Texts(const std::vector<ProblemMark>& marks) {

@@ -18,11 +18,8 @@ using test::NoSyncFs;
 using test::ReadBytes;
 using test::TempDir;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
 SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
-  return test::Symbol(n, text, dop ? test::Fields28() : test::Fields8(),
-                      test::WeekdayQuotes(kMonday, n + 1), dop);
+  return test::Daily(n, text, n + 1, dop ? test::Fields28() : test::Fields8(), dop);
 }
 
 Bytes RecordOf(const Bytes& master, int i) {
@@ -50,16 +47,12 @@ TEST(CopySymbol, TakesTheLowestFreeNumberAndAppendsTheRecord) {
   EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC copied to " +
                                                  p.dest.substr(0, p.dest.size() - 1)});
 
-  const Bytes after = ReadBytes(p.dest + "MASTER");
-  ASSERT_EQ(after.size(), 53u * 5);
-  Bytes header(destBefore.begin(), destBefore.begin() + 53);
-  header[0] += 1;
-  header[2] += 1;
-  EXPECT_EQ(Bytes(after.begin(), after.begin() + 53), header);
-  EXPECT_EQ(Bytes(after.begin() + 53, after.begin() + 53 * 4), Bytes(destBefore.begin() + 53, destBefore.end()));
-  Bytes record = RecordOf(ReadBytes(p.src + "MASTER"), 2);
+  Bytes expected = destBefore, record = RecordOf(ReadBytes(p.src + "MASTER"), 2);
+  expected[0] += 1;
+  expected[2] += 1;
   record[0] = 3;
-  EXPECT_EQ(RecordOf(after, 4), record);
+  expected.insert(expected.end(), record.begin(), record.end());
+  EXPECT_EQ(ReadBytes(p.dest + "MASTER"), expected);
   EXPECT_EQ(ReadBytes(p.dest + "F3.DAT"), ReadBytes(p.src + "F7.DAT"));
   EXPECT_EQ(ReadBytes(p.dest + "F3.DOP"), ReadBytes(p.src + "F7.DOP"));
   EXPECT_FALSE(Exists(p.dest + "F3.BAK"));

@@ -14,12 +14,11 @@ namespace barvane {
 namespace {
 
 using test::CheckLines;
+using test::kMonday;
 using test::Lines;
 using test::MasterAt;
 using test::Patch;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // The report with each line of many quotes given as the problems it opens to.
 Lines BarLines(const std::string& dir) {
@@ -31,9 +30,7 @@ Lines BarLines(const std::string& dir) {
   return lines;
 }
 
-SymbolDescription Clean(int fileNumber, const std::string& symbol, int count = 5) {
-  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, count));
-}
+SymbolDescription Clean(int fileNumber, const std::string& symbol) { return test::Daily(fileNumber, symbol, 5); }
 
 // A portfolio of the clean symbol KEEP (F1) and `faulty` (F2).
 void BuildWith(const std::string& dir, SymbolDescription faulty) {

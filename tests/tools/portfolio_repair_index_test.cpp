@@ -17,6 +17,7 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::Lines;
 using test::Patch;
 using test::Snapshot;
@@ -24,12 +25,9 @@ using test::TempDir;
 using test::Without;
 using Files = std::map<std::string, Bytes>;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 const std::string kOutOfStep = "-\t-\tthe index files disagree: ";
 
-SymbolDescription Clean(int fileNumber, const std::string& symbol) {
-  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
-}
+SymbolDescription Clean(int fileNumber, const std::string& symbol) { return test::Daily(fileNumber, symbol, 5); }
 
 // ALPHA, BETA and GAMMA in MASTER and EMASTER, WIDE and WIDER in XMASTER.
 PortfolioDescription Wide() {
