@@ -166,8 +166,7 @@ TEST(Export, DelimitersOmissionsAndOrder) {
   c.delimiter = 7;  // no button set: spaces
   c.omit.fill(true);
   EXPECT_EQ(f.Text(c), "DATE\r\n01/05/98\r\n01/02/98\r\n");
-  EXPECT_EQ(f.ui.done,
-            std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
+  EXPECT_EQ(f.ui.done, std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
 }
 
 TEST(Export, ReadsAcrossWindowsInBothOrders) {

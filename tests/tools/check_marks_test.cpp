@@ -44,8 +44,7 @@ void BuildTree(const TempDir& root, bool faulty = true) {
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;
   test::Build(root / "P", test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), HiloQuotes(faulty)),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)},
-                                          {"SUB"}));
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}, {"SUB"}));
   auto sub = test::WeekdayQuotes(kMonday, 3);
   if (faulty) sub[1].close = 0;
   test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "HILO", test::Fields28(), sub)));

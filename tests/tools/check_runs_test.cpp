@@ -36,14 +36,12 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
     std::vector<SeriesProblem> problems;
     std::vector<std::string> lines;
   } cases[] = {
-      {"one quote stands alone",
-       {On(0, "close -1.00 is negative")},
+      {"one quote stands alone", {On(0, "close -1.00 is negative")},
        {"06/15/98 close -1.00 is negative"}},
       {"one quote with two negative prices stands alone",
        {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative")},
        {"06/15/98 open -1.00 is negative", "06/15/98 close -1.00 is negative"}},
-      {"two quotes, every price negative",
-       {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative"),
+      {"two quotes, every price negative", {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative"),
         On(1, "low -2.00 is negative")},
        {"06/15/98 negative prices on 2 quotes, 06/15/98 to 06/16/98 [3]"}},
       {"quotes apart gather all the same, the range from first to last",
@@ -65,8 +63,7 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
         On(4, "2 identical quotes of this day", true), On(5, "2 different quotes of this day", false)},
        {"06/16/98 out of date order on 2 quotes, 06/16/98 to 06/17/98 (mendable) [2]",
         "06/19/98 repeated days on 2 days, 06/19/98 to 06/20/98 [2]"}},
-      {"values that do not read",
-       {On(3, "open is not a number"), On(7, "volume is not a number")},
+      {"values that do not read", {On(3, "open is not a number"), On(7, "volume is not a number")},
        {"06/18/98 values that are not numbers on 2 quotes, 06/18/98 to 06/22/98 [2]"}},
       {"problems of no day or of no kind keep their lines",
        {{0, "header counts 3 quotes, the file holds 2", true},

@@ -94,8 +94,7 @@ TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
   test::ToolView tv(p.src);
   tv.Select("ABC");
   ASSERT_TRUE(CopySymbol(tv.view, p.dest, true));
-  EXPECT_EQ(tv.ui.done,
-            std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
 
   Bytes expected(srcMaster.begin(), srcMaster.begin() + 106);
   expected[0] -= 1;

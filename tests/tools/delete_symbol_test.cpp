@@ -54,8 +54,7 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
   tv.ui.messages.clear();
 
   ASSERT_TRUE(DeleteSymbol(tv.view));
-  EXPECT_EQ(tv.ui.done,
-            std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
   Bytes expected(before.begin(), before.begin() + 53 * 3);  // BBB's record was the last
   expected[0] -= 1;
   expected[2] -= 1;

@@ -88,8 +88,7 @@ class IndexRepair : public testing::Test {
     const Files after = Snapshot(dir_.path());
     EXPECT_EQ(Without(after, ".BAK"), expected);
     EXPECT_EQ(after.at(name + ".BAK"), spoilt);
-    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size())
-        << "only " << name << " was replaced";
+    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size()) << "only " << name << " was replaced";
     EXPECT_EQ(Check(dir_.path()).lines, Lines{});
   }
 
@@ -189,15 +188,12 @@ TEST(IndexRepairNames, KeepsALongNameThatGoesOnFromMastersAndClearsAnother) {
             "ALPHA EXPLORATION LIMITED");
 
   Patch(kept / "EMASTER", EmasterAt(1, kEmasterIssueName), {'A', 'L', 'P', 0});
-  EXPECT_EQ(Repair(kept.path()),
-            (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
+  EXPECT_EQ(Repair(kept.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
   EXPECT_EQ(test::ReadBytes(kept / "EMASTER"), clean);
 
   const std::string other = "OMEGA GOLD      ";
-  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName,
-        Bytes(other.begin(), other.end()));
-  EXPECT_EQ(Repair(cleared.path()),
-            (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
+  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName, Bytes(other.begin(), other.end()));
+  EXPECT_EQ(Repair(cleared.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
   std::fill(at(expected, kEmasterIssueName), at(expected, kEmasterIssueName) + 16, 0);
   std::copy(other.begin(), other.begin() + 10, at(expected, kEmasterIssueName));
   std::fill(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 52, 0);
