@@ -509,9 +509,7 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
   test::WriteBytes(root / "FILE", {'x'});
   // An EMASTER that lists other records than MASTER gets no record at a guessed place.
   test::Build(root / "E", test::Extended(test::Portfolio(test::Daily(1, "ONE", 2, test::Fields8()))));
-  Bytes emaster = test::ReadBytes(root / "E/EMASTER");
-  emaster[0] = 2;
-  test::WriteBytes(root / "E/EMASTER", emaster);
+  test::Patch(root / "E/EMASTER", 0, {2});
   const Files before = Snapshot(root.path());
   const std::string p = root / "P", one = "1998-06-12 1\n";
   const std::vector<std::tuple<ImportRequest, std::string, std::string>> cases = {

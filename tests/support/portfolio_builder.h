@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -40,6 +41,12 @@ Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Exists(const std::string& path);
+// Writes `bytes` over the file `path` from offset `at` on.
+inline void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  WriteBytes(path, contents);
+}
 // Every file under `dir`, by its path relative to `dir`, with its bytes.
 std::map<std::string, Bytes> Snapshot(const std::string& dir);
 // The names in `dir`, sorted.

@@ -48,9 +48,7 @@ void BuildTree(const TempDir& root, bool faulty = true) {
   auto sub = test::WeekdayQuotes(kMonday, 3);
   if (faulty) sub[1].close = 0;
   test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "HILO", test::Fields28(), sub)));
-  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
-  quotes[2] = 5;
-  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+  test::Patch(root / "P/SUB/F1.DAT", 2, {5});
 }
 
 TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {

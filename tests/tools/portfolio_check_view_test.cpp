@@ -24,9 +24,7 @@ void BuildTree(const TempDir& root) {
   test::Build(root / "P", test::Portfolio({test::Daily(1, "KEEP", 4), test::Symbol(2, "ZERO", test::Fields28(), zero)},
                                           {"SUB"}));
   test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "LOW", test::Fields28(), low)));
-  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
-  quotes[2] = 5;
-  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+  test::Patch(root / "P/SUB/F1.DAT", 2, {5});
 }
 
 TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDayInItsOwnPortfolio) {
