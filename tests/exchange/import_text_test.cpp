@@ -100,8 +100,7 @@ TEST(ImportText, EachDownloadedShapeReadsExactly) {
        "2022-01-03 11:00:00 294.25 296 294 295 900 -\n"
        "2022-01-13 10:00:00 300 301 299 300.5 800 -\n"},
       {"broker text without a title row, YYMMDD, 15-minute bars",
-       "SBER,15,240801,101500,250.1,251,249.5,250.8,12000\n"
-       "SBER,15,240801,100000,250,250.5,249,250.1,15000\n",
+       "SBER,15,240801,101500,250.1,251,249.5,250.8,12000\nSBER,15,240801,100000,250,250.5,249,250.1,15000\n",
        "found: column 3 column 4 column 5 column 6 column 7 column 8 column 9 -\n"
        "ignored: [column 1 (ticker)] [column 2 (period)]\norder: \n"
        "2024-08-01 10:00:00 250 250.5 249 250.1 15000 -\n"

@@ -36,8 +36,7 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
     std::vector<SeriesProblem> problems;
     std::vector<std::string> lines;
   } cases[] = {
-      {"one quote stands alone", {On(0, "close -1.00 is negative")},
-       {"06/15/98 close -1.00 is negative"}},
+      {"one quote stands alone", {On(0, "close -1.00 is negative")}, {"06/15/98 close -1.00 is negative"}},
       {"one quote with two negative prices stands alone",
        {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative")},
        {"06/15/98 open -1.00 is negative", "06/15/98 close -1.00 is negative"}},
@@ -45,8 +44,7 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
         On(1, "low -2.00 is negative")},
        {"06/15/98 negative prices on 2 quotes, 06/15/98 to 06/16/98 [3]"}},
       {"quotes apart gather all the same, the range from first to last",
-       {On(4, "close -1.00 is negative"), On(0, "close -1.00 is negative"),
-        On(9, "close -1.00 is negative")},
+       {On(4, "close -1.00 is negative"), On(0, "close -1.00 is negative"), On(9, "close -1.00 is negative")},
        {"06/15/98 negative prices on 3 quotes, 06/15/98 to 06/24/98 [3]"}},
       {"kinds apart on the same quotes",
        {On(0, "close is zero"), On(0, "high 1.00 below low 2.00"), On(1, "open is zero"),
