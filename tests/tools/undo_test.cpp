@@ -42,9 +42,9 @@ std::vector<std::string> StoreTemporaries(const std::string& dir) {
 class UndoTest : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(src_, test::Portfolio({Sym(3, "KEEP"), Sym(7, "ABC", true)}));
+    test::Build(src_, test::Portfolio({test::Daily(3, "KEEP", 4, test::Fields8()), test::Daily(7, "ABC", 8, test::Fields28(), true)}));
     test::WriteBytes(src_ + "F7.BAK", {7, 7, 7});
-    test::Build(dest_, test::Portfolio({Sym(1, "ONE")}));
+    test::Build(dest_, test::Portfolio({test::Daily(1, "ONE", 2, test::Fields8())}));
     before_ = Snapshot(root_.path());
     {
       History history(FileSystem::Default(), data_.path());
@@ -55,9 +55,6 @@ class UndoTest : public testing::Test {
       ASSERT_TRUE(CopySymbol(tv.view, dest_, true));
     }
     after_ = Snapshot(root_.path());
-  }
-  static SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
-    return test::Daily(n, text, n + 1, dop ? test::Fields28() : test::Fields8(), dop);
   }
   // The move's state in the history: undone or in effect.
   bool Undone() {
