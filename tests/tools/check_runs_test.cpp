@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/printed.h"
 
 namespace barvane {
@@ -20,11 +22,7 @@ std::vector<std::string> Lines(const std::vector<SeriesProblem>& problems) {
   return lines;
 }
 
-SeriesVerdict Daily(std::vector<SeriesProblem> problems) {
-  SeriesVerdict verdict;
-  verdict.problems = std::move(problems);
-  return verdict;
-}
+SeriesVerdict Daily(std::vector<SeriesProblem> problems) { return {.problems = std::move(problems)}; }
 
 SeriesProblem On(int quote, const std::string& text, bool mendable = false) {
   return {static_cast<DayNumber>(kMonday + quote), text, mendable};
@@ -99,9 +97,7 @@ TEST(CheckRuns, TellsEachRunOfConsecutiveQuotesApartWithItsLastDay) {
 }
 
 TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
-  SeriesVerdict verdict;
-  verdict.timed = true;
-  verdict.fourDigitYears = true;
+  SeriesVerdict verdict{.fourDigitYears = true, .timed = true};
   const DayNumber day = YmdToDay(1955, 3, 1);
   for (int minute : {5, 0, 15, 0}) {
     verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToSeconds(9, minute, 0)), false,
@@ -111,8 +107,8 @@ TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
   EXPECT_EQ(Lines(grouped),
             (std::vector<std::string>{"03/01/55 negative prices on 3 quotes, 03/01/1955 09:00:00 to 03/01/1955 09:15:00 [4]"}));
   ASSERT_EQ(grouped.size(), 1u);
-  EXPECT_EQ(grouped[0].time, HmsToSeconds(9, 0, 0));
-  EXPECT_EQ(grouped[0].bars[0].text, "close -1.00 is negative at 09:05:00");
+  EXPECT_EQ(std::tie(grouped[0].time, grouped[0].bars[0].text),
+            std::make_tuple(HmsToSeconds(9, 0, 0), std::string("close -1.00 is negative at 09:05:00")));
 }
 
 TEST(GroupedNumber, PutsACommaBetweenEachThreeDigits) {

@@ -82,12 +82,11 @@ TEST(CopySymbol, SkipsNumbersThatFilesOfTheDestinationCarryAndStartsAtOne) {
   ASSERT_TRUE(CopySymbol(tv.view, p.root / "EMPTY", false));
   const Bytes after = ReadBytes(p.root / "EMPTY/MASTER");
   ASSERT_EQ(after.size(), 106u);
-  EXPECT_EQ(after[0], 1);
-  EXPECT_EQ(after[53], 1);
+  EXPECT_EQ((Bytes{after[0], after[53]}), (Bytes{1, 1}));
   EXPECT_EQ(test::FileNames(p.root / "EMPTY"), (std::vector<std::string>{"F1.DAT", "MASTER"}));
 }
 
-TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
+TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSourceDirectoryAlone) {
   TwoPortfolios p;
   const Bytes srcMaster = ReadBytes(p.src + "MASTER");
   const Bytes dat = ReadBytes(p.src + "F7.DAT"), dop = ReadBytes(p.src + "F7.DOP");
@@ -107,23 +106,20 @@ TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
             (std::vector<std::string>{"F1.DAT", "F2.DAT", "F3.DAT", "F3.DOP", "F4.DAT", "MASTER"}));
   ASSERT_EQ(tv.view.m_symbolRows.size(), 1u);  // refilled, first row current
   EXPECT_EQ(tv.view.m_seriesSymbol, "KEEP");
-}
 
-TEST(MoveSymbol, FromASubPortfolioChangesThatDirectoryOnly) {
-  TwoPortfolios p;
+  // From a sub-portfolio: that directory changes, its parent does not.
   test::Build(p.root / "TOP", test::Portfolio({Sym(1, "TOPONE")}, {"SUB"}));
   test::Build(p.root / "TOP/SUB", test::Portfolio({Sym(1, "DEEP")}));
-  const Bytes topDat = ReadBytes(p.root / "TOP/F1.DAT");
+  const Bytes topDat = ReadBytes(p.root / "TOP/F1.DAT"), topMaster = ReadBytes(p.root / "TOP/MASTER");
   const Bytes deepDat = ReadBytes(p.root / "TOP/SUB/F1.DAT");
-  const Bytes topMaster = ReadBytes(p.root / "TOP/MASTER");
-  test::ToolView tv(p.root / "TOP");
-  tv.view.m_seriesSymbol = "DEEP";
-  ASSERT_TRUE(CopySymbol(tv.view, p.dest, true));
+  test::ToolView top(p.root / "TOP");
+  top.view.m_seriesSymbol = "DEEP";
+  ASSERT_TRUE(CopySymbol(top.view, p.dest, true));
   EXPECT_EQ(ReadBytes(p.root / "TOP/F1.DAT"), topDat);
   EXPECT_EQ(ReadBytes(p.root / "TOP/MASTER"), topMaster);
   EXPECT_EQ(test::FileNames(p.root / "TOP/SUB"), std::vector<std::string>{"MASTER"});
   EXPECT_EQ(ReadBytes(p.root / "TOP/SUB/MASTER")[0], 0);
-  EXPECT_EQ(ReadBytes(p.dest + "F3.DAT"), deepDat);
+  EXPECT_EQ(ReadBytes(p.dest + "F5.DAT"), deepDat);
 }
 
 TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
@@ -167,9 +163,7 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
 TEST(CopySymbol, TheTwoHundredFiftyFifthSymbolFitsAndTheNextDoesNot) {
   TwoPortfolios p;
   std::vector<SymbolDescription> many;
-  for (int n = 1; n <= 254; ++n) {
-    many.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
-  }
+  for (int n = 1; n <= 254; ++n) many.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
   // Written without flushes: 255 flushed files would take seconds.
   NoSyncFs noSync;
   ASSERT_TRUE(WritePortfolio(noSync, p.root / "BIG", test::Portfolio(many)));
