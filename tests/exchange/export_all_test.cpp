@@ -297,9 +297,8 @@ TEST_F(ExportAllOver, FaultAtAnyStepLeavesEveryFileOldOrNew) {
 TEST_F(ExportAllOver, FlushesOnceThroughHiddenTemporariesAndClearsThoseLeftBefore) {
   TempDir other;
   test::WriteBytes(other / "victim", {'v'});
-  const std::vector<std::string> leftovers = {".ONE.txt.barvane-tmp", ".GONE.txt.barvane-tmp", ".a.barvane-tmp"};
-  const std::vector<std::string> others = {"ONE.txt.NEW",         ".barvane-tmp",          "..barvane-tmp",
-                                           "ONE.txt.barvane-tmp", ".ONE.txt.barvane-tmp2", ".ONE.txt.NEW", ".notes"};
+  const std::vector<std::string> leftovers = {".ONE.txt.barvane-tmp", ".GONE.txt.barvane-tmp"};
+  const std::vector<std::string> others = {"ONE.txt.NEW", ".barvane-tmp", "ONE.txt.barvane-tmp", ".notes"};
   for (const auto* names : {&leftovers, &others}) {
     for (const std::string& name : *names) test::WriteBytes(out_ + "/" + name, {1});
   }
@@ -318,9 +317,15 @@ TEST_F(ExportAllOver, FlushesOnceThroughHiddenTemporariesAndClearsThoseLeftBefor
   EXPECT_EQ(test::ReadBytes(other / "victim"), (Bytes{'v'}));
 }
 
-TEST(ExportTemporaryName, IsHiddenBesideItsFile) {
+TEST(ExportTemporaryName, IsHiddenBesideItsFileAndRecognisedByItsPattern) {
   EXPECT_EQ(ExportTemporaryPath("/out/ALPHA.txt"), "/out/.ALPHA.txt.barvane-tmp");
   EXPECT_EQ(ExportTemporaryPath("ALPHA.txt"), ".ALPHA.txt.barvane-tmp");
+  for (const auto& [name, ours] : std::vector<std::pair<std::string, bool>>{
+           {".ALPHA.txt.barvane-tmp", true}, {".a.barvane-tmp", true}, {"..barvane-tmp", false},
+           {".barvane-tmp", false}, {"ALPHA.txt.barvane-tmp", false}, {".ALPHA.txt.barvane-tmp2", false},
+           {".ALPHA.txt.NEW", false}, {"", false}}) {
+    EXPECT_EQ(IsExportTemporaryName(name), ours) << name;
+  }
 }
 
 }  // namespace
