@@ -314,16 +314,6 @@ bool WriteUnflushed(FileSystem& fs, const std::string& path, const Bytes& bytes)
   return ok;
 }
 
-// Writes `bytes` as the store file `path` through a temporary file renamed to it, so that another
-// process never sees it in part; a crash may still leave it torn. Not flushed.
-bool WriteWholeUnflushed(FileSystem& fs, const std::string& path, const Bytes& bytes) {
-  const std::string temporary = CopyTemporaryPath(path);
-  if (!WriteUnflushed(fs, temporary, bytes)) return false;
-  if (fs.Rename(temporary, path)) return true;
-  (void)fs.Remove(temporary);
-  return false;
-}
-
 // The id of a store file name "<digits>.<extension>", or 0.
 std::uint64_t IdOf(const std::string& name, const std::string& extension) {
   const std::size_t dot = name.find('.');
@@ -811,7 +801,7 @@ bool History::Commit(Change change) {
   packingAhead_.clear();
   const std::string path = PathOf(change.id, "chg");
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteWholeUnflushed(fs_, path, Serialize(change, true, packed))) {
+      !WriteUnflushed(fs_, path, Serialize(change, true, packed))) {
     return false;
   }
   // The older changes go before any flush, so that the disk takes their removal with it rather
@@ -980,10 +970,12 @@ void History::RemoveLeftovers() {
       if ((kept != 0) != keptFiles) continue;
       const std::uint64_t part = NumberedOf(entry.name, "rec", &first);
       const std::uint64_t recording = part != 0 ? part : IdOf(entry.name, "rec");
+      const std::uint64_t changed = IdOf(entry.name, "chg");
       // A later part of a recording whose first part is gone belongs to a change already stored
       // (Settle has removed the recordings of the others); a first part torn by a crash was
-      // never flushed, so that none of its files was altered. A kept file belongs to its
-      // recording, else to its stored change if that names it.
+      // never flushed, so that none of its files was altered. A change file torn beside its
+      // recording is made again from it. A kept file belongs to its recording, else to its
+      // stored change if that names it.
       Stored stored;
       Bytes bytes;
       Change torn;
@@ -991,6 +983,7 @@ void History::RemoveLeftovers() {
           (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
           (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
            !ParseStored(bytes, recording, &torn)) ||
+          (changed != 0 && fs_.IsRegularFile(PathOf(changed, "rec")) && !StoredWhole(changed)) ||
           (kept != 0 && !fs_.IsRegularFile(PathOf(kept, "rec")) &&
            !(ReadStored(kept, &stored) && std::any_of(stored.change.files.begin(), stored.change.files.end(),
                                                       [&](const FileChange& file) { return file.kept == n; })));

@@ -11,7 +11,8 @@
 // still being made, and "<id>.rec<n>" those of its files from the n-th on, noted later;
 // "<id>.undone" present while the change is undone, holding its files' bytes after;
 // "<id>.undoing" (those bytes) and "<id>.redoing" present while an undo or redo is putting files
-// back. Change and recording files end in a checksum, so that one a crash tore is known as such.
+// back. Change and recording files end in a checksum and are written under their own names, so
+// that one a crash tore is known as such.
 // A change file is on the disk before its recording goes; a commit leaves its flush to the
 // store's next one, by this or another process, so that a change costs no flush of its own.
 // Files of an older layout (every state's bytes kept whole, empty marks) are read as well. A
