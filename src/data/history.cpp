@@ -479,14 +479,35 @@ bool History::ReadStored(std::uint64_t id, Stored* stored) {
 }
 
 bool History::ReadAll(std::vector<Stored>* all) {
-  std::vector<std::uint64_t> ids;
-  if (!ListIds(&ids, "chg")) return false;
   all->clear();
-  for (std::uint64_t id : ids) {
-    Stored stored;
-    // A damaged entry is passed over rather than hiding every other change.
-    if (ReadStored(id, &stored)) all->push_back(std::move(stored));
+  std::vector<DirEntry> entries;
+  if (!fs_.IsDirectory(directory_)) return true;
+  if (!fs_.ListDirectory(directory_, &entries)) return false;
+  std::vector<std::uint64_t> ids;
+  std::set<std::uint64_t> undone;
+  for (const DirEntry& entry : entries) {
+    if (const std::uint64_t id = IdOf(entry.name, "chg"); id != 0) ids.push_back(id);
+    const std::uint64_t marked = IdOf(entry.name, "undone");
+    if (marked != 0 && entry.kind == DirEntry::Kind::kFile) undone.insert(marked);
   }
+  std::sort(ids.begin(), ids.end());
+  std::map<std::uint64_t, Known> known;
+  for (std::uint64_t id : ids) {
+    Known now;
+    const auto before = known_.find(id);
+    // A damaged entry is passed over rather than hiding every other change.
+    if (!fs_.Stat(PathOf(id, "chg"), &now.file)) continue;
+    if (before != known_.end() && before->second.file.identity == now.file.identity &&
+        before->second.file.size == now.file.size) {
+      now.stored = std::move(before->second.stored);
+    } else if (!ReadStored(id, &now.stored)) {
+      continue;
+    }
+    now.stored.change.undone = undone.count(id) > 0;
+    all->push_back(now.stored);
+    known.emplace(id, std::move(now));
+  }
+  known_ = std::move(known);
   return true;
 }
 

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <future>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -206,6 +207,13 @@ class History {
     std::future<PackedState> packed;
   };
   std::vector<PackingAhead> packingAhead_;  // of the change being made
+  // The changes ReadAll read, with the file each was read from: a change file is never written in
+  // place, so one whose file has the same identity and size is as read.
+  struct Known {
+    FileInfo file;
+    Stored stored;
+  };
+  std::map<std::uint64_t, Known> known_;
 };
 
 }  // namespace barvane
