@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/settings_store.h"
-#include "app/view_state.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/index_files.h"
@@ -20,6 +18,7 @@
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/system_calls.h"
+#include "support/tool_view.h"
 
 namespace barvane {
 namespace {
@@ -30,14 +29,11 @@ using test::TempDir;
 const DayNumber kJan2 = YmdToDay(98, 1, 2);
 
 // What Export writes for `symbol` of `dir` with `choices`, through the view as the window has it.
-Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices,
-               const std::string& path) {
-  SettingsStore settings(FileSystem::Default());
-  test::RecordingUi ui;
-  ViewState view(FileSystem::Default(), settings, ui);
-  EXPECT_TRUE(view.OpenSeries(dir, symbol)) << symbol;
+Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices, const std::string& path) {
+  test::ToolView tv(dir);
+  EXPECT_TRUE(tv.view.OpenSeries(dir, symbol)) << symbol;
   choices.path = path;
-  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone) << symbol;
+  EXPECT_EQ(ExportQuotes(tv.view, choices), ExportResult::kDone) << symbol;
   return test::ReadBytes(path);
 }
 

@@ -12,8 +12,6 @@
 #include <tuple>
 
 #include "app/portfolio_walk.h"
-#include "app/settings_store.h"
-#include "app/view_state.h"
 #include "data/file_names.h"
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
@@ -23,6 +21,7 @@
 #include "support/portfolio_builder.h"
 #include "support/check_lines.h"
 #include "support/recording_ui.h"
+#include "support/tool_view.h"
 #include "tools/copy_symbol.h"
 
 namespace barvane {
@@ -86,14 +85,11 @@ Rows Quotes(const std::string& dir, const std::string& symbol, bool withTimes = 
   return rows;
 }
 
-std::string ExportText(const std::string& dir, const std::string& symbol, ExportChoices choices,
-                       const std::string& path) {
-  SettingsStore settings(FileSystem::Default());
-  test::RecordingUi ui;
-  ViewState view(FileSystem::Default(), settings, ui);
-  EXPECT_TRUE(view.OpenSeries(dir, symbol));
+std::string ExportText(const std::string& dir, const std::string& symbol, ExportChoices choices, const std::string& path) {
+  test::ToolView tv(dir);
+  EXPECT_TRUE(tv.view.OpenSeries(dir, symbol));
   choices.path = path;
-  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
+  EXPECT_EQ(ExportQuotes(tv.view, choices), ExportResult::kDone);
   return test::ReadText(path);
 }
 
