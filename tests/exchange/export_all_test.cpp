@@ -152,26 +152,6 @@ TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
   }
 }
 
-TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
-  TempDir dir;
-  test::Build(
-      dir / "P",
-      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
-                       test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
-  test::WriteBytes(dir / "TWO.txt", {'o', 'l', 'd'});
-  test::RecordingUi ui;
-  ui.answer = false;
-  std::vector<ExportedFile> files;
-  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
-  EXPECT_EQ(ui.questions,
-            std::vector<std::string>{
-                dir / "TWO.txt\nThis file already exists\n\nReplace existing files?"});
-  EXPECT_FALSE(test::Exists(dir / "ONE.txt"));
-  EXPECT_EQ(test::ReadBytes(dir / "TWO.txt"), (Bytes{'o', 'l', 'd'}));
-  EXPECT_TRUE(files.empty());
-  // Replacing longer files whole is ExportAllOver's.
-}
-
 TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
   TempDir dir;
   test::Build(
@@ -222,6 +202,17 @@ class ExportAllOver : public testing::Test {
   std::string out_ = dir_ / "OUT";
   std::map<std::string, Bytes> old_;
 };
+
+TEST_F(ExportAllOver, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
+  std::filesystem::remove(out_ + "/ONE.txt");
+  test::RecordingUi ui;
+  ui.answer = false;
+  std::vector<ExportedFile> files;
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
+  EXPECT_EQ(ui.questions, std::vector<std::string>{out_ + "/TWO.txt\nThis file already exists\n\nReplace existing files?"});
+  EXPECT_EQ(test::Snapshot(out_), test::Without(old_, "ONE.txt"));
+  EXPECT_TRUE(files.empty());
+}
 
 TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
   TempDir other;

@@ -240,7 +240,7 @@ TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
   }
 }
 
-TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew) {
+TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsNothingWhenNothingIsNewAndANewSymbolsRecord) {
   TempDir root;
   BuildMergeRoot(root);
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", kLaterDays));
@@ -254,11 +254,8 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false, &summary));
   EXPECT_EQ(Counts(summary), std::make_tuple(false, false, 3, 0, 0, 2));
   EXPECT_EQ(Snapshot(root.path()), before);
-}
 
-TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
-  TempDir root;
-  BuildMergeRoot(root);
+  // A new symbol beside MASTER alone gets exactly this record.
   const Bytes old = test::ReadBytes(root / "P/MASTER");
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "NEW", kLaterDays));
   const Bytes master = test::ReadBytes(root / "P/MASTER");
