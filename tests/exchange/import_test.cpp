@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <set>
 #include <tuple>
 
@@ -557,11 +556,6 @@ void BuildFaultRoot(const TempDir& root) {
   }
 }
 
-std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
-  const auto it = files.find(name);
-  return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
-}
-
 class ImportFaults : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
@@ -594,15 +588,7 @@ TEST_P(ImportFaults, AReportedFailureLeavesEveryOldByte) {
 
 TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](bool, const Files& after) {
-    std::set<std::string> names;
-    for (const Files* files : std::initializer_list<const Files*>{&old_, &new_, &after}) {
-      for (const auto& entry : *files) names.insert(entry.first);
-    }
-    for (const std::string& name : names) {
-      if (name.ends_with(".NEW")) continue;
-      const auto state = StateOf(after, name);
-      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
-    }
+    test::ExpectEachFileOldOrNew(old_, new_, after, [](const std::string& name) { return name.ends_with(".NEW"); });
   });
 }
 
