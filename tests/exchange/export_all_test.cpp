@@ -48,7 +48,7 @@ std::vector<ExportChoices> EveryKindOfChoice() {
   return all;
 }
 
-TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
+TEST(ExportFileName, KeepsSafeCharactersNumbersRepeatsAndGoesToTheLastFolderUsed) {
   std::set<std::string> taken;
   EXPECT_EQ(ExportFileName("BHP", &taken), "BHP.txt");
   EXPECT_EQ(ExportFileName("bhp", &taken), "bhp_2.txt");
@@ -57,9 +57,8 @@ TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
   EXPECT_EQ(ExportFileName("A/B C\\..\xE9-x", &taken), "A_B_C_.._-x.txt");
   EXPECT_EQ(ExportFileName("", &taken), "_.txt");
   EXPECT_EQ(ExportFileName("?", &taken), "__2.txt");
-}
 
-TEST(ExportFileName, TheProposalIsTheSymbolsFileInTheLastFolderUsedElseTheDocuments) {
+  // The proposal is the symbol's file in the last folder used, else in the documents.
   const std::string docs = "/home/u/Documents";
   EXPECT_EQ(ProposedExportPath("/home/u/exports/GE.txt", "BHP", docs), "/home/u/exports/BHP.txt");
   EXPECT_EQ(ProposedExportPath("output.txt", "A/B", docs), "/home/u/Documents/A_B.txt");

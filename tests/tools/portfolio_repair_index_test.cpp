@@ -214,9 +214,8 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
   const RepairResult result =
       RepairPortfolio(FileSystem::Default(), dir_.path(), nullptr,
                       {[&](const std::string& dir) { begun.push_back(dir); }, [&] { ++ended; }});
-  ASSERT_EQ(result.mends.size(), 2u);
-  EXPECT_EQ(CheckLine(result.mends[0]), "-\t-\tset the MASTER record count to 3");
-  EXPECT_EQ(CheckLine(result.mends[1]), "-\t-\tset EMASTER's header to MASTER's counts");
+  EXPECT_EQ(test::LinesOf(result.mends),
+            (Lines{"-\t-\tset the MASTER record count to 3", "-\t-\tset EMASTER's header to MASTER's counts"}));
   EXPECT_EQ(begun, (Lines{dir_.path()}));
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(Without(Snapshot(dir_.path()), ".BAK"), Snapshot(clean_.path()));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "data/change_recorder.h"
 #include "data/file_names.h"
@@ -93,8 +94,8 @@ TEST_F(UndoTest, MoveIsUndoneAndRedoneUnlessAFileWasRemovedOrCreatedSince) {
   History history(FileSystem::Default(), data_.path());
   const UndoOutcome undone = Undo(history, dest_, false);  // from either portfolio
   ASSERT_TRUE(undone.done) << undone.message;
-  EXPECT_EQ(undone.change.words, (std::vector<std::string>{"move-symbol", src_, "ABC", dest_}));
-  EXPECT_TRUE(undone.change.undone);
+  EXPECT_EQ(std::tie(undone.change.words, undone.change.undone),
+            std::make_tuple(std::vector<std::string>{"move-symbol", src_, "ABC", dest_}, true));
   EXPECT_EQ(Snapshot(root_.path()), before_);
   EXPECT_TRUE(Undone());
   EXPECT_EQ(Undo(history, src_, false).message, "Nothing to undo in " + WithoutTrailingSlash(src_));
