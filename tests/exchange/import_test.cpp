@@ -98,16 +98,12 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
 TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
   TempDir dir;
   auto odd = test::WeekdayQuotes(YmdToDay(61, 6, 1), 450);
-  odd[5].openInterest = 0;
-  odd[6].volume = 1234567.0f;
-  odd[7].close = 0.0001f;
+  odd[5].openInterest = 0, odd[6].volume = 1234567.0f, odd[7].close = 0.0001f;
   auto history = test::WeekdayQuotes(YmdToDay(1928, 1, 3), 700);
   for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2026, 11, 2), 5)) history.push_back(q);
   std::vector<QuoteValues> bars;
   for (int d = 0; d < 4; ++d) {
-    for (int m : {5, 10, 15}) {
-      bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
-    }
+    for (int m : {5, 10, 15}) bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + m / 16.0f, 10, 0});
   }
   auto intraday = test::Symbol(3, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   intraday.periodicity = 'I';
@@ -405,9 +401,7 @@ TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
 void BuildIntraday(const std::string& dir) {
   std::vector<QuoteValues> bars;
   for (const DayNumber day : {kMonday, kMonday + 1}) {
-    for (const int minute : {0, 5, 10}) {
-      bars.push_back({day, HmsToSeconds(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
-    }
+    for (const int m : {0, 5, 10}) bars.push_back({day, HmsToSeconds(9, 30 + m, 0), 1, 2, 0.5f, 1.5f, float(m), 0});
   }
   SymbolDescription symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
   symbol.periodicity = 'I';
