@@ -65,9 +65,7 @@ TEST_F(ReadCli, SampleDriveListsItsPortfoliosSymbolsAndQuotes) {
 
 TEST_F(ReadCli, FactsPrintEveryLineOfTheDialogAndFailuresGoToStandardError) {
   auto symbol = Symbol(200, "FACT", Fields24(), WeekdayQuotes(YmdToDay(1999, 12, 30), 4), true);
-  symbol.fields[1].inputCode = -5;
-  symbol.fields[1].displayCode = 2;
-  symbol.fields[5].displayCode = 1000;
+  symbol.fields[1].inputCode = -5, symbol.fields[1].displayCode = 2, symbol.fields[5].displayCode = 1000;
   Build(root_.path(), Portfolio(symbol));
   EXPECT_EQ(Cli({"facts", root_.path(), "FACT"}),
             Done("Path: " + root_.path() + "\nFile number: 200\nDAT file record length: 24\n"
