@@ -16,22 +16,16 @@ namespace barvane {
 namespace {
 
 using test::Fields28;
+using test::kMonday;
 using test::Symbol;
-
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
-
-// Back-adjusted: one low below zero.
-std::vector<QuoteValues> NegativeQuotes() {
-  std::vector<QuoteValues> quotes = test::WeekdayQuotes(kMonday, 5);
-  quotes[1].low = -1.5f;
-  return quotes;
-}
 
 struct ChartWindow : test::GuiWindow {
   ChartWindow() {
+    auto negative = test::WeekdayQuotes(kMonday, 5);
+    negative[1].low = -1.5f;  // back-adjusted
     Open(test::Portfolio({Symbol(1, "LONG", Fields28(), test::WeekdayQuotes(kMonday, 600)),
                           Symbol(2, "SHORT", Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                          Symbol(3, "XNEG", Fields28(), NegativeQuotes())}));
+                          Symbol(3, "XNEG", Fields28(), negative)}));
     chart()->resize(700, 400);
   }
   CChartPane* chart() { return frame->view()->chartPane(); }
@@ -65,7 +59,7 @@ TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {
   EXPECT_EQ(w.frame->quotePaneText(), "Quote 160 of 600");
 }
 
-TEST(ChartPane, KeysMoveTheCurrentQuoteZoomAndPan) {
+TEST(ChartPane, KeysMoveTheCurrentQuoteZoomAndPanTheWheelZoomsAtTheCursorAndADragPans) {
   ChartWindow w;
   w.chart()->setFocus();
   QTest::keyClick(w.chart(), Qt::Key_Left);
@@ -91,10 +85,7 @@ TEST(ChartPane, KeysMoveTheCurrentQuoteZoomAndPan) {
   QTest::keyClick(w.chart(), Qt::Key_PageDown);
   EXPECT_EQ(w.chart()->viewport().LastVisible(), last);
   EXPECT_EQ(w.gridRow(), 0);  // panning chooses nothing
-}
 
-TEST(ChartPane, WheelZoomsAtTheCursorAndADragPansWithoutChoosing) {
-  ChartWindow w;
   const QPoint at = w.PointOfRow(20);
   QWheelEvent in(at, w.chart()->mapToGlobal(at), {}, {0, 240}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
   QApplication::sendEvent(w.chart(), &in);
@@ -110,7 +101,7 @@ TEST(ChartPane, WheelZoomsAtTheCursorAndADragPansWithoutChoosing) {
   EXPECT_EQ(w.gridRow(), 0);
 }
 
-TEST(ChartPane, AnotherSymbolStartsAfreshAndTheSameOneKeepsItsZoom) {
+TEST(ChartPane, AnotherSymbolStartsAfreshTheSameOneKeepsItsZoomAndNegativePricesRefuseTheLogScale) {
   ChartWindow w;
   QTest::keyClick(w.chart(), Qt::Key_Plus);
   QTest::keyClick(w.chart(), Qt::Key_Home);
@@ -124,6 +115,20 @@ TEST(ChartPane, AnotherSymbolStartsAfreshAndTheSameOneKeepsItsZoom) {
   EXPECT_EQ(w.chart()->viewport().barWidth(), ChartViewport::kMaxBarWidth);
   EXPECT_EQ(w.chart()->currentRow(), 0);
   EXPECT_FALSE(w.chart()->grab().isNull());
+
+  // A series with a price below zero turns the log scale off and greys it with the reason.
+  QAction* log = w.frame->logScaleAction();
+  log->trigger();
+  EXPECT_TRUE(w.chart()->logScale());
+  w.ClickSymbol(2);
+  ASSERT_EQ(w.state().m_seriesSymbol, "XNEG");
+  const QString why = "No log scale: a price at or below zero (-1.5000 on 06/16/98)";
+  EXPECT_FALSE(log->isEnabled() || log->isChecked() || w.chart()->logScale());
+  EXPECT_EQ(log->toolTip(), why);
+  EXPECT_EQ(w.frame->statusBar()->currentMessage(), why);
+  w.ClickSymbol(0);  // asked for still, and given again
+  EXPECT_TRUE(log->isEnabled() && log->isChecked() && w.chart()->logScale());
+  EXPECT_EQ(w.settings.ReadInt("Chart", "LogScale", 0), 1);
 }
 
 TEST(ChartPane, TheReadoutTakesTwoLinesWhereOneIsTooNarrowAndCutsNoFigure) {
@@ -140,26 +145,6 @@ TEST(ChartPane, TheReadoutTakesTwoLinesWhereOneIsTooNarrowAndCutsNoFigure) {
   EXPECT_EQ(narrow.join("   "), wide[0]);
   for (const QString& line : narrow) EXPECT_LE(w.chart()->fontMetrics().horizontalAdvance(line), 300 - 12) << line.toStdString();
   EXPECT_GE(w.chart()->PlotRect().top(), top + (narrow.size() - 1) * w.chart()->fontMetrics().height());
-}
-
-TEST(ChartPane, LogScaleOnNegativePricesIsOffAndGreyedWithItsReason) {
-  ChartWindow w;
-  QAction* log = w.frame->logScaleAction();
-  log->trigger();
-  EXPECT_TRUE(w.chart()->logScale());
-  w.ClickSymbol(2);
-  ASSERT_EQ(w.state().m_seriesSymbol, "XNEG");
-  const QString why = "No log scale: a price at or below zero (-1.5000 on 06/16/98)";
-  EXPECT_FALSE(log->isEnabled());
-  EXPECT_FALSE(log->isChecked());
-  EXPECT_FALSE(w.chart()->logScale());
-  EXPECT_EQ(log->toolTip(), why);
-  EXPECT_EQ(w.frame->statusBar()->currentMessage(), why);
-  w.ClickSymbol(0);  // asked for still, and given again
-  EXPECT_TRUE(log->isEnabled());
-  EXPECT_TRUE(log->isChecked());
-  EXPECT_TRUE(w.chart()->logScale());
-  EXPECT_EQ(w.settings.ReadInt("Chart", "LogScale", 0), 1);
 }
 
 }  // namespace

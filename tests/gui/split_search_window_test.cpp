@@ -21,9 +21,8 @@ namespace barvane {
 namespace {
 
 using test::Fields28;
+using test::kMonday;
 using test::Symbol;
-
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
 // `count` weekday quotes closing at `before` until quote `at`, at `after` from there on, each
 // day's range 1% either side of its close.
@@ -131,7 +130,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
 }
 
-TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
+TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayTheChartMarksItAndEnterOffersItsSplit) {
   SearchWindow w;
   ASSERT_EQ(w.Lines(), (std::vector<std::string>{kAbc, kMid, kZed}));
   EXPECT_TRUE(w.search->searchButton()->isDefault());
@@ -149,17 +148,9 @@ TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
   EXPECT_EQ(w.frame->view()->chartPane()->currentRow(), 4);
   EXPECT_EQ(w.Marks(kCandidate), std::vector<std::string>{"4 2 for 1"});
   EXPECT_TRUE(w.search->splitButton()->isDefault());
-  EXPECT_TRUE(w.messages.empty());
 
-  // Closing the window takes its marks off the chart.
-  w.search->closeButton()->click();
-  EXPECT_TRUE(w.Marks(kCandidate).empty());
-}
-
-TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
-  SearchWindow w;
-  w.Choose(0);  // ABC: closes of 0.01 become 0.02
-  QListWidget* list = w.search->resultList();
+  // Enter offers the split prefilled and OK applies it: ABC's closes of 0.01 become 0.02.
+  w.Choose(0);
   std::vector<std::string> offered;
   SearchWindow::WhenOpens<CSplitDlg>([&offered](CSplitDlg* split) {
     offered = {split->dateField()->text().toStdString(), split->newField()->text().toStdString(),
@@ -173,6 +164,10 @@ TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
   EXPECT_EQ(w.QuoteCell(7, 4), "0.0200");
   EXPECT_EQ(w.QuoteCell(0, 4), "0.0200");
   EXPECT_TRUE(w.messages.empty());
+
+  // Closing the window takes its marks off the chart.
+  w.search->closeButton()->click();
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
 }
 
 TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
