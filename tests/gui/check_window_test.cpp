@@ -23,13 +23,7 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 namespace barvane {
 namespace {
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
-// Symbol, date and problem of a line.
-QStringList RowTexts(QTreeWidget* list, int row) {
-  QTreeWidgetItem* item = list->topLevelItem(row);
-  return {item->text(0), item->text(1), item->text(3)};
-}
+using test::kMonday;
 
 // Every column of each line the filter shows, in the order shown.
 std::vector<QStringList> ShownLines(QTreeWidget* list) {
@@ -240,7 +234,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   ASSERT_NE(check, nullptr);
   QTreeWidget* list = check->problemList();
   ASSERT_EQ(list->topLevelItemCount(), 2);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"HILO", "06/17/98", "high 4.10 below low 4.20"}));
+  EXPECT_EQ(ShownLines(list)[0], (QStringList{"HILO", "06/17/98", "1", "high 4.10 below low 4.20", ""}));
   // Newest first: 06/22, 06/19, 06/18, 06/17.
   EXPECT_EQ(w.Marks(kProblem), std::vector<std::string>{"3 high 4.10 below low 4.20"});
   const auto xOfRow = [chart](int row) {
@@ -275,7 +269,7 @@ TEST(CheckWindow, TheChartMarksTheShownSymbolsProblemsOnTheirDaysAsTheDataChange
   EXPECT_TRUE(w.messages.empty());
   EXPECT_TRUE(chart->marks().empty());
   ASSERT_EQ(list->topLevelItemCount(), 1);
-  EXPECT_EQ(RowTexts(list, 0), (QStringList{"ZERO", "06/18/98", "close is zero"}));
+  EXPECT_EQ(ShownLines(list)[0], (QStringList{"ZERO", "06/18/98", "1", "close is zero", ""}));
 
   // Closing the window takes its marks away.
   DoubleClickRow(list, 0);

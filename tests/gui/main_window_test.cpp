@@ -221,7 +221,7 @@ TEST(MainWindow, ColumnWidthsAreStoredOnCloseAndUnfittingOnesFallBack) {
 }
 
 // The sorts, the portfolio and the symbol last shown come back at the next start.
-TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheNextStart) {
+TEST(MainWindow, AHeaderClickSortsKeepsTheCurrentRowIsRememberedAndFactsAndFilterFollowTheView) {
   Window w;
   Build(w.Dir("P"), TwoSymbols());
   Build(w.Dir("Q"), TwoSymbols());
@@ -252,50 +252,41 @@ TEST(MainWindow, AHeaderClickSortsTheListKeepsTheCurrentRowAndIsRememberedAtTheN
   EXPECT_EQ(w.PortfolioRow(), 0);
   EXPECT_EQ(w.symbols()->currentIndex().row(), 1);
   EXPECT_EQ(w.quotes()->model()->rowCount(), 10);
+
+  // The facts and filter dialogs work on the view state.
+  QStringList facts;
+  Window::WhenOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
+    facts = dialog->texts();
+    dialog->accept();
+  });
+  w.frame->action(kCmdDataFacts)->trigger();
+  ASSERT_EQ(facts.size(), 26);
+  EXPECT_EQ(facts[0].toStdString(), w.Dir("Q"));
+  EXPECT_EQ(facts[4], QStringLiteral("10"));
+  EXPECT_EQ(facts[9], QStringLiteral("ZED             "));
+
+  // An unknown drive keeps the dialog open with its message; a path on the drive rescans it.
+  Window::WhenOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
+    dialog->limitBox()->setChecked(true);
+    dialog->pathEdit()->setText(QStringLiteral("relative/Q"));
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(w.messages, std::vector<std::string>{kUnknownFilterDriveText});
+    dialog->limitBox()->setChecked(false);
+    EXPECT_FALSE(dialog->pathEdit()->isEnabled());
+    dialog->limitBox()->setChecked(true);
+    dialog->pathEdit()->setText(QString::fromStdString(w.Dir("Q")));
+    dialog->accept();
+  });
+  w.frame->action(kCmdSearchFilter)->trigger();
+  EXPECT_EQ(w.Portfolios().size(), 1u);
+  EXPECT_EQ(w.Portfolios()[0], w.Dir("Q"));
+  EXPECT_EQ(w.settings.ReadInt("Search", "Limit", -1), 1);
+  EXPECT_EQ(w.settings.ReadString("Search", "Name", ""), w.Dir("Q"));
 }
 
-// Every menu, the bar included, gives each of its entries its own Alt letter.
-TEST(MainWindow, NoMenuRepeatsAMnemonic) {
-  Window w;
-  w.Create();
-  std::vector<QWidget*> menus = {w.frame->menuBar()};
-  for (QAction* a : w.frame->menuBar()->actions()) menus.push_back(a->menu());
-  for (QWidget* menu : menus) {
-    std::map<QChar, QString> taken;
-    for (QAction* a : menu->actions()) {
-      const qsizetype at = a->text().indexOf(QLatin1Char('&'));
-      if (a->isSeparator()) continue;
-      ASSERT_GE(at, 0) << a->text().toStdString();
-      const QChar letter = a->text().at(at + 1).toLower();
-      EXPECT_FALSE(taken.count(letter)) << a->text().toStdString() << " and " << taken[letter].toStdString();
-      taken[letter] = a->text();
-    }
-  }
-}
 
-TEST(MainWindow, PlacementIsKeptForTheSizeOfTheScreenItIsOn) {
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  const std::string section = "Screen " + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-  auto stored = [&section](Window& w) {
-    return std::vector<int>{w.settings.ReadInt(section, "x", -1), w.settings.ReadInt(section, "y", -1),
-                            w.settings.ReadInt(section, "cx", -1), w.settings.ReadInt(section, "cy", -1)};
-  };
-  Window w;
-  for (auto [key, value] : {std::pair{"x", screen.x() + 10}, std::pair{"y", screen.y() + 20}, std::pair{"cx", 600},
-                            std::pair{"cy", 450}}) {
-    w.settings.WriteInt(section, key, value);
-    w.settings.WriteInt("Screen 99999x99999", key, 5000);  // another screen's
-  }
-  w.Open();
-  EXPECT_EQ(w.frame->size(), QSize(600, 450));
-  w.frame->move(screen.x() - 50, screen.y() + 30);
-  w.frame->resize(640, 480);
-  QTest::qWait(20);
-  EXPECT_EQ(stored(w), (std::vector<int>{screen.x(), screen.y() + 30, 640, 480}));
-  EXPECT_EQ(w.settings.ReadInt("Screen 99999x99999", "cx", 0), 5000);
-}
-
-TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
+TEST(MainWindow, ClickLoadsAtOnceKeysWhenTheSelectionSettlesEnterEditsAQuoteAndCtrlCCopiesRows) {
   Window w;
   w.Open(TwoSymbols());
   ASSERT_EQ(Window::Column(w.symbols(), 0), (std::vector<std::string>{"ABC", "ZED"}));
@@ -324,14 +315,11 @@ TEST(MainWindow, ClickLoadsAtOnceAndKeysLoadWhenTheSelectionSettles) {
   w.frame->action(kCmdEditQuote)->trigger();
   EXPECT_EQ(shown, "01/12/24");
   EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
-}
 
-TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuoteAndCtrlCCopiesTheSelectedRowsWhole) {
-  Window w;
-  w.Open(TwoSymbols());
-  std::vector<std::string> shown;
-  auto record = [&shown](CEditQuoteDlg* d) {
-    shown.push_back(d->dateText().toStdString());
+  // Enter or a double-click on a quote opens Edit quote on it.
+  std::vector<std::string> edited;
+  auto record = [&edited](CEditQuoteDlg* d) {
+    edited.push_back(d->dateText().toStdString());
     d->reject();
   };
   Window::Click(w.quotes(), 2, 3);
@@ -342,7 +330,7 @@ TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuoteAndCtrlCCopiesTheSelec
   QTest::mousePress(w.quotes()->viewport(), Qt::LeftButton, {}, third);
   QTest::mouseDClick(w.quotes()->viewport(), Qt::LeftButton, {}, third);
   const std::string day = Window::Column(w.quotes(), 0)[2];
-  EXPECT_EQ(shown, (std::vector<std::string>{day, day}));
+  EXPECT_EQ(edited, (std::vector<std::string>{day, day}));
 
   // Ctrl+C copies the selected rows whole as tab-separated text.
   QTableView* quotes = w.quotes();
@@ -361,7 +349,7 @@ TEST(MainWindow, EnterOrADoubleClickOnAQuoteOpensEditQuoteAndCtrlCCopiesTheSelec
 
   w.symbols()->setFocus();
   QTest::keyClick(w.symbols(), Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "ABC\tABC Ltd         \n");
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "ZED\tZED Ltd         \n");
 }
 
 TEST(MainWindow, F1OpensTheUsersGuideAtTheCommandInUse) {
@@ -399,42 +387,6 @@ TEST(MainWindow, F1OpensTheUsersGuideAtTheCommandInUse) {
   });
 }
 
-TEST(MainWindow, FactsAndFilterDialogsWorkOnTheViewState) {
-  Window w;
-  Build(w.Dir("P"), TwoSymbols());
-  Build(w.Dir("Q"), TwoSymbols());
-  w.Open();
-  QStringList facts;
-  Window::WhenOpens<CSeriesFactsDlg>([&facts](CSeriesFactsDlg* dialog) {
-    facts = dialog->texts();
-    dialog->accept();
-  });
-  w.frame->action(kCmdDataFacts)->trigger();
-  ASSERT_EQ(facts.size(), 26);
-  EXPECT_EQ(facts[0].toStdString(), w.Dir("P"));
-  EXPECT_EQ(facts[4], QStringLiteral("25"));
-  EXPECT_EQ(facts[9], QStringLiteral("ABC             "));
-
-  // An unknown drive keeps the dialog open with its message; a path on the drive rescans it.
-  Window::WhenOpens<CSearchFilterDlg>([&w](CSearchFilterDlg* dialog) {
-    dialog->limitBox()->setChecked(true);
-    dialog->pathEdit()->setText(QStringLiteral("relative/Q"));
-    dialog->accept();
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(w.messages, std::vector<std::string>{kUnknownFilterDriveText});
-    dialog->limitBox()->setChecked(false);
-    EXPECT_FALSE(dialog->pathEdit()->isEnabled());
-    dialog->limitBox()->setChecked(true);
-    dialog->pathEdit()->setText(QString::fromStdString(w.Dir("Q")));
-    dialog->accept();
-  });
-  w.frame->action(kCmdSearchFilter)->trigger();
-  EXPECT_EQ(w.Portfolios().size(), 1u);
-  EXPECT_EQ(w.Portfolios()[0], w.Dir("Q"));
-  EXPECT_EQ(w.settings.ReadInt("Search", "Limit", -1), 1);
-  EXPECT_EQ(w.settings.ReadString("Search", "Name", ""), w.Dir("Q"));
-}
-
 // The icon drawn on a clear 32 by 32 image, which stays clear without one.
 QImage Drawn(const QIcon& icon = QIcon()) {
   QImage image(32, 32, QImage::Format_ARGB32);
@@ -444,9 +396,43 @@ QImage Drawn(const QIcon& icon = QIcon()) {
   return image;
 }
 
-TEST(ToolIcons, EveryButtonHasItsOwnGlyphAndTheWindowTheProgramsIcon) {
-  test::GuiWindow w;
+// Over an empty drive: the placement kept for the size of the screen the window is on, each
+// entry of every menu, the bar included, with its own Alt letter, and each tool button with its
+// own glyph.
+TEST(MainWindow, PlacementIsKeptPerScreenAndEachMenuLetterAndButtonGlyphIsItsOwn) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const std::string section = "Screen " + std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+  Window w;
+  for (auto [key, value] : {std::pair{"x", screen.x() + 10}, std::pair{"y", screen.y() + 20}, std::pair{"cx", 600},
+                            std::pair{"cy", 450}}) {
+    w.settings.WriteInt(section, key, value);
+    w.settings.WriteInt("Screen 99999x99999", key, 5000);  // another screen's
+  }
   w.Open();
+  EXPECT_EQ(w.frame->size(), QSize(600, 450));
+  w.frame->move(screen.x() - 50, screen.y() + 30);
+  w.frame->resize(640, 480);
+  QTest::qWait(20);
+  for (auto [key, value] : {std::pair{"x", screen.x()}, std::pair{"y", screen.y() + 30}, std::pair{"cx", 640},
+                            std::pair{"cy", 480}}) {
+    EXPECT_EQ(w.settings.ReadInt(section, key, -1), value) << key;  // kept on the screen
+  }
+  EXPECT_EQ(w.settings.ReadInt("Screen 99999x99999", "cx", 0), 5000);
+
+  std::vector<QWidget*> menus = {w.frame->menuBar()};
+  for (QAction* a : w.frame->menuBar()->actions()) menus.push_back(a->menu());
+  for (QWidget* menu : menus) {
+    std::map<QChar, QString> taken;
+    for (QAction* a : menu->actions()) {
+      const qsizetype at = a->text().indexOf(QLatin1Char('&'));
+      if (a->isSeparator()) continue;
+      ASSERT_GE(at, 0) << a->text().toStdString();
+      const QChar letter = a->text().at(at + 1).toLower();
+      EXPECT_FALSE(taken.count(letter)) << a->text().toStdString() << " and " << taken[letter].toStdString();
+      taken[letter] = a->text();
+    }
+  }
+
   const QList<QAction*> buttons = w.frame->findChild<QToolBar*>()->actions();
   std::vector<QImage> drawn;
   std::set<QString> paths;

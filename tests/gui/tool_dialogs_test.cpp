@@ -24,9 +24,8 @@ namespace barvane {
 namespace {
 
 using test::Fields28;
+using test::kMonday;
 using test::Symbol;
-
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
 // ABC (file 2) and ZED (file 1) in each named portfolio; `ZED` alone in each of `zedOnly`.
 struct ToolWindow : test::GuiWindow {
@@ -114,7 +113,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   EXPECT_EQ(w.frame->statusBar()->currentMessage(), "For Help, press F1");
 }
 
-TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
+TEST(EditAndDeleteSymbolDialogs, EditRefusesWhatCannotBeStoredAndRewritesTheRecordAndDeleteDefaultsToNo) {
   ToolWindow w({"P"});
   ASSERT_EQ(w.SymbolCell(0, 0), "ABC");
   const Bytes before = test::ReadBytes(w.Dir("P/MASTER"));
@@ -148,6 +147,24 @@ TEST(EditSymbolDialog, RefusesWhatCannotBeStoredAndRewritesTheRecordAndTheRow) {
   EXPECT_EQ(w.SymbolCell(0, 1), "ABD Caf\u00e9        ");  // as stored, like every row
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Barvane - " + w.Dir("P") + " - ABD");
   EXPECT_EQ(w.state().m_seriesSymbol, "ABD");
+  w.messages.clear();
+
+  // Delete symbol: No is the default and changes nothing; Yes deletes and refills the grid.
+  const auto edited = test::Snapshot(w.Dir("P"));
+  w.Run<CDeleteSymbolDlg>(kCmdDeleteSymbol, [](CDeleteSymbolDlg* dialog) {
+    EXPECT_EQ(dialog->symbolText(), "ABD");
+    EXPECT_TRUE(dialog->noButton()->isDefault());
+    EXPECT_FALSE(dialog->yesButton()->isDefault());
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  EXPECT_EQ(test::Snapshot(w.Dir("P")), edited);
+  EXPECT_EQ(w.state().m_symbolCount, 2);
+  w.Run(kCmdDeleteSymbol, [](QDialog* d) { static_cast<CDeleteSymbolDlg*>(d)->yesButton()->click(); });
+  EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "MASTER", "MASTER.BAK"}));
+  EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), 1);
+  EXPECT_EQ(w.SymbolCell(0, 0), "ZED");
+  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
+  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
@@ -178,26 +195,6 @@ TEST(CharacterSet, ShowsThePortfoliosNamesInTheChosenCodePageAndKeepsIt) {
     filter->setText(QString::fromUtf8(text));
     EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), rows) << text;
   }
-}
-
-TEST(DeleteSymbolDialog, NoIsTheDefaultAndChangesNothingWhileYesRefillsTheGrid) {
-  ToolWindow w({"P"});
-  const auto before = test::Snapshot(w.Dir("P"));
-  w.Run<CDeleteSymbolDlg>(kCmdDeleteSymbol, [](CDeleteSymbolDlg* dialog) {
-    EXPECT_EQ(dialog->symbolText(), "ABC");
-    EXPECT_TRUE(dialog->noButton()->isDefault());
-    EXPECT_FALSE(dialog->yesButton()->isDefault());
-    QTest::keyClick(dialog, Qt::Key_Return);
-  });
-  EXPECT_EQ(test::Snapshot(w.Dir("P")), before);
-  EXPECT_EQ(w.state().m_symbolCount, 2);
-
-  w.Run(kCmdDeleteSymbol, [](QDialog* d) { static_cast<CDeleteSymbolDlg*>(d)->yesButton()->click(); });
-  EXPECT_EQ(test::FileNames(w.Dir("P")), (std::vector<std::string>{"F1.DAT", "MASTER"}));
-  EXPECT_EQ(w.frame->view()->symbolGrid()->model()->rowCount(), 1);
-  EXPECT_EQ(w.SymbolCell(0, 0), "ZED");
-  EXPECT_EQ(w.state().m_seriesSymbol, "ZED");
-  EXPECT_TRUE(w.messages.empty());
 }
 
 TEST(MoveSymbolDialog, OffersTheOtherPortfoliosAndCopiesOrMovesIntoTheChosenOne) {
