@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 namespace barvane {
 namespace {
@@ -19,18 +20,26 @@ std::vector<QuoteGridRow> Rising(int count) {
   return rows;
 }
 
+// The bars in view, "first-last".
+std::string InView(const ChartViewport& v) { return std::to_string(v.FirstVisible()) + "-" + std::to_string(v.LastVisible()); }
+
+// A column as "first-last at x: open high low close volume".
+std::string Text(const ChartColumn& c) {
+  std::ostringstream out;
+  out << c.firstBar << "-" << c.lastBar << " at " << c.x << ": " << c.open << " " << c.high << " " << c.low << " " << c.close << " " << c.volume;
+  return out.str();
+}
+
 TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
   ChartViewport v;
   v.Reset(1000, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
-  EXPECT_EQ(v.LastVisible(), 999);
-  EXPECT_EQ(v.FirstVisible(), 901);
+  EXPECT_EQ(InView(v), "901-999");
   EXPECT_DOUBLE_EQ(v.XOfBar(999), 792);  // whole, and apart from the frame
   // A short series is shown whole, as wide as the closest zoom allows.
   v.Reset(10, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 9);
+  EXPECT_EQ(InView(v), "0-9");
   EXPECT_DOUBLE_EQ(v.XOfBar(0), 24);
   v.Reset(50, 800);
   EXPECT_DOUBLE_EQ(v.barWidth(), 792.0 / 50);
@@ -63,8 +72,7 @@ TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
   // Out as far as it goes: the whole series across the pane, and no further.
   v.ZoomAt(1e-9, 300);
   EXPECT_DOUBLE_EQ(v.barWidth(), 642.0 / 65000);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 64999);
+  EXPECT_EQ(InView(v), "0-64999");
   // A few bars never grow wider than the closest zoom.
   v.Reset(3, 650);
   v.ZoomAt(100, 0);
@@ -75,19 +83,16 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   v.Pan(80);  // dragged right: ten older bars
-  EXPECT_EQ(v.FirstVisible(), 891);
-  EXPECT_EQ(v.LastVisible(), 989);
+  EXPECT_EQ(InView(v), "891-989");
   v.Pan(-1e6);
   EXPECT_EQ(v.LastVisible(), 999);
   v.Pan(1e6);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 98);
+  EXPECT_EQ(InView(v), "0-98");
   // Already in view: nothing moves; beyond either edge: the least pan that shows it.
   v.EnsureVisible(50);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(100);
-  EXPECT_EQ(v.LastVisible(), 100);
-  EXPECT_EQ(v.FirstVisible(), 2);
+  EXPECT_EQ(InView(v), "2-100");
   v.EnsureVisible(0);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(1000);  // outside the series: ignored
@@ -118,9 +123,8 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
   v.Reset(20, 800);
   const auto columns = ChartColumns(rows, v);
   ASSERT_EQ(columns.size(), 20u);
-  EXPECT_EQ(columns.front().firstBar, 0);
-  EXPECT_EQ(columns.front().close, 1);
-  EXPECT_EQ(columns.back().close, 20);
+  EXPECT_EQ(Text(columns.front()), "0-0 at 23.8: 1 1.5 0.5 1 100");
+  EXPECT_EQ(Text(columns.back()), "19-19 at 776.2: 20 20.5 19.5 20 100");
   EXPECT_DOUBLE_EQ(columns[3].x, v.XOfBar(3));
 
   // Narrow bars merge into one column a pixel.
@@ -129,15 +133,7 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
   v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
   const auto merged = ChartColumns(many, v);
   ASSERT_EQ(merged.size(), 650u);
-  const ChartColumn& c = merged[1];
-  EXPECT_EQ(c.firstBar, 100);
-  EXPECT_EQ(c.lastBar, 199);
-  EXPECT_EQ(c.open, 101);
-  EXPECT_EQ(c.close, 200);
-  EXPECT_EQ(c.high, 200.5);
-  EXPECT_EQ(c.low, 100.5);
-  EXPECT_EQ(c.volume, 10000);
-  EXPECT_DOUBLE_EQ(c.x, 5.5);
+  EXPECT_EQ(Text(merged[1]), "100-199 at 5.5: 101 200.5 100.5 200 10000");
   EXPECT_EQ(merged.back().lastBar, 64999);
 }
 
@@ -151,14 +147,8 @@ TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut)
   v.Reset(3, 300);
   const auto columns = ChartColumns(rows, v);
   ASSERT_EQ(columns.size(), 2u);
-  EXPECT_EQ(columns[0].firstBar, 0);
-  EXPECT_EQ(columns[0].high, 4);
-  EXPECT_EQ(columns[0].low, 2);
-  EXPECT_EQ(columns[0].volume, 9);
-  EXPECT_EQ(columns[1].firstBar, 2);
-  EXPECT_EQ(columns[1].open, 10);
-  EXPECT_EQ(columns[1].high, 10);
-  EXPECT_EQ(columns[1].volume, 0);
+  EXPECT_EQ(Text(columns[0]), "0-0 at 24: 4 4 2 2 9");
+  EXPECT_EQ(Text(columns[1]), "2-2 at 104: 10 10 10 10 0");
   // Closes with no other price, or others equal to the close, draw as a line.
   EXPECT_FALSE(ClosesOnly(rows));
   EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QStatusBar>
-#include <QTableView>
-#include <QTest>
 #include <QWheelEvent>
 
 #include "window_harness.h"
@@ -40,11 +38,25 @@ struct ChartWindow : test::GuiWindow {
   void ClickSymbol(int row) { Click(frame->view()->symbolGrid(), row); }
 };
 
-TEST(ChartPane, FollowsTheGridAndTheGridFollowsAClickOnABar) {
+TEST(ChartPane, FollowsTheGridTheGridFollowsAClickOnABarAndTheReadoutWrapsWithoutCuttingAFigure) {
   ChartWindow w;
   ASSERT_EQ(w.state().m_seriesSymbol, "LONG");
   EXPECT_EQ(w.chart()->currentRow(), 0);
   EXPECT_EQ(w.chart()->viewport().LastVisible(), 599);
+  // The readout takes two lines where one is too narrow, and cuts no figure.
+  w.chart()->resize(1200, 400);
+  const QStringList wide = w.chart()->ReadoutLines();
+  ASSERT_EQ(wide.size(), 1);
+  EXPECT_TRUE(wide[0].startsWith("LONG   09/29/00   Open 159.6250")) << wide[0].toStdString();
+  EXPECT_TRUE(wide[0].endsWith("   OI 649")) << wide[0].toStdString();
+  const int top = w.chart()->PlotRect().top();
+  w.chart()->resize(300, 400);
+  const QStringList narrow = w.chart()->ReadoutLines();
+  EXPECT_GE(narrow.size(), 2);
+  EXPECT_EQ(narrow.join("   "), wide[0]);
+  for (const QString& line : narrow) EXPECT_LE(w.chart()->fontMetrics().horizontalAdvance(line), 300 - 12) << line.toStdString();
+  EXPECT_GE(w.chart()->PlotRect().top(), top + (narrow.size() - 1) * w.chart()->fontMetrics().height());
+  w.chart()->resize(700, 400);
   // A row far down the grid: the chart brings its bar into the middle.
   w.grid()->selectionModel()->setCurrentIndex(w.grid()->model()->index(450, 0),
                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -130,22 +142,5 @@ TEST(ChartPane, AnotherSymbolStartsAfreshTheSameOneKeepsItsZoomAndNegativePrices
   EXPECT_TRUE(log->isEnabled() && log->isChecked() && w.chart()->logScale());
   EXPECT_EQ(w.settings.ReadInt("Chart", "LogScale", 0), 1);
 }
-
-TEST(ChartPane, TheReadoutTakesTwoLinesWhereOneIsTooNarrowAndCutsNoFigure) {
-  ChartWindow w;
-  w.chart()->resize(1200, 400);
-  const QStringList wide = w.chart()->ReadoutLines();
-  ASSERT_EQ(wide.size(), 1);
-  EXPECT_TRUE(wide[0].startsWith("LONG   09/29/00   Open 159.6250")) << wide[0].toStdString();
-  EXPECT_TRUE(wide[0].endsWith("   OI 649")) << wide[0].toStdString();
-  const int top = w.chart()->PlotRect().top();
-  w.chart()->resize(300, 400);
-  const QStringList narrow = w.chart()->ReadoutLines();
-  EXPECT_GE(narrow.size(), 2);
-  EXPECT_EQ(narrow.join("   "), wide[0]);
-  for (const QString& line : narrow) EXPECT_LE(w.chart()->fontMetrics().horizontalAdvance(line), 300 - 12) << line.toStdString();
-  EXPECT_GE(w.chart()->PlotRect().top(), top + (narrow.size() - 1) * w.chart()->fontMetrics().height());
-}
-
 }  // namespace
 }  // namespace barvane

@@ -6,11 +6,8 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QTableView>
 #include <QTreeWidget>
 
-#include "gui/chart_pane.h"
 #include "gui/edit_quote_dlg.h"
 #include "gui/number_edit.h"
 #include "gui/portfolio_check_dlg.h"

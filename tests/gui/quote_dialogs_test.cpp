@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QStatusBar>
-#include <QTableView>
 
 #include "gui/add_quote_dlg.h"
 #include "gui/adjust_dlg.h"

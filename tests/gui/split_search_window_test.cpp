@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTableView>
 
 #include "gui/date_edit.h"
 #include "gui/number_edit.h"
@@ -130,7 +128,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
 }
 
-TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayTheChartMarksItAndEnterOffersItsSplit) {
+TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayEnterOffersItsSplitAndLinesHideAndSort) {
   SearchWindow w;
   ASSERT_EQ(w.Lines(), (std::vector<std::string>{kAbc, kMid, kZed}));
   EXPECT_TRUE(w.search->searchButton()->isDefault());
@@ -165,13 +163,7 @@ TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayTheChartMarksItAndEnterOffers
   EXPECT_EQ(w.QuoteCell(0, 4), "0.0200");
   EXPECT_TRUE(w.messages.empty());
 
-  // Closing the window takes its marks off the chart.
-  w.search->closeButton()->click();
-  EXPECT_TRUE(w.Marks(kCandidate).empty());
-}
-
-TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
-  SearchWindow w;
+  // Lines hide by ratio and price and sort by symbol or date.
   using Lines = std::vector<std::string>;
   w.search->orderBox()->setCurrentIndex(2);
   EXPECT_EQ(w.Lines(), (Lines{kMid, kZed, kAbc}));
@@ -201,7 +193,12 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });
   w.search->saveButton()->click();
   EXPECT_EQ(test::ReadText(w.Dir("r.txt")), kAbc + "\r\n" + kMid + "\r\n" + kZed + "\r\n");
-}
 
+  // Closing the window takes its marks off the chart.
+  w.search->ratioBox(7)->setChecked(true);
+  ASSERT_EQ(w.Marks(kCandidate), Lines{"5 4 for 1"});
+  w.search->closeButton()->click();
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
+}
 }  // namespace
 }  // namespace barvane

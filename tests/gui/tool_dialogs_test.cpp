@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
-#include <QTableView>
 
 #include "data/master.h"
 #include "gui/delete_symbol_dlg.h"

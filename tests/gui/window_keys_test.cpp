@@ -3,13 +3,10 @@
 // times, and the splitters kept across a restart.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFocusFrame>
 #include <QLineEdit>
 #include <QSplitter>
-#include <QTableView>
 
-#include "gui/chart_pane.h"
 #include "gui/date_edit.h"
 #include "gui/new_quote_dlg.h"
 #include "gui/number_edit.h"
@@ -45,7 +42,7 @@ struct KeysWindow : test::GuiWindow {
   }
 };
 
-TEST(WindowKeys, TabMovesBetweenThePanesNeverThroughCellsAndTheFilterCountsWhatItShows) {
+TEST(WindowKeys, TabMovesBetweenThePanesTheFilterCountsWhatItShowsAndSplittersKeepTheirPlace) {
   KeysWindow w;
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
@@ -96,10 +93,26 @@ TEST(WindowKeys, TabMovesBetweenThePanesNeverThroughCellsAndTheFilterCountsWhatI
   filter->clear();
   EXPECT_EQ(grid->model()->rowCount(), 3);
   EXPECT_EQ(w.frame->symbolPaneText().toStdString().rfind("Symbol ", 0), 0u);
+
+  // The splitters keep their place across a restart.
+  w.frame->resize(800, 600);
+  QTest::qWait(50);
+  QSplitter* quotes = w.view()->splitter(2);
+  EXPECT_GE(quotes->sizes().value(1) * 3, quotes->width() - quotes->handleWidth() - 3);  // the chart a third
+  w.view()->splitter(0)->setSizes({150, 500});
+  w.view()->splitter(1)->setSizes({100, 400});
+  const QList<int> lists = w.view()->splitter(0)->sizes(), panes = w.view()->splitter(1)->sizes();
+  w.frame->close();
+  EXPECT_EQ(w.settings.ReadString("Window", "Lists", ""), std::to_string(lists[0]) + "," + std::to_string(lists[1]));
+  w.frame.reset();
+  w.Open();
+  QTest::qWait(50);
+  EXPECT_EQ(w.view()->splitter(0)->sizes(), lists);
+  EXPECT_EQ(w.view()->splitter(1)->sizes(), panes);
 }
 
 // An empty series says so on the chart; the crosshair reads the bar under the mouse.
-TEST(WindowKeys, TheCrosshairReadsTheBarUnderTheMouseAndGoToDateMakesThatDayOrTheOneBeforeCurrent) {
+TEST(WindowKeys, TheCrosshairReadsTheBarUnderTheMouseGoToDateFindsADayAndNewQuoteRefusesATakenOne) {
   KeysWindow w;
   w.Show("ZED");
   CChartPane* chart = w.view()->chartPane();
@@ -121,10 +134,8 @@ TEST(WindowKeys, TheCrosshairReadsTheBarUnderTheMouseAndGoToDateMakesThatDayOrTh
   EXPECT_FALSE(w.view()->GoToDate("06/31/98"));
   EXPECT_EQ(w.messages.back(), "Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.");
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/19/98");
-}
 
-TEST(WindowKeys, NewQuoteRefusesATakenDayBeforeTheValuesThenStoresTheTypedOneMinusSignsKept) {
-  KeysWindow w;
+  // New quote refuses a day the series holds before any value, then stores the one typed.
   w.Show("MID");
   const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
   ASSERT_TRUE(w.Enabled(kCmdNewQuote));
@@ -205,24 +216,5 @@ TEST(WindowKeys, NewQuoteOnASeriesWithTimesTakesTheBarsTimeBeforeItsValues) {
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98 09:12:30");
   EXPECT_TRUE(w.messages.empty());
 }
-
-TEST(WindowKeys, SplittersKeepTheirPlaceAcrossARestart) {
-  KeysWindow w;
-  w.frame->resize(800, 600);
-  QTest::qWait(50);
-  QSplitter* quotes = w.view()->splitter(2);
-  EXPECT_GE(quotes->sizes().value(1) * 3, quotes->width() - quotes->handleWidth() - 3);  // the chart a third
-  w.view()->splitter(0)->setSizes({150, 500});
-  w.view()->splitter(1)->setSizes({100, 400});
-  const QList<int> lists = w.view()->splitter(0)->sizes(), panes = w.view()->splitter(1)->sizes();
-  w.frame->close();
-  EXPECT_EQ(w.settings.ReadString("Window", "Lists", ""), std::to_string(lists[0]) + "," + std::to_string(lists[1]));
-  w.frame.reset();
-  w.Open();
-  QTest::qWait(50);
-  EXPECT_EQ(w.view()->splitter(0)->sizes(), lists);
-  EXPECT_EQ(w.view()->splitter(1)->sizes(), panes);
-}
-
 }  // namespace
 }  // namespace barvane
