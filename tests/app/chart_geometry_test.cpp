@@ -30,7 +30,7 @@ std::string Text(const ChartColumn& c) {
   return out.str();
 }
 
-TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
+TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidthAndBarAtClipsToTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
@@ -48,10 +48,8 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
   v.Reset(0, 800);
   EXPECT_LT(v.LastVisible(), v.FirstVisible());
   EXPECT_EQ(v.BarAt(10), -1);
-}
 
-TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
-  ChartViewport v;
+  // The bar at a pixel is the slot under it, clipped to the series.
   v.Reset(1000, 800);  // bar 901 spans 4..12
   const std::pair<double, int> cases[] = {{4, 901}, {11.99, 901}, {12, 902}, {795.9, 999},
                                           {1e6, 999}, {0, 900}, {-1e6, 0}};
@@ -117,7 +115,7 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_DOUBLE_EQ(v.XOfBar(998), 392);
 }
 
-TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePixel) {
+TEST(ChartColumns, WideBarsAreOneColumnEachNarrowOnesMergeAndMissingValuesComeFromTheClose) {
   const auto rows = Rising(20);
   ChartViewport v;
   v.Reset(20, 800);
@@ -135,26 +133,29 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
   ASSERT_EQ(merged.size(), 650u);
   EXPECT_EQ(Text(merged[1]), "100-199 at 5.5: 101 200.5 100.5 200 10000");
   EXPECT_EQ(merged.back().lastBar, 64999);
-}
 
-TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
+  // Missing values are filled from the close; quotes without one are left out.
   const float na = std::nanf("");
-  std::vector<QuoteGridRow> rows = {
+  const std::vector<QuoteGridRow> gaps = {
       {3, {na, na, na, 10, na, na}},  // close only
       {2, {1, 2, 0.5f, na, 7, na}},   // no close
       {1, {4, na, na, 2, 9, na}}};    // open and close
-  ChartViewport v;
   v.Reset(3, 300);
-  const auto columns = ChartColumns(rows, v);
-  ASSERT_EQ(columns.size(), 2u);
-  EXPECT_EQ(Text(columns[0]), "0-0 at 24: 4 4 2 2 9");
-  EXPECT_EQ(Text(columns[1]), "2-2 at 104: 10 10 10 10 0");
+  const auto filled = ChartColumns(gaps, v);
+  ASSERT_EQ(filled.size(), 2u);
+  EXPECT_EQ(Text(filled[0]), "0-0 at 24: 4 4 2 2 9");
+  EXPECT_EQ(Text(filled[1]), "2-2 at 104: 10 10 10 10 0");
   // Closes with no other price, or others equal to the close, draw as a line.
-  EXPECT_FALSE(ClosesOnly(rows));
-  EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));
+  EXPECT_FALSE(ClosesOnly(gaps));
+  EXPECT_TRUE(ClosesOnly({gaps[0], {1, {2, 2, na, 2, 9, na}}}));
 }
 
-TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositivePrices) {
+void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
+  ASSERT_EQ(ticks.size(), expected.size());
+  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;
+}
+
+TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroLogScalesNeedPositivePricesAndTicksAreRound) {
   std::vector<ChartColumn> columns(2);
   columns[0] = {0, 0, 0, 10, 12, 8, 11, 500};
   columns[1] = {1, 1, 0, 11, 11.5f, 10, 13, 1500};  // a close above the high counts
@@ -191,14 +192,8 @@ TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositive
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
   columns[0].low = 0;
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
-}
 
-void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
-  ASSERT_EQ(ticks.size(), expected.size());
-  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;
-}
-
-TEST(AxisTicks, RoundStepsInsideTheRange) {
+  // Axis ticks are round steps inside the range.
   ExpectTicks(AxisTicks(0, 10, 5), {0, 2, 4, 6, 8, 10});
   ExpectTicks(AxisTicks(0.013, 0.047, 4), {0.02, 0.03, 0.04});
   ExpectTicks(AxisTicks(95, 460, 4), {100, 200, 300, 400});

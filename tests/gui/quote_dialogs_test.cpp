@@ -71,14 +71,22 @@ TEST(EntryFields, TypedKeysAndPastesGoThroughTheFieldsOwnFilters) {
 
 // The dialog opens on the newest quote, tabs through what is enabled and Cancel keeps the row.
 // Then no number for a stored field is refused by OK and by a Yes to storing it before a step,
-// which then stays on the day, as a No to an unlikely close does, at a step or at OK.
-TEST(EditQuoteDialog, TabsThroughWhatIsEnabledRefusesNoNumberAndStoresAnOddBarOnlyAfterAYes) {
-  QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
+// which then stays on the day, as a No to an unlikely close does, at a step or at OK. Values
+// not typed keep their bytes when another is.
+TEST(EditQuoteDialog, TabsThroughWhatIsEnabledRefusesNoNumberAndWritesOnlyWhatIsTyped) {
+  auto quotes = test::WeekdayQuotes(kMonday, 3);
+  for (QuoteValues& q : quotes) {
+    q.open = 3.14159265f;
+    q.high = 14.00006f;
+    q.low = 1.99999f;
+    q.volume = 1500.5f;
+  }
+  QuoteWindow w(quotes);
   std::vector<QWidget*> order;
   w.Run<CEditQuoteDlg>(kCmdEditQuote, [&order](CEditQuoteDlg* edit) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(edit));
     EXPECT_EQ(QApplication::focusWidget(), edit->field(0));
-    EXPECT_EQ(edit->field(0)->selectedText().toStdString(), "10.3750");
+    EXPECT_EQ(edit->field(0)->selectedText().toStdString(), "3.1415927");
     for (int i = 0; i < 11; ++i) {
       order.push_back(QApplication::focusWidget());
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -131,6 +139,17 @@ TEST(EditQuoteDialog, TabsThroughWhatIsEnabledRefusesNoNumberAndStoresAnOddBarOn
   EXPECT_EQ(w.QuoteCell(1, 4), "-105.0000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
+
+  // The close typed, reached by Tab, is written alone: every other value keeps its bytes.
+  w.Run(kCmdEditQuote, [](QDialog* d) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "9.5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  });
+  quotes[1].close = 9.5f;
+  EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
+  EXPECT_EQ(w.questions.size(), 5u);
 }
 
 // A changed close, then Previous: Yes stores it on the day shown and steps, No drops it and
@@ -166,26 +185,6 @@ TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
     EXPECT_EQ(w.settings.ReadString("Edit", "Close", ""), c.choice == Answer::kYes ? "11" : "");
     EXPECT_TRUE(w.messages.empty());
   }
-}
-
-TEST(EditQuoteDialog, TypingOneValueWritesItAloneAndTheOthersKeepTheirBytes) {
-  auto quotes = test::WeekdayQuotes(kMonday, 2);
-  for (QuoteValues& q : quotes) {
-    q.open = 3.14159265f;
-    q.high = 4.00006f;
-    q.low = 1.99999f;
-    q.volume = 1500.5f;
-  }
-  QuoteWindow w(quotes);
-  w.Run(kCmdEditQuote, [](QDialog* d) {
-    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
-    for (int i = 0; i < 3; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), "9.5");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  });
-  EXPECT_TRUE(w.messages.empty());
-  quotes[1].close = 9.5f;
-  EXPECT_EQ(w.Dat(), QuoteFileBytes(test::Symbol(1, "ACME", test::Fields28(), quotes)));
 }
 
 TEST(SplitAdjustAndDeleteDialogs, DateFieldsPassOnEnterAndEscapeSplitRefusesARatioOfZeroAndDeleteAsks) {
@@ -226,8 +225,6 @@ TEST(SplitAdjustAndDeleteDialogs, DateFieldsPassOnEnterAndEscapeSplitRefusesARat
     EXPECT_FALSE(adjust->isVisible());
   });
   EXPECT_EQ(w.QuoteCell(1, 4), "10.5000");
-  EXPECT_EQ(w.frame->statusBar()->currentMessage(),
-            "Prices x2, volume x1 and open interest x1 applied to ACME from 06/15/98 to 06/18/98");
   EXPECT_TRUE(w.messages.empty());
 
   // Delete quote: No keeps its dialog open, Cancel then changes nothing, OK and Yes delete.
