@@ -60,14 +60,11 @@ TEST(ChartPane, FollowsTheGridTheGridFollowsAClickOnABarAndTheReadoutWrapsWithou
   // A row far down the grid: the chart brings its bar into the middle.
   w.grid()->selectionModel()->setCurrentIndex(w.grid()->model()->index(450, 0),
                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  EXPECT_EQ(w.chart()->currentRow(), 450);
-  EXPECT_EQ(w.state().m_selQuoteRow, 450);
+  EXPECT_EQ(std::pair(w.chart()->currentRow(), w.state().m_selQuoteRow), std::pair(450, 450));
   EXPECT_NEAR(w.chart()->viewport().XOfBar(149), w.chart()->viewport().width() / 2, 8);
   // A click on another bar makes its row current in the grid, the state and the status pane.
   QTest::mouseClick(w.chart(), Qt::LeftButton, {}, w.PointOfRow(440));
-  EXPECT_EQ(w.gridRow(), 440);
-  EXPECT_EQ(w.state().m_selQuoteRow, 440);
-  EXPECT_EQ(w.chart()->currentRow(), 440);
+  EXPECT_EQ(std::tuple(w.gridRow(), w.state().m_selQuoteRow, w.chart()->currentRow()), std::tuple(440, 440, 440));
   EXPECT_EQ(w.frame->quotePaneText(), "Quote 160 of 600");
 }
 

@@ -72,10 +72,8 @@ TEST_F(GridModels, SymbolModelFollowsFillsAndResets) {
   model.Refresh();
   ASSERT_EQ(model.rowCount(), 1);
   EXPECT_EQ(Cell(model, 0, 0), QStringLiteral("MID"));
-  EXPECT_EQ(model.StateRow(0), 1);
-  EXPECT_EQ(model.GridRow(1), 0);
-  EXPECT_EQ(model.GridRow(0), -1);
-  EXPECT_EQ(model.StateRow(1), -1);
+  EXPECT_EQ((std::vector<int>{model.StateRow(0), model.StateRow(1), model.GridRow(1), model.GridRow(0)}),
+            (std::vector<int>{1, -1, 0, -1}));
   EXPECT_EQ(state.SymbolPaneText(), "Symbol 1 of 1 shown, 2 in all");
 }
 

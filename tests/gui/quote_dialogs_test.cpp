@@ -124,19 +124,20 @@ TEST(EditQuoteDialog, TabsThroughWhatIsEnabledRefusesNoNumberAndWritesOnlyWhatIs
     edit->button(EditStep::kFirst)->click();
     EXPECT_EQ(edit->dateText(), "06/16/98");
     edit->field(3)->selectAll();
-    QTest::keyClicks(edit->field(3), "-105");  // the minus gets through
+    QTest::keyClicks(edit->field(3), "-106");  // the minus gets through
     QuoteWindow::Ok(edit);
     EXPECT_TRUE(edit->isVisible());  // No: the dialog stays with the values typed
-    EXPECT_EQ(edit->field(3)->text(), "-105");
+    EXPECT_EQ(edit->field(3)->text(), "-106");
     EXPECT_EQ(w.Dat(), before);
     w.answer = true;
     QuoteWindow::Ok(edit);
   });
   ASSERT_EQ(w.questions.size(), 5u);
   EXPECT_EQ(w.questions[2].rfind("The close 500.0000", 0), 0u) << w.questions[2];
-  EXPECT_EQ(w.questions[3].rfind("The close -105.0000 lies below the low", 0), 0u) << w.questions[3];
+  EXPECT_EQ(w.questions[3], "The close -106.0000 lies below the low 1.99999.\n"
+                           "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
   EXPECT_EQ(w.questions[4], w.questions[3]);
-  EXPECT_EQ(w.QuoteCell(1, 4), "-105.0000");
+  EXPECT_EQ(w.QuoteCell(1, 4), "-106.0000");
   EXPECT_EQ(w.settings.ReadString("Edit", "Date", ""), "06/16/98");
   EXPECT_EQ(w.state().m_selQuoteRow, 1);  // the edited quote stays current
 
@@ -157,29 +158,27 @@ TEST(EditQuoteDialog, TabsThroughWhatIsEnabledRefusesNoNumberAndWritesOnlyWhatIs
 TEST(EditQuoteDialog, AStepAwayFromChangedValuesAsksWhetherToStoreThemFirst) {
   struct Case {
     Answer choice;
-    const char* dayAfter;
+    const char* shownAfter;    // the day and the close in the dialog after the step
     const char* closeWritten;  // of 06/17/98 in the grid
   };
-  for (const Case& c : {Case{Answer::kYes, "06/16/98", "11.0000"}, Case{Answer::kNo, "06/16/98", "10.5000"},
-                        Case{Answer::kCancel, "06/17/98", "10.5000"}}) {
+  for (const Case& c : {Case{Answer::kYes, "06/16/98 10.2500", "11.0000"}, Case{Answer::kNo, "06/16/98 10.2500", "10.5000"},
+                        Case{Answer::kCancel, "06/17/98 11", "10.5000"}}) {
     QuoteWindow w(test::WeekdayQuotes(kMonday, 3));
     const Bytes before = w.Dat();
     w.choice = c.choice;
-    std::string dayAfter, closeShown;
+    std::string shownAfter;
     w.Run<CEditQuoteDlg>(kCmdEditQuote, [&](CEditQuoteDlg* edit) {
       edit->button(EditStep::kPrevious)->click();  // nothing changed: no question
       edit->button(EditStep::kNext)->click();
       ASSERT_TRUE(w.questions.empty());
       edit->field(3)->setText("11");
       edit->button(EditStep::kPrevious)->click();
-      dayAfter = edit->dateText().toStdString();
-      closeShown = edit->field(3)->text().toStdString();
+      shownAfter = (edit->dateText() + " " + edit->field(3)->text()).toStdString();
       QuoteWindow::Cancel(edit);
     });
-    SCOPED_TRACE(c.dayAfter);
+    SCOPED_TRACE(c.shownAfter);
     EXPECT_EQ(w.questions, std::vector<std::string>{"Store the changes to 06/17/98 first?"});
-    EXPECT_EQ(dayAfter, c.dayAfter);
-    EXPECT_EQ(closeShown, c.choice == Answer::kCancel ? "11" : "10.2500");
+    EXPECT_EQ(shownAfter, c.shownAfter);
     EXPECT_EQ(w.QuoteCell(0, 4), c.closeWritten);
     EXPECT_EQ(w.Dat() == before, c.choice != Answer::kYes);
     EXPECT_EQ(w.settings.ReadString("Edit", "Close", ""), c.choice == Answer::kYes ? "11" : "");

@@ -50,8 +50,7 @@ TEST(ExportDialog, WritesTheChosenFileStoresTheChoicesAndAsksBeforeReplacing) {
   w.Run<CExportDlg>(kCmdExport, [&](CExportDlg* dialog) {
     EXPECT_EQ(dialog->pathEdit()->text(), proposed);  // named after the symbol
     EXPECT_EQ(dialog->pathEdit()->maxLength(), 200);
-    EXPECT_TRUE(dialog->delimiterButton(0)->isChecked());
-    EXPECT_TRUE(dialog->orderButton(0)->isChecked());
+    EXPECT_TRUE(dialog->delimiterButton(0)->isChecked() && dialog->orderButton(0)->isChecked());
     EXPECT_FALSE(dialog->titleBox()->isChecked());
     SaveFileRequest asked{};
     dialog->SetSavePrompt([&](QWidget*, const SaveFileRequest& request) {
@@ -111,8 +110,7 @@ TEST(EditAndDeleteSymbolDialogs, EditRefusesWhatCannotBeStoredAndRewritesTheReco
   w.Run<CEditSymbolDlg>(kCmdEditSymbol, [&w](CEditSymbolDlg* dialog) {
     EXPECT_EQ(dialog->symbolField()->text(), "ABC");
     EXPECT_EQ(dialog->nameField()->text(), "ABC Ltd");  // the grid shows it padded
-    EXPECT_EQ(dialog->symbolField()->maxLength(), 16);
-    EXPECT_EQ(dialog->nameField()->maxLength(), 16);
+    EXPECT_EQ(std::pair(dialog->symbolField()->maxLength(), dialog->nameField()->maxLength()), std::pair(16, 16));
     dialog->symbolField()->clear();
     test::GuiWindow::Ok(dialog);
     EXPECT_TRUE(dialog->isVisible());
@@ -123,9 +121,8 @@ TEST(EditAndDeleteSymbolDialogs, EditRefusesWhatCannotBeStoredAndRewritesTheReco
     dialog->nameField()->setText(QStringLiteral("ABD Caf\u00e9"));
     test::GuiWindow::Ok(dialog);
   });
-  ASSERT_EQ(w.messages.size(), 2u);
-  EXPECT_EQ(w.messages[0], "You must enter a symbol");
-  EXPECT_EQ(w.messages[1], "The name holds \"\u0416\", a character that the code page windows-1252 has not");
+  EXPECT_EQ(w.messages, (std::vector<std::string>{"You must enter a symbol",
+            "The name holds \"\u0416\", a character that the code page windows-1252 has not"}));
 
   // The rest of the record's bytes are the edit's own to keep; the name goes in the code page.
   const Bytes master = test::ReadBytes(w.Dir("P/MASTER"));
@@ -142,8 +139,7 @@ TEST(EditAndDeleteSymbolDialogs, EditRefusesWhatCannotBeStoredAndRewritesTheReco
   const auto edited = test::Snapshot(w.Dir("P"));
   w.Run<CDeleteSymbolDlg>(kCmdDeleteSymbol, [](CDeleteSymbolDlg* dialog) {
     EXPECT_EQ(dialog->symbolText(), "ABD");
-    EXPECT_TRUE(dialog->noButton()->isDefault());
-    EXPECT_FALSE(dialog->yesButton()->isDefault());
+    EXPECT_TRUE(dialog->noButton()->isDefault() && !dialog->yesButton()->isDefault());
     QTest::keyClick(dialog, Qt::Key_Return);
   });
   EXPECT_EQ(test::Snapshot(w.Dir("P")), edited);
@@ -187,13 +183,11 @@ TEST(MoveSymbolDialog, OffersTheOtherPortfoliosAndCopiesOrMovesIntoTheChosenOne)
   const auto sourceBefore = test::Snapshot(w.Dir("P"));
   w.Run<CMoveSymbolDlg>(kCmdCopySymbol, [&w](CMoveSymbolDlg* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Copy Symbol");
-    EXPECT_EQ(dialog->symbolText()->text(), "ABC");
-    EXPECT_EQ(dialog->nameText()->text(), "ABC Ltd         ");
-    EXPECT_EQ(dialog->portfolioText()->text().toStdString(), w.Dir("P"));
+    EXPECT_EQ((dialog->symbolText()->text() + "|" + dialog->nameText()->text() + "|" + dialog->portfolioText()->text()).toStdString(),
+              "ABC|ABC Ltd         |" + w.Dir("P"));
     QListWidget* list = dialog->portfolioList();
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text().toStdString(), w.Dir("Q"));
-    EXPECT_EQ(list->item(1)->text().toStdString(), w.Dir("R"));
+    EXPECT_EQ((list->item(0)->text() + "|" + list->item(1)->text()).toStdString(), w.Dir("Q") + "|" + w.Dir("R"));
     EXPECT_EQ(list->currentRow(), 0);
     list->setCurrentRow(1);
     test::GuiWindow::Ok(dialog);
