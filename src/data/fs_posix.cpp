@@ -214,16 +214,11 @@ class PosixFileSystem final : public FileSystem {
     // A file of a wrapper's is flushed through it, first; one of ours joins the others.
     auto* own = dynamic_cast<PosixWritableFile*>(open);
     if (open && !own && !open->Sync()) return false;
-    const std::size_t count = paths.size() + (own ? 1 : 0);
     // Each flush mostly waits for the disk; waiting together, they share its journal commits.
     std::atomic<std::size_t> next{0};
     std::atomic<bool> ok{true};
     const auto work = [&] {
-      for (std::size_t i = next++; i < count; i = next++) {
-        if (i == paths.size()) {
-          if (!own->Sync()) ok = false;
-          continue;
-        }
+      for (std::size_t i = next++; i < paths.size(); i = next++) {
         const int fd = ::open(paths[i].c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         struct stat st {};
         const bool synced = fd >= 0 && ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) &&
@@ -233,13 +228,16 @@ class PosixFileSystem final : public FileSystem {
       }
     };
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < std::min(count, kSyncThreads); ++t) {
+    const std::size_t threads = std::min(paths.size() + (own ? 1 : 0), kSyncThreads);
+    for (std::size_t t = 1; t < threads; ++t) {
       try {
         helpers.emplace_back(work);
       } catch (const std::system_error&) {
         break;  // fewer threads: the flushes take longer, not fail
       }
     }
+    // The open file has the most bytes to write: its flush starts at once, not after another's.
+    if (own && !own->Sync()) ok = false;
     work();
     for (std::thread& helper : helpers) helper.join();
     return ok;

@@ -249,6 +249,14 @@ std::uint64_t FileSize(bool old, std::uint32_t headerSize, const std::vector<Fil
   return size;
 }
 
+// Whether `bytes`, of the second layout, end in the checksum of what they hold.
+bool ChecksumHolds(const Bytes& bytes) {
+  std::uint64_t sum = 0;
+  return bytes.size() >= kPrefixSize + kChecksumSize &&
+         Reader(bytes.data() + bytes.size() - kChecksumSize, kChecksumSize).Number(8, &sum) &&
+         sum == Checksum(bytes.data(), bytes.size() - kChecksumSize);
+}
+
 // Reads the before-bytes a change keeps as its file number `n`.
 using KeptReader = std::function<bool(std::uint32_t n, Bytes* bytes)>;
 
@@ -261,14 +269,7 @@ bool Parse(const Bytes& bytes, Change* change, const KeptReader& readKept = {}) 
       bytes.size() - kPrefixSize < headerSize) {
     return false;
   }
-  if (!old) {
-    std::uint64_t sum = 0;
-    if (bytes.size() < kPrefixSize + kChecksumSize ||
-        !Reader(bytes.data() + bytes.size() - kChecksumSize, kChecksumSize).Number(8, &sum) ||
-        sum != Checksum(bytes.data(), bytes.size() - kChecksumSize)) {
-      return false;
-    }
-  }
+  if (!old && !ChecksumHolds(bytes)) return false;
   std::vector<FileLayout> layouts;
   if (!ParseHeader(bytes.data() + kPrefixSize, headerSize, old, change, &layouts) ||
       FileSize(old, headerSize, layouts) != bytes.size()) {
@@ -478,14 +479,35 @@ bool History::ReadStored(std::uint64_t id, Stored* stored) {
 }
 
 bool History::ReadAll(std::vector<Stored>* all) {
-  std::vector<std::uint64_t> ids;
-  if (!ListIds(&ids, "chg")) return false;
   all->clear();
-  for (std::uint64_t id : ids) {
-    Stored stored;
-    // A damaged entry is passed over rather than hiding every other change.
-    if (ReadStored(id, &stored)) all->push_back(std::move(stored));
+  std::vector<DirEntry> entries;
+  if (!fs_.IsDirectory(directory_)) return true;
+  if (!fs_.ListDirectory(directory_, &entries)) return false;
+  std::vector<std::uint64_t> ids;
+  std::set<std::uint64_t> undone;
+  for (const DirEntry& entry : entries) {
+    if (const std::uint64_t id = IdOf(entry.name, "chg"); id != 0) ids.push_back(id);
+    const std::uint64_t marked = IdOf(entry.name, "undone");
+    if (marked != 0 && entry.kind == DirEntry::Kind::kFile) undone.insert(marked);
   }
+  std::sort(ids.begin(), ids.end());
+  std::map<std::uint64_t, Known> known;
+  for (std::uint64_t id : ids) {
+    Known now;
+    const auto before = known_.find(id);
+    // A damaged entry is passed over rather than hiding every other change.
+    if (!fs_.Stat(PathOf(id, "chg"), &now.file)) continue;
+    if (before != known_.end() && before->second.file.identity == now.file.identity &&
+        before->second.file.size == now.file.size) {
+      now.stored = std::move(before->second.stored);
+    } else if (!ReadStored(id, &now.stored)) {
+      continue;
+    }
+    now.stored.change.undone = undone.count(id) > 0;
+    all->push_back(now.stored);
+    known.emplace(id, std::move(now));
+  }
+  known_ = std::move(known);
   return true;
 }
 
@@ -536,17 +558,64 @@ void History::LoadAfters(Change* change) {
   }
 }
 
-std::uint64_t History::NewId() {
+std::uint64_t History::NewId(const std::vector<DirEntry>& entries) {
   std::uint64_t highest = 0;
-  std::vector<DirEntry> entries;
-  if (fs_.ListDirectory(directory_, &entries)) {
-    for (const DirEntry& entry : entries) {
-      const std::size_t dot = entry.name.find('.');
-      if (dot == std::string::npos) continue;
-      highest = std::max(highest, IdOf(entry.name, entry.name.substr(dot + 1)));
-    }
+  for (const DirEntry& entry : entries) {
+    const std::size_t dot = entry.name.find('.');
+    if (dot == std::string::npos) continue;
+    highest = std::max(highest, IdOf(entry.name, entry.name.substr(dot + 1)));
   }
   return highest + 1;
+}
+
+bool History::StoredWhole(std::uint64_t id) {
+  Bytes bytes;
+  std::uint32_t headerSize = 0;
+  bool old = false;
+  Change change;
+  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || bytes.size() < kPrefixSize ||
+      !ParsePrefix(bytes.data(), &headerSize, &old)) {
+    return false;
+  }
+  return old ? Parse(bytes, &change) : ChecksumHolds(bytes);
+}
+
+void History::NoteUnflushed(const std::string& path) {
+  // The directory holds new names, which must reach the disk as well.
+  unflushed_.push_back(path);
+  const std::string dir = WithoutTrailingSlash(directory_);
+  if (std::find(unflushed_.begin(), unflushed_.end(), dir) == unflushed_.end()) unflushed_.push_back(dir);
+}
+
+void History::NoteUnsettled(const std::vector<DirEntry>& entries) {
+  std::set<std::uint64_t> recorded, settling;
+  for (const DirEntry& entry : entries) {
+    if (const std::uint64_t id = IdOf(entry.name, "rec"); id != 0) recorded.insert(id);
+  }
+  for (const DirEntry& entry : entries) {
+    const std::uint64_t id = IdOf(entry.name, "chg");
+    const std::string recording = PathOf(id, "rec");
+    if (id == 0 || !recorded.count(id) || std::find(settled_.begin(), settled_.end(), recording) != settled_.end() ||
+        !StoredWhole(id)) {
+      continue;
+    }
+    settling.insert(id);
+    NoteUnflushed(PathOf(id, "chg"));
+    settled_.push_back(recording);
+  }
+  // The first parts go first: later parts left without theirs are a crash's leftovers.
+  for (const DirEntry& entry : entries) {
+    std::uint64_t first = 0;
+    if (settling.count(NumberedOf(entry.name, "rec", &first))) settled_.push_back(directory_ + entry.name);
+  }
+}
+
+bool History::Settle() {
+  std::vector<DirEntry> entries;
+  if (!fs_.IsDirectory(directory_)) return true;
+  if (!fs_.ListDirectory(directory_, &entries)) return false;
+  NoteUnsettled(entries);
+  return FlushRecording(nullptr);
 }
 
 std::unique_ptr<PortfolioLock> History::LockStore(LockMode mode, std::chrono::milliseconds wait) {
@@ -565,12 +634,6 @@ std::unique_ptr<PortfolioLock> History::LockForRecovery() {
 bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_))) return false;
   // Recordings live until the change is stored: their bytes are kept whole, which is quicker.
-  const auto noteUnflushed = [&](const std::string& path) {
-    // The directory holds new names, which must reach the disk as well.
-    unflushed_.push_back(path);
-    const std::string dir = WithoutTrailingSlash(directory_);
-    if (std::find(unflushed_.begin(), unflushed_.end(), dir) == unflushed_.end()) unflushed_.push_back(dir);
-  };
   const auto forgetKept = [&] {
     Change made = *change;
     made.files.erase(made.files.begin(), made.files.begin() + static_cast<long>(std::min(firstNew, made.files.size())));
@@ -585,7 +648,7 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
       part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
                         change->files.end());
       if (WriteUnflushed(fs_, path, Serialize(part, false))) {
-        noteUnflushed(path);
+        NoteUnflushed(path);
         PackAhead(*change, firstNew);
         return true;
       }
@@ -597,10 +660,14 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   // because live changes share the store's own: another process's NewId then sees it.
   PortfolioLock lock(fs_);
   if (!lock.Acquire({DirectoryOf(WithoutTrailingSlash(directory_))}, LockMode::kExclusive)) return false;
-  change->id = NewId();
+  std::vector<DirEntry> entries;
+  if (!fs_.ListDirectory(directory_, &entries)) return false;
+  change->id = NewId(entries);
+  // The changes stored since the last recording reach the disk with this one.
+  NoteUnsettled(entries);
   const std::string path = PathOf(change->id, "rec");
   if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false))) {
-    noteUnflushed(path);
+    NoteUnflushed(path);
     packingAhead_.clear();
     PackAhead(*change, 0);
     return true;
@@ -658,6 +725,9 @@ bool History::FlushRecording(WritableFile* open) {
   if (unflushed_.empty()) return !open || open->Sync();
   if (!fs_.SyncFiles(unflushed_, open)) return false;
   unflushed_.clear();
+  // Their changes are on the disk now.
+  for (const std::string& path : settled_) (void)fs_.Remove(path);
+  settled_.clear();
   return true;
 }
 
@@ -700,6 +770,7 @@ void History::RemoveRecording(std::uint64_t id) {
     for (const std::string& path : parts) (void)fs_.Remove(path);
   }
   unflushed_.clear();
+  settled_.clear();
   packingAhead_.clear();
 }
 
@@ -754,10 +825,20 @@ bool History::Commit(Change change) {
       !WriteUnflushed(fs_, path, Serialize(change, true, packed))) {
     return false;
   }
-  // The older changes go before the flush, so that the disk takes their removal with it rather
+  // The older changes go before any flush, so that the disk takes their removal with it rather
   // than after it; a crash meanwhile leaves the recording, which completes the change as stored.
   Prune(change);
-  // The change is on the disk before its recording goes.
+  // A recording on the disk whole completes the change as stored after a crash, as long as its
+  // files are as the change left them. So the change file waits for the store's next flush, which
+  // comes before anything else alters them: the next recording's or an undo's (NoteUnsettled).
+  // Only then does the recording go. Files the change kept but left unchanged are named only by
+  // the recording, and go at once, with it.
+  const bool keptUnchanged =
+      std::any_of(unchanged.files.begin(), unchanged.files.end(), [](const FileChange& file) { return file.kept; });
+  if (unflushed_.empty() && !keptUnchanged) {
+    packingAhead_.clear();
+    return true;
+  }
   if (!fs_.SyncFiles({path, WithoutTrailingSlash(directory_)}, nullptr)) return false;
   RemoveRecording(change.id);
   RemoveKept(unchanged);
@@ -769,6 +850,8 @@ bool History::Drop(const Change& change) {
   // only once it is gone for good, so that it never returns as a change in effect. The files
   // it keeps go after it: one left behind is a leftover.
   const std::uint64_t id = change.id;
+  // A recording left beside the change would complete it again.
+  (void)fs_.Remove(PathOf(id, "rec"));
   if (!fs_.Remove(PathOf(id, "chg"))) return false;
   RemoveKept(change);
   return !fs_.IsRegularFile(PathOf(id, "undone")) ||
@@ -856,6 +939,8 @@ bool History::PackKept(const Change& listed, std::uint64_t* size) {
 }
 
 bool History::MarkApplying(const Change& change, bool undo) {
+  // The change must be on the disk before its files are put back.
+  if (!Settle()) return false;
   if (!undo) return WriteMark(fs_, PathOf(change.id, "redoing"));
   Change afters;
   afters.id = change.id;
@@ -884,6 +969,8 @@ bool History::FindPending(Pending* pending) {
   *pending = {};
   std::vector<std::uint64_t> ids;
   if (!ListIds(&pending->recordings, "rec")) return false;
+  // A recording beside its change stored whole is only waiting to be removed.
+  std::erase_if(pending->recordings, [&](std::uint64_t id) { return StoredWhole(id); });
   for (bool undo : {true, false}) {
     if (!ListIds(&ids, undo ? "undoing" : "redoing")) return false;
     for (std::uint64_t id : ids) pending->applies.emplace_back(id, undo);
@@ -892,6 +979,7 @@ bool History::FindPending(Pending* pending) {
 }
 
 void History::RemoveLeftovers() {
+  (void)Settle();
   std::vector<DirEntry> entries;
   if (!fs_.IsDirectory(directory_) || !fs_.ListDirectory(directory_, &entries)) return;
   bool removed = false;
@@ -903,18 +991,20 @@ void History::RemoveLeftovers() {
       if ((kept != 0) != keptFiles) continue;
       const std::uint64_t part = NumberedOf(entry.name, "rec", &first);
       const std::uint64_t recording = part != 0 ? part : IdOf(entry.name, "rec");
-      // A later part of a recording whose first part is gone, or any part of a recording whose
-      // change is stored whole, belongs to a change already stored; a first part torn by a crash
-      // was never flushed, so that none of its files was altered. A kept file belongs to its
-      // recording, else to its stored change if that names it.
+      const std::uint64_t changed = IdOf(entry.name, "chg");
+      // A later part of a recording whose first part is gone belongs to a change already stored
+      // (Settle has removed the recordings of the others); a first part torn by a crash was
+      // never flushed, so that none of its files was altered. A change file torn beside its
+      // recording is made again from it. A kept file belongs to its recording, else to its
+      // stored change if that names it.
       Stored stored;
       Bytes bytes;
       Change torn;
       const bool orphan =
           (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
-          (recording != 0 && ReadStored(recording, &stored)) ||
           (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
            !ParseStored(bytes, recording, &torn)) ||
+          (changed != 0 && fs_.IsRegularFile(PathOf(changed, "rec")) && !StoredWhole(changed)) ||
           (kept != 0 && !fs_.IsRegularFile(PathOf(kept, "rec")) &&
            !(ReadStored(kept, &stored) && std::any_of(stored.change.files.begin(), stored.change.files.end(),
                                                       [&](const FileChange& file) { return file.kept == n; })));

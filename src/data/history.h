@@ -6,21 +6,24 @@
 //
 // One directory holds every portfolio's changes: "<id>.chg" a complete change, its before
 // bytes packed (packing.h) or, for a file the change replaced whole, kept as "<id>.keep<n>": the
-// replaced file itself under a further name, which costs neither a copy nor a flush of its
-// bytes (where the store and the file share a file system); "<id>.rec" the before-states of a change still being made, and
-// "<id>.rec<n>" those of its files from the n-th on, noted later; "<id>.undone" present while
-// the change is undone, holding its files' bytes after; "<id>.undoing" (those bytes) and
-// "<id>.redoing" present while an undo or redo is putting files back. Change and recording
-// files end in a checksum and are written under their own names, so that one a crash tore is
-// known as such; a change file is flushed before its recording goes. Files of an older layout
-// (every state's bytes kept whole, empty marks) are read as well. A change is listed under
-// every portfolio whose files it touched and under the portfolio the command was given;
-// portfolios are known by their real path. Ids grow with time, so the newest change has the
-// highest id.
+// replaced file itself under a further name, which costs neither a copy nor a flush of its bytes
+// (where the store and the file share a file system); "<id>.rec" the before-states of a change
+// still being made, and "<id>.rec<n>" those of its files from the n-th on, noted later;
+// "<id>.undone" present while the change is undone, holding its files' bytes after;
+// "<id>.undoing" (those bytes) and "<id>.redoing" present while an undo or redo is putting files
+// back. Change and recording files end in a checksum and are written under their own names, so
+// that one a crash tore is known as such.
+// A change file is on the disk before its recording goes; a commit leaves its flush to the
+// store's next one, by this or another process, so that a change costs no flush of its own.
+// Files of an older layout (every state's bytes kept whole, empty marks) are read as well. A
+// change is listed under every portfolio whose files it touched and under the portfolio the
+// command was given; portfolios are known by their real path. Ids grow with time, so the newest
+// change has the highest id.
 #pragma once
 
 #include <cstdint>
 #include <future>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -175,8 +178,17 @@ class History {
   // Takes the files that stored change `listed` keeps under further names into it, packed; in
   // `size` its size then. False when it keeps none or this fails.
   [[nodiscard]] bool PackKept(const Change& listed, std::uint64_t* size);
-  // An id higher than every id stored.
-  std::uint64_t NewId();
+  // An id higher than every id stored, from the store's `entries`.
+  std::uint64_t NewId(const std::vector<DirEntry>& entries);
+  // Whether change `id` is stored, its file whole (the checksum holds).
+  [[nodiscard]] bool StoredWhole(std::uint64_t id);
+  // Notes a file written to the store, to be flushed with the store's directory.
+  void NoteUnflushed(const std::string& path);
+  // Notes, among the store's `entries`, the change files stored whole beside their recordings,
+  // to be flushed with the next FlushRecording, and their recordings to go after it.
+  void NoteUnsettled(const std::vector<DirEntry>& entries);
+  // Flushes every change stored whole beside its recording, and removes the recordings.
+  [[nodiscard]] bool Settle();
   std::unique_ptr<PortfolioLock> LockStore(LockMode mode, std::chrono::milliseconds wait);
   [[nodiscard]] bool ListIds(std::vector<std::uint64_t>* ids, const char* extension);
   [[nodiscard]] bool ReadStored(std::uint64_t id, Stored* stored);
@@ -187,13 +199,21 @@ class History {
   FileSystem& fs_;
   std::string directory_;  // ends in "/"
   HistoryLimits limits_;
-  std::vector<std::string> unflushed_;  // recording files written but not yet flushed
+  std::vector<std::string> unflushed_;  // store files written but not yet flushed
+  std::vector<std::string> settled_;    // recordings to remove once unflushed_ is flushed
   struct PackingAhead {
     std::uint64_t id = 0;
     std::string path;
     std::future<PackedState> packed;
   };
   std::vector<PackingAhead> packingAhead_;  // of the change being made
+  // The changes ReadAll read, with the file each was read from: a change file is never written in
+  // place, so one whose file has the same identity and size is as read.
+  struct Known {
+    FileInfo file;
+    Stored stored;
+  };
+  std::map<std::uint64_t, Known> known_;
 };
 
 }  // namespace barvane

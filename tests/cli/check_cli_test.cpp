@@ -23,9 +23,7 @@ class CheckCli : public CliTest {
     zero[1].close = 0;
     Build(dir_, Portfolio({Daily(1, "KEEP", 2), Symbol(2, "SORT", Fields24(), mixed),
                            Symbol(3, "ZERO", Fields16(), zero), Daily(4, "\xC9TAIN", 2, Fields8())}));
-    Bytes quotes = ReadBytes(dir_ + "F4.DAT");
-    quotes[2] = 4;
-    WriteBytes(dir_ + "F4.DAT", quotes);
+    Patch(dir_ + "F4.DAT", 2, {4});
   }
   std::string dir_ = root_ / "P/";
 };
@@ -34,22 +32,19 @@ TEST_F(CheckCli, ListsEachProblemAndRepairsWhatItCanAsOneUndoableChange) {
   const auto before = Files();
   const Bytes keep = ReadBytes(dir_ + "F1.DAT");
   EXPECT_EQ(Cli({"check", dir_}),
-            (CliRun{1,
-                    "SORT\t06/15/98\tout of date order on 2 quotes to 06/16/98\n"
-                    "SORT\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98\n"
-                    "SORT\t06/17/98\tthe index says the last quote is 06/15/98, the file's is 06/17/98\n"
-                    "ZERO\t06/16/98\tclose is zero\n"
-                    "\xC3\x89TAIN\t-\theader counts 3 quotes, the file holds 2\n",
-                    ""}));
+            (CliRun{1, "SORT\t06/15/98\tout of date order on 2 quotes to 06/16/98\n"
+                       "SORT\t06/15/98\tthe index says the first quote is 06/17/98, the file's is 06/15/98\n"
+                       "SORT\t06/17/98\tthe index says the last quote is 06/15/98, the file's is 06/17/98\n"
+                       "ZERO\t06/16/98\tclose is zero\n"
+                       "\xC3\x89TAIN\t-\theader counts 3 quotes, the file holds 2\n", ""}));
   EXPECT_EQ(Cli({"history", dir_}), Done());
 
   EXPECT_EQ(Cli({"check", dir_, "--repair"}),
-            (CliRun{1,
-                    "SORT\t-\tsorted the quotes by date\n"
-                    "SORT\t06/15/98\tset the index first date to 06/15/98\n"
-                    "SORT\t06/17/98\tset the index last date to 06/17/98\n"
-                    "\xC3\x89TAIN\t-\tset the header count to 2\n",
-                    "These problems need a person:\nZERO\t06/16/98\tclose is zero\n"}));
+            (CliRun{1, "SORT\t-\tsorted the quotes by date\n"
+                       "SORT\t06/15/98\tset the index first date to 06/15/98\n"
+                       "SORT\t06/17/98\tset the index last date to 06/17/98\n"
+                       "\xC3\x89TAIN\t-\tset the header count to 2\n",
+                       "These problems need a person:\nZERO\t06/16/98\tclose is zero\n"}));
   EXPECT_EQ(ReadBytes(dir_ + "F1.DAT"), keep);
   EXPECT_FALSE(Exists(dir_ + "F1.BAK"));
   EXPECT_EQ(Cli({"check", dir_}), (CliRun{1, "ZERO\t06/16/98\tclose is zero\n", ""}));
@@ -85,11 +80,9 @@ TEST_F(CheckCli, EmptySlotsBeyondTheCountsOpenAndAreRemovedUndoably) {
   EXPECT_EQ(Cli({"quotes", dir, "WIDE"}).status, 0);
 
   EXPECT_EQ(Cli({"check", dir}),
-            (CliRun{1,
-                    "-\t-\tMASTER holds 1 empty record slot after the 1 record it counts\n"
-                    "-\t-\tEMASTER holds 2 empty record slots after the 1 record it counts\n"
-                    "-\t-\tXMASTER holds 1 empty record slot after the 1 record it counts\n",
-                    ""}));
+            (CliRun{1, "-\t-\tMASTER holds 1 empty record slot after the 1 record it counts\n"
+                       "-\t-\tEMASTER holds 2 empty record slots after the 1 record it counts\n"
+                       "-\t-\tXMASTER holds 1 empty record slot after the 1 record it counts\n", ""}));
   EXPECT_EQ(Cli({"check", dir, "--repair"}),
             Done("-\t-\tremoved 1 empty record slot after the 1 record MASTER counts\n"
                  "-\t-\tremoved 2 empty record slots after the 1 record EMASTER counts\n"

@@ -131,9 +131,7 @@ TEST_F(ReadCli, XmasterSymbolsListAndLoadLikeMasterSymbols) {
 
 TEST_F(ReadCli, MasterAndEmasterThatDisagreeAreNotedOnStandardError) {
   Build(root_.path(), Extended(Portfolio({Daily(1, "AAA", 2, Fields8())})));
-  Bytes em = ReadBytes(root_ / "EMASTER");
-  em[192 + 2] = 7;
-  WriteBytes(root_ / "EMASTER", em);
+  Patch(root_ / "EMASTER", 192 + 2, {7});
   EXPECT_EQ(Cli({"symbols", root_.path()}),
             (CliRun{0, "AAA\tAAA Ltd         \n",
                     "MASTER and EMASTER disagree on the file number of record 1 (1 and 7); the symbols of MASTER "

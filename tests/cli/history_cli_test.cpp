@@ -90,8 +90,7 @@ TEST_F(HistoryCli, UndoOverAFileChangedByAnotherProgramIsRefusedUnlessForced) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.out, "");
   EXPECT_NE(refused.err.find(p_ + "/F1.DAT\nwas changed after \"split " + p_ + " ABC 06/18/98 2 1\""),
-            std::string::npos)
-      << refused.err;
+            std::string::npos) << refused.err;
   EXPECT_NE(refused.err.find("Nothing was undone.\nWith --force it is undone all the same.\n"), std::string::npos);
   EXPECT_EQ(Snapshot(p_), changed);
 

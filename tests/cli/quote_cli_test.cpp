@@ -71,16 +71,6 @@ TEST_F(QuoteCli, RefusalsAndFailuresTellWhyWithStatusOneAndTouchNothing) {
   EXPECT_EQ(Files(), oneBefore);
 }
 
-TEST_F(QuoteCli, AddQuoteOnTheGapDayAddsExactlyOneCopy) {
-  const auto before = Quotes();
-  EXPECT_EQ(RunOnAbc({"add-quote", "06/15/98"}), Done());
-  auto want = before;
-  want.insert(want.begin() + 2, "06/12/98" + before[1].substr(8));
-  EXPECT_EQ(Quotes(), want);
-  // The gap is filled: a second add is refused.
-  EXPECT_EQ(RunOnAbc({"add-quote", "06/15/98"}), Failed("Date 06/12/98 already exists.\n"));
-}
-
 TEST_F(QuoteCli, NewQuoteAddsAMissingDayAndSaysYesToItsQuestionOnStandardError) {
   auto want = Quotes();
   EXPECT_EQ(RunOnAbc({"new-quote", "06/12/98", "10.8", "11", "10.5", "10.9", "1000", "0"}), Done());

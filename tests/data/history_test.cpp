@@ -54,6 +54,13 @@ void Record(ChangeRecorder& recorder, const std::string& dir, const std::string&
   ASSERT_TRUE(WriteFileSafely(recorder, WithTrailingSlash(dir) + name, bytes));
 }
 
+// The store's files but its recordings, which stay until the store's next flush.
+std::vector<std::string> StoredNames(const std::string& dir) {
+  std::vector<std::string> names = test::FileNames(dir);
+  std::erase_if(names, [](const std::string& name) { return name.find(".rec") != std::string::npos; });
+  return names;
+}
+
 class HistoryTest : public testing::Test {
  protected:
   TempDir root_, data_;
@@ -115,7 +122,7 @@ TEST_F(HistoryTest, ChangeHoldsEveryTouchedFileBeforeAndAfterWithoutTemporaries)
       EXPECT_EQ(files[name].after, after.at(name)) << name;
     }
     std::sort(stored.begin(), stored.end());
-    EXPECT_EQ(test::FileNames(data_.path()), stored);
+    EXPECT_EQ(StoredNames(data_.path()), stored);
   }
 }
 
@@ -137,12 +144,14 @@ TEST_F(HistoryTest, KeptFileIsNeverWrittenInPlaceAndOneNoChangeNamesIsALeftover)
     ASSERT_TRUE(file->Append(master.data(), 10));
     ASSERT_TRUE(file->Close());
   }
+  // The recording stays until the store's next flush.
   std::vector<std::string> names = test::FileNames(data_.path());
-  ASSERT_EQ(names.size(), 2u);
+  ASSERT_EQ(names, (std::vector<std::string>{"000000000001.chg", "000000000001.keep1", "000000000001.rec"}));
   EXPECT_EQ(ReadBytes(data_ / names[1]), master);
   test::WriteBytes(data_ / "000000000001.keep7", {1});
   test::WriteBytes(data_ / "000000000005.keep0", {1});
   history_.RemoveLeftovers();
+  names.pop_back();
   EXPECT_EQ(test::FileNames(data_.path()), names);
 }
 
@@ -280,7 +289,7 @@ TEST_F(HistoryTest, SizeCapPacksKeptFilesBeforeItDropsAChange) {
   }
   std::vector<std::string> names{"000000000001.chg", "000000000002.chg", "000000000003.chg"};
   if (kLinks) names.push_back("000000000003.keep1");  // the newest as it was
-  EXPECT_EQ(test::FileNames(data_.path()), names);
+  EXPECT_EQ(StoredNames(data_.path()), names);
 }
 
 // Every stored change names its files' bytes after by this digest: it must stay BLAKE2b-256.
@@ -368,11 +377,52 @@ TEST_F(HistoryTest, RecordingStoresEachFilesBytesOnceAndIsRecoveredWhole) {
   EXPECT_EQ(recorded.files.back().before, Bytes(kSize, 1));
   ASSERT_TRUE(next.Commit(std::move(recorded)));
   // The change, and the files it replaced under further names.
-  EXPECT_EQ(test::FileNames(data_.path()).size(), static_cast<std::size_t>(kLinks ? kFiles + 1 : 1));
+  EXPECT_EQ(StoredNames(data_.path()).size(), static_cast<std::size_t>(kLinks ? kFiles + 1 : 1));
   Change stored;
   ASSERT_TRUE(next.Load(1, &stored));
   EXPECT_EQ(stored.files.size(), static_cast<std::size_t>(kFiles));
   EXPECT_TRUE(HeldAfter(stored.files[7], Bytes(kSize, 2)));
+}
+
+// A change costs no flush of its own: its file reaches the disk with the store's next flush, and
+// until then its recording, on the disk since before any file was altered, stands in for it.
+TEST_F(HistoryTest, ChangeFileWaitsForTheNextFlushWhileItsRecordingStandsIn) {
+  std::filesystem::create_directories(dir_);
+  test::CountingFs counting;
+  History history(counting, data_.path());
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  Record(recorder, dir_, "Q", {1});
+  EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 2 files"});  // with the file written
+  EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg", "000000000001.rec"}));
+
+  // Power fails and loses the change file's last page: the next start makes it again.
+  Bytes torn = ReadBytes(data_ / "000000000001.chg");
+  std::fill(torn.end() - 8, torn.end(), 0);
+  test::WriteBytes(data_ / "000000000001.chg", torn);
+  History next(FileSystem::Default(), data_.path());
+  next.RemoveLeftovers();
+  History::Pending pending;
+  ASSERT_TRUE(next.FindPending(&pending));
+  ASSERT_EQ(pending.recordings, std::vector<std::uint64_t>{1});
+  Change change;
+  ASSERT_TRUE(next.LoadRecording(1, &change));
+  ASSERT_TRUE(next.Commit(std::move(change)));
+  ASSERT_TRUE(next.Load(1, &change));
+  EXPECT_TRUE(HeldAfter(change.files.at(0), Bytes{1}));
+
+  // The next change's recording flushes it, in the same call; then its recording goes.
+  counting.flushes.clear();
+  Record(recorder, dir_, "Q", {2});
+  EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 3 files"});
+  std::vector<std::string> names = {"000000000001.chg", "000000000002.chg", "000000000002.keep1", "000000000002.rec"};
+  if (!kLinks) names.erase(names.begin() + 2);
+  EXPECT_EQ(test::FileNames(data_.path()), names);
+  ASSERT_TRUE(next.FindPending(&pending));
+  EXPECT_TRUE(pending.recordings.empty());
+  // So does an undo, before it puts any file back.
+  ASSERT_TRUE(history.Load(2, &change));
+  ASSERT_TRUE(history.MarkApplying(change, true));
+  EXPECT_FALSE(std::filesystem::exists(data_ / "000000000002.rec"));
 }
 
 TEST(HistoryCrash, RecorderRefusesACallWhoseBeforeStateCannotBeStored) {

@@ -82,8 +82,7 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
                   {test::Symbol(1, "LONG", test::Fields28(), odd),
                    test::Symbol(7, "SHORT", test::Fields8(), test::WeekdayQuotes(kJan2, 1)),
                    test::Symbol(3, "EMPTY", test::Fields24(), {}),
-                   test::Symbol(4, "A/B", test::Fields20Volume(), test::WeekdayQuotes(kJan2, 3))},
-                  {"SUB"}));
+                   test::Symbol(4, "A/B", test::Fields20Volume(), test::WeekdayQuotes(kJan2, 3))}, {"SUB"}));
   test::Build(dir / "P/SUB", test::Portfolio(test::Symbol(1, "INSUB", test::Fields28(),
                                                           test::WeekdayQuotes(kJan2, 2))));
   for (const ExportChoices& choices : EveryKindOfChoice()) {
@@ -95,8 +94,7 @@ TEST(ExportAll, EveryFileIsWhatExportWritesForItsSymbol) {
     std::vector<std::string> symbols;
     for (const ExportedFile& file : files) {
       symbols.push_back(file.symbol);
-      EXPECT_EQ(test::ReadBytes(file.path),
-                ExportOf(dir / "P", file.symbol, choices, dir / "one.txt"));
+      EXPECT_EQ(test::ReadBytes(file.path), ExportOf(dir / "P", file.symbol, choices, dir / "one.txt"));
     }
     EXPECT_EQ(symbols, (std::vector<std::string>{"A/B", "EMPTY", "LONG", "SHORT"}));
     EXPECT_EQ(test::FileNames(out),
@@ -117,8 +115,7 @@ std::string PlainDump(const Bytes& file, const ExportChoices& choices) {
     const std::uint8_t* record = file.data() + kRecord * r;
     const auto yymmdd = static_cast<int>(ReadMbf(record));
     char text[64];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d", yymmdd / 100 % 100, yymmdd % 100,
-                  yymmdd / 10000 % 100);
+    std::snprintf(text, sizeof text, "%02d/%02d/%02d", yymmdd / 100 % 100, yymmdd % 100, yymmdd / 10000 % 100);
     std::string line = text;
     for (int c = 0; c < kExportColumnCount; ++c) {
       if (choices.omit[static_cast<std::size_t>(c)]) continue;
@@ -153,8 +150,7 @@ TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
         ASSERT_EQ(entry->record.recordLength(), 28);
         const Bytes quotes = test::ReadBytes(
             FindNoCase(FileSystem::Default(), portfolio, QuoteFileName(entry->record.fileNumber())));
-        ASSERT_EQ(test::ReadText(file.path), PlainDump(quotes, choices))
-            << fixture << " " << file.symbol;
+        ASSERT_EQ(test::ReadText(file.path), PlainDump(quotes, choices)) << fixture << " " << file.symbol;
       }
     }
   }
@@ -201,8 +197,7 @@ TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
     seen.push_back(done * 10 + total);
     return false;
   };
-  EXPECT_FALSE(
-      ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
   EXPECT_EQ(seen, std::vector<int>{13});
   EXPECT_EQ(test::FileNames(dir / "out2"), std::vector<std::string>{});
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <tuple>
 
 #include "support/float_text_reference.h"
 #include "support/portfolio_builder.h"
@@ -47,80 +48,87 @@ struct ExportFixture {
 
 SymbolDescription Sample(std::vector<FieldDescription> fields) {
   return test::Symbol(1, "XYZ", std::move(fields),
-                      {{kJan2, 0, 10.5f, 11, 10.25f, 10.75f, 950, 12},
-                       {kJan2 + 3, 0, 0, 12.125f, 0, -3, 1e6f, 0}});
+                      {{kJan2, 0, 10.5f, 11, 10.25f, 10.75f, 950, 12}, {kJan2 + 3, 0, 0, 12.125f, 0, -3, 1e6f, 0}});
 }
 
-TEST(Export, WritesEveryColumnInEachLayoutWithNaOnlyForWhatTheFileLacks) {
-  const std::vector<std::pair<std::vector<FieldDescription>, std::string>> layouts = {
-      {test::Fields28(),
-       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
-       "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 12.00\r\n"
+// Closes 1, 2, ... on `days`.
+SymbolDescription Closes(const std::vector<DayNumber>& days) {
+  std::vector<QuoteValues> quotes;
+  for (const DayNumber day : days) quotes.push_back({day, 0, 0, 0, 0, static_cast<float>(quotes.size() + 1), 0, 0});
+  return test::Symbol(1, "XYZ", test::Fields8(), quotes);
+}
+
+// The choices of `delimiter`, a title row, newest first, the columns `omit` and the time left out.
+ExportChoices Chosen(int delimiter, bool title, bool newest, std::vector<int> omit = {}, bool omitTime = false) {
+  ExportChoices c;
+  c.delimiter = delimiter;
+  c.titleRow = title;
+  c.newestFirst = newest;
+  for (int column : omit) c.omit[static_cast<std::size_t>(column)] = true;
+  c.omitTime = omitTime;
+  return c;
+}
+
+// Every column of each layout, N/A only for what the file lacks; each delimiter (none chosen:
+// spaces), both orders, columns left out; the time of bars after the date unless left out. A
+// series with a day outside 1961..2060 writes every date with four digits, as its grid shows
+// them; one inside keeps two, however near the edges.
+TEST(Export, WritesEachLayoutAndChoiceExactly) {
+  auto bars = test::Symbol(1, "XYZ", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}),
+                           {{kJan2, HmsToSeconds(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
+                            {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}});
+  bars.periodicity = 'I';
+  const std::vector<int> highLowOi = {kExportHigh, kExportLow, kExportOpenInterest},
+                         allButClose = {kExportOpen, kExportHigh, kExportLow, kExportVolume, kExportOpenInterest};
+  const struct {
+    SymbolDescription symbol;
+    ExportChoices choices;
+    std::string text;
+  } cases[] = {
+      {Sample(test::Fields28()), Chosen(0, true, false),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 12.00\r\n"
        "01/05/98 0.0000 12.1250 0.0000 -3.0000 1000000.00 0.00\r\n"},
-      {test::Fields24(),
-       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
-       "01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 N/A\r\n"
+      {Sample(test::Fields24()), Chosen(0, true, false),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 N/A\r\n"
        "01/05/98 0.0000 12.1250 0.0000 -3.0000 1000000.00 N/A\r\n"},
-      {test::Fields20Volume(),
-       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
-       "01/02/98 N/A 11.0000 10.2500 10.7500 950.00 N/A\r\n"
+      {Sample(test::Fields20Volume()), Chosen(0, true, false),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 N/A 11.0000 10.2500 10.7500 950.00 N/A\r\n"
        "01/05/98 N/A 12.1250 0.0000 -3.0000 1000000.00 N/A\r\n"},
-      {test::Fields8(),
-       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"
-       "01/02/98 N/A N/A N/A 10.7500 N/A N/A\r\n"
+      {Sample(test::Fields8()), Chosen(0, true, false),
+       "DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 N/A N/A N/A 10.7500 N/A N/A\r\n"
        "01/05/98 N/A N/A N/A -3.0000 N/A N/A\r\n"},
+      {Sample(test::Fields28()), Chosen(1, false, false, {kExportOpen, kExportVolume}),
+       "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n"},
+      {Sample(test::Fields28()), Chosen(2, true, true, {kExportOpen, kExportVolume}),
+       "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\t-3.0000\t0.00\r\n"
+       "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n"},
+      {Sample(test::Fields28()), Chosen(7, true, true, {kExportOpen, kExportHigh, kExportLow, kExportClose, kExportVolume,
+                                                        kExportOpenInterest}),
+       "DATE\r\n01/05/98\r\n01/02/98\r\n"},
+      {bars, Chosen(1, true, false, highLowOi),
+       "DATE,TIME,OPEN,CLOSE,VOL\r\n01/02/98,09:05:00,1.0000,1.5000,10.00\r\n01/02/98,23:59:58,1.0000,1.7500,20.00\r\n"},
+      {bars, Chosen(1, true, true, highLowOi, true),
+       "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n"},
+      {Closes({YmdToDay(55, 6, 1), YmdToDay(60, 12, 31), YmdToDay(61, 1, 2), YmdToDay(2099, 12, 31), kNoDate}),
+       Chosen(0, true, false, allButClose),
+       "DATE CLOSE\r\n06/01/1955 1.0000\r\n12/31/1960 2.0000\r\n01/02/1961 3.0000\r\n12/31/2099 4.0000\r\n"
+       "00/00/0000 5.0000\r\n"},
+      {Closes({kFirstShortYearDay, kLastShortYearDay}), Chosen(0, true, false, allButClose),
+       "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n"},
   };
-  for (const auto& [fields, expected] : layouts) {
-    SCOPED_TRACE(fields.size());
-    ExportFixture f(Sample(fields));
-    ExportChoices c = f.Choices();
-    c.titleRow = true;
-    EXPECT_EQ(f.Text(c), expected);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ExportFixture f(c.symbol);
+    ExportChoices choices = c.choices;
+    choices.path = f.dir / "out.txt";
+    EXPECT_EQ(f.Text(choices), c.text);
     EXPECT_EQ(f.ui.beeps, 1);
     EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_EQ(f.ui.done, std::vector<std::string>{"XYZ exported to " + choices.path});
+    EXPECT_EQ(ReadExportChoices(f.settings).omitTime, choices.omitTime);
   }
-}
-
-// A series with a day outside 1961..2060 writes every date with four digits, as its grid shows
-// them; one inside keeps two, however near the edges.
-TEST(Export, DaysAroundNineteenSixtyOneAndNoDateExportAsThemselves) {
-  ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(),
-                               {{YmdToDay(55, 6, 1), 0, 0, 0, 0, 1, 0, 0},
-                                {YmdToDay(60, 12, 31), 0, 0, 0, 0, 2, 0, 0},
-                                {YmdToDay(61, 1, 2), 0, 0, 0, 0, 3, 0, 0},
-                                {YmdToDay(2099, 12, 31), 0, 0, 0, 0, 4, 0, 0},
-                                {kNoDate, 0, 0, 0, 0, 5, 0, 0}}));
-  EXPECT_EQ(f.view.m_firstDateText, "06/01/1955");
-  EXPECT_EQ(f.view.m_lastDateText, "00/00/0000");
-  ExportChoices c = f.Choices();
-  c.omit = {true, true, true, false, true, true};
-  c.titleRow = true;
-  EXPECT_EQ(f.Text(c),
-            "DATE CLOSE\r\n06/01/1955 1.0000\r\n12/31/1960 2.0000\r\n01/02/1961 3.0000\r\n"
-            "12/31/2099 4.0000\r\n00/00/0000 5.0000\r\n");
-
-  ExportFixture edges(test::Symbol(1, "XYZ", test::Fields8(),
-                                   {{kFirstShortYearDay, 0, 0, 0, 0, 1, 0, 0}, {kLastShortYearDay, 0, 0, 0, 0, 2, 0, 0}}));
-  EXPECT_EQ(edges.Text(c), "DATE CLOSE\r\n01/01/61 1.0000\r\n12/31/60 2.0000\r\n");
-}
-
-TEST(Export, BarsWriteTheirTimeAfterTheDateUnlessOmitted) {
-  std::vector<QuoteValues> bars = {{kJan2, HmsToSeconds(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
-                                   {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}};
-  auto symbol = test::Symbol(1, "XYZ", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
-  symbol.periodicity = 'I';
-  ExportFixture f(symbol);
-  ExportChoices c = f.Choices();
-  c.titleRow = true;
-  c.delimiter = 1;
-  c.omit[kExportHigh] = c.omit[kExportLow] = c.omit[kExportOpenInterest] = true;
-  EXPECT_EQ(f.Text(c),
-            "DATE,TIME,OPEN,CLOSE,VOL\r\n01/02/98,09:05:00,1.0000,1.5000,10.00\r\n"
-            "01/02/98,23:59:58,1.0000,1.7500,20.00\r\n");
-  c.omitTime = true;
-  c.newestFirst = true;
-  EXPECT_EQ(f.Text(c), "DATE,OPEN,CLOSE,VOL\r\n01/02/98,1.0000,1.7500,20.00\r\n01/02/98,1.0000,1.5000,10.00\r\n");
-  EXPECT_EQ(ReadExportChoices(f.settings).omitTime, true);
+  const ExportFixture dates(cases[9].symbol);
+  EXPECT_EQ(dates.view.m_firstDateText + " " + dates.view.m_lastDateText, "06/01/1955 00/00/0000");
 }
 
 // Every price and count column, ties, huge and negative values, and numbers at every length
@@ -146,27 +154,6 @@ TEST(Export, NumbersShowTheirShortestDigits) {
     expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
   }
   EXPECT_EQ(f.Text(f.Choices()), expected);
-}
-
-TEST(Export, DelimitersOmissionsAndOrder) {
-  ExportFixture f(Sample(test::Fields28()));
-  ExportChoices c = f.Choices();
-  c.delimiter = 1;
-  c.omit[kExportOpen] = c.omit[kExportVolume] = true;
-  EXPECT_EQ(f.Text(c), "01/02/98,11.0000,10.2500,10.7500,12.00\r\n01/05/98,12.1250,0.0000,-3.0000,0.00\r\n");
-
-  c.delimiter = 2;
-  c.newestFirst = true;
-  c.titleRow = true;
-  EXPECT_EQ(f.Text(c),
-            "DATE\tHIGH\tLOW\tCLOSE\tOI\r\n01/05/98\t12.1250\t0.0000\t-3.0000\t0.00\r\n"
-            "01/02/98\t11.0000\t10.2500\t10.7500\t12.00\r\n");
-
-  c.delimiter = 7;  // no button set: spaces
-  c.omit.fill(true);
-  EXPECT_EQ(f.Text(c), "DATE\r\n01/05/98\r\n01/02/98\r\n");
-  EXPECT_EQ(f.ui.done,
-            std::vector<std::string>(3, f.view.m_seriesSymbol + " exported to " + c.path));
 }
 
 TEST(Export, ReadsAcrossWindowsInBothOrders) {
@@ -212,10 +199,8 @@ TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {
   c.newestFirst = true;
   EXPECT_EQ(ExportQuotes(f.view, c), ExportResult::kDone);
   const ExportChoices stored = ReadExportChoices(f.settings);
-  EXPECT_EQ(stored.path, c.path);
-  EXPECT_EQ(stored.delimiter, 2);
-  EXPECT_TRUE(stored.titleRow && stored.newestFirst);
-  EXPECT_EQ(stored.omit, c.omit);
+  EXPECT_EQ(std::tie(stored.path, stored.delimiter, stored.omit, stored.titleRow, stored.newestFirst),
+            std::make_tuple(c.path, 2, c.omit, true, true));
   EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitLow", -1), 1);
   EXPECT_EQ(f.settings.ReadInt(kExportSection, "OmitOI", -1), 0);
 }

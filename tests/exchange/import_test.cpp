@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "app/portfolio_walk.h"
 #include "app/settings_store.h"
@@ -30,13 +31,14 @@ namespace {
 using test::Changed;
 using test::CheckLines;
 using test::FaultyFs;
+using test::kMonday;
 using test::NonZeroRuns;
 using test::Snapshot;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
 using Texts = std::vector<std::string>;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using Row = std::vector<double>;
+using Rows = std::vector<Row>;
 
 ImportedText TextOf(const std::string& text) {
   ImportedText quotes;
@@ -63,16 +65,20 @@ Texts RefusalOf(const ImportRequest& request, const std::string& text) {
   return ui.messages;
 }
 
+// The plan's counts: new portfolio, new symbol, file number, days added, replaced and kept.
+auto Counts(const ImportPlanSummary& s) {
+  return std::make_tuple(s.newPortfolio, s.newSymbol, s.fileNumber, s.added, s.replaced, s.kept);
+}
+
 // Every quote of `symbol` as its date, its time when `withTimes`, and its seven values, read
 // back through the quote reader.
-std::vector<std::vector<double>> Quotes(const std::string& dir, const std::string& symbol,
-                                        bool withTimes = false) {
+Rows Quotes(const std::string& dir, const std::string& symbol, bool withTimes = false) {
   QuoteSeries s;
   EXPECT_EQ(AllocSeries(&s, 1000), kSuccess);
-  std::vector<std::vector<double>> rows;
+  Rows rows;
   if (LoadSeries(FileSystem::Default(), &s, dir, symbol, 0, 1000) != kSuccess) return rows;
   for (std::uint32_t i = 0; i < s.count; ++i) {
-    std::vector<double> row{double(s.date(i))};
+    Row row{double(s.date(i))};
     if (withTimes) row.push_back(s.time(i));
     for (int q = kOpen; q < kQuantityCount; ++q) row.push_back(s.value(q, i));
     rows.push_back(row);
@@ -89,17 +95,6 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
   choices.path = path;
   EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
   return test::ReadText(path);
-}
-
-// Exports `symbol` of `dir`/P with `choices`, imports the text as DST of `target`, checks that
-// DST exports to the same text, and gives the text.
-std::string RoundTrip(const test::TempDir& dir, const std::string& symbol,
-                      const ExportChoices& choices, const std::string& target,
-                      ImportPlanSummary* summary = nullptr) {
-  const std::string text = ExportText(dir / "P", symbol, choices, dir / "x.txt");
-  EXPECT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, summary));
-  EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
-  return text;
 }
 
 // Every export layout of odd quotes across 400, a history from 1928 and three five-minute bars
@@ -155,10 +150,11 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
     choices.newestFirst = c.newest;
     for (int o : c.omit) choices.omit[static_cast<std::size_t>(o)] = true;
     const std::string target = dir / ("NEW" + std::to_string(n++));
+    const std::string text = ExportText(dir / "P", c.symbol, choices, dir / "x.txt");
     ImportPlanSummary summary;
-    RoundTrip(dir, c.symbol, choices, target, &summary);
-    EXPECT_TRUE(summary.newPortfolio && summary.newSymbol);
-    EXPECT_EQ(summary.added, c.symbol == "SRC" ? 450 : c.symbol == "HIST" ? 705 : 12);
+    EXPECT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, &summary));
+    EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
+    EXPECT_EQ(Counts(summary), std::make_tuple(true, true, 1, c.symbol == "SRC" ? 450 : c.symbol == "HIST" ? 705 : 12, 0, 0));
     auto expected = Quotes(dir / "P", c.symbol, true);
     for (auto& row : expected) {
       for (int o : c.omit) row[static_cast<std::size_t>(2 + o)] = -1.0;
@@ -173,7 +169,7 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
 TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
   struct Case {
     std::string name, text, master, emaster;
-    std::vector<std::vector<double>> quotes;
+    Rows quotes;
   };
   const Case cases[] = {
       {"", "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n",
@@ -182,14 +178,12 @@ TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
        "0:01 2:01 192:363601 198:0319 201:20 203:58595a 224:58595a 252:44 256:70686f49 "
        "264:80686f49 318:47e13001",
        {{double(kMonday), -1, -1, -1, 1, 200, -1}, {double(kMonday + 1), -1, -1, -1, 2, 300, -1}}},
-      {"Xyz Holdings",
-       "Date,Open,High,Low,Close,Volume\n19600104,1,2,0.5,1.5,100\n19980616,2,3,1.5,2.5,200\n",
+      {"Xyz Holdings", "Date,Open,High,Low,Close,Volume\n19600104,1,2,0.5,1.5,100\n19980616,2,3,1.5,2.5,200\n",
        "0:01 2:01 53:01 56:1806 60:58797a20486f6c64696e677320202020 78:8082129480686f9444 "
        "89:58595a20202020202020202020202020",
        "0:01 2:01 192:363601 198:063f 201:20 203:58595a 224:58797a20486f6c64696e6773 252:44 "
        "256:80821249 264:80686f49 318:e8122b01",
-       {{double(YmdToDay(60, 1, 4)), 1, 2, 0.5, 1.5, 100, -1},
-        {double(kMonday + 1), 2, 3, 1.5, 2.5, 200, -1}}},
+       {{double(YmdToDay(60, 1, 4)), 1, 2, 0.5, 1.5, 100, -1}, {double(kMonday + 1), 2, 3, 1.5, 2.5, 200, -1}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -197,8 +191,7 @@ TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
     const std::string target = dir / "a/b/NEW";
     test::RecordingUi ui;
     ImportPlanSummary summary;
-    ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {target, "XYZ", c.name, false},
-                             TextOf(c.text), &summary));
+    ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {target, "XYZ", c.name, false}, TextOf(c.text), &summary));
     EXPECT_EQ(test::FileNames(target), (Texts{"EMASTER", "F1.DAT", "MASTER"}));
     const Bytes master = test::ReadBytes(target + "/MASTER");
     ASSERT_EQ(master.size(), 2 * kMasterRecordSize);
@@ -207,19 +200,14 @@ TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
     ASSERT_EQ(emaster.size(), 2u * 192);
     EXPECT_EQ(NonZeroRuns(emaster, 0, emaster.size()), c.emaster);
     EXPECT_EQ(Quotes(target, "XYZ"), c.quotes);
-    EXPECT_EQ(
-        WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui),
-        Texts{target});
+    EXPECT_EQ(WalkDirectory(FileSystem::Default(), WithoutTrailingSlash(dir.path()), SearchFilter{}, ui), Texts{target});
   }
 }
 
 // A portfolio with ABC (file 2, days 0..4 of kMonday's week) and a F1.* file that keeps
 // number 1 taken.
 void BuildMergeRoot(const TempDir& root) {
-  test::Build(
-      root / "P",
-      test::Portfolio({test::Symbol(2, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5)),
-                       test::Symbol(3, "HLC", test::Fields16(), test::WeekdayQuotes(kMonday, 2))}));
+  test::Build(root / "P", test::Portfolio({test::Daily(2, "ABC", 5), test::Daily(3, "HLC", 2, test::Fields16())}));
   test::WriteBytes(root / "P/F1.BAK", {1});
 }
 
@@ -236,25 +224,15 @@ TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
     const auto before = Quotes(root / "P", "ABC");
     ImportPlanSummary summary;
     ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "abc", kLaterDays, replace, &summary));
-    EXPECT_FALSE(summary.newSymbol);
-    EXPECT_EQ(summary.fileNumber, 2);
-    EXPECT_EQ(summary.added, 2);
-    EXPECT_EQ(summary.replaced, replace ? 2 : 0);
-    EXPECT_EQ(summary.kept, replace ? 0 : 2);
+    EXPECT_EQ(Counts(summary), std::make_tuple(false, false, 2, 2, replace ? 2 : 0, replace ? 0 : 2));
     const auto after = Quotes(root / "P", "ABC");
     ASSERT_EQ(after.size(), 7u);
-    EXPECT_EQ(after[0], (std::vector<double>{double(kMonday - 3), 3, 4, 2.5, 3.5, 30, 40}));
+    EXPECT_EQ(after[0], (Row{double(kMonday - 3), 3, 4, 2.5, 3.5, 30, 40}));
     EXPECT_EQ(after[1], before[0]);
-    EXPECT_EQ(after[6], (std::vector<double>{double(kMonday + 7), 5, 6, 4.5, 5.5, 0, 60}));
-    if (replace) {
-      EXPECT_EQ(after[4], (std::vector<double>{double(kMonday + 3), 1, 2, 0.5, 1.5, 10, 20}));
-      // N/A keeps the old number of a replaced day.
-      EXPECT_EQ(after[5],
-                (std::vector<double>{double(kMonday + 4), 1, 2, 0.5, 1.5, 10, before[4][6]}));
-    } else {
-      EXPECT_EQ(after[4], before[3]);
-      EXPECT_EQ(after[5], before[4]);
-    }
+    EXPECT_EQ(after[6], (Row{double(kMonday + 7), 5, 6, 4.5, 5.5, 0, 60}));
+    EXPECT_EQ(after[4], (replace ? Row{double(kMonday + 3), 1, 2, 0.5, 1.5, 10, 20} : before[3]));
+    // N/A keeps the old number of a replaced day.
+    EXPECT_EQ(after[5], (replace ? Row{double(kMonday + 4), 1, 2, 0.5, 1.5, 10, before[4][6]} : before[4]));
     // The untouched records keep every byte, their spare ones included.
     const Bytes now = test::ReadBytes(root / "P/F2.DAT");
     EXPECT_TRUE(std::equal(old.begin() + 28, old.begin() + 28 * 4, now.begin() + 28 * 2));
@@ -272,14 +250,13 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", kLaterDays));
   const auto after = Quotes(root / "P", "HLC");
   ASSERT_EQ(after.size(), 6u);
-  EXPECT_EQ(after[0], (std::vector<double>{double(kMonday - 3), -1, 4, 2.5, 3.5, -1, -1}));
+  EXPECT_EQ(after[0], (Row{double(kMonday - 3), -1, 4, 2.5, 3.5, -1, -1}));
   EXPECT_EQ(test::ReadBytes(root / "P/F3.DAT").size(), 7u * 16);
 
   const Files before = Snapshot(root.path());
   ImportPlanSummary summary;
-  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false,
-                     &summary));
-  EXPECT_EQ(summary.kept, 2);
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false, &summary));
+  EXPECT_EQ(Counts(summary), std::make_tuple(false, false, 3, 0, 0, 2));
   EXPECT_EQ(Snapshot(root.path()), before);
 }
 
@@ -302,14 +279,12 @@ TEST(ImportIndexBytes, ANewSymbolInAVendorPortfolioTakesTheFreeNumberAndExactlyT
   TempDir dir;
   const std::string asx = test::CopyFixture("asx-mining", dir);
   if (asx.empty()) GTEST_SKIP() << "no shared fixtures";
-  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"),
-              oldEmaster = test::ReadBytes(asx + "EMASTER");
+  const Bytes oldMaster = test::ReadBytes(asx + "MASTER"), oldEmaster = test::ReadBytes(asx + "EMASTER");
   test::RecordingUi ui;
   ImportPlanSummary summary;
   ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {asx, "ZZNEW", "Zed New Limited", false},
                            TextOf("1998-01-02 1 2 0.5 1.5\n1998-01-05 1 2 0.5 1.75\n"), &summary));
-  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
-  EXPECT_EQ(summary.fileNumber, 4);
+  EXPECT_EQ(Counts(summary), std::make_tuple(false, true, 4, 2, 0, 0));
   EXPECT_FALSE(test::Exists(asx + "F4.BAK"));
   // Open, high, low and close are no layout a record length implies.
   EXPECT_TRUE(test::Exists(asx + "F4.DOP"));
@@ -327,8 +302,7 @@ TEST(ImportIndexBytes, ANewSymbolInAVendorPortfolioTakesTheFreeNumberAndExactlyT
             "0:363604 6:052f 9:20 11:5a5a4e4557 32:5a6564204e6577204c696d69746564 60:44 "
             "64:60486f49 72:90486f49 126:46df3001");
   EXPECT_EQ(Quotes(asx, "ZZNEW").size(), 2u);
-  EXPECT_EQ(Quotes(asx, "Zed New Limited").back(),
-            (std::vector<double>{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
+  EXPECT_EQ(Quotes(asx, "Zed New Limited").back(), (Row{double(YmdToDay(98, 1, 5)), 1, 2, 0.5, 1.75, -1, -1}));
 
   // A merge moves the dates of the symbol's records (DDD, the first of both files) alone.
   const Bytes withNew = master, withNewE = emaster;
@@ -359,47 +333,38 @@ TEST(ImportIntoXmaster, ANewSymbolBeyondTheVendorsFullMasterJoinsItsXmaster) {
   const Files before = Snapshot(hsi);
   test::RecordingUi ui;
   ImportPlanSummary summary;
-  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {hsi, "HSMNEW", "HSM Dec 23", false},
-                           TextOf(kDecember), &summary));
-  EXPECT_TRUE(summary.newSymbol && !summary.newPortfolio);
-  EXPECT_EQ(summary.fileNumber, 267);
+  ASSERT_TRUE(ImportQuotes(FileSystem::Default(), ui, {hsi, "HSMNEW", "HSM Dec 23", false}, TextOf(kDecember), &summary));
+  EXPECT_EQ(Counts(summary), std::make_tuple(false, true, 267, 2, 0, 0));
   EXPECT_EQ(Changed(before, Snapshot(hsi)), (std::set<std::string>{"xmaster", "F267.MWD"}));
   const Bytes xm = test::ReadBytes(hsi + "xmaster");
   ASSERT_EQ(xm.size(), 150u * 13);
-  EXPECT_EQ(Le16(xm, 10), 12);
-  EXPECT_EQ(Le16(xm, 14), 12);
-  EXPECT_EQ(Le16(xm, 18), 268);
+  EXPECT_EQ((std::vector<int>{Le16(xm, 10), Le16(xm, 14), Le16(xm, 18)}), (std::vector<int>{12, 12, 268}));
   EXPECT_TRUE(std::equal(xm.begin() + 20, xm.end() - 150, before.at("xmaster").begin() + 20));
   EXPECT_EQ(NonZeroRuns(xm, 150 * 12, 150 * 13),
             "0:0148534d4e4557 16:48534d20446563203233 62:44 65:0b01 70:7f 104:21b4340121b43401 "
             "116:24b43401");
   const double first = YmdToDay(2023, 12, 1);
   EXPECT_EQ(Quotes(hsi, "HSMNEW"),
-            (std::vector<std::vector<double>>{{first, 16500, 16600, 16400, 16550, 1200, 300},
-                                              {first + 3, 16550, 16700, 16500, 16650, 1300, 310}}));
+            (Rows{{first, 16500, 16600, 16400, 16550, 1200, 300}, {first + 3, 16550, 16700, 16500, 16650, 1300, 310}}));
   EXPECT_TRUE(test::IndexFilesInStep(hsi));
   EXPECT_EQ(CheckLines(hsi), std::vector<std::string>{});
 
   // Merges move the XMASTER dates: of the new symbol, and of the vendor's last one.
-  ASSERT_TRUE(Import(FileSystem::Default(), hsi, "HSMNEW",
-                     "20231130 1 2 0.5 1.5 5 6\n20231205 1 2 0.5 1.5 5 6\n"));
+  ASSERT_TRUE(Import(FileSystem::Default(), hsi, "HSMNEW", "20231130 1 2 0.5 1.5 5 6\n20231205 1 2 0.5 1.5 5 6\n"));
   ASSERT_TRUE(Import(FileSystem::Default(), hsi, "HSM__2023H", "20300102 3 4 2.5 3.5 7 8\n"));
   const Bytes merged = test::ReadBytes(hsi + "xmaster");
   EXPECT_EQ(NonZeroRuns(merged, 150 * 12 + 104, 150 * 12 + 120), "0:dab33401dab33401 12:25b43401");
   EXPECT_EQ(NonZeroRuns(merged, 150 * 11 + 104, 150 * 11 + 120), "0:398b3401398b3401 12:46c13501");
   EXPECT_EQ(Changed(before, Snapshot(hsi)),
             (std::set<std::string>{"xmaster", "F267.MWD", "F267.BAK", "F266.mwd", "F266.BAK"}));
-  EXPECT_EQ(Quotes(hsi, "HSM__2023H").back(),
-            (std::vector<double>{double(YmdToDay(2030, 1, 2)), 3, 4, 2.5, 3.5, 7, 8}));
+  EXPECT_EQ(Quotes(hsi, "HSM__2023H").back(), (Row{double(YmdToDay(2030, 1, 2)), 3, 4, 2.5, 3.5, 7, 8}));
   EXPECT_EQ(CheckLines(hsi), std::vector<std::string>{});
 }
 
 // A MASTER of `count` symbols numbered 1 up (no quote files), with EMASTER when `extended`.
 void BuildFullMaster(const std::string& dir, int count, bool extended) {
   PortfolioDescription portfolio;
-  for (int n = 1; n <= count; ++n) {
-    portfolio.symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
-  }
+  for (int n = 1; n <= count; ++n) portfolio.symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
   portfolio.extended = extended;
   std::filesystem::create_directories(dir);
   test::WriteBytes(dir + "/MASTER", MasterFileBytes(portfolio));
@@ -411,18 +376,15 @@ TEST(ImportIntoXmaster, AFullMasterWithEmasterGetsANewXmaster) {
   BuildFullMaster(root / "FULL", 255, true);
   const Files before = Snapshot(root / "FULL");
   ImportPlanSummary summary;
-  ASSERT_TRUE(Import(FileSystem::Default(), root / "FULL", "NEW", "06/15/98 1 2 0.5 1.5\n", false,
-                     &summary));
-  EXPECT_EQ(summary.fileNumber, 256);
-  EXPECT_EQ(Changed(before, Snapshot(root / "FULL")),
-            (std::set<std::string>{"XMASTER", "F256.MWD", "F256.DOP"}));
+  ASSERT_TRUE(Import(FileSystem::Default(), root / "FULL", "NEW", "06/15/98 1 2 0.5 1.5\n", false, &summary));
+  EXPECT_EQ(Counts(summary), std::make_tuple(false, true, 256, 1, 0, 0));
+  EXPECT_EQ(Changed(before, Snapshot(root / "FULL")), (std::set<std::string>{"XMASTER", "F256.MWD", "F256.DOP"}));
   const Bytes xm = test::ReadBytes(root / "FULL/XMASTER");
   ASSERT_EQ(xm.size(), 300u);
   EXPECT_EQ(NonZeroRuns(xm, 0, 150), "0:5dfe584d 10:01 14:01 18:0101");
   EXPECT_EQ(NonZeroRuns(xm, 150, 300),
             "0:014e4557 16:4e4557 62:44 66:01 70:2f 104:47e1300147e13001 116:47e13001");
-  EXPECT_EQ(Quotes(root / "FULL", "NEW"),
-            (std::vector<std::vector<double>>{{double(kMonday), 1, 2, 0.5, 1.5, -1, -1}}));
+  EXPECT_EQ(Quotes(root / "FULL", "NEW"), (Rows{{double(kMonday), 1, 2, 0.5, 1.5, -1, -1}}));
 }
 
 TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
@@ -430,7 +392,7 @@ TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
   BuildFullMaster(root / "P", 254, false);
   ImportPlanSummary summary;
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "LAST", "06/15/98 1\n", false, &summary));
-  EXPECT_EQ(summary.fileNumber, 255);
+  EXPECT_EQ(Counts(summary), std::make_tuple(false, true, 255, 1, 0, 0));
   const Bytes master = test::ReadBytes(root / "P/MASTER");
   EXPECT_EQ(Bytes(master.begin(), master.begin() + 4), (Bytes{255, 0, 255, 0}));
 
@@ -455,8 +417,7 @@ void BuildIntraday(const std::string& dir) {
       bars.push_back({day, HmsToSeconds(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
     }
   }
-  SymbolDescription symbol = test::Symbol(
-      1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
+  SymbolDescription symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
   symbol.periodicity = 'I';
   test::Build(dir, test::Portfolio(symbol));
 }
@@ -465,9 +426,11 @@ const std::string kLaterBars =
     "Date,Time,Open,High,Low,Close,Volume\n1998-06-16,09:35:00,3,4,2.5,3.5,77\n"
     "1998-06-16,09:37:01,3,4,2.5,3.5,78\n1998-06-17,16:00:00,5,6,4.5,5.5,79\n";
 
+using Bars = std::vector<std::vector<float>>;
+
 // The date, time and the five values of each record of a 28-byte intraday quote file.
-std::vector<std::vector<float>> BarsOf(const Bytes& file) {
-  std::vector<std::vector<float>> bars;
+Bars BarsOf(const Bytes& file) {
+  Bars bars;
   for (std::size_t at = 28; at + 28 <= file.size(); at += 28) {
     std::vector<float> bar;
     for (std::size_t f = 0; f < 7; ++f) bar.push_back(ReadMbf(file.data() + at + 4 * f));
@@ -480,17 +443,15 @@ TEST(ImportIntraday, LinesWithTimesMakeAnIntradaySeriesWithEverySecond) {
   TempDir root;
   ASSERT_TRUE(Import(FileSystem::Default(), root / "Q", "MIN", kLaterBars));
   const Bytes dat = test::ReadBytes(root / "Q/F1.DAT");
-  EXPECT_EQ(BarsOf(dat), (std::vector<std::vector<float>>{{980616, 93500, 3, 4, 2.5f, 3.5f, 77},
-                                                          {980616, 93701, 3, 4, 2.5f, 3.5f, 78},
-                                                          {980617, 160000, 5, 6, 4.5f, 5.5f, 79}}));
+  EXPECT_EQ(BarsOf(dat), (Bars{{980616, 93500, 3, 4, 2.5f, 3.5f, 77}, {980616, 93701, 3, 4, 2.5f, 3.5f, 78},
+                                {980617, 160000, 5, 6, 4.5f, 5.5f, 79}}));
   EXPECT_EQ(dat[2], 4);
   EXPECT_EQ(test::ReadText(root / "Q/F1.DOP").substr(0, 22), "\"DATE\",0,0\r\n\"TIME\",0,0");
-  const Bytes master = test::ReadBytes(root / "Q/MASTER");
-  EXPECT_EQ(master[kMasterRecordSize + kMasterPeriodicity], 'I');
-  EXPECT_EQ(master[kMasterRecordSize + kMasterRecordLength], 28);
-  const Bytes emaster = test::ReadBytes(root / "Q/EMASTER");
-  EXPECT_EQ(emaster[192 + 7], 0xBF);
-  EXPECT_EQ(emaster[192 + 60], 'I');
+  const Bytes master = test::ReadBytes(root / "Q/MASTER"), emaster = test::ReadBytes(root / "Q/EMASTER");
+  // MASTER's periodicity and record length, EMASTER's field set and periodicity.
+  EXPECT_EQ((Bytes{master[kMasterRecordSize + kMasterPeriodicity], master[kMasterRecordSize + kMasterRecordLength],
+                   emaster[192 + 7], emaster[192 + 60]}),
+            (Bytes{'I', 28, 0xBF, 'I'}));
 }
 
 TEST(ImportIntraday, BarsMergeByDateAndTime) {
@@ -501,19 +462,16 @@ TEST(ImportIntraday, BarsMergeByDateAndTime) {
     const Bytes old = test::ReadBytes(root / "I/F1.DAT");
     ImportPlanSummary summary;
     ASSERT_TRUE(Import(FileSystem::Default(), root / "I", "BARS", kLaterBars, replace, &summary));
-    EXPECT_EQ(summary.added, 2);
-    EXPECT_EQ(summary.replaced + summary.kept, 1);
+    EXPECT_EQ(Counts(summary), std::make_tuple(false, false, 1, 2, replace ? 1 : 0, replace ? 0 : 1));
     const auto bars = BarsOf(test::ReadBytes(root / "I/F1.DAT"));
     ASSERT_EQ(bars.size(), 8u);
-    EXPECT_EQ(bars[4], (std::vector<float>{980616, 93500, replace ? 3.0f : 1, replace ? 4.0f : 2,
-                                           replace ? 2.5f : 0.5f, replace ? 3.5f : 1.5f,
-                                           replace ? 77.0f : 5}));
-    EXPECT_EQ(bars[5], (std::vector<float>{980616, 93701, 3, 4, 2.5f, 3.5f, 78}));
-    EXPECT_EQ(bars[6], (std::vector<float>{980616, 94000, 1, 2, 0.5f, 1.5f, 10}));
-    EXPECT_EQ(bars[7], (std::vector<float>{980617, 160000, 5, 6, 4.5f, 5.5f, 79}));
+    EXPECT_EQ(Bars(bars.begin() + 4, bars.end()),
+              (Bars{replace ? Bars::value_type{980616, 93500, 3, 4, 2.5f, 3.5f, 77}
+                            : Bars::value_type{980616, 93500, 1, 2, 0.5f, 1.5f, 5},
+                    {980616, 93701, 3, 4, 2.5f, 3.5f, 78}, {980616, 94000, 1, 2, 0.5f, 1.5f, 10},
+                    {980617, 160000, 5, 6, 4.5f, 5.5f, 79}}));
     EXPECT_EQ(test::ReadBytes(root / "I/F1.BAK"), old);
-    const Bytes master = test::ReadBytes(root / "I/MASTER");
-    EXPECT_EQ(ReadMbf(master.data() + kMasterRecordSize + kMasterLastDate), 980617.0f);
+    EXPECT_EQ(ReadMbf(test::ReadBytes(root / "I/MASTER").data() + kMasterRecordSize + kMasterLastDate), 980617.0f);
   }
 }
 
@@ -533,10 +491,9 @@ TEST(ImportByTicker, EachTickerFillsItsOwnSymbolExistingOrNew) {
     ASSERT_TRUE(Import(FileSystem::Default(), root / dir, "", kTwoTickers, false, &summary));
     EXPECT_EQ(summary.added, 3);
     EXPECT_EQ(summary.newPortfolio, std::string(dir) == "FRESH");
-    const std::vector<std::vector<double>> fresh = {{double(kMonday + 7), 1, 2, 0.5, 1.5, 20, -1},
-                                                    {double(kMonday + 8), 1, 2, 0.5, 1.75, 30, -1}};
-    EXPECT_EQ(Quotes(root / dir, "NEW"), fresh);
-    auto merged = std::string(dir) == "P" ? abc : std::vector<std::vector<double>>{};
+    EXPECT_EQ(Quotes(root / dir, "NEW"),
+              (Rows{{double(kMonday + 7), 1, 2, 0.5, 1.5, 20, -1}, {double(kMonday + 8), 1, 2, 0.5, 1.75, 30, -1}}));
+    auto merged = std::string(dir) == "P" ? abc : Rows{};
     merged.push_back({double(kMonday + 7), 5, 6, 4.5, 5.5, 10, std::string(dir) == "P" ? 0.0 : -1.0});
     EXPECT_EQ(Quotes(root / dir, "ABC"), merged);
   }
@@ -551,11 +508,8 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
   test::WriteBytes(root / "P/F3.DAT", unsorted);
   test::WriteBytes(root / "FILE", {'x'});
   // An EMASTER that lists other records than MASTER gets no record at a guessed place.
-  test::Build(root / "E", test::Extended(test::Portfolio(test::Symbol(
-                              1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2)))));
-  Bytes emaster = test::ReadBytes(root / "E/EMASTER");
-  emaster[0] = 2;
-  test::WriteBytes(root / "E/EMASTER", emaster);
+  test::Build(root / "E", test::Extended(test::Portfolio(test::Daily(1, "ONE", 2, test::Fields8()))));
+  test::Patch(root / "E/EMASTER", 0, {2});
   const Files before = Snapshot(root.path());
   const std::string p = root / "P", one = "1998-06-12 1\n";
   const std::vector<std::tuple<ImportRequest, std::string, std::string>> cases = {
@@ -565,16 +519,14 @@ TEST(ImportRefusals, WriteNothingAndSayWhy) {
       {{p, "NEW", "A name of 17 char", false}, one, "An issue name has at most 16 characters."},
       {{root / "FILE", "NEW", "", false}, one, root / "FILE\nis a file, not a folder."},
       {{p, "NEW", "", false}, "DATE\n1998-06-12\n", "The text has no numbers for a new symbol."},
-      {{root / "E", "NEW", "", false}, one,
-       "The EMASTER file of\n" + root / "E" + "\ndoes not match its MASTER file."},
+      {{root / "E", "NEW", "", false}, one, "The EMASTER file of\n" + root / "E" + "\ndoes not match its MASTER file."},
       {{p, "ABC", "", true}, kLaterBars,
        "ABC is a daily series, and the text holds quotes of several times a day.\n"
        "Import them as a new symbol. Nothing was imported."},
       {{root / "I", "BARS", "", true}, kLaterDays,
        "BARS holds quotes of several times a day, and the text has no times.\nNothing was imported."},
       {{p, "ABC", "", false}, kTwoTickers,
-       "The text holds the quotes of 2 tickers (NEW, ABC).\nImport them by ticker, each into its "
-       "own symbol."},
+       "The text holds the quotes of 2 tickers (NEW, ABC).\nImport them by ticker, each into its own symbol."},
   };
   for (const auto& [request, text, message] : cases) {
     SCOPED_TRACE(request.dir + " " + request.symbol);
@@ -607,8 +559,7 @@ void BuildFaultRoot(const TempDir& root) {
   BuildMergeRoot(root);
   BuildIntraday(root / "I");
   BuildFullMaster(root / "FULL", 255, true);
-  for (const char* name :
-       {"P/F2.BAK", "P/MASTER.BAK", "I/F1.BAK", "FULL/MASTER.BAK", "FULL/EMASTER.BAK"}) {
+  for (const char* name : {"P/F2.BAK", "P/MASTER.BAK", "I/F1.BAK", "FULL/MASTER.BAK", "FULL/EMASTER.BAK"}) {
     test::WriteBytes(root / name, Bytes(name, name + std::char_traits<char>::length(name)));
   }
 }
@@ -645,8 +596,7 @@ class ImportFaults : public testing::TestWithParam<const char*> {
 };
 
 TEST_P(ImportFaults, AReportedFailureLeavesEveryOldByte) {
-  AtEveryStep(FaultyFs::Mode::kFailOne,
-              [&](bool ok, const Files& after) { EXPECT_EQ(after, ok ? new_ : old_); });
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) { EXPECT_EQ(after, ok ? new_ : old_); });
 }
 
 TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
@@ -658,8 +608,7 @@ TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
     for (const std::string& name : names) {
       if (name.ends_with(".NEW")) continue;
       const auto state = StateOf(after, name);
-      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name))
-          << name << " is torn";
+      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
     }
   });
 }

@@ -28,14 +28,11 @@ std::string Dump(const ImportedText& q) {
   for (const ImportedQuote& quote : q.quotes) {
     if (q.tickers.size() > 1) text += std::to_string(quote.ticker) + " ";
     const Ymd ymd = DayToYmd(quote.day);
+    const int s = quote.seconds;
     char line[64];
-    std::snprintf(line, sizeof line, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day);
+    const auto n = static_cast<std::size_t>(std::snprintf(line, sizeof line, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day));
+    if (q.intraday) std::snprintf(line + n, sizeof line - n, " %02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
     text += line;
-    if (q.intraday) {
-      std::snprintf(line, sizeof line, " %02d:%02d:%02d", quote.seconds / 3600,
-                    quote.seconds / 60 % 60, quote.seconds % 60);
-      text += line;
-    }
     for (int c = 0; c < kImportColumnCount; ++c) {
       char number[32] = "-";
       if (quote.present[static_cast<std::size_t>(c)]) {
@@ -65,20 +62,16 @@ struct Case {
 
 TEST(ImportText, EachDownloadedShapeReadsExactly) {
   const std::vector<Case> cases = {
-      {"Yahoo, with a byte-order mark and CR LF",
-       "\xEF\xBB\xBF" "Date,Open,High,Low,Close,Adj Close,Volume\r\n"
+      {"Yahoo, with a byte-order mark and CR LF", "\xEF\xBB\xBF" "Date,Open,High,Low,Close,Adj Close,Volume\r\n"
        "2020-07-01,365.12,367.36,363.91,364.11,362.5,27684300\r\n"
        "2020-07-02,367.85,370.47,363.64,364.11,362.51,28510400\r\n\r\n",
        "found: Date - Open High Low Close Volume -\nignored: [Adj Close]\norder: \n"
        "2020-07-01 365.12 367.36 363.91 364.11 27684300 -\n"
        "2020-07-02 367.85 370.47 363.64 364.11 28510400 -\n"},
-      {"Yahoo, adjusted",
-       "Date,Open,High,Low,Close,Adj Close,Volume\n2020-07-01,100,110,90,100,50,1000\n",
+      {"Yahoo, adjusted", "Date,Open,High,Low,Close,Adj Close,Volume\n2020-07-01,100,110,90,100,50,1000\n",
        "found: Date - Open High Low Close Volume -\nignored:\norder: \n"
-       "2020-07-01 50 55 45 50 1000 -\n",
-       {DateOrder::kUndecided, true}},
-      {"Alpha Vantage, newest first",
-       "timestamp,open,high,low,close,volume\r\n2020-07-02,11,12,10,11.5,200\r\n"
+       "2020-07-01 50 55 45 50 1000 -\n", {DateOrder::kUndecided, true}},
+      {"Alpha Vantage, newest first", "timestamp,open,high,low,close,volume\r\n2020-07-02,11,12,10,11.5,200\r\n"
        "2020-07-01,10,11,9,10.5,100\r\n",
        "found: timestamp - open high low close volume -\nignored:\norder: \n"
        "2020-07-01 10 11 9 10.5 100 -\n2020-07-02 11 12 10 11.5 200 -\n"},
@@ -107,8 +100,7 @@ TEST(ImportText, EachDownloadedShapeReadsExactly) {
        "2022-01-03 11:00:00 294.25 296 294 295 900 -\n"
        "2022-01-13 10:00:00 300 301 299 300.5 800 -\n"},
       {"broker text without a title row, YYMMDD, 15-minute bars",
-       "SBER,15,240801,101500,250.1,251,249.5,250.8,12000\n"
-       "SBER,15,240801,100000,250,250.5,249,250.1,15000\n",
+       "SBER,15,240801,101500,250.1,251,249.5,250.8,12000\nSBER,15,240801,100000,250,250.5,249,250.1,15000\n",
        "found: column 3 column 4 column 5 column 6 column 7 column 8 column 9 -\n"
        "ignored: [column 1 (ticker)] [column 2 (period)]\norder: \n"
        "2024-08-01 10:00:00 250 250.5 249 250.1 15000 -\n"
@@ -151,17 +143,13 @@ TEST(ImportText, EachDownloadedShapeReadsExactly) {
        "found: Date - Open High Low Close/Last Volume -\nignored:\norder: month/day/year\n"
        "2020-06-30 360.08 365.98 360 364.8 35055820 -\n"
        "2020-07-01 365.12 367.36 363.91 364.11 27684310 -\n"},
-      {"tab-separated, day-month names, two-digit years",
-       "Date\tClose\n01-Jul-20\t1.5\n2 Jul 2020\t-2\n",
+      {"tab-separated, day-month names, two-digit years", "Date\tClose\n01-Jul-20\t1.5\n2 Jul 2020\t-2\n",
        "found: Date - - - - Close - -\nignored:\norder: \n"
        "2020-07-01 - - - 1.5 - -\n2020-07-02 - - - -2 - -\n"},
-      {"the order given for dates that cannot tell",
-       "Date;Close\n03.01.22;1,5\n04.01.22;2\n",
+      {"the order given for dates that cannot tell", "Date;Close\n03.01.22;1,5\n04.01.22;2\n",
        "found: Date - - - - Close - -\nignored:\norder: day/month/year\n"
-       "2022-01-03 - - - 1.5 - -\n2022-01-04 - - - 2 - -\n",
-       {DateOrder::kDayFirst, false}},
-      {"year first with two digits, given",
-       "Date,Close\n22/01/03,1\n",
+       "2022-01-03 - - - 1.5 - -\n2022-01-04 - - - 2 - -\n", {DateOrder::kDayFirst, false}},
+      {"year first with two digits, given", "Date,Close\n22/01/03,1\n",
        "found: Date - - - - Close - -\nignored:\norder: year/month/day\n2022-01-03 - - - 1 - -\n",
        {DateOrder::kYearFirst, false}},
       {"the edges of the years a file holds, and of two-digit years",
@@ -200,14 +188,12 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1998-01-20 10.5 11 10.25 10.75 - -\n"},
       {"a close alone", "19980102 3.5\n",
        "found: column 1 - - - - column 2 - -\nignored:\norder: \n1998-01-02 - - - 3.5 - -\n"},
-      {"Yahoo with a null row",
-       "Date,Open,High,Low,Close,Adj Close,Volume\n2024-01-02,10,11,9,10.5,10.5,100\n"
+      {"Yahoo with a null row", "Date,Open,High,Low,Close,Adj Close,Volume\n2024-01-02,10,11,9,10.5,10.5,100\n"
        "2024-01-03,null,null,null,null,null,null\n2024-01-04,10.5,12,10,11,11,200\n",
        "found: Date - Open High Low Close Volume -\nignored: [Adj Close]\norder: \n"
        "note: skipped 1 row without prices: line 3\n"
        "2024-01-02 10 11 9 10.5 100 -\n2024-01-04 10.5 12 10 11 200 -\n"},
-      {"investing.com, a volume of -",
-       "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"\n"
+      {"investing.com, a volume of -", "\"Date\",\"Price\",\"Open\",\"High\",\"Low\",\"Vol.\",\"Change %\"\n"
        "\"Jan 03, 2024\",\"1.5\",\"1.4\",\"1.6\",\"1.3\",\"-\",\"1.2%\"\n",
        "found: Date - Open High Low Price Vol. -\nignored: [Change %]\norder: \n"
        "2024-01-03 1.4 1.6 1.3 1.5 0 -\n"},
@@ -273,8 +259,7 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "13/01/22,0,10,11,9,10.5,100\n14/01/22,0,10.5,12,10,11,200\n",
        "found: column 1 column 2 column 3 column 4 column 5 column 6 column 7 -\nignored:\n"
        "order: day/month/year\n2022-01-13 10 11 9 10.5 100 -\n2022-01-14 10.5 12 10 11 200 -\n"},
-      {"every time form",
-       "Date,Time,Close\n2024-01-02,0,1\n2024-01-02,930,2\n2024-01-02,0931,3\n",
+      {"every time form", "Date,Time,Close\n2024-01-02,0,1\n2024-01-02,930,2\n2024-01-02,0931,3\n",
        "found: Date Time - - - Close - -\nignored:\norder: \n2024-01-02 00:00:00 - - - 1 - -\n"
        "2024-01-02 09:30:00 - - - 2 - -\n2024-01-02 09:31:00 - - - 3 - -\n"},
       {"a US spreadsheet: 12-hour times, a control byte below the quotes, a DOS end mark",
@@ -343,8 +328,7 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
       {"charting export, daily bars under time with an offset",
        "time,open,high,low,close\n2024-01-02T00:00:00+09:00,1,2,0.5,1.5\n",
        "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
-      {"klines in microseconds",
-       "time,open,high,low,close\n1704153600000000,1,2,0.5,1.5\n",
+      {"klines in microseconds", "time,open,high,low,close\n1704153600000000,1,2,0.5,1.5\n",
        "found: time - open high low close - -\nignored:\norder: \n2024-01-02 1 2 0.5 1.5 - -\n"},
       {"Japanese dates in kanji",
        "\xE6\x97\xA5\xE4\xBB\x98,Close\n2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "4\xE6\x97\xA5,105\n",
@@ -373,8 +357,7 @@ TEST(ImportText, BadBarsImportWhileAHundredthHoldsAndRefuseBeyond) {
             "as Date as Date, Open as Open, High as High, Low as Low, Close as Close, Volume as "
             "Volume.\nMore than 1 in 100 means the columns are misread.");
   EXPECT_TRUE(quotes.quotes.empty());
-  EXPECT_EQ(quotes.preview.fields,
-            (std::vector<std::string>{"Date", "Open", "High", "Low", "Close", "Volume"}));
+  EXPECT_EQ(quotes.preview.fields, (std::vector<std::string>{"Date", "Open", "High", "Low", "Close", "Volume"}));
   EXPECT_EQ(quotes.preview.lines, (std::vector<int>{2, 3, 4, 5, 6, 197, 198, 199, 200, 201}));
   // The broker file read with titles that shift every column is never written.
   EXPECT_FALSE(ReadImportText("Date,Open,High,Low,Close,Volume,OpenInt\n13/01/22,0,10,11,9,10.5,100\n",
@@ -408,8 +391,7 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Date,Close\n2020-01-02,1e-40\n", "Line 2: \"1e-40\" is beyond the numbers a quote file holds."},
       {"Date,Close\n2020-01-02,1e999\n", "Line 2: \"1e999\" is beyond the numbers a quote file holds."},
       {"Date,Close\n2020-01-02,1.000.5\n", "Line 2: \"1.000.5\" is no number."},
-      {"01/13/98 1\n01/15/98 2\n01/13/98 3\n",
-       "Line 3: a second quote of 01/13/98 (the first is on line 1)."},
+      {"01/13/98 1\n01/15/98 2\n01/13/98 3\n", "Line 3: a second quote of 01/13/98 (the first is on line 1)."},
       {"Date Time Close\n2013-11-15 09:05 1\n2013-11-15 09:10 1\n2013-11-15 09:05 1\n",
        "Line 4: a second quote of 11/15/13 09:05:00 (the first is on line 2)."},
       {"Date Time Close\n2013-11-15 9.05 1\n", "Line 2: \"9.05\" is no time of day."},
@@ -427,13 +409,11 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
       {"Date;Close\n2022-01-03;\"1,234\"\n",
        "Line 2: \"1,234\" does not tell a decimal comma from a thousands separator."},
       {"Date,Close\n2022-01-03,1\n", "Line 1: no column is named as an adjusted close (\"Adj Close\")."},
-      {"01/20/98,11,11,11,11,950\n",
-       "Line 1: without a title row, these 6 columns could be\n"
+      {"01/20/98,11,11,11,11,950\n", "Line 1: without a title row, these 6 columns could be\n"
        "  date, open, high, low, close, volume\n  date, high, low, close, volume, open interest\n"
        "and the prices do not decide it. Add a title row naming the columns, e.g. "
        "Date,Open,High,Low,Close,Volume."},
-      {"01/20/98,12,11,10.75,10.75,950\n",
-       "Line 1: without a title row, these 6 columns could be\n"
+      {"01/20/98,12,11,10.75,10.75,950\n", "Line 1: without a title row, these 6 columns could be\n"
        "  date, open, high, low, close, volume (1 of 1 rows fail; Line 1: an open above the high)\n"
        "  date, high, low, close, volume, open interest (1 of 1 rows fail; Line 1: a close below "
        "the low)\nand under none of them do 99 rows in 100 hold the bar check. Add a title row "
@@ -442,11 +422,9 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
        "Line 1: without a title row, the columns found (date, number, number, number) fit no "
        "known shape. Add a title row naming them, e.g. Date,Open,High,Low,Close,Volume."},
       {"01/13/98 1\n01/15/98 x\n", "Line 2: \"x\" is no number."},
-      {"01/13/98 x\n",
-       "Line 1: without a title row, the columns found (date, text) fit no known shape. Add a "
+      {"01/13/98 x\n", "Line 1: without a title row, the columns found (date, text) fit no known shape. Add a "
        "title row naming them, e.g. Date,Open,High,Low,Close,Volume."},
-      {"03/01/22 1\n",
-       "Line 1: no date of the text tells the day from the month (\"03/01/22\").\n"
+      {"03/01/22 1\n", "Line 1: no date of the text tells the day from the month (\"03/01/22\").\n"
        "Choose the order: --dates dmy, mdy or ymd."},
   };
   for (const auto& [text, message] : cases) {
@@ -462,38 +440,26 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
 
 TEST(ImportCells, NumbersInEveryWriting) {
   const std::vector<std::tuple<std::string, char, CellNumber, double>> cases = {
-      {"1,234.5", '.', CellNumber::kNumber, 1234.5},
-      {"1.234,5", ',', CellNumber::kNumber, 1234.5},
-      {"-$1,234,567", '.', CellNumber::kNumber, -1234567},
-      {"$-5.25", '.', CellNumber::kNumber, -5.25},
-      {"R$ 7,5", ',', CellNumber::kNumber, 7.5},
-      {"\xE2\x82\xAC" "3", '.', CellNumber::kNumber, 3},
-      {"1.5k", '.', CellNumber::kNumber, 1500},
-      {"2B", '.', CellNumber::kNumber, 2e9},
-      {".5", '.', CellNumber::kNumber, 0.5},
-      {"1e3", '.', CellNumber::kNumber, 1000},
-      {"N/A", '.', CellNumber::kMissing, 0},
-      {"12,34", '.', CellNumber::kNoNumber, 0},
-      {",123", '.', CellNumber::kNoNumber, 0},
-      {"1,,234", '.', CellNumber::kNoNumber, 0},
-      {"$", '.', CellNumber::kNoNumber, 0},
-      {"1 234", '.', CellNumber::kNumber, 1234},
-      {"12 34", '.', CellNumber::kNoNumber, 0},
-      {"--1", '.', CellNumber::kNoNumber, 0},
+      {"1,234.5", '.', CellNumber::kNumber, 1234.5},      {"1.234,5", ',', CellNumber::kNumber, 1234.5},
+      {"-$1,234,567", '.', CellNumber::kNumber, -1234567}, {"$-5.25", '.', CellNumber::kNumber, -5.25},
+      {"R$ 7,5", ',', CellNumber::kNumber, 7.5},           {"\xE2\x82\xAC" "3", '.', CellNumber::kNumber, 3},
+      {"1.5k", '.', CellNumber::kNumber, 1500},            {"2B", '.', CellNumber::kNumber, 2e9},
+      {".5", '.', CellNumber::kNumber, 0.5},               {"1e3", '.', CellNumber::kNumber, 1000},
+      {"1 234", '.', CellNumber::kNumber, 1234},           {"N/A", '.', CellNumber::kMissing, 0},
+      {"12,34", '.', CellNumber::kNoNumber, 0},            {",123", '.', CellNumber::kNoNumber, 0},
+      {"1,,234", '.', CellNumber::kNoNumber, 0},           {"$", '.', CellNumber::kNoNumber, 0},
+      {"12 34", '.', CellNumber::kNoNumber, 0},            {"--1", '.', CellNumber::kNoNumber, 0},
   };
   for (const auto& [cell, decimal, kind, value] : cases) {
     double read = 0;
     EXPECT_EQ(ReadNumberCell(cell, decimal, &read), kind) << cell;
     if (kind == CellNumber::kNumber) EXPECT_EQ(read, value) << cell;
   }
-  EXPECT_EQ(DecimalHintOf("1.5"), DecimalHint::kPoint);
-  EXPECT_EQ(DecimalHintOf("1,5"), DecimalHint::kComma);
-  EXPECT_EQ(DecimalHintOf("1,234"), DecimalHint::kUnclear);
-  EXPECT_EQ(DecimalHintOf("1.234"), DecimalHint::kNone);
-  EXPECT_EQ(DecimalHintOf("1.234.567"), DecimalHint::kComma);
-  EXPECT_EQ(DecimalHintOf("1,234,567"), DecimalHint::kPoint);
-  EXPECT_EQ(DecimalHintOf("1.234,5"), DecimalHint::kComma);
-  EXPECT_EQ(DecimalHintOf("1.5e3"), DecimalHint::kPoint);
+  const std::pair<const char*, DecimalHint> hints[] = {
+      {"1.5", DecimalHint::kPoint},       {"1,5", DecimalHint::kComma},       {"1,234", DecimalHint::kUnclear},
+      {"1.234", DecimalHint::kNone},      {"1.234.567", DecimalHint::kComma}, {"1,234,567", DecimalHint::kPoint},
+      {"1.234,5", DecimalHint::kComma},   {"1.5e3", DecimalHint::kPoint}};
+  for (const auto& [text, hint] : hints) EXPECT_EQ(DecimalHintOf(text), hint) << text;
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-// Test support: the portfolio check's report as lines, and the byte patches that spoil a built
-// portfolio for it.
+// Test support: the portfolio check's report as lines, and where the MASTER bytes lie that spoil
+// a built portfolio for it.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,12 +30,6 @@ inline std::vector<CheckProblem> Problems(const std::string& dir) {
 }
 
 inline Lines CheckLines(const std::string& dir) { return LinesOf(Problems(dir)); }
-
-inline void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
-  Bytes contents = ReadBytes(path);
-  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
-  WriteBytes(path, contents);
-}
 
 // The offset in MASTER of byte `field` of record `record` (1-based).
 inline std::size_t MasterAt(int record, std::size_t field) {

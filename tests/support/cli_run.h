@@ -56,12 +56,6 @@ inline Texts Lines(const std::string& text) {
   return lines;
 }
 
-// A symbol of `count` weekday quotes from kMonday, in the full 28-byte layout unless told.
-inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count,
-                               std::vector<FieldDescription> fields = Fields28()) {
-  return Symbol(fileNumber, symbol, std::move(fields), WeekdayQuotes(kMonday, count));
-}
-
 // Writes a portfolio of `symbols` into `dir` and gives `dir` back.
 inline std::string Built(const std::string& dir, std::vector<SymbolDescription> symbols) {
   Build(dir, Portfolio(std::move(symbols)));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -40,6 +41,12 @@ Bytes ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool Exists(const std::string& path);
+// Writes `bytes` over the file `path` from offset `at` on.
+inline void Patch(const std::string& path, std::size_t at, const Bytes& bytes) {
+  Bytes contents = ReadBytes(path);
+  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<long>(at));
+  WriteBytes(path, contents);
+}
 // Every file under `dir`, by its path relative to `dir`, with its bytes.
 std::map<std::string, Bytes> Snapshot(const std::string& dir);
 // The names in `dir`, sorted.
@@ -74,6 +81,12 @@ std::vector<FieldDescription> Fields20Prices();  // DATE OPEN HIGH LOW CLOSE
 std::vector<FieldDescription> Fields20Volume();  // DATE HIGH LOW CLOSE VOL
 std::vector<FieldDescription> Fields24();
 std::vector<FieldDescription> Fields28();
+
+// A symbol of `count` weekday quotes from kMonday, in the full 28-byte layout unless told.
+inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int count,
+                               std::vector<FieldDescription> fields = Fields28(), bool withLayoutFile = false) {
+  return Symbol(fileNumber, symbol, std::move(fields), WeekdayQuotes(kMonday, count), withLayoutFile);
+}
 
 // A portfolio of `symbols` and, listed after them, the sub-portfolios `subPortfolios`.
 PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,

@@ -12,12 +12,11 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::Lines;
 using test::LinesOf;
 using test::Problems;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // Each mark as "row: label".
 Lines Texts(const std::vector<ProblemMark>& marks) {
@@ -29,11 +28,7 @@ Lines Texts(const std::vector<ProblemMark>& marks) {
 // HILO: a zero open and a high below the low on 06/16/98, two different quotes of 06/19/98.
 std::vector<QuoteValues> HiloQuotes(bool faulty) {
   auto quotes = test::WeekdayQuotes(kMonday, 6);
-  if (faulty) {
-    quotes[1].open = 0;
-    quotes[1].high = 4.1f;
-    quotes[1].low = 4.2f;
-  }
+  if (faulty) quotes[1].open = 0, quotes[1].high = 4.1f, quotes[1].low = 4.2f;
   quotes[4].day = quotes[3].day;
   quotes[4].close += 0.5f;
   return quotes;
@@ -45,14 +40,11 @@ void BuildTree(const TempDir& root, bool faulty = true) {
   auto zero = test::WeekdayQuotes(kMonday, 5);
   zero[3].close = 0;
   test::Build(root / "P", test::Portfolio({test::Symbol(1, "HILO", test::Fields28(), HiloQuotes(faulty)),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)},
-                                          {"SUB"}));
+                                           test::Symbol(2, "ZERO", test::Fields28(), zero)}, {"SUB"}));
   auto sub = test::WeekdayQuotes(kMonday, 3);
   if (faulty) sub[1].close = 0;
   test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "HILO", test::Fields28(), sub)));
-  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
-  quotes[2] = 5;
-  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+  test::Patch(root / "P/SUB/F1.DAT", 2, {5});
 }
 
 TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
@@ -61,14 +53,10 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
   test::ToolView tv(root / "P");
   tv.Select("HILO");
   const auto problems = Problems(root / "P");
-  ASSERT_EQ(LinesOf(problems), (Lines{
-                                 "HILO\t06/16/98\topen is zero",
-                                 "HILO\t06/16/98\thigh 4.10 below low 4.20",
-                                 "HILO\t06/18/98\t2 different quotes of this day",
-                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
-                                 "HILO\t06/16/98\tclose is zero (in SUB)",
-                                 "ZERO\t06/18/98\tclose is zero",
-                             }));
+  ASSERT_EQ(LinesOf(problems), (Lines{"HILO\t06/16/98\topen is zero", "HILO\t06/16/98\thigh 4.10 below low 4.20",
+                                      "HILO\t06/18/98\t2 different quotes of this day",
+                                      "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                      "HILO\t06/16/98\tclose is zero (in SUB)", "ZERO\t06/18/98\tclose is zero"}));
   // Newest first: 06/22, 06/18 twice, 06/17, 06/16, 06/15. SUB's HILO and ZERO are not this
   // series; a problem of no day has no row.
   EXPECT_EQ(Texts(ProblemMarks(tv.view, problems)),
@@ -110,22 +98,17 @@ TEST(RecheckSeries, PutsWhatTheChangedFilesHoldInPlaceOfWhatTheCheckFound) {
   EXPECT_EQ(LinesOf(problems), before);
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P", "HILO", &problems));
   EXPECT_EQ(LinesOf(problems), LinesOf(Problems(root / "P")));
-  EXPECT_EQ(LinesOf(problems), (Lines{
-                                 "HILO\t06/18/98\t2 different quotes of this day",
-                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
-                                 "HILO\t06/16/98\tclose is zero (in SUB)",
-                                 "ZERO\t06/18/98\tclose is zero",
-                             }));
+  EXPECT_EQ(LinesOf(problems), (Lines{"HILO\t06/18/98\t2 different quotes of this day",
+                                      "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                      "HILO\t06/16/98\tclose is zero (in SUB)", "ZERO\t06/18/98\tclose is zero"}));
 
   // The sub-portfolio's series, seen from the portfolio checked: its problems stay "in SUB".
   test::WriteBytes(root / "P/SUB/F1.DAT", test::ReadBytes(mended / "P/SUB/F1.DAT"));
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/SUB", "HILO", &problems));
   EXPECT_EQ(LinesOf(problems), LinesOf(Problems(root / "P")));
-  EXPECT_EQ(LinesOf(problems), (Lines{
-                                 "HILO\t06/18/98\t2 different quotes of this day",
-                                 "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
-                                 "ZERO\t06/18/98\tclose is zero",
-                             }));
+  EXPECT_EQ(LinesOf(problems), (Lines{"HILO\t06/18/98\t2 different quotes of this day",
+                                      "HILO\t-\theader counts 4 quotes, the file holds 3 (in SUB)",
+                                      "ZERO\t06/18/98\tclose is zero"}));
   // A series that gets a problem it did not have.
   test::WriteBytes(root / "P/F1.DAT", test::ReadBytes(mended / "P/F2.DAT"));
   EXPECT_TRUE(RecheckSeries(fs, root / "P", root / "P/", "HILO", &problems));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/printed.h"
 
 namespace barvane {
@@ -20,11 +22,7 @@ std::vector<std::string> Lines(const std::vector<SeriesProblem>& problems) {
   return lines;
 }
 
-SeriesVerdict Daily(std::vector<SeriesProblem> problems) {
-  SeriesVerdict verdict;
-  verdict.problems = std::move(problems);
-  return verdict;
-}
+SeriesVerdict Daily(std::vector<SeriesProblem> problems) { return {.problems = std::move(problems)}; }
 
 SeriesProblem On(int quote, const std::string& text, bool mendable = false) {
   return {static_cast<DayNumber>(kMonday + quote), text, mendable};
@@ -36,19 +34,15 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
     std::vector<SeriesProblem> problems;
     std::vector<std::string> lines;
   } cases[] = {
-      {"one quote stands alone",
-       {On(0, "close -1.00 is negative")},
-       {"06/15/98 close -1.00 is negative"}},
+      {"one quote stands alone", {On(0, "close -1.00 is negative")}, {"06/15/98 close -1.00 is negative"}},
       {"one quote with two negative prices stands alone",
        {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative")},
        {"06/15/98 open -1.00 is negative", "06/15/98 close -1.00 is negative"}},
-      {"two quotes, every price negative",
-       {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative"),
+      {"two quotes, every price negative", {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative"),
         On(1, "low -2.00 is negative")},
        {"06/15/98 negative prices on 2 quotes, 06/15/98 to 06/16/98 [3]"}},
       {"quotes apart gather all the same, the range from first to last",
-       {On(4, "close -1.00 is negative"), On(0, "close -1.00 is negative"),
-        On(9, "close -1.00 is negative")},
+       {On(4, "close -1.00 is negative"), On(0, "close -1.00 is negative"), On(9, "close -1.00 is negative")},
        {"06/15/98 negative prices on 3 quotes, 06/15/98 to 06/24/98 [3]"}},
       {"kinds apart on the same quotes",
        {On(0, "close is zero"), On(0, "high 1.00 below low 2.00"), On(1, "open is zero"),
@@ -65,8 +59,7 @@ TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
         On(4, "2 identical quotes of this day", true), On(5, "2 different quotes of this day", false)},
        {"06/16/98 out of date order on 2 quotes, 06/16/98 to 06/17/98 (mendable) [2]",
         "06/19/98 repeated days on 2 days, 06/19/98 to 06/20/98 [2]"}},
-      {"values that do not read",
-       {On(3, "open is not a number"), On(7, "volume is not a number")},
+      {"values that do not read", {On(3, "open is not a number"), On(7, "volume is not a number")},
        {"06/18/98 values that are not numbers on 2 quotes, 06/18/98 to 06/22/98 [2]"}},
       {"problems of no day or of no kind keep their lines",
        {{0, "header counts 3 quotes, the file holds 2", true},
@@ -104,9 +97,7 @@ TEST(CheckRuns, TellsEachRunOfConsecutiveQuotesApartWithItsLastDay) {
 }
 
 TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
-  SeriesVerdict verdict;
-  verdict.timed = true;
-  verdict.fourDigitYears = true;
+  SeriesVerdict verdict{.fourDigitYears = true, .timed = true};
   const DayNumber day = YmdToDay(1955, 3, 1);
   for (int minute : {5, 0, 15, 0}) {
     verdict.problems.push_back({day, "close -1.00 is negative at " + TimeText(HmsToSeconds(9, minute, 0)), false,
@@ -116,8 +107,8 @@ TEST(CheckKinds, CountsTheBarsOfADayEachAndGivesTheFirstAndLastBarsTime) {
   EXPECT_EQ(Lines(grouped),
             (std::vector<std::string>{"03/01/55 negative prices on 3 quotes, 03/01/1955 09:00:00 to 03/01/1955 09:15:00 [4]"}));
   ASSERT_EQ(grouped.size(), 1u);
-  EXPECT_EQ(grouped[0].time, HmsToSeconds(9, 0, 0));
-  EXPECT_EQ(grouped[0].bars[0].text, "close -1.00 is negative at 09:05:00");
+  EXPECT_EQ(std::tie(grouped[0].time, grouped[0].bars[0].text),
+            std::make_tuple(HmsToSeconds(9, 0, 0), std::string("close -1.00 is negative at 09:05:00")));
 }
 
 TEST(GroupedNumber, PutsACommaBetweenEachThreeDigits) {

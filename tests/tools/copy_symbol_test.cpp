@@ -18,11 +18,8 @@ using test::NoSyncFs;
 using test::ReadBytes;
 using test::TempDir;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
 SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
-  return test::Symbol(n, text, dop ? test::Fields28() : test::Fields8(),
-                      test::WeekdayQuotes(kMonday, n + 1), dop);
+  return test::Daily(n, text, n + 1, dop ? test::Fields28() : test::Fields8(), dop);
 }
 
 Bytes RecordOf(const Bytes& master, int i) {
@@ -50,16 +47,12 @@ TEST(CopySymbol, TakesTheLowestFreeNumberAndAppendsTheRecord) {
   EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC copied to " +
                                                  p.dest.substr(0, p.dest.size() - 1)});
 
-  const Bytes after = ReadBytes(p.dest + "MASTER");
-  ASSERT_EQ(after.size(), 53u * 5);
-  Bytes header(destBefore.begin(), destBefore.begin() + 53);
-  header[0] += 1;
-  header[2] += 1;
-  EXPECT_EQ(Bytes(after.begin(), after.begin() + 53), header);
-  EXPECT_EQ(Bytes(after.begin() + 53, after.begin() + 53 * 4), Bytes(destBefore.begin() + 53, destBefore.end()));
-  Bytes record = RecordOf(ReadBytes(p.src + "MASTER"), 2);
+  Bytes expected = destBefore, record = RecordOf(ReadBytes(p.src + "MASTER"), 2);
+  expected[0] += 1;
+  expected[2] += 1;
   record[0] = 3;
-  EXPECT_EQ(RecordOf(after, 4), record);
+  expected.insert(expected.end(), record.begin(), record.end());
+  EXPECT_EQ(ReadBytes(p.dest + "MASTER"), expected);
   EXPECT_EQ(ReadBytes(p.dest + "F3.DAT"), ReadBytes(p.src + "F7.DAT"));
   EXPECT_EQ(ReadBytes(p.dest + "F3.DOP"), ReadBytes(p.src + "F7.DOP"));
   EXPECT_FALSE(Exists(p.dest + "F3.BAK"));
@@ -89,20 +82,18 @@ TEST(CopySymbol, SkipsNumbersThatFilesOfTheDestinationCarryAndStartsAtOne) {
   ASSERT_TRUE(CopySymbol(tv.view, p.root / "EMPTY", false));
   const Bytes after = ReadBytes(p.root / "EMPTY/MASTER");
   ASSERT_EQ(after.size(), 106u);
-  EXPECT_EQ(after[0], 1);
-  EXPECT_EQ(after[53], 1);
+  EXPECT_EQ((Bytes{after[0], after[53]}), (Bytes{1, 1}));
   EXPECT_EQ(test::FileNames(p.root / "EMPTY"), (std::vector<std::string>{"F1.DAT", "MASTER"}));
 }
 
-TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
+TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSourceDirectoryAlone) {
   TwoPortfolios p;
   const Bytes srcMaster = ReadBytes(p.src + "MASTER");
   const Bytes dat = ReadBytes(p.src + "F7.DAT"), dop = ReadBytes(p.src + "F7.DOP");
   test::ToolView tv(p.src);
   tv.Select("ABC");
   ASSERT_TRUE(CopySymbol(tv.view, p.dest, true));
-  EXPECT_EQ(tv.ui.done,
-            std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
 
   Bytes expected(srcMaster.begin(), srcMaster.begin() + 106);
   expected[0] -= 1;
@@ -115,23 +106,20 @@ TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSource) {
             (std::vector<std::string>{"F1.DAT", "F2.DAT", "F3.DAT", "F3.DOP", "F4.DAT", "MASTER"}));
   ASSERT_EQ(tv.view.m_symbolRows.size(), 1u);  // refilled, first row current
   EXPECT_EQ(tv.view.m_seriesSymbol, "KEEP");
-}
 
-TEST(MoveSymbol, FromASubPortfolioChangesThatDirectoryOnly) {
-  TwoPortfolios p;
+  // From a sub-portfolio: that directory changes, its parent does not.
   test::Build(p.root / "TOP", test::Portfolio({Sym(1, "TOPONE")}, {"SUB"}));
   test::Build(p.root / "TOP/SUB", test::Portfolio({Sym(1, "DEEP")}));
-  const Bytes topDat = ReadBytes(p.root / "TOP/F1.DAT");
+  const Bytes topDat = ReadBytes(p.root / "TOP/F1.DAT"), topMaster = ReadBytes(p.root / "TOP/MASTER");
   const Bytes deepDat = ReadBytes(p.root / "TOP/SUB/F1.DAT");
-  const Bytes topMaster = ReadBytes(p.root / "TOP/MASTER");
-  test::ToolView tv(p.root / "TOP");
-  tv.view.m_seriesSymbol = "DEEP";
-  ASSERT_TRUE(CopySymbol(tv.view, p.dest, true));
+  test::ToolView top(p.root / "TOP");
+  top.view.m_seriesSymbol = "DEEP";
+  ASSERT_TRUE(CopySymbol(top.view, p.dest, true));
   EXPECT_EQ(ReadBytes(p.root / "TOP/F1.DAT"), topDat);
   EXPECT_EQ(ReadBytes(p.root / "TOP/MASTER"), topMaster);
   EXPECT_EQ(test::FileNames(p.root / "TOP/SUB"), std::vector<std::string>{"MASTER"});
   EXPECT_EQ(ReadBytes(p.root / "TOP/SUB/MASTER")[0], 0);
-  EXPECT_EQ(ReadBytes(p.dest + "F3.DAT"), deepDat);
+  EXPECT_EQ(ReadBytes(p.dest + "F5.DAT"), deepDat);
 }
 
 TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
@@ -151,8 +139,7 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
   const std::vector<Case> cases = {
       {"ABC", p.root / "HAS", "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" +
                                   p.root / "HAS"},
-      {"ABC", p.src, "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" +
-                         p.root / "SRC"},
+      {"ABC", p.src, "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + p.root / "SRC"},
       {"ABC", p.root / "FULL", kPortfolioFullText},
       {"ABC", p.root / "NOMASTER", "The Symbol addition failed.\n\nReason: The MASTER file of\n" +
                                        p.root / "NOMASTER\ncannot be read."},
@@ -176,9 +163,7 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
 TEST(CopySymbol, TheTwoHundredFiftyFifthSymbolFitsAndTheNextDoesNot) {
   TwoPortfolios p;
   std::vector<SymbolDescription> many;
-  for (int n = 1; n <= 254; ++n) {
-    many.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
-  }
+  for (int n = 1; n <= 254; ++n) many.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
   // Written without flushes: 255 flushed files would take seconds.
   NoSyncFs noSync;
   ASSERT_TRUE(WritePortfolio(noSync, p.root / "BIG", test::Portfolio(many)));

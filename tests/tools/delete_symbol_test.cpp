@@ -9,29 +9,19 @@
 namespace barvane {
 namespace {
 
+using test::Daily;
 using test::Exists;
 using test::ReadBytes;
 using test::TempDir;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
-Bytes Header(const Bytes& master) { return Bytes(master.begin(), master.begin() + 53); }
 Bytes RecordOf(const Bytes& master, int i) {
   return Bytes(master.begin() + 53 * i, master.begin() + 53 * (i + 1));
-}
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
 }
 
 // F3 CCC, F1 AAA and F2 BBB in that file order, so grid rows and file positions differ.
 void BuildThree(const TempDir& dir) {
-  test::Build(dir.path(),
-              test::Portfolio({test::Symbol(3, "CCC", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
-                               test::Symbol(1, "AAA", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
-                               test::Symbol(2, "BBB", test::Fields28(), test::WeekdayQuotes(kMonday, 4),
-                                            true)}));
+  test::Build(dir.path(), test::Portfolio({Daily(3, "CCC", 3), Daily(1, "AAA", 2, test::Fields8()),
+                                           Daily(2, "BBB", 4, test::Fields28(), true)}));
   test::WriteBytes(dir / "F2.BAK", {1, 2, 3});
 }
 
@@ -64,12 +54,11 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
   tv.ui.messages.clear();
 
   ASSERT_TRUE(DeleteSymbol(tv.view));
-  EXPECT_EQ(tv.ui.done,
-            std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
-  Bytes header = Header(before);
-  header[0] -= 1;
-  header[2] -= 1;
-  EXPECT_EQ(ReadBytes(dir / "MASTER"), Cat({header, RecordOf(before, 1), RecordOf(before, 2)}));
+  EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
+  Bytes expected(before.begin(), before.begin() + 53 * 3);  // BBB's record was the last
+  expected[0] -= 1;
+  expected[2] -= 1;
+  EXPECT_EQ(ReadBytes(dir / "MASTER"), expected);
   EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"F1.DAT", "F3.DAT", "MASTER"}));
   EXPECT_EQ(ReadBytes(dir / "F1.DAT"), f1);
   EXPECT_EQ(ReadBytes(dir / "F3.DAT"), f3);
@@ -82,12 +71,11 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
 
 TEST(DeleteSymbol, OfTheOnlySymbolLeavesAnEmptyIndex) {
   TempDir dir;
-  test::Build(dir.path(), test::Portfolio(test::Symbol(9, "ONLY", test::Fields8(),
-                                                       test::WeekdayQuotes(kMonday, 2))));
+  test::Build(dir.path(), test::Portfolio(Daily(9, "ONLY", 2, test::Fields8())));
   const Bytes before = ReadBytes(dir / "MASTER");
   test::ToolView tv(dir.path());
   ASSERT_TRUE(DeleteSymbol(tv.view));
-  Bytes header = Header(before);
+  Bytes header(before.begin(), before.begin() + 53);
   header[0] = 0;
   header[2] = 8;
   EXPECT_EQ(ReadBytes(dir / "MASTER"), header);
@@ -99,10 +87,8 @@ TEST(DeleteSymbol, OfTheOnlySymbolLeavesAnEmptyIndex) {
 TEST(DeleteSymbol, OfDuplicateTextsRemovesOnlyTheFirstAndKeepsSharedFiles) {
   TempDir dir;
   // Two DUP records, the second sharing file number 1 with AAA: its files stay for AAA.
-  test::Build(dir.path(),
-              test::Portfolio({test::Symbol(2, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
-                               test::Symbol(1, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
-                               test::Symbol(1, "AAA", test::Fields8(), test::WeekdayQuotes(kMonday, 3))}));
+  test::Build(dir.path(), test::Portfolio({Daily(2, "DUP", 2, test::Fields8()), Daily(1, "DUP", 3, test::Fields8()),
+                                           Daily(1, "AAA", 3, test::Fields8())}));
   const Bytes before = ReadBytes(dir / "MASTER");
   test::ToolView tv(dir.path());
   tv.Select("DUP");

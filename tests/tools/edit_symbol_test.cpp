@@ -9,17 +9,14 @@
 namespace barvane {
 namespace {
 
+using test::Daily;
 using test::ReadBytes;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // ZED first in the file, ALPHA second: grid row 0 is the file's second record.
 void BuildTwo(const TempDir& dir) {
   test::Build(dir.path(),
-              test::Portfolio({test::Symbol(4, "ZED", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
-                               test::Symbol(2, "ALPHA", test::Fields28(), test::WeekdayQuotes(kMonday, 3),
-                                            true)}));
+              test::Portfolio({Daily(4, "ZED", 2, test::Fields8()), Daily(2, "ALPHA", 3, test::Fields28(), true)}));
 }
 
 std::string Field(const Bytes& master, int record, std::size_t at) {
@@ -35,8 +32,7 @@ TEST(EditSymbol, WritesBothTextsPaddedAndKeepsEveryOtherByte) {
   test::ToolView tv(dir.path());
   tv.Select("ALPHA");
   const SymbolTexts start = EditSymbolStartTexts(tv.view);
-  EXPECT_EQ(start.symbol, "ALPHA");
-  EXPECT_EQ(start.name, "ALPHA Ltd");  // the grid shows it with trailing blanks
+  EXPECT_EQ(start.symbol + "|" + start.name, "ALPHA|ALPHA Ltd");  // the grid shows it with trailing blanks
 
   ASSERT_TRUE(EditSymbol(tv.view, {"BETA.X", "Beta \xE9tude"}));
   EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ALPHA is now BETA.X, Beta \xE9tude"});
@@ -49,10 +45,9 @@ TEST(EditSymbol, WritesBothTextsPaddedAndKeepsEveryOtherByte) {
   EXPECT_EQ(test::FileNames(dir.path()),
             (std::vector<std::string>{"F2.DAT", "F2.DOP", "F4.DAT", "MASTER", "MASTER.BAK"}));
   EXPECT_EQ((std::vector<Bytes>{ReadBytes(dir / "F2.DAT"), ReadBytes(dir / "F2.DOP")}), quoteFiles);
-  EXPECT_EQ(tv.view.m_symbolRows[0].symbol, "BETA.X");
-  EXPECT_EQ(tv.view.m_symbolRows[0].name, "Beta \xE9tude");
-  EXPECT_EQ(tv.view.m_seriesSymbol, "BETA.X");
-  EXPECT_EQ(tv.view.m_seriesName, "Beta \xE9tude");
+  EXPECT_EQ((std::vector<std::string>{tv.view.m_symbolRows[0].symbol, tv.view.m_symbolRows[0].name,
+                                      tv.view.m_seriesSymbol, tv.view.m_seriesName}),
+            (std::vector<std::string>{"BETA.X", "Beta \xE9tude", "BETA.X", "Beta \xE9tude"}));
   EXPECT_TRUE(tv.ui.messages.empty());
 
   // Sixteen characters fill the field, an empty name is blanks, and the text of another symbol
@@ -97,9 +92,7 @@ TEST(EditSymbol, RefusesTextsThatWouldNotReadBackAsTyped) {
 
 TEST(EditSymbol, ChangesOnlyTheFirstOfDuplicatesAndNothingWhenTheSymbolIsGone) {
   TempDir dir;
-  test::Build(dir.path(),
-              test::Portfolio({test::Symbol(1, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
-                               test::Symbol(2, "DUP", test::Fields8(), test::WeekdayQuotes(kMonday, 2))}));
+  test::Build(dir.path(), test::Portfolio({Daily(1, "DUP", 2, test::Fields8()), Daily(2, "DUP", 2, test::Fields8())}));
   const Bytes before = ReadBytes(dir / "MASTER");
   test::ToolView tv(dir.path());
   ASSERT_TRUE(EditSymbol(tv.view, {"ONE", "First"}));

@@ -19,10 +19,9 @@
 namespace barvane {
 namespace {
 
+using test::Daily;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 class VendorCopy : public testing::Test {
  protected:
@@ -82,11 +81,10 @@ TEST_F(VendorCopy, DeleteTakesTheSymbolOutOfEveryIndexFileThatHoldsIt) {
   EXPECT_TRUE(test::IndexFilesInStep(dir_));
 }
 
-TEST_F(VendorCopy, MoveIntoAFullMasterGoesToXmasterAndBackIntoMaster) {
+TEST_F(VendorCopy, MoveIntoAFullMasterGoesToXmasterAndBackAndACopyOutKeepsTheFullNameAndFieldSet) {
   // A small three-index portfolio beside the vendor's.
   const std::string small = tmp_ / "SMALL/";
-  test::Build(small, test::Extended(test::Portfolio(
-                         {test::Symbol(1, "ONE", test::Fields28(), test::WeekdayQuotes(kMonday, 4))})));
+  test::Build(small, test::Extended(test::Portfolio({Daily(1, "ONE", 4)})));
   const Bytes quotes = test::ReadBytes(small + "F1.DAT");
   test::ToolView tv(small);
   tv.Select("ONE");
@@ -112,16 +110,11 @@ TEST_F(VendorCopy, MoveIntoAFullMasterGoesToXmasterAndBackIntoMaster) {
   test::ToolView back(small);
   back.Select("ONE");
   EXPECT_EQ(back.view.m_quoteCount, 4);
-}
 
-TEST_F(VendorCopy, CopyOutOfXmasterKeepsTheFullNameAndFieldSet) {
-  const std::string small = tmp_ / "SMALL/";
-  test::Build(small, test::Extended(test::Portfolio(
-                         {test::Symbol(1, "ONE", test::Fields28(), test::WeekdayQuotes(kMonday, 4))})));
-  test::ToolView tv(dir_);
-  tv.Select("HSM__2022F");
-  ASSERT_TRUE(CopySymbol(tv.view, small, false));
-  EXPECT_TRUE(ChangedFiles().empty());
+  // A copy out of XMASTER changes no more of the vendor's files.
+  vendor.Select("HSM__2022F");
+  ASSERT_TRUE(CopySymbol(vendor.view, small, false));
+  EXPECT_EQ(ChangedFiles(), (std::set<std::string>{"xmaster"}));
   EXPECT_EQ(test::ReadBytes(small + "F2.DAT"), before_["F258.mwd"]);
   EXPECT_TRUE(test::IndexFilesInStep(small));
   const Bytes em = test::ReadBytes(small + "EMASTER");
@@ -156,10 +149,8 @@ TEST(ExtendedSymbols, AFullMasterWithEmasterTakesTheNextSymbolIntoANewXmaster) {
   std::vector<SymbolDescription> many;
   for (int n = 1; n <= 255; ++n) many.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
   test::NoSyncFs noSync;
-  PortfolioDescription full = test::Extended(test::Portfolio(many));
-  ASSERT_TRUE(WritePortfolio(noSync, root / "FULL", full));
-  test::Build(root / "SRC", test::Portfolio({test::Symbol(7, "ABC", test::Fields20Prices(),
-                                                          test::WeekdayQuotes(kMonday, 3), true)}));
+  ASSERT_TRUE(WritePortfolio(noSync, root / "FULL", test::Extended(test::Portfolio(many))));
+  test::Build(root / "SRC", test::Portfolio({Daily(7, "ABC", 3, test::Fields20Prices(), true)}));
   test::ToolView tv(root / "SRC");
   tv.Select("ABC");
   ASSERT_TRUE(CopySymbol(tv.view, root / "FULL", false));
@@ -169,20 +160,11 @@ TEST(ExtendedSymbols, AFullMasterWithEmasterTakesTheNextSymbolIntoANewXmaster) {
   const Bytes xm = test::ReadBytes(root / "FULL/XMASTER");
   ASSERT_EQ(xm.size(), 300u);
   EXPECT_EQ(xm[150 + 70], 0x2F);  // DATE, OPEN, HIGH, LOW, CLOSE
-
-  // A portfolio of MASTER alone stays without XMASTER.
-  full.extended = false;
-  ASSERT_TRUE(WritePortfolio(noSync, root / "PLAIN", full));
-  EXPECT_FALSE(CopySymbol(tv.view, root / "PLAIN", false));
-  EXPECT_EQ(tv.ui.messages.back(), kPortfolioFullText);
-  EXPECT_EQ(test::FileNames(root / "PLAIN").size(), 256u);
 }
 
 TEST(ExtendedSymbols, BlankSymbolsAreRepairedInEveryIndexFile) {
   TempDir tmp;
-  PortfolioDescription p = test::Extended(test::Portfolio(
-      {test::Symbol(1, "", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
-       test::Symbol(300, "", test::Fields28(), test::WeekdayQuotes(kMonday, 2))}));
+  PortfolioDescription p = test::Extended(test::Portfolio({Daily(1, "", 2), Daily(300, "", 2)}));
   p.symbols[0].name = "FIRST";
   p.symbols[1].name = "LATER";
   test::Build(tmp.path(), p);
@@ -212,9 +194,7 @@ TEST_F(VendorCopy, BlankSymbolRepairKeepsTheVendorsLowerCaseBackup) {
 
 TEST(ExtendedSymbols, MasterAndEmasterThatDisagreeAreNotedOnceAndMasterFollowed) {
   TempDir tmp;
-  test::Build(tmp.path(), test::Extended(test::Portfolio(
-                              {test::Symbol(1, "AAA", test::Fields28(), test::WeekdayQuotes(kMonday, 2)),
-                               test::Symbol(2, "BBB", test::Fields28(), test::WeekdayQuotes(kMonday, 2))})));
+  test::Build(tmp.path(), test::Extended(test::Portfolio({Daily(1, "AAA", 2), Daily(2, "BBB", 2)})));
   Bytes em = test::ReadBytes(tmp / "EMASTER");
   em.resize(192 * 2);
   em[0] = 1;

@@ -14,12 +14,11 @@ namespace barvane {
 namespace {
 
 using test::CheckLines;
+using test::kMonday;
 using test::Lines;
 using test::MasterAt;
 using test::Patch;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // The report with each line of many quotes given as the problems it opens to.
 Lines BarLines(const std::string& dir) {
@@ -31,9 +30,7 @@ Lines BarLines(const std::string& dir) {
   return lines;
 }
 
-SymbolDescription Clean(int fileNumber, const std::string& symbol, int count = 5) {
-  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, count));
-}
+SymbolDescription Clean(int fileNumber, const std::string& symbol) { return test::Daily(fileNumber, symbol, 5); }
 
 // A portfolio of the clean symbol KEEP (F1) and `faulty` (F2).
 void BuildWith(const std::string& dir, SymbolDescription faulty) {
@@ -100,8 +97,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
       },
       YmdToDay(86, 9, 1));
   const Case cases[] = {
-      {"a clean portfolio of every layout",
-       [](const std::string& dir) {
+      {"a clean portfolio of every layout", [](const std::string& dir) {
          const auto q = test::WeekdayQuotes(kMonday, 3);
          test::Build(dir, test::Portfolio({test::Symbol(1, "A8", test::Fields8(), q), test::Symbol(2, "B12", test::Fields12(), q),
                                            test::Symbol(3, "C16", test::Fields16(), q),
@@ -114,11 +110,9 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
       {"quotes out of date order",
        with(test::Symbol(2, "ORDER", test::Fields28(), Quotes(5, [](auto& q) { std::swap(q[1], q[2]); }))),
        {"ORDER\t06/16/98\tout of date order after 06/17/98"}},
-      {"identical and different quotes of one day, together",
-       with(Twice()),
+      {"identical and different quotes of one day, together", with(Twice()),
        {"TWICE\t06/16/98\trepeated days on 2 days, 06/16/98 to 06/17/98"}},
-      {"identical and different quotes of one day, each",
-       with(Twice()),
+      {"identical and different quotes of one day, each", with(Twice()),
        {"TWICE\t06/16/98\t2 identical quotes of this day", "TWICE\t06/17/98\t2 different quotes of this day"},
        true},
       {"10:30:06 and 10:30:07 are two moments; only the two bars of 10:30:07 are one",
@@ -143,8 +137,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
                            q[3].high = q[3].low - 1;
                          }, YmdToDay(1928, 10, 1)))),
        {"OLD\t10/02/1928\tout of date order after 10/03/1928", "OLD\t10/04/1928\thigh 9.25 below low 10.25"}},
-      {"copies of a day apart by a quote without a date",
-       [](const std::string& dir) {
+      {"copies of a day apart by a quote without a date", [](const std::string& dir) {
          test::Build(dir, test::Portfolio(test::Symbol(1, "GAP", test::Fields28(), Quotes(3, [](auto& q) { q[2] = q[0]; }))));
          Patch(dir + "F1.DAT", 2 * 28, {0, 0, 0, 0});
        },
@@ -160,8 +153,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
                          }))),
        {"PRICE\t06/15/98\thigh 4.10 below low 4.20", "PRICE\t06/16/98\topen 11.00 above high 10.75",
         "PRICE\t06/17/98\tclose 9.9375 below low 10.00", "PRICE\t06/22/98\topen 0.0035 below low 0.004",
-        "PRICE\t06/18/98\tclose is zero", "PRICE\t06/19/98\tlow -1.50 is negative"},
-       true},
+        "PRICE\t06/18/98\tclose is zero", "PRICE\t06/19/98\tlow -1.50 is negative"}, true},
       {"a back-adjusted continuous future: years of negative prices, then positive ones",
        with(test::Symbol(2, "CL", test::Fields28(), backAdjusted)),
        {"CL\t09/01/86\tnegative prices on 2,312 quotes, 09/01/86 to " + ScreenDate(backAdjusted[2311].day),
@@ -174,16 +166,14 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
        {"HLC\t06/17/98\thigh 1.00 below low 10.00"}},
       {"a header count above the records present", patched(Clean(2, "COUNT"), "F2.DAT", 2, {8, 0}),
        {"COUNT\t-\theader counts 7 quotes, the file holds 5"}},
-      {"a piece of a quote at the end",
-       [](const std::string& dir) {
+      {"a piece of a quote at the end", [](const std::string& dir) {
          test::Build(dir, test::Portfolio(Clean(3, "TAIL")));
          Bytes tail = test::ReadBytes(dir + "F3.DAT");
          tail.insert(tail.end(), {1, 2, 3});
          test::WriteBytes(dir + "F3.DAT", tail);
        },
        {"TAIL\t-\tthe file ends in 3 bytes that make no whole quote"}},
-      {"index dates against the first and last quote",
-       [&](const std::string& dir) {
+      {"index dates against the first and last quote", [&](const std::string& dir) {
          with(Clean(2, "DATES"))(dir);
          Bytes date(4);
          WriteMbf(DayToDateFloat(kMonday + 1), date.data());
@@ -204,28 +194,24 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
       {"a record length that contradicts its fields",
        patched(Clean(2, "SHAPE"), "MASTER", MasterAt(2, kMasterRecordLength), {24}),
        {"SHAPE\t-\trecord length 24 disagrees with its 7 fields"}},
-      {"a record length of no layout",
-       [](const std::string& dir) {
+      {"a record length of no layout", [](const std::string& dir) {
          test::Build(dir, test::Portfolio(Clean(3, "ODD")));
          Patch(dir + "MASTER", MasterAt(1, kMasterRecordLength), {36});
          Patch(dir + "MASTER", MasterAt(1, kMasterFieldCount), {9});
        },
        {"ODD\t-\trecord length 36 has no known field layout"}},
       // An exponent byte of 1 makes a value that is no number; named once for each field.
-      {"values that are no number",
-       [&](const std::string& dir) {
+      {"values that are no number", [&](const std::string& dir) {
          with(Clean(2, "NAN"))(dir);
          for (std::size_t field : {2, 3, 5}) Patch(dir + "F2.DAT", 2 * 28 + 4 * field + 3, {1});  // high, low, volume
          Patch(dir + "F2.DAT", 3 * 28 + 4 * 4 + 3, {1});  // the third quote's close
        },
        {"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
-        "NAN\t06/16/98\tvolume is not a number", "NAN\t06/17/98\tclose is not a number"},
-       true},
+        "NAN\t06/16/98\tvolume is not a number", "NAN\t06/17/98\tclose is not a number"}, true},
       {"the MASTER count and records sharing a file", patched(Clean(1, "SHARE"), "MASTER", 0, {3, 0}),
        {"-\t-\tMASTER counts 3 records, the file holds 2", "KEEP\t-\tshares its quote file F1.DAT with SHARE",
         "SHARE\t-\tshares its quote file F1.DAT with KEEP"}},
-      {"index files out of step, and an XMASTER symbol checked",
-       [](const std::string& dir) {
+      {"index files out of step, and an XMASTER symbol checked", [](const std::string& dir) {
          test::Build(dir, test::Extended(test::Portfolio(
                               {Clean(1, "KEEP"), test::Symbol(300, "WIDE", test::Fields28(), Quotes(3, [](auto& q) { q[1].close = 0; }))})));
          Bytes stale(4);
@@ -235,8 +221,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
        },
        {"-\t-\tquote file F301.MWD is named by no record", "KEEP\t-\tEMASTER's record and MASTER's disagree on the dates",
         "WIDE\t06/16/98\tclose is zero"}},
-      {"sub-portfolios as the symbol search enters them",
-       [&](const std::string& dir) {
+      {"sub-portfolios as the symbol search enters them", [&](const std::string& dir) {
          test::Build(dir, test::Portfolio({Clean(1, "TOP")}, {"SUB", "LOST", "NOMASTER"}));
          test::Build(dir + "SUB", test::Portfolio({test::Symbol(1, "TOP", test::Fields28(), zeroClose)}, {"DEEP"}));
          test::Build(dir + "SUB/DEEP", test::Portfolio(test::Symbol(4, "LOW", test::Fields28(), zeroClose)));

@@ -10,10 +10,9 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::Problems;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 // P holds KEEP and ZERO (a zero close on its third day) and the sub-portfolio SUB with LOW (a
 // zero low on its second day) and a header that counts one quote too many.
@@ -22,13 +21,10 @@ void BuildTree(const TempDir& root) {
   zero[2].close = 0;
   auto low = test::WeekdayQuotes(kMonday, 3);
   low[1].low = 0;
-  test::Build(root / "P", test::Portfolio({test::Symbol(1, "KEEP", test::Fields28(), test::WeekdayQuotes(kMonday, 4)),
-                                           test::Symbol(2, "ZERO", test::Fields28(), zero)},
+  test::Build(root / "P", test::Portfolio({test::Daily(1, "KEEP", 4), test::Symbol(2, "ZERO", test::Fields28(), zero)},
                                           {"SUB"}));
   test::Build(root / "P/SUB", test::Portfolio(test::Symbol(1, "LOW", test::Fields28(), low)));
-  Bytes quotes = test::ReadBytes(root / "P/SUB/F1.DAT");
-  quotes[2] = 5;
-  test::WriteBytes(root / "P/SUB/F1.DAT", quotes);
+  test::Patch(root / "P/SUB/F1.DAT", 2, {5});
 }
 
 TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDayInItsOwnPortfolio) {

@@ -17,6 +17,7 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::Lines;
 using test::Patch;
 using test::Snapshot;
@@ -24,12 +25,9 @@ using test::TempDir;
 using test::Without;
 using Files = std::map<std::string, Bytes>;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 const std::string kOutOfStep = "-\t-\tthe index files disagree: ";
 
-SymbolDescription Clean(int fileNumber, const std::string& symbol) {
-  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
-}
+SymbolDescription Clean(int fileNumber, const std::string& symbol) { return test::Daily(fileNumber, symbol, 5); }
 
 // ALPHA, BETA and GAMMA in MASTER and EMASTER, WIDE and WIDER in XMASTER.
 PortfolioDescription Wide() {
@@ -90,8 +88,7 @@ class IndexRepair : public testing::Test {
     const Files after = Snapshot(dir_.path());
     EXPECT_EQ(Without(after, ".BAK"), expected);
     EXPECT_EQ(after.at(name + ".BAK"), spoilt);
-    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size())
-        << "only " << name << " was replaced";
+    EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size()) << "only " << name << " was replaced";
     EXPECT_EQ(Check(dir_.path()).lines, Lines{});
   }
 
@@ -191,15 +188,12 @@ TEST(IndexRepairNames, KeepsALongNameThatGoesOnFromMastersAndClearsAnother) {
             "ALPHA EXPLORATION LIMITED");
 
   Patch(kept / "EMASTER", EmasterAt(1, kEmasterIssueName), {'A', 'L', 'P', 0});
-  EXPECT_EQ(Repair(kept.path()),
-            (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
+  EXPECT_EQ(Repair(kept.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to ALPHA EXPLORATIO"}));
   EXPECT_EQ(test::ReadBytes(kept / "EMASTER"), clean);
 
   const std::string other = "OMEGA GOLD      ";
-  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName,
-        Bytes(other.begin(), other.end()));
-  EXPECT_EQ(Repair(cleared.path()),
-            (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
+  Patch(cleared / "MASTER", kMasterRecordSize + kMasterIssueName, Bytes(other.begin(), other.end()));
+  EXPECT_EQ(Repair(cleared.path()), (Lines{"-\t-\tset the name of EMASTER's record 1 to OMEGA GOLD"}));
   std::fill(at(expected, kEmasterIssueName), at(expected, kEmasterIssueName) + 16, 0);
   std::copy(other.begin(), other.begin() + 10, at(expected, kEmasterIssueName));
   std::fill(at(expected, kEmasterLongName), at(expected, kEmasterLongName) + 52, 0);

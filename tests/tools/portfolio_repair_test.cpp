@@ -18,6 +18,7 @@ namespace {
 
 using test::CheckLines;
 using test::FaultyFs;
+using test::kMonday;
 using test::LinesOf;
 using test::MasterAt;
 using test::Patch;
@@ -27,11 +28,7 @@ using Files = std::map<std::string, Bytes>;
 using test::Lines;
 using test::Without;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
-SymbolDescription Clean(int fileNumber, const std::string& symbol) {
-  return test::Symbol(fileNumber, symbol, test::Fields28(), test::WeekdayQuotes(kMonday, 5));
-}
+SymbolDescription Clean(int fileNumber, const std::string& symbol) { return test::Daily(fileNumber, symbol, 5); }
 
 // What the repair of `dir` mends, as lines.
 Lines Mends(const std::string& dir) { return LinesOf(RepairPortfolio(FileSystem::Default(), dir, nullptr).mends); }

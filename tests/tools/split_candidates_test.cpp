@@ -12,9 +12,8 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 SplitCandidate Parsed(const std::string& line) {
   SplitCandidate c;
@@ -127,9 +126,8 @@ TEST(OpenSplitCandidate, SelectsThePortfolioTheSymbolAndTheDay) {
   TempDir drive;
   const std::string a = drive / "A", b = drive / "B";
   const auto half = HalvedAt(6, 4);
-  test::Build(a, test::Portfolio(test::Symbol(1, "ONLYA", test::Fields28(), test::WeekdayQuotes(kMonday, 3))));
-  test::Build(b, test::Portfolio({test::Symbol(1, "FIRST", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
-                                  test::Symbol(2, "HALF", test::Fields28(), half)}));
+  test::Build(a, test::Portfolio(test::Daily(1, "ONLYA", 3)));
+  test::Build(b, test::Portfolio({test::Daily(1, "FIRST", 3), test::Symbol(2, "HALF", test::Fields28(), half)}));
   test::ToolView tv(a);
   tv.view.m_portfolios = {a, b};
   tv.view.m_selPortfolio = 0;

@@ -17,9 +17,8 @@
 namespace barvane {
 namespace {
 
+using test::kMonday;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 SplitQuote Q(float high, float low, float close) { return {kMonday, high, low, close}; }
 
@@ -110,10 +109,9 @@ TEST(SplitSearch, EveryPairOnceAcrossWindowsInGridOrder) {
 
 TEST(SplitSearch, UnreadableSymbolsAreToldAndSkippedAndNothingFoundIsTold) {
   TempDir dir;
-  test::Build(dir.path(),
-              test::Portfolio({test::Symbol(1, "FLAT", test::Fields16(), test::WeekdayQuotes(kMonday, 5)),
-                               test::Symbol(2, "NOFILE", test::Fields16(), test::WeekdayQuotes(kMonday, 5)),
-                               test::Symbol(3, "NOHL", test::Fields8(), HalvedAt(3, 1))}));
+  test::Build(dir.path(), test::Portfolio({test::Daily(1, "FLAT", 5, test::Fields16()),
+                                           test::Daily(2, "NOFILE", 5, test::Fields16()),
+                                           test::Symbol(3, "NOHL", test::Fields8(), HalvedAt(3, 1))}));
   std::filesystem::remove(dir / "F2.DAT");
   test::ToolView tv(dir.path());
   tv.ui.messages.clear();

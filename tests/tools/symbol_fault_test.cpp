@@ -26,18 +26,14 @@ using test::Snapshot;
 using test::TempDir;
 using Files = std::map<std::string, Bytes>;
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
-
 // `extended`: both portfolios hold EMASTER, and SRC an XMASTER symbol too, so that every
 // command replaces two or three index files that must change together.
 void BuildRoot(const TempDir& root, bool extended) {
   PortfolioDescription src =
-      test::Portfolio({test::Symbol(3, "KEEP", test::Fields8(), test::WeekdayQuotes(kMonday, 3)),
-                       test::Symbol(7, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 5), true)});
-  PortfolioDescription dest =
-      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kMonday, 2))});
+      test::Portfolio({test::Daily(3, "KEEP", 3, test::Fields8()), test::Daily(7, "ABC", 5, test::Fields28(), true)});
+  PortfolioDescription dest = test::Portfolio({test::Daily(1, "ONE", 2, test::Fields8())});
   if (extended) {
-    src.symbols.push_back(test::Symbol(300, "ZED", test::Fields28(), test::WeekdayQuotes(kMonday, 2)));
+    src.symbols.push_back(test::Daily(300, "ZED", 2));
     src = test::Extended(src);
     dest = test::Extended(dest);
   }

@@ -24,10 +24,9 @@ namespace barvane {
 namespace {
 
 using test::FaultyFs;
+using test::kMonday;
 using test::Snapshot;
 using test::TempDir;
-
-const DayNumber kMonday = YmdToDay(98, 6, 15);
 
 using Files = std::map<std::string, Bytes>;
 
@@ -43,9 +42,9 @@ std::vector<std::string> StoreTemporaries(const std::string& dir) {
 class UndoTest : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(src_, test::Portfolio({Sym(3, "KEEP"), Sym(7, "ABC", true)}));
+    test::Build(src_, test::Portfolio({test::Daily(3, "KEEP", 4, test::Fields8()), test::Daily(7, "ABC", 8, test::Fields28(), true)}));
     test::WriteBytes(src_ + "F7.BAK", {7, 7, 7});
-    test::Build(dest_, test::Portfolio({Sym(1, "ONE")}));
+    test::Build(dest_, test::Portfolio({test::Daily(1, "ONE", 2, test::Fields8())}));
     before_ = Snapshot(root_.path());
     {
       History history(FileSystem::Default(), data_.path());
@@ -56,9 +55,6 @@ class UndoTest : public testing::Test {
       ASSERT_TRUE(CopySymbol(tv.view, dest_, true));
     }
     after_ = Snapshot(root_.path());
-  }
-  static SymbolDescription Sym(int n, const std::string& text, bool dop = false) {
-    return test::Symbol(n, text, dop ? test::Fields28() : test::Fields8(), test::WeekdayQuotes(kMonday, n + 1), dop);
   }
   // The move's state in the history: undone or in effect.
   bool Undone() {
@@ -269,8 +265,7 @@ class RaceFs final : public FileSystemWrapper {
 class UndoRace : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(dir_, test::Portfolio({test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 3)),
-                                       test::Symbol(2, "XYZ", test::Fields28(), test::WeekdayQuotes(kMonday, 3))}));
+    test::Build(dir_, test::Portfolio({test::Daily(1, "ABC", 3), test::Daily(2, "XYZ", 3)}));
     original_ = Snapshot(root_.path());
   }
   // Sets the open of `symbol` on `day` to `value`, as one recorded command over `history`.
@@ -350,9 +345,7 @@ TEST_F(UndoRace, ChangeIsStoredBeforeItsPortfolioIsUnlocked) {
 
 TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
   TempDir root, data;
-  PortfolioDescription p = test::Portfolio(
-      {test::Symbol(1, "ABC", test::Fields8(), test::WeekdayQuotes(kMonday, 2)),
-       test::Symbol(2, "", test::Fields8(), test::WeekdayQuotes(kMonday, 2))});
+  PortfolioDescription p = test::Portfolio({test::Daily(1, "ABC", 2, test::Fields8()), test::Daily(2, "", 2, test::Fields8())});
   p.symbols[1].name = "Blank One";
   test::Build(root.path(), p);
   const Files before = Snapshot(root.path());
@@ -377,7 +370,7 @@ TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
 TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
   test::AtEveryStep(FaultyFs::Mode::kCrash, [](FaultyFs& faulty) {
     TempDir root, data;
-    test::Build(root.path(), test::Portfolio(test::Symbol(1, "ABC", test::Fields28(), test::WeekdayQuotes(kMonday, 2500))));
+    test::Build(root.path(), test::Portfolio(test::Daily(1, "ABC", 2500)));
     test::WriteBytes(root / "F1.BAK", {1, 1});
     test::WriteBytes(root / "MASTER.BAK", {2, 2});
     const auto original = Snapshot(root.path());
