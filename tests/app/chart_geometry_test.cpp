@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 namespace barvane {
 namespace {
@@ -19,18 +20,26 @@ std::vector<QuoteGridRow> Rising(int count) {
   return rows;
 }
 
-TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
+// The bars in view, "first-last".
+std::string InView(const ChartViewport& v) { return std::to_string(v.FirstVisible()) + "-" + std::to_string(v.LastVisible()); }
+
+// A column as "first-last at x: open high low close volume".
+std::string Text(const ChartColumn& c) {
+  std::ostringstream out;
+  out << c.firstBar << "-" << c.lastBar << " at " << c.x << ": " << c.open << " " << c.high << " " << c.low << " " << c.close << " " << c.volume;
+  return out.str();
+}
+
+TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidthAndBarAtClipsToTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kDefaultBarWidth);
-  EXPECT_EQ(v.LastVisible(), 999);
-  EXPECT_EQ(v.FirstVisible(), 901);
+  EXPECT_EQ(InView(v), "901-999");
   EXPECT_DOUBLE_EQ(v.XOfBar(999), 792);  // whole, and apart from the frame
   // A short series is shown whole, as wide as the closest zoom allows.
   v.Reset(10, 800);
   EXPECT_EQ(v.barWidth(), ChartViewport::kMaxBarWidth);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 9);
+  EXPECT_EQ(InView(v), "0-9");
   EXPECT_DOUBLE_EQ(v.XOfBar(0), 24);
   v.Reset(50, 800);
   EXPECT_DOUBLE_EQ(v.barWidth(), 792.0 / 50);
@@ -39,10 +48,8 @@ TEST(ChartViewport, NewSeriesShowsTheNewestBarsAtTheDefaultWidth) {
   v.Reset(0, 800);
   EXPECT_LT(v.LastVisible(), v.FirstVisible());
   EXPECT_EQ(v.BarAt(10), -1);
-}
 
-TEST(ChartViewport, BarAtIsTheSlotUnderThePixelClippedToTheSeries) {
-  ChartViewport v;
+  // The bar at a pixel is the slot under it, clipped to the series.
   v.Reset(1000, 800);  // bar 901 spans 4..12
   const std::pair<double, int> cases[] = {{4, 901}, {11.99, 901}, {12, 902}, {795.9, 999},
                                           {1e6, 999}, {0, 900}, {-1e6, 0}};
@@ -63,8 +70,7 @@ TEST(ChartViewport, ZoomKeepsTheBarUnderTheCursorAndStopsAtItsLimits) {
   // Out as far as it goes: the whole series across the pane, and no further.
   v.ZoomAt(1e-9, 300);
   EXPECT_DOUBLE_EQ(v.barWidth(), 642.0 / 65000);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 64999);
+  EXPECT_EQ(InView(v), "0-64999");
   // A few bars never grow wider than the closest zoom.
   v.Reset(3, 650);
   v.ZoomAt(100, 0);
@@ -75,19 +81,16 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   ChartViewport v;
   v.Reset(1000, 800);
   v.Pan(80);  // dragged right: ten older bars
-  EXPECT_EQ(v.FirstVisible(), 891);
-  EXPECT_EQ(v.LastVisible(), 989);
+  EXPECT_EQ(InView(v), "891-989");
   v.Pan(-1e6);
   EXPECT_EQ(v.LastVisible(), 999);
   v.Pan(1e6);
-  EXPECT_EQ(v.FirstVisible(), 0);
-  EXPECT_EQ(v.LastVisible(), 98);
+  EXPECT_EQ(InView(v), "0-98");
   // Already in view: nothing moves; beyond either edge: the least pan that shows it.
   v.EnsureVisible(50);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(100);
-  EXPECT_EQ(v.LastVisible(), 100);
-  EXPECT_EQ(v.FirstVisible(), 2);
+  EXPECT_EQ(InView(v), "2-100");
   v.EnsureVisible(0);
   EXPECT_EQ(v.FirstVisible(), 0);
   v.EnsureVisible(1000);  // outside the series: ignored
@@ -112,15 +115,14 @@ TEST(ChartViewport, PanAndEnsureVisibleStayInsideTheSeries) {
   EXPECT_DOUBLE_EQ(v.XOfBar(998), 392);
 }
 
-TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePixel) {
+TEST(ChartColumns, WideBarsAreOneColumnEachNarrowOnesMergeAndMissingValuesComeFromTheClose) {
   const auto rows = Rising(20);
   ChartViewport v;
   v.Reset(20, 800);
   const auto columns = ChartColumns(rows, v);
   ASSERT_EQ(columns.size(), 20u);
-  EXPECT_EQ(columns.front().firstBar, 0);
-  EXPECT_EQ(columns.front().close, 1);
-  EXPECT_EQ(columns.back().close, 20);
+  EXPECT_EQ(Text(columns.front()), "0-0 at 23.8: 1 1.5 0.5 1 100");
+  EXPECT_EQ(Text(columns.back()), "19-19 at 776.2: 20 20.5 19.5 20 100");
   EXPECT_DOUBLE_EQ(columns[3].x, v.XOfBar(3));
 
   // Narrow bars merge into one column a pixel.
@@ -129,42 +131,31 @@ TEST(ChartColumns, WideBarsAreOneColumnEachOldestFirstAndNarrowOnesMergeByThePix
   v.ZoomAt(1e-9, 0);  // 100 bars to a pixel
   const auto merged = ChartColumns(many, v);
   ASSERT_EQ(merged.size(), 650u);
-  const ChartColumn& c = merged[1];
-  EXPECT_EQ(c.firstBar, 100);
-  EXPECT_EQ(c.lastBar, 199);
-  EXPECT_EQ(c.open, 101);
-  EXPECT_EQ(c.close, 200);
-  EXPECT_EQ(c.high, 200.5);
-  EXPECT_EQ(c.low, 100.5);
-  EXPECT_EQ(c.volume, 10000);
-  EXPECT_DOUBLE_EQ(c.x, 5.5);
+  EXPECT_EQ(Text(merged[1]), "100-199 at 5.5: 101 200.5 100.5 200 10000");
   EXPECT_EQ(merged.back().lastBar, 64999);
-}
 
-TEST(ChartColumns, MissingValuesAreFilledFromTheCloseAndQuotesWithoutOneLeftOut) {
+  // Missing values are filled from the close; quotes without one are left out.
   const float na = std::nanf("");
-  std::vector<QuoteGridRow> rows = {
+  const std::vector<QuoteGridRow> gaps = {
       {3, {na, na, na, 10, na, na}},  // close only
       {2, {1, 2, 0.5f, na, 7, na}},   // no close
       {1, {4, na, na, 2, 9, na}}};    // open and close
-  ChartViewport v;
   v.Reset(3, 300);
-  const auto columns = ChartColumns(rows, v);
-  ASSERT_EQ(columns.size(), 2u);
-  EXPECT_EQ(columns[0].firstBar, 0);
-  EXPECT_EQ(columns[0].high, 4);
-  EXPECT_EQ(columns[0].low, 2);
-  EXPECT_EQ(columns[0].volume, 9);
-  EXPECT_EQ(columns[1].firstBar, 2);
-  EXPECT_EQ(columns[1].open, 10);
-  EXPECT_EQ(columns[1].high, 10);
-  EXPECT_EQ(columns[1].volume, 0);
+  const auto filled = ChartColumns(gaps, v);
+  ASSERT_EQ(filled.size(), 2u);
+  EXPECT_EQ(Text(filled[0]), "0-0 at 24: 4 4 2 2 9");
+  EXPECT_EQ(Text(filled[1]), "2-2 at 104: 10 10 10 10 0");
   // Closes with no other price, or others equal to the close, draw as a line.
-  EXPECT_FALSE(ClosesOnly(rows));
-  EXPECT_TRUE(ClosesOnly({rows[0], {1, {2, 2, na, 2, 9, na}}}));
+  EXPECT_FALSE(ClosesOnly(gaps));
+  EXPECT_TRUE(ClosesOnly({gaps[0], {1, {2, 2, na, 2, 9, na}}}));
 }
 
-TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositivePrices) {
+void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
+  ASSERT_EQ(ticks.size(), expected.size());
+  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;
+}
+
+TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroLogScalesNeedPositivePricesAndTicksAreRound) {
   std::vector<ChartColumn> columns(2);
   columns[0] = {0, 0, 0, 10, 12, 8, 11, 500};
   columns[1] = {1, 1, 0, 11, 11.5f, 10, 13, 1500};  // a close above the high counts
@@ -201,14 +192,8 @@ TEST(ChartScales, PricesFitWithAMarginVolumesStartAtZeroAndLogScalesNeedPositive
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
   columns[0].low = 0;
   EXPECT_FALSE(PriceScaleOf(columns, 0, 100, true).log);
-}
 
-void ExpectTicks(const std::vector<double>& ticks, const std::vector<double>& expected) {
-  ASSERT_EQ(ticks.size(), expected.size());
-  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << i;
-}
-
-TEST(AxisTicks, RoundStepsInsideTheRange) {
+  // Axis ticks are round steps inside the range.
   ExpectTicks(AxisTicks(0, 10, 5), {0, 2, 4, 6, 8, 10});
   ExpectTicks(AxisTicks(0.013, 0.047, 4), {0.02, 0.03, 0.04});
   ExpectTicks(AxisTicks(95, 460, 4), {100, 200, 300, 400});

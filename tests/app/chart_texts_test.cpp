@@ -44,7 +44,7 @@ TEST(TimeAxisLabels, AnIntradayAxisShowsTimesAndTheDateWhereTheDayChanges) {
   EXPECT_EQ(WidestAxisLabel(grid).time, "00:00:00");
 }
 
-TEST(Readout, FiguresOfWhatTheSeriesHoldsBrokenIntoLinesBetweenFigures) {
+TEST(Readout, FiguresOfWhatTheSeriesHoldsInLinesAndTheLogScalesRefusalOfThem) {
   QuoteGrid grid = Intraday();
   grid.held = {true, true, true, true, true, true};
   grid.rows[0].values[5] = 310;
@@ -60,10 +60,9 @@ TEST(Readout, FiguresOfWhatTheSeriesHoldsBrokenIntoLinesBetweenFigures) {
       {200, {0}}, {165, {0}}, {164, {0, 3}}, {85, {0, 2}}, {84, {0, 1, 3}}, {40, {0, 1, 2, 3}}, {10, {0, 1, 2, 3}}};
   for (const auto& [lineWidth, starts] : cases) EXPECT_EQ(ReadoutLineStarts(widths, 5, lineWidth), starts) << lineWidth;
   EXPECT_TRUE(ReadoutLineStarts({}, 5, 100).empty());
-}
 
-TEST(LogScaleRefusal, NamesTheLowestPriceAtOrBelowZero) {
-  QuoteGrid grid = Intraday();
+  // The log scale's refusal names the lowest price at or below zero.
+  grid = Intraday();
   EXPECT_EQ(LogScaleRefusal(grid), "");
   grid.rows[30].values[4] = 0;  // a volume of 0 is no price
   EXPECT_EQ(LogScaleRefusal(grid), "");

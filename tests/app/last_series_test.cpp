@@ -56,11 +56,8 @@ TEST_F(LastSeries, TheRememberedSeriesComesBackWithItsQuotesAndWhatIsGoneIsPasse
   EXPECT_EQ(settings.ReadString(kLastSeriesSection, "Symbol", ""), "ZED");
 
   ViewState& again = Start();
-  EXPECT_EQ(again.m_selPortfolio, 1);
-  EXPECT_EQ(again.m_selSymbolRow, 1);
-  EXPECT_EQ(again.m_seriesSymbol, "ZED");
-  EXPECT_EQ(again.m_quoteCount, 4);
-  EXPECT_EQ(again.m_title, "Barvane - " + again.m_portfolioDir + " - ZED");
+  EXPECT_EQ(std::tuple(again.m_selPortfolio, again.m_selSymbolRow, again.m_quoteCount), std::tuple(1, 1, 4));
+  EXPECT_EQ(again.m_title, "Barvane - " + again.m_portfolioDir + " - ZED");  // its series shown
 
   // What is gone is passed over, and nothing is stored without a portfolio.
   settings.WriteString(kLastSeriesSection, "Portfolio", drive.path() + "Q");

@@ -47,7 +47,7 @@ TEST(QuoteGrid, WindowBoundariesKeepEveryQuoteNewestFirst) {
 }
 
 // "N/A" only for a quantity the series does not hold; a negative value shows as the number it is.
-TEST(QuoteGrid, TextsOfHeldMissingAndNegativeQuantities) {
+TEST(QuoteGrid, TextsOfHeldMissingAndNegativeQuantitiesAndOfBarTimes) {
   const struct {
     std::vector<FieldDescription> fields;
     QuoteValues quote;
@@ -67,6 +67,22 @@ TEST(QuoteGrid, TextsOfHeldMissingAndNegativeQuantities) {
   }
   EXPECT_EQ(PriceText(0.00006f), "0.00006");
   EXPECT_EQ(CountText(1234567.0f), "1234567");
+
+  // Bars of a series with times show their time after the date.
+  std::vector<QuoteValues> bars = WeekdayQuotes(kMonday, 3);
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    bars[i].day = kMonday;
+    bars[i].time = HmsToSeconds(9, 5 + 5 * static_cast<int>(i), 0);
+  }
+  auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
+  symbol.periodicity = 'I';
+  const QuoteGrid grid = GridOf(symbol);
+  ASSERT_EQ(grid.rows.size(), 3u);
+  EXPECT_TRUE(grid.style.times);
+  EXPECT_EQ(QuoteColumns(grid.style).size(), 8u);
+  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
+            (std::vector<std::string>{"06/15/98", "09:15:00", "10.3750", "11.0000", "10.0000", "10.5000", "1002", "N/A"}));
+  EXPECT_EQ(QuoteMomentText(grid.rows[2], grid.style), "06/15/98 09:05:00");
 }
 
 // Any one quote outside 1961..2060 gives the whole series four-digit years; nothing else does.
@@ -98,23 +114,6 @@ TEST(QuoteGrid, YearsShowFourDigitsOnlyInASeriesReachingBeyondTheTwoDigitCentury
               c.fourDigits ? (oddRow == 0 ? "06/15/1998" : "06/17/1998") : (oddRow == 0 ? "06/15/98" : "06/17/98"));
     EXPECT_EQ(c.odd < kMonday ? grid.firstDateText : grid.lastDateText, c.oddText);
   }
-}
-
-TEST(QuoteGrid, BarsOfASeriesWithTimesShowTheirTimeAfterTheDate) {
-  std::vector<QuoteValues> bars = WeekdayQuotes(kMonday, 3);
-  for (std::size_t i = 0; i < bars.size(); ++i) {
-    bars[i].day = kMonday;
-    bars[i].time = HmsToSeconds(9, 5 + 5 * static_cast<int>(i), 0);
-  }
-  auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
-  symbol.periodicity = 'I';
-  const QuoteGrid grid = GridOf(symbol);
-  ASSERT_EQ(grid.rows.size(), 3u);
-  EXPECT_TRUE(grid.style.times);
-  EXPECT_EQ(QuoteColumns(grid.style).size(), 8u);
-  EXPECT_EQ(QuoteRowTexts(grid.rows[0], grid.style),
-            (std::vector<std::string>{"06/15/98", "09:15:00", "10.3750", "11.0000", "10.0000", "10.5000", "1002", "N/A"}));
-  EXPECT_EQ(QuoteMomentText(grid.rows[2], grid.style), "06/15/98 09:05:00");
 }
 
 // A header promising more quotes than the file holds shows those held; an empty series is

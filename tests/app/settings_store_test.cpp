@@ -69,7 +69,7 @@ class OpenStore : public ::testing::Test {
   bool created = false;
 };
 
-TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentDAndNamesIgnoreCase) {
+TEST_F(OpenStore, IntegersParseLikePercentDTextsUpTo259CharactersReadAndNamesIgnoreCase) {
   EXPECT_TRUE(store.WriteInt("Screen", "x", -5));
   EXPECT_EQ(store.ReadString("Screen", "x", ""), "-5");
   EXPECT_EQ(store.ReadInt("Screen", "x", 7), -5);
@@ -93,6 +93,20 @@ TEST_F(OpenStore, IntegersRoundTripAndParseLikePercentDAndNamesIgnoreCase) {
 #ifndef _WIN32
   EXPECT_EQ(test::ReadText(store.path()), "[Screen]\nx=-5\n[S]\nv= x1\n[Search]\nName=/other\nLimit=1\n");
 #endif
+
+  // Texts up to 259 characters read, and longer ones are missing.
+  for (std::size_t n : {0u, 1u, 258u, 259u, 260u, 261u, 5000u}) {
+    const std::string text = n == 0 ? "" : "1" + std::string(n - 1, ' ');
+    ASSERT_TRUE(store.WriteString("Long", "v", text));
+    EXPECT_EQ(store.ReadString("Long", "v", "dflt"), n <= 259 ? text : "dflt") << n;
+    EXPECT_EQ(store.ReadInt("Long", "v", -1), n == 0 || n > 259 ? -1 : 1) << n;
+  }
+  ASSERT_TRUE(store.WriteString("Long", "v", "99999999999"));
+  EXPECT_EQ(store.ReadInt("Long", "v", -1), INT_MAX);
+  // Escapes take room in the file, not in the text.
+  const std::string escaped(259, '\n');
+  ASSERT_TRUE(store.WriteString("Long", "v", escaped));
+  EXPECT_EQ(store.ReadString("Long", "v", "dflt"), escaped);
 }
 
 TEST_F(OpenStore, TwoWritersAtOnceKeepEachOthersValues) {
@@ -108,21 +122,6 @@ TEST_F(OpenStore, TwoWritersAtOnceKeepEachOthersValues) {
   for (const char* section : {"A", "B"}) {
     for (int i = 0; i < 40; ++i) EXPECT_EQ(store.ReadInt(section, "v" + std::to_string(i), -1), i);
   }
-}
-
-TEST_F(OpenStore, TextsUpTo259CharactersReadAndLongerOnesAreMissing) {
-  for (std::size_t n : {0u, 1u, 258u, 259u, 260u, 261u, 5000u}) {
-    const std::string text = n == 0 ? "" : "1" + std::string(n - 1, ' ');
-    ASSERT_TRUE(store.WriteString("Long", "v", text));
-    EXPECT_EQ(store.ReadString("Long", "v", "dflt"), n <= 259 ? text : "dflt") << n;
-    EXPECT_EQ(store.ReadInt("Long", "v", -1), n == 0 || n > 259 ? -1 : 1) << n;
-  }
-  ASSERT_TRUE(store.WriteString("Long", "v", "99999999999"));
-  EXPECT_EQ(store.ReadInt("Long", "v", -1), INT_MAX);
-  // Escapes take room in the file, not in the text.
-  const std::string escaped(259, '\n');
-  ASSERT_TRUE(store.WriteString("Long", "v", escaped));
-  EXPECT_EQ(store.ReadString("Long", "v", "dflt"), escaped);
 }
 
 TEST_F(OpenStore, AnyTextReadsBackExactlyFromAFreshStore) {

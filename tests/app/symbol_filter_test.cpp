@@ -6,13 +6,19 @@
 namespace barvane {
 namespace {
 
-TEST(SymbolFilter, SymbolOrNameContainsTheTextInAnyLetterCaseInGridOrder) {
+TEST(SymbolFilter, SymbolOrNameContainsTheTextInAnyLetterCaseAndThePaneCountsTheRowsShown) {
   const std::vector<SymbolRow> rows = {{"ADY", "ADMIRALTY RES   "}, {"BHP", "BHP Billiton"}, {"GE", "GENERAL ELEC"},
                                        {"XBHP", "other"}};
   const std::pair<std::string, std::vector<int>> cases[] = {
       {"", {0, 1, 2, 3}}, {"bhp", {1, 3}}, {"BILL", {1}}, {"res ", {0}},
       {"e", {0, 2, 3}}, {"zz", {}},          {"ADMIRALTY RES    ", {}}};
   for (const auto& [text, shown] : cases) EXPECT_EQ(ShownSymbolRows(rows, text, CodePage()), shown) << text;
+
+  // The pane counts the shown rows with grouped digits.
+  EXPECT_EQ(FilteredSymbolPaneText(3, 41, 2846), "Symbol 3 of 41 shown, 2,846 in all");
+  EXPECT_EQ(FilteredSymbolPaneText(0, 41, 2846), "41 of 2,846 shown");
+  EXPECT_EQ(FilteredSymbolPaneText(1, 1, 1), "Symbol 1 of 1 shown, 1 in all");
+  EXPECT_EQ(FilteredSymbolPaneText(0, 0, 65535), "0 of 65,535 shown");
 }
 
 // Names as the files hold them, in the bytes of their page; the filter is typed in UTF-8.
@@ -40,13 +46,6 @@ TEST(SymbolFilter, IgnoresLetterCaseInThePortfoliosOwnAlphabet) {
     ASSERT_TRUE(page.has_value());
     EXPECT_EQ(ShownSymbolRows(c.rows, c.typed, *page), c.shown);
   }
-}
-
-TEST(SymbolFilter, PaneCountsTheShownRowsWithGroupedDigits) {
-  EXPECT_EQ(FilteredSymbolPaneText(3, 41, 2846), "Symbol 3 of 41 shown, 2,846 in all");
-  EXPECT_EQ(FilteredSymbolPaneText(0, 41, 2846), "41 of 2,846 shown");
-  EXPECT_EQ(FilteredSymbolPaneText(1, 1, 1), "Symbol 1 of 1 shown, 1 in all");
-  EXPECT_EQ(FilteredSymbolPaneText(0, 0, 65535), "0 of 65,535 shown");
 }
 
 TEST(GoToDate, ReadsThreeLayoutsOfRealDaysOnlyAndLandsOnTheDayOrTheQuoteBefore) {

@@ -72,6 +72,33 @@ TEST(SymbolList, SymbolEndsAtBlankOrControlByteAndABlankOneShowsItsName) {
   EXPECT_TRUE(listing.needsRepair);
 }
 
+// The repair writes a blank symbol's name into it, up to a zero in the name and with no zero
+// after all 16 bytes, and changes no other byte.
+TEST(SymbolList, RepairGivesABlankSymbolItsNameUpToAZeroAndChangesNothingElse) {
+  TempDir dir;
+  Build(dir.path(), test::Portfolio({Symbol(1, "ZED", Fields28(), {}), Symbol(2, "ABC", Fields28(), {})}));
+  Bytes master = test::ReadBytes(dir / "MASTER");
+  auto put = [&master](int record, std::size_t at, const std::string& text) {
+    std::copy(text.begin(), text.end(), master.begin() + record * kMasterRecordSize + at);
+  };
+  put(1, kMasterIssueName, "SIXTEEN CHARS OK");
+  put(1, kMasterSymbol, std::string(16, ' '));
+  master[kMasterRecordSize + 52] = 0x77;
+  put(2, kMasterIssueName, std::string("ECHO\0PHARMA12345", 16));
+  put(2, kMasterSymbol, std::string("  \x01\0 EFGH\x90JKLMNO", 16));  // blanks and a control byte
+  test::WriteBytes(dir / "MASTER", master);
+  RecordingUi ui;
+  SymbolListing listing;
+  ASSERT_TRUE(List(dir, ui, &listing));
+  ASSERT_TRUE(listing.needsRepair);
+  ASSERT_TRUE(RepairBlankSymbols(FileSystem::Default(), dir / "MASTER"));
+  put(1, kMasterSymbol, "SIXTEEN CHARS OK");
+  put(2, kMasterSymbol, std::string("ECHO\0EFGH\0JKLMNO", 16));
+  EXPECT_EQ(test::ReadBytes(dir / "MASTER"), master);
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"F1.DAT", "F2.DAT", "MASTER"}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 // Counts that disagree with the records fail; more than 255 are announced and the first 255
 // listed; an empty portfolio is no failure, but a missing or headerless MASTER is.
 TEST(SymbolList, CountsBoundariesAndMissingFiles) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/settings_place.h"
@@ -60,7 +61,12 @@ TEST_F(ViewStateTest, EnablingFollowsPortfoliosGridsAndTheSplitSearchWindow) {
   EXPECT_EQ(Enabled(state), "..........xxxx");
 }
 
-TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndItsCodePageAndRejectedPathsChangeNothing) {
+TEST_F(ViewStateTest, AFillFailsWithoutAMasterPathWhichGivesTheDirectoryAndItsCodePage) {
+  state.FillSymbolGrid(0);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{kSymbolGridFailureText});
+  EXPECT_EQ(ui.icons, std::vector<MessageIcon>{MessageIcon::kStop});
+  EXPECT_EQ(state.SymbolPaneText(), "No Symbols Read");
+  // Rejected paths change nothing.
   ASSERT_TRUE(state.SetMasterPath("/MASTER"));
   EXPECT_EQ(state.m_portfolioDir, "/");
   ASSERT_TRUE(state.SetMasterPath("C:/MASTER"));
@@ -99,27 +105,12 @@ TEST_F(ViewStateTest, MasterPathGivesTheDirectoryAndItsCodePageAndRejectedPathsC
   EXPECT_EQ(state.m_codePage.name(), "windows-1252");
 }
 
-TEST_F(ViewStateTest, SymbolFillFailsWithoutAMasterPath) {
-  state.FillSymbolGrid(0);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{kSymbolGridFailureText});
-  EXPECT_EQ(ui.icons, std::vector<MessageIcon>{MessageIcon::kStop});
-  EXPECT_EQ(state.SymbolPaneText(), "No Symbols Read");
-}
-
-// A file system on which no file can be created.
-class NoNewFilesFs final : public FileSystemWrapper {
- public:
-  using FileSystemWrapper::FileSystemWrapper;
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string&) override { return nullptr; }
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string&) override { return nullptr; }
-};
-
 TEST_F(ViewStateTest, RepairThatCannotWriteLeavesTheMasterAndFails) {
   PortfolioDescription p = test::Portfolio(Symbol(1, "AAA", Fields28(), WeekdayQuotes(YmdToDay(2024, 1, 1), 3)));
   p.symbols.push_back(Symbol(2, "", Fields28(), {}));
   Build(drive.path() + "P", p);
   const auto before = test::Snapshot(drive.path());
-  NoNewFilesFs failing(fs);
+  test::FaultyFs failing(1, test::FaultyFs::Mode::kFailOne);  // the repair's first write fails
   ViewState blocked(failing, settings, ui);
   ASSERT_TRUE(blocked.SetMasterPath(drive.path() + "P/MASTER"));
   blocked.FillSymbolGrid(0);

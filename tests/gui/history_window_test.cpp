@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QStatusBar>
-#include <QTableView>
 #include <QTreeWidget>
 
 #include "gui/adjust_dlg.h"
@@ -16,23 +15,15 @@
 namespace barvane {
 namespace {
 
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
-
 struct HistoryWindow : test::GuiWindow {
   HistoryWindow() {
-    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(kMonday, 4))));
+    Open(test::Portfolio(test::Symbol(1, "ACME", test::Fields28(), test::WeekdayQuotes(test::kMonday, 4))));
   }
   std::map<std::string, Bytes> Files() { return test::Snapshot(Dir("P")); }
   std::string Close(int row) { return QuoteCell(row, 4); }
   void Split() {
     Run(kCmdSplit, [](QDialog* d) {
       static_cast<CSplitDlg*>(d)->newField()->setText("2");
-      Ok(d);
-    });
-  }
-  void Double() {
-    Run(kCmdAdjust, [](QDialog* d) {
-      static_cast<CAdjustDlg*>(d)->priceField()->setText("2");
       Ok(d);
     });
   }
@@ -52,7 +43,7 @@ struct HistoryWindow : test::GuiWindow {
   }
 };
 
-TEST(EditUndo, SplitIsUndoneAndRedoneByTheKeyboardWithTheMenuNamingIt) {
+TEST(EditUndo, SplitAndImportAreUndoneByTheKeyboardAndAfterAnotherProgramsChangeOnlyOnAYes) {
   HistoryWindow w;
   EXPECT_FALSE(w.frame->undoAction()->isEnabled());
   EXPECT_EQ(w.frame->undoAction()->text(), "&Undo");
@@ -78,12 +69,8 @@ TEST(EditUndo, SplitIsUndoneAndRedoneByTheKeyboardWithTheMenuNamingIt) {
   w.Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
   EXPECT_EQ(w.Files(), after);
   EXPECT_TRUE(w.messages.empty());
-}
 
-TEST(EditUndo, FileChangedByAnotherProgramIsUndoneOnlyWhenTheUserSaysSo) {
-  HistoryWindow w;
-  const auto before = w.Files();
-  w.Split();
+  // A file changed by another program since is undone only when the user says so.
   Bytes dat = test::ReadBytes(w.Dir("P/F1.DAT"));
   dat.back() ^= 1;
   test::WriteBytes(w.Dir("P/F1.DAT"), dat);
@@ -97,12 +84,8 @@ TEST(EditUndo, FileChangedByAnotherProgramIsUndoneOnlyWhenTheUserSaysSo) {
   w.answer = true;
   w.frame->undoAction()->trigger();
   EXPECT_EQ(w.Files(), before);
-  EXPECT_TRUE(w.messages.empty());
-}
 
-TEST(EditUndo, ImportFromTheWindowIsUndoneToTheExactBytes) {
-  HistoryWindow w;
-  const auto before = w.Files();
+  // An import from the window is undone to the exact bytes.
   const std::string text = w.Dir("quotes.txt");
   test::WriteBytes(text, {'0', '6', '/', '2', '2', '/', '9', '8', ' ', '1', ' ', '2', ' ', '1', ' ', '2', '\n'});
   w.Run(kCmdImportQuotes, [text](QDialog* d) {
@@ -124,7 +107,10 @@ TEST(HistoryWindow, UndoToHereAndRedoToHereWalkToTheSelectedChange) {
   const auto start = w.Files();
   w.Split();
   const auto split = w.Files();
-  w.Double();
+  w.Run(kCmdAdjust, [](QDialog* d) {
+    static_cast<CAdjustDlg*>(d)->priceField()->setText("2");
+    HistoryWindow::Ok(d);
+  });
   w.Split();
   const auto end = w.Files();
   w.History([&](CHistoryDlg* d) {

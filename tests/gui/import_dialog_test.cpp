@@ -16,7 +16,7 @@
 namespace barvane {
 namespace {
 
-const DayNumber kMonday = YmdToDay(98, 6, 15);
+using test::kMonday;
 
 // The dialog's preview of what it read, as the user sees it.
 std::string Preview(CImportDlg& dialog) { return dialog.previewLabel()->text().toStdString(); }
@@ -28,7 +28,7 @@ void Choose(CImportDlg& dialog, const std::string& path, const std::string& text
   dialog.Preview();
 }
 
-TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
+TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWrittenAndNamesANewSymbol) {
   test::TempDir dir;
   test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
                                                       test::WeekdayQuotes(kMonday, 2))));
@@ -50,6 +50,23 @@ TEST(ImportDialog, PreviewsTheRowsAndTheDaysBeforeAnythingIsWritten) {
   EXPECT_FALSE(dialog.okButton()->isEnabled());
   EXPECT_EQ(test::Snapshot(dir / "P"), before);  // nothing written but the text
   EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"P", "in.txt"}));
+
+  // A new symbol is named in the dialog, and a new folder makes a new portfolio.
+  CImportDlg named(FileSystem::Default(), {dir / "P", "", "", false}, true, nullptr);
+  Choose(named, dir / "in.txt", "06/17/98 2.5\n");
+  named.symbolEdit()->setText("NEW");
+  named.nameEdit()->setText("New Ltd");
+  named.Preview();
+  EXPECT_NE(Preview(named).find("A new symbol (file number 2)."), std::string::npos) << Preview(named);
+  EXPECT_TRUE(named.okButton()->isEnabled());
+  EXPECT_EQ(named.request().name, "New Ltd");
+  named.folderEdit()->setText(QString::fromStdString(dir / "Q"));
+  named.Preview();
+  EXPECT_NE(Preview(named).find("A new portfolio with a new symbol."), std::string::npos) << Preview(named);
+  named.symbolEdit()->setText("");
+  named.Preview();
+  EXPECT_EQ(Preview(named), "A new symbol needs 1 to 14 characters without blanks.");
+  EXPECT_FALSE(named.okButton()->isEnabled());
 }
 
 TEST(ImportDialog, TheDateOrderIsChosenWhereTheFileCannotTellIt) {
@@ -72,27 +89,6 @@ TEST(ImportDialog, TheDateOrderIsChosenWhereTheFileCannotTellIt) {
   dialog.adjustedBox()->setChecked(true);
   EXPECT_NE(Preview(dialog).find("First row: 01/03/2022 10:00:00 1.2500\n"), std::string::npos) << Preview(dialog);
   EXPECT_EQ(dialog.quotes().quotes.back().values[3], 1.5f);
-}
-
-TEST(ImportDialog, ANewSymbolIsNamedInTheDialog) {
-  test::TempDir dir;
-  test::Build(dir / "P", test::Portfolio(test::Symbol(1, "ABC", test::Fields28(),
-                                                      test::WeekdayQuotes(kMonday, 2))));
-  CImportDlg dialog(FileSystem::Default(), {dir / "P", "", "", false}, true, nullptr);
-  Choose(dialog, dir / "in.txt", "06/17/98 2.5\n");
-  dialog.symbolEdit()->setText("NEW");
-  dialog.nameEdit()->setText("New Ltd");
-  dialog.Preview();
-  EXPECT_NE(Preview(dialog).find("A new symbol (file number 2)."), std::string::npos) << Preview(dialog);
-  EXPECT_TRUE(dialog.okButton()->isEnabled());
-  EXPECT_EQ(dialog.request().name, "New Ltd");
-  dialog.folderEdit()->setText(QString::fromStdString(dir / "Q"));
-  dialog.Preview();
-  EXPECT_NE(Preview(dialog).find("A new portfolio with a new symbol."), std::string::npos) << Preview(dialog);
-  dialog.symbolEdit()->setText("");
-  dialog.Preview();
-  EXPECT_EQ(Preview(dialog), "A new symbol needs 1 to 14 characters without blanks.");
-  EXPECT_FALSE(dialog.okButton()->isEnabled());
 }
 
 TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {

@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTableView>
 
 #include "gui/date_edit.h"
 #include "gui/number_edit.h"
@@ -21,9 +19,8 @@ namespace barvane {
 namespace {
 
 using test::Fields28;
+using test::kMonday;
 using test::Symbol;
-
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
 
 // `count` weekday quotes closing at `before` until quote `at`, at `after` from there on, each
 // day's range 1% either side of its close.
@@ -73,15 +70,11 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   w.frame->action(kCmdSplitSearch)->trigger();
   CSplitSearchDlg* search = w.frame->view()->splitSearchWindow();
   ASSERT_NE(search, nullptr);
-  EXPECT_TRUE(search->isVisible());
-  EXPECT_FALSE(search->isModal());
+  EXPECT_TRUE(search->isVisible() && !search->isModal() && w.state().m_splitSearchOpen);
   EXPECT_FALSE(search->windowFlags() & Qt::WindowCloseButtonHint);
-  EXPECT_TRUE(w.state().m_splitSearchOpen);
-  EXPECT_FALSE(w.Enabled(kCmdSplitSearch));
-  EXPECT_FALSE(w.Enabled(kCmdEditSymbol));
-  EXPECT_TRUE(w.Enabled(kCmdDeleteSymbol));
-  EXPECT_FALSE(search->saveButton()->isEnabled());
-  EXPECT_EQ(search->statusText()->text(), "");
+  // Split search and edit symbol wait for it to close; delete symbol does not.
+  EXPECT_TRUE(!w.Enabled(kCmdSplitSearch) && !w.Enabled(kCmdEditSymbol) && w.Enabled(kCmdDeleteSymbol));
+  EXPECT_TRUE(!search->saveButton()->isEnabled() && search->statusText()->text().isEmpty());
 
   // A message in the middle of the search shows above what has been found so far.
   std::vector<std::string> shownWithMessage;
@@ -96,8 +89,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   ASSERT_EQ(search->resultList()->count(), 1);
   EXPECT_EQ(search->resultList()->item(0)->text().toStdString(),
             "HALF possible 2 for 1 split on " + ScreenDate(JumpAt(6, 4, 100, 50)[4].day));
-  EXPECT_EQ(search->statusText()->text(), "Done search");
-  EXPECT_TRUE(search->saveButton()->isEnabled());
+  EXPECT_TRUE(search->statusText()->text() == "Done search" && search->saveButton()->isEnabled());
   w.messages.clear();
 
   SaveFileRequest asked{};
@@ -106,8 +98,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
     return QString::fromStdString(w.Dir("found.txt"));
   });
   search->saveButton()->click();
-  EXPECT_EQ(asked.initialName, "result");
-  EXPECT_TRUE(asked.confirmOverwrite);
+  EXPECT_TRUE(asked.initialName == "result" && asked.confirmOverwrite);
   EXPECT_EQ(test::ReadText(w.Dir("found.txt")), search->resultList()->item(0)->text().toStdString() + "\r\n");
 
   // The window searches whichever portfolio is current; lines of earlier searches stay.
@@ -117,9 +108,7 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   EXPECT_EQ(search->resultList()->count(), 1);
 
   search->closeButton()->click();
-  EXPECT_FALSE(w.state().m_splitSearchOpen);
-  EXPECT_TRUE(w.Enabled(kCmdSplitSearch));
-  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(!w.state().m_splitSearchOpen && w.Enabled(kCmdSplitSearch) && w.Enabled(kCmdEditSymbol));
   EXPECT_TRUE(QTest::qWaitFor([&w] { return w.frame->view()->splitSearchWindow() == nullptr; }, 2000));
 
   w.frame->action(kCmdSplitSearch)->trigger();  // a fresh window, closed by Escape
@@ -127,15 +116,13 @@ TEST(SplitSearchWindow, FindsTheHalvingSavesItAndFreesTheCommandsOnClose) {
   ASSERT_NE(search, nullptr);
   EXPECT_EQ(search->resultList()->count(), 0);
   QTest::keyClick(search, Qt::Key_Escape);
-  EXPECT_FALSE(w.state().m_splitSearchOpen);
-  EXPECT_TRUE(w.Enabled(kCmdEditSymbol));
+  EXPECT_TRUE(!w.state().m_splitSearchOpen && w.Enabled(kCmdEditSymbol));
 }
 
-TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
+TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayEnterOffersItsSplitAndLinesHideAndSort) {
   SearchWindow w;
   ASSERT_EQ(w.Lines(), (std::vector<std::string>{kAbc, kMid, kZed}));
-  EXPECT_TRUE(w.search->searchButton()->isDefault());
-  EXPECT_FALSE(w.search->splitButton()->isEnabled());
+  EXPECT_TRUE(w.search->searchButton()->isDefault() && !w.search->splitButton()->isEnabled());
   QListWidget* list = w.search->resultList();
   const QPoint zed = list->visualItemRect(list->item(2)).center();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, zed);
@@ -149,17 +136,9 @@ TEST(SplitSearchWindow, ALineOpensItsSymbolOnItsDayAndTheChartMarksIt) {
   EXPECT_EQ(w.frame->view()->chartPane()->currentRow(), 4);
   EXPECT_EQ(w.Marks(kCandidate), std::vector<std::string>{"4 2 for 1"});
   EXPECT_TRUE(w.search->splitButton()->isDefault());
-  EXPECT_TRUE(w.messages.empty());
 
-  // Closing the window takes its marks off the chart.
-  w.search->closeButton()->click();
-  EXPECT_TRUE(w.Marks(kCandidate).empty());
-}
-
-TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
-  SearchWindow w;
-  w.Choose(0);  // ABC: closes of 0.01 become 0.02
-  QListWidget* list = w.search->resultList();
+  // Enter offers the split prefilled and OK applies it: ABC's closes of 0.01 become 0.02.
+  w.Choose(0);
   std::vector<std::string> offered;
   SearchWindow::WhenOpens<CSplitDlg>([&offered](CSplitDlg* split) {
     offered = {split->dateField()->text().toStdString(), split->newField()->text().toStdString(),
@@ -169,14 +148,10 @@ TEST(SplitSearchWindow, EnterOffersTheSplitPrefilledAndOkAppliesIt) {
   QTest::keyClick(list, Qt::Key_Return);
   EXPECT_EQ(offered, (std::vector<std::string>{"06/22/98", "1", "2"}));
   EXPECT_EQ(w.state().m_seriesSymbol, "ABC");
-  // Every close before the split day is now at the new level.
-  EXPECT_EQ(w.QuoteCell(7, 4), "0.0200");
-  EXPECT_EQ(w.QuoteCell(0, 4), "0.0200");
+  EXPECT_EQ(w.QuoteCell(7, 4) + " " + w.QuoteCell(0, 4), "0.0200 0.0200");  // before the day and on it
   EXPECT_TRUE(w.messages.empty());
-}
 
-TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
-  SearchWindow w;
+  // Lines hide by ratio and price and sort by symbol or date.
   using Lines = std::vector<std::string>;
   w.search->orderBox()->setCurrentIndex(2);
   EXPECT_EQ(w.Lines(), (Lines{kMid, kZed, kAbc}));
@@ -206,7 +181,12 @@ TEST(SplitSearchWindow, LinesHideByRatioAndPriceAndSortBySymbolOrDate) {
   w.search->SetSavePrompt([&w](QWidget*, const SaveFileRequest&) { return QString::fromStdString(w.Dir("r.txt")); });
   w.search->saveButton()->click();
   EXPECT_EQ(test::ReadText(w.Dir("r.txt")), kAbc + "\r\n" + kMid + "\r\n" + kZed + "\r\n");
-}
 
+  // Closing the window takes its marks off the chart.
+  w.search->ratioBox(7)->setChecked(true);
+  ASSERT_EQ(w.Marks(kCandidate), Lines{"5 4 for 1"});
+  w.search->closeButton()->click();
+  EXPECT_TRUE(w.Marks(kCandidate).empty());
+}
 }  // namespace
 }  // namespace barvane

@@ -1,18 +1,13 @@
-// The window driven by keyboard as a trader drives it: Tab between the panes, the symbol filter,
-// go to a date, New quote and negative values in the dialogs, the questions about odd bars, and
-// the splitters kept across a restart.
+// The window driven by keyboard and mouse as a trader drives it: Tab between the panes, the
+// symbol filter, the crosshair, go to a date, New quote with negative values, full years and
+// times, and the splitters kept across a restart.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFocusFrame>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QSplitter>
-#include <QTableView>
 
-#include "gui/chart_pane.h"
 #include "gui/date_edit.h"
-#include "gui/edit_quote_dlg.h"
 #include "gui/new_quote_dlg.h"
 #include "gui/number_edit.h"
 #include "window_harness.h"
@@ -20,7 +15,7 @@
 namespace barvane {
 namespace {
 
-const DayNumber kMonday = YmdToDay(1998, 6, 15);
+using test::kMonday;
 
 // A portfolio of three symbols; MID trades Monday 06/15/98 to Wednesday 06/17/98.
 struct KeysWindow : test::GuiWindow {
@@ -47,7 +42,7 @@ struct KeysWindow : test::GuiWindow {
   }
 };
 
-TEST(WindowKeys, TabMovesBetweenThePanesAndNeverThroughCells) {
+TEST(WindowKeys, TabMovesBetweenThePanesTheFilterCountsWhatItShowsAndSplittersKeepTheirPlace) {
   KeysWindow w;
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
@@ -76,12 +71,8 @@ TEST(WindowKeys, TabMovesBetweenThePanesAndNeverThroughCells) {
   EXPECT_EQ(QApplication::focusWidget(), v->chartPane());
   QTest::qWait(400);
   EXPECT_EQ(w.state().m_seriesSymbol, symbol);  // no symbol loaded on the way
-}
 
-TEST(WindowKeys, FilterShowsTheMatchingSymbolsInOrderAndCountsThem) {
-  KeysWindow w;
-  w.frame->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  // The filter shows the matching symbols in order and counts them.
   w.frame->action(kCmdFindSymbol)->trigger();
   QLineEdit* filter = w.view()->symbolFilter();
   EXPECT_EQ(QApplication::focusWidget(), filter);
@@ -102,11 +93,38 @@ TEST(WindowKeys, FilterShowsTheMatchingSymbolsInOrderAndCountsThem) {
   filter->clear();
   EXPECT_EQ(grid->model()->rowCount(), 3);
   EXPECT_EQ(w.frame->symbolPaneText().toStdString().rfind("Symbol ", 0), 0u);
+
+  // The splitters keep their place across a restart.
+  w.frame->resize(800, 600);
+  QTest::qWait(50);
+  QSplitter* quotes = w.view()->splitter(2);
+  EXPECT_GE(quotes->sizes().value(1) * 3, quotes->width() - quotes->handleWidth() - 3);  // the chart a third
+  w.view()->splitter(0)->setSizes({150, 500});
+  w.view()->splitter(1)->setSizes({100, 400});
+  const QList<int> lists = w.view()->splitter(0)->sizes(), panes = w.view()->splitter(1)->sizes();
+  w.frame->close();
+  EXPECT_EQ(w.settings.ReadString("Window", "Lists", ""), std::to_string(lists[0]) + "," + std::to_string(lists[1]));
+  w.frame.reset();
+  w.Open();
+  QTest::qWait(50);
+  EXPECT_EQ(w.view()->splitter(0)->sizes(), lists);
+  EXPECT_EQ(w.view()->splitter(1)->sizes(), panes);
 }
 
-TEST(WindowKeys, GoToDateMakesThatDayOrTheOneBeforeCurrent) {
+// An empty series says so on the chart; the crosshair reads the bar under the mouse.
+TEST(WindowKeys, TheCrosshairReadsTheBarUnderTheMouseGoToDateFindsADayAndNewQuoteRefusesATakenOne) {
   KeysWindow w;
+  w.Show("ZED");
+  CChartPane* chart = w.view()->chartPane();
+  EXPECT_EQ(chart->ReadoutLines(), QStringList{"ZED"});
   w.Show("ALPHA");  // 06/15/98 to 06/19/98
+  const QRect plot = chart->PlotRect();
+  QTest::mouseMove(chart, QPoint(plot.right() - 2, plot.center().y()));
+  ASSERT_EQ(chart->hoverRow(), 0);
+  EXPECT_EQ(chart->ReadoutLines().join("   ").left(18), "ALPHA   06/19/98  ");
+  QTest::mouseMove(chart, QPoint(plot.left() - 3, plot.center().y()));
+  EXPECT_EQ(chart->hoverRow(), -1);
+
   ASSERT_EQ(w.state().m_quoteCount, 5);
   EXPECT_TRUE(w.view()->GoToDate("06/17/98"));
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/17/98");
@@ -116,10 +134,8 @@ TEST(WindowKeys, GoToDateMakesThatDayOrTheOneBeforeCurrent) {
   EXPECT_FALSE(w.view()->GoToDate("06/31/98"));
   EXPECT_EQ(w.messages.back(), "Please enter a date as MM/DD/YY, MM/DD/YYYY or YYYY-MM-DD.");
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/19/98");
-}
 
-TEST(WindowKeys, NewQuoteRefusesATakenDayBeforeTheValuesThenStoresTheTypedOneMinusSignsKept) {
-  KeysWindow w;
+  // New quote refuses a day the series holds before any value, then stores the one typed.
   w.Show("MID");
   const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
   ASSERT_TRUE(w.Enabled(kCmdNewQuote));
@@ -200,61 +216,5 @@ TEST(WindowKeys, NewQuoteOnASeriesWithTimesTakesTheBarsTimeBeforeItsValues) {
   EXPECT_EQ(w.state().QuoteDateText(w.state().m_selQuoteRow), "06/16/98 09:12:30");
   EXPECT_TRUE(w.messages.empty());
 }
-
-TEST(WindowKeys, AnOddBarIsStoredOnlyAfterAYes) {
-  KeysWindow w;
-  w.Show("MID");
-  const Bytes before = test::ReadBytes(w.Dir("P/F2.DAT"));
-  w.answer = false;
-  w.Run<CEditQuoteDlg>(kCmdEditQuote, [&w](CEditQuoteDlg* edit) {
-    edit->field(3)->selectAll();
-    QTest::keyClicks(edit->field(3), "-105");  // the minus gets through
-    EXPECT_EQ(edit->field(3)->text(), "-105");
-    test::GuiWindow::Ok(edit);
-    ASSERT_EQ(w.questions.size(), 1u);
-    EXPECT_TRUE(edit->isVisible());  // No: the dialog stays with the values typed
-    w.answer = true;
-    test::GuiWindow::Ok(edit);
-  });
-  ASSERT_EQ(w.questions.size(), 2u);
-  EXPECT_EQ(w.questions[0],
-            "The close -105.0000 lies below the low 10.0000.\n"
-            "The close is more than ten times the neighbouring closes.\n\nStore it all the same?");
-  EXPECT_NE(test::ReadBytes(w.Dir("P/F2.DAT")), before);
-  EXPECT_EQ(QuoteRowTexts(w.state().m_quotes.rows[0], w.state().m_quotes.style)[4], "-105.0000");
-}
-
-TEST(WindowKeys, AnEmptySeriesSaysNoQuotesAndTheCrosshairReadsTheBarUnderTheMouse) {
-  KeysWindow w;
-  w.Show("ZED");
-  CChartPane* chart = w.view()->chartPane();
-  EXPECT_EQ(chart->ReadoutLines(), QStringList{"ZED"});
-  w.Show("ALPHA");
-  const QRect plot = chart->PlotRect();
-  QTest::mouseMove(chart, QPoint(plot.right() - 2, plot.center().y()));
-  ASSERT_EQ(chart->hoverRow(), 0);
-  EXPECT_EQ(chart->ReadoutLines().join("   ").left(18), "ALPHA   06/19/98  ");
-  QTest::mouseMove(chart, QPoint(plot.left() - 3, plot.center().y()));
-  EXPECT_EQ(chart->hoverRow(), -1);
-}
-
-TEST(WindowKeys, SplittersKeepTheirPlaceAcrossARestart) {
-  KeysWindow w;
-  w.frame->resize(800, 600);
-  QTest::qWait(50);
-  QSplitter* quotes = w.view()->splitter(2);
-  EXPECT_GE(quotes->sizes().value(1) * 3, quotes->width() - quotes->handleWidth() - 3);  // the chart a third
-  w.view()->splitter(0)->setSizes({150, 500});
-  w.view()->splitter(1)->setSizes({100, 400});
-  const QList<int> lists = w.view()->splitter(0)->sizes(), panes = w.view()->splitter(1)->sizes();
-  w.frame->close();
-  EXPECT_EQ(w.settings.ReadString("Window", "Lists", ""), std::to_string(lists[0]) + "," + std::to_string(lists[1]));
-  w.frame.reset();
-  w.Open();
-  QTest::qWait(50);
-  EXPECT_EQ(w.view()->splitter(0)->sizes(), lists);
-  EXPECT_EQ(w.view()->splitter(1)->sizes(), panes);
-}
-
 }  // namespace
 }  // namespace barvane
