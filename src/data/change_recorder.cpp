@@ -146,4 +146,9 @@ bool ChangeRecorder::Rename(const std::string& from, const std::string& to) {
 
 bool ChangeRecorder::Remove(const std::string& path) { return Note(path, true) && target().Remove(path); }
 
+bool ChangeRecorder::SyncFiles(const std::vector<std::string>& paths, WritableFile* open) {
+  // Files flushed together (export-all's) take the recording with them, before any replaces another.
+  return open_ ? history_.FlushRecording(open, paths) : target().SyncFiles(paths, open);
+}
+
 }  // namespace barvane

@@ -44,6 +44,7 @@ class ChangeRecorder final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool SyncFiles(const std::vector<std::string>& paths, WritableFile* open) override;
   std::unique_ptr<DirectoryLock> TryLockDirectory(const std::string& dir, LockMode mode,
                                                   FileIdentity* identity, bool* busy) override;
 

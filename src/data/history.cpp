@@ -721,9 +721,11 @@ void History::PackAhead(const Change& change, std::size_t first) {
   }
 }
 
-bool History::FlushRecording(WritableFile* open) {
-  if (unflushed_.empty()) return !open || open->Sync();
-  if (!fs_.SyncFiles(unflushed_, open)) return false;
+bool History::FlushRecording(WritableFile* open, const std::vector<std::string>& with) {
+  if (unflushed_.empty()) return with.empty() ? !open || open->Sync() : fs_.SyncFiles(with, open);
+  std::vector<std::string> all = with;
+  all.insert(all.end(), unflushed_.begin(), unflushed_.end());
+  if (!fs_.SyncFiles(all, open)) return false;
   unflushed_.clear();
   // Their changes are on the disk now.
   for (const std::string& path : settled_) (void)fs_.Remove(path);

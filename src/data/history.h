@@ -122,10 +122,11 @@ class History {
   // command touching many files writes each file's bytes once. On failure leaves `change->id`
   // as it was and nothing written.
   [[nodiscard]] bool SaveRecording(Change* change, std::size_t firstNew = 0);
-  // Flushes what SaveRecording wrote and, unless null, the open file `open` of fs(), together.
+  // Flushes what SaveRecording wrote and, unless null, the open file `open` of fs() and the
+  // files `with`, together.
   // REQUIRES: before any file whose before-state was saved is altered (a new temporary file
   // aside: a crash leaves it as a stray that the next command of its name removes).
-  [[nodiscard]] bool FlushRecording(WritableFile* open);
+  [[nodiscard]] bool FlushRecording(WritableFile* open, const std::vector<std::string>& with = {});
   // Completes the change being made: reads every file's after-state, leaves out files that
   // end as they began, adds the portfolios of the files, and stores the change unless nothing
   // is left; then drops the undone changes of its portfolios (they can no longer be redone)

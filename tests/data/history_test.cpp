@@ -425,6 +425,22 @@ TEST_F(HistoryTest, ChangeFileWaitsForTheNextFlushWhileItsRecordingStandsIn) {
   EXPECT_FALSE(std::filesystem::exists(data_ / "000000000002.rec"));
 }
 
+// Temporary files flushed together, as export-all flushes them, take the recording with them.
+TEST_F(HistoryTest, FilesFlushedTogetherTakeTheRecordingWithThem) {
+  std::filesystem::create_directories(dir_);
+  test::CountingFs counting;
+  History history(counting, data_.path());
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  ChangeScope scope(recorder, {"export-all", dir_}, dir_);
+  std::vector<std::string> temporaries;
+  for (const char* name : {"A.txt", "B.txt"}) {
+    temporaries.push_back(CopyTemporaryPath(dir_ + name));
+    ASSERT_TRUE(recorder.CreateExclusive(temporaries.back()));
+  }
+  ASSERT_TRUE(recorder.SyncFiles(temporaries, nullptr));
+  EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 5 files"});  // and the recording's two and its folder
+}
+
 TEST(HistoryCrash, RecorderRefusesACallWhoseBeforeStateCannotBeStored) {
   TempDir root, data;
   BuildPortfolio(root.path());
