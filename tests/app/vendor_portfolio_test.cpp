@@ -42,10 +42,8 @@ TEST_P(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
     SCOPED_TRACE(row.symbol);
     SeriesFacts facts;
     ASSERT_EQ(GatherSeriesFacts(fs, dir, row.symbol, &facts), 0);
-    EXPECT_EQ(facts.recordLength, 28);
-    EXPECT_EQ(facts.fieldCount, 7);
-    EXPECT_EQ(facts.dataFormat, "D Daily");
-    EXPECT_EQ(facts.displayFormat[kOpenInterest], "Whole Num.");
+    EXPECT_EQ(std::to_string(facts.recordLength) + " " + std::to_string(facts.fieldCount) + " " + facts.dataFormat +
+                  " " + facts.displayFormat[kOpenInterest], "28 7 D Daily Whole Num.");
 
     QuoteGrid grid;
     ASSERT_TRUE(FillQuoteGrid(fs, dir, row.symbol, ui, &grid));
@@ -56,15 +54,14 @@ TEST_P(VendorPortfolio, EverySymbolListsAndLoadsWithTheDatesItsFilesHold) {
     // The grid's dates are the quote file's own first and last records.
     const Bytes dat = test::ReadBytes(FindNoCase(fs, dir, QuoteFileName(facts.fileNumber)));
     const std::size_t last = static_cast<std::size_t>(facts.quotes);
-    EXPECT_EQ(grid.rows.back().day, DateFloatToDay(ReadMbf(dat.data() + 28)));
-    EXPECT_EQ(grid.rows.front().day, DateFloatToDay(ReadMbf(dat.data() + 28 * last)));
-    EXPECT_EQ(grid.firstDateText, ScreenDate(DateFloatToDay(facts.firstDate)));
-    EXPECT_EQ(grid.lastDateText, ScreenDate(DateFloatToDay(facts.lastDate)));
+    EXPECT_EQ(std::pair(grid.rows.back().day, grid.rows.front().day),
+              std::pair(DateFloatToDay(ReadMbf(dat.data() + 28)), DateFloatToDay(ReadMbf(dat.data() + 28 * last))));
+    EXPECT_EQ(grid.firstDateText + " " + grid.lastDateText,
+              ScreenDate(DateFloatToDay(facts.firstDate)) + " " + ScreenDate(DateFloatToDay(facts.lastDate)));
     for (std::size_t r = 1; r < grid.rows.size(); ++r) ASSERT_LT(grid.rows[r].day, grid.rows[r - 1].day);
   }
   // No word of a 255-symbol limit where 255 are in MASTER and the rest in XMASTER.
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_TRUE(ui.notices.empty());
+  EXPECT_TRUE(ui.messages.empty() && ui.notices.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, VendorPortfolio,

@@ -101,8 +101,7 @@ TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
   for (int c = 0; c < table->columnCount(); ++c) headings << table->horizontalHeaderItem(c)->text();
   EXPECT_EQ(headings.join(","), "Date,Time,Open,High,Low,Close,Volume");
   ASSERT_EQ(table->rowCount(), 2);
-  EXPECT_EQ(table->item(1, 0)->text(), "14/01/22");
-  EXPECT_EQ(table->verticalHeaderItem(1)->text(), "2");
+  EXPECT_EQ(table->verticalHeaderItem(1)->text() + " " + table->item(1, 0)->text(), "2 14/01/22");
   EXPECT_EQ(dialog.symbolEdit()->text(), "in");  // proposed from the file's name
   EXPECT_TRUE(dialog.okButton()->isEnabled());
 
@@ -116,9 +115,7 @@ TEST(ImportDialog, TheTableShowsEachCellUnderItsFieldAndARefusalKeepsOkOff) {
   // Two tickers: listed, each into its own symbol.
   Choose(dialog, dir / "two.txt", "<TICKER>,<DTYYYYMMDD>,<CLOSE>\nAAA,20240102,1\nBBB,20240102,2\n");
   EXPECT_NE(Preview(dialog).find("Tickers, each into its own symbol: AAA, BBB\n"), std::string::npos) << Preview(dialog);
-  EXPECT_TRUE(dialog.request().byTicker);
-  EXPECT_FALSE(dialog.symbolEdit()->isEnabled());
-  EXPECT_TRUE(dialog.okButton()->isEnabled());
+  EXPECT_TRUE(dialog.request().byTicker && !dialog.symbolEdit()->isEnabled() && dialog.okButton()->isEnabled());
 
   // A chosen encoding that does not fit the bytes refuses.
   Choose(dialog, dir / "in.txt", "Date,Close\n2024-01-02,1 \x80\n");

@@ -123,25 +123,28 @@ TEST(MainWindow, StartUpListsPortfoliosAndShowsTheFirstSymbolNewestFirst) {
   EXPECT_EQ(w.Panes(), "Symbol 1 of 6 | Quote 5000 of 5000");
 }
 
-TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
+// The messages told, the commands on as Enabled gives them, the title and the panes, "|" apart.
+std::string Shown(Window& w) {
+  std::string told;
+  for (const std::string& message : w.messages) told += message + "|";
+  return told + Enabled(w) + "|" + w.Title() + "|" + w.Panes();
+}
+
+// Which counts of a MASTER fail is the symbol list's to decide; the window tells a failure and
+// leaves both grids empty.
+TEST(MainWindow, CommandsTitleAndPanesFollowWhatTheDriveHoldsAndAFailedFillLeavesTheGridsEmpty) {
   {
     Window w;  // no portfolio anywhere
     w.Create();
     for (CommandId c : {kCmdReScan, kCmdSearchFilter, kCmdDataFacts}) EXPECT_FALSE(w.Enabled(c)) << "before start";
     w.Open();
-    EXPECT_EQ(w.messages, std::vector<std::string>{NoPortfoliosText(w.fs.drive())});
-    EXPECT_EQ(Enabled(w), "............xx");  // filter and rescan
-    EXPECT_EQ(w.Title(), "Barvane");
-    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+    EXPECT_EQ(Shown(w), NoPortfoliosText(w.fs.drive()) + "|............xx|Barvane|No Symbols Read | No Quotes Read");
   }
   {
     Window w;  // a MASTER of no records
     Build(w.Dir("EMPTY"), PortfolioDescription{});
     w.Open();
-    EXPECT_TRUE(w.messages.empty());
-    EXPECT_EQ(Enabled(w), "............xx");
-    EXPECT_EQ(w.Title(), "Barvane - " + w.Dir("EMPTY") + " - (no symbols)");
-    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+    EXPECT_EQ(Shown(w), "............xx|Barvane - " + w.Dir("EMPTY") + " - (no symbols)|No Symbols Read | No Quotes Read");
   }
   {
     Window w;  // two portfolios with quotes: every command of the table is on
@@ -150,28 +153,21 @@ TEST(MainWindow, CommandsFollowTheStateOfDriveAndGrids) {
     w.Open();
     EXPECT_EQ(Enabled(w), "xxxxxxxxxxxxxx");
   }
-}
-
-// Which counts fail is the symbol list's to decide; the window tells it and shows nothing.
-TEST(MainWindow, SymbolGridFailuresAreToldAndLeaveTheGridsEmpty) {
   {
     Window w;
     WriteCountedMaster(w.Dir("BAD"), 5, 6);
     w.Open();
-    EXPECT_EQ(w.messages, std::vector<std::string>{"Failure while filling symbols grid"});
+    EXPECT_EQ(Shown(w), "Failure while filling symbols grid|............xx|Barvane|No Symbols Read | No Quotes Read");
     EXPECT_EQ(w.icons, std::vector<MessageIcon>{MessageIcon::kStop});
-    EXPECT_EQ(w.symbols()->model()->rowCount(), 0);
-    EXPECT_EQ(w.quotes()->model()->rowCount(), 0);
-    EXPECT_EQ(w.Panes(), "No Symbols Read | No Quotes Read");
+    EXPECT_EQ(w.symbols()->model()->rowCount() + w.quotes()->model()->rowCount(), 0);
     EXPECT_EQ(w.Portfolios().size(), 1u);
-    EXPECT_FALSE(w.Enabled(kCmdDataFacts));
   }
   Window w;
   WriteCountedMaster(w.Dir("BIG"), 300, 300);
   w.Open();
-  EXPECT_EQ(w.messages, std::vector<std::string>{"File has 300 symbols.\nWill only display the first 255 symbols"});
+  EXPECT_EQ(Shown(w), "File has 300 symbols.\nWill only display the first 255 symbols|xxxxxxxxxx..xx|Barvane - " + w.Dir("BIG") +
+                          " - AAA|Symbol 1 of 255 | Quote 3 of 3");
   EXPECT_EQ(w.symbols()->model()->rowCount(), 255);
-  EXPECT_EQ(w.Panes(), "Symbol 1 of 255 | Quote 3 of 3");
 }
 
 TEST(MainWindow, MasterAndEmasterThatDisagreeAreNotedInTheStatusBarWithoutAMessageBox) {
@@ -405,8 +401,7 @@ TEST(MainWindow, PlacementIsKeptPerScreenAndEachMenuLetterAndButtonGlyphIsItsOwn
   Window w;
   for (auto [key, value] : {std::pair{"x", screen.x() + 10}, std::pair{"y", screen.y() + 20}, std::pair{"cx", 600},
                             std::pair{"cy", 450}}) {
-    w.settings.WriteInt(section, key, value);
-    w.settings.WriteInt("Screen 99999x99999", key, 5000);  // another screen's
+    w.settings.WriteInt(section, key, value);  // what another screen keeps is the core's to tell apart
   }
   w.Open();
   EXPECT_EQ(w.frame->size(), QSize(600, 450));
@@ -417,7 +412,6 @@ TEST(MainWindow, PlacementIsKeptPerScreenAndEachMenuLetterAndButtonGlyphIsItsOwn
                             std::pair{"cy", 480}}) {
     EXPECT_EQ(w.settings.ReadInt(section, key, -1), value) << key;  // kept on the screen
   }
-  EXPECT_EQ(w.settings.ReadInt("Screen 99999x99999", "cx", 0), 5000);
 
   std::vector<QWidget*> menus = {w.frame->menuBar()};
   for (QAction* a : w.frame->menuBar()->actions()) menus.push_back(a->menu());
