@@ -168,10 +168,7 @@ TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
 
   files.clear();
   std::vector<int> seen;
-  const auto cancelAtFirst = [&](int done, int total) {
-    seen.push_back(done * 10 + total);
-    return false;
-  };
+  const auto cancelAtFirst = [&](int done, int total) { seen.push_back(done * 10 + total); return false; };
   EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir / "out2", {}, cancelAtFirst, &files));
   EXPECT_EQ(seen, std::vector<int>{13});
   EXPECT_EQ(test::FileNames(dir / "out2"), std::vector<std::string>{});

@@ -48,8 +48,7 @@ TEST(CopySymbol, TakesTheLowestFreeNumberAndAppendsTheRecord) {
                                                  p.dest.substr(0, p.dest.size() - 1)});
 
   Bytes expected = destBefore, record = RecordOf(ReadBytes(p.src + "MASTER"), 2);
-  expected[0] += 1;
-  expected[2] += 1;
+  expected[0] += 1, expected[2] += 1;
   record[0] = 3;
   expected.insert(expected.end(), record.begin(), record.end());
   EXPECT_EQ(ReadBytes(p.dest + "MASTER"), expected);
@@ -96,8 +95,7 @@ TEST(MoveSymbol, TakesExactlyItsRecordAndFilesOutOfTheSourceDirectoryAlone) {
   EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol ABC moved to " + p.dest.substr(0, p.dest.size() - 1)});
 
   Bytes expected(srcMaster.begin(), srcMaster.begin() + 106);
-  expected[0] -= 1;
-  expected[2] -= 1;
+  expected[0] -= 1, expected[2] -= 1;
   EXPECT_EQ(ReadBytes(p.src + "MASTER"), expected);
   EXPECT_EQ(test::FileNames(p.src), (std::vector<std::string>{"F3.DAT", "MASTER"}));
   EXPECT_EQ(ReadBytes(p.dest + "F3.DAT"), dat);

@@ -55,8 +55,7 @@ TEST(DeleteSymbol, LeavesOutTheRecordAndDeletesItsThreeFiles) {
   ASSERT_TRUE(DeleteSymbol(tv.view));
   EXPECT_EQ(tv.ui.done, std::vector<std::string>{"Symbol BBB deleted from " + tv.view.m_portfolioDir});
   Bytes expected(before.begin(), before.begin() + 53 * 3);  // BBB's record was the last
-  expected[0] -= 1;
-  expected[2] -= 1;
+  expected[0] -= 1, expected[2] -= 1;
   auto files = untouched;
   files["MASTER"] = expected;
   for (const char* gone : {"F2.DAT", "F2.DOP", "F2.BAK"}) files.erase(gone);
@@ -74,8 +73,7 @@ TEST(DeleteSymbol, OfTheOnlySymbolLeavesAnEmptyIndex) {
   test::ToolView tv(dir.path());
   ASSERT_TRUE(DeleteSymbol(tv.view));
   Bytes header(before.begin(), before.begin() + 53);
-  header[0] = 0;
-  header[2] = 8;
+  header[0] = 0, header[2] = 8;
   EXPECT_EQ(ReadBytes(dir / "MASTER"), header);
   EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"MASTER"});
   EXPECT_TRUE(tv.view.m_symbolRows.empty());

@@ -269,10 +269,7 @@ TEST(PortfolioCheck, SortsBySymbolThenDayGivesTheProblemsDirectoryAndTellsProgre
 
   std::vector<std::pair<int, int>> told;
   std::vector<CheckProblem> cancelled;
-  const auto progress = [&](int done, int total) {
-    told.emplace_back(done, total);
-    return done < 1;
-  };
+  const auto progress = [&](int done, int total) { told.emplace_back(done, total); return done < 1; };
   EXPECT_EQ(CheckPortfolio(FileSystem::Default(), dir.path(), progress, &cancelled), CheckOutcome::kCancelled);
   EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
   EXPECT_EQ(test::LinesOf(cancelled), (Lines{"zed\t-\theader counts 8 quotes, the file holds 3",
