@@ -42,9 +42,7 @@ class QuoteCli : public CliTest {
     for (DayNumber day : days) {
       for (DaySeconds t : times) bars.push_back({day, t, 4, 5, 3, 4, float(100 + t % 60), 0});
     }
-    auto symbol = Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
-    symbol.periodicity = 'I';
-    Build(bars_, Portfolio(symbol));
+    Build(bars_, Portfolio(Intraday(1, "BARS", bars)));
   }
 
   std::string dir_ = root_ / "P", bars_ = root_ / "B";

@@ -74,10 +74,8 @@ ExportChoices Chosen(int delimiter, bool title, bool newest, std::vector<int> om
 // series with a day outside 1961..2060 writes every date with four digits, as its grid shows
 // them; one inside keeps two, however near the edges.
 TEST(Export, WritesEachLayoutAndChoiceExactly) {
-  auto bars = test::Symbol(1, "XYZ", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}),
-                           {{kJan2, HmsToSeconds(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
-                            {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}});
-  bars.periodicity = 'I';
+  const auto bars = test::Intraday(1, "XYZ", {{kJan2, HmsToSeconds(9, 5, 0), 1, 2, 0.5f, 1.5f, 10, 0},
+                                              {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}});
   const std::vector<int> highLowOi = {kExportHigh, kExportLow, kExportOpenInterest},
                          allButClose = {kExportOpen, kExportHigh, kExportLow, kExportVolume, kExportOpenInterest};
   const struct {

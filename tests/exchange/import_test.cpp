@@ -105,10 +105,9 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
   for (int d = 0; d < 4; ++d) {
     for (int m : {5, 10, 15}) bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + m / 16.0f, 10, 0});
   }
-  auto intraday = test::Symbol(3, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
-  intraday.periodicity = 'I';
   test::Build(dir / "P", test::Portfolio({test::Symbol(1, "SRC", test::Fields28(), odd),
-                                          test::Symbol(2, "HIST", test::Fields28(), history), intraday}));
+                                          test::Symbol(2, "HIST", test::Fields28(), history),
+                                          test::Intraday(3, "BARS", bars)}));
   struct Case {
     std::string symbol;
     int delimiter;
@@ -403,9 +402,7 @@ void BuildIntraday(const std::string& dir) {
   for (const DayNumber day : {kMonday, kMonday + 1}) {
     for (const int m : {0, 5, 10}) bars.push_back({day, HmsToSeconds(9, 30 + m, 0), 1, 2, 0.5f, 1.5f, float(m), 0});
   }
-  SymbolDescription symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
-  symbol.periodicity = 'I';
-  test::Build(dir, test::Portfolio(symbol));
+  test::Build(dir, test::Portfolio(test::Intraday(1, "BARS", bars, false, true)));
 }
 
 const std::string kLaterBars =

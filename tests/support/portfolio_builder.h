@@ -88,6 +88,16 @@ inline SymbolDescription Daily(int fileNumber, const std::string& symbol, int co
   return Symbol(fileNumber, symbol, std::move(fields), WeekdayQuotes(kMonday, count), withLayoutFile);
 }
 
+// A series of periodicity I of `bars` in DATE TIME OPEN HIGH LOW CLOSE VOL, and OI when `withOi`.
+inline SymbolDescription Intraday(int fileNumber, const std::string& symbol, std::vector<QuoteValues> bars,
+                                  bool withOi = false, bool withLayoutFile = false) {
+  auto fields = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
+  if (!withOi) fields.pop_back();
+  SymbolDescription s = Symbol(fileNumber, symbol, std::move(fields), std::move(bars), withLayoutFile);
+  s.periodicity = 'I';
+  return s;
+}
+
 // A portfolio of `symbols` and, listed after them, the sub-portfolios `subPortfolios`.
 PortfolioDescription Portfolio(std::vector<SymbolDescription> symbols,
                                std::vector<std::string> subPortfolios = {});

@@ -61,11 +61,7 @@ SymbolDescription IntradayBars(bool withOi) {
   std::vector<QuoteValues> bars;
   for (int m : {5, 10, 15, 15}) bars.push_back({kMonday, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 7});
   bars.push_back({kMonday + 1, HmsToSeconds(9, 5, 0), 0, 5, 3, 4, 100, 7});
-  auto fields = FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest});
-  if (!withOi) fields.pop_back();
-  auto symbol = test::Symbol(1, "BARS", fields, bars);
-  symbol.periodicity = 'I';
-  return symbol;
+  return test::Intraday(1, "BARS", bars, withOi);
 }
 
 struct Case {

@@ -138,9 +138,7 @@ TEST(PortfolioRepair, RemovesARepeatedBarFromA32ByteIntradayFile) {
   TempDir dir;
   std::vector<QuoteValues> bars;
   for (int m : {5, 10, 10, 15}) bars.push_back({kMonday, HmsToSeconds(9, m, 0), 4, 5, 3, 4, 100, 7});
-  auto symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}),
-                             bars);
-  symbol.periodicity = 'I';
+  auto symbol = test::Intraday(1, "BARS", bars, true);
   test::Build(dir.path(), test::Extended(test::Portfolio(symbol)));
   const Bytes before = test::ReadBytes(dir / "F1.DAT");
   EXPECT_EQ(Mends(dir.path()), (Lines{"BARS\t06/15/98\tremoved 1 identical copy of a quote of 09:10:00"}));

@@ -78,7 +78,8 @@ TEST(SplitCandidatePrices, ReadBackFromThePairTheSearchFound) {
   std::filesystem::remove(dir / "F3.DAT");
   ReadCandidatePrices(FileSystem::Default(), &candidates);
   for (const SplitCandidate& c : {candidates[0], candidates[3]}) {
-    EXPECT_EQ(std::tie(c.symbol, c.closeBefore, c.closeAfter, c.day), std::make_tuple("CHEAP", 0.004f, 0.002f, cheap[450].day));
+    EXPECT_EQ(std::tie(c.symbol, c.closeBefore, c.closeAfter, c.day),
+              std::make_tuple("CHEAP", 0.004f, 0.002f, cheap[450].day));
   }
   for (const SplitCandidate& c : {candidates[2], candidates[5]}) {
     EXPECT_EQ(std::tie(c.symbol, c.closeBefore, c.closeAfter), std::make_tuple("HALF", 100.0f, 50.0f));
