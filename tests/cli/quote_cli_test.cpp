@@ -77,9 +77,8 @@ TEST_F(QuoteCli, NewQuoteAddsAMissingDayAndSaysYesToItsQuestionOnStandardError) 
 
   // Negative prices as typed; the window would ask about them, the command line stores them.
   EXPECT_EQ(RunOnAbc({"new-quote", "06/17/98", "-5", "-6", "-7", "-4", "1", "2"}),
-            (CliRun{0, "",
-                    "The open -5.0000 lies above the high -6.0000.\n"
-                    "The close -4.0000 lies above the high -6.0000.\n\nStore it all the same?\n"}));
+            (CliRun{0, "", "The open -5.0000 lies above the high -6.0000.\n"
+                           "The close -4.0000 lies above the high -6.0000.\n\nStore it all the same?\n"}));
   want.insert(want.begin(), "06/17/98\t-5.0000\t-6.0000\t-7.0000\t-4.0000\t1\t2");
   EXPECT_EQ(Quotes(), want);
   const std::string history = Cli({"history", dir_}).out;
@@ -114,16 +113,14 @@ TEST_F(QuoteCli, DateWordsTakeFourDigitYearsAndIsoDates) {
 
 TEST_F(QuoteCli, EditGivenTheGridsTextForAValueKeepsItsStoredBytes) {
   auto quotes = WeekdayQuotes(kMonday, 2);
-  quotes[1].open = 12.3456789f;
-  quotes[1].volume = 1000.75f;
+  quotes[1].open = 12.3456789f, quotes[1].volume = 1000.75f;
   SymbolDescription symbol = Symbol(1, "ABC", Fields28(), quotes);
   Build(dir_, Portfolio(symbol));
   const QuoteValues& q = quotes[1];
   EXPECT_EQ(RunOnAbc({"edit", "06/16/98", PriceText(q.open), PriceText(q.high), PriceText(q.low), "11",
                       CountText(q.volume), CountText(q.openInterest)}),
-            (CliRun{0, "",
-                    "The open 12.345679 lies above the high 10.7500.\nThe close 11.0000 lies above the high "
-                    "10.7500.\n\nStore it all the same?\n"}));
+            (CliRun{0, "", "The open 12.345679 lies above the high 10.7500.\nThe close 11.0000 lies above the high "
+                           "10.7500.\n\nStore it all the same?\n"}));
   symbol.quotes[1].close = 11;
   EXPECT_EQ(ReadBytes(dir_ + "/F1.DAT"), QuoteFileBytes(symbol));
 }

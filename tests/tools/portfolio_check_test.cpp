@@ -102,8 +102,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
                                            test::Symbol(5, "E20", test::Fields20Volume(), q),
                                            test::Symbol(6, "F24", test::Fields24(), q, true),
                                            test::Symbol(7, "G28", test::Fields28(), {}), Clean(8, "H28")}));
-       },
-       {}},
+       }, {}},
       {"quotes out of date order",
        with(test::Symbol(2, "ORDER", test::Fields28(), Quotes(5, [](auto& q) { std::swap(q[1], q[2]); }))),
        {"ORDER\t06/16/98\tout of date order after 06/17/98"}},
@@ -119,8 +118,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
          q[1].time = HmsToSeconds(10, 30, 6);
          test::Build(dir, test::Portfolio(test::Symbol(
                               1, "TICK", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kOpenInterest}), q, true)));
-       },
-       {"TICK\t06/15/98\t2 identical quotes of 10:30:07"}},
+       }, {"TICK\t06/15/98\t2 identical quotes of 10:30:07"}},
       // Without a layout file the check reads an intraday series as the grid does: TIME after
       // DATE for 28-byte records of periodicity I, the EMASTER field set for 32-byte ones.
       {"a 28-byte intraday series", alone(IntradayBars(false)),
@@ -137,8 +135,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
       {"copies of a day apart by a quote without a date", [](const std::string& dir) {
          test::Build(dir, test::Portfolio(test::Symbol(1, "GAP", test::Fields28(), Quotes(3, [](auto& q) { q[2] = q[0]; }))));
          Patch(dir + "F1.DAT", 2 * 28, {0, 0, 0, 0});
-       },
-       {"GAP\t-\tquote 2 of the file has no valid date", "GAP\t06/15/98\t2 identical quotes of this day"}},
+       }, {"GAP\t-\tquote 2 of the file has no valid date", "GAP\t06/15/98\t2 identical quotes of this day"}},
       {"prices as a user reads them; a high below the low leaves the open and close unmentioned",
        with(test::Symbol(2, "PRICE", test::Fields28(), Quotes(6, [](auto& q) {
                            q[0].high = 4.1f, q[0].low = 4.2f;
@@ -168,26 +165,23 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
          Bytes tail = test::ReadBytes(dir + "F3.DAT");
          tail.insert(tail.end(), {1, 2, 3});
          test::WriteBytes(dir + "F3.DAT", tail);
-       },
-       {"TAIL\t-\tthe file ends in 3 bytes that make no whole quote"}},
+       }, {"TAIL\t-\tthe file ends in 3 bytes that make no whole quote"}},
       {"index dates against the first and last quote", [&](const std::string& dir) {
          with(Clean(2, "DATES"))(dir);
          Bytes date(4);
          WriteMbf(DayToDateFloat(kMonday + 1), date.data());
          Patch(dir + "MASTER", MasterAt(2, kMasterFirstDate), date);
          Patch(dir + "MASTER", MasterAt(2, kMasterLastDate), {0, 0, 0, 0});
-       },
-       {"DATES\t06/15/98\tthe index says the first quote is 06/16/98, the file's is 06/15/98",
-        "DATES\t06/19/98\tthe index gives no valid last date, the file's is 06/19/98"}},
+       }, {"DATES\t06/15/98\tthe index says the first quote is 06/16/98, the file's is 06/15/98",
+           "DATES\t06/19/98\tthe index gives no valid last date, the file's is 06/19/98"}},
       {"a missing quote file and ones no record names (F013 names no file number)",
        [&](const std::string& dir) {
          with(Clean(2, "GONE"))(dir);
          std::filesystem::rename(dir + "F2.DAT", dir + "F12.DAT");
          test::WriteBytes(dir + "f13.dat", {});
          test::WriteBytes(dir + "F013.DAT", {});
-       },
-       {"-\t-\tquote file F12.DAT is named by no record", "-\t-\tquote file f13.dat is named by no record",
-        "GONE\t-\tquote file F2.DAT is missing"}},
+       }, {"-\t-\tquote file F12.DAT is named by no record", "-\t-\tquote file f13.dat is named by no record",
+           "GONE\t-\tquote file F2.DAT is missing"}},
       {"a record length that contradicts its fields",
        patched(Clean(2, "SHAPE"), "MASTER", MasterAt(2, kMasterRecordLength), {24}),
        {"SHAPE\t-\trecord length 24 disagrees with its 7 fields"}},
@@ -195,16 +189,14 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
          test::Build(dir, test::Portfolio(Clean(3, "ODD")));
          Patch(dir + "MASTER", MasterAt(1, kMasterRecordLength), {36});
          Patch(dir + "MASTER", MasterAt(1, kMasterFieldCount), {9});
-       },
-       {"ODD\t-\trecord length 36 has no known field layout"}},
+       }, {"ODD\t-\trecord length 36 has no known field layout"}},
       // An exponent byte of 1 makes a value that is no number; named once for each field.
       {"values that are no number", [&](const std::string& dir) {
          with(Clean(2, "NAN"))(dir);
          for (std::size_t field : {2, 3, 5}) Patch(dir + "F2.DAT", 2 * 28 + 4 * field + 3, {1});  // high, low, volume
          Patch(dir + "F2.DAT", 3 * 28 + 4 * 4 + 3, {1});  // the third quote's close
-       },
-       {"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
-        "NAN\t06/16/98\tvolume is not a number", "NAN\t06/17/98\tclose is not a number"}, true},
+       }, {"NAN\t06/16/98\thigh is not a number", "NAN\t06/16/98\tlow is not a number",
+           "NAN\t06/16/98\tvolume is not a number", "NAN\t06/17/98\tclose is not a number"}, true},
       {"the MASTER count and records sharing a file", patched(Clean(1, "SHARE"), "MASTER", 0, {3, 0}),
        {"-\t-\tMASTER counts 3 records, the file holds 2", "KEEP\t-\tshares its quote file F1.DAT with SHARE",
         "SHARE\t-\tshares its quote file F1.DAT with KEEP"}},
