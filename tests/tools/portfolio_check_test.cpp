@@ -72,9 +72,7 @@ struct Case {
 };
 
 TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
-  const auto with = [](SymbolDescription faulty) {
-    return [faulty](const std::string& dir) { BuildWith(dir, faulty); };
-  };
+  const auto with = [](SymbolDescription faulty) { return [faulty](const std::string& dir) { BuildWith(dir, faulty); }; };
   const auto alone = [](SymbolDescription symbol) {
     return [symbol](const std::string& dir) { test::Build(dir, test::Portfolio(symbol)); };
   };

@@ -126,10 +126,7 @@ TEST(OpenSplitCandidate, SelectsThePortfolioTheSymbolAndTheDay) {
   test::ToolView tv(a);
   tv.view.m_portfolios = {a, b};
   tv.view.m_selPortfolio = 0;
-  const auto in = [](const std::string& dir, SplitCandidate c) {
-    c.dir = dir;
-    return c;
-  };
+  const auto in = [](const std::string& dir, SplitCandidate c) { c.dir = dir; return c; };
   const SplitCandidate found = in(b, Parsed("HALF possible 2 for 1 split on " + ScreenDate(half[4].day)));
   ASSERT_TRUE(OpenSplitCandidate(tv.view, found));
   // Newest first, quote 4 of 6 is row 1.
