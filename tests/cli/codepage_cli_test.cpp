@@ -31,7 +31,7 @@ class CodePageCli : public CliTest {
   std::string dir_ = root_ / "RU";
 };
 
-TEST_F(CodePageCli, ReadsNamesAndSymbolsInThePortfoliosCodePage) {
+TEST_F(CodePageCli, ReadsNamesAndSymbolsInThePortfoliosCodePageAndRefusesWhatItCannotHold) {
   EXPECT_EQ(Cli({"symbols", dir_, "--codepage", "windows-1251"}), Done("ГАЗП\tГазпром\nЛУКОЙЛ\tСбербанк        \n"));
   const CliRun facts = Cli({"--codepage", "windows-1251", "facts", dir_, "ЛУКОЙЛ"});
   EXPECT_EQ(facts.status, 0) << facts.err;
@@ -41,6 +41,16 @@ TEST_F(CodePageCli, ReadsNamesAndSymbolsInThePortfoliosCodePage) {
   // The default page reads the same bytes as the Latin letters they always showed.
   EXPECT_EQ(Cli({"symbols", dir_}), Done("ÃÀÇÏ\tÃàçïðîì\nËÓÊÎÉË\tÑáåðáàíê        \n"));
   EXPECT_EQ(Cli({"quotes", dir_, "ËÓÊÎÉË"}).status, 0);
+
+  // What a page cannot hold is refused, and nothing changes.
+  const auto before = Files();
+  EXPECT_EQ(Cli({"edit-symbol", dir_, "ЛУКОЙЛ", "MÜNCH", "Name", "--codepage", "windows-1251"}),
+            Failed("The symbol holds \"Ü\", a character that the code page windows-1251 has not\n"));
+  EXPECT_EQ(Cli({"edit-symbol", dir_, "ЛУКОЙЛ", "LKOH", "Ωmega", "--codepage", "windows-1251"}),
+            Failed("The name holds \"Ω\", a character that the code page windows-1251 has not\n"));
+  EXPECT_EQ(Cli({"quotes", dir_, "ГАЗП"}),
+            Failed("The symbol holds \"Г\", a character that the code page windows-1252 has not\n"));
+  EXPECT_EQ(Files(), before);
 }
 
 TEST_F(CodePageCli, EditsAndCopiesCyrillicTextsToTheByte) {
@@ -61,17 +71,6 @@ TEST_F(CodePageCli, EditsAndCopiesCyrillicTextsToTheByte) {
   EXPECT_EQ(Field(other + "/MASTER", 2 * 53 + 7, 16), Field(master, 53 + 7, 16));
   EXPECT_EQ(Field(other + "/MASTER", 2 * 53 + 36, 16), Field(master, 53 + 36, 16));
   EXPECT_EQ(Cli({"symbols", other, cp[0], cp[1]}), Done("X\tX Ltd           \nЛКОХ\tГазпромнефть    \n"));
-}
-
-TEST_F(CodePageCli, RefusesACharacterThePageCannotHoldAndAnUnknownPage) {
-  const auto before = Files();
-  EXPECT_EQ(Cli({"edit-symbol", dir_, "ЛУКОЙЛ", "MÜNCH", "Name", "--codepage", "windows-1251"}),
-            Failed("The symbol holds \"Ü\", a character that the code page windows-1251 has not\n"));
-  EXPECT_EQ(Cli({"edit-symbol", dir_, "ЛУКОЙЛ", "LKOH", "Ωmega", "--codepage", "windows-1251"}),
-            Failed("The name holds \"Ω\", a character that the code page windows-1251 has not\n"));
-  EXPECT_EQ(Cli({"quotes", dir_, "ГАЗП"}),
-            Failed("The symbol holds \"Г\", a character that the code page windows-1252 has not\n"));
-  EXPECT_EQ(Files(), before);
 }
 
 // Whatever `symbols` prints names its symbol, and none of it holds a control byte: a symbol

@@ -173,10 +173,8 @@ TEST(Export, ReadsAcrossWindowsInBothOrders) {
 
 TEST(Export, AsksBeforeReplacingAndStoresChoicesOnlyWhenTheFileIsCreated) {
   ExportFixture f(Sample(test::Fields28()));
-  ExportChoices c = f.Choices();
-  c.delimiter = 2;
-  c.titleRow = true;
-  c.omit[kExportLow] = true;
+  ExportChoices c = Chosen(2, true, false, {kExportLow});
+  c.path = f.dir / "out.txt";
   test::WriteBytes(c.path, {'o', 'l', 'd'});
 
   f.ui.answer = false;

@@ -415,8 +415,7 @@ TEST(ImportText, RefusalsNameTheLineAndHowToDecide) {
   for (const auto& [text, message] : cases) {
     ImportedText quotes;
     std::string error;
-    ImportOptions options;
-    options.adjusted = text.starts_with("Date,Close\n2022-01-03,1\n");
+    const ImportOptions options{.adjusted = text.starts_with("Date,Close\n2022-01-03,1\n")};
     EXPECT_FALSE(ReadImportText(text, options, &quotes, &error)) << text;
     EXPECT_EQ(error, message) << text;
     EXPECT_TRUE(quotes.quotes.empty());

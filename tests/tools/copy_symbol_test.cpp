@@ -135,8 +135,7 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
     std::string symbol, destination, message;
   };
   const std::vector<Case> cases = {
-      {"ABC", p.root / "HAS", "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" +
-                                  p.root / "HAS"},
+      {"ABC", p.root / "HAS", "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + p.root / "HAS"},
       {"ABC", p.src, "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + p.root / "SRC"},
       {"ABC", p.root / "FULL", kPortfolioFullText},
       {"ABC", p.root / "NOMASTER", "The Symbol addition failed.\n\nReason: The MASTER file of\n" +
