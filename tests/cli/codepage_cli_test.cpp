@@ -83,8 +83,7 @@ TEST_F(CodePageCli, EverySymbolLooksUpAsSymbolsPrintsItAndNoneShowsAControlByte)
   for (const auto& [number, text] : symbols) {
     described.push_back(Daily(number, text, static_cast<int>(described.size()) + 1));
   }
-  described[1].name = "Blank One";
-  described[6].name = "All Control";
+  described[1].name = "Blank One", described[6].name = "All Control";
   const std::string dir = root_ / "P";
   Build(dir, Extended(Portfolio(described)));
   const auto before = Files();

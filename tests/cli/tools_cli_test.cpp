@@ -14,11 +14,7 @@ class ToolsCli : public CliTest {
  protected:
   void SetUp() override {
     auto half = WeekdayQuotes(kMonday, 4, 100);
-    for (std::size_t i = 2; i < 4; ++i) {
-      half[i].close = 50;
-      half[i].high = 51;
-      half[i].low = 49;
-    }
+    for (std::size_t i = 2; i < 4; ++i) half[i].close = 50, half[i].high = 51, half[i].low = 49;
     Build(p_, Portfolio({Symbol(1, "HALF", Fields16(), half), Daily(2, "ONE", 1, Fields16()), Daily(3, "KEEP", 2)}));
   }
   std::string p_ = root_ / "P", q_ = Built("Q", {Daily(1, "X", 2, Fields8())});

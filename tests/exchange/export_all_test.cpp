@@ -40,10 +40,8 @@ Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices 
 std::vector<ExportChoices> EveryKindOfChoice() {
   std::vector<ExportChoices> all(4);
   all[1].titleRow = all[1].newestFirst = true;
-  all[2].delimiter = 1;
-  all[2].omit[kExportOpen] = all[2].omit[kExportOpenInterest] = true;
-  all[3].delimiter = 2;
-  all[3].titleRow = true;
+  all[2].delimiter = 1, all[2].omit[kExportOpen] = all[2].omit[kExportOpenInterest] = true;
+  all[3].delimiter = 2, all[3].titleRow = true;
   all[3].omit.fill(true);
   return all;
 }

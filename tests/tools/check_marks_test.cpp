@@ -29,8 +29,7 @@ Lines Texts(const std::vector<ProblemMark>& marks) {
 std::vector<QuoteValues> HiloQuotes(bool faulty) {
   auto quotes = test::WeekdayQuotes(kMonday, 6);
   if (faulty) quotes[1].open = 0, quotes[1].high = 4.1f, quotes[1].low = 4.2f;
-  quotes[4].day = quotes[3].day;
-  quotes[4].close += 0.5f;
+  quotes[4].day = quotes[3].day, quotes[4].close += 0.5f;
   return quotes;
 }
 

@@ -151,10 +151,7 @@ TEST(PortfolioCheck, ReportsEachFaultWithItsExactLines) {
        {"CL\t09/01/86\tnegative prices on 2,312 quotes, 09/01/86 to " + ScreenDate(backAdjusted[2311].day),
         "CL\t" + ScreenDate(backAdjusted[2320].day) + "\tclose is zero"}},
       {"only the prices the layout holds (no open in 16 bytes)",
-       alone(test::Symbol(1, "HLC", test::Fields16(), Quotes(3, [](auto& q) {
-                            q[1].open = 0;
-                            q[2].high = 1;
-                          }))),
+       alone(test::Symbol(1, "HLC", test::Fields16(), Quotes(3, [](auto& q) { q[1].open = 0, q[2].high = 1; }))),
        {"HLC\t06/17/98\thigh 1.00 below low 10.00"}},
       {"a header count above the records present", patched(Clean(2, "COUNT"), "F2.DAT", 2, {8, 0}),
        {"COUNT\t-\theader counts 7 quotes, the file holds 5"}},

@@ -28,9 +28,7 @@ std::vector<QuoteValues> HalvedAt(int count, int at, float before = 100) {
   for (int i = 0; i < count; ++i) {
     const float c = i < at ? before : before / 2;
     auto& q = quotes[static_cast<std::size_t>(i)];
-    q.close = c;
-    q.high = c * 1.01f;
-    q.low = c * 0.99f;
+    q.close = c, q.high = c * 1.01f, q.low = c * 0.99f;
   }
   return quotes;
 }

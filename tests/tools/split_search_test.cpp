@@ -68,9 +68,8 @@ std::vector<QuoteValues> HalvedAt(int count, int at) {
   auto quotes = test::WeekdayQuotes(kMonday, count, 100);
   for (int i = 0; i < count; ++i) {
     const float c = i < at ? 100.0f : 50.0f;
-    quotes[static_cast<std::size_t>(i)].close = c;
-    quotes[static_cast<std::size_t>(i)].high = c + 1;
-    quotes[static_cast<std::size_t>(i)].low = c - 1;
+    auto& q = quotes[static_cast<std::size_t>(i)];
+    q.close = c, q.high = c + 1, q.low = c - 1;
   }
   return quotes;
 }
