@@ -34,13 +34,9 @@ struct ExportFixture {
     test::Build(dir / "P", test::Portfolio(std::move(symbol)));
     EXPECT_TRUE(view.OpenSeries(dir / "P", "XYZ"));
   }
-  ExportChoices Choices() {
-    ExportChoices c;
+  // The text of an export with `c` into out.txt that must succeed.
+  std::string Text(ExportChoices c) {
     c.path = dir / "out.txt";
-    return c;
-  }
-  // The text of an export with `c` that must succeed.
-  std::string Text(const ExportChoices& c) {
     EXPECT_EQ(ExportQuotes(view, c), ExportResult::kDone);
     return test::ReadText(c.path);
   }
@@ -117,13 +113,11 @@ TEST(Export, WritesEachLayoutAndChoiceExactly) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     ExportFixture f(c.symbol);
-    ExportChoices choices = c.choices;
-    choices.path = f.dir / "out.txt";
-    EXPECT_EQ(f.Text(choices), c.text);
+    EXPECT_EQ(f.Text(c.choices), c.text);
     EXPECT_EQ(f.ui.beeps, 1);
     EXPECT_TRUE(f.ui.messages.empty());
-    EXPECT_EQ(f.ui.done, std::vector<std::string>{"XYZ exported to " + choices.path});
-    EXPECT_EQ(ReadExportChoices(f.settings).omitTime, choices.omitTime);
+    EXPECT_EQ(f.ui.done, std::vector<std::string>{"XYZ exported to " + f.dir / "out.txt"});
+    EXPECT_EQ(ReadExportChoices(f.settings).omitTime, c.choices.omitTime);
   }
   const ExportFixture dates(cases[9].symbol);
   EXPECT_EQ(dates.view.m_firstDateText + " " + dates.view.m_lastDateText, "06/01/1955 00/00/0000");
@@ -151,12 +145,12 @@ TEST(Export, NumbersShowTheirShortestDigits) {
     const std::string price = test::ReferenceFloatText(v, 4), count = test::ReferenceFloatText(v, 2);
     expected += "01/02/98 " + price + " " + price + " " + price + " " + price + " " + count + " " + count + "\r\n";
   }
-  EXPECT_EQ(f.Text(f.Choices()), expected);
+  EXPECT_EQ(f.Text({}), expected);
 }
 
 TEST(Export, ReadsAcrossWindowsInBothOrders) {
   ExportFixture f(test::Symbol(1, "XYZ", test::Fields8(), test::WeekdayQuotes(kJan2, 801)));
-  ExportChoices c = f.Choices();
+  ExportChoices c;
   std::vector<std::string> lines[2];
   for (auto& ordered : lines) {
     const std::string text = f.Text(c);
