@@ -38,8 +38,7 @@ TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDayInItsOwnPortfolio) {
   EXPECT_TRUE(ShowProblem(tv.view, problems[2]));
   EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
   EXPECT_EQ(tv.view.m_symbolRows[static_cast<std::size_t>(tv.view.m_selSymbolRow)].symbol, "ZERO");
-  EXPECT_EQ(tv.view.QuoteDateText(tv.view.m_selQuoteRow), "06/17/98");
-  EXPECT_EQ(tv.view.m_selQuoteRow, 2);  // newest first
+  EXPECT_EQ(std::make_tuple(tv.view.m_selQuoteRow, tv.view.QuoteDateText(2)), std::make_tuple(2, "06/17/98"));  // newest first
 
   // A sub-portfolio's problem opens it as a portfolio of its own.
   EXPECT_TRUE(ShowProblem(tv.view, problems[1]));
@@ -74,8 +73,7 @@ TEST(ProblemInView, RepairAsksWhatItWillChangeAndRefillsTheGrids) {
   EXPECT_TRUE(RepairFromView(tv.view, root / "P", nullptr));
   EXPECT_EQ(tv.ui.done.back(), "Repair of " + root / "P" + " done: 1 mend");
   EXPECT_EQ(Problems(root / "P").size(), 2u);
-  EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
-  EXPECT_EQ(tv.view.m_selQuoteRow, 3);
+  EXPECT_EQ(std::tie(tv.view.m_seriesSymbol, tv.view.m_selQuoteRow), std::make_tuple("ZERO", 3));
 
   EXPECT_FALSE(RepairFromView(tv.view, root / "P", nullptr));
   EXPECT_EQ(tv.ui.messages.back(), kNothingToMendText);
