@@ -43,7 +43,8 @@ TEST_F(ToolsCli, ExportWritesTheChoicesAndReplacesOnlyWithForce) {
 }
 
 TEST_F(ToolsCli, SymbolCommandsChangeTheFilesAndRefuseWithMessages) {
-  EXPECT_EQ(Cli({"edit-symbol", p_, "KEEP", "KE EP", "Name"}), Failed("The symbol may hold no blanks or control characters\n"));
+  EXPECT_EQ(Cli({"edit-symbol", p_, "KEEP", "KE EP", "Name"}),
+            Failed("The symbol may hold no blanks or control characters\n"));
   EXPECT_EQ(Cli({"edit-symbol", p_, "KEEP", "KEPT", "Caf\xC3\xA9"}), Done());
   EXPECT_EQ(ReadText(p_ + "/MASTER").substr(53 * 3 + 7, 16), "Caf\xE9            ");
   EXPECT_EQ(Cli({"symbols", p_}), Done("HALF\tHALF Ltd        \nKEPT\tCaf\xC3\xA9            \nONE\tONE Ltd         \n"));

@@ -144,7 +144,8 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
     ImportPlanSummary summary;
     EXPECT_TRUE(Import(FileSystem::Default(), target, "DST", text, false, &summary));
     EXPECT_TRUE(ExportText(target, "DST", choices, dir / "y.txt") == text);
-    EXPECT_EQ(Counts(summary), std::make_tuple(true, true, 1, c.symbol == "SRC" ? 450 : c.symbol == "HIST" ? 705 : 12, 0, 0));
+    const int quotes = c.symbol == "SRC" ? 450 : c.symbol == "HIST" ? 705 : 12;
+    EXPECT_EQ(Counts(summary), std::make_tuple(true, true, 1, quotes, 0, 0));
     auto expected = Quotes(dir / "P", c.symbol, true);
     for (auto& row : expected) {
       for (int o : c.omit) row[static_cast<std::size_t>(2 + o)] = -1.0;
@@ -351,7 +352,9 @@ TEST(ImportIntoXmaster, ANewSymbolBeyondTheVendorsFullMasterJoinsItsXmaster) {
 // A MASTER of `count` symbols numbered 1 up (no quote files), with EMASTER when `extended`.
 void BuildFullMaster(const std::string& dir, int count, bool extended) {
   PortfolioDescription portfolio;
-  for (int n = 1; n <= count; ++n) portfolio.symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
+  for (int n = 1; n <= count; ++n) {
+    portfolio.symbols.push_back(test::Symbol(n, "S" + std::to_string(n), test::Fields8(), {}));
+  }
   portfolio.extended = extended;
   std::filesystem::create_directories(dir);
   test::WriteBytes(dir + "/MASTER", MasterFileBytes(portfolio));

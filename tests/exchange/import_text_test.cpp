@@ -31,7 +31,8 @@ std::string Dump(const ImportedText& q) {
     const Ymd ymd = DayToYmd(quote.day);
     const int s = quote.seconds;
     char line[64];
-    const auto n = static_cast<std::size_t>(std::snprintf(line, sizeof line, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day));
+    const auto n =
+        static_cast<std::size_t>(std::snprintf(line, sizeof line, "%04d-%02d-%02d", ymd.year + 1900, ymd.month, ymd.day));
     if (q.intraday) std::snprintf(line + n, sizeof line - n, " %02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
     text += line;
     for (int c = 0; c < kImportColumnCount; ++c) {
@@ -208,7 +209,8 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "1704153540000,1.5,2,1,1.75,10,1704153599999,17.5,3,5,8.75,0\n"
        "1704153600000,1.75,2.5,1.5,2,12,1704153659999,24,4,6,12,0\n",
        "found: column 1 column 1 column 2 column 3 column 4 column 5 column 6 -\n"
-       "ignored: [column 7 (left out)] [column 8 (left out)] [column 9 (left out)] [column 10 (left out)] [column 11 (left out)] [column 12 (left out)]\n"
+       "ignored: [column 7 (left out)] [column 8 (left out)] [column 9 (left out)] [column 10 (left "
+       "out)] [column 11 (left out)] [column 12 (left out)]\n"
        "2024-01-01 23:59:00 1.5 2 1 1.75 10 -\n2024-01-02 00:00:00 1.75 2.5 1.5 2 12 -\n"},
       {"charting export, Unix seconds under time",
        "time,open,high,low,close,Volume\n1704153600,1,2,0.5,1.5,7\n1704240000,1.5,2,1,1.25,8\n",
@@ -216,17 +218,21 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
       {"Chinese titles in GBK",
        "\xC8\xD5\xC6\xDA,\xBF\xAA\xC5\xCC,\xD7\xEE\xB8\xDF,\xD7\xEE\xB5\xCD,\xCA\xD5\xC5\xCC,"
        "\xB3\xC9\xBD\xBB\xC1\xBF\n2024-01-02,1,2,0.5,1.5,100\n",
-       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE6\x9C\x80\xE9\xAB\x98 \xE6\x9C\x80\xE4\xBD\x8E \xE6\x94\xB6\xE7\x9B\x98 \xE6\x88\x90\xE4\xBA\xA4\xE9\x87\x8F -\n"
+       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE6\x9C\x80\xE9\xAB\x98 "
+       "\xE6\x9C\x80\xE4\xBD\x8E \xE6\x94\xB6\xE7\x9B\x98 \xE6\x88\x90\xE4\xBA\xA4\xE9\x87\x8F -\n"
        "note: read as GBK: the text is no UTF-8\n2024-01-02 1 2 0.5 1.5 100 -\n"},
       {"Japanese titles in Shift-JIS",
        "\x93\xFA\x95t,\x8En\x92l,\x8D\x82\x92l,\x88\xC0\x92l,\x8FI\x92l,\x8Fo\x97\x88\x8D\x82\n"
        "2024/01/04,100,110,90,105,3000\n",
-       "found: \xE6\x97\xA5\xE4\xBB\x98 - \xE5\xA7\x8B\xE5\x80\xA4 \xE9\xAB\x98\xE5\x80\xA4 \xE5\xAE\x89\xE5\x80\xA4 \xE7\xB5\x82\xE5\x80\xA4 \xE5\x87\xBA\xE6\x9D\xA5\xE9\xAB\x98 -\n"
+       "found: \xE6\x97\xA5\xE4\xBB\x98 - \xE5\xA7\x8B\xE5\x80\xA4 \xE9\xAB\x98\xE5\x80\xA4 "
+       "\xE5\xAE\x89\xE5\x80\xA4 \xE7\xB5\x82\xE5\x80\xA4 \xE5\x87\xBA\xE6\x9D\xA5\xE9\xAB\x98 -\n"
        "note: read as Shift-JIS: the text is no UTF-8\n2024-01-04 100 110 90 105 3000 -\n"},
       {"Russian titles in Windows-1251",
        "\xC4\xE0\xF2\xE0;\xCE\xF2\xEA\xF0\xFB\xF2\xE8\xE5;\xCC\xE0\xEA\xF1;\xCC\xE8\xED;"
        "\xC7\xE0\xEA\xF0\xFB\xF2\xE8\xE5;\xCE\xE1\xFA\xE5\xEC\n2024-01-04;1;2;0,5;1,5;9\n",
-       "found: \xD0\x94\xD0\xB0\xD1\x82\xD0\xB0 - \xD0\x9E\xD1\x82\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 \xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81 \xD0\x9C\xD0\xB8\xD0\xBD \xD0\x97\xD0\xB0\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 \xD0\x9E\xD0\xB1\xD1\x8A\xD0\xB5\xD0\xBC -\n"
+       "found: \xD0\x94\xD0\xB0\xD1\x82\xD0\xB0 - \xD0\x9E\xD1\x82\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 "
+       "\xD0\x9C\xD0\xB0\xD0\xBA\xD1\x81 \xD0\x9C\xD0\xB8\xD0\xBD "
+       "\xD0\x97\xD0\xB0\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82\xD0\xB8\xD0\xB5 \xD0\x9E\xD0\xB1\xD1\x8A\xD0\xB5\xD0\xBC -\n"
        "note: read as windows-1251: the text is no UTF-8\n2024-01-04 1 2 0.5 1.5 9 -\n"},
       {"UTF-16 with its byte-order mark",
        std::string("\xFF\xFE" "D\0a\0t\0e\0,\0C\0l\0o\0s\0e\0\n\0" "2\0" "0\0" "2\0" "4\0-\0" "0\0" "1\0-\0"
@@ -292,7 +298,8 @@ TEST(ImportText, RealDownloadsImportAsTheyCome) {
        "\"\xE6\x97\xA5\xE6\x9C\x9F\",\"\xE6\x94\xB6\xE7\x9B\x98\",\"\xE5\xBC\x80\xE7\x9B\x98\",\"\xE9\xAB\x98\","
        "\"\xE4\xBD\x8E\",\"\xE4\xBA\xA4\xE6\x98\x93\xE9\x87\x8F\"\n\"2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "4\xE6\x97\xA5\","
        "\"1.5\",\"1\",\"2\",\"0.5\",\"62.38M\"\n",
-       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE9\xAB\x98 \xE4\xBD\x8E \xE6\x94\xB6\xE7\x9B\x98 \xE4\xBA\xA4\xE6\x98\x93\xE9\x87\x8F -\n"
+       "found: \xE6\x97\xA5\xE6\x9C\x9F - \xE5\xBC\x80\xE7\x9B\x98 \xE9\xAB\x98 \xE4\xBD\x8E "
+       "\xE6\x94\xB6\xE7\x9B\x98 \xE4\xBA\xA4\xE6\x98\x93\xE9\x87\x8F -\n"
        "2024-01-04 1 2 0.5 1.5 62380000 -\n"},
       {"investing.com in German and in Korean, whose dates hold blanks",
        "\"Datum\",\"Zuletzt\",\"Er\xC3\xB6\x66\x66n.\",\"Hoch\",\"Tief\",\"Vol.\"\n\"2024- 01- 04\",\"1,5\",\"1\",\"2\",\"0,5\",\"7K\"\n",

@@ -38,7 +38,8 @@ TEST(ProblemInView, LeadsToTheSymbolAndTheQuoteRowOfTheDayInItsOwnPortfolio) {
   EXPECT_TRUE(ShowProblem(tv.view, problems[2]));
   EXPECT_EQ(tv.view.m_seriesSymbol, "ZERO");
   EXPECT_EQ(tv.view.m_symbolRows[static_cast<std::size_t>(tv.view.m_selSymbolRow)].symbol, "ZERO");
-  EXPECT_EQ(std::make_tuple(tv.view.m_selQuoteRow, tv.view.QuoteDateText(2)), std::make_tuple(2, "06/17/98"));  // newest first
+  // Newest first: 06/17/98 is row 2.
+  EXPECT_EQ(std::make_tuple(tv.view.m_selQuoteRow, tv.view.QuoteDateText(2)), std::make_tuple(2, "06/17/98"));
 
   // A sub-portfolio's problem opens it as a portfolio of its own.
   EXPECT_TRUE(ShowProblem(tv.view, problems[1]));

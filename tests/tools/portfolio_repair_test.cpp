@@ -169,7 +169,8 @@ TEST(PortfolioRepair, MendsAnXmasterSymbolAndItsDatesInXmaster) {
   auto mixed = test::WeekdayQuotes(kMonday, 4);
   std::swap(mixed[0], mixed[3]);
   const auto build = [](const std::string& at, std::vector<QuoteValues> quotes) {
-    test::Build(at, test::Extended(test::Portfolio({Clean(1, "KEEP"), test::Symbol(300, "WIDE", test::Fields28(), quotes)})));
+    test::Build(at, test::Extended(test::Portfolio({Clean(1, "KEEP"), test::Symbol(300, "WIDE", test::Fields28(),
+                                                                                    quotes)})));
   };
   build(dir.path(), mixed);
   build(mended.path(), test::WeekdayQuotes(kMonday, 4));
@@ -196,7 +197,9 @@ void BuildIndexOutOfStepWithBackups(const std::string& dir) {
   std::rotate(emaster.begin() + kEmasterRecordSize, emaster.begin() + 2 * kEmasterRecordSize, emaster.end());
   test::WriteBytes(dir + "EMASTER", emaster);
   Patch(dir + "XMASTER", kXmasterCount, {3});
-  for (const std::string name : {"MASTER.BAK", "EMASTER.BAK", "XMASTER.BAK"}) test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
+  for (const std::string name : {"MASTER.BAK", "EMASTER.BAK", "XMASTER.BAK"}) {
+    test::WriteBytes(dir + name, Bytes(name.begin(), name.end()));
+  }
 }
 
 using Builder = void (*)(const std::string& dir);

@@ -43,7 +43,8 @@ std::vector<std::string> StoreTemporaries(const std::string& dir) {
 class UndoTest : public testing::Test {
  protected:
   void SetUp() override {
-    test::Build(src_, test::Portfolio({test::Daily(3, "KEEP", 4, test::Fields8()), test::Daily(7, "ABC", 8, test::Fields28(), true)}));
+    test::Build(src_, test::Portfolio({test::Daily(3, "KEEP", 4, test::Fields8()),
+                                       test::Daily(7, "ABC", 8, test::Fields28(), true)}));
     test::WriteBytes(src_ + "F7.BAK", {7, 7, 7});
     test::Build(dest_, test::Portfolio({test::Daily(1, "ONE", 2, test::Fields8())}));
     before_ = Snapshot(root_.path());
@@ -338,7 +339,8 @@ TEST_F(UndoRace, ChangeIsStoredBeforeItsPortfolioIsUnlocked) {
 
 TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
   TempDir root, data;
-  PortfolioDescription p = test::Portfolio({test::Daily(1, "ABC", 2, test::Fields8()), test::Daily(2, "", 2, test::Fields8())});
+  PortfolioDescription p =
+      test::Portfolio({test::Daily(1, "ABC", 2, test::Fields8()), test::Daily(2, "", 2, test::Fields8())});
   p.symbols[1].name = "Blank One";
   test::Build(root.path(), p);
   const Files before = Snapshot(root.path());
