@@ -74,11 +74,7 @@ TEST(Export, WritesEachLayoutAndChoiceExactly) {
                                               {kJan2, HmsToSeconds(23, 59, 58), 1, 2, 0.5f, 1.75f, 20, 0}});
   const std::vector<int> highLowOi = {kExportHigh, kExportLow, kExportOpenInterest},
                          allButClose = {kExportOpen, kExportHigh, kExportLow, kExportVolume, kExportOpenInterest};
-  const struct {
-    SymbolDescription symbol;
-    ExportChoices choices;
-    std::string text;
-  } cases[] = {
+  const struct { SymbolDescription symbol; ExportChoices choices; std::string text; } cases[] = {
       {Sample(test::Fields28()), Chosen(0, true, false),
        "DATE OPEN HIGH LOW CLOSE VOL OI\r\n01/02/98 10.5000 11.0000 10.2500 10.7500 950.00 12.00\r\n"
        "01/05/98 0.0000 12.1250 0.0000 -3.0000 1000000.00 0.00\r\n"},

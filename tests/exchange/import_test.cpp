@@ -158,10 +158,7 @@ TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
 // Without and with an issue name: MASTER and EMASTER of exactly these bytes, and a folder the
 // walk finds.
 TEST(ImportNewPortfolio, HoldsExactlyTheseMasterAndEmasterAndTheWalkFindsIt) {
-  struct Case {
-    std::string name, text, master, emaster;
-    Rows quotes;
-  };
+  struct Case { std::string name, text, master, emaster; Rows quotes; };
   const Case cases[] = {
       {"", "Date,Close,Volume\n19980616,2,300\n19980615,1,200\n",
        "0:01 2:01 53:01 56:0c03 60:58595a20202020202020202020202020 78:70686f9480686f9444 "

@@ -55,12 +55,7 @@ std::string Read(const std::string& text, ImportOptions options = {}) {
   return Dump(quotes);
 }
 
-struct Case {
-  const char* source;
-  std::string text;
-  std::string reading;
-  ImportOptions options{};
-};
+struct Case { const char* source; std::string text, reading; ImportOptions options{}; };
 
 TEST(ImportText, EachDownloadedShapeReadsExactly) {
   const std::vector<Case> cases = {

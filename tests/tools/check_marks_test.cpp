@@ -68,8 +68,7 @@ TEST(ProblemMarks, AreTheRowsOfTheShownSeriesDaysWithTheirProblemsJoined) {
   EXPECT_EQ(tv.view.QuoteDateText(1), "06/18/98");
 
   // A day the grid does not hold, and no problems at all.
-  std::vector<CheckProblem> gone = {{"ZERO", "", root / "P/", YmdToDay(98, 7, 1), "close is zero", false}};
-  EXPECT_TRUE(ProblemMarks(tv.view, gone).empty());
+  EXPECT_TRUE(ProblemMarks(tv.view, {{"ZERO", "", root / "P/", YmdToDay(98, 7, 1), "close is zero", false}}).empty());
   EXPECT_TRUE(ProblemMarks(tv.view, {}).empty());
 
   // The sub-portfolio opened as a portfolio of its own.

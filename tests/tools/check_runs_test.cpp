@@ -29,11 +29,7 @@ SeriesProblem On(int quote, const std::string& text, bool mendable = false) {
 }
 
 TEST(CheckKinds, NamesAndGathersEachKindOfASeriesIntoOneLineAndLeavesTheRest) {
-  const struct {
-    const char* what;
-    std::vector<SeriesProblem> problems;
-    std::vector<std::string> lines;
-  } cases[] = {
+  const struct { const char* what; std::vector<SeriesProblem> problems; std::vector<std::string> lines; } cases[] = {
       {"one quote stands alone", {On(0, "close -1.00 is negative")}, {"06/15/98 close -1.00 is negative"}},
       {"one quote with two negative prices stands alone",
        {On(0, "open -1.00 is negative"), On(0, "close -1.00 is negative")},

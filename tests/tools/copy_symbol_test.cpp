@@ -131,17 +131,14 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
   test::WriteBytes(p.root / "FULL/MASTER", full);
   const auto before = test::Snapshot(p.root.path());
   test::ToolView tv(p.src);
-  struct Case {
-    std::string symbol, destination, message;
-  };
+  struct Case { std::string symbol, destination, message; };
   const std::vector<Case> cases = {
       {"ABC", p.root / "HAS", "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + p.root / "HAS"},
       {"ABC", p.src, "The Symbol addition failed.\n\nReason: Symbol ABC already exists in\n" + p.root / "SRC"},
       {"ABC", p.root / "FULL", kPortfolioFullText},
       {"ABC", p.root / "NOMASTER", "The Symbol addition failed.\n\nReason: The MASTER file of\n" +
                                        p.root / "NOMASTER\ncannot be read."},
-      {"NONE", p.dest, "The Symbol addition failed.\n\nReason: Symbol NONE was not found in\n" +
-                           p.root / "SRC"},
+      {"NONE", p.dest, "The Symbol addition failed.\n\nReason: Symbol NONE was not found in\n" + p.root / "SRC"},
       {"ABC", "", ""},
   };
   for (const Case& c : cases) {
@@ -150,8 +147,7 @@ TEST(CopySymbol, RefusalsChangeNothingAnywhere) {
       tv.ui.messages.clear();
       tv.view.m_seriesSymbol = c.symbol;
       EXPECT_FALSE(CopySymbol(tv.view, c.destination, move));
-      EXPECT_EQ(tv.ui.messages, c.message.empty() ? std::vector<std::string>{}
-                                                  : std::vector<std::string>{c.message});
+      EXPECT_EQ(tv.ui.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
       EXPECT_EQ(test::Snapshot(p.root.path()), before);
     }
   }
