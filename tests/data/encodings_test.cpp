@@ -113,11 +113,10 @@ TEST(Time, EverySecondOfTheFileValueReadsAndWritesBack) {
 }
 
 TEST(Status, StoredTextsAndCodesWithout) {
-  EXPECT_EQ(StatusText(kSuccess), "Sucessfull");
-  EXPECT_EQ(StatusText(kFileNotFound), "File Not Found");
-  EXPECT_EQ(StatusText(kUnknown), "Unknown");
-  EXPECT_EQ(StatusText(kNoUsableLayout), "");
-  EXPECT_EQ(StatusText(kDayNotInFile), "");
+  for (const auto& [status, text] : {std::pair{kSuccess, "Sucessfull"}, {kFileNotFound, "File Not Found"},
+                                     {kUnknown, "Unknown"}, {kNoUsableLayout, ""}, {kDayNotInFile, ""}}) {
+    EXPECT_EQ(StatusText(status), text) << status;
+  }
 }
 
 // The days at the edges of what the files hold and of what a two-digit year names.
