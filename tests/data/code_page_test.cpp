@@ -94,10 +94,7 @@ TEST(CodePage, RefusesWhatThePageCannotHoldNamingTheCharacter) {
   EXPECT_EQ(cyrillic.Refusal("Сбербанк", "name"), "");
   EXPECT_EQ(latin.Refusal("AB\xFF", "name"), "The name is no UTF-8 text");
   EXPECT_EQ(latin.Refusal("\xED\xA0\x80", "name"), "The name is no UTF-8 text");  // a surrogate
-}
-
-TEST(CodePage, MessagesShowPathsAsTheyAreAndFileTextsThroughThePage) {
-  const CodePage cyrillic = Page("windows-1251");
+  // Messages show paths as they are and file texts through the page.
   EXPECT_EQ(cyrillic.MessageToUtf8("/данные/MASTER"), "/данные/MASTER");
   EXPECT_EQ(cyrillic.MessageToUtf8("Symbol \xCB\xD3\xCA is now"), "Symbol ЛУК is now");
 }

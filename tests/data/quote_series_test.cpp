@@ -64,15 +64,12 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   BuildOne(tmp, Fields28(), quotes);
   QuoteSeries s;
   ASSERT_EQ(AllocSeries(&s, 5), kSuccess);
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", -1, 1), kSuccess);
-  ASSERT_EQ(s.count, 1u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[9]));
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 9, 5), kSuccess);
-  ASSERT_EQ(s.count, 1u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[9]));
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", -1, 50), kSuccess);  // capacity rules
-  ASSERT_EQ(s.count, 5u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[5]));
+  // First quote, count asked, count read, the quote read first; -1 counts back from the end.
+  for (const auto& [first, asked, count, at] : {std::tuple{-1, 1, 1u, 9}, {9, 5, 1u, 9}, {-1, 50, 5u, 5}}) {
+    ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", first, asked), kSuccess);  // the capacity rules
+    ASSERT_EQ(s.count, count);
+    EXPECT_EQ(Row(s, 0), Row(quotes[at])) << first << " " << asked;
+  }
   EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 10, 1), kRecordNotFound);
   EXPECT_EQ(s.quotesInFile, 10);
 
