@@ -54,12 +54,10 @@ TEST(Days, EpochLeapYearsTheTwoDigitCenturyAndDaysBefore1961) {
   EXPECT_EQ(DayToDateFloat(d), 280103.0f);
   EXPECT_EQ(FormatDate(0, 2, '-'), "1960-12-31");  // day 0 is a day like any other
   EXPECT_EQ(FormatDate(YmdToDay(60, 2, 29), 2, '-'), "1960-02-29");
-  EXPECT_EQ(Weekday(YmdToDay(60, 12, 30)), 5);  // a Friday
   // A rewrite's range may end at any day number; its YYMMDD value goes far beyond 32 bits.
   EXPECT_GT(DayToDateFloat(std::numeric_limits<DayNumber>::max()), 5.8e10f);
   EXPECT_LT(DayToDateFloat(std::numeric_limits<DayNumber>::min() + 1), -5.8e10f);  // min() is no date
   EXPECT_EQ(DateFloatToDay(1000104.0), 14248);
-  EXPECT_EQ(ReadMbf(DayToMbfDate(14248).data()), 1000104.0f);
   EXPECT_EQ(ScreenDate(DateFloatToDay(601231.0)), "12/31/60");
   for (double bad : {0.0, std::nan(""), 1e30}) EXPECT_EQ(DateFloatToDay(bad), kNoDate) << bad;
   for (int month : {0, 13}) EXPECT_EQ(YmdToDay(99, month, 1), kNoDate) << month;
