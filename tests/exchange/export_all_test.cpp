@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/settings_store.h"
-#include "app/view_state.h"
 #include "data/file_names.h"
 #include "data/file_ops.h"
 #include "data/index_files.h"
@@ -20,6 +18,7 @@
 #include "support/portfolio_builder.h"
 #include "support/recording_ui.h"
 #include "support/system_calls.h"
+#include "support/tool_view.h"
 
 namespace barvane {
 namespace {
@@ -30,14 +29,11 @@ using test::TempDir;
 const DayNumber kJan2 = YmdToDay(98, 1, 2);
 
 // What Export writes for `symbol` of `dir` with `choices`, through the view as the window has it.
-Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices,
-               const std::string& path) {
-  SettingsStore settings(FileSystem::Default());
-  test::RecordingUi ui;
-  ViewState view(FileSystem::Default(), settings, ui);
-  EXPECT_TRUE(view.OpenSeries(dir, symbol)) << symbol;
+Bytes ExportOf(const std::string& dir, const std::string& symbol, ExportChoices choices, const std::string& path) {
+  test::ToolView tv(dir);
+  EXPECT_TRUE(tv.view.OpenSeries(dir, symbol)) << symbol;
   choices.path = path;
-  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone) << symbol;
+  EXPECT_EQ(ExportQuotes(tv.view, choices), ExportResult::kDone) << symbol;
   return test::ReadBytes(path);
 }
 
@@ -52,7 +48,7 @@ std::vector<ExportChoices> EveryKindOfChoice() {
   return all;
 }
 
-TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
+TEST(ExportFileName, KeepsSafeCharactersNumbersRepeatsAndGoesToTheLastFolderUsed) {
   std::set<std::string> taken;
   EXPECT_EQ(ExportFileName("BHP", &taken), "BHP.txt");
   EXPECT_EQ(ExportFileName("bhp", &taken), "bhp_2.txt");
@@ -61,9 +57,8 @@ TEST(ExportFileName, KeepsSafeCharactersAndNumbersRepeats) {
   EXPECT_EQ(ExportFileName("A/B C\\..\xE9-x", &taken), "A_B_C_.._-x.txt");
   EXPECT_EQ(ExportFileName("", &taken), "_.txt");
   EXPECT_EQ(ExportFileName("?", &taken), "__2.txt");
-}
 
-TEST(ExportFileName, TheProposalIsTheSymbolsFileInTheLastFolderUsedElseTheDocuments) {
+  // The proposal is the symbol's file in the last folder used, else in the documents.
   const std::string docs = "/home/u/Documents";
   EXPECT_EQ(ProposedExportPath("/home/u/exports/GE.txt", "BHP", docs), "/home/u/exports/BHP.txt");
   EXPECT_EQ(ProposedExportPath("output.txt", "A/B", docs), "/home/u/Documents/A_B.txt");
@@ -156,26 +151,6 @@ TEST(ExportAll, RealPortfoliosReadAsAPlainDumpPrintsTheirQuoteFiles) {
   }
 }
 
-TEST(ExportAll, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
-  TempDir dir;
-  test::Build(
-      dir / "P",
-      test::Portfolio({test::Symbol(1, "ONE", test::Fields8(), test::WeekdayQuotes(kJan2, 2)),
-                       test::Symbol(2, "TWO", test::Fields8(), test::WeekdayQuotes(kJan2, 2))}));
-  test::WriteBytes(dir / "TWO.txt", {'o', 'l', 'd'});
-  test::RecordingUi ui;
-  ui.answer = false;
-  std::vector<ExportedFile> files;
-  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir / "P", dir.path(), {}, {}, &files));
-  EXPECT_EQ(ui.questions,
-            std::vector<std::string>{
-                dir / "TWO.txt\nThis file already exists\n\nReplace existing files?"});
-  EXPECT_FALSE(test::Exists(dir / "ONE.txt"));
-  EXPECT_EQ(test::ReadBytes(dir / "TWO.txt"), (Bytes{'o', 'l', 'd'}));
-  EXPECT_TRUE(files.empty());
-  // Replacing longer files whole is ExportAllOver's.
-}
-
 TEST(ExportAll, UnreadableSymbolsAreToldAndPassedOverAndCancelStops) {
   TempDir dir;
   test::Build(
@@ -226,6 +201,17 @@ class ExportAllOver : public testing::Test {
   std::string out_ = dir_ / "OUT";
   std::map<std::string, Bytes> old_;
 };
+
+TEST_F(ExportAllOver, AsksOnceBeforeReplacingAndWritesNothingOnNo) {
+  std::filesystem::remove(out_ + "/ONE.txt");
+  test::RecordingUi ui;
+  ui.answer = false;
+  std::vector<ExportedFile> files;
+  EXPECT_FALSE(ExportAll(FileSystem::Default(), ui, dir_ / "P", out_, {}, {}, &files));
+  EXPECT_EQ(ui.questions, std::vector<std::string>{out_ + "/TWO.txt\nThis file already exists\n\nReplace existing files?"});
+  EXPECT_EQ(test::Snapshot(out_), test::Without(old_, "ONE.txt"));
+  EXPECT_TRUE(files.empty());
+}
 
 TEST_F(ExportAllOver, LinkOrOtherFileAtAnExportNameIsRefusedNamingIt) {
   TempDir other;

@@ -7,13 +7,10 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <set>
 #include <tuple>
 
 #include "app/portfolio_walk.h"
-#include "app/settings_store.h"
-#include "app/view_state.h"
 #include "data/file_names.h"
 #include "data/mbf.h"
 #include "data/portfolio_lock.h"
@@ -23,6 +20,7 @@
 #include "support/portfolio_builder.h"
 #include "support/check_lines.h"
 #include "support/recording_ui.h"
+#include "support/tool_view.h"
 #include "tools/copy_symbol.h"
 
 namespace barvane {
@@ -86,14 +84,11 @@ Rows Quotes(const std::string& dir, const std::string& symbol, bool withTimes = 
   return rows;
 }
 
-std::string ExportText(const std::string& dir, const std::string& symbol, ExportChoices choices,
-                       const std::string& path) {
-  SettingsStore settings(FileSystem::Default());
-  test::RecordingUi ui;
-  ViewState view(FileSystem::Default(), settings, ui);
-  EXPECT_TRUE(view.OpenSeries(dir, symbol));
+std::string ExportText(const std::string& dir, const std::string& symbol, ExportChoices choices, const std::string& path) {
+  test::ToolView tv(dir);
+  EXPECT_TRUE(tv.view.OpenSeries(dir, symbol));
   choices.path = path;
-  EXPECT_EQ(ExportQuotes(view, choices), ExportResult::kDone);
+  EXPECT_EQ(ExportQuotes(tv.view, choices), ExportResult::kDone);
   return test::ReadText(path);
 }
 
@@ -103,16 +98,12 @@ std::string ExportText(const std::string& dir, const std::string& symbol, Export
 TEST(ImportRoundTrip, EveryExportLayoutReadsBackQuoteForQuote) {
   TempDir dir;
   auto odd = test::WeekdayQuotes(YmdToDay(61, 6, 1), 450);
-  odd[5].openInterest = 0;
-  odd[6].volume = 1234567.0f;
-  odd[7].close = 0.0001f;
+  odd[5].openInterest = 0, odd[6].volume = 1234567.0f, odd[7].close = 0.0001f;
   auto history = test::WeekdayQuotes(YmdToDay(1928, 1, 3), 700);
   for (const QuoteValues& q : test::WeekdayQuotes(YmdToDay(2026, 11, 2), 5)) history.push_back(q);
   std::vector<QuoteValues> bars;
   for (int d = 0; d < 4; ++d) {
-    for (int m : {5, 10, 15}) {
-      bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + static_cast<float>(m) / 16, 10, 0});
-    }
+    for (int m : {5, 10, 15}) bars.push_back({kMonday + d, HmsToSeconds(9, m, 0), 1, 2, 0.5f, 1.0f + m / 16.0f, 10, 0});
   }
   auto intraday = test::Symbol(3, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars);
   intraday.periodicity = 'I';
@@ -244,7 +235,7 @@ TEST(ImportMerge, AddsMissingDaysAndKeepsOrReplacesTheOthers) {
   }
 }
 
-TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew) {
+TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsNothingWhenNothingIsNewAndANewSymbolsRecord) {
   TempDir root;
   BuildMergeRoot(root);
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", kLaterDays));
@@ -258,11 +249,8 @@ TEST(ImportMerge, WritesOnlyTheQuantitiesTheFileHoldsAndNothingWhenNothingIsNew)
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "HLC", "06/15/98 9\n06/16/98 9\n", false, &summary));
   EXPECT_EQ(Counts(summary), std::make_tuple(false, false, 3, 0, 0, 2));
   EXPECT_EQ(Snapshot(root.path()), before);
-}
 
-TEST(ImportIndexBytes, ANewSymbolBesideMasterAloneGetsExactlyThisRecord) {
-  TempDir root;
-  BuildMergeRoot(root);
+  // A new symbol beside MASTER alone gets exactly this record.
   const Bytes old = test::ReadBytes(root / "P/MASTER");
   ASSERT_TRUE(Import(FileSystem::Default(), root / "P", "NEW", kLaterDays));
   const Bytes master = test::ReadBytes(root / "P/MASTER");
@@ -413,9 +401,7 @@ TEST(ImportIntoXmaster, AMasterAloneTakesItsLastNumberThenRefuses) {
 void BuildIntraday(const std::string& dir) {
   std::vector<QuoteValues> bars;
   for (const DayNumber day : {kMonday, kMonday + 1}) {
-    for (const int minute : {0, 5, 10}) {
-      bars.push_back({day, HmsToSeconds(9, 30 + minute, 0), 1, 2, 0.5f, 1.5f, float(minute), 0});
-    }
+    for (const int m : {0, 5, 10}) bars.push_back({day, HmsToSeconds(9, 30 + m, 0), 1, 2, 0.5f, 1.5f, float(m), 0});
   }
   SymbolDescription symbol = test::Symbol(1, "BARS", FieldsOf({kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume}), bars, true);
   symbol.periodicity = 'I';
@@ -564,11 +550,6 @@ void BuildFaultRoot(const TempDir& root) {
   }
 }
 
-std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
-  const auto it = files.find(name);
-  return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
-}
-
 class ImportFaults : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
@@ -601,15 +582,7 @@ TEST_P(ImportFaults, AReportedFailureLeavesEveryOldByte) {
 
 TEST_P(ImportFaults, ACrashLeavesEveryFileOldOrNew) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](bool, const Files& after) {
-    std::set<std::string> names;
-    for (const Files* files : std::initializer_list<const Files*>{&old_, &new_, &after}) {
-      for (const auto& entry : *files) names.insert(entry.first);
-    }
-    for (const std::string& name : names) {
-      if (name.ends_with(".NEW")) continue;
-      const auto state = StateOf(after, name);
-      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
-    }
+    test::ExpectEachFileOldOrNew(old_, new_, after, [](const std::string& name) { return name.ends_with(".NEW"); });
   });
 }
 

@@ -168,9 +168,8 @@ std::string Bars(int rows, const std::vector<int>& bad) {
   for (int r = 1; r <= rows; ++r) {
     const Ymd ymd = DayToYmd(YmdToDay(124, 1, r));
     char line[96];
-    const bool wrong = std::find(bad.begin(), bad.end(), r) != bad.end();
-    std::snprintf(line, sizeof line, "%04d-%02d-%02d,10,11,9,%s,100\n", ymd.year + 1900, ymd.month,
-                  ymd.day, wrong ? "12" : "10.5");
+    std::snprintf(line, sizeof line, "%04d-%02d-%02d,10,11,9,%s,100\n", ymd.year + 1900, ymd.month, ymd.day,
+                  std::find(bad.begin(), bad.end(), r) != bad.end() ? "12" : "10.5");
     text += line;
   }
   return text;

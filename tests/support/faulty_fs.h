@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "data/file_ops.h"
 #include "data/fs.h"
 
 namespace barvane::test {
@@ -91,6 +94,25 @@ void AtEveryStep(FaultyFs::Mode mode, Run run, int limit = 1000) {
     run(fs);
     if (!fs.faulted() || testing::Test::HasFailure()) return;
     ASSERT_LT(step, limit) << "the fault never stops being reached";
+  }
+}
+
+// Fails for each file that `after` holds with bytes, or lacks, as neither `old` nor `now` has it
+// (a crash's check); the names `skip` accepts are passed over.
+template <typename Skip>
+void ExpectEachFileOldOrNew(const std::map<std::string, Bytes>& old, const std::map<std::string, Bytes>& now,
+                            const std::map<std::string, Bytes>& after, Skip skip) {
+  const auto state = [](const std::map<std::string, Bytes>& files, const std::string& name) {
+    const auto it = files.find(name);
+    return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
+  };
+  for (const auto* files : {&old, &now, &after}) {
+    for (const auto& [name, bytes] : *files) {
+      const auto got = state(after, name);
+      if (!skip(name)) {
+        EXPECT_TRUE(got == state(old, name) || got == state(now, name)) << name << " is torn";
+      }
+    }
   }
 }
 

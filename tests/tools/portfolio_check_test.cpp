@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "data/mbf.h"
 #include "support/check_lines.h"
@@ -262,11 +263,9 @@ TEST(PortfolioCheck, SortsBySymbolThenDayGivesTheProblemsDirectoryAndTellsProgre
                                             "zed\t-\theader counts 8 quotes, the file holds 3",
                                             "zed\t06/15/98\tzero prices on 2 quotes, 06/15/98 to 06/17/98"}));
   ASSERT_EQ(problems.size(), 3u);
-  EXPECT_EQ(problems[0].dir, dir.path());
-  EXPECT_EQ(problems[0].bars.size(), 2u);
-  EXPECT_EQ(problems[0].bars[1].day, kMonday + 2);
-  EXPECT_TRUE(problems[1].mendable);
-  EXPECT_FALSE(problems[2].mendable);
+  ASSERT_EQ(problems[0].bars.size(), 2u);
+  EXPECT_EQ(std::tie(problems[0].dir, problems[0].bars[1].day, problems[1].mendable, problems[2].mendable),
+            std::make_tuple(dir.path(), kMonday + 2, true, false));
 
   std::vector<std::pair<int, int>> told;
   std::vector<CheckProblem> cancelled;

@@ -44,18 +44,11 @@ void EraseEmasterRecord(Bytes& emaster, int record) {
   emaster.erase(at, at + static_cast<long>(kEmasterRecordSize));
 }
 
-struct Checked {
+// The check's lines, a mendable problem's ending in " (mendable)".
+Lines Check(const std::string& dir) {
   Lines lines;
-  std::vector<bool> mendable;
-};
-
-Checked Check(const std::string& dir) {
-  Checked checked;
-  for (const CheckProblem& p : test::Problems(dir)) {
-    checked.lines.push_back(CheckLine(p));
-    checked.mendable.push_back(p.mendable);
-  }
-  return checked;
+  for (const CheckProblem& p : test::Problems(dir)) lines.push_back(CheckLine(p) + (p.mendable ? " (mendable)" : ""));
+  return lines;
 }
 
 Lines Repair(const std::string& dir) {
@@ -79,9 +72,9 @@ class IndexRepair : public testing::Test {
   // `name` in its .BAK, leaves every other file as `expected` (the clean portfolio when empty)
   // and a second check finds nothing.
   void ExpectRepairedTo(const Lines& told, const Lines& mends, const std::string& name, Files expected = {}) {
-    const Checked checked = Check(dir_.path());
-    EXPECT_EQ(checked.lines, told);
-    EXPECT_EQ(checked.mendable, std::vector<bool>(told.size(), true));
+    Lines mendable = told;
+    for (std::string& line : mendable) line += " (mendable)";
+    EXPECT_EQ(Check(dir_.path()), mendable);
     const Bytes spoilt = test::ReadBytes(Path(name));
     if (expected.empty()) expected = Snapshot(clean_.path());
     EXPECT_EQ(Repair(dir_.path()), mends);
@@ -89,7 +82,7 @@ class IndexRepair : public testing::Test {
     EXPECT_EQ(Without(after, ".BAK"), expected);
     EXPECT_EQ(after.at(name + ".BAK"), spoilt);
     EXPECT_EQ(Without(after, ".BAK").size() + 1, after.size()) << "only " << name << " was replaced";
-    EXPECT_EQ(Check(dir_.path()).lines, Lines{});
+    EXPECT_EQ(Check(dir_.path()), Lines{});
   }
 
   TempDir clean_, dir_;
@@ -221,9 +214,8 @@ TEST_F(IndexRepair, CutsMastersCountAndSetsEmastersHeaderAsOneChange) {
   const RepairResult result =
       RepairPortfolio(FileSystem::Default(), dir_.path(), nullptr,
                       {[&](const std::string& dir) { begun.push_back(dir); }, [&] { ++ended; }});
-  ASSERT_EQ(result.mends.size(), 2u);
-  EXPECT_EQ(CheckLine(result.mends[0]), "-\t-\tset the MASTER record count to 3");
-  EXPECT_EQ(CheckLine(result.mends[1]), "-\t-\tset EMASTER's header to MASTER's counts");
+  EXPECT_EQ(test::LinesOf(result.mends),
+            (Lines{"-\t-\tset the MASTER record count to 3", "-\t-\tset EMASTER's header to MASTER's counts"}));
   EXPECT_EQ(begun, (Lines{dir_.path()}));
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(Without(Snapshot(dir_.path()), ".BAK"), Snapshot(clean_.path()));
@@ -259,11 +251,10 @@ TEST_F(IndexRepair, LeavesToAPersonWhatOnlyAGuessCouldMend) {
     test::Build(dir.path(), portfolio);
     spoil(dir, portfolio);
     const Files before = Snapshot(dir.path());
-    const Checked checked = Check(dir.path());
-    const auto at = std::find_if(checked.lines.begin(), checked.lines.end(),
-                                 [&line](const std::string& l) { return l.ends_with("\t" + line) || l.ends_with(": " + line); });
-    ASSERT_NE(at, checked.lines.end());
-    EXPECT_FALSE(checked.mendable[static_cast<std::size_t>(at - checked.lines.begin())]);
+    const Lines lines = Check(dir.path());  // told, and not mendable
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [&line](const std::string& l) { return l.ends_with("\t" + line) || l.ends_with(": " + line); }),
+              lines.end());
     EXPECT_EQ(Repair(dir.path()), Lines{});
     EXPECT_EQ(Snapshot(dir.path()), before);
   }
@@ -276,12 +267,10 @@ TEST(IndexRepairBoundaries, AMasterCountingTooFewLeavesItsRecordsAndEmastersAlon
   test::Build(dir.path(), Wide());
   Patch(dir / "MASTER", 0, {2});
   const Bytes master = test::ReadBytes(dir / "MASTER"), emaster = test::ReadBytes(dir / "EMASTER");
-  const Checked checked = Check(dir.path());
-  EXPECT_EQ(checked.lines, (Lines{"-\t-\tMASTER counts 2 records, the file holds 3",
-                                  kOutOfStep + "EMASTER's header does not repeat MASTER's counts",
-                                  kOutOfStep + "EMASTER holds 3 records and MASTER 2",
-                                  "-\t-\tquote file F3.DAT is named by no record"}));
-  EXPECT_EQ(checked.mendable, (std::vector<bool>{false, true, false, false}));
+  EXPECT_EQ(Check(dir.path()), (Lines{"-\t-\tMASTER counts 2 records, the file holds 3",
+                                      kOutOfStep + "EMASTER's header does not repeat MASTER's counts (mendable)",
+                                      kOutOfStep + "EMASTER holds 3 records and MASTER 2",
+                                      "-\t-\tquote file F3.DAT is named by no record"}));
   EXPECT_EQ(Repair(dir.path()), (Lines{"-\t-\tset EMASTER's header to MASTER's counts"}));
   Bytes expected = emaster;
   expected[0] = 2;
@@ -316,7 +305,7 @@ TEST(RealPortfolios, AreFoundSoundAndLeftUntouched) {
     const std::string dir = test::CopyFixture(name, into);
     if (dir.empty()) GTEST_SKIP() << "the shared fixtures are not beside the project";
     const Files before = Snapshot(dir);
-    EXPECT_EQ(Check(dir).lines, Lines{});
+    EXPECT_EQ(Check(dir), Lines{});
     EXPECT_EQ(Repair(dir), Lines{});
     EXPECT_EQ(Snapshot(dir), before);
   }

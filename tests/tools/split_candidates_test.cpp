@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "support/portfolio_builder.h"
 #include "support/tool_view.h"
@@ -37,11 +38,8 @@ std::vector<QuoteValues> HalvedAt(int count, int at, float before = 100) {
 TEST(SplitCandidateLine, TakesApartWhatTheSearchWritesAndNothingElse) {
   for (SplitRatio ratio : kSplitRatios) {
     const SplitCandidate c = Parsed(SplitCandidateLine("BHP", ratio, kMonday));
-    EXPECT_EQ(c.symbol, "BHP");
-    EXPECT_EQ(c.ratio.p, ratio.p);
-    EXPECT_EQ(c.ratio.q, ratio.q);
-    EXPECT_EQ(c.dateText, "06/15/98");
-    EXPECT_EQ(c.day, kMonday);
+    EXPECT_EQ(std::tie(c.symbol, c.ratio.p, c.ratio.q, c.dateText, c.day),
+              std::make_tuple(std::string("BHP"), ratio.p, ratio.q, std::string("06/15/98"), kMonday));
     EXPECT_LT(c.closeAfter, 0);
   }
   // Two-digit years below 60 are this century's, as in the entry fields.
@@ -79,15 +77,11 @@ TEST(SplitCandidatePrices, ReadBackFromThePairTheSearchFound) {
   candidates.back().dir = dir / "elsewhere";
   std::filesystem::remove(dir / "F3.DAT");
   ReadCandidatePrices(FileSystem::Default(), &candidates);
-  for (std::size_t i : {0u, 3u}) {  // CHEAP
-    EXPECT_EQ(candidates[i].closeBefore, 0.004f);
-    EXPECT_EQ(candidates[i].closeAfter, 0.002f);
-    EXPECT_EQ(candidates[i].day, cheap[450].day);
+  for (const SplitCandidate& c : {candidates[0], candidates[3]}) {
+    EXPECT_EQ(std::tie(c.symbol, c.closeBefore, c.closeAfter, c.day), std::make_tuple("CHEAP", 0.004f, 0.002f, cheap[450].day));
   }
-  for (std::size_t i : {2u, 5u}) {  // HALF
-    EXPECT_EQ(candidates[i].symbol, "HALF");
-    EXPECT_EQ(candidates[i].closeBefore, 100);
-    EXPECT_EQ(candidates[i].closeAfter, 50);
+  for (const SplitCandidate& c : {candidates[2], candidates[5]}) {
+    EXPECT_EQ(std::tie(c.symbol, c.closeBefore, c.closeAfter), std::make_tuple("HALF", 100.0f, 50.0f));
   }
   for (std::size_t i : {1u, 4u, 6u, 7u}) EXPECT_LT(candidates[i].closeAfter, 0) << i;  // GONE, no pair
 }
@@ -137,11 +131,10 @@ TEST(OpenSplitCandidate, SelectsThePortfolioTheSymbolAndTheDay) {
   };
   const SplitCandidate found = in(b, Parsed("HALF possible 2 for 1 split on " + ScreenDate(half[4].day)));
   ASSERT_TRUE(OpenSplitCandidate(tv.view, found));
-  EXPECT_EQ(tv.view.m_portfolioDir, b);
-  EXPECT_EQ(tv.view.m_selPortfolio, 1);
-  EXPECT_EQ(tv.view.m_seriesSymbol, "HALF");
-  EXPECT_EQ(tv.view.m_selQuoteRow, 1);  // newest first: quote 4 of 6
-  EXPECT_EQ(tv.view.m_title, "Barvane - " + b + " - HALF");
+  // Newest first, quote 4 of 6 is row 1.
+  const ViewState& v = tv.view;
+  EXPECT_EQ(std::tie(v.m_portfolioDir, v.m_selPortfolio, v.m_seriesSymbol, v.m_selQuoteRow, v.m_title),
+            std::make_tuple(b, 1, std::string("HALF"), 1, "Barvane - " + b + " - HALF"));
   EXPECT_TRUE(tv.ui.messages.empty());
   // The marks of the series shown: the shown candidates of this portfolio only.
   const std::vector<SplitCandidate> candidates = {

@@ -48,13 +48,12 @@ TEST(SplitCandidate, TheWorkedExampleItsGapAndTheExclusiveBandEdgesAndGapThresho
   // A rise: the gap is between the earlier high and the later low.
   EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 98, 100)), "1 for 2");
   EXPECT_EQ(Ratio(Q(52, 49, 50), Q(101, 60, 100)), "");
-  // R just inside and exactly at the band edges of 2 for 1 (1.8 and 2.2).
+  // R just inside and exactly at the band edges of 2 for 1 (1.8 and 2.2); 2.2f and 1.8f lie on the
+  // outer side of the double limits 2.2 and 1.8.
   const auto withClose0 = [](float c0) { return Ratio(Q(c0, c0, c0), Q(0, 0, 1)); };
-  EXPECT_EQ(withClose0(std::nextafter(2.2f, 0.0f)), "2 for 1");
-  EXPECT_EQ(withClose0(std::nextafter(1.8f, 3.0f)), "2 for 1");
-  // 2.2f and 1.8f lie on the outer side of the double limits 2.2 and 1.8.
-  EXPECT_EQ(withClose0(2.2f), "");
-  EXPECT_EQ(withClose0(1.8f), "");
+  EXPECT_EQ((std::vector<std::string>{withClose0(std::nextafter(2.2f, 0.0f)), withClose0(std::nextafter(1.8f, 3.0f)),
+                                      withClose0(2.2f), withClose0(1.8f)}),
+            (std::vector<std::string>{"2 for 1", "2 for 1", "", ""}));
   // Gap equal to 0.8 x |C0 - C1| (100 - 50 gives 40): not a candidate; just above it is.
   EXPECT_EQ(Ratio(Q(101, 90, 100), Q(50, 49, 50)), "");
   EXPECT_EQ(Ratio(Q(101, 90.0001f, 100), Q(50, 49, 50)), "2 for 1");

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <optional>
-#include <set>
 
 #include "support/faulty_fs.h"
 #include "support/portfolio_builder.h"
@@ -64,11 +62,6 @@ bool IsTemporary(const std::string& name) {
   return name.ends_with(".NEW") || name.ends_with(".~NU");
 }
 
-std::optional<Bytes> StateOf(const Files& files, const std::string& name) {
-  const auto it = files.find(name);
-  return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
-}
-
 class SymbolFaults : public testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
@@ -100,33 +93,20 @@ class SymbolFaults : public testing::TestWithParam<const char*> {
 };
 
 TEST_P(SymbolFaults, AReportedFailureLeavesOldBytesAndASuccessNewBytes) {
-  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) {
-    if (ok) {
-      EXPECT_EQ(after, new_);
-      return;
-    }
-    EXPECT_EQ(after, old_);
-  });
+  AtEveryStep(FaultyFs::Mode::kFailOne, [&](bool ok, const Files& after) { EXPECT_EQ(after, ok ? new_ : old_); });
 }
 
 TEST_P(SymbolFaults, ACrashLeavesEveryFileOldOrNewAndNoQuotesLost) {
   AtEveryStep(FaultyFs::Mode::kCrash, [&](bool, const Files& after) {
-    std::set<std::string> names;
-    for (const Files* files : std::initializer_list<const Files*>{&old_, &new_, &after}) {
-      for (const auto& entry : *files) names.insert(entry.first);
+    test::ExpectEachFileOldOrNew(old_, new_, after, IsTemporary);
+    std::vector<Bytes> kept, wanted;
+    for (const auto& [name, bytes] : after) {
+      if (!IsTemporary(name)) kept.push_back(bytes);
     }
-    std::vector<Bytes> kept;
-    for (const std::string& name : names) {
-      if (IsTemporary(name)) continue;
-      const auto state = StateOf(after, name);
-      EXPECT_TRUE(state == StateOf(old_, name) || state == StateOf(new_, name)) << name << " is torn";
-      if (state) kept.push_back(*state);
-    }
+    for (const auto& entry : new_) wanted.push_back(entry.second);
     const auto in = [](const std::vector<Bytes>& all, const Bytes& bytes) {
       return std::find(all.begin(), all.end(), bytes) != all.end();
     };
-    std::vector<Bytes> wanted;
-    for (const auto& entry : new_) wanted.push_back(entry.second);
     for (const auto& [name, bytes] : old_) {
       if (name.ends_with(".DAT") && in(wanted, bytes)) {
         EXPECT_TRUE(in(kept, bytes)) << name << " is lost";
@@ -136,8 +116,7 @@ TEST_P(SymbolFaults, ACrashLeavesEveryFileOldOrNewAndNoQuotesLost) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, SymbolFaults,
-                         testing::Values("Edit", "Delete", "Copy", "Move", "EditX", "DeleteX", "CopyX",
-                                         "MoveX"));
+                         testing::Values("Edit", "Delete", "Copy", "Move", "EditX", "DeleteX", "CopyX", "MoveX"));
 
 }  // namespace
 }  // namespace barvane

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "data/change_recorder.h"
 #include "data/file_names.h"
@@ -93,8 +94,8 @@ TEST_F(UndoTest, MoveIsUndoneAndRedoneUnlessAFileWasRemovedOrCreatedSince) {
   History history(FileSystem::Default(), data_.path());
   const UndoOutcome undone = Undo(history, dest_, false);  // from either portfolio
   ASSERT_TRUE(undone.done) << undone.message;
-  EXPECT_EQ(undone.change.words, (std::vector<std::string>{"move-symbol", src_, "ABC", dest_}));
-  EXPECT_TRUE(undone.change.undone);
+  EXPECT_EQ(std::tie(undone.change.words, undone.change.undone),
+            std::make_tuple(std::vector<std::string>{"move-symbol", src_, "ABC", dest_}, true));
   EXPECT_EQ(Snapshot(root_.path()), before_);
   EXPECT_TRUE(Undone());
   EXPECT_EQ(Undo(history, src_, false).message, "Nothing to undo in " + WithoutTrailingSlash(src_));
@@ -108,8 +109,7 @@ TEST_F(UndoTest, MoveIsUndoneAndRedoneUnlessAFileWasRemovedOrCreatedSince) {
   // The move removed F7.DAT from SRC; a file of that name made since is someone else's.
   test::WriteBytes(src_ + "F7.DAT", {1});
   UndoOutcome refused = Undo(history, src_, false);
-  EXPECT_FALSE(refused.done);
-  EXPECT_TRUE(refused.changedSince);
+  EXPECT_TRUE(!refused.done && refused.changedSince);
   EXPECT_EQ(refused.message, src_ + "F7.DAT\nwas changed after \"move-symbol " + src_ + " ABC " + dest_ +
                                  "\", by another program or another change.\nNothing was undone.");
   std::filesystem::remove(src_ + "F7.DAT");
@@ -205,23 +205,16 @@ TEST(UndoOldLayout, ChangeKeptWithItsBytesWholeIsUndoneAndRedone) {
   const auto number = [](Bytes* out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   };
-  const auto text = [&](Bytes* out, const std::string& t) {
-    number(out, t.size(), 4);
-    out->insert(out->end(), t.begin(), t.end());
-  };
   Bytes header;
-  number(&header, 1, 8);           // id
-  number(&header, 1700000000, 8);  // time
-  number(&header, 2, 4);
-  text(&header, "edit");
-  text(&header, dir);
-  number(&header, 1, 4);
-  text(&header, dir);
-  number(&header, 1, 4);
-  text(&header, dir + "/F1.DAT");
-  number(&header, 3, 1);  // before and after
-  number(&header, 3, 8);
-  number(&header, 3, 8);
+  const auto text = [&](const std::string& t) {
+    number(&header, t.size(), 4);
+    header.insert(header.end(), t.begin(), t.end());
+  };
+  number(&header, 1, 8), number(&header, 1700000000, 8);  // id, time
+  number(&header, 2, 4), text("edit"), text(dir);          // the words
+  number(&header, 1, 4), text(dir);                        // the portfolios
+  number(&header, 1, 4), text(dir + "/F1.DAT");            // the files
+  number(&header, 3, 1), number(&header, 3, 8), number(&header, 3, 8);  // both states, 3 bytes each
   Bytes file = {'B', 'V', 'H', 'I', 'S', 'T', '1', '\n'};
   number(&file, header.size(), 4);
   file.insert(file.end(), header.begin(), header.end());
