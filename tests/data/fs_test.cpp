@@ -27,7 +27,7 @@ bool Append(WritableFile& file, const std::string& text) {
   return file.Append(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeldOrGivesNull) {
+TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeld) {
   TempDir dir;
   FileSystem& fs = FileSystem::Default();
   const std::string path = dir / "out.txt";
@@ -49,8 +49,10 @@ TEST(RewriteInPlace, LeavesExactlyTheNewBytesWhateverTheOldFileHeldOrGivesNull) 
   ASSERT_TRUE(Append(*dropped, "half"));
   dropped.reset();
   EXPECT_EQ(ReadBytes(path), B("half"));
+}
 
-  // A wrapper keeps its create; what cannot be opened gives null.
+TEST(RewriteInPlace, WrappersKeepTheirCreateAndWhatCannotBeOpenedGivesNull) {
+  TempDir dir;
   CountingFs counting;
   WriteBytes(dir / "out.txt", B("0123456789"));
   auto file = counting.OpenForRewrite(dir / "out.txt");
