@@ -121,14 +121,13 @@ TEST(FileSystemContract, AnyCaseLookupPrefersTheExactNameAndTellsFilesFromDirect
   WriteBytes(dir / "master", B("m"));
   ASSERT_TRUE(fs.CreateDirectory(dir / "Sub"));
   const std::pair<std::string, std::string> files[] = {
-      {"MASTER", "master"}, {"master", "master"}, {"MaStEr", "master"}, {"EMASTER", ""}, {"SUB", ""}};
+      {"MASTER", "master"}, {"master", "master"}, {"MaStEr", "master"}, {"EMASTER", ""}, {"SUB", ""},
+      {"MAST*", ""},        {"MASTER?", ""}};
   for (const auto& [asked, found] : files) {
     EXPECT_EQ(FindNoCase(fs, dir.path(), asked), found.empty() ? "" : dir / found) << asked;
   }
   EXPECT_EQ(FindNoCase(fs, dir.path(), "sub", DirEntry::Kind::kDirectory), dir / "Sub");
   EXPECT_EQ(ResolveNoCase(fs, dir.path(), "F1.DAT"), dir / "F1.DAT");
-  EXPECT_EQ(FindNoCase(fs, dir.path(), "MAST*"), "");
-  EXPECT_EQ(FindNoCase(fs, dir.path(), "MASTER?"), "");
   // Windows is asked for the stored name and lists nothing; elsewhere only "master" itself is
   // found without a listing.
 #ifdef _WIN32

@@ -197,18 +197,16 @@ TEST_F(HostileFiles, HugeSparseIndexFileIsRefusedWithoutReadingIt) {
   EXPECT_TRUE(contents.empty());
 }
 
-TEST_F(HostileFiles, QuoteFileLargerThanItsHeaderCanCountIsRefused) {
+// A quote file larger than its header can count is refused; a layout file too large to be one
+// counts as none, the layout following from the length.
+TEST_F(HostileFiles, QuoteFileLargerThanItsHeaderCanCountAndHugeLayoutFileAreRefused) {
   MakeSparse(dir_ + "F1.DAT", LargestQuoteFile(28) + 28);
   const auto size = std::filesystem::file_size(dir_ + "F1.DAT");
   EXPECT_EQ(DeleteNewest(), kFileOpen);
   EXPECT_EQ(std::filesystem::file_size(dir_ + "F1.DAT"), size);
   EXPECT_FALSE(Exists(dir_ + "F1.BAK"));
-}
-
-TEST_F(HostileFiles, HugeSparseLayoutFileIsNotReadAsALayout) {
   MakeSparse(dir_ + "F1.DOP", k64GiB);
   FieldLayout layout;
-  // Too large to be a layout file, it counts as none: the layout follows from the length.
   EXPECT_EQ(ReadFieldLayout(Fs(), dir_, 1, 28, 7, &layout), kSuccess);
   EXPECT_EQ(layout.position[kOpenInterest], 7);
 }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <set>
+#include <tuple>
 
 #include "data/file_names.h"
 #include "data/mbf.h"
@@ -79,24 +80,16 @@ TEST(IndexFiles, RealPortfoliosReadAsOneListInStep) {
   for (int i = 0; i < 255; ++i) EXPECT_EQ(entries[static_cast<std::size_t>(i)].emasterIndex, i + 1);
 
   const MasterRecord& first = entries[0].record;
-  EXPECT_EQ(first.symbolText().substr(0, 10), "HSM__2000V");
-  EXPECT_EQ(first.nameText(), "Hang Seng Mini 2");
-  EXPECT_EQ(first.longName, "Hang Seng Mini 200010");
-  EXPECT_EQ(first.fieldSet, 0x7F);
-
+  EXPECT_EQ(std::tuple(first.symbolText().substr(0, 10), first.nameText(), first.longName, int(first.fieldSet)),
+            std::tuple("HSM__2000V", "Hang Seng Mini 2", "Hang Seng Mini 200010", 0x7F));
   const IndexEntry& x = entries[255];
   ASSERT_TRUE(x.inXmaster());
-  EXPECT_EQ(x.xmasterIndex, 1);
-  EXPECT_EQ(x.record.fileNumber(), 256);
-  EXPECT_EQ(GridSymbolText(x.record.bytes.data() + kMasterSymbol), "HSM__2021X");
-  EXPECT_EQ(x.record.longName, "Hang Seng Mini 202111");
-  EXPECT_EQ(x.record.recordLength(), 28);
-  EXPECT_EQ(x.record.fieldCount(), 7);
-  EXPECT_EQ(x.record.periodicity(), 'D');
-  EXPECT_EQ(ReadMbf(x.record.bytes.data() + kMasterFirstDate), 1210930.0f);
-  EXPECT_EQ(ReadMbf(x.record.bytes.data() + kMasterLastDate), 1211129.0f);
-  EXPECT_EQ(entries.back().record.fileNumber(), 266);
-
+  const MasterRecord& r = x.record;
+  EXPECT_EQ(std::tuple(x.xmasterIndex, r.fileNumber(), GridSymbolText(r.bytes.data() + kMasterSymbol), r.longName,
+                       r.recordLength(), r.fieldCount(), r.periodicity(), entries.back().record.fileNumber()),
+            std::tuple(1, 256, "HSM__2021X", "Hang Seng Mini 202111", 28, 7, 'D', 266));
+  EXPECT_EQ(std::tuple(ReadMbf(r.bytes.data() + kMasterFirstDate), ReadMbf(r.bytes.data() + kMasterLastDate)),
+            std::tuple(1210930.0f, 1211129.0f));
   MasterRecord found;
   std::string foundDir;
   ASSERT_EQ(FindMasterRecord(Fs(), hsi, "hsm__2022f", &found, &foundDir), kSuccess);
@@ -119,26 +112,17 @@ TEST(IndexFiles, TheBuilderWritesTheVendorLayouts) {
   EXPECT_EQ(NonZeroRuns(em, 0, 192), "0:02 2:02");
   const std::size_t r = 192;
   EXPECT_EQ(Bytes(em.begin() + r, em.begin() + r + 3), (Bytes{'6', '6', 1}));
-  EXPECT_EQ(em[r + 6], 7);
-  EXPECT_EQ(em[r + 7], 0x7F);
-  EXPECT_EQ(TextAt(em, r + 11, 14), "AAA");
-  EXPECT_EQ(TextAt(em, r + 32, 16), "Alpha Aluminium ");
-  EXPECT_EQ(TextAt(em, r + 139, 52), "Alpha Aluminium Holdings");
-  EXPECT_EQ(em[r + 60], 'D');
-  EXPECT_EQ(ReadIeee(em.data() + r + 64), 980615.0f);
-  EXPECT_EQ(Int32At(em, r + 126), 19980615);
-  EXPECT_EQ(em[2 * r + 7], 0x09);  // DATE and CLOSE
+  EXPECT_EQ(std::tuple(em[r + 6], em[r + 7], em[r + 60], em[2 * r + 7]), std::tuple(7, 0x7F, 'D', 0x09));  // 0x09: DATE and CLOSE
+  EXPECT_EQ(TextAt(em, r + 11, 14) + "|" + TextAt(em, r + 32, 16) + "|" + TextAt(em, r + 139, 52),
+            "AAA|Alpha Aluminium |Alpha Aluminium Holdings");
+  EXPECT_EQ(std::tuple(ReadIeee(em.data() + r + 64), Int32At(em, r + 126)), std::tuple(980615.0f, 19980615));
 
   const Bytes xm = ReadBytes(tmp / "XMASTER");
   ASSERT_EQ(xm.size(), 150u * 2);
   EXPECT_EQ(NonZeroRuns(xm, 0, 150), "0:5dfe584d 10:01 14:01 18:2d01");  // next number 301
-  EXPECT_EQ(xm[150], 1);
-  EXPECT_EQ(TextAt(xm, 151, 14), "XXX");
-  EXPECT_EQ(TextAt(xm, 166, 45), "XXX Ltd");
-  EXPECT_EQ(Int16At(xm, 150 + 65), 300);
-  EXPECT_EQ(xm[150 + 70], 0x7F);
-  EXPECT_EQ(Int32At(xm, 150 + 108), 19980615);
-  EXPECT_EQ(Int32At(xm, 150 + 116), 19980618);
+  EXPECT_EQ(std::tuple(xm[150], TextAt(xm, 151, 14), TextAt(xm, 166, 45), Int16At(xm, 150 + 65), xm[150 + 70],
+                       Int32At(xm, 150 + 108), Int32At(xm, 150 + 116)),
+            std::tuple(1, "XXX", "XXX Ltd", 300, 0x7F, 19980615, 19980618));
 }
 
 TEST(IndexFiles, NewTextsDatesAndRemovalsReachTheSymbolsRecordsAndNothingElse) {
@@ -171,17 +155,15 @@ TEST(IndexFiles, NewTextsDatesAndRemovalsReachTheSymbolsRecordsAndNothingElse) {
   // New dates reach every record of the number.
   const DayNumber day = YmdToDay(2001, 2, 3);
   const IndexFiles master = WithDates(files, 1, DayToMbfDate(day), std::nullopt);
-  EXPECT_EQ(ReadMbf(master.master.bytes.data() + 53 + 25), 1010203.0f);
-  EXPECT_EQ(ReadIeee(master.emaster.bytes.data() + 192 + 64), 1010203.0f);
-  EXPECT_EQ(Int32At(master.emaster.bytes, 192 + 126), 20010203);
+  EXPECT_EQ(std::tuple(ReadMbf(master.master.bytes.data() + 53 + 25), ReadIeee(master.emaster.bytes.data() + 192 + 64),
+                       Int32At(master.emaster.bytes, 192 + 126)), std::tuple(1010203.0f, 1010203.0f, 20010203));
   EXPECT_EQ(IndexFilesOutOfStep(master), std::vector<std::string>{});
   EXPECT_FALSE(master.xmaster.changed);
 
   const IndexFiles xDates = WithDates(files, 300, DayToMbfDate(day), DayToMbfDate(day + 1));
   EXPECT_FALSE(xDates.master.changed || xDates.emaster.changed);
-  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 104), 20010203);
-  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 108), 20010203);
-  EXPECT_EQ(Int32At(xDates.xmaster.bytes, 150 + 116), 20010204);
+  EXPECT_EQ(std::tuple(Int32At(xDates.xmaster.bytes, 150 + 104), Int32At(xDates.xmaster.bytes, 150 + 108),
+                       Int32At(xDates.xmaster.bytes, 150 + 116)), std::tuple(20010203, 20010203, 20010204));
 
   // Removing a symbol drops its records and counts it out.
   const IndexFiles withoutB = WithoutEntry(files, *FindEntryByGridText(files, "BBB"));
@@ -237,8 +219,7 @@ TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
 
   const IndexFiles five = WithEntryAdded(files, added, 5);
   EXPECT_EQ(Bytes(five.master.bytes.begin(), five.master.bytes.begin() + 4), (Bytes{3, 0, 5, 0}));
-  EXPECT_EQ(five.master.bytes[53 * 3], 5);
-  EXPECT_EQ(five.emaster.bytes[192 * 3 + 2], 5);
+  EXPECT_EQ(std::tuple(five.master.bytes[53 * 3], five.emaster.bytes[192 * 3 + 2]), std::tuple(5, 5));
   EXPECT_FALSE(five.xmaster.changed);
   // The second record of each file stands as it was, and the new one is the old one renumbered.
   Bytes expected(files.emaster.bytes.begin() + 192 * 2, files.emaster.bytes.begin() + 192 * 3);
@@ -251,15 +232,13 @@ TEST(IndexFiles, AddedSymbolsGoToMasterAndEmasterOrToXmaster) {
   ASSERT_TRUE(big.xmaster.changed);
   ASSERT_EQ(big.xmaster.bytes.size(), 300u);
   EXPECT_EQ(NonZeroRuns(big.xmaster.bytes, 0, 150), "0:5dfe584d 10:01 14:01 18:9101");
-  EXPECT_EQ(Int16At(big.xmaster.bytes, 150 + 65), 400);
-  EXPECT_EQ(TextAt(big.xmaster.bytes, 151, 14), "BBB");
-  EXPECT_EQ(big.xmaster.bytes[150 + 70], 0x09);
+  EXPECT_EQ(std::tuple(Int16At(big.xmaster.bytes, 150 + 65), TextAt(big.xmaster.bytes, 151, 14), big.xmaster.bytes[150 + 70]),
+            std::tuple(400, "BBB", 0x09));
   EXPECT_EQ(IndexFilesOutOfStep(big), std::vector<std::string>{});
   const auto writes = IndexWrites(Fs(), big, files, IndexReplace::kSwap);
   ASSERT_EQ(writes.size(), 1u);
-  EXPECT_EQ(writes[0].path, tmp / "XMASTER");
-  EXPECT_TRUE(writes[0].created);
-  EXPECT_EQ(writes[0].temporaryPath, tmp / "XMASTER.~NU");
+  EXPECT_EQ(std::tuple(writes[0].path, writes[0].created, writes[0].temporaryPath),
+            std::tuple(tmp / "XMASTER", true, tmp / "XMASTER.~NU"));
 }
 
 TEST(IndexFiles, DisagreementOfMasterAndEmasterIsNamed) {

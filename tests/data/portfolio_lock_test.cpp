@@ -111,8 +111,7 @@ TEST_F(PortfolioLockTest, OppositeOrdersNeverWaitOnEachOther) {
   std::thread two(worker, std::vector<std::string>{q_, p_}, &b);
   one.join();
   two.join();
-  EXPECT_EQ(a, 200);
-  EXPECT_EQ(b, 200);
+  EXPECT_EQ(std::tuple(a, b), std::tuple(200, 200));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "data/mbf.h"
 #include "support/portfolio_builder.h"
@@ -64,15 +65,12 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   BuildOne(tmp, Fields28(), quotes);
   QuoteSeries s;
   ASSERT_EQ(AllocSeries(&s, 5), kSuccess);
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", -1, 1), kSuccess);
-  ASSERT_EQ(s.count, 1u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[9]));
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 9, 5), kSuccess);
-  ASSERT_EQ(s.count, 1u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[9]));
-  ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", -1, 50), kSuccess);  // capacity rules
-  ASSERT_EQ(s.count, 5u);
-  EXPECT_EQ(Row(s, 0), Row(quotes[5]));
+  // First quote, count asked, count read, the quote read first; -1 counts back from the end.
+  for (const auto& [first, asked, count, at] : {std::tuple{-1, 1, 1u, 9}, {9, 5, 1u, 9}, {-1, 50, 5u, 5}}) {
+    ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", first, asked), kSuccess);  // the capacity rules
+    ASSERT_EQ(s.count, count);
+    EXPECT_EQ(Row(s, 0), Row(quotes[at])) << first << " " << asked;
+  }
   EXPECT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 10, 1), kRecordNotFound);
   EXPECT_EQ(s.quotesInFile, 10);
 
@@ -82,9 +80,7 @@ TEST(SeriesWindows, ReadTheRequestedQuotesAndStopAtTheLastTheFileHolds) {
   bytes.resize(bytes.size() + 13);  // and ends in a piece of a record
   WriteBytes(tmp / "F1.DAT", bytes);
   ASSERT_EQ(LoadSeries(Fs(), &s, tmp.path(), "ABC", 5, 50), kSuccess);
-  EXPECT_EQ(s.count, 5u);
-  EXPECT_EQ(s.quotesInFile, 20);
-  EXPECT_EQ(s.quotesPresent, 10);
+  EXPECT_EQ(std::tuple(s.count, s.quotesInFile, s.quotesPresent), std::tuple(5u, 20, 10));
   EXPECT_EQ(Row(s, 4), Row(quotes[9]));
   bytes[2] = 0;  // R = 0: no quotes, whatever follows
   WriteBytes(tmp / "F1.DAT", bytes);
@@ -121,8 +117,7 @@ TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
 
   SeriesFile file;
   ASSERT_EQ(file.Open(Fs(), tmp.path(), "ABC"), kSuccess);
-  EXPECT_EQ(file.quotesInFile(), 29);
-  EXPECT_EQ(file.quotesPresent(), 14);
+  EXPECT_EQ(std::tuple(file.quotesInFile(), file.quotesPresent()), std::tuple(29, 14));
   file.HoldWholeFile();
   QuoteSeries held, apart;
   ASSERT_EQ(AllocSeries(&held, 5), kSuccess);
@@ -138,9 +133,7 @@ TEST(SeriesFile, AHeldFileGivesEveryWindowAsSeparateReadsDo) {
   ASSERT_EQ(file.Load(&held, 0, 5), kSuccess);
   EXPECT_EQ(held.date(4), YmdToDay(60, 1, 1));
   ASSERT_EQ(file.Load(&held, 10, 5), kSuccess);
-  EXPECT_EQ(held.count, 4u);
-  EXPECT_EQ(held.date(2), YmdToDay(100, 3, 1));
-  EXPECT_EQ(held.date(3), YmdToDay(100, 2, 2));
+  EXPECT_EQ(std::tuple(held.count, held.date(2), held.date(3)), std::tuple(4u, YmdToDay(100, 3, 1), YmdToDay(100, 2, 2)));
 }
 
 TEST(SeriesFile, QuantitiesNotAskedForReadAsMinusOneAndTheDateAsNoDate) {

@@ -25,8 +25,7 @@ TEST(SeriesFacts, ShowTheTextsOfLayoutCodesAndERRORForAnUnknownLetter) {
   Build(tmp.path(), Portfolio({s, Symbol(200, "PLAIN", Fields28(), WeekdayQuotes(YmdToDay(99, 12, 30), 4))}));
   SeriesFacts f;
   ASSERT_EQ(GatherSeriesFacts(Fs(), tmp.path(), "PLAIN", &f), 0);
-  EXPECT_EQ(f.recordLength, 28);
-  EXPECT_EQ(f.fieldCount, 7);
+  EXPECT_EQ(std::tuple(f.recordLength, f.fieldCount), std::tuple(28, 7));
   for (int q = 0; q < kQuantityCount; ++q) {
     const std::string want = q == kTime ? "" : "Whole Num.";
     EXPECT_EQ(f.inputFormat[q], want) << q;
@@ -34,14 +33,10 @@ TEST(SeriesFacts, ShowTheTextsOfLayoutCodesAndERRORForAnUnknownLetter) {
   }
 
   ASSERT_EQ(GatherSeriesFacts(Fs(), tmp.path(), "ABC", &f), 0);
-  EXPECT_EQ(f.dataFormat, "ERROR");
-  EXPECT_EQ(f.inputFormat[kOpen], "128ths");
-  EXPECT_EQ(f.displayFormat[kOpen], "100,000ths");
-  EXPECT_EQ(f.inputFormat[kVolume], "100s");
-  EXPECT_EQ(f.displayFormat[kVolume], "1,000s");
-  EXPECT_EQ(f.inputFormat[kOpenInterest], "");
-  EXPECT_EQ(f.displayFormat[kOpenInterest], "");
-  EXPECT_EQ(f.inputFormat[kClose], "");
+  EXPECT_EQ((std::vector{f.dataFormat, f.inputFormat[kOpen], f.displayFormat[kOpen], f.inputFormat[kVolume],
+                         f.displayFormat[kVolume], f.inputFormat[kOpenInterest], f.displayFormat[kOpenInterest],
+                         f.inputFormat[kClose]}),
+            (std::vector<std::string>{"ERROR", "128ths", "100,000ths", "100s", "1,000s", "", "", ""}));
 
   // A symbol whose facts cannot be read leaves them untouched.
   std::filesystem::remove(tmp / "F1.DAT");

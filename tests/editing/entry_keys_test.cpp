@@ -43,59 +43,46 @@ TEST(NumberField, APasteIsTakenWholeWithItsCommaAsThePointOrNotAtAll) {
   EXPECT_FALSE(NumberFieldPaste("-1", false, &pasted));
 }
 
-TEST(DateMask, EachListedSelectionWritesItsCharacter) {
+// A digit at a listed selection writes its character; elsewhere it selects the part under the
+// caret, and the next digit then writes there.
+TEST(DateMask, ADigitWritesAtAListedSelectionOrSelectsThePartUnderTheCaret) {
   struct Row {
     FieldSelection before;
-    int position;
+    int position;  // written at; -1: refused
     FieldSelection after;
   };
   const Row rows[] = {{{0, 0}, 0, {1, 2}}, {{0, 1}, 0, {1, 2}}, {{0, 2}, 0, {1, 2}}, {{0, 8}, 0, {1, 2}},
                       {{1, 2}, 1, {3, 5}}, {{3, 5}, 3, {4, 5}}, {{4, 4}, 3, {4, 5}}, {{4, 5}, 4, {6, 8}},
-                      {{6, 8}, 6, {7, 8}}, {{6, 7}, 6, {7, 8}}, {{7, 8}, 7, {0, 2}}};
+                      {{6, 8}, 6, {7, 8}}, {{6, 7}, 6, {7, 8}}, {{7, 8}, 7, {0, 2}},
+                      {{2, 2}, -1, {0, 2}}, {{1, 1}, -1, {0, 2}}, {{1, 3}, -1, {0, 2}}, {{3, 3}, -1, {0, 2}},
+                      {{4, 8}, -1, {3, 5}}, {{5, 5}, -1, {0, 2}}, {{7, 7}, -1, {6, 8}}, {{8, 8}, -1, {0, 2}},
+                      {{3, 8}, -1, {0, 2}}};
   for (const Row& row : rows) {
     DateMask mask;
     mask.Seed("06/15/98");
     FieldSelection sel = row.before;
-    EXPECT_EQ(mask.OnChar('3', &sel), DateKey::kWritten) << row.before;
+    const char digit = row.position < 0 ? '1' : '3';
+    EXPECT_EQ(mask.OnChar(digit, &sel), row.position < 0 ? DateKey::kRefused : DateKey::kWritten) << row.before;
     std::string want = "06/15/98";
-    want[static_cast<std::size_t>(row.position)] = '3';
+    if (row.position >= 0) want[static_cast<std::size_t>(row.position)] = digit;
     EXPECT_EQ(mask.text(), want) << row.before;
     EXPECT_EQ(sel, row.after) << row.before;
   }
-}
-
-TEST(DateMask, ADigitAtAnUnlistedPlaceSelectsThePartUnderTheCaret) {
-  const std::pair<FieldSelection, FieldSelection> cases[] = {
-      {{2, 2}, {0, 2}}, {{1, 1}, {0, 2}}, {{1, 3}, {0, 2}}, {{3, 3}, {0, 2}}, {{4, 8}, {3, 5}},
-      {{5, 5}, {0, 2}}, {{7, 7}, {6, 8}}, {{8, 8}, {0, 2}}, {{3, 8}, {0, 2}}};
-  for (const auto& [before, after] : cases) {
-    DateMask mask;
-    mask.Seed("06/15/98");
-    FieldSelection sel = before;
-    EXPECT_EQ(mask.OnChar('1', &sel), DateKey::kRefused) << before;
-    EXPECT_EQ(mask.text(), "06/15/98") << before;
-    EXPECT_EQ(sel, after) << before;
-  }
-  // The next digit then replaces the first month digit.
   DateMask mask;
   mask.Seed("06/15/98");
   FieldSelection sel{2, 2};
   ASSERT_EQ(mask.OnChar('1', &sel), DateKey::kRefused);
   EXPECT_EQ(mask.OnChar('1', &sel), DateKey::kWritten);
   EXPECT_EQ(mask.text(), "16/15/98");
-}
-
-TEST(DateMask, TabIsPassedOnAndEveryOtherKeyDropped) {
-  DateMask mask;
-  mask.Seed("06/15/98");
+  // Tab is passed on and every other key dropped.
   for (char c : {'/', '\b', ' ', 'a', '-', '\x7f', '\x16', '\xb5'}) {
-    FieldSelection sel{0, 2};
+    sel = {0, 2};
     EXPECT_EQ(mask.OnChar(c, &sel), DateKey::kDropped) << int(c);
     EXPECT_EQ(sel, (FieldSelection{0, 2}));
   }
-  FieldSelection sel{3, 5};
+  sel = {3, 5};
   EXPECT_EQ(mask.OnChar('\t', &sel), DateKey::kPassedOn);
-  EXPECT_EQ(mask.text(), "06/15/98");
+  EXPECT_EQ(mask.text(), "16/15/98");
 }
 
 TEST(DateMask, APastedDateFillsTheMaskInItsOwnLayout) {
