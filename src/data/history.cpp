@@ -594,11 +594,9 @@ void History::NoteUnsettled(const std::vector<DirEntry>& entries) {
   }
   for (const DirEntry& entry : entries) {
     const std::uint64_t id = IdOf(entry.name, "chg");
+    if (id == 0 || !recorded.count(id)) continue;
     const std::string recording = PathOf(id, "rec");
-    if (id == 0 || !recorded.count(id) || std::find(settled_.begin(), settled_.end(), recording) != settled_.end() ||
-        !StoredWhole(id)) {
-      continue;
-    }
+    if (std::find(settled_.begin(), settled_.end(), recording) != settled_.end() || !StoredWhole(id)) continue;
     settling.insert(id);
     NoteUnflushed(PathOf(id, "chg"));
     settled_.push_back(recording);
