@@ -131,6 +131,10 @@ std::unique_ptr<WritableFile> ChangeRecorder::OpenForRewrite(const std::string& 
   return !IsKept(path) && Note(path, false) ? target().OpenForRewrite(path) : nullptr;
 }
 
+std::unique_ptr<WritableFile> ChangeRecorder::OpenForAppend(const std::string& path) {
+  return !IsKept(path) && Note(path, false) ? target().OpenForAppend(path) : nullptr;
+}
+
 std::unique_ptr<WritableFile> ChangeRecorder::CreateExclusive(const std::string& path) {
   if (!open_) return target().CreateExclusive(path);
   // A leftover at the temporary name is removed only while it has no other name: it is copied.

@@ -92,6 +92,13 @@ class FileSystem {
   // leftover of a stopped command) is removed first; a link, a file of another user or anything
   // else there makes the call fail and stays as it was. Null on failure.
   virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) = 0;
+  // Opens the existing regular file `path`, never through a symbolic link, to add bytes at its
+  // end. Null where that cannot be done (no such file, anything else there, no support here),
+  // so that a caller writes a file of its own instead.
+  virtual std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) {
+    (void)path;
+    return nullptr;
+  }
   // Replaces `to` with `from` in one atomic step.
   [[nodiscard]] virtual bool Rename(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool Remove(const std::string& path) = 0;
@@ -170,6 +177,9 @@ class FileSystemWrapper : public FileSystem {
   }
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
     return target_.CreateExclusive(path);
+  }
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
+    return target_.OpenForAppend(path);
   }
   bool Rename(const std::string& from, const std::string& to) override {
     return target_.Rename(from, to);

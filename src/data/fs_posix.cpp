@@ -182,6 +182,17 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixWritableFile>(fd);
   }
 
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixWritableFile>(fd);
+  }
+
   bool Rename(const std::string& from, const std::string& to) override {
     return ::rename(from.c_str(), to.c_str()) == 0;
   }

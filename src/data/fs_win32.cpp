@@ -345,6 +345,18 @@ class Win32FileSystem final : public FileSystem {
     return OpenForWriting(path, CREATE_NEW, false);
   }
 
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
+    // Without FILE_WRITE_DATA every write lands at the end, whatever the handle's position.
+    Handle h(::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h.ok() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      return nullptr;
+    }
+    return std::make_unique<Win32WritableFile>(h.release());
+  }
+
   bool Rename(const std::string& from, const std::string& to) override {
     const std::wstring source = SystemPath(from), target = SystemPath(to);
     return RetryWhileBusy([&] { return MoveOver(source, target); });

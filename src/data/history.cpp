@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
 #include <system_error>
 #include <tuple>
 
@@ -250,11 +251,27 @@ std::uint64_t FileSize(bool old, std::uint32_t headerSize, const std::vector<Fil
 }
 
 // Whether `bytes`, of the second layout, end in the checksum of what they hold.
-bool ChecksumHolds(const Bytes& bytes) {
+bool ChecksumHolds(std::span<const std::uint8_t> bytes) {
   std::uint64_t sum = 0;
   return bytes.size() >= kPrefixSize + kChecksumSize &&
          Reader(bytes.data() + bytes.size() - kChecksumSize, kChecksumSize).Number(8, &sum) &&
          sum == Checksum(bytes.data(), bytes.size() - kChecksumSize);
+}
+
+// The size of the whole file of the second layout that `bytes` begin with, as its header tells;
+// 0 when the header is not whole. A recording's later parts follow its first in one file.
+std::size_t LeadingFileSize(std::span<const std::uint8_t> bytes) {
+  std::uint32_t headerSize = 0;
+  bool old = false;
+  Change change;
+  std::vector<FileLayout> layouts;
+  if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize, &old) || old ||
+      bytes.size() - kPrefixSize < headerSize ||
+      !ParseHeader(bytes.data() + kPrefixSize, headerSize, false, &change, &layouts)) {
+    return 0;
+  }
+  const std::uint64_t size = FileSize(false, headerSize, layouts);
+  return size <= bytes.size() ? static_cast<std::size_t>(size) : 0;
 }
 
 // Reads the before-bytes a change keeps as its file number `n`.
@@ -262,7 +279,7 @@ using KeptReader = std::function<bool(std::uint32_t n, Bytes* bytes)>;
 
 // `bytes` as a change; a before-state kept as a file of its own is read through `readKept`, and
 // without one makes the bytes no change.
-bool Parse(const Bytes& bytes, Change* change, const KeptReader& readKept = {}) {
+bool Parse(std::span<const std::uint8_t> bytes, Change* change, const KeptReader& readKept = {}) {
   std::uint32_t headerSize = 0;
   bool old = false;
   if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize, &old) ||
@@ -522,7 +539,7 @@ bool History::List(const std::string& dir, std::vector<Change>* changes) {
   return true;
 }
 
-bool History::ParseStored(const Bytes& bytes, std::uint64_t id, Change* change) {
+bool History::ParseStored(std::span<const std::uint8_t> bytes, std::uint64_t id, Change* change) {
   return Parse(bytes, change,
                [&](std::uint32_t n, Bytes* kept) {
                  return ReadWholeFile(fs_, KeptPath(id, n), kept);
@@ -582,9 +599,9 @@ bool History::StoredWhole(std::uint64_t id) {
 
 void History::NoteUnflushed(const std::string& path) {
   // The directory holds new names, which must reach the disk as well.
-  unflushed_.push_back(path);
-  const std::string dir = WithoutTrailingSlash(directory_);
-  if (std::find(unflushed_.begin(), unflushed_.end(), dir) == unflushed_.end()) unflushed_.push_back(dir);
+  for (const std::string& unflushed : {path, WithoutTrailingSlash(directory_)}) {
+    if (std::find(unflushed_.begin(), unflushed_.end(), unflushed) == unflushed_.end()) unflushed_.push_back(unflushed);
+  }
 }
 
 void History::NoteUnsettled(const std::vector<DirEntry>& entries) {
@@ -641,11 +658,19 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   if (change->id != 0) {
     Change part;
     part.id = change->id;
-    const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
     if (KeepBefores(change, firstNew)) {
       part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
                         change->files.end());
-      if (WriteUnflushed(fs_, path, Serialize(part, false))) {
+      const Bytes bytes = Serialize(part, false);
+      if (!partsApart_ && AppendToRecording(change->id, bytes)) {
+        PackAhead(*change, firstNew);
+        return true;
+      }
+      // An append that failed may have left torn bytes at the recording's end, after which no part
+      // could be read: the later parts take files of their own.
+      partsApart_ = true;
+      const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
+      if (WriteUnflushed(fs_, path, bytes)) {
         NoteUnflushed(path);
         PackAhead(*change, firstNew);
         return true;
@@ -664,6 +689,7 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   // The changes stored since the last recording reach the disk with this one.
   NoteUnsettled(entries);
   const std::string path = PathOf(change->id, "rec");
+  partsApart_ = false;
   if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false))) {
     NoteUnflushed(path);
     packingAhead_.clear();
@@ -673,6 +699,17 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   forgetKept();
   change->id = 0;
   return false;
+}
+
+bool History::AppendToRecording(std::uint64_t id, const Bytes& bytes) {
+  // Some file systems take far longer to make a file, and to free one, than to add to one.
+  const std::string path = PathOf(id, "rec");
+  auto file = fs_.OpenForAppend(path);
+  if (!file) return false;
+  bool ok = file->Append(bytes.data(), bytes.size());
+  ok = file->Close() && ok;
+  if (ok) NoteUnflushed(path);
+  return ok;
 }
 
 bool History::KeepBefores(Change* change, std::size_t first) {
@@ -745,10 +782,27 @@ bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
   return true;
 }
 
+bool History::ParseRecording(const Bytes& bytes, std::uint64_t id, Change* change) {
+  std::span<const std::uint8_t> rest(bytes);
+  for (bool first = true;; first = false) {
+    const std::size_t size = LeadingFileSize(rest);
+    Change part;
+    // A part torn by a crash was never flushed, so no file it notes was altered yet.
+    if (size == 0 || !ParseStored(rest.first(size), id, &part)) return !first;
+    if (first) {
+      *change = std::move(part);
+    } else {
+      for (FileChange& file : part.files) change->files.push_back(std::move(file));
+    }
+    rest = rest.subspan(size);
+    if (rest.empty()) return true;
+  }
+}
+
 bool History::LoadRecording(std::uint64_t id, Change* change) {
   Bytes bytes;
   std::vector<std::string> parts;
-  if (!ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) || !ParseStored(bytes, id, change) || !ListParts(id, &parts)) {
+  if (!ReadWholeFile(fs_, PathOf(id, "rec"), &bytes) || !ParseRecording(bytes, id, change) || !ListParts(id, &parts)) {
     return false;
   }
   for (const std::string& path : parts) {
@@ -1003,7 +1057,7 @@ void History::RemoveLeftovers() {
       const bool orphan =
           (part != 0 && !fs_.IsRegularFile(PathOf(part, "rec"))) ||
           (part == 0 && recording != 0 && ReadWholeFile(fs_, directory_ + entry.name, &bytes) &&
-           !ParseStored(bytes, recording, &torn)) ||
+           !ParseRecording(bytes, recording, &torn)) ||
           (changed != 0 && fs_.IsRegularFile(PathOf(changed, "rec")) && !StoredWhole(changed)) ||
           (kept != 0 && !fs_.IsRegularFile(PathOf(kept, "rec")) &&
            !(ReadStored(kept, &stored) && std::any_of(stored.change.files.begin(), stored.change.files.end(),

@@ -8,7 +8,8 @@
 // bytes packed (packing.h) or, for a file the change replaced whole, kept as "<id>.keep<n>": the
 // replaced file itself under a further name, which costs neither a copy nor a flush of its bytes
 // (where the store and the file share a file system); "<id>.rec" the before-states of a change
-// still being made, and "<id>.rec<n>" those of its files from the n-th on, noted later;
+// still being made, those of files noted later added at its end as parts of their own (or, after
+// an append failed, in "<id>.rec<n>" from its n-th file on);
 // "<id>.undone" present while the change is undone, holding its files' bytes after;
 // "<id>.undoing" (those bytes) and "<id>.redoing" present while an undo or redo is putting files
 // back. Change and recording files end in a checksum and are written under their own names, so
@@ -25,6 +26,7 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -120,7 +122,7 @@ class History {
   // recording at once never share an id, and is stored with all its files. A change with an id
   // stores only its files from `firstNew` on (those noted since the last call), so that a
   // command touching many files writes each file's bytes once. On failure leaves `change->id`
-  // as it was and nothing written.
+  // as it was and nothing written that a read would take.
   [[nodiscard]] bool SaveRecording(Change* change, std::size_t firstNew = 0);
   // Flushes what SaveRecording wrote and, unless null, the open file `open` of fs() and the
   // files `with`, together.
@@ -171,10 +173,15 @@ class History {
   // Merges into `change` the bytes after that an undo of it kept.
   void LoadAfters(Change* change);
   // Change `id` from its stored bytes, with the before-bytes it keeps as files of their own.
-  [[nodiscard]] bool ParseStored(const Bytes& bytes, std::uint64_t id, Change* change);
+  [[nodiscard]] bool ParseStored(std::span<const std::uint8_t> bytes, std::uint64_t id, Change* change);
+  // Recording `id` from the bytes of its file: its first part, which must be whole, and the later
+  // parts appended to it up to the first that a crash tore.
+  [[nodiscard]] bool ParseRecording(const Bytes& bytes, std::uint64_t id, Change* change);
   // Gives each file of `change` from `first` on that is replaced whole a further name in the
   // store, or where that cannot be, reads its bytes. False when neither can be done.
   [[nodiscard]] bool KeepBefores(Change* change, std::size_t first);
+  // Adds `bytes`, a later part, at the end of recording `id`.
+  [[nodiscard]] bool AppendToRecording(std::uint64_t id, const Bytes& bytes);
   void RemoveKept(const Change& change);
   // Takes the files that stored change `listed` keeps under further names into it, packed; in
   // `size` its size then. False when it keeps none or this fails.
@@ -208,6 +215,7 @@ class History {
     std::future<PackedState> packed;
   };
   std::vector<PackingAhead> packingAhead_;  // of the change being made
+  bool partsApart_ = false;                 // its later parts take files of their own
   // The changes ReadAll read, with the file each was read from: a change file is never written in
   // place, so one whose file has the same identity and size is as read.
   struct Known {

@@ -438,7 +438,54 @@ TEST_F(HistoryTest, FilesFlushedTogetherTakeTheRecordingWithThem) {
     ASSERT_TRUE(recorder.CreateExclusive(temporaries.back()));
   }
   ASSERT_TRUE(recorder.SyncFiles(temporaries, nullptr));
-  EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 5 files"});  // and the recording's two and its folder
+  EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 4 files"});  // and the recording and its folder
+}
+
+// A file system whose every append writes half its bytes and fails, as on a disk that fills.
+class TornAppendsFs final : public FileSystemWrapper {
+ public:
+  TornAppendsFs() : FileSystemWrapper(FileSystem::Default()) {}
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
+    class Torn final : public WritableFile {
+     public:
+      explicit Torn(std::unique_ptr<WritableFile> file) : file_(std::move(file)) {}
+      bool Append(const std::uint8_t* data, std::size_t n) override {
+        (void)file_->Append(data, n / 2);
+        return false;
+      }
+      bool Sync() override { return file_->Sync(); }
+      bool Close() override { return file_->Close(); }
+
+     private:
+      std::unique_ptr<WritableFile> file_;
+    };
+    auto file = target().OpenForAppend(path);
+    return file ? std::make_unique<Torn>(std::move(file)) : nullptr;
+  }
+};
+
+// The parts of a recording noted later are added to its file. After an append that failed
+// halfway, they take files of their own; a start after a crash reads every part either way.
+TEST_F(HistoryTest, LaterPartsJoinTheRecordingOrAfterATornAppendStandApart) {
+  TornAppendsFs torn;
+  for (FileSystem* fs : {&FileSystem::Default(), static_cast<FileSystem*>(&torn)}) {
+    SCOPED_TRACE(fs == &torn ? "torn" : "whole");
+    std::filesystem::remove_all(data_.path());
+    std::filesystem::create_directories(dir_);
+    History history(*fs, data_.path());
+    ChangeRecorder recorder(FileSystem::Default(), history);
+    ChangeScope scope(recorder, {"export-all", dir_}, dir_);
+    for (const char* name : {"A.txt", "B.txt", "C.txt"}) {
+      ASSERT_TRUE(recorder.CreateExclusive(CopyTemporaryPath(dir_ + name)));
+    }
+    const std::vector<std::string> whole{"000000000001.rec"};
+    const std::vector<std::string> apart{"000000000001.rec", "000000000001.rec2", "000000000001.rec4"};
+    EXPECT_EQ(test::FileNames(data_.path()), fs == &torn ? apart : whole);
+    Change recording;
+    ASSERT_TRUE(History(FileSystem::Default(), data_.path()).LoadRecording(1, &recording));
+    ASSERT_EQ(recording.files.size(), 6u);  // each temporary file and the file it replaces
+    EXPECT_EQ(recording.files[5].path, Real(dir_) + "/C.txt");
+  }
 }
 
 TEST(HistoryCrash, RecorderRefusesACallWhoseBeforeStateCannotBeStored) {
