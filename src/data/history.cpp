@@ -20,9 +20,12 @@ namespace {
 
 // The first layout kept every state's bytes whole; the second packs them, keeps the state
 // after as a digest (or as the index of the file whose before-state it equals) and ends in a
-// checksum.
+// checksum. The parts of a recording are of the second layout with a magic of their own (those of
+// older versions have the change's), so that a change added after them in their file is never
+// taken for a part, nor a part for the change.
 constexpr char kMagicOld[8] = {'B', 'V', 'H', 'I', 'S', 'T', '1', '\n'};
 constexpr char kMagic[8] = {'B', 'V', 'H', 'I', 'S', 'T', '2', '\n'};
+constexpr char kMagicRecording[8] = {'B', 'V', 'H', 'I', 'S', 'T', 'R', '\n'};
 constexpr std::size_t kPrefixSize = sizeof kMagic + 4;
 constexpr std::size_t kChecksumSize = 8;
 // No command touches more; a larger count is a damaged file, not a reason to allocate.
@@ -119,7 +122,8 @@ bool ReadBlob(Reader* in, Blob* blob) {
 // states it has and where they lie), the states' bytes in file order, then the checksum of all
 // before it. Before-states are packed when `pack`, those in `ready` (by path) as packed there.
 // An after-state with bytes that equal another file's before-state is kept as that file's index.
-Bytes Serialize(const Change& change, bool pack, const std::map<std::string, PackedState>& ready = {}) {
+Bytes Serialize(const Change& change, bool pack, const std::map<std::string, PackedState>& ready = {},
+                const char* magic = kMagic) {
   Writer header;
   header.Number(change.id, 8);
   header.Number(static_cast<std::uint64_t>(change.time), 8);
@@ -175,7 +179,7 @@ Bytes Serialize(const Change& change, bool pack, const std::map<std::string, Pac
   std::size_t size = kPrefixSize + header.out.size() + kChecksumSize;
   for (const Bytes* blob : blobs) size += blob->size();
   all.out.reserve(size);
-  all.out.assign(kMagic, kMagic + sizeof kMagic);
+  all.out.assign(magic, magic + sizeof kMagic);
   all.Number(header.out.size(), 4);
   all.out.insert(all.out.end(), header.out.begin(), header.out.end());
   for (const Bytes* blob : blobs) all.out.insert(all.out.end(), blob->begin(), blob->end());
@@ -187,7 +191,10 @@ Bytes Serialize(const Change& change, bool pack, const std::map<std::string, Pac
 // layout; false when they are no change file's.
 bool ParsePrefix(const std::uint8_t* prefix, std::uint32_t* headerSize, bool* old) {
   *old = std::memcmp(prefix, kMagicOld, sizeof kMagicOld) == 0;
-  if (!*old && std::memcmp(prefix, kMagic, sizeof kMagic) != 0) return false;
+  if (!*old && std::memcmp(prefix, kMagic, sizeof kMagic) != 0 &&
+      std::memcmp(prefix, kMagicRecording, sizeof kMagic) != 0) {
+    return false;
+  }
   std::uint64_t size = 0;
   Reader(prefix + sizeof kMagic, 4).Number(4, &size);
   *headerSize = static_cast<std::uint32_t>(size);
@@ -258,20 +265,36 @@ bool ChecksumHolds(std::span<const std::uint8_t> bytes) {
          sum == Checksum(bytes.data(), bytes.size() - kChecksumSize);
 }
 
-// The size of the whole file of the second layout that `bytes` begin with, as its header tells;
-// 0 when the header is not whole. A recording's later parts follow its first in one file.
-std::size_t LeadingFileSize(std::span<const std::uint8_t> bytes) {
+bool BeginsWith(std::span<const std::uint8_t> bytes, const char (&magic)[8]) {
+  return bytes.size() >= sizeof magic && std::memcmp(bytes.data(), magic, sizeof magic) == 0;
+}
+
+// The size of the part of a recording that `bytes` begin with, as its header tells; 0 when they
+// begin with no whole header of one. A recording's later parts follow its first in one file, and
+// its change may follow them; the `first` part may be an older version's.
+std::size_t RecordingPartSize(std::span<const std::uint8_t> bytes, bool first) {
   std::uint32_t headerSize = 0;
   bool old = false;
   Change change;
   std::vector<FileLayout> layouts;
-  if (bytes.size() < kPrefixSize || !ParsePrefix(bytes.data(), &headerSize, &old) || old ||
-      bytes.size() - kPrefixSize < headerSize ||
+  if (!(BeginsWith(bytes, kMagicRecording) || (first && BeginsWith(bytes, kMagic))) || bytes.size() < kPrefixSize ||
+      !ParsePrefix(bytes.data(), &headerSize, &old) || bytes.size() - kPrefixSize < headerSize ||
       !ParseHeader(bytes.data() + kPrefixSize, headerSize, false, &change, &layouts)) {
     return 0;
   }
   const std::uint64_t size = FileSize(false, headerSize, layouts);
   return size <= bytes.size() ? static_cast<std::size_t>(size) : 0;
+}
+
+// The change's own bytes among those of its file, which may begin with the parts of the recording
+// it was added to; none when the file holds no more than such parts.
+std::span<const std::uint8_t> ChangeOf(std::span<const std::uint8_t> bytes) {
+  while (BeginsWith(bytes, kMagicRecording)) {
+    const std::size_t size = RecordingPartSize(bytes, false);
+    if (size == 0) return {};
+    bytes = bytes.subspan(size);
+  }
+  return bytes;
 }
 
 // Reads the before-bytes a change keeps as its file number `n`.
@@ -469,21 +492,30 @@ bool History::ListIds(std::vector<std::uint64_t>* ids, const char* extension) {
 
 bool History::ReadStored(std::uint64_t id, Stored* stored) {
   auto file = fs_.OpenForRead(PathOf(id, "chg"));
-  std::uint8_t prefix[kPrefixSize];
-  std::size_t got = 0;
-  std::uint32_t headerSize = 0;
-  bool old = false;
-  if (!file || !file->Size(&stored->size) || !file->ReadAt(0, kPrefixSize, prefix, &got) ||
-      got != kPrefixSize || !ParsePrefix(prefix, &headerSize, &old) || stored->size - kPrefixSize < headerSize) {
-    return false;
-  }
-  Bytes header(headerSize);
-  std::vector<FileLayout> layouts;
-  // A file cut short by a crash is no change; the checksum is left to Load.
-  if (!file->ReadAt(kPrefixSize, headerSize, header.data(), &got) || got != headerSize ||
-      !ParseHeader(header.data(), header.size(), old, &stored->change, &layouts) ||
-      FileSize(old, headerSize, layouts) != stored->size) {
-    return false;
+  if (!file || !file->Size(&stored->size)) return false;
+  // The header of each part of the recording the change may follow, then the change's own. A file
+  // cut short by a crash is no change; the checksum is left to Load.
+  for (std::uint64_t at = 0;;) {
+    std::uint8_t prefix[kPrefixSize];
+    std::size_t got = 0;
+    std::uint32_t headerSize = 0;
+    bool old = false;
+    if (stored->size - at < kPrefixSize || !file->ReadAt(at, kPrefixSize, prefix, &got) || got != kPrefixSize ||
+        !ParsePrefix(prefix, &headerSize, &old) || stored->size - at - kPrefixSize < headerSize) {
+      return false;
+    }
+    Bytes header(headerSize);
+    std::vector<FileLayout> layouts;
+    stored->change = {};
+    if (!file->ReadAt(at + kPrefixSize, headerSize, header.data(), &got) || got != headerSize ||
+        !ParseHeader(header.data(), header.size(), old, &stored->change, &layouts)) {
+      return false;
+    }
+    const std::uint64_t size = FileSize(old, headerSize, layouts);
+    const bool part = std::memcmp(prefix, kMagicRecording, sizeof kMagic) == 0;
+    if (!part && size == stored->size - at) break;
+    if (!part || size >= stored->size - at) return false;
+    at += size;
   }
   for (const FileChange& changed : stored->change.files) {
     FileInfo info;
@@ -549,7 +581,7 @@ bool History::ParseStored(std::span<const std::uint8_t> bytes, std::uint64_t id,
 
 bool History::Load(std::uint64_t id, Change* change) {
   Bytes bytes;
-  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || !ParseStored(bytes, id, change)) return false;
+  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || !ParseStored(ChangeOf(bytes), id, change)) return false;
   change->undone = fs_.IsRegularFile(PathOf(id, "undone"));
   LoadAfters(change);
   return true;
@@ -590,11 +622,10 @@ bool History::StoredWhole(std::uint64_t id) {
   std::uint32_t headerSize = 0;
   bool old = false;
   Change change;
-  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes) || bytes.size() < kPrefixSize ||
-      !ParsePrefix(bytes.data(), &headerSize, &old)) {
-    return false;
-  }
-  return old ? Parse(bytes, &change) : ChecksumHolds(bytes);
+  if (!ReadWholeFile(fs_, PathOf(id, "chg"), &bytes)) return false;
+  const std::span<const std::uint8_t> own = ChangeOf(bytes);
+  if (own.size() < kPrefixSize || !ParsePrefix(own.data(), &headerSize, &old)) return false;
+  return old ? Parse(own, &change) : ChecksumHolds(own);
 }
 
 void History::NoteUnflushed(const std::string& path) {
@@ -661,14 +692,15 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
     if (KeepBefores(change, firstNew)) {
       part.files.assign(change->files.begin() + static_cast<long>(std::min(firstNew, change->files.size())),
                         change->files.end());
-      const Bytes bytes = Serialize(part, false);
-      if (!partsApart_ && AppendToRecording(change->id, bytes)) {
+      const Bytes bytes = Serialize(part, false, {}, kMagicRecording);
+      if (appending_ == change->id && AppendToRecording(change->id, bytes)) {
+        NoteUnflushed(PathOf(change->id, "rec"));
         PackAhead(*change, firstNew);
         return true;
       }
       // An append that failed may have left torn bytes at the recording's end, after which no part
       // could be read: the later parts take files of their own.
-      partsApart_ = true;
+      appending_ = 0;
       const std::string path = PathOf(change->id, ("rec" + std::to_string(firstNew)).c_str());
       if (WriteUnflushed(fs_, path, bytes)) {
         NoteUnflushed(path);
@@ -689,8 +721,8 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   // The changes stored since the last recording reach the disk with this one.
   NoteUnsettled(entries);
   const std::string path = PathOf(change->id, "rec");
-  partsApart_ = false;
-  if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false))) {
+  if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false, {}, kMagicRecording))) {
+    appending_ = change->id;
     NoteUnflushed(path);
     packingAhead_.clear();
     PackAhead(*change, 0);
@@ -707,9 +739,7 @@ bool History::AppendToRecording(std::uint64_t id, const Bytes& bytes) {
   auto file = fs_.OpenForAppend(path);
   if (!file) return false;
   bool ok = file->Append(bytes.data(), bytes.size());
-  ok = file->Close() && ok;
-  if (ok) NoteUnflushed(path);
-  return ok;
+  return file->Close() && ok;
 }
 
 bool History::KeepBefores(Change* change, std::size_t first) {
@@ -785,7 +815,7 @@ bool History::ListParts(std::uint64_t id, std::vector<std::string>* paths) {
 bool History::ParseRecording(const Bytes& bytes, std::uint64_t id, Change* change) {
   std::span<const std::uint8_t> rest(bytes);
   for (bool first = true;; first = false) {
-    const std::size_t size = LeadingFileSize(rest);
+    const std::size_t size = RecordingPartSize(rest, first);
     Change part;
     // A part torn by a crash was never flushed, so no file it notes was altered yet.
     if (size == 0 || !ParseStored(rest.first(size), id, &part)) return !first;
@@ -829,6 +859,13 @@ void History::RemoveRecording(std::uint64_t id) {
 }
 
 bool History::Commit(Change change) {
+  // A recording of names alone (bytes before kept as files of their own) takes the change at its
+  // end and becomes its file under a further name: some file systems take far longer to make a
+  // file. One holding bytes is left alone, so as not to keep them a second time unpacked.
+  const bool grow = appending_ == change.id && std::none_of(change.files.begin(), change.files.end(), [](const FileChange& file) {
+                      return file.before && !file.kept;
+                    });
+  appending_ = 0;
   // Read back for the comparisons below: the file kept is still in the page cache.
   for (FileChange& file : change.files) {
     if (!file.kept || file.before) continue;
@@ -875,8 +912,9 @@ bool History::Commit(Change change) {
   }
   packingAhead_.clear();
   const std::string path = PathOf(change.id, "chg");
-  if (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) ||
-      !WriteUnflushed(fs_, path, Serialize(change, true, packed))) {
+  const Bytes bytes = Serialize(change, true, packed);
+  const bool grown = grow && AppendToRecording(change.id, bytes) && fs_.Link(PathOf(change.id, "rec"), path);
+  if (!grown && (!CreateDirectories(fs_, WithoutTrailingSlash(directory_)) || !WriteUnflushed(fs_, path, bytes))) {
     return false;
   }
   // The older changes go before any flush, so that the disk takes their removal with it rather
@@ -982,7 +1020,9 @@ bool History::PackKept(const Change& listed, std::uint64_t* size) {
   }
   Bytes bytes;
   Change change;
-  if (!ReadWholeFile(fs_, PathOf(listed.id, "chg"), &bytes) || !ParseStored(bytes, listed.id, &change)) return false;
+  if (!ReadWholeFile(fs_, PathOf(listed.id, "chg"), &bytes) || !ParseStored(ChangeOf(bytes), listed.id, &change)) {
+    return false;
+  }
   for (FileChange& file : change.files) file.kept.reset();
   bytes = Serialize(change, true);
   // The change stands whole with its bytes before the files go: a crash leaves them as leftovers.

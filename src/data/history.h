@@ -9,11 +9,12 @@
 // replaced file itself under a further name, which costs neither a copy nor a flush of its bytes
 // (where the store and the file share a file system); "<id>.rec" the before-states of a change
 // still being made, those of files noted later added at its end as parts of their own (or, after
-// an append failed, in "<id>.rec<n>" from its n-th file on);
+// an append failed, in "<id>.rec<n>" from its n-th file on); where it holds no bytes, the change
+// is added after its parts and "<id>.chg" is a further name of that file;
 // "<id>.undone" present while the change is undone, holding its files' bytes after;
 // "<id>.undoing" (those bytes) and "<id>.redoing" present while an undo or redo is putting files
-// back. Change and recording files end in a checksum and are written under their own names, so
-// that one a crash tore is known as such.
+// back. Changes and recordings' parts end in a checksum and are written under names of their
+// own or at the end of one, so that one a crash tore is known as such.
 // A change file is on the disk before its recording goes; a commit leaves its flush to the
 // store's next one, by this or another process, so that a change costs no flush of its own.
 // Files of an older layout (every state's bytes kept whole, empty marks) are read as well. A
@@ -180,7 +181,7 @@ class History {
   // Gives each file of `change` from `first` on that is replaced whole a further name in the
   // store, or where that cannot be, reads its bytes. False when neither can be done.
   [[nodiscard]] bool KeepBefores(Change* change, std::size_t first);
-  // Adds `bytes`, a later part, at the end of recording `id`.
+  // Adds `bytes`, a later part or the change, at the end of recording `id`.
   [[nodiscard]] bool AppendToRecording(std::uint64_t id, const Bytes& bytes);
   void RemoveKept(const Change& change);
   // Takes the files that stored change `listed` keeps under further names into it, packed; in
@@ -215,7 +216,9 @@ class History {
     std::future<PackedState> packed;
   };
   std::vector<PackingAhead> packingAhead_;  // of the change being made
-  bool partsApart_ = false;                 // its later parts take files of their own
+  // The recording made here whose file takes its later parts at its end, and its change after
+  // them; 0 once an append to it failed.
+  std::uint64_t appending_ = 0;
   // The changes ReadAll read, with the file each was read from: a change file is never written in
   // place, so one whose file has the same identity and size is as read.
   struct Known {

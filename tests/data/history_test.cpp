@@ -272,7 +272,7 @@ TEST_F(HistoryTest, SizeCapDropsTheOldestChangesButNeverTheLatest) {
 
 // Unpacked, the files kept under further names pass the cap; packed into their changes, all fit.
 TEST_F(HistoryTest, SizeCapPacksKeptFilesBeforeItDropsAChange) {
-  History history(FileSystem::Default(), data_.path(), {50, 5000});
+  History history(FileSystem::Default(), data_.path(), {50, 5500});
   ChangeRecorder recorder(FileSystem::Default(), history);
   const std::string a = root_ / "A";
   std::filesystem::create_directory(a);
@@ -395,21 +395,6 @@ TEST_F(HistoryTest, ChangeFileWaitsForTheNextFlushWhileItsRecordingStandsIn) {
   EXPECT_EQ(counting.flushes, std::vector<std::string>{"flush 2 files"});  // with the file written
   EXPECT_EQ(test::FileNames(data_.path()), (std::vector<std::string>{"000000000001.chg", "000000000001.rec"}));
 
-  // Power fails and loses the change file's last page: the next start makes it again.
-  Bytes torn = ReadBytes(data_ / "000000000001.chg");
-  std::fill(torn.end() - 8, torn.end(), 0);
-  test::WriteBytes(data_ / "000000000001.chg", torn);
-  History next(FileSystem::Default(), data_.path());
-  next.RemoveLeftovers();
-  History::Pending pending;
-  ASSERT_TRUE(next.FindPending(&pending));
-  ASSERT_EQ(pending.recordings, std::vector<std::uint64_t>{1});
-  Change change;
-  ASSERT_TRUE(next.LoadRecording(1, &change));
-  ASSERT_TRUE(next.Commit(std::move(change)));
-  ASSERT_TRUE(next.Load(1, &change));
-  EXPECT_TRUE(HeldAfter(change.files.at(0), Bytes{1}));
-
   // The next change's recording flushes it, in the same call; then its recording goes.
   counting.flushes.clear();
   Record(recorder, dir_, "Q", {2});
@@ -417,12 +402,48 @@ TEST_F(HistoryTest, ChangeFileWaitsForTheNextFlushWhileItsRecordingStandsIn) {
   std::vector<std::string> names = {"000000000001.chg", "000000000002.chg", "000000000002.keep1", "000000000002.rec"};
   if (!kLinks) names.erase(names.begin() + 2);
   EXPECT_EQ(test::FileNames(data_.path()), names);
-  ASSERT_TRUE(next.FindPending(&pending));
+  History::Pending pending;
+  ASSERT_TRUE(History(FileSystem::Default(), data_.path()).FindPending(&pending));
   EXPECT_TRUE(pending.recordings.empty());
   // So does an undo, before it puts any file back.
+  Change change;
   ASSERT_TRUE(history.Load(2, &change));
   ASSERT_TRUE(history.MarkApplying(change, true));
   EXPECT_FALSE(std::filesystem::exists(data_ / "000000000002.rec"));
+}
+
+// Power fails before a change file reaches the disk, losing its last page, or all of it but the
+// part of the recording it was added to: the next start makes it again from the recording.
+TEST_F(HistoryTest, ChangeFileLostToAPowerFailureIsMadeAgainFromItsRecording) {
+  const std::string changeMagic = "BVHIST2\n";
+  for (const std::uint8_t value : {1, 2}) {
+    const bool changeLost = value == 2;
+    SCOPED_TRACE(changeLost ? "change lost" : "last page lost");
+    std::filesystem::remove_all(data_.path());
+    std::filesystem::create_directories(dir_);
+    Record(recorder_, dir_, "Q", {value});
+    Bytes bytes = ReadBytes(data_ / "000000000001.chg");
+    if (kLinks) {  // the recording's file, the change added after its part
+      EXPECT_TRUE(std::filesystem::equivalent(data_ / "000000000001.chg", data_ / "000000000001.rec"));
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 8), "BVHISTR\n");
+    }
+    if (changeLost) {
+      bytes.erase(std::search(bytes.begin(), bytes.end(), changeMagic.begin(), changeMagic.end()), bytes.end());
+    } else {
+      std::fill(bytes.end() - 8, bytes.end(), 0);
+    }
+    test::WriteBytes(data_ / "000000000001.chg", bytes);
+    History next(FileSystem::Default(), data_.path());
+    next.RemoveLeftovers();
+    History::Pending pending;
+    ASSERT_TRUE(next.FindPending(&pending));
+    ASSERT_EQ(pending.recordings, std::vector<std::uint64_t>{1});
+    Change change;
+    ASSERT_TRUE(next.LoadRecording(1, &change));
+    ASSERT_TRUE(next.Commit(std::move(change)));
+    ASSERT_TRUE(next.Load(1, &change));
+    EXPECT_TRUE(HeldAfter(change.files.at(0), Bytes{value}));
+  }
 }
 
 // Temporary files flushed together, as export-all flushes them, take the recording with them.
