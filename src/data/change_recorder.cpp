@@ -131,6 +131,10 @@ std::unique_ptr<WritableFile> ChangeRecorder::OpenForRewrite(const std::string& 
   return !IsKept(path) && Note(path, false) ? target().OpenForRewrite(path) : nullptr;
 }
 
+std::unique_ptr<WritableFile> ChangeRecorder::ReopenForRewrite(const std::string& path) {
+  return !IsKept(path) && Note(path, false) ? target().ReopenForRewrite(path) : nullptr;
+}
+
 std::unique_ptr<WritableFile> ChangeRecorder::OpenForAppend(const std::string& path) {
   return !IsKept(path) && Note(path, false) ? target().OpenForAppend(path) : nullptr;
 }

@@ -42,6 +42,7 @@ class ChangeRecorder final : public FileSystemWrapper {
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
   std::unique_ptr<WritableFile> OpenForRewrite(const std::string& path) override;
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override;
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;

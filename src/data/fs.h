@@ -92,6 +92,13 @@ class FileSystem {
   // leftover of a stopped command) is removed first; a link, a file of another user or anything
   // else there makes the call fail and stays as it was. Null on failure.
   virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) = 0;
+  // Opens the existing regular file `path` of this user that has no other name, never through a
+  // symbolic link, to be rewritten as OpenForRewrite rewrites a file. Null where that cannot be
+  // done (no such file, anything else there, no support here).
+  virtual std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) {
+    (void)path;
+    return nullptr;
+  }
   // Opens the existing regular file `path`, never through a symbolic link, to add bytes at its
   // end. Null where that cannot be done (no such file, anything else there, no support here),
   // so that a caller writes a file of its own instead.
@@ -177,6 +184,9 @@ class FileSystemWrapper : public FileSystem {
   }
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
     return target_.CreateExclusive(path);
+  }
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
+    return target_.ReopenForRewrite(path);
   }
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
     return target_.OpenForAppend(path);

@@ -182,6 +182,17 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixWritableFile>(fd);
   }
 
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !IsOwnLeftover(st)) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixWritableFile>(fd, true);
+  }
+
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;

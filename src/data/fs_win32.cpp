@@ -345,6 +345,18 @@ class Win32FileSystem final : public FileSystem {
     return OpenForWriting(path, CREATE_NEW, false);
   }
 
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
+    Handle h(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!h.ok() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        info.nNumberOfLinks != 1) {
+      return nullptr;
+    }
+    return std::make_unique<Win32WritableFile>(h.release(), true);
+  }
+
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
     // Without FILE_WRITE_DATA every write lands at the end, whatever the handle's position.
     Handle h(::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -395,6 +395,9 @@ bool Lists(const Change& change, const std::string& key) {
   return std::find(change.portfolios.begin(), change.portfolios.end(), key) != change.portfolios.end();
 }
 
+// The file of the last change dropped, kept for the next recording to take over.
+constexpr char kSpare[] = "spare";
+
 bool WriteMark(FileSystem& fs, const std::string& path) { return WriteFileSafely(fs, path, {}); }
 
 }  // namespace
@@ -721,7 +724,7 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   // The changes stored since the last recording reach the disk with this one.
   NoteUnsettled(entries);
   const std::string path = PathOf(change->id, "rec");
-  if (KeepBefores(change, 0) && WriteUnflushed(fs_, path, Serialize(*change, false, {}, kMagicRecording))) {
+  if (KeepBefores(change, 0) && WriteRecording(path, Serialize(*change, false, {}, kMagicRecording))) {
     appending_ = change->id;
     NoteUnflushed(path);
     packingAhead_.clear();
@@ -731,6 +734,22 @@ bool History::SaveRecording(Change* change, std::size_t firstNew) {
   forgetKept();
   change->id = 0;
   return false;
+}
+
+bool History::WriteRecording(const std::string& path, const Bytes& bytes) {
+  // The file of a dropped change is taken over where there is one: some file systems take far
+  // longer to make a file, and to free one, than to rename one. A crash before the flush may
+  // leave its old bytes under the new name, which name another id: a torn recording.
+  const std::string spare = directory_ + kSpare;
+  FileInfo info;
+  if (fs_.StatNoFollow(spare, &info) && info.kind == DirEntry::Kind::kFile && fs_.Rename(spare, path)) {
+    if (auto file = fs_.ReopenForRewrite(path)) {
+      bool ok = file->Append(bytes.data(), bytes.size());
+      if (file->Close() && ok) return true;
+    }
+    (void)fs_.Remove(path);
+  }
+  return WriteUnflushed(fs_, path, bytes);
 }
 
 bool History::AppendToRecording(std::uint64_t id, const Bytes& bytes) {
@@ -944,7 +963,7 @@ bool History::Drop(const Change& change) {
   const std::uint64_t id = change.id;
   // A recording left beside the change would complete it again.
   (void)fs_.Remove(PathOf(id, "rec"));
-  if (!fs_.Remove(PathOf(id, "chg"))) return false;
+  if (!fs_.Rename(PathOf(id, "chg"), directory_ + kSpare)) return false;
   RemoveKept(change);
   return !fs_.IsRegularFile(PathOf(id, "undone")) ||
          (fs_.SyncDirectory(WithoutTrailingSlash(directory_)) && RemoveIfPresent(fs_, PathOf(id, "undone")));

@@ -13,7 +13,8 @@
 // is added after its parts and "<id>.chg" is a further name of that file;
 // "<id>.undone" present while the change is undone, holding its files' bytes after;
 // "<id>.undoing" (those bytes) and "<id>.redoing" present while an undo or redo is putting files
-// back. Changes and recordings' parts end in a checksum and are written under names of their
+// back; "spare" the file of the change dropped last, which the next recording takes over.
+// Changes and recordings' parts end in a checksum and are written under names of their
 // own or at the end of one, so that one a crash tore is known as such.
 // A change file is on the disk before its recording goes; a commit leaves its flush to the
 // store's next one, by this or another process, so that a change costs no flush of its own.
@@ -181,6 +182,8 @@ class History {
   // Gives each file of `change` from `first` on that is replaced whole a further name in the
   // store, or where that cannot be, reads its bytes. False when neither can be done.
   [[nodiscard]] bool KeepBefores(Change* change, std::size_t first);
+  // Writes `bytes`, the first part of a recording, as the new store file `path`.
+  [[nodiscard]] bool WriteRecording(const std::string& path, const Bytes& bytes);
   // Adds `bytes`, a later part or the change, at the end of recording `id`.
   [[nodiscard]] bool AppendToRecording(std::uint64_t id, const Bytes& bytes);
   void RemoveKept(const Change& change);

@@ -40,6 +40,10 @@ std::unique_ptr<WritableFile> RollbackFs::OpenForRewrite(const std::string& path
   return Keep(path) ? target().OpenForRewrite(path) : nullptr;
 }
 
+std::unique_ptr<WritableFile> RollbackFs::ReopenForRewrite(const std::string& path) {
+  return Keep(path) ? target().ReopenForRewrite(path) : nullptr;
+}
+
 std::unique_ptr<WritableFile> RollbackFs::OpenForAppend(const std::string& path) {
   return Keep(path) ? target().OpenForAppend(path) : nullptr;
 }

@@ -446,6 +446,30 @@ TEST_F(HistoryTest, ChangeFileLostToAPowerFailureIsMadeAgainFromItsRecording) {
   }
 }
 
+// The file of a change dropped stays as "spare" and becomes the next recording's. A crash that
+// leaves only its new name, the old bytes in it, leaves a torn recording: the next start removes it.
+TEST_F(HistoryTest, DroppedChangeFileIsTakenOverByTheNextRecording) {
+  std::filesystem::create_directories(dir_);
+  History history(FileSystem::Default(), data_.path(), {1, std::uint64_t{1} << 20});
+  ChangeRecorder recorder(FileSystem::Default(), history);
+  Record(recorder, dir_, "Q", {1});
+  Record(recorder, dir_, "Q", {2});
+  FileInfo spare, taken;
+  ASSERT_TRUE(FileSystem::Default().Stat(data_ / "spare", &spare));
+  const Bytes old = ReadBytes(data_ / "spare");
+  Record(recorder, dir_, "Q", {3});
+  ASSERT_TRUE(FileSystem::Default().Stat(data_ / "000000000003.rec", &taken));
+  EXPECT_EQ(taken.identity, spare.identity);
+
+  test::WriteBytes(data_ / "000000000004.rec", old);
+  History next(FileSystem::Default(), data_.path());
+  next.RemoveLeftovers();
+  EXPECT_FALSE(std::filesystem::exists(data_ / "000000000004.rec"));
+  History::Pending pending;
+  ASSERT_TRUE(next.FindPending(&pending));
+  EXPECT_TRUE(pending.recordings.empty());
+}
+
 // Temporary files flushed together, as export-all flushes them, take the recording with them.
 TEST_F(HistoryTest, FilesFlushedTogetherTakeTheRecordingWithThem) {
   std::filesystem::create_directories(dir_);

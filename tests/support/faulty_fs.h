@@ -36,6 +36,7 @@ class FaultyFs final : public FileSystemWrapper {
 
   std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override;
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override;
   bool Rename(const std::string& from, const std::string& to) override {
     return Step() && target().Rename(from, to);
@@ -82,6 +83,12 @@ inline std::unique_ptr<WritableFile> FaultyFs::CreateForWrite(const std::string&
 inline std::unique_ptr<WritableFile> FaultyFs::CreateExclusive(const std::string& path) {
   if (!Step()) return nullptr;
   auto file = target().CreateExclusive(path);
+  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+}
+
+inline std::unique_ptr<WritableFile> FaultyFs::ReopenForRewrite(const std::string& path) {
+  if (!Step()) return nullptr;
+  auto file = target().ReopenForRewrite(path);
   return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
 }
 

@@ -250,6 +250,10 @@ class RaceFs final : public FileSystemWrapper {
     at_(path);
     return target().Remove(path);
   }
+  bool Rename(const std::string& from, const std::string& to) override {
+    at_(from);
+    return target().Rename(from, to);
+  }
 
  private:
   std::function<void(const std::string&)> at_;
