@@ -963,7 +963,7 @@ bool History::Drop(const Change& change) {
   const std::uint64_t id = change.id;
   // A recording left beside the change would complete it again.
   (void)fs_.Remove(PathOf(id, "rec"));
-  if (!fs_.Rename(PathOf(id, "chg"), directory_ + kSpare)) return false;
+  if (!fs_.Rename(PathOf(id, "chg"), directory_ + kSpare) && !fs_.Remove(PathOf(id, "chg"))) return false;
   RemoveKept(change);
   return !fs_.IsRegularFile(PathOf(id, "undone")) ||
          (fs_.SyncDirectory(WithoutTrailingSlash(directory_)) && RemoveIfPresent(fs_, PathOf(id, "undone")));
