@@ -395,8 +395,10 @@ bool Lists(const Change& change, const std::string& key) {
   return std::find(change.portfolios.begin(), change.portfolios.end(), key) != change.portfolios.end();
 }
 
-// The file of the last change dropped, kept for the next recording to take over.
+// The file of the last change dropped, kept for the next recording to take over, and the
+// largest kept so.
 constexpr char kSpare[] = "spare";
+constexpr std::uint64_t kSpareMost = 64 << 10;
 
 bool WriteMark(FileSystem& fs, const std::string& path) { return WriteFileSafely(fs, path, {}); }
 
@@ -963,7 +965,11 @@ bool History::Drop(const Change& change) {
   const std::uint64_t id = change.id;
   // A recording left beside the change would complete it again.
   (void)fs_.Remove(PathOf(id, "rec"));
-  if (!fs_.Rename(PathOf(id, "chg"), directory_ + kSpare) && !fs_.Remove(PathOf(id, "chg"))) return false;
+  // Its file stays for the next recording unless it holds bytes worth giving the disk back.
+  const std::string path = PathOf(id, "chg");
+  FileInfo info;
+  const bool spare = fs_.Stat(path, &info) && info.size <= kSpareMost && fs_.Rename(path, directory_ + kSpare);
+  if (!spare && !fs_.Remove(path)) return false;
   RemoveKept(change);
   return !fs_.IsRegularFile(PathOf(id, "undone")) ||
          (fs_.SyncDirectory(WithoutTrailingSlash(directory_)) && RemoveIfPresent(fs_, PathOf(id, "undone")));

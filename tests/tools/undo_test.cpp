@@ -365,7 +365,8 @@ TEST(UndoRepair, BlankSymbolRepairIsUndoneToTheExactBytes) {
 // A crash at every step of a recorded delete (quote file, backups, MASTER dates, and the
 // history's own writes): the next start completes the change from what the disk holds, and its
 // undo gives back every byte from before the command, the earlier backups included. The quote
-// file is large enough to be packed while the command runs.
+// file is large enough to be packed while the command runs; the recording takes over the file
+// of a change dropped earlier.
 TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
   test::AtEveryStep(FaultyFs::Mode::kCrash, [](FaultyFs& faulty) {
     TempDir root, data;
@@ -373,6 +374,7 @@ TEST(UndoRecovery, RecordedCommandCrashedAtAnyStepIsCompletedAtTheNextStart) {
     test::WriteBytes(root / "F1.BAK", {1, 1});
     test::WriteBytes(root / "MASTER.BAK", {2, 2});
     const auto original = Snapshot(root.path());
+    test::WriteBytes(data / "spare", Bytes(5000, 7));
     {
       History history(faulty, data.path());
       ChangeRecorder recorder(faulty, history);
