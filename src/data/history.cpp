@@ -883,9 +883,9 @@ bool History::Commit(Change change) {
   // A recording of names alone (bytes before kept as files of their own) takes the change at its
   // end and becomes its file under a further name: some file systems take far longer to make a
   // file. One holding bytes is left alone, so as not to keep them a second time unpacked.
-  const bool grow = appending_ == change.id && std::none_of(change.files.begin(), change.files.end(), [](const FileChange& file) {
-                      return file.before && !file.kept;
-                    });
+  const bool grow = appending_ == change.id &&
+                    std::none_of(change.files.begin(), change.files.end(),
+                                 [](const FileChange& file) { return file.before && !file.kept; });
   appending_ = 0;
   // Read back for the comparisons below: the file kept is still in the page cache.
   for (FileChange& file : change.files) {
