@@ -510,7 +510,8 @@ class TornAppendsFs final : public FileSystemWrapper {
 };
 
 // The parts of a recording noted later are added to its file. After an append that failed
-// halfway, they take files of their own; a start after a crash reads every part either way.
+// halfway, they take files of their own; a start after a crash reads every part either way, and
+// the parts of an older version's recording as well.
 TEST_F(HistoryTest, LaterPartsJoinTheRecordingOrAfterATornAppendStandApart) {
   TornAppendsFs torn;
   for (FileSystem* fs : {&FileSystem::Default(), static_cast<FileSystem*>(&torn)}) {
@@ -530,6 +531,19 @@ TEST_F(HistoryTest, LaterPartsJoinTheRecordingOrAfterATornAppendStandApart) {
     ASSERT_TRUE(History(FileSystem::Default(), data_.path()).LoadRecording(1, &recording));
     ASSERT_EQ(recording.files.size(), 6u);  // each temporary file and the file it replaces
     EXPECT_EQ(recording.files[5].path, Real(dir_) + "/C.txt");
+    if (fs != &torn) continue;
+    // As an older version leaves them after a crash: each part a file with the change's magic.
+    const std::string part = "BVHISTR\n", change = "BVHIST2\n";
+    for (const std::string& name : apart) {
+      Bytes bytes = ReadBytes(data_ / name);
+      bytes.erase(std::search(bytes.begin() + 1, bytes.end(), part.begin(), part.end()), bytes.end());
+      std::copy(change.begin(), change.end(), bytes.begin());
+      const std::uint64_t sum = Checksum(bytes.data(), bytes.size() - 8);
+      for (int i = 0; i < 8; ++i) bytes[bytes.size() - 8 + i] = static_cast<std::uint8_t>(sum >> (8 * i));
+      test::WriteBytes(data_ / name, bytes);
+    }
+    ASSERT_TRUE(History(FileSystem::Default(), data_.path()).LoadRecording(1, &recording));
+    EXPECT_EQ(recording.files.size(), 6u);
   }
 }
 
