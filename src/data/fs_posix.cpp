@@ -139,6 +139,18 @@ FileInfo InfoOf(const struct stat& st) {
   return info;
 }
 
+// The existing regular file `path` opened for writing with `flags` as well, never through a
+// symbolic link; with `onlyName`, only a file of this user that has no other name. -1 when there is
+// none such.
+int OpenExistingFile(const std::string& path, int flags, bool onlyName) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | flags);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && (onlyName ? IsOwnLeftover(st) : S_ISREG(st.st_mode))) return fd;
+  ::close(fd);
+  return -1;
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
@@ -183,25 +195,13 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !IsOwnLeftover(st)) {
-      ::close(fd);
-      return nullptr;
-    }
-    return std::make_unique<PosixWritableFile>(fd, true);
+    const int fd = OpenExistingFile(path, 0, true);
+    return fd < 0 ? nullptr : std::make_unique<PosixWritableFile>(fd, true);
   }
 
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return nullptr;
-    }
-    return std::make_unique<PosixWritableFile>(fd);
+    const int fd = OpenExistingFile(path, O_APPEND, false);
+    return fd < 0 ? nullptr : std::make_unique<PosixWritableFile>(fd);
   }
 
   bool Rename(const std::string& from, const std::string& to) override {

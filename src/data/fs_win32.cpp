@@ -315,6 +315,20 @@ bool MakeDirectories(const std::string& dir) {
          ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// The existing regular file `path` on a disk opened with `access`, never through a link; with
+// `onlyName`, only a file that has no other name. INVALID_HANDLE_VALUE when there is none such.
+HANDLE OpenExistingFile(const std::string& path, DWORD access, bool onlyName) {
+  Handle h(::CreateFileW(SystemPath(path).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!h.ok() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+      (onlyName && info.nNumberOfLinks != 1)) {
+    return INVALID_HANDLE_VALUE;
+  }
+  return h.release();
+}
+
 class Win32FileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadableFile> OpenForRead(const std::string& path) override {
@@ -346,27 +360,14 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
-    Handle h(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!h.ok() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-        info.nNumberOfLinks != 1) {
-      return nullptr;
-    }
-    return std::make_unique<Win32WritableFile>(h.release(), true);
+    const HANDLE h = OpenExistingFile(path, GENERIC_WRITE, true);
+    return h == INVALID_HANDLE_VALUE ? nullptr : std::make_unique<Win32WritableFile>(h, true);
   }
 
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
     // Without FILE_WRITE_DATA every write lands at the end, whatever the handle's position.
-    Handle h(::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!h.ok() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
-      return nullptr;
-    }
-    return std::make_unique<Win32WritableFile>(h.release());
+    const HANDLE h = OpenExistingFile(path, FILE_APPEND_DATA, false);
+    return h == INVALID_HANDLE_VALUE ? nullptr : std::make_unique<Win32WritableFile>(h);
   }
 
   bool Rename(const std::string& from, const std::string& to) override {

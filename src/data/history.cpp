@@ -342,16 +342,21 @@ bool Parse(std::span<const std::uint8_t> bytes, Change* change, const KeptReader
   return true;
 }
 
+// Writes `bytes` to `file` and closes it, unflushed; false when there is no file or either fails.
+bool WriteAndClose(std::unique_ptr<WritableFile> file, const Bytes& bytes) {
+  if (!file) return false;
+  const bool ok = file->Append(bytes.data(), bytes.size());
+  return file->Close() && ok;
+}
+
 // Writes `bytes` as the store file `path`, made anew under its own name: a crash may leave it
 // torn, which its checksum tells. Not flushed. On failure removes what it made.
 bool WriteUnflushed(FileSystem& fs, const std::string& path, const Bytes& bytes) {
   auto file = fs.CreateExclusive(path);
   if (!file) return false;
-  bool ok = file->Append(bytes.data(), bytes.size());
-  ok = file->Close() && ok;
-  file.reset();
-  if (!ok) (void)fs.Remove(path);
-  return ok;
+  if (WriteAndClose(std::move(file), bytes)) return true;
+  (void)fs.Remove(path);
+  return false;
 }
 
 // The id of a store file name "<digits>.<extension>", or 0.
@@ -745,10 +750,7 @@ bool History::WriteRecording(const std::string& path, const Bytes& bytes) {
   const std::string spare = directory_ + kSpare;
   FileInfo info;
   if (fs_.StatNoFollow(spare, &info) && info.kind == DirEntry::Kind::kFile && fs_.Rename(spare, path)) {
-    if (auto file = fs_.ReopenForRewrite(path)) {
-      bool ok = file->Append(bytes.data(), bytes.size());
-      if (file->Close() && ok) return true;
-    }
+    if (WriteAndClose(fs_.ReopenForRewrite(path), bytes)) return true;
     (void)fs_.Remove(path);
   }
   return WriteUnflushed(fs_, path, bytes);
@@ -756,11 +758,7 @@ bool History::WriteRecording(const std::string& path, const Bytes& bytes) {
 
 bool History::AppendToRecording(std::uint64_t id, const Bytes& bytes) {
   // Some file systems take far longer to make a file, and to free one, than to add to one.
-  const std::string path = PathOf(id, "rec");
-  auto file = fs_.OpenForAppend(path);
-  if (!file) return false;
-  bool ok = file->Append(bytes.data(), bytes.size());
-  return file->Close() && ok;
+  return WriteAndClose(fs_.OpenForAppend(PathOf(id, "rec")), bytes);
 }
 
 bool History::KeepBefores(Change* change, std::size_t first) {

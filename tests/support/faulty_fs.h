@@ -34,10 +34,18 @@ class FaultyFs final : public FileSystemWrapper {
     return mode_ == Mode::kFailOne ? calls_ != step_ : calls_ < step_;
   }
 
-  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override;
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override;
-  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override;
-  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override;
+  std::unique_ptr<WritableFile> CreateForWrite(const std::string& path) override {
+    return Opened([&] { return target().CreateForWrite(path); });
+  }
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path) override {
+    return Opened([&] { return target().CreateExclusive(path); });
+  }
+  std::unique_ptr<WritableFile> ReopenForRewrite(const std::string& path) override {
+    return Opened([&] { return target().ReopenForRewrite(path); });
+  }
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path) override {
+    return Opened([&] { return target().OpenForAppend(path); });
+  }
   bool Rename(const std::string& from, const std::string& to) override {
     return Step() && target().Rename(from, to);
   }
@@ -69,34 +77,18 @@ class FaultyFs final : public FileSystemWrapper {
     std::unique_ptr<WritableFile> file_;
   };
 
+  // What `open` opens, as a step, its file's own calls counted too.
+  template <typename Open>
+  std::unique_ptr<WritableFile> Opened(Open open) {
+    if (!Step()) return nullptr;
+    auto file = open();
+    return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+  }
+
   int calls_ = 0;
   const int step_;
   const Mode mode_;
 };
-
-inline std::unique_ptr<WritableFile> FaultyFs::CreateForWrite(const std::string& path) {
-  if (!Step()) return nullptr;
-  auto file = target().CreateForWrite(path);
-  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
-}
-
-inline std::unique_ptr<WritableFile> FaultyFs::CreateExclusive(const std::string& path) {
-  if (!Step()) return nullptr;
-  auto file = target().CreateExclusive(path);
-  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
-}
-
-inline std::unique_ptr<WritableFile> FaultyFs::ReopenForRewrite(const std::string& path) {
-  if (!Step()) return nullptr;
-  auto file = target().ReopenForRewrite(path);
-  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
-}
-
-inline std::unique_ptr<WritableFile> FaultyFs::OpenForAppend(const std::string& path) {
-  if (!Step()) return nullptr;
-  auto file = target().OpenForAppend(path);
-  return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
-}
 
 // Calls `run` with a fault of `mode` at step 1, 2, ... up to the first run the fault never
 // reaches, which is the last; the first failing check ends it early.
